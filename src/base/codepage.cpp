@@ -1,0 +1,209 @@
+#include "base/codepage.h"
+
+#include <array>
+#include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace pilotrame {
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the other bytes are their own code points.
+constexpr std::array<char32_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t cp1252ToCodePoint(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kCp1252High[byte - 0x80];
+    return byte;
+}
+
+int codePointToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
+        if (kCp1252High[i] == cp)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// Decodes one UTF-8 sequence at text[i], advancing i; kInvalid for a malformed byte.
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    if (lead < 0x80)
+        return lead;
+    int extra = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return kInvalid;
+    }
+    std::size_t j = i;
+    for (int k = 0; k < extra; ++k, ++j) {
+        if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80)
+            return kInvalid;
+        cp = (cp << 6) | (static_cast<unsigned char>(text[j]) & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return kInvalid;
+    i = j;
+    return cp;
+}
+
+} // namespace
+
+std::string utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) { // fast path for the ASCII that makes up most of a script
+            out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
+        const int mapped = codePointToCp1252(nextCodePoint(utf8, i));
+        out += mapped < 0 ? '?' : static_cast<char>(mapped);
+    }
+    return out;
+}
+
+std::string cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes)
+        appendUtf8(out, cp1252ToCodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+namespace {
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+namespace {
+std::wstring widen(std::string_view text, UINT codePage, DWORD flags) {
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide, UINT codePage) {
+    if (wide.empty())
+        return {};
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* substitute = utf8 ? nullptr : "?";
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, substitute, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, substitute,
+                        nullptr);
+    return out;
+}
+
+// One U+FFFD for each surrogate pair, so that a character beyond the BMP becomes one "?" and
+// not two.
+std::wstring oneUnitPerCharacter(std::wstring wide) {
+    std::wstring out;
+    out.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const wchar_t unit = wide[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            out += static_cast<wchar_t>(0xFFFD);
+            ++i;
+        } else {
+            out += unit;
+        }
+    }
+    return out;
+}
+} // namespace
+
+std::string toAnsi(std::string_view utf8) {
+    if (isAscii(utf8))
+        return std::string(utf8);
+    const UINT codePage = GetACP();
+    // Malformed UTF-8 becomes U+FFFD here, which no ANSI code page holds: it ends as "?".
+    std::wstring wide = widen(utf8, CP_UTF8, 0);
+    if (codePage != CP_UTF8)
+        wide = oneUnitPerCharacter(std::move(wide));
+    return narrow(wide, codePage);
+}
+
+std::string fromAnsi(std::string_view bytes) {
+    if (isAscii(bytes))
+        return std::string(bytes);
+    return narrow(widen(bytes, GetACP(), 0), CP_UTF8);
+}
+
+#else
+
+std::string toAnsi(std::string_view utf8) {
+    if (isAscii(utf8))
+        return std::string(utf8);
+    return utf8ToCp1252(utf8);
+}
+
+std::string fromAnsi(std::string_view bytes) {
+    if (isAscii(bytes))
+        return std::string(bytes);
+    return cp1252ToUtf8(bytes);
+}
+
+#endif
+
+} // namespace pilotrame

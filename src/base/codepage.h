@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pilotrame {
+
+// Text is UTF-8 in memory; files (list, scripts, settings) hold the ANSI code page, one byte a
+// character. A character the code page cannot hold becomes "?", as does a malformed UTF-8 byte.
+
+// UTF-8 to Windows-1252.
+std::string utf8ToCp1252(std::string_view utf8);
+// Windows-1252 to UTF-8; the five bytes the code page leaves undefined map to U+0081 and the like,
+// as Windows itself maps them, so every byte round-trips.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+// UTF-8 to the system's ANSI code page (GetACP on Windows, Windows-1252 elsewhere).
+std::string toAnsi(std::string_view utf8);
+// The system's ANSI code page to UTF-8.
+std::string fromAnsi(std::string_view bytes);
+
+} // namespace pilotrame

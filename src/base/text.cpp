@@ -1,0 +1,92 @@
+#include "base/text.h"
+
+namespace pilotrame {
+
+namespace {
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+std::string_view trimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::size_t findIgnoringCase(std::string_view text, std::string_view needle) {
+    if (needle.size() > text.size())
+        return std::string_view::npos;
+    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        if (equalsIgnoringCase(text.substr(i, needle.size()), needle))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+std::string toCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += kCrLf;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += kCrLf;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string toLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitCrLfLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find(kCrLf, start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + kCrLf.size();
+    }
+    return lines;
+}
+
+bool hasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+} // namespace pilotrame

@@ -1,0 +1,125 @@
+#include "config/settingsfile.h"
+
+#include "base/codepage.h"
+#include "base/fileio.h"
+#include "base/numbers.h"
+#include "base/text.h"
+
+#include <algorithm>
+
+namespace pilotrame {
+
+namespace {
+
+constexpr std::size_t kFirstOption = kComboCount;
+constexpr std::size_t kFirstCheck = kComboCount + kOptionCount;
+
+std::string slotText(const Settings& settings, int index) {
+    if (index < kComboCount)
+        return toAnsi(settings.combo[index]);
+    if (index < kComboCount + kOptionCount)
+        return settings.option[index - kComboCount] ? "True" : "False";
+    return std::to_string(settings.check[index - kFirstCheck]);
+}
+
+Error badSlot(ErrorCode code, const std::string& path, std::size_t index) {
+    return Error{code, "lecture des paramètres", path, "emplacement " + std::to_string(index)};
+}
+
+} // namespace
+
+Result<bool> parseSettingBoolean(std::string_view text) {
+    if (equalsIgnoringCase(text, "True") || equalsIgnoringCase(text, "Vrai"))
+        return true;
+    if (equalsIgnoringCase(text, "False") || equalsIgnoringCase(text, "Faux"))
+        return false;
+    if (const auto number = parseInteger(text))
+        return *number != 0;
+    return Error{ErrorCode::TypeMismatch, "conversion", {}, std::string(text)};
+}
+
+SettingsFile::SettingsFile(std::string path)
+    : m_path(std::move(path)), m_record(kRecordLength, '\0') {}
+
+Status SettingsFile::LoadSettings(Settings& settings) {
+    Result<std::string> content = readFileBytes(m_path);
+    if (!content)
+        return content.error();
+    const std::string& bytes = *content;
+    const std::size_t available =
+        bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
+    m_record.assign(kRecordLength, ' ');
+    if (available > 0)
+        m_record.replace(0, available, bytes, kRecordOffset, available);
+
+    for (std::size_t index = 0; index < static_cast<std::size_t>(kSettingCount); ++index) {
+        const std::size_t start = index * kSlotLength;
+        const bool missing = start >= available;
+        const std::string_view stored =
+            trimSpaces(std::string_view(m_record).substr(start, kSlotLength));
+        if (index < kFirstOption) {
+            settings.combo[index] = fromAnsi(stored);
+        } else if (index < kFirstCheck) {
+            bool state = false;
+            if (!missing) {
+                const Result<bool> parsed = parseSettingBoolean(stored);
+                if (!parsed)
+                    return badSlot(ErrorCode::TypeMismatch, m_path, index);
+                state = *parsed;
+            }
+            settings.setOption(static_cast<int>(index), state);
+        } else {
+            int state = 0;
+            if (!missing) {
+                const auto parsed = parseInteger(stored);
+                if (!parsed)
+                    return badSlot(ErrorCode::TypeMismatch, m_path, index);
+                // A check box holds 0, 1 or 2 (greyed); anything else is no state of it.
+                if (*parsed < 0 || *parsed > 2)
+                    return badSlot(ErrorCode::InvalidPropertyValue, m_path, index);
+                state = static_cast<int>(*parsed);
+            }
+            settings.check[index - kFirstCheck] = state;
+        }
+    }
+    return success();
+}
+
+std::string SettingsFile::encodeRecord(const Settings& settings) const {
+    std::string record = m_record;
+    for (int index = 0; index < kSettingCount; ++index) {
+        std::string text = slotText(settings, index);
+        text.resize(kSlotLength, ' ');
+        record.replace(static_cast<std::size_t>(index) * kSlotLength, kSlotLength, text);
+    }
+    return record;
+}
+
+Status SettingsFile::SaveSettings(const Settings& settings) {
+    std::string bytes;
+    Result<std::string> existing = readFileBytes(m_path);
+    if (existing) {
+        bytes = std::move(*existing);
+    } else if (existing.error().code != ErrorCode::FileNotFound) {
+        return existing.error();
+    }
+    if (bytes.size() < kFileLength)
+        bytes.resize(kFileLength, '\0');
+    std::string record = encodeRecord(settings);
+    bytes.replace(kRecordOffset, kRecordLength, record);
+    if (Status written = replaceFileContent(m_path, bytes); !written)
+        return written;
+    m_record = std::move(record);
+    return success();
+}
+
+std::vector<int> SettingsFile::slotsTooLong(const Settings& settings) {
+    std::vector<int> slots;
+    for (int index = 0; index < kComboCount; ++index) {
+        if (toAnsi(settings.combo[index]).size() > kSlotLength)
+            slots.push_back(index);
+    }
+    return slots;
+}
+
+} // namespace pilotrame

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame {
+
+// How AutoCAD is started on the script: the program of acadPath, "/B" and the script path.
+struct AutocadCommand {
+    std::string program;                // acadPath, unchanged
+    std::vector<std::string> arguments; // "/B" and the script path, for argument-list starters
+    std::string nativeArguments;        // /B "<script>" exactly, for Windows command lines
+    std::string commandLine;            // program, " /B " and the quoted script path
+};
+
+// The command for acadPath and the script folder (ending in its separator). The script is named
+// "pilotrame.scr": Windows names are not case-sensitive, and on other systems the same name as
+// the generated "Pilotrame.scr" is used so that the file is found.
+AutocadCommand BuildAutocadCommand(std::string_view acadPath, std::string_view scriptFolder,
+                                   bool windowsNames);
+
+} // namespace pilotrame

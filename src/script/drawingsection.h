@@ -1,0 +1,59 @@
+#pragma once
+
+#include "base/result.h"
+#include "config/settings.h"
+#include "selection/filelist.h"
+
+#include <array>
+#include <string>
+
+namespace pilotrame {
+
+// How "EFFACER" selects its area: Option1(2) "Fenêtre", Option1(3) "Trajet", Option1(8) "Capture".
+enum class EraseSelection { Window, Fence, Crossing };
+
+// The job composed in the main window, read from its controls at the moment of a generation.
+struct DrawingJob {
+    bool plot = true;          // Check1 "IMPRIMER"
+    bool customScript = false; // Check10 "SCRIPT FICHIER"
+    std::string scriptText;    // Text1, with any line breaks
+
+    bool purge = false;    // Check4(0) "PURGER"
+    bool purgeAll = false; // Option1(1) "Tout" (else Option1(0) "Bloc")
+
+    bool zoomExtents = false; // Check4(1) "ZOOM etendue"
+
+    bool transfer = false; // Check4(2) "TRANSFERT"
+    bool dwgToDxf = false; // Option1(7) "DWG->DXF" (else Option1(6) "DXF->DWG")
+
+    bool erase = false; // Check4(3) "EFFACER"
+    EraseSelection eraseSelection = EraseSelection::Window;
+    std::array<std::string, 4> erasePoints{"0", "0", "0", "0"}; // Text4(0..3): X1, Y1, X2, Y2
+
+    bool insert = false;                // Check4(4) "INSERER"
+    bool insertFile = false;            // Option1(4) "Fichier" (else Option1(5) "Presse papier")
+    std::string insertPath = "Fichier"; // Text3
+
+    bool replaceAttribute = false;                                   // Check4(5)
+    std::array<std::string, 4> attributeCorners{"0", "0", "0", "0"}; // Text4(4..7)
+    std::string attributeOld;                                        // Text4(8)
+    std::string attributeNew;                                        // Text4(9)
+
+    bool replaceText = false;                // Check4(7) "REMPLACE TEXTE (vba)"
+    std::array<std::string, 4> replaceTexts; // Text4(14..17): old 1, new 1, old 2, new 2
+};
+
+// The block insertion command of a version: "inserer" for the versions before AutoCAD 2000,
+// "-inserer" (the command-line form) for every other one.
+std::string_view InsertCommandWord(std::string_view acadVersion);
+
+// The text of the custom script as a section carries it: line breaks made CR LF, every CR LF at
+// its very end removed, then one CR LF. An empty text gives one empty line.
+std::string CustomScriptLines(std::string_view scriptText);
+
+// Appends the section of one drawing (position.currentFolder + currentFileName) to script.
+// Fails, leaving script unspecified, when a coordinate of a ticked operation is not a number.
+Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
+                           const ListPosition& position, char userDecimalSeparator);
+
+} // namespace pilotrame

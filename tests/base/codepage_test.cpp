@@ -1,0 +1,49 @@
+#include "base/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace pilotrame {
+namespace {
+
+struct Case {
+    const char* utf8;
+    const char* ansi;
+};
+
+TEST(CodePage, Utf8ToCp1252MapsWesternCharactersAndSubstitutesTheRest) {
+    const Case cases[] = {
+        {"plan", "plan"},
+        {"Présentation1", "Pr\xE9sentation1"},
+        {"\xE2\x82\xAC", "\x80"},     // euro sign
+        {"\xC5\x93uvre", "\x9Cuvre"}, // oe ligature
+        {"\xE6\xBC\xA2", "?"},        // a CJK ideograph has no byte
+        {"\xF0\x9F\x98\x80", "?"},    // an emoji neither
+        {"a\xFF"
+         "b",
+         "a?b"},            // malformed UTF-8 byte
+        {"\xC3", "?"},      // truncated sequence
+        {"\xC0\xAF", "??"}, // overlong form is refused byte by byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8ToCp1252(c.utf8), c.ansi) << c.utf8;
+        EXPECT_EQ(toAnsi(c.utf8), c.ansi) << c.utf8;
+    }
+}
+
+TEST(CodePage, EveryCp1252ByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::string utf8 = cp1252ToUtf8(all);
+    EXPECT_EQ(utf8ToCp1252(utf8), all);
+    EXPECT_EQ(fromAnsi(all), utf8);
+    EXPECT_EQ(toAnsi(utf8), all);
+}
+
+TEST(CodePage, DecodesAccentsToUtf8) {
+    EXPECT_EQ(cp1252ToUtf8("S\xE9lection \x80"), "Sélection €");
+    EXPECT_EQ(fromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+} // namespace
+} // namespace pilotrame

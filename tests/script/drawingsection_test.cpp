@@ -1,0 +1,201 @@
+#include "script/drawingsection.h"
+
+#include "support/lines.h"
+
+#include <gtest/gtest.h>
+
+namespace pilotrame {
+namespace {
+
+using test::lines;
+using Lines = std::vector<std::string>;
+
+Settings baseSettings() {
+    return defaultSettings(proposedValues({"P1"}, FolderStyle::Windows, ""));
+}
+
+DrawingJob panelJob() {
+    DrawingJob job;
+    job.plot = false;
+    return job;
+}
+
+const ListPosition kPlan{"C:\\plans\\", "A01.dwg"};
+
+Lines section(const DrawingJob& job, const Settings& settings, char separator = ',') {
+    std::string script;
+    const Status written = WriteDrawingSection(script, job, settings, kPlan, separator);
+    EXPECT_TRUE(written);
+    return lines(script);
+}
+
+Lines concat(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const Lines kOpen{"_.open", "\"C:\\plans\\A01.dwg\""};
+
+TEST(DrawingSection, PurgeAllAndZoomExample) {
+    DrawingJob job = panelJob();
+    job.purge = true;
+    job.purgeAll = true;
+    job.zoomExtents = true;
+    EXPECT_EQ(section(job, baseSettings()),
+              concat(kOpen, {"zoom", "et", "purger", "to", "", "n", "_qsave", "_close"}));
+}
+
+TEST(DrawingSection, OperationsInTheirFixedOrder) {
+    struct Case {
+        const char* name;
+        void (*setUp)(DrawingJob&, Settings&);
+        Lines body;
+    };
+    const Case cases[] = {
+        {"nothing", [](DrawingJob&, Settings&) {}, {"_qsave", "_close"}},
+        {"single window",
+         [](DrawingJob&, Settings& s) { s.setOption(slot::sdiSingle, true); },
+         {"_qsave"}},
+        {"object snap off",
+         [](DrawingJob&, Settings& s) { s.check[1] = 1; },
+         {"osmode", "0", "_qsave", "_close"}},
+        {"purge blocks",
+         [](DrawingJob& j, Settings&) { j.purge = true; },
+         {"purger", "bl", "", "n", "_qsave", "_close"}},
+        {"erase fence",
+         [](DrawingJob& j, Settings&) {
+             j.erase = true;
+             j.eraseSelection = EraseSelection::Fence;
+             j.erasePoints = {"0", "0", "10", "5,5"};
+         },
+         {"effacer", "t", "0,0", "10,5.5", "", "", "_qsave", "_close"}},
+        {"erase crossing with decimal comma",
+         [](DrawingJob& j, Settings&) {
+             j.erase = true;
+             j.eraseSelection = EraseSelection::Crossing;
+             j.erasePoints = {"0,5", "-0,25", "1e20", "100"};
+         },
+         {"effacer", "c", ".5,-.25", "1E+20,100", "", "_qsave", "_close"}},
+        {"erase window",
+         [](DrawingJob& j, Settings&) { j.erase = true; },
+         {"effacer", "f", "0,0", "0,0", "", "_qsave", "_close"}},
+        {"paste clipboard",
+         [](DrawingJob& j, Settings&) { j.insert = true; },
+         {"_pasteclip", "0,0", "_qsave", "_close"}},
+        {"insert file, AutoCAD 14",
+         [](DrawingJob& j, Settings& s) {
+             j.insert = true;
+             j.insertFile = true;
+             j.insertPath = "C:\\blocs\\cartouche A3.dwg";
+             s.combo[slot::acadVersion] = "Autocad 14";
+         },
+         {"inserer", "C:\\blocs\\cartouche A3.dwg", "0,0", "1", "1", "0", "_qsave", "_close"}},
+        {"insert file, AutoCAD 2004",
+         [](DrawingJob& j, Settings& s) {
+             j.insert = true;
+             j.insertFile = true;
+             s.combo[slot::acadVersion] = "Autocad 2004";
+         },
+         {"-inserer", "Fichier", "0,0", "1", "1", "0", "_qsave", "_close"}},
+        {"replace attribute",
+         [](DrawingJob& j, Settings&) {
+             j.replaceAttribute = true;
+             j.attributeCorners = {"1", "2", "3.5", "4"};
+             j.attributeOld = "IND A";
+             j.attributeNew = "IND B";
+         },
+         {"-attedit", "N", "O", "", "", "", "Fenetre", "1,2", "3.5,4", "IND A", "IND B", "_qsave",
+          "_close"}},
+        {"replace text, second column only",
+         [](DrawingJob& j, Settings&) {
+             j.replaceText = true;
+             j.replaceTexts = {"", "ignored", "ancien", "nouveau"};
+         },
+         {"-vbarun", "ancien", "nouveau", "_qsave", "_close"}},
+        {"replace text, both columns",
+         [](DrawingJob& j, Settings&) {
+             j.replaceText = true;
+             j.replaceTexts = {"a", "b", "c", ""};
+         },
+         {"-vbarun", "a", "b", "-vbarun", "c", "", "_qsave", "_close"}},
+        {"DWG to DXF",
+         [](DrawingJob& j, Settings&) {
+             j.transfer = true;
+             j.dwgToDxf = true;
+         },
+         {"_saveas", "DXF", "", "", "_qsave", "_close"}},
+        {"DXF to DWG",
+         [](DrawingJob& j, Settings&) { j.transfer = true; },
+         {"_qsave", "r14", "", "_close"}},
+        {"custom script",
+         [](DrawingJob& j, Settings&) {
+             j.customScript = true;
+             j.scriptText = "zoom\r\net\r\n\r\n";
+         },
+         {"zoom", "et", "_qsave", "_close"}},
+        {"custom script typed in a Qt box",
+         [](DrawingJob& j, Settings&) {
+             j.customScript = true;
+             j.scriptText = "zoom\net\n\ncalque\n\n";
+         },
+         {"zoom", "et", "", "calque", "_qsave", "_close"}},
+        {"empty custom script",
+         [](DrawingJob& j, Settings&) { j.customScript = true; },
+         {"", "_qsave", "_close"}},
+    };
+    for (const auto& c : cases) {
+        DrawingJob job = panelJob();
+        Settings settings = baseSettings();
+        c.setUp(job, settings);
+        EXPECT_EQ(section(job, settings), concat(kOpen, c.body)) << c.name;
+    }
+}
+
+TEST(DrawingSection, PlotSavingRules) {
+    const Lines plotLines{"-traceur", "o", "Model", "P1", "A4", "m", "a", "n", "e",
+                          "p",        "c", "n",     ".",  "o",  "n", "n", "n", "o"};
+    DrawingJob job; // plot ticked
+    job.transfer = true;
+    job.dwgToDxf = true;
+    Settings settings = baseSettings();
+    EXPECT_EQ(section(job, settings),
+              concat(concat(kOpen, plotLines), {"_saveas", "DXF", "", "", "_close", "o"}));
+    settings.check[0] = 1; // keep the plot set-up in the drawing
+    EXPECT_EQ(section(job, settings), concat(concat(kOpen, plotLines), {"_qsave", "_close"}));
+    settings.check[0] = 0;
+    job.transfer = false;
+    settings.setOption(slot::sdiSingle, true);
+    EXPECT_EQ(section(job, settings), concat(concat(kOpen, plotLines), {"o"}));
+}
+
+TEST(DrawingSection, CoordinatesThatAreNotNumbersFail) {
+    DrawingJob job = panelJob();
+    job.erase = true;
+    job.erasePoints = {"0", "", "1", "1"};
+    std::string script;
+    const Status written = WriteDrawingSection(script, job, baseSettings(), kPlan, ',');
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().code, ErrorCode::TypeMismatch);
+
+    job = panelJob();
+    job.replaceAttribute = true;
+    job.attributeCorners = {"1", "2", "x", "4"};
+    EXPECT_FALSE(WriteDrawingSection(script, job, baseSettings(), kPlan, ','));
+
+    // Boxes of unticked operations are not read.
+    job = panelJob();
+    job.erasePoints = {"", "", "", ""};
+    EXPECT_TRUE(WriteDrawingSection(script, job, baseSettings(), kPlan, ','));
+}
+
+TEST(DrawingSection, InsertWordByVersion) {
+    EXPECT_EQ(InsertCommandWord("Autocad LT 2000"), "-inserer");
+    EXPECT_EQ(InsertCommandWord("Autocad 2000"), "-inserer");
+    EXPECT_EQ(InsertCommandWord("Autocad 2000 i"), "-inserer");
+    EXPECT_EQ(InsertCommandWord("Autocad 2002"), "-inserer");
+    EXPECT_EQ(InsertCommandWord("Autocad LT 97/98"), "inserer");
+    EXPECT_EQ(InsertCommandWord("Autocad 14"), "inserer");
+}
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,128 @@
+#include "script/generation.h"
+
+#include "script/drawingsection.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace pilotrame {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+// A section of one line naming the drawing, enough to follow what the driver does.
+Status nameSection(std::string& section, const ListPosition& at) {
+    section += at.currentFolder + at.currentFileName + "\r\n";
+    return success();
+}
+
+struct Generation : ::testing::Test {
+    TempDir dir;
+    std::string list = dir.path("Liste01.txt");
+    std::string script = dir.path("Pilotrame.scr");
+    ListPosition position;
+
+    Status run(const SectionWriter& writer = nameSection) {
+        return GenerateScript(list, script, position, writer);
+    }
+};
+
+TEST_F(Generation, EmptyListGivesAnEmptyScript) {
+    writeBytes(list, "");
+    writeBytes(script, "old content\r\n");
+    ASSERT_TRUE(run());
+    EXPECT_EQ(readBytes(script), "");
+}
+
+TEST_F(Generation, MissingListEmptiesTheScriptThenFails) {
+    writeBytes(script, "old content\r\n");
+    const Status generated = run();
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(readBytes(script), "");
+    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
+              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
+}
+
+TEST_F(Generation, SectionsFollowTheLatestFolderAndRunsDoNotAccumulate) {
+    writeBytes(list, "\vC:\\A\\\r\n\tx.dwg\r\n\vC:\\A\\B\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
+    ASSERT_TRUE(run());
+    ASSERT_TRUE(run());
+    EXPECT_EQ(readBytes(script), "C:\\A\\x.dwg\r\nC:\\A\\B\\y.dwg\r\nC:\\A\\B\\z.dwg\r\n");
+    EXPECT_EQ(position.currentFileName, "z.dwg");
+}
+
+TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
+    writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
+    int calls = 0;
+    const Status generated = run([&](std::string& section, const ListPosition& at) -> Status {
+        ++calls;
+        section += "_.open\r\n";
+        if (at.currentFileName == "b.dwg")
+            return Error{ErrorCode::TypeMismatch, "conversion", {}, {}};
+        section += at.currentFileName + "\r\n";
+        return success();
+    });
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(readBytes(script), "_.open\r\na.dwg\r\n");
+    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
+              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
+}
+
+TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
+    const std::string names[] = {"a\nb.dwg", "tab\t.dwg", "quote\".dwg", "cr\rb.dwg"};
+    for (const auto& name : names) {
+        writeBytes(list, "\vC:\\p\\\r\n\tok.dwg\r\n\t" + name + "\r\n\tlast.dwg\r\n");
+        const Status generated = run();
+        ASSERT_FALSE(generated) << name;
+        EXPECT_EQ(generated.error().code, ErrorCode::InvalidName);
+        EXPECT_EQ(generated.error().path, "C:\\p\\" + name);
+        EXPECT_NE(GenerationFailureText(generated.error(), list, script).find("C:\\p\\" + name),
+                  std::string::npos);
+        EXPECT_EQ(readBytes(script), "C:\\p\\ok.dwg\r\n");
+    }
+    writeBytes(list, "\vC:\\bad\"folder\\\r\n\tok.dwg\r\n");
+    EXPECT_EQ(run().error().code, ErrorCode::InvalidName);
+}
+
+TEST_F(Generation, ScriptIsWrittenInTheAnsiCodePage) {
+    writeBytes(list, "\vC:\\Pr\xE9sentations\\\r\n\t\xE9t\xE9.dwg\r\n");
+    ASSERT_TRUE(run());
+    EXPECT_EQ(readBytes(script), "C:\\Pr\xE9sentations\\\xE9t\xE9.dwg\r\n");
+    EXPECT_EQ(position.currentFolder, "C:\\Présentations\\");
+}
+
+TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
+    script = dir.path("missing-folder") + "/Pilotrame.scr";
+    writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
+    int calls = 0;
+    const Status generated = run([&](std::string&, const ListPosition&) {
+        ++calls;
+        return success();
+    });
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
+              "Impossible de créer le fichier script : \r\n" + script);
+}
+
+TEST_F(Generation, FullSectionsEndToEnd) {
+    writeBytes(list, "\vC:\\plans\\\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
+    DrawingJob job;
+    job.plot = false;
+    job.purge = true;
+    job.purgeAll = true;
+    job.zoomExtents = true;
+    const Settings settings = defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+    ASSERT_TRUE(run([&](std::string& section, const ListPosition& at) {
+        return WriteDrawingSection(section, job, settings, at, ',');
+    }));
+    const std::string body = "zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n";
+    EXPECT_EQ(readBytes(script), "_.open\r\n\"C:\\plans\\A01.dwg\"\r\n" + body +
+                                     "_.open\r\n\"C:\\plans\\A02.dwg\"\r\n" + body);
+}
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pilotrame::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder, UTF-8, ending in the platform's separator.
+    const std::string& folder() const { return m_folder; }
+    // folder() + name.
+    std::string path(std::string_view name) const { return m_folder + std::string(name); }
+
+private:
+    std::string m_folder;
+};
+
+// Writes bytes to a file, replacing it; fails the current test when it cannot.
+void writeBytes(const std::string& path, std::string_view bytes);
+// The bytes of a file; empty and a test failure when it cannot be read.
+std::string readBytes(const std::string& path);
+bool fileExists(const std::string& path);
+// Marks a file read-only (no write permission for anyone) or writable again.
+void setReadOnly(const std::string& path, bool readOnly);
+// True when a read-only file really refuses writes to this process (not so for root on Linux).
+bool readOnlyIsEnforced();
+
+} // namespace pilotrame::test
