@@ -1,0 +1,33 @@
+# Window tests on Qt's offscreen platform, driving the widgets by objectName.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+add_library(pilotrame_guitestsupport STATIC support/scriptedprompts.cpp support/guitest.cpp)
+target_include_directories(pilotrame_guitestsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(pilotrame_guitestsupport PUBLIC pilotrame_gui pilotrame_testsupport Qt6::Test)
+
+set(PILOTRAME_GUI_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
+
+add_executable(pilotrame_gui_tests
+    app/mainwindow_test.cpp
+    config/configdialog_test.cpp
+    support/guitest_main.cpp
+)
+target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_warnings)
+gtest_discover_tests(pilotrame_gui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")
+
+# A stand-in for AutoCAD that writes the arguments it was started with beside itself.
+add_executable(pilotrame_argrecorder support/argrecorder.cpp)
+
+# Start-up tests run the real program, copied into a temporary folder.
+add_executable(pilotrame_startup_tests app/startup_program_test.cpp support/guitest_main.cpp)
+target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport
+                                                     pilotrame_warnings)
+add_dependencies(pilotrame_startup_tests pilotrame)
+target_compile_definitions(pilotrame_startup_tests PRIVATE
+    PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>")
+target_compile_definitions(pilotrame_gui_tests PRIVATE
+    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
+add_dependencies(pilotrame_gui_tests pilotrame_argrecorder)
+gtest_discover_tests(pilotrame_startup_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")

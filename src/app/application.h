@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/session.h"
+#include "config/settingsfile.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace pilotrame::gui {
+
+class ConfigDialog;
+class MainWindow;
+class SingleInstance;
+
+// Start-up and shutdown of the program.
+class Application : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        QString executableFolder;            // default: the folder of the program file
+        QString appDataFolder;               // default: the user's application-data folder
+        std::optional<QStringList> printers; // default: the system's printers
+        bool singleInstance = true;
+    };
+
+    Application();
+    explicit Application(Options options);
+    ~Application() override;
+
+    // Runs start-up up to the shown main window. False when another copy is running: this one
+    // must end at once without a window.
+    bool start();
+
+    // Hides and destroys the windows, then ends the event loop.
+    void shutdown();
+
+    Session& session() { return m_session; }
+    MainWindow* mainWindow() const { return m_mainWindow.get(); }
+    ConfigDialog* configDialog() const { return m_configDialog.get(); }
+
+signals:
+    // The main window was brought to the front at the request of a second copy.
+    void broughtToFront();
+
+private:
+    void bringToFront();
+
+    Options m_options;
+    Session m_session;
+    std::unique_ptr<SettingsFile> m_settingsFile;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<ConfigDialog> m_configDialog;
+};
+
+} // namespace pilotrame::gui

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace pilotrame::gui {
+
+// Every modal question the program asks goes through Prompts, so that tests can preset the
+// answers of message boxes and file dialogs.
+
+enum class MessageIcon { None, Information, Warning, Critical, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct MessageRequest {
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+enum class FileDialogKind { Open, OpenMultiple, Save };
+
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    QString title;
+    QString filter; // "Label|pattern|Label|pattern", the first entry selected
+    QString startFolder;
+    QString proposedName;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Shows a message box and returns the button chosen.
+    virtual Answer message(QWidget* parent, const MessageRequest& request) = 0;
+
+    // Shows a file dialog; the chosen paths (native separators), or nullopt when cancelled.
+    virtual std::optional<QStringList> chooseFiles(QWidget* parent,
+                                                   const FileDialogRequest& request) = 0;
+
+    // The prompts in use: the real dialogs unless a test installed its own.
+    static Prompts& instance();
+    // Installs prompts (not owned); nullptr restores the real dialogs.
+    static void install(Prompts* prompts);
+};
+
+// The real Qt message boxes and file dialogs, with French button texts.
+class QtPrompts final : public Prompts {
+public:
+    Answer message(QWidget* parent, const MessageRequest& request) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent,
+                                           const FileDialogRequest& request) override;
+};
+
+// "Label|pattern|..." as Qt name filters that still show the label exactly as written.
+QStringList qtNameFilters(const QString& filter);
+
+// Shortcut for a message box with an OK button.
+void showMessage(QWidget* parent, const QString& title, const QString& text,
+                 MessageIcon icon = MessageIcon::None);
+
+} // namespace pilotrame::gui

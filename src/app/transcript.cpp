@@ -1,0 +1,28 @@
+#include "app/transcript.h"
+
+#include <QFile>
+
+namespace pilotrame::gui {
+
+void TranscriptPrompts::record(const QString& line) const {
+    QFile file(m_path);
+    if (file.open(QIODevice::Append)) {
+        QString escaped = line;
+        escaped.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
+        escaped.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        file.write(escaped.toUtf8() + '\n');
+    }
+}
+
+Answer TranscriptPrompts::message(QWidget*, const MessageRequest& request) {
+    record(QStringLiteral("message|") + request.title + QLatin1Char('|') + request.text);
+    return request.buttons == MessageButtons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+std::optional<QStringList> TranscriptPrompts::chooseFiles(QWidget*,
+                                                          const FileDialogRequest& request) {
+    record(QStringLiteral("dialog|") + request.title);
+    return std::nullopt;
+}
+
+} // namespace pilotrame::gui

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QString>
+
+namespace pilotrame::gui {
+
+// Prompts for start-up tests of the real program: every message box is written to a file as one
+// line "message|title|text" (line breaks as \n) and answered with OK or Yes; file dialogs are
+// cancelled. Used only when PILOTRAME_TEST_TRANSCRIPT names that file.
+class TranscriptPrompts final : public Prompts {
+public:
+    explicit TranscriptPrompts(QString path) : m_path(std::move(path)) {}
+
+    Answer message(QWidget* parent, const MessageRequest& request) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent,
+                                           const FileDialogRequest& request) override;
+
+    // Appends one line to the transcript.
+    void record(const QString& line) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace pilotrame::gui

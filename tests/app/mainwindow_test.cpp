@@ -1,0 +1,508 @@
+#include "app/mainwindow.h"
+
+#include "config/configdialog.h"
+#include "support/guitest.h"
+#include "support/scriptedprompts.h"
+#include "support/tempdir.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <filesystem>
+
+namespace pilotrame {
+namespace {
+
+using test::child;
+using test::click;
+using test::readBytes;
+using test::shownInWindow;
+using test::typeText;
+using test::writeBytes;
+
+QString name(const char* base, int index) {
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : settingsFile(dir.path("savescript.txt")), config(settingsFile), window(session) {
+        session.programFolder = dir.folder();
+        session.scriptFolder = dir.folder();
+        config.FillSettingLists({QStringLiteral("P1")});
+        config.ApplyDefaultSettings();
+        Settings settings = config.currentSettings();
+        settings.combo[slot::drawingFolder] = dir.folder();
+        settings.combo[slot::scriptFolder] = dir.folder();
+        config.applySettings(settings);
+        window.setConfigDialog(&config);
+        window.ResetMainWindow();
+        window.show();
+    }
+
+    QCheckBox* check(const char* base, int index = -1) {
+        return child<QCheckBox>(&window, index < 0 ? QString::fromLatin1(base) : name(base, index));
+    }
+    QRadioButton* option(int index) { return child<QRadioButton>(&window, name("Option1", index)); }
+    QLineEdit* text4(int index) { return child<QLineEdit>(&window, name("Text4", index)); }
+    QLabel* label4(int index) { return child<QLabel>(&window, name("Label4", index)); }
+    QGroupBox* frame(int index) { return child<QGroupBox>(&window, name("Frame1", index)); }
+    QPushButton* button(const char* objectName) {
+        return child<QPushButton>(&window, QString::fromLatin1(objectName));
+    }
+    QLineEdit* line(const char* objectName) {
+        return child<QLineEdit>(&window, QString::fromLatin1(objectName));
+    }
+    QPlainTextEdit* scriptText() { return child<QPlainTextEdit>(&window, QStringLiteral("Text1")); }
+    QAction* action(const char* objectName) {
+        return child<QAction>(&window, QString::fromLatin1(objectName));
+    }
+    std::string script() { return readBytes(session.scriptPath()); }
+
+    // Operation mode: "IMPRIMER" unticked, panel shown.
+    void operationMode() { click(check("Check1")); }
+
+    void chooseDrawings(const QStringList& names) {
+        QStringList paths;
+        for (const QString& file : names) {
+            const std::string path = dir.path(file.toStdString());
+            writeBytes(path, "dwg");
+            paths << QDir::toNativeSeparators(QString::fromStdString(path));
+        }
+        prompts.presetFiles(paths);
+        click(button("Command1"));
+    }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    Session session;
+    SettingsFile settingsFile;
+    gui::ConfigDialog config;
+    gui::MainWindow window;
+};
+
+TEST_F(MainWindowTest, StartsInPlotModeWithTheScriptItemsOff) {
+    EXPECT_EQ(window.objectName(), "Form1");
+    EXPECT_EQ(window.windowTitle(), "Pilotrame");
+    EXPECT_TRUE(check("Check1")->isChecked());
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
+    EXPECT_EQ(line("Text5")->text(), "Nb répertoires");
+    EXPECT_TRUE(line("Text2")->isReadOnly());
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_FALSE(check("Check4", i)->isEnabled()) << i;
+        EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
+    }
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(shownInWindow(frame(i))) << i;
+    for (int i = 0; i < 18; ++i)
+        EXPECT_FALSE(shownInWindow(text4(i))) << i;
+    EXPECT_FALSE(shownInWindow(scriptText()));
+    EXPECT_FALSE(shownInWindow(button("Command8")));
+    EXPECT_FALSE(button("Command10")->isEnabled());
+    for (const char* item :
+         {"mnuouvrir", "mnuenregistrer", "mnuenregistrersous", "mnucopier", "mnucoller"})
+        EXPECT_FALSE(action(item)->isEnabled()) << item;
+    for (const char* item : {"mnuquitter", "mnuimpression", "mnuautocad", "mnugeneral", "mnuaide"})
+        EXPECT_TRUE(action(item)->isEnabled()) << item;
+}
+
+TEST_F(MainWindowTest, CaptionsAreTheFrenchTexts) {
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Command1", "Selection fichiers"},
+        {"Command2", "Générer script"},
+        {"Command3", "Executer script"},
+        {"Command4", "Selection avancée"},
+        {"Command8", "..."},
+        {"Command10", "..."},
+        {"Command20", "Macro VBA Autocad"},
+        {"Command30", "Inserer texte d'un Tableur"}};
+    for (const auto& [objectName, caption] : buttons)
+        EXPECT_EQ(button(objectName)->text(), QString::fromUtf8(caption)) << objectName;
+    const char* operations[] = {
+        "PURGER",  "ZOOM etendue",       "TRANSFERT",         "EFFACER",
+        "INSERER", "REMPLACER ATTRIBUT", "RENOMMER FICHIERS", "REMPLACE TEXTE (vba)"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(check("Check4", i)->text(), QString::fromUtf8(operations[i]));
+    const char* options[] = {"Bloc",    "Tout",          "Fenêtre",  "Trajet",
+                             "Fichier", "Presse papier", "DXF->DWG", "DWG->DXF",
+                             "Capture", "Supprimer",     "Ajouter",  "Extension:"};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(option(i)->text(), QString::fromUtf8(options[i]));
+    EXPECT_EQ(label4(7)->text(), "Longeur:");
+    EXPECT_EQ(text4(13)->text(), ".xls");
+    EXPECT_EQ(text4(11)->text(), "1");
+    EXPECT_EQ(action("mnuquitter")->text(), "&Quitter");
+    EXPECT_EQ(action("mnugeneral")->text(), "&Général");
+}
+
+TEST_F(MainWindowTest, UntickingPlotShowsThePanelWithParametersDisabled) {
+    operationMode();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_TRUE(check("Check4", i)->isEnabled()) << i;
+        EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
+    }
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(shownInWindow(frame(i))) << i;
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_TRUE(shownInWindow(text4(i))) << i;
+        const bool renaming = i >= 10 && i <= 13;
+        EXPECT_EQ(text4(i)->isEnabled(), renaming && i != 12) << i;
+    }
+    for (int i = 0; i < 12; ++i) {
+        const bool renaming = i >= 6 && i <= 9;
+        EXPECT_EQ(label4(i)->isEnabled(), renaming && i != 8) << i;
+    }
+    EXPECT_TRUE(shownInWindow(button("Command8")));
+    EXPECT_FALSE(button("Command8")->isEnabled());
+}
+
+TEST_F(MainWindowTest, OperationRulesEnableOnlyTheirOwnParameters) {
+    operationMode();
+    click(check("Check4", 3)); // EFFACER
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(text4(i)->isEnabled()) << i;
+    EXPECT_TRUE(label4(0)->isEnabled());
+    EXPECT_FALSE(text4(4)->isEnabled());
+    EXPECT_FALSE(text4(14)->isEnabled());
+    click(check("Check4", 3));
+    EXPECT_FALSE(text4(0)->isEnabled());
+
+    click(check("Check4", 5)); // REMPLACER ATTRIBUT
+    for (int i = 4; i <= 9; ++i)
+        EXPECT_TRUE(text4(i)->isEnabled()) << i;
+    EXPECT_TRUE(label4(5)->isEnabled());
+    EXPECT_FALSE(text4(0)->isEnabled());
+
+    click(check("Check4", 7)); // REMPLACE TEXTE
+    for (int i = 14; i <= 17; ++i)
+        EXPECT_TRUE(text4(i)->isEnabled()) << i;
+    EXPECT_TRUE(label4(11)->isEnabled());
+
+    click(check("Check4", 6)); // RENOMMER FICHIERS
+    EXPECT_TRUE(frame(4)->isEnabled());
+    click(check("Check4", 6));
+    EXPECT_FALSE(frame(4)->isEnabled());
+    EXPECT_FALSE(frame(5)->isEnabled());
+}
+
+TEST_F(MainWindowTest, InsertFileButtonFollowsTheInsertChoice) {
+    operationMode();
+    click(check("Check4", 4));
+    EXPECT_FALSE(button("Command8")->isEnabled());
+    click(option(4)); // Fichier
+    EXPECT_TRUE(button("Command8")->isEnabled());
+    click(option(5)); // Presse papier
+    EXPECT_FALSE(button("Command8")->isEnabled());
+    click(option(4));
+    click(check("Check4", 4));
+    EXPECT_FALSE(button("Command8")->isEnabled());
+}
+
+TEST_F(MainWindowTest, RenamingRuleEnablesTheFieldsItUses) {
+    operationMode();
+    click(check("Check4", 6));
+    struct Case {
+        int option;
+        bool text;
+        bool length;
+    };
+    const Case cases[] = {{10, true, false}, {11, true, true}, {9, false, true}};
+    for (const auto& c : cases) {
+        click(option(c.option));
+        EXPECT_EQ(text4(12)->isEnabled(), c.text) << c.option;
+        EXPECT_EQ(label4(8)->isEnabled(), c.text) << c.option;
+        EXPECT_EQ(text4(11)->isEnabled(), c.length) << c.option;
+        EXPECT_EQ(label4(7)->isEnabled(), c.length) << c.option;
+    }
+}
+
+TEST_F(MainWindowTest, ScriptModeHidesThePanelAndShowsTheText) {
+    operationMode();
+    click(check("Check4", 0));
+    click(check("Check4", 3));
+    click(check("Check10"));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
+    EXPECT_FALSE(shownInWindow(frame(0)));
+    EXPECT_TRUE(shownInWindow(scriptText()));
+    EXPECT_TRUE(scriptText()->isEnabled());
+    EXPECT_FALSE(scriptText()->isReadOnly());
+    EXPECT_TRUE(button("Command10")->isEnabled());
+    EXPECT_TRUE(action("mnuouvrir")->isEnabled());
+    EXPECT_TRUE(action("mnuenregistrersous")->isEnabled());
+    EXPECT_FALSE(action("mnuenregistrer")->isEnabled());
+
+    click(check("Check10"));
+    EXPECT_FALSE(shownInWindow(scriptText()));
+    EXPECT_TRUE(shownInWindow(frame(0)));
+    EXPECT_TRUE(check("Check4", 0)->isEnabled());
+    EXPECT_FALSE(check("Check4", 0)->isChecked());
+    EXPECT_FALSE(button("Command10")->isEnabled());
+}
+
+TEST_F(MainWindowTest, PlotModeFromScriptModeKeepsTheScriptText) {
+    click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("zoom\net"));
+    click(check("Check1"));
+    EXPECT_FALSE(check("Check10")->isChecked());
+    EXPECT_FALSE(shownInWindow(scriptText()));
+    EXPECT_FALSE(button("Command10")->isEnabled());
+    EXPECT_FALSE(action("mnuouvrir")->isEnabled());
+    EXPECT_FALSE(action("mnuenregistrersous")->isEnabled());
+    click(check("Check10"));
+    EXPECT_EQ(scriptText()->toPlainText(), "zoom\net");
+}
+
+TEST_F(MainWindowTest, RenamingSwitchKeepsThePanelHidden) {
+    click(check("Check20"));
+    EXPECT_TRUE(check("Check1")->isChecked());
+    click(check("Check1")); // plot off while the renaming switch is on
+    EXPECT_FALSE(check("Check4", 0)->isEnabled());
+    click(check("Check20"));
+    EXPECT_TRUE(check("Check4", 0)->isEnabled());
+
+    click(check("Check20"));
+    click(check("Check1")); // plot on unticks the renaming switch
+    EXPECT_FALSE(check("Check20")->isChecked());
+
+    // Script mode entered with the renaming switch on still offers its commands.
+    click(check("Check20"));
+    click(check("Check10"));
+    EXPECT_FALSE(check("Check20")->isChecked());
+    EXPECT_FALSE(check("Check1")->isChecked());
+    EXPECT_TRUE(button("Command10")->isEnabled());
+    EXPECT_TRUE(action("mnuouvrir")->isEnabled());
+}
+
+TEST_F(MainWindowTest, SelectionThenGenerationEndToEnd) {
+    chooseDrawings({QStringLiteral("A01.dwg"), QStringLiteral("A02.dwg")});
+    ASSERT_EQ(prompts.dialogs.size(), 1);
+    const gui::FileDialogRequest& request = prompts.dialogs.front();
+    EXPECT_EQ(request.kind, gui::FileDialogKind::OpenMultiple);
+    EXPECT_EQ(request.title, "Choisissez un fichier");
+    EXPECT_EQ(request.filter, "Autocad (*.dwg)|*.dwg|Echange (*.dxf)|*.dxf|Microstation (*.dng)|"
+                              "*.dgn|Excel (*.xls)|*.xls|Tous (*.*)|*.*");
+    EXPECT_EQ(request.startFolder.toStdString(), dir.folder());
+    EXPECT_EQ(line("Text2")->text(), "2");
+    std::string folder = dir.folder();
+    EXPECT_EQ(readBytes(session.listPath()), "\v" + folder + "\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
+
+    operationMode();
+    click(check("Check4", 0));
+    click(option(1)); // Tout
+    click(check("Check4", 1));
+    click(button("Command2"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    const std::string body = "zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n";
+    EXPECT_EQ(script(), "_.open\r\n\"" + folder + "A01.dwg\"\r\n" + body + "_.open\r\n\"" + folder +
+                            "A02.dwg\"\r\n" + body);
+}
+
+TEST_F(MainWindowTest, OneChosenDrawingIsListedByItsPath) {
+    chooseDrawings({QStringLiteral("plan é.dwg")});
+    EXPECT_EQ(line("Text2")->text(), "1");
+    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tplan \xE9.dwg\r\n");
+}
+
+TEST_F(MainWindowTest, CancellingTheSelectionChangesNothing) {
+    click(button("Command1")); // cancelled at the first use
+    EXPECT_FALSE(test::fileExists(session.listPath()));
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
+
+    chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg"), QStringLiteral("C.dwg")});
+    const std::string list = readBytes(session.listPath());
+    const std::string selection = session.dialogSelection;
+    prompts.presetFiles({});
+    click(button("Command1"));
+    EXPECT_EQ(readBytes(session.listPath()), list);
+    EXPECT_EQ(line("Text2")->text(), "3");
+    EXPECT_EQ(session.dialogSelection, selection);
+}
+
+TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
+    chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
+    operationMode();
+    click(check("Check4", 3));
+    typeText(text4(1), QString());
+    click(button("Command2"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    EXPECT_EQ(prompts.messages.front().text.toStdString(),
+              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" +
+                  session.listPath());
+    EXPECT_EQ(script(), "");
+}
+
+TEST_F(MainWindowTest, CoordinatesUseTheDecimalPoint) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    operationMode();
+    click(check("Check4", 3));
+    click(option(3)); // Trajet
+    typeText(text4(2), QStringLiteral("10"));
+    typeText(text4(3), QStringLiteral("5.5"));
+    click(button("Command2"));
+    EXPECT_NE(script().find("effacer\r\nt\r\n0,0\r\n10,5.5\r\n\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ScriptTextTypedWithLineFeedsIsWrittenWithCrLf) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("zoom\net\n\n"));
+    click(button("Command2"));
+    EXPECT_EQ(script(),
+              "_.open\r\n\"" + dir.folder() + "A.dwg\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n");
+}
+
+TEST_F(MainWindowTest, ExecuteWithoutAListReportsAndWritesNothing) {
+    click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+}
+
+// The stand-in for AutoCAD, copied into a folder whose name holds a space.
+std::string installRecorder(const test::TempDir& dir) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(dir.folder()) / "Program Files";
+    fs::create_directories(folder);
+    const fs::path target = folder / fs::path(PILOTRAME_ARGRECORDER).filename();
+    fs::copy_file(PILOTRAME_ARGRECORDER, target);
+    return target.string();
+}
+
+std::string waitForFile(const std::string& path) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!test::fileExists(path) && timer.elapsed() < 10000)
+        QTest::qWait(50);
+    QTest::qWait(100); // let the recorder finish writing
+    return test::fileExists(path) ? readBytes(path) : std::string();
+}
+
+TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
+    const std::string recorder = installRecorder(dir);
+    Settings settings = config.currentSettings();
+    settings.combo[slot::acadPath] = recorder;
+    config.applySettings(settings);
+    chooseDrawings({QStringLiteral("A.dwg")});
+    click(button("Command3"));
+    const std::string arguments =
+        waitForFile((std::filesystem::path(recorder).parent_path() / "arguments.txt").string());
+    EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
+    EXPECT_NE(script().find("-traceur"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
+    const std::string recorder = installRecorder(dir);
+    Settings settings = config.currentSettings();
+    settings.combo[slot::acadPath] = recorder;
+    config.applySettings(settings);
+    chooseDrawings({QStringLiteral("A.dwg")});
+    operationMode();
+    click(check("Check4", 5));
+    typeText(text4(4), QStringLiteral("abc"));
+    click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    QTest::qWait(500);
+    EXPECT_FALSE(test::fileExists(
+        (std::filesystem::path(recorder).parent_path() / "arguments.txt").string()));
+}
+
+TEST_F(MainWindowTest, ExecuteWithRenamingTickedDoesNotGenerate) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    operationMode();
+    click(check("Check4", 6));
+    click(button("Command3"));
+    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+}
+
+TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
+    struct Case {
+        std::string content;
+        QString text;
+    };
+    const Case cases[] = {{"zoom\r\net\r\n\r\n", QStringLiteral("zoom\net\n")},
+                          {"zoom\r\net\r\n", QStringLiteral("zoom\net")},
+                          {"zoom\r\net", QStringLiteral("zoom\net")},
+                          {"\r\nzoom\r\n", QStringLiteral("\nzoom")},
+                          {"calque \xE9lectrique\r\n", QStringLiteral("calque électrique")},
+                          {"", QString()}};
+    click(check("Check10"));
+    for (const auto& c : cases) {
+        scriptText()->setPlainText(QStringLiteral("before"));
+        const std::string path = dir.path("script.scr");
+        writeBytes(path, c.content);
+        prompts.presetFiles({QString::fromStdString(path)});
+        click(button("Command10"));
+        EXPECT_EQ(scriptText()->toPlainText(), c.text) << c.content;
+    }
+    const gui::FileDialogRequest& request = prompts.dialogs.back();
+    EXPECT_EQ(request.title, "Choisissez un fichier");
+    EXPECT_EQ(request.filter, "Script (*.scr)|*.scr|Texte (*.txt)|*.txt|Tout (*.*)|*.*");
+
+    scriptText()->setPlainText(QStringLiteral("kept"));
+    action("mnuouvrir")->trigger(); // cancelled
+    EXPECT_EQ(scriptText()->toPlainText(), "kept");
+}
+
+TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
+    click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("  zoom\net é  "));
+    const std::string path = dir.path("nouveau.scr");
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuenregistrersous")->trigger();
+    EXPECT_EQ(readBytes(path), "zoom\r\net \xE9\r\n");
+    const gui::FileDialogRequest& request = prompts.dialogs.back();
+    EXPECT_EQ(request.kind, gui::FileDialogKind::Save);
+    EXPECT_EQ(request.title, "Enregistrer fichier script");
+    EXPECT_EQ(request.proposedName, "script_perso.scr");
+
+    test::setReadOnly(path, true);
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuenregistrersous")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    EXPECT_EQ(readBytes(path), "zoom\r\net \xE9\r\n");
+}
+
+TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
+    operationMode();
+    click(check("Check4", 4));
+    click(option(4));
+    prompts.presetFiles({QStringLiteral("C:\\blocs\\cartouche.dwg")});
+    click(button("Command8"));
+    EXPECT_EQ(line("Text3")->text(), "C:\\blocs\\cartouche.dwg");
+    EXPECT_EQ(prompts.dialogs.back().filter, "Autocad (*.dwg)|*.dwg");
+    click(button("Command8")); // cancelled
+    EXPECT_EQ(line("Text3")->text(), "C:\\blocs\\cartouche.dwg");
+}
+
+TEST_F(MainWindowTest, AboutBoxAndShutdown) {
+    action("mnuaide")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "Version");
+    EXPECT_TRUE(prompts.messages.front().text.startsWith(
+        QStringLiteral("Version V3.5 En cours de développement\r\n")));
+
+    QSignalSpy shutdown(&window, &gui::MainWindow::shutdownRequested);
+    action("mnuquitter")->trigger();
+    window.close();
+    EXPECT_EQ(shutdown.count(), 2);
+    EXPECT_TRUE(prompts.messages.size() == 1); // no question asked
+}
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace pilotrame::test {
+
+// The child of root with this objectName and type; fails the test when there is none.
+template <typename T> T* child(const QObject* root, const QString& name) {
+    T* found = root->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << "no " << name.toStdString();
+    return found;
+}
+
+// Clicks a widget as a user would (a check box or button must be visible and enabled to react).
+void click(QWidget* widget);
+// Replaces the text of a line edit or combo box by typing it.
+void typeText(QWidget* widget, const QString& text);
+
+// True when the widget would be seen if its window were shown (not hidden itself or by an
+// ancestor up to its window).
+bool shownInWindow(const QWidget* widget);
+
+} // namespace pilotrame::test

@@ -1,0 +1,35 @@
+#include "support/scriptedprompts.h"
+
+namespace pilotrame::test {
+
+ScriptedPrompts::ScriptedPrompts() {
+    gui::Prompts::install(this);
+}
+
+ScriptedPrompts::~ScriptedPrompts() {
+    gui::Prompts::install(nullptr);
+}
+
+gui::Answer ScriptedPrompts::message(QWidget*, const gui::MessageRequest& request) {
+    messages.append(request);
+    if (!m_answers.empty()) {
+        const gui::Answer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    return request.buttons == gui::MessageButtons::YesNo ? gui::Answer::No : gui::Answer::Ok;
+}
+
+std::optional<QStringList> ScriptedPrompts::chooseFiles(QWidget*,
+                                                        const gui::FileDialogRequest& request) {
+    dialogs.append(request);
+    if (m_files.empty())
+        return std::nullopt;
+    QStringList files = m_files.front();
+    m_files.pop_front();
+    if (files.isEmpty())
+        return std::nullopt;
+    return files;
+}
+
+} // namespace pilotrame::test

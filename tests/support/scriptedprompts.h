@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QList>
+
+#include <deque>
+
+namespace pilotrame::test {
+
+// Prompts that answer from presets and record every request; installed for the life of the
+// object. A message box without a preset answer gets OK (or No for a Yes/No question); a file
+// dialog without preset files is cancelled.
+class ScriptedPrompts final : public gui::Prompts {
+public:
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+
+    void presetAnswer(gui::Answer answer) { m_answers.push_back(answer); }
+    // The next file dialog returns these paths; an empty list means the user cancels.
+    void presetFiles(const QStringList& files) { m_files.push_back(files); }
+
+    gui::Answer message(QWidget* parent, const gui::MessageRequest& request) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent,
+                                           const gui::FileDialogRequest& request) override;
+
+    QList<gui::MessageRequest> messages;
+    QList<gui::FileDialogRequest> dialogs;
+
+private:
+    std::deque<gui::Answer> m_answers;
+    std::deque<QStringList> m_files;
+};
+
+} // namespace pilotrame::test
