@@ -717,6 +717,15 @@ void MainWindow::SaveScriptFileAs() {
                           kSaveScriptFilter, startFolder, QStringLiteral("script_perso.scr")});
     if (!chosen)
         return;
+    if (QFileInfo::exists(chosen->front())) {
+        const MessageRequest question{
+            QStringLiteral("Enregistrer fichier script"),
+            QStringLiteral("Le fichier ") + chosen->front() +
+                QStringLiteral(" existe déjà.\r\nVoulez-vous le remplacer ?"),
+            MessageIcon::Question, MessageButtons::YesNo};
+        if (Prompts::instance().message(this, question) != Answer::Yes)
+            return;
+    }
     const std::string path = toStd(chosen->front());
     const std::string text = toStd(m_text1->toPlainText());
     const std::string content = toCrLf(trimSpaces(text)) + std::string(kCrLf);

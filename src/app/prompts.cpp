@@ -86,8 +86,8 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
     case FileDialogKind::Save:
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        // Replacing an existing file is confirmed by the dialog itself.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        // The caller asks before replacing a file, through these prompts, so tests see it.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (!request.proposedName.isEmpty())
             dialog.selectFile(request.proposedName);
         break;

@@ -41,6 +41,7 @@ public:
     virtual Answer message(QWidget* parent, const MessageRequest& request) = 0;
 
     // Shows a file dialog; the chosen paths (native separators), or nullopt when cancelled.
+    // A save dialog does not ask before replacing a file: its caller does.
     virtual std::optional<QStringList> chooseFiles(QWidget* parent,
                                                    const FileDialogRequest& request) = 0;
 

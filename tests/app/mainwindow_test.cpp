@@ -470,12 +470,29 @@ TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
     EXPECT_EQ(request.title, "Enregistrer fichier script");
     EXPECT_EQ(request.proposedName, "script_perso.scr");
 
-    test::setReadOnly(path, true);
+    EXPECT_TRUE(prompts.messages.isEmpty()); // a new file needs no question
+
+    // Replacing asks first; No keeps the file.
+    scriptText()->setPlainText(QStringLiteral("autre"));
     prompts.presetFiles({QString::fromStdString(path)});
+    prompts.presetAnswer(gui::Answer::No);
     action("mnuenregistrersous")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    EXPECT_EQ(prompts.messages.back().buttons, gui::MessageButtons::YesNo);
     EXPECT_EQ(readBytes(path), "zoom\r\net \xE9\r\n");
+    prompts.presetFiles({QString::fromStdString(path)});
+    prompts.presetAnswer(gui::Answer::Yes);
+    action("mnuenregistrersous")->trigger();
+    EXPECT_EQ(readBytes(path), "autre\r\n");
+
+    // A read-only file is reported and kept.
+    test::setReadOnly(path, true);
+    prompts.presetFiles({QString::fromStdString(path)});
+    prompts.presetAnswer(gui::Answer::Yes);
+    action("mnuenregistrersous")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 4); // the question, then the failure
+    EXPECT_EQ(prompts.messages.back().title, "ERREUR !!");
+    EXPECT_EQ(readBytes(path), "autre\r\n");
 }
 
 TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
