@@ -27,6 +27,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -617,16 +619,12 @@ void MainWindow::SelectFiles() {
 bool MainWindow::GenerateScript() {
     if (!m_config)
         return false;
-    const Settings settings = m_config->currentSettings();
-    const DrawingJob job = currentJob();
-    const char separator = decimalSeparator();
     const std::string listPath = m_session.listPath();
     const std::string scriptPath = m_session.scriptPath();
-    const Status generated = pilotrame::GenerateScript(
-        listPath, scriptPath, m_session.position,
-        [&](std::string& section, const ListPosition& at) {
-            return WriteDrawingSection(section, job, settings, at, separator);
-        });
+    DrawingSectionWriter writeSection(currentJob(), m_config->currentSettings(),
+                                      decimalSeparator());
+    const Status generated =
+        pilotrame::GenerateScript(listPath, scriptPath, m_session.position, std::ref(writeSection));
     if (!generated) {
         showMessage(this, kErrorTitle,
                     fromStd(GenerationFailureText(generated.error(), listPath, scriptPath)),

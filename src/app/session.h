@@ -17,9 +17,16 @@ struct Session {
     std::string dialogSelection; // the last selection of the file dialog
     bool spreadsheetMode = false;
 
-    std::string listPath() const { return programFolder + std::string(kFileListName); }
-    std::string settingsPath() const { return programFolder + std::string(kSettingsFileName); }
-    std::string scriptPath() const { return scriptFolder + std::string(kScriptFileName); }
+    std::string listPath() const { return joined(programFolder, kFileListName); }
+    std::string settingsPath() const { return joined(programFolder, kSettingsFileName); }
+    std::string scriptPath() const { return joined(scriptFolder, kScriptFileName); }
+
+private:
+    static std::string joined(const std::string& folder, std::string_view name) {
+        std::string path = folder;
+        path.append(name);
+        return path;
+    }
 };
 
 } // namespace pilotrame

@@ -95,12 +95,14 @@ std::string utf8ToCp1252(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) { // fast path for the ASCII that makes up most of a script
-            out += static_cast<char>(byte);
-            ++i;
-            continue;
-        }
+        // ASCII, most of a script, is copied a run at a time.
+        std::size_t end = i;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80)
+            ++end;
+        out.append(utf8, i, end - i);
+        i = end;
+        if (i == utf8.size())
+            break;
         const int mapped = codePointToCp1252(nextCodePoint(utf8, i));
         out += mapped < 0 ? '?' : static_cast<char>(mapped);
     }

@@ -43,15 +43,20 @@ std::string CustomScriptLines(std::string_view scriptText) {
     return text;
 }
 
-Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
-                           const ListPosition& position, char userDecimalSeparator) {
+namespace {
+
+void writeOpening(std::string& script, const ListPosition& position) {
     appendLine(script, "_.open");
     script += '"';
     script += position.currentFolder;
     script += position.currentFileName;
     script += '"';
     script += kCrLf;
+}
 
+// Everything of a section after the opening of the drawing.
+Status writeBody(std::string& script, const DrawingJob& job, const Settings& settings,
+                 char userDecimalSeparator) {
     if (job.plot)
         WritePlotSequence(script, settings);
 
@@ -153,6 +158,30 @@ Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Set
     if (job.plot && !settings.saveSetupInDrawing())
         appendLine(script, "o");
 
+    return success();
+}
+
+} // namespace
+
+Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
+                           const ListPosition& position, char userDecimalSeparator) {
+    writeOpening(script, position);
+    return writeBody(script, job, settings, userDecimalSeparator);
+}
+
+DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
+                                           char userDecimalSeparator)
+    : m_job(std::move(job)), m_settings(std::move(settings)), m_separator(userDecimalSeparator) {}
+
+Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {
+    if (!m_prepared) {
+        m_bodyStatus = writeBody(m_body, m_job, m_settings, m_separator);
+        m_prepared = true;
+    }
+    if (!m_bodyStatus)
+        return m_bodyStatus;
+    writeOpening(script, position);
+    script += m_body;
     return success();
 }
 

@@ -56,4 +56,23 @@ std::string CustomScriptLines(std::string_view scriptText);
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
                            const ListPosition& position, char userDecimalSeparator);
 
+// Writes drawing sections for one generation. Past the opening of the drawing a section depends
+// only on the job and the settings, which a generation reads once: that part is built at the
+// first drawing and reused, so a list of thousands of drawings costs little more than its bytes.
+class DrawingSectionWriter {
+public:
+    DrawingSectionWriter(DrawingJob job, Settings settings, char userDecimalSeparator);
+
+    // Same output and failures as WriteDrawingSection for this job and these settings.
+    Status operator()(std::string& script, const ListPosition& position);
+
+private:
+    DrawingJob m_job;
+    Settings m_settings;
+    char m_separator;
+    bool m_prepared = false;
+    Status m_bodyStatus = success();
+    std::string m_body;
+};
+
 } // namespace pilotrame

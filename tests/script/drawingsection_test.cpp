@@ -188,6 +188,30 @@ TEST(DrawingSection, CoordinatesThatAreNotNumbersFail) {
     EXPECT_TRUE(WriteDrawingSection(script, job, baseSettings(), kPlan, ','));
 }
 
+TEST(DrawingSection, WriterReusesTheBodyAcrossDrawings) {
+    DrawingJob job;
+    job.erase = true;
+    job.erasePoints = {"0,5", "1", "2", "3"};
+    job.customScript = true;
+    job.scriptText = "zoom\net";
+    const Settings settings = baseSettings();
+    DrawingSectionWriter writer(job, settings, ',');
+    for (const ListPosition& at :
+         {kPlan, ListPosition{"D:\\autres\\", "B.dwg"}, ListPosition{"", ""}}) {
+        std::string expected;
+        ASSERT_TRUE(WriteDrawingSection(expected, job, settings, at, ','));
+        std::string written;
+        ASSERT_TRUE(writer(written, at));
+        EXPECT_EQ(written, expected);
+    }
+
+    job.erasePoints[3] = "x";
+    DrawingSectionWriter failing(job, settings, ',');
+    std::string script;
+    EXPECT_EQ(failing(script, kPlan).error().code, ErrorCode::TypeMismatch);
+    EXPECT_FALSE(failing(script, kPlan));
+}
+
 TEST(DrawingSection, InsertWordByVersion) {
     EXPECT_EQ(InsertCommandWord("Autocad LT 2000"), "-inserer");
     EXPECT_EQ(InsertCommandWord("Autocad 2000"), "-inserer");

@@ -1,0 +1,334 @@
+// Script generation over a list of 10,000 drawings with every operation of the main window ticked,
+// measured against a baseline that writes the very same bytes with the same file pattern (empty
+// the script, then for each drawing: open for appending, write the section, close) and does
+// nothing else. The gap between the two is what the generator itself costs on top of the file
+// system; the target is a generator at most 1.3 times the baseline.
+//
+// Build and run (Release):
+//   cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DPILOTRAME_BENCH=ON
+//   cmake --build build/linux --target pilotrame_bench
+//   build/linux/bench/pilotrame_bench --benchmark_repetitions=5
+
+#include "base/codepage.h"
+#include "base/fileio.h"
+#include "config/settings.h"
+#include "script/drawingsection.h"
+#include "script/generation.h"
+#include "selection/filelist.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDrawingCount = 10'000;
+
+std::string utf8Path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The list, as the folder walk of the program writes it for a large job: a few folders with
+// thousands of drawings each, accented folder and file names.
+std::string listText() {
+    const char* const folders[] = {
+        "D:\\Affaires\\2024-017 Hôpital Sud\\Électricité\\",
+        "D:\\Affaires\\2024-017 Hôpital Sud\\Plomberie et chauffage\\",
+        "\\\\serveur-bureau\\Plans\\Façades à reprendre\\",
+        "C:\\Dessins\\Réseaux extérieurs\\",
+    };
+    const char* const stems[] = {"Plan_é_", "Coupe_à_", "Détail_ç_", "Façade_ô_"};
+    constexpr int folderCount = static_cast<int>(std::size(folders));
+    std::string text;
+    int number = 0;
+    for (int f = 0; f < folderCount; ++f) {
+        text += pilotrame::kFolderMarker;
+        text += folders[f];
+        text += "\r\n";
+        const int inFolder = kDrawingCount / folderCount + (f < kDrawingCount % folderCount);
+        for (int i = 0; i < inFolder; ++i) {
+            ++number;
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%05d", number);
+            text += pilotrame::kFileMarker;
+            text += stems[number % 4];
+            text += digits;
+            text += number % 10 == 0 ? ".dxf" : ".dwg";
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+// Every operation of the main window ticked, with decimal coordinates typed the French way.
+pilotrame::DrawingJob fullJob() {
+    pilotrame::DrawingJob job;
+    job.plot = true;
+    job.customScript = true;
+    job.scriptText = "_-calque\r\nch\r\nCartouche\r\n\r\n";
+    job.purge = true;
+    job.purgeAll = true;
+    job.zoomExtents = true;
+    job.transfer = true;
+    job.dwgToDxf = true;
+    job.erase = true;
+    job.eraseSelection = pilotrame::EraseSelection::Fence;
+    job.erasePoints = {"12,5", "-3,25", "1250", "980,75"};
+    job.insert = true;
+    job.insertFile = true;
+    job.insertPath = "C:\\Blocs\\Cartouche_société.dwg";
+    job.replaceAttribute = true;
+    job.attributeCorners = {"0", "0", "420", "297,5"};
+    job.attributeOld = "INDICE_A";
+    job.attributeNew = "INDICE_B";
+    job.replaceText = true;
+    job.replaceTexts = {"Ancienne désignation", "Nouvelle désignation", "Rév. A", "Rév. B"};
+    return job;
+}
+
+pilotrame::Settings fullSettings() {
+    using namespace pilotrame;
+    Settings settings =
+        defaultSettings(proposedValues({"Traceur"}, FolderStyle::Windows, std::string_view()));
+    settings.check[slot::objectSnapOff - kComboCount - kOptionCount] = 1;
+    settings.check[slot::plotPaperSpace - kComboCount - kOptionCount] = 1;
+    return settings;
+}
+
+// What the baseline does: the same file pattern as the generator, with the bytes ready.
+bool appendSections(const std::string& scriptPath, const std::vector<std::string>& sections) {
+    std::FILE* file = std::fopen(scriptPath.c_str(), "wb");
+    if (file == nullptr || std::fclose(file) != 0)
+        return false;
+    for (const std::string& section : sections) {
+        file = std::fopen(scriptPath.c_str(), "ab");
+        if (file == nullptr)
+            return false;
+        const bool written = std::fwrite(section.data(), 1, section.size(), file) == section.size();
+        if (std::fclose(file) != 0 || !written)
+            return false;
+    }
+    return true;
+}
+
+// The files of both benchmarks, in a folder of its own under the system's temporary folder, and
+// the sections of one generator run as the ANSI bytes that the generator wrote.
+class Fixture {
+public:
+    Fixture() : m_job(fullJob()), m_settings(fullSettings()) {
+        std::random_device random;
+        std::error_code ec;
+        const fs::path temporary = fs::temp_directory_path(ec);
+        if (ec) {
+            m_error = "no temporary folder: " + ec.message();
+            return;
+        }
+        m_folder = temporary / ("pilotrame-bench-" + std::to_string(random()));
+        fs::create_directories(m_folder, ec);
+        if (ec) {
+            m_error = "cannot create " + utf8Path(m_folder);
+            return;
+        }
+        m_listPath = utf8Path(m_folder / "Liste01.txt");
+        m_scriptPath = utf8Path(m_folder / "Pilotrame.scr");
+        if (!pilotrame::replaceFileContent(m_listPath, pilotrame::toAnsi(listText()))) {
+            m_error = "cannot write " + m_listPath;
+            return;
+        }
+
+        // One generator run, keeping each section as it goes to the file.
+        pilotrame::ListPosition position;
+        pilotrame::DrawingSectionWriter writer = makeWriter();
+        const pilotrame::SectionWriter keep = [this, &writer](std::string& section,
+                                                              const pilotrame::ListPosition& at) {
+            pilotrame::Status written = writer(section, at);
+            if (written)
+                m_sections.push_back(pilotrame::toAnsi(section));
+            return written;
+        };
+        if (!pilotrame::GenerateScript(m_listPath, m_scriptPath, position, keep)) {
+            m_error = "the generator failed";
+            return;
+        }
+        const auto generated = pilotrame::readFileBytes(m_scriptPath);
+        std::string joined;
+        for (const std::string& section : m_sections)
+            joined += section;
+        if (!generated || *generated != joined ||
+            m_sections.size() != static_cast<std::size_t>(kDrawingCount)) {
+            m_error = "the sections kept do not make up the generated script";
+            return;
+        }
+        m_scriptSize = static_cast<std::int64_t>(joined.size());
+
+        // The baseline must leave the very same file.
+        if (!appendSections(m_scriptPath, m_sections)) {
+            m_error = "the baseline cannot write " + m_scriptPath;
+            return;
+        }
+        const auto baseline = pilotrame::readFileBytes(m_scriptPath);
+        if (!baseline || *baseline != joined)
+            m_error = "the baseline does not write the generated script";
+    }
+
+    ~Fixture() {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    const std::string& error() const { return m_error; }
+    const std::string& listPath() const { return m_listPath; }
+    const std::string& scriptPath() const { return m_scriptPath; }
+    // The writer of one generation, made afresh for each as the main window does.
+    pilotrame::DrawingSectionWriter makeWriter() const {
+        return pilotrame::DrawingSectionWriter(m_job, m_settings, ',');
+    }
+    const std::vector<std::string>& sections() const { return m_sections; }
+    std::int64_t scriptSize() const { return m_scriptSize; }
+
+private:
+    pilotrame::DrawingJob m_job;
+    pilotrame::Settings m_settings;
+    fs::path m_folder;
+    std::string m_listPath;
+    std::string m_scriptPath;
+    std::vector<std::string> m_sections;
+    std::int64_t m_scriptSize = 0;
+    std::string m_error;
+};
+
+Fixture& fixture() {
+    static Fixture instance;
+    return instance;
+}
+
+// Set when a benchmark stopped on an error, so that the program then ends with a failure.
+bool failed = false;
+
+void fail(benchmark::State& state, const std::string& message) {
+    failed = true;
+    state.SkipWithError(message.c_str());
+}
+
+void setCounters(benchmark::State& state, const Fixture& data) {
+    state.SetItemsProcessed(state.iterations() * kDrawingCount);
+    state.SetBytesProcessed(state.iterations() * data.scriptSize());
+    state.counters["drawings"] = kDrawingCount;
+    state.counters["script_MiB"] = static_cast<double>(data.scriptSize()) / (1024.0 * 1024.0);
+}
+
+void BM_GenerateScript(benchmark::State& state) {
+    const Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    pilotrame::ListPosition position;
+    for (auto _ : state) {
+        pilotrame::DrawingSectionWriter writer = data.makeWriter();
+        if (!pilotrame::GenerateScript(data.listPath(), data.scriptPath(), position,
+                                       std::ref(writer))) {
+            fail(state, "the generator failed");
+            return;
+        }
+    }
+    setCounters(state, data);
+}
+
+void BM_BaselineAppend(benchmark::State& state) {
+    const Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    for (auto _ : state) {
+        if (!appendSections(data.scriptPath(), data.sections())) {
+            fail(state, "the baseline failed to write");
+            return;
+        }
+    }
+    setCounters(state, data);
+}
+
+BENCHMARK(BM_GenerateScript)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BaselineAppend)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The console output, followed by the ratio of the generator's time to the baseline's: of the
+// medians when repetitions were asked for, and of the fastest runs.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const double time = run.GetAdjustedRealTime();
+            Times& times = m_times[run.run_name.function_name];
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times.median = time;
+            else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                     (times.best == 0 || time < times.best))
+                times.best = time;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const Times& generator = m_times["BM_GenerateScript"];
+        const Times& baseline = m_times["BM_BaselineAppend"];
+        auto& out = GetOutputStream();
+        if (generator.median > 0 && baseline.median > 0)
+            out << "GenerateScript / baseline, medians:     " << generator.median / baseline.median
+                << '\n';
+        if (generator.best > 0 && baseline.best > 0)
+            out << "GenerateScript / baseline, fastest run: " << generator.best / baseline.best
+                << '\n';
+        out << "(target: at most 1.3)\n";
+    }
+
+private:
+    struct Times {
+        double median = 0;
+        double best = 0;
+    };
+    std::map<std::string, Times> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The ratio line follows the console output; another output format goes without it.
+    bool console = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        constexpr std::string_view formatFlag = "--benchmark_format=";
+        if (argument.starts_with(formatFlag) && argument.substr(formatFlag.size()) != "console")
+            console = false;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (console) {
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+    }
+    benchmark::Shutdown();
+    return failed ? 1 : 0;
+}
