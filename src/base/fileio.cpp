@@ -9,7 +9,10 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace pilotrame {
@@ -68,6 +71,14 @@ Status writeAll(std::FILE* file, std::string_view bytes, const char* operation,
     if (std::fflush(file) != 0)
         return errnoError(operation, path);
     return success();
+}
+
+bool syncToDisk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
 }
 
 // fclose reports late write failures (a full disk on a network share); check it.
@@ -142,6 +153,10 @@ Status replaceFileContent(const std::string& path, std::string_view bytes) {
         if (!file)
             return errnoError("écriture", path);
         Status written = writeAll(file.get(), bytes, "écriture", path);
+        // On disk before it takes the old file's place, so that a power cut leaves one of the
+        // two whole.
+        if (written && !syncToDisk(file.get()))
+            written = errnoError("écriture", path);
         if (written)
             written = closeChecked(file, "écriture", path);
         if (!written) {

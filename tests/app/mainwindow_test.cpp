@@ -392,24 +392,26 @@ std::string waitForFile(const std::string& path) {
     return test::fileExists(path) ? readBytes(path) : std::string();
 }
 
-TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
+// Makes the stand-in the AutoCAD program; returns the file where it records its arguments.
+std::string useRecorderAsAutocad(const test::TempDir& dir, gui::ConfigDialog& config) {
     const std::string recorder = installRecorder(dir);
     Settings settings = config.currentSettings();
     settings.combo[slot::acadPath] = recorder;
     config.applySettings(settings);
+    return (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
+}
+
+TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
+    const std::string recorded = useRecorderAsAutocad(dir, config);
     chooseDrawings({QStringLiteral("A.dwg")});
     click(button("Command3"));
-    const std::string arguments =
-        waitForFile((std::filesystem::path(recorder).parent_path() / "arguments.txt").string());
+    const std::string arguments = waitForFile(recorded);
     EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
     EXPECT_NE(script().find("-traceur"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
-    const std::string recorder = installRecorder(dir);
-    Settings settings = config.currentSettings();
-    settings.combo[slot::acadPath] = recorder;
-    config.applySettings(settings);
+    const std::string recorded = useRecorderAsAutocad(dir, config);
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
     click(check("Check4", 5));
@@ -417,8 +419,7 @@ TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
     click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     QTest::qWait(500);
-    EXPECT_FALSE(test::fileExists(
-        (std::filesystem::path(recorder).parent_path() / "arguments.txt").string()));
+    EXPECT_FALSE(test::fileExists(recorded));
 }
 
 TEST_F(MainWindowTest, ExecuteWithRenamingTickedDoesNotGenerate) {
