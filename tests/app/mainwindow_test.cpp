@@ -508,6 +508,24 @@ TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
     EXPECT_EQ(line("Text3")->text(), "C:\\blocs\\cartouche.dwg");
 }
 
+TEST_F(MainWindowTest, LongPathsAreKeptWhole) {
+    const QString longName = QString(150, QLatin1Char('n')) + QStringLiteral(".dwg");
+    chooseDrawings({longName});
+    EXPECT_EQ(readBytes(session.listPath()),
+              "\v" + dir.folder() + "\r\n\t" + longName.toStdString() + "\r\n");
+    click(button("Command2"));
+    EXPECT_NE(script().find(longName.toStdString() + "\"\r\n"), std::string::npos);
+
+    operationMode();
+    click(check("Check4", 4));
+    click(option(4));
+    const QString longPath =
+        QStringLiteral("C:\\") + QString(300, QLatin1Char('d')) + QStringLiteral("\\bloc.dwg");
+    prompts.presetFiles({longPath});
+    click(button("Command8"));
+    EXPECT_EQ(line("Text3")->text(), longPath);
+}
+
 TEST_F(MainWindowTest, AboutBoxAndShutdown) {
     action("mnuaide")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
