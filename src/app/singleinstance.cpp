@@ -31,7 +31,9 @@ QString SingleInstance::keyForThisProgram() {
 bool SingleInstance::tryBecomePrimary() {
     m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
     m_lock->setStaleLockTime(0); // a lock left by a crashed copy is taken over
-    if (!m_lock->tryLock(0)) {
+    // Only a lock held by another copy stops this one; a lock that cannot be made at all (no
+    // writable temporary folder) must not keep the user from working.
+    if (!m_lock->tryLock(0) && m_lock->error() == QLockFile::LockFailedError) {
         QLocalSocket socket;
         socket.connectToServer(m_key);
         if (socket.waitForConnected(kConnectTimeoutMs)) {
