@@ -78,9 +78,9 @@ void Application::shutdown() {
     if (m_mainWindow)
         m_mainWindow->hide();
     m_configDialog.reset();
-    if (m_mainWindow)
-        m_mainWindow->deleteLater();
-    m_mainWindow.release();
+    // The window may be the sender of the request being handled: let the event loop delete it.
+    if (MainWindow* window = m_mainWindow.release())
+        window->deleteLater();
     QCoreApplication::exit(0);
 }
 

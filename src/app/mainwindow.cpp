@@ -371,7 +371,7 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::buildMenus() {
-    const auto newAction = [this](QMenu* menu, const char* name, const QString& caption) {
+    const auto newAction = [](QMenu* menu, const char* name, const QString& caption) {
         auto* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;

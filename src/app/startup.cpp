@@ -9,7 +9,7 @@ namespace pilotrame {
 
 std::string ResolveProgramFolder(std::string_view executableFolder, std::string_view appDataFolder,
                                  char separator) {
-    const std::string own = withTrailingSeparator(executableFolder, separator);
+    std::string own = withTrailingSeparator(executableFolder, separator);
     if (isFolderWritable(own) || appDataFolder.empty())
         return own;
     std::error_code ignored;

@@ -239,8 +239,8 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
         option->setGeometry(toPixels(kOptionPlaces[i]));
         m_option[i] = option;
     };
-    const auto makeButton = [this](const char* name, const QString& caption, const Place& place,
-                                   QWidget* parentWidget) {
+    const auto makeButton = [](const char* name, const QString& caption, const Place& place,
+                               QWidget* parentWidget) {
         auto* button = new PushButton(caption, parentWidget);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(toPixels(place));
@@ -341,7 +341,7 @@ void ConfigDialog::ApplyDefaultSettings() {
 
 Status ConfigDialog::LoadSettings() {
     Settings settings = currentSettings();
-    const Status loaded = m_file.LoadSettings(settings);
+    Status loaded = m_file.LoadSettings(settings);
     // The slots read before a failure count as loaded.
     applySettings(settings);
     return loaded;
