@@ -314,8 +314,9 @@ void ConfigDialog::FillSettingLists(const QStringList& printers) {
     std::vector<std::string> printerNames;
     for (const QString& printer : printers)
         printerNames.push_back(printer.toStdString());
-    const ProposedValues lists =
+    m_lists =
         proposedValues(printerNames, kNativeFolderStyle, native(QDir::homePath()).toStdString());
+    const ProposedValues& lists = m_lists;
     for (int i = 0; i < kComboCount; ++i) {
         QComboBox* combo = m_combo[i];
         // The first entry added would replace the text shown; the text changes only with the
@@ -331,12 +332,7 @@ void ConfigDialog::FillSettingLists(const QStringList& printers) {
 }
 
 void ConfigDialog::ApplyDefaultSettings() {
-    Settings defaults;
-    for (int i = 0; i < kComboCount; ++i)
-        defaults.combo[i] = m_combo[i]->count() > 0 ? m_combo[i]->itemText(0).toStdString() : "";
-    defaults.setOption(slot::landscape, true);
-    defaults.setOption(slot::sdiMultiple, true);
-    applySettings(defaults);
+    applySettings(defaultSettings(m_lists));
 }
 
 Status ConfigDialog::LoadSettings() {

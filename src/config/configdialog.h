@@ -104,7 +104,8 @@ private:
     QComboBox* m_drive1 = nullptr;
     QTreeView* m_dir1 = nullptr;
     QFileSystemModel* m_dirModel = nullptr;
-    QString m_dirPath; // native separators
+    QString m_dirPath;      // native separators
+    ProposedValues m_lists; // as filled, for the first-run values
 };
 
 } // namespace pilotrame::gui
