@@ -16,6 +16,8 @@
 #include "script/generation.h"
 #include "selection/filelist.h"
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -30,6 +32,8 @@
 #include <vector>
 
 namespace {
+
+using pilotrame::bench::fail;
 
 namespace fs = std::filesystem;
 
@@ -217,14 +221,6 @@ Fixture& fixture() {
     return instance;
 }
 
-// Set when a benchmark stopped on an error, so that the program then ends with a failure.
-bool failed = false;
-
-void fail(benchmark::State& state, const std::string& message) {
-    failed = true;
-    state.SkipWithError(message.c_str());
-}
-
 void setCounters(benchmark::State& state, const Fixture& data) {
     state.SetItemsProcessed(state.iterations() * kDrawingCount);
     state.SetBytesProcessed(state.iterations() * data.scriptSize());
@@ -268,67 +264,4 @@ void BM_BaselineAppend(benchmark::State& state) {
 BENCHMARK(BM_GenerateScript)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BaselineAppend)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The console output, followed by the ratio of the generator's time to the baseline's: of the
-// medians when repetitions were asked for, and of the fastest runs.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const double time = run.GetAdjustedRealTime();
-            Times& times = m_times[run.run_name.function_name];
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times.median = time;
-            else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
-                     (times.best == 0 || time < times.best))
-                times.best = time;
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const Times& generator = m_times["BM_GenerateScript"];
-        const Times& baseline = m_times["BM_BaselineAppend"];
-        auto& out = GetOutputStream();
-        if (generator.median > 0 && baseline.median > 0)
-            out << "GenerateScript / baseline, medians:     " << generator.median / baseline.median
-                << '\n';
-        if (generator.best > 0 && baseline.best > 0)
-            out << "GenerateScript / baseline, fastest run: " << generator.best / baseline.best
-                << '\n';
-        out << "(target: at most 1.3)\n";
-    }
-
-private:
-    struct Times {
-        double median = 0;
-        double best = 0;
-    };
-    std::map<std::string, Times> m_times;
-};
-
 } // namespace
-
-int main(int argc, char** argv) {
-    // The ratio line follows the console output; another output format goes without it.
-    bool console = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        constexpr std::string_view formatFlag = "--benchmark_format=";
-        if (argument.starts_with(formatFlag) && argument.substr(formatFlag.size()) != "console")
-            console = false;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    if (console) {
-        RatioReporter reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-    } else {
-        benchmark::RunSpecifiedBenchmarks();
-    }
-    benchmark::Shutdown();
-    return failed ? 1 : 0;
-}

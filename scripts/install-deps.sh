@@ -20,6 +20,13 @@ packages=(
     googletest
     libgtest-dev
     libbenchmark-dev
+    # The fuzz targets: clang with libFuzzer and the sanitizer runtimes
+    clang
+    libclang-rt-14-dev
+    # The Debian package (dpkg-shlibdeps for CPack) and the checks of its desktop files
+    dpkg-dev
+    appstream
+    desktop-file-utils
     # The Windows cross build of the core, and Wine to run its tests
     g++-mingw-w64-x86-64-posix
     wine

@@ -2,23 +2,42 @@
 # Installs what is missing, then builds and runs every test:
 #   1. Linux, RelWithDebInfo, warnings as errors: the core, the windows (on Qt's offscreen
 #      platform) and their tests; the benchmark is built too.
+#   1b. The Debian package of that build (CPack), installed into a temporary root and started
+#      from there (tests/package/package_test.sh).
 #   2. The core cross-built for Windows with MinGW-w64, its tests run under Wine.
 #   3. The core tests under AddressSanitizer and UndefinedBehaviorSanitizer (Debug).
-#   4. A very short run of the benchmark, to show that it works (its figures mean nothing here).
-# Ends with one line "N passed, M failed, K skipped" that adds up the CTest results; exits
-# non-zero on any failure.
+#   4. Each fuzz target for a short bounded time (PILOTRAME_FUZZ_SECONDS, 15 by default).
+#   5. A very short run of the benchmark, to show that it works (its figures mean nothing here).
+# The format of every C++ file is checked first, with the project's .clang-format.
+# Ends with one line "N passed, M failed, K skipped" that adds up the CTest results, also when a
+# step fails before its tests ran (that step then counts as one failure); exits non-zero on any
+# failure.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$PILOTRAME_ROOT"
 
 stage="installing the packages"
-trap 'echo "test.sh: FAILED while $stage" >&2' ERR
+# Set once the failures of the step that stopped the run are counted.
+failure_counted=0
+on_failure() {
+    echo "test.sh: FAILED while $stage" >&2
+    if ((failure_counted == 0)); then
+        total_failed=$((total_failed + 1))
+    fi
+    summary
+}
+trap on_failure ERR
+
+summary() {
+    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+}
 
 "$PILOTRAME_ROOT/scripts/install-deps.sh"
 
 LOG_DIR=$PILOTRAME_ROOT/build/logs
 mkdir -p "$LOG_DIR"
+
 total_passed=0
 total_failed=0
 total_skipped=0
@@ -49,8 +68,6 @@ run_ctest() {
         tail -n 1)
     if [[ -z $counts ]]; then
         echo "test.sh: no test result from CTest in $tree" >&2
-        total_failed=$((total_failed + 1))
-        summary
         return 1
     fi
     local failed=${counts% *} all=${counts#* } passed skipped
@@ -75,18 +92,22 @@ run_ctest() {
     total_failed=$((total_failed + failed))
     total_skipped=$((total_skipped + skipped))
     if ((status != 0 || failed != 0 || all == 0)); then
-        summary
+        if ((failed > 0)); then
+            failure_counted=1
+        fi
         return 1
     fi
-}
-
-summary() {
-    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
 }
 
 banner() {
     printf '\n==== %s ====\n' "$1"
 }
+
+# 0. Format
+banner "Format (clang-format)"
+stage="checking the format (run clang-format -i on the files named above)"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+echo "format: every file follows .clang-format"
 
 # 1. Linux
 banner "Linux build (RelWithDebInfo, warnings as errors)"
@@ -96,6 +117,30 @@ cmake --build "$LINUX_BUILD" --parallel "$JOBS"
 banner "Linux tests"
 stage="running the Linux tests"
 run_ctest linux "$LINUX_BUILD"
+
+# 1b. The Debian package of that build, installed into a temporary root and started from there
+banner "Debian package (CPack), installed into a temporary root"
+stage="building the Debian package"
+rm -f "$LINUX_BUILD"/pilotrame_*.deb
+if ! (cd "$LINUX_BUILD" && cpack -G DEB) >"$LOG_DIR/cpack.log" 2>&1; then
+    cat "$LOG_DIR/cpack.log" >&2
+    false
+fi
+stage="testing the Debian package"
+package_status=0
+project_version=$(sed -nE 's/^project\(Pilotrame VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+tests/package/package_test.sh "$LINUX_BUILD"/pilotrame_*.deb "$project_version" 2>&1 |
+    tee "$LOG_DIR/package.log" || package_status=$?
+package_counts=$(sed -nE 's/^package: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/p' \
+    "$LOG_DIR/package.log")
+read -r package_passed package_failed package_skipped <<<"${package_counts:-0 1 0}"
+total_passed=$((total_passed + package_passed))
+total_failed=$((total_failed + package_failed))
+total_skipped=$((total_skipped + package_skipped))
+if ((package_status != 0)); then
+    failure_counted=1
+    false
+fi
 
 # 2. Windows cross build, tests under Wine
 banner "Windows cross build of the core (MinGW-w64)"
@@ -142,7 +187,31 @@ export UBSAN_OPTIONS=print_stacktrace=1
 run_ctest sanitize "$SANITIZE_BUILD"
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
-# 4. Benchmark smoke run
+# 4. Fuzzing, a short bounded run of each target on its corpus
+banner "Fuzz targets, ${PILOTRAME_FUZZ_SECONDS:-15} s each (libFuzzer, AddressSanitizer, UBSan)"
+stage="building the fuzz targets"
+FUZZ_BUILD=$PILOTRAME_ROOT/build/fuzz
+CC=clang CXX=clang++ cmake -S "$PILOTRAME_ROOT" -B "$FUZZ_BUILD" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPILOTRAME_CORE_ONLY=ON \
+    -DPILOTRAME_FUZZ=ON \
+    -DBUILD_TESTING=OFF \
+    -DPILOTRAME_WERROR=ON
+cmake --build "$FUZZ_BUILD" --parallel "$JOBS"
+stage="running the fuzz targets"
+fuzz_status=0
+"$PILOTRAME_ROOT/scripts/fuzz.sh" "${PILOTRAME_FUZZ_SECONDS:-15}" 2>&1 | tee "$LOG_DIR/fuzz.log" ||
+    fuzz_status=$?
+fuzz_counts=$(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$LOG_DIR/fuzz.log")
+fuzz_counts=${fuzz_counts:-0 1}
+total_passed=$((total_passed + ${fuzz_counts% *}))
+total_failed=$((total_failed + ${fuzz_counts#* }))
+if ((fuzz_status != 0)); then
+    failure_counted=1
+    false
+fi
+
+# 5. Benchmark smoke run
 banner "Benchmark, short run (figures not meaningful; see README, Performance)"
 stage="running the benchmark"
 "$LINUX_BUILD/bench/pilotrame_bench" --benchmark_min_time=0.01

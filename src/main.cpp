@@ -3,6 +3,7 @@
 #include "app/transcript.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -11,18 +12,26 @@
 
 namespace {
 
-// Qt's own dialogs and buttons in French when Qt's translations are installed.
-void loadFrenchTranslations(QApplication& app) {
+// Qt's own dialogs and buttons in French. Qt's translations are looked for where Qt looks, then in
+// a translations folder beside the program (where windeployqt puts them, merged into qt_fr.qm),
+// then in the share folder of an install that ships its own copy because Qt's folder lacked them
+// (see packaging/packaging.cmake). Returns the folder they came from, empty when none had them.
+QString loadFrenchTranslations(QApplication& app) {
     auto* translator = new QTranslator(&app);
-    const QString folders[] = {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                               QApplication::applicationDirPath() +
-                                   QStringLiteral("/translations")};
+    const QString programFolder = QApplication::applicationDirPath();
+    const QString folders[] = {
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        programFolder + QStringLiteral("/translations"),
+        QDir::cleanPath(programFolder + QStringLiteral("/" PILOTRAME_TRANSLATIONS_FROM_BINDIR))};
     for (const QString& folder : folders) {
-        if (translator->load(QStringLiteral("qtbase_fr"), folder)) {
-            app.installTranslator(translator);
-            return;
+        for (const QString& name : {QStringLiteral("qtbase_fr"), QStringLiteral("qt_fr")}) {
+            if (translator->load(name, folder)) {
+                app.installTranslator(translator);
+                return folder;
+            }
         }
     }
+    return {};
 }
 
 } // namespace
@@ -32,7 +41,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Pilotrame"));
     QApplication::setOrganizationName(QStringLiteral("Pilotrame"));
     QApplication::setQuitOnLastWindowClosed(false); // shutdown ends the program, nothing else
-    loadFrenchTranslations(app);
+    const QString translations = loadFrenchTranslations(app);
 
     // Start-up tests of the real program record what it shows instead of waiting for a user.
     std::unique_ptr<pilotrame::gui::TranscriptPrompts> transcript;
@@ -41,6 +50,12 @@ int main(int argc, char* argv[]) {
         pilotrame::gui::Prompts::install(transcript.get());
         const int quitAfter = qEnvironmentVariableIntValue("PILOTRAME_TEST_QUIT_MS");
         QTimer::singleShot(quitAfter > 0 ? quitAfter : 3000, &app, &QApplication::quit);
+        // The package test checks that an installed program finds Qt's French texts, and where.
+        if (qEnvironmentVariableIsSet("PILOTRAME_TEST_TRANSLATIONS")) {
+            transcript->record(translations.isEmpty()
+                                   ? QStringLiteral("translations|none")
+                                   : QStringLiteral("translations|fr|") + translations);
+        }
     }
 
     pilotrame::gui::Application pilotrame;

@@ -8,8 +8,13 @@ target_link_libraries(pilotrame_guitestsupport PUBLIC pilotrame_gui pilotrame_te
 set(PILOTRAME_GUI_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
 
 add_executable(pilotrame_gui_tests
+    app/application_test.cpp
     app/mainwindow_test.cpp
+    app/prompts_test.cpp
     config/configdialog_test.cpp
+    selection/advancedselectionwindow_test.cpp
+    script/macrowindow_test.cpp
+    textinsert/textinsertwindow_test.cpp
     support/guitest_main.cpp
 )
 target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_warnings)

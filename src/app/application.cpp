@@ -1,8 +1,10 @@
 #include "app/application.h"
 
+#include "app/formparts.h"
 #include "app/mainwindow.h"
 #include "app/prompts.h"
 #include "app/singleinstance.h"
+#include "base/messages.h"
 #include "config/configdialog.h"
 
 #include <QApplication>
@@ -49,25 +51,33 @@ bool Application::start() {
     m_mainWindow->ResetMainWindow();
     connect(m_mainWindow.get(), &MainWindow::shutdownRequested, this, &Application::shutdown);
 
-    // 4. The configuration dialog, hidden, with its lists.
-    m_configDialog = std::make_unique<ConfigDialog>(*m_settingsFile, m_mainWindow.get());
-    m_configDialog->FillSettingLists(m_options.printers ? *m_options.printers
-                                                        : QPrinterInfo::availablePrinterNames());
-    m_mainWindow->setConfigDialog(m_configDialog.get());
+    // 4. The configuration dialog, hidden, with its lists; a view of the session's settings.
+    std::vector<std::string> printers;
+    for (const QString& printer :
+         m_options.printers ? *m_options.printers : QPrinterInfo::availablePrinterNames())
+        printers.push_back(printer.toStdString());
+    const ProposedValues lists =
+        proposedValues(printers, kNativeFolderStyle, native(QDir::homePath()));
+    m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
+    m_configDialog->FillSettingLists(lists);
+    connect(m_mainWindow.get(), &MainWindow::configurationRequested, m_configDialog.data(),
+            &ConfigDialog::openPage);
 
-    // 5. The settings: loaded, or created with the defaults on a first start.
-    m_configDialog->ApplyDefaultSettings();
-    const Settings defaults = m_configDialog->currentSettings();
-    Settings settings = defaults;
-    const SettingsStartup startup = EstablishSettings(*m_settingsFile, settings, defaults);
-    m_configDialog->applySettings(settings);
+    // 5. The settings: the values of a new dialog, then loaded, or saved as they are on a first
+    // start.
+    const Settings defaults = defaultSettings(lists);
+    m_session.settings = defaults;
+    const SettingsStartup startup =
+        EstablishSettings(*m_settingsFile, m_session.settings, defaults);
+    // A single-window version read from the file locks the window mode, as the dialog does.
+    ApplySingleWindowRule(m_session.settings);
     if (startup.failure) {
-        showMessage(m_mainWindow.get(), QStringLiteral("Pilotrame"),
-                    QString::fromStdString(startup.failure->numberAndDescription()));
+        showMessage(m_mainWindow.get(), fromStd(kProgramTitle),
+                    fromStd(startup.failure->numberAndDescription()));
     }
 
     // 6. The script folder, fixed for the whole run.
-    m_session.scriptFolder = ResolveScriptFolder(startup, m_configDialog->currentSettings());
+    m_session.scriptFolder = ResolveScriptFolder(startup, m_session.settings);
 
     // 7. The main window is shown.
     m_mainWindow->show();
@@ -77,8 +87,8 @@ bool Application::start() {
 void Application::shutdown() {
     if (m_mainWindow)
         m_mainWindow->hide();
-    m_configDialog.reset();
-    // The window may be the sender of the request being handled: let the event loop delete it.
+    // The window may be the sender of the request being handled: let the event loop delete it,
+    // and the configuration dialog with it.
     if (MainWindow* window = m_mainWindow.release())
         window->deleteLater();
     QCoreApplication::exit(0);

@@ -4,6 +4,7 @@
 #include "config/settingsfile.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -41,7 +42,9 @@ public:
 
     Session& session() { return m_session; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
-    ConfigDialog* configDialog() const { return m_configDialog.get(); }
+    // The configuration dialog, a child of the main window; null before start-up and after
+    // shutdown.
+    ConfigDialog* configDialog() const { return m_configDialog; }
 
 signals:
     // The main window was brought to the front at the request of a second copy.
@@ -55,7 +58,7 @@ private:
     std::unique_ptr<SettingsFile> m_settingsFile;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<MainWindow> m_mainWindow;
-    std::unique_ptr<ConfigDialog> m_configDialog;
+    QPointer<ConfigDialog> m_configDialog; // owned by the main window, its Qt parent
 };
 
 } // namespace pilotrame::gui

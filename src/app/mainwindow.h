@@ -1,50 +1,60 @@
 #pragma once
 
 #include "app/session.h"
+#include "config/configdialog.h"
+#include "rename/renaming.h"
 #include "script/drawingsection.h"
 
 #include <QMainWindow>
 
-#include <array>
-
 class QAction;
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace pilotrame::gui {
 
-class ConfigDialog;
+class OperationsPanel;
+class RenamePanel;
+class ScriptTextPanel;
 
-// The main window Form1: the job the user composes, the list and script commands, the menus.
-// Its controls are read into a DrawingJob at the moment a command runs.
+// The main window Form1: the job switches of the top row, the list and script commands on the
+// left, the operation panel with its renaming row, the script text, and the menus. The job is
+// read from the controls at the moment a command runs; settings come from the session.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainWindow(Session& session, QWidget* parent = nullptr);
+    // session holds the live settings and the program-wide values; it must outlive the window.
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
 
     // Gives the window its start state: plot mode, file count "0 Fichier", script items off.
     void ResetMainWindow();
-    // The configuration dialog whose controls hold the live settings; set once at start-up.
-    void setConfigDialog(ConfigDialog* dialog) { m_config = dialog; }
 
+    // Greys, unticks and hides every operation of the panel (plot and script-file modes).
     void DisableOperationPanel();
+    // Shows the panel again for operation mode, every operation usable.
     void EnableOperationPanel();
 
     // The job as the controls hold it now.
     DrawingJob currentJob() const;
+    // The renaming rule as the renaming row holds it now.
+    RenameJob currentRenameJob() const;
     // Decimal separator of the user's locale, accepted in coordinates.
     char decimalSeparator() const;
+
+    // The file count Text2, in decimal, as a selection leaves it.
+    void setFileCount(int count);
+    // The folder count box Text5, as the advanced selection writes it.
+    void setFolderCountText(const QString& text);
 
     // Commands behind the buttons and menus.
     void SelectFiles();
     // Writes the script; false when it stopped on a failure (already reported).
     bool GenerateScript();
+    // "Executer script": renames when the renaming row is ticked, else writes the script and
+    // starts AutoCAD on it unless the generation failed.
     void ExecuteScript();
     void LaunchAutocad();
     void OpenScriptFile();
@@ -56,55 +66,45 @@ public:
 signals:
     // Emitted when the user quits or closes the window; start-up ends the program on it.
     void shutdownRequested();
+    // A page of the configuration dialog was asked for from the "Configuration" menu.
+    void configurationRequested(gui::ConfigDialog::Page page);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    // The side windows of the top row and the left column; each shows its window modally.
+    void onAdvancedSelection(); // Command4 "Selection avancée"
+    void onMacroWindow();       // Command20 "Macro VBA Autocad"
+    void onTextInsertion();     // Command30 "Inserer texte d'un Tableur"
+
 private:
     void buildControls();
     void buildMenus();
-    void Check1_Click();
-    void Check10_Click();
-    void Check20_Click();
+    void applyDesignTabOrder();
+    // The switch rules of the top row, then the panel rule.
+    void onPlotToggled();
+    void onScriptFileToggled();
+    void onRenameSwitchToggled();
     void applyPanelRule();
-    void Check4_Click();
-    void Option1_Click();
-    void setFileCount(int count);
+    // The operation rule and the option rule, run for every row of the panel.
+    void onOperationToggled();
+    void onOptionChosen();
+    void showNotYetAvailable();
 
     Session& m_session;
-    ConfigDialog* m_config = nullptr;
 
-    QCheckBox* m_check1 = nullptr;
-    QCheckBox* m_check10 = nullptr;
-    QCheckBox* m_check20 = nullptr;
-    QPushButton* m_command10 = nullptr;
-    QPushButton* m_command20 = nullptr;
-    QPushButton* m_command30 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QPushButton* m_command3 = nullptr;
-    QPushButton* m_command4 = nullptr;
-    QPushButton* m_command8 = nullptr;
-    QLineEdit* m_text2 = nullptr;
-    QLineEdit* m_text3 = nullptr;
-    QLineEdit* m_text5 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QPlainTextEdit* m_text1 = nullptr;
-    std::array<QCheckBox*, 8> m_check4{};
-    std::array<QGroupBox*, 6> m_frame1{};
-    std::array<QRadioButton*, 12> m_option1{};
-    std::array<QLineEdit*, 18> m_text4{};
-    std::array<QLabel*, 12> m_label4{};
-    QAction* m_mnuouvrir = nullptr;
-    QAction* m_mnuenregistrer = nullptr;
-    QAction* m_mnuenregistrersous = nullptr;
-    QAction* m_mnuquitter = nullptr;
-    QAction* m_mnucopier = nullptr;
-    QAction* m_mnucoller = nullptr;
-    QAction* m_mnuimpression = nullptr;
-    QAction* m_mnuautocad = nullptr;
-    QAction* m_mnugeneral = nullptr;
-    QAction* m_mnuaide = nullptr;
+    QCheckBox* m_plot = nullptr;         // Check1 "IMPRIMER"
+    QCheckBox* m_scriptFile = nullptr;   // Check10 "SCRIPT FICHIER"
+    QCheckBox* m_renameSwitch = nullptr; // Check20 "RENOMMER FICHIERS" of the top row
+    QLineEdit* m_fileCount = nullptr;    // Text2
+    QLineEdit* m_folderCount = nullptr;  // Text5
+    OperationsPanel* m_operations = nullptr;
+    RenamePanel* m_renaming = nullptr;
+    ScriptTextPanel* m_scriptText = nullptr;
+    QAction* m_saveItem = nullptr;  // "&Enregistrer", never enabled
+    QAction* m_copyItem = nullptr;  // "&Copier", never enabled
+    QAction* m_pasteItem = nullptr; // "&Coller", never enabled
 };
 
 } // namespace pilotrame::gui

@@ -58,9 +58,18 @@ QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        // The pattern goes in parentheses at the end, where Qt reads it; the dialog hides that
-        // part so the label reads exactly as written, even when the label names another pattern.
-        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+        const QString& label = parts[i];
+        // "*.*" means every file in these dialogs, as on Windows; Qt would want a dot in the name.
+        const QString pattern =
+            parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
+        // Qt reads the pattern from the parentheses at the end of the filter. A label that
+        // already ends with its own pattern is the filter as it stands; any other label gets the
+        // pattern after it, so that what the label names is never hidden from the user.
+        const QString ownPattern = QLatin1Char('(') + pattern + QLatin1Char(')');
+        if (label.endsWith(ownPattern))
+            filters << label;
+        else
+            filters << label + QLatin1Char(' ') + ownPattern;
     }
     return filters;
 }
@@ -68,7 +77,9 @@ QStringList qtNameFilters(const QString& filter) {
 std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
                                                   const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.title, request.startFolder);
-    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    // Every dialog, Qt's own or the platform's, shows the filters exactly as qtNameFilters
+    // writes them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, false);
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);

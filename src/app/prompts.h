@@ -59,7 +59,9 @@ public:
                                            const FileDialogRequest& request) override;
 };
 
-// "Label|pattern|..." as Qt name filters that still show the label exactly as written.
+// "Label|pattern|..." as Qt name filters: each label as written, followed by its pattern only
+// when the label does not already end with it. The pattern "*.*" matches every file, names
+// without a dot too.
 QStringList qtNameFilters(const QString& filter);
 
 // Shortcut for a message box with an OK button.

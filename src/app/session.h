@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/startup.h"
+#include "config/settings.h"
+#include "script/macrosection.h"
 #include "script/scriptlines.h"
 #include "selection/filelist.h"
 
@@ -16,6 +18,11 @@ struct Session {
     bool macroMode = false;      // a generation started from the macro-functions window
     std::string dialogSelection; // the last selection of the file dialog
     bool spreadsheetMode = false;
+    Settings settings;             // the live settings of the run, as the configuration dialog
+                                   // last left them
+    std::string walkFolder;        // the last folder walked by the advanced selection
+    SymbolGrid symbols;            // where the next F1 symbol goes
+    std::string excelWorkbookPath; // the F2 workbook
 
     std::string listPath() const { return joined(programFolder, kFileListName); }
     std::string settingsPath() const { return joined(programFolder, kSettingsFileName); }

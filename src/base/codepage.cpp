@@ -128,6 +128,10 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
+bool fitsAnsi(std::string_view utf8) {
+    return isAscii(utf8) || fromAnsi(toAnsi(utf8)) == utf8;
+}
+
 #ifdef _WIN32
 
 namespace {

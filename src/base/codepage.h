@@ -19,4 +19,8 @@ std::string toAnsi(std::string_view utf8);
 // The system's ANSI code page to UTF-8.
 std::string fromAnsi(std::string_view bytes);
 
+// True when every character of the text survives the ANSI code page unchanged: a name that does
+// not would reach AutoCAD with "?" in it.
+bool fitsAnsi(std::string_view utf8);
+
 } // namespace pilotrame

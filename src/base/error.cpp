@@ -6,6 +6,10 @@ std::string describe(ErrorCode code) {
     switch (code) {
     case ErrorCode::TypeMismatch:
         return "Incompatibilité de type";
+    case ErrorCode::Overflow:
+        return "Dépassement de capacité";
+    case ErrorCode::FileExists:
+        return "Ce fichier existe déjà";
     case ErrorCode::FileNotFound:
         return "Fichier introuvable";
     case ErrorCode::PermissionDenied:
@@ -30,6 +34,15 @@ std::string describe(ErrorCode code) {
 
 std::string Error::numberAndDescription() const {
     return std::to_string(static_cast<int>(code)) + " " + describe(code);
+}
+
+Error withKind(Error error, ErrorKind kind) {
+    if (error.code == ErrorCode::DiskFull)
+        error.kind = ErrorKind::DiskFull;
+    else if (error.kind != ErrorKind::InvalidName && error.kind != ErrorKind::NotANumber &&
+             error.kind != ErrorKind::OutOfRange && error.kind != ErrorKind::NotADrawingName)
+        error.kind = kind;
+    return error;
 }
 
 } // namespace pilotrame

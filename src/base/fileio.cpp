@@ -8,10 +8,15 @@
 #include <memory>
 #include <system_error>
 
+#include <random>
+
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -50,6 +55,12 @@ ErrorCode codeFromErrno(int error, const std::string& path) {
     case EISDIR:
         return ErrorCode::PathFileAccess;
     case ENOSPC:
+#ifdef EFBIG
+    case EFBIG:
+#endif
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
         return ErrorCode::DiskFull;
     case ENAMETOOLONG:
     case EINVAL:
@@ -59,17 +70,18 @@ ErrorCode codeFromErrno(int error, const std::string& path) {
     }
 }
 
-Error errnoError(const char* operation, const std::string& path) {
+Error errnoError(const std::string& path) {
     const int saved = errno;
-    return Error{codeFromErrno(saved, path), operation, path, {}};
+    const ErrorCode code = codeFromErrno(saved, path);
+    return Error{
+        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
 }
 
-Status writeAll(std::FILE* file, std::string_view bytes, const char* operation,
-                const std::string& path) {
+Status writeAll(std::FILE* file, std::string_view bytes, const std::string& path) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        return errnoError(operation, path);
+        return errnoError(path);
     if (std::fflush(file) != 0)
-        return errnoError(operation, path);
+        return errnoError(path);
     return success();
 }
 
@@ -82,10 +94,10 @@ bool syncToDisk(std::FILE* file) {
 }
 
 // fclose reports late write failures (a full disk on a network share); check it.
-Status closeChecked(FileHandle& file, const char* operation, const std::string& path) {
+Status closeChecked(FileHandle& file, const std::string& path) {
     std::FILE* raw = file.release();
     if (std::fclose(raw) != 0)
-        return errnoError(operation, path);
+        return errnoError(path);
     return success();
 }
 
@@ -94,10 +106,10 @@ Status closeChecked(FileHandle& file, const char* operation, const std::string& 
 Result<std::string> readFileBytes(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(toFsPath(path), ec))
-        return Error{ErrorCode::PathFileAccess, "lecture", path, {}};
+        return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
     FileHandle file = openFile(path, "rb");
     if (!file)
-        return errnoError("lecture", path);
+        return errnoError(path);
     std::string content;
     char buffer[65536];
     for (;;) {
@@ -105,7 +117,7 @@ Result<std::string> readFileBytes(const std::string& path) {
         content.append(buffer, n);
         if (n < sizeof buffer) {
             if (std::ferror(file.get()))
-                return errnoError("lecture", path);
+                return errnoError(path);
             break;
         }
     }
@@ -115,90 +127,157 @@ Result<std::string> readFileBytes(const std::string& path) {
 Status checkReadable(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(toFsPath(path), ec))
-        return Error{ErrorCode::PathFileAccess, "ouverture", path, {}};
+        return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
     FileHandle file = openFile(path, "rb");
     if (!file)
-        return errnoError("ouverture", path);
+        return errnoError(path);
     return success();
 }
 
 Status truncateFile(const std::string& path) {
     FileHandle file = openFile(path, "wb");
     if (!file)
-        return errnoError("création", path);
-    return closeChecked(file, "création", path);
+        return errnoError(path);
+    return closeChecked(file, path);
 }
 
 Status appendToFile(const std::string& path, std::string_view bytes) {
     FileHandle file = openFile(path, "ab");
     if (!file)
-        return errnoError("écriture", path);
-    if (Status written = writeAll(file.get(), bytes, "écriture", path); !written)
+        return errnoError(path);
+    if (Status written = writeAll(file.get(), bytes, path); !written)
         return written;
-    return closeChecked(file, "écriture", path);
+    return closeChecked(file, path);
 }
 
+namespace {
+
+#ifndef _WIN32
+// Overwrites the file where it stands, for a file that other names share: replacing it would
+// leave the other names on the old content. The bytes go over the old ones before the file is
+// cut to size, so a file of the same size (the settings record) needs no new room on the disk.
+Status overwriteInPlace(const std::string& path, std::string_view bytes) {
+    FileHandle file = openFile(path, "r+b");
+    if (!file)
+        return errnoError(path);
+    Status written = writeAll(file.get(), bytes, path);
+    if (written && ftruncate(fileno(file.get()), static_cast<off_t>(bytes.size())) != 0)
+        written = errnoError(path);
+    if (written && !syncToDisk(file.get()))
+        written = errnoError(path);
+    if (!written)
+        return written;
+    return closeChecked(file, path);
+}
+#endif
+
+} // namespace
+
 Status replaceFileContent(const std::string& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    // A symbolic link stays a link: the file it points to is the one replaced.
+    std::error_code linkError;
+    fs::path target = toFsPath(path);
+    if (fs::is_symlink(fs::symlink_status(target, linkError))) {
+        const fs::path resolved = fs::weakly_canonical(target, linkError);
+        if (!linkError)
+            target = resolved;
+    }
+    const std::string targetPath = fromFsPath(target);
+
     // A read-only file must stay as it is. Renaming over it would quietly replace it where the
     // system does not check (POSIX, or Wine run by root), so look at the permission first.
     std::error_code statusError;
-    const auto status = std::filesystem::status(toFsPath(path), statusError);
-    if (!statusError && std::filesystem::is_regular_file(status) &&
-        (status.permissions() & std::filesystem::perms::owner_write) ==
-            std::filesystem::perms::none)
-        return Error{ErrorCode::PermissionDenied, "écriture", path, {}};
-    const std::string temporary = path + ".~nouveau";
+    const auto status = fs::status(target, statusError);
+    const bool exists = !statusError && fs::is_regular_file(status);
+    if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return Error{ErrorCode::PermissionDenied, ErrorKind::Other, path, {}, {}};
+#ifndef _WIN32
+    struct stat existing {};
+    const bool statted = exists && ::stat(targetPath.c_str(), &existing) == 0;
+    if (statted && existing.st_nlink > 1) {
+        Status written = overwriteInPlace(targetPath, bytes);
+        if (!written)
+            return Error{written.error().code, written.error().kind, path, {}, {}};
+        return written;
+    }
+#endif
+    const std::string temporary = targetPath + ".~nouveau";
+    const auto failed = [&](const Status& outcome) {
+        std::error_code ignored;
+        fs::remove(toFsPath(temporary), ignored);
+        Error error = outcome.error();
+        error.path = path;
+        return error;
+    };
     {
         FileHandle file = openFile(temporary, "wb");
         if (!file)
-            return errnoError("écriture", path);
-        Status written = writeAll(file.get(), bytes, "écriture", path);
+            return failed(errnoError(path));
+        Status written = writeAll(file.get(), bytes, path);
+#ifndef _WIN32
+        // The new file takes the old one's permissions, not those of a newly made file.
+        if (written && statted && fchmod(fileno(file.get()), existing.st_mode & 07777) != 0)
+            written = errnoError(path);
+#endif
         // On disk before it takes the old file's place, so that a power cut leaves one of the
         // two whole.
         if (written && !syncToDisk(file.get()))
-            written = errnoError("écriture", path);
+            written = errnoError(path);
         if (written)
-            written = closeChecked(file, "écriture", path);
+            written = closeChecked(file, path);
         if (!written) {
             file.reset();
-            std::error_code ignored;
-            std::filesystem::remove(toFsPath(temporary), ignored);
-            return written;
+            return failed(written);
         }
     }
 #ifdef _WIN32
-    if (!MoveFileExW(toFsPath(temporary).c_str(), toFsPath(path).c_str(),
+    if (!MoveFileExW(toFsPath(temporary).c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        std::error_code ignored;
-        std::filesystem::remove(toFsPath(temporary), ignored);
         const ErrorCode code = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
                                    ? ErrorCode::PermissionDenied
                                    : ErrorCode::PathFileAccess;
-        return Error{code, "écriture", path, {}};
+        return failed(Error{code, ErrorKind::Other, path, {}, {}});
     }
 #else
     std::error_code ec;
-    std::filesystem::rename(toFsPath(temporary), toFsPath(path), ec);
+    fs::rename(toFsPath(temporary), target, ec);
     if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(toFsPath(temporary), ignored);
         errno = ec.value();
-        return errnoError("écriture", path);
+        return failed(errnoError(path));
     }
 #endif
     return success();
 }
 
 bool isFolderWritable(const std::string& folder) {
-    const std::string probe = withTrailingSeparator(folder) + ".pilotrame-essai";
-    FileHandle file = openFile(probe, "wb");
-    if (!file)
-        return false;
-    file.reset();
-    std::error_code ignored;
-    std::filesystem::remove(toFsPath(probe), ignored);
-    return true;
+    // A name of its own, made exclusively: a file of the user's that happens to be there is
+    // neither truncated nor removed.
+    const std::string base = withTrailingSeparator(folder) + ".pilotrame-essai-";
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string probe = base + std::to_string(random()) + ".tmp";
+#ifdef _WIN32
+        const int fd = _wopen(toFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
+#else
+        const int fd = ::open(probe.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+#endif
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+#ifdef _WIN32
+        _close(fd);
+#else
+        ::close(fd);
+#endif
+        std::error_code ignored;
+        std::filesystem::remove(toFsPath(probe), ignored);
+        return true;
+    }
+    return false;
 }
 
 } // namespace pilotrame

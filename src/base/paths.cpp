@@ -1,5 +1,7 @@
 #include "base/paths.h"
 
+#include "base/text.h"
+
 namespace pilotrame {
 
 std::string withTrailingSeparator(std::string_view folder, char separator) {
@@ -21,6 +23,39 @@ std::filesystem::path toFsPath(std::string_view utf8) {
 std::string fromFsPath(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+std::string driveRoot(std::string_view drive, char separator) {
+    if (separator == '\\')
+        return std::string(drive.substr(0, 2)) + separator;
+    return withTrailingSeparator(drive, separator);
+}
+
+std::string fallbackDrive(char separator) {
+    return separator == '\\' ? std::string("c:\\") : std::string(1, separator);
+}
+
+bool isOnDrive(std::string_view folder, std::string_view root, char separator) {
+    const std::string path = withTrailingSeparator(folder, separator);
+    const std::string prefix = withTrailingSeparator(root, separator);
+    if (path.size() < prefix.size())
+        return false;
+    const std::string_view head(path.data(), prefix.size());
+    return separator == '\\' ? equalsIgnoringCase(head, prefix) : head == prefix;
+}
+
+std::vector<std::string> driveListEntries(const std::vector<std::string>& systemDrives,
+                                          std::string_view homeFolder, char separator) {
+    std::vector<std::string> entries = systemDrives;
+    if (separator == '\\' || homeFolder.empty())
+        return entries;
+    const std::string home(homeFolder);
+    for (const std::string& entry : entries) {
+        if (entry == home)
+            return entries;
+    }
+    entries.push_back(home);
+    return entries;
 }
 
 } // namespace pilotrame

@@ -1,6 +1,9 @@
 #include "config/configdialog.h"
 
+#include "app/formparts.h"
 #include "app/prompts.h"
+#include "base/messages.h"
+#include "base/paths.h"
 #include "base/text.h"
 
 #include <QCheckBox>
@@ -96,16 +99,6 @@ constexpr std::array<const char*, kComboCount> kFieldNames = {"Choix imprimante"
                                                               "Définir onglet",
                                                               "Echelle"};
 
-#ifdef _WIN32
-const QString kFallbackDrive = QStringLiteral("c:\\");
-#else
-const QString kFallbackDrive = QStringLiteral("/");
-#endif
-
-QString indexedName(const char* name, int index) {
-    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
-}
-
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -116,13 +109,9 @@ QString withSeparator(QString folder) {
     return folder;
 }
 
-// The folder a drive entry opens on: "c:\" for "c: [DATA]" on Windows, the entry itself elsewhere.
-QString driveRoot(const QString& drive) {
-#ifdef _WIN32
-    return drive.left(2) + QLatin1Char('\\');
-#else
-    return drive;
-#endif
+// The folder a drive entry of Drive1 opens on.
+QString rootOf(const QString& drive) {
+    return fromStd(driveRoot(drive.toStdString()));
 }
 
 // The text shown, with the list entry it matches made current so that the arrow keys move on
@@ -169,10 +158,10 @@ using PushButton = WrappingButton<QPushButton, QStyle::CE_PushButton, QStyle::SE
 
 } // namespace
 
-ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
+ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_file(file) {
+      m_file(file), m_live(live) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Configuration"));
     setFixedSize(toPixels(kClientArea).size());
@@ -184,7 +173,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
     // Created in the order of the form, so that later controls lie above earlier ones.
     for (int i = 0; i < static_cast<int>(m_label.size()); ++i) {
         auto* label = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
-        label->setObjectName(indexedName("Label1", i));
+        label->setObjectName(designName("Label1", i));
         label->setGeometry(toPixels(kLabelPlaces[i]));
         // An empty caption still covers its place; it must not take the clicks of the folder
         // picker lying there.
@@ -194,7 +183,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
 
     for (int i = 0; i < kComboCount; ++i) {
         auto* combo = new QComboBox(this);
-        combo->setObjectName(indexedName("Combo1", i));
+        combo->setObjectName(designName("Combo1", i));
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         // Completion would change what the user types; the setting is the text as typed.
@@ -216,7 +205,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
 
     for (int i = 0; i < kCheckCount; ++i) {
         auto* check = new CheckBox(QStringLiteral("Check1"), this);
-        check->setObjectName(indexedName("Check1", i));
+        check->setObjectName(designName("Check1", i));
         check->setGeometry(toPixels(kCheckPlaces[i]));
         connect(check, &QCheckBox::stateChanged, this, [this, check](int state) {
             // A greyed state comes only from the file; a click leaves it for good.
@@ -229,13 +218,13 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
 
     const auto makeFrame = [this](int i, const QString& title) {
         auto* frame = new QGroupBox(title, this);
-        frame->setObjectName(indexedName("Frame1", i));
+        frame->setObjectName(designName("Frame1", i));
         frame->setGeometry(toPixels(kFramePlaces[i]));
         m_frame[i] = frame;
     };
     const auto makeOption = [this](int i) {
         auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), m_frame[i / 2]);
-        option->setObjectName(indexedName("Option1", i));
+        option->setObjectName(designName("Option1", i));
         option->setGeometry(toPixels(kOptionPlaces[i]));
         m_option[i] = option;
     };
@@ -265,14 +254,12 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
     m_drive1 = new QComboBox(m_frame[2]);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
     m_drive1->setGeometry(toPixels({240, 360, 1095, 315}));
+    std::vector<std::string> drives;
     for (const QFileInfo& drive : QDir::drives())
-        m_drive1->addItem(native(drive.absoluteFilePath()));
-#ifndef _WIN32
-    // A single root is a poor choice of drives; the home folder is where the user's files are.
-    const QString home = native(QDir::homePath());
-    if (m_drive1->findText(home) < 0)
-        m_drive1->addItem(home);
-#endif
+        drives.push_back(native(drive.absoluteFilePath()).toStdString());
+    for (const std::string& entry :
+         driveListEntries(drives, native(QDir::homePath()).toStdString()))
+        m_drive1->addItem(fromStd(entry));
     connect(m_drive1, &QComboBox::activated, this, &ConfigDialog::Drive1_Change);
 
     m_dirModel = new QFileSystemModel(this);
@@ -307,16 +294,10 @@ ConfigDialog::ConfigDialog(SettingsFile& file, QWidget* parent)
     connect(m_command6, &QPushButton::clicked, this, &ConfigDialog::Command6_Click);
 
     if (!setDirPath(QDir::currentPath()))
-        setDirPath(kFallbackDrive);
+        setDirPath(fromStd(fallbackDrive()));
 }
 
-void ConfigDialog::FillSettingLists(const QStringList& printers) {
-    std::vector<std::string> printerNames;
-    for (const QString& printer : printers)
-        printerNames.push_back(printer.toStdString());
-    m_lists =
-        proposedValues(printerNames, kNativeFolderStyle, native(QDir::homePath()).toStdString());
-    const ProposedValues& lists = m_lists;
+void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
     for (int i = 0; i < kComboCount; ++i) {
         QComboBox* combo = m_combo[i];
         // The first entry added would replace the text shown; the text changes only with the
@@ -331,23 +312,19 @@ void ConfigDialog::FillSettingLists(const QStringList& printers) {
     }
 }
 
-void ConfigDialog::ApplyDefaultSettings() {
-    applySettings(defaultSettings(m_lists));
-}
-
 Status ConfigDialog::LoadSettings() {
-    Settings settings = currentSettings();
-    Status loaded = m_file.LoadSettings(settings);
+    Status loaded = m_file.LoadSettings(m_live);
     // The slots read before a failure count as loaded.
-    applySettings(settings);
+    showSettings();
     return loaded;
 }
 
 Status ConfigDialog::SaveSettings() {
-    return m_file.SaveSettings(currentSettings());
+    m_live = shownSettings();
+    return m_file.SaveSettings(m_live);
 }
 
-Settings ConfigDialog::currentSettings() const {
+Settings ConfigDialog::shownSettings() const {
     Settings settings;
     for (int i = 0; i < kComboCount; ++i)
         settings.combo[i] = m_combo[i]->currentText().toStdString();
@@ -369,7 +346,8 @@ Settings ConfigDialog::currentSettings() const {
     return settings;
 }
 
-void ConfigDialog::applySettings(const Settings& settings) {
+void ConfigDialog::showSettings() {
+    const Settings& settings = m_live;
     for (int i = 0; i < kComboCount; ++i)
         setComboText(m_combo[i], QString::fromStdString(settings.combo[i]));
     for (int i = 0; i < kOptionCount; ++i)
@@ -558,17 +536,12 @@ void ConfigDialog::folderShown(const QString& folder) {
 }
 
 int ConfigDialog::driveIndexFor(const QString& folder) const {
-#ifdef _WIN32
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
-#endif
     // The longest root that holds the folder: the home folder rather than "/".
     int best = -1;
-    qsizetype bestLength = -1;
+    std::size_t bestLength = 0;
     for (int i = 0; i < m_drive1->count(); ++i) {
-        const QString root = withSeparator(driveRoot(m_drive1->itemText(i)));
-        if (withSeparator(folder).startsWith(root, kCase) && root.size() > bestLength) {
+        const std::string root = driveRoot(m_drive1->itemText(i).toStdString());
+        if (isOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
             best = i;
             bestLength = root.size();
         }
@@ -577,53 +550,52 @@ int ConfigDialog::driveIndexFor(const QString& folder) const {
 }
 
 void ConfigDialog::Drive1_Change(int index) {
-    if (setDirPath(driveRoot(m_drive1->itemText(index))))
+    if (setDirPath(rootOf(m_drive1->itemText(index))))
         return;
-    showMessage(this, QStringLiteral("Pilotrame"), QStringLiteral(" Lecteur non disponible "),
-                MessageIcon::Warning);
-    const int fallback = m_drive1->findText(kFallbackDrive, Qt::MatchFixedString);
+    showMessage(this, fromStd(kProgramTitle), fromStd(kDriveUnavailableText), MessageIcon::Warning);
+    const QString fallbackRoot = fromStd(fallbackDrive());
+    const int fallback = m_drive1->findText(fallbackRoot, Qt::MatchFixedString);
     if (fallback >= 0)
         m_drive1->setCurrentIndex(fallback);
-    setDirPath(kFallbackDrive);
+    setDirPath(fallbackRoot);
+}
+
+void ConfigDialog::closeKeepingEdits() {
+    m_live = shownSettings();
+    hide();
 }
 
 void ConfigDialog::Command1_Click() {
     EndFolderPicking();
-    hide();
+    closeKeepingEdits();
 }
 
 bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
-    QString text = QStringLiteral("Ces valeurs dépassent 60 caractères et seront coupées à 60 "
-                                  "caractères dans le fichier de configuration :\n");
+    std::vector<std::string> fieldNames;
     for (const int slotNumber : cutSlots)
-        text += QStringLiteral("- %1\n").arg(QString::fromUtf8(kFieldNames.at(slotNumber)));
-    text += QStringLiteral("\nSauvegarder quand même ?");
-    const MessageRequest question{QStringLiteral("Configuration"), text, MessageIcon::Question,
-                                  MessageButtons::YesNo};
+        fieldNames.emplace_back(kFieldNames.at(static_cast<std::size_t>(slotNumber)));
+    const MessageRequest question{QStringLiteral("Configuration"),
+                                  fromStd(TooLongSettingsQuestion(fieldNames)),
+                                  MessageIcon::Question, MessageButtons::YesNo};
     return Prompts::instance().message(this, question) == Answer::Yes;
 }
 
 void ConfigDialog::Command2_Click() {
-    const std::vector<int> tooLong = SettingsFile::slotsTooLong(currentSettings());
+    const std::vector<int> tooLong = SettingsFile::slotsTooLong(shownSettings());
     if (!tooLong.empty() && !confirmCutValues(tooLong))
         return;
     if (const Status saved = SaveSettings(); !saved) {
         // Hiding now would pass off unsaved values as saved; the user may retry or quit.
-        showMessage(this, QStringLiteral("ERREUR !!"),
-                    QString::fromStdString(saved.error().numberAndDescription()) +
-                        QLatin1Char('\n') + QString::fromStdString(m_file.path()),
+        showMessage(this, fromStd(kErrorTitle), fromStd(SettingsFailureText(saved.error())),
                     MessageIcon::Critical);
         return;
     }
-    hide();
+    closeKeepingEdits();
 }
 
 void ConfigDialog::Command6_Click() {
-#ifdef _WIN32
-    const QString startFolder = QStringLiteral("c:\\");
-#else
-    const QString startFolder = native(QDir::homePath());
-#endif
+    const QString startFolder =
+        fromStd(autocadChooserFolder(kNativeFolderStyle, native(QDir::homePath()).toStdString()));
     const FileDialogRequest request{
         FileDialogKind::Open, QStringLiteral("Selectionner autocad.exe"),
         QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),
@@ -635,12 +607,22 @@ void ConfigDialog::Command6_Click() {
     setComboText(m_combo[slot::acadPath], QString::fromStdString(std::string(trimSpaces(path))));
 }
 
-void ConfigDialog::openPage(void (ConfigDialog::*page)()) {
+void ConfigDialog::openPage(Page page) {
     if (const Status loaded = LoadSettings(); !loaded) {
-        showMessage(parentWidget(), QStringLiteral("Pilotrame"),
-                    QString::fromStdString(loaded.error().numberAndDescription()));
+        showMessage(parentWidget(), fromStd(kProgramTitle),
+                    fromStd(loaded.error().numberAndDescription()));
     }
-    (this->*page)();
+    switch (page) {
+    case Page::Printing:
+        ShowPrintingPage();
+        break;
+    case Page::Autocad:
+        ShowAutocadPage();
+        break;
+    case Page::General:
+        ShowGeneralPage();
+        break;
+    }
     if (const QScreen* display = parentWidget() ? parentWidget()->screen() : screen()) {
         move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                  display->availableGeometry())
@@ -650,7 +632,7 @@ void ConfigDialog::openPage(void (ConfigDialog::*page)()) {
 }
 
 void ConfigDialog::closeEvent(QCloseEvent* event) {
-    // The controls are the settings of the run: closing only hides, as "Quitter" does.
+    // The dialog lives for the whole run: closing only hides, keeping the edits, as "Quitter" does.
     Command1_Click();
     event->accept();
 }

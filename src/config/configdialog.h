@@ -5,7 +5,6 @@
 #include "config/settingsfile.h"
 
 #include <QDialog>
-#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -21,30 +20,42 @@ class QFileSystemModel;
 
 namespace pilotrame::gui {
 
-// The configuration dialog Form2. Created once at start-up and only hidden afterwards: its
-// controls are the live settings of the run. One set of controls serves three pages.
+// The configuration dialog Form2: a view of the live settings of the run. Each opening of a
+// page reloads the settings file into them and shows them; closing the dialog by any means
+// writes the controls back into them, and "Sauvegarder et Quitter" also saves them. Created once
+// at start-up and only hidden afterwards, so that the version rule's greyed state and the folder
+// picker's place carry over. One set of controls serves three pages.
 class ConfigDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // file is the settings file the dialog loads and saves; it must outlive the dialog.
-    ConfigDialog(SettingsFile& file, QWidget* parent = nullptr);
+    // The pages of the "Configuration" menu.
+    enum class Page { Printing, Autocad, General };
+    Q_ENUM(Page)
 
-    // Fills the drop-down lists of Combo1(0) to Combo1(13); printers in the system's order.
-    void FillSettingLists(const QStringList& printers);
-    // Every combo its first list entry, "Paysage" and "SDI = 0 Fenetre multiple" set,
-    // check boxes unticked.
-    void ApplyDefaultSettings();
-    // Reads savescript.txt into the controls; stops at the first slot that does not convert,
-    // keeping the slots applied before it.
+    // file is the settings file the dialog loads and saves, live the settings of the run that
+    // it shows and edits; both must outlive the dialog.
+    ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent = nullptr);
+
+    // Fills the drop-down lists of Combo1(0) to Combo1(13) with the proposed values, in order;
+    // the texts shown do not change.
+    void FillSettingLists(const ProposedValues& lists);
+
+    // Opens a page from the main window's menus: reloads the file into the live settings
+    // (reporting a failure, and showing what could be applied), builds the page and shows the
+    // dialog modally until it is closed.
+    void openPage(Page page);
+
+    // Reads savescript.txt into the live settings and shows them; stops at the first slot that
+    // does not convert, keeping the slots applied before it.
     Status LoadSettings();
-    // Writes the controls to savescript.txt.
+    // Takes the controls into the live settings and writes them to savescript.txt.
     Status SaveSettings();
 
+    // Sets every control from the live settings, in slot order, running the check-box rule.
+    void showSettings();
     // The settings as the controls hold them now.
-    Settings currentSettings() const;
-    // Sets every control from settings, in slot order, running the check-box rule.
-    void applySettings(const Settings& settings);
+    Settings shownSettings() const;
 
     // Hides every page control and empties the label captions; enabled states stay.
     void ResetConfigPage();
@@ -62,10 +73,6 @@ public:
     // Moves the folder picker's list to folder; false when it cannot be shown.
     bool setDirPath(const QString& folder);
 
-    // Opens the dialog on a page from the main window's menus: loads the file (reporting a
-    // failure), builds the page, shows the dialog modally.
-    void openPage(void (ConfigDialog::*page)());
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
@@ -80,6 +87,8 @@ private:
     void Command5_Click();
     void Command6_Click();
     void Drive1_Change(int index);
+    // Closes the dialog keeping the edits: they become the live settings of the run.
+    void closeKeepingEdits();
 
     void setOptionState(int index, bool state);
     void showRow(int combo, int label, const QString& caption);
@@ -90,6 +99,7 @@ private:
     int driveIndexFor(const QString& folder) const;
 
     SettingsFile& m_file;
+    Settings& m_live;
     std::array<QLabel*, 9> m_label{};
     std::array<QComboBox*, kComboCount> m_combo{};
     std::array<QCheckBox*, kCheckCount> m_check{};
@@ -104,8 +114,7 @@ private:
     QComboBox* m_drive1 = nullptr;
     QTreeView* m_dir1 = nullptr;
     QFileSystemModel* m_dirModel = nullptr;
-    QString m_dirPath;      // native separators
-    ProposedValues m_lists; // as filled, for the first-run values
+    QString m_dirPath; // native separators
 };
 
 } // namespace pilotrame::gui

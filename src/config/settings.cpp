@@ -62,4 +62,13 @@ bool isSingleWindowVersion(std::string_view acadVersion) {
     return acadVersion == "Autocad 14" || acadVersion == "Autocad LT 97/98";
 }
 
+void ApplySingleWindowRule(Settings& settings) {
+    if (isSingleWindowVersion(settings.acadVersion()))
+        settings.setOption(slot::sdiSingle, true);
+}
+
+std::string autocadChooserFolder(FolderStyle style, std::string_view homeFolder) {
+    return style == FolderStyle::Windows ? std::string("c:\\") : std::string(homeFolder);
+}
+
 } // namespace pilotrame

@@ -98,4 +98,13 @@ Settings defaultSettings(const ProposedValues& lists);
 // True for the versions that only run with a single drawing window.
 bool isSingleWindowVersion(std::string_view acadVersion);
 
+// The window mode that the version allows: "SDI = 1 Fenetre unique" chosen for a single-window
+// version, nothing changed for any other. The dialog applies it when a version is picked or
+// loaded; start-up applies it to the settings it establishes.
+void ApplySingleWindowRule(Settings& settings);
+
+// Where the chooser of the AutoCAD program starts: "c:\" with Windows folders, where programs are
+// installed; the user's home folder elsewhere.
+std::string autocadChooserFolder(FolderStyle style, std::string_view homeFolder);
+
 } // namespace pilotrame

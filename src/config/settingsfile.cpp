@@ -23,7 +23,8 @@ std::string slotText(const Settings& settings, int index) {
 }
 
 Error badSlot(ErrorCode code, const std::string& path, std::size_t index) {
-    return Error{code, "lecture des paramètres", path, "emplacement " + std::to_string(index)};
+    return Error{
+        code, ErrorKind::SettingsUnreadable, path, "emplacement " + std::to_string(index), {}};
 }
 
 } // namespace
@@ -33,9 +34,13 @@ Result<bool> parseSettingBoolean(std::string_view text) {
         return true;
     if (equalsIgnoringCase(text, "False") || equalsIgnoringCase(text, "Faux"))
         return false;
-    if (const auto number = parseInteger(text))
-        return *number != 0;
-    return Error{ErrorCode::TypeMismatch, "conversion", {}, std::string(text)};
+    // Integer text of any length: zero is false, any other integer true.
+    std::string_view digits = trimSpaces(text);
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
+        return digits.find_first_not_of('0') != std::string_view::npos;
+    return Error{ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, {}, std::string(text)};
 }
 
 SettingsFile::SettingsFile(std::string path)
@@ -44,7 +49,7 @@ SettingsFile::SettingsFile(std::string path)
 Status SettingsFile::LoadSettings(Settings& settings) {
     Result<std::string> content = readFileBytes(m_path);
     if (!content)
-        return content.error();
+        return withKind(content.error(), ErrorKind::SettingsUnreadable);
     const std::string& bytes = *content;
     const std::size_t available =
         bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
@@ -101,14 +106,14 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     if (existing) {
         bytes = std::move(*existing);
     } else if (existing.error().code != ErrorCode::FileNotFound) {
-        return existing.error();
+        return withKind(existing.error(), ErrorKind::SettingsNotWritable);
     }
     if (bytes.size() < kFileLength)
         bytes.resize(kFileLength, '\0');
     std::string record = encodeRecord(settings);
     bytes.replace(kRecordOffset, kRecordLength, record);
     if (Status written = replaceFileContent(m_path, bytes); !written)
-        return written;
+        return withKind(written.error(), ErrorKind::SettingsNotWritable);
     m_record = std::move(record);
     return success();
 }

@@ -14,10 +14,17 @@ struct AutocadCommand {
     std::string commandLine;            // program, " /B " and the quoted script path
 };
 
+// Whether file names on this system follow the Windows rules (not case-sensitive).
+#ifdef _WIN32
+inline constexpr bool kWindowsNames = true;
+#else
+inline constexpr bool kWindowsNames = false;
+#endif
+
 // The command for acadPath and the script folder (ending in its separator). The script is named
-// "pilotrame.scr": Windows names are not case-sensitive, and on other systems the same name as
+// "pilotrame.scr" with Windows names, which are not case-sensitive; elsewhere the same name as
 // the generated "Pilotrame.scr" is used so that the file is found.
 AutocadCommand BuildAutocadCommand(std::string_view acadPath, std::string_view scriptFolder,
-                                   bool windowsNames);
+                                   bool windowsNames = kWindowsNames);
 
 } // namespace pilotrame

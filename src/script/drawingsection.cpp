@@ -8,19 +8,21 @@ namespace pilotrame {
 
 namespace {
 
-Result<std::string> coordinate(std::string_view text, char decimalSeparator) {
+Result<std::string> coordinate(std::string_view text, char decimalSeparator, std::string box) {
     const auto value = parseNumber(text, decimalSeparator);
     if (!value)
-        return Error{ErrorCode::TypeMismatch, "conversion d'une coordonnée", {}, std::string(text)};
+        return Error{
+            ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, std::move(box), std::string(text)};
     return formatNumber(*value);
 }
 
+// point names the point for a failure message: "EFFACER, 1er point".
 Status appendPoint(std::string& script, std::string_view x, std::string_view y,
-                   char decimalSeparator) {
-    Result<std::string> cx = coordinate(x, decimalSeparator);
+                   char decimalSeparator, std::string_view point) {
+    Result<std::string> cx = coordinate(x, decimalSeparator, std::string(point) + " X");
     if (!cx)
         return cx.error();
-    Result<std::string> cy = coordinate(y, decimalSeparator);
+    Result<std::string> cy = coordinate(y, decimalSeparator, std::string(point) + " Y");
     if (!cy)
         return cy.error();
     appendPointLine(script, *cx, *cy);
@@ -87,9 +89,11 @@ Status writeBody(std::string& script, const DrawingJob& job, const Settings& set
             break;
         }
         const auto& p = job.erasePoints;
-        if (Status s = appendPoint(script, p[0], p[1], userDecimalSeparator); !s)
+        if (Status s = appendPoint(script, p[0], p[1], userDecimalSeparator, "EFFACER, 1er point");
+            !s)
             return s;
-        if (Status s = appendPoint(script, p[2], p[3], userDecimalSeparator); !s)
+        if (Status s = appendPoint(script, p[2], p[3], userDecimalSeparator, "EFFACER, 2em point");
+            !s)
             return s;
         appendLine(script, "");
         // A fence needs a second Enter: the first ends the fence, the second the selection.
@@ -119,9 +123,13 @@ Status writeBody(std::string& script, const DrawingJob& job, const Settings& set
         for (const char* answer : {"-attedit", "N", "O", "", "", "", "Fenetre"})
             appendLine(script, answer);
         const auto& c = job.attributeCorners;
-        if (Status s = appendPoint(script, c[0], c[1], userDecimalSeparator); !s)
+        if (Status s = appendPoint(script, c[0], c[1], userDecimalSeparator,
+                                   "REMPLACER ATTRIBUT, 1er point");
+            !s)
             return s;
-        if (Status s = appendPoint(script, c[2], c[3], userDecimalSeparator); !s)
+        if (Status s = appendPoint(script, c[2], c[3], userDecimalSeparator,
+                                   "REMPLACER ATTRIBUT, 2em point");
+            !s)
             return s;
         appendLine(script, job.attributeOld);
         appendLine(script, job.attributeNew);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 namespace pilotrame {
 
@@ -14,16 +15,13 @@ using SectionWriter = std::function<Status(std::string& section, const ListPosit
 // Empties the script, then walks the list and appends one section per file line, each built whole
 // in memory and appended in one open of the script file, so the file on disk is complete after
 // every drawing and a section that fails leaves nothing of itself. Stops at the first failure;
-// the sections written before it stay. A folder or file name holding a control character or a
-// double quote stops the run with an InvalidName error that names the file.
+// the sections written before it stay. Failures carry their kind: ScriptNotWritable when the
+// script cannot be created, ListUnreadable, ScriptIncomplete or DiskFull when a section cannot be
+// added, InvalidName (detail: the path) for a folder or file name holding a control character or
+// a double quote, and whatever the section writer returns. Drawings whose path (folder + name)
+// is in skipped get no section; the list itself is not changed.
 Status GenerateScript(const std::string& listPath, const std::string& scriptPath,
-                      ListPosition& position, const SectionWriter& writeSection);
-
-// The text of the "ERREUR !!" box for a failed generation.
-std::string GenerationFailureText(const Error& error, const std::string& listPath,
-                                  const std::string& scriptPath);
-
-// "Liste des fichiers sélectionnés en lecture seule ou inexistant: ", CR LF and the list path.
-std::string ListFailureText(const std::string& listPath);
+                      ListPosition& position, const SectionWriter& writeSection,
+                      const std::unordered_set<std::string>* skipped = nullptr);
 
 } // namespace pilotrame

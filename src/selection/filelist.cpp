@@ -8,63 +8,122 @@ namespace pilotrame {
 
 namespace {
 
-void appendLine(std::string& text, char marker, std::string_view content) {
+void appendLine(std::string& text, std::string_view marker, std::string_view content) {
     text += marker;
     text += content;
     text += kCrLf;
 }
 
+// Adds name under folder, opening a new folder entry when the folder changes.
+void addFile(FileList& list, std::string_view folder, std::string_view name) {
+    if (list.empty() || list.back().folder != folder)
+        list.push_back(ListedFolder{std::string(folder), {}});
+    list.back().names.emplace_back(name);
+}
+
 } // namespace
 
-std::string BuildFileList(std::string_view selection, char separator, int& fileCount) {
-    std::string text;
+int CountFiles(const FileList& list) {
+    std::size_t count = 0;
+    for (const ListedFolder& folder : list)
+        count += folder.names.size();
+    return static_cast<int>(count);
+}
+
+FileList FileListFromSelection(std::string_view selection, char separator) {
+    FileList list;
     const auto firstNul = selection.find('\0');
     if (firstNul == std::string_view::npos) {
         const std::size_t folderLength = folderPartLength(selection, separator);
-        appendLine(text, kFolderMarker, selection.substr(0, folderLength));
-        appendLine(text, kFileMarker, selection.substr(folderLength));
-        fileCount = 1;
-        return text;
+        addFile(list, selection.substr(0, folderLength), selection.substr(folderLength));
+        return list;
     }
     std::string folder(selection.substr(0, firstNul));
     folder += separator;
-    appendLine(text, kFolderMarker, folder);
-    fileCount = 0;
+    list.push_back(ListedFolder{std::move(folder), {}});
     std::size_t start = firstNul + 1;
     for (;;) {
         const auto end = selection.find('\0', start);
-        appendLine(text, kFileMarker, selection.substr(start, end - start));
-        ++fileCount;
+        list.back().names.emplace_back(selection.substr(start, end - start));
         if (end == std::string_view::npos)
             break;
         start = end + 1;
     }
+    return list;
+}
+
+FileList FileListFromPaths(const std::vector<std::string>& paths, char separator) {
+    if (paths.size() == 1)
+        return FileListFromSelection(paths.front(), separator);
+    FileList list;
+    for (const std::string& path : paths) {
+        const std::size_t folderLength = folderPartLength(path, separator);
+        std::string_view parent = std::string_view(path).substr(0, folderLength);
+        // The dialog names a folder without its final separator, a root with it ("C:\", "/").
+        const bool root = folderLength > 0 &&
+                          parent.substr(0, folderLength - 1).find(separator) == std::string::npos &&
+                          (folderLength == 1 || parent[folderLength - 2] == ':');
+        std::string folder;
+        if (folderLength > 0) {
+            folder.assign(root ? parent : parent.substr(0, folderLength - 1));
+            folder += separator;
+        }
+        addFile(list, folder, std::string_view(path).substr(folderLength));
+    }
+    return list;
+}
+
+std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list) {
+    std::vector<std::string> removed;
+    for (ListedFolder& folder : list) {
+        const bool folderFits = fitsAnsi(folder.folder);
+        std::erase_if(folder.names, [&](const std::string& name) {
+            if (folderFits && fitsAnsi(name))
+                return false;
+            removed.push_back(folder.folder + name);
+            return true;
+        });
+    }
+    std::erase_if(list, [](const ListedFolder& folder) { return folder.names.empty(); });
+    return removed;
+}
+
+std::string BuildFileList(const FileList& list, bool folderMarkers) {
+    std::string text;
+    const std::string_view folderMarker = folderMarkers ? std::string_view("\v") : "";
+    for (const ListedFolder& folder : list) {
+        if (folder.names.empty())
+            continue;
+        appendLine(text, folderMarker, folder.folder);
+        for (const std::string& name : folder.names)
+            appendLine(text, std::string_view(&kFileMarker, 1), name);
+    }
     return text;
 }
 
-Result<int> WriteFileList(const std::string& listPath, std::string_view selection, char separator) {
-    if (const auto pair = selection.find(kCrLf); pair != std::string_view::npos) {
-        // Name the part of the selection that holds the line break.
-        const auto begin = selection.rfind('\0', pair);
-        const auto end = selection.find('\0', pair);
-        const std::size_t from = begin == std::string_view::npos ? 0 : begin + 1;
-        return Error{ErrorCode::InvalidName, "liste des fichiers", listPath,
-                     std::string(selection.substr(from, end == std::string_view::npos
-                                                            ? std::string_view::npos
-                                                            : end - from))};
+Result<int> WriteFileList(const std::string& listPath, const FileList& list, bool folderMarkers) {
+    for (const ListedFolder& folder : list) {
+        const auto refused = [&](const std::string& name) {
+            return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, listPath, name, {}};
+        };
+        if (folder.folder.find(kCrLf) != std::string::npos)
+            return refused(folder.folder);
+        for (const std::string& name : folder.names) {
+            if (name.find(kCrLf) != std::string::npos)
+                return refused(name);
+        }
     }
-    int count = 0;
-    const std::string text = BuildFileList(selection, separator, count);
-    if (Status written = replaceFileContent(listPath, toAnsi(text)); !written)
-        return written.error();
-    return count;
+    if (Status written = replaceFileContent(listPath, toAnsi(BuildFileList(list, folderMarkers)));
+        !written)
+        return withKind(written.error(), ErrorKind::ListNotWritable);
+    return CountFiles(list);
 }
 
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile) {
     Result<std::string> bytes = readFileBytes(listPath);
     if (!bytes)
-        return bytes.error();
+        return withKind(bytes.error(), ErrorKind::ListUnreadable);
     const std::string text = fromAnsi(*bytes);
     for (const std::string_view line : splitCrLfLines(text)) {
         if (!line.empty() && line.front() == kFolderMarker) {
@@ -78,16 +137,34 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
     return success();
 }
 
-Result<int> CountListedFiles(const std::string& listPath) {
+Result<FileList> ReadFileList(const std::string& listPath) {
+    FileList list;
     ListPosition position;
-    int count = 0;
-    Status walked = WalkFileList(listPath, position, [&count](const ListPosition&) {
-        ++count;
-        return success();
-    });
-    if (!walked)
-        return walked.error();
-    return count;
+    bool folderSeen = false;
+    Result<std::string> bytes = readFileBytes(listPath);
+    if (!bytes)
+        return withKind(bytes.error(), ErrorKind::ListUnreadable);
+    const std::string text = fromAnsi(*bytes);
+    for (const std::string_view line : splitCrLfLines(text)) {
+        if (!line.empty() && line.front() == kFolderMarker) {
+            list.push_back(ListedFolder{std::string(line.substr(1)), {}});
+            folderSeen = true;
+            continue;
+        }
+        if (!folderSeen) {
+            list.push_back(ListedFolder{});
+            folderSeen = true;
+        }
+        list.back().names.emplace_back(line.empty() ? std::string_view() : line.substr(1));
+    }
+    return list;
+}
+
+Result<int> CountListedFiles(const std::string& listPath) {
+    Result<FileList> list = ReadFileList(listPath);
+    if (!list)
+        return list.error();
+    return CountFiles(*list);
 }
 
 } // namespace pilotrame

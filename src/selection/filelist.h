@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pilotrame {
 
@@ -16,16 +17,46 @@ inline constexpr char kFolderMarker = '\v';
 inline constexpr char kFileMarker = '\t';
 inline constexpr std::string_view kFileListName = "Liste01.txt";
 
-// The list text (UTF-8, CR LF) for a dialog selection: either one full path, or an explorer-style
-// multiple selection, the folder then each name, all separated by the character of code 0.
-// Names are kept whole. fileCount receives the number of file lines.
-std::string BuildFileList(std::string_view selection, char separator, int& fileCount);
+// One folder of a list and the names of its files, in list order. folder ends in its separator.
+struct ListedFolder {
+    std::string folder;
+    std::vector<std::string> names;
 
-// Writes Liste01.txt for a dialog selection and returns the number of file lines. The previous
-// list is replaced only once the new one is complete. A name holding CR LF, which no list line
-// can carry, is refused with an error that names it.
-Result<int> WriteFileList(const std::string& listPath, std::string_view selection,
-                          char separator = kNativeSeparator);
+    bool operator==(const ListedFolder&) const = default;
+};
+
+// A list as a sequence of folders; the same folder may come back later in the list.
+using FileList = std::vector<ListedFolder>;
+
+// Number of file names in the list.
+int CountFiles(const FileList& list);
+
+// The model of a dialog selection text: either one full path, or an explorer-style multiple
+// selection, the folder then each name, all separated by the character of code 0. Names are
+// kept whole.
+FileList FileListFromSelection(std::string_view selection, char separator = kNativeSeparator);
+
+// The model of full paths chosen in the file dialog, in the order chosen: each file under its own
+// folder, a new folder entry whenever the folder changes. One path is split after its last
+// separator; with several, each folder is the dialog's folder and one separator, so a drive root
+// ("C:\") gives "C:\\", as the classic dialog reports it.
+FileList FileListFromPaths(const std::vector<std::string>& paths,
+                           char separator = kNativeSeparator);
+
+// Takes out of the list every file whose folder or name holds a character that the ANSI code
+// page cannot hold (AutoCAD would get "?" in its place and fail to open it), and folders left
+// without files. Returns the full paths taken out, in list order.
+std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list);
+
+// The list text (UTF-8, CR LF): per folder that has names, a folder line then one file line per
+// name. Without folder markers the folder lines carry no vertical tab: a list for reading only.
+std::string BuildFileList(const FileList& list, bool folderMarkers = true);
+
+// Writes Liste01.txt from the model and returns the number of file lines. The previous list is
+// replaced only once the new one is complete. A folder or name holding CR LF, which no list line
+// can carry, is refused with an InvalidName error whose detail names it.
+Result<int> WriteFileList(const std::string& listPath, const FileList& list,
+                          bool folderMarkers = true);
 
 // The folder and file of the list line being processed; they keep their values between runs.
 struct ListPosition {
@@ -34,9 +65,13 @@ struct ListPosition {
 };
 
 // Reads the list at listPath line by line: a folder line sets currentFolder, a file line sets
-// currentFileName and calls onFile. Stops at, and returns, the first failure of onFile.
+// currentFileName and calls onFile. Stops at, and returns, the first failure of onFile. A list
+// that cannot be read fails with the kind ListUnreadable.
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile);
+
+// The model of the list at listPath. File lines before any folder line go under an empty folder.
+Result<FileList> ReadFileList(const std::string& listPath);
 
 // Number of file lines of the list at listPath.
 Result<int> CountListedFiles(const std::string& listPath);

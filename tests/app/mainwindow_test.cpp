@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 
-#include "config/configdialog.h"
+#include "app/designname.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -21,6 +21,8 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace pilotrame {
 namespace {
@@ -32,23 +34,20 @@ using test::shownInWindow;
 using test::typeText;
 using test::writeBytes;
 
+using gui::designName;
+
 QString name(const char* base, int index) {
-    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+    return designName(base, index);
 }
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest()
-        : settingsFile(dir.path("savescript.txt")), config(settingsFile), window(session) {
+    MainWindowTest() : window(session) {
         session.programFolder = dir.folder();
         session.scriptFolder = dir.folder();
-        config.FillSettingLists({QStringLiteral("P1")});
-        config.ApplyDefaultSettings();
-        Settings settings = config.currentSettings();
-        settings.combo[slot::drawingFolder] = dir.folder();
-        settings.combo[slot::scriptFolder] = dir.folder();
-        config.applySettings(settings);
-        window.setConfigDialog(&config);
+        session.settings = defaultSettings(proposedValues({"P1"}, kNativeFolderStyle, "/home"));
+        session.settings.combo[slot::drawingFolder] = dir.folder();
+        session.settings.combo[slot::scriptFolder] = dir.folder();
         window.ResetMainWindow();
         window.show();
     }
@@ -89,8 +88,6 @@ protected:
     test::TempDir dir;
     test::ScriptedPrompts prompts;
     Session session;
-    SettingsFile settingsFile;
-    gui::ConfigDialog config;
     gui::MainWindow window;
 };
 
@@ -341,8 +338,8 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
     EXPECT_EQ(prompts.messages.front().text.toStdString(),
-              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" +
-                  session.listPath());
+              "Génération arrêtée. La case « EFFACER, 1er point Y » ne contient pas un nombre : "
+              "\"\"");
     EXPECT_EQ(script(), "");
 }
 
@@ -393,16 +390,14 @@ std::string waitForFile(const std::string& path) {
 }
 
 // Makes the stand-in the AutoCAD program; returns the file where it records its arguments.
-std::string useRecorderAsAutocad(const test::TempDir& dir, gui::ConfigDialog& config) {
+std::string useRecorderAsAutocad(const test::TempDir& dir, Session& session) {
     const std::string recorder = installRecorder(dir);
-    Settings settings = config.currentSettings();
-    settings.combo[slot::acadPath] = recorder;
-    config.applySettings(settings);
+    session.settings.combo[slot::acadPath] = recorder;
     return (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
 }
 
 TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
-    const std::string recorded = useRecorderAsAutocad(dir, config);
+    const std::string recorded = useRecorderAsAutocad(dir, session);
     chooseDrawings({QStringLiteral("A.dwg")});
     click(button("Command3"));
     const std::string arguments = waitForFile(recorded);
@@ -411,7 +406,7 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
 }
 
 TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
-    const std::string recorded = useRecorderAsAutocad(dir, config);
+    const std::string recorded = useRecorderAsAutocad(dir, session);
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
     click(check("Check4", 5));
@@ -538,6 +533,172 @@ TEST_F(MainWindowTest, AboutBoxAndShutdown) {
     window.close();
     EXPECT_EQ(shutdown.count(), 2);
     EXPECT_TRUE(prompts.messages.size() == 1); // no question asked
+}
+
+// Each parameter box feeds its own field of the job, so that no two boxes are swapped.
+TEST_F(MainWindowTest, EveryParameterBoxFeedsItsOwnFieldOfTheJob) {
+    operationMode();
+    for (const int operation : {3, 4, 5, 7})
+        click(check("Check4", operation));
+    for (int i = 0; i < 18; ++i) {
+        if (i < 10 || i > 13)
+            typeText(text4(i), QStringLiteral("v%1").arg(i));
+    }
+    click(option(4)); // Fichier
+    prompts.presetFiles({QStringLiteral("C:\\blocs\\b.dwg")});
+    click(button("Command8"));
+
+    const DrawingJob job = window.currentJob();
+    using Four = std::array<std::string, 4>;
+    EXPECT_EQ(job.erasePoints, (Four{"v0", "v1", "v2", "v3"}));
+    EXPECT_EQ(job.attributeCorners, (Four{"v4", "v5", "v6", "v7"}));
+    EXPECT_EQ(job.attributeOld, "v8");
+    EXPECT_EQ(job.attributeNew, "v9");
+    EXPECT_EQ(job.replaceTexts, (Four{"v14", "v15", "v16", "v17"}));
+    EXPECT_EQ(job.insertPath, "C:\\blocs\\b.dwg");
+    EXPECT_TRUE(job.erase && job.insert && job.insertFile && job.replaceAttribute &&
+                job.replaceText);
+    EXPECT_FALSE(job.purge || job.zoomExtents || job.transfer || job.plot || job.customScript);
+    EXPECT_EQ(session.dialogSelection, "C:\\blocs\\b.dwg");
+}
+
+TEST_F(MainWindowTest, EachOptionChoosesItsVariantOfTheJob) {
+    operationMode();
+    struct Case {
+        int option;
+        std::function<bool(const DrawingJob&)> holds;
+    };
+    const Case cases[] = {
+        {1, [](const DrawingJob& j) { return j.purgeAll; }},
+        {0, [](const DrawingJob& j) { return !j.purgeAll; }},
+        {7, [](const DrawingJob& j) { return j.dwgToDxf; }},
+        {6, [](const DrawingJob& j) { return !j.dwgToDxf; }},
+        {3, [](const DrawingJob& j) { return j.eraseSelection == EraseSelection::Fence; }},
+        {8, [](const DrawingJob& j) { return j.eraseSelection == EraseSelection::Crossing; }},
+        {2, [](const DrawingJob& j) { return j.eraseSelection == EraseSelection::Window; }},
+        {4, [](const DrawingJob& j) { return j.insertFile; }},
+        {5, [](const DrawingJob& j) { return !j.insertFile; }},
+    };
+    for (const Case& c : cases) {
+        click(option(c.option));
+        EXPECT_TRUE(c.holds(window.currentJob())) << c.option;
+    }
+}
+
+TEST_F(MainWindowTest, SwitchesAndScriptTextMakeTheJobMode) {
+    EXPECT_TRUE(window.currentJob().plot);
+    click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("zoom\net"));
+    const DrawingJob job = window.currentJob();
+    EXPECT_FALSE(job.plot);
+    EXPECT_TRUE(job.customScript);
+    EXPECT_EQ(job.scriptText, "zoom\net");
+}
+
+TEST_F(MainWindowTest, RenamingRowYieldsTheRenameRule) {
+    operationMode();
+    click(check("Check4", 6));
+    const std::pair<int, RenameRule> rules[] = {
+        {10, RenameRule::Insert}, {9, RenameRule::Delete}, {11, RenameRule::Extension}};
+    for (const auto& [optionIndex, rule] : rules) {
+        click(option(optionIndex));
+        EXPECT_EQ(window.currentRenameJob().rule, rule) << optionIndex;
+    }
+    typeText(text4(10), QStringLiteral("2"));
+    typeText(text4(11), QStringLiteral("3"));
+    typeText(text4(12), QStringLiteral("_v2"));
+    typeText(text4(13), QStringLiteral(".dwg"));
+    const RenameJob job = window.currentRenameJob();
+    EXPECT_EQ(job.start, "2");
+    EXPECT_EQ(job.length, "3");
+    EXPECT_EQ(job.text, "_v2");
+    EXPECT_EQ(job.newExtension, ".dwg");
+}
+
+TEST_F(MainWindowTest, CountsCanBeWrittenByTheSelectionWindows) {
+    window.setFileCount(1234);
+    EXPECT_EQ(line("Text2")->text(), "1234");
+    window.setFolderCountText(QStringLiteral("5 répertoires"));
+    EXPECT_EQ(line("Text5")->text(), "5 répertoires");
+}
+
+TEST_F(MainWindowTest, SideWindowButtonsAnnounceTheirWindow) {
+    for (const char* objectName : {"Command4", "Command20", "Command30"})
+        click(button(objectName));
+    ASSERT_EQ(prompts.messages.size(), 3);
+    for (const gui::MessageRequest& message : prompts.messages) {
+        EXPECT_EQ(message.title, "Pilotrame");
+        EXPECT_TRUE(message.text.contains(QStringLiteral("prochaine version")));
+    }
+}
+
+TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {
+    using Page = gui::ConfigDialog::Page;
+    std::vector<Page> asked;
+    QObject::connect(&window, &gui::MainWindow::configurationRequested,
+                     [&asked](Page page) { asked.push_back(page); });
+    for (const char* item : {"mnuimpression", "mnuautocad", "mnugeneral"})
+        action(item)->trigger();
+    EXPECT_EQ(asked, (std::vector<Page>{Page::Printing, Page::Autocad, Page::General}));
+}
+
+TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    operationMode();
+    click(check("Check4", 1));
+    click(button("Command2"));
+    EXPECT_NE(script().find("_close"), std::string::npos);
+    session.settings.setOption(slot::sdiSingle, true); // as the dialog leaves it after "Quitter"
+    click(button("Command2"));
+    EXPECT_EQ(script().find("_close"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, FullDiskIsReportedNamingTheScriptAndAutocadIsNotStarted) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists("/dev/full", ec))
+        GTEST_SKIP() << "no /dev/full on this system";
+    const std::string recorded = useRecorderAsAutocad(dir, session);
+    chooseDrawings({QStringLiteral("A.dwg")});
+    const fs::path folder = fs::path(dir.folder()) / "plein";
+    fs::create_directory(folder);
+    fs::create_symlink("/dev/full", folder / "Pilotrame.scr");
+    session.scriptFolder = folder.string() + "/";
+
+    click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    const std::string text = prompts.messages.front().text.toStdString();
+    EXPECT_NE(text.find("disque plein"), std::string::npos) << text;
+    EXPECT_NE(text.find(session.scriptPath()), std::string::npos) << text;
+    QTest::qWait(500);
+    EXPECT_FALSE(test::fileExists(recorded));
+}
+
+// The keyboard walks the form as it reads: operation boxes by number, then the rows of
+// parameters top to bottom, the script text last.
+TEST_F(MainWindowTest, TabOrderFollowsTheForm) {
+    QStringList order;
+    QWidget* widget = &window;
+    do {
+        if (!widget->objectName().isEmpty() && (widget->focusPolicy() & Qt::TabFocus))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != &window);
+    const auto at = [&order](const char* objectName) {
+        return order.indexOf(QString::fromLatin1(objectName));
+    };
+    for (const auto& [before, after] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"Command10", "Check20"},
+                                                                    {"Check4_5", "Check4_6"},
+                                                                    {"Check4_6", "Check4_7"},
+                                                                    {"Check4_7", "Option1_0"},
+                                                                    {"Text4_9", "Option1_9"},
+                                                                    {"Text4_13", "Text4_14"}}) {
+        ASSERT_GE(at(before), 0) << before;
+        EXPECT_EQ(at(after), at(before) + 1) << before << " " << after;
+    }
+    EXPECT_EQ(order.back(), "Text1");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace pilotrame {
 namespace {
 
@@ -64,24 +66,74 @@ TEST(FileIo, ReplacingAReadOnlyFileFailsAndKeepsIt) {
     EXPECT_FALSE(test::fileExists(path + ".~nouveau"));
 }
 
-TEST(FileIo, AppendingToAReadOnlyFileFails) {
-    if (!test::readOnlyIsEnforced())
-        GTEST_SKIP() << "this user writes read-only files";
+// Failures that happen whoever runs the tests, root included: a path through a file, a folder
+// in place of a file, and (where the device exists) a disk that is full.
+TEST(FileIo, AppendingFailsAndNamesThePath) {
     TempDir dir;
-    const std::string path = dir.path("ro.txt");
-    writeBytes(path, "old");
-    test::setReadOnly(path, true);
-    const Status appended = appendToFile(path, "more");
-    ASSERT_FALSE(appended);
-    EXPECT_EQ(appended.error().code, ErrorCode::PermissionDenied);
-    EXPECT_EQ(readBytes(path), "old");
+    const std::string file = dir.path("plain.txt");
+    writeBytes(file, "old");
+    for (const std::string& path : {file + "/inside.txt", dir.folder()}) {
+        const Status appended = appendToFile(path, "more");
+        ASSERT_FALSE(appended) << path;
+        EXPECT_EQ(appended.error().path, path);
+        EXPECT_NE(appended.error().kind, ErrorKind::DiskFull) << path;
+    }
+    EXPECT_EQ(readBytes(file), "old");
 }
 
-TEST(FileIo, WritableFolderProbe) {
+#ifndef _WIN32
+TEST(FileIo, AFullDiskIsReportedAsSuch) {
+    if (!test::fileExists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    const Status appended = appendToFile("/dev/full", std::string(100000, 'x'));
+    ASSERT_FALSE(appended);
+    EXPECT_EQ(appended.error().code, ErrorCode::DiskFull);
+    EXPECT_EQ(appended.error().kind, ErrorKind::DiskFull);
+    EXPECT_EQ(appended.error().path, "/dev/full");
+}
+#endif
+
+TEST(FileIo, WritableFolderProbeLeavesTheFolderAsItWas) {
     TempDir dir;
+    // A file of the user's with the name an earlier probe used is neither emptied nor removed.
+    writeBytes(dir.path(".pilotrame-essai"), "mine");
     EXPECT_TRUE(isFolderWritable(dir.folder()));
+    EXPECT_EQ(readBytes(dir.path(".pilotrame-essai")), "mine");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.folder()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
     EXPECT_FALSE(isFolderWritable(dir.path("missing")));
 }
+
+#ifndef _WIN32
+// Replacing a file keeps what the user set up around it.
+TEST(FileIo, ReplacingKeepsLinksAndPermissions) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string real = dir.path("real.txt");
+    const std::string link = dir.path("link.txt");
+    writeBytes(real, "old");
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(replaceFileContent(link, "new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(real), "new");
+
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(replaceFileContent(real, "newer"));
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A hard-linked file is written where it stands, so every name sees the new content.
+    const std::string other = dir.path("other-name.txt");
+    fs::create_hard_link(real, other);
+    ASSERT_TRUE(replaceFileContent(real, "shared and longer"));
+    EXPECT_EQ(readBytes(other), "shared and longer");
+    ASSERT_TRUE(replaceFileContent(other, "short"));
+    EXPECT_EQ(readBytes(real), "short");
+    EXPECT_EQ(fs::hard_link_count(real), 2u);
+}
+#endif
 
 } // namespace
 } // namespace pilotrame

@@ -27,5 +27,48 @@ TEST(Paths, Utf8SurvivesTheFilesystemType) {
     EXPECT_EQ(fromFsPath(toFsPath(name)), name);
 }
 
+TEST(Paths, DriveRootAndFallbackDrive) {
+    struct Case {
+        const char* drive;
+        char separator;
+        const char* root;
+    };
+    const Case cases[] = {
+        {"c:\\", '\\', "c:\\"}, {"d: [DATA]", '\\', "d:\\"},        {"E:", '\\', "E:\\"},
+        {"/", '/', "/"},        {"/media/usb", '/', "/media/usb/"}, {"/mnt/x/", '/', "/mnt/x/"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(driveRoot(c.drive, c.separator), c.root) << c.drive;
+    EXPECT_EQ(fallbackDrive('\\'), "c:\\");
+    EXPECT_EQ(fallbackDrive('/'), "/");
+}
+
+TEST(Paths, FolderIsOnTheDriveThatHoldsIt) {
+    struct Case {
+        const char* folder;
+        const char* root;
+        char separator;
+        bool on;
+    };
+    const Case cases[] = {
+        {"C:\\Plans\\", "c:\\", '\\', true},      {"c:\\", "c:\\", '\\', true},
+        {"d:\\Plans", "c:\\", '\\', false},       {"/home/anne/plans", "/home/anne/", '/', true},
+        {"/home/anne", "/home/anne", '/', true},  {"/home/annex", "/home/anne", '/', false},
+        {"/Home/anne", "/home/anne", '/', false}, {"/etc", "/", '/', true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isOnDrive(c.folder, c.root, c.separator), c.on) << c.folder << " " << c.root;
+}
+
+TEST(Paths, DriveListAddsTheHomeFolderOutsideWindows) {
+    using Entries = std::vector<std::string>;
+    EXPECT_EQ(driveListEntries({"c:\\", "d:\\"}, "C:\\Users\\anne", '\\'),
+              (Entries{"c:\\", "d:\\"}));
+    EXPECT_EQ(driveListEntries({"/"}, "/home/anne", '/'), (Entries{"/", "/home/anne"}));
+    EXPECT_EQ(driveListEntries({"/", "/home/anne"}, "/home/anne", '/'),
+              (Entries{"/", "/home/anne"}));
+    EXPECT_EQ(driveListEntries({"/"}, "", '/'), Entries{"/"});
+}
+
 } // namespace
 } // namespace pilotrame

@@ -1,5 +1,6 @@
 #include "config/configdialog.h"
 
+#include "app/designname.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -39,22 +40,33 @@ QStringList allControlNames() {
         {"Label1", 9}, {"Combo1", 14}, {"Check1", 3}, {"Frame1", 3}, {"Option1", 4}};
     for (const auto& [name, count] : arrays) {
         for (int i = 0; i < count; ++i)
-            names << QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i);
+            names << designName(name, i);
     }
     return names;
+}
+
+ProposedValues listsWith(const std::vector<std::string>& printers) {
+    return proposedValues(printers, kNativeFolderStyle, native(QDir::homePath()).toStdString());
 }
 
 class ConfigDialogTest : public ::testing::Test {
 protected:
     ConfigDialogTest() {
-        dialog.FillSettingLists({QStringLiteral("Traceur A"), QStringLiteral("PDF")});
-        dialog.ApplyDefaultSettings();
+        const ProposedValues lists = listsWith({"Traceur A", "PDF"});
+        dialog.FillSettingLists(lists);
+        live = defaultSettings(lists);
+        dialog.showSettings();
     }
 
     template <typename T = QWidget> T* get(const QString& name) { return child<T>(&dialog, name); }
-    QComboBox* combo(int n) { return get<QComboBox>(QStringLiteral("Combo1_%1").arg(n)); }
-    QRadioButton* option(int n) { return get<QRadioButton>(QStringLiteral("Option1_%1").arg(n)); }
-    QCheckBox* check(int n) { return get<QCheckBox>(QStringLiteral("Check1_%1").arg(n)); }
+    QComboBox* combo(int n) { return get<QComboBox>(designName("Combo1", n)); }
+    QRadioButton* option(int n) { return get<QRadioButton>(designName("Option1", n)); }
+    QCheckBox* check(int n) { return get<QCheckBox>(designName("Check1", n)); }
+    // Shows these settings as the live settings of the run.
+    void show(const Settings& settings) {
+        live = settings;
+        dialog.showSettings();
+    }
 
     // What a combo box does when the user picks an entry of its list.
     static void pick(QComboBox* box, const QString& entry) {
@@ -67,12 +79,14 @@ protected:
     test::TempDir dir;
     test::ScriptedPrompts prompts;
     SettingsFile file{dir.path("savescript.txt")};
-    ConfigDialog dialog{file};
+    Settings live;
+    ConfigDialog dialog{file, live};
 };
 
 TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
     SettingsFile file("unused");
-    ConfigDialog dialog(file);
+    Settings live;
+    ConfigDialog dialog(file, live);
     EXPECT_EQ(str(dialog.objectName()), "Form2");
     EXPECT_EQ(str(dialog.windowTitle()), "Configuration");
     EXPECT_EQ(dialog.minimumSize(), QSize(565, 306));
@@ -98,14 +112,15 @@ TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
         EXPECT_EQ(str(widget->parentWidget()->objectName()), expected.parent) << expected.name;
     }
 
-    // Filling the lists leaves the texts of creation until the defaults are applied.
-    dialog.FillSettingLists({QStringLiteral("Traceur A")});
+    // Filling the lists leaves the texts of creation until settings are shown.
+    const ProposedValues lists = listsWith({"Traceur A"});
+    dialog.FillSettingLists(lists);
     EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_7")->currentText()), "Combo1");
     EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_0")->currentText()), "");
-    dialog.ApplyDefaultSettings();
-    EXPECT_EQ(dialog.currentSettings(),
-              defaultSettings(proposedValues({"Traceur A"}, kNativeFolderStyle,
-                                             native(QDir::homePath()).toStdString())));
+    EXPECT_EQ(child<QComboBox>(&dialog, "Combo1_7")->count(), 7);
+    live = defaultSettings(lists);
+    dialog.showSettings();
+    EXPECT_EQ(dialog.shownSettings(), live);
 }
 
 TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
@@ -129,9 +144,9 @@ TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
          {"Combo1_10", "Combo1_11", "Command3", "Command4"},
          {"Chemin ouverture DWG :", "Chemin ouverture SCR :", "", "", "", "", "", "", ""}},
     };
-    Settings paperSpace = dialog.currentSettings();
+    Settings paperSpace = live;
     paperSpace.check[2] = 1;
-    dialog.applySettings(paperSpace);
+    show(paperSpace);
     for (const auto& page : pages) {
         dialog.ShowPrintingPage();
         (dialog.*page.page)();
@@ -141,8 +156,7 @@ TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
             EXPECT_EQ(shownInWindow(get(name)), expected) << str(name);
         }
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(str(get<QLabel>(QStringLiteral("Label1_%1").arg(i))->text()),
-                      page.captions[i]);
+            EXPECT_EQ(str(get<QLabel>(designName("Label1", i))->text()), page.captions[i]);
     }
     EXPECT_EQ(str(option(2)->text()), "SDI = 0 Fenetre multiple");
     EXPECT_EQ(str(check(0)->text()), "Sauvgarde configuration impression dans *.DWG");
@@ -187,14 +201,14 @@ TEST_F(ConfigDialogTest, OnlyPickingAVersionFromTheListLocksTheWindowMode) {
 }
 
 TEST_F(ConfigDialogTest, ControlsHoldEveryStateTheFileCanHold) {
-    Settings settings = dialog.currentSettings();
+    Settings settings = live;
     for (const auto& [options, checks] :
          {std::pair{std::array{false, false, false, false}, std::array{2, 0, 1}},
           std::pair{std::array{false, true, false, true}, std::array{1, 2, 0}}}) {
         settings.option = options;
         settings.check = checks;
-        dialog.applySettings(settings);
-        EXPECT_EQ(dialog.currentSettings(), settings);
+        show(settings);
+        EXPECT_EQ(dialog.shownSettings(), settings);
     }
 }
 
@@ -223,26 +237,30 @@ TEST_F(ConfigDialogTest, EnregistreWritesPickedFolderIntoTheRowWhoseButtonWasPre
     }
 }
 
-TEST_F(ConfigDialogTest, QuitterOrCloseBoxEndsPickingAndOnlyHides) {
-    QPointer<ConfigDialog> own = new ConfigDialog(file);
-    for (const bool closeBox : {false, true}) {
+TEST_F(ConfigDialogTest, QuitterCloseBoxOrEscapeEndPickingAndKeepTheEditsLive) {
+    Settings ownLive;
+    QPointer<ConfigDialog> own = new ConfigDialog(file, ownLive);
+    enum class Closing { Quitter, CloseBox, Escape };
+    for (const Closing closing : {Closing::Quitter, Closing::CloseBox, Closing::Escape}) {
+        const std::string folder = "d:\\plans" + std::to_string(static_cast<int>(closing));
         own->ShowGeneralPage();
         own->show();
-        typeText(child<QComboBox>(own, "Combo1_10"), "d:\\plans\\");
+        typeText(child<QComboBox>(own, "Combo1_10"), QString::fromStdString(folder));
         click(child<QWidget>(own, "Command3"));
-        if (closeBox)
+        if (closing == Closing::CloseBox)
             own->close();
+        else if (closing == Closing::Escape)
+            QTest::keyClick(own, Qt::Key_Escape);
         else
             click(child<QWidget>(own, "Command1"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ASSERT_FALSE(own.isNull());
         EXPECT_FALSE(own->isVisible());
-        EXPECT_EQ(str(child<QComboBox>(own, "Combo1_10")->currentText()), "d:\\plans\\");
+        EXPECT_EQ(str(child<QComboBox>(own, "Combo1_10")->currentText()), folder);
+        EXPECT_EQ(ownLive.drawingFolder(), folder);
         EXPECT_TRUE(child<QWidget>(own, "Command4")->isEnabled());
     }
-    own->show();
-    QTest::keyClick(own, Qt::Key_Escape);
-    EXPECT_FALSE(own->isVisible());
+    EXPECT_FALSE(test::fileExists(file.path())); // nothing was saved
     delete own;
 }
 
@@ -270,7 +288,9 @@ TEST_F(ConfigDialogTest, SaveAndQuitWritesTheControlsAndLoadBringsThemBack) {
     click(check(2));
     click(get("Command2"));
     EXPECT_FALSE(dialog.isVisible());
-    const Settings saved = dialog.currentSettings();
+    const Settings saved = dialog.shownSettings();
+    EXPECT_EQ(live, saved);
+    EXPECT_EQ(live.printerName(), "Traceur B");
     Settings reread;
     ASSERT_TRUE(SettingsFile(file.path()).LoadSettings(reread));
     EXPECT_EQ(reread, saved);
@@ -278,21 +298,22 @@ TEST_F(ConfigDialogTest, SaveAndQuitWritesTheControlsAndLoadBringsThemBack) {
     typeText(combo(0), "Brouillon");
     click(check(2));
     ASSERT_TRUE(dialog.LoadSettings());
-    EXPECT_EQ(dialog.currentSettings(), saved);
+    EXPECT_EQ(dialog.shownSettings(), saved);
+    EXPECT_EQ(live, saved);
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening) {
-    Settings inFile = dialog.currentSettings();
+    Settings inFile = live;
     inFile.combo[0] = "Traceur B";
     inFile.setOption(slot::portrait, true);
     ASSERT_TRUE(file.SaveSettings(inFile));
     std::string bytes = test::readBytes(file.path());
     bytes.replace(SettingsFile::kRecordOffset + 16 * 60, 9, "Peut-etre");
     test::writeBytes(file.path(), bytes);
-    Settings before = dialog.currentSettings();
+    Settings before = live;
     before.check = {1, 1, 0};
-    dialog.applySettings(before);
+    show(before);
 
     bool shownModally = false;
     bool quitterCloses = false;
@@ -302,21 +323,47 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
         quitterCloses = !dialog.isVisible();
         dialog.hide();
     });
-    dialog.openPage(&ConfigDialog::ShowAutocadPage);
+    dialog.openPage(ConfigDialog::Page::Autocad);
     EXPECT_TRUE(shownModally);
     EXPECT_TRUE(quitterCloses);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(str(prompts.messages[0].title), "Pilotrame");
     EXPECT_EQ(str(prompts.messages[0].text).substr(0, 3), "13 ");
 
-    const Settings now = dialog.currentSettings();
-    EXPECT_EQ(now.combo[0], "Traceur B");
-    EXPECT_EQ(now.option, (std::array{false, true, true, false}));
-    EXPECT_EQ(now.check, before.check);
+    EXPECT_EQ(dialog.shownSettings(), live);
+    EXPECT_EQ(live.combo[0], "Traceur B");
+    EXPECT_EQ(live.option, (std::array{false, true, true, false}));
+    EXPECT_EQ(live.check, before.check);
+}
+
+TEST_F(ConfigDialogTest, EachOpeningShowsTheFileAndQuitterLeavesTheEditsLiveUnsaved) {
+    ASSERT_TRUE(file.SaveSettings(live));
+    const Settings inFile = live;
+    const std::string bytes = test::readBytes(file.path());
+
+    QTimer::singleShot(0, &dialog, [&] {
+        typeText(combo(11), "/autre/");
+        click(get("Command1"));
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::General);
+    EXPECT_EQ(live.scriptFolder(), "/autre/");
+    EXPECT_EQ(test::readBytes(file.path()), bytes);
+
+    std::string shown;
+    QTimer::singleShot(0, &dialog, [&] {
+        shown = str(combo(11)->currentText());
+        click(get("Command1"));
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::Printing);
+    EXPECT_EQ(shown, inFile.scriptFolder());
+    EXPECT_EQ(live, inFile);
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 TEST_F(ConfigDialogTest, TooLongValueIsSavedCutOnlyWhenTheUserAgrees) {
-    ASSERT_TRUE(file.SaveSettings(dialog.currentSettings()));
+    ASSERT_TRUE(file.SaveSettings(live));
     const std::string original = test::readBytes(file.path());
     dialog.ShowAutocadPage();
     for (const Answer answer : {Answer::No, Answer::Yes}) {
@@ -342,7 +389,7 @@ TEST_F(ConfigDialogTest, TooLongValueIsSavedCutOnlyWhenTheUserAgrees) {
 
 TEST_F(ConfigDialogTest, FailedSaveIsReportedAndTheDialogStaysOpen) {
     SettingsFile unwritable(dir.path("absent/savescript.txt"));
-    ConfigDialog own(unwritable);
+    ConfigDialog own(unwritable, live);
     own.ShowGeneralPage();
     own.show();
     click(child<QWidget>(&own, "Command2"));

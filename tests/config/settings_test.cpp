@@ -85,5 +85,29 @@ TEST(Settings, SingleWindowVersions) {
     EXPECT_FALSE(isSingleWindowVersion("Autocad 2004"));
 }
 
+TEST(Settings, SingleWindowVersionsForceTheSingleWindowMode) {
+    struct Case {
+        const char* version;
+        bool multiple;
+    };
+    const Case cases[] = {{"Autocad 14", false},
+                          {"Autocad LT 97/98", false},
+                          {"autocad 14", true},
+                          {"Autocad 2004", true}};
+    for (const Case& c : cases) {
+        Settings settings;
+        settings.combo[slot::acadVersion] = c.version;
+        settings.setOption(slot::sdiMultiple, true);
+        ApplySingleWindowRule(settings);
+        EXPECT_EQ(settings.sdiMultiple(), c.multiple) << c.version;
+        EXPECT_NE(settings.optionState(slot::sdiSingle), c.multiple) << c.version;
+    }
+}
+
+TEST(Settings, AutocadChooserStartsOnTheSystemDriveOrAtHome) {
+    EXPECT_EQ(autocadChooserFolder(FolderStyle::Windows, "C:\\Users\\anne"), "c:\\");
+    EXPECT_EQ(autocadChooserFolder(FolderStyle::Unix, "/home/anne"), "/home/anne");
+}
+
 } // namespace
 } // namespace pilotrame

@@ -1,5 +1,6 @@
 #include "config/settingsfile.h"
 
+#include "support/childprocess.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -116,10 +117,23 @@ TEST(SettingsFile, StateConversions) {
         const char* text;
         std::optional<bool> state;
     };
-    const Case cases[] = {{"True", true},     {"TRUE", true},        {"false", false},
-                          {"Vrai", true},     {"faux", false},       {"0", false},
-                          {"1", true},        {"-1", true},          {"2", true},
-                          {"", std::nullopt}, {"yes", std::nullopt}, {"1.5", std::nullopt}};
+    const Case cases[] = {{"True", true},
+                          {"TRUE", true},
+                          {"false", false},
+                          {"Vrai", true},
+                          {"faux", false},
+                          {"0", false},
+                          {"1", true},
+                          {"-1", true},
+                          {"2", true},
+                          {"", std::nullopt},
+                          {"yes", std::nullopt},
+                          {"1.5", std::nullopt},
+                          // Integers of any length, beyond 64 bits too.
+                          {"12345678901234567890", true},
+                          {"-99999999999999999999", true},
+                          {"00000000000000000000", false},
+                          {"1 2", std::nullopt}};
     for (const auto& c : cases) {
         const Result<bool> parsed = parseSettingBoolean(c.text);
         EXPECT_EQ(parsed.ok(), c.state.has_value()) << c.text;
@@ -231,6 +245,24 @@ TEST(SettingsFile, FailuresNameTheFileAndKeepItIntact) {
     EXPECT_EQ(refused.error().code, ErrorCode::PermissionDenied);
     EXPECT_EQ(readBytes(path), before);
 }
+
+#ifndef _WIN32
+TEST(SettingsFile, ASaveThatRunsOutOfRoomLeavesThePreviousFileWhole) {
+    TempDir dir;
+    SettingsFile file(dir.path("savescript.txt"));
+    ASSERT_TRUE(file.SaveSettings(firstRun()));
+    const std::string before = readBytes(file.path());
+    Settings changed = firstRun();
+    changed.combo[slot::paperFormat] = "A3";
+    const int code = test::runWithFileSizeLimit(1024, [&] {
+        const Status saved = file.SaveSettings(changed);
+        return !saved && saved.error().kind == ErrorKind::DiskFull ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(file.path()), before);
+    EXPECT_FALSE(test::fileExists(file.path() + ".~nouveau"));
+}
+#endif
 
 TEST(SettingsFile, ReportsSlotsThatWouldBeCut) {
     Settings s = firstRun();

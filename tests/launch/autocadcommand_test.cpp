@@ -24,5 +24,11 @@ TEST(AutocadCommand, EmptyScriptFolderNamesTheFileAlone) {
     EXPECT_EQ(BuildAutocadCommand("", "", true).commandLine, " /B \"pilotrame.scr\"");
 }
 
+TEST(AutocadCommand, ByDefaultTheScriptIsNamedAsThisSystemFindsIt) {
+    // A case-sensitive system only finds the file under the name the generator gave it.
+    const std::string expected = kWindowsNames ? "s/pilotrame.scr" : "s/Pilotrame.scr";
+    EXPECT_EQ(BuildAutocadCommand("acad", "s/").arguments.back(), expected);
+}
+
 } // namespace
 } // namespace pilotrame

@@ -1,6 +1,9 @@
 #include "script/generation.h"
 
+#include "base/messages.h"
+
 #include "script/drawingsection.h"
+#include "support/childprocess.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +44,7 @@ TEST_F(Generation, MissingListEmptiesTheScriptThenFails) {
     const Status generated = run();
     ASSERT_FALSE(generated);
     EXPECT_EQ(readBytes(script), "");
-    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
+    EXPECT_EQ(GenerationFailureText(generated.error()),
               "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
 }
 
@@ -60,15 +63,19 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
         ++calls;
         section += "_.open\r\n";
         if (at.currentFileName == "b.dwg")
-            return Error{ErrorCode::TypeMismatch, "conversion", {}, {}};
+            return Error{
+                ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, "EFFACER, 1er point X", "abc"};
         section += at.currentFileName + "\r\n";
         return success();
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(readBytes(script), "_.open\r\na.dwg\r\n");
-    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
-              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
+    // The box is named, not the list: the list is not at fault.
+    EXPECT_EQ(
+        GenerationFailureText(generated.error()),
+        "Génération arrêtée. La case \xC2\xAB EFFACER, 1er point X \xC2\xBB ne contient pas un "
+        "nombre : \"abc\"");
 }
 
 TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
@@ -78,8 +85,8 @@ TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
         const Status generated = run();
         ASSERT_FALSE(generated) << name;
         EXPECT_EQ(generated.error().code, ErrorCode::InvalidName);
-        EXPECT_EQ(generated.error().path, "C:\\p\\" + name);
-        EXPECT_NE(GenerationFailureText(generated.error(), list, script).find("C:\\p\\" + name),
+        EXPECT_EQ(generated.error().detail, "C:\\p\\" + name);
+        EXPECT_NE(GenerationFailureText(generated.error()).find("C:\\p\\" + name),
                   std::string::npos);
         EXPECT_EQ(readBytes(script), "C:\\p\\ok.dwg\r\n");
     }
@@ -104,9 +111,33 @@ TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 0);
-    EXPECT_EQ(GenerationFailureText(generated.error(), list, script),
+    EXPECT_EQ(GenerationFailureText(generated.error()),
               "Impossible de créer le fichier script : \r\n" + script);
 }
+
+#ifndef _WIN32
+// A script that runs out of room is a full disk, named as such, never a finished script.
+TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
+    std::string text = "\vC:\\\r\n";
+    for (int i = 0; i < 200; ++i)
+        text += "\tplan" + std::to_string(i) + ".dwg\r\n";
+    writeBytes(list, text);
+    const int code = test::runWithFileSizeLimit(4096, [&] {
+        const Status generated = run([](std::string& section, const ListPosition& at) {
+            section += std::string(100, 'x') + at.currentFileName + "\r\n";
+            return success();
+        });
+        if (generated)
+            return 1;
+        if (generated.error().kind != ErrorKind::DiskFull || generated.error().path != script)
+            return 2;
+        return GenerationFailureText(generated.error()).find("incomplet") == std::string::npos ? 3
+                                                                                               : 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_LE(readBytes(script).size(), 4096u);
+}
+#endif
 
 TEST_F(Generation, FullSectionsEndToEnd) {
     writeBytes(list, "\vC:\\plans\\\r\n\tA01.dwg\r\n\tA02.dwg\r\n");

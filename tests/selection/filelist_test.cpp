@@ -33,19 +33,67 @@ TEST(FileList, BuildFromDialogSelections) {
         {"C:\\p\0"s + longName + "\0x.dwg"s, "\vC:\\p\\\r\n\t" + longName + "\r\n\tx.dwg\r\n", 2},
     };
     for (const auto& c : cases) {
-        int count = 0;
-        EXPECT_EQ(BuildFileList(c.selection, '\\', count), c.list);
-        EXPECT_EQ(count, c.count);
+        const FileList model = FileListFromSelection(c.selection, '\\');
+        EXPECT_EQ(BuildFileList(model), c.list);
+        EXPECT_EQ(CountFiles(model), c.count);
     }
-    int count = 0;
-    EXPECT_EQ(BuildFileList("/home/u/plans/a.dwg", '/', count), "\v/home/u/plans/\r\n\ta.dwg\r\n");
+    EXPECT_EQ(BuildFileList(FileListFromSelection("/home/u/plans/a.dwg", '/')),
+              "\v/home/u/plans/\r\n\ta.dwg\r\n");
+}
+
+TEST(FileList, EachChosenFileGoesUnderItsOwnFolder) {
+    struct Case {
+        std::vector<std::string> paths;
+        std::string list;
+    };
+    const Case cases[] = {
+        // Full paths typed from two folders: a folder line for each, in the order chosen.
+        {{"/p/A/x.dwg", "/p/B/x.dwg"}, "\v/p/A/\r\n\tx.dwg\r\n\v/p/B/\r\n\tx.dwg\r\n"},
+        // A sub-folder and a plain name: the plain name stays in the dialog's folder.
+        {{"/p/sub/a.dwg", "/p/b.dwg", "/p/c.dwg"},
+         "\v/p/sub/\r\n\ta.dwg\r\n\v/p/\r\n\tb.dwg\r\n\tc.dwg\r\n"},
+        // Back to an earlier folder: a new folder line, the order kept.
+        {{"/p/A/1.dwg", "/p/B/2.dwg", "/p/A/3.dwg"},
+         "\v/p/A/\r\n\t1.dwg\r\n\v/p/B/\r\n\t2.dwg\r\n\v/p/A/\r\n\t3.dwg\r\n"},
+        {{"/a.dwg", "/b.dwg"}, "\v//\r\n\ta.dwg\r\n\tb.dwg\r\n"},
+        {{"/p/one.dwg"}, "\v/p/\r\n\tone.dwg\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildFileList(FileListFromPaths(c.paths, '/')), c.list) << c.list;
+    EXPECT_EQ(BuildFileList(FileListFromPaths({"C:\\a.dwg", "C:\\b.dwg"}, '\\')),
+              "\vC:\\\\\r\n\ta.dwg\r\n\tb.dwg\r\n");
+}
+
+TEST(FileList, NamesOutsideTheCodePageAreLeftOut) {
+    FileList list = {{"/p/", {"a.dwg", "plan \xE2\x86\x92 2.dwg", "\xC3\xA9t\xC3\xA9.dwg"}},
+                     {"/\xE6\x97\xA5\xE6\x9C\xAC/", {"b.dwg", "c.dwg"}},
+                     {"/q/", {"d?.dwg"}}};
+    const std::vector<std::string> removed = RemoveNamesOutsideAnsi(list);
+    const FileList kept = {{"/p/", {"a.dwg", "\xC3\xA9t\xC3\xA9.dwg"}}, {"/q/", {"d?.dwg"}}};
+    EXPECT_EQ(list, kept);
+    EXPECT_EQ(removed, (std::vector<std::string>{"/p/plan \xE2\x86\x92 2.dwg",
+                                                 "/\xE6\x97\xA5\xE6\x9C\xAC/b.dwg",
+                                                 "/\xE6\x97\xA5\xE6\x9C\xAC/c.dwg"}));
+}
+
+TEST(FileList, ModelReadBackAndWithoutFolderMarkers) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    const FileList model = {
+        {"C:\\A\\", {"x.dwg"}}, {"C:\\A\\B\\", {}}, {"C:\\A\\C\\", {"y.dwg", "z.dwg"}}};
+    ASSERT_EQ(*WriteFileList(list, model), 3);
+    const FileList expected = {{"C:\\A\\", {"x.dwg"}}, {"C:\\A\\C\\", {"y.dwg", "z.dwg"}}};
+    EXPECT_EQ(*ReadFileList(list), expected);
+    ASSERT_EQ(*WriteFileList(list, model, false), 3);
+    EXPECT_EQ(readBytes(list), "C:\\A\\\r\n\tx.dwg\r\nC:\\A\\C\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
 }
 
 TEST(FileList, WriteReplacesTheWholeListInTheAnsiCodePage) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
     writeBytes(list, "\vold\\\r\n\told1\r\n\told2\r\n\told3\r\n");
-    const Result<int> written = WriteFileList(list, "C:\\é\0plan1.dwg\0plan2.dwg"s, '\\');
+    const Result<int> written =
+        WriteFileList(list, FileListFromSelection("C:\\é\0plan1.dwg\0plan2.dwg"s, '\\'));
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, 2);
     EXPECT_EQ(readBytes(list), "\vC:\\\xE9\\\r\n\tplan1.dwg\r\n\tplan2.dwg\r\n");
@@ -55,7 +103,8 @@ TEST(FileList, ANameWithALineBreakIsRefusedAndTheListKept) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
     writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
-    const Result<int> written = WriteFileList(list, "C:\\p\0ok.dwg\0bad\r\nname.dwg"s, '\\');
+    const Result<int> written =
+        WriteFileList(list, FileListFromSelection("C:\\p\0ok.dwg\0bad\r\nname.dwg"s, '\\'));
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().code, ErrorCode::InvalidName);
     EXPECT_EQ(written.error().detail, "bad\r\nname.dwg");
@@ -64,7 +113,8 @@ TEST(FileList, ANameWithALineBreakIsRefusedAndTheListKept) {
 
 TEST(FileList, WriteIntoAMissingFolderFails) {
     TempDir dir;
-    const Result<int> written = WriteFileList(dir.path("gone") + "/Liste01.txt", "a.dwg");
+    const Result<int> written =
+        WriteFileList(dir.path("gone") + "/Liste01.txt", FileListFromSelection("a.dwg"));
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().code, ErrorCode::PathNotFound);
 }
@@ -119,7 +169,7 @@ TEST(FileList, WalkStopsAtTheFirstFailure) {
     const Status walked = WalkFileList(list, position, [&](const ListPosition& at) -> Status {
         ++calls;
         if (at.currentFileName == "b")
-            return Error{ErrorCode::TypeMismatch, "test", {}, {}};
+            return Error{ErrorCode::TypeMismatch, ErrorKind::Other, {}, {}, {}};
         return success();
     });
     EXPECT_FALSE(walked);

@@ -1,0 +1,109 @@
+// The benchmark program: every measure comes with a baseline that does the same file-system work
+// and nothing else, and the console output ends with the ratio of each measure to its baseline.
+// See the README, "Performance", for the build, the command and the figures.
+
+#include "benchsupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame::bench {
+
+namespace {
+
+// Set when a benchmark stopped on an error, so that the program then ends with a failure.
+bool failed = false;
+
+struct Pair {
+    const char* measure;
+    const char* baseline;
+    const char* label;
+    double target;
+};
+
+// Each measure, its baseline, and the ratio not to exceed.
+constexpr Pair kPairs[] = {
+    {"BM_GenerateScript", "BM_BaselineAppend", "GenerateScript / baseline", 1.3},
+    {"BM_WalkFolder", "BM_BaselineWalk", "WalkFolder / baseline", 1.2},
+    {"BM_RenameFiles", "BM_BaselineRename", "RenameListedFiles / baseline", 1.2},
+    {"BM_CheckDrawings", "BM_BaselineCheck", "CheckDrawings / baseline", 1.2},
+};
+
+// The console output, followed by the ratio of each measure's time to its baseline's: of the
+// medians when repetitions were asked for, and of the fastest runs.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const double time = run.GetAdjustedRealTime();
+            Times& times = m_times[run.run_name.function_name];
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times.median = time;
+            else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                     (times.best == 0 || time < times.best))
+                times.best = time;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        auto& out = GetOutputStream();
+        for (const Pair& pair : kPairs) {
+            const Times& measure = m_times[pair.measure];
+            const Times& baseline = m_times[pair.baseline];
+            if (measure.median > 0 && baseline.median > 0)
+                out << pair.label << ", medians:     " << measure.median / baseline.median
+                    << " (target: at most " << pair.target << ")\n";
+            if (measure.best > 0 && baseline.best > 0)
+                out << pair.label << ", fastest run: " << measure.best / baseline.best
+                    << " (target: at most " << pair.target << ")\n";
+        }
+    }
+
+private:
+    struct Times {
+        double median = 0;
+        double best = 0;
+    };
+    std::map<std::string, Times> m_times;
+};
+
+} // namespace
+
+void fail(benchmark::State& state, const std::string& message) {
+    failed = true;
+    state.SkipWithError(message.c_str());
+}
+
+} // namespace pilotrame::bench
+
+int main(int argc, char** argv) {
+    // The ratio lines follow the console output; another output format goes without them.
+    bool console = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        constexpr std::string_view formatFlag = "--benchmark_format=";
+        if (argument.starts_with(formatFlag) && argument.substr(formatFlag.size()) != "console")
+            console = false;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (console) {
+        pilotrame::bench::RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+    }
+    benchmark::Shutdown();
+    return pilotrame::bench::failed ? 1 : 0;
+}

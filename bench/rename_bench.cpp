@@ -1,0 +1,191 @@
+// Batch renaming of 10,000 listed files, measured against a baseline that makes the very same
+// renames with bare rename calls on ready-made paths and does nothing else. The gap between the
+// two is what the renaming itself costs: reading the list, making each new name, the read-only
+// checks and the rename that never replaces. The target is at most 1.2 times the baseline.
+//
+// Each iteration renames every file once, alternately one way ("Ajouter" "_x" at start 0) and
+// back ("Supprimer" 2 characters at start 0), so that the files are always there to rename. Two
+// lists name the files under either name, as the program's list names them before a run.
+//
+// Build and run (Release):
+//   cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DPILOTRAME_BENCH=ON
+//   cmake --build build/linux --target pilotrame_bench
+//   build/linux/bench/pilotrame_bench --benchmark_filter=Rename --benchmark_repetitions=5
+
+#include "base/paths.h"
+#include "rename/renaming.h"
+#include "selection/filelist.h"
+
+#include "benchsupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using pilotrame::bench::fail;
+
+namespace fs = std::filesystem;
+
+constexpr int kFileCount = 10'000;
+constexpr int kFolderCount = 4;
+constexpr const char* kPrefix = "_x";
+
+struct Rename {
+    std::string from;
+    std::string to;
+};
+
+// The files of both benchmarks under their first names, in a few folders of a folder of its own
+// under the system's temporary folder, with a list for either name of the files.
+class Fixture {
+public:
+    Fixture() {
+        std::random_device random;
+        std::error_code ec;
+        const fs::path temporary = fs::temp_directory_path(ec);
+        if (ec) {
+            m_error = "no temporary folder: " + ec.message();
+            return;
+        }
+        m_root = temporary / ("pilotrame-rename-bench-" + std::to_string(random()));
+        pilotrame::FileList original;
+        pilotrame::FileList renamed;
+        const char* const stems[] = {"Plan_é_", "Coupe_à_", "Détail_ç_", "Façade_ô_"};
+        int number = 0;
+        for (int f = 0; f < kFolderCount; ++f) {
+            const fs::path folderPath = m_root / ("Dossier " + std::to_string(f + 1));
+            fs::create_directories(folderPath, ec);
+            if (ec) {
+                m_error = "cannot create " + pilotrame::fromFsPath(folderPath);
+                return;
+            }
+            const std::string folder =
+                pilotrame::withTrailingSeparator(pilotrame::fromFsPath(folderPath));
+            original.push_back({folder, {}});
+            renamed.push_back({folder, {}});
+            for (int i = 0; i < kFileCount / kFolderCount; ++i) {
+                ++number;
+                char digits[16];
+                std::snprintf(digits, sizeof digits, "%05d", number);
+                const std::string name = stems[number % 4] + std::string(digits) + ".dwg";
+                const std::string newName = kPrefix + name;
+                std::FILE* file = std::fopen((folder + name).c_str(), "wb");
+                if (file == nullptr || std::fclose(file) != 0) {
+                    m_error = "cannot create " + folder + name;
+                    return;
+                }
+                original.back().names.push_back(name);
+                renamed.back().names.push_back(newName);
+                m_forward.push_back({folder + name, folder + newName});
+                m_back.push_back({folder + newName, folder + name});
+            }
+        }
+        m_originalList = pilotrame::fromFsPath(m_root / "Liste01.txt");
+        m_renamedList = pilotrame::fromFsPath(m_root / "Liste02.txt");
+        if (!pilotrame::WriteFileList(m_originalList, original) ||
+            !pilotrame::WriteFileList(m_renamedList, renamed))
+            m_error = "cannot write the lists";
+    }
+
+    ~Fixture() {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    const std::string& error() const { return m_error; }
+
+    // Renames every file by the program's renaming, the way that leaves them renameable again.
+    bool renameByList() {
+        pilotrame::RenameJob job;
+        if (m_renamed) {
+            job.rule = pilotrame::RenameRule::Delete;
+            job.start = "0";
+            job.length = "2";
+        } else {
+            job.rule = pilotrame::RenameRule::Insert;
+            job.start = "0";
+            job.text = kPrefix;
+        }
+        const pilotrame::RenameReport report = pilotrame::RenameListedFiles(
+            m_renamed ? m_renamedList : m_originalList, job, m_position, ',');
+        if (report.failure || report.renamed != kFileCount)
+            return false;
+        m_renamed = !m_renamed;
+        return true;
+    }
+
+    // The same renames with nothing but the system's rename.
+    bool renameBare() {
+        for (const Rename& rename : m_renamed ? m_back : m_forward) {
+            if (std::rename(rename.from.c_str(), rename.to.c_str()) != 0)
+                return false;
+        }
+        m_renamed = !m_renamed;
+        return true;
+    }
+
+private:
+    fs::path m_root;
+    std::string m_originalList;
+    std::string m_renamedList;
+    std::vector<Rename> m_forward;
+    std::vector<Rename> m_back;
+    bool m_renamed = false;
+    pilotrame::ListPosition m_position;
+    std::string m_error;
+};
+
+Fixture& fixture() {
+    static Fixture instance;
+    return instance;
+}
+
+void setCounters(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * kFileCount);
+    state.counters["files"] = kFileCount;
+}
+
+void BM_RenameFiles(benchmark::State& state) {
+    Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    for (auto _ : state) {
+        if (!data.renameByList()) {
+            fail(state, "the renaming failed");
+            return;
+        }
+    }
+    setCounters(state);
+}
+
+void BM_BaselineRename(benchmark::State& state) {
+    Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    for (auto _ : state) {
+        if (!data.renameBare()) {
+            fail(state, "the baseline failed to rename");
+            return;
+        }
+    }
+    setCounters(state);
+}
+
+BENCHMARK(BM_RenameFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BaselineRename)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

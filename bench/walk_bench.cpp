@@ -1,0 +1,304 @@
+// The advanced selection's two-level walk over a tree of 100,000 files in 1,000 folders (10
+// first-level folders of 99 sub-folders each, 100 files in each of them, 70 of which drawings),
+// measured against a baseline that lists the very same folders with a plain directory_iterator,
+// sorts the names, and writes the same bytes the same way (a new file flushed to disk, then
+// renamed over the list). The gap between the two is what the walk itself costs; the target is
+// a walk at most 1.2 times the baseline.
+//
+// Build and run (Release):
+//   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPILOTRAME_CORE_ONLY=ON
+//         -DPILOTRAME_BENCH=ON -DBUILD_TESTING=OFF
+//   cmake --build build/bench --target pilotrame_bench
+//   build/bench/bench/pilotrame_bench --benchmark_filter=Walk --benchmark_repetitions=5
+
+#include "base/paths.h"
+#include "base/result.h"
+#include "selection/filelist.h"
+#include "selection/folderwalk.h"
+
+#include "benchsupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+using pilotrame::bench::fail;
+
+namespace fs = std::filesystem;
+
+constexpr int kFirstLevel = 10;
+constexpr int kSecondLevel = 99;
+constexpr int kFilesPerFolder = 100;
+constexpr int kFolderCount = kFirstLevel * (1 + kSecondLevel);
+// File i of a folder: 60 in 100 ".dwg", 10 ".DWG", the rest other types.
+constexpr const char* kExtensions[] = {".dwg", ".dwg", ".dwg", ".dwg", ".dwg",
+                                       ".dwg", ".DWG", ".dxf", ".pdf", ".bak"};
+constexpr int kDrawingCount = kFolderCount * kFilesPerFolder * 7 / 10;
+
+std::string numbered(const char* stem, int number, int width) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%0*d", width, number);
+    return stem + std::string(digits);
+}
+
+bool touch(const fs::path& path) {
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    return file != nullptr && std::fclose(file) == 0;
+}
+
+bool hasDrawingExtension(std::string_view name) {
+    if (name.size() < 4)
+        return false;
+    const std::string_view extension = name.substr(name.size() - 4);
+    return std::equal(extension.begin(), extension.end(), ".dwg", [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+// What the baseline adds per folder: its drawings sorted, then a folder line and file lines.
+bool listPlainly(const fs::path& folder, std::string_view folderText,
+                 std::vector<std::string>* subFolders, std::vector<std::string>& names,
+                 std::string& text) {
+    names.clear();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_directory()) {
+            if (subFolders != nullptr)
+                subFolders->push_back(it->path().filename().string());
+        } else if (it->is_regular_file()) {
+            std::string name = it->path().filename().string();
+            if (hasDrawingExtension(name))
+                names.push_back(std::move(name));
+        }
+    }
+    if (ec)
+        return false;
+    std::sort(names.begin(), names.end());
+    if (subFolders != nullptr)
+        std::sort(subFolders->begin(), subFolders->end());
+    if (names.empty())
+        return true;
+    text += '\v';
+    text += folderText;
+    text += "\r\n";
+    for (const std::string& name : names) {
+        text += '\t';
+        text += name;
+        text += "\r\n";
+    }
+    return true;
+}
+
+// One write of the whole text to a new file, on disk before it replaces the list.
+bool writeDurably(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".~nouveau";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written =
+        std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+#ifdef _WIN32
+    written = written && _commit(_fileno(file)) == 0;
+#else
+    written = written && fsync(fileno(file)) == 0;
+#endif
+    if (std::fclose(file) != 0 || !written)
+        return false;
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    return !ec;
+}
+
+// The two-level walk done with nothing but the standard library, in the same order.
+bool baselineWalk(const std::string& chosen, const std::string& listPath) {
+    std::string text;
+    std::vector<std::string> names;
+    std::vector<std::string> firstLevel;
+    if (!listPlainly(chosen, chosen, &firstLevel, names, text))
+        return false;
+    std::vector<std::vector<std::string>> secondLevel(firstLevel.size());
+    for (std::size_t i = 0; i < firstLevel.size(); ++i) {
+        const std::string folder = chosen + firstLevel[i] + pilotrame::kNativeSeparator;
+        if (!listPlainly(folder, folder, &secondLevel[i], names, text))
+            return false;
+    }
+    for (std::size_t i = 0; i < firstLevel.size(); ++i) {
+        for (const std::string& name : secondLevel[i]) {
+            const std::string folder = chosen + firstLevel[i] + pilotrame::kNativeSeparator + name +
+                                       pilotrame::kNativeSeparator;
+            if (!listPlainly(folder, folder, nullptr, names, text))
+                return false;
+        }
+    }
+    return writeDurably(listPath, text);
+}
+
+pilotrame::Result<int> walkAndWrite(const std::string& chosen, const std::string& listPath) {
+    const pilotrame::WalkResult walked = pilotrame::WalkFolder(
+        pilotrame::WalkRequest{chosen, pilotrame::WalkMode::CurrentFirstSecond, "*.dwg"});
+    if (walked.cancelled || !walked.unreadableFolders.empty())
+        return pilotrame::Error{};
+    return pilotrame::WriteFileList(listPath, walked.list);
+}
+
+bool sameBytes(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const auto size = fs::file_size(a, ec);
+    if (ec || size != fs::file_size(b, ec) || ec)
+        return false;
+    std::FILE* first = std::fopen(a.c_str(), "rb");
+    std::FILE* second = std::fopen(b.c_str(), "rb");
+    bool same = first != nullptr && second != nullptr;
+    std::vector<char> x(65536);
+    std::vector<char> y(65536);
+    while (same) {
+        const std::size_t n = std::fread(x.data(), 1, x.size(), first);
+        same = std::fread(y.data(), 1, y.size(), second) == n &&
+               std::equal(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n), y.begin());
+        if (n < x.size())
+            break;
+    }
+    if (first != nullptr)
+        std::fclose(first);
+    if (second != nullptr)
+        std::fclose(second);
+    return same;
+}
+
+// The tree and the two list files, in a folder of its own under the system's temporary folder,
+// made on first use and removed when the program ends.
+class Fixture {
+public:
+    Fixture() {
+        std::random_device random;
+        std::error_code ec;
+        const fs::path temporary = fs::temp_directory_path(ec);
+        if (ec) {
+            m_error = "no temporary folder: " + ec.message();
+            return;
+        }
+        m_folder = temporary / ("pilotrame-walk-bench-" + std::to_string(random()));
+        const fs::path tree = m_folder / "Affaires";
+        for (int first = 0; first < kFirstLevel; ++first) {
+            const fs::path parent = tree / numbered("niveau-", first, 2);
+            for (int second = -1; second < kSecondLevel; ++second) {
+                const fs::path folder = second < 0 ? parent : parent / numbered("lot-", second, 3);
+                fs::create_directories(folder, ec);
+                if (ec) {
+                    m_error = "cannot create " + folder.string();
+                    return;
+                }
+                for (int i = 0; i < kFilesPerFolder; ++i) {
+                    if (!touch(folder / (numbered("plan-", i, 3) + kExtensions[i % 10]))) {
+                        m_error = "cannot create a file in " + folder.string();
+                        return;
+                    }
+                }
+            }
+        }
+        m_chosen = pilotrame::withTrailingSeparator(pilotrame::fromFsPath(tree));
+        m_listPath = pilotrame::fromFsPath(m_folder / "Liste01.txt");
+        m_baselinePath = pilotrame::fromFsPath(m_folder / "Baseline.txt");
+
+        const pilotrame::Result<int> written = walkAndWrite(m_chosen, m_listPath);
+        if (!written || *written != kDrawingCount) {
+            m_error = "the walk did not list the " + std::to_string(kDrawingCount) + " drawings";
+            return;
+        }
+        if (!baselineWalk(m_chosen, m_baselinePath)) {
+            m_error = "the baseline cannot walk the tree";
+            return;
+        }
+        if (!sameBytes(m_listPath, m_baselinePath)) {
+            m_error = "the baseline does not write the list of the walk";
+            return;
+        }
+        m_listSize = static_cast<std::int64_t>(fs::file_size(m_listPath, ec));
+    }
+
+    ~Fixture() {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    const std::string& error() const { return m_error; }
+    const std::string& chosen() const { return m_chosen; }
+    const std::string& listPath() const { return m_listPath; }
+    const std::string& baselinePath() const { return m_baselinePath; }
+    std::int64_t listSize() const { return m_listSize; }
+
+private:
+    fs::path m_folder;
+    std::string m_chosen;
+    std::string m_listPath;
+    std::string m_baselinePath;
+    std::int64_t m_listSize = 0;
+    std::string m_error;
+};
+
+Fixture& fixture() {
+    static Fixture instance;
+    return instance;
+}
+
+void setCounters(benchmark::State& state, const Fixture& data) {
+    state.SetItemsProcessed(state.iterations() * kFolderCount * kFilesPerFolder);
+    state.SetBytesProcessed(state.iterations() * data.listSize());
+    state.counters["folders"] = kFolderCount;
+    state.counters["drawings"] = kDrawingCount;
+}
+
+void BM_WalkFolder(benchmark::State& state) {
+    const Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    for (auto _ : state) {
+        const pilotrame::Result<int> written = walkAndWrite(data.chosen(), data.listPath());
+        if (!written || *written != kDrawingCount) {
+            fail(state, "the walk failed");
+            return;
+        }
+    }
+    setCounters(state, data);
+}
+
+void BM_BaselineWalk(benchmark::State& state) {
+    const Fixture& data = fixture();
+    if (!data.error().empty()) {
+        fail(state, data.error());
+        return;
+    }
+    for (auto _ : state) {
+        if (!baselineWalk(data.chosen(), data.baselinePath())) {
+            fail(state, "the baseline failed");
+            return;
+        }
+    }
+    setCounters(state, data);
+}
+
+BENCHMARK(BM_WalkFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BaselineWalk)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "base/paths.h"
+#include "base/result.h"
+#include "config/settings.h"
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pilotrame {
+
+// What the program was asked to do on its command line.
+enum class CommandAction {
+    None,     // no argument: start the window
+    Help,     // --help, -h or /?
+    Version,  // --version
+    Generate, // --generate: write the script without any window
+};
+
+struct CommandLine {
+    CommandAction action = CommandAction::None;
+    std::optional<std::string> jobPath;  // --job FILE
+    std::optional<std::string> listPath; // --list FILE
+    bool execute = false;                // --execute
+
+    bool operator==(const CommandLine&) const = default;
+};
+
+// The process exit codes of the command line, listed by --help. Each failure has its own code so
+// that a batch file can tell them apart.
+enum class ExitCode {
+    Success = 0,
+    BadArguments = 2,       // unknown, repeated or incomplete options
+    BadJobFile = 3,         // the job file is unreadable or faulty
+    UnreadableList = 4,     // the list of drawings is missing or unreadable
+    GenerationFailed = 5,   // the script could not be written whole, or the job renames files
+    SettingsUnreadable = 6, // savescript.txt exists but cannot be read
+    DrawingsNotReady = 7,   // --execute: the check of the drawings stopped AutoCAD's start
+    AutocadNotStarted = 8,  // --execute: no AutoCAD program, or it could not be started
+};
+
+// The command line from the arguments that follow the program's name. "--job FILE" may also be
+// written "--job=FILE", the same for --list. Fails (code InvalidPropertyValue, detail: French
+// text) on an unknown or repeated option, a missing FILE, any argument that is not an option, and
+// --job, --list or --execute without --generate. --help, then --version, win over every other
+// valid option.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The French help: usage, options and exit codes.
+std::string HelpText();
+
+// "Pilotrame V3.5", as the about box names the version.
+std::string VersionText();
+
+// What a generation from the command line needs from the platform.
+struct GenerateEnvironment {
+    std::string programFolder;   // holds savescript.txt and Liste01.txt; ends in a separator
+    char decimalSeparator = ','; // the user's, for the coordinates of the job
+    // The settings used when there is no settings file: those a first start would create,
+    // defaultSettings(proposedValues(printers, kNativeFolderStyle, homeFolder)).
+    Settings firstRunSettings = defaultSettings(proposedValues({}, kNativeFolderStyle, ""));
+    char separator = kNativeSeparator;            // ends the script folder
+    bool windowsNames = kNativeSeparator == '\\'; // see BuildAutocadCommand
+    // Starts program with the arguments without waiting; false when it could not be started.
+    std::function<bool(const std::string& program, const std::vector<std::string>& arguments)>
+        startProcess;
+    // HOOK for the check of the drawings before AutoCAD starts (--execute only): called with the
+    // list path once the script is written; prints what it finds on err and returns false to
+    // stop AutoCAD from starting. Left empty, no check is made.
+    std::function<bool(const std::string& listPath, std::ostream& err)> checkDrawings;
+};
+
+// Runs --generate without any window and returns the exit code: reads the settings file without
+// ever creating or changing it (the first-run settings when it is missing), takes the job from
+// the job file or a freshly started window's job, writes the script from the list (the job file
+// and list paths of the command line, else Liste01.txt of the program folder) into the script
+// folder and, with --execute, starts AutoCAD on it after the check of the drawings. A job with
+// "RENOMMER FICHIERS" ticked in its panel is refused: renaming is never done unattended. Failure
+// messages go to err in French, as the windows would show them.
+ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
+
+} // namespace pilotrame

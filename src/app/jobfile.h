@@ -1,0 +1,102 @@
+#pragma once
+
+#include "base/result.h"
+#include "rename/renaming.h"
+#include "script/drawingsection.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pilotrame {
+
+// A job file ("travail"): everything composed in the main window, so that a batch can be set up
+// once and run again, from the window or from the command line. It holds neither the settings
+// of the configuration dialog nor the list of drawings.
+//
+// The format is UTF-8 text of key=value lines, meant to be read and compared by people:
+//
+//     pilotrame-travail=1
+//     mode=operations
+//     renommer.haut=0
+//     script.texte=
+//     purger=1
+//     purger.mode=tout
+//     ...
+//
+// - The first line names the format and its version. A newer version is refused.
+// - Then one key=value per line, in this order (defaults are those of a freshly started window):
+//     mode=imprimer|script|operations  Check1 "IMPRIMER", Check10 "SCRIPT FICHIER", or neither
+//     renommer.haut=0|1                Check20, the "RENOMMER FICHIERS" of the top row
+//     script.texte=TEXT                Text1, the only value that may hold line breaks
+//     purger=0|1, purger.mode=bloc|tout
+//     zoom=0|1
+//     transfert=0|1, transfert.sens=dxf-dwg|dwg-dxf
+//     effacer=0|1, effacer.selection=fenetre|trajet|capture,
+//         effacer.x1, effacer.y1, effacer.x2, effacer.y2
+//     inserer=0|1, inserer.source=presse-papier|fichier, inserer.fichier
+//     attribut=0|1, attribut.x1, attribut.y1, attribut.x2, attribut.y2, attribut.ancien,
+//         attribut.nouveau
+//     renommer=0|1, renommer.regle=supprimer|ajouter|extension, renommer.debut,
+//         renommer.longueur, renommer.texte, renommer.extension
+//     remplacer-texte=0|1, remplacer-texte.ancien1, remplacer-texte.nouveau1,
+//         remplacer-texte.ancien2, remplacer-texte.nouveau2
+//   then the keys this version does not know, in the order they were read.
+// - A key is made of lower-case ASCII letters, digits, ".", "-" and "_". The value is everything
+//   after the first "=", spaces included. In values "\\" stands for a backslash, "\n" for a line
+//   feed, "\r" for a carriage return and "\t" for a tab; no other escape exists.
+// - Lines end in LF (CR LF is accepted). A byte-order mark is accepted. Blank lines and lines
+//   whose first non-blank character is "#" are comments.
+// - A missing key keeps the value of a freshly started window.
+
+inline constexpr std::string_view kJobFileExtension = ".pilotrame";
+inline constexpr std::string_view kJobFormatKey = "pilotrame-travail";
+inline constexpr int kJobFormatVersion = 1;
+
+// Which of the window's three modes the job is in: plot ("IMPRIMER" ticked), script text
+// ("SCRIPT FICHIER" ticked) or the operation panel (neither).
+enum class JobMode { Plot, ScriptText, Operations };
+
+// The main window's job. "IMPRIMER" (Check1) and "SCRIPT FICHIER" (Check10) are drawing.plot and
+// drawing.customScript, where the generation reads them, so that they are held once only.
+struct MainJob {
+    DrawingJob drawing;        // what every drawing's section gets; the defaults are plot mode
+    bool renameSwitch = false; // Check20 "RENOMMER FICHIERS" of the top row
+    bool renameTicked = false; // Check4(6) "RENOMMER FICHIERS" of the panel
+    RenameJob rename;          // the renaming panel
+    // Keys of a newer version, in file order, values unescaped; written back unchanged.
+    std::vector<std::pair<std::string, std::string>> otherKeys;
+
+    // The mode that the two switches give; "IMPRIMER" wins should both be set.
+    JobMode mode() const;
+    // Sets the two switches for a mode, without the rules of ApplySwitchRules.
+    void setMode(JobMode mode);
+};
+
+bool operator==(const MainJob& a, const MainJob& b);
+
+// Brings the job to the state the window's click rules leave: with "IMPRIMER" ticked,
+// "SCRIPT FICHIER" is not; outside the operation mode every operation is unticked (their
+// options and boxes stay as they are, as the window keeps them while the panel is hidden).
+// A window that shows a job sets the mode first, then the operations, and Check20 last: by
+// those clicks it reaches every job that has been through these rules.
+void ApplySwitchRules(MainJob& job);
+
+// The job file text of the job, after ApplySwitchRules. Other keys whose name is malformed or is
+// a key of this version are left out.
+std::string WriteJobFile(const MainJob& job);
+
+// The job of a job file text. The whole text is checked first: a text with any fault yields
+// no job but an Error (code InvalidPropertyValue) whose detail reads "ligne N : <the fault>",
+// naming the first faulty line. The job returned has had ApplySwitchRules applied.
+Result<MainJob> ParseJobFile(std::string_view text);
+
+// Writes the job file at path; the previous file is replaced only once the new one is complete.
+Status SaveJobFile(const std::string& path, const MainJob& job);
+
+// Reads the job file at path. A file that cannot be read fails as the file operation does; a
+// faulty text fails as ParseJobFile does, with path set.
+Result<MainJob> LoadJobFile(const std::string& path);
+
+} // namespace pilotrame

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "base/error.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame {
+
+// Every text the program shows about a failure or asks before acting, in one place. The windows
+// show these; they never compose or compare message texts themselves.
+
+inline constexpr std::string_view kErrorTitle = "ERREUR !!";
+inline constexpr std::string_view kWarningTitle = "Avertissement";
+inline constexpr std::string_view kInformationTitle = "INFORMATION";
+inline constexpr std::string_view kProgramTitle = "Pilotrame";
+
+// "Liste des fichiers sélectionnés en lecture seule ou inexistant: ", CR LF and the list path.
+std::string ListFailureText(const std::string& listPath);
+
+// The text of the "ERREUR !!" box for a failed generation of the script: what failed, and the
+// file or box concerned.
+std::string GenerationFailureText(const Error& error);
+
+// The text of the box for a file list that could not be written.
+std::string ListWriteFailureText(const Error& error);
+
+// The text of the box for the settings file that could not be read or saved: the error number,
+// its description and the file.
+std::string SettingsFailureText(const Error& error);
+
+// The text of the box for any other failure of a file operation: what the kind says, the path,
+// the error number and its description.
+std::string FileFailureText(const Error& error);
+
+// Batch renaming: the question asked before, and the failure that ends it. renamedBefore is the
+// number of files renamed before the failure.
+inline constexpr std::string_view kRenameConfirmation =
+    "Attention !! Vos fichiers sélectionnés vont être renomés. ";
+std::string RenameFailureText(const std::string& oldPath, int renamedBefore);
+
+// Advanced selection.
+inline constexpr std::string_view kNoSubFolderText = "Aucun sous répertoire";
+inline constexpr std::string_view kDriveNotReadyText = "Lecteur non prêt";
+inline constexpr std::string_view kDriveNotReadyTitle = "Erreur de lecture";
+// The folders a walk could not read, one per line.
+std::string UnreadableFoldersText(const std::vector<std::string>& folders);
+
+// The files left out of a selection because their name holds a character the ANSI code page
+// cannot hold, one per line.
+std::string NamesOutsideAnsiText(const std::vector<std::string>& paths);
+
+// Text insertion.
+inline constexpr std::string_view kTooManyColumnsText = "Il y a trop de colonne";
+inline constexpr std::string_view kTooManyColumnsTitle = "Erreur";
+
+// --- Main window and configuration dialog ---
+
+// A script file chosen in the main window that could not be read, or saved.
+std::string ScriptFileReadFailureText(const Error& error);
+std::string ScriptFileSaveFailureText(const Error& error);
+// The question asked before a save replaces an existing file.
+std::string ReplaceFileQuestion(const std::string& path);
+// The question asked before settings are saved cut to 60 characters; fieldNames name the values
+// that are too long.
+std::string TooLongSettingsQuestion(const std::vector<std::string>& fieldNames);
+// A drive of the configuration dialog's folder picker that cannot be read.
+inline constexpr std::string_view kDriveUnavailableText = " Lecteur non disponible ";
+
+// ---- Job files and the command line ----
+
+// The text of the box for a job file that could not be loaded: the file and, for a faulty text,
+// the line and what is wrong with it ("ligne 3 : ..."), else the error number and description.
+std::string JobFileFailureText(const Error& error);
+
+// The text of the box for a job file that could not be saved.
+std::string JobFileSaveFailureText(const Error& error);
+
+// Arguments that the command line refuses: what is wrong, and where the help is.
+std::string CommandLineFailureText(const Error& error);
+
+// Why --generate refuses a job that has "RENOMMER FICHIERS" ticked in its operation panel.
+inline constexpr std::string_view kRenameNotFromCommandLineText =
+    "Le travail demande de renommer les fichiers (« RENOMMER FICHIERS » coché) : "
+    "la ligne de commande ne renomme pas de fichiers. Aucun script n'a été "
+    "écrit.";
+
+// AutoCAD could not be started on the script; an empty program means none is configured.
+std::string AutocadNotStartedText(const std::string& program);
+
+} // namespace pilotrame

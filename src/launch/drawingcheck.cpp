@@ -1,0 +1,92 @@
+#include "launch/drawingcheck.h"
+
+#include "base/paths.h"
+#include "base/text.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pilotrame {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ownerCanWrite(fs::perms permissions) {
+    return (permissions & fs::perms::owner_write) != fs::perms::none;
+}
+
+// The lock file AutoCAD keeps beside an open drawing: the drawing's base name and ".dwl", in
+// either letter case, since drawings copied from Windows keep upper-case names.
+bool lockFileBeside(const std::string& folder, std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    const std::string base(name.substr(0, dot == std::string_view::npos ? name.size() : dot));
+    std::error_code ec;
+    for (const char* extension : {".dwl", ".DWL"}) {
+        if (fs::exists(toFsPath(folder + base + extension), ec))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string_view DescribeProblem(DrawingProblem problem) {
+    switch (problem) {
+    case DrawingProblem::Missing:
+        return "introuvable";
+    case DrawingProblem::ReadOnly:
+        return "en lecture seule";
+    case DrawingProblem::OpenElsewhere:
+        return "ouvert ailleurs (fichier .dwl présent)";
+    }
+    return {};
+}
+
+DrawingCheck CheckDrawings(const FileList& list) {
+    DrawingCheck check;
+    for (const ListedFolder& folder : list) {
+        // One look at the folder serves all its drawings.
+        std::error_code folderError;
+        const fs::file_status folderStatus = fs::status(toFsPath(folder.folder), folderError);
+        const bool folderReadOnly = !folderError && fs::is_directory(folderStatus) &&
+                                    !ownerCanWrite(folderStatus.permissions());
+        for (const std::string& name : folder.names) {
+            ++check.checked;
+            const std::string path = folder.folder + name;
+            std::error_code ec;
+            const fs::file_status status = fs::status(toFsPath(path), ec);
+            DrawingProblem problem;
+            if (ec || !fs::is_regular_file(status))
+                problem = DrawingProblem::Missing;
+            else if (!ownerCanWrite(status.permissions()) || folderReadOnly)
+                problem = DrawingProblem::ReadOnly;
+            else if (lockFileBeside(folder.folder, name))
+                problem = DrawingProblem::OpenElsewhere;
+            else
+                continue;
+            check.issues.push_back(DrawingIssue{path, problem});
+        }
+    }
+    return check;
+}
+
+Result<DrawingCheck> CheckDrawings(const std::string& listPath) {
+    Result<FileList> list = ReadFileList(listPath);
+    if (!list)
+        return list.error();
+    return CheckDrawings(*list);
+}
+
+std::string DrawingCheckText(const DrawingCheck& check) {
+    std::string text;
+    for (const DrawingIssue& issue : check.issues) {
+        text += issue.path;
+        text += '\t';
+        text += DescribeProblem(issue.problem);
+        text += kCrLf;
+    }
+    return text;
+}
+
+} // namespace pilotrame

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "base/result.h"
+#include "selection/filelist.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame {
+
+// Why AutoCAD could not work on a listed drawing. Each would make it answer a prompt that the
+// script does not expect, and every later line of the script would go to the wrong prompt.
+enum class DrawingProblem {
+    Missing,       // no such file, or not an ordinary file
+    ReadOnly,      // the file or its folder is read-only
+    OpenElsewhere, // AutoCAD's lock file (same base name, ".dwl") lies beside it
+};
+
+// "introuvable", "en lecture seule", "ouvert ailleurs (fichier .dwl présent)".
+std::string_view DescribeProblem(DrawingProblem problem);
+
+struct DrawingIssue {
+    std::string path; // folder + name, as the script would open it
+    DrawingProblem problem = DrawingProblem::Missing;
+
+    bool operator==(const DrawingIssue&) const = default;
+};
+
+struct DrawingCheck {
+    int checked = 0;                  // drawings looked at
+    std::vector<DrawingIssue> issues; // in list order, one per drawing at most
+};
+
+// Looks at every drawing of the list: exists as an ordinary file, writable with its folder (by
+// the permission bits, so the answer is the same whoever runs the program), and without a lock
+// file. Read-only means no write permission for the owner (the read-only attribute on Windows).
+DrawingCheck CheckDrawings(const FileList& list);
+
+// The same for the list file at listPath; fails when the list cannot be read.
+Result<DrawingCheck> CheckDrawings(const std::string& listPath);
+
+// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
+std::string DrawingCheckText(const DrawingCheck& check);
+
+} // namespace pilotrame

@@ -1,0 +1,501 @@
+#include "rename/renaming.h"
+
+#include "base/numbers.h"
+#include "base/paths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#endif
+#endif
+
+namespace pilotrame {
+
+namespace {
+
+constexpr std::string_view kStartBox = "Début";
+constexpr std::string_view kLengthBox = "Longeur";
+// The extension is the last four characters of a name, whatever they are.
+constexpr std::size_t kExtensionLength = 4;
+constexpr std::size_t kNoExtension = std::string_view::npos;
+
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Byte position of the character at index (counted from 0) of UTF-8 text; the size of the text
+// when it has no such character.
+std::size_t characterOffset(std::string_view text, std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t passed = 0; passed < index && offset < text.size(); ++passed) {
+        ++offset;
+        while (offset < text.size() && isContinuationByte(text[offset]))
+            ++offset;
+    }
+    return offset;
+}
+
+// Byte position where the extension of a name begins; kNoExtension when the name has fewer
+// characters than an extension.
+std::size_t extensionOffset(std::string_view name) {
+    std::size_t offset = name.size();
+    for (std::size_t found = 0; found < kExtensionLength; ++found) {
+        if (offset == 0)
+            return kNoExtension;
+        --offset;
+        while (offset > 0 && isContinuationByte(name[offset]))
+            --offset;
+    }
+    return offset;
+}
+
+// A number rounded to a whole one, a half going to the even neighbour as the boxes always did.
+double roundHalfToEven(double value) {
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return whole;
+}
+
+Error boxError(ErrorCode code, ErrorKind kind, std::string_view box, std::string_view text) {
+    return Error{code, kind, {}, std::string(box), std::string(text)};
+}
+
+// A box holding a count of characters: a whole number of 0 or more within 16 bits.
+Result<std::size_t> readCount(std::string_view text, std::string_view box, char decimalSeparator) {
+    const std::optional<double> number = parseNumber(text, decimalSeparator);
+    if (!number)
+        return boxError(ErrorCode::TypeMismatch, ErrorKind::NotANumber, box, text);
+    const double whole = roundHalfToEven(*number);
+    if (whole < std::numeric_limits<std::int16_t>::min() ||
+        whole > std::numeric_limits<std::int16_t>::max())
+        return boxError(ErrorCode::Overflow, ErrorKind::OutOfRange, box, text);
+    // A count below 0 has no meaning: deleting -1 characters would repeat one.
+    if (whole < 0)
+        return boxError(ErrorCode::InvalidPropertyValue, ErrorKind::OutOfRange, box, text);
+    return static_cast<std::size_t>(whole);
+}
+
+// The numbers of the boxes that the rule reads.
+struct RuleNumbers {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+Result<RuleNumbers> readBoxes(const RenameJob& job, char decimalSeparator) {
+    RuleNumbers numbers;
+    Result<std::size_t> start = readCount(job.start, kStartBox, decimalSeparator);
+    if (!start)
+        return start.error();
+    numbers.start = *start;
+    if (job.rule == RenameRule::Delete) {
+        Result<std::size_t> length = readCount(job.length, kLengthBox, decimalSeparator);
+        if (!length)
+            return length.error();
+        numbers.length = *length;
+    }
+    return numbers;
+}
+
+Error shortNameError(std::string_view name) {
+    return Error{ErrorCode::BadFileName, ErrorKind::InvalidName, {}, std::string(name), {}};
+}
+
+// Writes into out the new name of name, whose extension begins at byte extension.
+void composeName(std::string_view name, std::size_t extension, const RenameJob& job,
+                 const RuleNumbers& numbers, std::string& out) {
+    const std::string_view base = name.substr(0, extension);
+    const std::string_view oldExtension = name.substr(extension);
+    out.clear();
+    switch (job.rule) {
+    case RenameRule::Delete: {
+        out.append(base.substr(0, characterOffset(base, numbers.start)));
+        out.append(base.substr(characterOffset(base, numbers.start + numbers.length)));
+        out.append(oldExtension);
+        break;
+    }
+    case RenameRule::Insert: {
+        const std::size_t kept = characterOffset(base, numbers.start);
+        out.append(base.substr(0, kept));
+        out.append(job.text);
+        out.append(base.substr(kept));
+        out.append(oldExtension);
+        break;
+    }
+    case RenameRule::Extension:
+        out.append(base);
+        out.append(job.newExtension);
+        break;
+    }
+}
+
+// True when name names a file of the folder it is put in, and nothing else: a typed text must
+// not move a file to another folder, nor name the folder itself.
+bool isBareName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (c == '/' || c == '\0')
+            return false;
+#ifdef _WIN32
+        // The characters Windows refuses in a name; ':' would name a stream of another file.
+        if (c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|' || static_cast<unsigned char>(c) < 0x20)
+            return false;
+#endif
+    }
+    return true;
+}
+
+Error invalidNewName(std::string_view name) {
+    return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, {}, std::string(name), {}};
+}
+
+Error fileError(ErrorCode code, const std::string& path) {
+    return Error{
+        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
+}
+
+// The folder part of a path, final separator included; empty for a bare name.
+std::string_view folderOf(std::string_view path) {
+    std::size_t length = folderPartLength(path, '/');
+#ifdef _WIN32
+    length = std::max(length, folderPartLength(path, '\\'));
+#endif
+    return path.substr(0, length);
+}
+
+#ifdef _WIN32
+
+ErrorCode codeFromWindows(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return ErrorCode::FileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+        return ErrorCode::PathNotFound;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return ErrorCode::FileExists;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return ErrorCode::PermissionDenied;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ErrorCode::BadFileName;
+    case ERROR_NOT_SAME_DEVICE:
+        return ErrorCode::PathFileAccess;
+    case ERROR_DISK_FULL:
+        return ErrorCode::DiskFull;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+#else
+
+ErrorCode codeFromErrno(int error) {
+    switch (error) {
+    case ENOENT:
+        return ErrorCode::FileNotFound;
+    case ENOTDIR:
+        return ErrorCode::PathNotFound;
+    case EEXIST:
+    case ENOTEMPTY:
+        return ErrorCode::FileExists;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY:
+        return ErrorCode::PermissionDenied;
+    case ENAMETOOLONG:
+    case EINVAL:
+        return ErrorCode::BadFileName;
+    case EXDEV:
+    case EISDIR:
+        return ErrorCode::PathFileAccess;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return ErrorCode::DiskFull;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+Error errnoError(int error, const std::string& path) {
+    return fileError(codeFromErrno(error), path);
+}
+
+#endif
+
+#ifndef _WIN32
+
+// A folder held open, through which its files are looked at and renamed by their bare names: a
+// run through one folder finds the folder once, not once a call.
+class OpenFolder {
+public:
+    OpenFolder() = default;
+    ~OpenFolder() { close(); }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // Opens folder ("" for the working folder), unless it is the one open already.
+    Status open(std::string_view folder);
+    int descriptor() const { return m_descriptor; }
+    // False when the folder's owner may not write in it.
+    bool writable() const { return m_writable; }
+    const std::string& path() const { return m_folder; }
+
+private:
+    void close() {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = -1;
+    }
+
+    std::string m_folder;
+    int m_descriptor = -1;
+    bool m_writable = false;
+};
+
+#ifdef O_PATH
+// Enough to find names in the folder, even a folder that may be written but not listed.
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+Status OpenFolder::open(std::string_view folder) {
+    if (m_descriptor >= 0 && folder == m_folder)
+        return success();
+    close();
+    m_folder.assign(folder);
+    const char* path = folder.empty() ? "." : m_folder.c_str();
+    const int descriptor = ::open(path, kFolderFlags);
+    if (descriptor < 0) {
+        const int error = errno;
+        return fileError(error == ENOENT ? ErrorCode::PathNotFound : codeFromErrno(error),
+                         m_folder);
+    }
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0) {
+        const int error = errno;
+        ::close(descriptor);
+        return errnoError(error, m_folder);
+    }
+    m_descriptor = descriptor;
+    m_writable = (status.st_mode & S_IWUSR) != 0;
+    return success();
+}
+
+#if defined(__linux__) && defined(SYS_renameat2)
+#ifdef RENAME_NOREPLACE
+constexpr unsigned kRenameNoReplace = RENAME_NOREPLACE;
+#else
+constexpr unsigned kRenameNoReplace = 1;
+#endif
+#endif
+
+// Renames name in the folder open as folder to newName in target, failing with EEXIST rather
+// than replace an existing file; from is the old path, for the error.
+Status renameNoReplace(int folder, const char* name, int target, const char* newName,
+                       const std::string& from) {
+#if defined(__linux__) && defined(SYS_renameat2)
+    if (::syscall(SYS_renameat2, folder, name, target, newName, kRenameNoReplace) == 0)
+        return success();
+    // EINVAL: a file system that cannot promise not to replace (some network ones); ENOSYS: a
+    // kernel before 3.15.
+    if (errno != EINVAL && errno != ENOSYS)
+        return errnoError(errno, from);
+#endif
+    // A hard link is never made over an existing name; once it is there, the old name goes.
+    if (::linkat(folder, name, target, newName, 0) == 0) {
+        if (::unlinkat(folder, name, 0) == 0)
+            return success();
+        const int error = errno;
+        ::unlinkat(target, newName, 0);
+        return errnoError(error, from);
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS &&
+        errno != EMLINK)
+        return errnoError(errno, from);
+    // No hard links there (FAT, some shares): look, then rename. Another program could slip a
+    // file in between; nothing better is offered by such a file system.
+    struct stat existing;
+    if (::fstatat(target, newName, &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return fileError(ErrorCode::FileExists, from);
+    if (::renameat(folder, name, target, newName) != 0)
+        return errnoError(errno, from);
+    return success();
+}
+
+#endif
+
+// Renames files one after the other; on POSIX it keeps the folders of the last rename open.
+class Renamer {
+public:
+    // Renames from to to. The first folderLength bytes of from are its folder (none for the
+    // working folder) and the rest its name; targetFolderLength splits to likewise.
+    Status rename(const std::string& from, std::size_t folderLength, const std::string& to,
+                  std::size_t targetFolderLength);
+
+#ifndef _WIN32
+private:
+    OpenFolder m_folder;
+    OpenFolder m_target;
+#endif
+};
+
+#ifdef _WIN32
+
+Status Renamer::rename(const std::string& from, std::size_t folderLength, const std::string& to,
+                       std::size_t targetFolderLength) {
+    // A folder's read-only attribute only tells the shell to look for desktop.ini (Documents
+    // has it): it forbids nothing, so it is not looked at; a denied folder fails the move.
+    (void)folderLength;
+    (void)targetFolderLength;
+    const std::filesystem::path source = toFsPath(from);
+    const DWORD attributes = GetFileAttributesW(source.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return fileError(codeFromWindows(GetLastError()), from);
+    if (from == to)
+        return success();
+    // Windows itself renames a read-only file; the user marked it so to keep it as it is.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return fileError(ErrorCode::PermissionDenied, from);
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced; a change of case
+    // only is a rename of the same file, which the call does.
+    if (!MoveFileExW(source.c_str(), toFsPath(to).c_str(), 0))
+        return fileError(codeFromWindows(GetLastError()), from);
+    return success();
+}
+
+#else
+
+Status Renamer::rename(const std::string& from, std::size_t folderLength, const std::string& to,
+                       std::size_t targetFolderLength) {
+    const std::string_view folder = std::string_view(from).substr(0, folderLength);
+    const char* name = from.c_str() + folderLength;
+    if (Status opened = m_folder.open(folder); !opened)
+        return opened;
+    // The entry itself: renaming a link renames the link, whatever it points to.
+    struct stat file;
+    if (::fstatat(m_folder.descriptor(), name, &file, AT_SYMLINK_NOFOLLOW) != 0)
+        return errnoError(errno, from);
+    if (from == to)
+        return success();
+    // Root may rename anything; a read-only file or folder is refused all the same, as the
+    // user who marked it expects.
+    if ((file.st_mode & S_IWUSR) == 0)
+        return fileError(ErrorCode::PermissionDenied, from);
+    if (!m_folder.writable())
+        return fileError(ErrorCode::PermissionDenied, m_folder.path());
+    const std::string_view targetFolder = std::string_view(to).substr(0, targetFolderLength);
+    int target = m_folder.descriptor();
+    if (targetFolder != folder) {
+        if (Status opened = m_target.open(targetFolder); !opened)
+            return opened;
+        if (!m_target.writable())
+            return fileError(ErrorCode::PermissionDenied, m_target.path());
+        target = m_target.descriptor();
+    }
+    return renameNoReplace(m_folder.descriptor(), name, target, to.c_str() + targetFolderLength,
+                           from);
+}
+
+#endif
+
+} // namespace
+
+Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
+                                char userDecimalSeparator) {
+    const std::size_t extension = extensionOffset(name);
+    if (extension == kNoExtension)
+        return shortNameError(name);
+    Result<RuleNumbers> numbers = readBoxes(job, userDecimalSeparator);
+    if (!numbers)
+        return numbers.error();
+    std::string renamed;
+    composeName(name, extension, job, *numbers, renamed);
+    if (!isBareName(renamed))
+        return invalidNewName(renamed);
+    return renamed;
+}
+
+RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
+                               ListPosition& position, char userDecimalSeparator) {
+    RenameReport report;
+    Renamer renamer;
+    // The boxes do not change during a run: read them at the first file only. An empty list
+    // reads none, so that nothing is reported when nothing was to be renamed.
+    std::optional<Result<RuleNumbers>> numbers;
+    std::string from;
+    std::string to;
+    std::string newName;
+
+    const auto renameOne = [&](const ListPosition& at, std::size_t extension) -> Status {
+        if (!numbers)
+            numbers = readBoxes(job, userDecimalSeparator);
+        if (!*numbers)
+            return numbers->error();
+        composeName(at.currentFileName, extension, job, **numbers, newName);
+        if (!isBareName(newName))
+            return invalidNewName(newName);
+        to.assign(at.currentFolder);
+        to += newName;
+        return renamer.rename(from, at.currentFolder.size(), to, at.currentFolder.size());
+    };
+
+    const Status walked = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
+        from.assign(at.currentFolder);
+        from += at.currentFileName;
+        const std::size_t extension = extensionOffset(at.currentFileName);
+        Status renamed = extension == kNoExtension ? Status(shortNameError(at.currentFileName))
+                                                   : renameOne(at, extension);
+        // Once split, the current file name is the base, as the earlier tools left it.
+        if (extension != kNoExtension)
+            position.currentFileName.resize(extension);
+        if (renamed) {
+            ++report.renamed;
+            return renamed;
+        }
+        Error failure = renamed.error();
+        failure.kind = ErrorKind::RenameFailed;
+        failure.path = from;
+        if (failure.detail.empty())
+            failure.detail = newName;
+        report.failure = failure;
+        return failure;
+    });
+    if (!walked && !report.failure)
+        report.failure = withKind(walked.error(), ErrorKind::ListUnreadable);
+    return report;
+}
+
+Status RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    Renamer renamer;
+    return renamer.rename(from, folderOf(from).size(), to, folderOf(to).size());
+}
+
+} // namespace pilotrame

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "base/result.h"
+#include "selection/filelist.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pilotrame {
+
+// The renaming rule of the main window's renaming panel: Option1(9) "Supprimer",
+// Option1(10) "Ajouter", Option1(11) "Extension:".
+enum class RenameRule { Delete, Insert, Extension };
+
+// The renaming panel as its controls stand when "Executer script" is pressed.
+struct RenameJob {
+    RenameRule rule = RenameRule::Delete;
+    std::string start = "0";           // Text4(10) "Début:"
+    std::string length = "1";          // Text4(11) "Longeur:"
+    std::string text;                  // Text4(12) "Texte:"
+    std::string newExtension = ".xls"; // Text4(13) "Nouveau:"
+};
+
+// The new name of one file by the rule. The last four characters (not bytes) of the name are its
+// extension, the rest its base. Start and length are read as signed 16-bit whole numbers, a
+// fraction rounded with halves to the even neighbour; the length box is read by "Supprimer" only.
+// Fails with NotANumber or OutOfRange (detail: the box, text: its content) for a start or length
+// that is empty, not a number, out of range or below 0, and with InvalidName (detail: the name)
+// for a name shorter than four characters or a new name that is empty, "." or "..", or holds a
+// separator or a character the system refuses in a name.
+Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
+                                char userDecimalSeparator = ',');
+
+// What a renaming run did.
+struct RenameReport {
+    int renamed = 0;              // files that took their new name
+    std::optional<Error> failure; // the failure that ended the run; path is the old path
+};
+
+// Renames every file of the list at listPath by the rule, in list order, each within its folder,
+// and stops at the first failure. A rename never replaces an existing file; a read-only file or
+// folder fails even where the process could rename it anyway. Renaming a file to its own name
+// succeeds and changes nothing. The list itself is not changed. position follows the list as
+// the generation's does, except that the current file name is cut to its base once split. Every
+// failure of a file has the kind RenameFailed, keeps its code and detail, and has the old path.
+RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
+                               ListPosition& position, char userDecimalSeparator = ',');
+
+// Renames the file at from to to, refusing to replace an existing file (FileExists) and refusing
+// a read-only file or folder (PermissionDenied). The same path succeeds without touching the
+// file, as long as it exists.
+Status RenameWithoutReplacing(const std::string& from, const std::string& to);
+
+} // namespace pilotrame

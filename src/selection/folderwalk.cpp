@@ -1,0 +1,521 @@
+#include "selection/folderwalk.h"
+
+#include "base/paths.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+namespace pilotrame {
+
+namespace {
+
+// Pattern tokens that no character of a name can take: code points stop at 0x10FFFF, and the
+// bytes of malformed UTF-8 are mapped just above that.
+constexpr char32_t kAnyRun = 0xFFFFFFFF; // "*"
+constexpr char32_t kAnyOne = 0xFFFFFFFE; // "?"
+constexpr char32_t kStrayByteBase = 0x110000;
+
+// Reads the character at text[i] and moves i past it. A byte that does not start a well-formed
+// sequence stands for itself, so that such a name still matches and sorts the same every time.
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t value = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07u;
+    }
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return kStrayByteBase + lead;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0u) != 0x80u) {
+            ++i;
+            return kStrayByteBase + lead;
+        }
+        value = (value << 6) | (next & 0x3Fu);
+    }
+    i += length;
+    return value;
+}
+
+// The upper case of the letters a Windows user types in a name: ASCII, Latin-1 and the
+// Latin Extended-A pairs that include the Windows-1252 letters Œ, Š, Ž and Ÿ. Upper case, as the
+// NTFS order of a directory listing uses it.
+char32_t foldCase(char32_t c) {
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z' ? c - 0x20 : c;
+    if (c < 0x100) {
+        if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            return c - 0x20;
+        return c == 0xFF ? char32_t{0x178} : c;
+    }
+    if (c > 0x17F || c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149)
+        return c; // dotted and dotless i have no pair here; ĸ and ŉ have no capital
+    if ((c < 0x138 || (c > 0x149 && c < 0x178)) && (c & 1u) != 0)
+        return c - 1;
+    if (((c > 0x138 && c < 0x149) || c > 0x178) && (c & 1u) == 0)
+        return c - 1;
+    return c;
+}
+
+char32_t upperAscii(unsigned char byte) {
+    return byte >= 'a' && byte <= 'z' ? char32_t{byte} - 0x20 : char32_t{byte};
+}
+
+char32_t nextFolded(std::string_view text, std::size_t& i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+        ++i;
+        return upperAscii(byte);
+    }
+    return foldCase(nextCodePoint(text, i));
+}
+
+bool isContinuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
+}
+
+// Order of names: without regard to case first, then byte by byte so that names differing only
+// in case still come in one fixed order.
+bool nameLess(const std::string& a, const std::string& b) {
+    // Names of one folder mostly share a start and differ in one ASCII character: decide there
+    // without decoding the rest.
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t k = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
+        a.begin());
+    if (k == common) {
+        const std::string& longer = a.size() < b.size() ? b : a;
+        if (k == longer.size())
+            return false;
+        // The shorter name ends on a whole character unless the longer goes on inside it.
+        if (!isContinuation(longer[k]))
+            return a.size() < b.size();
+    } else {
+        const auto x = static_cast<unsigned char>(a[k]);
+        const auto y = static_cast<unsigned char>(b[k]);
+        if (x < 0x80 && y < 0x80 && upperAscii(x) != upperAscii(y))
+            return upperAscii(x) < upperAscii(y);
+    }
+    // Otherwise compare characters from the start of the one where they part (a string's
+    // character at its size is the terminating zero, never a continuation byte).
+    while (k > 0 && (isContinuation(a[k]) || isContinuation(b[k])))
+        --k;
+    std::size_t i = k;
+    std::size_t j = k;
+    while (i < a.size() && j < b.size()) {
+        const char32_t foldedA = nextFolded(a, i);
+        const char32_t foldedB = nextFolded(b, j);
+        if (foldedA != foldedB)
+            return foldedA < foldedB;
+    }
+    if (i < a.size() || j < b.size())
+        return j < b.size();
+    return a < b;
+}
+
+// A pattern made ready for many names: folded, wildcards as tokens.
+class Pattern {
+public:
+    explicit Pattern(std::string_view text) {
+        for (std::size_t i = 0; i < text.size();) {
+            if (text[i] == '*') {
+                ++i;
+                // Runs of "*" match what one does; keeping one bounds the backtracking.
+                if (m_tokens.empty() || m_tokens.back() != kAnyRun)
+                    m_tokens.push_back(kAnyRun);
+            } else if (text[i] == '?') {
+                ++i;
+                m_tokens.push_back(kAnyOne);
+            } else {
+                m_tokens.push_back(nextFolded(text, i));
+            }
+        }
+        // A final "." followed by "*" only also matches where the name ends, as the Windows
+        // listing takes it: "*.*" lists names without a dot, "plan.*" finds "plan".
+        std::size_t end = m_tokens.size();
+        while (end > 0 && m_tokens[end - 1] == kAnyRun)
+            --end;
+        if (end > 0 && end < m_tokens.size() && m_tokens[end - 1] == U'.')
+            m_beforeFinalDot = end - 1;
+    }
+
+    bool matches(std::string_view name) {
+        m_name.resize(name.size());
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < name.size();)
+            m_name[length++] = nextFolded(name, i);
+        m_name.resize(length);
+        if (matchesTokens(m_tokens.size()))
+            return true;
+        return m_beforeFinalDot != kNoDot && matchesTokens(m_beforeFinalDot);
+    }
+
+private:
+    static constexpr std::size_t kNoDot = static_cast<std::size_t>(-1);
+
+    static bool sameCharacter(char32_t token, char32_t character) {
+        return token == kAnyOne || token == character;
+    }
+
+    // The first count tokens against the whole name.
+    bool matchesTokens(std::size_t count) const {
+        // What follows the last "*" can only match the end of the name: check it there first,
+        // which settles "*.dwg" without any retrying.
+        std::size_t tail = count;
+        while (tail > 0 && m_tokens[tail - 1] != kAnyRun)
+            --tail;
+        std::size_t nameLength = m_name.size();
+        if (tail > 0) {
+            const std::size_t tailLength = count - tail;
+            if (tailLength > nameLength)
+                return false;
+            nameLength -= tailLength;
+            for (std::size_t k = 0; k < tailLength; ++k) {
+                if (!sameCharacter(m_tokens[tail + k], m_name[nameLength + k]))
+                    return false;
+            }
+            count = tail;
+        }
+        // A "*" first takes nothing and then, on each mismatch, one character more: only the
+        // latest "*" needs retrying.
+        std::size_t p = 0;
+        std::size_t n = 0;
+        std::size_t runToken = kNoDot;
+        std::size_t runStart = 0;
+        while (n < nameLength) {
+            if (p < count && m_tokens[p] == kAnyRun) {
+                runToken = p++;
+                runStart = n;
+            } else if (p < count && sameCharacter(m_tokens[p], m_name[n])) {
+                ++p;
+                ++n;
+            } else if (runToken != kNoDot) {
+                p = runToken + 1;
+                n = ++runStart;
+            } else {
+                return false;
+            }
+        }
+        while (p < count && m_tokens[p] == kAnyRun)
+            ++p;
+        return p == count;
+    }
+
+    std::u32string m_tokens;
+    std::u32string m_name; // reused from name to name
+    std::size_t m_beforeFinalDot = kNoDot;
+};
+
+Error unreadable(const std::string& folder, ErrorCode code) {
+    return Error{code, ErrorKind::Other, folder, {}, {}};
+}
+
+#ifdef _WIN32
+
+std::string utf8FromWide(const wchar_t* text) {
+    const int wideLength = static_cast<int>(wcslen(text));
+    if (wideLength == 0)
+        return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, wideLength, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+// The search text for every entry of folder. A deep folder goes through the "\\?\" form, which
+// lifts the 260-character limit of the classic calls.
+std::wstring searchText(const std::string& folder) {
+    std::wstring path = toFsPath(withTrailingSeparator(folder, '\\')).native();
+    path += L'*';
+    if (path.size() < MAX_PATH || path.starts_with(L"\\\\?\\"))
+        return path;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (path.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
+ErrorCode codeFromWindows(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return ErrorCode::PermissionDenied;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ErrorCode::PathNotFound;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ErrorCode::BadFileName;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+// The listing gives each entry's attributes with its name: no call per entry.
+Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
+                  FolderEntries& entries) {
+    const std::wstring search = searchText(folder);
+    WIN32_FIND_DATAW data;
+    HANDLE handle = FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // An empty drive root has no "." entry, so nothing at all is found there.
+        if (error == ERROR_FILE_NOT_FOUND) {
+            const DWORD attributes = GetFileAttributesW(toFsPath(folder).c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES &&
+                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                return success();
+        }
+        return unreadable(folder, codeFromWindows(error));
+    }
+    do {
+        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
+            continue;
+        const wchar_t* name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if (!wantFolders ||
+                (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))))
+                continue;
+            entries.folders.push_back(utf8FromWide(name));
+        } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0) {
+            std::string utf8 = utf8FromWide(name);
+            if (filter == nullptr || filter->matches(utf8))
+                entries.files.push_back(std::move(utf8));
+        }
+    } while (FindNextFileW(handle, &data));
+    const DWORD error = GetLastError();
+    FindClose(handle);
+    if (error != ERROR_NO_MORE_FILES)
+        return unreadable(folder, codeFromWindows(error));
+    return success();
+}
+
+#else
+
+ErrorCode codeFromErrno(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return ErrorCode::PathNotFound;
+    case EACCES:
+    case EPERM:
+        return ErrorCode::PermissionDenied;
+    case ENAMETOOLONG:
+        return ErrorCode::BadFileName;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+struct FolderCloser {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+
+// The listing gives each entry's type with its name; only links and file systems that do not
+// tell the type cost a call of their own. Read directly rather than through directory_iterator,
+// which builds and parses a full path for every entry.
+Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
+                  FolderEntries& entries) {
+    const std::unique_ptr<DIR, FolderCloser> listing(opendir(folder.c_str()));
+    if (!listing)
+        return unreadable(folder, codeFromErrno(errno));
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(listing.get());
+        if (entry == nullptr) {
+            if (errno != 0)
+                return unreadable(folder, codeFromErrno(errno));
+            return success();
+        }
+        const std::string_view name = entry->d_name;
+        if (name.empty() || name.front() == '.')
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // A link counts as what it leads to; a broken one as nothing.
+            struct stat target;
+            if (fstatat(dirfd(listing.get()), entry->d_name, &target, 0) != 0)
+                continue;
+            isFolder = S_ISDIR(target.st_mode);
+            isFile = S_ISREG(target.st_mode);
+        }
+        if (isFolder) {
+            if (wantFolders)
+                entries.folders.emplace_back(name);
+        } else if (isFile && (filter == nullptr || filter->matches(name))) {
+            entries.files.emplace_back(name);
+        }
+    }
+}
+
+#endif
+
+Result<FolderEntries> readSorted(const std::string& folder, Pattern* filter, bool wantFolders) {
+    FolderEntries entries;
+    if (Status read = readFolder(folder, filter, wantFolders, entries); !read)
+        return read.error();
+    std::sort(entries.folders.begin(), entries.folders.end(), nameLess);
+    std::sort(entries.files.begin(), entries.files.end(), nameLess);
+    return entries;
+}
+
+// One walk: each folder is read once, for its matching files and, when the mode goes further
+// down, for its sub-folders.
+class Walker {
+public:
+    Walker(const WalkRequest& request, const std::function<bool()>& keepGoing, WalkResult& result)
+        : m_pattern(request.pattern), m_keepGoing(keepGoing), m_result(result) {}
+
+    // Reads folder, or returns nothing when the walk stops here or the folder cannot be read.
+    std::optional<FolderEntries> read(const std::string& folder, bool wantFolders) {
+        if (m_keepGoing && !m_keepGoing()) {
+            m_result.cancelled = true;
+            return std::nullopt;
+        }
+        Result<FolderEntries> entries = readSorted(folder, &m_pattern, wantFolders);
+        if (!entries) {
+            m_result.unreadableFolders.push_back(folder);
+            return std::nullopt;
+        }
+        return std::move(entries).value();
+    }
+
+    void list(const std::string& folder, FolderEntries& entries) {
+        if (!entries.files.empty())
+            m_result.list.push_back(ListedFolder{folder, std::move(entries.files)});
+    }
+
+    // One pass of sub-folder collection: the folder count goes on from where it stands.
+    void collect(std::size_t found) {
+        m_result.collectedSubFolders = true;
+        if (found == 0 && m_result.subFolderCount == 0)
+            m_result.noSubFolder = true;
+        m_result.subFolderCount += static_cast<int>(found);
+    }
+
+    bool stopped() const { return m_result.cancelled; }
+
+private:
+    Pattern m_pattern;
+    const std::function<bool()>& m_keepGoing;
+    WalkResult& m_result;
+};
+
+std::string subFolder(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + name.size() + 1);
+    path += folder;
+    path += name;
+    path += kNativeSeparator;
+    return path;
+}
+
+} // namespace
+
+WalkMode WalkModeFromText(std::string_view text) {
+    for (std::size_t i = 0; i < kWalkModeTexts.size(); ++i) {
+        if (text == kWalkModeTexts[i])
+            return static_cast<WalkMode>(i);
+    }
+    return WalkMode::None;
+}
+
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+    return Pattern(pattern).matches(name);
+}
+
+Result<FolderEntries> ListFolder(const std::string& folder) {
+    return readSorted(folder, nullptr, true);
+}
+
+WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& keepGoing) {
+    WalkResult result;
+    const std::string chosen = withTrailingSeparator(request.folder);
+    result.walkFolder = chosen;
+    if (request.mode == WalkMode::None)
+        return result;
+
+    Walker walker(request, keepGoing, result);
+    const bool collects = request.mode != WalkMode::CurrentFolder;
+    std::optional<FolderEntries> top = walker.read(chosen, collects);
+    if (!top) {
+        // A chosen folder that cannot be read has no sub-folder to show: the count says 0 beside
+        // the report of the folder, not the word that there is none.
+        result.collectedSubFolders = collects && !result.cancelled;
+        return result;
+    }
+    if (request.mode != WalkMode::FirstSubFolders)
+        walker.list(chosen, *top);
+    if (!collects)
+        return result;
+
+    walker.collect(top->folders.size());
+    const bool twoLevels = request.mode == WalkMode::CurrentFirstSecond;
+    // The sub-folders of each first-level folder, kept from its one reading for the second level;
+    // an unreadable folder keeps none and gets no second-level pass.
+    std::vector<std::optional<std::vector<std::string>>> below(top->folders.size());
+    for (std::size_t i = 0; i < top->folders.size(); ++i) {
+        const std::string folder = subFolder(chosen, top->folders[i]);
+        std::optional<FolderEntries> entries = walker.read(folder, twoLevels);
+        if (walker.stopped())
+            return result;
+        if (!entries)
+            continue;
+        walker.list(folder, *entries);
+        below[i] = std::move(entries->folders);
+    }
+    if (!twoLevels)
+        return result;
+
+    // The second level counts afresh: the count shows the second-level folders only.
+    result.subFolderCount = 0;
+    for (std::size_t i = 0; i < top->folders.size(); ++i) {
+        const std::string parent = subFolder(chosen, top->folders[i]);
+        result.walkFolder = parent;
+        if (!below[i])
+            continue;
+        walker.collect(below[i]->size());
+        for (const std::string& name : *below[i]) {
+            const std::string folder = subFolder(parent, name);
+            std::optional<FolderEntries> entries = walker.read(folder, false);
+            if (walker.stopped())
+                return result;
+            if (entries)
+                walker.list(folder, *entries);
+        }
+    }
+    return result;
+}
+
+} // namespace pilotrame

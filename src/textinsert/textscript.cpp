@@ -1,0 +1,134 @@
+#include "textinsert/textscript.h"
+
+#include "base/codepage.h"
+#include "base/fileio.h"
+#include "base/numbers.h"
+#include "base/text.h"
+#include "script/scriptlines.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame {
+
+namespace {
+
+constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
+constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
+
+constexpr std::string_view kRowStepBox = "Décalage";
+
+// Too many digits for any integer is still a whole number, only a far too large one.
+bool isSignedDigits(std::string_view text) {
+    text = trimSpaces(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+Error boxError(ErrorKind kind, std::string box, std::string_view text) {
+    const ErrorCode code =
+        kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
+    return Error{code, kind, {}, std::move(box), std::string(text)};
+}
+
+// A position box: AutoCAD gets the whole number that a 16-bit value holds.
+Result<std::int16_t> position(std::string_view text, std::string box) {
+    const std::optional<std::int64_t> value = parseInteger(text);
+    if (!value)
+        return boxError(isSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
+                        std::move(box), text);
+    if (*value < kInt16Min || *value > kInt16Max)
+        return boxError(ErrorKind::OutOfRange, std::move(box), text);
+    return static_cast<std::int16_t>(*value);
+}
+
+// The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
+// LF alone. A last row without a line end counts; the nothing after a final line end does not.
+std::vector<std::string_view> tableRows(std::string_view table) {
+    std::vector<std::string_view> rows;
+    while (!table.empty()) {
+        const std::size_t end = table.find('\n');
+        std::string_view row = table.substr(0, end);
+        if (!row.empty() && row.back() == '\r')
+            row.remove_suffix(1);
+        rows.push_back(row);
+        if (end == std::string_view::npos)
+            break;
+        table.remove_prefix(end + 1);
+    }
+    return rows;
+}
+
+} // namespace
+
+int CountTableColumns(const std::string& table) {
+    const std::string_view trimmed = trimSpaces(table);
+    if (trimmed.empty())
+        return 0;
+    const std::string_view first = tableRows(trimmed).front();
+    return static_cast<int>(std::count(first.begin(), first.end(), '\t')) + 1;
+}
+
+Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptPath,
+                                                      const TextInsertionJob& job) {
+    std::array<std::int16_t, kMaxTextColumns> columnX{};
+    for (std::size_t i = 0; i < columnX.size(); ++i) {
+        Result<std::int16_t> x = position(job.columnX[i], "Colonne " + std::to_string(i + 1));
+        if (!x)
+            return x.error();
+        columnX[i] = *x;
+    }
+    const Result<std::int16_t> rowStep = position(job.rowStep, std::string(kRowStepBox));
+    if (!rowStep)
+        return rowStep.error();
+
+    const std::vector<std::string_view> rows = tableRows(trimSpaces(job.table));
+    const int counted = CountTableColumns(job.table);
+    TextInsertionOutcome outcome;
+    outcome.rows = static_cast<int>(rows.size());
+    outcome.columns = std::min(counted, kMaxTextColumns);
+    outcome.tooManyColumns = counted > kMaxTextColumns;
+
+    // Rows go one step further each, so the last one is the farthest from 0.
+    const std::int64_t lastY = std::int64_t{*rowStep} * outcome.rows;
+    if (lastY < kInt16Min || lastY > kInt16Max)
+        return boxError(ErrorKind::OutOfRange, std::string(kRowStepBox), job.rowStep);
+
+    const std::string head = "texte style " + job.style + " ";
+    const std::string tail = " " + job.height + " " + job.rotation + " ";
+
+    std::string script;
+    for (const char* line : {"osmode", "0", "snapmode", "0"})
+        appendLine(script, line);
+    std::int64_t y = *rowStep;
+    for (std::string_view row : rows) {
+        const std::string point = "," + std::to_string(y) + tail;
+        for (std::size_t column = 0; column < static_cast<std::size_t>(outcome.columns); ++column) {
+            const std::size_t tab = row.find('\t');
+            const std::string_view cell = row.substr(0, tab);
+            script += head;
+            script += std::to_string(columnX[column]);
+            script += point;
+            appendLine(script, cell.empty() ? std::string_view(".") : cell);
+            // A short row ends here rather than repeating its last cell in the next columns.
+            if (tab == std::string_view::npos)
+                break;
+            row.remove_prefix(tab + 1);
+        }
+        y += *rowStep;
+    }
+
+    // One write: a failure leaves the previous script whole rather than half of this one.
+    if (Status written = replaceFileContent(scriptPath, toAnsi(script)); !written)
+        return withKind(written.error(), ErrorKind::ScriptNotWritable);
+    return outcome;
+}
+
+} // namespace pilotrame

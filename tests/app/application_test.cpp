@@ -1,0 +1,183 @@
+// Start-up and the configuration dialog as the program wires them, in this process.
+#include "app/application.h"
+
+#include "app/mainwindow.h"
+#include "config/configdialog.h"
+#include "config/settingsfile.h"
+#include "support/guitest.h"
+#include "support/scriptedprompts.h"
+#include "support/tempdir.h"
+
+#include <QAction>
+#include <QDir>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+namespace pilotrame {
+namespace {
+
+namespace fs = std::filesystem;
+using test::child;
+using test::click;
+using test::readBytes;
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    ApplicationTest() {
+        lists = proposedValues({"P1"}, kNativeFolderStyle,
+                               QDir::toNativeSeparators(QDir::homePath()).toStdString());
+        stored = defaultSettings(lists);
+        stored.combo[slot::drawingFolder] = dir.folder();
+    }
+
+    // Starts the program as installed in the test folder.
+    void start() {
+        gui::Application::Options options;
+        options.executableFolder = QString::fromStdString(dir.folder());
+        options.appDataFolder = QString::fromStdString(dir.path("appdata"));
+        options.printers = QStringList{QStringLiteral("P1")};
+        options.singleInstance = false;
+        app = std::make_unique<gui::Application>(options);
+        ASSERT_TRUE(app->start());
+    }
+
+    gui::MainWindow& window() { return *app->mainWindow(); }
+    template <typename T> T* control(const char* name) {
+        return child<T>(app->mainWindow(), QString::fromLatin1(name));
+    }
+
+    // Lists one drawing and writes the script for it.
+    void generateForOneDrawing() {
+        const std::string drawing = dir.path("A.dwg");
+        test::writeBytes(drawing, "dwg");
+        prompts.presetFiles({QString::fromStdString(drawing)});
+        click(control<QPushButton>("Command1"));
+        click(control<QPushButton>("Command2"));
+    }
+
+    // Opens a page from its menu item; while the dialog is shown, does what the user does.
+    void openPage(const char* menuItem, const std::function<void(gui::ConfigDialog&)>& act) {
+        gui::ConfigDialog* dialog = app->configDialog();
+        bool shown = false;
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            shown = dialog->isVisible() && dialog->isModal();
+            act(*dialog);
+            dialog->hide(); // in case the test left it open
+        });
+        control<QAction>(menuItem)->trigger();
+        EXPECT_TRUE(shown) << menuItem;
+    }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    ProposedValues lists;
+    Settings stored;
+    std::unique_ptr<gui::Application> app;
+};
+
+// The script goes to the script folder of the settings file as loaded at start-up, not to the
+// first-run default nor to the current folder.
+TEST_F(ApplicationTest, ScriptGoesToTheScriptFolderOfTheLoadedSettings) {
+    const fs::path scripts = fs::path(dir.folder()) / "scripts";
+    fs::create_directory(scripts);
+    ASSERT_NE(scripts.string() + "/", defaultSettings(lists).scriptFolder());
+    stored.combo[slot::scriptFolder] = scripts.string(); // the separator is added at start-up
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+
+    start();
+    EXPECT_EQ(app->session().scriptFolder, scripts.string() + std::string(1, kNativeSeparator));
+    generateForOneDrawing();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_NE(readBytes((scripts / "Pilotrame.scr").string()).find("A.dwg"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(dir.path("Pilotrame.scr")));
+}
+
+TEST_F(ApplicationTest, FirstStartSavesTheDefaultsAndUsesTheirScriptFolder) {
+    start();
+    Settings reread;
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).LoadSettings(reread));
+    EXPECT_EQ(reread, defaultSettings(lists));
+    EXPECT_EQ(app->session().settings, defaultSettings(lists));
+    EXPECT_EQ(app->session().scriptFolder,
+              withTrailingSeparator(defaultSettings(lists).scriptFolder()));
+}
+
+TEST_F(ApplicationTest, QuitterLeavesTheEditsLiveForTheRunAndTheNextOpeningShowsTheFile) {
+    const fs::path scripts = fs::path(dir.folder()) / "scripts";
+    fs::create_directory(scripts);
+    stored.combo[slot::scriptFolder] = scripts.string();
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    const std::string savedBytes = readBytes(dir.path("savescript.txt"));
+    start();
+    ASSERT_TRUE(app->session().settings.sdiMultiple());
+
+    openPage("mnuautocad", [](gui::ConfigDialog& dialog) {
+        click(child<QRadioButton>(&dialog, QStringLiteral("Option1_3"))); // SDI = 1
+        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));   // Quitter
+    });
+    EXPECT_FALSE(app->session().settings.sdiMultiple());
+    EXPECT_EQ(readBytes(dir.path("savescript.txt")), savedBytes);
+    generateForOneDrawing();
+    EXPECT_EQ(readBytes((scripts / "Pilotrame.scr").string()).find("_close"), std::string::npos);
+
+    bool fileShown = false;
+    openPage("mnugeneral", [&fileShown](gui::ConfigDialog& dialog) {
+        fileShown = child<QRadioButton>(&dialog, QStringLiteral("Option1_2"))->isChecked();
+        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));
+    });
+    EXPECT_TRUE(fileShown);
+    EXPECT_TRUE(app->session().settings.sdiMultiple());
+}
+
+TEST_F(ApplicationTest, ASavedScriptFolderTakesEffectAtTheNextStart) {
+    const fs::path scripts = fs::path(dir.folder()) / "scripts";
+    const fs::path later = fs::path(dir.folder()) / "later";
+    fs::create_directory(scripts);
+    fs::create_directory(later);
+    stored.combo[slot::scriptFolder] = scripts.string();
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    start();
+
+    openPage("mnugeneral", [&later](gui::ConfigDialog& dialog) {
+        test::typeText(child<QWidget>(&dialog, QStringLiteral("Combo1_11")),
+                       QString::fromStdString(later.string()));
+        click(child<QPushButton>(&dialog, QStringLiteral("Command2"))); // Sauvegarder et Quitter
+    });
+    EXPECT_EQ(app->session().settings.scriptFolder(), later.string());
+    generateForOneDrawing();
+    EXPECT_TRUE(test::fileExists((scripts / "Pilotrame.scr").string()));
+    EXPECT_FALSE(test::fileExists((later / "Pilotrame.scr").string()));
+
+    app.reset();
+    start();
+    EXPECT_EQ(app->session().scriptFolder, later.string() + std::string(1, kNativeSeparator));
+}
+
+TEST_F(ApplicationTest, ASingleWindowVersionInTheFileLocksTheWindowModeFromTheStart) {
+    stored.combo[slot::acadVersion] = "Autocad 14";
+    stored.combo[slot::scriptFolder] = dir.folder();
+    ASSERT_TRUE(stored.sdiMultiple());
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    start();
+    EXPECT_FALSE(app->session().settings.sdiMultiple());
+    generateForOneDrawing();
+    EXPECT_EQ(readBytes(dir.path("Pilotrame.scr")).find("_close"), std::string::npos);
+}
+
+TEST_F(ApplicationTest, TheDialogBelongsToTheMainWindowAndGoesWithIt) {
+    start();
+    QPointer<gui::ConfigDialog> dialog = app->configDialog();
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_EQ(dialog->parent(), app->mainWindow());
+    EXPECT_FALSE(dialog->isVisible());
+    app.reset();
+    EXPECT_TRUE(dialog.isNull());
+}
+
+} // namespace
+} // namespace pilotrame

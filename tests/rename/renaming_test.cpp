@@ -1,0 +1,487 @@
+#include "rename/renaming.h"
+
+#include "base/messages.h"
+#include "base/paths.h"
+
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace pilotrame {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::fileExists;
+using test::readBytes;
+using test::setReadOnly;
+using test::TempDir;
+using test::writeBytes;
+
+RenameJob deleting(std::string start, std::string length) {
+    RenameJob job;
+    job.rule = RenameRule::Delete;
+    job.start = std::move(start);
+    job.length = std::move(length);
+    return job;
+}
+
+RenameJob inserting(std::string start, std::string text) {
+    RenameJob job;
+    job.rule = RenameRule::Insert;
+    job.start = std::move(start);
+    job.text = std::move(text);
+    return job;
+}
+
+RenameJob newExtension(std::string extension, std::string start = "0") {
+    RenameJob job;
+    job.rule = RenameRule::Extension;
+    job.start = std::move(start);
+    job.newExtension = std::move(extension);
+    return job;
+}
+
+TEST(RenamedName, FollowsTheRuleOfThePanel) {
+    struct Case {
+        std::string name;
+        RenameJob job;
+        std::string renamed;
+    };
+    const Case cases[] = {
+        {"plan01.dwg", deleting("0", "1"), "lan01.dwg"},
+        {"plan01.dwg", deleting("4", "2"), "plan.dwg"},
+        {"plan01.dwg", inserting("0", "A-"), "A-plan01.dwg"},
+        {"plan01.dwg", inserting("4", "_"), "plan_01.dwg"},
+        {"plan01.dwg", newExtension(".dxf"), "plan01.dxf"},
+        {"plan01.dwg", newExtension("dxf"), "plan01dxf"},
+        {"plan01.dwg", RenameJob{RenameRule::Extension, "0", "1", "", ".xls"}, "plan01.xls"},
+        // Past the end of the base: nothing to delete, the text goes last; the extension stays.
+        {"plan01.dwg", deleting("10", "1"), "plan01.dwg"},
+        {"plan01.dwg", deleting("4", "100"), "plan.dwg"},
+        {"plan01.dwg", deleting("6", "1"), "plan01.dwg"},
+        {"plan01.dwg", deleting("2", "0"), "plan01.dwg"},
+        {"plan01.dwg", inserting("6", "-B"), "plan01-B.dwg"},
+        {"plan01.dwg", inserting("32767", "-B"), "plan01-B.dwg"},
+        {"plan01.dwg", inserting("0", ""), "plan01.dwg"},
+        // The start box is read by every rule, its value changes only the first two.
+        {"plan01.dwg", newExtension(".dxf", "12"), "plan01.dxf"},
+        // The extension is the last four characters, whatever they are.
+        {"notes", deleting("0", "1"), "otes"},
+        {"notes", newExtension(".xls"), "n.xls"},
+        {"abcd", inserting("0", "x"), "xabcd"},
+        {"plan.dwg.bak", newExtension(".dwg"), "plan.dwg.dwg"},
+        // Characters, not bytes: accented letters count one each, in the base as in the
+        // extension.
+        {"Façade.dwg", deleting("2", "1"), "Faade.dwg"},
+        {"Façade.dwg", inserting("3", "é"), "Façéade.dwg"},
+        {"Plan.déf", newExtension(".dwg"), "Plan.dwg"},
+        {"éèàç", inserting("0", "x"), "xéèàç"},
+        {"Réseau€1.dwg", deleting("6", "1"), "Réseau1.dwg"},
+        // Fractions round to the nearest whole number, halves to the even one.
+        {"plan01.dwg", inserting("2.5", "_"), "pl_an01.dwg"},
+        {"plan01.dwg", inserting("3,5", "_"), "plan_01.dwg"},
+        {"plan01.dwg", inserting("3.4", "_"), "pla_n01.dwg"},
+        {"plan01.dwg", inserting("0,5", "_"), "_plan01.dwg"},
+        {"plan01.dwg", inserting("1,5", "_"), "pl_an01.dwg"},
+        {"plan01.dwg", inserting("-0.5", "_"), "_plan01.dwg"},
+        {"plan01.dwg", inserting(" 1 ", "_"), "p_lan01.dwg"},
+        {"plan01.dwg", deleting("0", "1,5"), "an01.dwg"},
+        {"plan01.dwg", deleting("0", "0.5"), "plan01.dwg"},
+        // The length box does not matter to the other rules.
+        {"plan01.dwg", RenameJob{RenameRule::Insert, "0", "abc", "x", ".xls"}, "xplan01.dwg"},
+        {"plan01.dwg", RenameJob{RenameRule::Extension, "0", "-5", "", ".dxf"}, "plan01.dxf"},
+#ifndef _WIN32
+        // Elsewhere than on Windows a backslash is an ordinary character of a name.
+        {"plan01.dwg", inserting("0", "a\\"), "a\\plan01.dwg"},
+#endif
+    };
+    for (const Case& c : cases) {
+        const Result<std::string> renamed = RenamedName(c.name, c.job, ',');
+        ASSERT_TRUE(renamed) << c.name << " start " << c.job.start << ": "
+                             << renamed.error().detail;
+        EXPECT_EQ(*renamed, c.renamed) << c.name << " start " << c.job.start;
+    }
+}
+
+TEST(RenamedName, RefusesBoxesThatHoldNoWholeNumberInRange) {
+    struct Case {
+        RenameJob job;
+        char separator;
+        ErrorKind kind;
+        std::string box;
+        std::string text;
+    };
+    const Case cases[] = {
+        {inserting("", "_"), ',', ErrorKind::NotANumber, "Début", ""},
+        {inserting("   ", "_"), ',', ErrorKind::NotANumber, "Début", "   "},
+        {inserting("abc", "_"), ',', ErrorKind::NotANumber, "Début", "abc"},
+        {inserting("2a", "_"), ',', ErrorKind::NotANumber, "Début", "2a"},
+        // A comma is the decimal separator only where the user's settings make it so.
+        {inserting("3,5", "_"), '.', ErrorKind::NotANumber, "Début", "3,5"},
+        {inserting("1 000", "_"), ',', ErrorKind::NotANumber, "Début", "1 000"},
+        {inserting("40000", "_"), ',', ErrorKind::OutOfRange, "Début", "40000"},
+        {inserting("32767.5", "_"), ',', ErrorKind::OutOfRange, "Début", "32767.5"},
+        {inserting("-40000", "_"), ',', ErrorKind::OutOfRange, "Début", "-40000"},
+        {inserting("-1", "_"), ',', ErrorKind::OutOfRange, "Début", "-1"},
+        {inserting("-0,6", "_"), ',', ErrorKind::OutOfRange, "Début", "-0,6"},
+        {newExtension(".dxf", "-1"), ',', ErrorKind::OutOfRange, "Début", "-1"},
+        {newExtension(".dxf", ""), ',', ErrorKind::NotANumber, "Début", ""},
+        {deleting("0", ""), ',', ErrorKind::NotANumber, "Longeur", ""},
+        {deleting("0", "un"), ',', ErrorKind::NotANumber, "Longeur", "un"},
+        {deleting("0", "-1"), ',', ErrorKind::OutOfRange, "Longeur", "-1"},
+        {deleting("0", "32768"), ',', ErrorKind::OutOfRange, "Longeur", "32768"},
+        // The start is read first.
+        {deleting("x", "y"), ',', ErrorKind::NotANumber, "Début", "x"},
+    };
+    for (const Case& c : cases) {
+        const Result<std::string> renamed = RenamedName("plan01.dwg", c.job, c.separator);
+        ASSERT_FALSE(renamed) << c.job.start << " / " << c.job.length;
+        EXPECT_EQ(renamed.error().kind, c.kind) << c.job.start << " / " << c.job.length;
+        EXPECT_EQ(renamed.error().detail, c.box) << c.job.start << " / " << c.job.length;
+        EXPECT_EQ(renamed.error().text, c.text) << c.job.start << " / " << c.job.length;
+    }
+    EXPECT_TRUE(RenamedName("plan01.dwg", inserting("32766.5", "_")));
+    EXPECT_TRUE(RenamedName("plan01.dwg", inserting("1e1", "_")));
+}
+
+TEST(RenamedName, RefusesNamesShorterThanAnExtension) {
+    for (const std::string name : {"", "a", "dwg", "éèà"}) {
+        const Result<std::string> renamed = RenamedName(name, inserting("0", "x"));
+        ASSERT_FALSE(renamed) << name;
+        EXPECT_EQ(renamed.error().kind, ErrorKind::InvalidName) << name;
+        EXPECT_EQ(renamed.error().detail, name);
+    }
+}
+
+TEST(RenamedName, NeverNamesAFileOutsideItsFolder) {
+    struct Case {
+        std::string name;
+        RenameJob job;
+    };
+    std::vector<Case> cases = {
+        {"plan01.dwg", inserting("0", "../")}, {"plan01.dwg", inserting("0", "/")},
+        {"plan01.dwg", newExtension("/x")},    {"abcd", newExtension("")},
+        {"abcd", newExtension(".")},           {"abcd", newExtension("..")},
+        {"..abcd", newExtension("")},          {"plan01.dwg", inserting("2", std::string(1, '\0'))},
+    };
+#ifdef _WIN32
+    cases.push_back({"plan01.dwg", inserting("0", "..\\")});
+    cases.push_back({"plan01.dwg", inserting("0", "C:")});
+    cases.push_back({"plan01.dwg", newExtension(".dwg:flux")});
+    cases.push_back({"plan01.dwg", inserting("0", "?")});
+#endif
+    for (const Case& c : cases) {
+        const Result<std::string> renamed = RenamedName(c.name, c.job);
+        ASSERT_FALSE(renamed) << c.name << " + " << c.job.text << c.job.newExtension;
+        EXPECT_EQ(renamed.error().kind, ErrorKind::InvalidName);
+        EXPECT_EQ(renamed.error().code, ErrorCode::InvalidName);
+    }
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(toFsPath(folder)))
+        names.push_back(fromFsPath(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Renaming : ::testing::Test {
+    TempDir dir;
+    std::string list = dir.path("Liste01.txt");
+    std::string folder = withTrailingSeparator(dir.path("plans"));
+    ListPosition position;
+
+    Renaming() { fs::create_directories(toFsPath(folder)); }
+
+    // Creates each file with its own name as content, and lists them.
+    void listFiles(const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            writeBytes(folder + name, name);
+        ASSERT_TRUE(WriteFileList(list, FileList{{folder, names}}));
+    }
+
+    RenameReport run(const RenameJob& job, char separator = ',') {
+        return RenameListedFiles(list, job, position, separator);
+    }
+
+    // The failure of report, checked to be a renaming failure on the file name of the folder.
+    void expectFailureOn(const RenameReport& report, const std::string& name, ErrorCode code) {
+        ASSERT_TRUE(report.failure.has_value());
+        EXPECT_EQ(report.failure->kind, ErrorKind::RenameFailed);
+        EXPECT_EQ(report.failure->code, code);
+        EXPECT_EQ(report.failure->path, folder + name);
+    }
+};
+
+TEST_F(Renaming, RenamesEveryListedFileInItsOwnFolderAndLeavesTheListAlone) {
+    const std::string other = withTrailingSeparator(dir.path("Façades"));
+    fs::create_directories(toFsPath(other));
+    for (const char* name : {"plan01.dwg", "plan02.dwg"})
+        writeBytes(folder + name, name);
+    writeBytes(other + "coupé.dxf", "coupé.dxf");
+    ASSERT_TRUE(WriteFileList(
+        list, FileList{{folder, {"plan01.dwg", "plan02.dwg"}}, {other, {"coupé.dxf"}}}));
+    const std::string listBefore = readBytes(list);
+
+    const RenameReport report = run(inserting("4", "_"));
+
+    EXPECT_FALSE(report.failure.has_value());
+    EXPECT_EQ(report.renamed, 3);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan_01.dwg", "plan_02.dwg"}));
+    EXPECT_EQ(namesIn(other), (std::vector<std::string>{"coup_é.dxf"}));
+    EXPECT_EQ(readBytes(folder + "plan_02.dwg"), "plan02.dwg");
+    EXPECT_EQ(readBytes(other + "coup_é.dxf"), "coupé.dxf");
+    EXPECT_EQ(readBytes(list), listBefore);
+    EXPECT_EQ(position.currentFolder, other);
+    // The name split into base and extension leaves the base as the current file name.
+    EXPECT_EQ(position.currentFileName, "coupé");
+}
+
+TEST_F(Renaming, EachExampleOfThePanelOnRealFiles) {
+    struct Case {
+        RenameJob job;
+        std::string renamed;
+    };
+    const Case cases[] = {
+        {deleting("0", "1"), "lan01.dwg"},
+        {deleting("4", "2"), "plan.dwg"},
+        {inserting("0", "A-"), "A-plan01.dwg"},
+        {inserting("4", "_"), "plan_01.dwg"},
+        {newExtension(".dxf"), "plan01.dxf"},
+        {newExtension("dxf"), "plan01dxf"},
+        {deleting("10", "1"), "plan01.dwg"},
+        {inserting("0", ""), "plan01.dwg"},
+        {RenameJob{}, "lan01.dwg"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(toFsPath(folder));
+        fs::create_directories(toFsPath(folder));
+        listFiles({"plan01.dwg"});
+        const RenameReport report = run(c.job);
+        EXPECT_FALSE(report.failure.has_value()) << c.renamed;
+        EXPECT_EQ(report.renamed, 1) << c.renamed;
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{c.renamed});
+        EXPECT_EQ(readBytes(folder + c.renamed), "plan01.dwg");
+    }
+}
+
+TEST_F(Renaming, AReadOnlyFileStopsTheRunThereEvenForRoot) {
+    listFiles({"a01.dwg", "b01.dwg", "c01.dwg"});
+    setReadOnly(folder + "b01.dwg", true);
+
+    const RenameReport report = run(deleting("0", "1"));
+
+    expectFailureOn(report, "b01.dwg", ErrorCode::PermissionDenied);
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"01.dwg", "b01.dwg", "c01.dwg"}));
+    EXPECT_EQ(RenameFailureText(report.failure->path, report.renamed),
+              "Erreur! fichier en lecture seule ou inexistant: \r\n" + folder +
+                  "b01.dwg\r\n\r\n1 fichier a été renommé avant cette erreur.");
+}
+
+TEST_F(Renaming, AnExistingFileOfTheNewNameIsNeverReplaced) {
+    listFiles({"plan01.dwg"});
+    writeBytes(folder + "lan01.dwg", "already there");
+
+    const RenameReport report = run(deleting("0", "1"));
+
+    expectFailureOn(report, "plan01.dwg", ErrorCode::FileExists);
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(readBytes(folder + "lan01.dwg"), "already there");
+    EXPECT_EQ(readBytes(folder + "plan01.dwg"), "plan01.dwg");
+}
+
+TEST_F(Renaming, RenamingToTheOwnNameSucceedsAndChangesNothing) {
+    listFiles({"plan01.dwg", "plan02.dwg"});
+    // Nothing changes, so even a read-only file takes its own name.
+    setReadOnly(folder + "plan02.dwg", true);
+
+    const RenameReport report = run(deleting("10", "1"));
+
+    EXPECT_FALSE(report.failure.has_value());
+    EXPECT_EQ(report.renamed, 2);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan01.dwg", "plan02.dwg"}));
+    EXPECT_EQ(readBytes(folder + "plan01.dwg"), "plan01.dwg");
+}
+
+// True when the Windows build runs under Wine rather than on Windows.
+bool underWine() {
+#ifdef _WIN32
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
+TEST_F(Renaming, AChangeOfCaseOnlyRenamesTheFile) {
+    listFiles({"Plan.dwg"});
+    const RenameReport report = run(newExtension(".DWG"));
+    EXPECT_FALSE(report.failure.has_value());
+    EXPECT_EQ(report.renamed, 1);
+    // Wine finds the new name as the same file and leaves its case; Windows changes it.
+    if (underWine())
+        EXPECT_EQ(namesIn(folder).size(), 1u);
+    else
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"Plan.DWG"});
+}
+
+TEST_F(Renaming, AMissingFileStopsTheRun) {
+    listFiles({"a01.dwg", "c01.dwg"});
+    ASSERT_TRUE(WriteFileList(list, FileList{{folder, {"a01.dwg", "b01.dwg", "c01.dwg"}}}));
+
+    const RenameReport report = run(inserting("0", "x"));
+
+    expectFailureOn(report, "b01.dwg", ErrorCode::FileNotFound);
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"c01.dwg", "xa01.dwg"}));
+}
+
+TEST_F(Renaming, AMissingFolderStopsTheRun) {
+    const std::string missing = withTrailingSeparator(dir.path("absent"));
+    ASSERT_TRUE(WriteFileList(list, FileList{{missing, {"a01.dwg"}}}));
+    const RenameReport report = run(inserting("0", "x"));
+    ASSERT_TRUE(report.failure.has_value());
+    EXPECT_EQ(report.failure->kind, ErrorKind::RenameFailed);
+    EXPECT_EQ(report.failure->path, missing + "a01.dwg");
+}
+
+TEST_F(Renaming, AReadOnlyFolderStopsTheRunEvenForRoot) {
+#ifdef _WIN32
+    GTEST_SKIP() << "A folder's read-only attribute forbids nothing on Windows.";
+#else
+    listFiles({"a01.dwg", "b01.dwg"});
+    fs::permissions(toFsPath(folder),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    const RenameReport report = run(inserting("0", "x"));
+    fs::permissions(toFsPath(folder), fs::perms::owner_write, fs::perm_options::add);
+
+    expectFailureOn(report, "a01.dwg", ErrorCode::PermissionDenied);
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
+#endif
+}
+
+TEST_F(Renaming, AMissingListRenamesNothing) {
+    const RenameReport report = run(inserting("0", "x"));
+    ASSERT_TRUE(report.failure.has_value());
+    EXPECT_EQ(report.failure->kind, ErrorKind::ListUnreadable);
+    EXPECT_EQ(report.failure->path, list);
+    EXPECT_EQ(report.renamed, 0);
+}
+
+TEST_F(Renaming, ABadBoxStopsTheRunAtTheFirstFile) {
+    listFiles({"a01.dwg", "b01.dwg"});
+
+    const RenameReport report = run(deleting("abc", "1"));
+
+    expectFailureOn(report, "a01.dwg", ErrorCode::TypeMismatch);
+    EXPECT_EQ(report.failure->detail, "Début");
+    EXPECT_EQ(report.failure->text, "abc");
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
+}
+
+TEST_F(Renaming, AnEmptyListReadsNoBox) {
+    ASSERT_TRUE(WriteFileList(list, FileList{{folder, {}}}));
+    const RenameReport report = run(deleting("abc", "1"));
+    EXPECT_FALSE(report.failure.has_value());
+    EXPECT_EQ(report.renamed, 0);
+}
+
+TEST_F(Renaming, AShortNameStopsTheRun) {
+    listFiles({"a01.dwg", "xyz", "c01.dwg"});
+
+    const RenameReport report = run(inserting("0", "_"));
+
+    expectFailureOn(report, "xyz", ErrorCode::BadFileName);
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"_a01.dwg", "c01.dwg", "xyz"}));
+}
+
+TEST_F(Renaming, ANewNameWithASeparatorIsRefused) {
+    listFiles({"plan01.dwg"});
+    fs::create_directories(toFsPath(folder + "sous"));
+    std::string text = "sous";
+    text += kNativeSeparator;
+
+    const RenameReport report = run(inserting("0", text));
+
+    expectFailureOn(report, "plan01.dwg", ErrorCode::InvalidName);
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan01.dwg", "sous"}));
+    EXPECT_TRUE(namesIn(folder + "sous").empty());
+}
+
+struct RenameWithoutReplacingTest : ::testing::Test {
+    TempDir dir;
+    std::string from = dir.path("plan01.dwg");
+    std::string to = dir.path("plan02.dwg");
+};
+
+TEST_F(RenameWithoutReplacingTest, MovesTheFileToItsNewName) {
+    writeBytes(from, "dessin");
+    ASSERT_TRUE(RenameWithoutReplacing(from, to));
+    EXPECT_FALSE(fileExists(from));
+    EXPECT_EQ(readBytes(to), "dessin");
+}
+
+TEST_F(RenameWithoutReplacingTest, RefusesWhatItMustNotDo) {
+    writeBytes(from, "dessin");
+    writeBytes(to, "autre");
+
+    const Status replaced = RenameWithoutReplacing(from, to);
+    ASSERT_FALSE(replaced);
+    EXPECT_EQ(replaced.error().code, ErrorCode::FileExists);
+    EXPECT_EQ(readBytes(from), "dessin");
+    EXPECT_EQ(readBytes(to), "autre");
+
+    const Status missing = RenameWithoutReplacing(dir.path("absent.dwg"), dir.path("x.dwg"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
+    const Status missingItself =
+        RenameWithoutReplacing(dir.path("absent.dwg"), dir.path("absent.dwg"));
+    ASSERT_FALSE(missingItself);
+    EXPECT_EQ(missingItself.error().code, ErrorCode::FileNotFound);
+
+    setReadOnly(from, true);
+    const Status readOnly = RenameWithoutReplacing(from, dir.path("plan03.dwg"));
+    ASSERT_FALSE(readOnly);
+    EXPECT_EQ(readOnly.error().code, ErrorCode::PermissionDenied);
+    EXPECT_FALSE(fileExists(dir.path("plan03.dwg")));
+    // Its own name changes nothing, read-only or not.
+    EXPECT_TRUE(RenameWithoutReplacing(from, from));
+    EXPECT_EQ(readBytes(from), "dessin");
+}
+
+#ifndef _WIN32
+TEST_F(RenameWithoutReplacingTest, RefusesAReadOnlyTargetFolder) {
+    writeBytes(from, "dessin");
+    const std::string closed = withTrailingSeparator(dir.path("fermé"));
+    fs::create_directories(toFsPath(closed));
+    fs::permissions(toFsPath(closed), fs::perms::owner_read | fs::perms::owner_exec);
+
+    const Status moved = RenameWithoutReplacing(from, closed + "plan01.dwg");
+    fs::permissions(toFsPath(closed), fs::perms::owner_all);
+
+    ASSERT_FALSE(moved);
+    EXPECT_EQ(moved.error().code, ErrorCode::PermissionDenied);
+    EXPECT_TRUE(fileExists(from));
+    EXPECT_FALSE(fileExists(closed + "plan01.dwg"));
+}
+#endif
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,443 @@
+#include "script/macrosection.h"
+
+#include "script/generation.h"
+#include "support/lines.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace pilotrame {
+namespace {
+
+using test::joined;
+using test::lines;
+using Lines = std::vector<std::string>;
+
+const ListPosition kA1{"C:\\plans\\", "A1.dwg"};
+const Lines kOpenA1{"_.open", "\"C:\\plans\\A1.dwg\"", "_vbarun"};
+
+Lines concat(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Lines section(const MacroJob& job, bool sdiMultiple = true, const ListPosition& at = kA1) {
+    SymbolGrid grid;
+    std::string text;
+    EXPECT_TRUE(WriteMacroSection(text, job, grid, sdiMultiple, at));
+    return lines(text);
+}
+
+MacroJob symbols() {
+    MacroJob job;
+    job.insertSymbols = true;
+    return job;
+}
+
+// The point line of each drawing inserted one after the other from grid.
+Lines points(const MacroJob& job, SymbolGrid& grid, int count) {
+    Lines out;
+    for (int i = 0; i < count; ++i) {
+        std::string text;
+        EXPECT_TRUE(WriteMacroSection(text, job, grid, true, kA1));
+        out.push_back(lines(text).at(1));
+    }
+    return out;
+}
+
+TEST(MacroSection, EraseLayerExample) {
+    MacroJob job;
+    job.eraseLayer = true;
+    std::string text;
+    SymbolGrid grid;
+    ASSERT_TRUE(WriteMacroSection(text, job, grid, true, kA1));
+    EXPECT_EQ(text, "_.open\r\n\"C:\\plans\\A1.dwg\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n"
+                    "_qsave\r\n_close\r\n");
+}
+
+TEST(MacroSection, NoFunctionStillOpensTheDrawing) {
+    EXPECT_EQ(section(MacroJob{}, true), concat(kOpenA1, {"_close"}));
+    EXPECT_EQ(section(MacroJob{}, false), kOpenA1);
+}
+
+TEST(MacroSection, SectionIsAppendedAfterWhatTheBufferHolds) {
+    std::string text = "avant\r\n";
+    SymbolGrid grid;
+    ASSERT_TRUE(WriteMacroSection(text, MacroJob{}, grid, false, kA1));
+    EXPECT_EQ(text, "avant\r\n" + joined(kOpenA1));
+}
+
+TEST(MacroSection, SymbolInsertionLines) {
+    std::string text;
+    SymbolGrid grid;
+    ASSERT_TRUE(WriteMacroSection(text, symbols(), grid, true, {"C:\\sym\\", "Prise.dwg"}));
+    EXPECT_EQ(text, "-inserer C:\\sym\\Prise.dwg\r\n0,25\r\n1\r\n1\r\n0\r\nPrise\r\n");
+    EXPECT_EQ(grid, (SymbolGrid{0, 25}));
+}
+
+TEST(MacroSection, SymbolsFillColumnsOfTenAfterAFirstOfNine) {
+    SymbolGrid grid;
+    const Lines got = points(symbols(), grid, 21);
+    const Lines expected{"0,25",   "0,50",   "0,75",   "0,100",  "0,125",  "0,150", "0,175",
+                         "0,200",  "0,225",  "40,0",   "40,25",  "40,50",  "40,75", "40,100",
+                         "40,125", "40,150", "40,175", "40,200", "40,225", "80,0",  "80,25"};
+    EXPECT_EQ(got, expected);
+}
+
+TEST(MacroSection, SymbolStepsAreTheBoxes) {
+    MacroJob job = symbols();
+    job.symbolStepX = " +100 ";
+    job.symbolStepY = "-30";
+    SymbolGrid grid;
+    EXPECT_EQ(points(job, grid, 4), (Lines{"0,100", "0,200", "-30,0", "-30,100"}));
+    // A row of exactly 240 does not wrap yet.
+    job.symbolStepX = "240";
+    grid = {};
+    EXPECT_EQ(points(job, grid, 3), (Lines{"0,240", "-30,0", "-30,240"}));
+}
+
+TEST(MacroSection, OnlyTheSymbolLinesWhateverElseIsTicked) {
+    MacroJob job = symbols();
+    job.exportAttributes = job.countBlocks = job.eraseLayer = job.freezeLayer = job.exportText =
+        true;
+    job.startExcel = true;
+    EXPECT_EQ(section(job, true),
+              (Lines{"-inserer C:\\plans\\A1.dwg", "0,25", "1", "1", "0", "A1"}));
+}
+
+TEST(MacroSection, AttributeIsTheNameCutAtItsFirstDwg) {
+    const struct {
+        const char* name;
+        const char* attribute;
+    } cases[] = {
+        {"PLAN.DWG", "PLAN"}, {"a.dwg.dwg", "a"}, {"Tableau.Dwg.bak", "Tableau"},
+        {".dwg", ""},         {"été.dwg", "été"},
+    };
+    for (const auto& c : cases) {
+        const Lines got = section(symbols(), true, {"D:\\", c.name});
+        ASSERT_EQ(got.size(), 6u) << c.name;
+        EXPECT_EQ(got[0], std::string("-inserer D:\\") + c.name);
+        EXPECT_EQ(got[5], c.attribute) << c.name;
+    }
+}
+
+TEST(MacroSection, SymbolNameWithoutDwgFailsAndChangesNothing) {
+    std::string text = "avant\r\n";
+    SymbolGrid grid{40, 50};
+    const Status written =
+        WriteMacroSection(text, symbols(), grid, true, {"C:\\sym\\", "Prise.dxf"});
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().kind, ErrorKind::NotADrawingName);
+    EXPECT_EQ(written.error().detail, "Prise.dxf");
+    EXPECT_EQ(written.error().path, "C:\\sym\\Prise.dxf");
+    EXPECT_EQ(text, "avant\r\n");
+    EXPECT_EQ(grid, (SymbolGrid{40, 50}));
+}
+
+TEST(MacroSection, BadStepsFailNamingTheBox) {
+    const struct {
+        const char* stepX;
+        const char* stepY;
+        ErrorKind kind;
+        const char* box;
+        const char* text;
+    } cases[] = {
+        {"abc", "40", ErrorKind::NotANumber, "F1 pas X", "abc"},
+        {"", "40", ErrorKind::NotANumber, "F1 pas X", ""},
+        {"   ", "40", ErrorKind::NotANumber, "F1 pas X", "   "},
+        {"2.5", "40", ErrorKind::NotANumber, "F1 pas X", "2.5"},
+        {"2,5", "40", ErrorKind::NotANumber, "F1 pas X", "2,5"},
+        {"1e2", "40", ErrorKind::NotANumber, "F1 pas X", "1e2"},
+        {"+-3", "40", ErrorKind::NotANumber, "F1 pas X", "+-3"},
+        {"25", "4 0", ErrorKind::NotANumber, "F1 pas Y", "4 0"},
+        {"25", "\t40", ErrorKind::NotANumber, "F1 pas Y", "\t40"},
+        {"32768", "40", ErrorKind::OutOfRange, "F1 pas X", "32768"},
+        {"-32769", "40", ErrorKind::OutOfRange, "F1 pas X", "-32769"},
+        {"99999999999999999999999", "40", ErrorKind::OutOfRange, "F1 pas X",
+         "99999999999999999999999"},
+        // The Y step is checked at the first symbol, not only at the first wrap.
+        {"25", "40000", ErrorKind::OutOfRange, "F1 pas Y", "40000"},
+    };
+    for (const auto& c : cases) {
+        MacroJob job = symbols();
+        job.symbolStepX = c.stepX;
+        job.symbolStepY = c.stepY;
+        std::string text;
+        SymbolGrid grid{3, 4};
+        const Status written = WriteMacroSection(text, job, grid, true, kA1);
+        ASSERT_FALSE(written) << c.stepX << " / " << c.stepY;
+        EXPECT_EQ(written.error().kind, c.kind) << c.stepX << " / " << c.stepY;
+        EXPECT_EQ(written.error().code,
+                  c.kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch);
+        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(written.error().text, c.text);
+        EXPECT_EQ(text, "");
+        EXPECT_EQ(grid, (SymbolGrid{3, 4}));
+    }
+}
+
+TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
+    const struct {
+        const char* name;
+        SymbolGrid grid;
+        const char* stepX;
+        const char* stepY;
+        const char* box;
+    } cases[] = {
+        {"row past the top", {0, 1}, "32767", "40", "F1 pas X"},
+        {"row past the bottom", {0, -32768}, "-1", "40", "F1 pas X"},
+        {"column past the top at a wrap", {32767, 240}, "25", "1", "F1 pas Y"},
+        {"column past the bottom at a wrap", {-32760, 230}, "25", "-9", "F1 pas Y"},
+    };
+    for (const auto& c : cases) {
+        MacroJob job = symbols();
+        job.symbolStepX = c.stepX;
+        job.symbolStepY = c.stepY;
+        std::string text;
+        SymbolGrid grid = c.grid;
+        const Status written = WriteMacroSection(text, job, grid, true, kA1);
+        ASSERT_FALSE(written) << c.name;
+        EXPECT_EQ(written.error().kind, ErrorKind::OutOfRange) << c.name;
+        EXPECT_EQ(written.error().code, ErrorCode::Overflow) << c.name;
+        EXPECT_EQ(written.error().detail, c.box) << c.name;
+        EXPECT_EQ(grid, c.grid) << c.name;
+    }
+}
+
+TEST(MacroSection, PositionsAtTheSixteenBitLimitsAreWritten) {
+    MacroJob job = symbols();
+    job.symbolStepY = "40";
+    SymbolGrid grid{32727, 230};
+    EXPECT_EQ(points(job, grid, 1), Lines{"32767,0"});
+    job.symbolStepX = "-32768";
+    grid = {0, 0};
+    EXPECT_EQ(points(job, grid, 1), Lines{"0,-32768"});
+}
+
+TEST(MacroSection, AttributeExportVariants) {
+    struct Case {
+        const char* name;
+        void (*setUp)(MacroJob&);
+        Lines body;
+    };
+    const Case cases[] = {
+        {"defaults",
+         [](MacroJob&) {},
+         {"export_attribut", "tout", "", "FL", "FL", "FL", "FL", "fin"}},
+        {"named block",
+         [](MacroJob& j) {
+             j.attributesAllBlocks = false;
+             j.attributesNamed = true;
+             j.attributeBlocks[0] = "  Disj 2  ";
+         },
+         {"export_attribut", "Disj 2", "", "FL", "FL", "FL", "FL", "fin"}},
+        {"named block left empty",
+         [](MacroJob& j) {
+             j.attributesAllBlocks = false;
+             j.attributesNamed = true;
+             j.attributeBlocks[0] = "   ";
+         },
+         {"export_attribut", "", "", "FL", "FL", "FL", "FL", "fin"}},
+        {"no block option",
+         [](MacroJob& j) { j.attributesAllBlocks = false; },
+         {"export_attribut", "", "FL", "FL", "FL", "FL", "fin"}},
+        {"first attribute named",
+         [](MacroJob& j) { j.attributeNames[0] = " REPERE "; },
+         {"export_attribut", "tout", "REPERE", "FL", "FL", "FL", "FL", "fin"}},
+        {"third attribute named only",
+         [](MacroJob& j) { j.attributeNames[2] = "CALIBRE"; },
+         {"export_attribut", "tout", "FL", "FL", "CALIBRE", "FL", "FL", "fin"}},
+        {"fourth attribute does not drop the empty line",
+         [](MacroJob& j) { j.attributeNames[3] = "NOTE"; },
+         {"export_attribut", "tout", "", "FL", "FL", "FL", "NOTE", "FL", "fin"}},
+        {"all columns filled",
+         [](MacroJob& j) {
+             j.attributeBlocks = {"B1", " B2", "B3 ", "B4"};
+             j.attributeNames = {"A1", "A2", "A3", "A4"};
+             j.attributeFormat = "Par Ligne";
+         },
+         {"export_attribut", "tout", "A1", "L", "B2", "A2", "L", "B3", "A3", "L", "B4", "A4", "L",
+          "fin"}},
+        {"per column with file name",
+         [](MacroJob& j) { j.attributeFormat = "Nom fichier + infos par Colone"; },
+         {"export_attribut", "tout", "", "FC", "FC", "FC", "FC", "fin"}},
+        {"per column",
+         [](MacroJob& j) { j.attributeFormat = "Par Colone"; },
+         {"export_attribut", "tout", "", "C", "C", "C", "C", "fin"}},
+        {"typed format matching no entry",
+         [](MacroJob& j) { j.attributeFormat = "par ligne"; },
+         {"export_attribut", "tout", "", "fin"}},
+        {"format with a trailing space matches nothing",
+         [](MacroJob& j) { j.attributeFormat = "Par Ligne "; },
+         {"export_attribut", "tout", "", "fin"}},
+    };
+    for (const Case& c : cases) {
+        MacroJob job;
+        job.exportAttributes = true;
+        c.setUp(job);
+        EXPECT_EQ(section(job, false), concat(kOpenA1, c.body)) << c.name;
+    }
+}
+
+TEST(MacroSection, OtherFunctionVariants) {
+    struct Case {
+        const char* name;
+        void (*setUp)(MacroJob&);
+        Lines body;
+    };
+    const Case cases[] = {
+        {"count all", [](MacroJob& j) { j.countBlocks = true; }, {"compte_bloc", "tout"}},
+        {"count named",
+         [](MacroJob& j) {
+             j.countBlocks = true;
+             j.countAllBlocks = false;
+             j.countNamed = true;
+             j.countBlock = " Luminaire_B ";
+         },
+         {"compte_bloc", "Luminaire_B"}},
+        {"count named left empty",
+         [](MacroJob& j) {
+             j.countBlocks = true;
+             j.countAllBlocks = false;
+             j.countNamed = true;
+             j.countBlock = "";
+         },
+         {"compte_bloc", ""}},
+        {"erase layer left empty",
+         [](MacroJob& j) {
+             j.eraseLayer = true;
+             j.erasedLayer = "  ";
+         },
+         {"efface_calque", "", "_qsave"}},
+        {"freeze", [](MacroJob& j) { j.freezeLayer = true; }, {"gele_calque", "nuage", "_qsave"}},
+        {"thaw",
+         [](MacroJob& j) {
+             j.freezeLayer = true;
+             j.freeze = false;
+             j.thaw = true;
+             j.frozenLayer = " cotes ";
+         },
+         {"degele_calque", "cotes", "_qsave"}},
+        {"export all text", [](MacroJob& j) { j.exportText = true; }, {"texte_export", "tout", ""}},
+        {"export a window",
+         [](MacroJob& j) {
+             j.exportText = true;
+             j.exportAllText = false;
+             j.exportWindow = true;
+             j.exportCorners = {" 1 ", "2", "3", " 4"};
+         },
+         {"texte_export", "fenetre", "1,2", "3,4", ""}},
+        {"export a window of empty boxes",
+         [](MacroJob& j) {
+             j.exportText = true;
+             j.exportAllText = false;
+             j.exportWindow = true;
+             j.exportCorners = {"", " ", "", ""};
+         },
+         {"texte_export", "fenetre", ",", ",", ""}},
+        {"Excel adds no line", [](MacroJob& j) { j.startExcel = true; }, {}},
+    };
+    for (const Case& c : cases) {
+        MacroJob job;
+        c.setUp(job);
+        EXPECT_EQ(section(job, false), concat(kOpenA1, c.body)) << c.name;
+    }
+}
+
+TEST(MacroSection, FunctionsComeInTheirFixedOrderAfterOneVbarun) {
+    MacroJob job;
+    job.exportText = job.freezeLayer = job.eraseLayer = job.countBlocks = job.exportAttributes =
+        true;
+    job.attributeFormat = "Par Colone";
+    EXPECT_EQ(section(job, true), concat(kOpenA1, {"export_attribut",
+                                                   "tout",
+                                                   "",
+                                                   "C",
+                                                   "C",
+                                                   "C",
+                                                   "C",
+                                                   "fin",
+                                                   "compte_bloc",
+                                                   "tout",
+                                                   "efface_calque",
+                                                   "nuage",
+                                                   "_qsave",
+                                                   "gele_calque",
+                                                   "nuage",
+                                                   "_qsave",
+                                                   "texte_export",
+                                                   "tout",
+                                                   "",
+                                                   "_close"}));
+}
+
+TEST(MacroSection, ExcelCommandLineIsTheFixedProgramAndThePathAsItStands) {
+    EXPECT_EQ(ExcelCommandLine("D:\\Mes documents\\remplace.xls"),
+              "C:\\Program Files\\Microsoft Office\\Office\\excel.exe /B D:\\Mes "
+              "documents\\remplace.xls");
+    EXPECT_EQ(ExcelCommandLine(""), "C:\\Program Files\\Microsoft Office\\Office\\excel.exe /B ");
+}
+
+// Through the driver, as the window runs it: the grid outlives one generation.
+struct MacroGeneration : ::testing::Test {
+    test::TempDir dir;
+    std::string list = dir.path("Liste01.txt");
+    std::string script = dir.path("Pilotrame.scr");
+    ListPosition position;
+    SymbolGrid grid;
+
+    Status run(const MacroJob& job) {
+        return GenerateScript(list, script, position,
+                              [&](std::string& section, const ListPosition& at) {
+                                  return WriteMacroSection(section, job, grid, true, at);
+                              });
+    }
+};
+
+std::string symbolLines(const std::string& path, const std::string& point,
+                        const std::string& name) {
+    return "-inserer " + path + "\r\n" + point + "\r\n1\r\n1\r\n0\r\n" + name + "\r\n";
+}
+
+TEST_F(MacroGeneration, SymbolsCarryOverToTheNextGenerationUntilAnotherFunctionRuns) {
+    test::writeBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tb.DWG\r\n");
+    MacroJob job = symbols();
+    job.symbolStepX = "100";
+    ASSERT_TRUE(run(job));
+    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,100", "a") +
+                                           symbolLines("C:\\sym\\b.DWG", "0,200", "b"));
+    ASSERT_TRUE(run(job));
+    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "40,0", "a") +
+                                           symbolLines("C:\\sym\\b.DWG", "40,100", "b"));
+
+    MacroJob other;
+    other.eraseLayer = true;
+    ASSERT_TRUE(run(other));
+    EXPECT_EQ(test::readBytes(script),
+              "_.open\r\n\"C:\\sym\\a.dwg\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n_qsave\r\n"
+              "_close\r\n_.open\r\n\"C:\\sym\\b.DWG\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n"
+              "_qsave\r\n_close\r\n");
+    ASSERT_TRUE(run(job));
+    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,100", "a") +
+                                           symbolLines("C:\\sym\\b.DWG", "0,200", "b"));
+}
+
+TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
+    test::writeBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
+    const Status generated = run(symbols());
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(generated.error().kind, ErrorKind::NotADrawingName);
+    EXPECT_EQ(generated.error().detail, "notes.txt");
+    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,25", "a"));
+    EXPECT_EQ(grid, (SymbolGrid{0, 25}));
+}
+
+TEST_F(MacroGeneration, AccentedNamesAreWrittenInTheAnsiCodePage) {
+    test::writeBytes(list, "\vC:\\sym\\\r\n\tT\xE9l\xE9.dwg\r\n");
+    ASSERT_TRUE(run(symbols()));
+    EXPECT_EQ(test::readBytes(script),
+              symbolLines("C:\\sym\\T\xE9l\xE9.dwg", "0,25", "T\xE9l\xE9"));
+}
+
+} // namespace
+} // namespace pilotrame

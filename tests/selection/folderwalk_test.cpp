@@ -1,0 +1,451 @@
+#include "selection/folderwalk.h"
+
+#include "base/paths.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pilotrame {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+// A relative path written with "/" in the platform's form.
+std::string native(std::string_view relative) {
+    std::string out(relative);
+    std::replace(out.begin(), out.end(), '/', kNativeSeparator);
+    return out;
+}
+
+// Makes the entries under dir: a name ending in "/" is a folder, any other a file.
+void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries) {
+    for (const std::string_view entry : entries) {
+        const fs::path path = toFsPath(dir.path(native(entry)));
+        if (entry.ends_with('/')) {
+            fs::create_directories(path);
+        } else {
+            fs::create_directories(path.parent_path());
+            writeBytes(fromFsPath(path), "x");
+        }
+    }
+}
+
+WalkResult walk(const std::string& folder, WalkMode mode, std::string pattern = "*.dwg",
+                const std::function<bool()>& keepGoing = nullptr) {
+    return WalkFolder(WalkRequest{folder, mode, std::move(pattern)}, keepGoing);
+}
+
+TEST(FolderWalk, ModeFromItsExactText) {
+    EXPECT_EQ(WalkModeFromText("Répertoire courant"), WalkMode::CurrentFolder);
+    EXPECT_EQ(WalkModeFromText("Les 1er sous répertoires"), WalkMode::FirstSubFolders);
+    EXPECT_EQ(WalkModeFromText("Le Courant et les 1er"), WalkMode::CurrentAndFirst);
+    EXPECT_EQ(WalkModeFromText("Le Courant, les 1er, les 2ème"), WalkMode::CurrentFirstSecond);
+    for (const char* other : {"", "répertoire courant", "Le Courant et les 1er ",
+                              "Le Courant, les 1er, les 2eme", "Répertoire"})
+        EXPECT_EQ(WalkModeFromText(other), WalkMode::None) << other;
+}
+
+TEST(FolderWalk, PatternsMatchAsOnWindows) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"PLAN.DWG", "*.dwg", true},
+        {"plan.dwg", "*.DWG", true},
+        {"plan.Dwg", "*.dwg", true},
+        {"plan.dxf", "*.dwg", false},
+        {"plan.dwgx", "*.dwg", false},
+        {"plan.dwg.bak", "*.dwg", false},
+        {"plan.dwg", "*.dwg*", true},
+        {"Façade É.dwg", "façade é.DWG", true},
+        {"ÉTÉ.dwg", "été*", true},
+        {"ŒUVRE.dwg", "œuvre.dwg", true},
+        {"Ÿ.dwg", "ÿ.dwg", true},
+        {"é.dwg", "e.dwg", false},
+        {"Ä.dwg", "?.dwg", true},    // one letter, two bytes
+        {"\xff.dwg", "?.dwg", true}, // a stray byte is one character too
+        {"sans-extension", "*.*", true},
+        {"plan", "plan.*", true},
+        {"plan.dwg", "plan.*", true},
+        {"plans", "plan.*", false},
+        {"a1.dwg", "a?.dwg", true},
+        {"a.dwg", "a?.dwg", false},
+        {"a12.dwg", "a?.dwg", false},
+        {"abc", "a*b*c", true},
+        {"ab", "a*b*c", false},
+        {"ab", "a**b", true},
+        {"aaaaaaaaaaab", "*a*a*a*b", true},
+        {"aaaaaaaaaaaa", "*a*a*a*b", false},
+        {"a.dwg.dwg", "*.dwg", true},
+        {"dwg", "*.dwg", false},
+        {"x.dwg", "*?dwg", true},
+        {"ab.c", "a*?.c", true},
+        {"a.c", "a*?.c", false},
+        {"plan", "p*n.*", true},
+        {"plan.dwg", "p*n.*", true},
+        {"", "*", true},
+        {"x", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " / " << c.pattern;
+}
+
+TEST(FolderWalk, ListFolderSortsWithoutRegardToCaseThenExactly) {
+    TempDir dir;
+    makeTree(dir, {"b.dwg", "A.dwg", "C.dwg", "é.dwg", "f.dwg", "E.dwg", "zeta/", "Alpha/", "beta/",
+                   "zeta/inner.dwg"});
+#ifndef _WIN32
+    // Names that differ only in case can live side by side here: the exact order decides.
+    makeTree(dir, {"a.dwg", "ALPHA/"});
+#endif
+    const Result<FolderEntries> entries = ListFolder(dir.folder());
+    ASSERT_TRUE(entries);
+#ifdef _WIN32
+    const std::vector<std::string> files = {"A.dwg", "b.dwg", "C.dwg", "E.dwg", "f.dwg", "é.dwg"};
+    const std::vector<std::string> folders = {"Alpha", "beta", "zeta"};
+#else
+    const std::vector<std::string> files = {"A.dwg", "a.dwg", "b.dwg", "C.dwg",
+                                            "E.dwg", "f.dwg", "é.dwg"};
+    const std::vector<std::string> folders = {"ALPHA", "Alpha", "beta", "zeta"};
+#endif
+    EXPECT_EQ(entries->files, files);
+    EXPECT_EQ(entries->folders, folders);
+    // The same tree always gives the same list.
+    EXPECT_EQ(walk(dir.folder(), WalkMode::CurrentAndFirst).list,
+              walk(dir.folder(), WalkMode::CurrentAndFirst).list);
+}
+
+#ifndef _WIN32
+// Accented letters and bytes that are not UTF-8, which only POSIX names can hold side by side.
+TEST(FolderWalk, AccentsAndStrayBytesSortTheSameEveryTime) {
+    TempDir dir;
+    const std::vector<std::string> sorted = {"e", "f", "É", "é", "éa", "ÉB", "\xC3", "\xC3x"};
+    for (auto name = sorted.rbegin(); name != sorted.rend(); ++name)
+        writeBytes(dir.path(*name), "");
+    const Result<FolderEntries> entries = ListFolder(dir.folder());
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->files, sorted);
+}
+
+TEST(FolderWalk, LinksCountAsWhatTheyLeadTo) {
+    TempDir dir;
+    makeTree(dir, {"ailleurs/a.dwg", "ici/plan.dwg"});
+    fs::create_directory_symlink(toFsPath(dir.path("ailleurs")), toFsPath(dir.path("ici/lien")));
+    fs::create_symlink(toFsPath(dir.path("ici/plan.dwg")), toFsPath(dir.path("ici/copie.dwg")));
+    fs::create_symlink(toFsPath(dir.path("absent.dwg")), toFsPath(dir.path("ici/casse.dwg")));
+    fs::create_directory_symlink(toFsPath(dir.path("absent")), toFsPath(dir.path("ici/vide")));
+    const WalkResult result = walk(dir.path("ici"), WalkMode::CurrentAndFirst);
+    const FileList expected = {{dir.path("ici/"), {"copie.dwg", "plan.dwg"}},
+                               {dir.path("ici/lien/"), {"a.dwg"}}};
+    EXPECT_EQ(result.list, expected);
+    EXPECT_EQ(result.subFolderCount, 1);
+    EXPECT_TRUE(result.unreadableFolders.empty());
+}
+#endif
+
+// The chosen folder holds x.dwg and a sub-folder B holding y.dwg, with neighbours that must not
+// show: an empty sub-folder, one without drawings, files of other types.
+TEST(FolderWalk, EachModeListsItsFolders) {
+    TempDir dir;
+    makeTree(dir, {"A/x.dwg", "A/notes.txt", "A/B/y.dwg", "A/B/y.dxf", "A/C/", "A/D/z.txt"});
+    const std::string chosen = dir.path("A");
+    const std::string a = dir.path(native("A/"));
+    const std::string b = dir.path(native("A/B/"));
+    struct Case {
+        WalkMode mode;
+        FileList list;
+        int count;
+        bool collected;
+        bool noSubFolder;
+    };
+    const Case cases[] = {
+        {WalkMode::CurrentFolder, {{a, {"x.dwg"}}}, 0, false, false},
+        {WalkMode::FirstSubFolders, {{b, {"y.dwg"}}}, 3, true, false},
+        {WalkMode::CurrentAndFirst, {{a, {"x.dwg"}}, {b, {"y.dwg"}}}, 3, true, false},
+        // No first-level folder has one of its own: the second level finds none.
+        {WalkMode::CurrentFirstSecond, {{a, {"x.dwg"}}, {b, {"y.dwg"}}}, 0, true, true},
+        {WalkMode::None, {}, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        const WalkResult result = walk(chosen, c.mode);
+        EXPECT_EQ(result.list, c.list);
+        EXPECT_EQ(result.subFolderCount, c.count);
+        EXPECT_EQ(result.collectedSubFolders, c.collected);
+        EXPECT_EQ(result.noSubFolder, c.noSubFolder);
+        EXPECT_EQ(result.walkFolder,
+                  c.mode == WalkMode::CurrentFirstSecond ? dir.path(native("A/D/")) : a);
+        EXPECT_TRUE(result.unreadableFolders.empty());
+        EXPECT_FALSE(result.cancelled);
+    }
+}
+
+TEST(FolderWalk, TheListOfTheWalkWithAndWithoutFolderMarkers) {
+    TempDir dir;
+    makeTree(dir, {"A/x.dwg", "A/B/y.dwg"});
+    const std::string a = dir.path(native("A/"));
+    const std::string b = dir.path(native("A/B/"));
+    const WalkResult result = walk(dir.path("A"), WalkMode::CurrentAndFirst);
+    EXPECT_EQ(result.subFolderCount, 1);
+    const std::string listPath = dir.path("Liste01.txt");
+    ASSERT_EQ(*WriteFileList(listPath, result.list), 2);
+    EXPECT_EQ(readBytes(listPath), "\v" + a + "\r\n\tx.dwg\r\n\v" + b + "\r\n\ty.dwg\r\n");
+    ASSERT_EQ(*WriteFileList(listPath, result.list, false), 2);
+    EXPECT_EQ(readBytes(listPath), a + "\r\n\tx.dwg\r\n" + b + "\r\n\ty.dwg\r\n");
+}
+
+TEST(FolderWalk, PatternAndCaseChooseTheFiles) {
+    TempDir dir;
+    makeTree(dir, {"PLAN.DWG", "b.dwg", "c.dxf", "d.Dwg", "sans-extension", "dossier.dwg/",
+                   "Façade É.dwg"});
+    const std::string top = dir.folder();
+    struct Case {
+        const char* pattern;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"*.dwg", {"b.dwg", "d.Dwg", "Façade É.dwg", "PLAN.DWG"}},
+        {"*.DXF", {"c.dxf"}},
+        {"*é.dwg", {"Façade É.dwg"}},
+        {"*.*", {"b.dwg", "c.dxf", "d.Dwg", "Façade É.dwg", "PLAN.DWG", "sans-extension"}},
+        {"*.dgn", {}},
+    };
+    for (const Case& c : cases) {
+        const WalkResult result = walk(top, WalkMode::CurrentFolder, c.pattern);
+        const FileList expected =
+            c.names.empty() ? FileList{} : FileList{ListedFolder{top, c.names}};
+        EXPECT_EQ(result.list, expected) << c.pattern;
+    }
+}
+
+TEST(FolderWalk, SecondLevelListsSameNamesUnderEachParent) {
+    TempDir dir;
+    makeTree(dir, {"P/p.dwg", "P/Commun/a.dwg", "Q/Commun/b.dwg", "Q/Autre/c.dwg", "Q/Vide/"});
+    const std::string top = dir.folder();
+    const WalkResult result = walk(top, WalkMode::CurrentFirstSecond);
+    const FileList expected = {
+        {dir.path(native("P/")), {"p.dwg"}},
+        {dir.path(native("P/Commun/")), {"a.dwg"}},
+        {dir.path(native("Q/Autre/")), {"c.dwg"}},
+        {dir.path(native("Q/Commun/")), {"b.dwg"}},
+    };
+    EXPECT_EQ(result.list, expected);
+    EXPECT_EQ(result.subFolderCount, 4); // Commun; Autre, Commun, Vide
+    EXPECT_FALSE(result.noSubFolder);
+    EXPECT_EQ(result.walkFolder, dir.path(native("Q/")));
+}
+
+TEST(FolderWalk, NoSubFolderOnlyWhileNoneHasBeenFound) {
+    struct Case {
+        std::initializer_list<std::string_view> tree;
+        WalkMode mode;
+        bool noSubFolder;
+        int count;
+    };
+    const Case cases[] = {
+        {{"x.dwg"}, WalkMode::FirstSubFolders, true, 0},
+        {{"x.dwg"}, WalkMode::CurrentFirstSecond, true, 0},
+        // The first parent has none while the count is still 0; the second then has one.
+        {{"P/", "Q/R/"}, WalkMode::CurrentFirstSecond, true, 1},
+        // Once one is found, a parent without any does not warn.
+        {{"P/R/", "Q/"}, WalkMode::CurrentFirstSecond, false, 1},
+        {{"P/"}, WalkMode::CurrentAndFirst, false, 1},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        makeTree(dir, c.tree);
+        const WalkResult result = walk(dir.folder(), c.mode);
+        EXPECT_EQ(result.noSubFolder, c.noSubFolder) << *c.tree.begin();
+        EXPECT_EQ(result.subFolderCount, c.count) << *c.tree.begin();
+        EXPECT_TRUE(result.collectedSubFolders);
+    }
+}
+
+TEST(FolderWalk, NoLimitOnFoldersOrFiles) {
+    TempDir dir;
+    // More first-level folders than the 80 once walked at the second level, and more files in
+    // one folder than the 2000 once kept.
+    constexpr int kParents = 85;
+#ifdef _WIN32
+    // Each file costs milliseconds under Wine; the listing code does not depend on the count.
+    constexpr int kFiles = 200;
+#else
+    constexpr int kFiles = 2001;
+#endif
+    for (int i = 0; i < kParents; ++i) {
+        const std::string parent = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+        makeTree(dir, {parent + "/enfant/f.dwg"});
+    }
+    fs::create_directories(toFsPath(dir.path("p00")));
+    for (int i = 0; i < kFiles; ++i)
+        writeBytes(dir.path(native("p00/n" + std::to_string(10000 + i) + ".dwg")), "");
+    const WalkResult result = walk(dir.folder(), WalkMode::CurrentFirstSecond);
+    EXPECT_EQ(result.subFolderCount, kParents);
+    ASSERT_EQ(result.list.size(), static_cast<std::size_t>(1 + kParents));
+    EXPECT_EQ(result.list.front().names.size(), static_cast<std::size_t>(kFiles));
+    EXPECT_EQ(result.list.back().folder, dir.path(native("p84/enfant/")));
+}
+
+TEST(FolderWalk, DeepFoldersPastTheClassicPathLimit) {
+    TempDir dir;
+    const std::string a = dir.path(std::string(100, 'a'));
+    const std::string b = a + kNativeSeparator + std::string(100, 'b');
+    const std::string c = b + kNativeSeparator + std::string(100, 'c');
+    const std::string plan = c + kNativeSeparator + "plan.dwg";
+#ifdef _WIN32
+    // The test's own tools stop at 260 characters here; the long form makes the tree.
+    const auto longForm = [](const std::string& path) {
+        return L"\\\\?\\" + toFsPath(path).native();
+    };
+    for (const std::string& folder : {a, b, c})
+        ASSERT_TRUE(CreateDirectoryW(longForm(folder).c_str(), nullptr));
+    const HANDLE file = CreateFileW(longForm(plan).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+#else
+    fs::create_directories(toFsPath(c));
+    writeBytes(plan, "");
+#endif
+    const WalkResult result = walk(a, WalkMode::CurrentFirstSecond);
+#ifdef _WIN32
+    DeleteFileW(longForm(plan).c_str());
+    RemoveDirectoryW(longForm(c).c_str());
+    RemoveDirectoryW(longForm(b).c_str());
+#endif
+    ASSERT_GT(c.size(), 300u);
+    EXPECT_EQ(result.list, (FileList{{c + kNativeSeparator, {"plan.dwg"}}}));
+    EXPECT_TRUE(result.unreadableFolders.empty());
+}
+
+TEST(FolderWalk, ListFolderFailsOnWhatIsNotAReadableFolder) {
+    TempDir dir;
+    makeTree(dir, {"fichier.dwg"});
+    for (const std::string& path :
+         {dir.path("absent"), dir.path(native("absent/")), dir.path("fichier.dwg")}) {
+        const Result<FolderEntries> entries = ListFolder(path);
+        ASSERT_FALSE(entries) << path;
+        EXPECT_EQ(entries.error().code, ErrorCode::PathNotFound) << path;
+        EXPECT_EQ(entries.error().path, path);
+    }
+}
+
+TEST(FolderWalk, AFolderThatVanishesDoesNotStopTheWalk) {
+    TempDir dir;
+    makeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg"});
+    // Asked before each reading: the chosen folder, then B, then C. B goes just before its turn.
+    int asked = 0;
+    const auto removeB = [&] {
+        if (++asked == 2)
+            fs::remove_all(toFsPath(dir.path("B")));
+        return true;
+    };
+    const WalkResult result = walk(dir.folder(), WalkMode::CurrentAndFirst, "*.dwg", removeB);
+    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(native("B/"))});
+    const FileList expected = {{dir.folder(), {"x.dwg"}}, {dir.path(native("C/")), {"c.dwg"}}};
+    EXPECT_EQ(result.list, expected);
+    EXPECT_EQ(result.subFolderCount, 2);
+    EXPECT_FALSE(result.cancelled);
+}
+
+TEST(FolderWalk, AChosenFolderThatCannotBeReadListsNothing) {
+    TempDir dir;
+    const WalkResult result = walk(dir.path("absent"), WalkMode::CurrentFirstSecond);
+    EXPECT_TRUE(result.list.empty());
+    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(native("absent/"))});
+    EXPECT_TRUE(result.collectedSubFolders);
+    EXPECT_EQ(result.subFolderCount, 0);
+    EXPECT_FALSE(result.noSubFolder);
+    EXPECT_EQ(result.walkFolder, dir.path(native("absent/")));
+}
+
+#ifndef _WIN32
+TEST(FolderWalk, AFolderWithoutReadPermissionIsReportedAndSkipped) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root; the vanished folder covers the case";
+    TempDir dir;
+    makeTree(dir, {"B/b.dwg", "C/c.dwg"});
+    ASSERT_EQ(chmod(dir.path("B").c_str(), 0), 0);
+    const WalkResult result = walk(dir.folder(), WalkMode::FirstSubFolders);
+    chmod(dir.path("B").c_str(), 0700);
+    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path("B/")});
+    EXPECT_EQ(result.list, (FileList{{dir.path("C/"), {"c.dwg"}}}));
+}
+#endif
+
+TEST(FolderWalk, KeepGoingStopsTheWalkBeforeTheNextFolder) {
+    TempDir dir;
+    makeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg", "C/D/d.dwg"});
+    struct Case {
+        int allowed; // readings allowed before the callback says stop
+        FileList list;
+        bool collected;
+    };
+    const Case cases[] = {
+        {0, {}, false},
+        {1, {{dir.folder(), {"x.dwg"}}}, true},
+        {2, {{dir.folder(), {"x.dwg"}}, {dir.path(native("B/")), {"b.dwg"}}}, true},
+    };
+    for (const Case& c : cases) {
+        int asked = 0;
+        const WalkResult result = walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg",
+                                       [&] { return asked++ < c.allowed; });
+        EXPECT_TRUE(result.cancelled) << c.allowed;
+        EXPECT_EQ(result.list, c.list) << c.allowed;
+        EXPECT_EQ(result.collectedSubFolders, c.collected) << c.allowed;
+        EXPECT_EQ(asked, c.allowed + 1);
+    }
+    int asked = 0;
+    const WalkResult whole = walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg", [&] {
+        ++asked;
+        return true;
+    });
+    EXPECT_FALSE(whole.cancelled);
+    EXPECT_EQ(asked, 4); // the chosen folder, B, C, C/D: each read once
+    EXPECT_EQ(CountFiles(whole.list), 4);
+}
+
+TEST(FolderWalk, HiddenEntriesAreLeftOut) {
+    TempDir dir;
+    makeTree(dir, {"vu.dwg", "Vu/v.dwg"});
+#ifdef _WIN32
+    makeTree(dir, {"cache.dwg", "systeme.dwg", "Cache/c.dwg"});
+    const auto setAttribute = [&](std::string_view name, DWORD attribute) {
+        const std::wstring path = toFsPath(dir.path(name)).native();
+        ASSERT_TRUE(SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | attribute));
+    };
+    setAttribute("cache.dwg", FILE_ATTRIBUTE_HIDDEN);
+    setAttribute("systeme.dwg", FILE_ATTRIBUTE_SYSTEM);
+    setAttribute("Cache", FILE_ATTRIBUTE_HIDDEN);
+#else
+    makeTree(dir, {".cache.dwg", ".Cache/c.dwg"});
+#endif
+    const Result<FolderEntries> entries = ListFolder(dir.folder());
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->files, std::vector<std::string>{"vu.dwg"});
+    EXPECT_EQ(entries->folders, std::vector<std::string>{"Vu"});
+    const FileList expected = {{dir.folder(), {"vu.dwg"}}, {dir.path(native("Vu/")), {"v.dwg"}}};
+    EXPECT_EQ(walk(dir.folder(), WalkMode::CurrentAndFirst, "*.*").list, expected);
+}
+
+} // namespace
+} // namespace pilotrame
