@@ -2,11 +2,72 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace pilotrame::bench {
 
 // Marks the benchmark as failed with message; the program then ends with a failure.
 void fail(benchmark::State& state, const std::string& message);
+
+// What the fixtures of the benchmarks share: a folder of their own under the system's temporary
+// folder, made before anything else of them and removed with all it holds when they go, and the
+// reason a fixture could not be made.
+class FolderFixture {
+public:
+    FolderFixture(const FolderFixture&) = delete;
+    FolderFixture& operator=(const FolderFixture&) = delete;
+
+    // Empty when the fixture is ready; otherwise why it is not.
+    const std::string& error() const { return m_error; }
+
+protected:
+    // The folder is named prefix followed by a random number; error() tells when it cannot be made.
+    explicit FolderFixture(std::string_view prefix);
+    ~FolderFixture();
+
+    const std::filesystem::path& root() const { return m_root; }
+    // The UTF-8 path of name in the folder.
+    std::string pathOf(std::string_view name) const;
+
+    std::string m_error;
+
+private:
+    std::filesystem::path m_root;
+};
+
+// The fixture of type Fixture, made at its first use and kept until the program ends.
+template <typename Fixture> Fixture& fixtureOnce() {
+    static Fixture instance;
+    return instance;
+}
+
+// Runs step once an iteration, once sure that the fixture was made (fixtureError is empty). False,
+// with the benchmark failed, when it was not or when a step returned false: failure then says
+// what failed.
+template <typename Step>
+bool runIterations(benchmark::State& state, const std::string& fixtureError, const char* failure,
+                   Step step) {
+    if (!fixtureError.empty()) {
+        fail(state, fixtureError);
+        return false;
+    }
+    for (auto _ : state) {
+        if (!step()) {
+            fail(state, failure);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The rates of the report, from the items and bytes (none when 0) that one iteration handles,
+// then the named counters shown beside them.
+void setCounters(benchmark::State& state, std::int64_t items, std::int64_t bytes,
+                 std::initializer_list<std::pair<const char*, double>> counters);
 
 } // namespace pilotrame::bench

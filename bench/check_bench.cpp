@@ -15,25 +15,23 @@
 #include <string>
 #include <system_error>
 
-#include <unistd.h>
-
 namespace {
 
 namespace fs = std::filesystem;
-using pilotrame::bench::fail;
+using pilotrame::bench::fixtureOnce;
+using pilotrame::bench::runIterations;
 
 constexpr int kDrawings = 10'000;
 constexpr int kFolders = 4;
 
-class CheckFixture {
+class CheckFixture : public pilotrame::bench::FolderFixture {
 public:
-    CheckFixture() {
-        m_root =
-            fs::temp_directory_path() / ("pilotrame-check-bench-" + std::to_string(::getpid()));
+    CheckFixture() : FolderFixture("pilotrame-check-bench-") {
+        if (!m_error.empty())
+            return;
         std::error_code ec;
-        fs::create_directories(m_root, ec);
         for (int f = 0; f < kFolders; ++f) {
-            const fs::path folder = m_root / ("Dossier é " + std::to_string(f));
+            const fs::path folder = root() / ("Dossier é " + std::to_string(f));
             fs::create_directories(folder, ec);
             pilotrame::ListedFolder listed{
                 pilotrame::fromFsPath(folder) + pilotrame::kNativeSeparator, {}};
@@ -47,65 +45,44 @@ public:
         if (ec)
             m_error = "cannot create the drawings: " + ec.message();
     }
-    ~CheckFixture() {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    CheckFixture(const CheckFixture&) = delete;
-    CheckFixture& operator=(const CheckFixture&) = delete;
-
     const pilotrame::FileList& list() const { return m_list; }
-    const std::string& error() const { return m_error; }
 
 private:
-    fs::path m_root;
     pilotrame::FileList m_list;
-    std::string m_error;
 };
 
-CheckFixture& checkFixture() {
-    static CheckFixture instance;
-    return instance;
-}
-
 void BM_CheckDrawings(benchmark::State& state) {
-    const CheckFixture& data = checkFixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
-        const pilotrame::DrawingCheck check = pilotrame::CheckDrawings(data.list());
-        if (check.checked != kDrawings || !check.issues.empty()) {
-            fail(state, "the check found problems where there are none");
-            return;
-        }
-        benchmark::DoNotOptimize(check);
-    }
-    state.SetItemsProcessed(state.iterations() * kDrawings);
+    const CheckFixture& data = fixtureOnce<CheckFixture>();
+    const bool ran =
+        runIterations(state, data.error(), "the check found problems where there are none", [&] {
+            const pilotrame::DrawingCheck check = pilotrame::CheckDrawings(data.list());
+            benchmark::DoNotOptimize(check);
+            return check.checked == kDrawings && check.issues.empty();
+        });
+    if (ran)
+        pilotrame::bench::setCounters(state, kDrawings, 0, {});
 }
 
 void BM_BaselineCheck(benchmark::State& state) {
-    const CheckFixture& data = checkFixture();
-    for (auto _ : state) {
-        int found = 0;
-        for (const pilotrame::ListedFolder& folder : data.list()) {
-            std::error_code ec;
-            benchmark::DoNotOptimize(fs::status(pilotrame::toFsPath(folder.folder), ec));
-            for (const std::string& name : folder.names) {
-                found +=
-                    fs::is_regular_file(fs::status(pilotrame::toFsPath(folder.folder + name), ec));
-                const std::string base = folder.folder + name.substr(0, name.size() - 4);
-                found += fs::exists(pilotrame::toFsPath(base + ".dwl"), ec);
-                found += fs::exists(pilotrame::toFsPath(base + ".DWL"), ec);
+    const CheckFixture& data = fixtureOnce<CheckFixture>();
+    const bool ran =
+        runIterations(state, data.error(), "the baseline did not find the drawings", [&] {
+            int found = 0;
+            for (const pilotrame::ListedFolder& folder : data.list()) {
+                std::error_code ec;
+                benchmark::DoNotOptimize(fs::status(pilotrame::toFsPath(folder.folder), ec));
+                for (const std::string& name : folder.names) {
+                    found += fs::is_regular_file(
+                        fs::status(pilotrame::toFsPath(folder.folder + name), ec));
+                    const std::string base = folder.folder + name.substr(0, name.size() - 4);
+                    found += fs::exists(pilotrame::toFsPath(base + ".dwl"), ec);
+                    found += fs::exists(pilotrame::toFsPath(base + ".DWL"), ec);
+                }
             }
-        }
-        if (found != kDrawings) {
-            fail(state, "the baseline did not find the drawings");
-            return;
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * kDrawings);
+            return found == kDrawings;
+        });
+    if (ran)
+        pilotrame::bench::setCounters(state, kDrawings, 0, {});
 }
 
 } // namespace

@@ -22,27 +22,19 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <map>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-using pilotrame::bench::fail;
-
-namespace fs = std::filesystem;
+using pilotrame::bench::fixtureOnce;
+using pilotrame::bench::runIterations;
 
 constexpr int kDrawingCount = 10'000;
-
-std::string utf8Path(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // The list, as the folder walk of the program writes it for a large job: a few folders with
 // thousands of drawings each, accented folder and file names.
@@ -127,26 +119,15 @@ bool appendSections(const std::string& scriptPath, const std::vector<std::string
     return true;
 }
 
-// The files of both benchmarks, in a folder of its own under the system's temporary folder, and
-// the sections of one generator run as the ANSI bytes that the generator wrote.
-class Fixture {
+// The files of both benchmarks, in a folder of its own, and the sections of one generator run as
+// the ANSI bytes that the generator wrote.
+class Fixture : public pilotrame::bench::FolderFixture {
 public:
-    Fixture() : m_job(fullJob()), m_settings(fullSettings()) {
-        std::random_device random;
-        std::error_code ec;
-        const fs::path temporary = fs::temp_directory_path(ec);
-        if (ec) {
-            m_error = "no temporary folder: " + ec.message();
+    Fixture() : FolderFixture("pilotrame-bench-"), m_job(fullJob()), m_settings(fullSettings()) {
+        if (!m_error.empty())
             return;
-        }
-        m_folder = temporary / ("pilotrame-bench-" + std::to_string(random()));
-        fs::create_directories(m_folder, ec);
-        if (ec) {
-            m_error = "cannot create " + utf8Path(m_folder);
-            return;
-        }
-        m_listPath = utf8Path(m_folder / "Liste01.txt");
-        m_scriptPath = utf8Path(m_folder / "Pilotrame.scr");
+        m_listPath = pathOf("Liste01.txt");
+        m_scriptPath = pathOf("Pilotrame.scr");
         if (!pilotrame::replaceFileContent(m_listPath, pilotrame::toAnsi(listText()))) {
             m_error = "cannot write " + m_listPath;
             return;
@@ -187,15 +168,6 @@ public:
             m_error = "the baseline does not write the generated script";
     }
 
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-
-    Fixture(const Fixture&) = delete;
-    Fixture& operator=(const Fixture&) = delete;
-
-    const std::string& error() const { return m_error; }
     const std::string& listPath() const { return m_listPath; }
     const std::string& scriptPath() const { return m_scriptPath; }
     // The writer of one generation, made afresh for each as the main window does.
@@ -208,57 +180,36 @@ public:
 private:
     pilotrame::DrawingJob m_job;
     pilotrame::Settings m_settings;
-    fs::path m_folder;
     std::string m_listPath;
     std::string m_scriptPath;
     std::vector<std::string> m_sections;
     std::int64_t m_scriptSize = 0;
-    std::string m_error;
 };
 
-Fixture& fixture() {
-    static Fixture instance;
-    return instance;
-}
-
 void setCounters(benchmark::State& state, const Fixture& data) {
-    state.SetItemsProcessed(state.iterations() * kDrawingCount);
-    state.SetBytesProcessed(state.iterations() * data.scriptSize());
-    state.counters["drawings"] = kDrawingCount;
-    state.counters["script_MiB"] = static_cast<double>(data.scriptSize()) / (1024.0 * 1024.0);
+    pilotrame::bench::setCounters(
+        state, kDrawingCount, data.scriptSize(),
+        {{"drawings", kDrawingCount},
+         {"script_MiB", static_cast<double>(data.scriptSize()) / (1024.0 * 1024.0)}});
 }
 
 void BM_GenerateScript(benchmark::State& state) {
-    const Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
+    const Fixture& data = fixtureOnce<Fixture>();
     pilotrame::ListPosition position;
-    for (auto _ : state) {
+    const bool ran = runIterations(state, data.error(), "the generator failed", [&] {
         pilotrame::DrawingSectionWriter writer = data.makeWriter();
-        if (!pilotrame::GenerateScript(data.listPath(), data.scriptPath(), position,
-                                       std::ref(writer))) {
-            fail(state, "the generator failed");
-            return;
-        }
-    }
-    setCounters(state, data);
+        return bool(pilotrame::GenerateScript(data.listPath(), data.scriptPath(), position,
+                                              std::ref(writer)));
+    });
+    if (ran)
+        setCounters(state, data);
 }
 
 void BM_BaselineAppend(benchmark::State& state) {
-    const Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
-        if (!appendSections(data.scriptPath(), data.sections())) {
-            fail(state, "the baseline failed to write");
-            return;
-        }
-    }
-    setCounters(state, data);
+    const Fixture& data = fixtureOnce<Fixture>();
+    if (runIterations(state, data.error(), "the baseline failed to write",
+                      [&] { return appendSections(data.scriptPath(), data.sections()); }))
+        setCounters(state, data);
 }
 
 BENCHMARK(BM_GenerateScript)->Unit(benchmark::kMillisecond)->UseRealTime();

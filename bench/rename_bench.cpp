@@ -22,14 +22,14 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-using pilotrame::bench::fail;
+using pilotrame::bench::fixtureOnce;
+using pilotrame::bench::runIterations;
 
 namespace fs = std::filesystem;
 
@@ -42,25 +42,20 @@ struct Rename {
     std::string to;
 };
 
-// The files of both benchmarks under their first names, in a few folders of a folder of its own
-// under the system's temporary folder, with a list for either name of the files.
-class Fixture {
+// The files of both benchmarks under their first names, in a few folders of a folder of its own,
+// with a list for either name of the files.
+class Fixture : public pilotrame::bench::FolderFixture {
 public:
-    Fixture() {
-        std::random_device random;
-        std::error_code ec;
-        const fs::path temporary = fs::temp_directory_path(ec);
-        if (ec) {
-            m_error = "no temporary folder: " + ec.message();
+    Fixture() : FolderFixture("pilotrame-rename-bench-") {
+        if (!m_error.empty())
             return;
-        }
-        m_root = temporary / ("pilotrame-rename-bench-" + std::to_string(random()));
+        std::error_code ec;
         pilotrame::FileList original;
         pilotrame::FileList renamed;
         const char* const stems[] = {"Plan_é_", "Coupe_à_", "Détail_ç_", "Façade_ô_"};
         int number = 0;
         for (int f = 0; f < kFolderCount; ++f) {
-            const fs::path folderPath = m_root / ("Dossier " + std::to_string(f + 1));
+            const fs::path folderPath = root() / ("Dossier " + std::to_string(f + 1));
             fs::create_directories(folderPath, ec);
             if (ec) {
                 m_error = "cannot create " + pilotrame::fromFsPath(folderPath);
@@ -87,37 +82,18 @@ public:
                 m_back.push_back({folder + newName, folder + name});
             }
         }
-        m_originalList = pilotrame::fromFsPath(m_root / "Liste01.txt");
-        m_renamedList = pilotrame::fromFsPath(m_root / "Liste02.txt");
+        m_originalList = pathOf("Liste01.txt");
+        m_renamedList = pathOf("Liste02.txt");
         if (!pilotrame::WriteFileList(m_originalList, original) ||
             !pilotrame::WriteFileList(m_renamedList, renamed))
             m_error = "cannot write the lists";
     }
 
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-
-    Fixture(const Fixture&) = delete;
-    Fixture& operator=(const Fixture&) = delete;
-
-    const std::string& error() const { return m_error; }
-
     // Renames every file by the program's renaming, the way that leaves them renameable again.
     bool renameByList() {
-        pilotrame::RenameJob job;
-        if (m_renamed) {
-            job.rule = pilotrame::RenameRule::Delete;
-            job.start = "0";
-            job.length = "2";
-        } else {
-            job.rule = pilotrame::RenameRule::Insert;
-            job.start = "0";
-            job.text = kPrefix;
-        }
-        const pilotrame::RenameReport report = pilotrame::RenameListedFiles(
-            m_renamed ? m_renamedList : m_originalList, job, m_position, ',');
+        const pilotrame::RenameReport report =
+            pilotrame::RenameListedFiles(m_renamed ? m_renamedList : m_originalList,
+                                         m_renamed ? m_removePrefix : m_addPrefix, m_position, ',');
         if (report.failure || report.renamed != kFileCount)
             return false;
         m_renamed = !m_renamed;
@@ -135,54 +111,34 @@ public:
     }
 
 private:
-    fs::path m_root;
+    // "Ajouter" of the prefix at the start, and "Supprimer" of its two characters.
+    const pilotrame::RenameJob m_addPrefix{pilotrame::RenameRule::Insert, "0", "1", kPrefix,
+                                           ".xls"};
+    const pilotrame::RenameJob m_removePrefix{pilotrame::RenameRule::Delete, "0", "2", "", ".xls"};
     std::string m_originalList;
     std::string m_renamedList;
     std::vector<Rename> m_forward;
     std::vector<Rename> m_back;
     bool m_renamed = false;
     pilotrame::ListPosition m_position;
-    std::string m_error;
 };
 
-Fixture& fixture() {
-    static Fixture instance;
-    return instance;
-}
-
 void setCounters(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * kFileCount);
-    state.counters["files"] = kFileCount;
+    pilotrame::bench::setCounters(state, kFileCount, 0, {{"files", kFileCount}});
 }
 
 void BM_RenameFiles(benchmark::State& state) {
-    Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
-        if (!data.renameByList()) {
-            fail(state, "the renaming failed");
-            return;
-        }
-    }
-    setCounters(state);
+    Fixture& data = fixtureOnce<Fixture>();
+    if (runIterations(state, data.error(), "the renaming failed",
+                      [&] { return data.renameByList(); }))
+        setCounters(state);
 }
 
 void BM_BaselineRename(benchmark::State& state) {
-    Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
-        if (!data.renameBare()) {
-            fail(state, "the baseline failed to rename");
-            return;
-        }
-    }
-    setCounters(state);
+    Fixture& data = fixtureOnce<Fixture>();
+    if (runIterations(state, data.error(), "the baseline failed to rename",
+                      [&] { return data.renameBare(); }))
+        setCounters(state);
 }
 
 BENCHMARK(BM_RenameFiles)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -24,7 +24,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -38,7 +37,8 @@
 
 namespace {
 
-using pilotrame::bench::fail;
+using pilotrame::bench::fixtureOnce;
+using pilotrame::bench::runIterations;
 
 namespace fs = std::filesystem;
 
@@ -181,20 +181,14 @@ bool sameBytes(const std::string& a, const std::string& b) {
     return same;
 }
 
-// The tree and the two list files, in a folder of its own under the system's temporary folder,
-// made on first use and removed when the program ends.
-class Fixture {
+// The tree and the two list files, in a folder of its own.
+class Fixture : public pilotrame::bench::FolderFixture {
 public:
-    Fixture() {
-        std::random_device random;
-        std::error_code ec;
-        const fs::path temporary = fs::temp_directory_path(ec);
-        if (ec) {
-            m_error = "no temporary folder: " + ec.message();
+    Fixture() : FolderFixture("pilotrame-walk-bench-") {
+        if (!m_error.empty())
             return;
-        }
-        m_folder = temporary / ("pilotrame-walk-bench-" + std::to_string(random()));
-        const fs::path tree = m_folder / "Affaires";
+        std::error_code ec;
+        const fs::path tree = root() / "Affaires";
         for (int first = 0; first < kFirstLevel; ++first) {
             const fs::path parent = tree / numbered("niveau-", first, 2);
             for (int second = -1; second < kSecondLevel; ++second) {
@@ -213,8 +207,8 @@ public:
             }
         }
         m_chosen = pilotrame::withTrailingSeparator(pilotrame::fromFsPath(tree));
-        m_listPath = pilotrame::fromFsPath(m_folder / "Liste01.txt");
-        m_baselinePath = pilotrame::fromFsPath(m_folder / "Baseline.txt");
+        m_listPath = pathOf("Liste01.txt");
+        m_baselinePath = pathOf("Baseline.txt");
 
         const pilotrame::Result<int> written = walkAndWrite(m_chosen, m_listPath);
         if (!written || *written != kDrawingCount) {
@@ -232,70 +226,38 @@ public:
         m_listSize = static_cast<std::int64_t>(fs::file_size(m_listPath, ec));
     }
 
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-
-    Fixture(const Fixture&) = delete;
-    Fixture& operator=(const Fixture&) = delete;
-
-    const std::string& error() const { return m_error; }
     const std::string& chosen() const { return m_chosen; }
     const std::string& listPath() const { return m_listPath; }
     const std::string& baselinePath() const { return m_baselinePath; }
     std::int64_t listSize() const { return m_listSize; }
 
 private:
-    fs::path m_folder;
     std::string m_chosen;
     std::string m_listPath;
     std::string m_baselinePath;
     std::int64_t m_listSize = 0;
-    std::string m_error;
 };
 
-Fixture& fixture() {
-    static Fixture instance;
-    return instance;
-}
-
 void setCounters(benchmark::State& state, const Fixture& data) {
-    state.SetItemsProcessed(state.iterations() * kFolderCount * kFilesPerFolder);
-    state.SetBytesProcessed(state.iterations() * data.listSize());
-    state.counters["folders"] = kFolderCount;
-    state.counters["drawings"] = kDrawingCount;
+    pilotrame::bench::setCounters(state, kFolderCount * kFilesPerFolder, data.listSize(),
+                                  {{"folders", kFolderCount}, {"drawings", kDrawingCount}});
 }
 
 void BM_WalkFolder(benchmark::State& state) {
-    const Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
+    const Fixture& data = fixtureOnce<Fixture>();
+    const bool ran = runIterations(state, data.error(), "the walk failed", [&] {
         const pilotrame::Result<int> written = walkAndWrite(data.chosen(), data.listPath());
-        if (!written || *written != kDrawingCount) {
-            fail(state, "the walk failed");
-            return;
-        }
-    }
-    setCounters(state, data);
+        return written && *written == kDrawingCount;
+    });
+    if (ran)
+        setCounters(state, data);
 }
 
 void BM_BaselineWalk(benchmark::State& state) {
-    const Fixture& data = fixture();
-    if (!data.error().empty()) {
-        fail(state, data.error());
-        return;
-    }
-    for (auto _ : state) {
-        if (!baselineWalk(data.chosen(), data.baselinePath())) {
-            fail(state, "the baseline failed");
-            return;
-        }
-    }
-    setCounters(state, data);
+    const Fixture& data = fixtureOnce<Fixture>();
+    if (runIterations(state, data.error(), "the baseline failed",
+                      [&] { return baselineWalk(data.chosen(), data.baselinePath()); }))
+        setCounters(state, data);
 }
 
 BENCHMARK(BM_WalkFolder)->Unit(benchmark::kMillisecond)->UseRealTime();

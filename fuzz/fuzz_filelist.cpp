@@ -10,6 +10,7 @@
 #include "script/generation.h"
 #include "selection/filelist.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -41,21 +42,54 @@ void checkGeneration(const std::string& bytes) {
             return writer(section, at);
         });
 
-    int fileLines = 0;
+    // The list walked a second, plainer way: the drawings that should get a section, in order,
+    // up to the first whose folder or name cannot stand on a script line.
+    std::vector<std::string> expected;
+    bool refused = false;
+    std::string folder;
     const std::string utf8 = fromAnsi(bytes);
-    for (const std::string_view line : splitCrLfLines(utf8))
-        fileLines += line.empty() || line.front() != kFolderMarker;
+    std::string_view rest = utf8;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        const std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+        if (!line.empty() && line.front() == kFolderMarker) {
+            folder.assign(line.substr(1));
+            continue;
+        }
+        // The marker is the first character, however many bytes it takes.
+        std::size_t marker = line.empty() ? 0 : 1;
+        while (marker < line.size() && (static_cast<unsigned char>(line[marker]) >> 6) == 2)
+            ++marker;
+        const std::string path = folder + std::string(line.substr(marker));
+        if (std::any_of(path.begin(), path.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '"';
+            })) {
+            refused = true;
+            break;
+        }
+        expected.push_back(path);
+    }
+
+    // The path on the line after each opening, in script order.
     const std::string text = readAll(script);
-    std::size_t openings = 0;
+    std::vector<std::string> opened;
     for (std::size_t at = text.find("_.open\r\n"); at != std::string::npos;
-         at = text.find("_.open\r\n", at + 1))
-        ++openings;
-    if (generated && (sections != fileLines || openings != static_cast<std::size_t>(fileLines)))
-        fuzz::violated("a finished script does not hold one opening per file line");
-    if (!generated && openings > static_cast<std::size_t>(fileLines))
-        fuzz::violated("a stopped script holds more openings than file lines");
+         at = text.find("_.open\r\n", at + 1)) {
+        const std::size_t start = at + 8;
+        const std::size_t end = text.find("\r\n", start);
+        const std::string quoted = fromAnsi(std::string_view(text).substr(start, end - start));
+        if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"')
+            fuzz::violated("an opening is not followed by a quoted path", quoted);
+        opened.push_back(quoted.substr(1, quoted.size() - 2));
+    }
+    if (static_cast<bool>(generated) == refused)
+        fuzz::violated(refused ? "a list with a name no line can carry was generated"
+                               : "generation failed on a list it can write");
     if (!generated && generated.error().kind != ErrorKind::InvalidName)
         fuzz::violated("generation failed on a readable list for another reason than a name");
+    if (sections != static_cast<int>(expected.size()) || opened != expected)
+        fuzz::violated("the script does not hold one opening per file line, in list order");
 }
 
 void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
@@ -70,23 +104,32 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
     RemoveNamesOutsideAnsi(model);
     const std::string list = fuzz::scratchFolder() + "Liste-model.txt";
     const Result<int> written = WriteFileList(list, model);
-    if (!written)
-        return; // a name with CR LF, refused
+    if (!written) {
+        // Only a folder or name holding CR LF, which no list line can carry, is refused.
+        const auto crLf = [](const std::string& text) { return text.find("\r\n") != text.npos; };
+        const bool lineBreak = std::any_of(model.begin(), model.end(), [&](const ListedFolder& f) {
+            return crLf(f.folder) || std::any_of(f.names.begin(), f.names.end(), crLf);
+        });
+        if (!lineBreak || written.error().kind != ErrorKind::InvalidName)
+            fuzz::violated("a list without line breaks in its names was refused");
+        return;
+    }
     const Result<FileList> read = ReadFileList(list);
     if (!read)
         fuzz::violated("a written list cannot be read");
-    // Read back, each name is the name written; folders read back as written whenever they
-    // hold no line break and start no line as a folder line would.
-    std::vector<std::string> before, after;
+    // Read back, each name is the name written, under the folder written: the list is the
+    // model less the folders without names, a folder that comes again at once read as one.
+    FileList expected;
     for (const ListedFolder& folder : model)
-        for (const std::string& name : folder.names)
-            if (!folder.names.empty())
-                before.push_back(name);
-    for (const ListedFolder& folder : *read)
-        for (const std::string& name : folder.names)
-            after.push_back(name);
-    if (before != after)
-        fuzz::violated("list names read back differ from those written");
+        for (const std::string& name : folder.names) {
+            if (expected.empty() || expected.back().folder != folder.folder)
+                expected.push_back(ListedFolder{folder.folder, {}});
+            expected.back().names.push_back(name);
+        }
+    if (*read != expected)
+        fuzz::violated("a list read back differs from the one written");
+    if (*written != CountFiles(expected))
+        fuzz::violated("a list reports another count of file lines than it wrote");
 }
 
 } // namespace

@@ -1,5 +1,219 @@
-#include "fuzzsupport.h"
+// The macro sections. With F1 a section is exactly the six lines of one symbol at the grid point
+// moved by the steps, or a failure that leaves section and grid as they were. Without F1 the
+// section opens the drawing by its quoted path and starts "_vbarun", resets the grid, holds the
+// lines of the ticked functions, and ends with "_close" just when AutoCAD has several windows.
+// Every line ends with CR LF.
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) {
+#include "base/numbers.h"
+#include "base/text.h"
+#include "fuzzsupport.h"
+#include "script/macrosection.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pilotrame;
+
+// Box texts hold one line, and the generation driver refuses a name with a control character:
+// the section writer never sees a line end in what it writes.
+std::string oneLine(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
+std::optional<std::int64_t> stepBox(const std::string& text) {
+    const std::optional<std::int64_t> value = parseInteger(text);
+    if (!value || *value < -32768 || *value > 32767)
+        return std::nullopt;
+    return value;
+}
+
+// The lines of a CR LF text, after checking that CR and LF only come as that pair and that the
+// text ends with it.
+std::vector<std::string> crLfLines(std::string_view text) {
+    std::vector<std::string> lines;
+    if (!text.empty() && (text.size() < 2 || text.substr(text.size() - 2) != "\r\n"))
+        fuzz::violated("a section does not end with CR LF", text);
+    while (!text.empty()) {
+        const std::size_t end = text.find("\r\n");
+        const std::string_view line = text.substr(0, end);
+        if (line.find_first_of("\r\n") != std::string_view::npos)
+            fuzz::violated("a line holds a lone CR or LF", line);
+        lines.emplace_back(line);
+        text.remove_prefix(end + 2);
+    }
+    return lines;
+}
+
+bool filled(std::string_view text) {
+    return !trimSpaces(text).empty();
+}
+
+// Number of lines the ticked functions add after "_vbarun", counted from the job.
+std::size_t functionLines(const MacroJob& job) {
+    std::size_t count = 0;
+    if (job.exportAttributes) {
+        const std::string& format = job.attributeFormat;
+        const std::size_t formatLine = format == "Nom fichier + infos sur 1 Ligne" ||
+                                               format == "Nom fichier + infos par Colone" ||
+                                               format == "Par Colone" || format == "Par Ligne"
+                                           ? 1
+                                           : 0;
+        const auto& names = job.attributeNames;
+        count += 1 + (job.attributesAllBlocks || job.attributesNamed ? 1 : 0) + filled(names[0]) +
+                 (!filled(names[0]) && !filled(names[1]) && !filled(names[2]) ? 1 : 0) +
+                 formatLine + 1;
+        for (std::size_t column = 1; column < 4; ++column)
+            count += filled(job.attributeBlocks[column]) + filled(names[column]) + formatLine;
+    }
+    if (job.countBlocks)
+        count += 1 + job.countAllBlocks + job.countNamed;
+    if (job.eraseLayer)
+        count += 3;
+    if (job.freezeLayer)
+        count += job.freeze + job.thaw + 2;
+    if (job.exportText)
+        count += 1 + (job.exportAllText ? 2 : 0) + (job.exportWindow ? 4 : 0);
+    return count;
+}
+
+void checkSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
+                 const std::string& before) {
+    // Where the symbol should go, or nothing when it cannot.
+    std::optional<SymbolGrid> next;
+    const std::size_t dwg = findIgnoringCase(at.currentFileName, ".dwg");
+    const auto stepX = stepBox(job.symbolStepX);
+    const auto stepY = stepBox(job.symbolStepY);
+    if (dwg != std::string::npos && stepX && stepY) {
+        // The row is a 16-bit value: the sum must fit before it is compared with the width.
+        std::int64_t row = grid.row + *stepX;
+        std::int64_t column = grid.column;
+        const bool rowFits = row >= -32768 && row <= 32767;
+        if (row > 240) {
+            row = 0;
+            column += *stepY;
+        }
+        if (rowFits && column >= -32768 && column <= 32767)
+            next = SymbolGrid{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+    }
+
+    const SymbolGrid was = grid;
+    std::string section = before;
+    const Status written = WriteMacroSection(section, job, grid, true, at);
+    if (!written) {
+        if (next)
+            fuzz::violated("a symbol that has its place failed");
+        if (section != before || !(grid == was))
+            fuzz::violated("a failed symbol changed the section or the grid");
+        return;
+    }
+    if (!next)
+        fuzz::violated("a symbol was written that has no place");
+    if (!(grid == *next))
+        fuzz::violated("the grid did not move by the steps");
+    if (section.compare(0, before.size(), before) != 0)
+        fuzz::violated("a symbol changed what the section held");
+    const std::vector<std::string> lines =
+        crLfLines(std::string_view(section).substr(before.size()));
+    const std::vector<std::string> expected{"-inserer " + at.currentFolder + at.currentFileName,
+                                            std::to_string(next->column) + "," +
+                                                std::to_string(next->row),
+                                            "1",
+                                            "1",
+                                            "0",
+                                            at.currentFileName.substr(0, dwg)};
+    if (lines != expected)
+        fuzz::violated("a symbol is not its six lines", section);
+}
+
+void checkMacroRun(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
+                   const std::string& before) {
+    std::string single = before;
+    std::string multiple = before;
+    if (!WriteMacroSection(single, job, grid, false, at))
+        fuzz::violated("a section without F1 failed");
+    if (!(grid == SymbolGrid{}))
+        fuzz::violated("a section without F1 did not reset the grid");
+    grid = SymbolGrid{7, 7};
+    if (!WriteMacroSection(multiple, job, grid, true, at))
+        fuzz::violated("a section without F1 failed");
+    if (single.compare(0, before.size(), before) != 0)
+        fuzz::violated("a section changed what the buffer held");
+    const std::string_view added = std::string_view(single).substr(before.size());
+    const std::string opening =
+        "_.open\r\n\"" + at.currentFolder + at.currentFileName + "\"\r\n_vbarun\r\n";
+    if (added.substr(0, opening.size()) != opening)
+        fuzz::violated("a section does not open its drawing", added);
+    if (multiple != single + "_close\r\n")
+        fuzz::violated("several windows do not add just the closing", multiple);
+    const std::vector<std::string> lines = crLfLines(added);
+    if (lines.size() != 3 + functionLines(job))
+        fuzz::violated("a section holds another number of lines than its functions", added);
+}
+
+} // namespace
+
+// Fields: two bytes of ticks and options, F1 steps, folder, name, grid column and row, then the
+// box texts; a field left out keeps the window's default.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Fields fields(data, size);
+    const std::string ticks = fields.next();
+    const auto bit = [&](std::size_t n) {
+        return n / 8 < ticks.size() && (static_cast<unsigned char>(ticks[n / 8]) >> (n % 8) & 1);
+    };
+    const auto take = [&](std::string& box) {
+        if (!fields.empty())
+            box = oneLine(fields.next());
+    };
+    MacroJob job;
+    job.insertSymbols = bit(0);
+    job.startExcel = bit(1);
+    job.exportAttributes = bit(2);
+    job.attributesAllBlocks = bit(3);
+    job.attributesNamed = bit(4);
+    job.countBlocks = bit(5);
+    job.countAllBlocks = bit(6);
+    job.countNamed = bit(7);
+    job.eraseLayer = bit(8);
+    job.freezeLayer = bit(9);
+    job.freeze = bit(10);
+    job.thaw = bit(11);
+    job.exportText = bit(12);
+    job.exportAllText = bit(13);
+    job.exportWindow = bit(14);
+    take(job.symbolStepX);
+    take(job.symbolStepY);
+    ListPosition at{"C:\\plans\\", "A1.dwg"};
+    take(at.currentFolder);
+    take(at.currentFileName);
+    SymbolGrid grid;
+    const std::string gridField = fields.next();
+    if (gridField.size() >= 4) {
+        const auto word = [&](std::size_t i) {
+            return static_cast<std::int16_t>(static_cast<unsigned char>(gridField[i]) |
+                                             static_cast<unsigned char>(gridField[i + 1]) << 8);
+        };
+        grid = SymbolGrid{word(0), word(2)};
+    }
+    for (std::string& box : job.attributeBlocks)
+        take(box);
+    for (std::string& box : job.attributeNames)
+        take(box);
+    take(job.attributeFormat);
+    take(job.countBlock);
+    take(job.erasedLayer);
+    take(job.frozenLayer);
+    for (std::string& box : job.exportCorners)
+        take(box);
+
+    const std::string before = bit(15) ? "avant\r\n" : "";
+    if (job.insertSymbols)
+        checkSymbol(job, grid, at, before);
+    else
+        checkMacroRun(job, grid, at, before);
     return 0;
 }

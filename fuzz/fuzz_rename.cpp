@@ -1,5 +1,292 @@
-#include "fuzzsupport.h"
+// The renaming rules. A new name is what the rule makes of the name, worked out here a second,
+// plainer way, and never more than a bare name: no separator, not empty, "." or "..". A renaming
+// run over a folder renames only the listed files of that folder, each to the name the rule
+// gives it, and touches nothing outside the folder.
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) {
+#include "base/codepage.h"
+#include "base/numbers.h"
+#include "fuzzsupport.h"
+#include "rename/renaming.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pilotrame;
+namespace fs = std::filesystem;
+
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Byte offsets where the characters of text begin, and the size of the text last. A byte that
+// continues a character begins none, except at the very start.
+std::vector<std::size_t> characterStarts(std::string_view text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i == 0 || !isContinuation(text[i]))
+            starts.push_back(i);
+    starts.push_back(text.size());
+    return starts;
+}
+
+// The first count characters of text (the whole text when it has fewer).
+std::string_view firstCharacters(std::string_view text, std::size_t count) {
+    const std::vector<std::size_t> starts = characterStarts(text);
+    return text.substr(0, starts[std::min(count, starts.size() - 1)]);
+}
+
+std::string_view afterCharacters(std::string_view text, std::size_t count) {
+    return text.substr(firstCharacters(text, count).size());
+}
+
+// A count box as the rule reads it: a number rounded half to even, 0 to 32767.
+std::optional<std::size_t> countBox(const std::string& text, char separator, ErrorKind& kind) {
+    const std::optional<double> number = parseNumber(text, separator);
+    if (!number) {
+        kind = ErrorKind::NotANumber;
+        return std::nullopt;
+    }
+    // The default rounding mode rounds halves to the even neighbour.
+    const double whole = std::nearbyint(*number);
+    if (!(whole >= 0 && whole <= 32767)) {
+        kind = ErrorKind::OutOfRange;
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(whole);
+}
+
+bool isBare(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// What the rule should make of name: the new name, or the kind of failure expected.
+struct Expected {
+    std::optional<std::string> name;
+    ErrorKind kind = ErrorKind::Other;
+};
+
+Expected expectedName(std::string_view name, const RenameJob& job, char separator) {
+    Expected expected;
+    const std::vector<std::size_t> starts = characterStarts(name);
+    if (starts.size() - 1 < 4) {
+        expected.kind = ErrorKind::InvalidName;
+        return expected;
+    }
+    const std::string_view base = name.substr(0, starts[starts.size() - 5]);
+    const std::string_view extension = name.substr(base.size());
+    const std::optional<std::size_t> start = countBox(job.start, separator, expected.kind);
+    if (!start)
+        return expected;
+    std::string renamed;
+    switch (job.rule) {
+    case RenameRule::Delete: {
+        const std::optional<std::size_t> length = countBox(job.length, separator, expected.kind);
+        if (!length)
+            return expected;
+        renamed.append(firstCharacters(base, *start));
+        renamed.append(afterCharacters(base, *start + *length));
+        renamed.append(extension);
+        break;
+    }
+    case RenameRule::Insert:
+        renamed.append(firstCharacters(base, *start));
+        renamed.append(job.text);
+        renamed.append(afterCharacters(base, *start));
+        renamed.append(extension);
+        break;
+    case RenameRule::Extension:
+        renamed.append(base);
+        renamed.append(job.newExtension);
+        break;
+    }
+    if (!isBare(renamed)) {
+        expected.kind = ErrorKind::InvalidName;
+        return expected;
+    }
+    expected.name = std::move(renamed);
+    return expected;
+}
+
+void checkRenamedName(std::string_view name, const RenameJob& job, char separator) {
+    const Result<std::string> renamed = RenamedName(name, job, separator);
+    const Expected expected = expectedName(name, job, separator);
+    if (renamed) {
+        const std::string& result = *renamed;
+        if (result.empty() || result == "." || result == "..")
+            fuzz::violated("a new name names no file of the folder", result);
+        if (result.find('/') != std::string::npos || result.find('\0') != std::string::npos)
+            fuzz::violated("a new name holds a separator", result);
+#ifdef _WIN32
+        if (result.find('\\') != std::string::npos)
+            fuzz::violated("a new name holds a separator", result);
+#endif
+        if (!expected.name || *expected.name != result)
+            fuzz::violated("a new name differs from what the rule makes", result);
+        // The arithmetic of the rules on byte lengths.
+        if (job.rule == RenameRule::Insert && result.size() != name.size() + job.text.size())
+            fuzz::violated("an insertion does not add the text's length", result);
+        if (job.rule == RenameRule::Delete && result.size() > name.size())
+            fuzz::violated("a deletion made a name longer", result);
+        if (job.rule == RenameRule::Insert && parseInteger(job.start) == 0 &&
+            result.compare(0, job.text.size(), job.text) != 0)
+            fuzz::violated("an insertion at 0 does not start with the text", result);
+        if (job.rule == RenameRule::Extension &&
+            (result.size() < job.newExtension.size() ||
+             result.compare(result.size() - job.newExtension.size(), std::string::npos,
+                            job.newExtension) != 0))
+            fuzz::violated("a new extension is not at the end", result);
+    } else {
+        if (expected.name)
+            fuzz::violated("a rule that makes a bare name failed", *expected.name);
+        if (renamed.error().kind != expected.kind)
+            fuzz::violated("a rule failed for another reason than expected", std::string(name));
+    }
+}
+
+// The names in a folder.
+std::set<std::string> entries(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+void touch(const fs::path& path) {
+    std::ofstream(path, std::ios::binary) << "x";
+}
+
+// The part of a path that the system calls see: up to its first NUL.
+std::string_view systemPath(std::string_view path) {
+    return path.substr(0, path.find('\0'));
+}
+
+// True when nothing at path (as the system sees it) lies outside the folder within: a run that
+// went wrong must never reach the files of the machine.
+bool harmless(std::string_view path, const fs::path& within) {
+    std::error_code ec;
+    const fs::path seen{std::string(systemPath(path))};
+    if (!fs::exists(fs::symlink_status(seen, ec)))
+        return true;
+    const std::string inside = fs::canonical(seen, ec).string();
+    const std::string folder = fs::canonical(within).string() + "/";
+    return !ec && inside.compare(0, folder.size(), folder) == 0;
+}
+
+// Renames listed files of a folder beside a file and a folder that must not change. The folder
+// line is the run's folder followed by suffix ("" for the folder itself, "./", "../o/" for
+// others, or a name that none has).
+void checkRenamingRun(const std::string& suffix, const std::vector<std::string>& listed,
+                      const RenameJob& job, char separator) {
+    const fs::path root = fs::path(fuzz::scratchFolder()) / "rename";
+    const fs::path folder = root / "r";
+    const fs::path other = root / "o";
+    fs::remove_all(root);
+    fs::create_directories(folder);
+    fs::create_directories(other);
+    touch(root / "outside.dwg");
+    touch(other / "inner.dwg");
+    touch(folder / "plan");
+
+    const std::string listedFolder = folder.string() + "/" + fromAnsi(suffix);
+    std::string list = "\v" + folder.string() + "/" + suffix + "\r\n";
+    std::vector<std::string> names; // as the run sees them, UTF-8
+    for (const std::string& bytes : listed) {
+        list += "\t" + bytes + "\r\n";
+        names.push_back(fromAnsi(bytes));
+        const std::string& name = names.back();
+        if (isBare(name) && name.size() < 200)
+            touch(folder / name);
+        // Also as a system call would see it with the folder cut at a NUL.
+        if (!harmless(listedFolder + name, root) ||
+            !harmless(std::string(systemPath(listedFolder)) + "/" + name, root))
+            return;
+    }
+    // The folder the system would open, and the folder the list names: one of the three here,
+    // or none when it does not exist or holds a NUL.
+    std::error_code ec;
+    if (!harmless(listedFolder, root) &&
+        !fs::equivalent(fs::path(std::string(systemPath(listedFolder))), root, ec))
+        return;
+    std::optional<fs::path> named;
+    if (listedFolder.find('\0') == std::string::npos && fs::is_directory(listedFolder, ec))
+        for (const fs::path& candidate : {root, folder, other})
+            if (fs::equivalent(listedFolder, candidate, ec))
+                named = candidate;
+    const std::string listPath = (root / "Liste01.txt").string();
+    std::ofstream(listPath, std::ios::binary) << list;
+
+    std::map<fs::path, std::set<std::string>> model;
+    for (const fs::path& each : {root, folder, other})
+        model[each] = entries(each);
+
+    // The run as it should go: in list order, each listed file of the named folder renamed
+    // within it, stopping at the first that cannot be.
+    int renamed = 0;
+    bool stopped = false;
+    for (const std::string& name : names) {
+        const Expected expected = expectedName(name, job, separator);
+        std::set<std::string>* files = named ? &model[*named] : nullptr;
+        if (!files || !isBare(name) || !files->contains(name) || !expected.name ||
+            expected.name->size() > 255 ||
+            (*expected.name != name && files->contains(*expected.name))) {
+            stopped = true;
+            break;
+        }
+        files->erase(name);
+        files->insert(*expected.name);
+        ++renamed;
+    }
+
+    ListPosition position;
+    const RenameReport report = RenameListedFiles(listPath, job, position, separator);
+    for (const auto& [each, files] : model)
+        if (entries(each) != files)
+            fuzz::violated(named && each == *named
+                               ? "a renaming left its folder otherwise than the rule says"
+                               : "a renaming changed a file outside its folder",
+                           each.string());
+    if (report.renamed != renamed || report.failure.has_value() != stopped)
+        fuzz::violated("a renaming reports another count than it did");
+    if (report.failure && report.failure->kind != ErrorKind::RenameFailed)
+        fuzz::violated("a renaming failure is not a rename failure");
+}
+
+} // namespace
+
+// Fields: rule, decimal separator, start, length, text, new extension, folder suffix, then up
+// to four names.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Fields fields(data, size);
+    const std::string rule = fields.next();
+    const std::string separatorField = fields.next();
+    const char separator = separatorField.empty() ? ',' : separatorField.front();
+    RenameJob job;
+    job.rule = static_cast<RenameRule>(rule.empty() ? 0 : static_cast<unsigned char>(rule[0]) % 3);
+    job.start = fields.next();
+    job.length = fields.next();
+    job.text = fields.next();
+    job.newExtension = fields.next();
+    const auto withoutCrLf = [](std::string text) {
+        // A list line cannot hold CR LF; a lone CR or LF stays in the line.
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
+            text.erase(at, 1);
+        return text;
+    };
+    const std::string suffix = withoutCrLf(fields.next());
+    std::vector<std::string> names;
+    while (!fields.empty() && names.size() < 4)
+        names.push_back(withoutCrLf(fields.next()));
+    for (const std::string& name : names)
+        checkRenamedName(name, job, separator);
+    checkRenamingRun(suffix, names, job, separator);
     return 0;
 }

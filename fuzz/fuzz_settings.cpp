@@ -1,10 +1,23 @@
-// The settings file reader: whatever bytes savescript.txt holds, loading never crashes, and
-// settings that loaded are saved and loaded again to the same record.
+// The settings file reader: whatever bytes savescript.txt holds, loading never crashes;
+// settings that loaded are saved and loaded again to the same record; and saving them over the
+// file they came from changes nothing but slots 0 to 20 of record 10.
 
 #include "config/settingsfile.h"
 #include "fuzzsupport.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace pilotrame;
@@ -26,5 +39,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::violated("saved settings do not load");
     if (!(again == loaded))
         fuzz::violated("settings saved and loaded differ");
+
+    // Saved over the file read, every byte it held outside the 21 slots stays.
+    const std::string before(reinterpret_cast<const char*>(data), size);
+    if (!file.SaveSettings(loaded))
+        fuzz::violated("loaded settings could not be saved over their file");
+    const std::string after = readAll(first);
+    if (after.size() != std::max(before.size(), SettingsFile::kFileLength))
+        fuzz::violated("saving changed the length of the file");
+    const std::size_t slotsStart = SettingsFile::kRecordOffset;
+    const std::size_t slotsEnd =
+        slotsStart + static_cast<std::size_t>(kSettingCount) * SettingsFile::kSlotLength;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if ((i < slotsStart || i >= slotsEnd) && after[i] != before[i])
+            fuzz::violated("saving changed a byte outside the settings slots");
+    if (after.compare(slotsStart, slotsEnd - slotsStart, copy.encodeRecord(loaded), 0,
+                      slotsEnd - slotsStart) != 0)
+        fuzz::violated("the file does not hold the settings saved");
     return 0;
 }

@@ -1,5 +1,171 @@
-#include "fuzzsupport.h"
+// The text-table script. A written script starts with the four setup lines and holds one text
+// line per cell written, each starting with "texte style ": min(cells of the row, columns) per
+// row, at most nine columns, the whole worked out here a second, plainer way. A table or a box
+// that cannot be written leaves the previous script as it was.
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) {
+#include "base/codepage.h"
+#include "base/numbers.h"
+#include "fuzzsupport.h"
+#include "textinsert/textscript.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pilotrame;
+
+constexpr std::string_view kSetup = "osmode\r\n0\r\nsnapmode\r\n0\r\n";
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        text.remove_prefix(at + separator.size());
+    }
+}
+
+// The rows of the table, each cut into its cells.
+std::vector<std::vector<std::string>> tableCells(std::string_view table) {
+    while (!table.empty() && table.front() == ' ')
+        table.remove_prefix(1);
+    while (!table.empty() && table.back() == ' ')
+        table.remove_suffix(1);
+    std::vector<std::vector<std::string>> rows;
+    if (table.empty())
+        return rows;
+    std::vector<std::string> lines = split(table, "\n");
+    if (lines.back().empty())
+        lines.pop_back(); // nothing after the final line end
+    for (std::string& line : lines) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        rows.push_back(split(line, "\t"));
+    }
+    return rows;
+}
+
+std::optional<std::int64_t> position(const std::string& text) {
+    const std::optional<std::int64_t> value = parseInteger(text);
+    if (!value || *value < -32768 || *value > 32767)
+        return std::nullopt;
+    return value;
+}
+
+// Removes line ends from a combo text, which holds one line.
+std::string oneLine(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
+} // namespace
+
+// Fields: table, row step, the nine column positions, style, height, rotation; a field left out
+// keeps the window's default.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Fields fields(data, size);
+    TextInsertionJob job;
+    const auto take = [&](std::string& box) {
+        if (!fields.empty())
+            box = fields.next();
+    };
+    take(job.table);
+    take(job.rowStep);
+    for (std::string& x : job.columnX)
+        take(x);
+    take(job.style);
+    take(job.height);
+    take(job.rotation);
+    job.style = oneLine(job.style);
+    job.height = oneLine(job.height);
+    job.rotation = oneLine(job.rotation);
+
+    const std::string script = fuzz::scratchFolder() + "pilotrame-table.scr";
+    std::string before = readAll(script);
+    if (before.empty()) {
+        std::ofstream(script, std::ios::binary) << "previous\r\n";
+        before = "previous\r\n";
+    }
+
+    // The script as it should be, or the box that should stop it.
+    const std::vector<std::vector<std::string>> rows = tableCells(job.table);
+    const std::size_t counted = rows.empty() ? 0 : rows.front().size();
+    const std::size_t columns = std::min<std::size_t>(counted, kMaxTextColumns);
+    std::optional<std::string> badBox;
+    std::array<std::int64_t, kMaxTextColumns> columnX{};
+    for (std::size_t i = 0; i < columnX.size() && !badBox; ++i) {
+        const auto x = position(job.columnX[i]);
+        if (!x)
+            badBox = "Colonne " + std::to_string(i + 1);
+        else
+            columnX[i] = *x;
+    }
+    const auto step = position(job.rowStep);
+    if (!badBox && (!step || *step * static_cast<std::int64_t>(rows.size()) < -32768 ||
+                    *step * static_cast<std::int64_t>(rows.size()) > 32767))
+        badBox = "Décalage";
+    std::string expected(kSetup);
+    std::size_t textLines = 0;
+    if (!badBox) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::string y = std::to_string(*step * static_cast<std::int64_t>(r + 1));
+            for (std::size_t c = 0; c < std::min(rows[r].size(), columns); ++c) {
+                expected += "texte style " + job.style + " " + std::to_string(columnX[c]) + "," +
+                            y + " " + job.height + " " + job.rotation + " " +
+                            (rows[r][c].empty() ? std::string(".") : rows[r][c]) + "\r\n";
+                ++textLines;
+            }
+        }
+    }
+
+    const Result<TextInsertionOutcome> outcome = WriteTextInsertionScript(script, job);
+    const std::string after = readAll(script);
+    if (!outcome) {
+        if (after != before)
+            fuzz::violated("a script that failed changed the previous file");
+        if (!badBox || outcome.error().detail != *badBox)
+            fuzz::violated("a table failed for another box than expected", outcome.error().detail);
+        if (outcome.error().kind != ErrorKind::NotANumber &&
+            outcome.error().kind != ErrorKind::OutOfRange)
+            fuzz::violated("a box failed for another reason than its number");
+        return 0;
+    }
+    if (badBox)
+        fuzz::violated("a script was written past a box that cannot be", *badBox);
+    if (outcome->rows != static_cast<int>(rows.size()) ||
+        outcome->columns != static_cast<int>(columns) ||
+        outcome->tooManyColumns != (counted > kMaxTextColumns))
+        fuzz::violated("the counts of the table differ");
+    if (outcome->columns > kMaxTextColumns)
+        fuzz::violated("more than nine columns written");
+
+    // The properties on the file itself, then the whole of it.
+    if (after.compare(0, kSetup.size(), kSetup) != 0)
+        fuzz::violated("the script does not start with the setup lines", after);
+    if (after.size() < 2 || after.compare(after.size() - 2, 2, "\r\n") != 0)
+        fuzz::violated("the script does not end with CR LF", after);
+    std::vector<std::string> lines = split(std::string_view(after).substr(kSetup.size()), "\r\n");
+    lines.pop_back(); // after the final CR LF
+    if (lines.size() != textLines)
+        fuzz::violated("the script holds another number of text lines than of cells", after);
+    for (const std::string& line : lines)
+        if (line.rfind("texte style ", 0) != 0)
+            fuzz::violated("a text line does not start with the command", line);
+    if (after != toAnsi(expected))
+        fuzz::violated("the script differs from its table", after);
     return 0;
 }

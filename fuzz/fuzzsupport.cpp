@@ -16,7 +16,8 @@ void violated(std::string_view what, std::string_view detail) {
 }
 
 const std::string& scratchFolder() {
-    static const std::string folder = [] {
+    // Never destroyed: the clean-up at exit runs after the destructors of statics.
+    static const std::string* const folder = [] {
         // A memory file system where there is one: the writers flush every file to disk.
         std::error_code ec;
         const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
@@ -24,9 +25,14 @@ const std::string& scratchFolder() {
                                                : std::filesystem::temp_directory_path();
         const auto path = base / ("pilotrame-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
-        return path.string() + "/";
+        // A run that ends normally leaves nothing behind; a finding keeps its files.
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(scratchFolder(), ignored);
+        });
+        return new std::string(path.string() + "/");
     }();
-    return folder;
+    return *folder;
 }
 
 std::string Fields::next() {

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of build/fuzz for a bounded time on its seed corpus (fuzz/corpus/),
 # one after the other, and prints the executions of each and a closing count.
-#   scripts/fuzz.sh [SECONDS_PER_TARGET] [--keep]
+#   [FUZZ_BUILD=build/other] scripts/fuzz.sh [SECONDS_PER_TARGET] [--keep]
 # New inputs found go to a temporary folder, or with --keep into fuzz/corpus/ itself. A target
 # that finds a fault leaves its crashing input in build/fuzz/findings/ and counts as failed.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-15}
 keep=${2:-}
-build=$root/build/fuzz/fuzz
-findings=$root/build/fuzz/findings
+# FUZZ_BUILD names another build folder of the targets (default build/fuzz).
+build_dir=${FUZZ_BUILD:-$root/build/fuzz}
+build=$build_dir/fuzz
+findings=$build_dir/findings
 mkdir -p "$findings"
 passed=0
 failed=0

@@ -22,6 +22,8 @@ add_library(pilotrame_gui STATIC
     app/transcript.h
     config/configdialog.cpp
     config/configdialog.h
+    launch/drawingcheckwindow.cpp
+    launch/drawingcheckwindow.h
     selection/advancedselectionwindow.cpp
     selection/advancedselectionwindow.h
     script/macrowindow.cpp

@@ -12,9 +12,11 @@ add_executable(pilotrame_gui_tests
     app/mainwindow_test.cpp
     app/prompts_test.cpp
     config/configdialog_test.cpp
+    launch/drawingcheckwindow_test.cpp
     selection/advancedselectionwindow_test.cpp
     script/macrowindow_test.cpp
     textinsert/textinsertwindow_test.cpp
+    support/guitest_test.cpp
     support/guitest_main.cpp
 )
 target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_warnings)
@@ -28,9 +30,10 @@ add_executable(pilotrame_argrecorder support/argrecorder.cpp)
 add_executable(pilotrame_startup_tests app/startup_program_test.cpp support/guitest_main.cpp)
 target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport
                                                      pilotrame_warnings)
-add_dependencies(pilotrame_startup_tests pilotrame)
+add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder)
 target_compile_definitions(pilotrame_startup_tests PRIVATE
-    PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>")
+    PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>"
+    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
 target_compile_definitions(pilotrame_gui_tests PRIVATE
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
 add_dependencies(pilotrame_gui_tests pilotrame_argrecorder)

@@ -4,11 +4,13 @@
 #include "app/mainwindow.h"
 #include "app/prompts.h"
 #include "app/singleinstance.h"
+#include "base/fileio.h"
 #include "base/messages.h"
 #include "config/configdialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
@@ -19,6 +21,38 @@ std::string native(const QString& folder) {
     return QDir::toNativeSeparators(folder).toStdString();
 }
 } // namespace
+
+void setProgramNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("Pilotrame"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Pilotrame"));
+}
+
+std::string resolveProgramFolder(const QString& executableFolder, const QString& appDataFolder) {
+    const QString executable =
+        executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
+    const QString appData = appDataFolder.isEmpty()
+                                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                : appDataFolder;
+    return ResolveProgramFolder(native(executable), native(appData));
+}
+
+QStringList systemPrinters() {
+    return QPrinterInfo::availablePrinterNames();
+}
+
+ProposedValues settingLists(const QStringList& printers) {
+    std::vector<std::string> names;
+    for (const QString& printer : printers)
+        names.push_back(printer.toStdString());
+    return proposedValues(names, kNativeFolderStyle, native(QDir::homePath()));
+}
+
+char userDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
 
 Application::Application() : Application(Options{}) {}
 
@@ -37,13 +71,8 @@ bool Application::start() {
     }
 
     // 2. The program folder.
-    const QString executableFolder = m_options.executableFolder.isEmpty()
-                                         ? QCoreApplication::applicationDirPath()
-                                         : m_options.executableFolder;
-    const QString appData = m_options.appDataFolder.isEmpty()
-                                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                : m_options.appDataFolder;
-    m_session.programFolder = ResolveProgramFolder(native(executableFolder), native(appData));
+    m_session.programFolder =
+        resolveProgramFolder(m_options.executableFolder, m_options.appDataFolder);
     m_settingsFile = std::make_unique<SettingsFile>(m_session.settingsPath());
 
     // 3. The main window, in plot mode.
@@ -51,21 +80,22 @@ bool Application::start() {
     m_mainWindow->ResetMainWindow();
     connect(m_mainWindow.get(), &MainWindow::shutdownRequested, this, &Application::shutdown);
 
-    // 4. The configuration dialog, hidden, with its lists; a view of the session's settings.
-    std::vector<std::string> printers;
-    for (const QString& printer :
-         m_options.printers ? *m_options.printers : QPrinterInfo::availablePrinterNames())
-        printers.push_back(printer.toStdString());
-    const ProposedValues lists =
-        proposedValues(printers, kNativeFolderStyle, native(QDir::homePath()));
-    m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
-    m_configDialog->FillSettingLists(lists);
-    connect(m_mainWindow.get(), &MainWindow::configurationRequested, m_configDialog.data(),
-            &ConfigDialog::openPage);
+    // 4. The configuration dialog is a view of the session's settings, not their keeper: it is
+    // built when first opened, which keeps its controls, its folder tree and the printer list
+    // out of the time to the shown window.
+    connect(m_mainWindow.get(), &MainWindow::configurationRequested, this,
+            [this](ConfigDialog::Page page) {
+                if (ConfigDialog* dialog = configDialog())
+                    dialog->openPage(page);
+            });
 
-    // 5. The settings: the values of a new dialog, then loaded, or saved as they are on a first
-    // start.
-    const Settings defaults = defaultSettings(lists);
+    // 5. The settings: the first-run values, then loaded, or saved as they are on a first start.
+    // Of the first-run values only the printer takes the printer list, and they stay only when
+    // the file cannot be read (a readable file replaces every text setting before any other), so
+    // only then is the print system asked.
+    const bool firstRunValuesStay = !checkReadable(m_session.settingsPath());
+    const Settings defaults =
+        defaultSettings(settingLists(firstRunValuesStay ? printers() : QStringList()));
     m_session.settings = defaults;
     const SettingsStartup startup =
         EstablishSettings(*m_settingsFile, m_session.settings, defaults);
@@ -82,6 +112,20 @@ bool Application::start() {
     // 7. The main window is shown.
     m_mainWindow->show();
     return true;
+}
+
+ConfigDialog* Application::configDialog() {
+    if (!m_configDialog && m_mainWindow) {
+        m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
+        m_configDialog->FillSettingLists(settingLists(printers()));
+    }
+    return m_configDialog;
+}
+
+const QStringList& Application::printers() {
+    if (!m_printers)
+        m_printers = m_options.printers ? m_options.printers() : systemPrinters();
+    return *m_printers;
 }
 
 void Application::shutdown() {

@@ -62,6 +62,8 @@ Result<SettingsStartup> readSettings(const std::string& path, const GenerateEnvi
     SettingsFile file(path);
     if (Status loaded = file.LoadSettings(settings); !loaded)
         return withKind(loaded.error(), ErrorKind::SettingsUnreadable);
+    // A single-window version forces its window mode, as the window's start-up does.
+    ApplySingleWindowRule(settings);
     return startup;
 }
 

@@ -3,8 +3,10 @@
 #include "app/designname.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QSizePolicy>
 #include <QString>
 #include <QWidget>
@@ -14,7 +16,7 @@
 
 namespace pilotrame::gui {
 
-// Small pieces shared by the panels of the main window.
+// Small pieces shared by the panels of the main window and the other windows.
 
 inline QString fromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -47,6 +49,22 @@ inline int smallButtonWidth(const QWidget* widget) {
 // The width of a number box that holds about digits characters.
 inline int digitsWidth(const QWidget* widget, int digits) {
     return widget->fontMetrics().horizontalAdvance(QLatin1Char('0')) * digits;
+}
+
+// A label under its design name.
+inline QLabel* namedLabel(QWidget* parent, const QString& name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+// A button under its design name that only a click presses: Enter in a box of a dialog must not
+// generate, write or open anything by surprise.
+inline QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
 }
 
 } // namespace pilotrame::gui

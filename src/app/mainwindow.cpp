@@ -10,21 +10,31 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "launch/autocadcommand.h"
+#include "launch/drawingcheck.h"
+#include "rename/renaming.h"
 #include "script/generation.h"
+#include "script/macrowindow.h"
+#include "selection/advancedselectionwindow.h"
+#include "textinsert/textinsertwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -47,6 +57,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     : QMainWindow(parent), m_session(session) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pilotrame"));
+    setAcceptDrops(true);
     buildControls();
     buildMenus();
 }
@@ -206,6 +217,11 @@ void MainWindow::buildMenus() {
     file->addAction(m_scriptText->openItem());
     m_saveItem = newItem(file, "mnuenregistrer", QStringLiteral("&Enregistrer"));
     file->addAction(m_scriptText->saveAsItem());
+    file->addSeparator();
+    QAction* openJob = newItem(file, "mnuouvrirtravail", QStringLiteral("Ouvrir un travail…"));
+    QAction* saveJob =
+        newItem(file, "mnuenregistrertravail", QStringLiteral("Enregistrer le travail…"));
+    file->addSeparator();
     QAction* quit = newItem(file, "mnuquitter", QStringLiteral("&Quitter"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edition  "));
@@ -229,6 +245,8 @@ void MainWindow::buildMenus() {
     QAction* help = menuBar()->addAction(QStringLiteral("&Aide"));
     help->setObjectName(QStringLiteral("mnuaide"));
 
+    connect(openJob, &QAction::triggered, this, &MainWindow::OpenJob);
+    connect(saveJob, &QAction::triggered, this, &MainWindow::SaveJob);
     connect(quit, &QAction::triggered, this, &MainWindow::shutdownRequested);
     connect(help, &QAction::triggered, this, &MainWindow::ShowAbout);
 }
@@ -339,7 +357,17 @@ void MainWindow::SelectFiles() {
     for (const QString& path : *chosen)
         paths.push_back(toStd(QDir::toNativeSeparators(path)));
     m_session.dialogSelection = std::string(trimSpaces(paths.front()));
-    const Result<int> written = WriteFileList(m_session.listPath(), FileListFromPaths(paths));
+    listChosenFiles(paths);
+}
+
+void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
+    FileList list = FileListFromPaths(paths);
+    // Files that AutoCAD could not open by name stay out of the list.
+    const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(list);
+    const Result<int> written = WriteFileList(m_session.listPath(), list);
+    if (!leftOut.empty())
+        showMessage(this, fromStd(kWarningTitle), fromStd(NamesOutsideAnsiText(leftOut)),
+                    MessageIcon::Warning);
     if (!written) {
         showMessage(this, fromStd(kErrorTitle), fromStd(ListWriteFailureText(written.error())),
                     MessageIcon::Critical);
@@ -348,10 +376,91 @@ void MainWindow::SelectFiles() {
     setFileCount(*written);
 }
 
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const DroppedPaths dropped = droppedPaths(event->mimeData());
+    if (!dropped.files.empty() || !dropped.folders.isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const DroppedPaths dropped = droppedPaths(event->mimeData());
+    if (dropped.files.empty() && dropped.folders.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Folders are walked as the user chooses in the advanced selection; files are listed as the
+    // file dialog lists them.
+    if (!dropped.folders.isEmpty())
+        AdvancedSelection(dropped.folders.front());
+    else
+        listChosenFiles(dropped.files);
+}
+
+MainWindow::DroppedPaths MainWindow::droppedPaths(const QMimeData* data) {
+    DroppedPaths dropped;
+    if (!data || !data->hasUrls())
+        return dropped;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isDir())
+            dropped.folders << QDir::toNativeSeparators(info.absoluteFilePath());
+        else if (info.isFile())
+            dropped.files.push_back(toStd(QDir::toNativeSeparators(info.absoluteFilePath())));
+    }
+    return dropped;
+}
+
+void MainWindow::AdvancedSelection(const QString& startFolder) {
+    const auto outcome = AdvancedSelectionWindow::run(m_session, this, startFolder);
+    if (!outcome)
+        return;
+    setFileCount(outcome->fileCount);
+    if (outcome->folderCountText)
+        setFolderCountText(*outcome->folderCountText);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::ShowMacroWindow() {
+    MacroWindow::Hooks hooks;
+    hooks.selectFiles = [this] { SelectFiles(); };
+    hooks.advancedSelection = [this] { AdvancedSelection(); };
+    MacroWindow window(m_session, std::move(hooks), this);
+    window.exec();
+}
+
+void MainWindow::ShowTextInsertion() {
+    TextInsertionWindow window(m_session, this);
+    window.exec();
+}
+
+bool MainWindow::reviewListedDrawings(std::unordered_set<std::string>& skipped) {
+    const Result<DrawingCheck> check = CheckDrawings(m_session.listPath());
+    // An unreadable list is the generation's to report.
+    if (!check || check->issues.empty())
+        return true;
+    switch (Prompts::instance().reviewDrawings(this, *check)) {
+    case DrawingCheckAnswer::Cancel:
+        return false;
+    case DrawingCheckAnswer::SkipProblems:
+        for (const DrawingIssue& issue : check->issues)
+            skipped.insert(issue.path);
+        return true;
+    case DrawingCheckAnswer::Continue:
+        return true;
+    }
+    return false;
+}
+
 bool MainWindow::GenerateScript() {
+    std::unordered_set<std::string> skipped;
+    if (!reviewListedDrawings(skipped))
+        return false;
     DrawingSectionWriter writeSection(currentJob(), m_session.settings, decimalSeparator());
-    const Status generated = pilotrame::GenerateScript(m_session.listPath(), m_session.scriptPath(),
-                                                       m_session.position, std::ref(writeSection));
+    const Status generated =
+        pilotrame::GenerateScript(m_session.listPath(), m_session.scriptPath(), m_session.position,
+                                  std::ref(writeSection), &skipped);
     if (!generated) {
         showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(generated.error())),
                     MessageIcon::Critical);
@@ -414,28 +523,106 @@ void MainWindow::ChooseInsertDrawing() {
 }
 
 void MainWindow::RenameSelectedFiles() {
-    showMessage(this, fromStd(kProgramTitle),
-                QStringLiteral("Le renommage des fichiers sera disponible dans une prochaine "
-                               "version."),
-                MessageIcon::Information);
+    const MessageRequest question{fromStd(kInformationTitle), fromStd(kRenameConfirmation),
+                                  MessageIcon::Information, MessageButtons::YesNo};
+    if (Prompts::instance().message(this, question) != Answer::Yes)
+        return;
+    const RenameReport report = RenameListedFiles(m_session.listPath(), currentRenameJob(),
+                                                  m_session.position, decimalSeparator());
+    if (!report.failure)
+        return;
+    const Error& failure = *report.failure;
+    showMessage(this, fromStd(kErrorTitle),
+                fromStd(failure.kind == ErrorKind::ListUnreadable
+                            ? ListFailureText(failure.path)
+                            : RenameFailureText(failure.path, report.renamed)),
+                MessageIcon::Critical);
 }
 
-void MainWindow::showNotYetAvailable() {
-    showMessage(this, fromStd(kProgramTitle),
-                QStringLiteral("Cette fenêtre sera disponible dans une prochaine version."),
-                MessageIcon::Information);
+MainJob MainWindow::currentMainJob() const {
+    MainJob job;
+    job.drawing = currentJob();
+    job.renameSwitch = m_renameSwitch->isChecked();
+    job.renameTicked = m_renaming->isTicked();
+    job.rename = currentRenameJob();
+    job.otherKeys = m_otherJobKeys;
+    return job;
+}
+
+void MainWindow::applyMainJob(const MainJob& job) {
+    m_renameSwitch->setChecked(false);
+    switch (job.mode()) {
+    case JobMode::Plot:
+        m_plot->setChecked(true);
+        break;
+    case JobMode::ScriptText:
+        m_scriptFile->setChecked(true);
+        break;
+    case JobMode::Operations:
+        m_plot->setChecked(false);
+        m_scriptFile->setChecked(false);
+        break;
+    }
+    m_scriptText->setText(job.drawing.scriptText);
+    m_operations->setJob(job.drawing);
+    m_renaming->setJob(job.renameTicked, job.rename);
+    m_renameSwitch->setChecked(job.renameSwitch);
+    m_otherJobKeys = job.otherKeys;
+}
+
+namespace {
+const QString kJobFilter =
+    QStringLiteral("Travail Pilotrame (*.pilotrame)|*.pilotrame|Tous (*.*)|*.*");
+} // namespace
+
+void MainWindow::OpenJob() {
+    const auto chosen = Prompts::instance().chooseFiles(
+        this, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Ouvrir un travail"),
+                                kJobFilter, fromStd(m_session.settings.scriptFolder()), QString()});
+    if (!chosen)
+        return;
+    // The whole file is checked before anything of the window changes.
+    const Result<MainJob> job = LoadJobFile(toStd(chosen->front()));
+    if (!job) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileFailureText(job.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    applyMainJob(*job);
+}
+
+void MainWindow::SaveJob() {
+    const QString title = QStringLiteral("Enregistrer le travail");
+    const auto chosen = Prompts::instance().chooseFiles(
+        this, FileDialogRequest{FileDialogKind::Save, title, kJobFilter,
+                                fromStd(m_session.settings.scriptFolder()),
+                                QStringLiteral("travail") + fromStd(kJobFileExtension)});
+    if (!chosen)
+        return;
+    QString path = chosen->front();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += fromStd(kJobFileExtension);
+    if (QFileInfo::exists(path)) {
+        const MessageRequest question{title, fromStd(ReplaceFileQuestion(toStd(path))),
+                                      MessageIcon::Question, MessageButtons::YesNo};
+        if (Prompts::instance().message(this, question) != Answer::Yes)
+            return;
+    }
+    if (const Status saved = SaveJobFile(toStd(path), currentMainJob()); !saved)
+        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileSaveFailureText(saved.error())),
+                    MessageIcon::Critical);
 }
 
 void MainWindow::onAdvancedSelection() {
-    showNotYetAvailable();
+    AdvancedSelection();
 }
 
 void MainWindow::onMacroWindow() {
-    showNotYetAvailable();
+    ShowMacroWindow();
 }
 
 void MainWindow::onTextInsertion() {
-    showNotYetAvailable();
+    ShowTextInsertion();
 }
 
 void MainWindow::ShowAbout() {

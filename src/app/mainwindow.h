@@ -1,13 +1,20 @@
 #pragma once
 
+#include "app/jobfile.h"
 #include "app/session.h"
 #include "config/configdialog.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 
 #include <QMainWindow>
+#include <QStringList>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 class QAction;
+class QMimeData;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -41,6 +48,12 @@ public:
     DrawingJob currentJob() const;
     // The renaming rule as the renaming row holds it now.
     RenameJob currentRenameJob() const;
+    // Everything composed in the window: the mode, every operation, box and option, the script
+    // text and the renaming rule.
+    MainJob currentMainJob() const;
+    // Sets the window from job through the same rules as clicks: the mode first, then the
+    // operations, the renaming switch of the top row last.
+    void applyMainJob(const MainJob& job);
     // Decimal separator of the user's locale, accepted in coordinates.
     char decimalSeparator() const;
 
@@ -51,6 +64,11 @@ public:
 
     // Commands behind the buttons and menus.
     void SelectFiles();
+    // Shows the advanced selection window, on startFolder when given, and takes its counts.
+    void AdvancedSelection(const QString& startFolder = {});
+    // Shows the macro-functions window Form5, then the text-insertion window Form3.
+    void ShowMacroWindow();
+    void ShowTextInsertion();
     // Writes the script; false when it stopped on a failure (already reported).
     bool GenerateScript();
     // "Executer script": renames when the renaming row is ticked, else writes the script and
@@ -62,6 +80,10 @@ public:
     void ChooseInsertDrawing();
     void RenameSelectedFiles();
     void ShowAbout();
+    // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
+    // window's job written to one. A bad file changes nothing in the window.
+    void OpenJob();
+    void SaveJob();
 
 signals:
     // Emitted when the user quits or closes the window; start-up ends the program on it.
@@ -71,6 +93,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Drawings dropped on the window are listed as "Selection fichiers" lists them, in the order
+    // dropped; a dropped folder opens the advanced selection on it; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     // The side windows of the top row and the left column; each shows its window modally.
@@ -90,7 +116,18 @@ private:
     // The operation rule and the option rule, run for every row of the panel.
     void onOperationToggled();
     void onOptionChosen();
-    void showNotYetAvailable();
+    // Checks the listed drawings before a script is written and asks what to do with those
+    // AutoCAD could not work on. False when the user cancelled; skipped receives the drawings
+    // to leave out.
+    bool reviewListedDrawings(std::unordered_set<std::string>& skipped);
+    // Writes the list of chosen files, each under its own folder, leaving out (with one warning)
+    // those AutoCAD could not open by name, and shows the count.
+    void listChosenFiles(const std::vector<std::string>& paths);
+    struct DroppedPaths {
+        std::vector<std::string> files; // native separators, in the order dropped
+        QStringList folders;
+    };
+    static DroppedPaths droppedPaths(const QMimeData* data);
 
     Session& m_session;
 
@@ -105,6 +142,8 @@ private:
     QAction* m_saveItem = nullptr;  // "&Enregistrer", never enabled
     QAction* m_copyItem = nullptr;  // "&Copier", never enabled
     QAction* m_pasteItem = nullptr; // "&Coller", never enabled
+    // Unknown keys of the job file last opened, written back by the next save.
+    std::vector<std::pair<std::string, std::string>> m_otherJobKeys;
 };
 
 } // namespace pilotrame::gui

@@ -317,6 +317,44 @@ DrawingJob OperationsPanel::job() const {
     return job;
 }
 
+void OperationsPanel::setJob(const DrawingJob& job) {
+    // The options and boxes first: the ticks then run their rules on the values they will keep.
+    (job.purgeAll ? m_purgeAll : m_purgeBlocks)->setChecked(true);
+    (job.dwgToDxf ? m_dwgToDxf : m_dxfToDwg)->setChecked(true);
+    switch (job.eraseSelection) {
+    case EraseSelection::Window:
+        m_eraseWindow->setChecked(true);
+        break;
+    case EraseSelection::Fence:
+        m_eraseFence->setChecked(true);
+        break;
+    case EraseSelection::Crossing:
+        m_eraseCrossing->setChecked(true);
+        break;
+    }
+    (job.insertFile ? m_insertFromFile : m_insertClipboard)->setChecked(true);
+    const auto setTexts = [](std::initializer_list<QLineEdit*> boxes,
+                             const std::array<std::string, 4>& texts) {
+        std::size_t i = 0;
+        for (QLineEdit* box : boxes)
+            box->setText(fromStd(texts[i++]));
+    };
+    setTexts({m_eraseCorner1X, m_eraseCorner1Y, m_eraseCorner2X, m_eraseCorner2Y}, job.erasePoints);
+    setTexts({m_attributeCorner1X, m_attributeCorner1Y, m_attributeCorner2X, m_attributeCorner2Y},
+             job.attributeCorners);
+    setTexts({m_replaceOld1, m_replaceNew1, m_replaceOld2, m_replaceNew2}, job.replaceTexts);
+    m_insertPath->setText(fromStd(job.insertPath));
+    m_attributeOld->setText(fromStd(job.attributeOld));
+    m_attributeNew->setText(fromStd(job.attributeNew));
+    m_purge->setChecked(job.purge);
+    m_zoomExtents->setChecked(job.zoomExtents);
+    m_transfer->setChecked(job.transfer);
+    m_erase->setChecked(job.erase);
+    m_insert->setChecked(job.insert);
+    m_replaceAttribute->setChecked(job.replaceAttribute);
+    m_replaceText->setChecked(job.replaceText);
+}
+
 void OperationsPanel::ChooseInsertDrawing() {
     const auto chosen = Prompts::instance().chooseFiles(
         m_host, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Choisissez un fichier"),

@@ -38,6 +38,9 @@ public:
     // The operations and their parameters as the controls hold them now; the plot and custom
     // script fields keep their defaults (they are the main window's switches).
     DrawingJob job() const;
+    // Sets the controls from job (its plot and custom script fields aside), ticks included, so
+    // that each box's rule runs as a click's would.
+    void setJob(const DrawingJob& job);
 
     // These rows' part of DisableOperationPanel: operations unticked and disabled, parameters
     // hidden.

@@ -1,5 +1,7 @@
 #include "app/prompts.h"
 
+#include "launch/drawingcheckwindow.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -111,6 +113,10 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+}
+
+DrawingCheckAnswer QtPrompts::reviewDrawings(QWidget* parent, const DrawingCheck& check) {
+    return DrawingCheckWindow::ask(parent, check);
 }
 
 void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launch/drawingcheck.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,10 @@ struct MessageRequest {
 
 enum class FileDialogKind { Open, OpenMultiple, Save };
 
+// What the user chose when drawings of the list have problems: the script without them, the
+// script with every drawing, or nothing at all.
+enum class DrawingCheckAnswer { SkipProblems, Continue, Cancel };
+
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
     QString title;
@@ -45,18 +51,23 @@ public:
     virtual std::optional<QStringList> chooseFiles(QWidget* parent,
                                                    const FileDialogRequest& request) = 0;
 
+    // Shows the drawings that AutoCAD could not work on and returns the user's choice; closing
+    // the window is Cancel. Asked only when check.issues is not empty.
+    virtual DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) = 0;
+
     // The prompts in use: the real dialogs unless a test installed its own.
     static Prompts& instance();
     // Installs prompts (not owned); nullptr restores the real dialogs.
     static void install(Prompts* prompts);
 };
 
-// The real Qt message boxes and file dialogs, with French button texts.
+// The real Qt message boxes, file dialogs and drawing check window, with French button texts.
 class QtPrompts final : public Prompts {
 public:
     Answer message(QWidget* parent, const MessageRequest& request) override;
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const FileDialogRequest& request) override;
+    DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
 };
 
 // "Label|pattern|..." as Qt name filters: each label as written, followed by its pattern only

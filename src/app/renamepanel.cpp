@@ -111,6 +111,25 @@ RenameJob RenamePanel::job() const {
     return job;
 }
 
+void RenamePanel::setJob(bool ticked, const RenameJob& job) {
+    switch (job.rule) {
+    case RenameRule::Delete:
+        m_deleteRule->setChecked(true);
+        break;
+    case RenameRule::Insert:
+        m_insertRule->setChecked(true);
+        break;
+    case RenameRule::Extension:
+        m_extensionRule->setChecked(true);
+        break;
+    }
+    m_start->setText(fromStd(job.start));
+    m_length->setText(fromStd(job.length));
+    m_text->setText(fromStd(job.text));
+    m_newExtension->setText(fromStd(job.newExtension));
+    m_rename->setChecked(ticked);
+}
+
 void RenamePanel::disable() {
     m_rename->setEnabled(false);
     m_rename->setChecked(false);

@@ -31,6 +31,8 @@ public:
     bool isTicked() const;
     // The rule and its values as the controls hold them now.
     RenameJob job() const;
+    // Sets the rule and its boxes from job, then the tick, so that the rules run as for clicks.
+    void setJob(bool ticked, const RenameJob& job);
 
     // This row's part of DisableOperationPanel: unticked and disabled, rule and values hidden.
     void disable();

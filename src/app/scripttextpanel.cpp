@@ -72,6 +72,10 @@ std::string ScriptTextPanel::text() const {
     return toStd(m_text->toPlainText());
 }
 
+void ScriptTextPanel::setText(std::string_view text) {
+    m_text->setPlainText(fromStd(text));
+}
+
 void ScriptTextPanel::OpenScriptFile() {
     const auto chosen = Prompts::instance().chooseFiles(
         m_host,

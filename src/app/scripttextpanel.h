@@ -41,6 +41,8 @@ public:
 
     // The text as the user wrote it, line feeds between lines.
     std::string text() const;
+    // Replaces the script text.
+    void setText(std::string_view text);
 
     // OpenScriptFile: the lines of a chosen file into the text.
     void OpenScriptFile();

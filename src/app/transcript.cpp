@@ -25,4 +25,10 @@ std::optional<QStringList> TranscriptPrompts::chooseFiles(QWidget*,
     return std::nullopt;
 }
 
+DrawingCheckAnswer TranscriptPrompts::reviewDrawings(QWidget*, const DrawingCheck& check) {
+    record(QStringLiteral("drawings|") + QString::number(check.checked) + QLatin1Char('|') +
+           QString::number(check.issues.size()));
+    return DrawingCheckAnswer::Cancel;
+}
+
 } // namespace pilotrame::gui

@@ -8,7 +8,8 @@ namespace pilotrame::gui {
 
 // Prompts for start-up tests of the real program: every message box is written to a file as one
 // line "message|title|text" (line breaks as \n) and answered with OK or Yes; file dialogs are
-// cancelled. Used only when PILOTRAME_TEST_TRANSCRIPT names that file.
+// cancelled; a drawing check is written as "drawings|checked|problems" and cancelled. Used only
+// when PILOTRAME_TEST_TRANSCRIPT names that file.
 class TranscriptPrompts final : public Prompts {
 public:
     explicit TranscriptPrompts(QString path) : m_path(std::move(path)) {}
@@ -16,6 +17,7 @@ public:
     Answer message(QWidget* parent, const MessageRequest& request) override;
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const FileDialogRequest& request) override;
+    DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
 
     // Appends one line to the transcript.
     void record(const QString& line) const;

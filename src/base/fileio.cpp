@@ -38,43 +38,8 @@ FileHandle openFile(const std::string& path, const char* mode) {
 #endif
 }
 
-ErrorCode codeFromErrno(int error, const std::string& path) {
-    switch (error) {
-    case ENOENT: {
-        std::error_code ec;
-        const auto parent = toFsPath(path).parent_path();
-        if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
-            return ErrorCode::PathNotFound;
-        return ErrorCode::FileNotFound;
-    }
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EBUSY:
-        return ErrorCode::PermissionDenied;
-    case EISDIR:
-        return ErrorCode::PathFileAccess;
-    case ENOSPC:
-#ifdef EFBIG
-    case EFBIG:
-#endif
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return ErrorCode::DiskFull;
-    case ENAMETOOLONG:
-    case EINVAL:
-        return ErrorCode::BadFileName;
-    default:
-        return ErrorCode::DeviceIo;
-    }
-}
-
 Error errnoError(const std::string& path) {
-    const int saved = errno;
-    const ErrorCode code = codeFromErrno(saved, path);
-    return Error{
-        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
+    return errorFromErrno(errno, path);
 }
 
 Status writeAll(std::FILE* file, std::string_view bytes, const std::string& path) {
@@ -278,6 +243,60 @@ bool isFolderWritable(const std::string& folder) {
         return true;
     }
     return false;
+}
+
+ErrorCode codeFromErrno(int error, const std::string& path) {
+    switch (error) {
+    case ENOENT: {
+        std::error_code ec;
+        const auto parent = toFsPath(path).parent_path();
+        if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
+            return ErrorCode::PathNotFound;
+        return ErrorCode::FileNotFound;
+    }
+    case ENOTDIR:
+        return ErrorCode::PathNotFound;
+    case EEXIST:
+    case ENOTEMPTY:
+        return ErrorCode::FileExists;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+#ifdef ETXTBSY
+    case ETXTBSY:
+#endif
+        return ErrorCode::PermissionDenied;
+    case EISDIR:
+    case EXDEV:
+        return ErrorCode::PathFileAccess;
+    case ENOSPC:
+#ifdef EFBIG
+    case EFBIG:
+#endif
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return ErrorCode::DiskFull;
+    case ENAMETOOLONG:
+    case EINVAL:
+        return ErrorCode::BadFileName;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+ErrorCode folderCodeFromErrno(int error, const std::string& folder) {
+    return error == ENOENT ? ErrorCode::PathNotFound : codeFromErrno(error, folder);
+}
+
+Error fileError(ErrorCode code, const std::string& path) {
+    return Error{
+        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
+}
+
+Error errorFromErrno(int error, const std::string& path) {
+    return fileError(codeFromErrno(error, path), path);
 }
 
 } // namespace pilotrame

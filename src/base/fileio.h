@@ -29,4 +29,17 @@ Status replaceFileContent(const std::string& path, std::string_view bytes);
 // True when a file can be created in the folder (it makes and removes a probe file).
 bool isFolderWritable(const std::string& folder);
 
+// The error number for errno error of a call on path. A missing entry is FileNotFound, or
+// PathNotFound when the folder of path is missing too.
+ErrorCode codeFromErrno(int error, const std::string& path);
+
+// The same for a call on the folder itself, which is PathNotFound when missing.
+ErrorCode folderCodeFromErrno(int error, const std::string& folder);
+
+// A failure with code on path; a full disk is also told by the kind, whatever was being written.
+Error fileError(ErrorCode code, const std::string& path);
+
+// fileError(codeFromErrno(error, path), path).
+Error errorFromErrno(int error, const std::string& path);
+
 } // namespace pilotrame

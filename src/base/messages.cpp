@@ -182,4 +182,19 @@ std::string AutocadNotStartedText(const std::string& program) {
     return "AutoCAD n'a pas pu être démarré : " + std::string(kCrLf) + program;
 }
 
+// ---- Command line: the check of the drawings before --execute starts AutoCAD ----
+
+namespace {
+std::string counted(int count, std::string_view singular, std::string_view plural) {
+    // French puts the singular below two.
+    return std::to_string(count) + " " + std::string(count < 2 ? singular : plural);
+}
+} // namespace
+
+std::string DrawingsNotReadyText(int checked, int problems, const std::string& issueLines) {
+    return "Vérification des plans : " + counted(checked, "plan vérifié", "plans vérifiés") + ", " +
+           counted(problems, "problème", "problèmes") + "." + std::string(kCrLf) + issueLines +
+           "AutoCAD n'a pas été démarré.";
+}
+
 } // namespace pilotrame

@@ -89,4 +89,11 @@ inline constexpr std::string_view kRenameNotFromCommandLineText =
 // AutoCAD could not be started on the script; an empty program means none is configured.
 std::string AutocadNotStartedText(const std::string& program);
 
+// ---- Command line: the check of the drawings before --execute starts AutoCAD ----
+
+// Why AutoCAD was not started: how many drawings were checked and how many are not ready, then
+// issueLines (one "path<TAB>reason" line per drawing, CR LF ended), then that AutoCAD was not
+// started.
+std::string DrawingsNotReadyText(int checked, int problems, const std::string& issueLines);
+
 } // namespace pilotrame

@@ -2,11 +2,38 @@
 
 #include "base/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace pilotrame {
+
+namespace {
+
+constexpr std::int64_t kShortMin = std::numeric_limits<std::int16_t>::min();
+constexpr std::int64_t kShortMax = std::numeric_limits<std::int16_t>::max();
+
+// Digits with an optional sign and spaces around them: a whole number, even one far too large
+// for any integer type.
+bool isSignedDigits(std::string_view text) {
+    text = trimSpaces(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+double roundHalfToEven(double value) {
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return whole;
+}
+
+} // namespace
 
 std::optional<double> parseNumber(std::string_view text, char userDecimalSeparator) {
     const std::string_view trimmed = trimSpaces(text);
@@ -87,6 +114,33 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
     if (ec != std::errc() || ptr != trimmed.data() + trimmed.size())
         return std::nullopt;
     return value;
+}
+
+Error numberBoxError(ErrorKind kind, std::string_view box, std::string_view text) {
+    const ErrorCode code =
+        kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
+    return Error{code, kind, {}, std::string(box), std::string(text)};
+}
+
+Result<std::int16_t> readShortBox(std::string_view text, std::string_view box) {
+    const std::optional<std::int64_t> value = parseInteger(text);
+    if (!value)
+        return numberBoxError(isSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
+                              box, text);
+    if (*value < kShortMin || *value > kShortMax)
+        return numberBoxError(ErrorKind::OutOfRange, box, text);
+    return static_cast<std::int16_t>(*value);
+}
+
+Result<std::int16_t> readRoundedShortBox(std::string_view text, std::string_view box,
+                                         char userDecimalSeparator) {
+    const std::optional<double> number = parseNumber(text, userDecimalSeparator);
+    if (!number)
+        return numberBoxError(ErrorKind::NotANumber, box, text);
+    const double whole = roundHalfToEven(*number);
+    if (whole < static_cast<double>(kShortMin) || whole > static_cast<double>(kShortMax))
+        return numberBoxError(ErrorKind::OutOfRange, box, text);
+    return static_cast<std::int16_t>(whole);
 }
 
 } // namespace pilotrame

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,5 +20,18 @@ std::string formatNumber(double value);
 // Decimal integer text with an optional sign and spaces around it; nullopt when not an integer
 // or beyond the range of a 64-bit integer.
 std::optional<std::int64_t> parseInteger(std::string_view text);
+
+// The error for a box whose text is no number (kind NotANumber, code TypeMismatch) or a number
+// out of the box's range (kind OutOfRange, code Overflow); detail names the box, text is its text.
+Error numberBoxError(ErrorKind kind, std::string_view box, std::string_view text);
+
+// A box holding a whole number of the signed 16-bit range, as parseInteger reads it. Digits
+// alone are a number however many there are: too many make it OutOfRange, not NotANumber.
+Result<std::int16_t> readShortBox(std::string_view text, std::string_view box);
+
+// A box holding any number as parseNumber reads it, rounded to a whole one (a half to the even
+// neighbour, as these boxes always rounded), which must be in the signed 16-bit range.
+Result<std::int16_t> readRoundedShortBox(std::string_view text, std::string_view box,
+                                         char userDecimalSeparator);
 
 } // namespace pilotrame

@@ -22,9 +22,9 @@ namespace pilotrame::gui {
 
 // The configuration dialog Form2: a view of the live settings of the run. Each opening of a
 // page reloads the settings file into them and shows them; closing the dialog by any means
-// writes the controls back into them, and "Sauvegarder et Quitter" also saves them. Created once
-// at start-up and only hidden afterwards, so that the version rule's greyed state and the folder
-// picker's place carry over. One set of controls serves three pages.
+// writes the controls back into them, and "Sauvegarder et Quitter" also saves them. Created once,
+// when first opened, and only hidden afterwards, so that the version rule's greyed state and the
+// folder picker's place carry over. One set of controls serves three pages.
 class ConfigDialog : public QDialog {
     Q_OBJECT
 

@@ -1,14 +1,13 @@
 #include "rename/renaming.h"
 
+#include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/paths.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -64,32 +63,19 @@ std::size_t extensionOffset(std::string_view name) {
     return offset;
 }
 
-// A number rounded to a whole one, a half going to the even neighbour as the boxes always did.
-double roundHalfToEven(double value) {
-    double whole = std::floor(value);
-    const double fraction = value - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        whole += 1.0;
-    return whole;
-}
-
-Error boxError(ErrorCode code, ErrorKind kind, std::string_view box, std::string_view text) {
-    return Error{code, kind, {}, std::string(box), std::string(text)};
-}
-
 // A box holding a count of characters: a whole number of 0 or more within 16 bits.
 Result<std::size_t> readCount(std::string_view text, std::string_view box, char decimalSeparator) {
-    const std::optional<double> number = parseNumber(text, decimalSeparator);
-    if (!number)
-        return boxError(ErrorCode::TypeMismatch, ErrorKind::NotANumber, box, text);
-    const double whole = roundHalfToEven(*number);
-    if (whole < std::numeric_limits<std::int16_t>::min() ||
-        whole > std::numeric_limits<std::int16_t>::max())
-        return boxError(ErrorCode::Overflow, ErrorKind::OutOfRange, box, text);
+    const Result<std::int16_t> whole = readRoundedShortBox(text, box, decimalSeparator);
+    if (!whole)
+        return whole.error();
     // A count below 0 has no meaning: deleting -1 characters would repeat one.
-    if (whole < 0)
-        return boxError(ErrorCode::InvalidPropertyValue, ErrorKind::OutOfRange, box, text);
-    return static_cast<std::size_t>(whole);
+    if (*whole < 0)
+        return Error{ErrorCode::InvalidPropertyValue,
+                     ErrorKind::OutOfRange,
+                     {},
+                     std::string(box),
+                     std::string(text)};
+    return static_cast<std::size_t>(*whole);
 }
 
 // The numbers of the boxes that the rule reads.
@@ -113,7 +99,8 @@ Result<RuleNumbers> readBoxes(const RenameJob& job, char decimalSeparator) {
     return numbers;
 }
 
-Error shortNameError(std::string_view name) {
+// A listed name that the rule cannot work on: too short, or no bare name.
+Error badNameError(std::string_view name) {
     return Error{ErrorCode::BadFileName, ErrorKind::InvalidName, {}, std::string(name), {}};
 }
 
@@ -167,11 +154,6 @@ Error invalidNewName(std::string_view name) {
     return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, {}, std::string(name), {}};
 }
 
-Error fileError(ErrorCode code, const std::string& path) {
-    return Error{
-        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
-}
-
 // The folder part of a path, final separator included; empty for a bare name.
 std::string_view folderOf(std::string_view path) {
     std::size_t length = folderPartLength(path, '/');
@@ -208,43 +190,6 @@ ErrorCode codeFromWindows(DWORD error) {
     default:
         return ErrorCode::DeviceIo;
     }
-}
-
-#else
-
-ErrorCode codeFromErrno(int error) {
-    switch (error) {
-    case ENOENT:
-        return ErrorCode::FileNotFound;
-    case ENOTDIR:
-        return ErrorCode::PathNotFound;
-    case EEXIST:
-    case ENOTEMPTY:
-        return ErrorCode::FileExists;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EBUSY:
-    case ETXTBSY:
-        return ErrorCode::PermissionDenied;
-    case ENAMETOOLONG:
-    case EINVAL:
-        return ErrorCode::BadFileName;
-    case EXDEV:
-    case EISDIR:
-        return ErrorCode::PathFileAccess;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return ErrorCode::DiskFull;
-    default:
-        return ErrorCode::DeviceIo;
-    }
-}
-
-Error errnoError(int error, const std::string& path) {
-    return fileError(codeFromErrno(error), path);
 }
 
 #endif
@@ -295,14 +240,13 @@ Status OpenFolder::open(std::string_view folder) {
     const int descriptor = ::open(path, kFolderFlags);
     if (descriptor < 0) {
         const int error = errno;
-        return fileError(error == ENOENT ? ErrorCode::PathNotFound : codeFromErrno(error),
-                         m_folder);
+        return fileError(folderCodeFromErrno(error, m_folder), m_folder);
     }
     struct stat status;
     if (::fstat(descriptor, &status) != 0) {
         const int error = errno;
         ::close(descriptor);
-        return errnoError(error, m_folder);
+        return errorFromErrno(error, m_folder);
     }
     m_descriptor = descriptor;
     m_writable = (status.st_mode & S_IWUSR) != 0;
@@ -327,7 +271,7 @@ Status renameNoReplace(int folder, const char* name, int target, const char* new
     // EINVAL: a file system that cannot promise not to replace (some network ones); ENOSYS: a
     // kernel before 3.15.
     if (errno != EINVAL && errno != ENOSYS)
-        return errnoError(errno, from);
+        return errorFromErrno(errno, from);
 #endif
     // A hard link is never made over an existing name; once it is there, the old name goes.
     if (::linkat(folder, name, target, newName, 0) == 0) {
@@ -335,18 +279,18 @@ Status renameNoReplace(int folder, const char* name, int target, const char* new
             return success();
         const int error = errno;
         ::unlinkat(target, newName, 0);
-        return errnoError(error, from);
+        return errorFromErrno(error, from);
     }
     if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS &&
         errno != EMLINK)
-        return errnoError(errno, from);
+        return errorFromErrno(errno, from);
     // No hard links there (FAT, some shares): look, then rename. Another program could slip a
     // file in between; nothing better is offered by such a file system.
     struct stat existing;
     if (::fstatat(target, newName, &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return fileError(ErrorCode::FileExists, from);
     if (::renameat(folder, name, target, newName) != 0)
-        return errnoError(errno, from);
+        return errorFromErrno(errno, from);
     return success();
 }
 
@@ -402,7 +346,7 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
     // The entry itself: renaming a link renames the link, whatever it points to.
     struct stat file;
     if (::fstatat(m_folder.descriptor(), name, &file, AT_SYMLINK_NOFOLLOW) != 0)
-        return errnoError(errno, from);
+        return errorFromErrno(errno, from);
     if (from == to)
         return success();
     // Root may rename anything; a read-only file or folder is refused all the same, as the
@@ -432,7 +376,7 @@ Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
                                 char userDecimalSeparator) {
     const std::size_t extension = extensionOffset(name);
     if (extension == kNoExtension)
-        return shortNameError(name);
+        return badNameError(name);
     Result<RuleNumbers> numbers = readBoxes(job, userDecimalSeparator);
     if (!numbers)
         return numbers.error();
@@ -455,6 +399,10 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
     std::string newName;
 
     const auto renameOne = [&](const ListPosition& at, std::size_t extension) -> Status {
+        // The system calls would take a separator in the listed name, or a NUL in it or in the
+        // folder, as a path to another file than the list names, possibly in another folder.
+        if (!isBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
+            return badNameError(at.currentFileName);
         if (!numbers)
             numbers = readBoxes(job, userDecimalSeparator);
         if (!*numbers)
@@ -471,7 +419,7 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
         from.assign(at.currentFolder);
         from += at.currentFileName;
         const std::size_t extension = extensionOffset(at.currentFileName);
-        Status renamed = extension == kNoExtension ? Status(shortNameError(at.currentFileName))
+        Status renamed = extension == kNoExtension ? Status(badNameError(at.currentFileName))
                                                    : renameOne(at, extension);
         // Once split, the current file name is the base, as the earlier tools left it.
         if (extension != kNoExtension)
@@ -494,6 +442,9 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
 }
 
 Status RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    // The system calls would stop at a NUL and rename another file than the one named.
+    if (from.find('\0') != std::string::npos || to.find('\0') != std::string::npos)
+        return fileError(ErrorCode::BadFileName, from);
     Renamer renamer;
     return renamer.rename(from, folderOf(from).size(), to, folderOf(to).size());
 }

@@ -42,8 +42,10 @@ struct RenameReport {
 // and stops at the first failure. A rename never replaces an existing file; a read-only file or
 // folder fails even where the process could rename it anyway. Renaming a file to its own name
 // succeeds and changes nothing. The list itself is not changed. position follows the list as
-// the generation's does, except that the current file name is cut to its base once split. Every
-// failure of a file has the kind RenameFailed, keeps its code and detail, and has the old path.
+// the generation's does, except that the current file name is cut to its base once split. A
+// listed name that is not a bare name (a separator or a NUL in it, or a NUL in its folder) fails
+// rather than reach a file elsewhere. Every failure of a file has the kind RenameFailed, keeps
+// its code and detail, and has the old path.
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
                                ListPosition& position, char userDecimalSeparator = ',');
 

@@ -17,56 +17,27 @@ constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 constexpr std::string_view kStepXBox = "F1 pas X";
 constexpr std::string_view kStepYBox = "F1 pas Y";
 
-// Too many digits for any integer is still a whole number, only a far too large one.
-bool isSignedDigits(std::string_view text) {
-    text = trimSpaces(text);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-Error boxError(ErrorKind kind, std::string_view box, std::string_view text) {
-    const ErrorCode code =
-        kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
-    return Error{code, kind, {}, std::string(box), std::string(text)};
-}
-
-// A step box: the positions are 16-bit, so a step must fit there too.
-Result<std::int16_t> step(std::string_view text, std::string_view box) {
-    const std::optional<std::int64_t> value = parseInteger(text);
-    if (!value)
-        return boxError(isSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber, box,
-                        text);
-    if (*value < kInt16Min || *value > kInt16Max)
-        return boxError(ErrorKind::OutOfRange, box, text);
-    return static_cast<std::int16_t>(*value);
-}
-
 // The next symbol position, or the step box whose addition leaves the 16-bit range.
 Result<SymbolGrid> nextPosition(SymbolGrid grid, const MacroJob& job) {
-    const Result<std::int16_t> stepX = step(job.symbolStepX, kStepXBox);
+    // The positions are 16-bit, so a step must fit there too.
+    const Result<std::int16_t> stepX = readShortBox(job.symbolStepX, kStepXBox);
     if (!stepX)
         return stepX.error();
     // Checked even when no wrap follows, so that a bad box stops the first drawing rather than
     // the tenth.
-    const Result<std::int16_t> stepY = step(job.symbolStepY, kStepYBox);
+    const Result<std::int16_t> stepY = readShortBox(job.symbolStepY, kStepYBox);
     if (!stepY)
         return stepY.error();
 
     const std::int64_t row = std::int64_t{grid.row} + *stepX;
     if (row < kInt16Min || row > kInt16Max)
-        return boxError(ErrorKind::OutOfRange, kStepXBox, job.symbolStepX);
+        return numberBoxError(ErrorKind::OutOfRange, kStepXBox, job.symbolStepX);
     grid.row = static_cast<std::int16_t>(row);
     if (grid.row > 240) {
         grid.row = 0;
         const std::int64_t column = std::int64_t{grid.column} + *stepY;
         if (column < kInt16Min || column > kInt16Max)
-            return boxError(ErrorKind::OutOfRange, kStepYBox, job.symbolStepY);
+            return numberBoxError(ErrorKind::OutOfRange, kStepYBox, job.symbolStepY);
         grid.column = static_cast<std::int16_t>(column);
     }
     return grid;

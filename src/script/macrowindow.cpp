@@ -1,6 +1,7 @@
 #include "script/macrowindow.h"
 
 #include "app/designname.h"
+#include "app/formparts.h"
 #include "app/prompts.h"
 #include "base/messages.h"
 #include "base/text.h"
@@ -35,13 +36,6 @@ namespace {
 
 const QString kChooseFile = QStringLiteral("Choisissez un fichier");
 const QString kWorkbookFilter = QStringLiteral("Excel (*.xls)|*.xls|Tous (*.*)|*.*");
-
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string toStd(const QString& text) {
-    return text.toStdString();
-}
 
 // Runs its action when the scope ends, whichever way it ends.
 template <typename F> class ScopeExit {
@@ -95,11 +89,6 @@ void MacroWindow::buildControls() {
             fitChars(edit, chars);
         return edit;
     };
-    const auto newLabel = [](QWidget* parent, const QString& name, const QString& caption) {
-        auto* label = new QLabel(caption, parent);
-        label->setObjectName(name);
-        return label;
-    };
     const auto newOption = [](QGroupBox* frame, int index, const QString& caption, bool chosen) {
         auto* option = new QRadioButton(caption, frame);
         option->setObjectName(designName("Option1", index));
@@ -112,11 +101,7 @@ void MacroWindow::buildControls() {
         return frame;
     };
     const auto newButton = [this](const char* name, const QString& caption) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
-        // Enter in a box must not generate or open a dialog by surprise.
-        button->setAutoDefault(false);
-        return button;
+        return namedButton(this, QString::fromLatin1(name), caption);
     };
 
     auto* outer = new QVBoxLayout(this);
@@ -129,11 +114,11 @@ void MacroWindow::buildControls() {
         1, QStringLiteral("F1  Inserer les symboles de la bibliothèque  (pas d'espace dans "
                           "les noms de fichier, 1 attribut en ligne de commande)")));
     f1->addStretch(1);
-    f1->addWidget(newLabel(this, designName("Label1", 0), QStringLiteral("X:")));
+    f1->addWidget(namedLabel(this, designName("Label1", 0), QStringLiteral("X:")));
     m_stepX = newEdit(this, 10, QStringLiteral("25"), 5);
     f1->addWidget(m_stepX);
     f1->addSpacing(6);
-    f1->addWidget(newLabel(this, designName("Label1", 1), QStringLiteral("Y:")));
+    f1->addWidget(namedLabel(this, designName("Label1", 1), QStringLiteral("Y:")));
     m_stepY = newEdit(this, 11, QStringLiteral("40"), 5);
     f1->addWidget(m_stepY);
     outer->addLayout(f1);
@@ -177,10 +162,10 @@ void MacroWindow::buildControls() {
         f3->setColumnStretch(column + 1, 1);
     }
     f3->addWidget(
-        newLabel(frame3, QStringLiteral("Label8"), QStringLiteral("Nom de l'attribut / aucun:")), 2,
-        0);
+        namedLabel(frame3, QStringLiteral("Label8"), QStringLiteral("Nom de l'attribut / aucun:")),
+        2, 0);
     f3->addWidget(
-        newLabel(frame3, QStringLiteral("Label9"), QStringLiteral("Format d'enregistrement:")), 3,
+        namedLabel(frame3, QStringLiteral("Label9"), QStringLiteral("Format d'enregistrement:")), 3,
         0);
     m_format = new QComboBox(frame3);
     m_format->setObjectName(designName("Combo1", 30));
@@ -225,7 +210,7 @@ void MacroWindow::buildControls() {
     f7->addWidget(m_freeze);
     f7->addWidget(m_thaw);
     f7->addSpacing(10);
-    f7->addWidget(newLabel(frame4, QStringLiteral("Label6"), QStringLiteral("Nom:")));
+    f7->addWidget(namedLabel(frame4, QStringLiteral("Label6"), QStringLiteral("Nom:")));
     f7->addWidget(m_frozenLayer);
     f7->addStretch(1);
     addFunction(newCheck(7, QStringLiteral("F7  Gèle/dégèle un calque: (nom:)")), frame4);
@@ -246,8 +231,8 @@ void MacroWindow::buildControls() {
         m_corners[at] = newEdit(frame1, 80 + box, cornerTexts[box], 6);
         const int gridRow = 1 + box / 2;
         const int gridColumn = 1 + (box % 2) * 2;
-        f8->addWidget(newLabel(frame1, QString::fromLatin1(cornerLabels[box]),
-                               QString::fromLatin1(cornerCaptions[box])),
+        f8->addWidget(namedLabel(frame1, QString::fromLatin1(cornerLabels[box]),
+                                 QString::fromLatin1(cornerCaptions[box])),
                       gridRow, gridColumn, Qt::AlignRight);
         f8->addWidget(m_corners[at], gridRow, gridColumn + 1);
     }
@@ -261,8 +246,8 @@ void MacroWindow::buildControls() {
 
     // Shown only: the transfer direction changes nothing in the script.
     auto* transfer = new QHBoxLayout;
-    transfer->addWidget(newLabel(this, QStringLiteral("Label7"),
-                                 QStringLiteral("Transfert AUTOCAD / MICROSTATION:")));
+    transfer->addWidget(namedLabel(this, QStringLiteral("Label7"),
+                                   QStringLiteral("Transfert AUTOCAD / MICROSTATION:")));
     auto* frame5 = newFrame("Frame5");
     auto* f10 = new QHBoxLayout(frame5);
     f10->addWidget(newOption(frame5, 10, QStringLiteral("*.dwg -> *.dgn"), true));

@@ -348,9 +348,14 @@ void AdvancedSelectionWindow::Command2_Click() {
     if (result.cancelled)
         return;
 
+    // Files that AutoCAD could not open by name stay out of the list.
+    const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(result.list);
     // Written once the walk is over, so that a failed walk never leaves half a list.
     const Result<int> written =
         WriteFileList(m_session.listPath(), result.list, !m_check1->isChecked());
+    if (!leftOut.empty())
+        showMessage(this, qs(kWarningTitle), QString::fromStdString(NamesOutsideAnsiText(leftOut)),
+                    MessageIcon::Warning);
     if (result.noSubFolder)
         showMessage(this, qs(kWarningTitle), qs(kNoSubFolderText), MessageIcon::Warning);
     if (!result.unreadableFolders.empty())

@@ -14,6 +14,18 @@ void appendLine(std::string& text, std::string_view marker, std::string_view con
     text += kCrLf;
 }
 
+// The name of a file line: the line without its marker. The marker is one character, which a
+// list edited by hand may make an accented one, two bytes or more in UTF-8: cutting one byte
+// would leave half a character at the front of the name.
+std::string_view fileLineName(std::string_view line) {
+    if (line.empty())
+        return line;
+    std::size_t marker = 1;
+    while (marker < line.size() && (static_cast<unsigned char>(line[marker]) & 0xC0) == 0x80)
+        ++marker;
+    return line.substr(marker);
+}
+
 // Adds name under folder, opening a new folder entry when the folder changes.
 void addFile(FileList& list, std::string_view folder, std::string_view name) {
     if (list.empty() || list.back().folder != folder)
@@ -130,7 +142,7 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
             position.currentFolder.assign(line.substr(1));
             continue;
         }
-        position.currentFileName.assign(line.empty() ? std::string_view() : line.substr(1));
+        position.currentFileName.assign(fileLineName(line));
         if (Status handled = onFile(position); !handled)
             return handled;
     }
@@ -140,23 +152,12 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
 Result<FileList> ReadFileList(const std::string& listPath) {
     FileList list;
     ListPosition position;
-    bool folderSeen = false;
-    Result<std::string> bytes = readFileBytes(listPath);
-    if (!bytes)
-        return withKind(bytes.error(), ErrorKind::ListUnreadable);
-    const std::string text = fromAnsi(*bytes);
-    for (const std::string_view line : splitCrLfLines(text)) {
-        if (!line.empty() && line.front() == kFolderMarker) {
-            list.push_back(ListedFolder{std::string(line.substr(1)), {}});
-            folderSeen = true;
-            continue;
-        }
-        if (!folderSeen) {
-            list.push_back(ListedFolder{});
-            folderSeen = true;
-        }
-        list.back().names.emplace_back(line.empty() ? std::string_view() : line.substr(1));
-    }
+    const Status walked = WalkFileList(listPath, position, [&list](const ListPosition& at) {
+        addFile(list, at.currentFolder, at.currentFileName);
+        return success();
+    });
+    if (!walked)
+        return walked.error();
     return list;
 }
 

@@ -70,7 +70,8 @@ struct ListPosition {
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile);
 
-// The model of the list at listPath. File lines before any folder line go under an empty folder.
+// The model of the list at listPath: a folder entry for each run of files under one folder line.
+// File lines before any folder line go under an empty folder.
 Result<FileList> ReadFileList(const std::string& listPath);
 
 // Number of file lines of the list at listPath.

@@ -1,5 +1,6 @@
 #include "selection/folderwalk.h"
 
+#include "base/fileio.h"
 #include "base/paths.h"
 
 #include <algorithm>
@@ -322,21 +323,6 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
 
 #else
 
-ErrorCode codeFromErrno(int error) {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return ErrorCode::PathNotFound;
-    case EACCES:
-    case EPERM:
-        return ErrorCode::PermissionDenied;
-    case ENAMETOOLONG:
-        return ErrorCode::BadFileName;
-    default:
-        return ErrorCode::DeviceIo;
-    }
-}
-
 struct FolderCloser {
     void operator()(DIR* folder) const { closedir(folder); }
 };
@@ -348,13 +334,13 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
                   FolderEntries& entries) {
     const std::unique_ptr<DIR, FolderCloser> listing(opendir(folder.c_str()));
     if (!listing)
-        return unreadable(folder, codeFromErrno(errno));
+        return unreadable(folder, folderCodeFromErrno(errno, folder));
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(listing.get());
         if (entry == nullptr) {
             if (errno != 0)
-                return unreadable(folder, codeFromErrno(errno));
+                return unreadable(folder, folderCodeFromErrno(errno, folder));
             return success();
         }
         const std::string_view name = entry->d_name;

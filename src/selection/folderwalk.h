@@ -42,9 +42,9 @@ struct FolderEntries {
 Result<FolderEntries> ListFolder(const std::string& folder);
 
 struct WalkRequest {
-    std::string folder;             // the chosen folder; a separator is added when missing
+    std::string folder; // the chosen folder; a separator is added when missing
     WalkMode mode = WalkMode::CurrentAndFirst;
-    std::string pattern = "*.dwg";  // Combo2
+    std::string pattern = "*.dwg"; // Combo2
 };
 
 struct WalkResult {
@@ -66,7 +66,6 @@ struct WalkResult {
 // Walks the request's folder by its mode and lists the files that match the pattern. keepGoing
 // is asked before each folder is read; when it returns false the walk stops and the result is
 // marked cancelled. There is no limit on the number of folders or files.
-WalkResult WalkFolder(const WalkRequest& request,
-                      const std::function<bool()>& keepGoing = nullptr);
+WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& keepGoing = nullptr);
 
 } // namespace pilotrame

@@ -1,6 +1,7 @@
 #include "textinsert/textinsertwindow.h"
 
 #include "app/designname.h"
+#include "app/formparts.h"
 #include "app/prompts.h"
 #include "base/messages.h"
 
@@ -21,13 +22,6 @@
 namespace pilotrame::gui {
 
 namespace {
-
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string toStd(const QString& text) {
-    return text.toStdString();
-}
 
 // Room for at least chars characters of the window's font, so that the boxes grow with the scale.
 void fitChars(QLineEdit* edit, int chars) {
@@ -52,16 +46,10 @@ TextInsertionWindow::TextInsertionWindow(Session& session, QWidget* parent)
 
 void TextInsertionWindow::buildControls() {
     const auto newLabel = [this](const QString& name, const QString& caption) {
-        auto* label = new QLabel(caption, this);
-        label->setObjectName(name);
-        return label;
+        return namedLabel(this, name, caption);
     };
     const auto newButton = [this](const char* name, const QString& caption) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
-        // Enter in a box must not write the script by surprise.
-        button->setAutoDefault(false);
-        return button;
+        return namedButton(this, QString::fromLatin1(name), caption);
     };
     const auto newBox = [this](int index, const QString& text) {
         auto* edit = new QLineEdit(text, this);

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -21,33 +20,6 @@ constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 constexpr std::string_view kRowStepBox = "Décalage";
-
-// Too many digits for any integer is still a whole number, only a far too large one.
-bool isSignedDigits(std::string_view text) {
-    text = trimSpaces(text);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-Error boxError(ErrorKind kind, std::string box, std::string_view text) {
-    const ErrorCode code =
-        kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
-    return Error{code, kind, {}, std::move(box), std::string(text)};
-}
-
-// A position box: AutoCAD gets the whole number that a 16-bit value holds.
-Result<std::int16_t> position(std::string_view text, std::string box) {
-    const std::optional<std::int64_t> value = parseInteger(text);
-    if (!value)
-        return boxError(isSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
-                        std::move(box), text);
-    if (*value < kInt16Min || *value > kInt16Max)
-        return boxError(ErrorKind::OutOfRange, std::move(box), text);
-    return static_cast<std::int16_t>(*value);
-}
 
 // The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
 // LF alone. A last row without a line end counts; the nothing after a final line end does not.
@@ -80,12 +52,13 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
                                                       const TextInsertionJob& job) {
     std::array<std::int16_t, kMaxTextColumns> columnX{};
     for (std::size_t i = 0; i < columnX.size(); ++i) {
-        Result<std::int16_t> x = position(job.columnX[i], "Colonne " + std::to_string(i + 1));
+        // AutoCAD gets the whole number that a 16-bit value holds.
+        Result<std::int16_t> x = readShortBox(job.columnX[i], "Colonne " + std::to_string(i + 1));
         if (!x)
             return x.error();
         columnX[i] = *x;
     }
-    const Result<std::int16_t> rowStep = position(job.rowStep, std::string(kRowStepBox));
+    const Result<std::int16_t> rowStep = readShortBox(job.rowStep, kRowStepBox);
     if (!rowStep)
         return rowStep.error();
 
@@ -99,7 +72,7 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     // Rows go one step further each, so the last one is the farthest from 0.
     const std::int64_t lastY = std::int64_t{*rowStep} * outcome.rows;
     if (lastY < kInt16Min || lastY > kInt16Max)
-        return boxError(ErrorKind::OutOfRange, std::string(kRowStepBox), job.rowStep);
+        return numberBoxError(ErrorKind::OutOfRange, kRowStepBox, job.rowStep);
 
     const std::string head = "texte style " + job.style + " ";
     const std::string tail = " " + job.height + " " + job.rotation + " ";

@@ -9,6 +9,7 @@
 #include "support/tempdir.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QPointer>
 #include <QPushButton>
@@ -40,7 +41,10 @@ protected:
         gui::Application::Options options;
         options.executableFolder = QString::fromStdString(dir.folder());
         options.appDataFolder = QString::fromStdString(dir.path("appdata"));
-        options.printers = QStringList{QStringLiteral("P1")};
+        options.printers = [this] {
+            ++printerAsks;
+            return QStringList{QStringLiteral("P1")};
+        };
         options.singleInstance = false;
         app = std::make_unique<gui::Application>(options);
         ASSERT_TRUE(app->start());
@@ -77,6 +81,7 @@ protected:
     test::ScriptedPrompts prompts;
     ProposedValues lists;
     Settings stored;
+    int printerAsks = 0; // the print system is slow to answer: asked only when needed
     std::unique_ptr<gui::Application> app;
 };
 
@@ -177,6 +182,53 @@ TEST_F(ApplicationTest, TheDialogBelongsToTheMainWindowAndGoesWithIt) {
     EXPECT_FALSE(dialog->isVisible());
     app.reset();
     EXPECT_TRUE(dialog.isNull());
+}
+
+// The window is shown sooner without the dialog and the printer list: both wait for their first
+// use.
+TEST_F(ApplicationTest, AnOrdinaryStartLeavesThePrintersAndTheDialogForLater) {
+    stored.combo[slot::printerName] = "Traceur A0";
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    start();
+    EXPECT_EQ(printerAsks, 0);
+    EXPECT_EQ(window().findChild<gui::ConfigDialog*>(), nullptr);
+    EXPECT_EQ(app->session().settings.printerName(), "Traceur A0");
+
+    QStringList printerEntries;
+    openPage("mnuimpression", [&printerEntries](gui::ConfigDialog& dialog) {
+        auto* printers = child<QComboBox>(&dialog, QStringLiteral("Combo1_0"));
+        for (int i = 0; i < printers->count(); ++i)
+            printerEntries << printers->itemText(i);
+        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));
+    });
+    EXPECT_EQ(printerEntries, QStringList{QStringLiteral("P1")});
+    EXPECT_EQ(printerAsks, 1);
+    // The dialog built on the first opening is the one every later opening shows.
+    gui::ConfigDialog* first = app->configDialog();
+    openPage("mnugeneral", [](gui::ConfigDialog& dialog) { dialog.hide(); });
+    EXPECT_EQ(app->configDialog(), first);
+    EXPECT_EQ(window().findChildren<gui::ConfigDialog*>().size(), 1);
+    EXPECT_EQ(printerAsks, 1);
+}
+
+TEST_F(ApplicationTest, AFirstStartAsksForThePrintersOnceForItsFirstRunValues) {
+    start();
+    EXPECT_EQ(printerAsks, 1);
+    Settings reread;
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).LoadSettings(reread));
+    EXPECT_EQ(reread.printerName(), "P1");
+    openPage("mnuimpression", [](gui::ConfigDialog& dialog) { dialog.hide(); });
+    EXPECT_EQ(printerAsks, 1);
+}
+
+// A settings file that cannot be read leaves the first-run values in force, the printer with them.
+TEST_F(ApplicationTest, AnUnreadableSettingsFileKeepsTheFirstRunPrinter) {
+    fs::create_directory(dir.path("savescript.txt")); // exists, cannot be read as a file
+    start();
+    EXPECT_EQ(printerAsks, 1);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(app->session().settings.printerName(), "P1");
+    EXPECT_EQ(app->session().scriptFolder, "");
 }
 
 } // namespace

@@ -199,6 +199,16 @@ TEST_F(RunGenerateTest, JobFileAndSettingsFileGiveTheScript) {
     EXPECT_EQ(readBytes(settingsPath), stored);
 }
 
+TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = scripts.folder();
+    stored.combo[slot::acadVersion] = "Autocad 14";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(readBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n"));
+}
+
 TEST_F(RunGenerateTest, WithoutAJobTheFreshWindowPlots) {
     writeSettings();
     EXPECT_EQ(run({}), ExitCode::Success);

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/designname.h"
+#include "selection/advancedselectionwindow.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -9,16 +10,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 
 #include <filesystem>
 #include <functional>
@@ -622,14 +629,295 @@ TEST_F(MainWindowTest, CountsCanBeWrittenByTheSelectionWindows) {
     EXPECT_EQ(line("Text5")->text(), "5 répertoires");
 }
 
-TEST_F(MainWindowTest, SideWindowButtonsAnnounceTheirWindow) {
-    for (const char* objectName : {"Command4", "Command20", "Command30"})
-        click(button(objectName));
-    ASSERT_EQ(prompts.messages.size(), 3);
-    for (const gui::MessageRequest& message : prompts.messages) {
-        EXPECT_EQ(message.title, "Pilotrame");
-        EXPECT_TRUE(message.text.contains(QStringLiteral("prochaine version")));
+// Runs action once the next modal window is up: the window, found as the active modal widget.
+void whenModal(const std::function<void(QWidget*)>& action) {
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        action(modal);
+    });
+}
+
+TEST_F(MainWindowTest, SideWindowButtonsOpenTheirWindowsModally) {
+    const std::pair<const char*, const char*> windows[] = {
+        {"Command4", "Form4"}, {"Command20", "Form5"}, {"Command30", "Form3"}};
+    for (const auto& [buttonName, form] : windows) {
+        QString opened;
+        whenModal([&opened](QWidget* modal) {
+            opened = modal->objectName();
+            modal->close();
+        });
+        click(button(buttonName));
+        EXPECT_EQ(opened, form) << buttonName;
     }
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, AdvancedSelectionFillsTheListAndBothCounts) {
+    const std::string top = dir.path("plans");
+    std::filesystem::create_directories(top + "/B");
+    writeBytes(top + "/x.dwg", "x");
+    writeBytes(top + "/B/y.DWG", "y");
+    whenModal([&top](QWidget* modal) {
+        auto* form = static_cast<gui::AdvancedSelectionWindow*>(modal);
+        ASSERT_TRUE(form->setDirPath(QString::fromStdString(top)));
+        click(child<QPushButton>(form, QStringLiteral("Command2")));
+    });
+    click(button("Command4"));
+    EXPECT_EQ(line("Text2")->text(), "2");
+    EXPECT_EQ(line("Text5")->text(), "1 Répertoires");
+    EXPECT_EQ(readBytes(session.listPath()),
+              "\v" + top + "/\r\n\tx.dwg\r\n\v" + top + "/B/\r\n\ty.DWG\r\n");
+}
+
+TEST_F(MainWindowTest, MacroWindowSelectionsUpdateTheMainCounts) {
+    const std::string drawing = dir.path("M.dwg");
+    writeBytes(drawing, "x");
+    prompts.presetFiles({QString::fromStdString(drawing)});
+    whenModal([](QWidget* modal) {
+        EXPECT_EQ(modal->objectName(), "Form5");
+        click(child<QPushButton>(modal, QStringLiteral("Command4")));
+        modal->close();
+    });
+    click(button("Command20"));
+    EXPECT_EQ(line("Text2")->text(), "1");
+    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tM.dwg\r\n");
+}
+
+TEST_F(MainWindowTest, NamesTheCodePageCannotHoldAreLeftOutWithOneWarning) {
+    chooseDrawings({QStringLiteral("ok.dwg"), QStringLiteral("plan \u2192 2.dwg"),
+                    QStringLiteral("\u65e5.dwg"), QStringLiteral("été.dwg")});
+    EXPECT_EQ(line("Text2")->text(), "2");
+    EXPECT_EQ(readBytes(session.listPath()),
+              "\v" + dir.folder() + "\r\n\tok.dwg\r\n\t\xE9t\xE9.dwg\r\n");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, "Avertissement");
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("plan \u2192 2.dwg")));
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("\u65e5.dwg")));
+}
+
+TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
+    chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
+    operationMode();
+    click(check("Check4", 0));
+    click(option(1));
+    click(check("Check4", 3));
+    click(option(8));
+    typeText(text4(0), QStringLiteral("1,5"));
+    typeText(text4(3), QStringLiteral("-20"));
+    click(check("Check4", 7));
+    typeText(text4(14), QStringLiteral("ANCIEN"));
+    typeText(text4(15), QStringLiteral("NOUVEAU"));
+    click(button("Command2"));
+    const std::string expected = script();
+
+    const QString jobPath = QString::fromStdString(dir.path("chaque semaine.pilotrame"));
+    prompts.presetFiles({jobPath});
+    action("mnuenregistrertravail")->trigger();
+    ASSERT_TRUE(QFileInfo::exists(jobPath));
+
+    gui::MainWindow fresh(session);
+    fresh.ResetMainWindow();
+    prompts.presetFiles({jobPath});
+    child<QAction>(&fresh, QStringLiteral("mnuouvrirtravail"))->trigger();
+    EXPECT_FALSE(child<QCheckBox>(&fresh, QStringLiteral("Check1"))->isChecked());
+    EXPECT_TRUE(child<QLineEdit>(&fresh, name("Text4", 0))->isEnabled());
+    writeBytes(session.scriptPath(), "");
+    fresh.GenerateScript();
+    EXPECT_EQ(script(), expected);
+    EXPECT_EQ(fresh.currentMainJob(), window.currentMainJob());
+}
+
+TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
+    operationMode();
+    click(check("Check4", 1));
+    const MainJob before = window.currentMainJob();
+    const std::string bad = dir.path("bad.pilotrame");
+    writeBytes(bad, "pilotrame-travail=1\nmode=operations\npurger=1\nzoom=peut-etre\n");
+    prompts.presetFiles({QString::fromStdString(bad)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, "ERREUR !!");
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("ligne 4")));
+    EXPECT_EQ(window.currentMainJob(), before);
+    EXPECT_FALSE(check("Check4", 0)->isChecked());
+}
+
+// Sends a real drag-enter then drop of data to the window; true when the drop was accepted.
+bool drop(QWidget* window, QMimeData* data) {
+    const QPoint at = window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &dropped);
+    return enter.isAccepted() && dropped.isAccepted();
+}
+
+TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFolders) {
+    std::filesystem::create_directories(dir.path("A"));
+    std::filesystem::create_directories(dir.path("B"));
+    for (const char* file : {"A/2.dwg", "B/1.dwg", "A/3.DWG", "A/\xC3\xA9.dwg"})
+        writeBytes(dir.path(file), "x");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("A/2.dwg"))),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.path("B/1.dwg"))),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.path("A/3.DWG"))),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.path("A/\xC3\xA9.dwg")))});
+    EXPECT_TRUE(drop(&window, &data));
+    EXPECT_EQ(line("Text2")->text(), "4");
+    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
+                                                 dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
+                                                 dir.path("A") + "/\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, ADroppedFolderOpensTheAdvancedSelectionOnIt) {
+    const std::string folder = dir.path("plans");
+    std::filesystem::create_directories(folder + "/sub");
+    QString shown;
+    whenModal([&shown](QWidget* modal) {
+        shown = static_cast<gui::AdvancedSelectionWindow*>(modal)->dirPath();
+        modal->close();
+    });
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder + "/sub")),
+                  QUrl::fromLocalFile(QString::fromStdString(folder))});
+    EXPECT_TRUE(drop(&window, &data));
+    EXPECT_EQ(shown, QString::fromStdString(folder + "/sub"));
+    EXPECT_FALSE(test::fileExists(session.listPath()));
+}
+
+TEST_F(MainWindowTest, DroppingAnythingElseChangesNothing) {
+    QMimeData text;
+    text.setText(QStringLiteral("/tmp/plan.dwg"));
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/plan.dwg"))});
+    QMimeData missing;
+    missing.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("absent.dwg")))});
+    for (QMimeData* data : {&text, &web, &missing})
+        EXPECT_FALSE(drop(&window, data));
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
+    EXPECT_FALSE(test::fileExists(session.listPath()));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+// The listed drawings are checked before a script is written: a missing one and a locked one.
+class DrawingCheckTest : public MainWindowTest {
+protected:
+    DrawingCheckTest() {
+        chooseDrawings(
+            {QStringLiteral("ok.dwg"), QStringLiteral("gone.dwg"), QStringLiteral("open.dwg")});
+        std::filesystem::remove(dir.path("gone.dwg"));
+        writeBytes(dir.path("open.dwl"), "lock");
+        recorded = useRecorderAsAutocad(dir, session);
+        writeBytes(session.scriptPath(), "previous script\r\n");
+    }
+    bool autocadStarted() { return !waitForFile(recorded).empty(); }
+    std::string recorded;
+    std::string opened(const char* name) { return "\"" + dir.path(name) + "\"\r\n"; }
+};
+
+TEST_F(DrawingCheckTest, TheUserSeesEveryProblemOnce) {
+    prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Cancel);
+    click(button("Command2"));
+    ASSERT_EQ(prompts.drawingChecks.size(), 1);
+    const DrawingCheck& check = prompts.drawingChecks[0];
+    EXPECT_EQ(check.checked, 3);
+    const std::vector<DrawingIssue> expected = {
+        {dir.path("gone.dwg"), DrawingProblem::Missing},
+        {dir.path("open.dwg"), DrawingProblem::OpenElsewhere}};
+    EXPECT_EQ(check.issues, expected);
+}
+
+TEST_F(DrawingCheckTest, CancelWritesNothingAndStartsNothing) {
+    prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Cancel);
+    click(button("Command3"));
+    EXPECT_EQ(script(), "previous script\r\n");
+    EXPECT_FALSE(autocadStarted());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(DrawingCheckTest, IgnoringLeavesTheProblemDrawingsOutOfTheScriptOnly) {
+    const std::string list = readBytes(session.listPath());
+    prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::SkipProblems);
+    click(button("Command3"));
+    EXPECT_NE(script().find(opened("ok.dwg")), std::string::npos);
+    EXPECT_EQ(script().find(opened("gone.dwg")), std::string::npos);
+    EXPECT_EQ(script().find(opened("open.dwg")), std::string::npos);
+    EXPECT_EQ(readBytes(session.listPath()), list);
+    EXPECT_TRUE(autocadStarted());
+}
+
+TEST_F(DrawingCheckTest, ContinuingWritesTheScriptAsBefore) {
+    prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Continue);
+    click(button("Command2"));
+    for (const char* name : {"ok.dwg", "gone.dwg", "open.dwg"})
+        EXPECT_NE(script().find(opened(name)), std::string::npos) << name;
+    EXPECT_FALSE(autocadStarted());
+}
+
+TEST_F(DrawingCheckTest, NoProblemShowsNothing) {
+    std::filesystem::remove(dir.path("open.dwl"));
+    writeBytes(dir.path("gone.dwg"), "back");
+    click(button("Command2"));
+    EXPECT_TRUE(prompts.drawingChecks.isEmpty());
+    EXPECT_NE(script().find(opened("gone.dwg")), std::string::npos);
+}
+
+// "Executer script" with "RENOMMER FICHIERS" ticked renames instead of generating.
+class RenamingTest : public MainWindowTest {
+protected:
+    void renameMode() {
+        operationMode();
+        click(check("Check4", 6));
+        click(option(10)); // "Ajouter"
+        typeText(text4(12), QStringLiteral("N-"));
+    }
+};
+
+TEST_F(RenamingTest, AnsweringNoRenamesNothing) {
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
+    renameMode();
+    prompts.presetAnswer(gui::Answer::No);
+    click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, "INFORMATION");
+    EXPECT_EQ(prompts.messages[0].text,
+              "Attention !! Vos fichiers sélectionnés vont être renomés. ");
+    EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::YesNo);
+    EXPECT_TRUE(test::fileExists(dir.path("a.dwg")));
+    EXPECT_FALSE(test::fileExists(dir.path("N-a.dwg")));
+    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+}
+
+TEST_F(RenamingTest, YesRenamesEveryListedFileAndStartsNoGeneration) {
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
+    renameMode();
+    prompts.presetAnswer(gui::Answer::Yes);
+    click(button("Command3"));
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(test::fileExists(dir.path("N-a.dwg")));
+    EXPECT_TRUE(test::fileExists(dir.path("N-b.dwg")));
+    EXPECT_FALSE(test::fileExists(dir.path("a.dwg")));
+    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+}
+
+TEST_F(RenamingTest, AFailureNamesTheFileAndTellsHowManyWereRenamed) {
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg"), QStringLiteral("c.dwg")});
+    test::setReadOnly(dir.path("b.dwg"), true);
+    renameMode();
+    prompts.presetAnswer(gui::Answer::Yes);
+    click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[1].title, "ERREUR !!");
+    EXPECT_TRUE(prompts.messages[1].text.startsWith(
+        QStringLiteral("Erreur! fichier en lecture seule ou inexistant: \r\n") +
+        QString::fromStdString(dir.path("b.dwg"))));
+    EXPECT_TRUE(prompts.messages[1].text.contains(QStringLiteral("1 fichier a été renommé avant")));
+    EXPECT_TRUE(test::fileExists(dir.path("N-a.dwg")));
+    EXPECT_TRUE(test::fileExists(dir.path("b.dwg")));
+    EXPECT_TRUE(test::fileExists(dir.path("c.dwg")));
+    test::setReadOnly(dir.path("b.dwg"), false);
 }
 
 TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {

@@ -1,4 +1,7 @@
 // Runs the real program, copied into a temporary folder, as a user would start it.
+#include "app/commandline.h"
+#include "base/messages.h"
+#include "base/text.h"
 #include "config/settingsfile.h"
 #include "support/tempdir.h"
 
@@ -11,13 +14,25 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace pilotrame {
 namespace {
 
 namespace fs = std::filesystem;
+using test::fileExists;
 using test::readBytes;
 using test::TempDir;
+using test::writeBytes;
+
+// What a run of the command line left: its exit code and its two output streams.
+struct Outcome {
+    int code = -1; // -1 when it crashed or did not end
+    std::string out;
+    std::string err;
+};
 
 class ProgramCopy {
 public:
@@ -55,8 +70,43 @@ public:
         return test::fileExists(path(name)) ? readBytes(path(name)) : std::string();
     }
 
+    // Runs the program with a command line to its end, without a display. Its home folder is a
+    // fresh folder, where the first-run values put the script.
+    Outcome command(const std::vector<std::string>& arguments) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // No display of any kind: the command line must run where there is none (a scheduled
+        // task, a remote shell); a window platform started by mistake would abort the program.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("HOME"), QString::fromStdString(home()));
+        environment.remove(QStringLiteral("PILOTRAME_TEST_TRANSCRIPT"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(m_dir.folder()));
+        QStringList list;
+        for (const std::string& argument : arguments)
+            list << QString::fromStdString(argument);
+        process.start(QString::fromStdString(m_program), list);
+        Outcome outcome;
+        if (!process.waitForFinished(30000)) {
+            ADD_FAILURE() << "the program did not end";
+            process.kill();
+            process.waitForFinished(5000);
+            return outcome;
+        }
+        if (process.exitStatus() == QProcess::NormalExit)
+            outcome.code = process.exitCode();
+        outcome.out = process.readAllStandardOutput().toStdString();
+        outcome.err = process.readAllStandardError().toStdString();
+        return outcome;
+    }
+
+    std::string home() const { return m_home.folder(); }
+    std::string folder() const { return m_dir.folder(); }
+
 private:
     TempDir m_dir;
+    TempDir m_home;
     std::string m_program;
 };
 
@@ -105,6 +155,218 @@ TEST(StartupProgram, SecondCopyEndsAtOnceAndBringsTheFirstForward) {
     EXPECT_EQ(copy.transcript("first.txt"), "shown|Pilotrame\nbrought-to-front\n");
     first->kill();
     first->waitForFinished(5000);
+}
+
+// ---- The command line: no window, the codes of --help, French messages on standard error ----
+
+int codeOf(ExitCode code) {
+    return static_cast<int>(code);
+}
+
+// A program copy with a settings file whose script folder is "scripts" beside the program, a
+// drawing a.dwg and the list Liste01.txt naming it.
+class CommandLineProgram : public ::testing::Test {
+protected:
+    CommandLineProgram() {
+        std::filesystem::create_directory(copy.path("scripts"));
+        writeBytes(copy.path("a.dwg"), "dwg");
+        writeBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n");
+    }
+
+    // Writes savescript.txt; returns its bytes.
+    std::string writeSettings(const std::string& acadPath = "acad-program") {
+        Settings stored = defaultSettings(proposedValues({"Imprimante"}, kNativeFolderStyle, ""));
+        stored.combo[slot::scriptFolder] = scriptFolder();
+        stored.combo[slot::acadPath] = acadPath;
+        EXPECT_TRUE(SettingsFile(copy.path("savescript.txt")).SaveSettings(stored));
+        return readBytes(copy.path("savescript.txt"));
+    }
+
+    std::string writeJob(const std::string& body) {
+        writeBytes(copy.path("travail.pilotrame"), "pilotrame-travail=1\n" + body);
+        return copy.path("travail.pilotrame");
+    }
+
+    std::string scriptFolder() const { return copy.path("scripts") + "/"; }
+    std::string scriptPath() const { return scriptFolder() + "Pilotrame.scr"; }
+
+    // The zoom job's section for a drawing of the program folder.
+    std::string zoomSection(const std::string& name) const {
+        return "_.open\r\n\"" + copy.folder() + name + "\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n";
+    }
+
+    // Copies the stand-in for AutoCAD under a folder with a space; returns its path, short
+    // enough for the 60 characters of a setting.
+    std::string installRecorder() const {
+        const std::filesystem::path folder = std::filesystem::path(copy.folder()) / "A C";
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path target = folder / "acad";
+        std::filesystem::copy_file(PILOTRAME_ARGRECORDER, target);
+        return target.string();
+    }
+
+    ProgramCopy copy;
+};
+
+TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
+    writeSettings();
+    writeBytes(copy.path("faulty.pilotrame"), "pilotrame-travail=1\nzoom=peut-etre\n");
+    const std::string missingList = copy.path("absente.txt");
+    struct Case {
+        std::vector<std::string> arguments;
+        ExitCode code;
+        std::vector<std::string> out; // pieces of standard output
+        std::vector<std::string> err; // pieces of standard error
+    };
+    const Case cases[] = {
+        {{"--help"},
+         ExitCode::Success,
+         {"--generate", "--job FICHIER", "--list FICHIER", "--execute", "--version",
+          "Codes de sortie", "  2  arguments incorrects", "  7  dessins pas prêts"},
+         {}},
+        {{"-h"}, ExitCode::Success, {"Utilisation :"}, {}},
+        {{"--version"}, ExitCode::Success, {"Pilotrame V3.5\n"}, {}},
+        {{"--bogus"},
+         ExitCode::BadArguments,
+         {},
+         {"option inconnue : « --bogus »\nPour l'aide : pilotrame --help\n"}},
+        {{"--generate", "--generate"}, ExitCode::BadArguments, {}, {"donnée deux fois"}},
+        {{"--job", "x.pilotrame"}, ExitCode::BadArguments, {}, {"ne vont qu'avec --generate"}},
+        {{"--generate", "--list"}, ExitCode::BadArguments, {}, {"attend un nom de fichier"}},
+        {{"--generate", "--list", missingList},
+         ExitCode::UnreadableList,
+         {},
+         {std::string(kErrorTitle) + "\n" + toLf(ListFailureText(missingList)) + "\n"}},
+        {{"--generate", "--job", copy.path("faulty.pilotrame")},
+         ExitCode::BadJobFile,
+         {},
+         {std::string(kErrorTitle) + "\n", "faulty.pilotrame", "ligne 2"}},
+        {{"--generate", "--job", copy.path("absent.pilotrame")},
+         ExitCode::BadJobFile,
+         {},
+         {"absent.pilotrame"}},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.arguments.front() + (c.arguments.size() > 1 ? " ..." : "");
+        const Outcome outcome = copy.command(c.arguments);
+        EXPECT_EQ(outcome.code, codeOf(c.code)) << name << "\n" << outcome.err;
+        for (const std::string& piece : c.out)
+            EXPECT_NE(outcome.out.find(piece), std::string::npos) << name << ": " << outcome.out;
+        for (const std::string& piece : c.err)
+            EXPECT_NE(outcome.err.find(piece), std::string::npos) << name << ": " << outcome.err;
+        if (c.out.empty()) {
+            EXPECT_EQ(outcome.out, "") << name;
+        }
+        if (c.err.empty()) {
+            EXPECT_EQ(outcome.err, "") << name;
+        }
+    }
+    // None of them got as far as writing a script.
+    EXPECT_FALSE(fileExists(scriptPath()));
+}
+
+TEST_F(CommandLineProgram, GenerateWritesTheScriptAndLeavesTheSettingsFileAlone) {
+    const std::string stored = writeSettings();
+    const Outcome outcome =
+        copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(readBytes(scriptPath()), zoomSection("a.dwg"));
+    EXPECT_EQ(readBytes(copy.path("savescript.txt")), stored);
+}
+
+TEST_F(CommandLineProgram, ListOfTheCommandLineReplacesListe01) {
+    writeSettings();
+    writeBytes(copy.path("b.dwg"), "dwg");
+    writeBytes(copy.path("autre.txt"), "\v" + copy.folder() + "\r\n\tb.dwg\r\n");
+    const Outcome outcome = copy.command({"--generate", "--list=" + copy.path("autre.txt"),
+                                          "--job=" + writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(readBytes(scriptPath()), zoomSection("b.dwg"));
+}
+
+TEST_F(CommandLineProgram, WithoutASettingsFileTheFirstRunValuesServeAndNoFileIsMade) {
+    const Outcome outcome =
+        copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    // The first-run script folder is the user's home folder.
+    EXPECT_EQ(readBytes(copy.home() + "Pilotrame.scr"), zoomSection("a.dwg"));
+    EXPECT_FALSE(fileExists(copy.path("savescript.txt")));
+}
+
+TEST_F(CommandLineProgram, DamagedSettingsFileStopsWithItsCodeAndStaysAsItIs) {
+    std::string settings = writeSettings();
+    settings.replace(SettingsFile::kRecordOffset + 14 * 60, 4, "Oui?");
+    writeBytes(copy.path("savescript.txt"), settings);
+    const Outcome outcome = copy.command({"--generate"});
+    EXPECT_EQ(outcome.code, codeOf(ExitCode::SettingsUnreadable));
+    EXPECT_NE(outcome.err.find("13"), std::string::npos) << outcome.err;
+    EXPECT_EQ(readBytes(copy.path("savescript.txt")), settings);
+    EXPECT_FALSE(fileExists(scriptPath()));
+}
+
+TEST_F(CommandLineProgram, ExecuteStartsAutocadOnTheScript) {
+    const std::string recorder = installRecorder();
+    writeSettings(recorder);
+    const Outcome outcome = copy.command({"--generate", "--execute"});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    const std::string recorded =
+        (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
+    QElapsedTimer timer;
+    timer.start();
+    while (!fileExists(recorded) && timer.elapsed() < 10000)
+        QThread::msleep(50);
+    QThread::msleep(100); // let the stand-in finish writing
+    EXPECT_EQ(fileExists(recorded) ? readBytes(recorded) : std::string(),
+              "/B\n" + scriptPath() + "\n");
+    EXPECT_TRUE(readBytes(scriptPath()).starts_with("_.open\r\n\"" + copy.path("a.dwg")));
+}
+
+TEST_F(CommandLineProgram, ExecuteWithAMissingDrawingLeavesAutocadStopped) {
+    const std::string recorder = installRecorder();
+    writeSettings(recorder);
+    writeBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n\tabsent.dwg\r\n");
+    const Outcome outcome = copy.command({"--generate", "--execute"});
+    EXPECT_EQ(outcome.code, codeOf(ExitCode::DrawingsNotReady));
+    EXPECT_EQ(outcome.err,
+              std::string(kErrorTitle) + "\n" +
+                  toLf(DrawingsNotReadyText(2, 1, copy.path("absent.dwg") + "\tintrouvable\r\n")) +
+                  "\n");
+    QThread::msleep(500);
+    EXPECT_FALSE(
+        fileExists((std::filesystem::path(recorder).parent_path() / "arguments.txt").string()));
+    // The script is written all the same, for the user to look at.
+    EXPECT_TRUE(fileExists(scriptPath()));
+}
+
+TEST_F(CommandLineProgram, AutocadThatCannotStartHasItsOwnCode) {
+    writeSettings(copy.path("pas-de-programme"));
+    const Outcome outcome = copy.command({"--generate", "--execute"});
+    EXPECT_EQ(outcome.code, codeOf(ExitCode::AutocadNotStarted));
+    EXPECT_NE(outcome.err.find(copy.path("pas-de-programme")), std::string::npos) << outcome.err;
+}
+
+TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
+    writeSettings();
+    auto window = copy.start("window.txt", 8000);
+    QElapsedTimer timer;
+    timer.start();
+    while (copy.transcript("window.txt").find("shown") == std::string::npos &&
+           timer.elapsed() < 15000)
+        QThread::msleep(50);
+    ASSERT_NE(copy.transcript("window.txt").find("shown"), std::string::npos);
+
+    const Outcome outcome =
+        copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(readBytes(scriptPath()), zoomSection("a.dwg"));
+    QThread::msleep(300);
+    EXPECT_EQ(copy.transcript("window.txt"), "shown|Pilotrame\n"); // not brought forward
+    EXPECT_EQ(window->state(), QProcess::Running);
+    window->kill();
+    window->waitForFinished(5000);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace pilotrame {
@@ -32,6 +33,53 @@ TEST(FileIo, MissingFolderIsAPathError) {
     const Status replaced = replaceFileContent(path, "a");
     ASSERT_FALSE(replaced);
     EXPECT_EQ(replaced.error().code, ErrorCode::PathNotFound);
+}
+
+TEST(FileIo, AFileWhereAFolderShouldBeIsAPathError) {
+    TempDir dir;
+    writeBytes(dir.path("plan.txt"), "x");
+    const std::string path = dir.path("plan.txt") + "/x.txt";
+    const auto read = readFileBytes(path);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.error().code, ErrorCode::PathNotFound);
+    EXPECT_EQ(read.error().path, path);
+}
+
+TEST(FileIo, ErrnoGivesTheErrorNumberTheUserKnows) {
+    TempDir dir;
+    const std::string inFolder = dir.path("absent.txt");
+    const std::string inMissingFolder = dir.path("nowhere") + "/x.txt";
+    struct Case {
+        int error;
+        const std::string& path;
+        ErrorCode code;
+        ErrorCode folderCode;
+    };
+    const Case cases[] = {
+        {ENOENT, inFolder, ErrorCode::FileNotFound, ErrorCode::PathNotFound},
+        {ENOENT, inMissingFolder, ErrorCode::PathNotFound, ErrorCode::PathNotFound},
+        {ENOTDIR, inFolder, ErrorCode::PathNotFound, ErrorCode::PathNotFound},
+        {EEXIST, inFolder, ErrorCode::FileExists, ErrorCode::FileExists},
+        {ENOTEMPTY, inFolder, ErrorCode::FileExists, ErrorCode::FileExists},
+        {EACCES, inFolder, ErrorCode::PermissionDenied, ErrorCode::PermissionDenied},
+        {EROFS, inFolder, ErrorCode::PermissionDenied, ErrorCode::PermissionDenied},
+        {EISDIR, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
+        {EXDEV, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
+        {ENOSPC, inFolder, ErrorCode::DiskFull, ErrorCode::DiskFull},
+        {ENAMETOOLONG, inFolder, ErrorCode::BadFileName, ErrorCode::BadFileName},
+        {EIO, inFolder, ErrorCode::DeviceIo, ErrorCode::DeviceIo},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(codeFromErrno(c.error, c.path), c.code) << c.error << ' ' << c.path;
+        EXPECT_EQ(folderCodeFromErrno(c.error, c.path), c.folderCode) << c.error << ' ' << c.path;
+        const Error error = errorFromErrno(c.error, c.path);
+        EXPECT_EQ(error.code, c.code) << c.error;
+        EXPECT_EQ(error.path, c.path);
+        // A full disk is told as such whatever was being written.
+        EXPECT_EQ(error.kind,
+                  c.code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other)
+            << c.error;
+    }
 }
 
 TEST(FileIo, AFolderIsNotAFile) {

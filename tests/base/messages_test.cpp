@@ -68,5 +68,23 @@ TEST(Messages, TooLongSettingsQuestionListsEveryValue) {
               "quand même ?");
 }
 
+// --- Command line: the check of the drawings before --execute ---
+
+TEST(Messages, DrawingsNotReadyCountsInFrenchAndListsTheDrawings) {
+    struct Case {
+        int checked;
+        int problems;
+        const char* counts;
+    };
+    const Case cases[] = {{1, 1, "1 plan vérifié, 1 problème"},
+                          {2, 1, "2 plans vérifiés, 1 problème"},
+                          {5, 3, "5 plans vérifiés, 3 problèmes"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(DrawingsNotReadyText(c.checked, c.problems, "/p/a.dwg\tintrouvable\r\n"),
+                  std::string("Vérification des plans : ") + c.counts +
+                      ".\r\n/p/a.dwg\tintrouvable\r\nAutoCAD n'a pas été démarré.");
+    }
+}
+
 } // namespace
 } // namespace pilotrame

@@ -72,5 +72,80 @@ TEST(Numbers, ParseInteger) {
     EXPECT_EQ(parseInteger("99999999999999999999"), std::nullopt);
 }
 
+// What a box read as a number gives: the value, or the error's kind and code.
+struct BoxCase {
+    const char* text;
+    std::optional<std::int16_t> value;
+    ErrorKind kind = ErrorKind::Other;
+};
+
+void expectBox(const Result<std::int16_t>& read, const BoxCase& c) {
+    if (c.value) {
+        ASSERT_TRUE(read) << '"' << c.text << '"';
+        EXPECT_EQ(*read, *c.value) << '"' << c.text << '"';
+        return;
+    }
+    ASSERT_FALSE(read) << '"' << c.text << '"';
+    EXPECT_EQ(read.error().kind, c.kind) << '"' << c.text << '"';
+    EXPECT_EQ(read.error().code,
+              c.kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
+        << '"' << c.text << '"';
+    EXPECT_EQ(read.error().detail, "Pas");
+    EXPECT_EQ(read.error().text, c.text);
+    EXPECT_TRUE(read.error().path.empty());
+}
+
+TEST(Numbers, ShortBoxTakesWholeNumbersOf16Bits) {
+    const BoxCase cases[] = {
+        {"0", 0},
+        {" 25 ", 25},
+        {"+7", 7},
+        {"-0", 0},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"32768", std::nullopt, ErrorKind::OutOfRange},
+        {"-32769", std::nullopt, ErrorKind::OutOfRange},
+        // Digits alone are a number, only one far too large.
+        {"99999999999999999999999", std::nullopt, ErrorKind::OutOfRange},
+        {"-99999999999999999999999", std::nullopt, ErrorKind::OutOfRange},
+        {"", std::nullopt, ErrorKind::NotANumber},
+        {"   ", std::nullopt, ErrorKind::NotANumber},
+        {"-", std::nullopt, ErrorKind::NotANumber},
+        {"2.5", std::nullopt, ErrorKind::NotANumber},
+        {"1e2", std::nullopt, ErrorKind::NotANumber},
+        {"+-3", std::nullopt, ErrorKind::NotANumber},
+        {"4 0", std::nullopt, ErrorKind::NotANumber},
+        {"dix", std::nullopt, ErrorKind::NotANumber},
+    };
+    for (const BoxCase& c : cases)
+        expectBox(readShortBox(c.text, "Pas"), c);
+}
+
+TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
+    const BoxCase cases[] = {
+        {"3", 3},
+        {" 2,4 ", 2},
+        {"2,5", 2},
+        {"3,5", 4},
+        {"2.6", 3},
+        {"-0,4", 0},
+        {"-2,5", -2},
+        {"-1", -1},
+        {"1e2", 100},
+        {"32767,4", 32767},
+        {"32767,5", std::nullopt, ErrorKind::OutOfRange},
+        {"-32768,5", -32768},
+        {"-32769", std::nullopt, ErrorKind::OutOfRange},
+        {"1e300", std::nullopt, ErrorKind::OutOfRange},
+        {"", std::nullopt, ErrorKind::NotANumber},
+        {"2a", std::nullopt, ErrorKind::NotANumber},
+        {"1 000", std::nullopt, ErrorKind::NotANumber},
+    };
+    for (const BoxCase& c : cases)
+        expectBox(readRoundedShortBox(c.text, "Pas", ','), c);
+    // The separator is the user's: a comma is no separator where it is a full stop.
+    expectBox(readRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, ErrorKind::NotANumber});
+}
+
 } // namespace
 } // namespace pilotrame

@@ -24,11 +24,9 @@ namespace {
 using test::child;
 using test::click;
 using test::shownInWindow;
+using test::str;
 using test::typeText;
 
-std::string str(const QString& text) {
-    return text.toStdString();
-}
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }

@@ -1,5 +1,6 @@
 #include "rename/renaming.h"
 
+#include "base/codepage.h"
 #include "base/messages.h"
 #include "base/paths.h"
 
@@ -25,6 +26,7 @@ using test::readBytes;
 using test::setReadOnly;
 using test::TempDir;
 using test::writeBytes;
+using namespace std::string_literals;
 
 RenameJob deleting(std::string start, std::string length) {
     RenameJob job;
@@ -425,6 +427,50 @@ TEST_F(Renaming, ANewNameWithASeparatorIsRefused) {
     EXPECT_TRUE(namesIn(folder + "sous").empty());
 }
 
+TEST_F(Renaming, AListedNameThatReachesAnotherFolderIsRefused) {
+    // Each listed name leads out of the folder, and the rule would make a bare name of it: the
+    // file elsewhere must not be moved into the folder.
+    const std::string sep(1, kNativeSeparator);
+    fs::create_directories(toFsPath(folder + "sous"));
+    writeBytes(dir.path("dehors.dwg"), "dehors");
+    writeBytes(folder + "sous" + sep + "dedans.dwg", "dedans");
+    const struct {
+        std::string name;
+        RenameJob job;
+    } cases[] = {
+        {".." + sep + "dehors.dwg", deleting("0", "3")},
+        {"sous" + sep + "dedans.dwg", deleting("0", "5")},
+    };
+    for (const auto& c : cases) {
+        writeBytes(list, toAnsi("\v" + folder + "\r\n\t" + c.name + "\r\n"));
+        const RenameReport report = run(c.job);
+        ASSERT_NO_FATAL_FAILURE(expectFailureOn(report, c.name, ErrorCode::BadFileName));
+        EXPECT_EQ(report.failure->detail, c.name);
+        EXPECT_EQ(report.renamed, 0);
+        EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"sous"}));
+    }
+    EXPECT_EQ(readBytes(dir.path("dehors.dwg")), "dehors");
+    EXPECT_EQ(readBytes(folder + "sous" + sep + "dedans.dwg"), "dedans");
+}
+
+TEST_F(Renaming, ANulInAListedNameOrFolderRenamesNoOtherFile) {
+    // The system calls stop at a NUL: "plan\0x.dwg" would reach the file "plan", and a folder
+    // cut there the folder before it.
+    listFiles({"plan", "plan01.dwg"});
+    const std::string withNul = "plan"s + '\0' + "x.dwg";
+    writeBytes(list, toAnsi("\v" + folder + "\r\n\t" + withNul + "\r\n"));
+    const RenameReport named = run(deleting("4", "2"));
+    expectFailureOn(named, withNul, ErrorCode::BadFileName);
+
+    const std::string cutFolder = folder + '\0' + "autre" + kNativeSeparator;
+    writeBytes(list, toAnsi("\v" + cutFolder + "\r\n\tplan01.dwg\r\n"));
+    const RenameReport inFolder = run(inserting("0", "x"));
+    ASSERT_TRUE(inFolder.failure.has_value());
+    EXPECT_EQ(inFolder.failure->kind, ErrorKind::RenameFailed);
+    EXPECT_EQ(inFolder.failure->path, cutFolder + "plan01.dwg");
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan", "plan01.dwg"}));
+}
+
 struct RenameWithoutReplacingTest : ::testing::Test {
     TempDir dir;
     std::string from = dir.path("plan01.dwg");
@@ -464,6 +510,16 @@ TEST_F(RenameWithoutReplacingTest, RefusesWhatItMustNotDo) {
     // Its own name changes nothing, read-only or not.
     EXPECT_TRUE(RenameWithoutReplacing(from, from));
     EXPECT_EQ(readBytes(from), "dessin");
+}
+
+TEST_F(RenameWithoutReplacingTest, APathWithANulRenamesNoOtherFile) {
+    writeBytes(dir.path("plan"), "dessin");
+    const Status moved = RenameWithoutReplacing(dir.path("plan") + '\0' + "01.dwg", to);
+    ASSERT_FALSE(moved);
+    EXPECT_EQ(moved.error().code, ErrorCode::BadFileName);
+    EXPECT_FALSE(RenameWithoutReplacing(dir.path("plan"), to + '\0' + "x"));
+    EXPECT_EQ(readBytes(dir.path("plan")), "dessin");
+    EXPECT_FALSE(fileExists(to));
 }
 
 #ifndef _WIN32

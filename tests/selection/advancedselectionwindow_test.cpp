@@ -35,12 +35,13 @@ namespace {
 namespace fs = std::filesystem;
 using test::child;
 using test::click;
+using test::layoutFaults;
+using test::native;
 using test::readBytes;
+using test::shownInWindow;
+using test::str;
 using test::writeBytes;
 
-std::string str(const QString& text) {
-    return text.toStdString();
-}
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -51,13 +52,6 @@ std::optional<QString> optionalText(const char* text) {
     if (text == nullptr)
         return std::nullopt;
     return QString::fromUtf8(text);
-}
-
-// A relative path written with "/" in the platform's form.
-std::string native(std::string_view relative) {
-    std::string out(relative);
-    std::replace(out.begin(), out.end(), '/', kNativeSeparator);
-    return out;
 }
 
 // The folder as Dir1 shows it: native separators, no separator at the end.
@@ -88,15 +82,7 @@ protected:
 
     // Makes entries under the tree folder: a name ending in "/" is a folder, any other a file.
     void makeTree(std::initializer_list<std::string_view> entries) {
-        for (const std::string_view entry : entries) {
-            const fs::path path = toFsPath(tree.path(native(entry)));
-            if (entry.ends_with('/')) {
-                fs::create_directories(path);
-            } else {
-                fs::create_directories(path.parent_path());
-                writeBytes(fromFsPath(path), "x");
-            }
-        }
+        test::makeTree(tree, entries);
     }
     std::string folder(std::string_view relative) const {
         return withTrailingSeparator(tree.path(native(relative)));
@@ -497,21 +483,13 @@ TEST_F(AdvancedSelectionWindowTest, ControlsDoNotOverlapAtNormalAndLargeFonts) {
         AdvancedSelectionWindow window(session);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        const char* names[] = {"Label3", "Drive1", "Dir1",   "File1",  "Label1",
-                               "Combo1", "Label2", "Combo2", "Check1", "Command2"};
-        std::vector<QRect> places;
-        for (const char* name : names) {
+        for (const char* name : {"Label3", "Drive1", "Dir1", "File1", "Label1", "Combo1", "Label2",
+                                 "Combo2", "Check1", "Command2"}) {
             QWidget* widget = get(window, name);
             ASSERT_NE(widget, nullptr);
-            const QRect place(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-            EXPECT_TRUE(window.rect().contains(place)) << name;
-            // Captions read whole: no control narrower than its text needs.
-            EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << name;
-            EXPECT_GE(widget->height(), widget->minimumSizeHint().height()) << name;
-            for (std::size_t i = 0; i < places.size(); ++i)
-                EXPECT_FALSE(places[i].intersects(place)) << name << " over " << names[i];
-            places.push_back(place);
+            EXPECT_TRUE(shownInWindow(widget)) << name;
         }
+        EXPECT_EQ(layoutFaults(&window), std::vector<std::string>{});
         window.close();
     }
     QApplication::setFont(original);

@@ -145,6 +145,19 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     EXPECT_EQ(*CountListedFiles(list), 7);
 }
 
+TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
+    // A list edited by hand may start a file line with any character; in memory an accented one
+    // takes two bytes, and the name must not keep half of it.
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    writeBytes(list, "\vC:\\\r\n\xA5plan.dwg\r\n\xE9\xE9t\xE9.dwg\r\n");
+    ListPosition position;
+    EXPECT_EQ(walk(list, position), (std::vector<std::string>{"C:\\|plan.dwg", "C:\\|été.dwg"}));
+    const Result<FileList> read = ReadFileList(list);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, (FileList{{"C:\\", {"plan.dwg", "été.dwg"}}}));
+}
+
 TEST(FileList, EmptyAndMissingLists) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");

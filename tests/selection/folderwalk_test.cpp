@@ -23,29 +23,11 @@ namespace pilotrame {
 namespace {
 
 namespace fs = std::filesystem;
+using test::makeTree;
+using test::native;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
-
-// A relative path written with "/" in the platform's form.
-std::string native(std::string_view relative) {
-    std::string out(relative);
-    std::replace(out.begin(), out.end(), '/', kNativeSeparator);
-    return out;
-}
-
-// Makes the entries under dir: a name ending in "/" is a folder, any other a file.
-void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries) {
-    for (const std::string_view entry : entries) {
-        const fs::path path = toFsPath(dir.path(native(entry)));
-        if (entry.ends_with('/')) {
-            fs::create_directories(path);
-        } else {
-            fs::create_directories(path.parent_path());
-            writeBytes(fromFsPath(path), "x");
-        }
-    }
-}
 
 WalkResult walk(const std::string& folder, WalkMode mode, std::string pattern = "*.dwg",
                 const std::function<bool()>& keepGoing = nullptr) {

@@ -1,9 +1,13 @@
 #include "support/guitest.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTextEdit>
 
 namespace pilotrame::test {
 
@@ -46,6 +50,54 @@ bool shownInWindow(const QWidget* widget) {
             return false;
     }
     return true;
+}
+
+namespace {
+
+bool isControl(const QWidget* widget) {
+    return qobject_cast<const QLabel*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
+           qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QAbstractItemView*>(widget) ||
+           qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QTextEdit*>(widget);
+}
+
+// True when a control between widget and window holds widget: a combo's own line edit, a list's
+// header.
+bool insideControl(const QWidget* widget, const QWidget* window) {
+    for (const QWidget* w = widget->parentWidget(); w && w != window; w = w->parentWidget())
+        if (isControl(w))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> layoutFaults(const QWidget* window) {
+    std::vector<const QWidget*> controls;
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        if (isControl(widget) && widget->isVisibleTo(window) && !insideControl(widget, window))
+            controls.push_back(widget);
+    }
+    const auto rectOf = [window](const QWidget* widget) {
+        return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    };
+    std::vector<std::string> faults;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const QWidget* control = controls[i];
+        const std::string name = str(control->objectName());
+        if (!window->rect().contains(rectOf(control)))
+            faults.push_back(name + " outside the window");
+        const QSize minimum = control->minimumSizeHint();
+        const bool captioned =
+            qobject_cast<const QLabel*>(control) || qobject_cast<const QAbstractButton*>(control);
+        if ((captioned && control->width() < control->sizeHint().width()) ||
+            control->width() < minimum.width() || control->height() < minimum.height())
+            faults.push_back(name + " cut");
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            if (rectOf(control).intersects(rectOf(controls[j])))
+                faults.push_back(name + " overlaps " + str(controls[j]->objectName()));
+    }
+    return faults;
 }
 
 } // namespace pilotrame::test

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace pilotrame::test {
 
 // The child of root with this objectName and type; fails the test when there is none.
@@ -23,5 +26,16 @@ void typeText(QWidget* widget, const QString& text);
 // True when the widget would be seen if its window were shown (not hidden itself or by an
 // ancestor up to its window).
 bool shownInWindow(const QWidget* widget);
+
+// The text as UTF-8, for test messages and comparisons with the core's strings.
+inline std::string str(const QString& text) {
+    return text.toStdString();
+}
+
+// What is wrong in the layout of the controls the window shows (labels, boxes, buttons, combos,
+// lists and text areas; a control inside another is part of it): one not wholly inside the
+// window, one overlapping another, one smaller than its minimum size, a label or button narrower
+// than its text. Empty when the layout is right.
+std::vector<std::string> layoutFaults(const QWidget* window);
 
 } // namespace pilotrame::test

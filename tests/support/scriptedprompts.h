@@ -10,7 +10,8 @@ namespace pilotrame::test {
 
 // Prompts that answer from presets and record every request; installed for the life of the
 // object. A message box without a preset answer gets OK (or No for a Yes/No question); a file
-// dialog without preset files is cancelled.
+// dialog without preset files is cancelled; a drawing check without a preset answer is
+// cancelled.
 class ScriptedPrompts final : public gui::Prompts {
 public:
     ScriptedPrompts();
@@ -19,17 +20,22 @@ public:
     void presetAnswer(gui::Answer answer) { m_answers.push_back(answer); }
     // The next file dialog returns these paths; an empty list means the user cancels.
     void presetFiles(const QStringList& files) { m_files.push_back(files); }
+    // The next drawing check gets this answer.
+    void presetDrawingAnswer(gui::DrawingCheckAnswer answer) { m_drawingAnswers.push_back(answer); }
 
     gui::Answer message(QWidget* parent, const gui::MessageRequest& request) override;
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const gui::FileDialogRequest& request) override;
+    gui::DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
 
     QList<gui::MessageRequest> messages;
     QList<gui::FileDialogRequest> dialogs;
+    QList<DrawingCheck> drawingChecks;
 
 private:
     std::deque<gui::Answer> m_answers;
     std::deque<QStringList> m_files;
+    std::deque<gui::DrawingCheckAnswer> m_drawingAnswers;
 };
 
 } // namespace pilotrame::test

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -65,6 +66,24 @@ bool readOnlyIsEnforced() {
     if (file)
         std::fclose(file);
     return refused;
+}
+
+std::string native(std::string_view relative) {
+    std::string out(relative);
+    std::replace(out.begin(), out.end(), '/', kNativeSeparator);
+    return out;
+}
+
+void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries) {
+    for (const std::string_view entry : entries) {
+        const fs::path path = toFsPath(dir.path(native(entry)));
+        if (entry.ends_with('/')) {
+            fs::create_directories(path);
+        } else {
+            fs::create_directories(path.parent_path());
+            writeBytes(fromFsPath(path), "x");
+        }
+    }
 }
 
 } // namespace pilotrame::test

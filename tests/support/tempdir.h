@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,11 @@ bool fileExists(const std::string& path);
 void setReadOnly(const std::string& path, bool readOnly);
 // True when a read-only file really refuses writes to this process (not so for root on Linux).
 bool readOnlyIsEnforced();
+
+// A relative path written with "/" in the platform's form.
+std::string native(std::string_view relative);
+// Makes entries under dir, each written with "/": one ending in "/" is a folder, any other a
+// file holding "x"; missing folders on the way are made too.
+void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries);
 
 } // namespace pilotrame::test

@@ -24,6 +24,7 @@ namespace {
 using gui::TextInsertionWindow;
 using test::child;
 using test::click;
+using test::layoutFaults;
 using test::readBytes;
 using test::typeText;
 using test::writeBytes;
@@ -34,37 +35,6 @@ std::vector<std::string> withSetup(const std::vector<std::string>& body) {
     std::vector<std::string> all = kSetup;
     all.insert(all.end(), body.begin(), body.end());
     return all;
-}
-
-// Every pair of the window's visible controls that overlap, and every control whose text is cut.
-std::vector<std::string> layoutFaults(QWidget* window) {
-    std::vector<std::string> faults;
-    std::vector<QWidget*> controls;
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QLabel*>(widget) || qobject_cast<QLineEdit*>(widget) ||
-                             qobject_cast<QAbstractButton*>(widget) ||
-                             qobject_cast<QComboBox*>(widget) ||
-                             qobject_cast<QPlainTextEdit*>(widget);
-        // A combo's own line edit lies inside the combo.
-        if (control && widget->isVisibleTo(window) && !qobject_cast<QComboBox*>(widget->parent()))
-            controls.push_back(widget);
-    }
-    const auto rectOf = [window](QWidget* widget) {
-        return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
-    };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const QString name = controls[i]->objectName();
-        if (!window->rect().contains(rectOf(controls[i])))
-            faults.push_back(name.toStdString() + " outside the window");
-        if ((qobject_cast<QLabel*>(controls[i]) || qobject_cast<QAbstractButton*>(controls[i])) &&
-            controls[i]->width() < controls[i]->sizeHint().width())
-            faults.push_back(name.toStdString() + " cut");
-        for (std::size_t j = i + 1; j < controls.size(); ++j)
-            if (rectOf(controls[i]).intersects(rectOf(controls[j])))
-                faults.push_back(name.toStdString() + " overlaps " +
-                                 controls[j]->objectName().toStdString());
-    }
-    return faults;
 }
 
 class TextInsertionWindowTest : public ::testing::Test {
