@@ -33,8 +33,11 @@ add_library(pilotrame_gui STATIC
 )
 target_include_directories(pilotrame_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(pilotrame_gui
-    PUBLIC pilotrame_core Qt6::Widgets Qt6::PrintSupport Qt6::Network
+    PUBLIC pilotrame_core Qt6::Widgets Qt6::PrintSupport
     PRIVATE pilotrame_warnings)
+if(WIN32)
+    target_link_libraries(pilotrame_gui PUBLIC Qt6::Network)
+endif()
 
 add_executable(pilotrame WIN32 main.cpp)
 target_link_libraries(pilotrame PRIVATE pilotrame_gui pilotrame_warnings)

@@ -39,12 +39,13 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(logo(devicePixelRatioF()));
     layout->addWidget(image);
+    // Plain text: the rich-text engine costs the start-up more than the whole banner else.
     auto* text = new QLabel(this);
     text->setObjectName(QStringLiteral("Label10"));
-    text->setText(QStringLiteral("<b>Pilotrame</b> — traitement par lots des plans AutoCAD<br>"
+    text->setTextFormat(Qt::PlainText);
+    text->setText(QStringLiteral("Pilotrame — traitement par lots des plans AutoCAD\n"
                                  "Traçage, purge, conversion DWG/DXF et scripts sur des centaines "
-                                 "de plans<br>Version 3.5"));
-    text->setTextFormat(Qt::RichText);
+                                 "de plans\nVersion 3.5"));
     layout->addWidget(text, 1);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

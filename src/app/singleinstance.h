@@ -7,6 +7,7 @@
 #include <memory>
 
 class QLocalServer;
+class QSocketNotifier;
 
 namespace pilotrame::gui {
 
@@ -30,9 +31,21 @@ signals:
     void activationRequested();
 
 private:
+    void listen();
+    static void askPrimaryToActivate(const QString& key);
+
     QString m_key;
     std::unique_ptr<QLockFile> m_lock;
+#ifdef Q_OS_WIN
     QLocalServer* m_server = nullptr;
+#else
+    // A named pipe beside the lock: a later copy writes one byte into it. Cheaper to set up at
+    // each start than a local socket server, which would bring in the network module.
+    QString m_pipePath;
+    int m_pipe = -1;     // read end, watched by m_notifier
+    int m_keepOpen = -1; // a write end of our own, so the pipe never reads as closed
+    QSocketNotifier* m_notifier = nullptr;
+#endif
 };
 
 } // namespace pilotrame::gui

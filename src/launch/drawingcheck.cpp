@@ -46,11 +46,16 @@ std::string_view DescribeProblem(DrawingProblem problem) {
 DrawingCheck CheckDrawings(const FileList& list) {
     DrawingCheck check;
     for (const ListedFolder& folder : list) {
-        // One look at the folder serves all its drawings.
+        // One look at the folder serves all its drawings. Windows forbids nothing by a folder's
+        // read-only attribute (the shell sets it on folders it customises), so only the
+        // permission bits of other systems count.
+        bool folderReadOnly = false;
+#ifndef _WIN32
         std::error_code folderError;
         const fs::file_status folderStatus = fs::status(toFsPath(folder.folder), folderError);
-        const bool folderReadOnly = !folderError && fs::is_directory(folderStatus) &&
-                                    !ownerCanWrite(folderStatus.permissions());
+        folderReadOnly = !folderError && fs::is_directory(folderStatus) &&
+                         !ownerCanWrite(folderStatus.permissions());
+#endif
         for (const std::string& name : folder.names) {
             ++check.checked;
             const std::string path = folder.folder + name;

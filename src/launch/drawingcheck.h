@@ -34,7 +34,8 @@ struct DrawingCheck {
 
 // Looks at every drawing of the list: exists as an ordinary file, writable with its folder (by
 // the permission bits, so the answer is the same whoever runs the program), and without a lock
-// file. Read-only means no write permission for the owner (the read-only attribute on Windows).
+// file. Read-only means no write permission for the owner (the read-only attribute on Windows,
+// where a folder's attribute forbids nothing and is not looked at).
 DrawingCheck CheckDrawings(const FileList& list);
 
 // The same for the list file at listPath; fails when the list cannot be read.
