@@ -60,7 +60,7 @@ struct MacroJob {
 // it, the grid reset to 0,0 and "_.open", the quoted path, "_vbarun" and the lines of F3, F5, F6,
 // F7 and F8 in that order, then "_close" when sdiMultiple. With F1, fails with NotANumber or
 // OutOfRange (detail: the box "F1 pas X" or "F1 pas Y", text: its content) for a step that is
-// not a whole number or a position past the 16-bit range, and with InvalidName and BadFileName
+// not a whole number or a position past the 16-bit range, and with NotADrawingName and BadFileName
 // (detail: the name, path: folder and name) for a file name without ".dwg"; section and grid are
 // then left as they were. Excel (F2) is not started here: the window starts it.
 Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& grid,
