@@ -70,7 +70,7 @@ check "file name pilotrame_VERSION_ARCH.deb, as the README's apt install ./pilot
 
 has_dependency() { [[ ,$depends, =~ ,\ ?$1[\ ,] ]]; }
 missing=()
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6network6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
     has_dependency "$library" || missing+=("$library")
 done
 if ((ships_translations == 0)); then
