@@ -25,6 +25,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,8 +137,10 @@ void MainWindow::buildControls() {
     left->addStretch(1);
     left->addWidget(executeButton);
     left->addWidget(generateButton);
+    // One caption line each: the height of one serves them all.
+    const int buttonHeight = selectButton->sizeHint().height() * 3 / 2;
     for (QPushButton* button : {selectButton, advancedButton, executeButton, generateButton})
-        button->setMinimumHeight(button->sizeHint().height() * 3 / 2);
+        button->setMinimumHeight(buttonHeight);
     auto* leftBox = new QWidget(this);
     leftBox->setLayout(left);
     leftBox->setMinimumWidth(leftBox->sizeHint().width() + 20);
@@ -195,9 +198,13 @@ void MainWindow::applyDesignTabOrder() {
         "Text4_4",    "Text4_5",    "Text4_6",   "Text4_7",   "Text4_8",   "Text4_9",   "Option1_9",
         "Option1_10", "Option1_11", "Text4_10",  "Text4_11",  "Text4_12",  "Text4_13",  "Text4_14",
         "Text4_16",   "Text4_15",   "Text4_17",  "Text1"};
+    // One pass over the children rather than a search per name: this runs at every start.
+    QHash<QString, QWidget*> byName;
+    for (QWidget* child : findChildren<QWidget*>())
+        byName.insert(child->objectName(), child);
     QWidget* previous = nullptr;
     for (const char* name : kOrder) {
-        auto* next = findChild<QWidget*>(QString::fromLatin1(name));
+        QWidget* next = byName.value(QString::fromLatin1(name));
         if (previous && next)
             setTabOrder(previous, next);
         if (next)

@@ -217,32 +217,33 @@ Status replaceFileContent(const std::string& path, std::string_view bytes) {
 }
 
 bool isFolderWritable(const std::string& folder) {
-    // A name of its own, made exclusively: a file of the user's that happens to be there is
-    // neither truncated nor removed.
+#ifndef _WIN32
+    // The system answers for the permissions, the access lists and a read-only medium alike,
+    // without a file made at every start.
+    std::error_code ec;
+    return std::filesystem::is_directory(toFsPath(folder), ec) &&
+           ::access(folder.c_str(), W_OK | X_OK) == 0;
+#else
+    // Windows' own answer ignores the access lists: a probe file tells. It has a name of its
+    // own, made exclusively, so a file of the user's that happens to be there is neither
+    // truncated nor removed.
     const std::string base = withTrailingSeparator(folder) + ".pilotrame-essai-";
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string probe = base + std::to_string(random()) + ".tmp";
-#ifdef _WIN32
         const int fd = _wopen(toFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
-#else
-        const int fd = ::open(probe.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
-#endif
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
             return false;
         }
-#ifdef _WIN32
         _close(fd);
-#else
-        ::close(fd);
-#endif
         std::error_code ignored;
         std::filesystem::remove(toFsPath(probe), ignored);
         return true;
     }
     return false;
+#endif
 }
 
 ErrorCode codeFromErrno(int error, const std::string& path) {

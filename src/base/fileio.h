@@ -26,7 +26,8 @@ Status appendToFile(const std::string& path, std::string_view bytes);
 // the bytes go to a new file beside it, which then takes its place.
 Status replaceFileContent(const std::string& path, std::string_view bytes);
 
-// True when a file can be created in the folder (it makes and removes a probe file).
+// True when a file can be created in the folder: the system's answer on POSIX, a probe file with
+// a name of its own, made and removed, on Windows.
 bool isFolderWritable(const std::string& folder);
 
 // The error number for errno error of a call on path. A missing entry is FileNotFound, or
