@@ -25,8 +25,8 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHash>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>

@@ -64,24 +64,19 @@ QStringList qtNameFilters(const QString& filter) {
         // "*.*" means every file in these dialogs, as on Windows; Qt would want a dot in the name.
         const QString pattern =
             parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
-        // Qt reads the pattern from the parentheses at the end of the filter. A label that
-        // already ends with its own pattern is the filter as it stands; any other label gets the
-        // pattern after it, so that what the label names is never hidden from the user.
-        const QString ownPattern = QLatin1Char('(') + pattern + QLatin1Char(')');
-        if (label.endsWith(ownPattern))
-            filters << label;
-        else
-            filters << label + QLatin1Char(' ') + ownPattern;
+        // Qt reads the pattern from the parentheses at the end of the filter, and the dialog
+        // hides them: the user sees the label exactly as written, once.
+        filters << label + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters;
 }
 
-std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
-                                                  const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, request.startFolder);
-    // Every dialog, Qt's own or the platform's, shows the filters exactly as qtNameFilters
-    // writes them.
-    dialog.setOption(QFileDialog::HideNameFilterDetails, false);
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(request.title);
+    if (!request.startFolder.isEmpty())
+        dialog.setDirectory(request.startFolder);
+    // The patterns that qtNameFilters adds stay hidden: each entry reads as its label.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
@@ -105,6 +100,12 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
             dialog.selectFile(request.proposedName);
         break;
     }
+}
+
+std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
+                                                  const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    configureFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     QStringList chosen;

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace pilotrame::gui {
@@ -70,10 +71,13 @@ public:
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
 };
 
-// "Label|pattern|..." as Qt name filters: each label as written, followed by its pattern only
-// when the label does not already end with it. The pattern "*.*" matches every file, names
-// without a dot too.
+// "Label|pattern|..." as Qt name filters: each label as written followed by its pattern in
+// parentheses, which the dialog hides. The pattern "*.*" matches every file, names without a dot
+// too.
 QStringList qtNameFilters(const QString& filter);
+
+// Gives a file dialog the title, start folder, filters, first filter and mode of request.
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 // Shortcut for a message box with an OK button.
 void showMessage(QWidget* parent, const QString& title, const QString& text,

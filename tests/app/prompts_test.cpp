@@ -1,6 +1,8 @@
 #include "app/prompts.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -14,28 +16,49 @@ QStringList patternsOf(const QString& qtFilter) {
     return lastParentheses.match(qtFilter).captured(1).split(QLatin1Char(' '));
 }
 
-TEST(Prompts, NameFiltersShowEachLabelOnce) {
+TEST(Prompts, NameFiltersCarryTheirPatternAfterTheLabel) {
     struct Case {
         QString filter;
         QStringList qtFilters;
     };
     const Case cases[] = {
         {QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),
-         {QStringLiteral("Executable (*.exe)"), QStringLiteral("Executable (*.bat)"),
-          QStringLiteral("Tout (*.*) (*)")}},
-        {QStringLiteral("Autocad (*.dwg)|*.dwg|Echange (*.dxf)|*.dxf|Microstation (*.dng)|*.dgn|"
-                        "Excel (*.xls)|*.xls|Tous (*.*)|*.*"),
-         {QStringLiteral("Autocad (*.dwg)"), QStringLiteral("Echange (*.dxf)"),
-          QStringLiteral("Microstation (*.dng) (*.dgn)"), QStringLiteral("Excel (*.xls)"),
-          QStringLiteral("Tous (*.*) (*)")}},
-        {QStringLiteral("Script (*.scr)|*.scr|Texte (*.txt)|*.txt|Tout les fichiers (*.*)|*.*"),
-         {QStringLiteral("Script (*.scr)"), QStringLiteral("Texte (*.txt)"),
-          QStringLiteral("Tout les fichiers (*.*) (*)")}},
+         {QStringLiteral("Executable (*.exe) (*.exe)"),
+          QStringLiteral("Executable (*.bat) (*.bat)"), QStringLiteral("Tout (*.*) (*)")}},
+        {QStringLiteral("Microstation (*.dng)|*.dgn"),
+         {QStringLiteral("Microstation (*.dng) (*.dgn)")}},
         {QStringLiteral("Plans|*.dwg"), {QStringLiteral("Plans (*.dwg)")}},
         {QString(), {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(qtNameFilters(c.filter), c.qtFilters) << c.filter.toStdString();
+}
+
+// What the user reads in the dialog's list of types: each caption exactly once, as written.
+TEST(Prompts, TheDialogShowsEachCaptionAsWritten) {
+    const std::pair<QString, QStringList> dialogs[] = {
+        {QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),
+         {QStringLiteral("Executable (*.exe)"), QStringLiteral("Executable (*.bat)"),
+          QStringLiteral("Tout (*.*)")}},
+        {QStringLiteral("Autocad (*.dwg)|*.dwg|Echange (*.dxf)|*.dxf|Microstation (*.dng)|*.dgn|"
+                        "Excel (*.xls)|*.xls|Tous (*.*)|*.*"),
+         {QStringLiteral("Autocad (*.dwg)"), QStringLiteral("Echange (*.dxf)"),
+          QStringLiteral("Microstation (*.dng)"), QStringLiteral("Excel (*.xls)"),
+          QStringLiteral("Tous (*.*)")}},
+    };
+    for (const auto& [filter, captions] : dialogs) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        configureFileDialog(dialog, FileDialogRequest{FileDialogKind::Open, QStringLiteral("t"),
+                                                      filter, QString(), QString()});
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        QStringList shown;
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i).trimmed();
+        EXPECT_EQ(shown, captions);
+        EXPECT_EQ(types->currentIndex(), 0);
+    }
 }
 
 // "Tout (*.*)" means every file, as on Windows: a program file without a dot in its name too.
