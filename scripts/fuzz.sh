@@ -43,5 +43,5 @@ for binary in "$build"/fuzz_*; do
     [[ $keep == --keep ]] || rm -rf "$scratch"
 done
 echo "fuzz: $total_runs executions in all"
-echo "fuzz: $passed passed, $failed failed"
+echo "fuzz: $passed passed, $failed failed, 0 skipped"
 ((failed == 0))

@@ -33,6 +33,30 @@ summary() {
     echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
 }
 
+# Runs a checking command whose output ends with "NAME: N passed, M failed, K skipped", keeps its
+# output in build/logs/NAME.log and adds its counts; fails when the command failed (a command
+# that printed no counts counts as one failure). Arguments: NAME, then the command.
+run_counted() {
+    local name=$1 status=0
+    shift
+    "$@" 2>&1 | tee "$LOG_DIR/$name.log" || status=$?
+    local counts
+    counts=$(sed -nE "s/^$name: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped\$/\1 \2 \3/p" \
+        "$LOG_DIR/$name.log")
+    if [[ -z $counts ]]; then
+        status=1
+    fi
+    local passed failed skipped
+    read -r passed failed skipped <<<"${counts:-0 1 0}"
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    total_skipped=$((total_skipped + skipped))
+    if ((status != 0)); then
+        failure_counted=1
+        return 1
+    fi
+}
+
 "$PILOTRAME_ROOT/scripts/install-deps.sh"
 
 LOG_DIR=$PILOTRAME_ROOT/build/logs
@@ -127,20 +151,9 @@ if ! (cd "$LINUX_BUILD" && cpack -G DEB) >"$LOG_DIR/cpack.log" 2>&1; then
     false
 fi
 stage="testing the Debian package"
-package_status=0
 project_version=$(sed -nE 's/^project\(Pilotrame VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
-tests/package/package_test.sh "$LINUX_BUILD"/pilotrame_*.deb "$project_version" 2>&1 |
-    tee "$LOG_DIR/package.log" || package_status=$?
-package_counts=$(sed -nE 's/^package: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/p' \
-    "$LOG_DIR/package.log")
-read -r package_passed package_failed package_skipped <<<"${package_counts:-0 1 0}"
-total_passed=$((total_passed + package_passed))
-total_failed=$((total_failed + package_failed))
-total_skipped=$((total_skipped + package_skipped))
-if ((package_status != 0)); then
-    failure_counted=1
-    false
-fi
+run_counted package tests/package/package_test.sh "$LINUX_BUILD"/pilotrame_*.deb \
+    "$project_version"
 
 # 2. Windows cross build, tests under Wine
 banner "Windows cross build of the core (MinGW-w64)"
@@ -199,17 +212,7 @@ CC=clang CXX=clang++ cmake -S "$PILOTRAME_ROOT" -B "$FUZZ_BUILD" -G Ninja \
     -DPILOTRAME_WERROR=ON
 cmake --build "$FUZZ_BUILD" --parallel "$JOBS"
 stage="running the fuzz targets"
-fuzz_status=0
-"$PILOTRAME_ROOT/scripts/fuzz.sh" "${PILOTRAME_FUZZ_SECONDS:-15}" 2>&1 | tee "$LOG_DIR/fuzz.log" ||
-    fuzz_status=$?
-fuzz_counts=$(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$LOG_DIR/fuzz.log")
-fuzz_counts=${fuzz_counts:-0 1}
-total_passed=$((total_passed + ${fuzz_counts% *}))
-total_failed=$((total_failed + ${fuzz_counts#* }))
-if ((fuzz_status != 0)); then
-    failure_counted=1
-    false
-fi
+run_counted fuzz "$PILOTRAME_ROOT/scripts/fuzz.sh" "${PILOTRAME_FUZZ_SECONDS:-15}"
 
 # 5. Benchmark smoke run
 banner "Benchmark, short run (figures not meaningful; see README, Performance)"

@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <tuple>
+#include <utility>
+
 namespace pilotrame::gui {
 
 namespace {
@@ -37,27 +40,24 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
     m_replaceText = newOperation(7, QStringLiteral("REMPLACE TEXTE (vba)"));
 
     // Rows top to bottom; "INSERER" lies above "EFFACER" although it comes after it.
-    { // PURGER
-        QGroupBox* frame = newFrame(0);
-        m_purgeBlocks = newOption(frame, 0, QStringLiteral("Bloc"));
-        m_purgeBlocks->setChecked(true);
-        m_purgeAll = newOption(frame, 1, QStringLiteral("Tout"));
-        auto* row = new QHBoxLayout;
-        row->addWidget(frame);
-        row->addStretch(1);
-        m_rows.push_back({0, m_purge, rowWidget(m_host, row)});
-    }
+    // A row whose only parameters are two options in a frame, the first chosen.
+    const auto optionRow = [this](int row, QCheckBox* operation, int frameIndex,
+                                  std::pair<int, QString> first, std::pair<int, QString> second) {
+        QGroupBox* frame = newFrame(frameIndex);
+        QRadioButton* chosen = newOption(frame, first.first, first.second);
+        chosen->setChecked(true);
+        QRadioButton* other = newOption(frame, second.first, second.second);
+        auto* layout = new QHBoxLayout;
+        layout->addWidget(frame);
+        layout->addStretch(1);
+        m_rows.push_back({row, operation, rowWidget(m_host, layout)});
+        return std::pair{chosen, other};
+    };
+    std::tie(m_purgeBlocks, m_purgeAll) =
+        optionRow(0, m_purge, 0, {0, QStringLiteral("Bloc")}, {1, QStringLiteral("Tout")});
     m_rows.push_back({1, m_zoomExtents, nullptr});
-    { // TRANSFERT
-        QGroupBox* frame = newFrame(3);
-        m_dxfToDwg = newOption(frame, 6, QStringLiteral("DXF->DWG"));
-        m_dxfToDwg->setChecked(true);
-        m_dwgToDxf = newOption(frame, 7, QStringLiteral("DWG->DXF"));
-        auto* row = new QHBoxLayout;
-        row->addWidget(frame);
-        row->addStretch(1);
-        m_rows.push_back({2, m_transfer, rowWidget(m_host, row)});
-    }
+    std::tie(m_dxfToDwg, m_dwgToDxf) = optionRow(2, m_transfer, 3, {6, QStringLiteral("DXF->DWG")},
+                                                 {7, QStringLiteral("DWG->DXF")});
     { // INSERER
         QGroupBox* frame = newFrame(2);
         m_insertClipboard = newOption(frame, 5, QStringLiteral("Presse papier"));
