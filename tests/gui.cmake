@@ -8,18 +8,19 @@ target_link_libraries(pilotrame_guitestsupport PUBLIC pilotrame_gui pilotrame_te
 set(PILOTRAME_GUI_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
 
 add_executable(pilotrame_gui_tests
+    gui/prompts_test.cpp
+    gui/main/mainwindow_test.cpp
+    gui/config/configdialog_test.cpp
+    gui/launch/drawingcheckwindow_test.cpp
+    gui/selection/advancedselectionwindow_test.cpp
+    gui/script/macrowindow_test.cpp
+    gui/textinsert/textinsertwindow_test.cpp
     app/application_test.cpp
-    app/mainwindow_test.cpp
-    app/prompts_test.cpp
-    config/configdialog_test.cpp
-    launch/drawingcheckwindow_test.cpp
-    selection/advancedselectionwindow_test.cpp
-    script/macrowindow_test.cpp
-    textinsert/textinsertwindow_test.cpp
     support/guitest_test.cpp
     support/guitest_main.cpp
 )
-target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_warnings)
+target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_app
+                                                  pilotrame_warnings)
 gtest_discover_tests(pilotrame_gui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")
 
@@ -28,7 +29,7 @@ add_executable(pilotrame_argrecorder support/argrecorder.cpp)
 
 # Start-up tests run the real program, copied into a temporary folder.
 add_executable(pilotrame_startup_tests app/startup_program_test.cpp support/guitest_main.cpp)
-target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport
+target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport pilotrame_app
                                                      pilotrame_warnings)
 add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder)
 target_compile_definitions(pilotrame_startup_tests PRIVATE

@@ -1,12 +1,12 @@
 #include "app/application.h"
 
-#include "app/formparts.h"
-#include "app/mainwindow.h"
-#include "app/prompts.h"
+#include "gui/formparts.h"
+#include "gui/main/mainwindow.h"
+#include "gui/prompts.h"
 #include "app/singleinstance.h"
 #include "base/fileio.h"
 #include "base/messages.h"
-#include "config/configdialog.h"
+#include "gui/config/configdialog.h"
 
 #include <QApplication>
 #include <QDir>

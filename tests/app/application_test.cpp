@@ -1,8 +1,8 @@
 // Start-up and the configuration dialog as the program wires them, in this process.
 #include "app/application.h"
 
-#include "app/mainwindow.h"
-#include "config/configdialog.h"
+#include "gui/main/mainwindow.h"
+#include "gui/config/configdialog.h"
 #include "config/settingsfile.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"

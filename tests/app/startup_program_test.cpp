@@ -1,5 +1,5 @@
 // Runs the real program, copied into a temporary folder, as a user would start it.
-#include "app/commandline.h"
+#include "cli/commandline.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "config/settingsfile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/prompts.h"
+#include "gui/prompts.h"
 
 #include <QList>
 

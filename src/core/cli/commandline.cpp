@@ -1,0 +1,230 @@
+#include "cli/commandline.h"
+
+#include "job/jobfile.h"
+#include "session/startup.h"
+#include "base/fileio.h"
+#include "base/messages.h"
+#include "base/text.h"
+#include "config/settingsfile.h"
+#include "launch/autocadcommand.h"
+#include "script/drawingsection.h"
+#include "script/generation.h"
+#include "script/scriptlines.h"
+#include "selection/filelist.h"
+
+#include <functional>
+
+namespace pilotrame {
+
+namespace {
+
+Error badArguments(std::string what) {
+    return Error{ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, std::move(what), {}};
+}
+
+std::string inQuotes(std::string_view text) {
+    return "« " + std::string(text) + " »";
+}
+
+// Prints a failure as the window's "ERREUR !!" box would show it.
+void report(std::ostream& err, std::string_view text) {
+    err << kErrorTitle << '\n' << toLf(text) << '\n';
+}
+
+ExitCode fail(std::ostream& err, std::string_view text, ExitCode code) {
+    report(err, text);
+    return code;
+}
+
+// folder + name, built by appending: GCC 12 warns falsely (-Wrestrict) on the operator+ form.
+std::string joined(const std::string& folder, std::string_view name) {
+    std::string path = folder;
+    path.append(name);
+    return path;
+}
+
+bool isMissing(const Error& error) {
+    return error.code == ErrorCode::FileNotFound || error.code == ErrorCode::PathNotFound;
+}
+
+// The settings as start-up would establish them, but read only: a missing file gives the
+// first-run settings and is not created.
+Result<SettingsStartup> readSettings(const std::string& path, const GenerateEnvironment& env,
+                                     Settings& settings) {
+    settings = env.firstRunSettings;
+    SettingsStartup startup;
+    if (Status readable = checkReadable(path); !readable) {
+        if (!isMissing(readable.error()))
+            return withKind(readable.error(), ErrorKind::SettingsUnreadable);
+        startup.created = true; // what a first start would have created
+        return startup;
+    }
+    SettingsFile file(path);
+    if (Status loaded = file.LoadSettings(settings); !loaded)
+        return withKind(loaded.error(), ErrorKind::SettingsUnreadable);
+    // A single-window version forces its window mode, as the window's start-up does.
+    ApplySingleWindowRule(settings);
+    return startup;
+}
+
+} // namespace
+
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine command;
+    bool generate = false;
+    bool help = false;
+    bool version = false;
+    auto once = [](bool& seen, const std::string& option) -> Status {
+        if (seen)
+            return badArguments("option " + inQuotes(option) + " donnée deux fois");
+        seen = true;
+        return success();
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string option = argument;
+        std::optional<std::string> attached;
+        if (argument.rfind("--", 0) == 0) {
+            if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+                option = argument.substr(0, equals);
+                attached = argument.substr(equals + 1);
+            }
+        }
+        if (option == "--job" || option == "--list") {
+            std::optional<std::string>& target =
+                option == "--job" ? command.jobPath : command.listPath;
+            if (target)
+                return badArguments("option " + inQuotes(option) + " donnée deux fois");
+            std::string file;
+            if (attached) {
+                file = *attached;
+            } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+                file = arguments[++i];
+            }
+            if (file.empty())
+                return badArguments("l'option " + inQuotes(option) + " attend un nom de fichier");
+            target = std::move(file);
+            continue;
+        }
+        if (attached)
+            return badArguments("l'option " + inQuotes(option) + " ne prend pas de valeur");
+        Status seen = success();
+        if (option == "--generate")
+            seen = once(generate, option);
+        else if (option == "--execute")
+            seen = once(command.execute, option);
+        else if (option == "--help" || option == "-h" || option == "/?")
+            seen = once(help, option);
+        else if (option == "--version")
+            seen = once(version, option);
+        else if (!option.empty() && (option.front() == '-' || option.front() == '/'))
+            return badArguments("option inconnue : " + inQuotes(option));
+        else
+            return badArguments("argument inattendu : " + inQuotes(option));
+        if (!seen)
+            return seen.error();
+    }
+    if (help) {
+        command.action = CommandAction::Help;
+        return command;
+    }
+    if (version) {
+        command.action = CommandAction::Version;
+        return command;
+    }
+    if (!generate) {
+        if (command.jobPath || command.listPath || command.execute)
+            return badArguments("--job, --list et --execute ne vont qu'avec --generate");
+        return command;
+    }
+    command.action = CommandAction::Generate;
+    return command;
+}
+
+std::string HelpText() {
+    return "Utilisation :\n"
+           "  pilotrame\n"
+           "      ouvre la fenêtre principale.\n"
+           "  pilotrame --generate [--job FICHIER] [--list FICHIER] [--execute]\n"
+           "      écrit le script Pilotrame.scr sans ouvrir de fenêtre, avec les réglages de\n"
+           "      savescript.txt (lu seulement, jamais créé ni modifié), dans le répertoire des\n"
+           "      scripts. Peut tourner pendant que la fenêtre est ouverte.\n"
+           "  pilotrame --help | --version\n"
+           "\n"
+           "Options :\n"
+           "  --generate         écrit le script sans fenêtre\n"
+           "  --job FICHIER      prend le travail dans FICHIER (.pilotrame) ; sans cette option,\n"
+           "                     le travail d'une fenêtre qui vient de s'ouvrir (IMPRIMER)\n"
+           "  --list FICHIER     prend la liste des dessins dans FICHIER ; sans cette option,\n"
+           "                     Liste01.txt\n"
+           "  --execute          démarre AutoCAD sur le script, après la vérification des dessins\n"
+           "  -h, --help         affiche cette aide\n"
+           "  --version          affiche la version\n"
+           "Un travail qui renomme des fichiers (RENOMMER FICHIERS coché) est refusé : la ligne\n"
+           "de commande ne renomme jamais de fichiers.\n"
+           "\n"
+           "Codes de sortie :\n"
+           "  0  réussite\n"
+           "  2  arguments incorrects\n"
+           "  3  fichier de travail illisible ou incorrect\n"
+           "  4  liste des dessins illisible ou inexistante\n"
+           "  5  échec de la génération du script, ou travail qui renomme des fichiers\n"
+           "  6  fichier de réglages savescript.txt illisible\n"
+           "  7  dessins pas prêts : AutoCAD n'a pas été démarré (--execute)\n"
+           "  8  AutoCAD n'a pas pu être démarré (--execute)\n"
+           "Les messages sont écrits sur la sortie d'erreur.\n";
+}
+
+std::string VersionText() {
+    return "Pilotrame V3.5";
+}
+
+ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
+                     std::ostream& err) {
+    MainJob job;
+    if (command.jobPath) {
+        Result<MainJob> loaded = LoadJobFile(*command.jobPath);
+        if (!loaded)
+            return fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
+        job = std::move(*loaded);
+    }
+    if (job.mode() == JobMode::Operations && job.renameTicked)
+        return fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
+
+    Settings settings;
+    const std::string settingsPath = joined(env.programFolder, kSettingsFileName);
+    const Result<SettingsStartup> startup = readSettings(settingsPath, env, settings);
+    if (!startup)
+        return fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
+    const std::string scriptFolder = ResolveScriptFolder(*startup, settings, env.separator);
+    const std::string scriptPath = joined(scriptFolder, kScriptFileName);
+
+    const std::string listPath =
+        command.listPath ? *command.listPath : joined(env.programFolder, kFileListName);
+    // The script stays as it was when there is nothing to make it from.
+    if (!checkReadable(listPath))
+        return fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
+
+    ListPosition position;
+    DrawingSectionWriter writeSection(job.drawing, settings, env.decimalSeparator);
+    const Status generated = GenerateScript(listPath, scriptPath, position, std::ref(writeSection));
+    if (!generated) {
+        const ExitCode code = generated.error().kind == ErrorKind::ListUnreadable
+                                  ? ExitCode::UnreadableList
+                                  : ExitCode::GenerationFailed;
+        return fail(err, GenerationFailureText(generated.error()), code);
+    }
+    if (!command.execute)
+        return ExitCode::Success;
+
+    if (env.checkDrawings && !env.checkDrawings(listPath, err))
+        return ExitCode::DrawingsNotReady;
+    const AutocadCommand autocad =
+        BuildAutocadCommand(settings.acadPath(), scriptFolder, env.windowsNames);
+    if (autocad.program.empty() || !env.startProcess ||
+        !env.startProcess(autocad.program, autocad.arguments))
+        return fail(err, AutocadNotStartedText(autocad.program), ExitCode::AutocadNotStarted);
+    return ExitCode::Success;
+}
+
+} // namespace pilotrame

@@ -1,0 +1,504 @@
+#include "job/jobfile.h"
+
+#include "base/fileio.h"
+
+#include <array>
+#include <map>
+#include <span>
+
+namespace pilotrame {
+
+namespace {
+
+// How a key's value is written and checked.
+enum class ValueKind {
+    Flag,      // "0" or "1"
+    Word,      // one of a fixed list of words
+    Line,      // the text of a single-line box: no line break
+    Paragraph, // the text of a multi-line box
+};
+
+struct KeySpec {
+    std::string_view name;
+    ValueKind kind;
+    bool& (*flag)(MainJob&) = nullptr;
+    std::string& (*text)(MainJob&) = nullptr;
+    std::span<const std::string_view> words;
+    int (*getWord)(const MainJob&) = nullptr;
+    void (*setWord)(MainJob&, int) = nullptr;
+};
+
+KeySpec flagKey(std::string_view name, bool& (*flag)(MainJob&)) {
+    KeySpec key{name, ValueKind::Flag, nullptr, nullptr, {}, nullptr, nullptr};
+    key.flag = flag;
+    return key;
+}
+
+KeySpec textKey(std::string_view name, std::string& (*text)(MainJob&),
+                ValueKind kind = ValueKind::Line) {
+    KeySpec key{name, kind, nullptr, nullptr, {}, nullptr, nullptr};
+    key.text = text;
+    return key;
+}
+
+KeySpec wordKey(std::string_view name, std::span<const std::string_view> words,
+                int (*getWord)(const MainJob&), void (*setWord)(MainJob&, int)) {
+    KeySpec key{name, ValueKind::Word, nullptr, nullptr, {}, nullptr, nullptr};
+    key.words = words;
+    key.getWord = getWord;
+    key.setWord = setWord;
+    return key;
+}
+
+// The order of the words follows the enums and booleans they stand for.
+constexpr std::array<std::string_view, 3> kModeWords{"imprimer", "script", "operations"};
+constexpr std::array<std::string_view, 2> kPurgeWords{"bloc", "tout"};
+constexpr std::array<std::string_view, 2> kTransferWords{"dxf-dwg", "dwg-dxf"};
+constexpr std::array<std::string_view, 3> kEraseWords{"fenetre", "trajet", "capture"};
+constexpr std::array<std::string_view, 2> kInsertWords{"presse-papier", "fichier"};
+constexpr std::array<std::string_view, 3> kRuleWords{"supprimer", "ajouter", "extension"};
+
+// Every key of this version, in the order they are written: the top row, then the panel rows
+// from top to bottom.
+const std::vector<KeySpec>& keys() {
+    static const std::vector<KeySpec> table = {
+        wordKey(
+            "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
+            [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
+        flagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
+        textKey(
+            "script.texte", [](MainJob& j) -> std::string& { return j.drawing.scriptText; },
+            ValueKind::Paragraph),
+
+        flagKey("purger", [](MainJob& j) -> bool& { return j.drawing.purge; }),
+        wordKey(
+            "purger.mode", kPurgeWords, [](const MainJob& j) { return j.drawing.purgeAll ? 1 : 0; },
+            [](MainJob& j, int w) { j.drawing.purgeAll = w == 1; }),
+
+        flagKey("zoom", [](MainJob& j) -> bool& { return j.drawing.zoomExtents; }),
+
+        flagKey("transfert", [](MainJob& j) -> bool& { return j.drawing.transfer; }),
+        wordKey(
+            "transfert.sens", kTransferWords,
+            [](const MainJob& j) { return j.drawing.dwgToDxf ? 1 : 0; },
+            [](MainJob& j, int w) { j.drawing.dwgToDxf = w == 1; }),
+
+        flagKey("effacer", [](MainJob& j) -> bool& { return j.drawing.erase; }),
+        wordKey(
+            "effacer.selection", kEraseWords,
+            [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
+            [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
+        textKey("effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
+        textKey("effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
+        textKey("effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
+        textKey("effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
+
+        flagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
+        wordKey(
+            "inserer.source", kInsertWords,
+            [](const MainJob& j) { return j.drawing.insertFile ? 1 : 0; },
+            [](MainJob& j, int w) { j.drawing.insertFile = w == 1; }),
+        textKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
+
+        flagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
+        textKey("attribut.x1",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
+        textKey("attribut.y1",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
+        textKey("attribut.x2",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
+        textKey("attribut.y2",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
+        textKey("attribut.ancien",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeOld; }),
+        textKey("attribut.nouveau",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeNew; }),
+
+        flagKey("renommer", [](MainJob& j) -> bool& { return j.renameTicked; }),
+        wordKey(
+            "renommer.regle", kRuleWords,
+            [](const MainJob& j) { return static_cast<int>(j.rename.rule); },
+            [](MainJob& j, int w) { j.rename.rule = static_cast<RenameRule>(w); }),
+        textKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
+        textKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
+        textKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
+        textKey("renommer.extension",
+                [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
+
+        flagKey("remplacer-texte", [](MainJob& j) -> bool& { return j.drawing.replaceText; }),
+        textKey("remplacer-texte.ancien1",
+                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; }),
+        textKey("remplacer-texte.nouveau1",
+                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; }),
+        textKey("remplacer-texte.ancien2",
+                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; }),
+        textKey("remplacer-texte.nouveau2",
+                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; }),
+    };
+    return table;
+}
+
+const KeySpec* findKey(std::string_view name) {
+    for (const KeySpec& key : keys())
+        if (key.name == name)
+            return &key;
+    return nullptr;
+}
+
+bool isKeyCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+}
+
+bool isWellFormedKey(std::string_view name) {
+    if (name.empty())
+        return false;
+    for (char c : name)
+        if (!isKeyCharacter(c))
+            return false;
+    return true;
+}
+
+// "« text »" with the French quotation marks the messages use.
+std::string inQuotes(std::string_view text) {
+    return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
+}
+
+std::string escaped(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The value with its escapes replaced, or the fault as text.
+Result<std::string> unescaped(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\') {
+            out += value[i];
+            continue;
+        }
+        if (i + 1 == value.size())
+            return Error{ErrorCode::InvalidPropertyValue,
+                         ErrorKind::Other,
+                         {},
+                         "« \\ » seul en fin de ligne (une barre oblique inverse s'écrit « \\\\ »)",
+                         {}};
+        switch (const char next = value[++i]; next) {
+        case '\\':
+            out += '\\';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        default:
+            return Error{ErrorCode::InvalidPropertyValue,
+                         ErrorKind::Other,
+                         {},
+                         "séquence " + inQuotes(std::string("\\") + next) +
+                             " inconnue (seules \\\\, \\n, \\r et \\t existent)",
+                         {}};
+        }
+    }
+    return out;
+}
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        unsigned int min = 0;
+        unsigned int code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            code = lead & 0x1Fu;
+            min = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            code = lead & 0x0Fu;
+            min = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            code = lead & 0x07u;
+            min = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size())
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0u) != 0x80u)
+                return false;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+bool isBlank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool isComment(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '#';
+}
+
+std::string lineFault(int lineNumber, std::string_view fault) {
+    return "ligne " + std::to_string(lineNumber) + " : " + std::string(fault);
+}
+
+Error jobError(int lineNumber, std::string_view fault) {
+    return Error{
+        ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, lineFault(lineNumber, fault), {}};
+}
+
+std::string wordList(std::span<const std::string_view> words) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == words.size() ? " ou " : ", ";
+        list += words[i];
+    }
+    return list;
+}
+
+// Checks the first line; the version it names is the only fault it reports beyond its shape.
+Status checkHeader(std::string_view line) {
+    const std::string expected =
+        std::string(kJobFormatKey) + "=" + std::to_string(kJobFormatVersion);
+    const std::string shape =
+        "la première ligne d'un fichier de travail doit être " + inQuotes(expected);
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || line.substr(0, equals) != kJobFormatKey)
+        return jobError(1, shape);
+    const std::string_view version = line.substr(equals + 1);
+    if (version.empty() || version.size() > 9 ||
+        version.find_first_not_of("0123456789") != std::string_view::npos)
+        return jobError(1, shape);
+    const int number = std::stoi(std::string(version));
+    if (number > kJobFormatVersion)
+        return jobError(1, "ce fichier de travail est de la version " + std::to_string(number) +
+                               " du format, ce programme ne lit que la version " +
+                               std::to_string(kJobFormatVersion) + " : mettez Pilotrame à jour");
+    if (number < 1)
+        return jobError(1, shape);
+    return success();
+}
+
+// Applies one known key's value to the job, or names what is wrong with it.
+Status applyValue(const KeySpec& key, std::string value, MainJob& job, int lineNumber) {
+    switch (key.kind) {
+    case ValueKind::Flag:
+        if (value != "0" && value != "1")
+            return jobError(lineNumber,
+                            inQuotes(key.name) + " vaut " + inQuotes(value) + " : 0 ou 1 attendu");
+        key.flag(job) = value == "1";
+        return success();
+    case ValueKind::Word:
+        for (std::size_t i = 0; i < key.words.size(); ++i) {
+            if (key.words[i] == value) {
+                key.setWord(job, static_cast<int>(i));
+                return success();
+            }
+        }
+        return jobError(lineNumber, inQuotes(key.name) + " vaut " + inQuotes(value) + " : " +
+                                        wordList(key.words) + " attendu");
+    case ValueKind::Line:
+        if (value.find_first_of("\r\n") != std::string::npos)
+            return jobError(lineNumber, inQuotes(key.name) +
+                                            " ne peut pas contenir de retour à la ligne (case "
+                                            "d'une seule ligne)");
+        key.text(job) = std::move(value);
+        return success();
+    case ValueKind::Paragraph:
+        key.text(job) = std::move(value);
+        return success();
+    }
+    return success();
+}
+
+} // namespace
+
+JobMode MainJob::mode() const {
+    if (drawing.plot)
+        return JobMode::Plot;
+    if (drawing.customScript)
+        return JobMode::ScriptText;
+    return JobMode::Operations;
+}
+
+void MainJob::setMode(JobMode mode) {
+    drawing.plot = mode == JobMode::Plot;
+    drawing.customScript = mode == JobMode::ScriptText;
+}
+
+bool operator==(const MainJob& a, const MainJob& b) {
+    const DrawingJob& x = a.drawing;
+    const DrawingJob& y = b.drawing;
+    const bool sameDrawing =
+        x.plot == y.plot && x.customScript == y.customScript && x.scriptText == y.scriptText &&
+        x.purge == y.purge && x.purgeAll == y.purgeAll && x.zoomExtents == y.zoomExtents &&
+        x.transfer == y.transfer && x.dwgToDxf == y.dwgToDxf && x.erase == y.erase &&
+        x.eraseSelection == y.eraseSelection && x.erasePoints == y.erasePoints &&
+        x.insert == y.insert && x.insertFile == y.insertFile && x.insertPath == y.insertPath &&
+        x.replaceAttribute == y.replaceAttribute && x.attributeCorners == y.attributeCorners &&
+        x.attributeOld == y.attributeOld && x.attributeNew == y.attributeNew &&
+        x.replaceText == y.replaceText && x.replaceTexts == y.replaceTexts;
+    const bool sameRename = a.rename.rule == b.rename.rule && a.rename.start == b.rename.start &&
+                            a.rename.length == b.rename.length && a.rename.text == b.rename.text &&
+                            a.rename.newExtension == b.rename.newExtension;
+    return sameDrawing && sameRename && a.renameSwitch == b.renameSwitch &&
+           a.renameTicked == b.renameTicked && a.otherKeys == b.otherKeys;
+}
+
+void ApplySwitchRules(MainJob& job) {
+    // Ticking either switch hides the panel, and hiding the panel unticks every operation.
+    job.setMode(job.mode());
+    if (job.mode() == JobMode::Operations)
+        return;
+    DrawingJob& d = job.drawing;
+    d.purge = d.zoomExtents = d.transfer = d.erase = d.insert = d.replaceAttribute = d.replaceText =
+        false;
+    job.renameTicked = false;
+}
+
+std::string WriteJobFile(const MainJob& original) {
+    MainJob job = original;
+    ApplySwitchRules(job);
+    std::string text(kJobFormatKey);
+    text.append("=").append(std::to_string(kJobFormatVersion)).append("\n");
+    for (const KeySpec& key : keys()) {
+        text.append(key.name).append("=");
+        switch (key.kind) {
+        case ValueKind::Flag:
+            text.append(key.flag(job) ? "1" : "0");
+            break;
+        case ValueKind::Word:
+            text.append(key.words[static_cast<std::size_t>(key.getWord(job))]);
+            break;
+        case ValueKind::Line:
+        case ValueKind::Paragraph:
+            text.append(escaped(key.text(job)));
+            break;
+        }
+        text.append("\n");
+    }
+    for (const auto& [name, value] : job.otherKeys) {
+        if (!isWellFormedKey(name) || findKey(name) || name == kJobFormatKey)
+            continue;
+        text.append(name).append("=").append(escaped(value)).append("\n");
+    }
+    return text;
+}
+
+Result<MainJob> ParseJobFile(std::string_view text) {
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (text.substr(0, bom.size()) == bom)
+        text.remove_prefix(bom.size());
+
+    MainJob job;
+    std::map<std::string, int, std::less<>> seen; // key -> line of its first appearance
+    int lineNumber = 0;
+    std::size_t position = 0;
+    while (position < text.size() || lineNumber == 0) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n', position);
+        std::string_view line = text.substr(
+            position, end == std::string_view::npos ? std::string_view::npos : end - position);
+        position = end == std::string_view::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        if (!isUtf8(line))
+            return jobError(lineNumber, "texte qui n'est pas en UTF-8");
+        if (line.find('\r') != std::string_view::npos)
+            return jobError(lineNumber, "retour chariot (CR) isolé au milieu de la ligne");
+        if (lineNumber == 1) {
+            if (Status header = checkHeader(line); !header)
+                return header.error();
+            seen.emplace(std::string(kJobFormatKey), 1);
+            continue;
+        }
+        if (isBlank(line) || isComment(line))
+            continue;
+
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            return jobError(lineNumber, inQuotes("=") + " manquant : une ligne s'écrit clé=valeur");
+        const std::string_view name = line.substr(0, equals);
+        if (!isWellFormedKey(name))
+            return jobError(lineNumber, "clé " + inQuotes(name) +
+                                            " incorrecte (lettres minuscules sans accent, "
+                                            "chiffres, « . », « - » et « _ » seulement)");
+        if (const auto earlier = seen.find(name); earlier != seen.end())
+            return jobError(lineNumber, "la clé " + inQuotes(name) + " est déjà donnée ligne " +
+                                            std::to_string(earlier->second));
+        seen.emplace(std::string(name), lineNumber);
+
+        Result<std::string> value = unescaped(line.substr(equals + 1));
+        if (!value)
+            return jobError(lineNumber, value.error().detail);
+        if (const KeySpec* key = findKey(name)) {
+            if (Status applied = applyValue(*key, std::move(*value), job, lineNumber); !applied)
+                return applied.error();
+        } else {
+            job.otherKeys.emplace_back(std::string(name), std::move(*value));
+        }
+    }
+    ApplySwitchRules(job);
+    return job;
+}
+
+Status SaveJobFile(const std::string& path, const MainJob& job) {
+    return replaceFileContent(path, WriteJobFile(job));
+}
+
+Result<MainJob> LoadJobFile(const std::string& path) {
+    Result<std::string> bytes = readFileBytes(path);
+    if (!bytes)
+        return bytes.error();
+    Result<MainJob> job = ParseJobFile(*bytes);
+    if (!job) {
+        Error error = job.error();
+        error.path = path;
+        return error;
+    }
+    return job;
+}
+
+} // namespace pilotrame

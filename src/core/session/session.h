@@ -1,0 +1,39 @@
+#pragma once
+
+#include "session/startup.h"
+#include "config/settings.h"
+#include "script/macrosection.h"
+#include "script/scriptlines.h"
+#include "selection/filelist.h"
+
+#include <string>
+
+namespace pilotrame {
+
+// Program-wide values of one run, fixed at start-up or carried from one command to the next.
+struct Session {
+    std::string programFolder;   // holds savescript.txt and Liste01.txt; ends in a separator
+    std::string scriptFolder;    // fixed at start-up; empty when the settings failed to load
+    ListPosition position;       // currentFolder and currentFileName
+    bool macroMode = false;      // a generation started from the macro-functions window
+    std::string dialogSelection; // the last selection of the file dialog
+    bool spreadsheetMode = false;
+    Settings settings;             // the live settings of the run, as the configuration dialog
+                                   // last left them
+    std::string walkFolder;        // the last folder walked by the advanced selection
+    SymbolGrid symbols;            // where the next F1 symbol goes
+    std::string excelWorkbookPath; // the F2 workbook
+
+    std::string listPath() const { return joined(programFolder, kFileListName); }
+    std::string settingsPath() const { return joined(programFolder, kSettingsFileName); }
+    std::string scriptPath() const { return joined(scriptFolder, kScriptFileName); }
+
+private:
+    static std::string joined(const std::string& folder, std::string_view name) {
+        std::string path = folder;
+        path.append(name);
+        return path;
+    }
+};
+
+} // namespace pilotrame

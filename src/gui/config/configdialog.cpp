@@ -1,0 +1,644 @@
+#include "gui/config/configdialog.h"
+
+#include "gui/formparts.h"
+#include "gui/prompts.h"
+#include "base/messages.h"
+#include "base/paths.h"
+#include "base/text.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTreeView>
+
+namespace pilotrame::gui {
+
+namespace {
+
+using Place = std::array<int, 4>; // left, top, width, height in twips
+
+// The form was designed in twips; 15 of them make a pixel at 96 dots per inch.
+QRect toPixels(const Place& place) {
+    const auto pixels = [](int twips) { return qRound(twips / 15.0); };
+    return {pixels(place[0]), pixels(place[1]), pixels(place[2]), pixels(place[3])};
+}
+
+constexpr Place kClientArea = {0, 0, 8475, 4590};
+
+constexpr std::array<Place, 9> kLabelPlaces = {{{240, 360, 2175, 255},
+                                                {240, 960, 2175, 255},
+                                                {240, 1560, 2175, 255},
+                                                {240, 2160, 2175, 255},
+                                                {120, 3960, 1575, 255},
+                                                {1800, 3960, 255, 255},
+                                                {3360, 3960, 255, 255},
+                                                {3120, 2640, 2172, 252},
+                                                {3120, 3000, 2172, 252}}};
+constexpr std::array<const char*, 9> kLabelCaptions = {"Choix imprimante :",
+                                                       "Choix imprimante :",
+                                                       "Choix imprimante :",
+                                                       "Choix imprimante :",
+                                                       "Choix imprimante",
+                                                       "X :",
+                                                       "Y :",
+                                                       "Choix imprimante :",
+                                                       "Choix imprimante :"};
+
+constexpr std::array<Place, kComboCount> kComboPlaces = {{{2520, 360, 3135, 315},
+                                                          {2520, 960, 3135, 315},
+                                                          {2520, 1560, 3135, 315},
+                                                          {2520, 2160, 3135, 315},
+                                                          {2160, 3960, 855, 315},
+                                                          {3720, 3960, 855, 315},
+                                                          {2520, 360, 3135, 315},
+                                                          {2520, 960, 3135, 315},
+                                                          {2520, 1560, 3135, 315},
+                                                          {2520, 2160, 3135, 315},
+                                                          {2760, 360, 3615, 315},
+                                                          {2760, 960, 3615, 315},
+                                                          {4800, 2640, 1812, 288},
+                                                          {4800, 3000, 1812, 288}}};
+
+constexpr std::array<Place, kCheckCount> kCheckPlaces = {
+    {{240, 3120, 2775, 495}, {240, 3720, 2775, 495}, {240, 2520, 2775, 495}}};
+
+constexpr std::array<Place, 3> kFramePlaces = {
+    {{5760, 720, 2535, 735}, {5760, 600, 2655, 975}, {120, 2040, 4695, 2295}}};
+
+// Relative to the frame that holds each pair.
+constexpr std::array<Place, kOptionCount> kOptionPlaces = {
+    {{120, 240, 975, 375}, {1440, 240, 975, 375}, {120, 240, 1215, 615}, {1440, 240, 1095, 615}}};
+constexpr std::array<const char*, kOptionCount> kOptionCaptions = {"Paysage", "Portrait", "SDI=0",
+                                                                   "SDI=1"};
+
+// How the too-long warning names each text setting.
+constexpr std::array<const char*, kComboCount> kFieldNames = {"Choix imprimante",
+                                                              "Format impression",
+                                                              "Type de style de tracé",
+                                                              "Valeur réservée 3",
+                                                              "Décalage X",
+                                                              "Décalage Y",
+                                                              "Chemin autocad.exe",
+                                                              "Version autocad",
+                                                              "Valeur réservée 8",
+                                                              "Valeur réservée 9",
+                                                              "Chemin ouverture DWG",
+                                                              "Chemin ouverture SCR",
+                                                              "Définir onglet",
+                                                              "Echelle"};
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString withSeparator(QString folder) {
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
+// The folder a drive entry of Drive1 opens on.
+QString rootOf(const QString& drive) {
+    return fromStd(driveRoot(drive.toStdString()));
+}
+
+// The text shown, with the list entry it matches made current so that the arrow keys move on
+// from it.
+void setComboText(QComboBox* combo, const QString& text) {
+    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index != combo->currentIndex())
+        combo->setCurrentIndex(index);
+    combo->setEditText(text);
+    // A long path reads from its drive, not from its last characters.
+    combo->lineEdit()->setCursorPosition(0);
+}
+
+// Draws the caption word-wrapped inside the control: the design gives the long captions two
+// lines of height rather than the width of one.
+template <typename Base, QStyle::ControlElement kControl, QStyle::SubElement kContents,
+          int kAlignment, QPalette::ColorRole kTextRole>
+class WrappingButton final : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(kControl, option);
+        option.text = caption;
+        const QRect area = this->style()->subElementRect(kContents, &option, this);
+        painter.drawItemText(area, kAlignment | Qt::TextWordWrap, option.palette, this->isEnabled(),
+                             caption, kTextRole);
+    }
+};
+
+using CheckBox = WrappingButton<QCheckBox, QStyle::CE_CheckBox, QStyle::SE_CheckBoxContents,
+                                Qt::AlignLeft | Qt::AlignVCenter, QPalette::WindowText>;
+using RadioButton =
+    WrappingButton<QRadioButton, QStyle::CE_RadioButton, QStyle::SE_RadioButtonContents,
+                   Qt::AlignLeft | Qt::AlignVCenter, QPalette::WindowText>;
+using PushButton = WrappingButton<QPushButton, QStyle::CE_PushButton, QStyle::SE_PushButtonContents,
+                                  Qt::AlignCenter, QPalette::ButtonText>;
+
+} // namespace
+
+ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_file(file), m_live(live) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Configuration"));
+    setFixedSize(toPixels(kClientArea).size());
+    // The places were designed for an 8-point font; a larger one cuts the captions.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
+
+    // Created in the order of the form, so that later controls lie above earlier ones.
+    for (int i = 0; i < static_cast<int>(m_label.size()); ++i) {
+        auto* label = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
+        label->setObjectName(designName("Label1", i));
+        label->setGeometry(toPixels(kLabelPlaces[i]));
+        // An empty caption still covers its place; it must not take the clicks of the folder
+        // picker lying there.
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_label[i] = label;
+    }
+
+    for (int i = 0; i < kComboCount; ++i) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(designName("Combo1", i));
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        // Completion would change what the user types; the setting is the text as typed.
+        combo->setCompleter(nullptr);
+        combo->setGeometry(toPixels(kComboPlaces[i]));
+        connect(combo, &QComboBox::activated, this, [this] { Combo1_Click(); });
+        // When editing ends, Qt reports a typed text equal to an entry as a pick of it. Keeping
+        // that entry current while typing stops this, so that only real picks run the version
+        // rule.
+        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
+            const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (index >= 0 && index != combo->currentIndex())
+                combo->setCurrentIndex(index);
+        });
+        m_combo[i] = combo;
+    }
+    for (const int i : {slot::acadVersion, slot::drawingFolder, slot::scriptFolder})
+        m_combo[i]->setEditText(QStringLiteral("Combo1"));
+
+    for (int i = 0; i < kCheckCount; ++i) {
+        auto* check = new CheckBox(QStringLiteral("Check1"), this);
+        check->setObjectName(designName("Check1", i));
+        check->setGeometry(toPixels(kCheckPlaces[i]));
+        connect(check, &QCheckBox::stateChanged, this, [this, check](int state) {
+            // A greyed state comes only from the file; a click leaves it for good.
+            if (state != Qt::PartiallyChecked)
+                check->setTristate(false);
+            Check1_Click();
+        });
+        m_check[i] = check;
+    }
+
+    const auto makeFrame = [this](int i, const QString& title) {
+        auto* frame = new QGroupBox(title, this);
+        frame->setObjectName(designName("Frame1", i));
+        frame->setGeometry(toPixels(kFramePlaces[i]));
+        m_frame[i] = frame;
+    };
+    const auto makeOption = [this](int i) {
+        auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), m_frame[i / 2]);
+        option->setObjectName(designName("Option1", i));
+        option->setGeometry(toPixels(kOptionPlaces[i]));
+        m_option[i] = option;
+    };
+    const auto makeButton = [](const char* name, const QString& caption, const Place& place,
+                               QWidget* parentWidget) {
+        auto* button = new PushButton(caption, parentWidget);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(toPixels(place));
+        // No button answers Enter: it would fire while the user types in a combo box.
+        button->setAutoDefault(false);
+        return button;
+    };
+
+    makeFrame(0, QString());
+    makeOption(0);
+    makeOption(1);
+    makeFrame(1, QString());
+    makeOption(2);
+    makeOption(3);
+
+    const QString dots = QStringLiteral("...");
+    m_command6 = makeButton("Command6", dots, {6840, 360, 735, 255}, this);
+    m_command3 = makeButton("Command3", dots, {6840, 360, 735, 255}, this);
+    m_command4 = makeButton("Command4", dots, {6840, 960, 735, 255}, this);
+
+    makeFrame(2, QStringLiteral("Chemin :"));
+    m_drive1 = new QComboBox(m_frame[2]);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setGeometry(toPixels({240, 360, 1095, 315}));
+    std::vector<std::string> drives;
+    for (const QFileInfo& drive : QDir::drives())
+        drives.push_back(native(drive.absoluteFilePath()).toStdString());
+    for (const std::string& entry :
+         driveListEntries(drives, native(QDir::homePath()).toStdString()))
+        m_drive1->addItem(fromStd(entry));
+    connect(m_drive1, &QComboBox::activated, this, &ConfigDialog::Drive1_Change);
+
+    m_dirModel = new QFileSystemModel(this);
+    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_dirModel->setReadOnly(true);
+    m_dirModel->setRootPath(QString());
+    m_dir1 = new QTreeView(m_frame[2]);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setGeometry(toPixels({1560, 360, 3015, 1584}));
+    m_dir1->setModel(m_dirModel);
+    m_dir1->setHeaderHidden(true);
+    for (int column = 1; column < m_dirModel->columnCount(); ++column)
+        m_dir1->hideColumn(column);
+    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    folderShown(native(m_dirModel->filePath(current)));
+            });
+
+    m_command5 =
+        makeButton("Command5", QStringLiteral("Enregistre"), {240, 1560, 975, 495}, m_frame[2]);
+    m_command2 = makeButton("Command2", QStringLiteral("Sauvegarder et Quitter"),
+                            {5520, 3720, 1335, 615}, this);
+    m_command1 = makeButton("Command1", QStringLiteral("Quitter"), {7200, 3720, 1095, 615}, this);
+
+    connect(m_command1, &QPushButton::clicked, this, &ConfigDialog::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &ConfigDialog::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &ConfigDialog::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &ConfigDialog::Command4_Click);
+    connect(m_command5, &QPushButton::clicked, this, &ConfigDialog::Command5_Click);
+    connect(m_command6, &QPushButton::clicked, this, &ConfigDialog::Command6_Click);
+
+    if (!setDirPath(QDir::currentPath()))
+        setDirPath(fromStd(fallbackDrive()));
+}
+
+void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
+    for (int i = 0; i < kComboCount; ++i) {
+        QComboBox* combo = m_combo[i];
+        // The first entry added would replace the text shown; the text changes only with the
+        // defaults or the file.
+        const QString shown = combo->currentText();
+        for (const std::string& entry : lists[i])
+            combo->addItem(QString::fromStdString(entry));
+        setComboText(combo, shown);
+        // The drop-down may be wider than the box, so that long paths read whole.
+        if (combo->count() > 0)
+            combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0));
+    }
+}
+
+Status ConfigDialog::LoadSettings() {
+    Status loaded = m_file.LoadSettings(m_live);
+    // The slots read before a failure count as loaded.
+    showSettings();
+    return loaded;
+}
+
+Status ConfigDialog::SaveSettings() {
+    m_live = shownSettings();
+    return m_file.SaveSettings(m_live);
+}
+
+Settings ConfigDialog::shownSettings() const {
+    Settings settings;
+    for (int i = 0; i < kComboCount; ++i)
+        settings.combo[i] = m_combo[i]->currentText().toStdString();
+    for (int i = 0; i < kOptionCount; ++i)
+        settings.option[i] = m_option[i]->isChecked();
+    for (int i = 0; i < kCheckCount; ++i) {
+        switch (m_check[i]->checkState()) {
+        case Qt::Unchecked:
+            settings.check[i] = 0;
+            break;
+        case Qt::Checked:
+            settings.check[i] = 1;
+            break;
+        case Qt::PartiallyChecked:
+            settings.check[i] = 2;
+            break;
+        }
+    }
+    return settings;
+}
+
+void ConfigDialog::showSettings() {
+    const Settings& settings = m_live;
+    for (int i = 0; i < kComboCount; ++i)
+        setComboText(m_combo[i], QString::fromStdString(settings.combo[i]));
+    for (int i = 0; i < kOptionCount; ++i)
+        setOptionState(i, settings.option[i]);
+    for (int i = 0; i < kCheckCount; ++i) {
+        const int value = settings.check[i];
+        if (value == 0 || value == 1)
+            m_check[i]->setTristate(false);
+        m_check[i]->setCheckState(value == 0   ? Qt::Unchecked
+                                  : value == 1 ? Qt::Checked
+                                               : Qt::PartiallyChecked);
+    }
+    // A loaded single-window version locks the window mode as a pick of it would.
+    Combo1_Click();
+}
+
+void ConfigDialog::setOptionState(int index, bool state) {
+    QRadioButton* option = m_option[index];
+    if (state || !option->isChecked()) {
+        option->setChecked(state);
+        return;
+    }
+    // The file may hold neither option of a group; an exclusive group refuses to clear its
+    // checked button.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+void ConfigDialog::ResetConfigPage() {
+    for (QComboBox* combo : m_combo)
+        combo->hide();
+    for (QLabel* label : m_label)
+        label->clear();
+    for (QRadioButton* option : m_option)
+        option->hide();
+    for (QGroupBox* frame : m_frame)
+        frame->hide();
+    for (QCheckBox* check : m_check)
+        check->hide();
+    m_command3->hide();
+    m_command4->hide();
+    m_command6->hide();
+    m_dir1->hide();
+    m_drive1->hide();
+    m_label[7]->hide();
+    m_label[8]->hide();
+}
+
+void ConfigDialog::showRow(int combo, int label, const QString& caption) {
+    m_combo[combo]->show();
+    m_label[label]->setText(caption);
+}
+
+void ConfigDialog::ShowPrintingPage() {
+    ResetConfigPage();
+    showRow(slot::printerName, 0, QStringLiteral("Choix imprimante :"));
+    showRow(slot::paperFormat, 1, QStringLiteral("Format impression :"));
+    showRow(slot::plotStyleTable, 2, QStringLiteral("Type de style de tracé :"));
+    showRow(slot::offsetX, 4, QStringLiteral("Décalage (mm):"));
+    showRow(slot::offsetY, 5, QStringLiteral("X :"));
+    m_label[6]->setText(QStringLiteral("Y :"));
+    m_frame[0]->show();
+    m_option[0]->setText(QStringLiteral("Paysage"));
+    m_option[0]->show();
+    m_option[1]->setText(QStringLiteral("Portrait"));
+    m_option[1]->show();
+    m_check[2]->setText(QStringLiteral("Impression: espace papier"));
+    m_check[2]->show();
+    Check1_Click();
+}
+
+void ConfigDialog::ShowAutocadPage() {
+    ResetConfigPage();
+    showRow(slot::acadVersion, 1, QStringLiteral("Version autocad :"));
+    showRow(slot::acadPath, 0, QStringLiteral("Chemin autocad.exe"));
+    m_command6->show();
+    m_check[0]->setText(QStringLiteral("Sauvgarde configuration impression dans *.DWG"));
+    m_check[0]->show();
+    m_check[1]->setText(QStringLiteral("Désactiver accrochage aux objets dans script"));
+    m_check[1]->show();
+    m_frame[1]->show();
+    m_option[2]->setText(QStringLiteral("SDI = 0 Fenetre multiple"));
+    m_option[2]->show();
+    m_option[3]->setText(QStringLiteral("SDI = 1 Fenetre unique"));
+    m_option[3]->show();
+}
+
+void ConfigDialog::ShowGeneralPage() {
+    ResetConfigPage();
+    showRow(slot::drawingFolder, 0, QStringLiteral("Chemin ouverture DWG :"));
+    showRow(slot::scriptFolder, 1, QStringLiteral("Chemin ouverture SCR :"));
+    m_command3->show();
+    m_command4->show();
+}
+
+void ConfigDialog::showLayoutRows(bool shown) {
+    if (shown) {
+        m_label[7]->setText(QStringLiteral("Définir onglet :"));
+        m_label[8]->setText(QStringLiteral("Echelle :"));
+    }
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             m_label[7], m_label[8], m_combo[slot::layoutName], m_combo[slot::plotScale]})
+        widget->setVisible(shown);
+}
+
+void ConfigDialog::Check1_Click() {
+    showLayoutRows(m_check[2]->isVisibleTo(this) && m_check[2]->checkState() == Qt::Checked);
+}
+
+void ConfigDialog::Combo1_Click() {
+    const bool singleWindow =
+        isSingleWindowVersion(m_combo[slot::acadVersion]->currentText().toStdString());
+    if (singleWindow)
+        setOptionState(slot::sdiSingle - kComboCount, true);
+    m_frame[1]->setEnabled(!singleWindow);
+    m_option[slot::sdiMultiple - kComboCount]->setEnabled(!singleWindow);
+}
+
+void ConfigDialog::startFolderPicking() {
+    m_frame[2]->show();
+    m_dir1->show();
+    m_drive1->show();
+    m_dir1->scrollTo(m_dir1->currentIndex());
+    m_command2->setEnabled(false);
+}
+
+void ConfigDialog::Command3_Click() {
+    startFolderPicking();
+    m_label[1]->setEnabled(false);
+    m_combo[slot::scriptFolder]->setEnabled(false);
+    m_command4->setEnabled(false);
+}
+
+void ConfigDialog::Command4_Click() {
+    startFolderPicking();
+    m_label[0]->setEnabled(false);
+    m_combo[slot::drawingFolder]->setEnabled(false);
+    m_command3->setEnabled(false);
+}
+
+void ConfigDialog::Command5_Click() {
+    const QString folder = withSeparator(dirPath());
+    for (const int i : {slot::drawingFolder, slot::scriptFolder}) {
+        if (m_combo[i]->isEnabledTo(this))
+            setComboText(m_combo[i], folder);
+    }
+    EndFolderPicking();
+}
+
+void ConfigDialog::EndFolderPicking() {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_command2, m_command3, m_command4, m_label[0], m_label[1],
+                                         m_combo[slot::drawingFolder], m_combo[slot::scriptFolder]})
+        widget->setEnabled(true);
+    m_frame[2]->hide();
+    m_dir1->hide();
+    m_drive1->hide();
+}
+
+QString ConfigDialog::dirPath() const {
+    return m_dirPath;
+}
+
+bool ConfigDialog::setDirPath(const QString& folder) {
+    if (folder.isEmpty())
+        return false;
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isReadable())
+        return false;
+    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
+    const QModelIndex index = m_dirModel->index(absolute);
+    if (!index.isValid())
+        return false;
+    m_dir1->setCurrentIndex(index);
+    m_dir1->scrollTo(index);
+    folderShown(native(absolute));
+    return true;
+}
+
+void ConfigDialog::folderShown(const QString& folder) {
+    m_dirPath = folder;
+    const int drive = driveIndexFor(folder);
+    if (drive >= 0)
+        m_drive1->setCurrentIndex(drive);
+}
+
+int ConfigDialog::driveIndexFor(const QString& folder) const {
+    // The longest root that holds the folder: the home folder rather than "/".
+    int best = -1;
+    std::size_t bestLength = 0;
+    for (int i = 0; i < m_drive1->count(); ++i) {
+        const std::string root = driveRoot(m_drive1->itemText(i).toStdString());
+        if (isOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
+            best = i;
+            bestLength = root.size();
+        }
+    }
+    return best;
+}
+
+void ConfigDialog::Drive1_Change(int index) {
+    if (setDirPath(rootOf(m_drive1->itemText(index))))
+        return;
+    showMessage(this, fromStd(kProgramTitle), fromStd(kDriveUnavailableText), MessageIcon::Warning);
+    const QString fallbackRoot = fromStd(fallbackDrive());
+    const int fallback = m_drive1->findText(fallbackRoot, Qt::MatchFixedString);
+    if (fallback >= 0)
+        m_drive1->setCurrentIndex(fallback);
+    setDirPath(fallbackRoot);
+}
+
+void ConfigDialog::closeKeepingEdits() {
+    m_live = shownSettings();
+    hide();
+}
+
+void ConfigDialog::Command1_Click() {
+    EndFolderPicking();
+    closeKeepingEdits();
+}
+
+bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
+    std::vector<std::string> fieldNames;
+    for (const int slotNumber : cutSlots)
+        fieldNames.emplace_back(kFieldNames.at(static_cast<std::size_t>(slotNumber)));
+    const MessageRequest question{QStringLiteral("Configuration"),
+                                  fromStd(TooLongSettingsQuestion(fieldNames)),
+                                  MessageIcon::Question, MessageButtons::YesNo};
+    return Prompts::instance().message(this, question) == Answer::Yes;
+}
+
+void ConfigDialog::Command2_Click() {
+    const std::vector<int> tooLong = SettingsFile::slotsTooLong(shownSettings());
+    if (!tooLong.empty() && !confirmCutValues(tooLong))
+        return;
+    if (const Status saved = SaveSettings(); !saved) {
+        // Hiding now would pass off unsaved values as saved; the user may retry or quit.
+        showMessage(this, fromStd(kErrorTitle), fromStd(SettingsFailureText(saved.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    closeKeepingEdits();
+}
+
+void ConfigDialog::Command6_Click() {
+    const QString startFolder =
+        fromStd(autocadChooserFolder(kNativeFolderStyle, native(QDir::homePath()).toStdString()));
+    const FileDialogRequest request{
+        FileDialogKind::Open, QStringLiteral("Selectionner autocad.exe"),
+        QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),
+        startFolder, QString()};
+    const std::optional<QStringList> chosen = Prompts::instance().chooseFiles(this, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const std::string path = chosen->front().toStdString();
+    setComboText(m_combo[slot::acadPath], QString::fromStdString(std::string(trimSpaces(path))));
+}
+
+void ConfigDialog::openPage(Page page) {
+    if (const Status loaded = LoadSettings(); !loaded) {
+        showMessage(parentWidget(), fromStd(kProgramTitle),
+                    fromStd(loaded.error().numberAndDescription()));
+    }
+    switch (page) {
+    case Page::Printing:
+        ShowPrintingPage();
+        break;
+    case Page::Autocad:
+        ShowAutocadPage();
+        break;
+    case Page::General:
+        ShowGeneralPage();
+        break;
+    }
+    if (const QScreen* display = parentWidget() ? parentWidget()->screen() : screen()) {
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                 display->availableGeometry())
+                 .topLeft());
+    }
+    exec();
+}
+
+void ConfigDialog::closeEvent(QCloseEvent* event) {
+    // The dialog lives for the whole run: closing only hides, keeping the edits, as "Quitter" does.
+    Command1_Click();
+    event->accept();
+}
+
+void ConfigDialog::reject() {
+    Command1_Click();
+}
+
+} // namespace pilotrame::gui

@@ -1,0 +1,646 @@
+#include "gui/main/mainwindow.h"
+
+#include "gui/main/banner.h"
+#include "gui/formparts.h"
+#include "gui/main/operationspanel.h"
+#include "gui/prompts.h"
+#include "gui/main/renamepanel.h"
+#include "gui/main/scripttextpanel.h"
+#include "base/fileio.h"
+#include "base/messages.h"
+#include "base/text.h"
+#include "launch/autocadcommand.h"
+#include "launch/drawingcheck.h"
+#include "rename/renaming.h"
+#include "script/generation.h"
+#include "gui/script/macrowindow.h"
+#include "gui/selection/advancedselectionwindow.h"
+#include "gui/textinsert/textinsertwindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <functional>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace pilotrame::gui {
+
+namespace {
+
+const QString kDrawingFilter =
+    QStringLiteral("Autocad (*.dwg)|*.dwg|Echange (*.dxf)|*.dxf|Microstation (*.dng)|*.dgn|"
+                   "Excel (*.xls)|*.xls|Tous (*.*)|*.*");
+
+} // namespace
+
+MainWindow::MainWindow(Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Pilotrame"));
+    setAcceptDrops(true);
+    buildControls();
+    buildMenus();
+}
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto* body = new QWidget(central);
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(10, 10, 10, 10);
+    bodyLayout->setSpacing(10);
+    outer->addWidget(body, 1);
+    outer->addWidget(new Banner(central));
+
+    const auto newButton = [this](const char* name, const QString& caption) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    const auto newSwitch = [this](const char* name, const QString& caption) {
+        auto* check = new QCheckBox(caption, this);
+        check->setObjectName(QString::fromLatin1(name));
+        return check;
+    };
+
+    // Top row: the job switches and the side windows.
+    m_plot = newSwitch("Check1", QStringLiteral("IMPRIMER"));
+    m_scriptFile = newSwitch("Check10", QStringLiteral("SCRIPT FICHIER"));
+    m_scriptText = new ScriptTextPanel(m_session.settings, this);
+    m_renameSwitch = newSwitch("Check20", QStringLiteral("RENOMMER FICHIERS"));
+    QPushButton* macroButton = newButton("Command20", QStringLiteral("Macro VBA Autocad"));
+    QPushButton* textInsertionButton =
+        newButton("Command30", QStringLiteral("Inserer texte d'un Tableur"));
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_plot);
+    top->addSpacing(12);
+    top->addWidget(m_scriptFile);
+    top->addWidget(m_scriptText->openButton());
+    top->addSpacing(12);
+    top->addWidget(m_renameSwitch);
+    top->addStretch(1);
+    top->addWidget(macroButton);
+    top->addWidget(textInsertionButton);
+    bodyLayout->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(14);
+    bodyLayout->addLayout(middle, 1);
+
+    // Left column: the list and the actions.
+    QPushButton* selectButton = newButton("Command1", QStringLiteral("Selection fichiers"));
+    m_fileCount = new QLineEdit(QStringLiteral("0"), this);
+    m_fileCount->setObjectName(QStringLiteral("Text2"));
+    makeReadOnlyGrey(m_fileCount);
+    auto* fileCountCaption = new QLabel(QStringLiteral("Fichiers"), this);
+    fileCountCaption->setObjectName(QStringLiteral("Label3"));
+    m_folderCount = new QLineEdit(QStringLiteral("Nb répertoires"), this);
+    m_folderCount->setObjectName(QStringLiteral("Text5"));
+    makeReadOnlyGrey(m_folderCount);
+    QPushButton* advancedButton = newButton("Command4", QStringLiteral("Selection avancée"));
+    QPushButton* executeButton = newButton("Command3", QStringLiteral("Executer script"));
+    QPushButton* generateButton = newButton("Command2", QStringLiteral("Générer script"));
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(m_fileCount, 1);
+    countRow->addWidget(fileCountCaption);
+    auto* left = new QVBoxLayout;
+    left->addWidget(selectButton);
+    left->addLayout(countRow);
+    left->addWidget(m_folderCount);
+    left->addWidget(advancedButton);
+    left->addStretch(1);
+    left->addWidget(executeButton);
+    left->addWidget(generateButton);
+    // One caption line each: the height of one serves them all.
+    const int buttonHeight = selectButton->sizeHint().height() * 3 / 2;
+    for (QPushButton* button : {selectButton, advancedButton, executeButton, generateButton})
+        button->setMinimumHeight(buttonHeight);
+    auto* leftBox = new QWidget(this);
+    leftBox->setLayout(left);
+    leftBox->setMinimumWidth(leftBox->sizeHint().width() + 20);
+    middle->addWidget(leftBox);
+
+    // The operation panel: one row per operation, its parameters to the right; the script text
+    // lies over the parameters, and only one of the two is ever shown.
+    m_operations = new OperationsPanel(m_session.settings, this);
+    m_renaming = new RenamePanel(this);
+    auto* panel = new QGridLayout;
+    panel->setHorizontalSpacing(10);
+    panel->setVerticalSpacing(6);
+    m_operations->addRows(panel);
+    m_renaming->addRow(panel, 6);
+    panel->addWidget(m_scriptText->textBox(), 0, 1, 8, 1);
+    panel->setColumnStretch(1, 1);
+    middle->addLayout(panel, 1);
+
+    // Rules: the mode switches here, each row's own rules in its panel.
+    connect(m_plot, &QCheckBox::toggled, this, &MainWindow::onPlotToggled);
+    connect(m_scriptFile, &QCheckBox::toggled, this, &MainWindow::onScriptFileToggled);
+    connect(m_renameSwitch, &QCheckBox::toggled, this, &MainWindow::onRenameSwitchToggled);
+    connect(m_operations, &OperationsPanel::operationToggled, this,
+            &MainWindow::onOperationToggled);
+    connect(m_renaming, &RenamePanel::operationToggled, this, &MainWindow::onOperationToggled);
+    connect(m_operations, &OperationsPanel::optionChosen, this, &MainWindow::onOptionChosen);
+    connect(m_renaming, &RenamePanel::optionChosen, this, &MainWindow::onOptionChosen);
+
+    // What the last file dialog returned, for the windows that start from it.
+    const auto keepChosenFile = [this](const QString& path) {
+        m_session.dialogSelection = toStd(path);
+    };
+    connect(m_operations, &OperationsPanel::fileChosen, this, keepChosenFile);
+    connect(m_scriptText, &ScriptTextPanel::fileChosen, this, keepChosenFile);
+
+    applyDesignTabOrder();
+
+    connect(selectButton, &QPushButton::clicked, this, &MainWindow::SelectFiles);
+    connect(generateButton, &QPushButton::clicked, this, [this] { GenerateScript(); });
+    connect(executeButton, &QPushButton::clicked, this, &MainWindow::ExecuteScript);
+    connect(advancedButton, &QPushButton::clicked, this, &MainWindow::onAdvancedSelection);
+    connect(macroButton, &QPushButton::clicked, this, &MainWindow::onMacroWindow);
+    connect(textInsertionButton, &QPushButton::clicked, this, &MainWindow::onTextInsertion);
+}
+
+void MainWindow::applyDesignTabOrder() {
+    // The order of the form: top row, left column, the operation boxes by number, then the
+    // parameters row by row, the script text last.
+    static const char* const kOrder[] = {
+        "Check1",     "Check10",    "Command10", "Check20",   "Command20", "Command30", "Command1",
+        "Text2",      "Text5",      "Command4",  "Command3",  "Command2",  "Check4_0",  "Check4_1",
+        "Check4_2",   "Check4_3",   "Check4_4",  "Check4_5",  "Check4_6",  "Check4_7",  "Option1_0",
+        "Option1_1",  "Option1_6",  "Option1_7", "Option1_5", "Option1_4", "Text3",     "Command8",
+        "Option1_2",  "Option1_3",  "Option1_8", "Text4_0",   "Text4_1",   "Text4_2",   "Text4_3",
+        "Text4_4",    "Text4_5",    "Text4_6",   "Text4_7",   "Text4_8",   "Text4_9",   "Option1_9",
+        "Option1_10", "Option1_11", "Text4_10",  "Text4_11",  "Text4_12",  "Text4_13",  "Text4_14",
+        "Text4_16",   "Text4_15",   "Text4_17",  "Text1"};
+    // One pass over the children rather than a search per name: this runs at every start.
+    QHash<QString, QWidget*> byName;
+    for (QWidget* child : findChildren<QWidget*>())
+        byName.insert(child->objectName(), child);
+    QWidget* previous = nullptr;
+    for (const char* name : kOrder) {
+        QWidget* next = byName.value(QString::fromLatin1(name));
+        if (previous && next)
+            setTabOrder(previous, next);
+        if (next)
+            previous = next;
+    }
+}
+
+void MainWindow::buildMenus() {
+    const auto newItem = [this](QMenu* menu, const char* name, const QString& caption) {
+        auto* item = new QAction(caption, this);
+        item->setObjectName(QString::fromLatin1(name));
+        menu->addAction(item);
+        return item;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier  "));
+    file->setObjectName(QStringLiteral("mnufichier"));
+    file->addAction(m_scriptText->openItem());
+    m_saveItem = newItem(file, "mnuenregistrer", QStringLiteral("&Enregistrer"));
+    file->addAction(m_scriptText->saveAsItem());
+    file->addSeparator();
+    QAction* openJob = newItem(file, "mnuouvrirtravail", QStringLiteral("Ouvrir un travail…"));
+    QAction* saveJob =
+        newItem(file, "mnuenregistrertravail", QStringLiteral("Enregistrer le travail…"));
+    file->addSeparator();
+    QAction* quit = newItem(file, "mnuquitter", QStringLiteral("&Quitter"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edition  "));
+    edit->setObjectName(QStringLiteral("mnuedition"));
+    m_copyItem = newItem(edit, "mnucopier", QStringLiteral("&Copier"));
+    m_pasteItem = newItem(edit, "mnucoller", QStringLiteral("&Coller"));
+
+    QMenu* configuration = menuBar()->addMenu(QStringLiteral("Configuration  "));
+    configuration->setObjectName(QStringLiteral("mnuconfiguration"));
+    const std::pair<const char*, const char*> pageNames[] = {
+        {"mnuimpression", "&Impression"}, {"mnuautocad", "&Autocad"}, {"mnugeneral", "&Général"}};
+    const ConfigDialog::Page pages[] = {ConfigDialog::Page::Printing, ConfigDialog::Page::Autocad,
+                                        ConfigDialog::Page::General};
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+        QAction* item =
+            newItem(configuration, pageNames[i].first, QString::fromUtf8(pageNames[i].second));
+        connect(item, &QAction::triggered, this,
+                [this, page = pages[i]] { emit configurationRequested(page); });
+    }
+
+    QAction* help = menuBar()->addAction(QStringLiteral("&Aide"));
+    help->setObjectName(QStringLiteral("mnuaide"));
+
+    connect(openJob, &QAction::triggered, this, &MainWindow::OpenJob);
+    connect(saveJob, &QAction::triggered, this, &MainWindow::SaveJob);
+    connect(quit, &QAction::triggered, this, &MainWindow::shutdownRequested);
+    connect(help, &QAction::triggered, this, &MainWindow::ShowAbout);
+}
+
+void MainWindow::ResetMainWindow() {
+    m_plot->setChecked(true);
+    m_fileCount->setText(QStringLiteral("0 Fichier"));
+    m_scriptText->setCommandsEnabled(false);
+    for (QAction* item : {m_saveItem, m_copyItem, m_pasteItem})
+        item->setEnabled(false);
+    m_scriptText->resetText();
+}
+
+void MainWindow::DisableOperationPanel() {
+    m_operations->disable();
+    m_renaming->disable();
+}
+
+void MainWindow::EnableOperationPanel() {
+    m_operations->enable();
+    m_renaming->enable();
+}
+
+void MainWindow::onPlotToggled() {
+    if (m_plot->isChecked()) {
+        DisableOperationPanel();
+        m_scriptFile->setChecked(false);
+        m_renameSwitch->setChecked(false);
+    }
+    applyPanelRule();
+}
+
+void MainWindow::onScriptFileToggled() {
+    const bool scriptMode = m_scriptFile->isChecked();
+    if (scriptMode) {
+        DisableOperationPanel();
+        m_scriptText->showText();
+        // Untick the other switches first: the rule of the renaming switch disables the script
+        // commands, which must end enabled in script-file mode.
+        m_plot->setChecked(false);
+        m_renameSwitch->setChecked(false);
+    } else {
+        m_scriptText->hideText();
+    }
+    m_scriptText->setCommandsEnabled(scriptMode);
+    applyPanelRule();
+}
+
+void MainWindow::onRenameSwitchToggled() {
+    m_scriptText->setCommandsEnabled(false);
+    applyPanelRule();
+}
+
+void MainWindow::applyPanelRule() {
+    if (!m_plot->isChecked() && !m_scriptFile->isChecked() && !m_renameSwitch->isChecked())
+        EnableOperationPanel();
+}
+
+void MainWindow::onOperationToggled() {
+    // The unticking done by DisableOperationPanel must not touch any other control.
+    if (m_plot->isChecked() || m_scriptFile->isChecked())
+        return;
+    m_operations->applyOperationRule();
+    m_renaming->applyOperationRule();
+}
+
+void MainWindow::onOptionChosen() {
+    // A choice in any frame runs the rules of every row, whatever the mode.
+    m_operations->applyOptionRule();
+    m_renaming->applyOptionRule();
+}
+
+DrawingJob MainWindow::currentJob() const {
+    DrawingJob job = m_operations->job();
+    job.plot = m_plot->isChecked();
+    job.customScript = m_scriptFile->isChecked();
+    job.scriptText = m_scriptText->text();
+    return job;
+}
+
+RenameJob MainWindow::currentRenameJob() const {
+    return m_renaming->job();
+}
+
+char MainWindow::decimalSeparator() const {
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+void MainWindow::setFileCount(int count) {
+    m_fileCount->setText(QString::number(count));
+}
+
+void MainWindow::setFolderCountText(const QString& text) {
+    m_folderCount->setText(text);
+}
+
+void MainWindow::SelectFiles() {
+    const auto chosen = Prompts::instance().chooseFiles(
+        this,
+        FileDialogRequest{FileDialogKind::OpenMultiple, QStringLiteral("Choisissez un fichier"),
+                          kDrawingFilter, fromStd(m_session.settings.drawingFolder()), QString()});
+    if (!chosen)
+        return; // a cancel changes nothing
+    std::vector<std::string> paths;
+    for (const QString& path : *chosen)
+        paths.push_back(toStd(QDir::toNativeSeparators(path)));
+    m_session.dialogSelection = std::string(trimSpaces(paths.front()));
+    listChosenFiles(paths);
+}
+
+void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
+    FileList list = FileListFromPaths(paths);
+    // Files that AutoCAD could not open by name stay out of the list.
+    const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(list);
+    const Result<int> written = WriteFileList(m_session.listPath(), list);
+    if (!leftOut.empty())
+        showMessage(this, fromStd(kWarningTitle), fromStd(NamesOutsideAnsiText(leftOut)),
+                    MessageIcon::Warning);
+    if (!written) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(ListWriteFailureText(written.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    setFileCount(*written);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const DroppedPaths dropped = droppedPaths(event->mimeData());
+    if (!dropped.files.empty() || !dropped.folders.isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const DroppedPaths dropped = droppedPaths(event->mimeData());
+    if (dropped.files.empty() && dropped.folders.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Folders are walked as the user chooses in the advanced selection; files are listed as the
+    // file dialog lists them.
+    if (!dropped.folders.isEmpty())
+        AdvancedSelection(dropped.folders.front());
+    else
+        listChosenFiles(dropped.files);
+}
+
+MainWindow::DroppedPaths MainWindow::droppedPaths(const QMimeData* data) {
+    DroppedPaths dropped;
+    if (!data || !data->hasUrls())
+        return dropped;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isDir())
+            dropped.folders << QDir::toNativeSeparators(info.absoluteFilePath());
+        else if (info.isFile())
+            dropped.files.push_back(toStd(QDir::toNativeSeparators(info.absoluteFilePath())));
+    }
+    return dropped;
+}
+
+void MainWindow::AdvancedSelection(const QString& startFolder) {
+    const auto outcome = AdvancedSelectionWindow::run(m_session, this, startFolder);
+    if (!outcome)
+        return;
+    setFileCount(outcome->fileCount);
+    if (outcome->folderCountText)
+        setFolderCountText(*outcome->folderCountText);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::ShowMacroWindow() {
+    MacroWindow::Hooks hooks;
+    hooks.selectFiles = [this] { SelectFiles(); };
+    hooks.advancedSelection = [this] { AdvancedSelection(); };
+    MacroWindow window(m_session, std::move(hooks), this);
+    window.exec();
+}
+
+void MainWindow::ShowTextInsertion() {
+    TextInsertionWindow window(m_session, this);
+    window.exec();
+}
+
+bool MainWindow::reviewListedDrawings(std::unordered_set<std::string>& skipped) {
+    const Result<DrawingCheck> check = CheckDrawings(m_session.listPath());
+    // An unreadable list is the generation's to report.
+    if (!check || check->issues.empty())
+        return true;
+    switch (Prompts::instance().reviewDrawings(this, *check)) {
+    case DrawingCheckAnswer::Cancel:
+        return false;
+    case DrawingCheckAnswer::SkipProblems:
+        for (const DrawingIssue& issue : check->issues)
+            skipped.insert(issue.path);
+        return true;
+    case DrawingCheckAnswer::Continue:
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::GenerateScript() {
+    std::unordered_set<std::string> skipped;
+    if (!reviewListedDrawings(skipped))
+        return false;
+    DrawingSectionWriter writeSection(currentJob(), m_session.settings, decimalSeparator());
+    const Status generated =
+        pilotrame::GenerateScript(m_session.listPath(), m_session.scriptPath(), m_session.position,
+                                  std::ref(writeSection), &skipped);
+    if (!generated) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(generated.error())),
+                    MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::ExecuteScript() {
+    const std::string listPath = m_session.listPath();
+    if (!checkReadable(listPath)) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(ListFailureText(listPath)),
+                    MessageIcon::Critical);
+        return;
+    }
+    if (m_renaming->isTicked()) {
+        RenameSelectedFiles();
+        return;
+    }
+    // AutoCAD is not started on a script that the user has just been told is incomplete.
+    if (GenerateScript())
+        LaunchAutocad();
+}
+
+void MainWindow::LaunchAutocad() {
+    const AutocadCommand command =
+        BuildAutocadCommand(m_session.settings.acadPath(), m_session.scriptFolder);
+    if (command.program.empty())
+        return;
+    QProcess process;
+    process.setProgram(fromStd(command.program));
+#ifdef Q_OS_WIN
+    // The exact command line, script path quoted; AutoCAD opens maximised with the focus.
+    process.setNativeArguments(fromStd(command.nativeArguments));
+    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
+    });
+#else
+    QStringList arguments;
+    for (const std::string& argument : command.arguments)
+        arguments << fromStd(argument);
+    process.setArguments(arguments);
+#endif
+    process.setWorkingDirectory(QDir::currentPath());
+    // A program that cannot be started is ignored, as AutoCAD's own failures are.
+    process.startDetached();
+}
+
+void MainWindow::OpenScriptFile() {
+    m_scriptText->OpenScriptFile();
+}
+
+void MainWindow::SaveScriptFileAs() {
+    m_scriptText->SaveScriptFileAs();
+}
+
+void MainWindow::ChooseInsertDrawing() {
+    m_operations->ChooseInsertDrawing();
+}
+
+void MainWindow::RenameSelectedFiles() {
+    const MessageRequest question{fromStd(kInformationTitle), fromStd(kRenameConfirmation),
+                                  MessageIcon::Information, MessageButtons::YesNo};
+    if (Prompts::instance().message(this, question) != Answer::Yes)
+        return;
+    const RenameReport report = RenameListedFiles(m_session.listPath(), currentRenameJob(),
+                                                  m_session.position, decimalSeparator());
+    if (!report.failure)
+        return;
+    const Error& failure = *report.failure;
+    showMessage(this, fromStd(kErrorTitle),
+                fromStd(failure.kind == ErrorKind::ListUnreadable
+                            ? ListFailureText(failure.path)
+                            : RenameFailureText(failure.path, report.renamed)),
+                MessageIcon::Critical);
+}
+
+MainJob MainWindow::currentMainJob() const {
+    MainJob job;
+    job.drawing = currentJob();
+    job.renameSwitch = m_renameSwitch->isChecked();
+    job.renameTicked = m_renaming->isTicked();
+    job.rename = currentRenameJob();
+    job.otherKeys = m_otherJobKeys;
+    return job;
+}
+
+void MainWindow::applyMainJob(const MainJob& job) {
+    m_renameSwitch->setChecked(false);
+    switch (job.mode()) {
+    case JobMode::Plot:
+        m_plot->setChecked(true);
+        break;
+    case JobMode::ScriptText:
+        m_scriptFile->setChecked(true);
+        break;
+    case JobMode::Operations:
+        m_plot->setChecked(false);
+        m_scriptFile->setChecked(false);
+        break;
+    }
+    m_scriptText->setText(job.drawing.scriptText);
+    m_operations->setJob(job.drawing);
+    m_renaming->setJob(job.renameTicked, job.rename);
+    m_renameSwitch->setChecked(job.renameSwitch);
+    m_otherJobKeys = job.otherKeys;
+}
+
+namespace {
+const QString kJobFilter =
+    QStringLiteral("Travail Pilotrame (*.pilotrame)|*.pilotrame|Tous (*.*)|*.*");
+} // namespace
+
+void MainWindow::OpenJob() {
+    const auto chosen = Prompts::instance().chooseFiles(
+        this, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Ouvrir un travail"),
+                                kJobFilter, fromStd(m_session.settings.scriptFolder()), QString()});
+    if (!chosen)
+        return;
+    // The whole file is checked before anything of the window changes.
+    const Result<MainJob> job = LoadJobFile(toStd(chosen->front()));
+    if (!job) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileFailureText(job.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    applyMainJob(*job);
+}
+
+void MainWindow::SaveJob() {
+    const QString title = QStringLiteral("Enregistrer le travail");
+    const auto chosen = Prompts::instance().chooseFiles(
+        this, FileDialogRequest{FileDialogKind::Save, title, kJobFilter,
+                                fromStd(m_session.settings.scriptFolder()),
+                                QStringLiteral("travail") + fromStd(kJobFileExtension)});
+    if (!chosen)
+        return;
+    QString path = chosen->front();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += fromStd(kJobFileExtension);
+    if (QFileInfo::exists(path)) {
+        const MessageRequest question{title, fromStd(ReplaceFileQuestion(toStd(path))),
+                                      MessageIcon::Question, MessageButtons::YesNo};
+        if (Prompts::instance().message(this, question) != Answer::Yes)
+            return;
+    }
+    if (const Status saved = SaveJobFile(toStd(path), currentMainJob()); !saved)
+        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileSaveFailureText(saved.error())),
+                    MessageIcon::Critical);
+}
+
+void MainWindow::onAdvancedSelection() {
+    AdvancedSelection();
+}
+
+void MainWindow::onMacroWindow() {
+    ShowMacroWindow();
+}
+
+void MainWindow::onTextInsertion() {
+    ShowTextInsertion();
+}
+
+void MainWindow::ShowAbout() {
+    showMessage(this, QStringLiteral("Version"),
+                QStringLiteral("Version V3.5 En cours de développement\r\n"
+                               "Nouvelles versions : voir le site de Pilotrame."));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit shutdownRequested();
+}
+
+} // namespace pilotrame::gui

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "job/jobfile.h"
+#include "session/session.h"
+#include "gui/config/configdialog.h"
+#include "rename/renaming.h"
+#include "script/drawingsection.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class QAction;
+class QMimeData;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace pilotrame::gui {
+
+class OperationsPanel;
+class RenamePanel;
+class ScriptTextPanel;
+
+// The main window Form1: the job switches of the top row, the list and script commands on the
+// left, the operation panel with its renaming row, the script text, and the menus. The job is
+// read from the controls at the moment a command runs; settings come from the session.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // session holds the live settings and the program-wide values; it must outlive the window.
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
+
+    // Gives the window its start state: plot mode, file count "0 Fichier", script items off.
+    void ResetMainWindow();
+
+    // Greys, unticks and hides every operation of the panel (plot and script-file modes).
+    void DisableOperationPanel();
+    // Shows the panel again for operation mode, every operation usable.
+    void EnableOperationPanel();
+
+    // The job as the controls hold it now.
+    DrawingJob currentJob() const;
+    // The renaming rule as the renaming row holds it now.
+    RenameJob currentRenameJob() const;
+    // Everything composed in the window: the mode, every operation, box and option, the script
+    // text and the renaming rule.
+    MainJob currentMainJob() const;
+    // Sets the window from job through the same rules as clicks: the mode first, then the
+    // operations, the renaming switch of the top row last.
+    void applyMainJob(const MainJob& job);
+    // Decimal separator of the user's locale, accepted in coordinates.
+    char decimalSeparator() const;
+
+    // The file count Text2, in decimal, as a selection leaves it.
+    void setFileCount(int count);
+    // The folder count box Text5, as the advanced selection writes it.
+    void setFolderCountText(const QString& text);
+
+    // Commands behind the buttons and menus.
+    void SelectFiles();
+    // Shows the advanced selection window, on startFolder when given, and takes its counts.
+    void AdvancedSelection(const QString& startFolder = {});
+    // Shows the macro-functions window Form5, then the text-insertion window Form3.
+    void ShowMacroWindow();
+    void ShowTextInsertion();
+    // Writes the script; false when it stopped on a failure (already reported).
+    bool GenerateScript();
+    // "Executer script": renames when the renaming row is ticked, else writes the script and
+    // starts AutoCAD on it unless the generation failed.
+    void ExecuteScript();
+    void LaunchAutocad();
+    void OpenScriptFile();
+    void SaveScriptFileAs();
+    void ChooseInsertDrawing();
+    void RenameSelectedFiles();
+    void ShowAbout();
+    // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
+    // window's job written to one. A bad file changes nothing in the window.
+    void OpenJob();
+    void SaveJob();
+
+signals:
+    // Emitted when the user quits or closes the window; start-up ends the program on it.
+    void shutdownRequested();
+    // A page of the configuration dialog was asked for from the "Configuration" menu.
+    void configurationRequested(gui::ConfigDialog::Page page);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Drawings dropped on the window are listed as "Selection fichiers" lists them, in the order
+    // dropped; a dropped folder opens the advanced selection on it; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    // The side windows of the top row and the left column; each shows its window modally.
+    void onAdvancedSelection(); // Command4 "Selection avancée"
+    void onMacroWindow();       // Command20 "Macro VBA Autocad"
+    void onTextInsertion();     // Command30 "Inserer texte d'un Tableur"
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyDesignTabOrder();
+    // The switch rules of the top row, then the panel rule.
+    void onPlotToggled();
+    void onScriptFileToggled();
+    void onRenameSwitchToggled();
+    void applyPanelRule();
+    // The operation rule and the option rule, run for every row of the panel.
+    void onOperationToggled();
+    void onOptionChosen();
+    // Checks the listed drawings before a script is written and asks what to do with those
+    // AutoCAD could not work on. False when the user cancelled; skipped receives the drawings
+    // to leave out.
+    bool reviewListedDrawings(std::unordered_set<std::string>& skipped);
+    // Writes the list of chosen files, each under its own folder, leaving out (with one warning)
+    // those AutoCAD could not open by name, and shows the count.
+    void listChosenFiles(const std::vector<std::string>& paths);
+    struct DroppedPaths {
+        std::vector<std::string> files; // native separators, in the order dropped
+        QStringList folders;
+    };
+    static DroppedPaths droppedPaths(const QMimeData* data);
+
+    Session& m_session;
+
+    QCheckBox* m_plot = nullptr;         // Check1 "IMPRIMER"
+    QCheckBox* m_scriptFile = nullptr;   // Check10 "SCRIPT FICHIER"
+    QCheckBox* m_renameSwitch = nullptr; // Check20 "RENOMMER FICHIERS" of the top row
+    QLineEdit* m_fileCount = nullptr;    // Text2
+    QLineEdit* m_folderCount = nullptr;  // Text5
+    OperationsPanel* m_operations = nullptr;
+    RenamePanel* m_renaming = nullptr;
+    ScriptTextPanel* m_scriptText = nullptr;
+    QAction* m_saveItem = nullptr;  // "&Enregistrer", never enabled
+    QAction* m_copyItem = nullptr;  // "&Copier", never enabled
+    QAction* m_pasteItem = nullptr; // "&Coller", never enabled
+    // Unknown keys of the job file last opened, written back by the next save.
+    std::vector<std::pair<std::string, std::string>> m_otherJobKeys;
+};
+
+} // namespace pilotrame::gui

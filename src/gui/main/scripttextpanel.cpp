@@ -1,0 +1,125 @@
+#include "gui/main/scripttextpanel.h"
+
+#include "gui/formparts.h"
+#include "gui/prompts.h"
+#include "base/codepage.h"
+#include "base/fileio.h"
+#include "base/messages.h"
+#include "base/text.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace pilotrame::gui {
+
+namespace {
+const QString kOpenScriptFilter =
+    QStringLiteral("Script (*.scr)|*.scr|Texte (*.txt)|*.txt|Tout (*.*)|*.*");
+const QString kSaveScriptFilter =
+    QStringLiteral("Script (*.scr)|*.scr|Texte (*.txt)|*.txt|Tout les fichiers (*.*)|*.*");
+const QString kSaveTitle = QStringLiteral("Enregistrer fichier script");
+} // namespace
+
+ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
+    : QObject(host), m_settings(settings), m_host(host) {
+    m_openButton = new QPushButton(QStringLiteral("..."), host);
+    m_openButton->setObjectName(QStringLiteral("Command10"));
+    m_openButton->setEnabled(false);
+    m_openButton->setFixedWidth(smallButtonWidth(m_openButton));
+    m_openButton->setToolTip(QStringLiteral("Charger un fichier script"));
+
+    m_openItem = new QAction(QStringLiteral("&Ouvrir"), host);
+    m_openItem->setObjectName(QStringLiteral("mnuouvrir"));
+    m_saveAsItem = new QAction(QStringLiteral("&Enregistrer sous"), host);
+    m_saveAsItem->setObjectName(QStringLiteral("mnuenregistrersous"));
+
+    m_text = new QPlainTextEdit(host);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setPlaceholderText(QStringLiteral("Lignes de script à appliquer à chaque plan"));
+
+    connect(m_openButton, &QPushButton::clicked, this, &ScriptTextPanel::OpenScriptFile);
+    connect(m_openItem, &QAction::triggered, this, &ScriptTextPanel::OpenScriptFile);
+    connect(m_saveAsItem, &QAction::triggered, this, &ScriptTextPanel::SaveScriptFileAs);
+}
+
+void ScriptTextPanel::setCommandsEnabled(bool enabled) {
+    m_openButton->setEnabled(enabled);
+    m_openItem->setEnabled(enabled);
+    m_saveAsItem->setEnabled(enabled);
+}
+
+void ScriptTextPanel::showText() {
+    m_text->show();
+    m_text->setReadOnly(false);
+    m_text->setEnabled(true);
+}
+
+void ScriptTextPanel::hideText() {
+    m_text->hide();
+}
+
+void ScriptTextPanel::resetText() {
+    m_text->setEnabled(false);
+    m_text->hide();
+}
+
+std::string ScriptTextPanel::text() const {
+    return toStd(m_text->toPlainText());
+}
+
+void ScriptTextPanel::setText(std::string_view text) {
+    m_text->setPlainText(fromStd(text));
+}
+
+void ScriptTextPanel::OpenScriptFile() {
+    const auto chosen = Prompts::instance().chooseFiles(
+        m_host,
+        FileDialogRequest{FileDialogKind::Open, QStringLiteral("Choisissez un fichier"),
+                          kOpenScriptFilter, fromStd(m_settings.scriptFolder()), QString()});
+    if (!chosen)
+        return; // a cancel changes nothing
+    const std::string path = toStd(chosen->front());
+    const Result<std::string> bytes = readFileBytes(path);
+    if (!bytes) {
+        showMessage(m_host, fromStd(kErrorTitle), fromStd(ScriptFileReadFailureText(bytes.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    // The lines of the file joined by line breaks: one final line break is the end of the last
+    // line, not an empty line after it.
+    std::string text = fromAnsi(*bytes);
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
+        text.resize(text.size() - 2);
+    m_text->setPlainText(fromStd(toLf(text)));
+    emit fileChosen(chosen->front());
+}
+
+void ScriptTextPanel::SaveScriptFileAs() {
+    const auto chosen = Prompts::instance().chooseFiles(
+        m_host,
+        FileDialogRequest{FileDialogKind::Save, kSaveTitle, kSaveScriptFilter,
+                          fromStd(m_settings.scriptFolder()), QStringLiteral("script_perso.scr")});
+    if (!chosen)
+        return;
+    const std::string path = toStd(chosen->front());
+    if (QFileInfo::exists(chosen->front())) {
+        const MessageRequest question{kSaveTitle, fromStd(ReplaceFileQuestion(path)),
+                                      MessageIcon::Question, MessageButtons::YesNo};
+        if (Prompts::instance().message(m_host, question) != Answer::Yes)
+            return;
+    }
+    const std::string content = toCrLf(trimSpaces(text())) + std::string(kCrLf);
+    if (Status written = replaceFileContent(path, toAnsi(content)); !written) {
+        showMessage(m_host, fromStd(kErrorTitle),
+                    fromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
+        return;
+    }
+    emit fileChosen(chosen->front());
+}
+
+} // namespace pilotrame::gui

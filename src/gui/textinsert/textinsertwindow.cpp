@@ -1,0 +1,192 @@
+#include "gui/textinsert/textinsertwindow.h"
+
+#include "gui/designname.h"
+#include "gui/formparts.h"
+#include "gui/prompts.h"
+#include "base/messages.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <string>
+
+namespace pilotrame::gui {
+
+namespace {
+
+// Room for at least chars characters of the window's font, so that the boxes grow with the scale.
+void fitChars(QLineEdit* edit, int chars) {
+    const int width = edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0')));
+    edit->setMinimumWidth(width + edit->fontMetrics().height());
+    edit->setMaximumWidth(edit->minimumWidth() * 2);
+}
+
+struct ComboDesign {
+    const char* caption;
+    QStringList entries; // the first entry is the text shown at the start
+};
+
+} // namespace
+
+TextInsertionWindow::TextInsertionWindow(Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Inserer texte"));
+    buildControls();
+}
+
+void TextInsertionWindow::buildControls() {
+    const auto newLabel = [this](const QString& name, const QString& caption) {
+        return namedLabel(this, name, caption);
+    };
+    const auto newButton = [this](const char* name, const QString& caption) {
+        return namedButton(this, QString::fromLatin1(name), caption);
+    };
+    const auto newBox = [this](int index, const QString& text) {
+        auto* edit = new QLineEdit(text, this);
+        edit->setObjectName(designName("Text4", index));
+        fitChars(edit, 5);
+        return edit;
+    };
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->setSpacing(10);
+
+    auto* command2 = newButton("Command2", QStringLiteral("Coller tableau"));
+    auto* pasteRow = new QHBoxLayout;
+    pasteRow->addWidget(command2);
+    pasteRow->addStretch(1);
+    outer->addLayout(pasteRow);
+
+    // The table on the left, the text settings on the right.
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(14);
+    outer->addLayout(middle, 1);
+    m_table = new QPlainTextEdit(this);
+    m_table->setObjectName(QStringLiteral("Text2"));
+    // Cells are split by tabs: a tab typed here is part of the table, not a move to the next box.
+    m_table->setTabChangesFocus(false);
+    m_table->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_table->setMinimumSize(m_table->fontMetrics().horizontalAdvance(QString(50, QLatin1Char('0'))),
+                            m_table->fontMetrics().lineSpacing() * 12);
+    middle->addWidget(m_table, 1);
+
+    auto* settings = new QGridLayout;
+    settings->setVerticalSpacing(8);
+    middle->addLayout(settings);
+    const ComboDesign combos[4] = {
+        {"Style texte :",
+         {QStringLiteral("STANDARD"), QStringLiteral("vaxo"), QStringLiteral("style1")}},
+        {"Justifier :",
+         {QStringLiteral("Gauche"), QStringLiteral("Milieu"), QStringLiteral("Droite"),
+          QStringLiteral("Milieu Gauche"), QStringLiteral("Milieu Centre"),
+          QStringLiteral("Milieu Droite")}},
+        {"Hauteur :",
+         {QStringLiteral("2.5"), QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2"),
+          QStringLiteral("3")}},
+        {"Rotation :",
+         {QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"), QStringLiteral("270")}},
+    };
+    for (int index = 0; index < 4; ++index) {
+        const ComboDesign& design = combos[index];
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(designName("Combo1", index));
+        combo->setEditable(true);
+        // A typed value is used as typed; it does not join the list.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->addItems(design.entries);
+        combo->setCurrentIndex(0);
+        combo->setMinimumContentsLength(14);
+        m_combo1[static_cast<std::size_t>(index)] = combo;
+        settings->addWidget(
+            newLabel(designName("Label1", index), QString::fromUtf8(design.caption)), index, 0);
+        settings->addWidget(combo, index, 1);
+    }
+    auto* check1 = new QCheckBox(QStringLiteral("Inversion ordre"), this);
+    check1->setObjectName(QStringLiteral("Check1"));
+    settings->addWidget(check1, 4, 0, 1, 2);
+    m_rowStep = newBox(20, QStringLiteral("10"));
+    settings->addWidget(newLabel(designName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
+    settings->addWidget(m_rowStep, 5, 1, Qt::AlignLeft);
+    settings->setRowStretch(6, 1);
+
+    // The X of every column, its caption under its box; Text4(0) stands beside the start point.
+    auto* columns = new QGridLayout;
+    columns->setHorizontalSpacing(10);
+    outer->addLayout(columns);
+    columns->addWidget(newLabel(designName("Label4", 0), QStringLiteral("Point de départ :")), 0,
+                       0);
+    for (int index = 0; index <= 9; ++index) {
+        static const QString starts[10] = {
+            QStringLiteral("0"),  QStringLiteral("0"),  QStringLiteral("10"), QStringLiteral("20"),
+            QStringLiteral("30"), QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60"),
+            QStringLiteral("70"), QStringLiteral("80")};
+        m_text4[static_cast<std::size_t>(index)] = newBox(index, starts[index]);
+    }
+    columns->addWidget(m_text4[1], 0, 1);
+    columns->addWidget(m_text4[0], 0, 2);
+    columns->addWidget(newLabel(designName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
+                       Qt::AlignRight);
+    for (int column = 1; column <= 9; ++column) {
+        const int gridColumn = column == 1 ? 1 : column + 2;
+        if (column > 1)
+            columns->addWidget(m_text4[static_cast<std::size_t>(column)], 0, gridColumn);
+        columns->addWidget(newLabel(designName("Label4", column + 2),
+                                    QStringLiteral("Colonne ") + QString::number(column)),
+                           1, gridColumn, Qt::AlignHCenter);
+    }
+    columns->setColumnStretch(12, 1);
+
+    auto* command1 = newButton("Command1", QStringLiteral("Générer script"));
+    command1->setMinimumHeight(command1->sizeHint().height() * 3 / 2);
+    auto* generateRow = new QHBoxLayout;
+    generateRow->addStretch(1);
+    generateRow->addWidget(command1);
+    outer->addLayout(generateRow);
+
+    connect(command2, &QPushButton::clicked, this, &TextInsertionWindow::Command2_Click);
+    connect(command1, &QPushButton::clicked, this, &TextInsertionWindow::Command1_Click);
+}
+
+TextInsertionJob TextInsertionWindow::currentJob() const {
+    TextInsertionJob job;
+    // The box gives LF line ends; the script treats LF and CR LF alike.
+    job.table = toStd(m_table->toPlainText());
+    job.style = toStd(m_combo1[0]->currentText());
+    job.height = toStd(m_combo1[2]->currentText());
+    job.rotation = toStd(m_combo1[3]->currentText());
+    job.rowStep = toStd(m_rowStep->text());
+    for (std::size_t column = 1; column <= job.columnX.size(); ++column)
+        job.columnX[column - 1] = toStd(m_text4[column]->text());
+    return job;
+}
+
+void TextInsertionWindow::Command2_Click() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    m_table->setPlainText(clipboard ? clipboard->text() : QString());
+}
+
+void TextInsertionWindow::Command1_Click() {
+    const Result<TextInsertionOutcome> written =
+        WriteTextInsertionScript(m_session.scriptPath(), currentJob());
+    if (!written) {
+        showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(written.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    if (written->tooManyColumns)
+        showMessage(this, fromStd(kTooManyColumnsTitle), fromStd(kTooManyColumnsText),
+                    MessageIcon::Information);
+}
+
+} // namespace pilotrame::gui

@@ -1,0 +1,346 @@
+#include "cli/commandline.h"
+
+#include "job/jobfile.h"
+#include "base/messages.h"
+#include "base/paths.h"
+#include "base/text.h"
+#include "config/settingsfile.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+
+namespace pilotrame {
+namespace {
+
+using test::fileExists;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLineParse, AcceptedArguments) {
+    struct Case {
+        Args arguments;
+        CommandLine expected;
+    };
+    const Case cases[] = {
+        {{}, {}},
+        {{"--generate"}, {CommandAction::Generate, {}, {}, false}},
+        {{"--generate", "--job", "a.pilotrame"},
+         {CommandAction::Generate, "a.pilotrame", {}, false}},
+        {{"--list=l.txt", "--generate", "--execute", "--job=j"},
+         {CommandAction::Generate, "j", "l.txt", true}},
+        {{"--execute", "--list", "C:\\mes listes\\l.txt", "--generate"},
+         {CommandAction::Generate, {}, "C:\\mes listes\\l.txt", true}},
+        {{"--job", "-", "--generate"}, {CommandAction::Generate, "-", {}, false}},
+        {{"--help"}, {CommandAction::Help, {}, {}, false}},
+        {{"-h"}, {CommandAction::Help, {}, {}, false}},
+        {{"/?"}, {CommandAction::Help, {}, {}, false}},
+        {{"--generate", "--job", "j", "--help"}, {CommandAction::Help, "j", {}, false}},
+        {{"--version", "--help"}, {CommandAction::Help, {}, {}, false}},
+        {{"--version"}, {CommandAction::Version, {}, {}, false}},
+        {{"--list", "l", "--version"}, {CommandAction::Version, {}, "l", false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Result<CommandLine> parsed = ParseCommandLine(c.arguments);
+        ASSERT_TRUE(parsed) << parsed.error().detail;
+        EXPECT_EQ(*parsed, c.expected);
+    }
+}
+
+TEST(CommandLineParse, RefusedArguments) {
+    struct Case {
+        Args arguments;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {{"--generer"}, "option inconnue : « --generer »"},
+        {{"-g"}, "option inconnue : « -g »"},
+        {{"plan.dwg"}, "argument inattendu : « plan.dwg »"},
+        {{""}, "argument inattendu : «  »"},
+        {{"--generate", "--job"}, "l'option « --job » attend un nom de fichier"},
+        {{"--generate", "--job="}, "l'option « --job » attend un nom de fichier"},
+        {{"--generate", "--list", "--execute"}, "l'option « --list » attend un nom de fichier"},
+        {{"--generate", "--generate"}, "option « --generate » donnée deux fois"},
+        {{"--generate", "--execute", "--execute"}, "option « --execute » donnée deux fois"},
+        {{"--generate", "--job", "a", "--job=b"}, "option « --job » donnée deux fois"},
+        {{"--help", "--help"}, "option « --help » donnée deux fois"},
+        {{"--execute=1", "--generate"}, "l'option « --execute » ne prend pas de valeur"},
+        {{"--job", "a"}, "--job, --list et --execute ne vont qu'avec --generate"},
+        {{"--list", "a"}, "--job, --list et --execute ne vont qu'avec --generate"},
+        {{"--execute"}, "--job, --list et --execute ne vont qu'avec --generate"},
+        {{"--help", "--bogus"}, "option inconnue : « --bogus »"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Result<CommandLine> parsed = ParseCommandLine(c.arguments);
+        ASSERT_FALSE(parsed);
+        EXPECT_EQ(parsed.error().detail, c.detail);
+        EXPECT_EQ(CommandLineFailureText(parsed.error()),
+                  c.detail + "\r\nPour l'aide : pilotrame --help");
+    }
+}
+
+TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
+    const std::string help = HelpText();
+    for (const char* option :
+         {"--generate", "--job FICHIER", "--list FICHIER", "--execute", "--help", "--version"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    for (ExitCode code :
+         {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
+          ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
+          ExitCode::AutocadNotStarted})
+        EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
+                  std::string::npos)
+            << static_cast<int>(code);
+}
+
+// A folder with a short path: settings slots hold at most 60 bytes, and the script folder of a
+// test must fit in one even under the long temporary folders of Windows.
+class ShortDir {
+public:
+    ShortDir() {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count() % 1000000;
+        const auto base = std::filesystem::temp_directory_path() /
+                          ("pj" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(base);
+        m_folder = withTrailingSeparator(fromFsPath(base));
+    }
+    ~ShortDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(toFsPath(m_folder), ignored);
+    }
+    ShortDir(const ShortDir&) = delete;
+    ShortDir& operator=(const ShortDir&) = delete;
+    const std::string& folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+struct Started {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+
+struct RunGenerateTest : ::testing::Test {
+    TempDir program;
+    ShortDir scripts;
+    GenerateEnvironment env;
+    std::ostringstream err;
+    std::vector<Started> started;
+    std::vector<std::string> checked;
+    std::string settingsPath = program.path("savescript.txt");
+    std::string listPath = program.path("Liste01.txt");
+    std::string scriptPath = scripts.folder() + "Pilotrame.scr";
+
+    RunGenerateTest() {
+        env.programFolder = program.folder();
+        env.decimalSeparator = ',';
+        env.separator = kNativeSeparator;
+        env.windowsNames = false;
+        env.firstRunSettings = settings();
+        env.firstRunSettings.combo[slot::acadPath] = "first-run-acad";
+        env.startProcess = [this](const std::string& name, const std::vector<std::string>& args) {
+            started.push_back({name, args});
+            return true;
+        };
+        writeBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
+    }
+
+    static Settings settings() {
+        return defaultSettings(proposedValues({"Imprimante"}, FolderStyle::Windows, ""));
+    }
+
+    // Writes savescript.txt with the script folder and the AutoCAD program of the test.
+    std::string writeSettings(const std::string& acadPath = "acad-program") {
+        Settings stored = settings();
+        stored.combo[slot::scriptFolder] = scripts.folder();
+        stored.combo[slot::acadPath] = acadPath;
+        SettingsFile file(settingsPath);
+        EXPECT_TRUE(file.SaveSettings(stored));
+        return readBytes(settingsPath);
+    }
+
+    std::string writeJob(const std::string& body) {
+        const std::string path = program.path("travail.pilotrame");
+        writeBytes(path, "pilotrame-travail=1\n" + body);
+        return path;
+    }
+
+    ExitCode run(Args arguments) {
+        arguments.insert(arguments.begin(), "--generate");
+        const Result<CommandLine> command = ParseCommandLine(arguments);
+        EXPECT_TRUE(command);
+        return RunGenerate(*command, env, err);
+    }
+
+    std::string section(const std::string& body) {
+        return "_.open\r\n\"" + program.folder() + "a.dwg\"\r\n" + body;
+    }
+};
+
+TEST_F(RunGenerateTest, JobFileAndSettingsFileGiveTheScript) {
+    const std::string stored = writeSettings();
+    const std::string job = writeJob("mode=operations\nzoom=1\npurger=1\npurger.mode=tout\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(readBytes(scriptPath),
+              section("zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n"));
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(readBytes(settingsPath), stored);
+}
+
+TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = scripts.folder();
+    stored.combo[slot::acadVersion] = "Autocad 14";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(readBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n"));
+}
+
+TEST_F(RunGenerateTest, WithoutAJobTheFreshWindowPlots) {
+    writeSettings();
+    EXPECT_EQ(run({}), ExitCode::Success);
+    const std::string script = readBytes(scriptPath);
+    EXPECT_TRUE(script.starts_with(section("-traceur\r\n"))) << script;
+    EXPECT_NE(script.find("Imprimante\r\n"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, MissingSettingsFileUsesTheFirstRunSettingsAndIsNotCreated) {
+    env.firstRunSettings.combo[slot::scriptFolder] = scripts.folder();
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::Success);
+    EXPECT_EQ(readBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].program, "first-run-acad");
+    EXPECT_FALSE(fileExists(settingsPath));
+}
+
+TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptAfterTheCheck) {
+    const std::string stored = writeSettings();
+    env.checkDrawings = [this](const std::string& list, std::ostream&) {
+        checked.push_back(list);
+        EXPECT_TRUE(fileExists(scriptPath)); // the script is written before the check
+        return true;
+    };
+    EXPECT_EQ(run({"--execute"}), ExitCode::Success);
+    EXPECT_EQ(checked, std::vector<std::string>{listPath});
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].program, "acad-program");
+    EXPECT_EQ(started[0].arguments, (std::vector<std::string>{"/B", scriptPath}));
+    EXPECT_EQ(readBytes(settingsPath), stored);
+}
+
+TEST_F(RunGenerateTest, ACheckThatFindsProblemsKeepsAutocadStopped) {
+    writeSettings();
+    env.checkDrawings = [](const std::string&, std::ostream& out) {
+        out << "a.dwg\tintrouvable\n";
+        return false;
+    };
+    EXPECT_EQ(run({"--execute"}), ExitCode::DrawingsNotReady);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(err.str(), "a.dwg\tintrouvable\n");
+}
+
+TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {
+    writeSettings();
+    env.startProcess = [](const std::string&, const std::vector<std::string>&) { return false; };
+    EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
+    EXPECT_NE(err.str().find("AutoCAD n'a pas pu être démarré : \nacad-program"), std::string::npos)
+        << err.str();
+
+    err.str("");
+    writeSettings("");
+    EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
+    EXPECT_NE(err.str().find("Aucun programme AutoCAD"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, ListOfTheCommandLineReplacesListe01) {
+    writeSettings();
+    const std::string other = program.path("autre liste.txt");
+    writeBytes(other, "\v" + program.folder() + "\r\n\tb.dwg\r\n");
+    const std::string job = writeJob("mode=operations\n");
+    EXPECT_EQ(run({"--job", job, "--list", other}), ExitCode::Success);
+    EXPECT_EQ(readBytes(scriptPath),
+              "_.open\r\n\"" + program.folder() + "b.dwg\"\r\n_qsave\r\n_close\r\n");
+}
+
+TEST_F(RunGenerateTest, MissingListFailsWithTheListMessageAndLeavesTheScript) {
+    writeSettings();
+    writeBytes(scriptPath, "previous\r\n");
+    const std::string missing = program.path("absente.txt");
+    EXPECT_EQ(run({"--list", missing}), ExitCode::UnreadableList);
+    EXPECT_EQ(err.str(), "ERREUR !!\nListe des fichiers sélectionnés en lecture seule ou "
+                         "inexistant: \n" +
+                             missing + "\n");
+    EXPECT_EQ(readBytes(scriptPath), "previous\r\n");
+
+    err.str("");
+    std::filesystem::remove(toFsPath(listPath));
+    EXPECT_EQ(run({}), ExitCode::UnreadableList);
+    EXPECT_NE(err.str().find(listPath), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, BadJobFileStopsBeforeAnything) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\nzoom=oui\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("ligne 3 : « zoom » vaut « oui »"), std::string::npos) << err.str();
+    EXPECT_FALSE(fileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+
+    err.str("");
+    EXPECT_EQ(run({"--job", program.path("absent.pilotrame")}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("Impossible de lire le fichier de travail"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, AJobThatRenamesIsRefused) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\nrenommer=1\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find(kRenameNotFromCommandLineText), std::string::npos);
+    EXPECT_FALSE(fileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(fileExists(program.folder() + "Liste01.txt"));
+}
+
+TEST_F(RunGenerateTest, UnreadableSettingsFileIsNotReplaced) {
+    // A folder in place of the file cannot be read, whoever runs the test.
+    std::filesystem::create_directory(toFsPath(settingsPath));
+    EXPECT_EQ(run({}), ExitCode::SettingsUnreadable);
+    EXPECT_NE(err.str().find(settingsPath), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_directory(toFsPath(settingsPath)));
+    EXPECT_FALSE(fileExists(scriptPath));
+}
+
+TEST_F(RunGenerateTest, ScriptFolderThatDoesNotExistFailsTheGeneration) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = scripts.folder() + "absent";
+    SettingsFile file(settingsPath);
+    ASSERT_TRUE(file.SaveSettings(stored));
+    EXPECT_EQ(run({"--execute"}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find("Impossible de créer le fichier script"), std::string::npos)
+        << err.str();
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x1=abc\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find("Génération arrêtée."), std::string::npos) << err.str();
+}
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,387 @@
+#include "job/jobfile.h"
+
+#include "base/messages.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace pilotrame {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+const std::string kHeader = "pilotrame-travail=1\n";
+
+MainJob parsed(const std::string& text) {
+    Result<MainJob> job = ParseJobFile(text);
+    EXPECT_TRUE(job) << text << "\n" << (job ? "" : job.error().detail);
+    return job ? *job : MainJob{};
+}
+
+MainJob operationJob() {
+    MainJob job;
+    job.setMode(JobMode::Operations);
+    return job;
+}
+
+TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
+    EXPECT_EQ(WriteJobFile(MainJob{}), "pilotrame-travail=1\n"
+                                       "mode=imprimer\n"
+                                       "renommer.haut=0\n"
+                                       "script.texte=\n"
+                                       "purger=0\n"
+                                       "purger.mode=bloc\n"
+                                       "zoom=0\n"
+                                       "transfert=0\n"
+                                       "transfert.sens=dxf-dwg\n"
+                                       "effacer=0\n"
+                                       "effacer.selection=fenetre\n"
+                                       "effacer.x1=0\n"
+                                       "effacer.y1=0\n"
+                                       "effacer.x2=0\n"
+                                       "effacer.y2=0\n"
+                                       "inserer=0\n"
+                                       "inserer.source=presse-papier\n"
+                                       "inserer.fichier=Fichier\n"
+                                       "attribut=0\n"
+                                       "attribut.x1=0\n"
+                                       "attribut.y1=0\n"
+                                       "attribut.x2=0\n"
+                                       "attribut.y2=0\n"
+                                       "attribut.ancien=\n"
+                                       "attribut.nouveau=\n"
+                                       "renommer=0\n"
+                                       "renommer.regle=supprimer\n"
+                                       "renommer.debut=0\n"
+                                       "renommer.longueur=1\n"
+                                       "renommer.texte=\n"
+                                       "renommer.extension=.xls\n"
+                                       "remplacer-texte=0\n"
+                                       "remplacer-texte.ancien1=\n"
+                                       "remplacer-texte.nouveau1=\n"
+                                       "remplacer-texte.ancien2=\n"
+                                       "remplacer-texte.nouveau2=\n");
+}
+
+TEST(JobFile, HeaderAloneGivesAFreshWindowsJob) {
+    EXPECT_EQ(parsed(kHeader), MainJob{});
+    EXPECT_EQ(parsed("pilotrame-travail=1"), MainJob{});
+}
+
+// Each line changes one value away from a fresh window's; in operation mode so that the
+// operation ticks are kept.
+TEST(JobFile, EveryKeyReachesItsControl) {
+    struct Case {
+        const char* line;
+        bool (*holds)(const MainJob&);
+    };
+    const Case cases[] = {
+        {"mode=script", [](const MainJob& j) { return j.mode() == JobMode::ScriptText; }},
+        {"mode=operations", [](const MainJob& j) { return j.mode() == JobMode::Operations; }},
+        {"renommer.haut=1", [](const MainJob& j) { return j.renameSwitch; }},
+        {"script.texte=ligne", [](const MainJob& j) { return j.drawing.scriptText == "ligne"; }},
+        {"purger=1", [](const MainJob& j) { return j.drawing.purge; }},
+        {"purger.mode=tout", [](const MainJob& j) { return j.drawing.purgeAll; }},
+        {"zoom=1", [](const MainJob& j) { return j.drawing.zoomExtents; }},
+        {"transfert=1", [](const MainJob& j) { return j.drawing.transfer; }},
+        {"transfert.sens=dwg-dxf", [](const MainJob& j) { return j.drawing.dwgToDxf; }},
+        {"effacer=1", [](const MainJob& j) { return j.drawing.erase; }},
+        {"effacer.selection=trajet",
+         [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Fence; }},
+        {"effacer.selection=capture",
+         [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Crossing; }},
+        {"effacer.x1=1,5", [](const MainJob& j) { return j.drawing.erasePoints[0] == "1,5"; }},
+        {"effacer.y1=2", [](const MainJob& j) { return j.drawing.erasePoints[1] == "2"; }},
+        {"effacer.x2=3", [](const MainJob& j) { return j.drawing.erasePoints[2] == "3"; }},
+        {"effacer.y2=4", [](const MainJob& j) { return j.drawing.erasePoints[3] == "4"; }},
+        {"inserer=1", [](const MainJob& j) { return j.drawing.insert; }},
+        {"inserer.source=fichier", [](const MainJob& j) { return j.drawing.insertFile; }},
+        {"inserer.fichier=c:\\\\blocs\\\\cartouche.dwg",
+         [](const MainJob& j) { return j.drawing.insertPath == "c:\\blocs\\cartouche.dwg"; }},
+        {"attribut=1", [](const MainJob& j) { return j.drawing.replaceAttribute; }},
+        {"attribut.x1=5", [](const MainJob& j) { return j.drawing.attributeCorners[0] == "5"; }},
+        {"attribut.y1=6", [](const MainJob& j) { return j.drawing.attributeCorners[1] == "6"; }},
+        {"attribut.x2=7", [](const MainJob& j) { return j.drawing.attributeCorners[2] == "7"; }},
+        {"attribut.y2=8", [](const MainJob& j) { return j.drawing.attributeCorners[3] == "8"; }},
+        {"attribut.ancien=INDICE A",
+         [](const MainJob& j) { return j.drawing.attributeOld == "INDICE A"; }},
+        {"attribut.nouveau=INDICE B",
+         [](const MainJob& j) { return j.drawing.attributeNew == "INDICE B"; }},
+        {"renommer=1", [](const MainJob& j) { return j.renameTicked; }},
+        {"renommer.regle=ajouter",
+         [](const MainJob& j) { return j.rename.rule == RenameRule::Insert; }},
+        {"renommer.regle=extension",
+         [](const MainJob& j) { return j.rename.rule == RenameRule::Extension; }},
+        {"renommer.debut=4", [](const MainJob& j) { return j.rename.start == "4"; }},
+        {"renommer.longueur=2", [](const MainJob& j) { return j.rename.length == "2"; }},
+        {"renommer.texte=A-", [](const MainJob& j) { return j.rename.text == "A-"; }},
+        {"renommer.extension=.dxf",
+         [](const MainJob& j) { return j.rename.newExtension == ".dxf"; }},
+        {"remplacer-texte=1", [](const MainJob& j) { return j.drawing.replaceText; }},
+        {"remplacer-texte.ancien1=a1",
+         [](const MainJob& j) { return j.drawing.replaceTexts[0] == "a1"; }},
+        {"remplacer-texte.nouveau1=n1",
+         [](const MainJob& j) { return j.drawing.replaceTexts[1] == "n1"; }},
+        {"remplacer-texte.ancien2=a2",
+         [](const MainJob& j) { return j.drawing.replaceTexts[2] == "a2"; }},
+        {"remplacer-texte.nouveau2=n2",
+         [](const MainJob& j) { return j.drawing.replaceTexts[3] == "n2"; }},
+    };
+    std::set<std::string> covered;
+    for (const Case& c : cases) {
+        const std::string line = c.line;
+        const std::string key = line.substr(0, line.find('='));
+        covered.insert(key);
+        const std::string text =
+            key == "mode" ? kHeader + line + "\n" : kHeader + "mode=operations\n" + line + "\n";
+        SCOPED_TRACE(line);
+        EXPECT_FALSE(c.holds(key == "mode" ? MainJob{} : operationJob()));
+        const MainJob job = parsed(text);
+        EXPECT_TRUE(c.holds(job));
+        EXPECT_EQ(parsed(WriteJobFile(job)), job);
+    }
+    // A key added to the format without a case here fails this test.
+    const std::string written = WriteJobFile(MainJob{});
+    std::size_t at = written.find('\n') + 1;
+    while (at < written.size()) {
+        const std::size_t end = written.find('\n', at);
+        const std::string line = written.substr(at, end - at);
+        EXPECT_TRUE(covered.contains(line.substr(0, line.find('=')))) << line;
+        at = end + 1;
+    }
+}
+
+TEST(JobFile, JobsComeBackEqualFromTheirFile) {
+    std::vector<MainJob> jobs;
+    MainJob plot;
+    plot.renameSwitch = true;
+    plot.drawing.scriptText = "kept while hidden";
+    plot.drawing.purgeAll = true;
+    plot.rename.rule = RenameRule::Extension;
+    jobs.push_back(plot);
+
+    MainJob script;
+    script.setMode(JobMode::ScriptText);
+    script.drawing.scriptText = "_.zoom\ne\n\n-calque\r\nE\t0\\x\n";
+    jobs.push_back(script);
+
+    MainJob operations = operationJob();
+    DrawingJob& d = operations.drawing;
+    d.purge = d.purgeAll = d.zoomExtents = d.transfer = d.dwgToDxf = d.erase = true;
+    d.eraseSelection = EraseSelection::Crossing;
+    d.erasePoints = {"-1,5", "2.25", " 3", "4 "};
+    d.insert = d.insertFile = true;
+    d.insertPath = "\\\\serveur\\blocs\\new\\table.dwg";
+    d.replaceAttribute = true;
+    d.attributeCorners = {"10", "20", "30", "40"};
+    d.attributeOld = "=A=";
+    d.attributeNew = "# B";
+    d.replaceText = true;
+    d.replaceTexts = {"ancien", "nouveau", "é€", "ü"};
+    operations.renameTicked = true;
+    operations.rename = RenameJob{RenameRule::Insert, "2", "3", "pré-", ".dwg"};
+    operations.otherKeys = {{"futur.option", "x\ny"}, {"autre", ""}};
+    jobs.push_back(operations);
+
+    MainJob hiddenPanel = operationJob();
+    hiddenPanel.renameSwitch = true;
+    jobs.push_back(hiddenPanel);
+
+    for (const MainJob& job : jobs) {
+        const std::string text = WriteJobFile(job);
+        SCOPED_TRACE(text);
+        EXPECT_EQ(parsed(text), job);
+        EXPECT_EQ(WriteJobFile(parsed(text)), text);
+    }
+}
+
+TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
+    MainJob job;
+    job.setMode(JobMode::ScriptText);
+    job.drawing.scriptText = "a\\n\nb\r\nc\td";
+    job.drawing.insertPath = "C:\\plans\\new\\t.dwg";
+    const std::string text = WriteJobFile(job);
+    EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\nc\\td\n"), std::string::npos);
+    EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
+    // Every value sits on its own line, whatever it holds.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 36);
+    EXPECT_EQ(parsed(text), job);
+}
+
+TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
+    const std::string text = kHeader + "zz.nouveau=1\n"
+                                       "mode=operations\n"
+                                       "aa.option=a\\\\b\\nc\n"
+                                       "zoom=1\n";
+    const MainJob job = parsed(text);
+    ASSERT_EQ(job.otherKeys.size(), 2u);
+    EXPECT_EQ(job.otherKeys[0], (std::pair<std::string, std::string>{"zz.nouveau", "1"}));
+    EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
+    EXPECT_TRUE(job.drawing.zoomExtents);
+    const std::string written = WriteJobFile(job);
+    EXPECT_TRUE(
+        written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"));
+    EXPECT_EQ(parsed(written), job);
+}
+
+TEST(JobFile, OtherKeysThatCouldNotBeReadBackAreNotWritten) {
+    MainJob job;
+    job.otherKeys = {
+        {"zoom", "1"}, {"Bad Key", "x"}, {"", "y"}, {"pilotrame-travail", "2"}, {"ok", "z"}};
+    const std::string text = WriteJobFile(job);
+    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\n"));
+    EXPECT_TRUE(ParseJobFile(text));
+}
+
+TEST(JobFile, CommentsBlankLinesCrLfAndByteOrderMarkAreAccepted) {
+    const std::string text = "\xEF\xBB\xBFpilotrame-travail=1\r\n"
+                             "# mon travail du lundi\r\n"
+                             "\r\n"
+                             "   \r\n"
+                             "  # indented comment\n"
+                             "mode=operations\r\n"
+                             "zoom=1\r\n"
+                             "script.texte=#pas un commentaire \n";
+    const MainJob job = parsed(text);
+    EXPECT_EQ(job.mode(), JobMode::Operations);
+    EXPECT_TRUE(job.drawing.zoomExtents);
+    EXPECT_EQ(job.drawing.scriptText, "#pas un commentaire ");
+    EXPECT_TRUE(job.otherKeys.empty());
+}
+
+TEST(JobFile, LoadingRunsTheSwitchRules) {
+    for (const char* mode : {"imprimer", "script"}) {
+        SCOPED_TRACE(mode);
+        const MainJob job = parsed(kHeader + "mode=" + mode +
+                                   "\nrenommer.haut=1\npurger=1\npurger.mode=tout\nzoom=1\n"
+                                   "effacer=1\ninserer=1\nattribut=1\nrenommer=1\n"
+                                   "transfert=1\nremplacer-texte=1\neffacer.x1=9\n");
+        const DrawingJob& d = job.drawing;
+        EXPECT_FALSE(d.purge || d.zoomExtents || d.transfer || d.erase || d.insert ||
+                     d.replaceAttribute || d.replaceText || job.renameTicked);
+        // The options and boxes keep their values, as the hidden panel keeps them.
+        EXPECT_TRUE(d.purgeAll);
+        EXPECT_EQ(d.erasePoints[0], "9");
+        EXPECT_TRUE(job.renameSwitch);
+    }
+}
+
+TEST(JobFile, SwitchRulesLetPlotWinAndKeepTheOperationMode) {
+    MainJob both;
+    both.drawing.customScript = true;
+    both.drawing.zoomExtents = true;
+    ApplySwitchRules(both);
+    EXPECT_EQ(both.mode(), JobMode::Plot);
+    EXPECT_FALSE(both.drawing.customScript);
+    EXPECT_FALSE(both.drawing.zoomExtents);
+
+    MainJob operations = operationJob();
+    operations.drawing.zoomExtents = true;
+    operations.renameTicked = true;
+    operations.renameSwitch = true;
+    ApplySwitchRules(operations);
+    EXPECT_TRUE(operations.drawing.zoomExtents);
+    EXPECT_TRUE(operations.renameTicked);
+}
+
+TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
+    struct Case {
+        std::string text;
+        std::string detail; // the start of the error's detail
+    };
+    const Case cases[] = {
+        {"", "ligne 1 : la première ligne"},
+        {"mode=imprimer\n", "ligne 1 : la première ligne"},
+        {"\n" + kHeader, "ligne 1 : la première ligne"},
+        {"pilotrame-travail=x\n", "ligne 1 : la première ligne"},
+        {"pilotrame-travail=0\n", "ligne 1 : la première ligne"},
+        {"pilotrame-travail=\n", "ligne 1 : la première ligne"},
+        {"pilotrame-travail=2\nmode=imprimer\n",
+         "ligne 1 : ce fichier de travail est de la version 2 du format"},
+        {"pilotrame-travail=99999999999999\n", "ligne 1 : la première ligne"},
+        {kHeader + "purger=2\n", "ligne 2 : « purger » vaut « 2 » : 0 ou 1 attendu"},
+        {kHeader + "\n# c\npurger=oui\n", "ligne 4 : « purger » vaut « oui »"},
+        {kHeader + "zoom=1 \n", "ligne 2 : « zoom » vaut « 1  »"},
+        {kHeader + "mode=plot\n",
+         "ligne 2 : « mode » vaut « plot » : imprimer, script ou operations attendu"},
+        {kHeader + "effacer.selection=Fenetre\n", "ligne 2 : « effacer.selection » vaut"},
+        {kHeader + "zoom\n", "ligne 2 : « = » manquant"},
+        {kHeader + "zoom=1\nzoom=0\n", "ligne 3 : la clé « zoom » est déjà donnée ligne 2"},
+        {kHeader + "x=1\n\nx=2\n", "ligne 4 : la clé « x » est déjà donnée ligne 2"},
+        {kHeader + "pilotrame-travail=1\n", "ligne 2 : la clé « pilotrame-travail » est déjà"},
+        {kHeader + "script.texte=a\\qb\n", "ligne 2 : séquence « \\q » inconnue"},
+        {kHeader + "script.texte=a\\\n", "ligne 2 : « \\ » seul en fin de ligne"},
+        {kHeader + "Mode=imprimer\n", "ligne 2 : clé « Mode » incorrecte"},
+        {kHeader + "=1\n", "ligne 2 : clé «  » incorrecte"},
+        {kHeader + "mode = imprimer\n", "ligne 2 : clé « mode  » incorrecte"},
+        {kHeader + "effacer.x1=1\\n2\n",
+         "ligne 2 : « effacer.x1 » ne peut pas contenir de retour à la ligne"},
+        {kHeader + "attribut.ancien=\xE9t\xE9\n", "ligne 2 : texte qui n'est pas en UTF-8"},
+        {kHeader + "attribut.ancien=\xC3\n", "ligne 2 : texte qui n'est pas en UTF-8"},
+        {kHeader + "attribut.ancien=\xC0\xAF\n", "ligne 2 : texte qui n'est pas en UTF-8"},
+        {kHeader + "zoom=1\rpurger=1\n", "ligne 2 : retour chariot (CR) isolé"},
+        {"pilotrame-travail=1\r\nzoom=1\r\nzoom=1\r\n", "ligne 3 : la clé « zoom »"},
+        {"\xEF\xBB\xBFpilotrame-travail=1\nmode=?\n", "ligne 2 : « mode » vaut « ? »"},
+        {kHeader + "mode=operations\nzoom=1\npurger=1\ninserer=2\n", "ligne 5 : « inserer »"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Result<MainJob> job = ParseJobFile(c.text);
+        ASSERT_FALSE(job);
+        EXPECT_EQ(job.error().code, ErrorCode::InvalidPropertyValue);
+        EXPECT_TRUE(job.error().detail.starts_with(c.detail)) << job.error().detail;
+    }
+}
+
+TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.path("lundi.pilotrame");
+    writeBytes(path, "old");
+    MainJob job = operationJob();
+    job.drawing.zoomExtents = true;
+    job.drawing.scriptText = "ligne 1\nligne 2";
+    ASSERT_TRUE(SaveJobFile(path, job));
+    EXPECT_EQ(readBytes(path), WriteJobFile(job));
+    const Result<MainJob> loaded = LoadJobFile(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, job);
+}
+
+TEST(JobFile, SaveIntoAMissingFolderFails) {
+    TempDir dir;
+    const std::string path = dir.path("absent") + "/travail.pilotrame";
+    const Status saved = SaveJobFile(path, MainJob{});
+    ASSERT_FALSE(saved);
+    EXPECT_FALSE(test::fileExists(path));
+    EXPECT_NE(JobFileSaveFailureText(saved.error())
+                  .find("Impossible d'enregistrer le fichier "
+                        "de travail : \r\n"),
+              std::string::npos);
+}
+
+TEST(JobFile, LoadFailuresNameTheFile) {
+    TempDir dir;
+    const std::string missing = dir.path("absent.pilotrame");
+    const Result<MainJob> notThere = LoadJobFile(missing);
+    ASSERT_FALSE(notThere);
+    EXPECT_EQ(notThere.error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(JobFileFailureText(notThere.error()),
+              "Impossible de lire le fichier de travail : \r\n" + missing +
+                  "\r\n53 Fichier introuvable");
+
+    const std::string faulty = dir.path("faux.pilotrame");
+    writeBytes(faulty, kHeader + "mode=operations\nzoom=oui\n");
+    const Result<MainJob> bad = LoadJobFile(faulty);
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error().path, faulty);
+    EXPECT_EQ(JobFileFailureText(bad.error()),
+              "Fichier de travail incorrect, il n'a pas été chargé : \r\n" + faulty +
+                  "\r\nligne 3 : « zoom » vaut « oui » : 0 ou 1 attendu");
+}
+
+} // namespace
+} // namespace pilotrame

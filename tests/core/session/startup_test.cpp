@@ -1,0 +1,88 @@
+#include "session/startup.h"
+
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace pilotrame {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+TEST(Startup, ProgramFolderIsTheOwnFolderWhenWritable) {
+    TempDir dir;
+    std::string own = dir.folder();
+    own.pop_back();
+    EXPECT_EQ(ResolveProgramFolder(own, dir.path("appdata")), dir.folder());
+    EXPECT_FALSE(test::fileExists(dir.path("appdata")));
+}
+
+TEST(Startup, ProgramFolderFallsBackToApplicationData) {
+    TempDir dir;
+    const std::string fallback =
+        dir.path("appdata") + std::string(1, kNativeSeparator) + "Pilotrame";
+    EXPECT_EQ(ResolveProgramFolder(dir.path("not-writable"), fallback),
+              fallback + std::string(1, kNativeSeparator));
+    EXPECT_TRUE(test::fileExists(fallback));
+}
+
+Settings defaults() {
+    return defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+}
+
+TEST(Startup, FirstStartCreatesTheFileWithDefaults) {
+    TempDir dir;
+    SettingsFile file(dir.path("savescript.txt"));
+    Settings settings;
+    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    EXPECT_TRUE(startup.created);
+    EXPECT_FALSE(startup.failure);
+    EXPECT_EQ(settings, defaults());
+    EXPECT_EQ(readBytes(file.path()).size(), 60600u);
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
+}
+
+TEST(Startup, LaterStartLoadsTheFile) {
+    TempDir dir;
+    SettingsFile file(dir.path("savescript.txt"));
+    Settings stored = defaults();
+    stored.combo[slot::scriptFolder] = "c:\\Pilotrame";
+    ASSERT_TRUE(file.SaveSettings(stored));
+    Settings settings = defaults();
+    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    EXPECT_FALSE(startup.created);
+    EXPECT_FALSE(startup.failure);
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\Pilotrame\\");
+    settings.combo[slot::scriptFolder] = "";
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "\\");
+}
+
+TEST(Startup, UnreadableStateLeavesTheScriptFolderEmpty) {
+    TempDir dir;
+    SettingsFile file(dir.path("savescript.txt"));
+    ASSERT_TRUE(file.SaveSettings(defaults()));
+    std::string bytes = readBytes(file.path());
+    bytes.replace(SettingsFile::kRecordOffset + 16 * 60, 5, "Hmmm ");
+    writeBytes(file.path(), bytes);
+    Settings settings;
+    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    ASSERT_TRUE(startup.failure);
+    EXPECT_EQ(startup.failure->numberAndDescription(), "13 Incompatibilité de type");
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "");
+}
+
+TEST(Startup, FirstStartInAReadOnlyPlaceReportsButKeepsDefaults) {
+    TempDir dir;
+    SettingsFile file(dir.path("gone") + "/savescript.txt");
+    Settings settings;
+    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    EXPECT_TRUE(startup.created);
+    EXPECT_TRUE(startup.failure);
+    EXPECT_EQ(settings, defaults());
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
+}
+
+} // namespace
+} // namespace pilotrame

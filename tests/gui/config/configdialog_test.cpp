@@ -1,0 +1,420 @@
+#include "gui/config/configdialog.h"
+
+#include "gui/designname.h"
+#include "support/guitest.h"
+#include "support/scriptedprompts.h"
+#include "support/tempdir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <set>
+
+namespace pilotrame::gui {
+namespace {
+
+using test::child;
+using test::click;
+using test::shownInWindow;
+using test::str;
+using test::typeText;
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QStringList allControlNames() {
+    QStringList names = {"Command1", "Command2", "Command3", "Command4",
+                         "Command5", "Command6", "Drive1",   "Dir1"};
+    const std::pair<const char*, int> arrays[] = {
+        {"Label1", 9}, {"Combo1", 14}, {"Check1", 3}, {"Frame1", 3}, {"Option1", 4}};
+    for (const auto& [name, count] : arrays) {
+        for (int i = 0; i < count; ++i)
+            names << designName(name, i);
+    }
+    return names;
+}
+
+ProposedValues listsWith(const std::vector<std::string>& printers) {
+    return proposedValues(printers, kNativeFolderStyle, native(QDir::homePath()).toStdString());
+}
+
+class ConfigDialogTest : public ::testing::Test {
+protected:
+    ConfigDialogTest() {
+        const ProposedValues lists = listsWith({"Traceur A", "PDF"});
+        dialog.FillSettingLists(lists);
+        live = defaultSettings(lists);
+        dialog.showSettings();
+    }
+
+    template <typename T = QWidget> T* get(const QString& name) { return child<T>(&dialog, name); }
+    QComboBox* combo(int n) { return get<QComboBox>(designName("Combo1", n)); }
+    QRadioButton* option(int n) { return get<QRadioButton>(designName("Option1", n)); }
+    QCheckBox* check(int n) { return get<QCheckBox>(designName("Check1", n)); }
+    // Shows these settings as the live settings of the run.
+    void show(const Settings& settings) {
+        live = settings;
+        dialog.showSettings();
+    }
+
+    // What a combo box does when the user picks an entry of its list.
+    static void pick(QComboBox* box, const QString& entry) {
+        const int index = box->findText(entry);
+        ASSERT_GE(index, 0) << str(entry);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    SettingsFile file{dir.path("savescript.txt")};
+    Settings live;
+    ConfigDialog dialog{file, live};
+};
+
+TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
+    SettingsFile file("unused");
+    Settings live;
+    ConfigDialog dialog(file, live);
+    EXPECT_EQ(str(dialog.objectName()), "Form2");
+    EXPECT_EQ(str(dialog.windowTitle()), "Configuration");
+    EXPECT_EQ(dialog.minimumSize(), QSize(565, 306));
+    EXPECT_EQ(dialog.maximumSize(), QSize(565, 306));
+    EXPECT_FALSE(dialog.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+
+    const struct {
+        const char* name;
+        const char* parent;
+        QRect place;
+    } places[] = {
+        {"Combo1_0", "Form2", {168, 24, 209, 21}},   {"Combo1_12", "Form2", {320, 176, 121, 19}},
+        {"Label1_7", "Form2", {208, 176, 145, 17}},  {"Check1_2", "Form2", {16, 168, 185, 33}},
+        {"Option1_1", "Frame1_0", {96, 16, 65, 25}}, {"Option1_2", "Frame1_1", {8, 16, 81, 41}},
+        {"Dir1", "Frame1_2", {104, 24, 201, 106}},   {"Command5", "Frame1_2", {16, 104, 65, 33}},
+        {"Command2", "Form2", {368, 248, 89, 41}},
+    };
+    for (const auto& expected : places) {
+        const QWidget* widget = child<QWidget>(&dialog, QString::fromLatin1(expected.name));
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), expected.place) << expected.name;
+        EXPECT_EQ(str(widget->parentWidget()->objectName()), expected.parent) << expected.name;
+    }
+
+    // Filling the lists leaves the texts of creation until settings are shown.
+    const ProposedValues lists = listsWith({"Traceur A"});
+    dialog.FillSettingLists(lists);
+    EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_7")->currentText()), "Combo1");
+    EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_0")->currentText()), "");
+    EXPECT_EQ(child<QComboBox>(&dialog, "Combo1_7")->count(), 7);
+    live = defaultSettings(lists);
+    dialog.showSettings();
+    EXPECT_EQ(dialog.shownSettings(), live);
+}
+
+TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
+    const std::set<QString> labels = {"Label1_0", "Label1_1", "Label1_2", "Label1_3",
+                                      "Label1_4", "Label1_5", "Label1_6"};
+    const struct {
+        void (ConfigDialog::*page)();
+        std::set<QString> shown;
+        std::array<const char*, 9> captions;
+    } pages[] = {
+        {&ConfigDialog::ShowPrintingPage,
+         {"Combo1_0", "Combo1_1", "Combo1_2", "Combo1_4", "Combo1_5", "Frame1_0", "Option1_0",
+          "Option1_1", "Check1_2", "Label1_7", "Label1_8", "Combo1_12", "Combo1_13"},
+         {"Choix imprimante :", "Format impression :", "Type de style de tracé :", "",
+          "Décalage (mm):", "X :", "Y :", "Définir onglet :", "Echelle :"}},
+        {&ConfigDialog::ShowAutocadPage,
+         {"Combo1_6", "Combo1_7", "Command6", "Check1_0", "Check1_1", "Frame1_1", "Option1_2",
+          "Option1_3"},
+         {"Chemin autocad.exe", "Version autocad :", "", "", "", "", "", "", ""}},
+        {&ConfigDialog::ShowGeneralPage,
+         {"Combo1_10", "Combo1_11", "Command3", "Command4"},
+         {"Chemin ouverture DWG :", "Chemin ouverture SCR :", "", "", "", "", "", "", ""}},
+    };
+    Settings paperSpace = live;
+    paperSpace.check[2] = 1;
+    show(paperSpace);
+    for (const auto& page : pages) {
+        dialog.ShowPrintingPage();
+        (dialog.*page.page)();
+        for (const QString& name : allControlNames()) {
+            const bool expected = page.shown.count(name) || labels.count(name) ||
+                                  name == "Command1" || name == "Command2";
+            EXPECT_EQ(shownInWindow(get(name)), expected) << str(name);
+        }
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(str(get<QLabel>(designName("Label1", i))->text()), page.captions[i]);
+    }
+    EXPECT_EQ(str(option(2)->text()), "SDI = 0 Fenetre multiple");
+    EXPECT_EQ(str(check(0)->text()), "Sauvgarde configuration impression dans *.DWG");
+}
+
+TEST_F(ConfigDialogTest, PaperSpaceBoxShowsLayoutRowsOnPrintingPageOnly) {
+    const auto rowsShown = [this] { return shownInWindow(combo(12)) && shownInWindow(combo(13)); };
+    dialog.ShowPrintingPage();
+    EXPECT_FALSE(rowsShown());
+    click(check(2));
+    EXPECT_TRUE(rowsShown());
+    click(check(2));
+    EXPECT_FALSE(rowsShown());
+    click(check(2));
+    dialog.ShowAutocadPage();
+    click(check(0));
+    EXPECT_FALSE(rowsShown());
+}
+
+TEST_F(ConfigDialogTest, OnlyPickingAVersionFromTheListLocksTheWindowMode) {
+    dialog.ShowAutocadPage();
+    dialog.show();
+    const QString path = combo(6)->currentText();
+    typeText(combo(7), "Autocad LT 97/98");
+    QTest::keyClick(combo(7), Qt::Key_Return);
+    EXPECT_TRUE(option(2)->isChecked());
+    EXPECT_TRUE(option(2)->isEnabled());
+
+    pick(combo(7), "Autocad 14");
+    EXPECT_TRUE(option(3)->isChecked());
+    EXPECT_FALSE(option(2)->isEnabled());
+    EXPECT_FALSE(get("Frame1_1")->isEnabled());
+    EXPECT_EQ(combo(6)->currentText(), path);
+
+    // After typing another version, a pick in any list releases the lock.
+    typeText(combo(7), "Autocad 2004");
+    EXPECT_FALSE(option(2)->isEnabled());
+    pick(combo(6), "c:\\program files\\acad2000\\acad.exe");
+    EXPECT_TRUE(option(2)->isEnabled());
+    EXPECT_TRUE(get("Frame1_1")->isEnabled());
+    EXPECT_TRUE(option(3)->isChecked());
+}
+
+TEST_F(ConfigDialogTest, ControlsHoldEveryStateTheFileCanHold) {
+    Settings settings = live;
+    for (const auto& [options, checks] :
+         {std::pair{std::array{false, false, false, false}, std::array{2, 0, 1}},
+          std::pair{std::array{false, true, false, true}, std::array{1, 2, 0}}}) {
+        settings.option = options;
+        settings.check = checks;
+        show(settings);
+        EXPECT_EQ(dialog.shownSettings(), settings);
+    }
+}
+
+TEST_F(ConfigDialogTest, EnregistreWritesPickedFolderIntoTheRowWhoseButtonWasPressed) {
+    const QString plans = QString::fromStdString(dir.path("plans"));
+    ASSERT_TRUE(QDir().mkpath(plans));
+    const struct {
+        const char* button;
+        int target, other;
+        QString folder, written;
+    } cases[] = {{"Command3", 10, 11, plans, native(plans) + QDir::separator()},
+                 {"Command4", 11, 10, QDir::rootPath(), native(QDir::rootPath())}};
+    dialog.ShowGeneralPage();
+    for (const auto& c : cases) {
+        const QString untouched = combo(c.other)->currentText();
+        click(get(c.button));
+        EXPECT_TRUE(shownInWindow(get("Dir1")) && shownInWindow(get("Drive1")));
+        EXPECT_FALSE(get("Command2")->isEnabled());
+        EXPECT_FALSE(combo(c.other)->isEnabled());
+        ASSERT_TRUE(dialog.setDirPath(c.folder));
+        click(get("Command5"));
+        EXPECT_EQ(str(combo(c.target)->currentText()), str(c.written));
+        EXPECT_EQ(combo(c.other)->currentText(), untouched);
+        EXPECT_FALSE(shownInWindow(get("Frame1_2")));
+        EXPECT_TRUE(get("Command2")->isEnabled() && combo(c.other)->isEnabled());
+    }
+}
+
+TEST_F(ConfigDialogTest, QuitterCloseBoxOrEscapeEndPickingAndKeepTheEditsLive) {
+    Settings ownLive;
+    QPointer<ConfigDialog> own = new ConfigDialog(file, ownLive);
+    enum class Closing { Quitter, CloseBox, Escape };
+    for (const Closing closing : {Closing::Quitter, Closing::CloseBox, Closing::Escape}) {
+        const std::string folder = "d:\\plans" + std::to_string(static_cast<int>(closing));
+        own->ShowGeneralPage();
+        own->show();
+        typeText(child<QComboBox>(own, "Combo1_10"), QString::fromStdString(folder));
+        click(child<QWidget>(own, "Command3"));
+        if (closing == Closing::CloseBox)
+            own->close();
+        else if (closing == Closing::Escape)
+            QTest::keyClick(own, Qt::Key_Escape);
+        else
+            click(child<QWidget>(own, "Command1"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(own.isNull());
+        EXPECT_FALSE(own->isVisible());
+        EXPECT_EQ(str(child<QComboBox>(own, "Combo1_10")->currentText()), folder);
+        EXPECT_EQ(ownLive.drawingFolder(), folder);
+        EXPECT_TRUE(child<QWidget>(own, "Command4")->isEnabled());
+    }
+    EXPECT_FALSE(test::fileExists(file.path())); // nothing was saved
+    delete own;
+}
+
+TEST_F(ConfigDialogTest, FolderListStartsInCurrentFolderAndFallsBackFromUnreadableDrive) {
+#ifdef _WIN32
+    GTEST_SKIP() << "drive names differ on Windows";
+#endif
+    EXPECT_EQ(str(dialog.dirPath()), str(native(QDir::currentPath())));
+    EXPECT_FALSE(dialog.setDirPath(QString::fromStdString(dir.path("absent"))));
+    auto* drives = get<QComboBox>("Drive1");
+    drives->addItem(QStringLiteral("/pilotrame-absent-drive"));
+    pick(drives, "/pilotrame-absent-drive");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(str(prompts.messages[0].text), " Lecteur non disponible ");
+    EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(str(drives->currentText()), "/");
+    EXPECT_EQ(str(dialog.dirPath()), "/");
+}
+
+TEST_F(ConfigDialogTest, SaveAndQuitWritesTheControlsAndLoadBringsThemBack) {
+    dialog.ShowPrintingPage();
+    dialog.show();
+    typeText(combo(0), "Traceur B");
+    click(option(1));
+    click(check(2));
+    click(get("Command2"));
+    EXPECT_FALSE(dialog.isVisible());
+    const Settings saved = dialog.shownSettings();
+    EXPECT_EQ(live, saved);
+    EXPECT_EQ(live.printerName(), "Traceur B");
+    Settings reread;
+    ASSERT_TRUE(SettingsFile(file.path()).LoadSettings(reread));
+    EXPECT_EQ(reread, saved);
+
+    typeText(combo(0), "Brouillon");
+    click(check(2));
+    ASSERT_TRUE(dialog.LoadSettings());
+    EXPECT_EQ(dialog.shownSettings(), saved);
+    EXPECT_EQ(live, saved);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening) {
+    Settings inFile = live;
+    inFile.combo[0] = "Traceur B";
+    inFile.setOption(slot::portrait, true);
+    ASSERT_TRUE(file.SaveSettings(inFile));
+    std::string bytes = test::readBytes(file.path());
+    bytes.replace(SettingsFile::kRecordOffset + 16 * 60, 9, "Peut-etre");
+    test::writeBytes(file.path(), bytes);
+    Settings before = live;
+    before.check = {1, 1, 0};
+    show(before);
+
+    bool shownModally = false;
+    bool quitterCloses = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        shownModally = dialog.isVisible() && dialog.isModal() && shownInWindow(combo(6));
+        click(get("Command1"));
+        quitterCloses = !dialog.isVisible();
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::Autocad);
+    EXPECT_TRUE(shownModally);
+    EXPECT_TRUE(quitterCloses);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(str(prompts.messages[0].title), "Pilotrame");
+    EXPECT_EQ(str(prompts.messages[0].text).substr(0, 3), "13 ");
+
+    EXPECT_EQ(dialog.shownSettings(), live);
+    EXPECT_EQ(live.combo[0], "Traceur B");
+    EXPECT_EQ(live.option, (std::array{false, true, true, false}));
+    EXPECT_EQ(live.check, before.check);
+}
+
+TEST_F(ConfigDialogTest, EachOpeningShowsTheFileAndQuitterLeavesTheEditsLiveUnsaved) {
+    ASSERT_TRUE(file.SaveSettings(live));
+    const Settings inFile = live;
+    const std::string bytes = test::readBytes(file.path());
+
+    QTimer::singleShot(0, &dialog, [&] {
+        typeText(combo(11), "/autre/");
+        click(get("Command1"));
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::General);
+    EXPECT_EQ(live.scriptFolder(), "/autre/");
+    EXPECT_EQ(test::readBytes(file.path()), bytes);
+
+    std::string shown;
+    QTimer::singleShot(0, &dialog, [&] {
+        shown = str(combo(11)->currentText());
+        click(get("Command1"));
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::Printing);
+    EXPECT_EQ(shown, inFile.scriptFolder());
+    EXPECT_EQ(live, inFile);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(ConfigDialogTest, TooLongValueIsSavedCutOnlyWhenTheUserAgrees) {
+    ASSERT_TRUE(file.SaveSettings(live));
+    const std::string original = test::readBytes(file.path());
+    dialog.ShowAutocadPage();
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        dialog.show();
+        typeText(combo(6), QString(75, QLatin1Char('x')));
+        prompts.messages.clear();
+        prompts.presetAnswer(answer);
+        click(get("Command2"));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(str(prompts.messages[0].title), "Configuration");
+        EXPECT_EQ(prompts.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_TRUE(prompts.messages[0].text.contains("Chemin autocad.exe"));
+        const std::string bytes = test::readBytes(file.path());
+        if (answer == Answer::No) {
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(bytes, original);
+        } else {
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(bytes.substr(SettingsFile::kRecordOffset + 6 * 60, 60), std::string(60, 'x'));
+        }
+    }
+}
+
+TEST_F(ConfigDialogTest, FailedSaveIsReportedAndTheDialogStaysOpen) {
+    SettingsFile unwritable(dir.path("absent/savescript.txt"));
+    ConfigDialog own(unwritable, live);
+    own.ShowGeneralPage();
+    own.show();
+    click(child<QWidget>(&own, "Command2"));
+    EXPECT_TRUE(own.isVisible());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(str(prompts.messages[0].title), "ERREUR !!");
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(unwritable.path())));
+}
+
+TEST_F(ConfigDialogTest, ChoosingTheAutocadProgramTrimsTheChosenPath) {
+    dialog.ShowAutocadPage();
+    const QString before = combo(6)->currentText();
+    const struct {
+        QStringList files;
+        QString expected;
+    } cases[] = {{{}, before}, {{" C:\\x\\acad.exe "}, "C:\\x\\acad.exe"}};
+    for (const auto& c : cases) {
+        prompts.presetFiles(c.files);
+        click(get("Command6"));
+        EXPECT_EQ(str(combo(6)->currentText()), str(c.expected));
+    }
+    ASSERT_EQ(prompts.dialogs.size(), 2);
+    EXPECT_EQ(prompts.dialogs[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(str(prompts.dialogs[0].title), "Selectionner autocad.exe");
+    EXPECT_EQ(str(prompts.dialogs[0].filter),
+              "Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*");
+}
+
+} // namespace
+} // namespace pilotrame::gui

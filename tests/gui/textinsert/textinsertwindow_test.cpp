@@ -1,0 +1,267 @@
+#include "gui/textinsert/textinsertwindow.h"
+
+#include "support/guitest.h"
+#include "support/lines.h"
+#include "support/scriptedprompts.h"
+#include "support/tempdir.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pilotrame {
+namespace {
+
+using gui::TextInsertionWindow;
+using test::child;
+using test::click;
+using test::layoutFaults;
+using test::readBytes;
+using test::typeText;
+using test::writeBytes;
+
+const std::vector<std::string> kSetup = {"osmode", "0", "snapmode", "0"};
+
+std::vector<std::string> withSetup(const std::vector<std::string>& body) {
+    std::vector<std::string> all = kSetup;
+    all.insert(all.end(), body.begin(), body.end());
+    return all;
+}
+
+class TextInsertionWindowTest : public ::testing::Test {
+protected:
+    TextInsertionWindowTest() : window(session) {
+        session.programFolder = dir.folder();
+        session.scriptFolder = dir.folder();
+        window.show();
+    }
+    ~TextInsertionWindowTest() override { QGuiApplication::clipboard()->clear(); }
+
+    QPushButton* button(const char* name) {
+        return child<QPushButton>(&window, QString::fromLatin1(name));
+    }
+    QComboBox* combo(int index) {
+        return child<QComboBox>(&window, QStringLiteral("Combo1_%1").arg(index));
+    }
+    QLineEdit* text4(int index) {
+        return child<QLineEdit>(&window, QStringLiteral("Text4_%1").arg(index));
+    }
+    QPlainTextEdit* table() { return child<QPlainTextEdit>(&window, QStringLiteral("Text2")); }
+
+    void paste(const QString& clipboardText) {
+        QGuiApplication::clipboard()->setText(clipboardText);
+        click(button("Command2"));
+    }
+    void generate() { click(button("Command1")); }
+    std::string script() { return readBytes(session.scriptPath()); }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    Session session;
+    TextInsertionWindow window;
+};
+
+TEST_F(TextInsertionWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
+    EXPECT_EQ(window.objectName(), QStringLiteral("Form3"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Inserer texte"));
+
+    const std::vector<std::pair<const char*, QString>> buttons = {
+        {"Command1", QStringLiteral("Générer script")},
+        {"Command2", QStringLiteral("Coller tableau")},
+    };
+    for (const auto& [name, caption] : buttons) {
+        ASSERT_NE(button(name), nullptr);
+        EXPECT_EQ(button(name)->text(), caption) << name;
+    }
+    ASSERT_NE(table(), nullptr);
+    EXPECT_TRUE(table()->toPlainText().isEmpty());
+
+    struct ComboDesign {
+        int index;
+        QString label;
+        QStringList entries; // the first one shown
+    };
+    const std::vector<ComboDesign> combos = {
+        {0,
+         QStringLiteral("Style texte :"),
+         {QStringLiteral("STANDARD"), QStringLiteral("vaxo"), QStringLiteral("style1")}},
+        {1,
+         QStringLiteral("Justifier :"),
+         {QStringLiteral("Gauche"), QStringLiteral("Milieu"), QStringLiteral("Droite"),
+          QStringLiteral("Milieu Gauche"), QStringLiteral("Milieu Centre"),
+          QStringLiteral("Milieu Droite")}},
+        {2,
+         QStringLiteral("Hauteur :"),
+         {QStringLiteral("2.5"), QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2"),
+          QStringLiteral("3")}},
+        {3,
+         QStringLiteral("Rotation :"),
+         {QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"), QStringLiteral("270")}},
+    };
+    for (const ComboDesign& design : combos) {
+        QComboBox* box = combo(design.index);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isEditable()) << design.index;
+        EXPECT_EQ(box->currentText(), design.entries.front()) << design.index;
+        QStringList entries;
+        for (int i = 0; i < box->count(); ++i)
+            entries << box->itemText(i);
+        EXPECT_EQ(entries, design.entries) << design.index;
+        auto* label = child<QLabel>(&window, QStringLiteral("Label1_%1").arg(design.index));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), design.label);
+    }
+
+    auto* check1 = child<QCheckBox>(&window, QStringLiteral("Check1"));
+    ASSERT_NE(check1, nullptr);
+    EXPECT_EQ(check1->text(), QStringLiteral("Inversion ordre"));
+    EXPECT_FALSE(check1->isChecked());
+
+    const std::vector<std::pair<int, QString>> boxes = {
+        {20, QStringLiteral("10")}, {1, QStringLiteral("0")},  {0, QStringLiteral("0")},
+        {2, QStringLiteral("10")},  {3, QStringLiteral("20")}, {4, QStringLiteral("30")},
+        {5, QStringLiteral("40")},  {6, QStringLiteral("50")}, {7, QStringLiteral("60")},
+        {8, QStringLiteral("70")},  {9, QStringLiteral("80")},
+    };
+    for (const auto& [index, text] : boxes) {
+        ASSERT_NE(text4(index), nullptr);
+        EXPECT_EQ(text4(index)->text(), text) << index;
+    }
+
+    std::vector<std::pair<int, QString>> labels = {
+        {0, QStringLiteral("Point de départ :")},
+        {1, QStringLiteral("Décalage : ")},
+        {2, QStringLiteral("Décalage : ")},
+    };
+    for (int column = 1; column <= 9; ++column)
+        labels.emplace_back(column + 2, QStringLiteral("Colonne %1").arg(column));
+    for (const auto& [index, caption] : labels) {
+        auto* label = child<QLabel>(&window, QStringLiteral("Label4_%1").arg(index));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), caption) << index;
+    }
+}
+
+TEST_F(TextInsertionWindowTest, ControlsLieSideBySideWithTheirTextWhole) {
+    EXPECT_EQ(layoutFaults(&window), std::vector<std::string>{});
+}
+
+TEST_F(TextInsertionWindowTest, PastedSpreadsheetRangeBecomesOneTextPerCell) {
+    paste(QStringLiteral("Poteau\tCâble\r\n1\t\r\n"));
+    EXPECT_EQ(table()->toPlainText(), QStringLiteral("Poteau\tCâble\n1\t\n"));
+    generate();
+
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(script(), "osmode\r\n0\r\nsnapmode\r\n0\r\n"
+                        "texte style STANDARD 0,10 2.5 0 Poteau\r\n"
+                        "texte style STANDARD 10,10 2.5 0 C\xE2"
+                        "ble\r\n"
+                        "texte style STANDARD 0,20 2.5 0 1\r\n"
+                        "texte style STANDARD 10,20 2.5 0 .\r\n");
+}
+
+TEST_F(TextInsertionWindowTest, AnEmptyClipboardEmptiesTheTable) {
+    table()->setPlainText(QStringLiteral("ancien\ttableau\n"));
+    QGuiApplication::clipboard()->clear();
+    click(button("Command2"));
+    EXPECT_TRUE(table()->toPlainText().isEmpty());
+    generate();
+    EXPECT_EQ(test::lines(script()), kSetup);
+}
+
+TEST_F(TextInsertionWindowTest, TypedValuesGoIntoEveryLineAndShownOnlyControlsChangeNothing) {
+    paste(QStringLiteral("a\tb\tc\r\nd\te\tf\r\n"));
+    typeText(combo(0), QStringLiteral("Mon style"));
+    typeText(combo(2), QStringLiteral("3.5"));
+    typeText(combo(3), QStringLiteral("90"));
+    typeText(text4(20), QStringLiteral("-10"));
+    typeText(text4(1), QStringLiteral("5"));
+    typeText(text4(2), QStringLiteral("105"));
+    typeText(text4(3), QStringLiteral("-20"));
+    // Shown only: justification, order inversion and the box beside the start point.
+    typeText(combo(1), QStringLiteral("Droite"));
+    click(child<QCheckBox>(&window, QStringLiteral("Check1")));
+    typeText(text4(0), QStringLiteral("999"));
+    generate();
+
+    EXPECT_EQ(test::lines(script()), withSetup({
+                                         "texte style Mon style 5,-10 3.5 90 a",
+                                         "texte style Mon style 105,-10 3.5 90 b",
+                                         "texte style Mon style -20,-10 3.5 90 c",
+                                         "texte style Mon style 5,-20 3.5 90 d",
+                                         "texte style Mon style 105,-20 3.5 90 e",
+                                         "texte style Mon style -20,-20 3.5 90 f",
+                                     }));
+}
+
+TEST_F(TextInsertionWindowTest, TooManyColumnsAreToldAndNineWritten) {
+    paste(QStringLiteral("1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\r\n"));
+    generate();
+
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Erreur"));
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Il y a trop de colonne"));
+    EXPECT_EQ(prompts.messages[0].icon, gui::MessageIcon::Information);
+    EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::Ok);
+    const std::vector<std::string> written = test::lines(script());
+    ASSERT_EQ(written.size(), kSetup.size() + 9);
+    EXPECT_EQ(written.back(), "texte style STANDARD 80,10 2.5 0 9");
+}
+
+TEST_F(TextInsertionWindowTest, ABadBoxIsShownAndTheScriptKeptAsItWas) {
+    struct Case {
+        const char* what;
+        int box;
+        QString text;
+        QString table;
+    };
+    const std::vector<Case> cases = {
+        {"column X not a number", 3, QStringLiteral("abc"), QStringLiteral("a\r\n")},
+        {"column X a fraction", 1, QStringLiteral("2.5"), QStringLiteral("a\r\n")},
+        {"row step empty", 20, QString(), QStringLiteral("a\r\n")},
+        {"last row past 16 bits", 20, QStringLiteral("20000"), QStringLiteral("a\r\nb\r\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(session.scriptPath(), "ancien\r\n");
+        prompts.messages.clear();
+        TextInsertionWindow fresh(session);
+        fresh.show();
+        QGuiApplication::clipboard()->setText(c.table);
+        click(child<QPushButton>(&fresh, QStringLiteral("Command2")));
+        typeText(child<QLineEdit>(&fresh, QStringLiteral("Text4_%1").arg(c.box)), c.text);
+        click(child<QPushButton>(&fresh, QStringLiteral("Command1")));
+
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
+        EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::Ok);
+        if (!c.text.isEmpty()) {
+            EXPECT_TRUE(prompts.messages[0].text.contains(QLatin1Char('"') + c.text))
+                << prompts.messages[0].text.toStdString();
+        }
+        EXPECT_EQ(script(), "ancien\r\n");
+    }
+}
+
+TEST_F(TextInsertionWindowTest, AScriptThatCannotBeWrittenIsShownAsAFailure) {
+    session.scriptFolder = dir.path("absent/");
+    paste(QStringLiteral("a\r\n"));
+    generate();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(session.scriptPath())))
+        << prompts.messages[0].text.toStdString();
+    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+}
+
+} // namespace
+} // namespace pilotrame
