@@ -20,7 +20,7 @@ FolderFixture::FolderFixture(std::string_view prefix) {
     m_root = temporary / (std::string(prefix) + std::to_string(random()));
     std::filesystem::create_directories(m_root, ec);
     if (ec)
-        m_error = "cannot create " + fromFsPath(m_root) + ": " + ec.message();
+        m_error = "cannot create " + FromFsPath(m_root) + ": " + ec.message();
 }
 
 FolderFixture::~FolderFixture() {
@@ -31,10 +31,10 @@ FolderFixture::~FolderFixture() {
 }
 
 std::string FolderFixture::pathOf(std::string_view name) const {
-    return fromFsPath(m_root / toFsPath(name));
+    return FromFsPath(m_root / ToFsPath(name));
 }
 
-void setCounters(benchmark::State& state, std::int64_t items, std::int64_t bytes,
+void SetCounters(benchmark::State& state, std::int64_t items, std::int64_t bytes,
                  std::initializer_list<std::pair<const char*, double>> counters) {
     state.SetItemsProcessed(state.iterations() * items);
     if (bytes > 0)

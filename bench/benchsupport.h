@@ -12,7 +12,7 @@
 namespace pilotrame::bench {
 
 // Marks the benchmark as failed with message; the program then ends with a failure.
-void fail(benchmark::State& state, const std::string& message);
+void Fail(benchmark::State& state, const std::string& message);
 
 // What the fixtures of the benchmarks share: a folder of their own under the system's temporary
 // folder, made before anything else of them and removed with all it holds when they go, and the
@@ -41,7 +41,7 @@ private:
 };
 
 // The fixture of type Fixture, made at its first use and kept until the program ends.
-template <typename Fixture> Fixture& fixtureOnce() {
+template <typename Fixture> Fixture& FixtureOnce() {
     static Fixture instance;
     return instance;
 }
@@ -50,15 +50,15 @@ template <typename Fixture> Fixture& fixtureOnce() {
 // with the benchmark failed, when it was not or when a step returned false: failure then says
 // what failed.
 template <typename Step>
-bool runIterations(benchmark::State& state, const std::string& fixtureError, const char* failure,
+bool RunIterations(benchmark::State& state, const std::string& fixtureError, const char* failure,
                    Step step) {
     if (!fixtureError.empty()) {
-        fail(state, fixtureError);
+        Fail(state, fixtureError);
         return false;
     }
     for (auto _ : state) {
         if (!step()) {
-            fail(state, failure);
+            Fail(state, failure);
             return false;
         }
     }
@@ -67,7 +67,7 @@ bool runIterations(benchmark::State& state, const std::string& fixtureError, con
 
 // The rates of the report, from the items and bytes (none when 0) that one iteration handles,
 // then the named counters shown beside them.
-void setCounters(benchmark::State& state, std::int64_t items, std::int64_t bytes,
+void SetCounters(benchmark::State& state, std::int64_t items, std::int64_t bytes,
                  std::initializer_list<std::pair<const char*, double>> counters);
 
 } // namespace pilotrame::bench

@@ -18,8 +18,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using pilotrame::bench::fixtureOnce;
-using pilotrame::bench::runIterations;
+using pilotrame::bench::FixtureOnce;
+using pilotrame::bench::RunIterations;
 
 constexpr int kDrawings = 10'000;
 constexpr int kFolders = 4;
@@ -34,7 +34,7 @@ public:
             const fs::path folder = root() / ("Dossier é " + std::to_string(f));
             fs::create_directories(folder, ec);
             pilotrame::ListedFolder listed{
-                pilotrame::fromFsPath(folder) + pilotrame::kNativeSeparator, {}};
+                pilotrame::FromFsPath(folder) + pilotrame::kNativeSeparator, {}};
             for (int i = f; i < kDrawings; i += kFolders) {
                 const std::string name = "Plan_" + std::to_string(i) + ".dwg";
                 std::ofstream(folder / name) << 'x';
@@ -52,37 +52,37 @@ private:
 };
 
 void BM_CheckDrawings(benchmark::State& state) {
-    const CheckFixture& data = fixtureOnce<CheckFixture>();
+    const CheckFixture& data = FixtureOnce<CheckFixture>();
     const bool ran =
-        runIterations(state, data.error(), "the check found problems where there are none", [&] {
+        RunIterations(state, data.error(), "the check found problems where there are none", [&] {
             const pilotrame::DrawingCheck check = pilotrame::CheckDrawings(data.list());
             benchmark::DoNotOptimize(check);
             return check.checked == kDrawings && check.issues.empty();
         });
     if (ran)
-        pilotrame::bench::setCounters(state, kDrawings, 0, {});
+        pilotrame::bench::SetCounters(state, kDrawings, 0, {});
 }
 
 void BM_BaselineCheck(benchmark::State& state) {
-    const CheckFixture& data = fixtureOnce<CheckFixture>();
+    const CheckFixture& data = FixtureOnce<CheckFixture>();
     const bool ran =
-        runIterations(state, data.error(), "the baseline did not find the drawings", [&] {
+        RunIterations(state, data.error(), "the baseline did not find the drawings", [&] {
             int found = 0;
             for (const pilotrame::ListedFolder& folder : data.list()) {
                 std::error_code ec;
-                benchmark::DoNotOptimize(fs::status(pilotrame::toFsPath(folder.folder), ec));
+                benchmark::DoNotOptimize(fs::status(pilotrame::ToFsPath(folder.folder), ec));
                 for (const std::string& name : folder.names) {
                     found += fs::is_regular_file(
-                        fs::status(pilotrame::toFsPath(folder.folder + name), ec));
+                        fs::status(pilotrame::ToFsPath(folder.folder + name), ec));
                     const std::string base = folder.folder + name.substr(0, name.size() - 4);
-                    found += fs::exists(pilotrame::toFsPath(base + ".dwl"), ec);
-                    found += fs::exists(pilotrame::toFsPath(base + ".DWL"), ec);
+                    found += fs::exists(pilotrame::ToFsPath(base + ".dwl"), ec);
+                    found += fs::exists(pilotrame::ToFsPath(base + ".DWL"), ec);
                 }
             }
             return found == kDrawings;
         });
     if (ran)
-        pilotrame::bench::setCounters(state, kDrawings, 0, {});
+        pilotrame::bench::SetCounters(state, kDrawings, 0, {});
 }
 
 } // namespace

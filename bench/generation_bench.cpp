@@ -31,14 +31,14 @@
 
 namespace {
 
-using pilotrame::bench::fixtureOnce;
-using pilotrame::bench::runIterations;
+using pilotrame::bench::FixtureOnce;
+using pilotrame::bench::RunIterations;
 
 constexpr int kDrawingCount = 10'000;
 
 // The list, as the folder walk of the program writes it for a large job: a few folders with
 // thousands of drawings each, accented folder and file names.
-std::string listText() {
+std::string ListText() {
     const char* const folders[] = {
         "D:\\Affaires\\2024-017 Hôpital Sud\\Électricité\\",
         "D:\\Affaires\\2024-017 Hôpital Sud\\Plomberie et chauffage\\",
@@ -69,7 +69,7 @@ std::string listText() {
 }
 
 // Every operation of the main window ticked, with decimal coordinates typed the French way.
-pilotrame::DrawingJob fullJob() {
+pilotrame::DrawingJob FullJob() {
     pilotrame::DrawingJob job;
     job.plot = true;
     job.customScript = true;
@@ -94,17 +94,17 @@ pilotrame::DrawingJob fullJob() {
     return job;
 }
 
-pilotrame::Settings fullSettings() {
+pilotrame::Settings FullSettings() {
     using namespace pilotrame;
-    Settings settings =
-        defaultSettings(proposedValues({"Traceur"}, FolderStyle::Windows, std::string_view()));
+    Settings settings = DefaultSettings(
+        ProposeSettingValues({"Traceur"}, FolderStyle::Windows, std::string_view()));
     settings.check[slot::objectSnapOff - kComboCount - kOptionCount] = 1;
     settings.check[slot::plotPaperSpace - kComboCount - kOptionCount] = 1;
     return settings;
 }
 
 // What the baseline does: the same file pattern as the generator, with the bytes ready.
-bool appendSections(const std::string& scriptPath, const std::vector<std::string>& sections) {
+bool AppendSections(const std::string& scriptPath, const std::vector<std::string>& sections) {
     std::FILE* file = std::fopen(scriptPath.c_str(), "wb");
     if (file == nullptr || std::fclose(file) != 0)
         return false;
@@ -123,12 +123,12 @@ bool appendSections(const std::string& scriptPath, const std::vector<std::string
 // the ANSI bytes that the generator wrote.
 class Fixture : public pilotrame::bench::FolderFixture {
 public:
-    Fixture() : FolderFixture("pilotrame-bench-"), m_job(fullJob()), m_settings(fullSettings()) {
+    Fixture() : FolderFixture("pilotrame-bench-"), m_job(FullJob()), m_settings(FullSettings()) {
         if (!m_error.empty())
             return;
         m_listPath = pathOf("Liste01.txt");
         m_scriptPath = pathOf("Pilotrame.scr");
-        if (!pilotrame::replaceFileContent(m_listPath, pilotrame::toAnsi(listText()))) {
+        if (!pilotrame::ReplaceFileContent(m_listPath, pilotrame::ToAnsi(ListText()))) {
             m_error = "cannot write " + m_listPath;
             return;
         }
@@ -140,14 +140,14 @@ public:
                                                               const pilotrame::ListPosition& at) {
             pilotrame::Status written = writer(section, at);
             if (written)
-                m_sections.push_back(pilotrame::toAnsi(section));
+                m_sections.push_back(pilotrame::ToAnsi(section));
             return written;
         };
         if (!pilotrame::GenerateScript(m_listPath, m_scriptPath, position, keep)) {
             m_error = "the generator failed";
             return;
         }
-        const auto generated = pilotrame::readFileBytes(m_scriptPath);
+        const auto generated = pilotrame::ReadFileBytes(m_scriptPath);
         std::string joined;
         for (const std::string& section : m_sections)
             joined += section;
@@ -159,11 +159,11 @@ public:
         m_scriptSize = static_cast<std::int64_t>(joined.size());
 
         // The baseline must leave the very same file.
-        if (!appendSections(m_scriptPath, m_sections)) {
+        if (!AppendSections(m_scriptPath, m_sections)) {
             m_error = "the baseline cannot write " + m_scriptPath;
             return;
         }
-        const auto baseline = pilotrame::readFileBytes(m_scriptPath);
+        const auto baseline = pilotrame::ReadFileBytes(m_scriptPath);
         if (!baseline || *baseline != joined)
             m_error = "the baseline does not write the generated script";
     }
@@ -186,30 +186,30 @@ private:
     std::int64_t m_scriptSize = 0;
 };
 
-void setCounters(benchmark::State& state, const Fixture& data) {
-    pilotrame::bench::setCounters(
+void SetCounters(benchmark::State& state, const Fixture& data) {
+    pilotrame::bench::SetCounters(
         state, kDrawingCount, data.scriptSize(),
         {{"drawings", kDrawingCount},
          {"script_MiB", static_cast<double>(data.scriptSize()) / (1024.0 * 1024.0)}});
 }
 
 void BM_GenerateScript(benchmark::State& state) {
-    const Fixture& data = fixtureOnce<Fixture>();
+    const Fixture& data = FixtureOnce<Fixture>();
     pilotrame::ListPosition position;
-    const bool ran = runIterations(state, data.error(), "the generator failed", [&] {
+    const bool ran = RunIterations(state, data.error(), "the generator failed", [&] {
         pilotrame::DrawingSectionWriter writer = data.makeWriter();
         return bool(pilotrame::GenerateScript(data.listPath(), data.scriptPath(), position,
                                               std::ref(writer)));
     });
     if (ran)
-        setCounters(state, data);
+        SetCounters(state, data);
 }
 
 void BM_BaselineAppend(benchmark::State& state) {
-    const Fixture& data = fixtureOnce<Fixture>();
-    if (runIterations(state, data.error(), "the baseline failed to write",
-                      [&] { return appendSections(data.scriptPath(), data.sections()); }))
-        setCounters(state, data);
+    const Fixture& data = FixtureOnce<Fixture>();
+    if (RunIterations(state, data.error(), "the baseline failed to write",
+                      [&] { return AppendSections(data.scriptPath(), data.sections()); }))
+        SetCounters(state, data);
 }
 
 BENCHMARK(BM_GenerateScript)->Unit(benchmark::kMillisecond)->UseRealTime();

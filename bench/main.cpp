@@ -79,7 +79,7 @@ private:
 
 } // namespace
 
-void fail(benchmark::State& state, const std::string& message) {
+void Fail(benchmark::State& state, const std::string& message) {
     failed = true;
     state.SkipWithError(message.c_str());
 }

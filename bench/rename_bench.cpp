@@ -28,8 +28,8 @@
 
 namespace {
 
-using pilotrame::bench::fixtureOnce;
-using pilotrame::bench::runIterations;
+using pilotrame::bench::FixtureOnce;
+using pilotrame::bench::RunIterations;
 
 namespace fs = std::filesystem;
 
@@ -58,11 +58,11 @@ public:
             const fs::path folderPath = root() / ("Dossier " + std::to_string(f + 1));
             fs::create_directories(folderPath, ec);
             if (ec) {
-                m_error = "cannot create " + pilotrame::fromFsPath(folderPath);
+                m_error = "cannot create " + pilotrame::FromFsPath(folderPath);
                 return;
             }
             const std::string folder =
-                pilotrame::withTrailingSeparator(pilotrame::fromFsPath(folderPath));
+                pilotrame::WithTrailingSeparator(pilotrame::FromFsPath(folderPath));
             original.push_back({folder, {}});
             renamed.push_back({folder, {}});
             for (int i = 0; i < kFileCount / kFolderCount; ++i) {
@@ -123,22 +123,22 @@ private:
     pilotrame::ListPosition m_position;
 };
 
-void setCounters(benchmark::State& state) {
-    pilotrame::bench::setCounters(state, kFileCount, 0, {{"files", kFileCount}});
+void SetCounters(benchmark::State& state) {
+    pilotrame::bench::SetCounters(state, kFileCount, 0, {{"files", kFileCount}});
 }
 
 void BM_RenameFiles(benchmark::State& state) {
-    Fixture& data = fixtureOnce<Fixture>();
-    if (runIterations(state, data.error(), "the renaming failed",
+    Fixture& data = FixtureOnce<Fixture>();
+    if (RunIterations(state, data.error(), "the renaming failed",
                       [&] { return data.renameByList(); }))
-        setCounters(state);
+        SetCounters(state);
 }
 
 void BM_BaselineRename(benchmark::State& state) {
-    Fixture& data = fixtureOnce<Fixture>();
-    if (runIterations(state, data.error(), "the baseline failed to rename",
+    Fixture& data = FixtureOnce<Fixture>();
+    if (RunIterations(state, data.error(), "the baseline failed to rename",
                       [&] { return data.renameBare(); }))
-        setCounters(state);
+        SetCounters(state);
 }
 
 BENCHMARK(BM_RenameFiles)->Unit(benchmark::kMillisecond)->UseRealTime();

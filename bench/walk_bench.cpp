@@ -37,8 +37,8 @@
 
 namespace {
 
-using pilotrame::bench::fixtureOnce;
-using pilotrame::bench::runIterations;
+using pilotrame::bench::FixtureOnce;
+using pilotrame::bench::RunIterations;
 
 namespace fs = std::filesystem;
 
@@ -51,18 +51,18 @@ constexpr const char* kExtensions[] = {".dwg", ".dwg", ".dwg", ".dwg", ".dwg",
                                        ".dwg", ".DWG", ".dxf", ".pdf", ".bak"};
 constexpr int kDrawingCount = kFolderCount * kFilesPerFolder * 7 / 10;
 
-std::string numbered(const char* stem, int number, int width) {
+std::string Numbered(const char* stem, int number, int width) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%0*d", width, number);
     return stem + std::string(digits);
 }
 
-bool touch(const fs::path& path) {
+bool Touch(const fs::path& path) {
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
     return file != nullptr && std::fclose(file) == 0;
 }
 
-bool hasDrawingExtension(std::string_view name) {
+bool HasDrawingExtension(std::string_view name) {
     if (name.size() < 4)
         return false;
     const std::string_view extension = name.substr(name.size() - 4);
@@ -72,7 +72,7 @@ bool hasDrawingExtension(std::string_view name) {
 }
 
 // What the baseline adds per folder: its drawings sorted, then a folder line and file lines.
-bool listPlainly(const fs::path& folder, std::string_view folderText,
+bool ListPlainly(const fs::path& folder, std::string_view folderText,
                  std::vector<std::string>* subFolders, std::vector<std::string>& names,
                  std::string& text) {
     names.clear();
@@ -83,7 +83,7 @@ bool listPlainly(const fs::path& folder, std::string_view folderText,
                 subFolders->push_back(it->path().filename().string());
         } else if (it->is_regular_file()) {
             std::string name = it->path().filename().string();
-            if (hasDrawingExtension(name))
+            if (HasDrawingExtension(name))
                 names.push_back(std::move(name));
         }
     }
@@ -106,7 +106,7 @@ bool listPlainly(const fs::path& folder, std::string_view folderText,
 }
 
 // One write of the whole text to a new file, on disk before it replaces the list.
-bool writeDurably(const std::string& path, const std::string& text) {
+bool WriteDurably(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".~nouveau";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr)
@@ -126,30 +126,30 @@ bool writeDurably(const std::string& path, const std::string& text) {
 }
 
 // The two-level walk done with nothing but the standard library, in the same order.
-bool baselineWalk(const std::string& chosen, const std::string& listPath) {
+bool BaselineWalk(const std::string& chosen, const std::string& listPath) {
     std::string text;
     std::vector<std::string> names;
     std::vector<std::string> firstLevel;
-    if (!listPlainly(chosen, chosen, &firstLevel, names, text))
+    if (!ListPlainly(chosen, chosen, &firstLevel, names, text))
         return false;
     std::vector<std::vector<std::string>> secondLevel(firstLevel.size());
     for (std::size_t i = 0; i < firstLevel.size(); ++i) {
         const std::string folder = chosen + firstLevel[i] + pilotrame::kNativeSeparator;
-        if (!listPlainly(folder, folder, &secondLevel[i], names, text))
+        if (!ListPlainly(folder, folder, &secondLevel[i], names, text))
             return false;
     }
     for (std::size_t i = 0; i < firstLevel.size(); ++i) {
         for (const std::string& name : secondLevel[i]) {
             const std::string folder = chosen + firstLevel[i] + pilotrame::kNativeSeparator + name +
                                        pilotrame::kNativeSeparator;
-            if (!listPlainly(folder, folder, nullptr, names, text))
+            if (!ListPlainly(folder, folder, nullptr, names, text))
                 return false;
         }
     }
-    return writeDurably(listPath, text);
+    return WriteDurably(listPath, text);
 }
 
-pilotrame::Result<int> walkAndWrite(const std::string& chosen, const std::string& listPath) {
+pilotrame::Result<int> WalkAndWrite(const std::string& chosen, const std::string& listPath) {
     const pilotrame::WalkResult walked = pilotrame::WalkFolder(
         pilotrame::WalkRequest{chosen, pilotrame::WalkMode::CurrentFirstSecond, "*.dwg"});
     if (walked.cancelled || !walked.unreadableFolders.empty())
@@ -157,7 +157,7 @@ pilotrame::Result<int> walkAndWrite(const std::string& chosen, const std::string
     return pilotrame::WriteFileList(listPath, walked.list);
 }
 
-bool sameBytes(const std::string& a, const std::string& b) {
+bool SameBytes(const std::string& a, const std::string& b) {
     std::error_code ec;
     const auto size = fs::file_size(a, ec);
     if (ec || size != fs::file_size(b, ec) || ec)
@@ -190,36 +190,36 @@ public:
         std::error_code ec;
         const fs::path tree = root() / "Affaires";
         for (int first = 0; first < kFirstLevel; ++first) {
-            const fs::path parent = tree / numbered("niveau-", first, 2);
+            const fs::path parent = tree / Numbered("niveau-", first, 2);
             for (int second = -1; second < kSecondLevel; ++second) {
-                const fs::path folder = second < 0 ? parent : parent / numbered("lot-", second, 3);
+                const fs::path folder = second < 0 ? parent : parent / Numbered("lot-", second, 3);
                 fs::create_directories(folder, ec);
                 if (ec) {
                     m_error = "cannot create " + folder.string();
                     return;
                 }
                 for (int i = 0; i < kFilesPerFolder; ++i) {
-                    if (!touch(folder / (numbered("plan-", i, 3) + kExtensions[i % 10]))) {
+                    if (!Touch(folder / (Numbered("plan-", i, 3) + kExtensions[i % 10]))) {
                         m_error = "cannot create a file in " + folder.string();
                         return;
                     }
                 }
             }
         }
-        m_chosen = pilotrame::withTrailingSeparator(pilotrame::fromFsPath(tree));
+        m_chosen = pilotrame::WithTrailingSeparator(pilotrame::FromFsPath(tree));
         m_listPath = pathOf("Liste01.txt");
         m_baselinePath = pathOf("Baseline.txt");
 
-        const pilotrame::Result<int> written = walkAndWrite(m_chosen, m_listPath);
+        const pilotrame::Result<int> written = WalkAndWrite(m_chosen, m_listPath);
         if (!written || *written != kDrawingCount) {
             m_error = "the walk did not list the " + std::to_string(kDrawingCount) + " drawings";
             return;
         }
-        if (!baselineWalk(m_chosen, m_baselinePath)) {
+        if (!BaselineWalk(m_chosen, m_baselinePath)) {
             m_error = "the baseline cannot walk the tree";
             return;
         }
-        if (!sameBytes(m_listPath, m_baselinePath)) {
+        if (!SameBytes(m_listPath, m_baselinePath)) {
             m_error = "the baseline does not write the list of the walk";
             return;
         }
@@ -238,26 +238,26 @@ private:
     std::int64_t m_listSize = 0;
 };
 
-void setCounters(benchmark::State& state, const Fixture& data) {
-    pilotrame::bench::setCounters(state, kFolderCount * kFilesPerFolder, data.listSize(),
+void SetCounters(benchmark::State& state, const Fixture& data) {
+    pilotrame::bench::SetCounters(state, kFolderCount * kFilesPerFolder, data.listSize(),
                                   {{"folders", kFolderCount}, {"drawings", kDrawingCount}});
 }
 
 void BM_WalkFolder(benchmark::State& state) {
-    const Fixture& data = fixtureOnce<Fixture>();
-    const bool ran = runIterations(state, data.error(), "the walk failed", [&] {
-        const pilotrame::Result<int> written = walkAndWrite(data.chosen(), data.listPath());
+    const Fixture& data = FixtureOnce<Fixture>();
+    const bool ran = RunIterations(state, data.error(), "the walk failed", [&] {
+        const pilotrame::Result<int> written = WalkAndWrite(data.chosen(), data.listPath());
         return written && *written == kDrawingCount;
     });
     if (ran)
-        setCounters(state, data);
+        SetCounters(state, data);
 }
 
 void BM_BaselineWalk(benchmark::State& state) {
-    const Fixture& data = fixtureOnce<Fixture>();
-    if (runIterations(state, data.error(), "the baseline failed",
-                      [&] { return baselineWalk(data.chosen(), data.baselinePath()); }))
-        setCounters(state, data);
+    const Fixture& data = FixtureOnce<Fixture>();
+    if (RunIterations(state, data.error(), "the baseline failed",
+                      [&] { return BaselineWalk(data.chosen(), data.baselinePath()); }))
+        SetCounters(state, data);
 }
 
 BENCHMARK(BM_WalkFolder)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -32,7 +32,8 @@ void checkGeneration(const std::string& bytes) {
     DrawingJob job;
     job.plot = false;
     job.zoomExtents = true;
-    static const Settings settings = defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+    static const Settings settings =
+        DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
     DrawingSectionWriter writer(job, settings, ',');
     int sections = 0;
     ListPosition position;
@@ -47,7 +48,7 @@ void checkGeneration(const std::string& bytes) {
     std::vector<std::string> expected;
     bool refused = false;
     std::string folder;
-    const std::string utf8 = fromAnsi(bytes);
+    const std::string utf8 = FromAnsi(bytes);
     std::string_view rest = utf8;
     while (!rest.empty()) {
         const std::size_t end = rest.find("\r\n");
@@ -78,7 +79,7 @@ void checkGeneration(const std::string& bytes) {
          at = text.find("_.open\r\n", at + 1)) {
         const std::size_t start = at + 8;
         const std::size_t end = text.find("\r\n", start);
-        const std::string quoted = fromAnsi(std::string_view(text).substr(start, end - start));
+        const std::string quoted = FromAnsi(std::string_view(text).substr(start, end - start));
         if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"')
             fuzz::violated("an opening is not followed by a quoted path", quoted);
         opened.push_back(quoted.substr(1, quoted.size() - 2));

@@ -26,7 +26,7 @@ std::string oneLine(std::string text) {
 }
 
 std::optional<std::int64_t> stepBox(const std::string& text) {
-    const std::optional<std::int64_t> value = parseInteger(text);
+    const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value || *value < -32768 || *value > 32767)
         return std::nullopt;
     return value;
@@ -50,7 +50,7 @@ std::vector<std::string> crLfLines(std::string_view text) {
 }
 
 bool filled(std::string_view text) {
-    return !trimSpaces(text).empty();
+    return !TrimSpaces(text).empty();
 }
 
 // Number of lines the ticked functions add after "_vbarun", counted from the job.
@@ -85,7 +85,7 @@ void checkSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                  const std::string& before) {
     // Where the symbol should go, or nothing when it cannot.
     std::optional<SymbolGrid> next;
-    const std::size_t dwg = findIgnoringCase(at.currentFileName, ".dwg");
+    const std::size_t dwg = FindIgnoringCase(at.currentFileName, ".dwg");
     const auto stepX = stepBox(job.symbolStepX);
     const auto stepY = stepBox(job.symbolStepY);
     if (dwg != std::string::npos && stepX && stepY) {

@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const char separator = static_cast<char>(data[0]);
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    if (const auto value = parseNumber(text, separator); value && std::isfinite(*value)) {
-        const std::string written = formatNumber(*value);
-        const auto back = parseNumber(written, '.');
+    if (const auto value = ParseNumber(text, separator); value && std::isfinite(*value)) {
+        const std::string written = FormatNumber(*value);
+        const auto back = ParseNumber(written, '.');
         if (!back)
             fuzz::violated("a written number does not parse", written);
         const double scale = std::max(1.0, std::fabs(*value));
@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (written.find_first_of(", ") != std::string::npos)
             fuzz::violated("a written number holds a comma or a space", written);
     }
-    if (const auto integer = parseInteger(text)) {
-        const auto asNumber = parseNumber(text, '.');
+    if (const auto integer = ParseInteger(text)) {
+        const auto asNumber = ParseNumber(text, '.');
         if (!asNumber || *asNumber != static_cast<double>(*integer))
             fuzz::violated("an integer is not the same number", text);
     }

@@ -49,7 +49,7 @@ std::string_view afterCharacters(std::string_view text, std::size_t count) {
 
 // A count box as the rule reads it: a number rounded half to even, 0 to 32767.
 std::optional<std::size_t> countBox(const std::string& text, char separator, ErrorKind& kind) {
-    const std::optional<double> number = parseNumber(text, separator);
+    const std::optional<double> number = ParseNumber(text, separator);
     if (!number) {
         kind = ErrorKind::NotANumber;
         return std::nullopt;
@@ -136,7 +136,7 @@ void checkRenamedName(std::string_view name, const RenameJob& job, char separato
             fuzz::violated("an insertion does not add the text's length", result);
         if (job.rule == RenameRule::Delete && result.size() > name.size())
             fuzz::violated("a deletion made a name longer", result);
-        if (job.rule == RenameRule::Insert && parseInteger(job.start) == 0 &&
+        if (job.rule == RenameRule::Insert && ParseInteger(job.start) == 0 &&
             result.compare(0, job.text.size(), job.text) != 0)
             fuzz::violated("an insertion at 0 does not start with the text", result);
         if (job.rule == RenameRule::Extension &&
@@ -196,12 +196,12 @@ void checkRenamingRun(const std::string& suffix, const std::vector<std::string>&
     touch(other / "inner.dwg");
     touch(folder / "plan");
 
-    const std::string listedFolder = folder.string() + "/" + fromAnsi(suffix);
+    const std::string listedFolder = folder.string() + "/" + FromAnsi(suffix);
     std::string list = "\v" + folder.string() + "/" + suffix + "\r\n";
     std::vector<std::string> names; // as the run sees them, UTF-8
     for (const std::string& bytes : listed) {
         list += "\t" + bytes + "\r\n";
-        names.push_back(fromAnsi(bytes));
+        names.push_back(FromAnsi(bytes));
         const std::string& name = names.back();
         if (isBare(name) && name.size() < 200)
             touch(folder / name);

@@ -60,7 +60,7 @@ std::vector<std::vector<std::string>> tableCells(std::string_view table) {
 }
 
 std::optional<std::int64_t> position(const std::string& text) {
-    const std::optional<std::int64_t> value = parseInteger(text);
+    const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value || *value < -32768 || *value > 32767)
         return std::nullopt;
     return value;
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : lines)
         if (line.rfind("texte style ", 0) != 0)
             fuzz::violated("a text line does not start with the command", line);
-    if (after != toAnsi(expected))
+    if (after != ToAnsi(expected))
         fuzz::violated("the script differs from its table", after);
     return 0;
 }

@@ -47,7 +47,7 @@ struct Run {
 };
 
 // The environment of every start: ours, with the platform and the test hooks set.
-std::vector<std::string> benchEnvironment(const fs::path& transcript) {
+std::vector<std::string> BenchEnvironment(const fs::path& transcript) {
     const std::vector<std::pair<std::string, std::string>> overrides = {
         {"QT_QPA_PLATFORM", "offscreen"},
         {"PILOTRAME_TEST_TRANSCRIPT", transcript.string()},
@@ -67,7 +67,7 @@ std::vector<std::string> benchEnvironment(const fs::path& transcript) {
     return result;
 }
 
-Run runOnce(const fs::path& program, const fs::path& workingFolder,
+Run RunOnce(const fs::path& program, const fs::path& workingFolder,
             const std::vector<std::string>& environment) {
     std::vector<char*> envp;
     for (const std::string& entry : environment)
@@ -110,13 +110,13 @@ Run runOnce(const fs::path& program, const fs::path& workingFolder,
     return run;
 }
 
-double median(std::vector<double> values) {
+double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-std::string readText(const fs::path& path) {
+std::string ReadText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -147,20 +147,20 @@ int main(int argc, char** argv) {
     const fs::path copy = folder / program.filename();
     fs::copy_file(program, copy);
     const fs::path transcript = folder / "transcript.txt";
-    const std::vector<std::string> environment = benchEnvironment(transcript);
+    const std::vector<std::string> environment = BenchEnvironment(transcript);
 
     // The first start writes savescript.txt; it and one bare start also warm the file cache.
-    bool ok = runOnce(copy, folder, environment).ok && runOnce(bare, folder, environment).ok;
+    bool ok = RunOnce(copy, folder, environment).ok && RunOnce(bare, folder, environment).ok;
     ok = ok && fs::exists(folder / "savescript.txt");
 
     std::vector<double> programMs, programKiB, programCpu, bareMs, bareKiB, bareCpu;
     for (int i = 0; ok && i < runs; ++i) {
         // The transcript is appended to, never made anew: the bare program makes no file either.
-        const std::size_t before = readText(transcript).size();
-        const Run real = runOnce(copy, folder, environment);
+        const std::size_t before = ReadText(transcript).size();
+        const Run real = RunOnce(copy, folder, environment);
         // A start that did not reach its window (another copy running, say) measures nothing.
-        ok = real.ok && readText(transcript).find("shown|", before) != std::string::npos;
-        const Run baseline = runOnce(bare, folder, environment);
+        ok = real.ok && ReadText(transcript).find("shown|", before) != std::string::npos;
+        const Run baseline = RunOnce(bare, folder, environment);
         ok = ok && baseline.ok;
         programMs.push_back(real.milliseconds);
         programKiB.push_back(real.peakKiB);
@@ -176,14 +176,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const double timeRatio = median(programMs) / median(bareMs);
-    const double memoryRatio = median(programKiB) / median(bareKiB);
+    const double timeRatio = Median(programMs) / Median(bareMs);
+    const double memoryRatio = Median(programKiB) / Median(bareKiB);
     std::printf("%d starts of each, medians\n", runs);
     std::printf("%-12s %10s %12s %10s\n", "", "time (ms)", "peak (MiB)", "cpu (ms)");
-    std::printf("%-12s %10.1f %12.1f %10.1f\n", "pilotrame", median(programMs),
-                median(programKiB) / 1024, median(programCpu));
-    std::printf("%-12s %10.1f %12.1f %10.1f\n", "bare window", median(bareMs),
-                median(bareKiB) / 1024, median(bareCpu));
+    std::printf("%-12s %10.1f %12.1f %10.1f\n", "pilotrame", Median(programMs),
+                Median(programKiB) / 1024, Median(programCpu));
+    std::printf("%-12s %10.1f %12.1f %10.1f\n", "bare window", Median(bareMs),
+                Median(bareKiB) / 1024, Median(bareCpu));
     const bool timeMet = timeRatio <= kTimeTarget;
     const bool memoryMet = memoryRatio <= kMemoryTarget;
     std::printf("time ratio   %.2f (target at most %.1f) %s\n", timeRatio, kTimeTarget,
@@ -191,6 +191,6 @@ int main(int argc, char** argv) {
     std::printf("memory ratio %.2f (target at most %.1f) %s\n", memoryRatio, kMemoryTarget,
                 memoryMet ? "met" : "MISSED");
     // On a busy machine the wall time waits for the processor; the processor time does not.
-    std::printf("cpu ratio    %.2f (for reference)\n", median(programCpu) / median(bareCpu));
+    std::printf("cpu ratio    %.2f (for reference)\n", Median(programCpu) / Median(bareCpu));
     return timeMet && memoryMet ? 0 : 1;
 }

@@ -1,12 +1,12 @@
 #include "app/application.h"
 
-#include "gui/formparts.h"
-#include "gui/main/mainwindow.h"
-#include "gui/prompts.h"
 #include "app/singleinstance.h"
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "gui/config/configdialog.h"
+#include "gui/formparts.h"
+#include "gui/main/mainwindow.h"
+#include "gui/prompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,37 +17,37 @@
 namespace pilotrame::gui {
 
 namespace {
-std::string native(const QString& folder) {
+std::string Native(const QString& folder) {
     return QDir::toNativeSeparators(folder).toStdString();
 }
 } // namespace
 
-void setProgramNames() {
+void SetProgramNames() {
     QCoreApplication::setApplicationName(QStringLiteral("Pilotrame"));
     QCoreApplication::setOrganizationName(QStringLiteral("Pilotrame"));
 }
 
-std::string resolveProgramFolder(const QString& executableFolder, const QString& appDataFolder) {
+std::string FindProgramFolder(const QString& executableFolder, const QString& appDataFolder) {
     const QString executable =
         executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
     const QString appData = appDataFolder.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                 : appDataFolder;
-    return ResolveProgramFolder(native(executable), native(appData));
+    return ResolveProgramFolder(Native(executable), Native(appData));
 }
 
-QStringList systemPrinters() {
+QStringList SystemPrinters() {
     return QPrinterInfo::availablePrinterNames();
 }
 
-ProposedValues settingLists(const QStringList& printers) {
+ProposedValues SettingLists(const QStringList& printers) {
     std::vector<std::string> names;
     for (const QString& printer : printers)
         names.push_back(printer.toStdString());
-    return proposedValues(names, kNativeFolderStyle, native(QDir::homePath()));
+    return ProposeSettingValues(names, kNativeFolderStyle, Native(QDir::homePath()));
 }
 
-char userDecimalSeparator() {
+char UserDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     if (point.size() == 1 && point.at(0).unicode() < 0x80)
         return static_cast<char>(point.at(0).unicode());
@@ -72,7 +72,7 @@ bool Application::start() {
 
     // 2. The program folder.
     m_session.programFolder =
-        resolveProgramFolder(m_options.executableFolder, m_options.appDataFolder);
+        FindProgramFolder(m_options.executableFolder, m_options.appDataFolder);
     m_settingsFile = std::make_unique<SettingsFile>(m_session.settingsPath());
 
     // 3. The main window, in plot mode.
@@ -93,17 +93,17 @@ bool Application::start() {
     // Of the first-run values only the printer takes the printer list, and they stay only when
     // the file cannot be read (a readable file replaces every text setting before any other), so
     // only then is the print system asked.
-    const bool firstRunValuesStay = !checkReadable(m_session.settingsPath());
+    const bool firstRunValuesStay = !CheckReadable(m_session.settingsPath());
     const Settings defaults =
-        defaultSettings(settingLists(firstRunValuesStay ? printers() : QStringList()));
+        DefaultSettings(SettingLists(firstRunValuesStay ? printers() : QStringList()));
     m_session.settings = defaults;
     const SettingsStartup startup =
         EstablishSettings(*m_settingsFile, m_session.settings, defaults);
     // A single-window version read from the file locks the window mode, as the dialog does.
     ApplySingleWindowRule(m_session.settings);
     if (startup.failure) {
-        showMessage(m_mainWindow.get(), fromStd(kProgramTitle),
-                    fromStd(startup.failure->numberAndDescription()));
+        ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
+                    FromStd(startup.failure->numberAndDescription()));
     }
 
     // 6. The script folder, fixed for the whole run.
@@ -117,14 +117,14 @@ bool Application::start() {
 ConfigDialog* Application::configDialog() {
     if (!m_configDialog && m_mainWindow) {
         m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
-        m_configDialog->FillSettingLists(settingLists(printers()));
+        m_configDialog->FillSettingLists(SettingLists(printers()));
     }
     return m_configDialog;
 }
 
 const QStringList& Application::printers() {
     if (!m_printers)
-        m_printers = m_options.printers ? m_options.printers() : systemPrinters();
+        m_printers = m_options.printers ? m_options.printers() : SystemPrinters();
     return *m_printers;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/session.h"
 #include "config/settingsfile.h"
+#include "session/session.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,22 +21,22 @@ class SingleInstance;
 
 // Sets the organisation and application names, under which the user's application-data folder
 // is found; the window and the command line must set the same ones before any path is asked.
-void setProgramNames();
+void SetProgramNames();
 
 // The program folder as start-up resolves it (see ResolveProgramFolder); an empty folder stands
 // for the system's: the folder of the program file, the user's application-data folder.
-std::string resolveProgramFolder(const QString& executableFolder = {},
-                                 const QString& appDataFolder = {});
+std::string FindProgramFolder(const QString& executableFolder = {},
+                              const QString& appDataFolder = {});
 
 // The printers of the system, in its order. Slow: the print system is asked and its plugin
 // loaded, so it is called only when a printer name is needed.
-QStringList systemPrinters();
+QStringList SystemPrinters();
 
 // The lists proposed for the settings with these printers and this system's folders.
-ProposedValues settingLists(const QStringList& printers);
+ProposedValues SettingLists(const QStringList& printers);
 
 // The user's decimal separator when it is one ASCII character, else '.'.
-char userDecimalSeparator();
+char UserDecimalSeparator();
 
 // Start-up and shutdown of the program.
 class Application : public QObject {
@@ -46,7 +46,7 @@ public:
     struct Options {
         QString executableFolder; // default: the folder of the program file
         QString appDataFolder;    // default: the user's application-data folder
-        // default: systemPrinters(); called at most once, and only when a printer name is needed
+        // default: SystemPrinters(); called at most once, and only when a printer name is needed
         std::function<QStringList()> printers;
         bool singleInstance = true;
     };

@@ -1,13 +1,13 @@
 #include "app/application.h"
-#include "cli/commandline.h"
-#include "gui/formparts.h"
-#include "gui/main/mainwindow.h"
-#include "session/startup.h"
 #include "app/transcript.h"
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "cli/commandline.h"
+#include "gui/formparts.h"
+#include "gui/main/mainwindow.h"
 #include "launch/drawingcheck.h"
+#include "session/startup.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -33,7 +33,7 @@ using namespace pilotrame;
 // a translations folder beside the program (where windeployqt puts them, merged into qt_fr.qm),
 // then in the share folder of an install that ships its own copy because Qt's folder lacked them
 // (see packaging/packaging.cmake). Returns the folder they came from, empty when none had them.
-QString loadFrenchTranslations(QApplication& app) {
+QString LoadFrenchTranslations(QApplication& app) {
     auto* translator = new QTranslator(&app);
     const QString programFolder = QApplication::applicationDirPath();
     const QString folders[] = {
@@ -53,7 +53,7 @@ QString loadFrenchTranslations(QApplication& app) {
 
 // A windowed program on Windows starts without a console: the command line's texts go to the
 // caller's console, when it has one, unless the caller redirected them. UTF-8 keeps the accents.
-void useCallersConsole() {
+void UseCallersConsole() {
 #ifdef Q_OS_WIN
     const bool outGiven = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN;
     const bool errGiven = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN;
@@ -68,9 +68,9 @@ void useCallersConsole() {
 }
 
 // Starts AutoCAD without waiting, as the main window does.
-bool startDetached(const std::string& program, const std::vector<std::string>& arguments) {
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
     QProcess process;
-    process.setProgram(gui::fromStd(program));
+    process.setProgram(gui::FromStd(program));
 #ifdef Q_OS_WIN
     // AutoCAD reads its command line itself: switches as they are, the script path quoted, in a
     // maximised window, the exact line the main window gives it.
@@ -87,7 +87,7 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
 #else
     QStringList list;
     for (const std::string& argument : arguments)
-        list << gui::fromStd(argument);
+        list << gui::FromStd(argument);
     process.setArguments(list);
 #endif
     return process.startDetached();
@@ -95,43 +95,43 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
 
 // The check of the drawings before AutoCAD is started unattended: any drawing it could not work
 // on stops the start, since nobody is there to answer its prompts.
-bool drawingsReady(const std::string& listPath, std::ostream& err) {
+bool DrawingsReady(const std::string& listPath, std::ostream& err) {
     const Result<DrawingCheck> check = CheckDrawings(listPath);
     if (!check) {
-        err << kErrorTitle << '\n' << toLf(ListFailureText(listPath)) << '\n';
+        err << kErrorTitle << '\n' << ToLf(ListFailureText(listPath)) << '\n';
         return false;
     }
     if (check->issues.empty())
         return true;
     err << kErrorTitle << '\n'
-        << toLf(DrawingsNotReadyText(check->checked, static_cast<int>(check->issues.size()),
+        << ToLf(DrawingsNotReadyText(check->checked, static_cast<int>(check->issues.size()),
                                      DrawingCheckText(*check)))
         << '\n';
     return false;
 }
 
 // What --generate takes from this system: the folders and values the window start-up would use.
-GenerateEnvironment generateEnvironment() {
+GenerateEnvironment SystemEnvironment() {
     GenerateEnvironment env;
-    env.programFolder = gui::resolveProgramFolder();
-    env.decimalSeparator = gui::userDecimalSeparator();
+    env.programFolder = gui::FindProgramFolder();
+    env.decimalSeparator = gui::UserDecimalSeparator();
     // Only a missing settings file brings in the first-run values, and of them only the printer
     // needs the slow printer list.
     std::string settingsPath = env.programFolder;
     settingsPath.append(kSettingsFileName);
-    const bool firstRunValuesUsed = !checkReadable(settingsPath);
-    env.firstRunSettings = defaultSettings(
-        gui::settingLists(firstRunValuesUsed ? gui::systemPrinters() : QStringList()));
-    env.startProcess = startDetached;
-    env.checkDrawings = drawingsReady;
+    const bool firstRunValuesUsed = !CheckReadable(settingsPath);
+    env.firstRunSettings = DefaultSettings(
+        gui::SettingLists(firstRunValuesUsed ? gui::SystemPrinters() : QStringList()));
+    env.startProcess = StartDetached;
+    env.checkDrawings = DrawingsReady;
     return env;
 }
 
 // The command line's modes: no window, no single-instance lock, the settings file left alone.
-int runCommandLine(int argc, char* argv[]) {
-    useCallersConsole();
+int RunCommandLine(int argc, char* argv[]) {
+    UseCallersConsole();
     QCoreApplication app(argc, argv);
-    gui::setProgramNames();
+    gui::SetProgramNames();
     std::vector<std::string> arguments;
     const QStringList given = QCoreApplication::arguments(); // decoded as the system passed them
     for (qsizetype i = 1; i < given.size(); ++i)
@@ -139,7 +139,7 @@ int runCommandLine(int argc, char* argv[]) {
 
     const Result<CommandLine> command = ParseCommandLine(arguments);
     if (!command) {
-        std::cerr << toLf(CommandLineFailureText(command.error())) << std::endl;
+        std::cerr << ToLf(CommandLineFailureText(command.error())) << std::endl;
         return static_cast<int>(ExitCode::BadArguments);
     }
     ExitCode code = ExitCode::Success;
@@ -151,7 +151,7 @@ int runCommandLine(int argc, char* argv[]) {
         std::cout << VersionText() << std::endl;
         break;
     case CommandAction::Generate:
-        code = RunGenerate(*command, generateEnvironment(), std::cerr);
+        code = RunGenerate(*command, SystemEnvironment(), std::cerr);
         std::cerr << std::flush;
         break;
     case CommandAction::None:
@@ -165,12 +165,12 @@ int runCommandLine(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     // The window takes no argument: any argument asks for the command line.
     if (argc > 1)
-        return runCommandLine(argc, argv);
+        return RunCommandLine(argc, argv);
 
     QApplication app(argc, argv);
-    pilotrame::gui::setProgramNames();
+    pilotrame::gui::SetProgramNames();
     QApplication::setQuitOnLastWindowClosed(false); // shutdown ends the program, nothing else
-    const QString translations = loadFrenchTranslations(app);
+    const QString translations = LoadFrenchTranslations(app);
 
     // Start-up tests of the real program record what it shows instead of waiting for a user.
     std::unique_ptr<pilotrame::gui::TranscriptPrompts> transcript;

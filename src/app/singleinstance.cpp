@@ -97,14 +97,14 @@ void SingleInstance::listen() {
 #else
 
 namespace {
-QByteArray pipePathFor(const QString& key) {
+QByteArray PipePathFor(const QString& key) {
     return QFile::encodeName(QDir::temp().filePath(key + QStringLiteral(".pipe")));
 }
 } // namespace
 
 void SingleInstance::askPrimaryToActivate(const QString& key) {
     // Without a reader (a copy that has not listened yet) the open fails at once: nothing waits.
-    const int pipe = ::open(pipePathFor(key).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const int pipe = ::open(PipePathFor(key).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (pipe < 0)
         return;
     const char request = 'a';
@@ -113,7 +113,7 @@ void SingleInstance::askPrimaryToActivate(const QString& key) {
 }
 
 void SingleInstance::listen() {
-    const QByteArray path = pipePathFor(m_key);
+    const QByteArray path = PipePathFor(m_key);
     ::unlink(path.constData()); // a pipe left by a crashed copy
     if (::mkfifo(path.constData(), 0600) != 0)
         return; // the program works without being brought to the front

@@ -4,9 +4,9 @@
 
 namespace pilotrame::gui {
 
-// The objectName of one element of a control array of the design: designName("Check4", 3) is
+// The objectName of one element of a control array of the design: DesignName("Check4", 3) is
 // "Check4_3". Tests and the windows find a control by this name, so every window builds it here.
-inline QString designName(const char* array, int index) {
+inline QString DesignName(const char* array, int index) {
     return QString::fromLatin1(array) + QLatin1Char('_') + QString::number(index);
 }
 

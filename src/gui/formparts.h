@@ -18,15 +18,15 @@ namespace pilotrame::gui {
 
 // Small pieces shared by the panels of the main window and the other windows.
 
-inline QString fromStd(std::string_view text) {
+inline QString FromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string toStd(const QString& text) {
+inline std::string ToStd(const QString& text) {
     return text.toStdString();
 }
 
 // Hidden controls keep their room, so that switching modes never reflows the window.
-template <typename T> T* keepRoom(T* widget) {
+template <typename T> T* KeepRoom(T* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
@@ -34,7 +34,7 @@ template <typename T> T* keepRoom(T* widget) {
 }
 
 // A box that shows a value the user cannot type: read-only on a grey background.
-inline void makeReadOnlyGrey(QLineEdit* edit) {
+inline void MakeReadOnlyGrey(QLineEdit* edit) {
     edit->setReadOnly(true);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window).darker(110));
@@ -42,17 +42,17 @@ inline void makeReadOnlyGrey(QLineEdit* edit) {
 }
 
 // The width of the small "..." buttons beside a path.
-inline int smallButtonWidth(const QWidget* widget) {
+inline int SmallButtonWidth(const QWidget* widget) {
     return widget->fontMetrics().horizontalAdvance(QStringLiteral("....")) * 3;
 }
 
 // The width of a number box that holds about digits characters.
-inline int digitsWidth(const QWidget* widget, int digits) {
+inline int DigitsWidth(const QWidget* widget, int digits) {
     return widget->fontMetrics().horizontalAdvance(QLatin1Char('0')) * digits;
 }
 
 // A label under its design name.
-inline QLabel* namedLabel(QWidget* parent, const QString& name, const QString& caption) {
+inline QLabel* NamedLabel(QWidget* parent, const QString& name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     return label;
@@ -60,7 +60,7 @@ inline QLabel* namedLabel(QWidget* parent, const QString& name, const QString& c
 
 // A button under its design name that only a click presses: Enter in a box of a dialog must not
 // generate, write or open anything by surprise.
-inline QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption) {
+inline QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);

@@ -12,7 +12,7 @@ namespace pilotrame::gui {
 namespace {
 Prompts* g_installed = nullptr;
 
-QMessageBox::Icon toQt(MessageIcon icon) {
+QMessageBox::Icon ToQt(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
         return QMessageBox::Information;
@@ -42,7 +42,7 @@ Answer QtPrompts::message(QWidget* parent, const MessageRequest& request) {
     // The program's texts use CR LF where the classic boxes did; Qt wants LF.
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(toQt(request.icon), request.title, text, QMessageBox::NoButton, parent);
+    QMessageBox box(ToQt(request.icon), request.title, text, QMessageBox::NoButton, parent);
     if (request.buttons == MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
@@ -56,7 +56,7 @@ Answer QtPrompts::message(QWidget* parent, const MessageRequest& request) {
     return Answer::Ok;
 }
 
-QStringList qtNameFilters(const QString& filter) {
+QStringList QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -71,14 +71,14 @@ QStringList qtNameFilters(const QString& filter) {
     return filters;
 }
 
-void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(request.title);
     if (!request.startFolder.isEmpty())
         dialog.setDirectory(request.startFolder);
-    // The patterns that qtNameFilters adds stay hidden: each entry reads as its label.
+    // The patterns that QtNameFilters adds stay hidden: each entry reads as its label.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    const QStringList filters = qtNameFilters(request.filter);
+    const QStringList filters = QtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.front());
@@ -105,7 +105,7 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) 
 std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
                                                   const FileDialogRequest& request) {
     QFileDialog dialog(parent);
-    configureFileDialog(dialog, request);
+    ConfigureFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     QStringList chosen;
@@ -120,7 +120,7 @@ DrawingCheckAnswer QtPrompts::reviewDrawings(QWidget* parent, const DrawingCheck
     return DrawingCheckWindow::ask(parent, check);
 }
 
-void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
     Prompts::instance().message(parent, MessageRequest{title, text, icon, MessageButtons::Ok});
 }
 

@@ -74,13 +74,13 @@ public:
 // "Label|pattern|..." as Qt name filters: each label as written followed by its pattern in
 // parentheses, which the dialog hides. The pattern "*.*" matches every file, names without a dot
 // too.
-QStringList qtNameFilters(const QString& filter);
+QStringList QtNameFilters(const QString& filter);
 
 // Gives a file dialog the title, start folder, filters, first filter and mode of request.
-void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 // Shortcut for a message box with an OK button.
-void showMessage(QWidget* parent, const QString& title, const QString& text,
+void ShowMessage(QWidget* parent, const QString& title, const QString& text,
                  MessageIcon icon = MessageIcon::None);
 
 } // namespace pilotrame::gui

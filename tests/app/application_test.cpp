@@ -1,9 +1,9 @@
 // Start-up and the configuration dialog as the program wires them, in this process.
 #include "app/application.h"
 
-#include "gui/main/mainwindow.h"
-#include "gui/config/configdialog.h"
 #include "config/settingsfile.h"
+#include "gui/config/configdialog.h"
+#include "gui/main/mainwindow.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -23,16 +23,16 @@ namespace pilotrame {
 namespace {
 
 namespace fs = std::filesystem;
-using test::child;
-using test::click;
-using test::readBytes;
+using test::Child;
+using test::Click;
+using test::ReadBytes;
 
 class ApplicationTest : public ::testing::Test {
 protected:
     ApplicationTest() {
-        lists = proposedValues({"P1"}, kNativeFolderStyle,
-                               QDir::toNativeSeparators(QDir::homePath()).toStdString());
-        stored = defaultSettings(lists);
+        lists = ProposeSettingValues({"P1"}, kNativeFolderStyle,
+                                     QDir::toNativeSeparators(QDir::homePath()).toStdString());
+        stored = DefaultSettings(lists);
         stored.combo[slot::drawingFolder] = dir.folder();
     }
 
@@ -52,16 +52,16 @@ protected:
 
     gui::MainWindow& window() { return *app->mainWindow(); }
     template <typename T> T* control(const char* name) {
-        return child<T>(app->mainWindow(), QString::fromLatin1(name));
+        return Child<T>(app->mainWindow(), QString::fromLatin1(name));
     }
 
     // Lists one drawing and writes the script for it.
     void generateForOneDrawing() {
         const std::string drawing = dir.path("A.dwg");
-        test::writeBytes(drawing, "dwg");
+        test::WriteBytes(drawing, "dwg");
         prompts.presetFiles({QString::fromStdString(drawing)});
-        click(control<QPushButton>("Command1"));
-        click(control<QPushButton>("Command2"));
+        Click(control<QPushButton>("Command1"));
+        Click(control<QPushButton>("Command2"));
     }
 
     // Opens a page from its menu item; while the dialog is shown, does what the user does.
@@ -90,7 +90,7 @@ protected:
 TEST_F(ApplicationTest, ScriptGoesToTheScriptFolderOfTheLoadedSettings) {
     const fs::path scripts = fs::path(dir.folder()) / "scripts";
     fs::create_directory(scripts);
-    ASSERT_NE(scripts.string() + "/", defaultSettings(lists).scriptFolder());
+    ASSERT_NE(scripts.string() + "/", DefaultSettings(lists).scriptFolder());
     stored.combo[slot::scriptFolder] = scripts.string(); // the separator is added at start-up
     ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
 
@@ -98,18 +98,18 @@ TEST_F(ApplicationTest, ScriptGoesToTheScriptFolderOfTheLoadedSettings) {
     EXPECT_EQ(app->session().scriptFolder, scripts.string() + std::string(1, kNativeSeparator));
     generateForOneDrawing();
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_NE(readBytes((scripts / "Pilotrame.scr").string()).find("A.dwg"), std::string::npos);
-    EXPECT_FALSE(test::fileExists(dir.path("Pilotrame.scr")));
+    EXPECT_NE(ReadBytes((scripts / "Pilotrame.scr").string()).find("A.dwg"), std::string::npos);
+    EXPECT_FALSE(test::FileExists(dir.path("Pilotrame.scr")));
 }
 
 TEST_F(ApplicationTest, FirstStartSavesTheDefaultsAndUsesTheirScriptFolder) {
     start();
     Settings reread;
     ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).LoadSettings(reread));
-    EXPECT_EQ(reread, defaultSettings(lists));
-    EXPECT_EQ(app->session().settings, defaultSettings(lists));
+    EXPECT_EQ(reread, DefaultSettings(lists));
+    EXPECT_EQ(app->session().settings, DefaultSettings(lists));
     EXPECT_EQ(app->session().scriptFolder,
-              withTrailingSeparator(defaultSettings(lists).scriptFolder()));
+              WithTrailingSeparator(DefaultSettings(lists).scriptFolder()));
 }
 
 TEST_F(ApplicationTest, QuitterLeavesTheEditsLiveForTheRunAndTheNextOpeningShowsTheFile) {
@@ -117,23 +117,23 @@ TEST_F(ApplicationTest, QuitterLeavesTheEditsLiveForTheRunAndTheNextOpeningShows
     fs::create_directory(scripts);
     stored.combo[slot::scriptFolder] = scripts.string();
     ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
-    const std::string savedBytes = readBytes(dir.path("savescript.txt"));
+    const std::string savedBytes = ReadBytes(dir.path("savescript.txt"));
     start();
     ASSERT_TRUE(app->session().settings.sdiMultiple());
 
     openPage("mnuautocad", [](gui::ConfigDialog& dialog) {
-        click(child<QRadioButton>(&dialog, QStringLiteral("Option1_3"))); // SDI = 1
-        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));   // Quitter
+        Click(Child<QRadioButton>(&dialog, QStringLiteral("Option1_3"))); // SDI = 1
+        Click(Child<QPushButton>(&dialog, QStringLiteral("Command1")));   // Quitter
     });
     EXPECT_FALSE(app->session().settings.sdiMultiple());
-    EXPECT_EQ(readBytes(dir.path("savescript.txt")), savedBytes);
+    EXPECT_EQ(ReadBytes(dir.path("savescript.txt")), savedBytes);
     generateForOneDrawing();
-    EXPECT_EQ(readBytes((scripts / "Pilotrame.scr").string()).find("_close"), std::string::npos);
+    EXPECT_EQ(ReadBytes((scripts / "Pilotrame.scr").string()).find("_close"), std::string::npos);
 
     bool fileShown = false;
     openPage("mnugeneral", [&fileShown](gui::ConfigDialog& dialog) {
-        fileShown = child<QRadioButton>(&dialog, QStringLiteral("Option1_2"))->isChecked();
-        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));
+        fileShown = Child<QRadioButton>(&dialog, QStringLiteral("Option1_2"))->isChecked();
+        Click(Child<QPushButton>(&dialog, QStringLiteral("Command1")));
     });
     EXPECT_TRUE(fileShown);
     EXPECT_TRUE(app->session().settings.sdiMultiple());
@@ -149,14 +149,14 @@ TEST_F(ApplicationTest, ASavedScriptFolderTakesEffectAtTheNextStart) {
     start();
 
     openPage("mnugeneral", [&later](gui::ConfigDialog& dialog) {
-        test::typeText(child<QWidget>(&dialog, QStringLiteral("Combo1_11")),
+        test::TypeText(Child<QWidget>(&dialog, QStringLiteral("Combo1_11")),
                        QString::fromStdString(later.string()));
-        click(child<QPushButton>(&dialog, QStringLiteral("Command2"))); // Sauvegarder et Quitter
+        Click(Child<QPushButton>(&dialog, QStringLiteral("Command2"))); // Sauvegarder et Quitter
     });
     EXPECT_EQ(app->session().settings.scriptFolder(), later.string());
     generateForOneDrawing();
-    EXPECT_TRUE(test::fileExists((scripts / "Pilotrame.scr").string()));
-    EXPECT_FALSE(test::fileExists((later / "Pilotrame.scr").string()));
+    EXPECT_TRUE(test::FileExists((scripts / "Pilotrame.scr").string()));
+    EXPECT_FALSE(test::FileExists((later / "Pilotrame.scr").string()));
 
     app.reset();
     start();
@@ -171,7 +171,7 @@ TEST_F(ApplicationTest, ASingleWindowVersionInTheFileLocksTheWindowModeFromTheSt
     start();
     EXPECT_FALSE(app->session().settings.sdiMultiple());
     generateForOneDrawing();
-    EXPECT_EQ(readBytes(dir.path("Pilotrame.scr")).find("_close"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir.path("Pilotrame.scr")).find("_close"), std::string::npos);
 }
 
 TEST_F(ApplicationTest, TheDialogBelongsToTheMainWindowAndGoesWithIt) {
@@ -196,10 +196,10 @@ TEST_F(ApplicationTest, AnOrdinaryStartLeavesThePrintersAndTheDialogForLater) {
 
     QStringList printerEntries;
     openPage("mnuimpression", [&printerEntries](gui::ConfigDialog& dialog) {
-        auto* printers = child<QComboBox>(&dialog, QStringLiteral("Combo1_0"));
+        auto* printers = Child<QComboBox>(&dialog, QStringLiteral("Combo1_0"));
         for (int i = 0; i < printers->count(); ++i)
             printerEntries << printers->itemText(i);
-        click(child<QPushButton>(&dialog, QStringLiteral("Command1")));
+        Click(Child<QPushButton>(&dialog, QStringLiteral("Command1")));
     });
     EXPECT_EQ(printerEntries, QStringList{QStringLiteral("P1")});
     EXPECT_EQ(printerAsks, 1);

@@ -1,7 +1,7 @@
 // Runs the real program, copied into a temporary folder, as a user would start it.
-#include "cli/commandline.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "cli/commandline.h"
 #include "config/settingsfile.h"
 #include "support/tempdir.h"
 
@@ -22,10 +22,10 @@ namespace pilotrame {
 namespace {
 
 namespace fs = std::filesystem;
-using test::fileExists;
-using test::readBytes;
+using test::FileExists;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 // What a run of the command line left: its exit code and its two output streams.
 struct Outcome {
@@ -67,7 +67,7 @@ public:
     }
 
     std::string transcript(const std::string& name) const {
-        return test::fileExists(path(name)) ? readBytes(path(name)) : std::string();
+        return test::FileExists(path(name)) ? ReadBytes(path(name)) : std::string();
     }
 
     // Runs the program with a command line to its end, without a display. Its home folder is a
@@ -113,7 +113,7 @@ private:
 TEST(StartupProgram, FirstStartCreatesTheSettingsFileAndShowsTheWindow) {
     ProgramCopy copy;
     EXPECT_EQ(copy.run(), "shown|Pilotrame\n");
-    const std::string settings = readBytes(copy.path("savescript.txt"));
+    const std::string settings = ReadBytes(copy.path("savescript.txt"));
     ASSERT_EQ(settings.size(), 60600u);
     EXPECT_EQ(settings.substr(SettingsFile::kRecordOffset + 60, 2), "A4");
 
@@ -124,9 +124,9 @@ TEST(StartupProgram, FirstStartCreatesTheSettingsFileAndShowsTheWindow) {
 TEST(StartupProgram, DamagedStateShowsTheErrorThenTheWindow) {
     ProgramCopy copy;
     copy.run();
-    std::string settings = readBytes(copy.path("savescript.txt"));
+    std::string settings = ReadBytes(copy.path("savescript.txt"));
     settings.replace(SettingsFile::kRecordOffset + 14 * 60, 4, "Oui?");
-    test::writeBytes(copy.path("savescript.txt"), settings);
+    test::WriteBytes(copy.path("savescript.txt"), settings);
     std::remove(copy.path("transcript.txt").c_str());
     EXPECT_EQ(copy.run(), "message|Pilotrame|13 Incompatibilité de type\nshown|Pilotrame\n");
 }
@@ -159,7 +159,7 @@ TEST(StartupProgram, SecondCopyEndsAtOnceAndBringsTheFirstForward) {
 
 // ---- The command line: no window, the codes of --help, French messages on standard error ----
 
-int codeOf(ExitCode code) {
+int CodeOf(ExitCode code) {
     return static_cast<int>(code);
 }
 
@@ -169,21 +169,22 @@ class CommandLineProgram : public ::testing::Test {
 protected:
     CommandLineProgram() {
         std::filesystem::create_directory(copy.path("scripts"));
-        writeBytes(copy.path("a.dwg"), "dwg");
-        writeBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n");
+        WriteBytes(copy.path("a.dwg"), "dwg");
+        WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n");
     }
 
     // Writes savescript.txt; returns its bytes.
     std::string writeSettings(const std::string& acadPath = "acad-program") {
-        Settings stored = defaultSettings(proposedValues({"Imprimante"}, kNativeFolderStyle, ""));
+        Settings stored =
+            DefaultSettings(ProposeSettingValues({"Imprimante"}, kNativeFolderStyle, ""));
         stored.combo[slot::scriptFolder] = scriptFolder();
         stored.combo[slot::acadPath] = acadPath;
         EXPECT_TRUE(SettingsFile(copy.path("savescript.txt")).SaveSettings(stored));
-        return readBytes(copy.path("savescript.txt"));
+        return ReadBytes(copy.path("savescript.txt"));
     }
 
     std::string writeJob(const std::string& body) {
-        writeBytes(copy.path("travail.pilotrame"), "pilotrame-travail=1\n" + body);
+        WriteBytes(copy.path("travail.pilotrame"), "pilotrame-travail=1\n" + body);
         return copy.path("travail.pilotrame");
     }
 
@@ -210,7 +211,7 @@ protected:
 
 TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
     writeSettings();
-    writeBytes(copy.path("faulty.pilotrame"), "pilotrame-travail=1\nzoom=peut-etre\n");
+    WriteBytes(copy.path("faulty.pilotrame"), "pilotrame-travail=1\nzoom=peut-etre\n");
     const std::string missingList = copy.path("absente.txt");
     struct Case {
         std::vector<std::string> arguments;
@@ -236,7 +237,7 @@ TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
         {{"--generate", "--list", missingList},
          ExitCode::UnreadableList,
          {},
-         {std::string(kErrorTitle) + "\n" + toLf(ListFailureText(missingList)) + "\n"}},
+         {std::string(kErrorTitle) + "\n" + ToLf(ListFailureText(missingList)) + "\n"}},
         {{"--generate", "--job", copy.path("faulty.pilotrame")},
          ExitCode::BadJobFile,
          {},
@@ -249,7 +250,7 @@ TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
     for (const Case& c : cases) {
         const std::string name = c.arguments.front() + (c.arguments.size() > 1 ? " ..." : "");
         const Outcome outcome = copy.command(c.arguments);
-        EXPECT_EQ(outcome.code, codeOf(c.code)) << name << "\n" << outcome.err;
+        EXPECT_EQ(outcome.code, CodeOf(c.code)) << name << "\n" << outcome.err;
         for (const std::string& piece : c.out)
             EXPECT_NE(outcome.out.find(piece), std::string::npos) << name << ": " << outcome.out;
         for (const std::string& piece : c.err)
@@ -262,7 +263,7 @@ TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
         }
     }
     // None of them got as far as writing a script.
-    EXPECT_FALSE(fileExists(scriptPath()));
+    EXPECT_FALSE(FileExists(scriptPath()));
 }
 
 TEST_F(CommandLineProgram, GenerateWritesTheScriptAndLeavesTheSettingsFileAlone) {
@@ -272,18 +273,18 @@ TEST_F(CommandLineProgram, GenerateWritesTheScriptAndLeavesTheSettingsFileAlone)
     EXPECT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(readBytes(scriptPath()), zoomSection("a.dwg"));
-    EXPECT_EQ(readBytes(copy.path("savescript.txt")), stored);
+    EXPECT_EQ(ReadBytes(scriptPath()), zoomSection("a.dwg"));
+    EXPECT_EQ(ReadBytes(copy.path("savescript.txt")), stored);
 }
 
 TEST_F(CommandLineProgram, ListOfTheCommandLineReplacesListe01) {
     writeSettings();
-    writeBytes(copy.path("b.dwg"), "dwg");
-    writeBytes(copy.path("autre.txt"), "\v" + copy.folder() + "\r\n\tb.dwg\r\n");
+    WriteBytes(copy.path("b.dwg"), "dwg");
+    WriteBytes(copy.path("autre.txt"), "\v" + copy.folder() + "\r\n\tb.dwg\r\n");
     const Outcome outcome = copy.command({"--generate", "--list=" + copy.path("autre.txt"),
                                           "--job=" + writeJob("mode=operations\nzoom=1\n")});
     EXPECT_EQ(outcome.code, 0) << outcome.err;
-    EXPECT_EQ(readBytes(scriptPath()), zoomSection("b.dwg"));
+    EXPECT_EQ(ReadBytes(scriptPath()), zoomSection("b.dwg"));
 }
 
 TEST_F(CommandLineProgram, WithoutASettingsFileTheFirstRunValuesServeAndNoFileIsMade) {
@@ -291,19 +292,19 @@ TEST_F(CommandLineProgram, WithoutASettingsFileTheFirstRunValuesServeAndNoFileIs
         copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
     EXPECT_EQ(outcome.code, 0) << outcome.err;
     // The first-run script folder is the user's home folder.
-    EXPECT_EQ(readBytes(copy.home() + "Pilotrame.scr"), zoomSection("a.dwg"));
-    EXPECT_FALSE(fileExists(copy.path("savescript.txt")));
+    EXPECT_EQ(ReadBytes(copy.home() + "Pilotrame.scr"), zoomSection("a.dwg"));
+    EXPECT_FALSE(FileExists(copy.path("savescript.txt")));
 }
 
 TEST_F(CommandLineProgram, DamagedSettingsFileStopsWithItsCodeAndStaysAsItIs) {
     std::string settings = writeSettings();
     settings.replace(SettingsFile::kRecordOffset + 14 * 60, 4, "Oui?");
-    writeBytes(copy.path("savescript.txt"), settings);
+    WriteBytes(copy.path("savescript.txt"), settings);
     const Outcome outcome = copy.command({"--generate"});
-    EXPECT_EQ(outcome.code, codeOf(ExitCode::SettingsUnreadable));
+    EXPECT_EQ(outcome.code, CodeOf(ExitCode::SettingsUnreadable));
     EXPECT_NE(outcome.err.find("13"), std::string::npos) << outcome.err;
-    EXPECT_EQ(readBytes(copy.path("savescript.txt")), settings);
-    EXPECT_FALSE(fileExists(scriptPath()));
+    EXPECT_EQ(ReadBytes(copy.path("savescript.txt")), settings);
+    EXPECT_FALSE(FileExists(scriptPath()));
 }
 
 TEST_F(CommandLineProgram, ExecuteStartsAutocadOnTheScript) {
@@ -316,35 +317,35 @@ TEST_F(CommandLineProgram, ExecuteStartsAutocadOnTheScript) {
         (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
     QElapsedTimer timer;
     timer.start();
-    while (!fileExists(recorded) && timer.elapsed() < 10000)
+    while (!FileExists(recorded) && timer.elapsed() < 10000)
         QThread::msleep(50);
     QThread::msleep(100); // let the stand-in finish writing
-    EXPECT_EQ(fileExists(recorded) ? readBytes(recorded) : std::string(),
+    EXPECT_EQ(FileExists(recorded) ? ReadBytes(recorded) : std::string(),
               "/B\n" + scriptPath() + "\n");
-    EXPECT_TRUE(readBytes(scriptPath()).starts_with("_.open\r\n\"" + copy.path("a.dwg")));
+    EXPECT_TRUE(ReadBytes(scriptPath()).starts_with("_.open\r\n\"" + copy.path("a.dwg")));
 }
 
 TEST_F(CommandLineProgram, ExecuteWithAMissingDrawingLeavesAutocadStopped) {
     const std::string recorder = installRecorder();
     writeSettings(recorder);
-    writeBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n\tabsent.dwg\r\n");
+    WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n\tabsent.dwg\r\n");
     const Outcome outcome = copy.command({"--generate", "--execute"});
-    EXPECT_EQ(outcome.code, codeOf(ExitCode::DrawingsNotReady));
+    EXPECT_EQ(outcome.code, CodeOf(ExitCode::DrawingsNotReady));
     EXPECT_EQ(outcome.err,
               std::string(kErrorTitle) + "\n" +
-                  toLf(DrawingsNotReadyText(2, 1, copy.path("absent.dwg") + "\tintrouvable\r\n")) +
+                  ToLf(DrawingsNotReadyText(2, 1, copy.path("absent.dwg") + "\tintrouvable\r\n")) +
                   "\n");
     QThread::msleep(500);
     EXPECT_FALSE(
-        fileExists((std::filesystem::path(recorder).parent_path() / "arguments.txt").string()));
+        FileExists((std::filesystem::path(recorder).parent_path() / "arguments.txt").string()));
     // The script is written all the same, for the user to look at.
-    EXPECT_TRUE(fileExists(scriptPath()));
+    EXPECT_TRUE(FileExists(scriptPath()));
 }
 
 TEST_F(CommandLineProgram, AutocadThatCannotStartHasItsOwnCode) {
     writeSettings(copy.path("pas-de-programme"));
     const Outcome outcome = copy.command({"--generate", "--execute"});
-    EXPECT_EQ(outcome.code, codeOf(ExitCode::AutocadNotStarted));
+    EXPECT_EQ(outcome.code, CodeOf(ExitCode::AutocadNotStarted));
     EXPECT_NE(outcome.err.find(copy.path("pas-de-programme")), std::string::npos) << outcome.err;
 }
 
@@ -361,7 +362,7 @@ TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
     const Outcome outcome =
         copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
     EXPECT_EQ(outcome.code, 0) << outcome.err;
-    EXPECT_EQ(readBytes(scriptPath()), zoomSection("a.dwg"));
+    EXPECT_EQ(ReadBytes(scriptPath()), zoomSection("a.dwg"));
     QThread::msleep(300);
     EXPECT_EQ(copy.transcript("window.txt"), "shown|Pilotrame\n"); // not brought forward
     EXPECT_EQ(window->state(), QProcess::Running);

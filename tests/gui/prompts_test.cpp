@@ -11,7 +11,7 @@ namespace pilotrame::gui {
 namespace {
 
 // The patterns Qt reads from a name filter: those in the parentheses at its end.
-QStringList patternsOf(const QString& qtFilter) {
+QStringList PatternsOf(const QString& qtFilter) {
     static const QRegularExpression lastParentheses(QStringLiteral("\\(([^()]*)\\)$"));
     return lastParentheses.match(qtFilter).captured(1).split(QLatin1Char(' '));
 }
@@ -31,7 +31,7 @@ TEST(Prompts, NameFiltersCarryTheirPatternAfterTheLabel) {
         {QString(), {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(qtNameFilters(c.filter), c.qtFilters) << c.filter.toStdString();
+        EXPECT_EQ(QtNameFilters(c.filter), c.qtFilters) << c.filter.toStdString();
 }
 
 // What the user reads in the dialog's list of types: each caption exactly once, as written.
@@ -49,7 +49,7 @@ TEST(Prompts, TheDialogShowsEachCaptionAsWritten) {
     for (const auto& [filter, captions] : dialogs) {
         QFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-        configureFileDialog(dialog, FileDialogRequest{FileDialogKind::Open, QStringLiteral("t"),
+        ConfigureFileDialog(dialog, FileDialogRequest{FileDialogKind::Open, QStringLiteral("t"),
                                                       filter, QString(), QString()});
         auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         ASSERT_NE(types, nullptr);
@@ -63,13 +63,13 @@ TEST(Prompts, TheDialogShowsEachCaptionAsWritten) {
 
 // "Tout (*.*)" means every file, as on Windows: a program file without a dot in its name too.
 TEST(Prompts, EveryFileEntryMatchesNamesWithoutADot) {
-    const QStringList filters = qtNameFilters(
+    const QStringList filters = QtNameFilters(
         QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"));
     ASSERT_EQ(filters.size(), 3);
-    EXPECT_TRUE(QDir::match(patternsOf(filters[2]), QStringLiteral("acad")));
-    EXPECT_TRUE(QDir::match(patternsOf(filters[2]), QStringLiteral("acad.exe")));
-    EXPECT_FALSE(QDir::match(patternsOf(filters[0]), QStringLiteral("acad")));
-    EXPECT_TRUE(QDir::match(patternsOf(filters[0]), QStringLiteral("acad.exe")));
+    EXPECT_TRUE(QDir::match(PatternsOf(filters[2]), QStringLiteral("acad")));
+    EXPECT_TRUE(QDir::match(PatternsOf(filters[2]), QStringLiteral("acad.exe")));
+    EXPECT_FALSE(QDir::match(PatternsOf(filters[0]), QStringLiteral("acad")));
+    EXPECT_TRUE(QDir::match(PatternsOf(filters[0]), QStringLiteral("acad.exe")));
 }
 
 } // namespace

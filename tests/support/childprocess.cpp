@@ -9,7 +9,7 @@
 
 namespace pilotrame::test {
 
-int runWithFileSizeLimit([[maybe_unused]] std::uint64_t maxFileBytes,
+int RunWithFileSizeLimit([[maybe_unused]] std::uint64_t maxFileBytes,
                          [[maybe_unused]] const std::function<int()>& body) {
 #ifdef _WIN32
     return -1;

@@ -8,6 +8,6 @@ namespace pilotrame::test {
 // Runs body in a child process whose files cannot grow past maxFileBytes (RLIMIT_FSIZE, with
 // SIGXFSZ ignored, so that a write past the limit fails with EFBIG as on a full disk) and returns
 // its exit code, or -1 when the child could not run or ended on a signal. POSIX only.
-int runWithFileSizeLimit(std::uint64_t maxFileBytes, const std::function<int()>& body);
+int RunWithFileSizeLimit(std::uint64_t maxFileBytes, const std::function<int()>& body);
 
 } // namespace pilotrame::test

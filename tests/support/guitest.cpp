@@ -11,11 +11,11 @@
 
 namespace pilotrame::test {
 
-void click(QWidget* widget) {
+void Click(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         // A hidden or disabled button ignores clicks, as on screen.
-        if (!button->isEnabled() || !shownInWindow(button))
+        if (!button->isEnabled() || !ShownInWindow(button))
             return;
         button->click();
         return;
@@ -23,7 +23,7 @@ void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-void typeText(QWidget* widget, const QString& text) {
+void TypeText(QWidget* widget, const QString& text) {
     ASSERT_NE(widget, nullptr);
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         ASSERT_TRUE(combo->isEditable());
@@ -44,7 +44,7 @@ void typeText(QWidget* widget, const QString& text) {
     QTest::keyClicks(widget, text);
 }
 
-bool shownInWindow(const QWidget* widget) {
+bool ShownInWindow(const QWidget* widget) {
     for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
         if (w->isHidden())
             return false;
@@ -54,7 +54,7 @@ bool shownInWindow(const QWidget* widget) {
 
 namespace {
 
-bool isControl(const QWidget* widget) {
+bool IsControl(const QWidget* widget) {
     return qobject_cast<const QLabel*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
            qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget) ||
            qobject_cast<const QAbstractItemView*>(widget) ||
@@ -63,19 +63,19 @@ bool isControl(const QWidget* widget) {
 
 // True when a control between widget and window holds widget: a combo's own line edit, a list's
 // header.
-bool insideControl(const QWidget* widget, const QWidget* window) {
+bool InsideControl(const QWidget* widget, const QWidget* window) {
     for (const QWidget* w = widget->parentWidget(); w && w != window; w = w->parentWidget())
-        if (isControl(w))
+        if (IsControl(w))
             return true;
     return false;
 }
 
 } // namespace
 
-std::vector<std::string> layoutFaults(const QWidget* window) {
+std::vector<std::string> LayoutFaults(const QWidget* window) {
     std::vector<const QWidget*> controls;
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
-        if (isControl(widget) && widget->isVisibleTo(window) && !insideControl(widget, window))
+        if (IsControl(widget) && widget->isVisibleTo(window) && !InsideControl(widget, window))
             controls.push_back(widget);
     }
     const auto rectOf = [window](const QWidget* widget) {
@@ -84,7 +84,7 @@ std::vector<std::string> layoutFaults(const QWidget* window) {
     std::vector<std::string> faults;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const QWidget* control = controls[i];
-        const std::string name = str(control->objectName());
+        const std::string name = Str(control->objectName());
         if (!window->rect().contains(rectOf(control)))
             faults.push_back(name + " outside the window");
         const QSize minimum = control->minimumSizeHint();
@@ -95,7 +95,7 @@ std::vector<std::string> layoutFaults(const QWidget* window) {
             faults.push_back(name + " cut");
         for (std::size_t j = i + 1; j < controls.size(); ++j)
             if (rectOf(control).intersects(rectOf(controls[j])))
-                faults.push_back(name + " overlaps " + str(controls[j]->objectName()));
+                faults.push_back(name + " overlaps " + Str(controls[j]->objectName()));
     }
     return faults;
 }

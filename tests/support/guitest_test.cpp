@@ -13,7 +13,7 @@
 namespace pilotrame::test {
 namespace {
 
-template <typename T> T* place(QWidget* window, const char* name, QPoint at, QSize size = {}) {
+template <typename T> T* Place(QWidget* window, const char* name, QPoint at, QSize size = {}) {
     auto* widget = new T(window);
     widget->setObjectName(QString::fromLatin1(name));
     if constexpr (std::is_base_of_v<QLabel, T> || std::is_base_of_v<QAbstractButton, T>)
@@ -25,27 +25,27 @@ template <typename T> T* place(QWidget* window, const char* name, QPoint at, QSi
 TEST(LayoutFaults, NamesEveryFaultOfTheShownControlsOnly) {
     QWidget window;
     window.resize(400, 300);
-    const QLabel* a = place<QLabel>(&window, "A", {10, 10});
-    place<QLabel>(&window, "B", {12, 12});
-    place<QPushButton>(&window, "C", {10, 60}, {20, a->sizeHint().height() * 2});
-    place<QLineEdit>(&window, "D", {350, 60});
-    place<QListWidget>(&window, "E", {10, 200}, {150, 2});
+    const QLabel* a = Place<QLabel>(&window, "A", {10, 10});
+    Place<QLabel>(&window, "B", {12, 12});
+    Place<QPushButton>(&window, "C", {10, 60}, {20, a->sizeHint().height() * 2});
+    Place<QLineEdit>(&window, "D", {350, 60});
+    Place<QListWidget>(&window, "E", {10, 200}, {150, 2});
     // Not shown, or part of a control: never counted.
-    place<QLabel>(&window, "hidden", {10, 10})->hide();
-    place<QComboBox>(&window, "F", {10, 120})->setEditable(true);
+    Place<QLabel>(&window, "hidden", {10, 10})->hide();
+    Place<QComboBox>(&window, "F", {10, 120})->setEditable(true);
 
-    EXPECT_EQ(layoutFaults(&window),
+    EXPECT_EQ(LayoutFaults(&window),
               (std::vector<std::string>{"A overlaps B", "C cut", "D outside the window", "E cut"}));
 }
 
 TEST(LayoutFaults, NoneWhenEveryControlHasItsRoom) {
     QWidget window;
     window.resize(400, 300);
-    place<QLabel>(&window, "A", {10, 10});
-    place<QPushButton>(&window, "C", {10, 60});
-    place<QLineEdit>(&window, "D", {200, 60});
-    place<QComboBox>(&window, "F", {10, 120})->setEditable(true);
-    EXPECT_EQ(layoutFaults(&window), std::vector<std::string>{});
+    Place<QLabel>(&window, "A", {10, 10});
+    Place<QPushButton>(&window, "C", {10, 60});
+    Place<QLineEdit>(&window, "D", {200, 60});
+    Place<QComboBox>(&window, "F", {10, 120})->setEditable(true);
+    EXPECT_EQ(LayoutFaults(&window), std::vector<std::string>{});
 }
 
 } // namespace

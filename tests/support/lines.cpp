@@ -4,7 +4,7 @@
 
 namespace pilotrame::test {
 
-std::vector<std::string> lines(std::string_view script) {
+std::vector<std::string> SplitLines(std::string_view script) {
     std::vector<std::string> out;
     std::size_t start = 0;
     while (start < script.size()) {
@@ -22,7 +22,7 @@ std::vector<std::string> lines(std::string_view script) {
     return out;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
+std::string Joined(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& line : lines)
         out += line + "\r\n";

@@ -8,9 +8,9 @@ namespace pilotrame::test {
 
 // The lines of a CR LF text; fails the test when a line break is not CR LF or the text does not
 // end with one.
-std::vector<std::string> lines(std::string_view script);
+std::vector<std::string> SplitLines(std::string_view script);
 
 // The lines joined, each followed by CR LF.
-std::string joined(const std::vector<std::string>& lines);
+std::string Joined(const std::vector<std::string>& lines);
 
 } // namespace pilotrame::test

@@ -22,45 +22,45 @@ TempDir::TempDir() {
     const fs::path base = fs::temp_directory_path() / ("pilotrame-test-" + std::to_string(stamp) +
                                                        "-" + std::to_string(counter++));
     fs::create_directories(base);
-    m_folder = withTrailingSeparator(fromFsPath(base));
+    m_folder = WithTrailingSeparator(FromFsPath(base));
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
     // Read-only files left by a test must not stop the clean-up.
-    for (const auto& entry : fs::recursive_directory_iterator(toFsPath(m_folder), ec))
+    for (const auto& entry : fs::recursive_directory_iterator(ToFsPath(m_folder), ec))
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(toFsPath(m_folder), ec);
+    fs::remove_all(ToFsPath(m_folder), ec);
 }
 
-void writeBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(toFsPath(path), std::ios::binary | std::ios::trunc);
+void WriteBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(ToFsPath(path), std::ios::binary | std::ios::trunc);
     ASSERT_TRUE(out) << "cannot write " << path;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(toFsPath(path), std::ios::binary);
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(ToFsPath(path), std::ios::binary);
     EXPECT_TRUE(in) << "cannot read " << path;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool fileExists(const std::string& path) {
+bool FileExists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(toFsPath(path), ec);
+    return fs::exists(ToFsPath(path), ec);
 }
 
-void setReadOnly(const std::string& path, bool readOnly) {
+void SetReadOnly(const std::string& path, bool readOnly) {
     const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    fs::permissions(toFsPath(path), write,
+    fs::permissions(ToFsPath(path), write,
                     readOnly ? fs::perm_options::remove : fs::perm_options::add);
 }
 
-bool readOnlyIsEnforced() {
+bool ReadOnlyIsEnforced() {
     TempDir dir;
     const std::string probe = dir.path("probe");
-    writeBytes(probe, "x");
-    setReadOnly(probe, true);
+    WriteBytes(probe, "x");
+    SetReadOnly(probe, true);
     std::FILE* file = std::fopen(probe.c_str(), "ab");
     const bool refused = file == nullptr;
     if (file)
@@ -68,20 +68,20 @@ bool readOnlyIsEnforced() {
     return refused;
 }
 
-std::string native(std::string_view relative) {
+std::string Native(std::string_view relative) {
     std::string out(relative);
     std::replace(out.begin(), out.end(), '/', kNativeSeparator);
     return out;
 }
 
-void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries) {
+void MakeTree(const TempDir& dir, std::initializer_list<std::string_view> entries) {
     for (const std::string_view entry : entries) {
-        const fs::path path = toFsPath(dir.path(native(entry)));
+        const fs::path path = ToFsPath(dir.path(Native(entry)));
         if (entry.ends_with('/')) {
             fs::create_directories(path);
         } else {
             fs::create_directories(path.parent_path());
-            writeBytes(fromFsPath(path), "x");
+            WriteBytes(FromFsPath(path), "x");
         }
     }
 }

@@ -24,19 +24,19 @@ private:
 };
 
 // Writes bytes to a file, replacing it; fails the current test when it cannot.
-void writeBytes(const std::string& path, std::string_view bytes);
+void WriteBytes(const std::string& path, std::string_view bytes);
 // The bytes of a file; empty and a test failure when it cannot be read.
-std::string readBytes(const std::string& path);
-bool fileExists(const std::string& path);
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
 // Marks a file read-only (no write permission for anyone) or writable again.
-void setReadOnly(const std::string& path, bool readOnly);
+void SetReadOnly(const std::string& path, bool readOnly);
 // True when a read-only file really refuses writes to this process (not so for root on Linux).
-bool readOnlyIsEnforced();
+bool ReadOnlyIsEnforced();
 
 // A relative path written with "/" in the platform's form.
-std::string native(std::string_view relative);
+std::string Native(std::string_view relative);
 // Makes entries under dir, each written with "/": one ending in "/" is a folder, any other a
 // file holding "x"; missing folders on the way are made too.
-void makeTree(const TempDir& dir, std::initializer_list<std::string_view> entries);
+void MakeTree(const TempDir& dir, std::initializer_list<std::string_view> entries);
 
 } // namespace pilotrame::test

@@ -17,13 +17,13 @@ constexpr std::array<char32_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t cp1252ToCodePoint(unsigned char byte) {
+char32_t Cp1252ToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F)
         return kCp1252High[byte - 0x80];
     return byte;
 }
 
-int codePointToCp1252(char32_t cp) {
+int CodePointToCp1252(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<int>(cp);
     for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
@@ -33,7 +33,7 @@ int codePointToCp1252(char32_t cp) {
     return -1;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -54,7 +54,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
 // Decodes one UTF-8 sequence at text[i], advancing i; kInvalid for a malformed byte.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i++]);
     if (lead < 0x80)
         return lead;
@@ -90,7 +90,7 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i) {
 
 } // namespace
 
-std::string utf8ToCp1252(std::string_view utf8) {
+std::string Utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -103,22 +103,22 @@ std::string utf8ToCp1252(std::string_view utf8) {
         i = end;
         if (i == utf8.size())
             break;
-        const int mapped = codePointToCp1252(nextCodePoint(utf8, i));
+        const int mapped = CodePointToCp1252(NextCodePoint(utf8, i));
         out += mapped < 0 ? '?' : static_cast<char>(mapped);
     }
     return out;
 }
 
-std::string cp1252ToUtf8(std::string_view bytes) {
+std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (const char c : bytes)
-        appendUtf8(out, cp1252ToCodePoint(static_cast<unsigned char>(c)));
+        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
     return out;
 }
 
 namespace {
-bool isAscii(std::string_view text) {
+bool IsAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
@@ -128,14 +128,14 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
-bool fitsAnsi(std::string_view utf8) {
-    return isAscii(utf8) || fromAnsi(toAnsi(utf8)) == utf8;
+bool FitsAnsi(std::string_view utf8) {
+    return IsAscii(utf8) || FromAnsi(ToAnsi(utf8)) == utf8;
 }
 
 #ifdef _WIN32
 
 namespace {
-std::wstring widen(std::string_view text, UINT codePage, DWORD flags) {
+std::wstring Widen(std::string_view text, UINT codePage, DWORD flags) {
     if (text.empty())
         return {};
     const int size = static_cast<int>(text.size());
@@ -145,7 +145,7 @@ std::wstring widen(std::string_view text, UINT codePage, DWORD flags) {
     return wide;
 }
 
-std::string narrow(const std::wstring& wide, UINT codePage) {
+std::string Narrow(const std::wstring& wide, UINT codePage) {
     if (wide.empty())
         return {};
     const bool utf8 = codePage == CP_UTF8;
@@ -162,7 +162,7 @@ std::string narrow(const std::wstring& wide, UINT codePage) {
 
 // One U+FFFD for each surrogate pair, so that a character beyond the BMP becomes one "?" and
 // not two.
-std::wstring oneUnitPerCharacter(std::wstring wide) {
+std::wstring OneUnitPerCharacter(std::wstring wide) {
     std::wstring out;
     out.reserve(wide.size());
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -179,35 +179,35 @@ std::wstring oneUnitPerCharacter(std::wstring wide) {
 }
 } // namespace
 
-std::string toAnsi(std::string_view utf8) {
-    if (isAscii(utf8))
+std::string ToAnsi(std::string_view utf8) {
+    if (IsAscii(utf8))
         return std::string(utf8);
     const UINT codePage = GetACP();
     // Malformed UTF-8 becomes U+FFFD here, which no ANSI code page holds: it ends as "?".
-    std::wstring wide = widen(utf8, CP_UTF8, 0);
+    std::wstring wide = Widen(utf8, CP_UTF8, 0);
     if (codePage != CP_UTF8)
-        wide = oneUnitPerCharacter(std::move(wide));
-    return narrow(wide, codePage);
+        wide = OneUnitPerCharacter(std::move(wide));
+    return Narrow(wide, codePage);
 }
 
-std::string fromAnsi(std::string_view bytes) {
-    if (isAscii(bytes))
+std::string FromAnsi(std::string_view bytes) {
+    if (IsAscii(bytes))
         return std::string(bytes);
-    return narrow(widen(bytes, GetACP(), 0), CP_UTF8);
+    return Narrow(Widen(bytes, GetACP(), 0), CP_UTF8);
 }
 
 #else
 
-std::string toAnsi(std::string_view utf8) {
-    if (isAscii(utf8))
+std::string ToAnsi(std::string_view utf8) {
+    if (IsAscii(utf8))
         return std::string(utf8);
-    return utf8ToCp1252(utf8);
+    return Utf8ToCp1252(utf8);
 }
 
-std::string fromAnsi(std::string_view bytes) {
-    if (isAscii(bytes))
+std::string FromAnsi(std::string_view bytes) {
+    if (IsAscii(bytes))
         return std::string(bytes);
-    return cp1252ToUtf8(bytes);
+    return Cp1252ToUtf8(bytes);
 }
 
 #endif

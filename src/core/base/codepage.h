@@ -9,18 +9,18 @@ namespace pilotrame {
 // character. A character the code page cannot hold becomes "?", as does a malformed UTF-8 byte.
 
 // UTF-8 to Windows-1252.
-std::string utf8ToCp1252(std::string_view utf8);
+std::string Utf8ToCp1252(std::string_view utf8);
 // Windows-1252 to UTF-8; the five bytes the code page leaves undefined map to U+0081 and the like,
 // as Windows itself maps them, so every byte round-trips.
-std::string cp1252ToUtf8(std::string_view bytes);
+std::string Cp1252ToUtf8(std::string_view bytes);
 
 // UTF-8 to the system's ANSI code page (GetACP on Windows, Windows-1252 elsewhere).
-std::string toAnsi(std::string_view utf8);
+std::string ToAnsi(std::string_view utf8);
 // The system's ANSI code page to UTF-8.
-std::string fromAnsi(std::string_view bytes);
+std::string FromAnsi(std::string_view bytes);
 
 // True when every character of the text survives the ANSI code page unchanged: a name that does
 // not would reach AutoCAD with "?" in it.
-bool fitsAnsi(std::string_view utf8);
+bool FitsAnsi(std::string_view utf8);
 
 } // namespace pilotrame

@@ -2,7 +2,7 @@
 
 namespace pilotrame {
 
-std::string describe(ErrorCode code) {
+std::string Describe(ErrorCode code) {
     switch (code) {
     case ErrorCode::TypeMismatch:
         return "Incompatibilité de type";
@@ -33,10 +33,10 @@ std::string describe(ErrorCode code) {
 }
 
 std::string Error::numberAndDescription() const {
-    return std::to_string(static_cast<int>(code)) + " " + describe(code);
+    return std::to_string(static_cast<int>(code)) + " " + Describe(code);
 }
 
-Error withKind(Error error, ErrorKind kind) {
+Error WithKind(Error error, ErrorKind kind) {
     if (error.code == ErrorCode::DiskFull)
         error.kind = ErrorKind::DiskFull;
     else if (error.kind != ErrorKind::InvalidName && error.kind != ErrorKind::NotANumber &&

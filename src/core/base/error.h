@@ -41,7 +41,7 @@ enum class ErrorKind {
 };
 
 // French description of an error number, as shown after the number in the start-up box.
-std::string describe(ErrorCode code);
+std::string Describe(ErrorCode code);
 
 // A failure of one core operation on one path; never thrown.
 struct Error {
@@ -57,6 +57,6 @@ struct Error {
 
 // The error with its kind set to kind, unless it already tells more: a full disk stays a full
 // disk whatever was being written, and a name that cannot be written stays that.
-Error withKind(Error error, ErrorKind kind);
+Error WithKind(Error error, ErrorKind kind);
 
 } // namespace pilotrame

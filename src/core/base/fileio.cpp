@@ -29,28 +29,28 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle openFile(const std::string& path, const char* mode) {
+FileHandle OpenFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
     const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-    return FileHandle(_wfopen(toFsPath(path).c_str(), wideMode.c_str()));
+    return FileHandle(_wfopen(ToFsPath(path).c_str(), wideMode.c_str()));
 #else
     return FileHandle(std::fopen(path.c_str(), mode));
 #endif
 }
 
-Error errnoError(const std::string& path) {
-    return errorFromErrno(errno, path);
+Error ErrnoError(const std::string& path) {
+    return ErrorFromErrno(errno, path);
 }
 
-Status writeAll(std::FILE* file, std::string_view bytes, const std::string& path) {
+Status WriteAll(std::FILE* file, std::string_view bytes, const std::string& path) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        return errnoError(path);
+        return ErrnoError(path);
     if (std::fflush(file) != 0)
-        return errnoError(path);
-    return success();
+        return ErrnoError(path);
+    return Success();
 }
 
-bool syncToDisk(std::FILE* file) {
+bool SyncToDisk(std::FILE* file) {
 #ifdef _WIN32
     return _commit(_fileno(file)) == 0;
 #else
@@ -59,22 +59,22 @@ bool syncToDisk(std::FILE* file) {
 }
 
 // fclose reports late write failures (a full disk on a network share); check it.
-Status closeChecked(FileHandle& file, const std::string& path) {
+Status CloseChecked(FileHandle& file, const std::string& path) {
     std::FILE* raw = file.release();
     if (std::fclose(raw) != 0)
-        return errnoError(path);
-    return success();
+        return ErrnoError(path);
+    return Success();
 }
 
 } // namespace
 
-Result<std::string> readFileBytes(const std::string& path) {
+Result<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_directory(toFsPath(path), ec))
+    if (std::filesystem::is_directory(ToFsPath(path), ec))
         return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
-    FileHandle file = openFile(path, "rb");
+    FileHandle file = OpenFile(path, "rb");
     if (!file)
-        return errnoError(path);
+        return ErrnoError(path);
     std::string content;
     char buffer[65536];
     for (;;) {
@@ -82,37 +82,37 @@ Result<std::string> readFileBytes(const std::string& path) {
         content.append(buffer, n);
         if (n < sizeof buffer) {
             if (std::ferror(file.get()))
-                return errnoError(path);
+                return ErrnoError(path);
             break;
         }
     }
     return content;
 }
 
-Status checkReadable(const std::string& path) {
+Status CheckReadable(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_directory(toFsPath(path), ec))
+    if (std::filesystem::is_directory(ToFsPath(path), ec))
         return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
-    FileHandle file = openFile(path, "rb");
+    FileHandle file = OpenFile(path, "rb");
     if (!file)
-        return errnoError(path);
-    return success();
+        return ErrnoError(path);
+    return Success();
 }
 
-Status truncateFile(const std::string& path) {
-    FileHandle file = openFile(path, "wb");
+Status TruncateFile(const std::string& path) {
+    FileHandle file = OpenFile(path, "wb");
     if (!file)
-        return errnoError(path);
-    return closeChecked(file, path);
+        return ErrnoError(path);
+    return CloseChecked(file, path);
 }
 
-Status appendToFile(const std::string& path, std::string_view bytes) {
-    FileHandle file = openFile(path, "ab");
+Status AppendToFile(const std::string& path, std::string_view bytes) {
+    FileHandle file = OpenFile(path, "ab");
     if (!file)
-        return errnoError(path);
-    if (Status written = writeAll(file.get(), bytes, path); !written)
+        return ErrnoError(path);
+    if (Status written = WriteAll(file.get(), bytes, path); !written)
         return written;
-    return closeChecked(file, path);
+    return CloseChecked(file, path);
 }
 
 namespace {
@@ -121,34 +121,34 @@ namespace {
 // Overwrites the file where it stands, for a file that other names share: replacing it would
 // leave the other names on the old content. The bytes go over the old ones before the file is
 // cut to size, so a file of the same size (the settings record) needs no new room on the disk.
-Status overwriteInPlace(const std::string& path, std::string_view bytes) {
-    FileHandle file = openFile(path, "r+b");
+Status OverwriteInPlace(const std::string& path, std::string_view bytes) {
+    FileHandle file = OpenFile(path, "r+b");
     if (!file)
-        return errnoError(path);
-    Status written = writeAll(file.get(), bytes, path);
+        return ErrnoError(path);
+    Status written = WriteAll(file.get(), bytes, path);
     if (written && ftruncate(fileno(file.get()), static_cast<off_t>(bytes.size())) != 0)
-        written = errnoError(path);
-    if (written && !syncToDisk(file.get()))
-        written = errnoError(path);
+        written = ErrnoError(path);
+    if (written && !SyncToDisk(file.get()))
+        written = ErrnoError(path);
     if (!written)
         return written;
-    return closeChecked(file, path);
+    return CloseChecked(file, path);
 }
 #endif
 
 } // namespace
 
-Status replaceFileContent(const std::string& path, std::string_view bytes) {
+Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
     namespace fs = std::filesystem;
     // A symbolic link stays a link: the file it points to is the one replaced.
     std::error_code linkError;
-    fs::path target = toFsPath(path);
+    fs::path target = ToFsPath(path);
     if (fs::is_symlink(fs::symlink_status(target, linkError))) {
         const fs::path resolved = fs::weakly_canonical(target, linkError);
         if (!linkError)
             target = resolved;
     }
-    const std::string targetPath = fromFsPath(target);
+    const std::string targetPath = FromFsPath(target);
 
     // A read-only file must stay as it is. Renaming over it would quietly replace it where the
     // system does not check (POSIX, or Wine run by root), so look at the permission first.
@@ -161,7 +161,7 @@ Status replaceFileContent(const std::string& path, std::string_view bytes) {
     struct stat existing {};
     const bool statted = exists && ::stat(targetPath.c_str(), &existing) == 0;
     if (statted && existing.st_nlink > 1) {
-        Status written = overwriteInPlace(targetPath, bytes);
+        Status written = OverwriteInPlace(targetPath, bytes);
         if (!written)
             return Error{written.error().code, written.error().kind, path, {}, {}};
         return written;
@@ -170,34 +170,34 @@ Status replaceFileContent(const std::string& path, std::string_view bytes) {
     const std::string temporary = targetPath + ".~nouveau";
     const auto failed = [&](const Status& outcome) {
         std::error_code ignored;
-        fs::remove(toFsPath(temporary), ignored);
+        fs::remove(ToFsPath(temporary), ignored);
         Error error = outcome.error();
         error.path = path;
         return error;
     };
     {
-        FileHandle file = openFile(temporary, "wb");
+        FileHandle file = OpenFile(temporary, "wb");
         if (!file)
-            return failed(errnoError(path));
-        Status written = writeAll(file.get(), bytes, path);
+            return failed(ErrnoError(path));
+        Status written = WriteAll(file.get(), bytes, path);
 #ifndef _WIN32
         // The new file takes the old one's permissions, not those of a newly made file.
         if (written && statted && fchmod(fileno(file.get()), existing.st_mode & 07777) != 0)
-            written = errnoError(path);
+            written = ErrnoError(path);
 #endif
         // On disk before it takes the old file's place, so that a power cut leaves one of the
         // two whole.
-        if (written && !syncToDisk(file.get()))
-            written = errnoError(path);
+        if (written && !SyncToDisk(file.get()))
+            written = ErrnoError(path);
         if (written)
-            written = closeChecked(file, path);
+            written = CloseChecked(file, path);
         if (!written) {
             file.reset();
             return failed(written);
         }
     }
 #ifdef _WIN32
-    if (!MoveFileExW(toFsPath(temporary).c_str(), target.c_str(),
+    if (!MoveFileExW(ToFsPath(temporary).c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         const ErrorCode code = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
@@ -207,31 +207,31 @@ Status replaceFileContent(const std::string& path, std::string_view bytes) {
     }
 #else
     std::error_code ec;
-    fs::rename(toFsPath(temporary), target, ec);
+    fs::rename(ToFsPath(temporary), target, ec);
     if (ec) {
         errno = ec.value();
-        return failed(errnoError(path));
+        return failed(ErrnoError(path));
     }
 #endif
-    return success();
+    return Success();
 }
 
-bool isFolderWritable(const std::string& folder) {
+bool IsFolderWritable(const std::string& folder) {
 #ifndef _WIN32
     // The system answers for the permissions, the access lists and a read-only medium alike,
     // without a file made at every start.
     std::error_code ec;
-    return std::filesystem::is_directory(toFsPath(folder), ec) &&
+    return std::filesystem::is_directory(ToFsPath(folder), ec) &&
            ::access(folder.c_str(), W_OK | X_OK) == 0;
 #else
     // Windows' own answer ignores the access lists: a probe file tells. It has a name of its
     // own, made exclusively, so a file of the user's that happens to be there is neither
     // truncated nor removed.
-    const std::string base = withTrailingSeparator(folder) + ".pilotrame-essai-";
+    const std::string base = WithTrailingSeparator(folder) + ".pilotrame-essai-";
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string probe = base + std::to_string(random()) + ".tmp";
-        const int fd = _wopen(toFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
+        const int fd = _wopen(ToFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -239,18 +239,18 @@ bool isFolderWritable(const std::string& folder) {
         }
         _close(fd);
         std::error_code ignored;
-        std::filesystem::remove(toFsPath(probe), ignored);
+        std::filesystem::remove(ToFsPath(probe), ignored);
         return true;
     }
     return false;
 #endif
 }
 
-ErrorCode codeFromErrno(int error, const std::string& path) {
+ErrorCode CodeFromErrno(int error, const std::string& path) {
     switch (error) {
     case ENOENT: {
         std::error_code ec;
-        const auto parent = toFsPath(path).parent_path();
+        const auto parent = ToFsPath(path).parent_path();
         if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
             return ErrorCode::PathNotFound;
         return ErrorCode::FileNotFound;
@@ -287,17 +287,17 @@ ErrorCode codeFromErrno(int error, const std::string& path) {
     }
 }
 
-ErrorCode folderCodeFromErrno(int error, const std::string& folder) {
-    return error == ENOENT ? ErrorCode::PathNotFound : codeFromErrno(error, folder);
+ErrorCode FolderCodeFromErrno(int error, const std::string& folder) {
+    return error == ENOENT ? ErrorCode::PathNotFound : CodeFromErrno(error, folder);
 }
 
-Error fileError(ErrorCode code, const std::string& path) {
+Error FileError(ErrorCode code, const std::string& path) {
     return Error{
         code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
 }
 
-Error errorFromErrno(int error, const std::string& path) {
-    return fileError(codeFromErrno(error, path), path);
+Error ErrorFromErrno(int error, const std::string& path) {
+    return FileError(CodeFromErrno(error, path), path);
 }
 
 } // namespace pilotrame

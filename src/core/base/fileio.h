@@ -11,36 +11,36 @@ namespace pilotrame {
 // every path; failures come back as Error values naming the operation and the path.
 
 // The whole content of a file, bytes unchanged.
-Result<std::string> readFileBytes(const std::string& path);
+Result<std::string> ReadFileBytes(const std::string& path);
 
 // True when the path names an existing regular file that can be opened for reading.
-Status checkReadable(const std::string& path);
+Status CheckReadable(const std::string& path);
 
 // Creates the file empty, or empties it.
-Status truncateFile(const std::string& path);
+Status TruncateFile(const std::string& path);
 
 // Appends bytes at the end of the file, creating it when missing.
-Status appendToFile(const std::string& path, std::string_view bytes);
+Status AppendToFile(const std::string& path, std::string_view bytes);
 
 // Replaces the whole file by bytes without ever leaving a half-written file under its name:
 // the bytes go to a new file beside it, which then takes its place.
-Status replaceFileContent(const std::string& path, std::string_view bytes);
+Status ReplaceFileContent(const std::string& path, std::string_view bytes);
 
 // True when a file can be created in the folder: the system's answer on POSIX, a probe file with
 // a name of its own, made and removed, on Windows.
-bool isFolderWritable(const std::string& folder);
+bool IsFolderWritable(const std::string& folder);
 
 // The error number for errno error of a call on path. A missing entry is FileNotFound, or
 // PathNotFound when the folder of path is missing too.
-ErrorCode codeFromErrno(int error, const std::string& path);
+ErrorCode CodeFromErrno(int error, const std::string& path);
 
 // The same for a call on the folder itself, which is PathNotFound when missing.
-ErrorCode folderCodeFromErrno(int error, const std::string& folder);
+ErrorCode FolderCodeFromErrno(int error, const std::string& folder);
 
 // A failure with code on path; a full disk is also told by the kind, whatever was being written.
-Error fileError(ErrorCode code, const std::string& path);
+Error FileError(ErrorCode code, const std::string& path);
 
-// fileError(codeFromErrno(error, path), path).
-Error errorFromErrno(int error, const std::string& path);
+// FileError(CodeFromErrno(error, path), path).
+Error ErrorFromErrno(int error, const std::string& path);
 
 } // namespace pilotrame

@@ -6,12 +6,12 @@ namespace pilotrame {
 
 namespace {
 
-std::string numbered(const Error& error) {
+std::string Numbered(const Error& error) {
     return error.numberAndDescription();
 }
 
 // "La case « EFFACER, 1er point X » ne contient pas un nombre : "abc"".
-std::string boxText(const Error& error, std::string_view problem) {
+std::string BoxText(const Error& error, std::string_view problem) {
     return "La case \xC2\xAB " + error.detail + " \xC2\xBB " + std::string(problem) + " : \"" +
            error.text + "\"";
 }
@@ -36,9 +36,9 @@ std::string FileFailureText(const Error& error) {
         return "Disque plein : le fichier n'a pas pu être écrit entièrement." + std::string(kCrLf) +
                error.path;
     case ErrorKind::NotANumber:
-        return boxText(error, "ne contient pas un nombre entier");
+        return BoxText(error, "ne contient pas un nombre entier");
     case ErrorKind::OutOfRange:
-        return boxText(error, "contient un nombre hors limites");
+        return BoxText(error, "contient un nombre hors limites");
     case ErrorKind::InvalidName:
     case ErrorKind::NotADrawingName:
         return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
@@ -50,7 +50,7 @@ std::string FileFailureText(const Error& error) {
         break;
     }
     return "Erreur sur le fichier : " + std::string(kCrLf) + error.path + std::string(kCrLf) +
-           numbered(error);
+           Numbered(error);
 }
 
 std::string GenerationFailureText(const Error& error) {
@@ -71,11 +71,11 @@ std::string GenerationFailureText(const Error& error) {
         return "Impossible de créer le fichier script : " + std::string(kCrLf) + error.path;
     case ErrorKind::ScriptIncomplete:
         return incomplete + "impossible d'écrire dans le fichier." + std::string(kCrLf) +
-               error.path + std::string(kCrLf) + numbered(error);
+               error.path + std::string(kCrLf) + Numbered(error);
     case ErrorKind::NotANumber:
-        return "Génération arrêtée. " + boxText(error, "ne contient pas un nombre");
+        return "Génération arrêtée. " + BoxText(error, "ne contient pas un nombre");
     case ErrorKind::OutOfRange:
-        return "Génération arrêtée. " + boxText(error, "contient un nombre hors limites");
+        return "Génération arrêtée. " + BoxText(error, "contient un nombre hors limites");
     default:
         return FileFailureText(error);
     }
@@ -89,11 +89,11 @@ std::string ListWriteFailureText(const Error& error) {
         return "Disque plein : la liste des fichiers n'a pas été changée." + std::string(kCrLf) +
                error.path;
     return "Impossible d'écrire la liste des fichiers : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + numbered(error);
+           std::string(kCrLf) + Numbered(error);
 }
 
 std::string SettingsFailureText(const Error& error) {
-    return numbered(error) + "\n" + error.path;
+    return Numbered(error) + "\n" + error.path;
 }
 
 std::string RenameFailureText(const std::string& oldPath, int renamedBefore) {
@@ -137,7 +137,7 @@ std::string ScriptFileReadFailureText(const Error& error) {
 
 std::string ScriptFileSaveFailureText(const Error& error) {
     return "Impossible d'enregistrer le fichier : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + numbered(error);
+           std::string(kCrLf) + Numbered(error);
 }
 
 std::string ReplaceFileQuestion(const std::string& path) {
@@ -160,7 +160,7 @@ std::string JobFileFailureText(const Error& error) {
         return "Fichier de travail incorrect, il n'a pas été chargé : " + std::string(kCrLf) +
                error.path + std::string(kCrLf) + error.detail;
     return "Impossible de lire le fichier de travail : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + numbered(error);
+           std::string(kCrLf) + Numbered(error);
 }
 
 std::string JobFileSaveFailureText(const Error& error) {
@@ -168,7 +168,7 @@ std::string JobFileSaveFailureText(const Error& error) {
         return "Disque plein : le fichier de travail n'a pas été enregistré." + std::string(kCrLf) +
                error.path;
     return "Impossible d'enregistrer le fichier de travail : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + numbered(error);
+           std::string(kCrLf) + Numbered(error);
 }
 
 std::string CommandLineFailureText(const Error& error) {
@@ -185,15 +185,15 @@ std::string AutocadNotStartedText(const std::string& program) {
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
 
 namespace {
-std::string counted(int count, std::string_view singular, std::string_view plural) {
+std::string Counted(int count, std::string_view singular, std::string_view plural) {
     // French puts the singular below two.
     return std::to_string(count) + " " + std::string(count < 2 ? singular : plural);
 }
 } // namespace
 
 std::string DrawingsNotReadyText(int checked, int problems, const std::string& issueLines) {
-    return "Vérification des plans : " + counted(checked, "plan vérifié", "plans vérifiés") + ", " +
-           counted(problems, "problème", "problèmes") + "." + std::string(kCrLf) + issueLines +
+    return "Vérification des plans : " + Counted(checked, "plan vérifié", "plans vérifiés") + ", " +
+           Counted(problems, "problème", "problèmes") + "." + std::string(kCrLf) + issueLines +
            "AutoCAD n'a pas été démarré.";
 }
 

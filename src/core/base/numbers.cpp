@@ -17,15 +17,15 @@ constexpr std::int64_t kShortMax = std::numeric_limits<std::int16_t>::max();
 
 // Digits with an optional sign and spaces around them: a whole number, even one far too large
 // for any integer type.
-bool isSignedDigits(std::string_view text) {
-    text = trimSpaces(text);
+bool IsSignedDigits(std::string_view text) {
+    text = TrimSpaces(text);
     if (!text.empty() && (text.front() == '+' || text.front() == '-'))
         text.remove_prefix(1);
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-double roundHalfToEven(double value) {
+double RoundHalfToEven(double value) {
     double whole = std::floor(value);
     const double fraction = value - whole;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
@@ -35,8 +35,8 @@ double roundHalfToEven(double value) {
 
 } // namespace
 
-std::optional<double> parseNumber(std::string_view text, char userDecimalSeparator) {
-    const std::string_view trimmed = trimSpaces(text);
+std::optional<double> ParseNumber(std::string_view text, char userDecimalSeparator) {
+    const std::string_view trimmed = TrimSpaces(text);
     std::string normalised;
     normalised.reserve(trimmed.size());
     std::size_t i = 0;
@@ -85,7 +85,7 @@ std::optional<double> parseNumber(std::string_view text, char userDecimalSeparat
     return value;
 }
 
-std::string formatNumber(double value) {
+std::string FormatNumber(double value) {
     if (value == 0 || !std::isfinite(value))
         return "0";
     char buffer[64];
@@ -102,8 +102,8 @@ std::string formatNumber(double value) {
     return text;
 }
 
-std::optional<std::int64_t> parseInteger(std::string_view text) {
-    std::string_view trimmed = trimSpaces(text);
+std::optional<std::int64_t> ParseInteger(std::string_view text) {
+    std::string_view trimmed = TrimSpaces(text);
     if (!trimmed.empty() && trimmed.front() == '+')
         trimmed.remove_prefix(1);
     if (trimmed.empty() || trimmed.front() == '+' ||
@@ -116,30 +116,30 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
     return value;
 }
 
-Error numberBoxError(ErrorKind kind, std::string_view box, std::string_view text) {
+Error NumberBoxError(ErrorKind kind, std::string_view box, std::string_view text) {
     const ErrorCode code =
         kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
     return Error{code, kind, {}, std::string(box), std::string(text)};
 }
 
-Result<std::int16_t> readShortBox(std::string_view text, std::string_view box) {
-    const std::optional<std::int64_t> value = parseInteger(text);
+Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box) {
+    const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value)
-        return numberBoxError(isSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
+        return NumberBoxError(IsSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
                               box, text);
     if (*value < kShortMin || *value > kShortMax)
-        return numberBoxError(ErrorKind::OutOfRange, box, text);
+        return NumberBoxError(ErrorKind::OutOfRange, box, text);
     return static_cast<std::int16_t>(*value);
 }
 
-Result<std::int16_t> readRoundedShortBox(std::string_view text, std::string_view box,
+Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view box,
                                          char userDecimalSeparator) {
-    const std::optional<double> number = parseNumber(text, userDecimalSeparator);
+    const std::optional<double> number = ParseNumber(text, userDecimalSeparator);
     if (!number)
-        return numberBoxError(ErrorKind::NotANumber, box, text);
-    const double whole = roundHalfToEven(*number);
+        return NumberBoxError(ErrorKind::NotANumber, box, text);
+    const double whole = RoundHalfToEven(*number);
     if (whole < static_cast<double>(kShortMin) || whole > static_cast<double>(kShortMax))
-        return numberBoxError(ErrorKind::OutOfRange, box, text);
+        return NumberBoxError(ErrorKind::OutOfRange, box, text);
     return static_cast<std::int16_t>(whole);
 }
 

@@ -11,27 +11,27 @@ namespace pilotrame {
 
 // A number typed by the user: optional spaces around it, an optional sign, digits with at most
 // one decimal separator (the user's own or a full stop) and an optional exponent. Nothing else.
-std::optional<double> parseNumber(std::string_view text, char userDecimalSeparator);
+std::optional<double> ParseNumber(std::string_view text, char userDecimalSeparator);
 
 // A number as a script writes it: full stop, no leading zero before it (".5", "-.25"), at most
 // 15 significant digits, exponent form ("1E+16") only for very large or very small values.
-std::string formatNumber(double value);
+std::string FormatNumber(double value);
 
 // Decimal integer text with an optional sign and spaces around it; nullopt when not an integer
 // or beyond the range of a 64-bit integer.
-std::optional<std::int64_t> parseInteger(std::string_view text);
+std::optional<std::int64_t> ParseInteger(std::string_view text);
 
 // The error for a box whose text is no number (kind NotANumber, code TypeMismatch) or a number
 // out of the box's range (kind OutOfRange, code Overflow); detail names the box, text is its text.
-Error numberBoxError(ErrorKind kind, std::string_view box, std::string_view text);
+Error NumberBoxError(ErrorKind kind, std::string_view box, std::string_view text);
 
-// A box holding a whole number of the signed 16-bit range, as parseInteger reads it. Digits
+// A box holding a whole number of the signed 16-bit range, as ParseInteger reads it. Digits
 // alone are a number however many there are: too many make it OutOfRange, not NotANumber.
-Result<std::int16_t> readShortBox(std::string_view text, std::string_view box);
+Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box);
 
-// A box holding any number as parseNumber reads it, rounded to a whole one (a half to the even
+// A box holding any number as ParseNumber reads it, rounded to a whole one (a half to the even
 // neighbour, as these boxes always rounded), which must be in the signed 16-bit range.
-Result<std::int16_t> readRoundedShortBox(std::string_view text, std::string_view box,
+Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view box,
                                          char userDecimalSeparator);
 
 } // namespace pilotrame

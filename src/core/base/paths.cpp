@@ -4,47 +4,47 @@
 
 namespace pilotrame {
 
-std::string withTrailingSeparator(std::string_view folder, char separator) {
+std::string WithTrailingSeparator(std::string_view folder, char separator) {
     std::string out(folder);
     if (out.empty() || out.back() != separator)
         out += separator;
     return out;
 }
 
-std::size_t folderPartLength(std::string_view path, char separator) {
+std::size_t FolderPartLength(std::string_view path, char separator) {
     const auto last = path.rfind(separator);
     return last == std::string_view::npos ? 0 : last + 1;
 }
 
-std::filesystem::path toFsPath(std::string_view utf8) {
+std::filesystem::path ToFsPath(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string fromFsPath(const std::filesystem::path& path) {
+std::string FromFsPath(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
 
-std::string driveRoot(std::string_view drive, char separator) {
+std::string DriveRoot(std::string_view drive, char separator) {
     if (separator == '\\')
         return std::string(drive.substr(0, 2)) + separator;
-    return withTrailingSeparator(drive, separator);
+    return WithTrailingSeparator(drive, separator);
 }
 
-std::string fallbackDrive(char separator) {
+std::string FallbackDrive(char separator) {
     return separator == '\\' ? std::string("c:\\") : std::string(1, separator);
 }
 
-bool isOnDrive(std::string_view folder, std::string_view root, char separator) {
-    const std::string path = withTrailingSeparator(folder, separator);
-    const std::string prefix = withTrailingSeparator(root, separator);
+bool IsOnDrive(std::string_view folder, std::string_view root, char separator) {
+    const std::string path = WithTrailingSeparator(folder, separator);
+    const std::string prefix = WithTrailingSeparator(root, separator);
     if (path.size() < prefix.size())
         return false;
     const std::string_view head(path.data(), prefix.size());
-    return separator == '\\' ? equalsIgnoringCase(head, prefix) : head == prefix;
+    return separator == '\\' ? EqualsIgnoringCase(head, prefix) : head == prefix;
 }
 
-std::vector<std::string> driveListEntries(const std::vector<std::string>& systemDrives,
+std::vector<std::string> DriveListEntries(const std::vector<std::string>& systemDrives,
                                           std::string_view homeFolder, char separator) {
     std::vector<std::string> entries = systemDrives;
     if (separator == '\\' || homeFolder.empty())

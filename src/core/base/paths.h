@@ -15,27 +15,27 @@ inline constexpr char kNativeSeparator = '/';
 
 // The folder with one separator at its end: appended when the last character is not one,
 // so "c:\" stays as it is and an empty text becomes the separator alone.
-std::string withTrailingSeparator(std::string_view folder, char separator = kNativeSeparator);
+std::string WithTrailingSeparator(std::string_view folder, char separator = kNativeSeparator);
 
 // Position just after the last separator of a path (0 when there is none): the length of its
 // folder part, final separator included.
-std::size_t folderPartLength(std::string_view path, char separator = kNativeSeparator);
+std::size_t FolderPartLength(std::string_view path, char separator = kNativeSeparator);
 
 // A filesystem path from UTF-8 text, and back; on Windows these go through UTF-16.
-std::filesystem::path toFsPath(std::string_view utf8);
-std::string fromFsPath(const std::filesystem::path& path);
+std::filesystem::path ToFsPath(std::string_view utf8);
+std::string FromFsPath(const std::filesystem::path& path);
 
 // Drive lists. With the backslash separator a drive entry is a letter and a colon ("c: [DATA]"
 // opens "c:\"); with any other separator the entry is a mount point and opens on itself.
-std::string driveRoot(std::string_view drive, char separator = kNativeSeparator);
+std::string DriveRoot(std::string_view drive, char separator = kNativeSeparator);
 // The drive a drive list goes back to when the chosen one cannot be read: "c:\" or "/".
-std::string fallbackDrive(char separator = kNativeSeparator);
-// True when folder lies on the drive whose root is given (as driveRoot makes it): drive letters
+std::string FallbackDrive(char separator = kNativeSeparator);
+// True when folder lies on the drive whose root is given (as DriveRoot makes it): drive letters
 // compare without regard to letter case with the backslash separator, mount points exactly.
-bool isOnDrive(std::string_view folder, std::string_view root, char separator = kNativeSeparator);
+bool IsOnDrive(std::string_view folder, std::string_view root, char separator = kNativeSeparator);
 // The entries of a drive list: the system's drives, and with any other separator than the
 // backslash the home folder too (a single root is a poor choice of drives there).
-std::vector<std::string> driveListEntries(const std::vector<std::string>& systemDrives,
+std::vector<std::string> DriveListEntries(const std::vector<std::string>& systemDrives,
                                           std::string_view homeFolder,
                                           char separator = kNativeSeparator);
 

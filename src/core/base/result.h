@@ -36,7 +36,7 @@ struct Done {};
 // Outcome of an operation that yields nothing but may fail.
 using Status = Result<Done>;
 
-inline Status success() {
+inline Status Success() {
     return Done{};
 }
 

@@ -3,12 +3,12 @@
 namespace pilotrame {
 
 namespace {
-char lowerAscii(char c) {
+char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 } // namespace
 
-std::string_view trimSpaces(std::string_view text) {
+std::string_view TrimSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return {};
@@ -16,27 +16,27 @@ std::string_view trimSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
             return false;
     }
     return true;
 }
 
-std::size_t findIgnoringCase(std::string_view text, std::string_view needle) {
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
     if (needle.size() > text.size())
         return std::string_view::npos;
     for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
-        if (equalsIgnoringCase(text.substr(i, needle.size()), needle))
+        if (EqualsIgnoringCase(text.substr(i, needle.size()), needle))
             return i;
     }
     return std::string_view::npos;
 }
 
-std::string toCrLf(std::string_view text) {
+std::string ToCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -54,7 +54,7 @@ std::string toCrLf(std::string_view text) {
     return out;
 }
 
-std::string toLf(std::string_view text) {
+std::string ToLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -65,7 +65,7 @@ std::string toLf(std::string_view text) {
     return out;
 }
 
-std::vector<std::string_view> splitCrLfLines(std::string_view text) {
+std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -80,7 +80,7 @@ std::vector<std::string_view> splitCrLfLines(std::string_view text) {
     return lines;
 }
 
-bool hasControlCharacter(std::string_view text) {
+bool HasControlCharacter(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F)

@@ -9,26 +9,26 @@ namespace pilotrame {
 inline constexpr std::string_view kCrLf = "\r\n";
 
 // The text without leading and trailing spaces (0x20 only; tabs and other characters stay).
-std::string_view trimSpaces(std::string_view text);
+std::string_view TrimSpaces(std::string_view text);
 
 // True when a and b are equal, ASCII letters compared without regard to case.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // Position of the first needle in text, ASCII letters compared without regard to case; npos if
 // none.
-std::size_t findIgnoringCase(std::string_view text, std::string_view needle);
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle);
 
 // Every line break (CR LF, a lone LF or a lone CR) turned into CR LF.
-std::string toCrLf(std::string_view text);
+std::string ToCrLf(std::string_view text);
 
 // Every CR LF turned into LF, for showing file text in a Qt text box.
-std::string toLf(std::string_view text);
+std::string ToLf(std::string_view text);
 
 // The lines of a CR LF text. Only the pair CR LF ends a line; a lone CR or LF stays in its line.
 // A final line without CR LF counts; a text ending in CR LF has no empty line after it.
-std::vector<std::string_view> splitCrLfLines(std::string_view text);
+std::vector<std::string_view> SplitCrLfLines(std::string_view text);
 
 // True when the text holds a character below 0x20 or DEL.
-bool hasControlCharacter(std::string_view text);
+bool HasControlCharacter(std::string_view text);
 
 } // namespace pilotrame

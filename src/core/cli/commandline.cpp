@@ -1,16 +1,16 @@
 #include "cli/commandline.h"
 
-#include "job/jobfile.h"
-#include "session/startup.h"
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "config/settingsfile.h"
+#include "job/jobfile.h"
 #include "launch/autocadcommand.h"
 #include "script/drawingsection.h"
 #include "script/generation.h"
 #include "script/scriptlines.h"
 #include "selection/filelist.h"
+#include "session/startup.h"
 
 #include <functional>
 
@@ -18,50 +18,50 @@ namespace pilotrame {
 
 namespace {
 
-Error badArguments(std::string what) {
+Error BadArguments(std::string what) {
     return Error{ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, std::move(what), {}};
 }
 
-std::string inQuotes(std::string_view text) {
+std::string InQuotes(std::string_view text) {
     return "« " + std::string(text) + " »";
 }
 
 // Prints a failure as the window's "ERREUR !!" box would show it.
-void report(std::ostream& err, std::string_view text) {
-    err << kErrorTitle << '\n' << toLf(text) << '\n';
+void Report(std::ostream& err, std::string_view text) {
+    err << kErrorTitle << '\n' << ToLf(text) << '\n';
 }
 
-ExitCode fail(std::ostream& err, std::string_view text, ExitCode code) {
-    report(err, text);
+ExitCode Fail(std::ostream& err, std::string_view text, ExitCode code) {
+    Report(err, text);
     return code;
 }
 
 // folder + name, built by appending: GCC 12 warns falsely (-Wrestrict) on the operator+ form.
-std::string joined(const std::string& folder, std::string_view name) {
+std::string Joined(const std::string& folder, std::string_view name) {
     std::string path = folder;
     path.append(name);
     return path;
 }
 
-bool isMissing(const Error& error) {
+bool IsMissing(const Error& error) {
     return error.code == ErrorCode::FileNotFound || error.code == ErrorCode::PathNotFound;
 }
 
 // The settings as start-up would establish them, but read only: a missing file gives the
 // first-run settings and is not created.
-Result<SettingsStartup> readSettings(const std::string& path, const GenerateEnvironment& env,
+Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvironment& env,
                                      Settings& settings) {
     settings = env.firstRunSettings;
     SettingsStartup startup;
-    if (Status readable = checkReadable(path); !readable) {
-        if (!isMissing(readable.error()))
-            return withKind(readable.error(), ErrorKind::SettingsUnreadable);
+    if (Status readable = CheckReadable(path); !readable) {
+        if (!IsMissing(readable.error()))
+            return WithKind(readable.error(), ErrorKind::SettingsUnreadable);
         startup.created = true; // what a first start would have created
         return startup;
     }
     SettingsFile file(path);
     if (Status loaded = file.LoadSettings(settings); !loaded)
-        return withKind(loaded.error(), ErrorKind::SettingsUnreadable);
+        return WithKind(loaded.error(), ErrorKind::SettingsUnreadable);
     // A single-window version forces its window mode, as the window's start-up does.
     ApplySingleWindowRule(settings);
     return startup;
@@ -76,9 +76,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
     bool version = false;
     auto once = [](bool& seen, const std::string& option) -> Status {
         if (seen)
-            return badArguments("option " + inQuotes(option) + " donnée deux fois");
+            return BadArguments("option " + InQuotes(option) + " donnée deux fois");
         seen = true;
-        return success();
+        return Success();
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -94,7 +94,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
             std::optional<std::string>& target =
                 option == "--job" ? command.jobPath : command.listPath;
             if (target)
-                return badArguments("option " + inQuotes(option) + " donnée deux fois");
+                return BadArguments("option " + InQuotes(option) + " donnée deux fois");
             std::string file;
             if (attached) {
                 file = *attached;
@@ -102,13 +102,13 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
                 file = arguments[++i];
             }
             if (file.empty())
-                return badArguments("l'option " + inQuotes(option) + " attend un nom de fichier");
+                return BadArguments("l'option " + InQuotes(option) + " attend un nom de fichier");
             target = std::move(file);
             continue;
         }
         if (attached)
-            return badArguments("l'option " + inQuotes(option) + " ne prend pas de valeur");
-        Status seen = success();
+            return BadArguments("l'option " + InQuotes(option) + " ne prend pas de valeur");
+        Status seen = Success();
         if (option == "--generate")
             seen = once(generate, option);
         else if (option == "--execute")
@@ -118,9 +118,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
         else if (option == "--version")
             seen = once(version, option);
         else if (!option.empty() && (option.front() == '-' || option.front() == '/'))
-            return badArguments("option inconnue : " + inQuotes(option));
+            return BadArguments("option inconnue : " + InQuotes(option));
         else
-            return badArguments("argument inattendu : " + inQuotes(option));
+            return BadArguments("argument inattendu : " + InQuotes(option));
         if (!seen)
             return seen.error();
     }
@@ -134,7 +134,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
     }
     if (!generate) {
         if (command.jobPath || command.listPath || command.execute)
-            return badArguments("--job, --list et --execute ne vont qu'avec --generate");
+            return BadArguments("--job, --list et --execute ne vont qu'avec --generate");
         return command;
     }
     command.action = CommandAction::Generate;
@@ -185,25 +185,25 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     if (command.jobPath) {
         Result<MainJob> loaded = LoadJobFile(*command.jobPath);
         if (!loaded)
-            return fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
+            return Fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
         job = std::move(*loaded);
     }
     if (job.mode() == JobMode::Operations && job.renameTicked)
-        return fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
+        return Fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
 
     Settings settings;
-    const std::string settingsPath = joined(env.programFolder, kSettingsFileName);
-    const Result<SettingsStartup> startup = readSettings(settingsPath, env, settings);
+    const std::string settingsPath = Joined(env.programFolder, kSettingsFileName);
+    const Result<SettingsStartup> startup = ReadSettings(settingsPath, env, settings);
     if (!startup)
-        return fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
+        return Fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
     const std::string scriptFolder = ResolveScriptFolder(*startup, settings, env.separator);
-    const std::string scriptPath = joined(scriptFolder, kScriptFileName);
+    const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
     const std::string listPath =
-        command.listPath ? *command.listPath : joined(env.programFolder, kFileListName);
+        command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
     // The script stays as it was when there is nothing to make it from.
-    if (!checkReadable(listPath))
-        return fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
+    if (!CheckReadable(listPath))
+        return Fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
 
     ListPosition position;
     DrawingSectionWriter writeSection(job.drawing, settings, env.decimalSeparator);
@@ -212,7 +212,7 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
         const ExitCode code = generated.error().kind == ErrorKind::ListUnreadable
                                   ? ExitCode::UnreadableList
                                   : ExitCode::GenerationFailed;
-        return fail(err, GenerationFailureText(generated.error()), code);
+        return Fail(err, GenerationFailureText(generated.error()), code);
     }
     if (!command.execute)
         return ExitCode::Success;
@@ -223,7 +223,7 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
         BuildAutocadCommand(settings.acadPath(), scriptFolder, env.windowsNames);
     if (autocad.program.empty() || !env.startProcess ||
         !env.startProcess(autocad.program, autocad.arguments))
-        return fail(err, AutocadNotStartedText(autocad.program), ExitCode::AutocadNotStarted);
+        return Fail(err, AutocadNotStartedText(autocad.program), ExitCode::AutocadNotStarted);
     return ExitCode::Success;
 }
 

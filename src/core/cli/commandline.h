@@ -60,8 +60,8 @@ struct GenerateEnvironment {
     std::string programFolder;   // holds savescript.txt and Liste01.txt; ends in a separator
     char decimalSeparator = ','; // the user's, for the coordinates of the job
     // The settings used when there is no settings file: those a first start would create,
-    // defaultSettings(proposedValues(printers, kNativeFolderStyle, homeFolder)).
-    Settings firstRunSettings = defaultSettings(proposedValues({}, kNativeFolderStyle, ""));
+    // DefaultSettings(ProposeSettingValues(printers, kNativeFolderStyle, homeFolder)).
+    Settings firstRunSettings = DefaultSettings(ProposeSettingValues({}, kNativeFolderStyle, ""));
     char separator = kNativeSeparator;            // ends the script folder
     bool windowsNames = kNativeSeparator == '\\'; // see BuildAutocadCommand
     // Starts program with the arguments without waiting; false when it could not be started.

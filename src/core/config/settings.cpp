@@ -9,8 +9,8 @@ void Settings::setOption(int slotNumber, bool state) {
         option.at(index ^ 1) = false; // 0 pairs with 1, 2 with 3
 }
 
-ProposedValues proposedValues(const std::vector<std::string>& printers, FolderStyle style,
-                              std::string_view homeFolder) {
+ProposedValues ProposeSettingValues(const std::vector<std::string>& printers, FolderStyle style,
+                                    std::string_view homeFolder) {
     ProposedValues lists;
     lists[slot::printerName] = printers;
     lists[slot::paperFormat] = {"A4",
@@ -49,7 +49,7 @@ ProposedValues proposedValues(const std::vector<std::string>& printers, FolderSt
     return lists;
 }
 
-Settings defaultSettings(const ProposedValues& lists) {
+Settings DefaultSettings(const ProposedValues& lists) {
     Settings settings;
     for (int i = 0; i < kComboCount; ++i)
         settings.combo[i] = lists[i].empty() ? std::string() : lists[i].front();
@@ -58,16 +58,16 @@ Settings defaultSettings(const ProposedValues& lists) {
     return settings;
 }
 
-bool isSingleWindowVersion(std::string_view acadVersion) {
+bool IsSingleWindowVersion(std::string_view acadVersion) {
     return acadVersion == "Autocad 14" || acadVersion == "Autocad LT 97/98";
 }
 
 void ApplySingleWindowRule(Settings& settings) {
-    if (isSingleWindowVersion(settings.acadVersion()))
+    if (IsSingleWindowVersion(settings.acadVersion()))
         settings.setOption(slot::sdiSingle, true);
 }
 
-std::string autocadChooserFolder(FolderStyle style, std::string_view homeFolder) {
+std::string AutocadChooserFolder(FolderStyle style, std::string_view homeFolder) {
     return style == FolderStyle::Windows ? std::string("c:\\") : std::string(homeFolder);
 }
 

@@ -88,15 +88,15 @@ inline constexpr FolderStyle kNativeFolderStyle = FolderStyle::Unix;
 using ProposedValues = std::array<std::vector<std::string>, kComboCount>;
 
 // The entries proposed for every setting. homeFolder is used by the Unix folder style only.
-ProposedValues proposedValues(const std::vector<std::string>& printers, FolderStyle style,
-                              std::string_view homeFolder);
+ProposedValues ProposeSettingValues(const std::vector<std::string>& printers, FolderStyle style,
+                                    std::string_view homeFolder);
 
 // First-run values: every combo the first entry of its list (empty when the list is empty),
 // "Paysage" and "SDI = 0 Fenetre multiple" chosen, every check box unticked.
-Settings defaultSettings(const ProposedValues& lists);
+Settings DefaultSettings(const ProposedValues& lists);
 
 // True for the versions that only run with a single drawing window.
-bool isSingleWindowVersion(std::string_view acadVersion);
+bool IsSingleWindowVersion(std::string_view acadVersion);
 
 // The window mode that the version allows: "SDI = 1 Fenetre unique" chosen for a single-window
 // version, nothing changed for any other. The dialog applies it when a version is picked or
@@ -105,6 +105,6 @@ void ApplySingleWindowRule(Settings& settings);
 
 // Where the chooser of the AutoCAD program starts: "c:\" with Windows folders, where programs are
 // installed; the user's home folder elsewhere.
-std::string autocadChooserFolder(FolderStyle style, std::string_view homeFolder);
+std::string AutocadChooserFolder(FolderStyle style, std::string_view homeFolder);
 
 } // namespace pilotrame

@@ -14,28 +14,28 @@ namespace {
 constexpr std::size_t kFirstOption = kComboCount;
 constexpr std::size_t kFirstCheck = kComboCount + kOptionCount;
 
-std::string slotText(const Settings& settings, int index) {
+std::string SlotText(const Settings& settings, int index) {
     if (index < kComboCount)
-        return toAnsi(settings.combo[index]);
+        return ToAnsi(settings.combo[index]);
     if (index < kComboCount + kOptionCount)
         return settings.option[index - kComboCount] ? "True" : "False";
     return std::to_string(settings.check[index - kFirstCheck]);
 }
 
-Error badSlot(ErrorCode code, const std::string& path, std::size_t index) {
+Error BadSlot(ErrorCode code, const std::string& path, std::size_t index) {
     return Error{
         code, ErrorKind::SettingsUnreadable, path, "emplacement " + std::to_string(index), {}};
 }
 
 } // namespace
 
-Result<bool> parseSettingBoolean(std::string_view text) {
-    if (equalsIgnoringCase(text, "True") || equalsIgnoringCase(text, "Vrai"))
+Result<bool> ParseSettingBoolean(std::string_view text) {
+    if (EqualsIgnoringCase(text, "True") || EqualsIgnoringCase(text, "Vrai"))
         return true;
-    if (equalsIgnoringCase(text, "False") || equalsIgnoringCase(text, "Faux"))
+    if (EqualsIgnoringCase(text, "False") || EqualsIgnoringCase(text, "Faux"))
         return false;
     // Integer text of any length: zero is false, any other integer true.
-    std::string_view digits = trimSpaces(text);
+    std::string_view digits = TrimSpaces(text);
     if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
         digits.remove_prefix(1);
     if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
@@ -47,9 +47,9 @@ SettingsFile::SettingsFile(std::string path)
     : m_path(std::move(path)), m_record(kRecordLength, '\0') {}
 
 Status SettingsFile::LoadSettings(Settings& settings) {
-    Result<std::string> content = readFileBytes(m_path);
+    Result<std::string> content = ReadFileBytes(m_path);
     if (!content)
-        return withKind(content.error(), ErrorKind::SettingsUnreadable);
+        return WithKind(content.error(), ErrorKind::SettingsUnreadable);
     const std::string& bytes = *content;
     const std::size_t available =
         bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
@@ -61,39 +61,39 @@ Status SettingsFile::LoadSettings(Settings& settings) {
         const std::size_t start = index * kSlotLength;
         const bool missing = start >= available;
         const std::string_view stored =
-            trimSpaces(std::string_view(m_record).substr(start, kSlotLength));
+            TrimSpaces(std::string_view(m_record).substr(start, kSlotLength));
         if (index < kFirstOption) {
-            settings.combo[index] = fromAnsi(stored);
+            settings.combo[index] = FromAnsi(stored);
         } else if (index < kFirstCheck) {
             bool state = false;
             if (!missing) {
-                const Result<bool> parsed = parseSettingBoolean(stored);
+                const Result<bool> parsed = ParseSettingBoolean(stored);
                 if (!parsed)
-                    return badSlot(ErrorCode::TypeMismatch, m_path, index);
+                    return BadSlot(ErrorCode::TypeMismatch, m_path, index);
                 state = *parsed;
             }
             settings.setOption(static_cast<int>(index), state);
         } else {
             int state = 0;
             if (!missing) {
-                const auto parsed = parseInteger(stored);
+                const auto parsed = ParseInteger(stored);
                 if (!parsed)
-                    return badSlot(ErrorCode::TypeMismatch, m_path, index);
+                    return BadSlot(ErrorCode::TypeMismatch, m_path, index);
                 // A check box holds 0, 1 or 2 (greyed); anything else is no state of it.
                 if (*parsed < 0 || *parsed > 2)
-                    return badSlot(ErrorCode::InvalidPropertyValue, m_path, index);
+                    return BadSlot(ErrorCode::InvalidPropertyValue, m_path, index);
                 state = static_cast<int>(*parsed);
             }
             settings.check[index - kFirstCheck] = state;
         }
     }
-    return success();
+    return Success();
 }
 
 std::string SettingsFile::encodeRecord(const Settings& settings) const {
     std::string record = m_record;
     for (int index = 0; index < kSettingCount; ++index) {
-        std::string text = slotText(settings, index);
+        std::string text = SlotText(settings, index);
         text.resize(kSlotLength, ' ');
         record.replace(static_cast<std::size_t>(index) * kSlotLength, kSlotLength, text);
     }
@@ -102,26 +102,26 @@ std::string SettingsFile::encodeRecord(const Settings& settings) const {
 
 Status SettingsFile::SaveSettings(const Settings& settings) {
     std::string bytes;
-    Result<std::string> existing = readFileBytes(m_path);
+    Result<std::string> existing = ReadFileBytes(m_path);
     if (existing) {
         bytes = std::move(*existing);
     } else if (existing.error().code != ErrorCode::FileNotFound) {
-        return withKind(existing.error(), ErrorKind::SettingsNotWritable);
+        return WithKind(existing.error(), ErrorKind::SettingsNotWritable);
     }
     if (bytes.size() < kFileLength)
         bytes.resize(kFileLength, '\0');
     std::string record = encodeRecord(settings);
     bytes.replace(kRecordOffset, kRecordLength, record);
-    if (Status written = replaceFileContent(m_path, bytes); !written)
-        return withKind(written.error(), ErrorKind::SettingsNotWritable);
+    if (Status written = ReplaceFileContent(m_path, bytes); !written)
+        return WithKind(written.error(), ErrorKind::SettingsNotWritable);
     m_record = std::move(record);
-    return success();
+    return Success();
 }
 
 std::vector<int> SettingsFile::slotsTooLong(const Settings& settings) {
     std::vector<int> slots;
     for (int index = 0; index < kComboCount; ++index) {
-        if (toAnsi(settings.combo[index]).size() > kSlotLength)
+        if (ToAnsi(settings.combo[index]).size() > kSlotLength)
             slots.push_back(index);
     }
     return slots;

@@ -50,6 +50,6 @@ private:
 
 // Boolean text as the settings file accepts it: True or False in any case, the French Vrai and
 // Faux, or an integer (0 false, any other true).
-Result<bool> parseSettingBoolean(std::string_view text);
+Result<bool> ParseSettingBoolean(std::string_view text);
 
 } // namespace pilotrame

@@ -28,20 +28,20 @@ struct KeySpec {
     void (*setWord)(MainJob&, int) = nullptr;
 };
 
-KeySpec flagKey(std::string_view name, bool& (*flag)(MainJob&)) {
+KeySpec FlagKey(std::string_view name, bool& (*flag)(MainJob&)) {
     KeySpec key{name, ValueKind::Flag, nullptr, nullptr, {}, nullptr, nullptr};
     key.flag = flag;
     return key;
 }
 
-KeySpec textKey(std::string_view name, std::string& (*text)(MainJob&),
+KeySpec TextKey(std::string_view name, std::string& (*text)(MainJob&),
                 ValueKind kind = ValueKind::Line) {
     KeySpec key{name, kind, nullptr, nullptr, {}, nullptr, nullptr};
     key.text = text;
     return key;
 }
 
-KeySpec wordKey(std::string_view name, std::span<const std::string_view> words,
+KeySpec WordKey(std::string_view name, std::span<const std::string_view> words,
                 int (*getWord)(const MainJob&), void (*setWord)(MainJob&, int)) {
     KeySpec key{name, ValueKind::Word, nullptr, nullptr, {}, nullptr, nullptr};
     key.words = words;
@@ -60,110 +60,110 @@ constexpr std::array<std::string_view, 3> kRuleWords{"supprimer", "ajouter", "ex
 
 // Every key of this version, in the order they are written: the top row, then the panel rows
 // from top to bottom.
-const std::vector<KeySpec>& keys() {
+const std::vector<KeySpec>& Keys() {
     static const std::vector<KeySpec> table = {
-        wordKey(
+        WordKey(
             "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
             [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
-        flagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
-        textKey(
+        FlagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
+        TextKey(
             "script.texte", [](MainJob& j) -> std::string& { return j.drawing.scriptText; },
             ValueKind::Paragraph),
 
-        flagKey("purger", [](MainJob& j) -> bool& { return j.drawing.purge; }),
-        wordKey(
+        FlagKey("purger", [](MainJob& j) -> bool& { return j.drawing.purge; }),
+        WordKey(
             "purger.mode", kPurgeWords, [](const MainJob& j) { return j.drawing.purgeAll ? 1 : 0; },
             [](MainJob& j, int w) { j.drawing.purgeAll = w == 1; }),
 
-        flagKey("zoom", [](MainJob& j) -> bool& { return j.drawing.zoomExtents; }),
+        FlagKey("zoom", [](MainJob& j) -> bool& { return j.drawing.zoomExtents; }),
 
-        flagKey("transfert", [](MainJob& j) -> bool& { return j.drawing.transfer; }),
-        wordKey(
+        FlagKey("transfert", [](MainJob& j) -> bool& { return j.drawing.transfer; }),
+        WordKey(
             "transfert.sens", kTransferWords,
             [](const MainJob& j) { return j.drawing.dwgToDxf ? 1 : 0; },
             [](MainJob& j, int w) { j.drawing.dwgToDxf = w == 1; }),
 
-        flagKey("effacer", [](MainJob& j) -> bool& { return j.drawing.erase; }),
-        wordKey(
+        FlagKey("effacer", [](MainJob& j) -> bool& { return j.drawing.erase; }),
+        WordKey(
             "effacer.selection", kEraseWords,
             [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
             [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
-        textKey("effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
-        textKey("effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
-        textKey("effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
-        textKey("effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
+        TextKey("effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
+        TextKey("effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
+        TextKey("effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
+        TextKey("effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
 
-        flagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
-        wordKey(
+        FlagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
+        WordKey(
             "inserer.source", kInsertWords,
             [](const MainJob& j) { return j.drawing.insertFile ? 1 : 0; },
             [](MainJob& j, int w) { j.drawing.insertFile = w == 1; }),
-        textKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
+        TextKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
 
-        flagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
-        textKey("attribut.x1",
+        FlagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
+        TextKey("attribut.x1",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
-        textKey("attribut.y1",
+        TextKey("attribut.y1",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
-        textKey("attribut.x2",
+        TextKey("attribut.x2",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
-        textKey("attribut.y2",
+        TextKey("attribut.y2",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
-        textKey("attribut.ancien",
+        TextKey("attribut.ancien",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeOld; }),
-        textKey("attribut.nouveau",
+        TextKey("attribut.nouveau",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeNew; }),
 
-        flagKey("renommer", [](MainJob& j) -> bool& { return j.renameTicked; }),
-        wordKey(
+        FlagKey("renommer", [](MainJob& j) -> bool& { return j.renameTicked; }),
+        WordKey(
             "renommer.regle", kRuleWords,
             [](const MainJob& j) { return static_cast<int>(j.rename.rule); },
             [](MainJob& j, int w) { j.rename.rule = static_cast<RenameRule>(w); }),
-        textKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
-        textKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
-        textKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
-        textKey("renommer.extension",
+        TextKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
+        TextKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
+        TextKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
+        TextKey("renommer.extension",
                 [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
 
-        flagKey("remplacer-texte", [](MainJob& j) -> bool& { return j.drawing.replaceText; }),
-        textKey("remplacer-texte.ancien1",
+        FlagKey("remplacer-texte", [](MainJob& j) -> bool& { return j.drawing.replaceText; }),
+        TextKey("remplacer-texte.ancien1",
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; }),
-        textKey("remplacer-texte.nouveau1",
+        TextKey("remplacer-texte.nouveau1",
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; }),
-        textKey("remplacer-texte.ancien2",
+        TextKey("remplacer-texte.ancien2",
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; }),
-        textKey("remplacer-texte.nouveau2",
+        TextKey("remplacer-texte.nouveau2",
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; }),
     };
     return table;
 }
 
-const KeySpec* findKey(std::string_view name) {
-    for (const KeySpec& key : keys())
+const KeySpec* FindKey(std::string_view name) {
+    for (const KeySpec& key : Keys())
         if (key.name == name)
             return &key;
     return nullptr;
 }
 
-bool isKeyCharacter(char c) {
+bool IsKeyCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
 }
 
-bool isWellFormedKey(std::string_view name) {
+bool IsWellFormedKey(std::string_view name) {
     if (name.empty())
         return false;
     for (char c : name)
-        if (!isKeyCharacter(c))
+        if (!IsKeyCharacter(c))
             return false;
     return true;
 }
 
 // "« text »" with the French quotation marks the messages use.
-std::string inQuotes(std::string_view text) {
+std::string InQuotes(std::string_view text) {
     return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
 }
 
-std::string escaped(std::string_view value) {
+std::string Escaped(std::string_view value) {
     std::string out;
     out.reserve(value.size());
     for (char c : value) {
@@ -188,7 +188,7 @@ std::string escaped(std::string_view value) {
 }
 
 // The value with its escapes replaced, or the fault as text.
-Result<std::string> unescaped(std::string_view value) {
+Result<std::string> Unescaped(std::string_view value) {
     std::string out;
     out.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -219,7 +219,7 @@ Result<std::string> unescaped(std::string_view value) {
             return Error{ErrorCode::InvalidPropertyValue,
                          ErrorKind::Other,
                          {},
-                         "séquence " + inQuotes(std::string("\\") + next) +
+                         "séquence " + InQuotes(std::string("\\") + next) +
                              " inconnue (seules \\\\, \\n, \\r et \\t existent)",
                          {}};
         }
@@ -228,7 +228,7 @@ Result<std::string> unescaped(std::string_view value) {
 }
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool isUtf8(std::string_view text) {
+bool IsUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -269,25 +269,25 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
-bool isBlank(std::string_view line) {
+bool IsBlank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-bool isComment(std::string_view line) {
+bool IsComment(std::string_view line) {
     const std::size_t first = line.find_first_not_of(" \t");
     return first != std::string_view::npos && line[first] == '#';
 }
 
-std::string lineFault(int lineNumber, std::string_view fault) {
+std::string LineFault(int lineNumber, std::string_view fault) {
     return "ligne " + std::to_string(lineNumber) + " : " + std::string(fault);
 }
 
-Error jobError(int lineNumber, std::string_view fault) {
+Error JobError(int lineNumber, std::string_view fault) {
     return Error{
-        ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, lineFault(lineNumber, fault), {}};
+        ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, LineFault(lineNumber, fault), {}};
 }
 
-std::string wordList(std::span<const std::string_view> words) {
+std::string WordList(std::span<const std::string_view> words) {
     std::string list;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (i > 0)
@@ -298,58 +298,58 @@ std::string wordList(std::span<const std::string_view> words) {
 }
 
 // Checks the first line; the version it names is the only fault it reports beyond its shape.
-Status checkHeader(std::string_view line) {
+Status CheckHeader(std::string_view line) {
     const std::string expected =
         std::string(kJobFormatKey) + "=" + std::to_string(kJobFormatVersion);
     const std::string shape =
-        "la première ligne d'un fichier de travail doit être " + inQuotes(expected);
+        "la première ligne d'un fichier de travail doit être " + InQuotes(expected);
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos || line.substr(0, equals) != kJobFormatKey)
-        return jobError(1, shape);
+        return JobError(1, shape);
     const std::string_view version = line.substr(equals + 1);
     if (version.empty() || version.size() > 9 ||
         version.find_first_not_of("0123456789") != std::string_view::npos)
-        return jobError(1, shape);
+        return JobError(1, shape);
     const int number = std::stoi(std::string(version));
     if (number > kJobFormatVersion)
-        return jobError(1, "ce fichier de travail est de la version " + std::to_string(number) +
+        return JobError(1, "ce fichier de travail est de la version " + std::to_string(number) +
                                " du format, ce programme ne lit que la version " +
                                std::to_string(kJobFormatVersion) + " : mettez Pilotrame à jour");
     if (number < 1)
-        return jobError(1, shape);
-    return success();
+        return JobError(1, shape);
+    return Success();
 }
 
 // Applies one known key's value to the job, or names what is wrong with it.
-Status applyValue(const KeySpec& key, std::string value, MainJob& job, int lineNumber) {
+Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineNumber) {
     switch (key.kind) {
     case ValueKind::Flag:
         if (value != "0" && value != "1")
-            return jobError(lineNumber,
-                            inQuotes(key.name) + " vaut " + inQuotes(value) + " : 0 ou 1 attendu");
+            return JobError(lineNumber,
+                            InQuotes(key.name) + " vaut " + InQuotes(value) + " : 0 ou 1 attendu");
         key.flag(job) = value == "1";
-        return success();
+        return Success();
     case ValueKind::Word:
         for (std::size_t i = 0; i < key.words.size(); ++i) {
             if (key.words[i] == value) {
                 key.setWord(job, static_cast<int>(i));
-                return success();
+                return Success();
             }
         }
-        return jobError(lineNumber, inQuotes(key.name) + " vaut " + inQuotes(value) + " : " +
-                                        wordList(key.words) + " attendu");
+        return JobError(lineNumber, InQuotes(key.name) + " vaut " + InQuotes(value) + " : " +
+                                        WordList(key.words) + " attendu");
     case ValueKind::Line:
         if (value.find_first_of("\r\n") != std::string::npos)
-            return jobError(lineNumber, inQuotes(key.name) +
+            return JobError(lineNumber, InQuotes(key.name) +
                                             " ne peut pas contenir de retour à la ligne (case "
                                             "d'une seule ligne)");
         key.text(job) = std::move(value);
-        return success();
+        return Success();
     case ValueKind::Paragraph:
         key.text(job) = std::move(value);
-        return success();
+        return Success();
     }
-    return success();
+    return Success();
 }
 
 } // namespace
@@ -402,7 +402,7 @@ std::string WriteJobFile(const MainJob& original) {
     ApplySwitchRules(job);
     std::string text(kJobFormatKey);
     text.append("=").append(std::to_string(kJobFormatVersion)).append("\n");
-    for (const KeySpec& key : keys()) {
+    for (const KeySpec& key : Keys()) {
         text.append(key.name).append("=");
         switch (key.kind) {
         case ValueKind::Flag:
@@ -413,15 +413,15 @@ std::string WriteJobFile(const MainJob& original) {
             break;
         case ValueKind::Line:
         case ValueKind::Paragraph:
-            text.append(escaped(key.text(job)));
+            text.append(Escaped(key.text(job)));
             break;
         }
         text.append("\n");
     }
     for (const auto& [name, value] : job.otherKeys) {
-        if (!isWellFormedKey(name) || findKey(name) || name == kJobFormatKey)
+        if (!IsWellFormedKey(name) || FindKey(name) || name == kJobFormatKey)
             continue;
-        text.append(name).append("=").append(escaped(value)).append("\n");
+        text.append(name).append("=").append(Escaped(value)).append("\n");
     }
     return text;
 }
@@ -444,37 +444,37 @@ Result<MainJob> ParseJobFile(std::string_view text) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
 
-        if (!isUtf8(line))
-            return jobError(lineNumber, "texte qui n'est pas en UTF-8");
+        if (!IsUtf8(line))
+            return JobError(lineNumber, "texte qui n'est pas en UTF-8");
         if (line.find('\r') != std::string_view::npos)
-            return jobError(lineNumber, "retour chariot (CR) isolé au milieu de la ligne");
+            return JobError(lineNumber, "retour chariot (CR) isolé au milieu de la ligne");
         if (lineNumber == 1) {
-            if (Status header = checkHeader(line); !header)
+            if (Status header = CheckHeader(line); !header)
                 return header.error();
             seen.emplace(std::string(kJobFormatKey), 1);
             continue;
         }
-        if (isBlank(line) || isComment(line))
+        if (IsBlank(line) || IsComment(line))
             continue;
 
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
-            return jobError(lineNumber, inQuotes("=") + " manquant : une ligne s'écrit clé=valeur");
+            return JobError(lineNumber, InQuotes("=") + " manquant : une ligne s'écrit clé=valeur");
         const std::string_view name = line.substr(0, equals);
-        if (!isWellFormedKey(name))
-            return jobError(lineNumber, "clé " + inQuotes(name) +
+        if (!IsWellFormedKey(name))
+            return JobError(lineNumber, "clé " + InQuotes(name) +
                                             " incorrecte (lettres minuscules sans accent, "
                                             "chiffres, « . », « - » et « _ » seulement)");
         if (const auto earlier = seen.find(name); earlier != seen.end())
-            return jobError(lineNumber, "la clé " + inQuotes(name) + " est déjà donnée ligne " +
+            return JobError(lineNumber, "la clé " + InQuotes(name) + " est déjà donnée ligne " +
                                             std::to_string(earlier->second));
         seen.emplace(std::string(name), lineNumber);
 
-        Result<std::string> value = unescaped(line.substr(equals + 1));
+        Result<std::string> value = Unescaped(line.substr(equals + 1));
         if (!value)
-            return jobError(lineNumber, value.error().detail);
-        if (const KeySpec* key = findKey(name)) {
-            if (Status applied = applyValue(*key, std::move(*value), job, lineNumber); !applied)
+            return JobError(lineNumber, value.error().detail);
+        if (const KeySpec* key = FindKey(name)) {
+            if (Status applied = ApplyValue(*key, std::move(*value), job, lineNumber); !applied)
                 return applied.error();
         } else {
             job.otherKeys.emplace_back(std::string(name), std::move(*value));
@@ -485,11 +485,11 @@ Result<MainJob> ParseJobFile(std::string_view text) {
 }
 
 Status SaveJobFile(const std::string& path, const MainJob& job) {
-    return replaceFileContent(path, WriteJobFile(job));
+    return ReplaceFileContent(path, WriteJobFile(job));
 }
 
 Result<MainJob> LoadJobFile(const std::string& path) {
-    Result<std::string> bytes = readFileBytes(path);
+    Result<std::string> bytes = ReadFileBytes(path);
     if (!bytes)
         return bytes.error();
     Result<MainJob> job = ParseJobFile(*bytes);

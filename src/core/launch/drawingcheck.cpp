@@ -12,18 +12,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool ownerCanWrite(fs::perms permissions) {
+bool OwnerCanWrite(fs::perms permissions) {
     return (permissions & fs::perms::owner_write) != fs::perms::none;
 }
 
 // The lock file AutoCAD keeps beside an open drawing: the drawing's base name and ".dwl", in
 // either letter case, since drawings copied from Windows keep upper-case names.
-bool lockFileBeside(const std::string& folder, std::string_view name) {
+bool LockFileBeside(const std::string& folder, std::string_view name) {
     const std::size_t dot = name.rfind('.');
     const std::string base(name.substr(0, dot == std::string_view::npos ? name.size() : dot));
     std::error_code ec;
     for (const char* extension : {".dwl", ".DWL"}) {
-        if (fs::exists(toFsPath(folder + base + extension), ec))
+        if (fs::exists(ToFsPath(folder + base + extension), ec))
             return true;
     }
     return false;
@@ -52,21 +52,21 @@ DrawingCheck CheckDrawings(const FileList& list) {
         bool folderReadOnly = false;
 #ifndef _WIN32
         std::error_code folderError;
-        const fs::file_status folderStatus = fs::status(toFsPath(folder.folder), folderError);
+        const fs::file_status folderStatus = fs::status(ToFsPath(folder.folder), folderError);
         folderReadOnly = !folderError && fs::is_directory(folderStatus) &&
-                         !ownerCanWrite(folderStatus.permissions());
+                         !OwnerCanWrite(folderStatus.permissions());
 #endif
         for (const std::string& name : folder.names) {
             ++check.checked;
             const std::string path = folder.folder + name;
             std::error_code ec;
-            const fs::file_status status = fs::status(toFsPath(path), ec);
+            const fs::file_status status = fs::status(ToFsPath(path), ec);
             DrawingProblem problem;
             if (ec || !fs::is_regular_file(status))
                 problem = DrawingProblem::Missing;
-            else if (!ownerCanWrite(status.permissions()) || folderReadOnly)
+            else if (!OwnerCanWrite(status.permissions()) || folderReadOnly)
                 problem = DrawingProblem::ReadOnly;
-            else if (lockFileBeside(folder.folder, name))
+            else if (LockFileBeside(folder.folder, name))
                 problem = DrawingProblem::OpenElsewhere;
             else
                 continue;

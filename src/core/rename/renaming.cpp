@@ -33,17 +33,17 @@ constexpr std::string_view kLengthBox = "Longeur";
 constexpr std::size_t kExtensionLength = 4;
 constexpr std::size_t kNoExtension = std::string_view::npos;
 
-bool isContinuationByte(char c) {
+bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // Byte position of the character at index (counted from 0) of UTF-8 text; the size of the text
 // when it has no such character.
-std::size_t characterOffset(std::string_view text, std::size_t index) {
+std::size_t CharacterOffset(std::string_view text, std::size_t index) {
     std::size_t offset = 0;
     for (std::size_t passed = 0; passed < index && offset < text.size(); ++passed) {
         ++offset;
-        while (offset < text.size() && isContinuationByte(text[offset]))
+        while (offset < text.size() && IsContinuationByte(text[offset]))
             ++offset;
     }
     return offset;
@@ -51,21 +51,21 @@ std::size_t characterOffset(std::string_view text, std::size_t index) {
 
 // Byte position where the extension of a name begins; kNoExtension when the name has fewer
 // characters than an extension.
-std::size_t extensionOffset(std::string_view name) {
+std::size_t ExtensionOffset(std::string_view name) {
     std::size_t offset = name.size();
     for (std::size_t found = 0; found < kExtensionLength; ++found) {
         if (offset == 0)
             return kNoExtension;
         --offset;
-        while (offset > 0 && isContinuationByte(name[offset]))
+        while (offset > 0 && IsContinuationByte(name[offset]))
             --offset;
     }
     return offset;
 }
 
 // A box holding a count of characters: a whole number of 0 or more within 16 bits.
-Result<std::size_t> readCount(std::string_view text, std::string_view box, char decimalSeparator) {
-    const Result<std::int16_t> whole = readRoundedShortBox(text, box, decimalSeparator);
+Result<std::size_t> ReadCount(std::string_view text, std::string_view box, char decimalSeparator) {
+    const Result<std::int16_t> whole = ReadRoundedShortBox(text, box, decimalSeparator);
     if (!whole)
         return whole.error();
     // A count below 0 has no meaning: deleting -1 characters would repeat one.
@@ -84,14 +84,14 @@ struct RuleNumbers {
     std::size_t length = 0;
 };
 
-Result<RuleNumbers> readBoxes(const RenameJob& job, char decimalSeparator) {
+Result<RuleNumbers> ReadBoxes(const RenameJob& job, char decimalSeparator) {
     RuleNumbers numbers;
-    Result<std::size_t> start = readCount(job.start, kStartBox, decimalSeparator);
+    Result<std::size_t> start = ReadCount(job.start, kStartBox, decimalSeparator);
     if (!start)
         return start.error();
     numbers.start = *start;
     if (job.rule == RenameRule::Delete) {
-        Result<std::size_t> length = readCount(job.length, kLengthBox, decimalSeparator);
+        Result<std::size_t> length = ReadCount(job.length, kLengthBox, decimalSeparator);
         if (!length)
             return length.error();
         numbers.length = *length;
@@ -100,25 +100,25 @@ Result<RuleNumbers> readBoxes(const RenameJob& job, char decimalSeparator) {
 }
 
 // A listed name that the rule cannot work on: too short, or no bare name.
-Error badNameError(std::string_view name) {
+Error BadNameError(std::string_view name) {
     return Error{ErrorCode::BadFileName, ErrorKind::InvalidName, {}, std::string(name), {}};
 }
 
 // Writes into out the new name of name, whose extension begins at byte extension.
-void composeName(std::string_view name, std::size_t extension, const RenameJob& job,
+void ComposeName(std::string_view name, std::size_t extension, const RenameJob& job,
                  const RuleNumbers& numbers, std::string& out) {
     const std::string_view base = name.substr(0, extension);
     const std::string_view oldExtension = name.substr(extension);
     out.clear();
     switch (job.rule) {
     case RenameRule::Delete: {
-        out.append(base.substr(0, characterOffset(base, numbers.start)));
-        out.append(base.substr(characterOffset(base, numbers.start + numbers.length)));
+        out.append(base.substr(0, CharacterOffset(base, numbers.start)));
+        out.append(base.substr(CharacterOffset(base, numbers.start + numbers.length)));
         out.append(oldExtension);
         break;
     }
     case RenameRule::Insert: {
-        const std::size_t kept = characterOffset(base, numbers.start);
+        const std::size_t kept = CharacterOffset(base, numbers.start);
         out.append(base.substr(0, kept));
         out.append(job.text);
         out.append(base.substr(kept));
@@ -134,7 +134,7 @@ void composeName(std::string_view name, std::size_t extension, const RenameJob& 
 
 // True when name names a file of the folder it is put in, and nothing else: a typed text must
 // not move a file to another folder, nor name the folder itself.
-bool isBareName(std::string_view name) {
+bool IsBareName(std::string_view name) {
     if (name.empty() || name == "." || name == "..")
         return false;
     for (const char c : name) {
@@ -150,22 +150,22 @@ bool isBareName(std::string_view name) {
     return true;
 }
 
-Error invalidNewName(std::string_view name) {
+Error InvalidNewName(std::string_view name) {
     return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, {}, std::string(name), {}};
 }
 
 // The folder part of a path, final separator included; empty for a bare name.
-std::string_view folderOf(std::string_view path) {
-    std::size_t length = folderPartLength(path, '/');
+std::string_view FolderOf(std::string_view path) {
+    std::size_t length = FolderPartLength(path, '/');
 #ifdef _WIN32
-    length = std::max(length, folderPartLength(path, '\\'));
+    length = std::max(length, FolderPartLength(path, '\\'));
 #endif
     return path.substr(0, length);
 }
 
 #ifdef _WIN32
 
-ErrorCode codeFromWindows(DWORD error) {
+ErrorCode CodeFromWindows(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
         return ErrorCode::FileNotFound;
@@ -233,24 +233,24 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 Status OpenFolder::open(std::string_view folder) {
     if (m_descriptor >= 0 && folder == m_folder)
-        return success();
+        return Success();
     close();
     m_folder.assign(folder);
     const char* path = folder.empty() ? "." : m_folder.c_str();
     const int descriptor = ::open(path, kFolderFlags);
     if (descriptor < 0) {
         const int error = errno;
-        return fileError(folderCodeFromErrno(error, m_folder), m_folder);
+        return FileError(FolderCodeFromErrno(error, m_folder), m_folder);
     }
     struct stat status;
     if (::fstat(descriptor, &status) != 0) {
         const int error = errno;
         ::close(descriptor);
-        return errorFromErrno(error, m_folder);
+        return ErrorFromErrno(error, m_folder);
     }
     m_descriptor = descriptor;
     m_writable = (status.st_mode & S_IWUSR) != 0;
-    return success();
+    return Success();
 }
 
 #if defined(__linux__) && defined(SYS_renameat2)
@@ -263,35 +263,35 @@ constexpr unsigned kRenameNoReplace = 1;
 
 // Renames name in the folder open as folder to newName in target, failing with EEXIST rather
 // than replace an existing file; from is the old path, for the error.
-Status renameNoReplace(int folder, const char* name, int target, const char* newName,
+Status RenameNoReplace(int folder, const char* name, int target, const char* newName,
                        const std::string& from) {
 #if defined(__linux__) && defined(SYS_renameat2)
     if (::syscall(SYS_renameat2, folder, name, target, newName, kRenameNoReplace) == 0)
-        return success();
+        return Success();
     // EINVAL: a file system that cannot promise not to replace (some network ones); ENOSYS: a
     // kernel before 3.15.
     if (errno != EINVAL && errno != ENOSYS)
-        return errorFromErrno(errno, from);
+        return ErrorFromErrno(errno, from);
 #endif
     // A hard link is never made over an existing name; once it is there, the old name goes.
     if (::linkat(folder, name, target, newName, 0) == 0) {
         if (::unlinkat(folder, name, 0) == 0)
-            return success();
+            return Success();
         const int error = errno;
         ::unlinkat(target, newName, 0);
-        return errorFromErrno(error, from);
+        return ErrorFromErrno(error, from);
     }
     if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS &&
         errno != EMLINK)
-        return errorFromErrno(errno, from);
+        return ErrorFromErrno(errno, from);
     // No hard links there (FAT, some shares): look, then rename. Another program could slip a
     // file in between; nothing better is offered by such a file system.
     struct stat existing;
     if (::fstatat(target, newName, &existing, AT_SYMLINK_NOFOLLOW) == 0)
-        return fileError(ErrorCode::FileExists, from);
+        return FileError(ErrorCode::FileExists, from);
     if (::renameat(folder, name, target, newName) != 0)
-        return errorFromErrno(errno, from);
-    return success();
+        return ErrorFromErrno(errno, from);
+    return Success();
 }
 
 #endif
@@ -319,20 +319,20 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
     // has it): it forbids nothing, so it is not looked at; a denied folder fails the move.
     (void)folderLength;
     (void)targetFolderLength;
-    const std::filesystem::path source = toFsPath(from);
+    const std::filesystem::path source = ToFsPath(from);
     const DWORD attributes = GetFileAttributesW(source.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return fileError(codeFromWindows(GetLastError()), from);
+        return FileError(CodeFromWindows(GetLastError()), from);
     if (from == to)
-        return success();
+        return Success();
     // Windows itself renames a read-only file; the user marked it so to keep it as it is.
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return fileError(ErrorCode::PermissionDenied, from);
+        return FileError(ErrorCode::PermissionDenied, from);
     // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced; a change of case
     // only is a rename of the same file, which the call does.
-    if (!MoveFileExW(source.c_str(), toFsPath(to).c_str(), 0))
-        return fileError(codeFromWindows(GetLastError()), from);
-    return success();
+    if (!MoveFileExW(source.c_str(), ToFsPath(to).c_str(), 0))
+        return FileError(CodeFromWindows(GetLastError()), from);
+    return Success();
 }
 
 #else
@@ -346,25 +346,25 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
     // The entry itself: renaming a link renames the link, whatever it points to.
     struct stat file;
     if (::fstatat(m_folder.descriptor(), name, &file, AT_SYMLINK_NOFOLLOW) != 0)
-        return errorFromErrno(errno, from);
+        return ErrorFromErrno(errno, from);
     if (from == to)
-        return success();
+        return Success();
     // Root may rename anything; a read-only file or folder is refused all the same, as the
     // user who marked it expects.
     if ((file.st_mode & S_IWUSR) == 0)
-        return fileError(ErrorCode::PermissionDenied, from);
+        return FileError(ErrorCode::PermissionDenied, from);
     if (!m_folder.writable())
-        return fileError(ErrorCode::PermissionDenied, m_folder.path());
+        return FileError(ErrorCode::PermissionDenied, m_folder.path());
     const std::string_view targetFolder = std::string_view(to).substr(0, targetFolderLength);
     int target = m_folder.descriptor();
     if (targetFolder != folder) {
         if (Status opened = m_target.open(targetFolder); !opened)
             return opened;
         if (!m_target.writable())
-            return fileError(ErrorCode::PermissionDenied, m_target.path());
+            return FileError(ErrorCode::PermissionDenied, m_target.path());
         target = m_target.descriptor();
     }
-    return renameNoReplace(m_folder.descriptor(), name, target, to.c_str() + targetFolderLength,
+    return RenameNoReplace(m_folder.descriptor(), name, target, to.c_str() + targetFolderLength,
                            from);
 }
 
@@ -374,16 +374,16 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
 
 Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
                                 char userDecimalSeparator) {
-    const std::size_t extension = extensionOffset(name);
+    const std::size_t extension = ExtensionOffset(name);
     if (extension == kNoExtension)
-        return badNameError(name);
-    Result<RuleNumbers> numbers = readBoxes(job, userDecimalSeparator);
+        return BadNameError(name);
+    Result<RuleNumbers> numbers = ReadBoxes(job, userDecimalSeparator);
     if (!numbers)
         return numbers.error();
     std::string renamed;
-    composeName(name, extension, job, *numbers, renamed);
-    if (!isBareName(renamed))
-        return invalidNewName(renamed);
+    ComposeName(name, extension, job, *numbers, renamed);
+    if (!IsBareName(renamed))
+        return InvalidNewName(renamed);
     return renamed;
 }
 
@@ -401,15 +401,15 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
     const auto renameOne = [&](const ListPosition& at, std::size_t extension) -> Status {
         // The system calls would take a separator in the listed name, or a NUL in it or in the
         // folder, as a path to another file than the list names, possibly in another folder.
-        if (!isBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
-            return badNameError(at.currentFileName);
+        if (!IsBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
+            return BadNameError(at.currentFileName);
         if (!numbers)
-            numbers = readBoxes(job, userDecimalSeparator);
+            numbers = ReadBoxes(job, userDecimalSeparator);
         if (!*numbers)
             return numbers->error();
-        composeName(at.currentFileName, extension, job, **numbers, newName);
-        if (!isBareName(newName))
-            return invalidNewName(newName);
+        ComposeName(at.currentFileName, extension, job, **numbers, newName);
+        if (!IsBareName(newName))
+            return InvalidNewName(newName);
         to.assign(at.currentFolder);
         to += newName;
         return renamer.rename(from, at.currentFolder.size(), to, at.currentFolder.size());
@@ -418,8 +418,8 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
     const Status walked = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
         from.assign(at.currentFolder);
         from += at.currentFileName;
-        const std::size_t extension = extensionOffset(at.currentFileName);
-        Status renamed = extension == kNoExtension ? Status(badNameError(at.currentFileName))
+        const std::size_t extension = ExtensionOffset(at.currentFileName);
+        Status renamed = extension == kNoExtension ? Status(BadNameError(at.currentFileName))
                                                    : renameOne(at, extension);
         // Once split, the current file name is the base, as the earlier tools left it.
         if (extension != kNoExtension)
@@ -437,16 +437,16 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
         return failure;
     });
     if (!walked && !report.failure)
-        report.failure = withKind(walked.error(), ErrorKind::ListUnreadable);
+        report.failure = WithKind(walked.error(), ErrorKind::ListUnreadable);
     return report;
 }
 
 Status RenameWithoutReplacing(const std::string& from, const std::string& to) {
     // The system calls would stop at a NUL and rename another file than the one named.
     if (from.find('\0') != std::string::npos || to.find('\0') != std::string::npos)
-        return fileError(ErrorCode::BadFileName, from);
+        return FileError(ErrorCode::BadFileName, from);
     Renamer renamer;
-    return renamer.rename(from, folderOf(from).size(), to, folderOf(to).size());
+    return renamer.rename(from, FolderOf(from).size(), to, FolderOf(to).size());
 }
 
 } // namespace pilotrame

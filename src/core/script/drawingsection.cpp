@@ -8,25 +8,25 @@ namespace pilotrame {
 
 namespace {
 
-Result<std::string> coordinate(std::string_view text, char decimalSeparator, std::string box) {
-    const auto value = parseNumber(text, decimalSeparator);
+Result<std::string> Coordinate(std::string_view text, char decimalSeparator, std::string box) {
+    const auto value = ParseNumber(text, decimalSeparator);
     if (!value)
         return Error{
             ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, std::move(box), std::string(text)};
-    return formatNumber(*value);
+    return FormatNumber(*value);
 }
 
 // point names the point for a failure message: "EFFACER, 1er point".
-Status appendPoint(std::string& script, std::string_view x, std::string_view y,
+Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
                    char decimalSeparator, std::string_view point) {
-    Result<std::string> cx = coordinate(x, decimalSeparator, std::string(point) + " X");
+    Result<std::string> cx = Coordinate(x, decimalSeparator, std::string(point) + " X");
     if (!cx)
         return cx.error();
-    Result<std::string> cy = coordinate(y, decimalSeparator, std::string(point) + " Y");
+    Result<std::string> cy = Coordinate(y, decimalSeparator, std::string(point) + " Y");
     if (!cy)
         return cy.error();
-    appendPointLine(script, *cx, *cy);
-    return success();
+    AppendPointLine(script, *cx, *cy);
+    return Success();
 }
 
 } // namespace
@@ -38,7 +38,7 @@ std::string_view InsertCommandWord(std::string_view acadVersion) {
 }
 
 std::string CustomScriptLines(std::string_view scriptText) {
-    std::string text = toCrLf(scriptText);
+    std::string text = ToCrLf(scriptText);
     while (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
         text.resize(text.size() - 2);
     text += kCrLf;
@@ -47,8 +47,8 @@ std::string CustomScriptLines(std::string_view scriptText) {
 
 namespace {
 
-void writeOpening(std::string& script, const ListPosition& position) {
-    appendLine(script, "_.open");
+void WriteOpening(std::string& script, const ListPosition& position) {
+    AppendLine(script, "_.open");
     script += '"';
     script += position.currentFolder;
     script += position.currentFileName;
@@ -57,7 +57,7 @@ void writeOpening(std::string& script, const ListPosition& position) {
 }
 
 // Everything of a section after the opening of the drawing.
-Status writeBody(std::string& script, const DrawingJob& job, const Settings& settings,
+Status WriteBody(std::string& script, const DrawingJob& job, const Settings& settings,
                  char userDecimalSeparator) {
     if (job.plot)
         WritePlotSequence(script, settings);
@@ -66,115 +66,115 @@ Status writeBody(std::string& script, const DrawingJob& job, const Settings& set
         script += CustomScriptLines(job.scriptText);
 
     if (settings.objectSnapOff()) {
-        appendLine(script, "osmode");
-        appendLine(script, "0");
+        AppendLine(script, "osmode");
+        AppendLine(script, "0");
     }
 
     if (job.zoomExtents) {
-        appendLine(script, "zoom");
-        appendLine(script, "et");
+        AppendLine(script, "zoom");
+        AppendLine(script, "et");
     }
 
     if (job.erase) {
-        appendLine(script, "effacer");
+        AppendLine(script, "effacer");
         switch (job.eraseSelection) {
         case EraseSelection::Window:
-            appendLine(script, "f");
+            AppendLine(script, "f");
             break;
         case EraseSelection::Fence:
-            appendLine(script, "t");
+            AppendLine(script, "t");
             break;
         case EraseSelection::Crossing:
-            appendLine(script, "c");
+            AppendLine(script, "c");
             break;
         }
         const auto& p = job.erasePoints;
-        if (Status s = appendPoint(script, p[0], p[1], userDecimalSeparator, "EFFACER, 1er point");
+        if (Status s = AppendPoint(script, p[0], p[1], userDecimalSeparator, "EFFACER, 1er point");
             !s)
             return s;
-        if (Status s = appendPoint(script, p[2], p[3], userDecimalSeparator, "EFFACER, 2em point");
+        if (Status s = AppendPoint(script, p[2], p[3], userDecimalSeparator, "EFFACER, 2em point");
             !s)
             return s;
-        appendLine(script, "");
+        AppendLine(script, "");
         // A fence needs a second Enter: the first ends the fence, the second the selection.
         if (job.eraseSelection == EraseSelection::Fence)
-            appendLine(script, "");
+            AppendLine(script, "");
     }
 
     if (job.purge) {
-        appendLine(script, "purger");
-        appendLine(script, job.purgeAll ? "to" : "bl");
-        appendLine(script, "");
-        appendLine(script, "n");
+        AppendLine(script, "purger");
+        AppendLine(script, job.purgeAll ? "to" : "bl");
+        AppendLine(script, "");
+        AppendLine(script, "n");
     }
 
     if (job.insert && !job.insertFile) {
-        appendLine(script, "_pasteclip");
-        appendLine(script, "0,0");
+        AppendLine(script, "_pasteclip");
+        AppendLine(script, "0,0");
     }
     if (job.insert && job.insertFile) {
-        appendLine(script, InsertCommandWord(settings.acadVersion()));
-        appendLine(script, job.insertPath);
+        AppendLine(script, InsertCommandWord(settings.acadVersion()));
+        AppendLine(script, job.insertPath);
         for (const char* answer : {"0,0", "1", "1", "0"})
-            appendLine(script, answer);
+            AppendLine(script, answer);
     }
 
     if (job.replaceAttribute) {
         for (const char* answer : {"-attedit", "N", "O", "", "", "", "Fenetre"})
-            appendLine(script, answer);
+            AppendLine(script, answer);
         const auto& c = job.attributeCorners;
-        if (Status s = appendPoint(script, c[0], c[1], userDecimalSeparator,
+        if (Status s = AppendPoint(script, c[0], c[1], userDecimalSeparator,
                                    "REMPLACER ATTRIBUT, 1er point");
             !s)
             return s;
-        if (Status s = appendPoint(script, c[2], c[3], userDecimalSeparator,
+        if (Status s = AppendPoint(script, c[2], c[3], userDecimalSeparator,
                                    "REMPLACER ATTRIBUT, 2em point");
             !s)
             return s;
-        appendLine(script, job.attributeOld);
-        appendLine(script, job.attributeNew);
+        AppendLine(script, job.attributeOld);
+        AppendLine(script, job.attributeNew);
     }
 
     if (job.replaceText) {
         for (std::size_t pair = 0; pair < 4; pair += 2) {
             if (job.replaceTexts[pair].empty())
                 continue;
-            appendLine(script, "-vbarun");
-            appendLine(script, job.replaceTexts[pair]);
-            appendLine(script, job.replaceTexts[pair + 1]);
+            AppendLine(script, "-vbarun");
+            AppendLine(script, job.replaceTexts[pair]);
+            AppendLine(script, job.replaceTexts[pair + 1]);
         }
     }
 
     if (job.plot && settings.saveSetupInDrawing()) {
-        appendLine(script, "_qsave");
+        AppendLine(script, "_qsave");
     } else {
         if (job.transfer && job.dwgToDxf) {
             for (const char* answer : {"_saveas", "DXF", "", ""})
-                appendLine(script, answer);
+                AppendLine(script, answer);
         }
         if (!job.plot)
-            appendLine(script, "_qsave");
+            AppendLine(script, "_qsave");
         if (job.transfer && !job.dwgToDxf) {
-            appendLine(script, "r14");
-            appendLine(script, "");
+            AppendLine(script, "r14");
+            AppendLine(script, "");
         }
     }
 
     if (settings.sdiMultiple())
-        appendLine(script, "_close");
+        AppendLine(script, "_close");
 
     if (job.plot && !settings.saveSetupInDrawing())
-        appendLine(script, "o");
+        AppendLine(script, "o");
 
-    return success();
+    return Success();
 }
 
 } // namespace
 
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
                            const ListPosition& position, char userDecimalSeparator) {
-    writeOpening(script, position);
-    return writeBody(script, job, settings, userDecimalSeparator);
+    WriteOpening(script, position);
+    return WriteBody(script, job, settings, userDecimalSeparator);
 }
 
 DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
@@ -183,14 +183,14 @@ DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
 
 Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {
     if (!m_prepared) {
-        m_bodyStatus = writeBody(m_body, m_job, m_settings, m_separator);
+        m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
         m_prepared = true;
     }
     if (!m_bodyStatus)
         return m_bodyStatus;
-    writeOpening(script, position);
+    WriteOpening(script, position);
     script += m_body;
-    return success();
+    return Success();
 }
 
 } // namespace pilotrame

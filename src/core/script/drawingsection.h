@@ -71,7 +71,7 @@ private:
     Settings m_settings;
     char m_separator;
     bool m_prepared = false;
-    Status m_bodyStatus = success();
+    Status m_bodyStatus = Success();
     std::string m_body;
 };
 

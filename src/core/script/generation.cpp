@@ -7,25 +7,25 @@
 namespace pilotrame {
 
 namespace {
-bool fitsOnScriptLine(std::string_view name) {
-    return !hasControlCharacter(name) && name.find('"') == std::string_view::npos;
+bool FitsOnScriptLine(std::string_view name) {
+    return !HasControlCharacter(name) && name.find('"') == std::string_view::npos;
 }
 } // namespace
 
 Status GenerateScript(const std::string& listPath, const std::string& scriptPath,
                       ListPosition& position, const SectionWriter& writeSection,
                       const std::unordered_set<std::string>* skipped) {
-    if (Status emptied = truncateFile(scriptPath); !emptied)
-        return withKind(emptied.error(), ErrorKind::ScriptNotWritable);
+    if (Status emptied = TruncateFile(scriptPath); !emptied)
+        return WithKind(emptied.error(), ErrorKind::ScriptNotWritable);
     std::string section;
     std::string path;
     return WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
         if (skipped && !skipped->empty()) {
             path.assign(at.currentFolder).append(at.currentFileName);
             if (skipped->contains(path))
-                return success();
+                return Success();
         }
-        if (!fitsOnScriptLine(at.currentFolder) || !fitsOnScriptLine(at.currentFileName))
+        if (!FitsOnScriptLine(at.currentFolder) || !FitsOnScriptLine(at.currentFileName))
             return Error{ErrorCode::InvalidName,
                          ErrorKind::InvalidName,
                          scriptPath,
@@ -34,9 +34,9 @@ Status GenerateScript(const std::string& listPath, const std::string& scriptPath
         section.clear();
         if (Status written = writeSection(section, at); !written)
             return written;
-        if (Status appended = appendToFile(scriptPath, toAnsi(section)); !appended)
-            return withKind(appended.error(), ErrorKind::ScriptIncomplete);
-        return success();
+        if (Status appended = AppendToFile(scriptPath, ToAnsi(section)); !appended)
+            return WithKind(appended.error(), ErrorKind::ScriptIncomplete);
+        return Success();
     });
 }
 

@@ -18,60 +18,60 @@ constexpr std::string_view kStepXBox = "F1 pas X";
 constexpr std::string_view kStepYBox = "F1 pas Y";
 
 // The next symbol position, or the step box whose addition leaves the 16-bit range.
-Result<SymbolGrid> nextPosition(SymbolGrid grid, const MacroJob& job) {
+Result<SymbolGrid> NextPosition(SymbolGrid grid, const MacroJob& job) {
     // The positions are 16-bit, so a step must fit there too.
-    const Result<std::int16_t> stepX = readShortBox(job.symbolStepX, kStepXBox);
+    const Result<std::int16_t> stepX = ReadShortBox(job.symbolStepX, kStepXBox);
     if (!stepX)
         return stepX.error();
     // Checked even when no wrap follows, so that a bad box stops the first drawing rather than
     // the tenth.
-    const Result<std::int16_t> stepY = readShortBox(job.symbolStepY, kStepYBox);
+    const Result<std::int16_t> stepY = ReadShortBox(job.symbolStepY, kStepYBox);
     if (!stepY)
         return stepY.error();
 
     const std::int64_t row = std::int64_t{grid.row} + *stepX;
     if (row < kInt16Min || row > kInt16Max)
-        return numberBoxError(ErrorKind::OutOfRange, kStepXBox, job.symbolStepX);
+        return NumberBoxError(ErrorKind::OutOfRange, kStepXBox, job.symbolStepX);
     grid.row = static_cast<std::int16_t>(row);
     if (grid.row > 240) {
         grid.row = 0;
         const std::int64_t column = std::int64_t{grid.column} + *stepY;
         if (column < kInt16Min || column > kInt16Max)
-            return numberBoxError(ErrorKind::OutOfRange, kStepYBox, job.symbolStepY);
+            return NumberBoxError(ErrorKind::OutOfRange, kStepYBox, job.symbolStepY);
         grid.column = static_cast<std::int16_t>(column);
     }
     return grid;
 }
 
-Status writeSymbolInsertion(std::string& section, const MacroJob& job, SymbolGrid& grid,
+Status WriteSymbolInsertion(std::string& section, const MacroJob& job, SymbolGrid& grid,
                             const ListPosition& position) {
     const std::string& name = position.currentFileName;
-    const std::size_t extension = findIgnoringCase(name, ".dwg");
+    const std::size_t extension = FindIgnoringCase(name, ".dwg");
     if (extension == std::string::npos)
         return Error{ErrorCode::BadFileName,
                      ErrorKind::NotADrawingName,
                      position.currentFolder + name,
                      name,
                      {}};
-    const Result<SymbolGrid> next = nextPosition(grid, job);
+    const Result<SymbolGrid> next = NextPosition(grid, job);
     if (!next)
         return next.error();
     grid = *next;
 
     section += "-inserer ";
     section += position.currentFolder;
-    appendLine(section, name);
-    appendPointLine(section, std::to_string(grid.column), std::to_string(grid.row));
-    appendLine(section, "1");
-    appendLine(section, "1");
-    appendLine(section, "0");
+    AppendLine(section, name);
+    AppendPointLine(section, std::to_string(grid.column), std::to_string(grid.row));
+    AppendLine(section, "1");
+    AppendLine(section, "1");
+    AppendLine(section, "0");
     // The block's one attribute: the symbol's name.
-    appendLine(section, std::string_view(name).substr(0, extension));
-    return success();
+    AppendLine(section, std::string_view(name).substr(0, extension));
+    return Success();
 }
 
 // The format code of the F3 combo; empty when its text is none of the list entries.
-std::string_view attributeFormatCode(std::string_view format) {
+std::string_view AttributeFormatCode(std::string_view format) {
     if (format == "Nom fichier + infos sur 1 Ligne")
         return "FL";
     if (format == "Nom fichier + infos par Colone")
@@ -83,94 +83,94 @@ std::string_view attributeFormatCode(std::string_view format) {
     return {};
 }
 
-void appendIfNotEmpty(std::string& section, std::string_view line) {
+void AppendIfNotEmpty(std::string& section, std::string_view line) {
     if (!line.empty())
-        appendLine(section, line);
+        AppendLine(section, line);
 }
 
-void writeAttributeExport(std::string& section, const MacroJob& job) {
-    appendLine(section, "export_attribut");
+void WriteAttributeExport(std::string& section, const MacroJob& job) {
+    AppendLine(section, "export_attribut");
     if (job.attributesAllBlocks)
-        appendLine(section, "tout");
+        AppendLine(section, "tout");
     else if (job.attributesNamed)
-        appendLine(section, trimSpaces(job.attributeBlocks[0]));
+        AppendLine(section, TrimSpaces(job.attributeBlocks[0]));
 
     const auto& names = job.attributeNames;
-    appendIfNotEmpty(section, trimSpaces(names[0]));
-    if (trimSpaces(names[0]).empty() && trimSpaces(names[1]).empty() &&
-        trimSpaces(names[2]).empty())
-        appendLine(section, "");
+    AppendIfNotEmpty(section, TrimSpaces(names[0]));
+    if (TrimSpaces(names[0]).empty() && TrimSpaces(names[1]).empty() &&
+        TrimSpaces(names[2]).empty())
+        AppendLine(section, "");
 
-    const std::string_view format = attributeFormatCode(job.attributeFormat);
-    appendIfNotEmpty(section, format);
+    const std::string_view format = AttributeFormatCode(job.attributeFormat);
+    AppendIfNotEmpty(section, format);
     for (std::size_t column = 1; column < 4; ++column) {
-        appendIfNotEmpty(section, trimSpaces(job.attributeBlocks[column]));
-        appendIfNotEmpty(section, trimSpaces(names[column]));
-        appendIfNotEmpty(section, format);
+        AppendIfNotEmpty(section, TrimSpaces(job.attributeBlocks[column]));
+        AppendIfNotEmpty(section, TrimSpaces(names[column]));
+        AppendIfNotEmpty(section, format);
     }
-    appendLine(section, "fin");
+    AppendLine(section, "fin");
 }
 
-void writeBlockCount(std::string& section, const MacroJob& job) {
-    appendLine(section, "compte_bloc");
+void WriteBlockCount(std::string& section, const MacroJob& job) {
+    AppendLine(section, "compte_bloc");
     if (job.countAllBlocks)
-        appendLine(section, "tout");
+        AppendLine(section, "tout");
     if (job.countNamed)
-        appendLine(section, trimSpaces(job.countBlock));
+        AppendLine(section, TrimSpaces(job.countBlock));
 }
 
-void writeLayerErase(std::string& section, const MacroJob& job) {
-    appendLine(section, "efface_calque");
-    appendLine(section, trimSpaces(job.erasedLayer));
-    appendLine(section, "_qsave");
+void WriteLayerErase(std::string& section, const MacroJob& job) {
+    AppendLine(section, "efface_calque");
+    AppendLine(section, TrimSpaces(job.erasedLayer));
+    AppendLine(section, "_qsave");
 }
 
-void writeLayerFreeze(std::string& section, const MacroJob& job) {
+void WriteLayerFreeze(std::string& section, const MacroJob& job) {
     if (job.freeze)
-        appendLine(section, "gele_calque");
+        AppendLine(section, "gele_calque");
     if (job.thaw)
-        appendLine(section, "degele_calque");
-    appendLine(section, trimSpaces(job.frozenLayer));
-    appendLine(section, "_qsave");
+        AppendLine(section, "degele_calque");
+    AppendLine(section, TrimSpaces(job.frozenLayer));
+    AppendLine(section, "_qsave");
 }
 
-void writeTextExport(std::string& section, const MacroJob& job) {
-    appendLine(section, "texte_export");
+void WriteTextExport(std::string& section, const MacroJob& job) {
+    AppendLine(section, "texte_export");
     if (job.exportAllText) {
-        appendLine(section, "tout");
-        appendLine(section, "");
+        AppendLine(section, "tout");
+        AppendLine(section, "");
     }
     if (job.exportWindow) {
         const auto& c = job.exportCorners;
-        appendLine(section, "fenetre");
+        AppendLine(section, "fenetre");
         // The boxes go in pairs as the macro reads them: both X boxes, then both Y boxes.
-        appendPointLine(section, trimSpaces(c[0]), trimSpaces(c[1]));
-        appendPointLine(section, trimSpaces(c[2]), trimSpaces(c[3]));
-        appendLine(section, "");
+        AppendPointLine(section, TrimSpaces(c[0]), TrimSpaces(c[1]));
+        AppendPointLine(section, TrimSpaces(c[2]), TrimSpaces(c[3]));
+        AppendLine(section, "");
     }
 }
 
-void writeMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
+void WriteMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
                    const ListPosition& position) {
-    appendLine(section, "_.open");
+    AppendLine(section, "_.open");
     section += '"';
     section += position.currentFolder;
     section += position.currentFileName;
     section += '"';
     section += kCrLf;
-    appendLine(section, "_vbarun");
+    AppendLine(section, "_vbarun");
     if (job.exportAttributes)
-        writeAttributeExport(section, job);
+        WriteAttributeExport(section, job);
     if (job.countBlocks)
-        writeBlockCount(section, job);
+        WriteBlockCount(section, job);
     if (job.eraseLayer)
-        writeLayerErase(section, job);
+        WriteLayerErase(section, job);
     if (job.freezeLayer)
-        writeLayerFreeze(section, job);
+        WriteLayerFreeze(section, job);
     if (job.exportText)
-        writeTextExport(section, job);
+        WriteTextExport(section, job);
     if (sdiMultiple)
-        appendLine(section, "_close");
+        AppendLine(section, "_close");
 }
 
 } // namespace
@@ -178,10 +178,10 @@ void writeMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
 Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& grid,
                          bool sdiMultiple, const ListPosition& position) {
     if (job.insertSymbols)
-        return writeSymbolInsertion(section, job, grid, position);
+        return WriteSymbolInsertion(section, job, grid, position);
     grid = SymbolGrid{};
-    writeMacroRun(section, job, sdiMultiple, position);
-    return success();
+    WriteMacroRun(section, job, sdiMultiple, position);
+    return Success();
 }
 
 std::string ExcelCommandLine(std::string_view workbookPath) {

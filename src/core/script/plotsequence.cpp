@@ -6,34 +6,34 @@ namespace pilotrame {
 
 void WritePlotSequence(std::string& script, const Settings& settings) {
     const bool layout = settings.plotPaperSpace();
-    appendLine(script, "-traceur");
-    appendLine(script, "o");
-    appendLine(script, layout ? std::string_view(settings.layoutName()) : "Model");
-    appendLine(script, settings.printerName());
-    appendLine(script, settings.paperFormat());
-    appendLine(script, "m");
-    appendLine(script, settings.landscape() ? "a" : "p");
-    appendLine(script, "n");
-    appendLine(script, "e");
-    appendLine(script, layout ? std::string_view(settings.plotScale()) : "p");
+    AppendLine(script, "-traceur");
+    AppendLine(script, "o");
+    AppendLine(script, layout ? std::string_view(settings.layoutName()) : "Model");
+    AppendLine(script, settings.printerName());
+    AppendLine(script, settings.paperFormat());
+    AppendLine(script, "m");
+    AppendLine(script, settings.landscape() ? "a" : "p");
+    AppendLine(script, "n");
+    AppendLine(script, "e");
+    AppendLine(script, layout ? std::string_view(settings.plotScale()) : "p");
     if (settings.offsetX() == "Centrer" || settings.offsetY() == "Centrer")
-        appendLine(script, "c");
+        AppendLine(script, "c");
     else
-        appendPointLine(script, settings.offsetX(), settings.offsetY());
+        AppendPointLine(script, settings.offsetX(), settings.offsetY());
     if (settings.plotStyleTable() == "Aucune") {
-        appendLine(script, "n");
-        appendLine(script, ".");
+        AppendLine(script, "n");
+        AppendLine(script, ".");
     } else {
-        appendLine(script, "o");
-        appendLine(script, settings.plotStyleTable());
+        AppendLine(script, "o");
+        AppendLine(script, settings.plotStyleTable());
     }
     for (const char* answer : {"o", "n", "n", "n"})
-        appendLine(script, answer);
+        AppendLine(script, answer);
     if (layout) {
-        appendLine(script, "n");
-        appendLine(script, "n");
+        AppendLine(script, "n");
+        AppendLine(script, "n");
     }
-    appendLine(script, "o");
+    AppendLine(script, "o");
 }
 
 } // namespace pilotrame

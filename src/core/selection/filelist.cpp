@@ -8,7 +8,7 @@ namespace pilotrame {
 
 namespace {
 
-void appendLine(std::string& text, std::string_view marker, std::string_view content) {
+void AppendLine(std::string& text, std::string_view marker, std::string_view content) {
     text += marker;
     text += content;
     text += kCrLf;
@@ -17,7 +17,7 @@ void appendLine(std::string& text, std::string_view marker, std::string_view con
 // The name of a file line: the line without its marker. The marker is one character, which a
 // list edited by hand may make an accented one, two bytes or more in UTF-8: cutting one byte
 // would leave half a character at the front of the name.
-std::string_view fileLineName(std::string_view line) {
+std::string_view FileLineName(std::string_view line) {
     if (line.empty())
         return line;
     std::size_t marker = 1;
@@ -27,7 +27,7 @@ std::string_view fileLineName(std::string_view line) {
 }
 
 // Adds name under folder, opening a new folder entry when the folder changes.
-void addFile(FileList& list, std::string_view folder, std::string_view name) {
+void AddFile(FileList& list, std::string_view folder, std::string_view name) {
     if (list.empty() || list.back().folder != folder)
         list.push_back(ListedFolder{std::string(folder), {}});
     list.back().names.emplace_back(name);
@@ -46,8 +46,8 @@ FileList FileListFromSelection(std::string_view selection, char separator) {
     FileList list;
     const auto firstNul = selection.find('\0');
     if (firstNul == std::string_view::npos) {
-        const std::size_t folderLength = folderPartLength(selection, separator);
-        addFile(list, selection.substr(0, folderLength), selection.substr(folderLength));
+        const std::size_t folderLength = FolderPartLength(selection, separator);
+        AddFile(list, selection.substr(0, folderLength), selection.substr(folderLength));
         return list;
     }
     std::string folder(selection.substr(0, firstNul));
@@ -69,7 +69,7 @@ FileList FileListFromPaths(const std::vector<std::string>& paths, char separator
         return FileListFromSelection(paths.front(), separator);
     FileList list;
     for (const std::string& path : paths) {
-        const std::size_t folderLength = folderPartLength(path, separator);
+        const std::size_t folderLength = FolderPartLength(path, separator);
         std::string_view parent = std::string_view(path).substr(0, folderLength);
         // The dialog names a folder without its final separator, a root with it ("C:\", "/").
         const bool root = folderLength > 0 &&
@@ -80,7 +80,7 @@ FileList FileListFromPaths(const std::vector<std::string>& paths, char separator
             folder.assign(root ? parent : parent.substr(0, folderLength - 1));
             folder += separator;
         }
-        addFile(list, folder, std::string_view(path).substr(folderLength));
+        AddFile(list, folder, std::string_view(path).substr(folderLength));
     }
     return list;
 }
@@ -88,9 +88,9 @@ FileList FileListFromPaths(const std::vector<std::string>& paths, char separator
 std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list) {
     std::vector<std::string> removed;
     for (ListedFolder& folder : list) {
-        const bool folderFits = fitsAnsi(folder.folder);
+        const bool folderFits = FitsAnsi(folder.folder);
         std::erase_if(folder.names, [&](const std::string& name) {
-            if (folderFits && fitsAnsi(name))
+            if (folderFits && FitsAnsi(name))
                 return false;
             removed.push_back(folder.folder + name);
             return true;
@@ -106,9 +106,9 @@ std::string BuildFileList(const FileList& list, bool folderMarkers) {
     for (const ListedFolder& folder : list) {
         if (folder.names.empty())
             continue;
-        appendLine(text, folderMarker, folder.folder);
+        AppendLine(text, folderMarker, folder.folder);
         for (const std::string& name : folder.names)
-            appendLine(text, std::string_view(&kFileMarker, 1), name);
+            AppendLine(text, std::string_view(&kFileMarker, 1), name);
     }
     return text;
 }
@@ -125,36 +125,36 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
                 return refused(name);
         }
     }
-    if (Status written = replaceFileContent(listPath, toAnsi(BuildFileList(list, folderMarkers)));
+    if (Status written = ReplaceFileContent(listPath, ToAnsi(BuildFileList(list, folderMarkers)));
         !written)
-        return withKind(written.error(), ErrorKind::ListNotWritable);
+        return WithKind(written.error(), ErrorKind::ListNotWritable);
     return CountFiles(list);
 }
 
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile) {
-    Result<std::string> bytes = readFileBytes(listPath);
+    Result<std::string> bytes = ReadFileBytes(listPath);
     if (!bytes)
-        return withKind(bytes.error(), ErrorKind::ListUnreadable);
-    const std::string text = fromAnsi(*bytes);
-    for (const std::string_view line : splitCrLfLines(text)) {
+        return WithKind(bytes.error(), ErrorKind::ListUnreadable);
+    const std::string text = FromAnsi(*bytes);
+    for (const std::string_view line : SplitCrLfLines(text)) {
         if (!line.empty() && line.front() == kFolderMarker) {
             position.currentFolder.assign(line.substr(1));
             continue;
         }
-        position.currentFileName.assign(fileLineName(line));
+        position.currentFileName.assign(FileLineName(line));
         if (Status handled = onFile(position); !handled)
             return handled;
     }
-    return success();
+    return Success();
 }
 
 Result<FileList> ReadFileList(const std::string& listPath) {
     FileList list;
     ListPosition position;
     const Status walked = WalkFileList(listPath, position, [&list](const ListPosition& at) {
-        addFile(list, at.currentFolder, at.currentFileName);
-        return success();
+        AddFile(list, at.currentFolder, at.currentFileName);
+        return Success();
     });
     if (!walked)
         return walked.error();

@@ -29,7 +29,7 @@ constexpr char32_t kStrayByteBase = 0x110000;
 
 // Reads the character at text[i] and moves i past it. A byte that does not start a well-formed
 // sequence stands for itself, so that such a name still matches and sorts the same every time.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
         ++i;
@@ -66,7 +66,7 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i) {
 // The upper case of the letters a Windows user types in a name: ASCII, Latin-1 and the
 // Latin Extended-A pairs that include the Windows-1252 letters Œ, Š, Ž and Ÿ. Upper case, as the
 // NTFS order of a directory listing uses it.
-char32_t foldCase(char32_t c) {
+char32_t FoldCase(char32_t c) {
     if (c < 0x80)
         return c >= 'a' && c <= 'z' ? c - 0x20 : c;
     if (c < 0x100) {
@@ -83,26 +83,26 @@ char32_t foldCase(char32_t c) {
     return c;
 }
 
-char32_t upperAscii(unsigned char byte) {
+char32_t UpperAscii(unsigned char byte) {
     return byte >= 'a' && byte <= 'z' ? char32_t{byte} - 0x20 : char32_t{byte};
 }
 
-char32_t nextFolded(std::string_view text, std::size_t& i) {
+char32_t NextFolded(std::string_view text, std::size_t& i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
         ++i;
-        return upperAscii(byte);
+        return UpperAscii(byte);
     }
-    return foldCase(nextCodePoint(text, i));
+    return FoldCase(NextCodePoint(text, i));
 }
 
-bool isContinuation(char byte) {
+bool IsContinuation(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
 }
 
 // Order of names: without regard to case first, then byte by byte so that names differing only
 // in case still come in one fixed order.
-bool nameLess(const std::string& a, const std::string& b) {
+bool NameLess(const std::string& a, const std::string& b) {
     // Names of one folder mostly share a start and differ in one ASCII character: decide there
     // without decoding the rest.
     const std::size_t common = std::min(a.size(), b.size());
@@ -114,23 +114,23 @@ bool nameLess(const std::string& a, const std::string& b) {
         if (k == longer.size())
             return false;
         // The shorter name ends on a whole character unless the longer goes on inside it.
-        if (!isContinuation(longer[k]))
+        if (!IsContinuation(longer[k]))
             return a.size() < b.size();
     } else {
         const auto x = static_cast<unsigned char>(a[k]);
         const auto y = static_cast<unsigned char>(b[k]);
-        if (x < 0x80 && y < 0x80 && upperAscii(x) != upperAscii(y))
-            return upperAscii(x) < upperAscii(y);
+        if (x < 0x80 && y < 0x80 && UpperAscii(x) != UpperAscii(y))
+            return UpperAscii(x) < UpperAscii(y);
     }
     // Otherwise compare characters from the start of the one where they part (a string's
     // character at its size is the terminating zero, never a continuation byte).
-    while (k > 0 && (isContinuation(a[k]) || isContinuation(b[k])))
+    while (k > 0 && (IsContinuation(a[k]) || IsContinuation(b[k])))
         --k;
     std::size_t i = k;
     std::size_t j = k;
     while (i < a.size() && j < b.size()) {
-        const char32_t foldedA = nextFolded(a, i);
-        const char32_t foldedB = nextFolded(b, j);
+        const char32_t foldedA = NextFolded(a, i);
+        const char32_t foldedB = NextFolded(b, j);
         if (foldedA != foldedB)
             return foldedA < foldedB;
     }
@@ -153,7 +153,7 @@ public:
                 ++i;
                 m_tokens.push_back(kAnyOne);
             } else {
-                m_tokens.push_back(nextFolded(text, i));
+                m_tokens.push_back(NextFolded(text, i));
             }
         }
         // A final "." followed by "*" only also matches where the name ends, as the Windows
@@ -169,7 +169,7 @@ public:
         m_name.resize(name.size());
         std::size_t length = 0;
         for (std::size_t i = 0; i < name.size();)
-            m_name[length++] = nextFolded(name, i);
+            m_name[length++] = NextFolded(name, i);
         m_name.resize(length);
         if (matchesTokens(m_tokens.size()))
             return true;
@@ -232,13 +232,13 @@ private:
     std::size_t m_beforeFinalDot = kNoDot;
 };
 
-Error unreadable(const std::string& folder, ErrorCode code) {
+Error Unreadable(const std::string& folder, ErrorCode code) {
     return Error{code, ErrorKind::Other, folder, {}, {}};
 }
 
 #ifdef _WIN32
 
-std::string utf8FromWide(const wchar_t* text) {
+std::string Utf8FromWide(const wchar_t* text) {
     const int wideLength = static_cast<int>(wcslen(text));
     if (wideLength == 0)
         return {};
@@ -251,8 +251,8 @@ std::string utf8FromWide(const wchar_t* text) {
 
 // The search text for every entry of folder. A deep folder goes through the "\\?\" form, which
 // lifts the 260-character limit of the classic calls.
-std::wstring searchText(const std::string& folder) {
-    std::wstring path = toFsPath(withTrailingSeparator(folder, '\\')).native();
+std::wstring SearchText(const std::string& folder) {
+    std::wstring path = ToFsPath(WithTrailingSeparator(folder, '\\')).native();
     path += L'*';
     if (path.size() < MAX_PATH || path.starts_with(L"\\\\?\\"))
         return path;
@@ -262,7 +262,7 @@ std::wstring searchText(const std::string& folder) {
     return L"\\\\?\\" + path;
 }
 
-ErrorCode codeFromWindows(DWORD error) {
+ErrorCode CodeFromWindows(DWORD error) {
     switch (error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
@@ -282,9 +282,9 @@ ErrorCode codeFromWindows(DWORD error) {
 }
 
 // The listing gives each entry's attributes with its name: no call per entry.
-Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
+Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
                   FolderEntries& entries) {
-    const std::wstring search = searchText(folder);
+    const std::wstring search = SearchText(folder);
     WIN32_FIND_DATAW data;
     HANDLE handle = FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -292,12 +292,12 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
         const DWORD error = GetLastError();
         // An empty drive root has no "." entry, so nothing at all is found there.
         if (error == ERROR_FILE_NOT_FOUND) {
-            const DWORD attributes = GetFileAttributesW(toFsPath(folder).c_str());
+            const DWORD attributes = GetFileAttributesW(ToFsPath(folder).c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-                return success();
+                return Success();
         }
-        return unreadable(folder, codeFromWindows(error));
+        return Unreadable(folder, CodeFromWindows(error));
     }
     do {
         if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
@@ -307,9 +307,9 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
             if (!wantFolders ||
                 (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))))
                 continue;
-            entries.folders.push_back(utf8FromWide(name));
+            entries.folders.push_back(Utf8FromWide(name));
         } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0) {
-            std::string utf8 = utf8FromWide(name);
+            std::string utf8 = Utf8FromWide(name);
             if (filter == nullptr || filter->matches(utf8))
                 entries.files.push_back(std::move(utf8));
         }
@@ -317,8 +317,8 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
     const DWORD error = GetLastError();
     FindClose(handle);
     if (error != ERROR_NO_MORE_FILES)
-        return unreadable(folder, codeFromWindows(error));
-    return success();
+        return Unreadable(folder, CodeFromWindows(error));
+    return Success();
 }
 
 #else
@@ -330,18 +330,18 @@ struct FolderCloser {
 // The listing gives each entry's type with its name; only links and file systems that do not
 // tell the type cost a call of their own. Read directly rather than through directory_iterator,
 // which builds and parses a full path for every entry.
-Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
+Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
                   FolderEntries& entries) {
     const std::unique_ptr<DIR, FolderCloser> listing(opendir(folder.c_str()));
     if (!listing)
-        return unreadable(folder, folderCodeFromErrno(errno, folder));
+        return Unreadable(folder, FolderCodeFromErrno(errno, folder));
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(listing.get());
         if (entry == nullptr) {
             if (errno != 0)
-                return unreadable(folder, folderCodeFromErrno(errno, folder));
-            return success();
+                return Unreadable(folder, FolderCodeFromErrno(errno, folder));
+            return Success();
         }
         const std::string_view name = entry->d_name;
         if (name.empty() || name.front() == '.')
@@ -367,12 +367,12 @@ Status readFolder(const std::string& folder, Pattern* filter, bool wantFolders,
 
 #endif
 
-Result<FolderEntries> readSorted(const std::string& folder, Pattern* filter, bool wantFolders) {
+Result<FolderEntries> ReadSorted(const std::string& folder, Pattern* filter, bool wantFolders) {
     FolderEntries entries;
-    if (Status read = readFolder(folder, filter, wantFolders, entries); !read)
+    if (Status read = ReadFolder(folder, filter, wantFolders, entries); !read)
         return read.error();
-    std::sort(entries.folders.begin(), entries.folders.end(), nameLess);
-    std::sort(entries.files.begin(), entries.files.end(), nameLess);
+    std::sort(entries.folders.begin(), entries.folders.end(), NameLess);
+    std::sort(entries.files.begin(), entries.files.end(), NameLess);
     return entries;
 }
 
@@ -389,7 +389,7 @@ public:
             m_result.cancelled = true;
             return std::nullopt;
         }
-        Result<FolderEntries> entries = readSorted(folder, &m_pattern, wantFolders);
+        Result<FolderEntries> entries = ReadSorted(folder, &m_pattern, wantFolders);
         if (!entries) {
             m_result.unreadableFolders.push_back(folder);
             return std::nullopt;
@@ -418,7 +418,7 @@ private:
     WalkResult& m_result;
 };
 
-std::string subFolder(const std::string& folder, const std::string& name) {
+std::string SubFolder(const std::string& folder, const std::string& name) {
     std::string path;
     path.reserve(folder.size() + name.size() + 1);
     path += folder;
@@ -442,12 +442,12 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
 }
 
 Result<FolderEntries> ListFolder(const std::string& folder) {
-    return readSorted(folder, nullptr, true);
+    return ReadSorted(folder, nullptr, true);
 }
 
 WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& keepGoing) {
     WalkResult result;
-    const std::string chosen = withTrailingSeparator(request.folder);
+    const std::string chosen = WithTrailingSeparator(request.folder);
     result.walkFolder = chosen;
     if (request.mode == WalkMode::None)
         return result;
@@ -472,7 +472,7 @@ WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& k
     // an unreadable folder keeps none and gets no second-level pass.
     std::vector<std::optional<std::vector<std::string>>> below(top->folders.size());
     for (std::size_t i = 0; i < top->folders.size(); ++i) {
-        const std::string folder = subFolder(chosen, top->folders[i]);
+        const std::string folder = SubFolder(chosen, top->folders[i]);
         std::optional<FolderEntries> entries = walker.read(folder, twoLevels);
         if (walker.stopped())
             return result;
@@ -487,13 +487,13 @@ WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& k
     // The second level counts afresh: the count shows the second-level folders only.
     result.subFolderCount = 0;
     for (std::size_t i = 0; i < top->folders.size(); ++i) {
-        const std::string parent = subFolder(chosen, top->folders[i]);
+        const std::string parent = SubFolder(chosen, top->folders[i]);
         result.walkFolder = parent;
         if (!below[i])
             continue;
         walker.collect(below[i]->size());
         for (const std::string& name : *below[i]) {
-            const std::string folder = subFolder(parent, name);
+            const std::string folder = SubFolder(parent, name);
             std::optional<FolderEntries> entries = walker.read(folder, false);
             if (walker.stopped())
                 return result;

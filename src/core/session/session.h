@@ -1,10 +1,10 @@
 #pragma once
 
-#include "session/startup.h"
 #include "config/settings.h"
 #include "script/macrosection.h"
 #include "script/scriptlines.h"
 #include "selection/filelist.h"
+#include "session/startup.h"
 
 #include <string>
 

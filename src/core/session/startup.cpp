@@ -9,18 +9,18 @@ namespace pilotrame {
 
 std::string ResolveProgramFolder(std::string_view executableFolder, std::string_view appDataFolder,
                                  char separator) {
-    std::string own = withTrailingSeparator(executableFolder, separator);
-    if (isFolderWritable(own) || appDataFolder.empty())
+    std::string own = WithTrailingSeparator(executableFolder, separator);
+    if (IsFolderWritable(own) || appDataFolder.empty())
         return own;
     std::error_code ignored;
-    std::filesystem::create_directories(toFsPath(appDataFolder), ignored);
-    return withTrailingSeparator(appDataFolder, separator);
+    std::filesystem::create_directories(ToFsPath(appDataFolder), ignored);
+    return WithTrailingSeparator(appDataFolder, separator);
 }
 
 SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings,
                                   const Settings& defaults) {
     SettingsStartup startup;
-    Status readable = checkReadable(file.path());
+    Status readable = CheckReadable(file.path());
     const bool missing = !readable && (readable.error().code == ErrorCode::FileNotFound ||
                                        readable.error().code == ErrorCode::PathNotFound);
     if (missing) {
@@ -43,7 +43,7 @@ std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& 
                                 char separator) {
     if (startup.failure && !startup.created)
         return {};
-    return withTrailingSeparator(settings.scriptFolder(), separator);
+    return WithTrailingSeparator(settings.scriptFolder(), separator);
 }
 
 } // namespace pilotrame

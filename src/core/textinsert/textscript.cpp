@@ -23,7 +23,7 @@ constexpr std::string_view kRowStepBox = "Décalage";
 
 // The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
 // LF alone. A last row without a line end counts; the nothing after a final line end does not.
-std::vector<std::string_view> tableRows(std::string_view table) {
+std::vector<std::string_view> TableRows(std::string_view table) {
     std::vector<std::string_view> rows;
     while (!table.empty()) {
         const std::size_t end = table.find('\n');
@@ -41,10 +41,10 @@ std::vector<std::string_view> tableRows(std::string_view table) {
 } // namespace
 
 int CountTableColumns(const std::string& table) {
-    const std::string_view trimmed = trimSpaces(table);
+    const std::string_view trimmed = TrimSpaces(table);
     if (trimmed.empty())
         return 0;
-    const std::string_view first = tableRows(trimmed).front();
+    const std::string_view first = TableRows(trimmed).front();
     return static_cast<int>(std::count(first.begin(), first.end(), '\t')) + 1;
 }
 
@@ -53,16 +53,16 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     std::array<std::int16_t, kMaxTextColumns> columnX{};
     for (std::size_t i = 0; i < columnX.size(); ++i) {
         // AutoCAD gets the whole number that a 16-bit value holds.
-        Result<std::int16_t> x = readShortBox(job.columnX[i], "Colonne " + std::to_string(i + 1));
+        Result<std::int16_t> x = ReadShortBox(job.columnX[i], "Colonne " + std::to_string(i + 1));
         if (!x)
             return x.error();
         columnX[i] = *x;
     }
-    const Result<std::int16_t> rowStep = readShortBox(job.rowStep, kRowStepBox);
+    const Result<std::int16_t> rowStep = ReadShortBox(job.rowStep, kRowStepBox);
     if (!rowStep)
         return rowStep.error();
 
-    const std::vector<std::string_view> rows = tableRows(trimSpaces(job.table));
+    const std::vector<std::string_view> rows = TableRows(TrimSpaces(job.table));
     const int counted = CountTableColumns(job.table);
     TextInsertionOutcome outcome;
     outcome.rows = static_cast<int>(rows.size());
@@ -72,14 +72,14 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     // Rows go one step further each, so the last one is the farthest from 0.
     const std::int64_t lastY = std::int64_t{*rowStep} * outcome.rows;
     if (lastY < kInt16Min || lastY > kInt16Max)
-        return numberBoxError(ErrorKind::OutOfRange, kRowStepBox, job.rowStep);
+        return NumberBoxError(ErrorKind::OutOfRange, kRowStepBox, job.rowStep);
 
     const std::string head = "texte style " + job.style + " ";
     const std::string tail = " " + job.height + " " + job.rotation + " ";
 
     std::string script;
     for (const char* line : {"osmode", "0", "snapmode", "0"})
-        appendLine(script, line);
+        AppendLine(script, line);
     std::int64_t y = *rowStep;
     for (std::string_view row : rows) {
         const std::string point = "," + std::to_string(y) + tail;
@@ -89,7 +89,7 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
             script += head;
             script += std::to_string(columnX[column]);
             script += point;
-            appendLine(script, cell.empty() ? std::string_view(".") : cell);
+            AppendLine(script, cell.empty() ? std::string_view(".") : cell);
             // A short row ends here rather than repeating its last cell in the next columns.
             if (tab == std::string_view::npos)
                 break;
@@ -99,8 +99,8 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     }
 
     // One write: a failure leaves the previous script whole rather than half of this one.
-    if (Status written = replaceFileContent(scriptPath, toAnsi(script)); !written)
-        return withKind(written.error(), ErrorKind::ScriptNotWritable);
+    if (Status written = ReplaceFileContent(scriptPath, ToAnsi(script)); !written)
+        return WithKind(written.error(), ErrorKind::ScriptNotWritable);
     return outcome;
 }
 

@@ -1,10 +1,10 @@
 #include "gui/config/configdialog.h"
 
-#include "gui/formparts.h"
-#include "gui/prompts.h"
 #include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "gui/formparts.h"
+#include "gui/prompts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -30,7 +30,7 @@ namespace {
 using Place = std::array<int, 4>; // left, top, width, height in twips
 
 // The form was designed in twips; 15 of them make a pixel at 96 dots per inch.
-QRect toPixels(const Place& place) {
+QRect ToPixels(const Place& place) {
     const auto pixels = [](int twips) { return qRound(twips / 15.0); };
     return {pixels(place[0]), pixels(place[1]), pixels(place[2]), pixels(place[3])};
 }
@@ -99,24 +99,24 @@ constexpr std::array<const char*, kComboCount> kFieldNames = {"Choix imprimante"
                                                               "Définir onglet",
                                                               "Echelle"};
 
-QString native(const QString& path) {
+QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString withSeparator(QString folder) {
+QString WithSeparator(QString folder) {
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
 }
 
 // The folder a drive entry of Drive1 opens on.
-QString rootOf(const QString& drive) {
-    return fromStd(driveRoot(drive.toStdString()));
+QString RootOf(const QString& drive) {
+    return FromStd(DriveRoot(drive.toStdString()));
 }
 
 // The text shown, with the list entry it matches made current so that the arrow keys move on
 // from it.
-void setComboText(QComboBox* combo, const QString& text) {
+void SetComboText(QComboBox* combo, const QString& text) {
     const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index != combo->currentIndex())
         combo->setCurrentIndex(index);
@@ -164,7 +164,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
       m_file(file), m_live(live) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Configuration"));
-    setFixedSize(toPixels(kClientArea).size());
+    setFixedSize(ToPixels(kClientArea).size());
     // The places were designed for an 8-point font; a larger one cuts the captions.
     QFont designFont = font();
     designFont.setPointSize(8);
@@ -173,8 +173,8 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     // Created in the order of the form, so that later controls lie above earlier ones.
     for (int i = 0; i < static_cast<int>(m_label.size()); ++i) {
         auto* label = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
-        label->setObjectName(designName("Label1", i));
-        label->setGeometry(toPixels(kLabelPlaces[i]));
+        label->setObjectName(DesignName("Label1", i));
+        label->setGeometry(ToPixels(kLabelPlaces[i]));
         // An empty caption still covers its place; it must not take the clicks of the folder
         // picker lying there.
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -183,12 +183,12 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     for (int i = 0; i < kComboCount; ++i) {
         auto* combo = new QComboBox(this);
-        combo->setObjectName(designName("Combo1", i));
+        combo->setObjectName(DesignName("Combo1", i));
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         // Completion would change what the user types; the setting is the text as typed.
         combo->setCompleter(nullptr);
-        combo->setGeometry(toPixels(kComboPlaces[i]));
+        combo->setGeometry(ToPixels(kComboPlaces[i]));
         connect(combo, &QComboBox::activated, this, [this] { Combo1_Click(); });
         // When editing ends, Qt reports a typed text equal to an entry as a pick of it. Keeping
         // that entry current while typing stops this, so that only real picks run the version
@@ -205,8 +205,8 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     for (int i = 0; i < kCheckCount; ++i) {
         auto* check = new CheckBox(QStringLiteral("Check1"), this);
-        check->setObjectName(designName("Check1", i));
-        check->setGeometry(toPixels(kCheckPlaces[i]));
+        check->setObjectName(DesignName("Check1", i));
+        check->setGeometry(ToPixels(kCheckPlaces[i]));
         connect(check, &QCheckBox::stateChanged, this, [this, check](int state) {
             // A greyed state comes only from the file; a click leaves it for good.
             if (state != Qt::PartiallyChecked)
@@ -218,21 +218,21 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     const auto makeFrame = [this](int i, const QString& title) {
         auto* frame = new QGroupBox(title, this);
-        frame->setObjectName(designName("Frame1", i));
-        frame->setGeometry(toPixels(kFramePlaces[i]));
+        frame->setObjectName(DesignName("Frame1", i));
+        frame->setGeometry(ToPixels(kFramePlaces[i]));
         m_frame[i] = frame;
     };
     const auto makeOption = [this](int i) {
         auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), m_frame[i / 2]);
-        option->setObjectName(designName("Option1", i));
-        option->setGeometry(toPixels(kOptionPlaces[i]));
+        option->setObjectName(DesignName("Option1", i));
+        option->setGeometry(ToPixels(kOptionPlaces[i]));
         m_option[i] = option;
     };
     const auto makeButton = [](const char* name, const QString& caption, const Place& place,
                                QWidget* parentWidget) {
         auto* button = new PushButton(caption, parentWidget);
         button->setObjectName(QLatin1String(name));
-        button->setGeometry(toPixels(place));
+        button->setGeometry(ToPixels(place));
         // No button answers Enter: it would fire while the user types in a combo box.
         button->setAutoDefault(false);
         return button;
@@ -253,13 +253,13 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     makeFrame(2, QStringLiteral("Chemin :"));
     m_drive1 = new QComboBox(m_frame[2]);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(toPixels({240, 360, 1095, 315}));
+    m_drive1->setGeometry(ToPixels({240, 360, 1095, 315}));
     std::vector<std::string> drives;
     for (const QFileInfo& drive : QDir::drives())
-        drives.push_back(native(drive.absoluteFilePath()).toStdString());
+        drives.push_back(Native(drive.absoluteFilePath()).toStdString());
     for (const std::string& entry :
-         driveListEntries(drives, native(QDir::homePath()).toStdString()))
-        m_drive1->addItem(fromStd(entry));
+         DriveListEntries(drives, Native(QDir::homePath()).toStdString()))
+        m_drive1->addItem(FromStd(entry));
     connect(m_drive1, &QComboBox::activated, this, &ConfigDialog::Drive1_Change);
 
     m_dirModel = new QFileSystemModel(this);
@@ -268,7 +268,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     m_dirModel->setRootPath(QString());
     m_dir1 = new QTreeView(m_frame[2]);
     m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(toPixels({1560, 360, 3015, 1584}));
+    m_dir1->setGeometry(ToPixels({1560, 360, 3015, 1584}));
     m_dir1->setModel(m_dirModel);
     m_dir1->setHeaderHidden(true);
     for (int column = 1; column < m_dirModel->columnCount(); ++column)
@@ -277,7 +277,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    folderShown(native(m_dirModel->filePath(current)));
+                    folderShown(Native(m_dirModel->filePath(current)));
             });
 
     m_command5 =
@@ -294,7 +294,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     connect(m_command6, &QPushButton::clicked, this, &ConfigDialog::Command6_Click);
 
     if (!setDirPath(QDir::currentPath()))
-        setDirPath(fromStd(fallbackDrive()));
+        setDirPath(FromStd(FallbackDrive()));
 }
 
 void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
@@ -305,7 +305,7 @@ void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
         const QString shown = combo->currentText();
         for (const std::string& entry : lists[i])
             combo->addItem(QString::fromStdString(entry));
-        setComboText(combo, shown);
+        SetComboText(combo, shown);
         // The drop-down may be wider than the box, so that long paths read whole.
         if (combo->count() > 0)
             combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0));
@@ -349,7 +349,7 @@ Settings ConfigDialog::shownSettings() const {
 void ConfigDialog::showSettings() {
     const Settings& settings = m_live;
     for (int i = 0; i < kComboCount; ++i)
-        setComboText(m_combo[i], QString::fromStdString(settings.combo[i]));
+        SetComboText(m_combo[i], QString::fromStdString(settings.combo[i]));
     for (int i = 0; i < kOptionCount; ++i)
         setOptionState(i, settings.option[i]);
     for (int i = 0; i < kCheckCount; ++i) {
@@ -460,7 +460,7 @@ void ConfigDialog::Check1_Click() {
 
 void ConfigDialog::Combo1_Click() {
     const bool singleWindow =
-        isSingleWindowVersion(m_combo[slot::acadVersion]->currentText().toStdString());
+        IsSingleWindowVersion(m_combo[slot::acadVersion]->currentText().toStdString());
     if (singleWindow)
         setOptionState(slot::sdiSingle - kComboCount, true);
     m_frame[1]->setEnabled(!singleWindow);
@@ -490,10 +490,10 @@ void ConfigDialog::Command4_Click() {
 }
 
 void ConfigDialog::Command5_Click() {
-    const QString folder = withSeparator(dirPath());
+    const QString folder = WithSeparator(dirPath());
     for (const int i : {slot::drawingFolder, slot::scriptFolder}) {
         if (m_combo[i]->isEnabledTo(this))
-            setComboText(m_combo[i], folder);
+            SetComboText(m_combo[i], folder);
     }
     EndFolderPicking();
 }
@@ -524,7 +524,7 @@ bool ConfigDialog::setDirPath(const QString& folder) {
         return false;
     m_dir1->setCurrentIndex(index);
     m_dir1->scrollTo(index);
-    folderShown(native(absolute));
+    folderShown(Native(absolute));
     return true;
 }
 
@@ -540,8 +540,8 @@ int ConfigDialog::driveIndexFor(const QString& folder) const {
     int best = -1;
     std::size_t bestLength = 0;
     for (int i = 0; i < m_drive1->count(); ++i) {
-        const std::string root = driveRoot(m_drive1->itemText(i).toStdString());
-        if (isOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
+        const std::string root = DriveRoot(m_drive1->itemText(i).toStdString());
+        if (IsOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
             best = i;
             bestLength = root.size();
         }
@@ -550,10 +550,10 @@ int ConfigDialog::driveIndexFor(const QString& folder) const {
 }
 
 void ConfigDialog::Drive1_Change(int index) {
-    if (setDirPath(rootOf(m_drive1->itemText(index))))
+    if (setDirPath(RootOf(m_drive1->itemText(index))))
         return;
-    showMessage(this, fromStd(kProgramTitle), fromStd(kDriveUnavailableText), MessageIcon::Warning);
-    const QString fallbackRoot = fromStd(fallbackDrive());
+    ShowMessage(this, FromStd(kProgramTitle), FromStd(kDriveUnavailableText), MessageIcon::Warning);
+    const QString fallbackRoot = FromStd(FallbackDrive());
     const int fallback = m_drive1->findText(fallbackRoot, Qt::MatchFixedString);
     if (fallback >= 0)
         m_drive1->setCurrentIndex(fallback);
@@ -575,7 +575,7 @@ bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
     for (const int slotNumber : cutSlots)
         fieldNames.emplace_back(kFieldNames.at(static_cast<std::size_t>(slotNumber)));
     const MessageRequest question{QStringLiteral("Configuration"),
-                                  fromStd(TooLongSettingsQuestion(fieldNames)),
+                                  FromStd(TooLongSettingsQuestion(fieldNames)),
                                   MessageIcon::Question, MessageButtons::YesNo};
     return Prompts::instance().message(this, question) == Answer::Yes;
 }
@@ -586,7 +586,7 @@ void ConfigDialog::Command2_Click() {
         return;
     if (const Status saved = SaveSettings(); !saved) {
         // Hiding now would pass off unsaved values as saved; the user may retry or quit.
-        showMessage(this, fromStd(kErrorTitle), fromStd(SettingsFailureText(saved.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(SettingsFailureText(saved.error())),
                     MessageIcon::Critical);
         return;
     }
@@ -595,7 +595,7 @@ void ConfigDialog::Command2_Click() {
 
 void ConfigDialog::Command6_Click() {
     const QString startFolder =
-        fromStd(autocadChooserFolder(kNativeFolderStyle, native(QDir::homePath()).toStdString()));
+        FromStd(AutocadChooserFolder(kNativeFolderStyle, Native(QDir::homePath()).toStdString()));
     const FileDialogRequest request{
         FileDialogKind::Open, QStringLiteral("Selectionner autocad.exe"),
         QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),
@@ -604,13 +604,13 @@ void ConfigDialog::Command6_Click() {
     if (!chosen || chosen->isEmpty())
         return;
     const std::string path = chosen->front().toStdString();
-    setComboText(m_combo[slot::acadPath], QString::fromStdString(std::string(trimSpaces(path))));
+    SetComboText(m_combo[slot::acadPath], QString::fromStdString(std::string(TrimSpaces(path))));
 }
 
 void ConfigDialog::openPage(Page page) {
     if (const Status loaded = LoadSettings(); !loaded) {
-        showMessage(parentWidget(), fromStd(kProgramTitle),
-                    fromStd(loaded.error().numberAndDescription()));
+        ShowMessage(parentWidget(), FromStd(kProgramTitle),
+                    FromStd(loaded.error().numberAndDescription()));
     }
     switch (page) {
     case Page::Printing:

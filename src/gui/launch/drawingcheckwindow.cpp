@@ -15,12 +15,12 @@ namespace pilotrame::gui {
 
 namespace {
 
-QString fromStd(std::string_view text) {
+QString FromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // French puts the singular on 0 and 1.
-QString counted(int count, const char* singular, const char* plural) {
+QString Counted(int count, const char* singular, const char* plural) {
     return QString::number(count) + QLatin1Char(' ') +
            QString::fromUtf8(count < 2 ? singular : plural);
 }
@@ -35,8 +35,8 @@ DrawingCheckWindow::DrawingCheckWindow(const DrawingCheck& check, QWidget* paren
 }
 
 QString DrawingCheckWindow::summaryText(int checked, int problems) {
-    return counted(checked, "plan vérifié", "plans vérifiés") + QStringLiteral(", ") +
-           counted(problems, "problème", "problèmes");
+    return Counted(checked, "plan vérifié", "plans vérifiés") + QStringLiteral(", ") +
+           Counted(problems, "problème", "problèmes");
 }
 
 void DrawingCheckWindow::buildControls() {
@@ -74,8 +74,8 @@ void DrawingCheckWindow::buildControls() {
     QList<QTreeWidgetItem*> rows;
     rows.reserve(static_cast<qsizetype>(m_check.issues.size()));
     for (const DrawingIssue& issue : m_check.issues) {
-        const QString path = fromStd(issue.path);
-        auto* row = new QTreeWidgetItem({path, fromStd(DescribeProblem(issue.problem))});
+        const QString path = FromStd(issue.path);
+        auto* row = new QTreeWidgetItem({path, FromStd(DescribeProblem(issue.problem))});
         row->setToolTip(0, path);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         rows << row;
@@ -115,7 +115,7 @@ void DrawingCheckWindow::buildControls() {
 }
 
 void DrawingCheckWindow::copyList() const {
-    QGuiApplication::clipboard()->setText(fromStd(DrawingCheckText(m_check)));
+    QGuiApplication::clipboard()->setText(FromStd(DrawingCheckText(m_check)));
 }
 
 void DrawingCheckWindow::choose(DrawingCheckAnswer answer) {

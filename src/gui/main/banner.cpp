@@ -11,7 +11,7 @@ namespace {
 
 // A drawn logo, so that the program needs no image file beside it: a sheet with a script line
 // and a pen stroke, crisp at any scaling.
-QPixmap logo(qreal devicePixelRatio) {
+QPixmap Logo(qreal devicePixelRatio) {
     const int size = 40;
     QPixmap pixmap(QSize(size, size) * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
@@ -37,7 +37,7 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(8, 4, 8, 4);
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(logo(devicePixelRatioF()));
+    image->setPixmap(Logo(devicePixelRatioF()));
     layout->addWidget(image);
     // Plain text: the rich-text engine costs the start-up more than the whole banner else.
     auto* text = new QLabel(this);

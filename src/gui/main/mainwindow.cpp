@@ -1,21 +1,21 @@
 #include "gui/main/mainwindow.h"
 
-#include "gui/main/banner.h"
-#include "gui/formparts.h"
-#include "gui/main/operationspanel.h"
-#include "gui/prompts.h"
-#include "gui/main/renamepanel.h"
-#include "gui/main/scripttextpanel.h"
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "gui/formparts.h"
+#include "gui/main/banner.h"
+#include "gui/main/operationspanel.h"
+#include "gui/main/renamepanel.h"
+#include "gui/main/scripttextpanel.h"
+#include "gui/prompts.h"
+#include "gui/script/macrowindow.h"
+#include "gui/selection/advancedselectionwindow.h"
+#include "gui/textinsert/textinsertwindow.h"
 #include "launch/autocadcommand.h"
 #include "launch/drawingcheck.h"
 #include "rename/renaming.h"
 #include "script/generation.h"
-#include "gui/script/macrowindow.h"
-#include "gui/selection/advancedselectionwindow.h"
-#include "gui/textinsert/textinsertwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -117,12 +117,12 @@ void MainWindow::buildControls() {
     QPushButton* selectButton = newButton("Command1", QStringLiteral("Selection fichiers"));
     m_fileCount = new QLineEdit(QStringLiteral("0"), this);
     m_fileCount->setObjectName(QStringLiteral("Text2"));
-    makeReadOnlyGrey(m_fileCount);
+    MakeReadOnlyGrey(m_fileCount);
     auto* fileCountCaption = new QLabel(QStringLiteral("Fichiers"), this);
     fileCountCaption->setObjectName(QStringLiteral("Label3"));
     m_folderCount = new QLineEdit(QStringLiteral("Nb répertoires"), this);
     m_folderCount->setObjectName(QStringLiteral("Text5"));
-    makeReadOnlyGrey(m_folderCount);
+    MakeReadOnlyGrey(m_folderCount);
     QPushButton* advancedButton = newButton("Command4", QStringLiteral("Selection avancée"));
     QPushButton* executeButton = newButton("Command3", QStringLiteral("Executer script"));
     QPushButton* generateButton = newButton("Command2", QStringLiteral("Générer script"));
@@ -171,7 +171,7 @@ void MainWindow::buildControls() {
 
     // What the last file dialog returned, for the windows that start from it.
     const auto keepChosenFile = [this](const QString& path) {
-        m_session.dialogSelection = toStd(path);
+        m_session.dialogSelection = ToStd(path);
     };
     connect(m_operations, &OperationsPanel::fileChosen, this, keepChosenFile);
     connect(m_scriptText, &ScriptTextPanel::fileChosen, this, keepChosenFile);
@@ -357,13 +357,13 @@ void MainWindow::SelectFiles() {
     const auto chosen = Prompts::instance().chooseFiles(
         this,
         FileDialogRequest{FileDialogKind::OpenMultiple, QStringLiteral("Choisissez un fichier"),
-                          kDrawingFilter, fromStd(m_session.settings.drawingFolder()), QString()});
+                          kDrawingFilter, FromStd(m_session.settings.drawingFolder()), QString()});
     if (!chosen)
         return; // a cancel changes nothing
     std::vector<std::string> paths;
     for (const QString& path : *chosen)
-        paths.push_back(toStd(QDir::toNativeSeparators(path)));
-    m_session.dialogSelection = std::string(trimSpaces(paths.front()));
+        paths.push_back(ToStd(QDir::toNativeSeparators(path)));
+    m_session.dialogSelection = std::string(TrimSpaces(paths.front()));
     listChosenFiles(paths);
 }
 
@@ -373,10 +373,10 @@ void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
     const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(list);
     const Result<int> written = WriteFileList(m_session.listPath(), list);
     if (!leftOut.empty())
-        showMessage(this, fromStd(kWarningTitle), fromStd(NamesOutsideAnsiText(leftOut)),
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(NamesOutsideAnsiText(leftOut)),
                     MessageIcon::Warning);
     if (!written) {
-        showMessage(this, fromStd(kErrorTitle), fromStd(ListWriteFailureText(written.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListWriteFailureText(written.error())),
                     MessageIcon::Critical);
         return;
     }
@@ -413,7 +413,7 @@ MainWindow::DroppedPaths MainWindow::droppedPaths(const QMimeData* data) {
         if (info.isDir())
             dropped.folders << QDir::toNativeSeparators(info.absoluteFilePath());
         else if (info.isFile())
-            dropped.files.push_back(toStd(QDir::toNativeSeparators(info.absoluteFilePath())));
+            dropped.files.push_back(ToStd(QDir::toNativeSeparators(info.absoluteFilePath())));
     }
     return dropped;
 }
@@ -469,7 +469,7 @@ bool MainWindow::GenerateScript() {
         pilotrame::GenerateScript(m_session.listPath(), m_session.scriptPath(), m_session.position,
                                   std::ref(writeSection), &skipped);
     if (!generated) {
-        showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(generated.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
                     MessageIcon::Critical);
         return false;
     }
@@ -478,8 +478,8 @@ bool MainWindow::GenerateScript() {
 
 void MainWindow::ExecuteScript() {
     const std::string listPath = m_session.listPath();
-    if (!checkReadable(listPath)) {
-        showMessage(this, fromStd(kErrorTitle), fromStd(ListFailureText(listPath)),
+    if (!CheckReadable(listPath)) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListFailureText(listPath)),
                     MessageIcon::Critical);
         return;
     }
@@ -498,10 +498,10 @@ void MainWindow::LaunchAutocad() {
     if (command.program.empty())
         return;
     QProcess process;
-    process.setProgram(fromStd(command.program));
+    process.setProgram(FromStd(command.program));
 #ifdef Q_OS_WIN
     // The exact command line, script path quoted; AutoCAD opens maximised with the focus.
-    process.setNativeArguments(fromStd(command.nativeArguments));
+    process.setNativeArguments(FromStd(command.nativeArguments));
     process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
         args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
         args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
@@ -509,7 +509,7 @@ void MainWindow::LaunchAutocad() {
 #else
     QStringList arguments;
     for (const std::string& argument : command.arguments)
-        arguments << fromStd(argument);
+        arguments << FromStd(argument);
     process.setArguments(arguments);
 #endif
     process.setWorkingDirectory(QDir::currentPath());
@@ -530,7 +530,7 @@ void MainWindow::ChooseInsertDrawing() {
 }
 
 void MainWindow::RenameSelectedFiles() {
-    const MessageRequest question{fromStd(kInformationTitle), fromStd(kRenameConfirmation),
+    const MessageRequest question{FromStd(kInformationTitle), FromStd(kRenameConfirmation),
                                   MessageIcon::Information, MessageButtons::YesNo};
     if (Prompts::instance().message(this, question) != Answer::Yes)
         return;
@@ -539,8 +539,8 @@ void MainWindow::RenameSelectedFiles() {
     if (!report.failure)
         return;
     const Error& failure = *report.failure;
-    showMessage(this, fromStd(kErrorTitle),
-                fromStd(failure.kind == ErrorKind::ListUnreadable
+    ShowMessage(this, FromStd(kErrorTitle),
+                FromStd(failure.kind == ErrorKind::ListUnreadable
                             ? ListFailureText(failure.path)
                             : RenameFailureText(failure.path, report.renamed)),
                 MessageIcon::Critical);
@@ -585,13 +585,13 @@ const QString kJobFilter =
 void MainWindow::OpenJob() {
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Ouvrir un travail"),
-                                kJobFilter, fromStd(m_session.settings.scriptFolder()), QString()});
+                                kJobFilter, FromStd(m_session.settings.scriptFolder()), QString()});
     if (!chosen)
         return;
     // The whole file is checked before anything of the window changes.
-    const Result<MainJob> job = LoadJobFile(toStd(chosen->front()));
+    const Result<MainJob> job = LoadJobFile(ToStd(chosen->front()));
     if (!job) {
-        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileFailureText(job.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileFailureText(job.error())),
                     MessageIcon::Critical);
         return;
     }
@@ -602,21 +602,21 @@ void MainWindow::SaveJob() {
     const QString title = QStringLiteral("Enregistrer le travail");
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Save, title, kJobFilter,
-                                fromStd(m_session.settings.scriptFolder()),
-                                QStringLiteral("travail") + fromStd(kJobFileExtension)});
+                                FromStd(m_session.settings.scriptFolder()),
+                                QStringLiteral("travail") + FromStd(kJobFileExtension)});
     if (!chosen)
         return;
     QString path = chosen->front();
     if (QFileInfo(path).suffix().isEmpty())
-        path += fromStd(kJobFileExtension);
+        path += FromStd(kJobFileExtension);
     if (QFileInfo::exists(path)) {
-        const MessageRequest question{title, fromStd(ReplaceFileQuestion(toStd(path))),
+        const MessageRequest question{title, FromStd(ReplaceFileQuestion(ToStd(path))),
                                       MessageIcon::Question, MessageButtons::YesNo};
         if (Prompts::instance().message(this, question) != Answer::Yes)
             return;
     }
-    if (const Status saved = SaveJobFile(toStd(path), currentMainJob()); !saved)
-        showMessage(this, fromStd(kErrorTitle), fromStd(JobFileSaveFailureText(saved.error())),
+    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob()); !saved)
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileSaveFailureText(saved.error())),
                     MessageIcon::Critical);
 }
 
@@ -633,7 +633,7 @@ void MainWindow::onTextInsertion() {
 }
 
 void MainWindow::ShowAbout() {
-    showMessage(this, QStringLiteral("Version"),
+    ShowMessage(this, QStringLiteral("Version"),
                 QStringLiteral("Version V3.5 En cours de développement\r\n"
                                "Nouvelles versions : voir le site de Pilotrame."));
 }

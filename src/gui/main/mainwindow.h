@@ -1,10 +1,10 @@
 #pragma once
 
-#include "job/jobfile.h"
-#include "session/session.h"
 #include "gui/config/configdialog.h"
+#include "job/jobfile.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
+#include "session/session.h"
 
 #include <QMainWindow>
 #include <QStringList>

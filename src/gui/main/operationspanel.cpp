@@ -20,7 +20,7 @@ namespace pilotrame::gui {
 namespace {
 
 // A row of parameters as one widget, so that the panel's grid keeps one cell per row.
-QWidget* rowWidget(QWidget* host, QLayout* layout) {
+QWidget* RowWidget(QWidget* host, QLayout* layout) {
     auto* widget = new QWidget(host);
     layout->setContentsMargins(0, 0, 0, 0);
     widget->setLayout(layout);
@@ -50,7 +50,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         auto* layout = new QHBoxLayout;
         layout->addWidget(frame);
         layout->addStretch(1);
-        m_rows.push_back({row, operation, rowWidget(m_host, layout)});
+        m_rows.push_back({row, operation, RowWidget(m_host, layout)});
         return std::pair{chosen, other};
     };
     std::tie(m_purgeBlocks, m_purgeAll) =
@@ -63,19 +63,19 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         m_insertClipboard = newOption(frame, 5, QStringLiteral("Presse papier"));
         m_insertClipboard->setChecked(true);
         m_insertFromFile = newOption(frame, 4, QStringLiteral("Fichier"));
-        m_insertPath = keepRoom(new QLineEdit(QStringLiteral("Fichier"), m_host));
+        m_insertPath = KeepRoom(new QLineEdit(QStringLiteral("Fichier"), m_host));
         m_insertPath->setObjectName(QStringLiteral("Text3"));
-        makeReadOnlyGrey(m_insertPath);
-        m_chooseInsert = keepRoom(new QPushButton(QStringLiteral("..."), m_host));
+        MakeReadOnlyGrey(m_insertPath);
+        m_chooseInsert = KeepRoom(new QPushButton(QStringLiteral("..."), m_host));
         m_chooseInsert->setObjectName(QStringLiteral("Command8"));
         m_chooseInsert->setEnabled(false);
-        m_chooseInsert->setFixedWidth(smallButtonWidth(m_chooseInsert));
+        m_chooseInsert->setFixedWidth(SmallButtonWidth(m_chooseInsert));
         m_chooseInsert->setToolTip(QStringLiteral("Choisir le plan à insérer"));
         auto* row = new QHBoxLayout;
         row->addWidget(frame);
         row->addWidget(m_insertPath, 1);
         row->addWidget(m_chooseInsert);
-        m_rows.push_back({3, m_insert, rowWidget(m_host, row)});
+        m_rows.push_back({3, m_insert, RowWidget(m_host, row)});
     }
     { // EFFACER
         QGroupBox* frame = newFrame(1);
@@ -100,7 +100,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         row->addWidget(frame);
         row->addLayout(corners);
         row->addStretch(1);
-        m_rows.push_back({4, m_erase, rowWidget(m_host, row)});
+        m_rows.push_back({4, m_erase, RowWidget(m_host, row)});
     }
     { // REMPLACER ATTRIBUT
         auto* grid = new QGridLayout;
@@ -125,7 +125,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         grid->addWidget(m_attributeNewLabel, 1, 3);
         grid->addWidget(m_attributeNew, 1, 4);
         grid->setColumnStretch(4, 2);
-        m_rows.push_back({5, m_replaceAttribute, rowWidget(m_host, grid)});
+        m_rows.push_back({5, m_replaceAttribute, RowWidget(m_host, grid)});
     }
     { // REMPLACE TEXTE (vba): two columns, each an old text above its new text
         auto* grid = new QGridLayout;
@@ -141,13 +141,13 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         grid->addWidget(m_replaceNewLabel, 1, 0);
         grid->addWidget(m_replaceNew1, 1, 1);
         grid->addWidget(m_replaceNew2, 1, 2);
-        m_rows.push_back({7, m_replaceText, rowWidget(m_host, grid)});
+        m_rows.push_back({7, m_replaceText, RowWidget(m_host, grid)});
     }
     // Coordinates are short numbers.
     for (QLineEdit* corner :
          {m_eraseCorner1X, m_eraseCorner1Y, m_eraseCorner2X, m_eraseCorner2Y, m_attributeCorner1X,
           m_attributeCorner1Y, m_attributeCorner2X, m_attributeCorner2Y})
-        corner->setMaximumWidth(digitsWidth(corner, 12));
+        corner->setMaximumWidth(DigitsWidth(corner, 12));
 
     // The rules are wired once the design state is set, so that setting it runs none of them.
     for (QCheckBox* operation : m_operations)
@@ -165,14 +165,14 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
 
 QCheckBox* OperationsPanel::newOperation(int index, const QString& caption) {
     auto* operation = new QCheckBox(caption, m_host);
-    operation->setObjectName(designName("Check4", index));
+    operation->setObjectName(DesignName("Check4", index));
     m_operations.push_back(operation);
     return operation;
 }
 
 QGroupBox* OperationsPanel::newFrame(int index) {
-    auto* frame = keepRoom(new QGroupBox(m_host));
-    frame->setObjectName(designName("Frame1", index));
+    auto* frame = KeepRoom(new QGroupBox(m_host));
+    frame->setObjectName(DesignName("Frame1", index));
     frame->setFlat(false);
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
@@ -182,20 +182,20 @@ QGroupBox* OperationsPanel::newFrame(int index) {
 
 QRadioButton* OperationsPanel::newOption(QGroupBox* frame, int index, const QString& caption) {
     auto* option = new QRadioButton(caption, frame);
-    option->setObjectName(designName("Option1", index));
+    option->setObjectName(DesignName("Option1", index));
     frame->layout()->addWidget(option);
     return option;
 }
 
 QLineEdit* OperationsPanel::newBox(int index, const QString& text) {
-    auto* box = keepRoom(new QLineEdit(text, m_host));
-    box->setObjectName(designName("Text4", index));
+    auto* box = KeepRoom(new QLineEdit(text, m_host));
+    box->setObjectName(DesignName("Text4", index));
     return box;
 }
 
 QLabel* OperationsPanel::newLabel(int index, const QString& caption) {
-    auto* label = keepRoom(new QLabel(caption, m_host));
-    label->setObjectName(designName("Label4", index));
+    auto* label = KeepRoom(new QLabel(caption, m_host));
+    label->setObjectName(DesignName("Label4", index));
     return label;
 }
 
@@ -301,19 +301,19 @@ DrawingJob OperationsPanel::job() const {
     job.eraseSelection = m_eraseFence->isChecked()      ? EraseSelection::Fence
                          : m_eraseCrossing->isChecked() ? EraseSelection::Crossing
                                                         : EraseSelection::Window;
-    job.erasePoints = {toStd(m_eraseCorner1X->text()), toStd(m_eraseCorner1Y->text()),
-                       toStd(m_eraseCorner2X->text()), toStd(m_eraseCorner2Y->text())};
+    job.erasePoints = {ToStd(m_eraseCorner1X->text()), ToStd(m_eraseCorner1Y->text()),
+                       ToStd(m_eraseCorner2X->text()), ToStd(m_eraseCorner2Y->text())};
     job.insert = m_insert->isChecked();
     job.insertFile = m_insertFromFile->isChecked();
-    job.insertPath = toStd(m_insertPath->text());
+    job.insertPath = ToStd(m_insertPath->text());
     job.replaceAttribute = m_replaceAttribute->isChecked();
-    job.attributeCorners = {toStd(m_attributeCorner1X->text()), toStd(m_attributeCorner1Y->text()),
-                            toStd(m_attributeCorner2X->text()), toStd(m_attributeCorner2Y->text())};
-    job.attributeOld = toStd(m_attributeOld->text());
-    job.attributeNew = toStd(m_attributeNew->text());
+    job.attributeCorners = {ToStd(m_attributeCorner1X->text()), ToStd(m_attributeCorner1Y->text()),
+                            ToStd(m_attributeCorner2X->text()), ToStd(m_attributeCorner2Y->text())};
+    job.attributeOld = ToStd(m_attributeOld->text());
+    job.attributeNew = ToStd(m_attributeNew->text());
     job.replaceText = m_replaceText->isChecked();
-    job.replaceTexts = {toStd(m_replaceOld1->text()), toStd(m_replaceNew1->text()),
-                        toStd(m_replaceOld2->text()), toStd(m_replaceNew2->text())};
+    job.replaceTexts = {ToStd(m_replaceOld1->text()), ToStd(m_replaceNew1->text()),
+                        ToStd(m_replaceOld2->text()), ToStd(m_replaceNew2->text())};
     return job;
 }
 
@@ -337,15 +337,15 @@ void OperationsPanel::setJob(const DrawingJob& job) {
                              const std::array<std::string, 4>& texts) {
         std::size_t i = 0;
         for (QLineEdit* box : boxes)
-            box->setText(fromStd(texts[i++]));
+            box->setText(FromStd(texts[i++]));
     };
     setTexts({m_eraseCorner1X, m_eraseCorner1Y, m_eraseCorner2X, m_eraseCorner2Y}, job.erasePoints);
     setTexts({m_attributeCorner1X, m_attributeCorner1Y, m_attributeCorner2X, m_attributeCorner2Y},
              job.attributeCorners);
     setTexts({m_replaceOld1, m_replaceNew1, m_replaceOld2, m_replaceNew2}, job.replaceTexts);
-    m_insertPath->setText(fromStd(job.insertPath));
-    m_attributeOld->setText(fromStd(job.attributeOld));
-    m_attributeNew->setText(fromStd(job.attributeNew));
+    m_insertPath->setText(FromStd(job.insertPath));
+    m_attributeOld->setText(FromStd(job.attributeOld));
+    m_attributeNew->setText(FromStd(job.attributeNew));
     m_purge->setChecked(job.purge);
     m_zoomExtents->setChecked(job.zoomExtents);
     m_transfer->setChecked(job.transfer);
@@ -359,7 +359,7 @@ void OperationsPanel::ChooseInsertDrawing() {
     const auto chosen = Prompts::instance().chooseFiles(
         m_host, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Choisissez un fichier"),
                                   QStringLiteral("Autocad (*.dwg)|*.dwg"),
-                                  fromStd(m_settings.scriptFolder()), QString()});
+                                  FromStd(m_settings.scriptFolder()), QString()});
     if (!chosen)
         return; // a cancel changes nothing
     m_insertPath->setText(chosen->front());

@@ -14,18 +14,18 @@ namespace pilotrame::gui {
 
 namespace {
 
-QGroupBox* newFrame(QWidget* host, int index) {
-    auto* frame = keepRoom(new QGroupBox(host));
-    frame->setObjectName(designName("Frame1", index));
+QGroupBox* NewFrame(QWidget* host, int index) {
+    auto* frame = KeepRoom(new QGroupBox(host));
+    frame->setObjectName(DesignName("Frame1", index));
     frame->setFlat(false);
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
     return frame;
 }
 
-QRadioButton* newRule(QGroupBox* frame, int index, const QString& caption) {
+QRadioButton* NewRule(QGroupBox* frame, int index, const QString& caption) {
     auto* option = new QRadioButton(caption, frame);
-    option->setObjectName(designName("Option1", index));
+    option->setObjectName(DesignName("Option1", index));
     frame->layout()->addWidget(option);
     return option;
 }
@@ -34,15 +34,15 @@ QRadioButton* newRule(QGroupBox* frame, int index, const QString& caption) {
 
 RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
     m_rename = new QCheckBox(QStringLiteral("RENOMMER FICHIERS"), host);
-    m_rename->setObjectName(designName("Check4", 6));
+    m_rename->setObjectName(DesignName("Check4", 6));
 
-    m_ruleFrame = newFrame(host, 4);
-    m_deleteRule = newRule(m_ruleFrame, 9, QStringLiteral("Supprimer"));
+    m_ruleFrame = NewFrame(host, 4);
+    m_deleteRule = NewRule(m_ruleFrame, 9, QStringLiteral("Supprimer"));
     m_deleteRule->setChecked(true);
-    m_insertRule = newRule(m_ruleFrame, 10, QStringLiteral("Ajouter"));
-    m_extensionRule = newRule(m_ruleFrame, 11, QStringLiteral("Extension:"));
+    m_insertRule = NewRule(m_ruleFrame, 10, QStringLiteral("Ajouter"));
+    m_extensionRule = NewRule(m_ruleFrame, 11, QStringLiteral("Extension:"));
 
-    m_valuesFrame = newFrame(host, 5);
+    m_valuesFrame = NewFrame(host, 5);
     m_startLabel = newLabel(6, QStringLiteral("Début:"));
     m_start = newValue(10, QStringLiteral("0"));
     m_lengthLabel = newLabel(7, QStringLiteral("Longeur:"));
@@ -51,10 +51,10 @@ RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
     m_text = newValue(12, QString());
     m_newExtensionLabel = newLabel(9, QStringLiteral("Nouveau:"));
     m_newExtension = newValue(13, QStringLiteral(".xls"));
-    m_start->setMaximumWidth(digitsWidth(m_start, 6));
-    m_length->setMaximumWidth(digitsWidth(m_length, 6));
-    m_text->setMinimumWidth(digitsWidth(m_text, 10));
-    m_newExtension->setMinimumWidth(digitsWidth(m_newExtension, 6));
+    m_start->setMaximumWidth(DigitsWidth(m_start, 6));
+    m_length->setMaximumWidth(DigitsWidth(m_length, 6));
+    m_text->setMinimumWidth(DigitsWidth(m_text, 10));
+    m_newExtension->setMinimumWidth(DigitsWidth(m_newExtension, 6));
     // "Supprimer" is the rule at start: it takes no text.
     m_text->setEnabled(false);
     m_textLabel->setEnabled(false);
@@ -77,15 +77,15 @@ RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
 }
 
 QLineEdit* RenamePanel::newValue(int index, const QString& text) {
-    auto* box = keepRoom(new QLineEdit(text, m_valuesFrame));
-    box->setObjectName(designName("Text4", index));
+    auto* box = KeepRoom(new QLineEdit(text, m_valuesFrame));
+    box->setObjectName(DesignName("Text4", index));
     m_valuesFrame->layout()->addWidget(box);
     return box;
 }
 
 QLabel* RenamePanel::newLabel(int index, const QString& caption) {
-    auto* label = keepRoom(new QLabel(caption, m_valuesFrame));
-    label->setObjectName(designName("Label4", index));
+    auto* label = KeepRoom(new QLabel(caption, m_valuesFrame));
+    label->setObjectName(DesignName("Label4", index));
     m_valuesFrame->layout()->addWidget(label);
     return label;
 }
@@ -104,10 +104,10 @@ RenameJob RenamePanel::job() const {
     job.rule = m_insertRule->isChecked()      ? RenameRule::Insert
                : m_extensionRule->isChecked() ? RenameRule::Extension
                                               : RenameRule::Delete;
-    job.start = toStd(m_start->text());
-    job.length = toStd(m_length->text());
-    job.text = toStd(m_text->text());
-    job.newExtension = toStd(m_newExtension->text());
+    job.start = ToStd(m_start->text());
+    job.length = ToStd(m_length->text());
+    job.text = ToStd(m_text->text());
+    job.newExtension = ToStd(m_newExtension->text());
     return job;
 }
 
@@ -123,10 +123,10 @@ void RenamePanel::setJob(bool ticked, const RenameJob& job) {
         m_extensionRule->setChecked(true);
         break;
     }
-    m_start->setText(fromStd(job.start));
-    m_length->setText(fromStd(job.length));
-    m_text->setText(fromStd(job.text));
-    m_newExtension->setText(fromStd(job.newExtension));
+    m_start->setText(FromStd(job.start));
+    m_length->setText(FromStd(job.length));
+    m_text->setText(FromStd(job.text));
+    m_newExtension->setText(FromStd(job.newExtension));
     m_rename->setChecked(ticked);
 }
 

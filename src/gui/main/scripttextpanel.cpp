@@ -1,11 +1,11 @@
 #include "gui/main/scripttextpanel.h"
 
-#include "gui/formparts.h"
-#include "gui/prompts.h"
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "gui/formparts.h"
+#include "gui/prompts.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -27,7 +27,7 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_openButton = new QPushButton(QStringLiteral("..."), host);
     m_openButton->setObjectName(QStringLiteral("Command10"));
     m_openButton->setEnabled(false);
-    m_openButton->setFixedWidth(smallButtonWidth(m_openButton));
+    m_openButton->setFixedWidth(SmallButtonWidth(m_openButton));
     m_openButton->setToolTip(QStringLiteral("Charger un fichier script"));
 
     m_openItem = new QAction(QStringLiteral("&Ouvrir"), host);
@@ -69,33 +69,33 @@ void ScriptTextPanel::resetText() {
 }
 
 std::string ScriptTextPanel::text() const {
-    return toStd(m_text->toPlainText());
+    return ToStd(m_text->toPlainText());
 }
 
 void ScriptTextPanel::setText(std::string_view text) {
-    m_text->setPlainText(fromStd(text));
+    m_text->setPlainText(FromStd(text));
 }
 
 void ScriptTextPanel::OpenScriptFile() {
     const auto chosen = Prompts::instance().chooseFiles(
         m_host,
         FileDialogRequest{FileDialogKind::Open, QStringLiteral("Choisissez un fichier"),
-                          kOpenScriptFilter, fromStd(m_settings.scriptFolder()), QString()});
+                          kOpenScriptFilter, FromStd(m_settings.scriptFolder()), QString()});
     if (!chosen)
         return; // a cancel changes nothing
-    const std::string path = toStd(chosen->front());
-    const Result<std::string> bytes = readFileBytes(path);
+    const std::string path = ToStd(chosen->front());
+    const Result<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
-        showMessage(m_host, fromStd(kErrorTitle), fromStd(ScriptFileReadFailureText(bytes.error())),
+        ShowMessage(m_host, FromStd(kErrorTitle), FromStd(ScriptFileReadFailureText(bytes.error())),
                     MessageIcon::Critical);
         return;
     }
     // The lines of the file joined by line breaks: one final line break is the end of the last
     // line, not an empty line after it.
-    std::string text = fromAnsi(*bytes);
+    std::string text = FromAnsi(*bytes);
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
         text.resize(text.size() - 2);
-    m_text->setPlainText(fromStd(toLf(text)));
+    m_text->setPlainText(FromStd(ToLf(text)));
     emit fileChosen(chosen->front());
 }
 
@@ -103,20 +103,20 @@ void ScriptTextPanel::SaveScriptFileAs() {
     const auto chosen = Prompts::instance().chooseFiles(
         m_host,
         FileDialogRequest{FileDialogKind::Save, kSaveTitle, kSaveScriptFilter,
-                          fromStd(m_settings.scriptFolder()), QStringLiteral("script_perso.scr")});
+                          FromStd(m_settings.scriptFolder()), QStringLiteral("script_perso.scr")});
     if (!chosen)
         return;
-    const std::string path = toStd(chosen->front());
+    const std::string path = ToStd(chosen->front());
     if (QFileInfo::exists(chosen->front())) {
-        const MessageRequest question{kSaveTitle, fromStd(ReplaceFileQuestion(path)),
+        const MessageRequest question{kSaveTitle, FromStd(ReplaceFileQuestion(path)),
                                       MessageIcon::Question, MessageButtons::YesNo};
         if (Prompts::instance().message(m_host, question) != Answer::Yes)
             return;
     }
-    const std::string content = toCrLf(trimSpaces(text())) + std::string(kCrLf);
-    if (Status written = replaceFileContent(path, toAnsi(content)); !written) {
-        showMessage(m_host, fromStd(kErrorTitle),
-                    fromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
+    const std::string content = ToCrLf(TrimSpaces(text())) + std::string(kCrLf);
+    if (Status written = ReplaceFileContent(path, ToAnsi(content)); !written) {
+        ShowMessage(m_host, FromStd(kErrorTitle),
+                    FromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
         return;
     }
     emit fileChosen(chosen->front());

@@ -1,10 +1,10 @@
 #include "gui/script/macrowindow.h"
 
+#include "base/messages.h"
+#include "base/text.h"
 #include "gui/designname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "base/messages.h"
-#include "base/text.h"
 #include "script/generation.h"
 
 #include <QCheckBox>
@@ -49,17 +49,17 @@ private:
     F m_action;
 };
 
-bool ticked(const QCheckBox* check) {
+bool Ticked(const QCheckBox* check) {
     // A greyed box is not a choice the user made.
     return check->checkState() == Qt::Checked;
 }
 
-std::string textOf(const QLineEdit* edit) {
-    return toStd(edit->text());
+std::string TextOf(const QLineEdit* edit) {
+    return ToStd(edit->text());
 }
 
 // Room for about chars characters of the window's font, so that the boxes grow with the scale.
-void fitChars(QLineEdit* edit, int chars) {
+void FitChars(QLineEdit* edit, int chars) {
     const int width = edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0')));
     edit->setFixedWidth(width + edit->fontMetrics().height());
 }
@@ -78,20 +78,20 @@ MacroWindow::MacroWindow(Session& session, Hooks hooks, QWidget* parent)
 void MacroWindow::buildControls() {
     const auto newCheck = [this](int index, const QString& caption) {
         auto* check = new QCheckBox(caption, this);
-        check->setObjectName(designName("Check1", index));
+        check->setObjectName(DesignName("Check1", index));
         m_check1[static_cast<std::size_t>(index)] = check;
         return check;
     };
     const auto newEdit = [](QWidget* parent, int index, const QString& text, int chars) {
         auto* edit = new QLineEdit(text, parent);
-        edit->setObjectName(designName("Text1", index));
+        edit->setObjectName(DesignName("Text1", index));
         if (chars > 0)
-            fitChars(edit, chars);
+            FitChars(edit, chars);
         return edit;
     };
     const auto newOption = [](QGroupBox* frame, int index, const QString& caption, bool chosen) {
         auto* option = new QRadioButton(caption, frame);
-        option->setObjectName(designName("Option1", index));
+        option->setObjectName(DesignName("Option1", index));
         option->setChecked(chosen);
         return option;
     };
@@ -101,7 +101,7 @@ void MacroWindow::buildControls() {
         return frame;
     };
     const auto newButton = [this](const char* name, const QString& caption) {
-        return namedButton(this, QString::fromLatin1(name), caption);
+        return NamedButton(this, QString::fromLatin1(name), caption);
     };
 
     auto* outer = new QVBoxLayout(this);
@@ -114,11 +114,11 @@ void MacroWindow::buildControls() {
         1, QStringLiteral("F1  Inserer les symboles de la bibliothèque  (pas d'espace dans "
                           "les noms de fichier, 1 attribut en ligne de commande)")));
     f1->addStretch(1);
-    f1->addWidget(namedLabel(this, designName("Label1", 0), QStringLiteral("X:")));
+    f1->addWidget(NamedLabel(this, DesignName("Label1", 0), QStringLiteral("X:")));
     m_stepX = newEdit(this, 10, QStringLiteral("25"), 5);
     f1->addWidget(m_stepX);
     f1->addSpacing(6);
-    f1->addWidget(namedLabel(this, designName("Label1", 1), QStringLiteral("Y:")));
+    f1->addWidget(NamedLabel(this, DesignName("Label1", 1), QStringLiteral("Y:")));
     m_stepY = newEdit(this, 11, QStringLiteral("40"), 5);
     f1->addWidget(m_stepY);
     outer->addLayout(f1);
@@ -162,13 +162,13 @@ void MacroWindow::buildControls() {
         f3->setColumnStretch(column + 1, 1);
     }
     f3->addWidget(
-        namedLabel(frame3, QStringLiteral("Label8"), QStringLiteral("Nom de l'attribut / aucun:")),
+        NamedLabel(frame3, QStringLiteral("Label8"), QStringLiteral("Nom de l'attribut / aucun:")),
         2, 0);
     f3->addWidget(
-        namedLabel(frame3, QStringLiteral("Label9"), QStringLiteral("Format d'enregistrement:")), 3,
+        NamedLabel(frame3, QStringLiteral("Label9"), QStringLiteral("Format d'enregistrement:")), 3,
         0);
     m_format = new QComboBox(frame3);
-    m_format->setObjectName(designName("Combo1", 30));
+    m_format->setObjectName(DesignName("Combo1", 30));
     m_format->setEditable(true);
     // A typed format stays a typed text; it is not added to the list.
     m_format->setInsertPolicy(QComboBox::NoInsert);
@@ -210,7 +210,7 @@ void MacroWindow::buildControls() {
     f7->addWidget(m_freeze);
     f7->addWidget(m_thaw);
     f7->addSpacing(10);
-    f7->addWidget(namedLabel(frame4, QStringLiteral("Label6"), QStringLiteral("Nom:")));
+    f7->addWidget(NamedLabel(frame4, QStringLiteral("Label6"), QStringLiteral("Nom:")));
     f7->addWidget(m_frozenLayer);
     f7->addStretch(1);
     addFunction(newCheck(7, QStringLiteral("F7  Gèle/dégèle un calque: (nom:)")), frame4);
@@ -231,7 +231,7 @@ void MacroWindow::buildControls() {
         m_corners[at] = newEdit(frame1, 80 + box, cornerTexts[box], 6);
         const int gridRow = 1 + box / 2;
         const int gridColumn = 1 + (box % 2) * 2;
-        f8->addWidget(namedLabel(frame1, QString::fromLatin1(cornerLabels[box]),
+        f8->addWidget(NamedLabel(frame1, QString::fromLatin1(cornerLabels[box]),
                                  QString::fromLatin1(cornerCaptions[box])),
                       gridRow, gridColumn, Qt::AlignRight);
         f8->addWidget(m_corners[at], gridRow, gridColumn + 1);
@@ -246,7 +246,7 @@ void MacroWindow::buildControls() {
 
     // Shown only: the transfer direction changes nothing in the script.
     auto* transfer = new QHBoxLayout;
-    transfer->addWidget(namedLabel(this, QStringLiteral("Label7"),
+    transfer->addWidget(NamedLabel(this, QStringLiteral("Label7"),
                                    QStringLiteral("Transfert AUTOCAD / MICROSTATION:")));
     auto* frame5 = newFrame("Frame5");
     auto* f10 = new QHBoxLayout(frame5);
@@ -286,45 +286,45 @@ void MacroWindow::buildControls() {
 
 MacroJob MacroWindow::currentJob() const {
     MacroJob job;
-    job.insertSymbols = ticked(m_check1[1]);
-    job.symbolStepX = textOf(m_stepX);
-    job.symbolStepY = textOf(m_stepY);
-    job.startExcel = ticked(m_check1[2]);
+    job.insertSymbols = Ticked(m_check1[1]);
+    job.symbolStepX = TextOf(m_stepX);
+    job.symbolStepY = TextOf(m_stepY);
+    job.startExcel = Ticked(m_check1[2]);
 
-    job.exportAttributes = ticked(m_check1[3]);
+    job.exportAttributes = Ticked(m_check1[3]);
     job.attributesAllBlocks = m_attributesAll->isChecked();
     job.attributesNamed = m_attributesNamed->isChecked();
     for (std::size_t column = 0; column < 4; ++column) {
-        job.attributeBlocks[column] = textOf(m_attributeBlocks[column]);
-        job.attributeNames[column] = textOf(m_attributeNames[column]);
+        job.attributeBlocks[column] = TextOf(m_attributeBlocks[column]);
+        job.attributeNames[column] = TextOf(m_attributeNames[column]);
     }
-    job.attributeFormat = toStd(m_format->currentText());
+    job.attributeFormat = ToStd(m_format->currentText());
 
-    job.countBlocks = ticked(m_check1[5]);
+    job.countBlocks = Ticked(m_check1[5]);
     job.countAllBlocks = m_countAll->isChecked();
     job.countNamed = m_countNamed->isChecked();
-    job.countBlock = textOf(m_countBlock);
+    job.countBlock = TextOf(m_countBlock);
 
-    job.eraseLayer = ticked(m_check1[6]);
-    job.erasedLayer = textOf(m_erasedLayer);
+    job.eraseLayer = Ticked(m_check1[6]);
+    job.erasedLayer = TextOf(m_erasedLayer);
 
-    job.freezeLayer = ticked(m_check1[7]);
+    job.freezeLayer = Ticked(m_check1[7]);
     job.freeze = m_freeze->isChecked();
     job.thaw = m_thaw->isChecked();
-    job.frozenLayer = textOf(m_frozenLayer);
+    job.frozenLayer = TextOf(m_frozenLayer);
 
-    job.exportText = ticked(m_check1[8]);
+    job.exportText = Ticked(m_check1[8]);
     job.exportAllText = m_exportAll->isChecked();
     job.exportWindow = m_exportWindow->isChecked();
     for (std::size_t box = 0; box < 4; ++box)
-        job.exportCorners[box] = textOf(m_corners[box]);
+        job.exportCorners[box] = TextOf(m_corners[box]);
     return job;
 }
 
 void MacroWindow::Command1_Click() {
     const MacroJob job = currentJob();
     const bool sdiMultiple = m_session.settings.sdiMultiple();
-    const QString workbook = fromStd(m_session.excelWorkbookPath);
+    const QString workbook = FromStd(m_session.excelWorkbookPath);
     bool excelStarted = false;
 
     m_session.macroMode = true;
@@ -344,36 +344,36 @@ void MacroWindow::Command1_Click() {
             excelStarted = true;
             m_hooks.startExcel(workbook);
         }
-        return success();
+        return Success();
     };
 
     const Status generated = GenerateScript(m_session.listPath(), m_session.scriptPath(),
                                             m_session.position, writeSection);
     if (!generated)
-        showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(generated.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
                     MessageIcon::Critical);
 }
 
 void MacroWindow::Command2_Click() {
-    if (!ticked(m_check1[2]))
+    if (!Ticked(m_check1[2]))
         return;
     m_session.spreadsheetMode = true;
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Open, kChooseFile, kWorkbookFilter,
-                                fromStd(m_session.settings.drawingFolder()), QString()});
+                                FromStd(m_session.settings.drawingFolder()), QString()});
     m_session.spreadsheetMode = false;
     // A cancel keeps the workbook already chosen.
     if (!chosen || chosen->isEmpty())
         return;
-    const std::string path = toStd(QDir::toNativeSeparators(chosen->front()));
-    m_session.dialogSelection = std::string(trimSpaces(path));
+    const std::string path = ToStd(QDir::toNativeSeparators(chosen->front()));
+    m_session.dialogSelection = std::string(TrimSpaces(path));
     m_session.excelWorkbookPath = m_session.dialogSelection;
 }
 
 void MacroWindow::StartExcelOnWorkbook(const QString& workbook) {
 #ifdef Q_OS_WIN
     // The fixed Excel command line, unquoted as Windows has always parsed it, maximised.
-    std::wstring commandLine = fromStd(ExcelCommandLine(toStd(workbook))).toStdWString();
+    std::wstring commandLine = FromStd(ExcelCommandLine(ToStd(workbook))).toStdWString();
     QProcess process;
     process.setProgram(QStringLiteral("excel.exe"));
     process.setCreateProcessArgumentsModifier(

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/session.h"
 #include "script/macrosection.h"
+#include "session/session.h"
 
 #include <QDialog>
 

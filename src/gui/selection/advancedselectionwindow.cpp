@@ -1,8 +1,8 @@
 #include "gui/selection/advancedselectionwindow.h"
 
-#include "gui/prompts.h"
 #include "base/messages.h"
 #include "base/paths.h"
+#include "gui/prompts.h"
 #include "selection/filelist.h"
 #include "selection/folderwalk.h"
 
@@ -32,20 +32,20 @@ namespace pilotrame::gui {
 
 namespace {
 
-QString qs(std::string_view text) {
+QString Qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString native(const QString& path) {
+QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
 // The drives the user can pick, in the platform's order.
-QStringList driveEntries() {
+QStringList DriveEntries() {
     QStringList drives;
 #ifdef _WIN32
     for (const QFileInfo& drive : QDir::drives())
-        drives << native(drive.absoluteFilePath());
+        drives << Native(drive.absoluteFilePath());
 #else
     drives << QStringLiteral("/");
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
@@ -135,7 +135,7 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
 
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->addItems(driveEntries());
+    m_drive1->addItems(DriveEntries());
     m_drive1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_drive1, &QComboBox::activated, this, &AdvancedSelectionWindow::Drive1_Change);
 
@@ -171,7 +171,7 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    Dir1_Change(native(m_dirModel->filePath(current)));
+                    Dir1_Change(Native(m_dirModel->filePath(current)));
             });
 
     m_file1 = new QListWidget(this);
@@ -185,8 +185,8 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     for (const std::string_view mode : kWalkModeTexts)
-        m_combo1->addItem(qs(mode));
-    m_combo1->setCurrentIndex(m_combo1->findText(qs(kWalkModeTexts[2])));
+        m_combo1->addItem(Qs(mode));
+    m_combo1->setCurrentIndex(m_combo1->findText(Qs(kWalkModeTexts[2])));
     m_combo1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_label1->setBuddy(m_combo1);
 
@@ -218,7 +218,7 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
     const QString walkFolder = QString::fromStdString(m_session.walkFolder);
     const QString first = !startFolder.isEmpty() ? startFolder : walkFolder;
     if (!setDirPath(first) && !setDirPath(QDir::currentPath()))
-        setDirPath(QString::fromStdString(fallbackDrive()));
+        setDirPath(QString::fromStdString(FallbackDrive()));
 }
 
 std::optional<AdvancedSelectionOutcome>
@@ -274,7 +274,7 @@ bool AdvancedSelectionWindow::setDirPath(const QString& folder) {
     if (!index.isValid())
         return false;
     if (index == m_dir1->currentIndex())
-        Dir1_Change(native(m_dirModel->filePath(index)));
+        Dir1_Change(Native(m_dirModel->filePath(index)));
     else
         m_dir1->setCurrentIndex(index);
     m_dir1->expand(index);
@@ -302,12 +302,12 @@ int AdvancedSelectionWindow::driveIndexFor(const QString& folder) const {
 #else
     constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
 #endif
-    const QString inFolder = QString::fromStdString(withTrailingSeparator(folder.toStdString()));
+    const QString inFolder = QString::fromStdString(WithTrailingSeparator(folder.toStdString()));
     // The longest root that holds the folder: a mounted volume rather than "/".
     int best = -1;
     qsizetype bestLength = -1;
     for (int i = 0; i < m_drive1->count(); ++i) {
-        const QString root = QString::fromStdString(driveRoot(m_drive1->itemText(i).toStdString()));
+        const QString root = QString::fromStdString(DriveRoot(m_drive1->itemText(i).toStdString()));
         if (inFolder.startsWith(root, kCase) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
@@ -319,10 +319,10 @@ int AdvancedSelectionWindow::driveIndexFor(const QString& folder) const {
 void AdvancedSelectionWindow::Drive1_Change(int index) {
     if (index < 0)
         return;
-    if (setDirPath(QString::fromStdString(driveRoot(m_drive1->itemText(index).toStdString()))))
+    if (setDirPath(QString::fromStdString(DriveRoot(m_drive1->itemText(index).toStdString()))))
         return;
-    showMessage(this, qs(kDriveNotReadyTitle), qs(kDriveNotReadyText), MessageIcon::Warning);
-    const QString fallback = QString::fromStdString(fallbackDrive());
+    ShowMessage(this, Qs(kDriveNotReadyTitle), Qs(kDriveNotReadyText), MessageIcon::Warning);
+    const QString fallback = QString::fromStdString(FallbackDrive());
     const int fallbackIndex = m_drive1->findText(fallback, Qt::MatchFixedString);
     if (fallbackIndex >= 0)
         m_drive1->setCurrentIndex(fallbackIndex);
@@ -334,7 +334,7 @@ void AdvancedSelectionWindow::Drive1_Change(int index) {
 void AdvancedSelectionWindow::Command2_Click() {
     if (m_walking || m_dirPath.isEmpty())
         return;
-    m_session.walkFolder = withTrailingSeparator(m_dirPath.toStdString());
+    m_session.walkFolder = WithTrailingSeparator(m_dirPath.toStdString());
     const WalkRequest request{m_session.walkFolder,
                               WalkModeFromText(m_combo1->currentText().toStdString()),
                               m_combo2->currentText().toStdString()};
@@ -354,17 +354,17 @@ void AdvancedSelectionWindow::Command2_Click() {
     const Result<int> written =
         WriteFileList(m_session.listPath(), result.list, !m_check1->isChecked());
     if (!leftOut.empty())
-        showMessage(this, qs(kWarningTitle), QString::fromStdString(NamesOutsideAnsiText(leftOut)),
+        ShowMessage(this, Qs(kWarningTitle), QString::fromStdString(NamesOutsideAnsiText(leftOut)),
                     MessageIcon::Warning);
     if (result.noSubFolder)
-        showMessage(this, qs(kWarningTitle), qs(kNoSubFolderText), MessageIcon::Warning);
+        ShowMessage(this, Qs(kWarningTitle), Qs(kNoSubFolderText), MessageIcon::Warning);
     if (!result.unreadableFolders.empty())
-        showMessage(this, qs(kWarningTitle),
+        ShowMessage(this, Qs(kWarningTitle),
                     QString::fromStdString(UnreadableFoldersText(result.unreadableFolders)),
                     MessageIcon::Warning);
     if (!written) {
         // The window stays open so that the user can free the list and validate again.
-        showMessage(this, qs(kErrorTitle),
+        ShowMessage(this, Qs(kErrorTitle),
                     QString::fromStdString(ListWriteFailureText(written.error())),
                     MessageIcon::Critical);
         return;

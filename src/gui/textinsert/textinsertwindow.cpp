@@ -1,9 +1,9 @@
 #include "gui/textinsert/textinsertwindow.h"
 
+#include "base/messages.h"
 #include "gui/designname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "base/messages.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -24,7 +24,7 @@ namespace pilotrame::gui {
 namespace {
 
 // Room for at least chars characters of the window's font, so that the boxes grow with the scale.
-void fitChars(QLineEdit* edit, int chars) {
+void FitChars(QLineEdit* edit, int chars) {
     const int width = edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0')));
     edit->setMinimumWidth(width + edit->fontMetrics().height());
     edit->setMaximumWidth(edit->minimumWidth() * 2);
@@ -46,15 +46,15 @@ TextInsertionWindow::TextInsertionWindow(Session& session, QWidget* parent)
 
 void TextInsertionWindow::buildControls() {
     const auto newLabel = [this](const QString& name, const QString& caption) {
-        return namedLabel(this, name, caption);
+        return NamedLabel(this, name, caption);
     };
     const auto newButton = [this](const char* name, const QString& caption) {
-        return namedButton(this, QString::fromLatin1(name), caption);
+        return NamedButton(this, QString::fromLatin1(name), caption);
     };
     const auto newBox = [this](int index, const QString& text) {
         auto* edit = new QLineEdit(text, this);
-        edit->setObjectName(designName("Text4", index));
-        fitChars(edit, 5);
+        edit->setObjectName(DesignName("Text4", index));
+        FitChars(edit, 5);
         return edit;
     };
 
@@ -100,7 +100,7 @@ void TextInsertionWindow::buildControls() {
     for (int index = 0; index < 4; ++index) {
         const ComboDesign& design = combos[index];
         auto* combo = new QComboBox(this);
-        combo->setObjectName(designName("Combo1", index));
+        combo->setObjectName(DesignName("Combo1", index));
         combo->setEditable(true);
         // A typed value is used as typed; it does not join the list.
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -109,14 +109,14 @@ void TextInsertionWindow::buildControls() {
         combo->setMinimumContentsLength(14);
         m_combo1[static_cast<std::size_t>(index)] = combo;
         settings->addWidget(
-            newLabel(designName("Label1", index), QString::fromUtf8(design.caption)), index, 0);
+            newLabel(DesignName("Label1", index), QString::fromUtf8(design.caption)), index, 0);
         settings->addWidget(combo, index, 1);
     }
     auto* check1 = new QCheckBox(QStringLiteral("Inversion ordre"), this);
     check1->setObjectName(QStringLiteral("Check1"));
     settings->addWidget(check1, 4, 0, 1, 2);
     m_rowStep = newBox(20, QStringLiteral("10"));
-    settings->addWidget(newLabel(designName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
+    settings->addWidget(newLabel(DesignName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
     settings->addWidget(m_rowStep, 5, 1, Qt::AlignLeft);
     settings->setRowStretch(6, 1);
 
@@ -124,7 +124,7 @@ void TextInsertionWindow::buildControls() {
     auto* columns = new QGridLayout;
     columns->setHorizontalSpacing(10);
     outer->addLayout(columns);
-    columns->addWidget(newLabel(designName("Label4", 0), QStringLiteral("Point de départ :")), 0,
+    columns->addWidget(newLabel(DesignName("Label4", 0), QStringLiteral("Point de départ :")), 0,
                        0);
     for (int index = 0; index <= 9; ++index) {
         static const QString starts[10] = {
@@ -135,13 +135,13 @@ void TextInsertionWindow::buildControls() {
     }
     columns->addWidget(m_text4[1], 0, 1);
     columns->addWidget(m_text4[0], 0, 2);
-    columns->addWidget(newLabel(designName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
+    columns->addWidget(newLabel(DesignName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
                        Qt::AlignRight);
     for (int column = 1; column <= 9; ++column) {
         const int gridColumn = column == 1 ? 1 : column + 2;
         if (column > 1)
             columns->addWidget(m_text4[static_cast<std::size_t>(column)], 0, gridColumn);
-        columns->addWidget(newLabel(designName("Label4", column + 2),
+        columns->addWidget(newLabel(DesignName("Label4", column + 2),
                                     QStringLiteral("Colonne ") + QString::number(column)),
                            1, gridColumn, Qt::AlignHCenter);
     }
@@ -161,13 +161,13 @@ void TextInsertionWindow::buildControls() {
 TextInsertionJob TextInsertionWindow::currentJob() const {
     TextInsertionJob job;
     // The box gives LF line ends; the script treats LF and CR LF alike.
-    job.table = toStd(m_table->toPlainText());
-    job.style = toStd(m_combo1[0]->currentText());
-    job.height = toStd(m_combo1[2]->currentText());
-    job.rotation = toStd(m_combo1[3]->currentText());
-    job.rowStep = toStd(m_rowStep->text());
+    job.table = ToStd(m_table->toPlainText());
+    job.style = ToStd(m_combo1[0]->currentText());
+    job.height = ToStd(m_combo1[2]->currentText());
+    job.rotation = ToStd(m_combo1[3]->currentText());
+    job.rowStep = ToStd(m_rowStep->text());
     for (std::size_t column = 1; column <= job.columnX.size(); ++column)
-        job.columnX[column - 1] = toStd(m_text4[column]->text());
+        job.columnX[column - 1] = ToStd(m_text4[column]->text());
     return job;
 }
 
@@ -180,12 +180,12 @@ void TextInsertionWindow::Command1_Click() {
     const Result<TextInsertionOutcome> written =
         WriteTextInsertionScript(m_session.scriptPath(), currentJob());
     if (!written) {
-        showMessage(this, fromStd(kErrorTitle), fromStd(GenerationFailureText(written.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
                     MessageIcon::Critical);
         return;
     }
     if (written->tooManyColumns)
-        showMessage(this, fromStd(kTooManyColumnsTitle), fromStd(kTooManyColumnsText),
+        ShowMessage(this, FromStd(kTooManyColumnsTitle), FromStd(kTooManyColumnsText),
                     MessageIcon::Information);
 }
 

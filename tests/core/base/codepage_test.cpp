@@ -25,8 +25,8 @@ TEST(CodePage, Utf8ToCp1252MapsWesternCharactersAndSubstitutesTheRest) {
         {"\xC0\xAF", "??"}, // overlong form is refused byte by byte
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(utf8ToCp1252(c.utf8), c.ansi) << c.utf8;
-        EXPECT_EQ(toAnsi(c.utf8), c.ansi) << c.utf8;
+        EXPECT_EQ(Utf8ToCp1252(c.utf8), c.ansi) << c.utf8;
+        EXPECT_EQ(ToAnsi(c.utf8), c.ansi) << c.utf8;
     }
 }
 
@@ -34,15 +34,15 @@ TEST(CodePage, EveryCp1252ByteRoundTrips) {
     std::string all;
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
-    const std::string utf8 = cp1252ToUtf8(all);
-    EXPECT_EQ(utf8ToCp1252(utf8), all);
-    EXPECT_EQ(fromAnsi(all), utf8);
-    EXPECT_EQ(toAnsi(utf8), all);
+    const std::string utf8 = Cp1252ToUtf8(all);
+    EXPECT_EQ(Utf8ToCp1252(utf8), all);
+    EXPECT_EQ(FromAnsi(all), utf8);
+    EXPECT_EQ(ToAnsi(utf8), all);
 }
 
 TEST(CodePage, DecodesAccentsToUtf8) {
-    EXPECT_EQ(cp1252ToUtf8("S\xE9lection \x80"), "Sélection €");
-    EXPECT_EQ(fromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(Cp1252ToUtf8("S\xE9lection \x80"), "Sélection €");
+    EXPECT_EQ(FromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
 } // namespace

@@ -31,11 +31,11 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
 
 TEST(Messages, AFullDiskStaysAFullDiskWhateverWasWritten) {
     const Error full{ErrorCode::DiskFull, ErrorKind::DiskFull, "/s/Pilotrame.scr", {}, {}};
-    EXPECT_EQ(withKind(full, ErrorKind::ScriptIncomplete).kind, ErrorKind::DiskFull);
+    EXPECT_EQ(WithKind(full, ErrorKind::ScriptIncomplete).kind, ErrorKind::DiskFull);
     const Error other{ErrorCode::DeviceIo, ErrorKind::Other, "/s/Pilotrame.scr", {}, {}};
-    EXPECT_EQ(withKind(other, ErrorKind::ScriptIncomplete).kind, ErrorKind::ScriptIncomplete);
+    EXPECT_EQ(WithKind(other, ErrorKind::ScriptIncomplete).kind, ErrorKind::ScriptIncomplete);
     const Error name{ErrorCode::InvalidName, ErrorKind::InvalidName, "/s", "a\r\nb", {}};
-    EXPECT_EQ(withKind(name, ErrorKind::ListNotWritable).kind, ErrorKind::InvalidName);
+    EXPECT_EQ(WithKind(name, ErrorKind::ListNotWritable).kind, ErrorKind::InvalidName);
 }
 
 TEST(Messages, RenameFailureTellsHowManyWereRenamed) {
@@ -56,7 +56,7 @@ TEST(Messages, ScriptFileFailuresNameTheFile) {
               "Impossible de lire le fichier : \r\n/s/perso.scr");
     EXPECT_EQ(ScriptFileSaveFailureText(denied),
               "Impossible d'enregistrer le fichier : \r\n/s/perso.scr\r\n70 " +
-                  describe(ErrorCode::PermissionDenied));
+                  Describe(ErrorCode::PermissionDenied));
     EXPECT_EQ(ReplaceFileQuestion("/s/perso.scr"),
               "Le fichier /s/perso.scr existe déjà.\r\nVoulez-vous le remplacer ?");
 }

@@ -33,7 +33,7 @@ TEST(Numbers, ParseAcceptsTheUsersSeparatorAndTheFullStop) {
         {"1e999", '.', std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(parseNumber(c.text, c.separator), c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(ParseNumber(c.text, c.separator), c.expected) << '"' << c.text << '"';
 }
 
 TEST(Numbers, FormatIsInvariantWithoutLeadingZero) {
@@ -57,19 +57,19 @@ TEST(Numbers, FormatIsInvariantWithoutLeadingZero) {
         {100000000000000.0, "100000000000000"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(formatNumber(c.value), c.text) << c.value;
+        EXPECT_EQ(FormatNumber(c.value), c.text) << c.value;
 }
 
 TEST(Numbers, ParseInteger) {
-    EXPECT_EQ(parseInteger("0"), 0);
-    EXPECT_EQ(parseInteger(" 12 "), 12);
-    EXPECT_EQ(parseInteger("-1"), -1);
-    EXPECT_EQ(parseInteger("+7"), 7);
-    EXPECT_EQ(parseInteger(""), std::nullopt);
-    EXPECT_EQ(parseInteger("1.5"), std::nullopt);
-    EXPECT_EQ(parseInteger("+-1"), std::nullopt);
-    EXPECT_EQ(parseInteger("True"), std::nullopt);
-    EXPECT_EQ(parseInteger("99999999999999999999"), std::nullopt);
+    EXPECT_EQ(ParseInteger("0"), 0);
+    EXPECT_EQ(ParseInteger(" 12 "), 12);
+    EXPECT_EQ(ParseInteger("-1"), -1);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    EXPECT_EQ(ParseInteger(""), std::nullopt);
+    EXPECT_EQ(ParseInteger("1.5"), std::nullopt);
+    EXPECT_EQ(ParseInteger("+-1"), std::nullopt);
+    EXPECT_EQ(ParseInteger("True"), std::nullopt);
+    EXPECT_EQ(ParseInteger("99999999999999999999"), std::nullopt);
 }
 
 // What a box read as a number gives: the value, or the error's kind and code.
@@ -79,7 +79,7 @@ struct BoxCase {
     ErrorKind kind = ErrorKind::Other;
 };
 
-void expectBox(const Result<std::int16_t>& read, const BoxCase& c) {
+void ExpectBox(const Result<std::int16_t>& read, const BoxCase& c) {
     if (c.value) {
         ASSERT_TRUE(read) << '"' << c.text << '"';
         EXPECT_EQ(*read, *c.value) << '"' << c.text << '"';
@@ -118,7 +118,7 @@ TEST(Numbers, ShortBoxTakesWholeNumbersOf16Bits) {
         {"dix", std::nullopt, ErrorKind::NotANumber},
     };
     for (const BoxCase& c : cases)
-        expectBox(readShortBox(c.text, "Pas"), c);
+        ExpectBox(ReadShortBox(c.text, "Pas"), c);
 }
 
 TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
@@ -142,9 +142,9 @@ TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
         {"1 000", std::nullopt, ErrorKind::NotANumber},
     };
     for (const BoxCase& c : cases)
-        expectBox(readRoundedShortBox(c.text, "Pas", ','), c);
+        ExpectBox(ReadRoundedShortBox(c.text, "Pas", ','), c);
     // The separator is the user's: a comma is no separator where it is a full stop.
-    expectBox(readRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, ErrorKind::NotANumber});
+    ExpectBox(ReadRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, ErrorKind::NotANumber});
 }
 
 } // namespace

@@ -6,25 +6,25 @@ namespace pilotrame {
 namespace {
 
 TEST(Paths, TrailingSeparatorIsAppendedOnce) {
-    EXPECT_EQ(withTrailingSeparator("c:\\Pilotrame", '\\'), "c:\\Pilotrame\\");
-    EXPECT_EQ(withTrailingSeparator("c:\\", '\\'), "c:\\");
-    EXPECT_EQ(withTrailingSeparator("", '\\'), "\\");
-    EXPECT_EQ(withTrailingSeparator("/home/u", '/'), "/home/u/");
-    EXPECT_EQ(withTrailingSeparator("/", '/'), "/");
+    EXPECT_EQ(WithTrailingSeparator("c:\\Pilotrame", '\\'), "c:\\Pilotrame\\");
+    EXPECT_EQ(WithTrailingSeparator("c:\\", '\\'), "c:\\");
+    EXPECT_EQ(WithTrailingSeparator("", '\\'), "\\");
+    EXPECT_EQ(WithTrailingSeparator("/home/u", '/'), "/home/u/");
+    EXPECT_EQ(WithTrailingSeparator("/", '/'), "/");
     // The other platform's separator is ordinary text.
-    EXPECT_EQ(withTrailingSeparator("c:/", '\\'), "c:/\\");
+    EXPECT_EQ(WithTrailingSeparator("c:/", '\\'), "c:/\\");
 }
 
 TEST(Paths, FolderPartLength) {
-    EXPECT_EQ(folderPartLength("C:\\plans\\A01.dwg", '\\'), 9u);
-    EXPECT_EQ(folderPartLength("A01.dwg", '\\'), 0u);
-    EXPECT_EQ(folderPartLength("C:\\", '\\'), 3u);
-    EXPECT_EQ(folderPartLength("/tmp/a.dwg", '/'), 5u);
+    EXPECT_EQ(FolderPartLength("C:\\plans\\A01.dwg", '\\'), 9u);
+    EXPECT_EQ(FolderPartLength("A01.dwg", '\\'), 0u);
+    EXPECT_EQ(FolderPartLength("C:\\", '\\'), 3u);
+    EXPECT_EQ(FolderPartLength("/tmp/a.dwg", '/'), 5u);
 }
 
 TEST(Paths, Utf8SurvivesTheFilesystemType) {
     const std::string name = "Présentation €.dwg";
-    EXPECT_EQ(fromFsPath(toFsPath(name)), name);
+    EXPECT_EQ(FromFsPath(ToFsPath(name)), name);
 }
 
 TEST(Paths, DriveRootAndFallbackDrive) {
@@ -38,9 +38,9 @@ TEST(Paths, DriveRootAndFallbackDrive) {
         {"/", '/', "/"},        {"/media/usb", '/', "/media/usb/"}, {"/mnt/x/", '/', "/mnt/x/"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(driveRoot(c.drive, c.separator), c.root) << c.drive;
-    EXPECT_EQ(fallbackDrive('\\'), "c:\\");
-    EXPECT_EQ(fallbackDrive('/'), "/");
+        EXPECT_EQ(DriveRoot(c.drive, c.separator), c.root) << c.drive;
+    EXPECT_EQ(FallbackDrive('\\'), "c:\\");
+    EXPECT_EQ(FallbackDrive('/'), "/");
 }
 
 TEST(Paths, FolderIsOnTheDriveThatHoldsIt) {
@@ -57,17 +57,17 @@ TEST(Paths, FolderIsOnTheDriveThatHoldsIt) {
         {"/Home/anne", "/home/anne", '/', false}, {"/etc", "/", '/', true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(isOnDrive(c.folder, c.root, c.separator), c.on) << c.folder << " " << c.root;
+        EXPECT_EQ(IsOnDrive(c.folder, c.root, c.separator), c.on) << c.folder << " " << c.root;
 }
 
 TEST(Paths, DriveListAddsTheHomeFolderOutsideWindows) {
     using Entries = std::vector<std::string>;
-    EXPECT_EQ(driveListEntries({"c:\\", "d:\\"}, "C:\\Users\\anne", '\\'),
+    EXPECT_EQ(DriveListEntries({"c:\\", "d:\\"}, "C:\\Users\\anne", '\\'),
               (Entries{"c:\\", "d:\\"}));
-    EXPECT_EQ(driveListEntries({"/"}, "/home/anne", '/'), (Entries{"/", "/home/anne"}));
-    EXPECT_EQ(driveListEntries({"/", "/home/anne"}, "/home/anne", '/'),
+    EXPECT_EQ(DriveListEntries({"/"}, "/home/anne", '/'), (Entries{"/", "/home/anne"}));
+    EXPECT_EQ(DriveListEntries({"/", "/home/anne"}, "/home/anne", '/'),
               (Entries{"/", "/home/anne"}));
-    EXPECT_EQ(driveListEntries({"/"}, "", '/'), Entries{"/"});
+    EXPECT_EQ(DriveListEntries({"/"}, "", '/'), Entries{"/"});
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "cli/commandline.h"
 
-#include "job/jobfile.h"
 #include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "config/settingsfile.h"
+#include "job/jobfile.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +17,10 @@
 namespace pilotrame {
 namespace {
 
-using test::fileExists;
-using test::readBytes;
+using test::FileExists;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 using Args = std::vector<std::string>;
 
@@ -112,11 +112,11 @@ public:
         const auto base = std::filesystem::temp_directory_path() /
                           ("pj" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(base);
-        m_folder = withTrailingSeparator(fromFsPath(base));
+        m_folder = WithTrailingSeparator(FromFsPath(base));
     }
     ~ShortDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(toFsPath(m_folder), ignored);
+        std::filesystem::remove_all(ToFsPath(m_folder), ignored);
     }
     ShortDir(const ShortDir&) = delete;
     ShortDir& operator=(const ShortDir&) = delete;
@@ -153,11 +153,11 @@ struct RunGenerateTest : ::testing::Test {
             started.push_back({name, args});
             return true;
         };
-        writeBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
+        WriteBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
     }
 
     static Settings settings() {
-        return defaultSettings(proposedValues({"Imprimante"}, FolderStyle::Windows, ""));
+        return DefaultSettings(ProposeSettingValues({"Imprimante"}, FolderStyle::Windows, ""));
     }
 
     // Writes savescript.txt with the script folder and the AutoCAD program of the test.
@@ -167,12 +167,12 @@ struct RunGenerateTest : ::testing::Test {
         stored.combo[slot::acadPath] = acadPath;
         SettingsFile file(settingsPath);
         EXPECT_TRUE(file.SaveSettings(stored));
-        return readBytes(settingsPath);
+        return ReadBytes(settingsPath);
     }
 
     std::string writeJob(const std::string& body) {
         const std::string path = program.path("travail.pilotrame");
-        writeBytes(path, "pilotrame-travail=1\n" + body);
+        WriteBytes(path, "pilotrame-travail=1\n" + body);
         return path;
     }
 
@@ -193,10 +193,10 @@ TEST_F(RunGenerateTest, JobFileAndSettingsFileGiveTheScript) {
     const std::string job = writeJob("mode=operations\nzoom=1\npurger=1\npurger.mode=tout\n");
     EXPECT_EQ(run({"--job", job}), ExitCode::Success);
     EXPECT_EQ(err.str(), "");
-    EXPECT_EQ(readBytes(scriptPath),
+    EXPECT_EQ(ReadBytes(scriptPath),
               section("zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n"));
     EXPECT_TRUE(started.empty());
-    EXPECT_EQ(readBytes(settingsPath), stored);
+    EXPECT_EQ(ReadBytes(settingsPath), stored);
 }
 
 TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
@@ -206,13 +206,13 @@ TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
     ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
     const std::string job = writeJob("mode=operations\nzoom=1\n");
     EXPECT_EQ(run({"--job", job}), ExitCode::Success);
-    EXPECT_EQ(readBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n"));
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n"));
 }
 
 TEST_F(RunGenerateTest, WithoutAJobTheFreshWindowPlots) {
     writeSettings();
     EXPECT_EQ(run({}), ExitCode::Success);
-    const std::string script = readBytes(scriptPath);
+    const std::string script = ReadBytes(scriptPath);
     EXPECT_TRUE(script.starts_with(section("-traceur\r\n"))) << script;
     EXPECT_NE(script.find("Imprimante\r\n"), std::string::npos);
 }
@@ -221,17 +221,17 @@ TEST_F(RunGenerateTest, MissingSettingsFileUsesTheFirstRunSettingsAndIsNotCreate
     env.firstRunSettings.combo[slot::scriptFolder] = scripts.folder();
     const std::string job = writeJob("mode=operations\nzoom=1\n");
     EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::Success);
-    EXPECT_EQ(readBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].program, "first-run-acad");
-    EXPECT_FALSE(fileExists(settingsPath));
+    EXPECT_FALSE(FileExists(settingsPath));
 }
 
 TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptAfterTheCheck) {
     const std::string stored = writeSettings();
     env.checkDrawings = [this](const std::string& list, std::ostream&) {
         checked.push_back(list);
-        EXPECT_TRUE(fileExists(scriptPath)); // the script is written before the check
+        EXPECT_TRUE(FileExists(scriptPath)); // the script is written before the check
         return true;
     };
     EXPECT_EQ(run({"--execute"}), ExitCode::Success);
@@ -239,7 +239,7 @@ TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptAfterTheCheck) {
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].program, "acad-program");
     EXPECT_EQ(started[0].arguments, (std::vector<std::string>{"/B", scriptPath}));
-    EXPECT_EQ(readBytes(settingsPath), stored);
+    EXPECT_EQ(ReadBytes(settingsPath), stored);
 }
 
 TEST_F(RunGenerateTest, ACheckThatFindsProblemsKeepsAutocadStopped) {
@@ -269,25 +269,25 @@ TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {
 TEST_F(RunGenerateTest, ListOfTheCommandLineReplacesListe01) {
     writeSettings();
     const std::string other = program.path("autre liste.txt");
-    writeBytes(other, "\v" + program.folder() + "\r\n\tb.dwg\r\n");
+    WriteBytes(other, "\v" + program.folder() + "\r\n\tb.dwg\r\n");
     const std::string job = writeJob("mode=operations\n");
     EXPECT_EQ(run({"--job", job, "--list", other}), ExitCode::Success);
-    EXPECT_EQ(readBytes(scriptPath),
+    EXPECT_EQ(ReadBytes(scriptPath),
               "_.open\r\n\"" + program.folder() + "b.dwg\"\r\n_qsave\r\n_close\r\n");
 }
 
 TEST_F(RunGenerateTest, MissingListFailsWithTheListMessageAndLeavesTheScript) {
     writeSettings();
-    writeBytes(scriptPath, "previous\r\n");
+    WriteBytes(scriptPath, "previous\r\n");
     const std::string missing = program.path("absente.txt");
     EXPECT_EQ(run({"--list", missing}), ExitCode::UnreadableList);
     EXPECT_EQ(err.str(), "ERREUR !!\nListe des fichiers sélectionnés en lecture seule ou "
                          "inexistant: \n" +
                              missing + "\n");
-    EXPECT_EQ(readBytes(scriptPath), "previous\r\n");
+    EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
 
     err.str("");
-    std::filesystem::remove(toFsPath(listPath));
+    std::filesystem::remove(ToFsPath(listPath));
     EXPECT_EQ(run({}), ExitCode::UnreadableList);
     EXPECT_NE(err.str().find(listPath), std::string::npos);
 }
@@ -297,7 +297,7 @@ TEST_F(RunGenerateTest, BadJobFileStopsBeforeAnything) {
     const std::string job = writeJob("mode=operations\nzoom=oui\n");
     EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::BadJobFile);
     EXPECT_NE(err.str().find("ligne 3 : « zoom » vaut « oui »"), std::string::npos) << err.str();
-    EXPECT_FALSE(fileExists(scriptPath));
+    EXPECT_FALSE(FileExists(scriptPath));
     EXPECT_TRUE(started.empty());
 
     err.str("");
@@ -310,18 +310,18 @@ TEST_F(RunGenerateTest, AJobThatRenamesIsRefused) {
     const std::string job = writeJob("mode=operations\nrenommer=1\n");
     EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::GenerationFailed);
     EXPECT_NE(err.str().find(kRenameNotFromCommandLineText), std::string::npos);
-    EXPECT_FALSE(fileExists(scriptPath));
+    EXPECT_FALSE(FileExists(scriptPath));
     EXPECT_TRUE(started.empty());
-    EXPECT_TRUE(fileExists(program.folder() + "Liste01.txt"));
+    EXPECT_TRUE(FileExists(program.folder() + "Liste01.txt"));
 }
 
 TEST_F(RunGenerateTest, UnreadableSettingsFileIsNotReplaced) {
     // A folder in place of the file cannot be read, whoever runs the test.
-    std::filesystem::create_directory(toFsPath(settingsPath));
+    std::filesystem::create_directory(ToFsPath(settingsPath));
     EXPECT_EQ(run({}), ExitCode::SettingsUnreadable);
     EXPECT_NE(err.str().find(settingsPath), std::string::npos) << err.str();
-    EXPECT_TRUE(std::filesystem::is_directory(toFsPath(settingsPath)));
-    EXPECT_FALSE(fileExists(scriptPath));
+    EXPECT_TRUE(std::filesystem::is_directory(ToFsPath(settingsPath)));
+    EXPECT_FALSE(FileExists(scriptPath));
 }
 
 TEST_F(RunGenerateTest, ScriptFolderThatDoesNotExistFailsTheGeneration) {

@@ -8,7 +8,7 @@ namespace {
 using Entries = std::vector<std::string>;
 
 TEST(Settings, ProposedValuesFollowTheTableInOrder) {
-    const ProposedValues lists = proposedValues({"P1", "P2"}, FolderStyle::Windows, "");
+    const ProposedValues lists = ProposeSettingValues({"P1", "P2"}, FolderStyle::Windows, "");
     EXPECT_EQ(lists[slot::printerName], (Entries{"P1", "P2"}));
     EXPECT_EQ(lists[slot::paperFormat],
               (Entries{"A4", "A3", "A4 (21 x 29,7 cm)", "A3 (29,7 x 42 cm)", "A4 (210 x 297 mm)",
@@ -38,15 +38,15 @@ TEST(Settings, ProposedValuesFollowTheTableInOrder) {
 }
 
 TEST(Settings, UnixFoldersOfferHomeThenRoot) {
-    EXPECT_EQ(proposedValues({}, FolderStyle::Unix, "/home/ana")[slot::drawingFolder],
+    EXPECT_EQ(ProposeSettingValues({}, FolderStyle::Unix, "/home/ana")[slot::drawingFolder],
               (Entries{"/home/ana/", "/"}));
-    EXPECT_EQ(proposedValues({}, FolderStyle::Unix, "/home/ana/")[slot::scriptFolder],
+    EXPECT_EQ(ProposeSettingValues({}, FolderStyle::Unix, "/home/ana/")[slot::scriptFolder],
               (Entries{"/home/ana/", "/"}));
-    EXPECT_EQ(proposedValues({}, FolderStyle::Unix, "")[slot::scriptFolder], Entries{"/"});
+    EXPECT_EQ(ProposeSettingValues({}, FolderStyle::Unix, "")[slot::scriptFolder], Entries{"/"});
 }
 
 TEST(Settings, FirstRunValues) {
-    const Settings s = defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+    const Settings s = DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
     EXPECT_EQ(s.printerName(), "");
     EXPECT_EQ(s.paperFormat(), "A4");
     EXPECT_EQ(s.plotStyleTable(), "Aucune");
@@ -61,8 +61,9 @@ TEST(Settings, FirstRunValues) {
     EXPECT_EQ(s.plotScale(), "Plein format");
     EXPECT_EQ(s.option, (std::array<bool, 4>{true, false, true, false}));
     EXPECT_EQ(s.check, (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(defaultSettings(proposedValues({"Plotter"}, FolderStyle::Windows, "")).printerName(),
-              "Plotter");
+    EXPECT_EQ(
+        DefaultSettings(ProposeSettingValues({"Plotter"}, FolderStyle::Windows, "")).printerName(),
+        "Plotter");
 }
 
 TEST(Settings, OptionGroupsStayExclusive) {
@@ -79,10 +80,10 @@ TEST(Settings, OptionGroupsStayExclusive) {
 }
 
 TEST(Settings, SingleWindowVersions) {
-    EXPECT_TRUE(isSingleWindowVersion("Autocad 14"));
-    EXPECT_TRUE(isSingleWindowVersion("Autocad LT 97/98"));
-    EXPECT_FALSE(isSingleWindowVersion("autocad 14"));
-    EXPECT_FALSE(isSingleWindowVersion("Autocad 2004"));
+    EXPECT_TRUE(IsSingleWindowVersion("Autocad 14"));
+    EXPECT_TRUE(IsSingleWindowVersion("Autocad LT 97/98"));
+    EXPECT_FALSE(IsSingleWindowVersion("autocad 14"));
+    EXPECT_FALSE(IsSingleWindowVersion("Autocad 2004"));
 }
 
 TEST(Settings, SingleWindowVersionsForceTheSingleWindowMode) {
@@ -105,8 +106,8 @@ TEST(Settings, SingleWindowVersionsForceTheSingleWindowMode) {
 }
 
 TEST(Settings, AutocadChooserStartsOnTheSystemDriveOrAtHome) {
-    EXPECT_EQ(autocadChooserFolder(FolderStyle::Windows, "C:\\Users\\anne"), "c:\\");
-    EXPECT_EQ(autocadChooserFolder(FolderStyle::Unix, "/home/anne"), "/home/anne");
+    EXPECT_EQ(AutocadChooserFolder(FolderStyle::Windows, "C:\\Users\\anne"), "c:\\");
+    EXPECT_EQ(AutocadChooserFolder(FolderStyle::Unix, "/home/anne"), "/home/anne");
 }
 
 } // namespace

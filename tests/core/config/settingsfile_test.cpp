@@ -8,48 +8,48 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 constexpr std::size_t kOffset = SettingsFile::kRecordOffset;
 
-std::string slotBytes(const std::string& file, int slotNumber) {
+std::string SlotBytes(const std::string& file, int slotNumber) {
     return file.substr(kOffset + static_cast<std::size_t>(slotNumber) * 60, 60);
 }
 
-std::string padded(std::string text) {
+std::string Padded(std::string text) {
     text.resize(60, ' ');
     return text;
 }
 
-Settings firstRun() {
-    return defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+Settings FirstRun() {
+    return DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
 }
 
 TEST(SettingsFile, FirstSaveWritesTheRecordByteForByte) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    const std::string bytes = readBytes(file.path());
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    const std::string bytes = ReadBytes(file.path());
     ASSERT_EQ(bytes.size(), 60600u);
     EXPECT_EQ(bytes.substr(0, 54540), std::string(54540, '\0'));
-    EXPECT_EQ(slotBytes(bytes, 0), std::string(60, ' '));
-    EXPECT_EQ(slotBytes(bytes, 1), padded("A4"));
-    EXPECT_EQ(slotBytes(bytes, 12), padded("Pr\xE9sentation1"));
-    EXPECT_EQ(slotBytes(bytes, 14), padded("True"));
-    EXPECT_EQ(slotBytes(bytes, 15), padded("False"));
-    EXPECT_EQ(slotBytes(bytes, 16), padded("True"));
-    EXPECT_EQ(slotBytes(bytes, 17), padded("False"));
+    EXPECT_EQ(SlotBytes(bytes, 0), std::string(60, ' '));
+    EXPECT_EQ(SlotBytes(bytes, 1), Padded("A4"));
+    EXPECT_EQ(SlotBytes(bytes, 12), Padded("Pr\xE9sentation1"));
+    EXPECT_EQ(SlotBytes(bytes, 14), Padded("True"));
+    EXPECT_EQ(SlotBytes(bytes, 15), Padded("False"));
+    EXPECT_EQ(SlotBytes(bytes, 16), Padded("True"));
+    EXPECT_EQ(SlotBytes(bytes, 17), Padded("False"));
     for (int s = 18; s <= 20; ++s)
-        EXPECT_EQ(slotBytes(bytes, s), padded("0"));
+        EXPECT_EQ(SlotBytes(bytes, s), Padded("0"));
     EXPECT_EQ(bytes.substr(kOffset + 21 * 60), std::string(80 * 60, '\0'));
 }
 
 TEST(SettingsFile, RoundTripTrimsAndCutsAndSubstitutes) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    Settings saved = firstRun();
+    Settings saved = FirstRun();
     saved.combo[slot::printerName] = "  \\\\serveur\\Traceur A0  ";
     saved.combo[slot::acadPath] = std::string(75, 'x');
     saved.combo[slot::layoutName] = "Plan 漢";
@@ -75,29 +75,29 @@ TEST(SettingsFile, BytesOutsideTheSettingsSurviveEverySave) {
     std::string original(70000, '\0');
     for (std::size_t i = 0; i < original.size(); ++i)
         original[i] = static_cast<char>('A' + i % 26);
-    writeBytes(path, original);
+    WriteBytes(path, original);
 
     SettingsFile file(path);
     Settings settings;
     ASSERT_FALSE(file.LoadSettings(settings)); // slot 14 holds letters: loading stops there
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    const std::string after = readBytes(path);
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    const std::string after = ReadBytes(path);
     ASSERT_EQ(after.size(), original.size());
     EXPECT_EQ(after.substr(0, kOffset), original.substr(0, kOffset));
     EXPECT_EQ(after.substr(kOffset + 21 * 60), original.substr(kOffset + 21 * 60));
-    EXPECT_EQ(slotBytes(after, 1), padded("A4"));
+    EXPECT_EQ(SlotBytes(after, 1), Padded("A4"));
 }
 
 TEST(SettingsFile, ABadStateStopsLoadingAtItsSlot) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    Settings stored = firstRun();
+    Settings stored = FirstRun();
     stored.combo[slot::plotScale] = "1:5";
     ASSERT_TRUE(file.SaveSettings(stored));
-    std::string bytes = readBytes(file.path());
-    bytes.replace(kOffset + 15 * 60, 60, padded("peut-etre"));
-    bytes.replace(kOffset + 20 * 60, 60, padded("1"));
-    writeBytes(file.path(), bytes);
+    std::string bytes = ReadBytes(file.path());
+    bytes.replace(kOffset + 15 * 60, 60, Padded("peut-etre"));
+    bytes.replace(kOffset + 20 * 60, 60, Padded("1"));
+    WriteBytes(file.path(), bytes);
 
     Settings live;
     live.check[2] = 0;
@@ -135,7 +135,7 @@ TEST(SettingsFile, StateConversions) {
                           {"00000000000000000000", false},
                           {"1 2", std::nullopt}};
     for (const auto& c : cases) {
-        const Result<bool> parsed = parseSettingBoolean(c.text);
+        const Result<bool> parsed = ParseSettingBoolean(c.text);
         EXPECT_EQ(parsed.ok(), c.state.has_value()) << c.text;
         if (parsed && c.state) {
             EXPECT_EQ(*parsed, *c.state) << c.text;
@@ -146,8 +146,8 @@ TEST(SettingsFile, StateConversions) {
 TEST(SettingsFile, CheckBoxSlotsTakeIntegersOnly) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    const std::string base = readBytes(file.path());
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    const std::string base = ReadBytes(file.path());
     struct Case {
         const char* text;
         std::optional<int> state;
@@ -159,8 +159,8 @@ TEST(SettingsFile, CheckBoxSlotsTakeIntegersOnly) {
                           {"5", std::nullopt, ErrorCode::InvalidPropertyValue}};
     for (const auto& c : cases) {
         std::string bytes = base;
-        bytes.replace(kOffset + 19 * 60, 60, padded(c.text));
-        writeBytes(file.path(), bytes);
+        bytes.replace(kOffset + 19 * 60, 60, Padded(c.text));
+        WriteBytes(file.path(), bytes);
         Settings s;
         const Status loaded = file.LoadSettings(s);
         ASSERT_EQ(loaded.ok(), c.state.has_value()) << c.text;
@@ -176,12 +176,12 @@ TEST(SettingsFile, ShortFileReadsMissingTextAsSpacesAndStatesAsOff) {
     TempDir dir;
     const std::string path = dir.path("savescript.txt");
     std::string bytes(kOffset, '\0');
-    bytes += padded("Traceur");
+    bytes += Padded("Traceur");
     bytes += "A3";
-    writeBytes(path, bytes);
+    WriteBytes(path, bytes);
 
     SettingsFile file(path);
-    Settings s = firstRun();
+    Settings s = FirstRun();
     ASSERT_TRUE(file.LoadSettings(s));
     EXPECT_EQ(s.printerName(), "Traceur");
     EXPECT_EQ(s.paperFormat(), "A3");
@@ -189,7 +189,7 @@ TEST(SettingsFile, ShortFileReadsMissingTextAsSpacesAndStatesAsOff) {
     EXPECT_EQ(s.option, (std::array<bool, 4>{false, false, false, false}));
     EXPECT_EQ(s.check, (std::array<int, 3>{0, 0, 0}));
 
-    writeBytes(path, "");
+    WriteBytes(path, "");
     ASSERT_TRUE(file.LoadSettings(s));
     EXPECT_EQ(s.printerName(), "");
 }
@@ -197,10 +197,10 @@ TEST(SettingsFile, ShortFileReadsMissingTextAsSpacesAndStatesAsOff) {
 TEST(SettingsFile, ZeroBytesAreTextForCombos) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    std::string bytes = readBytes(file.path());
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    std::string bytes = ReadBytes(file.path());
     bytes.replace(kOffset + 3 * 60, 60, std::string(60, '\0'));
-    writeBytes(file.path(), bytes);
+    WriteBytes(file.path(), bytes);
     Settings s;
     ASSERT_TRUE(file.LoadSettings(s));
     EXPECT_EQ(s.text(slot::spare3), std::string(60, '\0'));
@@ -209,17 +209,17 @@ TEST(SettingsFile, ZeroBytesAreTextForCombos) {
 TEST(SettingsFile, SlotsBeyondTheSettingsCarryOverFromTheLastRead) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    std::string bytes = readBytes(file.path());
-    bytes.replace(kOffset + 50 * 60, 60, padded("gardé"));
-    writeBytes(file.path(), bytes);
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    std::string bytes = ReadBytes(file.path());
+    bytes.replace(kOffset + 50 * 60, 60, Padded("gardé"));
+    WriteBytes(file.path(), bytes);
     Settings s;
     ASSERT_TRUE(file.LoadSettings(s));
     // Another program rewrites the slot; the record read earlier wins at the next save.
-    bytes.replace(kOffset + 50 * 60, 60, padded("autre"));
-    writeBytes(file.path(), bytes);
+    bytes.replace(kOffset + 50 * 60, 60, Padded("autre"));
+    WriteBytes(file.path(), bytes);
     ASSERT_TRUE(file.SaveSettings(s));
-    EXPECT_EQ(slotBytes(readBytes(file.path()), 50), padded("gardé"));
+    EXPECT_EQ(SlotBytes(ReadBytes(file.path()), 50), Padded("gardé"));
 }
 
 TEST(SettingsFile, FailuresNameTheFileAndKeepItIntact) {
@@ -229,43 +229,43 @@ TEST(SettingsFile, FailuresNameTheFileAndKeepItIntact) {
     EXPECT_EQ(missing.LoadSettings(s).error().code, ErrorCode::FileNotFound);
 
     SettingsFile nowhere(dir.path("no-folder") + "/savescript.txt");
-    const Status saved = nowhere.SaveSettings(firstRun());
+    const Status saved = nowhere.SaveSettings(FirstRun());
     ASSERT_FALSE(saved);
     EXPECT_EQ(saved.error().path, nowhere.path());
 
     const std::string path = dir.path("savescript.txt");
     SettingsFile file(path);
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    const std::string before = readBytes(path);
-    test::setReadOnly(path, true);
-    Settings changed = firstRun();
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    const std::string before = ReadBytes(path);
+    test::SetReadOnly(path, true);
+    Settings changed = FirstRun();
     changed.combo[slot::paperFormat] = "A3";
     const Status refused = file.SaveSettings(changed);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().code, ErrorCode::PermissionDenied);
-    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 #ifndef _WIN32
 TEST(SettingsFile, ASaveThatRunsOutOfRoomLeavesThePreviousFileWhole) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(firstRun()));
-    const std::string before = readBytes(file.path());
-    Settings changed = firstRun();
+    ASSERT_TRUE(file.SaveSettings(FirstRun()));
+    const std::string before = ReadBytes(file.path());
+    Settings changed = FirstRun();
     changed.combo[slot::paperFormat] = "A3";
-    const int code = test::runWithFileSizeLimit(1024, [&] {
+    const int code = test::RunWithFileSizeLimit(1024, [&] {
         const Status saved = file.SaveSettings(changed);
         return !saved && saved.error().kind == ErrorKind::DiskFull ? 0 : 1;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(readBytes(file.path()), before);
-    EXPECT_FALSE(test::fileExists(file.path() + ".~nouveau"));
+    EXPECT_EQ(ReadBytes(file.path()), before);
+    EXPECT_FALSE(test::FileExists(file.path() + ".~nouveau"));
 }
 #endif
 
 TEST(SettingsFile, ReportsSlotsThatWouldBeCut) {
-    Settings s = firstRun();
+    Settings s = FirstRun();
     EXPECT_TRUE(SettingsFile::slotsTooLong(s).empty());
     s.combo[slot::acadPath] = std::string(61, 'a');
     s.combo[slot::layoutName] = std::string(59, 'a') + "é"; // 60 bytes once encoded

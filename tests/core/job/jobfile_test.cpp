@@ -10,19 +10,19 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 const std::string kHeader = "pilotrame-travail=1\n";
 
-MainJob parsed(const std::string& text) {
+MainJob Parsed(const std::string& text) {
     Result<MainJob> job = ParseJobFile(text);
     EXPECT_TRUE(job) << text << "\n" << (job ? "" : job.error().detail);
     return job ? *job : MainJob{};
 }
 
-MainJob operationJob() {
+MainJob OperationJob() {
     MainJob job;
     job.setMode(JobMode::Operations);
     return job;
@@ -68,8 +68,8 @@ TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
 }
 
 TEST(JobFile, HeaderAloneGivesAFreshWindowsJob) {
-    EXPECT_EQ(parsed(kHeader), MainJob{});
-    EXPECT_EQ(parsed("pilotrame-travail=1"), MainJob{});
+    EXPECT_EQ(Parsed(kHeader), MainJob{});
+    EXPECT_EQ(Parsed("pilotrame-travail=1"), MainJob{});
 }
 
 // Each line changes one value away from a fresh window's; in operation mode so that the
@@ -139,10 +139,10 @@ TEST(JobFile, EveryKeyReachesItsControl) {
         const std::string text =
             key == "mode" ? kHeader + line + "\n" : kHeader + "mode=operations\n" + line + "\n";
         SCOPED_TRACE(line);
-        EXPECT_FALSE(c.holds(key == "mode" ? MainJob{} : operationJob()));
-        const MainJob job = parsed(text);
+        EXPECT_FALSE(c.holds(key == "mode" ? MainJob{} : OperationJob()));
+        const MainJob job = Parsed(text);
         EXPECT_TRUE(c.holds(job));
-        EXPECT_EQ(parsed(WriteJobFile(job)), job);
+        EXPECT_EQ(Parsed(WriteJobFile(job)), job);
     }
     // A key added to the format without a case here fails this test.
     const std::string written = WriteJobFile(MainJob{});
@@ -169,7 +169,7 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     script.drawing.scriptText = "_.zoom\ne\n\n-calque\r\nE\t0\\x\n";
     jobs.push_back(script);
 
-    MainJob operations = operationJob();
+    MainJob operations = OperationJob();
     DrawingJob& d = operations.drawing;
     d.purge = d.purgeAll = d.zoomExtents = d.transfer = d.dwgToDxf = d.erase = true;
     d.eraseSelection = EraseSelection::Crossing;
@@ -187,15 +187,15 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     operations.otherKeys = {{"futur.option", "x\ny"}, {"autre", ""}};
     jobs.push_back(operations);
 
-    MainJob hiddenPanel = operationJob();
+    MainJob hiddenPanel = OperationJob();
     hiddenPanel.renameSwitch = true;
     jobs.push_back(hiddenPanel);
 
     for (const MainJob& job : jobs) {
         const std::string text = WriteJobFile(job);
         SCOPED_TRACE(text);
-        EXPECT_EQ(parsed(text), job);
-        EXPECT_EQ(WriteJobFile(parsed(text)), text);
+        EXPECT_EQ(Parsed(text), job);
+        EXPECT_EQ(WriteJobFile(Parsed(text)), text);
     }
 }
 
@@ -209,7 +209,7 @@ TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
     EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
     // Every value sits on its own line, whatever it holds.
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 36);
-    EXPECT_EQ(parsed(text), job);
+    EXPECT_EQ(Parsed(text), job);
 }
 
 TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
@@ -217,7 +217,7 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
                                        "mode=operations\n"
                                        "aa.option=a\\\\b\\nc\n"
                                        "zoom=1\n";
-    const MainJob job = parsed(text);
+    const MainJob job = Parsed(text);
     ASSERT_EQ(job.otherKeys.size(), 2u);
     EXPECT_EQ(job.otherKeys[0], (std::pair<std::string, std::string>{"zz.nouveau", "1"}));
     EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
@@ -225,7 +225,7 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
     const std::string written = WriteJobFile(job);
     EXPECT_TRUE(
         written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"));
-    EXPECT_EQ(parsed(written), job);
+    EXPECT_EQ(Parsed(written), job);
 }
 
 TEST(JobFile, OtherKeysThatCouldNotBeReadBackAreNotWritten) {
@@ -246,7 +246,7 @@ TEST(JobFile, CommentsBlankLinesCrLfAndByteOrderMarkAreAccepted) {
                              "mode=operations\r\n"
                              "zoom=1\r\n"
                              "script.texte=#pas un commentaire \n";
-    const MainJob job = parsed(text);
+    const MainJob job = Parsed(text);
     EXPECT_EQ(job.mode(), JobMode::Operations);
     EXPECT_TRUE(job.drawing.zoomExtents);
     EXPECT_EQ(job.drawing.scriptText, "#pas un commentaire ");
@@ -256,7 +256,7 @@ TEST(JobFile, CommentsBlankLinesCrLfAndByteOrderMarkAreAccepted) {
 TEST(JobFile, LoadingRunsTheSwitchRules) {
     for (const char* mode : {"imprimer", "script"}) {
         SCOPED_TRACE(mode);
-        const MainJob job = parsed(kHeader + "mode=" + mode +
+        const MainJob job = Parsed(kHeader + "mode=" + mode +
                                    "\nrenommer.haut=1\npurger=1\npurger.mode=tout\nzoom=1\n"
                                    "effacer=1\ninserer=1\nattribut=1\nrenommer=1\n"
                                    "transfert=1\nremplacer-texte=1\neffacer.x1=9\n");
@@ -279,7 +279,7 @@ TEST(JobFile, SwitchRulesLetPlotWinAndKeepTheOperationMode) {
     EXPECT_FALSE(both.drawing.customScript);
     EXPECT_FALSE(both.drawing.zoomExtents);
 
-    MainJob operations = operationJob();
+    MainJob operations = OperationJob();
     operations.drawing.zoomExtents = true;
     operations.renameTicked = true;
     operations.renameSwitch = true;
@@ -340,12 +340,12 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
 TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
     TempDir dir;
     const std::string path = dir.path("lundi.pilotrame");
-    writeBytes(path, "old");
-    MainJob job = operationJob();
+    WriteBytes(path, "old");
+    MainJob job = OperationJob();
     job.drawing.zoomExtents = true;
     job.drawing.scriptText = "ligne 1\nligne 2";
     ASSERT_TRUE(SaveJobFile(path, job));
-    EXPECT_EQ(readBytes(path), WriteJobFile(job));
+    EXPECT_EQ(ReadBytes(path), WriteJobFile(job));
     const Result<MainJob> loaded = LoadJobFile(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(*loaded, job);
@@ -356,7 +356,7 @@ TEST(JobFile, SaveIntoAMissingFolderFails) {
     const std::string path = dir.path("absent") + "/travail.pilotrame";
     const Status saved = SaveJobFile(path, MainJob{});
     ASSERT_FALSE(saved);
-    EXPECT_FALSE(test::fileExists(path));
+    EXPECT_FALSE(test::FileExists(path));
     EXPECT_NE(JobFileSaveFailureText(saved.error())
                   .find("Impossible d'enregistrer le fichier "
                         "de travail : \r\n"),
@@ -374,7 +374,7 @@ TEST(JobFile, LoadFailuresNameTheFile) {
                   "\r\n53 Fichier introuvable");
 
     const std::string faulty = dir.path("faux.pilotrame");
-    writeBytes(faulty, kHeader + "mode=operations\nzoom=oui\n");
+    WriteBytes(faulty, kHeader + "mode=operations\nzoom=oui\n");
     const Result<MainJob> bad = LoadJobFile(faulty);
     ASSERT_FALSE(bad);
     EXPECT_EQ(bad.error().path, faulty);

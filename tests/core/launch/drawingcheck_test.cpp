@@ -10,9 +10,9 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 namespace fs = std::filesystem;
 
 TEST(DrawingCheck, FindsEachProblemOnRealFiles) {
@@ -21,12 +21,12 @@ TEST(DrawingCheck, FindsEachProblemOnRealFiles) {
     const std::string locked = dir.path("locked") + "/";
     fs::create_directory(locked);
     for (const char* name : {"ok.dwg", "ro.dwg", "open.dwg", "OPEN2.DWG"})
-        writeBytes(folder + name, "x");
-    writeBytes(folder + "open.dwl", "lock");
-    writeBytes(folder + "OPEN2.DWL", "lock");
-    test::setReadOnly(folder + "ro.dwg", true);
+        WriteBytes(folder + name, "x");
+    WriteBytes(folder + "open.dwl", "lock");
+    WriteBytes(folder + "OPEN2.DWL", "lock");
+    test::SetReadOnly(folder + "ro.dwg", true);
     fs::create_directory(folder + "folder.dwg");
-    writeBytes(locked + "in-ro-folder.dwg", "x");
+    WriteBytes(locked + "in-ro-folder.dwg", "x");
     fs::permissions(locked,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
@@ -54,7 +54,7 @@ TEST(DrawingCheck, FindsEachProblemOnRealFiles) {
 
 TEST(DrawingCheck, ReadsTheListFile) {
     TempDir dir;
-    writeBytes(dir.path("a.dwg"), "x");
+    WriteBytes(dir.path("a.dwg"), "x");
     const std::string list = dir.path("Liste01.txt");
     ASSERT_TRUE(WriteFileList(list, {{dir.folder(), {"a.dwg", "b.dwg"}}}));
     const Result<DrawingCheck> check = CheckDrawings(list);
@@ -69,18 +69,18 @@ TEST(DrawingCheck, GenerationSkipsTheDrawingsLeftOut) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
     const std::string script = dir.path("Pilotrame.scr");
-    writeBytes(list, "\v/p/\r\n\ta.dwg\r\n\tb.dwg\r\n\v/q/\r\n\tb.dwg\r\n");
+    WriteBytes(list, "\v/p/\r\n\ta.dwg\r\n\tb.dwg\r\n\v/q/\r\n\tb.dwg\r\n");
     const std::unordered_set<std::string> skipped = {"/p/b.dwg"};
     ListPosition position;
     ASSERT_TRUE(GenerateScript(
         list, script, position,
         [](std::string& section, const ListPosition& at) {
             section += at.currentFolder + at.currentFileName + "\r\n";
-            return success();
+            return Success();
         },
         &skipped));
-    EXPECT_EQ(readBytes(script), "/p/a.dwg\r\n/q/b.dwg\r\n");
-    EXPECT_EQ(readBytes(list), "\v/p/\r\n\ta.dwg\r\n\tb.dwg\r\n\v/q/\r\n\tb.dwg\r\n");
+    EXPECT_EQ(ReadBytes(script), "/p/a.dwg\r\n/q/b.dwg\r\n");
+    EXPECT_EQ(ReadBytes(list), "\v/p/\r\n\ta.dwg\r\n\tb.dwg\r\n\v/q/\r\n\tb.dwg\r\n");
 }
 
 } // namespace

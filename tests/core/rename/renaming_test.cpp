@@ -21,14 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::fileExists;
-using test::readBytes;
-using test::setReadOnly;
+using test::FileExists;
+using test::ReadBytes;
+using test::SetReadOnly;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 using namespace std::string_literals;
 
-RenameJob deleting(std::string start, std::string length) {
+RenameJob Deleting(std::string start, std::string length) {
     RenameJob job;
     job.rule = RenameRule::Delete;
     job.start = std::move(start);
@@ -36,7 +36,7 @@ RenameJob deleting(std::string start, std::string length) {
     return job;
 }
 
-RenameJob inserting(std::string start, std::string text) {
+RenameJob Inserting(std::string start, std::string text) {
     RenameJob job;
     job.rule = RenameRule::Insert;
     job.start = std::move(start);
@@ -44,7 +44,7 @@ RenameJob inserting(std::string start, std::string text) {
     return job;
 }
 
-RenameJob newExtension(std::string extension, std::string start = "0") {
+RenameJob NewExtension(std::string extension, std::string start = "0") {
     RenameJob job;
     job.rule = RenameRule::Extension;
     job.start = std::move(start);
@@ -59,51 +59,51 @@ TEST(RenamedName, FollowsTheRuleOfThePanel) {
         std::string renamed;
     };
     const Case cases[] = {
-        {"plan01.dwg", deleting("0", "1"), "lan01.dwg"},
-        {"plan01.dwg", deleting("4", "2"), "plan.dwg"},
-        {"plan01.dwg", inserting("0", "A-"), "A-plan01.dwg"},
-        {"plan01.dwg", inserting("4", "_"), "plan_01.dwg"},
-        {"plan01.dwg", newExtension(".dxf"), "plan01.dxf"},
-        {"plan01.dwg", newExtension("dxf"), "plan01dxf"},
+        {"plan01.dwg", Deleting("0", "1"), "lan01.dwg"},
+        {"plan01.dwg", Deleting("4", "2"), "plan.dwg"},
+        {"plan01.dwg", Inserting("0", "A-"), "A-plan01.dwg"},
+        {"plan01.dwg", Inserting("4", "_"), "plan_01.dwg"},
+        {"plan01.dwg", NewExtension(".dxf"), "plan01.dxf"},
+        {"plan01.dwg", NewExtension("dxf"), "plan01dxf"},
         {"plan01.dwg", RenameJob{RenameRule::Extension, "0", "1", "", ".xls"}, "plan01.xls"},
         // Past the end of the base: nothing to delete, the text goes last; the extension stays.
-        {"plan01.dwg", deleting("10", "1"), "plan01.dwg"},
-        {"plan01.dwg", deleting("4", "100"), "plan.dwg"},
-        {"plan01.dwg", deleting("6", "1"), "plan01.dwg"},
-        {"plan01.dwg", deleting("2", "0"), "plan01.dwg"},
-        {"plan01.dwg", inserting("6", "-B"), "plan01-B.dwg"},
-        {"plan01.dwg", inserting("32767", "-B"), "plan01-B.dwg"},
-        {"plan01.dwg", inserting("0", ""), "plan01.dwg"},
+        {"plan01.dwg", Deleting("10", "1"), "plan01.dwg"},
+        {"plan01.dwg", Deleting("4", "100"), "plan.dwg"},
+        {"plan01.dwg", Deleting("6", "1"), "plan01.dwg"},
+        {"plan01.dwg", Deleting("2", "0"), "plan01.dwg"},
+        {"plan01.dwg", Inserting("6", "-B"), "plan01-B.dwg"},
+        {"plan01.dwg", Inserting("32767", "-B"), "plan01-B.dwg"},
+        {"plan01.dwg", Inserting("0", ""), "plan01.dwg"},
         // The start box is read by every rule, its value changes only the first two.
-        {"plan01.dwg", newExtension(".dxf", "12"), "plan01.dxf"},
+        {"plan01.dwg", NewExtension(".dxf", "12"), "plan01.dxf"},
         // The extension is the last four characters, whatever they are.
-        {"notes", deleting("0", "1"), "otes"},
-        {"notes", newExtension(".xls"), "n.xls"},
-        {"abcd", inserting("0", "x"), "xabcd"},
-        {"plan.dwg.bak", newExtension(".dwg"), "plan.dwg.dwg"},
+        {"notes", Deleting("0", "1"), "otes"},
+        {"notes", NewExtension(".xls"), "n.xls"},
+        {"abcd", Inserting("0", "x"), "xabcd"},
+        {"plan.dwg.bak", NewExtension(".dwg"), "plan.dwg.dwg"},
         // Characters, not bytes: accented letters count one each, in the base as in the
         // extension.
-        {"Façade.dwg", deleting("2", "1"), "Faade.dwg"},
-        {"Façade.dwg", inserting("3", "é"), "Façéade.dwg"},
-        {"Plan.déf", newExtension(".dwg"), "Plan.dwg"},
-        {"éèàç", inserting("0", "x"), "xéèàç"},
-        {"Réseau€1.dwg", deleting("6", "1"), "Réseau1.dwg"},
+        {"Façade.dwg", Deleting("2", "1"), "Faade.dwg"},
+        {"Façade.dwg", Inserting("3", "é"), "Façéade.dwg"},
+        {"Plan.déf", NewExtension(".dwg"), "Plan.dwg"},
+        {"éèàç", Inserting("0", "x"), "xéèàç"},
+        {"Réseau€1.dwg", Deleting("6", "1"), "Réseau1.dwg"},
         // Fractions round to the nearest whole number, halves to the even one.
-        {"plan01.dwg", inserting("2.5", "_"), "pl_an01.dwg"},
-        {"plan01.dwg", inserting("3,5", "_"), "plan_01.dwg"},
-        {"plan01.dwg", inserting("3.4", "_"), "pla_n01.dwg"},
-        {"plan01.dwg", inserting("0,5", "_"), "_plan01.dwg"},
-        {"plan01.dwg", inserting("1,5", "_"), "pl_an01.dwg"},
-        {"plan01.dwg", inserting("-0.5", "_"), "_plan01.dwg"},
-        {"plan01.dwg", inserting(" 1 ", "_"), "p_lan01.dwg"},
-        {"plan01.dwg", deleting("0", "1,5"), "an01.dwg"},
-        {"plan01.dwg", deleting("0", "0.5"), "plan01.dwg"},
+        {"plan01.dwg", Inserting("2.5", "_"), "pl_an01.dwg"},
+        {"plan01.dwg", Inserting("3,5", "_"), "plan_01.dwg"},
+        {"plan01.dwg", Inserting("3.4", "_"), "pla_n01.dwg"},
+        {"plan01.dwg", Inserting("0,5", "_"), "_plan01.dwg"},
+        {"plan01.dwg", Inserting("1,5", "_"), "pl_an01.dwg"},
+        {"plan01.dwg", Inserting("-0.5", "_"), "_plan01.dwg"},
+        {"plan01.dwg", Inserting(" 1 ", "_"), "p_lan01.dwg"},
+        {"plan01.dwg", Deleting("0", "1,5"), "an01.dwg"},
+        {"plan01.dwg", Deleting("0", "0.5"), "plan01.dwg"},
         // The length box does not matter to the other rules.
         {"plan01.dwg", RenameJob{RenameRule::Insert, "0", "abc", "x", ".xls"}, "xplan01.dwg"},
         {"plan01.dwg", RenameJob{RenameRule::Extension, "0", "-5", "", ".dxf"}, "plan01.dxf"},
 #ifndef _WIN32
         // Elsewhere than on Windows a backslash is an ordinary character of a name.
-        {"plan01.dwg", inserting("0", "a\\"), "a\\plan01.dwg"},
+        {"plan01.dwg", Inserting("0", "a\\"), "a\\plan01.dwg"},
 #endif
     };
     for (const Case& c : cases) {
@@ -123,26 +123,26 @@ TEST(RenamedName, RefusesBoxesThatHoldNoWholeNumberInRange) {
         std::string text;
     };
     const Case cases[] = {
-        {inserting("", "_"), ',', ErrorKind::NotANumber, "Début", ""},
-        {inserting("   ", "_"), ',', ErrorKind::NotANumber, "Début", "   "},
-        {inserting("abc", "_"), ',', ErrorKind::NotANumber, "Début", "abc"},
-        {inserting("2a", "_"), ',', ErrorKind::NotANumber, "Début", "2a"},
+        {Inserting("", "_"), ',', ErrorKind::NotANumber, "Début", ""},
+        {Inserting("   ", "_"), ',', ErrorKind::NotANumber, "Début", "   "},
+        {Inserting("abc", "_"), ',', ErrorKind::NotANumber, "Début", "abc"},
+        {Inserting("2a", "_"), ',', ErrorKind::NotANumber, "Début", "2a"},
         // A comma is the decimal separator only where the user's settings make it so.
-        {inserting("3,5", "_"), '.', ErrorKind::NotANumber, "Début", "3,5"},
-        {inserting("1 000", "_"), ',', ErrorKind::NotANumber, "Début", "1 000"},
-        {inserting("40000", "_"), ',', ErrorKind::OutOfRange, "Début", "40000"},
-        {inserting("32767.5", "_"), ',', ErrorKind::OutOfRange, "Début", "32767.5"},
-        {inserting("-40000", "_"), ',', ErrorKind::OutOfRange, "Début", "-40000"},
-        {inserting("-1", "_"), ',', ErrorKind::OutOfRange, "Début", "-1"},
-        {inserting("-0,6", "_"), ',', ErrorKind::OutOfRange, "Début", "-0,6"},
-        {newExtension(".dxf", "-1"), ',', ErrorKind::OutOfRange, "Début", "-1"},
-        {newExtension(".dxf", ""), ',', ErrorKind::NotANumber, "Début", ""},
-        {deleting("0", ""), ',', ErrorKind::NotANumber, "Longeur", ""},
-        {deleting("0", "un"), ',', ErrorKind::NotANumber, "Longeur", "un"},
-        {deleting("0", "-1"), ',', ErrorKind::OutOfRange, "Longeur", "-1"},
-        {deleting("0", "32768"), ',', ErrorKind::OutOfRange, "Longeur", "32768"},
+        {Inserting("3,5", "_"), '.', ErrorKind::NotANumber, "Début", "3,5"},
+        {Inserting("1 000", "_"), ',', ErrorKind::NotANumber, "Début", "1 000"},
+        {Inserting("40000", "_"), ',', ErrorKind::OutOfRange, "Début", "40000"},
+        {Inserting("32767.5", "_"), ',', ErrorKind::OutOfRange, "Début", "32767.5"},
+        {Inserting("-40000", "_"), ',', ErrorKind::OutOfRange, "Début", "-40000"},
+        {Inserting("-1", "_"), ',', ErrorKind::OutOfRange, "Début", "-1"},
+        {Inserting("-0,6", "_"), ',', ErrorKind::OutOfRange, "Début", "-0,6"},
+        {NewExtension(".dxf", "-1"), ',', ErrorKind::OutOfRange, "Début", "-1"},
+        {NewExtension(".dxf", ""), ',', ErrorKind::NotANumber, "Début", ""},
+        {Deleting("0", ""), ',', ErrorKind::NotANumber, "Longeur", ""},
+        {Deleting("0", "un"), ',', ErrorKind::NotANumber, "Longeur", "un"},
+        {Deleting("0", "-1"), ',', ErrorKind::OutOfRange, "Longeur", "-1"},
+        {Deleting("0", "32768"), ',', ErrorKind::OutOfRange, "Longeur", "32768"},
         // The start is read first.
-        {deleting("x", "y"), ',', ErrorKind::NotANumber, "Début", "x"},
+        {Deleting("x", "y"), ',', ErrorKind::NotANumber, "Début", "x"},
     };
     for (const Case& c : cases) {
         const Result<std::string> renamed = RenamedName("plan01.dwg", c.job, c.separator);
@@ -151,13 +151,13 @@ TEST(RenamedName, RefusesBoxesThatHoldNoWholeNumberInRange) {
         EXPECT_EQ(renamed.error().detail, c.box) << c.job.start << " / " << c.job.length;
         EXPECT_EQ(renamed.error().text, c.text) << c.job.start << " / " << c.job.length;
     }
-    EXPECT_TRUE(RenamedName("plan01.dwg", inserting("32766.5", "_")));
-    EXPECT_TRUE(RenamedName("plan01.dwg", inserting("1e1", "_")));
+    EXPECT_TRUE(RenamedName("plan01.dwg", Inserting("32766.5", "_")));
+    EXPECT_TRUE(RenamedName("plan01.dwg", Inserting("1e1", "_")));
 }
 
 TEST(RenamedName, RefusesNamesShorterThanAnExtension) {
     for (const std::string name : {"", "a", "dwg", "éèà"}) {
-        const Result<std::string> renamed = RenamedName(name, inserting("0", "x"));
+        const Result<std::string> renamed = RenamedName(name, Inserting("0", "x"));
         ASSERT_FALSE(renamed) << name;
         EXPECT_EQ(renamed.error().kind, ErrorKind::InvalidName) << name;
         EXPECT_EQ(renamed.error().detail, name);
@@ -170,16 +170,16 @@ TEST(RenamedName, NeverNamesAFileOutsideItsFolder) {
         RenameJob job;
     };
     std::vector<Case> cases = {
-        {"plan01.dwg", inserting("0", "../")}, {"plan01.dwg", inserting("0", "/")},
-        {"plan01.dwg", newExtension("/x")},    {"abcd", newExtension("")},
-        {"abcd", newExtension(".")},           {"abcd", newExtension("..")},
-        {"..abcd", newExtension("")},          {"plan01.dwg", inserting("2", std::string(1, '\0'))},
+        {"plan01.dwg", Inserting("0", "../")}, {"plan01.dwg", Inserting("0", "/")},
+        {"plan01.dwg", NewExtension("/x")},    {"abcd", NewExtension("")},
+        {"abcd", NewExtension(".")},           {"abcd", NewExtension("..")},
+        {"..abcd", NewExtension("")},          {"plan01.dwg", Inserting("2", std::string(1, '\0'))},
     };
 #ifdef _WIN32
-    cases.push_back({"plan01.dwg", inserting("0", "..\\")});
-    cases.push_back({"plan01.dwg", inserting("0", "C:")});
-    cases.push_back({"plan01.dwg", newExtension(".dwg:flux")});
-    cases.push_back({"plan01.dwg", inserting("0", "?")});
+    cases.push_back({"plan01.dwg", Inserting("0", "..\\")});
+    cases.push_back({"plan01.dwg", Inserting("0", "C:")});
+    cases.push_back({"plan01.dwg", NewExtension(".dwg:flux")});
+    cases.push_back({"plan01.dwg", Inserting("0", "?")});
 #endif
     for (const Case& c : cases) {
         const Result<std::string> renamed = RenamedName(c.name, c.job);
@@ -190,10 +190,10 @@ TEST(RenamedName, NeverNamesAFileOutsideItsFolder) {
 }
 
 // The names in a folder, sorted.
-std::vector<std::string> namesIn(const std::string& folder) {
+std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(toFsPath(folder)))
-        names.push_back(fromFsPath(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator(ToFsPath(folder)))
+        names.push_back(FromFsPath(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -201,15 +201,15 @@ std::vector<std::string> namesIn(const std::string& folder) {
 struct Renaming : ::testing::Test {
     TempDir dir;
     std::string list = dir.path("Liste01.txt");
-    std::string folder = withTrailingSeparator(dir.path("plans"));
+    std::string folder = WithTrailingSeparator(dir.path("plans"));
     ListPosition position;
 
-    Renaming() { fs::create_directories(toFsPath(folder)); }
+    Renaming() { fs::create_directories(ToFsPath(folder)); }
 
     // Creates each file with its own name as content, and lists them.
     void listFiles(const std::vector<std::string>& names) {
         for (const std::string& name : names)
-            writeBytes(folder + name, name);
+            WriteBytes(folder + name, name);
         ASSERT_TRUE(WriteFileList(list, FileList{{folder, names}}));
     }
 
@@ -227,24 +227,24 @@ struct Renaming : ::testing::Test {
 };
 
 TEST_F(Renaming, RenamesEveryListedFileInItsOwnFolderAndLeavesTheListAlone) {
-    const std::string other = withTrailingSeparator(dir.path("Façades"));
-    fs::create_directories(toFsPath(other));
+    const std::string other = WithTrailingSeparator(dir.path("Façades"));
+    fs::create_directories(ToFsPath(other));
     for (const char* name : {"plan01.dwg", "plan02.dwg"})
-        writeBytes(folder + name, name);
-    writeBytes(other + "coupé.dxf", "coupé.dxf");
+        WriteBytes(folder + name, name);
+    WriteBytes(other + "coupé.dxf", "coupé.dxf");
     ASSERT_TRUE(WriteFileList(
         list, FileList{{folder, {"plan01.dwg", "plan02.dwg"}}, {other, {"coupé.dxf"}}}));
-    const std::string listBefore = readBytes(list);
+    const std::string listBefore = ReadBytes(list);
 
-    const RenameReport report = run(inserting("4", "_"));
+    const RenameReport report = run(Inserting("4", "_"));
 
     EXPECT_FALSE(report.failure.has_value());
     EXPECT_EQ(report.renamed, 3);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan_01.dwg", "plan_02.dwg"}));
-    EXPECT_EQ(namesIn(other), (std::vector<std::string>{"coup_é.dxf"}));
-    EXPECT_EQ(readBytes(folder + "plan_02.dwg"), "plan02.dwg");
-    EXPECT_EQ(readBytes(other + "coup_é.dxf"), "coupé.dxf");
-    EXPECT_EQ(readBytes(list), listBefore);
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan_01.dwg", "plan_02.dwg"}));
+    EXPECT_EQ(NamesIn(other), (std::vector<std::string>{"coup_é.dxf"}));
+    EXPECT_EQ(ReadBytes(folder + "plan_02.dwg"), "plan02.dwg");
+    EXPECT_EQ(ReadBytes(other + "coup_é.dxf"), "coupé.dxf");
+    EXPECT_EQ(ReadBytes(list), listBefore);
     EXPECT_EQ(position.currentFolder, other);
     // The name split into base and extension leaves the base as the current file name.
     EXPECT_EQ(position.currentFileName, "coupé");
@@ -256,37 +256,37 @@ TEST_F(Renaming, EachExampleOfThePanelOnRealFiles) {
         std::string renamed;
     };
     const Case cases[] = {
-        {deleting("0", "1"), "lan01.dwg"},
-        {deleting("4", "2"), "plan.dwg"},
-        {inserting("0", "A-"), "A-plan01.dwg"},
-        {inserting("4", "_"), "plan_01.dwg"},
-        {newExtension(".dxf"), "plan01.dxf"},
-        {newExtension("dxf"), "plan01dxf"},
-        {deleting("10", "1"), "plan01.dwg"},
-        {inserting("0", ""), "plan01.dwg"},
+        {Deleting("0", "1"), "lan01.dwg"},
+        {Deleting("4", "2"), "plan.dwg"},
+        {Inserting("0", "A-"), "A-plan01.dwg"},
+        {Inserting("4", "_"), "plan_01.dwg"},
+        {NewExtension(".dxf"), "plan01.dxf"},
+        {NewExtension("dxf"), "plan01dxf"},
+        {Deleting("10", "1"), "plan01.dwg"},
+        {Inserting("0", ""), "plan01.dwg"},
         {RenameJob{}, "lan01.dwg"},
     };
     for (const Case& c : cases) {
-        fs::remove_all(toFsPath(folder));
-        fs::create_directories(toFsPath(folder));
+        fs::remove_all(ToFsPath(folder));
+        fs::create_directories(ToFsPath(folder));
         listFiles({"plan01.dwg"});
         const RenameReport report = run(c.job);
         EXPECT_FALSE(report.failure.has_value()) << c.renamed;
         EXPECT_EQ(report.renamed, 1) << c.renamed;
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{c.renamed});
-        EXPECT_EQ(readBytes(folder + c.renamed), "plan01.dwg");
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{c.renamed});
+        EXPECT_EQ(ReadBytes(folder + c.renamed), "plan01.dwg");
     }
 }
 
 TEST_F(Renaming, AReadOnlyFileStopsTheRunThereEvenForRoot) {
     listFiles({"a01.dwg", "b01.dwg", "c01.dwg"});
-    setReadOnly(folder + "b01.dwg", true);
+    SetReadOnly(folder + "b01.dwg", true);
 
-    const RenameReport report = run(deleting("0", "1"));
+    const RenameReport report = run(Deleting("0", "1"));
 
     expectFailureOn(report, "b01.dwg", ErrorCode::PermissionDenied);
     EXPECT_EQ(report.renamed, 1);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"01.dwg", "b01.dwg", "c01.dwg"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"01.dwg", "b01.dwg", "c01.dwg"}));
     EXPECT_EQ(RenameFailureText(report.failure->path, report.renamed),
               "Erreur! fichier en lecture seule ou inexistant: \r\n" + folder +
                   "b01.dwg\r\n\r\n1 fichier a été renommé avant cette erreur.");
@@ -294,31 +294,31 @@ TEST_F(Renaming, AReadOnlyFileStopsTheRunThereEvenForRoot) {
 
 TEST_F(Renaming, AnExistingFileOfTheNewNameIsNeverReplaced) {
     listFiles({"plan01.dwg"});
-    writeBytes(folder + "lan01.dwg", "already there");
+    WriteBytes(folder + "lan01.dwg", "already there");
 
-    const RenameReport report = run(deleting("0", "1"));
+    const RenameReport report = run(Deleting("0", "1"));
 
     expectFailureOn(report, "plan01.dwg", ErrorCode::FileExists);
     EXPECT_EQ(report.renamed, 0);
-    EXPECT_EQ(readBytes(folder + "lan01.dwg"), "already there");
-    EXPECT_EQ(readBytes(folder + "plan01.dwg"), "plan01.dwg");
+    EXPECT_EQ(ReadBytes(folder + "lan01.dwg"), "already there");
+    EXPECT_EQ(ReadBytes(folder + "plan01.dwg"), "plan01.dwg");
 }
 
 TEST_F(Renaming, RenamingToTheOwnNameSucceedsAndChangesNothing) {
     listFiles({"plan01.dwg", "plan02.dwg"});
     // Nothing changes, so even a read-only file takes its own name.
-    setReadOnly(folder + "plan02.dwg", true);
+    SetReadOnly(folder + "plan02.dwg", true);
 
-    const RenameReport report = run(deleting("10", "1"));
+    const RenameReport report = run(Deleting("10", "1"));
 
     EXPECT_FALSE(report.failure.has_value());
     EXPECT_EQ(report.renamed, 2);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan01.dwg", "plan02.dwg"}));
-    EXPECT_EQ(readBytes(folder + "plan01.dwg"), "plan01.dwg");
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan01.dwg", "plan02.dwg"}));
+    EXPECT_EQ(ReadBytes(folder + "plan01.dwg"), "plan01.dwg");
 }
 
 // True when the Windows build runs under Wine rather than on Windows.
-bool underWine() {
+bool UnderWine() {
 #ifdef _WIN32
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -329,31 +329,31 @@ bool underWine() {
 
 TEST_F(Renaming, AChangeOfCaseOnlyRenamesTheFile) {
     listFiles({"Plan.dwg"});
-    const RenameReport report = run(newExtension(".DWG"));
+    const RenameReport report = run(NewExtension(".DWG"));
     EXPECT_FALSE(report.failure.has_value());
     EXPECT_EQ(report.renamed, 1);
     // Wine finds the new name as the same file and leaves its case; Windows changes it.
-    if (underWine())
-        EXPECT_EQ(namesIn(folder).size(), 1u);
+    if (UnderWine())
+        EXPECT_EQ(NamesIn(folder).size(), 1u);
     else
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"Plan.DWG"});
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"Plan.DWG"});
 }
 
 TEST_F(Renaming, AMissingFileStopsTheRun) {
     listFiles({"a01.dwg", "c01.dwg"});
     ASSERT_TRUE(WriteFileList(list, FileList{{folder, {"a01.dwg", "b01.dwg", "c01.dwg"}}}));
 
-    const RenameReport report = run(inserting("0", "x"));
+    const RenameReport report = run(Inserting("0", "x"));
 
     expectFailureOn(report, "b01.dwg", ErrorCode::FileNotFound);
     EXPECT_EQ(report.renamed, 1);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"c01.dwg", "xa01.dwg"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"c01.dwg", "xa01.dwg"}));
 }
 
 TEST_F(Renaming, AMissingFolderStopsTheRun) {
-    const std::string missing = withTrailingSeparator(dir.path("absent"));
+    const std::string missing = WithTrailingSeparator(dir.path("absent"));
     ASSERT_TRUE(WriteFileList(list, FileList{{missing, {"a01.dwg"}}}));
-    const RenameReport report = run(inserting("0", "x"));
+    const RenameReport report = run(Inserting("0", "x"));
     ASSERT_TRUE(report.failure.has_value());
     EXPECT_EQ(report.failure->kind, ErrorKind::RenameFailed);
     EXPECT_EQ(report.failure->path, missing + "a01.dwg");
@@ -364,21 +364,21 @@ TEST_F(Renaming, AReadOnlyFolderStopsTheRunEvenForRoot) {
     GTEST_SKIP() << "A folder's read-only attribute forbids nothing on Windows.";
 #else
     listFiles({"a01.dwg", "b01.dwg"});
-    fs::permissions(toFsPath(folder),
+    fs::permissions(ToFsPath(folder),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 
-    const RenameReport report = run(inserting("0", "x"));
-    fs::permissions(toFsPath(folder), fs::perms::owner_write, fs::perm_options::add);
+    const RenameReport report = run(Inserting("0", "x"));
+    fs::permissions(ToFsPath(folder), fs::perms::owner_write, fs::perm_options::add);
 
     expectFailureOn(report, "a01.dwg", ErrorCode::PermissionDenied);
     EXPECT_EQ(report.renamed, 0);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
 #endif
 }
 
 TEST_F(Renaming, AMissingListRenamesNothing) {
-    const RenameReport report = run(inserting("0", "x"));
+    const RenameReport report = run(Inserting("0", "x"));
     ASSERT_TRUE(report.failure.has_value());
     EXPECT_EQ(report.failure->kind, ErrorKind::ListUnreadable);
     EXPECT_EQ(report.failure->path, list);
@@ -388,18 +388,18 @@ TEST_F(Renaming, AMissingListRenamesNothing) {
 TEST_F(Renaming, ABadBoxStopsTheRunAtTheFirstFile) {
     listFiles({"a01.dwg", "b01.dwg"});
 
-    const RenameReport report = run(deleting("abc", "1"));
+    const RenameReport report = run(Deleting("abc", "1"));
 
     expectFailureOn(report, "a01.dwg", ErrorCode::TypeMismatch);
     EXPECT_EQ(report.failure->detail, "Début");
     EXPECT_EQ(report.failure->text, "abc");
     EXPECT_EQ(report.renamed, 0);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"a01.dwg", "b01.dwg"}));
 }
 
 TEST_F(Renaming, AnEmptyListReadsNoBox) {
     ASSERT_TRUE(WriteFileList(list, FileList{{folder, {}}}));
-    const RenameReport report = run(deleting("abc", "1"));
+    const RenameReport report = run(Deleting("abc", "1"));
     EXPECT_FALSE(report.failure.has_value());
     EXPECT_EQ(report.renamed, 0);
 }
@@ -407,50 +407,50 @@ TEST_F(Renaming, AnEmptyListReadsNoBox) {
 TEST_F(Renaming, AShortNameStopsTheRun) {
     listFiles({"a01.dwg", "xyz", "c01.dwg"});
 
-    const RenameReport report = run(inserting("0", "_"));
+    const RenameReport report = run(Inserting("0", "_"));
 
     expectFailureOn(report, "xyz", ErrorCode::BadFileName);
     EXPECT_EQ(report.renamed, 1);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"_a01.dwg", "c01.dwg", "xyz"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"_a01.dwg", "c01.dwg", "xyz"}));
 }
 
 TEST_F(Renaming, ANewNameWithASeparatorIsRefused) {
     listFiles({"plan01.dwg"});
-    fs::create_directories(toFsPath(folder + "sous"));
+    fs::create_directories(ToFsPath(folder + "sous"));
     std::string text = "sous";
     text += kNativeSeparator;
 
-    const RenameReport report = run(inserting("0", text));
+    const RenameReport report = run(Inserting("0", text));
 
     expectFailureOn(report, "plan01.dwg", ErrorCode::InvalidName);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan01.dwg", "sous"}));
-    EXPECT_TRUE(namesIn(folder + "sous").empty());
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan01.dwg", "sous"}));
+    EXPECT_TRUE(NamesIn(folder + "sous").empty());
 }
 
 TEST_F(Renaming, AListedNameThatReachesAnotherFolderIsRefused) {
     // Each listed name leads out of the folder, and the rule would make a bare name of it: the
     // file elsewhere must not be moved into the folder.
     const std::string sep(1, kNativeSeparator);
-    fs::create_directories(toFsPath(folder + "sous"));
-    writeBytes(dir.path("dehors.dwg"), "dehors");
-    writeBytes(folder + "sous" + sep + "dedans.dwg", "dedans");
+    fs::create_directories(ToFsPath(folder + "sous"));
+    WriteBytes(dir.path("dehors.dwg"), "dehors");
+    WriteBytes(folder + "sous" + sep + "dedans.dwg", "dedans");
     const struct {
         std::string name;
         RenameJob job;
     } cases[] = {
-        {".." + sep + "dehors.dwg", deleting("0", "3")},
-        {"sous" + sep + "dedans.dwg", deleting("0", "5")},
+        {".." + sep + "dehors.dwg", Deleting("0", "3")},
+        {"sous" + sep + "dedans.dwg", Deleting("0", "5")},
     };
     for (const auto& c : cases) {
-        writeBytes(list, toAnsi("\v" + folder + "\r\n\t" + c.name + "\r\n"));
+        WriteBytes(list, ToAnsi("\v" + folder + "\r\n\t" + c.name + "\r\n"));
         const RenameReport report = run(c.job);
         ASSERT_NO_FATAL_FAILURE(expectFailureOn(report, c.name, ErrorCode::BadFileName));
         EXPECT_EQ(report.failure->detail, c.name);
         EXPECT_EQ(report.renamed, 0);
-        EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"sous"}));
+        EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"sous"}));
     }
-    EXPECT_EQ(readBytes(dir.path("dehors.dwg")), "dehors");
-    EXPECT_EQ(readBytes(folder + "sous" + sep + "dedans.dwg"), "dedans");
+    EXPECT_EQ(ReadBytes(dir.path("dehors.dwg")), "dehors");
+    EXPECT_EQ(ReadBytes(folder + "sous" + sep + "dedans.dwg"), "dedans");
 }
 
 TEST_F(Renaming, ANulInAListedNameOrFolderRenamesNoOtherFile) {
@@ -458,17 +458,17 @@ TEST_F(Renaming, ANulInAListedNameOrFolderRenamesNoOtherFile) {
     // cut there the folder before it.
     listFiles({"plan", "plan01.dwg"});
     const std::string withNul = "plan"s + '\0' + "x.dwg";
-    writeBytes(list, toAnsi("\v" + folder + "\r\n\t" + withNul + "\r\n"));
-    const RenameReport named = run(deleting("4", "2"));
+    WriteBytes(list, ToAnsi("\v" + folder + "\r\n\t" + withNul + "\r\n"));
+    const RenameReport named = run(Deleting("4", "2"));
     expectFailureOn(named, withNul, ErrorCode::BadFileName);
 
     const std::string cutFolder = folder + '\0' + "autre" + kNativeSeparator;
-    writeBytes(list, toAnsi("\v" + cutFolder + "\r\n\tplan01.dwg\r\n"));
-    const RenameReport inFolder = run(inserting("0", "x"));
+    WriteBytes(list, ToAnsi("\v" + cutFolder + "\r\n\tplan01.dwg\r\n"));
+    const RenameReport inFolder = run(Inserting("0", "x"));
     ASSERT_TRUE(inFolder.failure.has_value());
     EXPECT_EQ(inFolder.failure->kind, ErrorKind::RenameFailed);
     EXPECT_EQ(inFolder.failure->path, cutFolder + "plan01.dwg");
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plan", "plan01.dwg"}));
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan", "plan01.dwg"}));
 }
 
 struct RenameWithoutReplacingTest : ::testing::Test {
@@ -478,21 +478,21 @@ struct RenameWithoutReplacingTest : ::testing::Test {
 };
 
 TEST_F(RenameWithoutReplacingTest, MovesTheFileToItsNewName) {
-    writeBytes(from, "dessin");
+    WriteBytes(from, "dessin");
     ASSERT_TRUE(RenameWithoutReplacing(from, to));
-    EXPECT_FALSE(fileExists(from));
-    EXPECT_EQ(readBytes(to), "dessin");
+    EXPECT_FALSE(FileExists(from));
+    EXPECT_EQ(ReadBytes(to), "dessin");
 }
 
 TEST_F(RenameWithoutReplacingTest, RefusesWhatItMustNotDo) {
-    writeBytes(from, "dessin");
-    writeBytes(to, "autre");
+    WriteBytes(from, "dessin");
+    WriteBytes(to, "autre");
 
     const Status replaced = RenameWithoutReplacing(from, to);
     ASSERT_FALSE(replaced);
     EXPECT_EQ(replaced.error().code, ErrorCode::FileExists);
-    EXPECT_EQ(readBytes(from), "dessin");
-    EXPECT_EQ(readBytes(to), "autre");
+    EXPECT_EQ(ReadBytes(from), "dessin");
+    EXPECT_EQ(ReadBytes(to), "autre");
 
     const Status missing = RenameWithoutReplacing(dir.path("absent.dwg"), dir.path("x.dwg"));
     ASSERT_FALSE(missing);
@@ -502,40 +502,40 @@ TEST_F(RenameWithoutReplacingTest, RefusesWhatItMustNotDo) {
     ASSERT_FALSE(missingItself);
     EXPECT_EQ(missingItself.error().code, ErrorCode::FileNotFound);
 
-    setReadOnly(from, true);
+    SetReadOnly(from, true);
     const Status readOnly = RenameWithoutReplacing(from, dir.path("plan03.dwg"));
     ASSERT_FALSE(readOnly);
     EXPECT_EQ(readOnly.error().code, ErrorCode::PermissionDenied);
-    EXPECT_FALSE(fileExists(dir.path("plan03.dwg")));
+    EXPECT_FALSE(FileExists(dir.path("plan03.dwg")));
     // Its own name changes nothing, read-only or not.
     EXPECT_TRUE(RenameWithoutReplacing(from, from));
-    EXPECT_EQ(readBytes(from), "dessin");
+    EXPECT_EQ(ReadBytes(from), "dessin");
 }
 
 TEST_F(RenameWithoutReplacingTest, APathWithANulRenamesNoOtherFile) {
-    writeBytes(dir.path("plan"), "dessin");
+    WriteBytes(dir.path("plan"), "dessin");
     const Status moved = RenameWithoutReplacing(dir.path("plan") + '\0' + "01.dwg", to);
     ASSERT_FALSE(moved);
     EXPECT_EQ(moved.error().code, ErrorCode::BadFileName);
     EXPECT_FALSE(RenameWithoutReplacing(dir.path("plan"), to + '\0' + "x"));
-    EXPECT_EQ(readBytes(dir.path("plan")), "dessin");
-    EXPECT_FALSE(fileExists(to));
+    EXPECT_EQ(ReadBytes(dir.path("plan")), "dessin");
+    EXPECT_FALSE(FileExists(to));
 }
 
 #ifndef _WIN32
 TEST_F(RenameWithoutReplacingTest, RefusesAReadOnlyTargetFolder) {
-    writeBytes(from, "dessin");
-    const std::string closed = withTrailingSeparator(dir.path("fermé"));
-    fs::create_directories(toFsPath(closed));
-    fs::permissions(toFsPath(closed), fs::perms::owner_read | fs::perms::owner_exec);
+    WriteBytes(from, "dessin");
+    const std::string closed = WithTrailingSeparator(dir.path("fermé"));
+    fs::create_directories(ToFsPath(closed));
+    fs::permissions(ToFsPath(closed), fs::perms::owner_read | fs::perms::owner_exec);
 
     const Status moved = RenameWithoutReplacing(from, closed + "plan01.dwg");
-    fs::permissions(toFsPath(closed), fs::perms::owner_all);
+    fs::permissions(ToFsPath(closed), fs::perms::owner_all);
 
     ASSERT_FALSE(moved);
     EXPECT_EQ(moved.error().code, ErrorCode::PermissionDenied);
-    EXPECT_TRUE(fileExists(from));
-    EXPECT_FALSE(fileExists(closed + "plan01.dwg"));
+    EXPECT_TRUE(FileExists(from));
+    EXPECT_FALSE(FileExists(closed + "plan01.dwg"));
 }
 #endif
 

@@ -7,14 +7,14 @@
 namespace pilotrame {
 namespace {
 
-using test::lines;
+using test::SplitLines;
 using Lines = std::vector<std::string>;
 
-Settings baseSettings() {
-    return defaultSettings(proposedValues({"P1"}, FolderStyle::Windows, ""));
+Settings BaseSettings() {
+    return DefaultSettings(ProposeSettingValues({"P1"}, FolderStyle::Windows, ""));
 }
 
-DrawingJob panelJob() {
+DrawingJob PanelJob() {
     DrawingJob job;
     job.plot = false;
     return job;
@@ -22,14 +22,14 @@ DrawingJob panelJob() {
 
 const ListPosition kPlan{"C:\\plans\\", "A01.dwg"};
 
-Lines section(const DrawingJob& job, const Settings& settings, char separator = ',') {
+Lines Section(const DrawingJob& job, const Settings& settings, char separator = ',') {
     std::string script;
     const Status written = WriteDrawingSection(script, job, settings, kPlan, separator);
     EXPECT_TRUE(written);
-    return lines(script);
+    return SplitLines(script);
 }
 
-Lines concat(Lines a, const Lines& b) {
+Lines Concat(Lines a, const Lines& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
@@ -37,12 +37,12 @@ Lines concat(Lines a, const Lines& b) {
 const Lines kOpen{"_.open", "\"C:\\plans\\A01.dwg\""};
 
 TEST(DrawingSection, PurgeAllAndZoomExample) {
-    DrawingJob job = panelJob();
+    DrawingJob job = PanelJob();
     job.purge = true;
     job.purgeAll = true;
     job.zoomExtents = true;
-    EXPECT_EQ(section(job, baseSettings()),
-              concat(kOpen, {"zoom", "et", "purger", "to", "", "n", "_qsave", "_close"}));
+    EXPECT_EQ(Section(job, BaseSettings()),
+              Concat(kOpen, {"zoom", "et", "purger", "to", "", "n", "_qsave", "_close"}));
 }
 
 TEST(DrawingSection, OperationsInTheirFixedOrder) {
@@ -144,10 +144,10 @@ TEST(DrawingSection, OperationsInTheirFixedOrder) {
          {"", "_qsave", "_close"}},
     };
     for (const auto& c : cases) {
-        DrawingJob job = panelJob();
-        Settings settings = baseSettings();
+        DrawingJob job = PanelJob();
+        Settings settings = BaseSettings();
         c.setUp(job, settings);
-        EXPECT_EQ(section(job, settings), concat(kOpen, c.body)) << c.name;
+        EXPECT_EQ(Section(job, settings), Concat(kOpen, c.body)) << c.name;
     }
 }
 
@@ -157,35 +157,35 @@ TEST(DrawingSection, PlotSavingRules) {
     DrawingJob job; // plot ticked
     job.transfer = true;
     job.dwgToDxf = true;
-    Settings settings = baseSettings();
-    EXPECT_EQ(section(job, settings),
-              concat(concat(kOpen, plotLines), {"_saveas", "DXF", "", "", "_close", "o"}));
+    Settings settings = BaseSettings();
+    EXPECT_EQ(Section(job, settings),
+              Concat(Concat(kOpen, plotLines), {"_saveas", "DXF", "", "", "_close", "o"}));
     settings.check[0] = 1; // keep the plot set-up in the drawing
-    EXPECT_EQ(section(job, settings), concat(concat(kOpen, plotLines), {"_qsave", "_close"}));
+    EXPECT_EQ(Section(job, settings), Concat(Concat(kOpen, plotLines), {"_qsave", "_close"}));
     settings.check[0] = 0;
     job.transfer = false;
     settings.setOption(slot::sdiSingle, true);
-    EXPECT_EQ(section(job, settings), concat(concat(kOpen, plotLines), {"o"}));
+    EXPECT_EQ(Section(job, settings), Concat(Concat(kOpen, plotLines), {"o"}));
 }
 
 TEST(DrawingSection, CoordinatesThatAreNotNumbersFail) {
-    DrawingJob job = panelJob();
+    DrawingJob job = PanelJob();
     job.erase = true;
     job.erasePoints = {"0", "", "1", "1"};
     std::string script;
-    const Status written = WriteDrawingSection(script, job, baseSettings(), kPlan, ',');
+    const Status written = WriteDrawingSection(script, job, BaseSettings(), kPlan, ',');
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().code, ErrorCode::TypeMismatch);
 
-    job = panelJob();
+    job = PanelJob();
     job.replaceAttribute = true;
     job.attributeCorners = {"1", "2", "x", "4"};
-    EXPECT_FALSE(WriteDrawingSection(script, job, baseSettings(), kPlan, ','));
+    EXPECT_FALSE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ','));
 
     // Boxes of unticked operations are not read.
-    job = panelJob();
+    job = PanelJob();
     job.erasePoints = {"", "", "", ""};
-    EXPECT_TRUE(WriteDrawingSection(script, job, baseSettings(), kPlan, ','));
+    EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ','));
 }
 
 TEST(DrawingSection, WriterReusesTheBodyAcrossDrawings) {
@@ -194,7 +194,7 @@ TEST(DrawingSection, WriterReusesTheBodyAcrossDrawings) {
     job.erasePoints = {"0,5", "1", "2", "3"};
     job.customScript = true;
     job.scriptText = "zoom\net";
-    const Settings settings = baseSettings();
+    const Settings settings = BaseSettings();
     DrawingSectionWriter writer(job, settings, ',');
     for (const ListPosition& at :
          {kPlan, ListPosition{"D:\\autres\\", "B.dwg"}, ListPosition{"", ""}}) {

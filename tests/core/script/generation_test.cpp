@@ -11,14 +11,14 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 // A section of one line naming the drawing, enough to follow what the driver does.
-Status nameSection(std::string& section, const ListPosition& at) {
+Status NameSection(std::string& section, const ListPosition& at) {
     section += at.currentFolder + at.currentFileName + "\r\n";
-    return success();
+    return Success();
 }
 
 struct Generation : ::testing::Test {
@@ -27,37 +27,37 @@ struct Generation : ::testing::Test {
     std::string script = dir.path("Pilotrame.scr");
     ListPosition position;
 
-    Status run(const SectionWriter& writer = nameSection) {
+    Status run(const SectionWriter& writer = NameSection) {
         return GenerateScript(list, script, position, writer);
     }
 };
 
 TEST_F(Generation, EmptyListGivesAnEmptyScript) {
-    writeBytes(list, "");
-    writeBytes(script, "old content\r\n");
+    WriteBytes(list, "");
+    WriteBytes(script, "old content\r\n");
     ASSERT_TRUE(run());
-    EXPECT_EQ(readBytes(script), "");
+    EXPECT_EQ(ReadBytes(script), "");
 }
 
 TEST_F(Generation, MissingListEmptiesTheScriptThenFails) {
-    writeBytes(script, "old content\r\n");
+    WriteBytes(script, "old content\r\n");
     const Status generated = run();
     ASSERT_FALSE(generated);
-    EXPECT_EQ(readBytes(script), "");
+    EXPECT_EQ(ReadBytes(script), "");
     EXPECT_EQ(GenerationFailureText(generated.error()),
               "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
 }
 
 TEST_F(Generation, SectionsFollowTheLatestFolderAndRunsDoNotAccumulate) {
-    writeBytes(list, "\vC:\\A\\\r\n\tx.dwg\r\n\vC:\\A\\B\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
+    WriteBytes(list, "\vC:\\A\\\r\n\tx.dwg\r\n\vC:\\A\\B\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
     ASSERT_TRUE(run());
     ASSERT_TRUE(run());
-    EXPECT_EQ(readBytes(script), "C:\\A\\x.dwg\r\nC:\\A\\B\\y.dwg\r\nC:\\A\\B\\z.dwg\r\n");
+    EXPECT_EQ(ReadBytes(script), "C:\\A\\x.dwg\r\nC:\\A\\B\\y.dwg\r\nC:\\A\\B\\z.dwg\r\n");
     EXPECT_EQ(position.currentFileName, "z.dwg");
 }
 
 TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
-    writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
+    WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
     int calls = 0;
     const Status generated = run([&](std::string& section, const ListPosition& at) -> Status {
         ++calls;
@@ -66,11 +66,11 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
             return Error{
                 ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, "EFFACER, 1er point X", "abc"};
         section += at.currentFileName + "\r\n";
-        return success();
+        return Success();
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(readBytes(script), "_.open\r\na.dwg\r\n");
+    EXPECT_EQ(ReadBytes(script), "_.open\r\na.dwg\r\n");
     // The box is named, not the list: the list is not at fault.
     EXPECT_EQ(
         GenerationFailureText(generated.error()),
@@ -81,33 +81,33 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
 TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
     const std::string names[] = {"a\nb.dwg", "tab\t.dwg", "quote\".dwg", "cr\rb.dwg"};
     for (const auto& name : names) {
-        writeBytes(list, "\vC:\\p\\\r\n\tok.dwg\r\n\t" + name + "\r\n\tlast.dwg\r\n");
+        WriteBytes(list, "\vC:\\p\\\r\n\tok.dwg\r\n\t" + name + "\r\n\tlast.dwg\r\n");
         const Status generated = run();
         ASSERT_FALSE(generated) << name;
         EXPECT_EQ(generated.error().code, ErrorCode::InvalidName);
         EXPECT_EQ(generated.error().detail, "C:\\p\\" + name);
         EXPECT_NE(GenerationFailureText(generated.error()).find("C:\\p\\" + name),
                   std::string::npos);
-        EXPECT_EQ(readBytes(script), "C:\\p\\ok.dwg\r\n");
+        EXPECT_EQ(ReadBytes(script), "C:\\p\\ok.dwg\r\n");
     }
-    writeBytes(list, "\vC:\\bad\"folder\\\r\n\tok.dwg\r\n");
+    WriteBytes(list, "\vC:\\bad\"folder\\\r\n\tok.dwg\r\n");
     EXPECT_EQ(run().error().code, ErrorCode::InvalidName);
 }
 
 TEST_F(Generation, ScriptIsWrittenInTheAnsiCodePage) {
-    writeBytes(list, "\vC:\\Pr\xE9sentations\\\r\n\t\xE9t\xE9.dwg\r\n");
+    WriteBytes(list, "\vC:\\Pr\xE9sentations\\\r\n\t\xE9t\xE9.dwg\r\n");
     ASSERT_TRUE(run());
-    EXPECT_EQ(readBytes(script), "C:\\Pr\xE9sentations\\\xE9t\xE9.dwg\r\n");
+    EXPECT_EQ(ReadBytes(script), "C:\\Pr\xE9sentations\\\xE9t\xE9.dwg\r\n");
     EXPECT_EQ(position.currentFolder, "C:\\Présentations\\");
 }
 
 TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
     script = dir.path("missing-folder") + "/Pilotrame.scr";
-    writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
+    WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
     int calls = 0;
     const Status generated = run([&](std::string&, const ListPosition&) {
         ++calls;
-        return success();
+        return Success();
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 0);
@@ -121,11 +121,11 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
     std::string text = "\vC:\\\r\n";
     for (int i = 0; i < 200; ++i)
         text += "\tplan" + std::to_string(i) + ".dwg\r\n";
-    writeBytes(list, text);
-    const int code = test::runWithFileSizeLimit(4096, [&] {
+    WriteBytes(list, text);
+    const int code = test::RunWithFileSizeLimit(4096, [&] {
         const Status generated = run([](std::string& section, const ListPosition& at) {
             section += std::string(100, 'x') + at.currentFileName + "\r\n";
-            return success();
+            return Success();
         });
         if (generated)
             return 1;
@@ -135,23 +135,23 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
                                                                                                : 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_LE(readBytes(script).size(), 4096u);
+    EXPECT_LE(ReadBytes(script).size(), 4096u);
 }
 #endif
 
 TEST_F(Generation, FullSectionsEndToEnd) {
-    writeBytes(list, "\vC:\\plans\\\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
+    WriteBytes(list, "\vC:\\plans\\\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
     DrawingJob job;
     job.plot = false;
     job.purge = true;
     job.purgeAll = true;
     job.zoomExtents = true;
-    const Settings settings = defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+    const Settings settings = DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
     ASSERT_TRUE(run([&](std::string& section, const ListPosition& at) {
         return WriteDrawingSection(section, job, settings, at, ',');
     }));
     const std::string body = "zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n";
-    EXPECT_EQ(readBytes(script), "_.open\r\n\"C:\\plans\\A01.dwg\"\r\n" + body +
+    EXPECT_EQ(ReadBytes(script), "_.open\r\n\"C:\\plans\\A01.dwg\"\r\n" + body +
                                      "_.open\r\n\"C:\\plans\\A02.dwg\"\r\n" + body);
 }
 

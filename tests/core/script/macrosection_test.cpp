@@ -9,38 +9,38 @@
 namespace pilotrame {
 namespace {
 
-using test::joined;
-using test::lines;
+using test::Joined;
+using test::SplitLines;
 using Lines = std::vector<std::string>;
 
 const ListPosition kA1{"C:\\plans\\", "A1.dwg"};
 const Lines kOpenA1{"_.open", "\"C:\\plans\\A1.dwg\"", "_vbarun"};
 
-Lines concat(Lines a, const Lines& b) {
+Lines Concat(Lines a, const Lines& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-Lines section(const MacroJob& job, bool sdiMultiple = true, const ListPosition& at = kA1) {
+Lines Section(const MacroJob& job, bool sdiMultiple = true, const ListPosition& at = kA1) {
     SymbolGrid grid;
     std::string text;
     EXPECT_TRUE(WriteMacroSection(text, job, grid, sdiMultiple, at));
-    return lines(text);
+    return SplitLines(text);
 }
 
-MacroJob symbols() {
+MacroJob Symbols() {
     MacroJob job;
     job.insertSymbols = true;
     return job;
 }
 
 // The point line of each drawing inserted one after the other from grid.
-Lines points(const MacroJob& job, SymbolGrid& grid, int count) {
+Lines Points(const MacroJob& job, SymbolGrid& grid, int count) {
     Lines out;
     for (int i = 0; i < count; ++i) {
         std::string text;
         EXPECT_TRUE(WriteMacroSection(text, job, grid, true, kA1));
-        out.push_back(lines(text).at(1));
+        out.push_back(SplitLines(text).at(1));
     }
     return out;
 }
@@ -56,28 +56,28 @@ TEST(MacroSection, EraseLayerExample) {
 }
 
 TEST(MacroSection, NoFunctionStillOpensTheDrawing) {
-    EXPECT_EQ(section(MacroJob{}, true), concat(kOpenA1, {"_close"}));
-    EXPECT_EQ(section(MacroJob{}, false), kOpenA1);
+    EXPECT_EQ(Section(MacroJob{}, true), Concat(kOpenA1, {"_close"}));
+    EXPECT_EQ(Section(MacroJob{}, false), kOpenA1);
 }
 
 TEST(MacroSection, SectionIsAppendedAfterWhatTheBufferHolds) {
     std::string text = "avant\r\n";
     SymbolGrid grid;
     ASSERT_TRUE(WriteMacroSection(text, MacroJob{}, grid, false, kA1));
-    EXPECT_EQ(text, "avant\r\n" + joined(kOpenA1));
+    EXPECT_EQ(text, "avant\r\n" + Joined(kOpenA1));
 }
 
 TEST(MacroSection, SymbolInsertionLines) {
     std::string text;
     SymbolGrid grid;
-    ASSERT_TRUE(WriteMacroSection(text, symbols(), grid, true, {"C:\\sym\\", "Prise.dwg"}));
+    ASSERT_TRUE(WriteMacroSection(text, Symbols(), grid, true, {"C:\\sym\\", "Prise.dwg"}));
     EXPECT_EQ(text, "-inserer C:\\sym\\Prise.dwg\r\n0,25\r\n1\r\n1\r\n0\r\nPrise\r\n");
     EXPECT_EQ(grid, (SymbolGrid{0, 25}));
 }
 
 TEST(MacroSection, SymbolsFillColumnsOfTenAfterAFirstOfNine) {
     SymbolGrid grid;
-    const Lines got = points(symbols(), grid, 21);
+    const Lines got = Points(Symbols(), grid, 21);
     const Lines expected{"0,25",   "0,50",   "0,75",   "0,100",  "0,125",  "0,150", "0,175",
                          "0,200",  "0,225",  "40,0",   "40,25",  "40,50",  "40,75", "40,100",
                          "40,125", "40,150", "40,175", "40,200", "40,225", "80,0",  "80,25"};
@@ -85,23 +85,23 @@ TEST(MacroSection, SymbolsFillColumnsOfTenAfterAFirstOfNine) {
 }
 
 TEST(MacroSection, SymbolStepsAreTheBoxes) {
-    MacroJob job = symbols();
+    MacroJob job = Symbols();
     job.symbolStepX = " +100 ";
     job.symbolStepY = "-30";
     SymbolGrid grid;
-    EXPECT_EQ(points(job, grid, 4), (Lines{"0,100", "0,200", "-30,0", "-30,100"}));
+    EXPECT_EQ(Points(job, grid, 4), (Lines{"0,100", "0,200", "-30,0", "-30,100"}));
     // A row of exactly 240 does not wrap yet.
     job.symbolStepX = "240";
     grid = {};
-    EXPECT_EQ(points(job, grid, 3), (Lines{"0,240", "-30,0", "-30,240"}));
+    EXPECT_EQ(Points(job, grid, 3), (Lines{"0,240", "-30,0", "-30,240"}));
 }
 
 TEST(MacroSection, OnlyTheSymbolLinesWhateverElseIsTicked) {
-    MacroJob job = symbols();
+    MacroJob job = Symbols();
     job.exportAttributes = job.countBlocks = job.eraseLayer = job.freezeLayer = job.exportText =
         true;
     job.startExcel = true;
-    EXPECT_EQ(section(job, true),
+    EXPECT_EQ(Section(job, true),
               (Lines{"-inserer C:\\plans\\A1.dwg", "0,25", "1", "1", "0", "A1"}));
 }
 
@@ -114,7 +114,7 @@ TEST(MacroSection, AttributeIsTheNameCutAtItsFirstDwg) {
         {".dwg", ""},         {"été.dwg", "été"},
     };
     for (const auto& c : cases) {
-        const Lines got = section(symbols(), true, {"D:\\", c.name});
+        const Lines got = Section(Symbols(), true, {"D:\\", c.name});
         ASSERT_EQ(got.size(), 6u) << c.name;
         EXPECT_EQ(got[0], std::string("-inserer D:\\") + c.name);
         EXPECT_EQ(got[5], c.attribute) << c.name;
@@ -125,7 +125,7 @@ TEST(MacroSection, SymbolNameWithoutDwgFailsAndChangesNothing) {
     std::string text = "avant\r\n";
     SymbolGrid grid{40, 50};
     const Status written =
-        WriteMacroSection(text, symbols(), grid, true, {"C:\\sym\\", "Prise.dxf"});
+        WriteMacroSection(text, Symbols(), grid, true, {"C:\\sym\\", "Prise.dxf"});
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().kind, ErrorKind::NotADrawingName);
     EXPECT_EQ(written.error().detail, "Prise.dxf");
@@ -159,7 +159,7 @@ TEST(MacroSection, BadStepsFailNamingTheBox) {
         {"25", "40000", ErrorKind::OutOfRange, "F1 pas Y", "40000"},
     };
     for (const auto& c : cases) {
-        MacroJob job = symbols();
+        MacroJob job = Symbols();
         job.symbolStepX = c.stepX;
         job.symbolStepY = c.stepY;
         std::string text;
@@ -190,7 +190,7 @@ TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
         {"column past the bottom at a wrap", {-32760, 230}, "25", "-9", "F1 pas Y"},
     };
     for (const auto& c : cases) {
-        MacroJob job = symbols();
+        MacroJob job = Symbols();
         job.symbolStepX = c.stepX;
         job.symbolStepY = c.stepY;
         std::string text;
@@ -205,13 +205,13 @@ TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
 }
 
 TEST(MacroSection, PositionsAtTheSixteenBitLimitsAreWritten) {
-    MacroJob job = symbols();
+    MacroJob job = Symbols();
     job.symbolStepY = "40";
     SymbolGrid grid{32727, 230};
-    EXPECT_EQ(points(job, grid, 1), Lines{"32767,0"});
+    EXPECT_EQ(Points(job, grid, 1), Lines{"32767,0"});
     job.symbolStepX = "-32768";
     grid = {0, 0};
-    EXPECT_EQ(points(job, grid, 1), Lines{"0,-32768"});
+    EXPECT_EQ(Points(job, grid, 1), Lines{"0,-32768"});
 }
 
 TEST(MacroSection, AttributeExportVariants) {
@@ -275,7 +275,7 @@ TEST(MacroSection, AttributeExportVariants) {
         MacroJob job;
         job.exportAttributes = true;
         c.setUp(job);
-        EXPECT_EQ(section(job, false), concat(kOpenA1, c.body)) << c.name;
+        EXPECT_EQ(Section(job, false), Concat(kOpenA1, c.body)) << c.name;
     }
 }
 
@@ -340,7 +340,7 @@ TEST(MacroSection, OtherFunctionVariants) {
     for (const Case& c : cases) {
         MacroJob job;
         c.setUp(job);
-        EXPECT_EQ(section(job, false), concat(kOpenA1, c.body)) << c.name;
+        EXPECT_EQ(Section(job, false), Concat(kOpenA1, c.body)) << c.name;
     }
 }
 
@@ -349,7 +349,7 @@ TEST(MacroSection, FunctionsComeInTheirFixedOrderAfterOneVbarun) {
     job.exportText = job.freezeLayer = job.eraseLayer = job.countBlocks = job.exportAttributes =
         true;
     job.attributeFormat = "Par Colone";
-    EXPECT_EQ(section(job, true), concat(kOpenA1, {"export_attribut",
+    EXPECT_EQ(Section(job, true), Concat(kOpenA1, {"export_attribut",
                                                    "tout",
                                                    "",
                                                    "C",
@@ -394,49 +394,49 @@ struct MacroGeneration : ::testing::Test {
     }
 };
 
-std::string symbolLines(const std::string& path, const std::string& point,
+std::string SymbolLines(const std::string& path, const std::string& point,
                         const std::string& name) {
     return "-inserer " + path + "\r\n" + point + "\r\n1\r\n1\r\n0\r\n" + name + "\r\n";
 }
 
 TEST_F(MacroGeneration, SymbolsCarryOverToTheNextGenerationUntilAnotherFunctionRuns) {
-    test::writeBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tb.DWG\r\n");
-    MacroJob job = symbols();
+    test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tb.DWG\r\n");
+    MacroJob job = Symbols();
     job.symbolStepX = "100";
     ASSERT_TRUE(run(job));
-    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,100", "a") +
-                                           symbolLines("C:\\sym\\b.DWG", "0,200", "b"));
+    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,100", "a") +
+                                           SymbolLines("C:\\sym\\b.DWG", "0,200", "b"));
     ASSERT_TRUE(run(job));
-    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "40,0", "a") +
-                                           symbolLines("C:\\sym\\b.DWG", "40,100", "b"));
+    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "40,0", "a") +
+                                           SymbolLines("C:\\sym\\b.DWG", "40,100", "b"));
 
     MacroJob other;
     other.eraseLayer = true;
     ASSERT_TRUE(run(other));
-    EXPECT_EQ(test::readBytes(script),
+    EXPECT_EQ(test::ReadBytes(script),
               "_.open\r\n\"C:\\sym\\a.dwg\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n_qsave\r\n"
               "_close\r\n_.open\r\n\"C:\\sym\\b.DWG\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n"
               "_qsave\r\n_close\r\n");
     ASSERT_TRUE(run(job));
-    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,100", "a") +
-                                           symbolLines("C:\\sym\\b.DWG", "0,200", "b"));
+    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,100", "a") +
+                                           SymbolLines("C:\\sym\\b.DWG", "0,200", "b"));
 }
 
 TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
-    test::writeBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
-    const Status generated = run(symbols());
+    test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
+    const Status generated = run(Symbols());
     ASSERT_FALSE(generated);
     EXPECT_EQ(generated.error().kind, ErrorKind::NotADrawingName);
     EXPECT_EQ(generated.error().detail, "notes.txt");
-    EXPECT_EQ(test::readBytes(script), symbolLines("C:\\sym\\a.dwg", "0,25", "a"));
+    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
     EXPECT_EQ(grid, (SymbolGrid{0, 25}));
 }
 
 TEST_F(MacroGeneration, AccentedNamesAreWrittenInTheAnsiCodePage) {
-    test::writeBytes(list, "\vC:\\sym\\\r\n\tT\xE9l\xE9.dwg\r\n");
-    ASSERT_TRUE(run(symbols()));
-    EXPECT_EQ(test::readBytes(script),
-              symbolLines("C:\\sym\\T\xE9l\xE9.dwg", "0,25", "T\xE9l\xE9"));
+    test::WriteBytes(list, "\vC:\\sym\\\r\n\tT\xE9l\xE9.dwg\r\n");
+    ASSERT_TRUE(run(Symbols()));
+    EXPECT_EQ(test::ReadBytes(script),
+              SymbolLines("C:\\sym\\T\xE9l\xE9.dwg", "0,25", "T\xE9l\xE9"));
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 using namespace std::string_literals;
 
 TEST(FileList, BuildFromDialogSelections) {
@@ -85,30 +85,30 @@ TEST(FileList, ModelReadBackAndWithoutFolderMarkers) {
     const FileList expected = {{"C:\\A\\", {"x.dwg"}}, {"C:\\A\\C\\", {"y.dwg", "z.dwg"}}};
     EXPECT_EQ(*ReadFileList(list), expected);
     ASSERT_EQ(*WriteFileList(list, model, false), 3);
-    EXPECT_EQ(readBytes(list), "C:\\A\\\r\n\tx.dwg\r\nC:\\A\\C\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
+    EXPECT_EQ(ReadBytes(list), "C:\\A\\\r\n\tx.dwg\r\nC:\\A\\C\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
 }
 
 TEST(FileList, WriteReplacesTheWholeListInTheAnsiCodePage) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
-    writeBytes(list, "\vold\\\r\n\told1\r\n\told2\r\n\told3\r\n");
+    WriteBytes(list, "\vold\\\r\n\told1\r\n\told2\r\n\told3\r\n");
     const Result<int> written =
         WriteFileList(list, FileListFromSelection("C:\\é\0plan1.dwg\0plan2.dwg"s, '\\'));
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, 2);
-    EXPECT_EQ(readBytes(list), "\vC:\\\xE9\\\r\n\tplan1.dwg\r\n\tplan2.dwg\r\n");
+    EXPECT_EQ(ReadBytes(list), "\vC:\\\xE9\\\r\n\tplan1.dwg\r\n\tplan2.dwg\r\n");
 }
 
 TEST(FileList, ANameWithALineBreakIsRefusedAndTheListKept) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
-    writeBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
+    WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
     const Result<int> written =
         WriteFileList(list, FileListFromSelection("C:\\p\0ok.dwg\0bad\r\nname.dwg"s, '\\'));
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().code, ErrorCode::InvalidName);
     EXPECT_EQ(written.error().detail, "bad\r\nname.dwg");
-    EXPECT_EQ(readBytes(list), "\vC:\\\r\n\ta.dwg\r\n");
+    EXPECT_EQ(ReadBytes(list), "\vC:\\\r\n\ta.dwg\r\n");
 }
 
 TEST(FileList, WriteIntoAMissingFolderFails) {
@@ -119,11 +119,11 @@ TEST(FileList, WriteIntoAMissingFolderFails) {
     EXPECT_EQ(written.error().code, ErrorCode::PathNotFound);
 }
 
-std::vector<std::string> walk(const std::string& list, ListPosition& position) {
+std::vector<std::string> Walk(const std::string& list, ListPosition& position) {
     std::vector<std::string> seen;
     const Status walked = WalkFileList(list, position, [&](const ListPosition& at) {
         seen.push_back(at.currentFolder + "|" + at.currentFileName);
-        return success();
+        return Success();
     });
     EXPECT_TRUE(walked);
     return seen;
@@ -133,10 +133,10 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
     const std::string longName = std::string(120, 'n');
-    writeBytes(list, "\vC:\\A\\\r\n\tx.dwg\r\n\vC:\\A\\B\\\r\n\ty.dwg\r\nXz.dwg\r\n\t" + longName +
+    WriteBytes(list, "\vC:\\A\\\r\n\tx.dwg\r\n\vC:\\A\\B\\\r\n\ty.dwg\r\nXz.dwg\r\n\t" + longName +
                          "\r\n\r\n\ta\nb.dwg\r\n\t\xE9.dwg");
     ListPosition position;
-    EXPECT_EQ(walk(list, position),
+    EXPECT_EQ(Walk(list, position),
               (std::vector<std::string>{"C:\\A\\|x.dwg", "C:\\A\\B\\|y.dwg", "C:\\A\\B\\|z.dwg",
                                         "C:\\A\\B\\|" + longName, "C:\\A\\B\\|",
                                         "C:\\A\\B\\|a\nb.dwg", "C:\\A\\B\\|é.dwg"}));
@@ -150,9 +150,9 @@ TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
     // takes two bytes, and the name must not keep half of it.
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
-    writeBytes(list, "\vC:\\\r\n\xA5plan.dwg\r\n\xE9\xE9t\xE9.dwg\r\n");
+    WriteBytes(list, "\vC:\\\r\n\xA5plan.dwg\r\n\xE9\xE9t\xE9.dwg\r\n");
     ListPosition position;
-    EXPECT_EQ(walk(list, position), (std::vector<std::string>{"C:\\|plan.dwg", "C:\\|été.dwg"}));
+    EXPECT_EQ(Walk(list, position), (std::vector<std::string>{"C:\\|plan.dwg", "C:\\|été.dwg"}));
     const Result<FileList> read = ReadFileList(list);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, (FileList{{"C:\\", {"plan.dwg", "été.dwg"}}}));
@@ -161,14 +161,14 @@ TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
 TEST(FileList, EmptyAndMissingLists) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
-    writeBytes(list, "");
+    WriteBytes(list, "");
     ListPosition position{"keep\\", "kept.dwg"};
-    EXPECT_TRUE(walk(list, position).empty());
+    EXPECT_TRUE(Walk(list, position).empty());
     EXPECT_EQ(position.currentFolder, "keep\\");
     EXPECT_EQ(*CountListedFiles(list), 0);
 
     const Status missing =
-        WalkFileList(dir.path("none.txt"), position, [](const ListPosition&) { return success(); });
+        WalkFileList(dir.path("none.txt"), position, [](const ListPosition&) { return Success(); });
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
 }
@@ -176,14 +176,14 @@ TEST(FileList, EmptyAndMissingLists) {
 TEST(FileList, WalkStopsAtTheFirstFailure) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
-    writeBytes(list, "\vC:\\\r\n\ta\r\n\tb\r\n\tc\r\n");
+    WriteBytes(list, "\vC:\\\r\n\ta\r\n\tb\r\n\tc\r\n");
     ListPosition position;
     int calls = 0;
     const Status walked = WalkFileList(list, position, [&](const ListPosition& at) -> Status {
         ++calls;
         if (at.currentFileName == "b")
             return Error{ErrorCode::TypeMismatch, ErrorKind::Other, {}, {}, {}};
-        return success();
+        return Success();
     });
     EXPECT_FALSE(walked);
     EXPECT_EQ(calls, 2);

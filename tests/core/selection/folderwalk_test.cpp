@@ -23,13 +23,13 @@ namespace pilotrame {
 namespace {
 
 namespace fs = std::filesystem;
-using test::makeTree;
-using test::native;
-using test::readBytes;
+using test::MakeTree;
+using test::Native;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
-WalkResult walk(const std::string& folder, WalkMode mode, std::string pattern = "*.dwg",
+WalkResult Walk(const std::string& folder, WalkMode mode, std::string pattern = "*.dwg",
                 const std::function<bool()>& keepGoing = nullptr) {
     return WalkFolder(WalkRequest{folder, mode, std::move(pattern)}, keepGoing);
 }
@@ -93,11 +93,11 @@ TEST(FolderWalk, PatternsMatchAsOnWindows) {
 
 TEST(FolderWalk, ListFolderSortsWithoutRegardToCaseThenExactly) {
     TempDir dir;
-    makeTree(dir, {"b.dwg", "A.dwg", "C.dwg", "é.dwg", "f.dwg", "E.dwg", "zeta/", "Alpha/", "beta/",
+    MakeTree(dir, {"b.dwg", "A.dwg", "C.dwg", "é.dwg", "f.dwg", "E.dwg", "zeta/", "Alpha/", "beta/",
                    "zeta/inner.dwg"});
 #ifndef _WIN32
     // Names that differ only in case can live side by side here: the exact order decides.
-    makeTree(dir, {"a.dwg", "ALPHA/"});
+    MakeTree(dir, {"a.dwg", "ALPHA/"});
 #endif
     const Result<FolderEntries> entries = ListFolder(dir.folder());
     ASSERT_TRUE(entries);
@@ -112,8 +112,8 @@ TEST(FolderWalk, ListFolderSortsWithoutRegardToCaseThenExactly) {
     EXPECT_EQ(entries->files, files);
     EXPECT_EQ(entries->folders, folders);
     // The same tree always gives the same list.
-    EXPECT_EQ(walk(dir.folder(), WalkMode::CurrentAndFirst).list,
-              walk(dir.folder(), WalkMode::CurrentAndFirst).list);
+    EXPECT_EQ(Walk(dir.folder(), WalkMode::CurrentAndFirst).list,
+              Walk(dir.folder(), WalkMode::CurrentAndFirst).list);
 }
 
 #ifndef _WIN32
@@ -122,7 +122,7 @@ TEST(FolderWalk, AccentsAndStrayBytesSortTheSameEveryTime) {
     TempDir dir;
     const std::vector<std::string> sorted = {"e", "f", "É", "é", "éa", "ÉB", "\xC3", "\xC3x"};
     for (auto name = sorted.rbegin(); name != sorted.rend(); ++name)
-        writeBytes(dir.path(*name), "");
+        WriteBytes(dir.path(*name), "");
     const Result<FolderEntries> entries = ListFolder(dir.folder());
     ASSERT_TRUE(entries);
     EXPECT_EQ(entries->files, sorted);
@@ -130,12 +130,12 @@ TEST(FolderWalk, AccentsAndStrayBytesSortTheSameEveryTime) {
 
 TEST(FolderWalk, LinksCountAsWhatTheyLeadTo) {
     TempDir dir;
-    makeTree(dir, {"ailleurs/a.dwg", "ici/plan.dwg"});
-    fs::create_directory_symlink(toFsPath(dir.path("ailleurs")), toFsPath(dir.path("ici/lien")));
-    fs::create_symlink(toFsPath(dir.path("ici/plan.dwg")), toFsPath(dir.path("ici/copie.dwg")));
-    fs::create_symlink(toFsPath(dir.path("absent.dwg")), toFsPath(dir.path("ici/casse.dwg")));
-    fs::create_directory_symlink(toFsPath(dir.path("absent")), toFsPath(dir.path("ici/vide")));
-    const WalkResult result = walk(dir.path("ici"), WalkMode::CurrentAndFirst);
+    MakeTree(dir, {"ailleurs/a.dwg", "ici/plan.dwg"});
+    fs::create_directory_symlink(ToFsPath(dir.path("ailleurs")), ToFsPath(dir.path("ici/lien")));
+    fs::create_symlink(ToFsPath(dir.path("ici/plan.dwg")), ToFsPath(dir.path("ici/copie.dwg")));
+    fs::create_symlink(ToFsPath(dir.path("absent.dwg")), ToFsPath(dir.path("ici/casse.dwg")));
+    fs::create_directory_symlink(ToFsPath(dir.path("absent")), ToFsPath(dir.path("ici/vide")));
+    const WalkResult result = Walk(dir.path("ici"), WalkMode::CurrentAndFirst);
     const FileList expected = {{dir.path("ici/"), {"copie.dwg", "plan.dwg"}},
                                {dir.path("ici/lien/"), {"a.dwg"}}};
     EXPECT_EQ(result.list, expected);
@@ -148,10 +148,10 @@ TEST(FolderWalk, LinksCountAsWhatTheyLeadTo) {
 // show: an empty sub-folder, one without drawings, files of other types.
 TEST(FolderWalk, EachModeListsItsFolders) {
     TempDir dir;
-    makeTree(dir, {"A/x.dwg", "A/notes.txt", "A/B/y.dwg", "A/B/y.dxf", "A/C/", "A/D/z.txt"});
+    MakeTree(dir, {"A/x.dwg", "A/notes.txt", "A/B/y.dwg", "A/B/y.dxf", "A/C/", "A/D/z.txt"});
     const std::string chosen = dir.path("A");
-    const std::string a = dir.path(native("A/"));
-    const std::string b = dir.path(native("A/B/"));
+    const std::string a = dir.path(Native("A/"));
+    const std::string b = dir.path(Native("A/B/"));
     struct Case {
         WalkMode mode;
         FileList list;
@@ -169,13 +169,13 @@ TEST(FolderWalk, EachModeListsItsFolders) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));
-        const WalkResult result = walk(chosen, c.mode);
+        const WalkResult result = Walk(chosen, c.mode);
         EXPECT_EQ(result.list, c.list);
         EXPECT_EQ(result.subFolderCount, c.count);
         EXPECT_EQ(result.collectedSubFolders, c.collected);
         EXPECT_EQ(result.noSubFolder, c.noSubFolder);
         EXPECT_EQ(result.walkFolder,
-                  c.mode == WalkMode::CurrentFirstSecond ? dir.path(native("A/D/")) : a);
+                  c.mode == WalkMode::CurrentFirstSecond ? dir.path(Native("A/D/")) : a);
         EXPECT_TRUE(result.unreadableFolders.empty());
         EXPECT_FALSE(result.cancelled);
     }
@@ -183,21 +183,21 @@ TEST(FolderWalk, EachModeListsItsFolders) {
 
 TEST(FolderWalk, TheListOfTheWalkWithAndWithoutFolderMarkers) {
     TempDir dir;
-    makeTree(dir, {"A/x.dwg", "A/B/y.dwg"});
-    const std::string a = dir.path(native("A/"));
-    const std::string b = dir.path(native("A/B/"));
-    const WalkResult result = walk(dir.path("A"), WalkMode::CurrentAndFirst);
+    MakeTree(dir, {"A/x.dwg", "A/B/y.dwg"});
+    const std::string a = dir.path(Native("A/"));
+    const std::string b = dir.path(Native("A/B/"));
+    const WalkResult result = Walk(dir.path("A"), WalkMode::CurrentAndFirst);
     EXPECT_EQ(result.subFolderCount, 1);
     const std::string listPath = dir.path("Liste01.txt");
     ASSERT_EQ(*WriteFileList(listPath, result.list), 2);
-    EXPECT_EQ(readBytes(listPath), "\v" + a + "\r\n\tx.dwg\r\n\v" + b + "\r\n\ty.dwg\r\n");
+    EXPECT_EQ(ReadBytes(listPath), "\v" + a + "\r\n\tx.dwg\r\n\v" + b + "\r\n\ty.dwg\r\n");
     ASSERT_EQ(*WriteFileList(listPath, result.list, false), 2);
-    EXPECT_EQ(readBytes(listPath), a + "\r\n\tx.dwg\r\n" + b + "\r\n\ty.dwg\r\n");
+    EXPECT_EQ(ReadBytes(listPath), a + "\r\n\tx.dwg\r\n" + b + "\r\n\ty.dwg\r\n");
 }
 
 TEST(FolderWalk, PatternAndCaseChooseTheFiles) {
     TempDir dir;
-    makeTree(dir, {"PLAN.DWG", "b.dwg", "c.dxf", "d.Dwg", "sans-extension", "dossier.dwg/",
+    MakeTree(dir, {"PLAN.DWG", "b.dwg", "c.dxf", "d.Dwg", "sans-extension", "dossier.dwg/",
                    "Façade É.dwg"});
     const std::string top = dir.folder();
     struct Case {
@@ -212,7 +212,7 @@ TEST(FolderWalk, PatternAndCaseChooseTheFiles) {
         {"*.dgn", {}},
     };
     for (const Case& c : cases) {
-        const WalkResult result = walk(top, WalkMode::CurrentFolder, c.pattern);
+        const WalkResult result = Walk(top, WalkMode::CurrentFolder, c.pattern);
         const FileList expected =
             c.names.empty() ? FileList{} : FileList{ListedFolder{top, c.names}};
         EXPECT_EQ(result.list, expected) << c.pattern;
@@ -221,19 +221,19 @@ TEST(FolderWalk, PatternAndCaseChooseTheFiles) {
 
 TEST(FolderWalk, SecondLevelListsSameNamesUnderEachParent) {
     TempDir dir;
-    makeTree(dir, {"P/p.dwg", "P/Commun/a.dwg", "Q/Commun/b.dwg", "Q/Autre/c.dwg", "Q/Vide/"});
+    MakeTree(dir, {"P/p.dwg", "P/Commun/a.dwg", "Q/Commun/b.dwg", "Q/Autre/c.dwg", "Q/Vide/"});
     const std::string top = dir.folder();
-    const WalkResult result = walk(top, WalkMode::CurrentFirstSecond);
+    const WalkResult result = Walk(top, WalkMode::CurrentFirstSecond);
     const FileList expected = {
-        {dir.path(native("P/")), {"p.dwg"}},
-        {dir.path(native("P/Commun/")), {"a.dwg"}},
-        {dir.path(native("Q/Autre/")), {"c.dwg"}},
-        {dir.path(native("Q/Commun/")), {"b.dwg"}},
+        {dir.path(Native("P/")), {"p.dwg"}},
+        {dir.path(Native("P/Commun/")), {"a.dwg"}},
+        {dir.path(Native("Q/Autre/")), {"c.dwg"}},
+        {dir.path(Native("Q/Commun/")), {"b.dwg"}},
     };
     EXPECT_EQ(result.list, expected);
     EXPECT_EQ(result.subFolderCount, 4); // Commun; Autre, Commun, Vide
     EXPECT_FALSE(result.noSubFolder);
-    EXPECT_EQ(result.walkFolder, dir.path(native("Q/")));
+    EXPECT_EQ(result.walkFolder, dir.path(Native("Q/")));
 }
 
 TEST(FolderWalk, NoSubFolderOnlyWhileNoneHasBeenFound) {
@@ -254,8 +254,8 @@ TEST(FolderWalk, NoSubFolderOnlyWhileNoneHasBeenFound) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        makeTree(dir, c.tree);
-        const WalkResult result = walk(dir.folder(), c.mode);
+        MakeTree(dir, c.tree);
+        const WalkResult result = Walk(dir.folder(), c.mode);
         EXPECT_EQ(result.noSubFolder, c.noSubFolder) << *c.tree.begin();
         EXPECT_EQ(result.subFolderCount, c.count) << *c.tree.begin();
         EXPECT_TRUE(result.collectedSubFolders);
@@ -275,16 +275,16 @@ TEST(FolderWalk, NoLimitOnFoldersOrFiles) {
 #endif
     for (int i = 0; i < kParents; ++i) {
         const std::string parent = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i);
-        makeTree(dir, {parent + "/enfant/f.dwg"});
+        MakeTree(dir, {parent + "/enfant/f.dwg"});
     }
-    fs::create_directories(toFsPath(dir.path("p00")));
+    fs::create_directories(ToFsPath(dir.path("p00")));
     for (int i = 0; i < kFiles; ++i)
-        writeBytes(dir.path(native("p00/n" + std::to_string(10000 + i) + ".dwg")), "");
-    const WalkResult result = walk(dir.folder(), WalkMode::CurrentFirstSecond);
+        WriteBytes(dir.path(Native("p00/n" + std::to_string(10000 + i) + ".dwg")), "");
+    const WalkResult result = Walk(dir.folder(), WalkMode::CurrentFirstSecond);
     EXPECT_EQ(result.subFolderCount, kParents);
     ASSERT_EQ(result.list.size(), static_cast<std::size_t>(1 + kParents));
     EXPECT_EQ(result.list.front().names.size(), static_cast<std::size_t>(kFiles));
-    EXPECT_EQ(result.list.back().folder, dir.path(native("p84/enfant/")));
+    EXPECT_EQ(result.list.back().folder, dir.path(Native("p84/enfant/")));
 }
 
 TEST(FolderWalk, DeepFoldersPastTheClassicPathLimit) {
@@ -296,7 +296,7 @@ TEST(FolderWalk, DeepFoldersPastTheClassicPathLimit) {
 #ifdef _WIN32
     // The test's own tools stop at 260 characters here; the long form makes the tree.
     const auto longForm = [](const std::string& path) {
-        return L"\\\\?\\" + toFsPath(path).native();
+        return L"\\\\?\\" + ToFsPath(path).native();
     };
     for (const std::string& folder : {a, b, c})
         ASSERT_TRUE(CreateDirectoryW(longForm(folder).c_str(), nullptr));
@@ -305,10 +305,10 @@ TEST(FolderWalk, DeepFoldersPastTheClassicPathLimit) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
 #else
-    fs::create_directories(toFsPath(c));
-    writeBytes(plan, "");
+    fs::create_directories(ToFsPath(c));
+    WriteBytes(plan, "");
 #endif
-    const WalkResult result = walk(a, WalkMode::CurrentFirstSecond);
+    const WalkResult result = Walk(a, WalkMode::CurrentFirstSecond);
 #ifdef _WIN32
     DeleteFileW(longForm(plan).c_str());
     RemoveDirectoryW(longForm(c).c_str());
@@ -321,9 +321,9 @@ TEST(FolderWalk, DeepFoldersPastTheClassicPathLimit) {
 
 TEST(FolderWalk, ListFolderFailsOnWhatIsNotAReadableFolder) {
     TempDir dir;
-    makeTree(dir, {"fichier.dwg"});
+    MakeTree(dir, {"fichier.dwg"});
     for (const std::string& path :
-         {dir.path("absent"), dir.path(native("absent/")), dir.path("fichier.dwg")}) {
+         {dir.path("absent"), dir.path(Native("absent/")), dir.path("fichier.dwg")}) {
         const Result<FolderEntries> entries = ListFolder(path);
         ASSERT_FALSE(entries) << path;
         EXPECT_EQ(entries.error().code, ErrorCode::PathNotFound) << path;
@@ -333,17 +333,17 @@ TEST(FolderWalk, ListFolderFailsOnWhatIsNotAReadableFolder) {
 
 TEST(FolderWalk, AFolderThatVanishesDoesNotStopTheWalk) {
     TempDir dir;
-    makeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg"});
+    MakeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg"});
     // Asked before each reading: the chosen folder, then B, then C. B goes just before its turn.
     int asked = 0;
     const auto removeB = [&] {
         if (++asked == 2)
-            fs::remove_all(toFsPath(dir.path("B")));
+            fs::remove_all(ToFsPath(dir.path("B")));
         return true;
     };
-    const WalkResult result = walk(dir.folder(), WalkMode::CurrentAndFirst, "*.dwg", removeB);
-    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(native("B/"))});
-    const FileList expected = {{dir.folder(), {"x.dwg"}}, {dir.path(native("C/")), {"c.dwg"}}};
+    const WalkResult result = Walk(dir.folder(), WalkMode::CurrentAndFirst, "*.dwg", removeB);
+    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(Native("B/"))});
+    const FileList expected = {{dir.folder(), {"x.dwg"}}, {dir.path(Native("C/")), {"c.dwg"}}};
     EXPECT_EQ(result.list, expected);
     EXPECT_EQ(result.subFolderCount, 2);
     EXPECT_FALSE(result.cancelled);
@@ -351,13 +351,13 @@ TEST(FolderWalk, AFolderThatVanishesDoesNotStopTheWalk) {
 
 TEST(FolderWalk, AChosenFolderThatCannotBeReadListsNothing) {
     TempDir dir;
-    const WalkResult result = walk(dir.path("absent"), WalkMode::CurrentFirstSecond);
+    const WalkResult result = Walk(dir.path("absent"), WalkMode::CurrentFirstSecond);
     EXPECT_TRUE(result.list.empty());
-    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(native("absent/"))});
+    EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path(Native("absent/"))});
     EXPECT_TRUE(result.collectedSubFolders);
     EXPECT_EQ(result.subFolderCount, 0);
     EXPECT_FALSE(result.noSubFolder);
-    EXPECT_EQ(result.walkFolder, dir.path(native("absent/")));
+    EXPECT_EQ(result.walkFolder, dir.path(Native("absent/")));
 }
 
 #ifndef _WIN32
@@ -365,9 +365,9 @@ TEST(FolderWalk, AFolderWithoutReadPermissionIsReportedAndSkipped) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop root; the vanished folder covers the case";
     TempDir dir;
-    makeTree(dir, {"B/b.dwg", "C/c.dwg"});
+    MakeTree(dir, {"B/b.dwg", "C/c.dwg"});
     ASSERT_EQ(chmod(dir.path("B").c_str(), 0), 0);
-    const WalkResult result = walk(dir.folder(), WalkMode::FirstSubFolders);
+    const WalkResult result = Walk(dir.folder(), WalkMode::FirstSubFolders);
     chmod(dir.path("B").c_str(), 0700);
     EXPECT_EQ(result.unreadableFolders, std::vector<std::string>{dir.path("B/")});
     EXPECT_EQ(result.list, (FileList{{dir.path("C/"), {"c.dwg"}}}));
@@ -376,7 +376,7 @@ TEST(FolderWalk, AFolderWithoutReadPermissionIsReportedAndSkipped) {
 
 TEST(FolderWalk, KeepGoingStopsTheWalkBeforeTheNextFolder) {
     TempDir dir;
-    makeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg", "C/D/d.dwg"});
+    MakeTree(dir, {"x.dwg", "B/b.dwg", "C/c.dwg", "C/D/d.dwg"});
     struct Case {
         int allowed; // readings allowed before the callback says stop
         FileList list;
@@ -385,11 +385,11 @@ TEST(FolderWalk, KeepGoingStopsTheWalkBeforeTheNextFolder) {
     const Case cases[] = {
         {0, {}, false},
         {1, {{dir.folder(), {"x.dwg"}}}, true},
-        {2, {{dir.folder(), {"x.dwg"}}, {dir.path(native("B/")), {"b.dwg"}}}, true},
+        {2, {{dir.folder(), {"x.dwg"}}, {dir.path(Native("B/")), {"b.dwg"}}}, true},
     };
     for (const Case& c : cases) {
         int asked = 0;
-        const WalkResult result = walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg",
+        const WalkResult result = Walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg",
                                        [&] { return asked++ < c.allowed; });
         EXPECT_TRUE(result.cancelled) << c.allowed;
         EXPECT_EQ(result.list, c.list) << c.allowed;
@@ -397,7 +397,7 @@ TEST(FolderWalk, KeepGoingStopsTheWalkBeforeTheNextFolder) {
         EXPECT_EQ(asked, c.allowed + 1);
     }
     int asked = 0;
-    const WalkResult whole = walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg", [&] {
+    const WalkResult whole = Walk(dir.folder(), WalkMode::CurrentFirstSecond, "*.dwg", [&] {
         ++asked;
         return true;
     });
@@ -408,25 +408,25 @@ TEST(FolderWalk, KeepGoingStopsTheWalkBeforeTheNextFolder) {
 
 TEST(FolderWalk, HiddenEntriesAreLeftOut) {
     TempDir dir;
-    makeTree(dir, {"vu.dwg", "Vu/v.dwg"});
+    MakeTree(dir, {"vu.dwg", "Vu/v.dwg"});
 #ifdef _WIN32
-    makeTree(dir, {"cache.dwg", "systeme.dwg", "Cache/c.dwg"});
+    MakeTree(dir, {"cache.dwg", "systeme.dwg", "Cache/c.dwg"});
     const auto setAttribute = [&](std::string_view name, DWORD attribute) {
-        const std::wstring path = toFsPath(dir.path(name)).native();
+        const std::wstring path = ToFsPath(dir.path(name)).native();
         ASSERT_TRUE(SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | attribute));
     };
     setAttribute("cache.dwg", FILE_ATTRIBUTE_HIDDEN);
     setAttribute("systeme.dwg", FILE_ATTRIBUTE_SYSTEM);
     setAttribute("Cache", FILE_ATTRIBUTE_HIDDEN);
 #else
-    makeTree(dir, {".cache.dwg", ".Cache/c.dwg"});
+    MakeTree(dir, {".cache.dwg", ".Cache/c.dwg"});
 #endif
     const Result<FolderEntries> entries = ListFolder(dir.folder());
     ASSERT_TRUE(entries);
     EXPECT_EQ(entries->files, std::vector<std::string>{"vu.dwg"});
     EXPECT_EQ(entries->folders, std::vector<std::string>{"Vu"});
-    const FileList expected = {{dir.folder(), {"vu.dwg"}}, {dir.path(native("Vu/")), {"v.dwg"}}};
-    EXPECT_EQ(walk(dir.folder(), WalkMode::CurrentAndFirst, "*.*").list, expected);
+    const FileList expected = {{dir.folder(), {"vu.dwg"}}, {dir.path(Native("Vu/")), {"v.dwg"}}};
+    EXPECT_EQ(Walk(dir.folder(), WalkMode::CurrentAndFirst, "*.*").list, expected);
 }
 
 } // namespace

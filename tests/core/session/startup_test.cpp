@@ -7,16 +7,16 @@
 namespace pilotrame {
 namespace {
 
-using test::readBytes;
+using test::ReadBytes;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 
 TEST(Startup, ProgramFolderIsTheOwnFolderWhenWritable) {
     TempDir dir;
     std::string own = dir.folder();
     own.pop_back();
     EXPECT_EQ(ResolveProgramFolder(own, dir.path("appdata")), dir.folder());
-    EXPECT_FALSE(test::fileExists(dir.path("appdata")));
+    EXPECT_FALSE(test::FileExists(dir.path("appdata")));
 }
 
 TEST(Startup, ProgramFolderFallsBackToApplicationData) {
@@ -25,33 +25,33 @@ TEST(Startup, ProgramFolderFallsBackToApplicationData) {
         dir.path("appdata") + std::string(1, kNativeSeparator) + "Pilotrame";
     EXPECT_EQ(ResolveProgramFolder(dir.path("not-writable"), fallback),
               fallback + std::string(1, kNativeSeparator));
-    EXPECT_TRUE(test::fileExists(fallback));
+    EXPECT_TRUE(test::FileExists(fallback));
 }
 
-Settings defaults() {
-    return defaultSettings(proposedValues({}, FolderStyle::Windows, ""));
+Settings Defaults() {
+    return DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
 }
 
 TEST(Startup, FirstStartCreatesTheFileWithDefaults) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
     Settings settings;
-    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     EXPECT_TRUE(startup.created);
     EXPECT_FALSE(startup.failure);
-    EXPECT_EQ(settings, defaults());
-    EXPECT_EQ(readBytes(file.path()).size(), 60600u);
+    EXPECT_EQ(settings, Defaults());
+    EXPECT_EQ(ReadBytes(file.path()).size(), 60600u);
     EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
 }
 
 TEST(Startup, LaterStartLoadsTheFile) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    Settings stored = defaults();
+    Settings stored = Defaults();
     stored.combo[slot::scriptFolder] = "c:\\Pilotrame";
     ASSERT_TRUE(file.SaveSettings(stored));
-    Settings settings = defaults();
-    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    Settings settings = Defaults();
+    const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     EXPECT_FALSE(startup.created);
     EXPECT_FALSE(startup.failure);
     EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\Pilotrame\\");
@@ -62,12 +62,12 @@ TEST(Startup, LaterStartLoadsTheFile) {
 TEST(Startup, UnreadableStateLeavesTheScriptFolderEmpty) {
     TempDir dir;
     SettingsFile file(dir.path("savescript.txt"));
-    ASSERT_TRUE(file.SaveSettings(defaults()));
-    std::string bytes = readBytes(file.path());
+    ASSERT_TRUE(file.SaveSettings(Defaults()));
+    std::string bytes = ReadBytes(file.path());
     bytes.replace(SettingsFile::kRecordOffset + 16 * 60, 5, "Hmmm ");
-    writeBytes(file.path(), bytes);
+    WriteBytes(file.path(), bytes);
     Settings settings;
-    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     ASSERT_TRUE(startup.failure);
     EXPECT_EQ(startup.failure->numberAndDescription(), "13 Incompatibilité de type");
     EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "");
@@ -77,10 +77,10 @@ TEST(Startup, FirstStartInAReadOnlyPlaceReportsButKeepsDefaults) {
     TempDir dir;
     SettingsFile file(dir.path("gone") + "/savescript.txt");
     Settings settings;
-    const SettingsStartup startup = EstablishSettings(file, settings, defaults());
+    const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     EXPECT_TRUE(startup.created);
     EXPECT_TRUE(startup.failure);
-    EXPECT_EQ(settings, defaults());
+    EXPECT_EQ(settings, Defaults());
     EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
 }
 

@@ -8,16 +8,16 @@
 namespace pilotrame {
 namespace {
 
-using test::joined;
-using test::lines;
-using test::readBytes;
+using test::Joined;
+using test::ReadBytes;
+using test::SplitLines;
 using test::TempDir;
-using test::writeBytes;
+using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 const Lines kSetup{"osmode", "0", "snapmode", "0"};
 
-Lines withSetup(const Lines& body) {
+Lines WithSetup(const Lines& body) {
     Lines all = kSetup;
     all.insert(all.end(), body.begin(), body.end());
     return all;
@@ -33,7 +33,7 @@ TEST_F(TextScript, DefaultsExample) {
     job.table = "Repere\tPoteau\r\n";
     const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
     ASSERT_TRUE(written);
-    EXPECT_EQ(readBytes(script), "osmode\r\n0\r\nsnapmode\r\n0\r\n"
+    EXPECT_EQ(ReadBytes(script), "osmode\r\n0\r\nsnapmode\r\n0\r\n"
                                  "texte style STANDARD 0,10 2.5 0 Repere\r\n"
                                  "texte style STANDARD 10,10 2.5 0 Poteau\r\n");
     EXPECT_EQ(written->rows, 1);
@@ -133,7 +133,7 @@ TEST_F(TextScript, TablesAndBoxes) {
         c.setUp(job);
         const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
         ASSERT_TRUE(written) << c.name;
-        EXPECT_EQ(lines(readBytes(script)), withSetup(c.body)) << c.name;
+        EXPECT_EQ(SplitLines(ReadBytes(script)), WithSetup(c.body)) << c.name;
         EXPECT_EQ(written->rows, c.rows) << c.name;
         EXPECT_EQ(written->columns, c.columns) << c.name;
         EXPECT_FALSE(written->tooManyColumns) << c.name;
@@ -151,7 +151,7 @@ TEST_F(TextScript, TenColumnsWriteNineAndTellIt) {
     for (int i = 1; i <= 9; ++i)
         body.push_back("texte style STANDARD " + std::to_string((i - 1) * 10) + ",10 2.5 0 " +
                        std::to_string(i));
-    EXPECT_EQ(lines(readBytes(script)), withSetup(body));
+    EXPECT_EQ(SplitLines(ReadBytes(script)), WithSetup(body));
 }
 
 TEST_F(TextScript, NineColumnsAreNotTooMany) {
@@ -161,16 +161,16 @@ TEST_F(TextScript, NineColumnsAreNotTooMany) {
     ASSERT_TRUE(written);
     EXPECT_FALSE(written->tooManyColumns);
     EXPECT_EQ(written->columns, 9);
-    EXPECT_EQ(lines(readBytes(script)).back(), "texte style STANDARD 80,10 2.5 0 9");
+    EXPECT_EQ(SplitLines(ReadBytes(script)).back(), "texte style STANDARD 80,10 2.5 0 9");
 }
 
 TEST_F(TextScript, ReplacesALongerScriptAndWritesTheAnsiCodePage) {
-    writeBytes(script, std::string(500, 'x') + "\r\n");
+    WriteBytes(script, std::string(500, 'x') + "\r\n");
     TextInsertionJob job;
     job.table = "C\xC3\xA2"
                 "ble \xE2\x82\xAC\r\n";
     ASSERT_TRUE(WriteTextInsertionScript(script, job));
-    EXPECT_EQ(readBytes(script), joined(withSetup({"texte style STANDARD 0,10 2.5 0 C\xE2"
+    EXPECT_EQ(ReadBytes(script), Joined(WithSetup({"texte style STANDARD 0,10 2.5 0 C\xE2"
                                                    "ble \x80"})));
 }
 
@@ -211,7 +211,7 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
          ErrorKind::OutOfRange, "Décalage", "-16385"},
     };
     for (const Case& c : cases) {
-        writeBytes(script, "ancien\r\n");
+        WriteBytes(script, "ancien\r\n");
         TextInsertionJob job;
         job.table = "a\tb\r\n";
         c.setUp(job);
@@ -223,7 +223,7 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
             << c.name;
         EXPECT_EQ(written.error().detail, c.box) << c.name;
         EXPECT_EQ(written.error().text, c.text) << c.name;
-        EXPECT_EQ(readBytes(script), "ancien\r\n") << c.name;
+        EXPECT_EQ(ReadBytes(script), "ancien\r\n") << c.name;
     }
 }
 
@@ -232,7 +232,7 @@ TEST_F(TextScript, RowsUpToTheSixteenBitLimitAreWritten) {
     job.rowStep = "-16384";
     job.table = "a\r\nb\r\n";
     ASSERT_TRUE(WriteTextInsertionScript(script, job));
-    EXPECT_EQ(lines(readBytes(script)).back(), "texte style STANDARD 0,-32768 2.5 0 b");
+    EXPECT_EQ(SplitLines(ReadBytes(script)).back(), "texte style STANDARD 0,-32768 2.5 0 b");
 }
 
 TEST_F(TextScript, MissingFolderFailsAsAnIncompleteScript) {
@@ -242,19 +242,19 @@ TEST_F(TextScript, MissingFolderFailsAsAnIncompleteScript) {
         WriteTextInsertionScript(dir.path("absent/pilotrame.scr"), job);
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().kind, ErrorKind::ScriptNotWritable);
-    EXPECT_FALSE(test::fileExists(dir.path("absent/pilotrame.scr")));
+    EXPECT_FALSE(test::FileExists(dir.path("absent/pilotrame.scr")));
 }
 
 TEST_F(TextScript, ReadOnlyScriptIsLeftWhole) {
-    writeBytes(script, "ancien\r\n");
-    test::setReadOnly(script, true);
+    WriteBytes(script, "ancien\r\n");
+    test::SetReadOnly(script, true);
     TextInsertionJob job;
     job.table = "a\r\n";
     const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
-    test::setReadOnly(script, false);
+    test::SetReadOnly(script, false);
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().kind, ErrorKind::ScriptNotWritable);
-    EXPECT_EQ(readBytes(script), "ancien\r\n");
+    EXPECT_EQ(ReadBytes(script), "ancien\r\n");
 }
 
 TEST(CountTableColumns, CountsTheCellsOfTheFirstRow) {

@@ -21,45 +21,46 @@
 namespace pilotrame::gui {
 namespace {
 
-using test::child;
-using test::click;
-using test::shownInWindow;
-using test::str;
-using test::typeText;
+using test::Child;
+using test::Click;
+using test::ShownInWindow;
+using test::Str;
+using test::TypeText;
 
-QString native(const QString& path) {
+QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QStringList allControlNames() {
+QStringList AllControlNames() {
     QStringList names = {"Command1", "Command2", "Command3", "Command4",
                          "Command5", "Command6", "Drive1",   "Dir1"};
     const std::pair<const char*, int> arrays[] = {
         {"Label1", 9}, {"Combo1", 14}, {"Check1", 3}, {"Frame1", 3}, {"Option1", 4}};
     for (const auto& [name, count] : arrays) {
         for (int i = 0; i < count; ++i)
-            names << designName(name, i);
+            names << DesignName(name, i);
     }
     return names;
 }
 
-ProposedValues listsWith(const std::vector<std::string>& printers) {
-    return proposedValues(printers, kNativeFolderStyle, native(QDir::homePath()).toStdString());
+ProposedValues ListsWith(const std::vector<std::string>& printers) {
+    return ProposeSettingValues(printers, kNativeFolderStyle,
+                                Native(QDir::homePath()).toStdString());
 }
 
 class ConfigDialogTest : public ::testing::Test {
 protected:
     ConfigDialogTest() {
-        const ProposedValues lists = listsWith({"Traceur A", "PDF"});
+        const ProposedValues lists = ListsWith({"Traceur A", "PDF"});
         dialog.FillSettingLists(lists);
-        live = defaultSettings(lists);
+        live = DefaultSettings(lists);
         dialog.showSettings();
     }
 
-    template <typename T = QWidget> T* get(const QString& name) { return child<T>(&dialog, name); }
-    QComboBox* combo(int n) { return get<QComboBox>(designName("Combo1", n)); }
-    QRadioButton* option(int n) { return get<QRadioButton>(designName("Option1", n)); }
-    QCheckBox* check(int n) { return get<QCheckBox>(designName("Check1", n)); }
+    template <typename T = QWidget> T* get(const QString& name) { return Child<T>(&dialog, name); }
+    QComboBox* combo(int n) { return get<QComboBox>(DesignName("Combo1", n)); }
+    QRadioButton* option(int n) { return get<QRadioButton>(DesignName("Option1", n)); }
+    QCheckBox* check(int n) { return get<QCheckBox>(DesignName("Check1", n)); }
     // Shows these settings as the live settings of the run.
     void show(const Settings& settings) {
         live = settings;
@@ -69,7 +70,7 @@ protected:
     // What a combo box does when the user picks an entry of its list.
     static void pick(QComboBox* box, const QString& entry) {
         const int index = box->findText(entry);
-        ASSERT_GE(index, 0) << str(entry);
+        ASSERT_GE(index, 0) << Str(entry);
         box->setCurrentIndex(index);
         emit box->activated(index);
     }
@@ -85,8 +86,8 @@ TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
     SettingsFile file("unused");
     Settings live;
     ConfigDialog dialog(file, live);
-    EXPECT_EQ(str(dialog.objectName()), "Form2");
-    EXPECT_EQ(str(dialog.windowTitle()), "Configuration");
+    EXPECT_EQ(Str(dialog.objectName()), "Form2");
+    EXPECT_EQ(Str(dialog.windowTitle()), "Configuration");
     EXPECT_EQ(dialog.minimumSize(), QSize(565, 306));
     EXPECT_EQ(dialog.maximumSize(), QSize(565, 306));
     EXPECT_FALSE(dialog.windowFlags() &
@@ -104,19 +105,19 @@ TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
         {"Command2", "Form2", {368, 248, 89, 41}},
     };
     for (const auto& expected : places) {
-        const QWidget* widget = child<QWidget>(&dialog, QString::fromLatin1(expected.name));
+        const QWidget* widget = Child<QWidget>(&dialog, QString::fromLatin1(expected.name));
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->geometry(), expected.place) << expected.name;
-        EXPECT_EQ(str(widget->parentWidget()->objectName()), expected.parent) << expected.name;
+        EXPECT_EQ(Str(widget->parentWidget()->objectName()), expected.parent) << expected.name;
     }
 
     // Filling the lists leaves the texts of creation until settings are shown.
-    const ProposedValues lists = listsWith({"Traceur A"});
+    const ProposedValues lists = ListsWith({"Traceur A"});
     dialog.FillSettingLists(lists);
-    EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_7")->currentText()), "Combo1");
-    EXPECT_EQ(str(child<QComboBox>(&dialog, "Combo1_0")->currentText()), "");
-    EXPECT_EQ(child<QComboBox>(&dialog, "Combo1_7")->count(), 7);
-    live = defaultSettings(lists);
+    EXPECT_EQ(Str(Child<QComboBox>(&dialog, "Combo1_7")->currentText()), "Combo1");
+    EXPECT_EQ(Str(Child<QComboBox>(&dialog, "Combo1_0")->currentText()), "");
+    EXPECT_EQ(Child<QComboBox>(&dialog, "Combo1_7")->count(), 7);
+    live = DefaultSettings(lists);
     dialog.showSettings();
     EXPECT_EQ(dialog.shownSettings(), live);
 }
@@ -148,29 +149,29 @@ TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
     for (const auto& page : pages) {
         dialog.ShowPrintingPage();
         (dialog.*page.page)();
-        for (const QString& name : allControlNames()) {
+        for (const QString& name : AllControlNames()) {
             const bool expected = page.shown.count(name) || labels.count(name) ||
                                   name == "Command1" || name == "Command2";
-            EXPECT_EQ(shownInWindow(get(name)), expected) << str(name);
+            EXPECT_EQ(ShownInWindow(get(name)), expected) << Str(name);
         }
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(str(get<QLabel>(designName("Label1", i))->text()), page.captions[i]);
+            EXPECT_EQ(Str(get<QLabel>(DesignName("Label1", i))->text()), page.captions[i]);
     }
-    EXPECT_EQ(str(option(2)->text()), "SDI = 0 Fenetre multiple");
-    EXPECT_EQ(str(check(0)->text()), "Sauvgarde configuration impression dans *.DWG");
+    EXPECT_EQ(Str(option(2)->text()), "SDI = 0 Fenetre multiple");
+    EXPECT_EQ(Str(check(0)->text()), "Sauvgarde configuration impression dans *.DWG");
 }
 
 TEST_F(ConfigDialogTest, PaperSpaceBoxShowsLayoutRowsOnPrintingPageOnly) {
-    const auto rowsShown = [this] { return shownInWindow(combo(12)) && shownInWindow(combo(13)); };
+    const auto rowsShown = [this] { return ShownInWindow(combo(12)) && ShownInWindow(combo(13)); };
     dialog.ShowPrintingPage();
     EXPECT_FALSE(rowsShown());
-    click(check(2));
+    Click(check(2));
     EXPECT_TRUE(rowsShown());
-    click(check(2));
+    Click(check(2));
     EXPECT_FALSE(rowsShown());
-    click(check(2));
+    Click(check(2));
     dialog.ShowAutocadPage();
-    click(check(0));
+    Click(check(0));
     EXPECT_FALSE(rowsShown());
 }
 
@@ -178,7 +179,7 @@ TEST_F(ConfigDialogTest, OnlyPickingAVersionFromTheListLocksTheWindowMode) {
     dialog.ShowAutocadPage();
     dialog.show();
     const QString path = combo(6)->currentText();
-    typeText(combo(7), "Autocad LT 97/98");
+    TypeText(combo(7), "Autocad LT 97/98");
     QTest::keyClick(combo(7), Qt::Key_Return);
     EXPECT_TRUE(option(2)->isChecked());
     EXPECT_TRUE(option(2)->isEnabled());
@@ -190,7 +191,7 @@ TEST_F(ConfigDialogTest, OnlyPickingAVersionFromTheListLocksTheWindowMode) {
     EXPECT_EQ(combo(6)->currentText(), path);
 
     // After typing another version, a pick in any list releases the lock.
-    typeText(combo(7), "Autocad 2004");
+    TypeText(combo(7), "Autocad 2004");
     EXPECT_FALSE(option(2)->isEnabled());
     pick(combo(6), "c:\\program files\\acad2000\\acad.exe");
     EXPECT_TRUE(option(2)->isEnabled());
@@ -217,20 +218,20 @@ TEST_F(ConfigDialogTest, EnregistreWritesPickedFolderIntoTheRowWhoseButtonWasPre
         const char* button;
         int target, other;
         QString folder, written;
-    } cases[] = {{"Command3", 10, 11, plans, native(plans) + QDir::separator()},
-                 {"Command4", 11, 10, QDir::rootPath(), native(QDir::rootPath())}};
+    } cases[] = {{"Command3", 10, 11, plans, Native(plans) + QDir::separator()},
+                 {"Command4", 11, 10, QDir::rootPath(), Native(QDir::rootPath())}};
     dialog.ShowGeneralPage();
     for (const auto& c : cases) {
         const QString untouched = combo(c.other)->currentText();
-        click(get(c.button));
-        EXPECT_TRUE(shownInWindow(get("Dir1")) && shownInWindow(get("Drive1")));
+        Click(get(c.button));
+        EXPECT_TRUE(ShownInWindow(get("Dir1")) && ShownInWindow(get("Drive1")));
         EXPECT_FALSE(get("Command2")->isEnabled());
         EXPECT_FALSE(combo(c.other)->isEnabled());
         ASSERT_TRUE(dialog.setDirPath(c.folder));
-        click(get("Command5"));
-        EXPECT_EQ(str(combo(c.target)->currentText()), str(c.written));
+        Click(get("Command5"));
+        EXPECT_EQ(Str(combo(c.target)->currentText()), Str(c.written));
         EXPECT_EQ(combo(c.other)->currentText(), untouched);
-        EXPECT_FALSE(shownInWindow(get("Frame1_2")));
+        EXPECT_FALSE(ShownInWindow(get("Frame1_2")));
         EXPECT_TRUE(get("Command2")->isEnabled() && combo(c.other)->isEnabled());
     }
 }
@@ -243,22 +244,22 @@ TEST_F(ConfigDialogTest, QuitterCloseBoxOrEscapeEndPickingAndKeepTheEditsLive) {
         const std::string folder = "d:\\plans" + std::to_string(static_cast<int>(closing));
         own->ShowGeneralPage();
         own->show();
-        typeText(child<QComboBox>(own, "Combo1_10"), QString::fromStdString(folder));
-        click(child<QWidget>(own, "Command3"));
+        TypeText(Child<QComboBox>(own, "Combo1_10"), QString::fromStdString(folder));
+        Click(Child<QWidget>(own, "Command3"));
         if (closing == Closing::CloseBox)
             own->close();
         else if (closing == Closing::Escape)
             QTest::keyClick(own, Qt::Key_Escape);
         else
-            click(child<QWidget>(own, "Command1"));
+            Click(Child<QWidget>(own, "Command1"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ASSERT_FALSE(own.isNull());
         EXPECT_FALSE(own->isVisible());
-        EXPECT_EQ(str(child<QComboBox>(own, "Combo1_10")->currentText()), folder);
+        EXPECT_EQ(Str(Child<QComboBox>(own, "Combo1_10")->currentText()), folder);
         EXPECT_EQ(ownLive.drawingFolder(), folder);
-        EXPECT_TRUE(child<QWidget>(own, "Command4")->isEnabled());
+        EXPECT_TRUE(Child<QWidget>(own, "Command4")->isEnabled());
     }
-    EXPECT_FALSE(test::fileExists(file.path())); // nothing was saved
+    EXPECT_FALSE(test::FileExists(file.path())); // nothing was saved
     delete own;
 }
 
@@ -266,25 +267,25 @@ TEST_F(ConfigDialogTest, FolderListStartsInCurrentFolderAndFallsBackFromUnreadab
 #ifdef _WIN32
     GTEST_SKIP() << "drive names differ on Windows";
 #endif
-    EXPECT_EQ(str(dialog.dirPath()), str(native(QDir::currentPath())));
+    EXPECT_EQ(Str(dialog.dirPath()), Str(Native(QDir::currentPath())));
     EXPECT_FALSE(dialog.setDirPath(QString::fromStdString(dir.path("absent"))));
     auto* drives = get<QComboBox>("Drive1");
     drives->addItem(QStringLiteral("/pilotrame-absent-drive"));
     pick(drives, "/pilotrame-absent-drive");
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(str(prompts.messages[0].text), " Lecteur non disponible ");
+    EXPECT_EQ(Str(prompts.messages[0].text), " Lecteur non disponible ");
     EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(str(drives->currentText()), "/");
-    EXPECT_EQ(str(dialog.dirPath()), "/");
+    EXPECT_EQ(Str(drives->currentText()), "/");
+    EXPECT_EQ(Str(dialog.dirPath()), "/");
 }
 
 TEST_F(ConfigDialogTest, SaveAndQuitWritesTheControlsAndLoadBringsThemBack) {
     dialog.ShowPrintingPage();
     dialog.show();
-    typeText(combo(0), "Traceur B");
-    click(option(1));
-    click(check(2));
-    click(get("Command2"));
+    TypeText(combo(0), "Traceur B");
+    Click(option(1));
+    Click(check(2));
+    Click(get("Command2"));
     EXPECT_FALSE(dialog.isVisible());
     const Settings saved = dialog.shownSettings();
     EXPECT_EQ(live, saved);
@@ -293,8 +294,8 @@ TEST_F(ConfigDialogTest, SaveAndQuitWritesTheControlsAndLoadBringsThemBack) {
     ASSERT_TRUE(SettingsFile(file.path()).LoadSettings(reread));
     EXPECT_EQ(reread, saved);
 
-    typeText(combo(0), "Brouillon");
-    click(check(2));
+    TypeText(combo(0), "Brouillon");
+    Click(check(2));
     ASSERT_TRUE(dialog.LoadSettings());
     EXPECT_EQ(dialog.shownSettings(), saved);
     EXPECT_EQ(live, saved);
@@ -306,9 +307,9 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
     inFile.combo[0] = "Traceur B";
     inFile.setOption(slot::portrait, true);
     ASSERT_TRUE(file.SaveSettings(inFile));
-    std::string bytes = test::readBytes(file.path());
+    std::string bytes = test::ReadBytes(file.path());
     bytes.replace(SettingsFile::kRecordOffset + 16 * 60, 9, "Peut-etre");
-    test::writeBytes(file.path(), bytes);
+    test::WriteBytes(file.path(), bytes);
     Settings before = live;
     before.check = {1, 1, 0};
     show(before);
@@ -316,8 +317,8 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
     bool shownModally = false;
     bool quitterCloses = false;
     QTimer::singleShot(0, &dialog, [&] {
-        shownModally = dialog.isVisible() && dialog.isModal() && shownInWindow(combo(6));
-        click(get("Command1"));
+        shownModally = dialog.isVisible() && dialog.isModal() && ShownInWindow(combo(6));
+        Click(get("Command1"));
         quitterCloses = !dialog.isVisible();
         dialog.hide();
     });
@@ -325,8 +326,8 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
     EXPECT_TRUE(shownModally);
     EXPECT_TRUE(quitterCloses);
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(str(prompts.messages[0].title), "Pilotrame");
-    EXPECT_EQ(str(prompts.messages[0].text).substr(0, 3), "13 ");
+    EXPECT_EQ(Str(prompts.messages[0].title), "Pilotrame");
+    EXPECT_EQ(Str(prompts.messages[0].text).substr(0, 3), "13 ");
 
     EXPECT_EQ(dialog.shownSettings(), live);
     EXPECT_EQ(live.combo[0], "Traceur B");
@@ -337,21 +338,21 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
 TEST_F(ConfigDialogTest, EachOpeningShowsTheFileAndQuitterLeavesTheEditsLiveUnsaved) {
     ASSERT_TRUE(file.SaveSettings(live));
     const Settings inFile = live;
-    const std::string bytes = test::readBytes(file.path());
+    const std::string bytes = test::ReadBytes(file.path());
 
     QTimer::singleShot(0, &dialog, [&] {
-        typeText(combo(11), "/autre/");
-        click(get("Command1"));
+        TypeText(combo(11), "/autre/");
+        Click(get("Command1"));
         dialog.hide();
     });
     dialog.openPage(ConfigDialog::Page::General);
     EXPECT_EQ(live.scriptFolder(), "/autre/");
-    EXPECT_EQ(test::readBytes(file.path()), bytes);
+    EXPECT_EQ(test::ReadBytes(file.path()), bytes);
 
     std::string shown;
     QTimer::singleShot(0, &dialog, [&] {
-        shown = str(combo(11)->currentText());
-        click(get("Command1"));
+        shown = Str(combo(11)->currentText());
+        Click(get("Command1"));
         dialog.hide();
     });
     dialog.openPage(ConfigDialog::Page::Printing);
@@ -362,19 +363,19 @@ TEST_F(ConfigDialogTest, EachOpeningShowsTheFileAndQuitterLeavesTheEditsLiveUnsa
 
 TEST_F(ConfigDialogTest, TooLongValueIsSavedCutOnlyWhenTheUserAgrees) {
     ASSERT_TRUE(file.SaveSettings(live));
-    const std::string original = test::readBytes(file.path());
+    const std::string original = test::ReadBytes(file.path());
     dialog.ShowAutocadPage();
     for (const Answer answer : {Answer::No, Answer::Yes}) {
         dialog.show();
-        typeText(combo(6), QString(75, QLatin1Char('x')));
+        TypeText(combo(6), QString(75, QLatin1Char('x')));
         prompts.messages.clear();
         prompts.presetAnswer(answer);
-        click(get("Command2"));
+        Click(get("Command2"));
         ASSERT_EQ(prompts.messages.size(), 1);
-        EXPECT_EQ(str(prompts.messages[0].title), "Configuration");
+        EXPECT_EQ(Str(prompts.messages[0].title), "Configuration");
         EXPECT_EQ(prompts.messages[0].buttons, MessageButtons::YesNo);
         EXPECT_TRUE(prompts.messages[0].text.contains("Chemin autocad.exe"));
-        const std::string bytes = test::readBytes(file.path());
+        const std::string bytes = test::ReadBytes(file.path());
         if (answer == Answer::No) {
             EXPECT_TRUE(dialog.isVisible());
             EXPECT_EQ(bytes, original);
@@ -390,10 +391,10 @@ TEST_F(ConfigDialogTest, FailedSaveIsReportedAndTheDialogStaysOpen) {
     ConfigDialog own(unwritable, live);
     own.ShowGeneralPage();
     own.show();
-    click(child<QWidget>(&own, "Command2"));
+    Click(Child<QWidget>(&own, "Command2"));
     EXPECT_TRUE(own.isVisible());
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(str(prompts.messages[0].title), "ERREUR !!");
+    EXPECT_EQ(Str(prompts.messages[0].title), "ERREUR !!");
     EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(unwritable.path())));
 }
 
@@ -406,13 +407,13 @@ TEST_F(ConfigDialogTest, ChoosingTheAutocadProgramTrimsTheChosenPath) {
     } cases[] = {{{}, before}, {{" C:\\x\\acad.exe "}, "C:\\x\\acad.exe"}};
     for (const auto& c : cases) {
         prompts.presetFiles(c.files);
-        click(get("Command6"));
-        EXPECT_EQ(str(combo(6)->currentText()), str(c.expected));
+        Click(get("Command6"));
+        EXPECT_EQ(Str(combo(6)->currentText()), Str(c.expected));
     }
     ASSERT_EQ(prompts.dialogs.size(), 2);
     EXPECT_EQ(prompts.dialogs[0].kind, FileDialogKind::Open);
-    EXPECT_EQ(str(prompts.dialogs[0].title), "Selectionner autocad.exe");
-    EXPECT_EQ(str(prompts.dialogs[0].filter),
+    EXPECT_EQ(Str(prompts.dialogs[0].title), "Selectionner autocad.exe");
+    EXPECT_EQ(Str(prompts.dialogs[0].filter),
               "Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*");
 }
 

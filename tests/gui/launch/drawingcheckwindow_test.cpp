@@ -22,14 +22,14 @@ namespace {
 
 using gui::DrawingCheckAnswer;
 using gui::DrawingCheckWindow;
-using test::child;
-using test::click;
-using test::str;
+using test::Child;
+using test::Click;
+using test::Str;
 
 const char* const kLongFolder = "/chantiers/2024/immeuble rue des Lilas/lot 03 - plomberie/"
                                 "plans d'exécution/indice C/niveau R+4/";
 
-DrawingCheck sampleCheck() {
+DrawingCheck SampleCheck() {
     return {5,
             {{"/plans/A.dwg", DrawingProblem::Missing},
              {std::string(kLongFolder) + "coupe é-è.dwg", DrawingProblem::ReadOnly},
@@ -37,7 +37,7 @@ DrawingCheck sampleCheck() {
 }
 
 // The visible window of this type, or nullptr.
-DrawingCheckWindow* shownWindow() {
+DrawingCheckWindow* ShownWindow() {
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<DrawingCheckWindow*>(top); window && window->isVisible())
             return window;
@@ -52,11 +52,11 @@ struct Asked {
     bool shownModal = false;
     bool closedByUser = false;
 };
-Asked whileShown(const std::function<DrawingCheckAnswer()>& ask,
+Asked WhileShown(const std::function<DrawingCheckAnswer()>& ask,
                  const std::function<void(DrawingCheckWindow&)>& act) {
     Asked asked;
     QTimer::singleShot(0, [&] {
-        DrawingCheckWindow* window = shownWindow();
+        DrawingCheckWindow* window = ShownWindow();
         asked.shownModal = window && window->isModal();
         if (!window)
             return;
@@ -73,17 +73,17 @@ TEST(DrawingCheckWindow, ShowsItselfModallyUnderItsTitle) {
     std::string title;
     std::string name;
     const Asked asked =
-        whileShown([] { return DrawingCheckWindow::ask(nullptr, sampleCheck()); },
+        WhileShown([] { return DrawingCheckWindow::ask(nullptr, SampleCheck()); },
                    [&](DrawingCheckWindow& window) {
-                       title = str(window.windowTitle());
-                       name = str(window.objectName());
-                       click(child<QPushButton>(&window, QStringLiteral("continueAnyway")));
+                       title = Str(window.windowTitle());
+                       name = Str(window.objectName());
+                       Click(Child<QPushButton>(&window, QStringLiteral("continueAnyway")));
                    });
     EXPECT_TRUE(asked.shownModal);
     EXPECT_EQ(title, "Vérification des plans");
     EXPECT_EQ(name, "DrawingCheckWindow");
     EXPECT_EQ(asked.answer, DrawingCheckAnswer::Continue);
-    EXPECT_EQ(shownWindow(), nullptr);
+    EXPECT_EQ(ShownWindow(), nullptr);
 }
 
 // Through the program's own prompts, as the main window asks.
@@ -102,14 +102,14 @@ TEST(DrawingCheckWindow, EachButtonClosesTheWindowWithItsAnswer) {
         gui::QtPrompts prompts;
         std::string caption;
         const Asked asked =
-            whileShown([&] { return prompts.reviewDrawings(nullptr, sampleCheck()); },
+            WhileShown([&] { return prompts.reviewDrawings(nullptr, SampleCheck()); },
                        [&](DrawingCheckWindow& window) {
                            auto* button =
-                               child<QPushButton>(&window, QString::fromLatin1(c.button));
+                               Child<QPushButton>(&window, QString::fromLatin1(c.button));
                            if (!button)
                                return;
-                           caption = str(button->text());
-                           click(button);
+                           caption = Str(button->text());
+                           Click(button);
                        });
         EXPECT_TRUE(asked.shownModal) << c.button;
         EXPECT_TRUE(asked.closedByUser) << c.button;
@@ -126,11 +126,11 @@ TEST(DrawingCheckWindow, EnterChoosesNothingEscapeAndClosingCancel) {
     };
     for (const auto& leave : leaves) {
         bool stayedAfterEnter = true;
-        const Asked asked = whileShown(
-            [] { return DrawingCheckWindow::ask(nullptr, sampleCheck()); },
+        const Asked asked = WhileShown(
+            [] { return DrawingCheckWindow::ask(nullptr, SampleCheck()); },
             [&](DrawingCheckWindow& window) {
                 for (const char* name : {"drawings", "skipProblems", "continueAnyway", "cancel"}) {
-                    QWidget* control = child<QWidget>(&window, QString::fromLatin1(name));
+                    QWidget* control = Child<QWidget>(&window, QString::fromLatin1(name));
                     if (!control)
                         continue;
                     control->setFocus();
@@ -164,44 +164,44 @@ TEST(DrawingCheckWindow, SummaryCountsDrawingsAndProblems) {
         for (int i = 0; i < c.problems; ++i)
             check.issues.push_back({"/p/" + std::to_string(i) + ".dwg", DrawingProblem::Missing});
         const DrawingCheckWindow window(check);
-        auto* summary = child<QLabel>(&window, QStringLiteral("summary"));
+        auto* summary = Child<QLabel>(&window, QStringLiteral("summary"));
         ASSERT_NE(summary, nullptr);
-        EXPECT_EQ(str(summary->text()), c.summary);
-        auto* list = child<QTreeWidget>(&window, QStringLiteral("drawings"));
+        EXPECT_EQ(Str(summary->text()), c.summary);
+        auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->topLevelItemCount(), c.problems);
     }
 }
 
 TEST(DrawingCheckWindow, ListsEveryDrawingWithItsReasonInListOrder) {
-    const DrawingCheck check = sampleCheck();
+    const DrawingCheck check = SampleCheck();
     const DrawingCheckWindow window(check);
-    auto* list = child<QTreeWidget>(&window, QStringLiteral("drawings"));
+    auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(str(list->headerItem()->text(0)), "Plan");
-    EXPECT_EQ(str(list->headerItem()->text(1)), "Problème");
+    EXPECT_EQ(Str(list->headerItem()->text(0)), "Plan");
+    EXPECT_EQ(Str(list->headerItem()->text(1)), "Problème");
     const char* const reasons[] = {"introuvable", "en lecture seule",
                                    "ouvert ailleurs (fichier .dwl présent)"};
     ASSERT_EQ(list->topLevelItemCount(), 3);
     for (int row = 0; row < 3; ++row) {
         const QTreeWidgetItem* item = list->topLevelItem(row);
         const std::string& path = check.issues[static_cast<std::size_t>(row)].path;
-        EXPECT_EQ(str(item->text(0)), path);
-        EXPECT_EQ(str(item->toolTip(0)), path);
-        EXPECT_EQ(str(item->text(1)), reasons[row]);
+        EXPECT_EQ(Str(item->text(0)), path);
+        EXPECT_EQ(Str(item->toolTip(0)), path);
+        EXPECT_EQ(Str(item->text(1)), reasons[row]);
         EXPECT_FALSE(item->flags() & Qt::ItemIsEditable);
     }
 }
 
 // Long paths are cut in the middle, never the reasons nor the buttons.
 TEST(DrawingCheckWindow, ReasonsAndButtonsStayWholeBesideLongPaths) {
-    DrawingCheck check = sampleCheck();
+    DrawingCheck check = SampleCheck();
     check.issues.push_back(
         {std::string(kLongFolder) + kLongFolder + "x.dwg", DrawingProblem::OpenElsewhere});
     DrawingCheckWindow window(check);
     window.show();
     QApplication::processEvents();
-    auto* list = child<QTreeWidget>(&window, QStringLiteral("drawings"));
+    auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
     const int widestReason = list->fontMetrics().horizontalAdvance(
@@ -211,8 +211,8 @@ TEST(DrawingCheckWindow, ReasonsAndButtonsStayWholeBesideLongPaths) {
     EXPECT_LE(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
         const QRect inWindow(button->mapTo(&window, QPoint(0, 0)), button->size());
-        EXPECT_TRUE(window.rect().contains(inWindow)) << str(button->text());
-        EXPECT_GE(button->width(), button->sizeHint().width()) << str(button->text());
+        EXPECT_TRUE(window.rect().contains(inWindow)) << Str(button->text());
+        EXPECT_GE(button->width(), button->sizeHint().width()) << Str(button->text());
     }
     window.hide();
 }
@@ -220,12 +220,12 @@ TEST(DrawingCheckWindow, ReasonsAndButtonsStayWholeBesideLongPaths) {
 TEST(DrawingCheckWindow, CopyPutsTheListOnTheClipboardAndKeepsTheWindowOpen) {
     QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
     const Asked asked =
-        whileShown([] { return DrawingCheckWindow::ask(nullptr, sampleCheck()); },
+        WhileShown([] { return DrawingCheckWindow::ask(nullptr, SampleCheck()); },
                    [](DrawingCheckWindow& window) {
-                       click(child<QPushButton>(&window, QStringLiteral("copyList")));
+                       Click(Child<QPushButton>(&window, QStringLiteral("copyList")));
                        EXPECT_TRUE(window.isVisible());
                        EXPECT_EQ(window.answer(), DrawingCheckAnswer::Cancel);
-                       click(child<QPushButton>(&window, QStringLiteral("skipProblems")));
+                       Click(Child<QPushButton>(&window, QStringLiteral("skipProblems")));
                    });
     EXPECT_EQ(asked.answer, DrawingCheckAnswer::SkipProblems);
     const std::string expected = "/plans/A.dwg\tintrouvable\r\n" + std::string(kLongFolder) +
@@ -242,11 +242,11 @@ TEST(DrawingCheckPrompts, ScriptedPromptsAnswerFromPresetsThenCancel) {
     gui::Prompts& installed = gui::Prompts::instance();
     EXPECT_EQ(installed.reviewDrawings(nullptr, {1, {}}), DrawingCheckAnswer::SkipProblems);
     EXPECT_EQ(installed.reviewDrawings(nullptr, {2, {}}), DrawingCheckAnswer::Continue);
-    EXPECT_EQ(installed.reviewDrawings(nullptr, sampleCheck()), DrawingCheckAnswer::Cancel);
+    EXPECT_EQ(installed.reviewDrawings(nullptr, SampleCheck()), DrawingCheckAnswer::Cancel);
     ASSERT_EQ(prompts.drawingChecks.size(), 3);
     EXPECT_EQ(prompts.drawingChecks[0].checked, 1);
-    EXPECT_EQ(prompts.drawingChecks[2].issues, sampleCheck().issues);
-    EXPECT_EQ(shownWindow(), nullptr);
+    EXPECT_EQ(prompts.drawingChecks[2].issues, SampleCheck().issues);
+    EXPECT_EQ(ShownWindow(), nullptr);
 }
 
 TEST(DrawingCheckPrompts, TranscriptRecordsTheCountsAndCancels) {
@@ -254,8 +254,8 @@ TEST(DrawingCheckPrompts, TranscriptRecordsTheCountsAndCancels) {
     const std::string path = dir.path("transcript.txt");
     gui::TranscriptPrompts transcript(QString::fromStdString(path));
     transcript.message(nullptr, {QStringLiteral("Pilotrame"), QStringLiteral("a\r\nb")});
-    EXPECT_EQ(transcript.reviewDrawings(nullptr, sampleCheck()), DrawingCheckAnswer::Cancel);
-    EXPECT_EQ(test::readBytes(path), "message|Pilotrame|a\\nb\ndrawings|5|3\n");
+    EXPECT_EQ(transcript.reviewDrawings(nullptr, SampleCheck()), DrawingCheckAnswer::Cancel);
+    EXPECT_EQ(test::ReadBytes(path), "message|Pilotrame|a\\nb\ndrawings|5|3\n");
 }
 
 } // namespace

@@ -34,17 +34,17 @@
 namespace pilotrame {
 namespace {
 
-using test::child;
-using test::click;
-using test::readBytes;
-using test::shownInWindow;
-using test::typeText;
-using test::writeBytes;
+using test::Child;
+using test::Click;
+using test::ReadBytes;
+using test::ShownInWindow;
+using test::TypeText;
+using test::WriteBytes;
 
-using gui::designName;
+using gui::DesignName;
 
-QString name(const char* base, int index) {
-    return designName(base, index);
+QString Name(const char* base, int index) {
+    return DesignName(base, index);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -52,7 +52,8 @@ protected:
     MainWindowTest() : window(session) {
         session.programFolder = dir.folder();
         session.scriptFolder = dir.folder();
-        session.settings = defaultSettings(proposedValues({"P1"}, kNativeFolderStyle, "/home"));
+        session.settings =
+            DefaultSettings(ProposeSettingValues({"P1"}, kNativeFolderStyle, "/home"));
         session.settings.combo[slot::drawingFolder] = dir.folder();
         session.settings.combo[slot::scriptFolder] = dir.folder();
         window.ResetMainWindow();
@@ -60,36 +61,36 @@ protected:
     }
 
     QCheckBox* check(const char* base, int index = -1) {
-        return child<QCheckBox>(&window, index < 0 ? QString::fromLatin1(base) : name(base, index));
+        return Child<QCheckBox>(&window, index < 0 ? QString::fromLatin1(base) : Name(base, index));
     }
-    QRadioButton* option(int index) { return child<QRadioButton>(&window, name("Option1", index)); }
-    QLineEdit* text4(int index) { return child<QLineEdit>(&window, name("Text4", index)); }
-    QLabel* label4(int index) { return child<QLabel>(&window, name("Label4", index)); }
-    QGroupBox* frame(int index) { return child<QGroupBox>(&window, name("Frame1", index)); }
+    QRadioButton* option(int index) { return Child<QRadioButton>(&window, Name("Option1", index)); }
+    QLineEdit* text4(int index) { return Child<QLineEdit>(&window, Name("Text4", index)); }
+    QLabel* label4(int index) { return Child<QLabel>(&window, Name("Label4", index)); }
+    QGroupBox* frame(int index) { return Child<QGroupBox>(&window, Name("Frame1", index)); }
     QPushButton* button(const char* objectName) {
-        return child<QPushButton>(&window, QString::fromLatin1(objectName));
+        return Child<QPushButton>(&window, QString::fromLatin1(objectName));
     }
     QLineEdit* line(const char* objectName) {
-        return child<QLineEdit>(&window, QString::fromLatin1(objectName));
+        return Child<QLineEdit>(&window, QString::fromLatin1(objectName));
     }
-    QPlainTextEdit* scriptText() { return child<QPlainTextEdit>(&window, QStringLiteral("Text1")); }
+    QPlainTextEdit* scriptText() { return Child<QPlainTextEdit>(&window, QStringLiteral("Text1")); }
     QAction* action(const char* objectName) {
-        return child<QAction>(&window, QString::fromLatin1(objectName));
+        return Child<QAction>(&window, QString::fromLatin1(objectName));
     }
-    std::string script() { return readBytes(session.scriptPath()); }
+    std::string script() { return ReadBytes(session.scriptPath()); }
 
     // Operation mode: "IMPRIMER" unticked, panel shown.
-    void operationMode() { click(check("Check1")); }
+    void operationMode() { Click(check("Check1")); }
 
     void chooseDrawings(const QStringList& names) {
         QStringList paths;
         for (const QString& file : names) {
             const std::string path = dir.path(file.toStdString());
-            writeBytes(path, "dwg");
+            WriteBytes(path, "dwg");
             paths << QDir::toNativeSeparators(QString::fromStdString(path));
         }
         prompts.presetFiles(paths);
-        click(button("Command1"));
+        Click(button("Command1"));
     }
 
     test::TempDir dir;
@@ -110,11 +111,11 @@ TEST_F(MainWindowTest, StartsInPlotModeWithTheScriptItemsOff) {
         EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
     }
     for (int i = 0; i < 6; ++i)
-        EXPECT_FALSE(shownInWindow(frame(i))) << i;
+        EXPECT_FALSE(ShownInWindow(frame(i))) << i;
     for (int i = 0; i < 18; ++i)
-        EXPECT_FALSE(shownInWindow(text4(i))) << i;
-    EXPECT_FALSE(shownInWindow(scriptText()));
-    EXPECT_FALSE(shownInWindow(button("Command8")));
+        EXPECT_FALSE(ShownInWindow(text4(i))) << i;
+    EXPECT_FALSE(ShownInWindow(scriptText()));
+    EXPECT_FALSE(ShownInWindow(button("Command8")));
     EXPECT_FALSE(button("Command10")->isEnabled());
     for (const char* item :
          {"mnuouvrir", "mnuenregistrer", "mnuenregistrersous", "mnucopier", "mnucoller"})
@@ -159,9 +160,9 @@ TEST_F(MainWindowTest, UntickingPlotShowsThePanelWithParametersDisabled) {
         EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
     }
     for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE(shownInWindow(frame(i))) << i;
+        EXPECT_TRUE(ShownInWindow(frame(i))) << i;
     for (int i = 0; i < 18; ++i) {
-        EXPECT_TRUE(shownInWindow(text4(i))) << i;
+        EXPECT_TRUE(ShownInWindow(text4(i))) << i;
         const bool renaming = i >= 10 && i <= 13;
         EXPECT_EQ(text4(i)->isEnabled(), renaming && i != 12) << i;
     }
@@ -169,55 +170,55 @@ TEST_F(MainWindowTest, UntickingPlotShowsThePanelWithParametersDisabled) {
         const bool renaming = i >= 6 && i <= 9;
         EXPECT_EQ(label4(i)->isEnabled(), renaming && i != 8) << i;
     }
-    EXPECT_TRUE(shownInWindow(button("Command8")));
+    EXPECT_TRUE(ShownInWindow(button("Command8")));
     EXPECT_FALSE(button("Command8")->isEnabled());
 }
 
 TEST_F(MainWindowTest, OperationRulesEnableOnlyTheirOwnParameters) {
     operationMode();
-    click(check("Check4", 3)); // EFFACER
+    Click(check("Check4", 3)); // EFFACER
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(text4(i)->isEnabled()) << i;
     EXPECT_TRUE(label4(0)->isEnabled());
     EXPECT_FALSE(text4(4)->isEnabled());
     EXPECT_FALSE(text4(14)->isEnabled());
-    click(check("Check4", 3));
+    Click(check("Check4", 3));
     EXPECT_FALSE(text4(0)->isEnabled());
 
-    click(check("Check4", 5)); // REMPLACER ATTRIBUT
+    Click(check("Check4", 5)); // REMPLACER ATTRIBUT
     for (int i = 4; i <= 9; ++i)
         EXPECT_TRUE(text4(i)->isEnabled()) << i;
     EXPECT_TRUE(label4(5)->isEnabled());
     EXPECT_FALSE(text4(0)->isEnabled());
 
-    click(check("Check4", 7)); // REMPLACE TEXTE
+    Click(check("Check4", 7)); // REMPLACE TEXTE
     for (int i = 14; i <= 17; ++i)
         EXPECT_TRUE(text4(i)->isEnabled()) << i;
     EXPECT_TRUE(label4(11)->isEnabled());
 
-    click(check("Check4", 6)); // RENOMMER FICHIERS
+    Click(check("Check4", 6)); // RENOMMER FICHIERS
     EXPECT_TRUE(frame(4)->isEnabled());
-    click(check("Check4", 6));
+    Click(check("Check4", 6));
     EXPECT_FALSE(frame(4)->isEnabled());
     EXPECT_FALSE(frame(5)->isEnabled());
 }
 
 TEST_F(MainWindowTest, InsertFileButtonFollowsTheInsertChoice) {
     operationMode();
-    click(check("Check4", 4));
+    Click(check("Check4", 4));
     EXPECT_FALSE(button("Command8")->isEnabled());
-    click(option(4)); // Fichier
+    Click(option(4)); // Fichier
     EXPECT_TRUE(button("Command8")->isEnabled());
-    click(option(5)); // Presse papier
+    Click(option(5)); // Presse papier
     EXPECT_FALSE(button("Command8")->isEnabled());
-    click(option(4));
-    click(check("Check4", 4));
+    Click(option(4));
+    Click(check("Check4", 4));
     EXPECT_FALSE(button("Command8")->isEnabled());
 }
 
 TEST_F(MainWindowTest, RenamingRuleEnablesTheFieldsItUses) {
     operationMode();
-    click(check("Check4", 6));
+    Click(check("Check4", 6));
     struct Case {
         int option;
         bool text;
@@ -225,7 +226,7 @@ TEST_F(MainWindowTest, RenamingRuleEnablesTheFieldsItUses) {
     };
     const Case cases[] = {{10, true, false}, {11, true, true}, {9, false, true}};
     for (const auto& c : cases) {
-        click(option(c.option));
+        Click(option(c.option));
         EXPECT_EQ(text4(12)->isEnabled(), c.text) << c.option;
         EXPECT_EQ(label4(8)->isEnabled(), c.text) << c.option;
         EXPECT_EQ(text4(11)->isEnabled(), c.length) << c.option;
@@ -235,13 +236,13 @@ TEST_F(MainWindowTest, RenamingRuleEnablesTheFieldsItUses) {
 
 TEST_F(MainWindowTest, ScriptModeHidesThePanelAndShowsTheText) {
     operationMode();
-    click(check("Check4", 0));
-    click(check("Check4", 3));
-    click(check("Check10"));
+    Click(check("Check4", 0));
+    Click(check("Check4", 3));
+    Click(check("Check10"));
     for (int i = 0; i < 8; ++i)
         EXPECT_FALSE(check("Check4", i)->isChecked()) << i;
-    EXPECT_FALSE(shownInWindow(frame(0)));
-    EXPECT_TRUE(shownInWindow(scriptText()));
+    EXPECT_FALSE(ShownInWindow(frame(0)));
+    EXPECT_TRUE(ShownInWindow(scriptText()));
     EXPECT_TRUE(scriptText()->isEnabled());
     EXPECT_FALSE(scriptText()->isReadOnly());
     EXPECT_TRUE(button("Command10")->isEnabled());
@@ -249,42 +250,42 @@ TEST_F(MainWindowTest, ScriptModeHidesThePanelAndShowsTheText) {
     EXPECT_TRUE(action("mnuenregistrersous")->isEnabled());
     EXPECT_FALSE(action("mnuenregistrer")->isEnabled());
 
-    click(check("Check10"));
-    EXPECT_FALSE(shownInWindow(scriptText()));
-    EXPECT_TRUE(shownInWindow(frame(0)));
+    Click(check("Check10"));
+    EXPECT_FALSE(ShownInWindow(scriptText()));
+    EXPECT_TRUE(ShownInWindow(frame(0)));
     EXPECT_TRUE(check("Check4", 0)->isEnabled());
     EXPECT_FALSE(check("Check4", 0)->isChecked());
     EXPECT_FALSE(button("Command10")->isEnabled());
 }
 
 TEST_F(MainWindowTest, PlotModeFromScriptModeKeepsTheScriptText) {
-    click(check("Check10"));
+    Click(check("Check10"));
     scriptText()->setPlainText(QStringLiteral("zoom\net"));
-    click(check("Check1"));
+    Click(check("Check1"));
     EXPECT_FALSE(check("Check10")->isChecked());
-    EXPECT_FALSE(shownInWindow(scriptText()));
+    EXPECT_FALSE(ShownInWindow(scriptText()));
     EXPECT_FALSE(button("Command10")->isEnabled());
     EXPECT_FALSE(action("mnuouvrir")->isEnabled());
     EXPECT_FALSE(action("mnuenregistrersous")->isEnabled());
-    click(check("Check10"));
+    Click(check("Check10"));
     EXPECT_EQ(scriptText()->toPlainText(), "zoom\net");
 }
 
 TEST_F(MainWindowTest, RenamingSwitchKeepsThePanelHidden) {
-    click(check("Check20"));
+    Click(check("Check20"));
     EXPECT_TRUE(check("Check1")->isChecked());
-    click(check("Check1")); // plot off while the renaming switch is on
+    Click(check("Check1")); // plot off while the renaming switch is on
     EXPECT_FALSE(check("Check4", 0)->isEnabled());
-    click(check("Check20"));
+    Click(check("Check20"));
     EXPECT_TRUE(check("Check4", 0)->isEnabled());
 
-    click(check("Check20"));
-    click(check("Check1")); // plot on unticks the renaming switch
+    Click(check("Check20"));
+    Click(check("Check1")); // plot on unticks the renaming switch
     EXPECT_FALSE(check("Check20")->isChecked());
 
     // Script mode entered with the renaming switch on still offers its commands.
-    click(check("Check20"));
-    click(check("Check10"));
+    Click(check("Check20"));
+    Click(check("Check10"));
     EXPECT_FALSE(check("Check20")->isChecked());
     EXPECT_FALSE(check("Check1")->isChecked());
     EXPECT_TRUE(button("Command10")->isEnabled());
@@ -302,13 +303,13 @@ TEST_F(MainWindowTest, SelectionThenGenerationEndToEnd) {
     EXPECT_EQ(request.startFolder.toStdString(), dir.folder());
     EXPECT_EQ(line("Text2")->text(), "2");
     std::string folder = dir.folder();
-    EXPECT_EQ(readBytes(session.listPath()), "\v" + folder + "\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + folder + "\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
 
     operationMode();
-    click(check("Check4", 0));
-    click(option(1)); // Tout
-    click(check("Check4", 1));
-    click(button("Command2"));
+    Click(check("Check4", 0));
+    Click(option(1)); // Tout
+    Click(check("Check4", 1));
+    Click(button("Command2"));
     EXPECT_TRUE(prompts.messages.isEmpty());
     const std::string body = "zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n";
     EXPECT_EQ(script(), "_.open\r\n\"" + folder + "A01.dwg\"\r\n" + body + "_.open\r\n\"" + folder +
@@ -318,20 +319,20 @@ TEST_F(MainWindowTest, SelectionThenGenerationEndToEnd) {
 TEST_F(MainWindowTest, OneChosenDrawingIsListedByItsPath) {
     chooseDrawings({QStringLiteral("plan é.dwg")});
     EXPECT_EQ(line("Text2")->text(), "1");
-    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tplan \xE9.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tplan \xE9.dwg\r\n");
 }
 
 TEST_F(MainWindowTest, CancellingTheSelectionChangesNothing) {
-    click(button("Command1")); // cancelled at the first use
-    EXPECT_FALSE(test::fileExists(session.listPath()));
+    Click(button("Command1")); // cancelled at the first use
+    EXPECT_FALSE(test::FileExists(session.listPath()));
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
 
     chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg"), QStringLiteral("C.dwg")});
-    const std::string list = readBytes(session.listPath());
+    const std::string list = ReadBytes(session.listPath());
     const std::string selection = session.dialogSelection;
     prompts.presetFiles({});
-    click(button("Command1"));
-    EXPECT_EQ(readBytes(session.listPath()), list);
+    Click(button("Command1"));
+    EXPECT_EQ(ReadBytes(session.listPath()), list);
     EXPECT_EQ(line("Text2")->text(), "3");
     EXPECT_EQ(session.dialogSelection, selection);
 }
@@ -339,9 +340,9 @@ TEST_F(MainWindowTest, CancellingTheSelectionChangesNothing) {
 TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
     operationMode();
-    click(check("Check4", 3));
-    typeText(text4(1), QString());
-    click(button("Command2"));
+    Click(check("Check4", 3));
+    TypeText(text4(1), QString());
+    Click(button("Command2"));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
     EXPECT_EQ(prompts.messages.front().text.toStdString(),
@@ -353,32 +354,32 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
 TEST_F(MainWindowTest, CoordinatesUseTheDecimalPoint) {
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
-    click(check("Check4", 3));
-    click(option(3)); // Trajet
-    typeText(text4(2), QStringLiteral("10"));
-    typeText(text4(3), QStringLiteral("5.5"));
-    click(button("Command2"));
+    Click(check("Check4", 3));
+    Click(option(3)); // Trajet
+    TypeText(text4(2), QStringLiteral("10"));
+    TypeText(text4(3), QStringLiteral("5.5"));
+    Click(button("Command2"));
     EXPECT_NE(script().find("effacer\r\nt\r\n0,0\r\n10,5.5\r\n\r\n\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ScriptTextTypedWithLineFeedsIsWrittenWithCrLf) {
     chooseDrawings({QStringLiteral("A.dwg")});
-    click(check("Check10"));
+    Click(check("Check10"));
     scriptText()->setPlainText(QStringLiteral("zoom\net\n\n"));
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_EQ(script(),
               "_.open\r\n\"" + dir.folder() + "A.dwg\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n");
 }
 
 TEST_F(MainWindowTest, ExecuteWithoutAListReportsAndWritesNothing) {
-    click(button("Command3"));
+    Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
-    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 // The stand-in for AutoCAD, copied into a folder whose name holds a space.
-std::string installRecorder(const test::TempDir& dir) {
+std::string InstallRecorder(const test::TempDir& dir) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(dir.folder()) / "Program Files";
     fs::create_directories(folder);
@@ -387,49 +388,49 @@ std::string installRecorder(const test::TempDir& dir) {
     return target.string();
 }
 
-std::string waitForFile(const std::string& path) {
+std::string WaitForFile(const std::string& path) {
     QElapsedTimer timer;
     timer.start();
-    while (!test::fileExists(path) && timer.elapsed() < 10000)
+    while (!test::FileExists(path) && timer.elapsed() < 10000)
         QTest::qWait(50);
     QTest::qWait(100); // let the recorder finish writing
-    return test::fileExists(path) ? readBytes(path) : std::string();
+    return test::FileExists(path) ? ReadBytes(path) : std::string();
 }
 
 // Makes the stand-in the AutoCAD program; returns the file where it records its arguments.
-std::string useRecorderAsAutocad(const test::TempDir& dir, Session& session) {
-    const std::string recorder = installRecorder(dir);
+std::string UseRecorderAsAutocad(const test::TempDir& dir, Session& session) {
+    const std::string recorder = InstallRecorder(dir);
     session.settings.combo[slot::acadPath] = recorder;
     return (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
 }
 
 TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
-    const std::string recorded = useRecorderAsAutocad(dir, session);
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
     chooseDrawings({QStringLiteral("A.dwg")});
-    click(button("Command3"));
-    const std::string arguments = waitForFile(recorded);
+    Click(button("Command3"));
+    const std::string arguments = WaitForFile(recorded);
     EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
     EXPECT_NE(script().find("-traceur"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
-    const std::string recorded = useRecorderAsAutocad(dir, session);
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
-    click(check("Check4", 5));
-    typeText(text4(4), QStringLiteral("abc"));
-    click(button("Command3"));
+    Click(check("Check4", 5));
+    TypeText(text4(4), QStringLiteral("abc"));
+    Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     QTest::qWait(500);
-    EXPECT_FALSE(test::fileExists(recorded));
+    EXPECT_FALSE(test::FileExists(recorded));
 }
 
 TEST_F(MainWindowTest, ExecuteWithRenamingTickedDoesNotGenerate) {
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
-    click(check("Check4", 6));
-    click(button("Command3"));
-    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+    Click(check("Check4", 6));
+    Click(button("Command3"));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
@@ -443,13 +444,13 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
                           {"\r\nzoom\r\n", QStringLiteral("\nzoom")},
                           {"calque \xE9lectrique\r\n", QStringLiteral("calque électrique")},
                           {"", QString()}};
-    click(check("Check10"));
+    Click(check("Check10"));
     for (const auto& c : cases) {
         scriptText()->setPlainText(QStringLiteral("before"));
         const std::string path = dir.path("script.scr");
-        writeBytes(path, c.content);
+        WriteBytes(path, c.content);
         prompts.presetFiles({QString::fromStdString(path)});
-        click(button("Command10"));
+        Click(button("Command10"));
         EXPECT_EQ(scriptText()->toPlainText(), c.text) << c.content;
     }
     const gui::FileDialogRequest& request = prompts.dialogs.back();
@@ -462,12 +463,12 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
 }
 
 TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
-    click(check("Check10"));
+    Click(check("Check10"));
     scriptText()->setPlainText(QStringLiteral("  zoom\net é  "));
     const std::string path = dir.path("nouveau.scr");
     prompts.presetFiles({QString::fromStdString(path)});
     action("mnuenregistrersous")->trigger();
-    EXPECT_EQ(readBytes(path), "zoom\r\net \xE9\r\n");
+    EXPECT_EQ(ReadBytes(path), "zoom\r\net \xE9\r\n");
     const gui::FileDialogRequest& request = prompts.dialogs.back();
     EXPECT_EQ(request.kind, gui::FileDialogKind::Save);
     EXPECT_EQ(request.title, "Enregistrer fichier script");
@@ -482,49 +483,49 @@ TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
     action("mnuenregistrersous")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.back().buttons, gui::MessageButtons::YesNo);
-    EXPECT_EQ(readBytes(path), "zoom\r\net \xE9\r\n");
+    EXPECT_EQ(ReadBytes(path), "zoom\r\net \xE9\r\n");
     prompts.presetFiles({QString::fromStdString(path)});
     prompts.presetAnswer(gui::Answer::Yes);
     action("mnuenregistrersous")->trigger();
-    EXPECT_EQ(readBytes(path), "autre\r\n");
+    EXPECT_EQ(ReadBytes(path), "autre\r\n");
 
     // A read-only file is reported and kept.
-    test::setReadOnly(path, true);
+    test::SetReadOnly(path, true);
     prompts.presetFiles({QString::fromStdString(path)});
     prompts.presetAnswer(gui::Answer::Yes);
     action("mnuenregistrersous")->trigger();
     ASSERT_EQ(prompts.messages.size(), 4); // the question, then the failure
     EXPECT_EQ(prompts.messages.back().title, "ERREUR !!");
-    EXPECT_EQ(readBytes(path), "autre\r\n");
+    EXPECT_EQ(ReadBytes(path), "autre\r\n");
 }
 
 TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
     operationMode();
-    click(check("Check4", 4));
-    click(option(4));
+    Click(check("Check4", 4));
+    Click(option(4));
     prompts.presetFiles({QStringLiteral("C:\\blocs\\cartouche.dwg")});
-    click(button("Command8"));
+    Click(button("Command8"));
     EXPECT_EQ(line("Text3")->text(), "C:\\blocs\\cartouche.dwg");
     EXPECT_EQ(prompts.dialogs.back().filter, "Autocad (*.dwg)|*.dwg");
-    click(button("Command8")); // cancelled
+    Click(button("Command8")); // cancelled
     EXPECT_EQ(line("Text3")->text(), "C:\\blocs\\cartouche.dwg");
 }
 
 TEST_F(MainWindowTest, LongPathsAreKeptWhole) {
     const QString longName = QString(150, QLatin1Char('n')) + QStringLiteral(".dwg");
     chooseDrawings({longName});
-    EXPECT_EQ(readBytes(session.listPath()),
+    EXPECT_EQ(ReadBytes(session.listPath()),
               "\v" + dir.folder() + "\r\n\t" + longName.toStdString() + "\r\n");
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_NE(script().find(longName.toStdString() + "\"\r\n"), std::string::npos);
 
     operationMode();
-    click(check("Check4", 4));
-    click(option(4));
+    Click(check("Check4", 4));
+    Click(option(4));
     const QString longPath =
         QStringLiteral("C:\\") + QString(300, QLatin1Char('d')) + QStringLiteral("\\bloc.dwg");
     prompts.presetFiles({longPath});
-    click(button("Command8"));
+    Click(button("Command8"));
     EXPECT_EQ(line("Text3")->text(), longPath);
 }
 
@@ -546,14 +547,14 @@ TEST_F(MainWindowTest, AboutBoxAndShutdown) {
 TEST_F(MainWindowTest, EveryParameterBoxFeedsItsOwnFieldOfTheJob) {
     operationMode();
     for (const int operation : {3, 4, 5, 7})
-        click(check("Check4", operation));
+        Click(check("Check4", operation));
     for (int i = 0; i < 18; ++i) {
         if (i < 10 || i > 13)
-            typeText(text4(i), QStringLiteral("v%1").arg(i));
+            TypeText(text4(i), QStringLiteral("v%1").arg(i));
     }
-    click(option(4)); // Fichier
+    Click(option(4)); // Fichier
     prompts.presetFiles({QStringLiteral("C:\\blocs\\b.dwg")});
-    click(button("Command8"));
+    Click(button("Command8"));
 
     const DrawingJob job = window.currentJob();
     using Four = std::array<std::string, 4>;
@@ -587,14 +588,14 @@ TEST_F(MainWindowTest, EachOptionChoosesItsVariantOfTheJob) {
         {5, [](const DrawingJob& j) { return !j.insertFile; }},
     };
     for (const Case& c : cases) {
-        click(option(c.option));
+        Click(option(c.option));
         EXPECT_TRUE(c.holds(window.currentJob())) << c.option;
     }
 }
 
 TEST_F(MainWindowTest, SwitchesAndScriptTextMakeTheJobMode) {
     EXPECT_TRUE(window.currentJob().plot);
-    click(check("Check10"));
+    Click(check("Check10"));
     scriptText()->setPlainText(QStringLiteral("zoom\net"));
     const DrawingJob job = window.currentJob();
     EXPECT_FALSE(job.plot);
@@ -604,17 +605,17 @@ TEST_F(MainWindowTest, SwitchesAndScriptTextMakeTheJobMode) {
 
 TEST_F(MainWindowTest, RenamingRowYieldsTheRenameRule) {
     operationMode();
-    click(check("Check4", 6));
+    Click(check("Check4", 6));
     const std::pair<int, RenameRule> rules[] = {
         {10, RenameRule::Insert}, {9, RenameRule::Delete}, {11, RenameRule::Extension}};
     for (const auto& [optionIndex, rule] : rules) {
-        click(option(optionIndex));
+        Click(option(optionIndex));
         EXPECT_EQ(window.currentRenameJob().rule, rule) << optionIndex;
     }
-    typeText(text4(10), QStringLiteral("2"));
-    typeText(text4(11), QStringLiteral("3"));
-    typeText(text4(12), QStringLiteral("_v2"));
-    typeText(text4(13), QStringLiteral(".dwg"));
+    TypeText(text4(10), QStringLiteral("2"));
+    TypeText(text4(11), QStringLiteral("3"));
+    TypeText(text4(12), QStringLiteral("_v2"));
+    TypeText(text4(13), QStringLiteral(".dwg"));
     const RenameJob job = window.currentRenameJob();
     EXPECT_EQ(job.start, "2");
     EXPECT_EQ(job.length, "3");
@@ -630,7 +631,7 @@ TEST_F(MainWindowTest, CountsCanBeWrittenByTheSelectionWindows) {
 }
 
 // Runs action once the next modal window is up: the window, found as the active modal widget.
-void whenModal(const std::function<void(QWidget*)>& action) {
+void WhenModal(const std::function<void(QWidget*)>& action) {
     QTimer::singleShot(0, [action] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
@@ -643,11 +644,11 @@ TEST_F(MainWindowTest, SideWindowButtonsOpenTheirWindowsModally) {
         {"Command4", "Form4"}, {"Command20", "Form5"}, {"Command30", "Form3"}};
     for (const auto& [buttonName, form] : windows) {
         QString opened;
-        whenModal([&opened](QWidget* modal) {
+        WhenModal([&opened](QWidget* modal) {
             opened = modal->objectName();
             modal->close();
         });
-        click(button(buttonName));
+        Click(button(buttonName));
         EXPECT_EQ(opened, form) << buttonName;
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
@@ -656,39 +657,39 @@ TEST_F(MainWindowTest, SideWindowButtonsOpenTheirWindowsModally) {
 TEST_F(MainWindowTest, AdvancedSelectionFillsTheListAndBothCounts) {
     const std::string top = dir.path("plans");
     std::filesystem::create_directories(top + "/B");
-    writeBytes(top + "/x.dwg", "x");
-    writeBytes(top + "/B/y.DWG", "y");
-    whenModal([&top](QWidget* modal) {
+    WriteBytes(top + "/x.dwg", "x");
+    WriteBytes(top + "/B/y.DWG", "y");
+    WhenModal([&top](QWidget* modal) {
         auto* form = static_cast<gui::AdvancedSelectionWindow*>(modal);
         ASSERT_TRUE(form->setDirPath(QString::fromStdString(top)));
-        click(child<QPushButton>(form, QStringLiteral("Command2")));
+        Click(Child<QPushButton>(form, QStringLiteral("Command2")));
     });
-    click(button("Command4"));
+    Click(button("Command4"));
     EXPECT_EQ(line("Text2")->text(), "2");
     EXPECT_EQ(line("Text5")->text(), "1 Répertoires");
-    EXPECT_EQ(readBytes(session.listPath()),
+    EXPECT_EQ(ReadBytes(session.listPath()),
               "\v" + top + "/\r\n\tx.dwg\r\n\v" + top + "/B/\r\n\ty.DWG\r\n");
 }
 
 TEST_F(MainWindowTest, MacroWindowSelectionsUpdateTheMainCounts) {
     const std::string drawing = dir.path("M.dwg");
-    writeBytes(drawing, "x");
+    WriteBytes(drawing, "x");
     prompts.presetFiles({QString::fromStdString(drawing)});
-    whenModal([](QWidget* modal) {
+    WhenModal([](QWidget* modal) {
         EXPECT_EQ(modal->objectName(), "Form5");
-        click(child<QPushButton>(modal, QStringLiteral("Command4")));
+        Click(Child<QPushButton>(modal, QStringLiteral("Command4")));
         modal->close();
     });
-    click(button("Command20"));
+    Click(button("Command20"));
     EXPECT_EQ(line("Text2")->text(), "1");
-    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tM.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.folder() + "\r\n\tM.dwg\r\n");
 }
 
 TEST_F(MainWindowTest, NamesTheCodePageCannotHoldAreLeftOutWithOneWarning) {
     chooseDrawings({QStringLiteral("ok.dwg"), QStringLiteral("plan \u2192 2.dwg"),
                     QStringLiteral("\u65e5.dwg"), QStringLiteral("été.dwg")});
     EXPECT_EQ(line("Text2")->text(), "2");
-    EXPECT_EQ(readBytes(session.listPath()),
+    EXPECT_EQ(ReadBytes(session.listPath()),
               "\v" + dir.folder() + "\r\n\tok.dwg\r\n\t\xE9t\xE9.dwg\r\n");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].title, "Avertissement");
@@ -699,16 +700,16 @@ TEST_F(MainWindowTest, NamesTheCodePageCannotHoldAreLeftOutWithOneWarning) {
 TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
     chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
     operationMode();
-    click(check("Check4", 0));
-    click(option(1));
-    click(check("Check4", 3));
-    click(option(8));
-    typeText(text4(0), QStringLiteral("1,5"));
-    typeText(text4(3), QStringLiteral("-20"));
-    click(check("Check4", 7));
-    typeText(text4(14), QStringLiteral("ANCIEN"));
-    typeText(text4(15), QStringLiteral("NOUVEAU"));
-    click(button("Command2"));
+    Click(check("Check4", 0));
+    Click(option(1));
+    Click(check("Check4", 3));
+    Click(option(8));
+    TypeText(text4(0), QStringLiteral("1,5"));
+    TypeText(text4(3), QStringLiteral("-20"));
+    Click(check("Check4", 7));
+    TypeText(text4(14), QStringLiteral("ANCIEN"));
+    TypeText(text4(15), QStringLiteral("NOUVEAU"));
+    Click(button("Command2"));
     const std::string expected = script();
 
     const QString jobPath = QString::fromStdString(dir.path("chaque semaine.pilotrame"));
@@ -719,10 +720,10 @@ TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
     gui::MainWindow fresh(session);
     fresh.ResetMainWindow();
     prompts.presetFiles({jobPath});
-    child<QAction>(&fresh, QStringLiteral("mnuouvrirtravail"))->trigger();
-    EXPECT_FALSE(child<QCheckBox>(&fresh, QStringLiteral("Check1"))->isChecked());
-    EXPECT_TRUE(child<QLineEdit>(&fresh, name("Text4", 0))->isEnabled());
-    writeBytes(session.scriptPath(), "");
+    Child<QAction>(&fresh, QStringLiteral("mnuouvrirtravail"))->trigger();
+    EXPECT_FALSE(Child<QCheckBox>(&fresh, QStringLiteral("Check1"))->isChecked());
+    EXPECT_TRUE(Child<QLineEdit>(&fresh, Name("Text4", 0))->isEnabled());
+    WriteBytes(session.scriptPath(), "");
     fresh.GenerateScript();
     EXPECT_EQ(script(), expected);
     EXPECT_EQ(fresh.currentMainJob(), window.currentMainJob());
@@ -730,10 +731,10 @@ TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
 
 TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     operationMode();
-    click(check("Check4", 1));
+    Click(check("Check4", 1));
     const MainJob before = window.currentMainJob();
     const std::string bad = dir.path("bad.pilotrame");
-    writeBytes(bad, "pilotrame-travail=1\nmode=operations\npurger=1\nzoom=peut-etre\n");
+    WriteBytes(bad, "pilotrame-travail=1\nmode=operations\npurger=1\nzoom=peut-etre\n");
     prompts.presetFiles({QString::fromStdString(bad)});
     action("mnuouvrirtravail")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
@@ -744,7 +745,7 @@ TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
 }
 
 // Sends a real drag-enter then drop of data to the window; true when the drop was accepted.
-bool drop(QWidget* window, QMimeData* data) {
+bool Drop(QWidget* window, QMimeData* data) {
     const QPoint at = window->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window, &enter);
@@ -757,15 +758,15 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     std::filesystem::create_directories(dir.path("A"));
     std::filesystem::create_directories(dir.path("B"));
     for (const char* file : {"A/2.dwg", "B/1.dwg", "A/3.DWG", "A/\xC3\xA9.dwg"})
-        writeBytes(dir.path(file), "x");
+        WriteBytes(dir.path(file), "x");
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("A/2.dwg"))),
                   QUrl::fromLocalFile(QString::fromStdString(dir.path("B/1.dwg"))),
                   QUrl::fromLocalFile(QString::fromStdString(dir.path("A/3.DWG"))),
                   QUrl::fromLocalFile(QString::fromStdString(dir.path("A/\xC3\xA9.dwg")))});
-    EXPECT_TRUE(drop(&window, &data));
+    EXPECT_TRUE(Drop(&window, &data));
     EXPECT_EQ(line("Text2")->text(), "4");
-    EXPECT_EQ(readBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
                                                  dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
                                                  dir.path("A") + "/\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
     EXPECT_TRUE(prompts.messages.isEmpty());
@@ -775,16 +776,16 @@ TEST_F(MainWindowTest, ADroppedFolderOpensTheAdvancedSelectionOnIt) {
     const std::string folder = dir.path("plans");
     std::filesystem::create_directories(folder + "/sub");
     QString shown;
-    whenModal([&shown](QWidget* modal) {
+    WhenModal([&shown](QWidget* modal) {
         shown = static_cast<gui::AdvancedSelectionWindow*>(modal)->dirPath();
         modal->close();
     });
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder + "/sub")),
                   QUrl::fromLocalFile(QString::fromStdString(folder))});
-    EXPECT_TRUE(drop(&window, &data));
+    EXPECT_TRUE(Drop(&window, &data));
     EXPECT_EQ(shown, QString::fromStdString(folder + "/sub"));
-    EXPECT_FALSE(test::fileExists(session.listPath()));
+    EXPECT_FALSE(test::FileExists(session.listPath()));
 }
 
 TEST_F(MainWindowTest, DroppingAnythingElseChangesNothing) {
@@ -795,9 +796,9 @@ TEST_F(MainWindowTest, DroppingAnythingElseChangesNothing) {
     QMimeData missing;
     missing.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("absent.dwg")))});
     for (QMimeData* data : {&text, &web, &missing})
-        EXPECT_FALSE(drop(&window, data));
+        EXPECT_FALSE(Drop(&window, data));
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
-    EXPECT_FALSE(test::fileExists(session.listPath()));
+    EXPECT_FALSE(test::FileExists(session.listPath()));
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -808,18 +809,18 @@ protected:
         chooseDrawings(
             {QStringLiteral("ok.dwg"), QStringLiteral("gone.dwg"), QStringLiteral("open.dwg")});
         std::filesystem::remove(dir.path("gone.dwg"));
-        writeBytes(dir.path("open.dwl"), "lock");
-        recorded = useRecorderAsAutocad(dir, session);
-        writeBytes(session.scriptPath(), "previous script\r\n");
+        WriteBytes(dir.path("open.dwl"), "lock");
+        recorded = UseRecorderAsAutocad(dir, session);
+        WriteBytes(session.scriptPath(), "previous script\r\n");
     }
-    bool autocadStarted() { return !waitForFile(recorded).empty(); }
+    bool autocadStarted() { return !WaitForFile(recorded).empty(); }
     std::string recorded;
     std::string opened(const char* name) { return "\"" + dir.path(name) + "\"\r\n"; }
 };
 
 TEST_F(DrawingCheckTest, TheUserSeesEveryProblemOnce) {
     prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Cancel);
-    click(button("Command2"));
+    Click(button("Command2"));
     ASSERT_EQ(prompts.drawingChecks.size(), 1);
     const DrawingCheck& check = prompts.drawingChecks[0];
     EXPECT_EQ(check.checked, 3);
@@ -831,26 +832,26 @@ TEST_F(DrawingCheckTest, TheUserSeesEveryProblemOnce) {
 
 TEST_F(DrawingCheckTest, CancelWritesNothingAndStartsNothing) {
     prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Cancel);
-    click(button("Command3"));
+    Click(button("Command3"));
     EXPECT_EQ(script(), "previous script\r\n");
     EXPECT_FALSE(autocadStarted());
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 TEST_F(DrawingCheckTest, IgnoringLeavesTheProblemDrawingsOutOfTheScriptOnly) {
-    const std::string list = readBytes(session.listPath());
+    const std::string list = ReadBytes(session.listPath());
     prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::SkipProblems);
-    click(button("Command3"));
+    Click(button("Command3"));
     EXPECT_NE(script().find(opened("ok.dwg")), std::string::npos);
     EXPECT_EQ(script().find(opened("gone.dwg")), std::string::npos);
     EXPECT_EQ(script().find(opened("open.dwg")), std::string::npos);
-    EXPECT_EQ(readBytes(session.listPath()), list);
+    EXPECT_EQ(ReadBytes(session.listPath()), list);
     EXPECT_TRUE(autocadStarted());
 }
 
 TEST_F(DrawingCheckTest, ContinuingWritesTheScriptAsBefore) {
     prompts.presetDrawingAnswer(gui::DrawingCheckAnswer::Continue);
-    click(button("Command2"));
+    Click(button("Command2"));
     for (const char* name : {"ok.dwg", "gone.dwg", "open.dwg"})
         EXPECT_NE(script().find(opened(name)), std::string::npos) << name;
     EXPECT_FALSE(autocadStarted());
@@ -858,8 +859,8 @@ TEST_F(DrawingCheckTest, ContinuingWritesTheScriptAsBefore) {
 
 TEST_F(DrawingCheckTest, NoProblemShowsNothing) {
     std::filesystem::remove(dir.path("open.dwl"));
-    writeBytes(dir.path("gone.dwg"), "back");
-    click(button("Command2"));
+    WriteBytes(dir.path("gone.dwg"), "back");
+    Click(button("Command2"));
     EXPECT_TRUE(prompts.drawingChecks.isEmpty());
     EXPECT_NE(script().find(opened("gone.dwg")), std::string::npos);
 }
@@ -869,9 +870,9 @@ class RenamingTest : public MainWindowTest {
 protected:
     void renameMode() {
         operationMode();
-        click(check("Check4", 6));
-        click(option(10)); // "Ajouter"
-        typeText(text4(12), QStringLiteral("N-"));
+        Click(check("Check4", 6));
+        Click(option(10)); // "Ajouter"
+        TypeText(text4(12), QStringLiteral("N-"));
     }
 };
 
@@ -879,45 +880,45 @@ TEST_F(RenamingTest, AnsweringNoRenamesNothing) {
     chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
     renameMode();
     prompts.presetAnswer(gui::Answer::No);
-    click(button("Command3"));
+    Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].title, "INFORMATION");
     EXPECT_EQ(prompts.messages[0].text,
               "Attention !! Vos fichiers sélectionnés vont être renomés. ");
     EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::YesNo);
-    EXPECT_TRUE(test::fileExists(dir.path("a.dwg")));
-    EXPECT_FALSE(test::fileExists(dir.path("N-a.dwg")));
-    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+    EXPECT_TRUE(test::FileExists(dir.path("a.dwg")));
+    EXPECT_FALSE(test::FileExists(dir.path("N-a.dwg")));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 TEST_F(RenamingTest, YesRenamesEveryListedFileAndStartsNoGeneration) {
     chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
     renameMode();
     prompts.presetAnswer(gui::Answer::Yes);
-    click(button("Command3"));
+    Click(button("Command3"));
     EXPECT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(test::fileExists(dir.path("N-a.dwg")));
-    EXPECT_TRUE(test::fileExists(dir.path("N-b.dwg")));
-    EXPECT_FALSE(test::fileExists(dir.path("a.dwg")));
-    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+    EXPECT_TRUE(test::FileExists(dir.path("N-a.dwg")));
+    EXPECT_TRUE(test::FileExists(dir.path("N-b.dwg")));
+    EXPECT_FALSE(test::FileExists(dir.path("a.dwg")));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 TEST_F(RenamingTest, AFailureNamesTheFileAndTellsHowManyWereRenamed) {
     chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg"), QStringLiteral("c.dwg")});
-    test::setReadOnly(dir.path("b.dwg"), true);
+    test::SetReadOnly(dir.path("b.dwg"), true);
     renameMode();
     prompts.presetAnswer(gui::Answer::Yes);
-    click(button("Command3"));
+    Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(prompts.messages[1].title, "ERREUR !!");
     EXPECT_TRUE(prompts.messages[1].text.startsWith(
         QStringLiteral("Erreur! fichier en lecture seule ou inexistant: \r\n") +
         QString::fromStdString(dir.path("b.dwg"))));
     EXPECT_TRUE(prompts.messages[1].text.contains(QStringLiteral("1 fichier a été renommé avant")));
-    EXPECT_TRUE(test::fileExists(dir.path("N-a.dwg")));
-    EXPECT_TRUE(test::fileExists(dir.path("b.dwg")));
-    EXPECT_TRUE(test::fileExists(dir.path("c.dwg")));
-    test::setReadOnly(dir.path("b.dwg"), false);
+    EXPECT_TRUE(test::FileExists(dir.path("N-a.dwg")));
+    EXPECT_TRUE(test::FileExists(dir.path("b.dwg")));
+    EXPECT_TRUE(test::FileExists(dir.path("c.dwg")));
+    test::SetReadOnly(dir.path("b.dwg"), false);
 }
 
 TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {
@@ -933,11 +934,11 @@ TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {
 TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
-    click(check("Check4", 1));
-    click(button("Command2"));
+    Click(check("Check4", 1));
+    Click(button("Command2"));
     EXPECT_NE(script().find("_close"), std::string::npos);
     session.settings.setOption(slot::sdiSingle, true); // as the dialog leaves it after "Quitter"
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_EQ(script().find("_close"), std::string::npos);
 }
 
@@ -946,21 +947,21 @@ TEST_F(MainWindowTest, FullDiskIsReportedNamingTheScriptAndAutocadIsNotStarted) 
     std::error_code ec;
     if (!fs::exists("/dev/full", ec))
         GTEST_SKIP() << "no /dev/full on this system";
-    const std::string recorded = useRecorderAsAutocad(dir, session);
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
     chooseDrawings({QStringLiteral("A.dwg")});
     const fs::path folder = fs::path(dir.folder()) / "plein";
     fs::create_directory(folder);
     fs::create_symlink("/dev/full", folder / "Pilotrame.scr");
     session.scriptFolder = folder.string() + "/";
 
-    click(button("Command3"));
+    Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
     const std::string text = prompts.messages.front().text.toStdString();
     EXPECT_NE(text.find("disque plein"), std::string::npos) << text;
     EXPECT_NE(text.find(session.scriptPath()), std::string::npos) << text;
     QTest::qWait(500);
-    EXPECT_FALSE(test::fileExists(recorded));
+    EXPECT_FALSE(test::FileExists(recorded));
 }
 
 // The keyboard walks the form as it reads: operation boxes by number, then the rows of

@@ -22,15 +22,15 @@ namespace pilotrame {
 namespace {
 
 using gui::MacroWindow;
-using test::child;
-using test::click;
-using test::layoutFaults;
-using test::readBytes;
-using test::typeText;
-using test::writeBytes;
+using test::Child;
+using test::Click;
+using test::LayoutFaults;
+using test::ReadBytes;
+using test::TypeText;
+using test::WriteBytes;
 
 // The list as the selection writes it: one folder line, then one line per file.
-std::string listOf(const std::string& folder, const std::vector<std::string>& names) {
+std::string ListOf(const std::string& folder, const std::vector<std::string>& names) {
     std::string list = "\v" + folder + "\r\n";
     for (const std::string& name : names)
         list += "\t" + name + "\r\n";
@@ -62,25 +62,25 @@ protected:
     }
 
     QCheckBox* check(int index) {
-        return child<QCheckBox>(window.get(), QStringLiteral("Check1_%1").arg(index));
+        return Child<QCheckBox>(window.get(), QStringLiteral("Check1_%1").arg(index));
     }
     QLineEdit* text1(int index) {
-        return child<QLineEdit>(window.get(), QStringLiteral("Text1_%1").arg(index));
+        return Child<QLineEdit>(window.get(), QStringLiteral("Text1_%1").arg(index));
     }
     QRadioButton* option(int index) {
-        return child<QRadioButton>(window.get(), QStringLiteral("Option1_%1").arg(index));
+        return Child<QRadioButton>(window.get(), QStringLiteral("Option1_%1").arg(index));
     }
     QPushButton* button(const char* name) {
-        return child<QPushButton>(window.get(), QString::fromLatin1(name));
+        return Child<QPushButton>(window.get(), QString::fromLatin1(name));
     }
 
     void writeList(const std::vector<std::string>& names) {
-        writeBytes(session.listPath(), listOf("C:\\plans\\", names));
+        WriteBytes(session.listPath(), ListOf("C:\\plans\\", names));
     }
-    std::string script() { return readBytes(session.scriptPath()); }
+    std::string script() { return ReadBytes(session.scriptPath()); }
     // The point lines of the F1 symbols in the script.
     std::vector<std::string> symbolPoints() {
-        const std::vector<std::string> all = test::lines(script());
+        const std::vector<std::string> all = test::SplitLines(script());
         std::vector<std::string> points;
         for (std::size_t i = 0; i + 1 < all.size(); ++i)
             if (all[i].rfind("-inserer ", 0) == 0)
@@ -157,7 +157,7 @@ TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
         {"Label7", QStringLiteral("Transfert AUTOCAD / MICROSTATION:")},
     };
     for (const auto& [name, caption] : labels) {
-        auto* label = child<QLabel>(window.get(), QString::fromLatin1(name));
+        auto* label = Child<QLabel>(window.get(), QString::fromLatin1(name));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), caption) << name;
     }
@@ -205,7 +205,7 @@ TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
         EXPECT_EQ(button(name)->text(), caption) << name;
     }
 
-    auto* format = child<QComboBox>(window.get(), QStringLiteral("Combo1_30"));
+    auto* format = Child<QComboBox>(window.get(), QStringLiteral("Combo1_30"));
     ASSERT_NE(format, nullptr);
     EXPECT_TRUE(format->isEditable());
     EXPECT_EQ(format->currentText(), QStringLiteral("Nom fichier + infos sur 1 Ligne"));
@@ -226,35 +226,35 @@ TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
 }
 
 TEST_F(MacroWindowTest, ControlsLieSideBySideWithTheirTextWhole) {
-    EXPECT_EQ(layoutFaults(window.get()), std::vector<std::string>{});
+    EXPECT_EQ(LayoutFaults(window.get()), std::vector<std::string>{});
 }
 
 TEST_F(MacroWindowTest, ReadsEveryControlIntoTheJob) {
     for (int index = 1; index <= 8; ++index)
-        click(check(index));
-    typeText(text1(10), QStringLiteral("5"));
-    typeText(text1(11), QStringLiteral("7"));
-    click(option(31));
+        Click(check(index));
+    TypeText(text1(10), QStringLiteral("5"));
+    TypeText(text1(11), QStringLiteral("7"));
+    Click(option(31));
     const QStringList blocks = {QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B3"),
                                 QStringLiteral("B4")};
     const QStringList names = {QStringLiteral("N1"), QStringLiteral("N2"), QStringLiteral("N3"),
                                QStringLiteral("N4")};
     for (int column = 0; column < 4; ++column) {
-        typeText(text1(30 + column), blocks[column]);
-        typeText(text1(35 + column), names[column]);
+        TypeText(text1(30 + column), blocks[column]);
+        TypeText(text1(35 + column), names[column]);
     }
-    typeText(child<QComboBox>(window.get(), QStringLiteral("Combo1_30")),
+    TypeText(Child<QComboBox>(window.get(), QStringLiteral("Combo1_30")),
              QStringLiteral("Par Ligne"));
-    click(option(51));
-    typeText(text1(50), QStringLiteral("Lampe"));
-    typeText(text1(60), QStringLiteral("cotes"));
-    click(option(71));
-    typeText(text1(70), QStringLiteral("axes"));
-    click(option(81));
-    typeText(text1(80), QStringLiteral("1"));
-    typeText(text1(81), QStringLiteral("2"));
-    typeText(text1(82), QStringLiteral("3"));
-    typeText(text1(83), QStringLiteral("4"));
+    Click(option(51));
+    TypeText(text1(50), QStringLiteral("Lampe"));
+    TypeText(text1(60), QStringLiteral("cotes"));
+    Click(option(71));
+    TypeText(text1(70), QStringLiteral("axes"));
+    Click(option(81));
+    TypeText(text1(80), QStringLiteral("1"));
+    TypeText(text1(81), QStringLiteral("2"));
+    TypeText(text1(82), QStringLiteral("3"));
+    TypeText(text1(83), QStringLiteral("4"));
 
     const MacroJob job = window->currentJob();
     EXPECT_TRUE(job.insertSymbols && job.startExcel && job.exportAttributes && job.countBlocks &&
@@ -291,8 +291,8 @@ TEST_F(MacroWindowTest, AGreyedCheckBoxDoesNotCount) {
 
 TEST_F(MacroWindowTest, LayerEraseAloneWritesTheExampleSection) {
     writeList({"A1.dwg"});
-    click(check(6));
-    click(button("Command1"));
+    Click(check(6));
+    Click(button("Command1"));
 
     EXPECT_EQ(script(), "_.open\r\n\"C:\\plans\\A1.dwg\"\r\n_vbarun\r\nefface_calque\r\nnuage\r\n"
                         "_qsave\r\n_close\r\n");
@@ -304,7 +304,7 @@ TEST_F(MacroWindowTest, LayerEraseAloneWritesTheExampleSection) {
 TEST_F(MacroWindowTest, SingleWindowAutocadGetsNoClose) {
     session.settings.setOption(slot::sdiSingle, true);
     writeList({"A1.dwg"});
-    click(button("Command1"));
+    Click(button("Command1"));
     EXPECT_EQ(script(), "_.open\r\n\"C:\\plans\\A1.dwg\"\r\n_vbarun\r\n");
 }
 
@@ -335,9 +335,9 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
             writeList(c.names);
         openWindow();
         prompts.messages.clear();
-        click(check(1));
-        typeText(text1(10), c.stepX);
-        click(button("Command1"));
+        Click(check(1));
+        TypeText(text1(10), c.stepX);
+        Click(button("Command1"));
 
         EXPECT_FALSE(session.macroMode);
         ASSERT_EQ(prompts.messages.size(), 1);
@@ -354,44 +354,44 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
 
 TEST_F(MacroWindowTest, ASymbolThatFailsLeavesTheGridWhereTheLastOneWent) {
     writeList({"A1.dwg", "B2.dxf"});
-    click(check(1));
-    click(button("Command1"));
+    Click(check(1));
+    Click(button("Command1"));
     EXPECT_EQ(session.symbols, (SymbolGrid{0, 25}));
 }
 
 TEST_F(MacroWindowTest, SymbolPositionsCarryOverToTheNextWindow) {
     writeList({"S1.dwg", "S2.dwg", "S3.dwg", "S4.dwg", "S5.dwg", "S6.dwg", "S7.dwg"});
-    click(check(1));
-    click(button("Command1"));
+    Click(check(1));
+    Click(button("Command1"));
     EXPECT_EQ(symbolPoints(), (std::vector<std::string>{"0,25", "0,50", "0,75", "0,100", "0,125",
                                                         "0,150", "0,175"}));
 
     // The grid lives in the session: a new window wraps into the next column.
     openWindow();
     writeList({"S8.dwg", "S9.dwg", "S10.dwg", "S11.dwg"});
-    click(check(1));
-    click(button("Command1"));
+    Click(check(1));
+    Click(button("Command1"));
     EXPECT_EQ(symbolPoints(), (std::vector<std::string>{"0,200", "0,225", "40,0", "40,25"}));
     EXPECT_TRUE(prompts.messages.isEmpty());
 
     // A drawing written without F1 starts the grid again.
     openWindow();
     writeList({"A1.dwg"});
-    click(button("Command1"));
+    Click(button("Command1"));
     EXPECT_EQ(session.symbols, SymbolGrid{});
     openWindow();
-    click(check(1));
-    click(button("Command1"));
+    Click(check(1));
+    Click(button("Command1"));
     EXPECT_EQ(symbolPoints(), std::vector<std::string>{"0,25"});
 }
 
 TEST_F(MacroWindowTest, WorkbookButtonChoosesOneSpreadsheetOnlyWhileF2IsTicked) {
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_TRUE(prompts.dialogs.isEmpty());
 
-    click(check(2));
+    Click(check(2));
     prompts.presetFiles({QString::fromStdString(dir.path("  Textes.xls  "))});
-    click(button("Command2"));
+    Click(button("Command2"));
     ASSERT_EQ(prompts.dialogs.size(), 1);
     const gui::FileDialogRequest& request = prompts.dialogs[0];
     EXPECT_EQ(request.kind, gui::FileDialogKind::Open);
@@ -404,7 +404,7 @@ TEST_F(MacroWindowTest, WorkbookButtonChoosesOneSpreadsheetOnlyWhileF2IsTicked) 
     EXPECT_FALSE(session.spreadsheetMode);
 
     // A cancel keeps the workbook already chosen.
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_EQ(prompts.dialogs.size(), 2);
     EXPECT_EQ(session.excelWorkbookPath, chosen);
     EXPECT_FALSE(session.spreadsheetMode);
@@ -428,10 +428,10 @@ TEST_F(MacroWindowTest, ExcelStartsOncePerGenerationOnTheChosenWorkbook) {
         excelStarts.clear();
         openWindow();
         writeList(c.names);
-        click(check(2));
+        Click(check(2));
         if (c.insertSymbols)
-            click(check(1));
-        click(button("Command1"));
+            Click(check(1));
+        Click(button("Command1"));
         EXPECT_EQ(excelStarts.size(), c.starts);
         for (const QString& workbook : excelStarts)
             EXPECT_EQ(workbook, QStringLiteral("C:\\Textes.xls"));
@@ -442,24 +442,24 @@ TEST_F(MacroWindowTest, ExcelStartsOncePerGenerationOnTheChosenWorkbook) {
 }
 
 TEST_F(MacroWindowTest, TheWorkbookOutlivesTheWindow) {
-    click(check(2));
+    Click(check(2));
     prompts.presetFiles({QStringLiteral("C:/Données/Textes.xls")});
-    click(button("Command2"));
+    Click(button("Command2"));
 
     openWindow();
     writeList({"A1.dwg"});
-    click(check(2));
-    click(button("Command1"));
+    Click(check(2));
+    Click(button("Command1"));
     ASSERT_EQ(excelStarts.size(), 1);
     EXPECT_EQ(excelStarts[0], QDir::toNativeSeparators(QStringLiteral("C:/Données/Textes.xls")));
 }
 
 TEST_F(MacroWindowTest, SelectionButtonsRunTheMainWindowsCommandsAndExecuterDoesNothing) {
-    writeBytes(session.scriptPath(), "before");
-    click(button("Command4"));
-    click(button("Command5"));
-    click(button("Command5"));
-    click(button("Command3"));
+    WriteBytes(session.scriptPath(), "before");
+    Click(button("Command4"));
+    Click(button("Command5"));
+    Click(button("Command5"));
+    Click(button("Command3"));
     EXPECT_EQ(selectFilesCalls, 1);
     EXPECT_EQ(advancedSelectionCalls, 2);
     EXPECT_EQ(script(), "before");

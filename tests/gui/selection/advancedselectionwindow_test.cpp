@@ -33,43 +33,43 @@ namespace pilotrame::gui {
 namespace {
 
 namespace fs = std::filesystem;
-using test::child;
-using test::click;
-using test::layoutFaults;
-using test::native;
-using test::readBytes;
-using test::shownInWindow;
-using test::str;
-using test::writeBytes;
+using test::Child;
+using test::Click;
+using test::LayoutFaults;
+using test::Native;
+using test::ReadBytes;
+using test::ShownInWindow;
+using test::Str;
+using test::WriteBytes;
 
-QString qs(std::string_view text) {
+QString Qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const std::string kSep(1, kNativeSeparator);
 
-std::optional<QString> optionalText(const char* text) {
+std::optional<QString> OptionalText(const char* text) {
     if (text == nullptr)
         return std::nullopt;
     return QString::fromUtf8(text);
 }
 
 // The folder as Dir1 shows it: native separators, no separator at the end.
-QString shown(const std::string& folder) {
+QString Shown(const std::string& folder) {
     QString path = QString::fromStdString(folder);
     if (path.size() > 1 && path.endsWith(QDir::separator()))
         path.chop(1);
     return path;
 }
 
-QStringList itemTexts(const QComboBox* combo) {
+QStringList ItemTexts(const QComboBox* combo) {
     QStringList texts;
     for (int i = 0; i < combo->count(); ++i)
         texts << combo->itemText(i);
     return texts;
 }
 
-QStringList itemTexts(const QListWidget* list) {
+QStringList ItemTexts(const QListWidget* list) {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
         texts << list->item(i)->text();
@@ -82,18 +82,18 @@ protected:
 
     // Makes entries under the tree folder: a name ending in "/" is a folder, any other a file.
     void makeTree(std::initializer_list<std::string_view> entries) {
-        test::makeTree(tree, entries);
+        test::MakeTree(tree, entries);
     }
     std::string folder(std::string_view relative) const {
-        return withTrailingSeparator(tree.path(native(relative)));
+        return WithTrailingSeparator(tree.path(Native(relative)));
     }
 
     template <typename T = QWidget> static T* get(const QWidget& window, const char* name) {
-        return child<T>(&window, QLatin1String(name));
+        return Child<T>(&window, QLatin1String(name));
     }
     static void pick(QComboBox* box, const QString& entry) {
         const int index = box->findText(entry);
-        ASSERT_GE(index, 0) << str(entry);
+        ASSERT_GE(index, 0) << Str(entry);
         box->setCurrentIndex(index);
         emit box->activated(index);
     }
@@ -123,8 +123,8 @@ protected:
 
 TEST_F(AdvancedSelectionWindowTest, ControlsCaptionsAndDefaults) {
     AdvancedSelectionWindow window(session);
-    EXPECT_EQ(str(window.objectName()), "Form4");
-    EXPECT_EQ(str(window.windowTitle()), "Sélection avancée");
+    EXPECT_EQ(Str(window.objectName()), "Form4");
+    EXPECT_EQ(Str(window.windowTitle()), "Sélection avancée");
     EXPECT_TRUE(window.isModal());
 
     const std::pair<const char*, const char*> labels[] = {
@@ -133,14 +133,14 @@ TEST_F(AdvancedSelectionWindowTest, ControlsCaptionsAndDefaults) {
         {"Label2", "Type de fichier:"}};
     for (const auto& [name, caption] : labels) {
         if (auto* label = get<QLabel>(window, name)) {
-            EXPECT_EQ(str(label->text()), caption) << name;
+            EXPECT_EQ(Str(label->text()), caption) << name;
         }
     }
     const std::pair<const char*, const char*> buttons[] = {
         {"Check1", "Générer uniquement une liste des fichiers"}, {"Command2", "Validation"}};
     for (const auto& [name, caption] : buttons) {
         if (auto* button = get<QAbstractButton>(window, name)) {
-            EXPECT_EQ(str(button->text()), caption) << name;
+            EXPECT_EQ(Str(button->text()), caption) << name;
         }
     }
     auto* check1 = get<QCheckBox>(window, "Check1");
@@ -150,25 +150,25 @@ TEST_F(AdvancedSelectionWindowTest, ControlsCaptionsAndDefaults) {
     auto* combo1 = get<QComboBox>(window, "Combo1");
     ASSERT_NE(combo1, nullptr);
     EXPECT_FALSE(combo1->isEditable());
-    EXPECT_EQ(itemTexts(combo1),
+    EXPECT_EQ(ItemTexts(combo1),
               QStringList({"Répertoire courant", "Les 1er sous répertoires",
                            "Le Courant et les 1er", "Le Courant, les 1er, les 2ème"}));
-    EXPECT_EQ(str(combo1->currentText()), "Le Courant et les 1er");
+    EXPECT_EQ(Str(combo1->currentText()), "Le Courant et les 1er");
 
     auto* combo2 = get<QComboBox>(window, "Combo2");
     ASSERT_NE(combo2, nullptr);
     EXPECT_TRUE(combo2->isEditable());
-    EXPECT_EQ(str(combo2->currentText()), "*.dwg");
-    EXPECT_EQ(itemTexts(combo2), QStringList({"*.dxf", "*.dwt", "*.dgn", "*.*"}));
+    EXPECT_EQ(Str(combo2->currentText()), "*.dwg");
+    EXPECT_EQ(ItemTexts(combo2), QStringList({"*.dxf", "*.dwt", "*.dgn", "*.*"}));
 
     auto* drive1 = get<QComboBox>(window, "Drive1");
     ASSERT_NE(drive1, nullptr);
-    const QStringList drives = itemTexts(drive1);
-    EXPECT_TRUE(drives.contains(qs(fallbackDrive()), Qt::CaseInsensitive));
+    const QStringList drives = ItemTexts(drive1);
+    EXPECT_TRUE(drives.contains(Qs(FallbackDrive()), Qt::CaseInsensitive));
     for (const QString& drive : drives) {
-        EXPECT_EQ(drives.count(drive), 1) << str(drive);
-        EXPECT_TRUE(QFileInfo(QString::fromStdString(driveRoot(drive.toStdString()))).isDir())
-            << str(drive);
+        EXPECT_EQ(drives.count(drive), 1) << Str(drive);
+        EXPECT_TRUE(QFileInfo(QString::fromStdString(DriveRoot(drive.toStdString()))).isDir())
+            << Str(drive);
     }
     EXPECT_NE(get<QTreeView>(window, "Dir1"), nullptr);
     EXPECT_NE(get<QListWidget>(window, "File1"), nullptr);
@@ -179,14 +179,14 @@ TEST_F(AdvancedSelectionWindowTest, PatternIsTheTextAsTyped) {
     auto* combo2 = get<QComboBox>(window, "Combo2");
     ASSERT_NE(combo2, nullptr);
     // A completion from the list would turn "*.d" into "*.dxf".
-    test::typeText(combo2, QStringLiteral("*.d"));
-    EXPECT_EQ(str(combo2->currentText()), "*.d");
+    test::TypeText(combo2, QStringLiteral("*.d"));
+    EXPECT_EQ(Str(combo2->currentText()), "*.d");
     EXPECT_EQ(combo2->count(), 4);
 }
 
 TEST_F(AdvancedSelectionWindowTest, OpensOnTheFolderItIsGivenThenTheWalkFolder) {
     makeTree({"A/", "B/"});
-    const std::string current = str(QDir::toNativeSeparators(QDir::currentPath()));
+    const std::string current = Str(QDir::toNativeSeparators(QDir::currentPath()));
     struct Case {
         const char* name;
         std::string walkFolder;
@@ -202,13 +202,13 @@ TEST_F(AdvancedSelectionWindowTest, OpensOnTheFolderItIsGivenThenTheWalkFolder) 
     for (const Case& c : cases) {
         session.walkFolder = c.walkFolder;
         AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(c.startFolder));
-        EXPECT_EQ(window.dirPath(), shown(c.expected)) << c.name;
+        EXPECT_EQ(window.dirPath(), Shown(c.expected)) << c.name;
         auto* dir1 = get<QTreeView>(window, "Dir1");
         ASSERT_NE(dir1, nullptr);
         EXPECT_EQ(
             QDir::toNativeSeparators(
                 static_cast<QFileSystemModel*>(dir1->model())->filePath(dir1->currentIndex())),
-            shown(c.expected))
+            Shown(c.expected))
             << c.name;
     }
 }
@@ -219,13 +219,13 @@ TEST_F(AdvancedSelectionWindowTest, File1ShowsEveryVisibleFileOfTheFolderInDir1)
     AdvancedSelectionWindow window(session);
     auto* file1 = get<QListWidget>(window, "File1");
     ASSERT_NE(file1, nullptr);
-    EXPECT_EQ(itemTexts(file1), QStringList({"a.DWG", "b.txt"}));
+    EXPECT_EQ(ItemTexts(file1), QStringList({"a.DWG", "b.txt"}));
 
     ASSERT_TRUE(window.setDirPath(QString::fromStdString(folder("B"))));
-    EXPECT_EQ(itemTexts(file1), QStringList({"only.dxf"}));
+    EXPECT_EQ(ItemTexts(file1), QStringList({"only.dxf"}));
     EXPECT_FALSE(window.setDirPath(QString::fromStdString(folder("missing"))));
-    EXPECT_EQ(window.dirPath(), shown(folder("B")));
-    EXPECT_EQ(itemTexts(file1), QStringList({"only.dxf"}));
+    EXPECT_EQ(window.dirPath(), Shown(folder("B")));
+    EXPECT_EQ(ItemTexts(file1), QStringList({"only.dxf"}));
 }
 
 TEST_F(AdvancedSelectionWindowTest, Dir1ShowsFoldersOnly) {
@@ -278,11 +278,11 @@ TEST_F(AdvancedSelectionWindowTest, ValidationWritesTheListAndGivesTheCounts) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(toFsPath(tree.path("A")));
+        fs::remove_all(ToFsPath(tree.path("A")));
         makeTree({"A/x.dwg", "A/B/façade.dwg"});
         makeTree(c.extra);
         session.walkFolder.clear();
-        writeBytes(session.listPath(), "previous list");
+        WriteBytes(session.listPath(), "previous list");
 
         AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
         auto* combo1 = get<QComboBox>(window, "Combo1");
@@ -291,22 +291,22 @@ TEST_F(AdvancedSelectionWindowTest, ValidationWritesTheListAndGivesTheCounts) {
         ASSERT_TRUE(combo1 && combo2 && check1);
         combo1->setCurrentIndex(c.mode);
         if (c.typedPattern)
-            test::typeText(combo2, QString::fromUtf8(c.typedPattern));
+            test::TypeText(combo2, QString::fromUtf8(c.typedPattern));
         if (c.listOnly)
             check1->setChecked(true);
-        click(get(window, "Command2"));
+        Click(get(window, "Command2"));
 
-        EXPECT_EQ(readBytes(session.listPath()), listBytes(c.lines));
+        EXPECT_EQ(ReadBytes(session.listPath()), listBytes(c.lines));
         ASSERT_TRUE(window.outcome().has_value());
         EXPECT_EQ(window.outcome()->fileCount, c.fileCount);
-        EXPECT_EQ(window.outcome()->folderCountText, optionalText(c.folderCount));
+        EXPECT_EQ(window.outcome()->folderCountText, OptionalText(c.folderCount));
         EXPECT_EQ(window.result(), QDialog::Accepted);
         EXPECT_TRUE(prompts.messages.isEmpty());
 
         // The next opening starts where this walk ended.
         EXPECT_EQ(session.walkFolder, folder(c.walkFolderAfter));
         AdvancedSelectionWindow next(session);
-        EXPECT_EQ(next.dirPath(), shown(folder(c.walkFolderAfter)));
+        EXPECT_EQ(next.dirPath(), Shown(folder(c.walkFolderAfter)));
     }
 }
 
@@ -332,19 +332,19 @@ TEST_F(AdvancedSelectionWindowTest, FolderWithoutSubFoldersWarnsOnceInModesThatW
         auto* combo1 = get<QComboBox>(window, "Combo1");
         ASSERT_NE(combo1, nullptr);
         combo1->setCurrentIndex(c.mode);
-        click(get(window, "Command2"));
+        Click(get(window, "Command2"));
 
         if (c.warned) {
             ASSERT_EQ(prompts.messages.size(), 1);
-            EXPECT_EQ(prompts.messages[0].title, qs(kWarningTitle));
-            EXPECT_EQ(prompts.messages[0].text, qs(kNoSubFolderText));
+            EXPECT_EQ(prompts.messages[0].title, Qs(kWarningTitle));
+            EXPECT_EQ(prompts.messages[0].text, Qs(kNoSubFolderText));
         } else {
             EXPECT_TRUE(prompts.messages.isEmpty());
         }
-        EXPECT_EQ(readBytes(session.listPath()), listBytes(c.lines));
+        EXPECT_EQ(ReadBytes(session.listPath()), listBytes(c.lines));
         ASSERT_TRUE(window.outcome().has_value());
         EXPECT_EQ(window.outcome()->fileCount, c.fileCount);
-        EXPECT_EQ(window.outcome()->folderCountText, optionalText(c.folderCount));
+        EXPECT_EQ(window.outcome()->folderCountText, OptionalText(c.folderCount));
     }
 }
 
@@ -352,21 +352,21 @@ TEST_F(AdvancedSelectionWindowTest, FolderGoneBeforeValidationIsNamedInOneWarnin
     makeTree({"A/x.dwg", "A/B/y.dwg"});
     AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
     // Another program removes the folder while the window shows it.
-    fs::remove_all(toFsPath(tree.path("A")));
-    click(get(window, "Command2"));
+    fs::remove_all(ToFsPath(tree.path("A")));
+    Click(get(window, "Command2"));
 
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages[0].title, qs(kWarningTitle));
+    EXPECT_EQ(prompts.messages[0].title, Qs(kWarningTitle));
     EXPECT_EQ(prompts.messages[0].text,
               QString::fromStdString(UnreadableFoldersText({folder("A")})));
-    EXPECT_EQ(readBytes(session.listPath()), "");
+    EXPECT_EQ(ReadBytes(session.listPath()), "");
     ASSERT_TRUE(window.outcome().has_value());
     EXPECT_EQ(window.outcome()->fileCount, 0);
 }
 
 TEST_F(AdvancedSelectionWindowTest, ClosingWithoutValidationLeavesTheList) {
     makeTree({"A/x.dwg"});
-    writeBytes(session.listPath(), "previous list");
+    WriteBytes(session.listPath(), "previous list");
     session.walkFolder = folder("A");
     QTimer::singleShot(0, [] {
         if (QWidget* shownWindow = QApplication::activeModalWidget())
@@ -374,7 +374,7 @@ TEST_F(AdvancedSelectionWindowTest, ClosingWithoutValidationLeavesTheList) {
     });
     const std::optional<AdvancedSelectionOutcome> outcome = AdvancedSelectionWindow::run(session);
     EXPECT_FALSE(outcome.has_value());
-    EXPECT_EQ(readBytes(session.listPath()), "previous list");
+    EXPECT_EQ(ReadBytes(session.listPath()), "previous list");
     EXPECT_EQ(session.walkFolder, folder("A"));
 }
 
@@ -386,7 +386,7 @@ TEST_F(AdvancedSelectionWindowTest, ListThatCannotBeWrittenShowsTheErrorAndGives
         bool listIsAFolder;
     };
     const Case cases[] = {
-        {"program folder removed", withTrailingSeparator(program.path("gone")), false},
+        {"program folder removed", WithTrailingSeparator(program.path("gone")), false},
         {"list path is a folder", program.folder(), true},
     };
     for (const Case& c : cases) {
@@ -394,24 +394,24 @@ TEST_F(AdvancedSelectionWindowTest, ListThatCannotBeWrittenShowsTheErrorAndGives
         prompts.messages.clear();
         session.programFolder = c.programFolder;
         if (c.listIsAFolder)
-            fs::create_directories(toFsPath(session.listPath()));
+            fs::create_directories(ToFsPath(session.listPath()));
         AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
-        click(get(window, "Command2"));
+        Click(get(window, "Command2"));
 
         ASSERT_EQ(prompts.messages.size(), 1);
-        EXPECT_EQ(prompts.messages[0].title, qs(kErrorTitle));
+        EXPECT_EQ(prompts.messages[0].title, Qs(kErrorTitle));
         EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Critical);
         EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(session.listPath())))
-            << str(prompts.messages[0].text);
+            << Str(prompts.messages[0].text);
         EXPECT_FALSE(window.outcome().has_value());
         EXPECT_NE(window.result(), QDialog::Accepted);
-        EXPECT_EQ(fs::is_directory(toFsPath(session.listPath())), c.listIsAFolder);
+        EXPECT_EQ(fs::is_directory(ToFsPath(session.listPath())), c.listIsAFolder);
     }
 }
 
 TEST_F(AdvancedSelectionWindowTest, CancelledWalkLeavesTheListAndTheWindow) {
     makeTree({"A/x.dwg", "A/B/y.dwg"});
-    writeBytes(session.listPath(), "previous list");
+    WriteBytes(session.listPath(), "previous list");
     AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
     window.setProgressDelay(std::chrono::milliseconds(0));
     QString progressText;
@@ -423,15 +423,15 @@ TEST_F(AdvancedSelectionWindowTest, CancelledWalkLeavesTheListAndTheWindow) {
         progressText = progress->labelText();
         for (QPushButton* button : progress->findChildren<QPushButton*>()) {
             cancelText = button->text();
-            click(button);
+            Click(button);
         }
     });
-    click(get(window, "Command2"));
+    Click(get(window, "Command2"));
 
     EXPECT_TRUE(progressText.startsWith(QStringLiteral("Recherche des fichiers…")))
-        << str(progressText);
-    EXPECT_EQ(str(cancelText), "Annuler");
-    EXPECT_EQ(readBytes(session.listPath()), "previous list");
+        << Str(progressText);
+    EXPECT_EQ(Str(cancelText), "Annuler");
+    EXPECT_EQ(ReadBytes(session.listPath()), "previous list");
     EXPECT_FALSE(window.outcome().has_value());
     EXPECT_NE(window.result(), QDialog::Accepted);
     EXPECT_TRUE(prompts.messages.isEmpty());
@@ -439,7 +439,7 @@ TEST_F(AdvancedSelectionWindowTest, CancelledWalkLeavesTheListAndTheWindow) {
 
     // The window stays usable: a second validation, left to run, writes the list.
     window.setProgressDelay(std::chrono::milliseconds(60000));
-    click(get(window, "Command2"));
+    Click(get(window, "Command2"));
     ASSERT_TRUE(window.outcome().has_value());
     EXPECT_EQ(window.outcome()->fileCount, 2);
 }
@@ -449,7 +449,7 @@ TEST_F(AdvancedSelectionWindowTest, DriveChangeShowsTheRootOrFallsBack) {
     AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
     auto* drive1 = get<QComboBox>(window, "Drive1");
     ASSERT_NE(drive1, nullptr);
-    const QString fallback = qs(fallbackDrive());
+    const QString fallback = Qs(FallbackDrive());
     const int fallbackIndex = drive1->findText(fallback, Qt::MatchFixedString);
     ASSERT_GE(fallbackIndex, 0);
 
@@ -467,8 +467,8 @@ TEST_F(AdvancedSelectionWindowTest, DriveChangeShowsTheRootOrFallsBack) {
     drive1->addItem(unplugged);
     pick(drive1, unplugged);
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages[0].title, qs(kDriveNotReadyTitle));
-    EXPECT_EQ(prompts.messages[0].text, qs(kDriveNotReadyText));
+    EXPECT_EQ(prompts.messages[0].title, Qs(kDriveNotReadyTitle));
+    EXPECT_EQ(prompts.messages[0].text, Qs(kDriveNotReadyText));
     EXPECT_EQ(drive1->currentText().toLower(), fallback.toLower());
     EXPECT_EQ(window.dirPath().toLower(), fallback.toLower());
 }
@@ -487,9 +487,9 @@ TEST_F(AdvancedSelectionWindowTest, ControlsDoNotOverlapAtNormalAndLargeFonts) {
                                  "Combo2", "Check1", "Command2"}) {
             QWidget* widget = get(window, name);
             ASSERT_NE(widget, nullptr);
-            EXPECT_TRUE(shownInWindow(widget)) << name;
+            EXPECT_TRUE(ShownInWindow(widget)) << name;
         }
-        EXPECT_EQ(layoutFaults(&window), std::vector<std::string>{});
+        EXPECT_EQ(LayoutFaults(&window), std::vector<std::string>{});
         window.close();
     }
     QApplication::setFont(original);

@@ -22,16 +22,16 @@ namespace pilotrame {
 namespace {
 
 using gui::TextInsertionWindow;
-using test::child;
-using test::click;
-using test::layoutFaults;
-using test::readBytes;
-using test::typeText;
-using test::writeBytes;
+using test::Child;
+using test::Click;
+using test::LayoutFaults;
+using test::ReadBytes;
+using test::TypeText;
+using test::WriteBytes;
 
 const std::vector<std::string> kSetup = {"osmode", "0", "snapmode", "0"};
 
-std::vector<std::string> withSetup(const std::vector<std::string>& body) {
+std::vector<std::string> WithSetup(const std::vector<std::string>& body) {
     std::vector<std::string> all = kSetup;
     all.insert(all.end(), body.begin(), body.end());
     return all;
@@ -47,22 +47,22 @@ protected:
     ~TextInsertionWindowTest() override { QGuiApplication::clipboard()->clear(); }
 
     QPushButton* button(const char* name) {
-        return child<QPushButton>(&window, QString::fromLatin1(name));
+        return Child<QPushButton>(&window, QString::fromLatin1(name));
     }
     QComboBox* combo(int index) {
-        return child<QComboBox>(&window, QStringLiteral("Combo1_%1").arg(index));
+        return Child<QComboBox>(&window, QStringLiteral("Combo1_%1").arg(index));
     }
     QLineEdit* text4(int index) {
-        return child<QLineEdit>(&window, QStringLiteral("Text4_%1").arg(index));
+        return Child<QLineEdit>(&window, QStringLiteral("Text4_%1").arg(index));
     }
-    QPlainTextEdit* table() { return child<QPlainTextEdit>(&window, QStringLiteral("Text2")); }
+    QPlainTextEdit* table() { return Child<QPlainTextEdit>(&window, QStringLiteral("Text2")); }
 
     void paste(const QString& clipboardText) {
         QGuiApplication::clipboard()->setText(clipboardText);
-        click(button("Command2"));
+        Click(button("Command2"));
     }
-    void generate() { click(button("Command1")); }
-    std::string script() { return readBytes(session.scriptPath()); }
+    void generate() { Click(button("Command1")); }
+    std::string script() { return ReadBytes(session.scriptPath()); }
 
     test::TempDir dir;
     test::ScriptedPrompts prompts;
@@ -116,12 +116,12 @@ TEST_F(TextInsertionWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
         for (int i = 0; i < box->count(); ++i)
             entries << box->itemText(i);
         EXPECT_EQ(entries, design.entries) << design.index;
-        auto* label = child<QLabel>(&window, QStringLiteral("Label1_%1").arg(design.index));
+        auto* label = Child<QLabel>(&window, QStringLiteral("Label1_%1").arg(design.index));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), design.label);
     }
 
-    auto* check1 = child<QCheckBox>(&window, QStringLiteral("Check1"));
+    auto* check1 = Child<QCheckBox>(&window, QStringLiteral("Check1"));
     ASSERT_NE(check1, nullptr);
     EXPECT_EQ(check1->text(), QStringLiteral("Inversion ordre"));
     EXPECT_FALSE(check1->isChecked());
@@ -145,14 +145,14 @@ TEST_F(TextInsertionWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
     for (int column = 1; column <= 9; ++column)
         labels.emplace_back(column + 2, QStringLiteral("Colonne %1").arg(column));
     for (const auto& [index, caption] : labels) {
-        auto* label = child<QLabel>(&window, QStringLiteral("Label4_%1").arg(index));
+        auto* label = Child<QLabel>(&window, QStringLiteral("Label4_%1").arg(index));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), caption) << index;
     }
 }
 
 TEST_F(TextInsertionWindowTest, ControlsLieSideBySideWithTheirTextWhole) {
-    EXPECT_EQ(layoutFaults(&window), std::vector<std::string>{});
+    EXPECT_EQ(LayoutFaults(&window), std::vector<std::string>{});
 }
 
 TEST_F(TextInsertionWindowTest, PastedSpreadsheetRangeBecomesOneTextPerCell) {
@@ -172,35 +172,35 @@ TEST_F(TextInsertionWindowTest, PastedSpreadsheetRangeBecomesOneTextPerCell) {
 TEST_F(TextInsertionWindowTest, AnEmptyClipboardEmptiesTheTable) {
     table()->setPlainText(QStringLiteral("ancien\ttableau\n"));
     QGuiApplication::clipboard()->clear();
-    click(button("Command2"));
+    Click(button("Command2"));
     EXPECT_TRUE(table()->toPlainText().isEmpty());
     generate();
-    EXPECT_EQ(test::lines(script()), kSetup);
+    EXPECT_EQ(test::SplitLines(script()), kSetup);
 }
 
 TEST_F(TextInsertionWindowTest, TypedValuesGoIntoEveryLineAndShownOnlyControlsChangeNothing) {
     paste(QStringLiteral("a\tb\tc\r\nd\te\tf\r\n"));
-    typeText(combo(0), QStringLiteral("Mon style"));
-    typeText(combo(2), QStringLiteral("3.5"));
-    typeText(combo(3), QStringLiteral("90"));
-    typeText(text4(20), QStringLiteral("-10"));
-    typeText(text4(1), QStringLiteral("5"));
-    typeText(text4(2), QStringLiteral("105"));
-    typeText(text4(3), QStringLiteral("-20"));
+    TypeText(combo(0), QStringLiteral("Mon style"));
+    TypeText(combo(2), QStringLiteral("3.5"));
+    TypeText(combo(3), QStringLiteral("90"));
+    TypeText(text4(20), QStringLiteral("-10"));
+    TypeText(text4(1), QStringLiteral("5"));
+    TypeText(text4(2), QStringLiteral("105"));
+    TypeText(text4(3), QStringLiteral("-20"));
     // Shown only: justification, order inversion and the box beside the start point.
-    typeText(combo(1), QStringLiteral("Droite"));
-    click(child<QCheckBox>(&window, QStringLiteral("Check1")));
-    typeText(text4(0), QStringLiteral("999"));
+    TypeText(combo(1), QStringLiteral("Droite"));
+    Click(Child<QCheckBox>(&window, QStringLiteral("Check1")));
+    TypeText(text4(0), QStringLiteral("999"));
     generate();
 
-    EXPECT_EQ(test::lines(script()), withSetup({
-                                         "texte style Mon style 5,-10 3.5 90 a",
-                                         "texte style Mon style 105,-10 3.5 90 b",
-                                         "texte style Mon style -20,-10 3.5 90 c",
-                                         "texte style Mon style 5,-20 3.5 90 d",
-                                         "texte style Mon style 105,-20 3.5 90 e",
-                                         "texte style Mon style -20,-20 3.5 90 f",
-                                     }));
+    EXPECT_EQ(test::SplitLines(script()), WithSetup({
+                                              "texte style Mon style 5,-10 3.5 90 a",
+                                              "texte style Mon style 105,-10 3.5 90 b",
+                                              "texte style Mon style -20,-10 3.5 90 c",
+                                              "texte style Mon style 5,-20 3.5 90 d",
+                                              "texte style Mon style 105,-20 3.5 90 e",
+                                              "texte style Mon style -20,-20 3.5 90 f",
+                                          }));
 }
 
 TEST_F(TextInsertionWindowTest, TooManyColumnsAreToldAndNineWritten) {
@@ -212,7 +212,7 @@ TEST_F(TextInsertionWindowTest, TooManyColumnsAreToldAndNineWritten) {
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Il y a trop de colonne"));
     EXPECT_EQ(prompts.messages[0].icon, gui::MessageIcon::Information);
     EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::Ok);
-    const std::vector<std::string> written = test::lines(script());
+    const std::vector<std::string> written = test::SplitLines(script());
     ASSERT_EQ(written.size(), kSetup.size() + 9);
     EXPECT_EQ(written.back(), "texte style STANDARD 80,10 2.5 0 9");
 }
@@ -232,14 +232,14 @@ TEST_F(TextInsertionWindowTest, ABadBoxIsShownAndTheScriptKeptAsItWas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        writeBytes(session.scriptPath(), "ancien\r\n");
+        WriteBytes(session.scriptPath(), "ancien\r\n");
         prompts.messages.clear();
         TextInsertionWindow fresh(session);
         fresh.show();
         QGuiApplication::clipboard()->setText(c.table);
-        click(child<QPushButton>(&fresh, QStringLiteral("Command2")));
-        typeText(child<QLineEdit>(&fresh, QStringLiteral("Text4_%1").arg(c.box)), c.text);
-        click(child<QPushButton>(&fresh, QStringLiteral("Command1")));
+        Click(Child<QPushButton>(&fresh, QStringLiteral("Command2")));
+        TypeText(Child<QLineEdit>(&fresh, QStringLiteral("Text4_%1").arg(c.box)), c.text);
+        Click(Child<QPushButton>(&fresh, QStringLiteral("Command1")));
 
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
@@ -260,7 +260,7 @@ TEST_F(TextInsertionWindowTest, AScriptThatCannotBeWrittenIsShownAsAFailure) {
     EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
     EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(session.scriptPath())))
         << prompts.messages[0].text.toStdString();
-    EXPECT_FALSE(test::fileExists(session.scriptPath()));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 } // namespace
