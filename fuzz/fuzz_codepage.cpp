@@ -9,11 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string utf8 = FromAnsi(bytes);
     if (ToAnsi(utf8) != bytes)
-        fuzz::violated("code-page bytes do not round-trip");
+        fuzz::Violated("code-page bytes do not round-trip");
     const std::string ansi = ToAnsi(bytes);
     if (FitsAnsi(bytes) && FromAnsi(ansi) != bytes)
-        fuzz::violated("text that fits the code page changed");
+        fuzz::Violated("text that fits the code page changed");
     if (ansi.size() > bytes.size())
-        fuzz::violated("conversion to the code page grew the text");
+        fuzz::Violated("conversion to the code page grew the text");
     return 0;
 }

@@ -19,14 +19,14 @@ namespace {
 
 using namespace pilotrame;
 
-std::string readAll(const std::string& path) {
+std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void checkGeneration(const std::string& bytes) {
-    const std::string list = fuzz::scratchFolder() + "Liste01.txt";
-    const std::string script = fuzz::scratchFolder() + "Pilotrame.scr";
+void CheckGeneration(const std::string& bytes) {
+    const std::string list = fuzz::ScratchFolder() + "Liste01.txt";
+    const std::string script = fuzz::ScratchFolder() + "Pilotrame.scr";
     std::ofstream(list, std::ios::binary | std::ios::trunc) << bytes;
 
     DrawingJob job;
@@ -73,7 +73,7 @@ void checkGeneration(const std::string& bytes) {
     }
 
     // The path on the line after each opening, in script order.
-    const std::string text = readAll(script);
+    const std::string text = ReadAll(script);
     std::vector<std::string> opened;
     for (std::size_t at = text.find("_.open\r\n"); at != std::string::npos;
          at = text.find("_.open\r\n", at + 1)) {
@@ -81,19 +81,19 @@ void checkGeneration(const std::string& bytes) {
         const std::size_t end = text.find("\r\n", start);
         const std::string quoted = FromAnsi(std::string_view(text).substr(start, end - start));
         if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"')
-            fuzz::violated("an opening is not followed by a quoted path", quoted);
+            fuzz::Violated("an opening is not followed by a quoted path", quoted);
         opened.push_back(quoted.substr(1, quoted.size() - 2));
     }
     if (static_cast<bool>(generated) == refused)
-        fuzz::violated(refused ? "a list with a name no line can carry was generated"
+        fuzz::Violated(refused ? "a list with a name no line can carry was generated"
                                : "generation failed on a list it can write");
-    if (!generated && generated.error().kind != ErrorKind::InvalidName)
-        fuzz::violated("generation failed on a readable list for another reason than a name");
+    if (!generated && generated.error().cause != Cause::InvalidName)
+        fuzz::Violated("generation failed on a readable list for another reason than a name");
     if (sections != static_cast<int>(expected.size()) || opened != expected)
-        fuzz::violated("the script does not hold one opening per file line, in list order");
+        fuzz::Violated("the script does not hold one opening per file line, in list order");
 }
 
-void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
+void CheckRoundTrip(const std::uint8_t* data, std::size_t size) {
     fuzz::Fields fields(data, size);
     FileList model;
     while (!fields.empty()) {
@@ -103,7 +103,7 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
         model.push_back(std::move(folder));
     }
     RemoveNamesOutsideAnsi(model);
-    const std::string list = fuzz::scratchFolder() + "Liste-model.txt";
+    const std::string list = fuzz::ScratchFolder() + "Liste-model.txt";
     const Result<int> written = WriteFileList(list, model);
     if (!written) {
         // Only a folder or name holding CR LF, which no list line can carry, is refused.
@@ -111,13 +111,13 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
         const bool lineBreak = std::any_of(model.begin(), model.end(), [&](const ListedFolder& f) {
             return crLf(f.folder) || std::any_of(f.names.begin(), f.names.end(), crLf);
         });
-        if (!lineBreak || written.error().kind != ErrorKind::InvalidName)
-            fuzz::violated("a list without line breaks in its names was refused");
+        if (!lineBreak || written.error().cause != Cause::InvalidName)
+            fuzz::Violated("a list without line breaks in its names was refused");
         return;
     }
     const Result<FileList> read = ReadFileList(list);
     if (!read)
-        fuzz::violated("a written list cannot be read");
+        fuzz::Violated("a written list cannot be read");
     // Read back, each name is the name written, under the folder written: the list is the
     // model less the folders without names, a folder that comes again at once read as one.
     FileList expected;
@@ -128,15 +128,15 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
             expected.back().names.push_back(name);
         }
     if (*read != expected)
-        fuzz::violated("a list read back differs from the one written");
+        fuzz::Violated("a list read back differs from the one written");
     if (*written != CountFiles(expected))
-        fuzz::violated("a list reports another count of file lines than it wrote");
+        fuzz::Violated("a list reports another count of file lines than it wrote");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    checkGeneration(std::string(reinterpret_cast<const char*>(data), size));
-    checkRoundTrip(data, size);
+    CheckGeneration(std::string(reinterpret_cast<const char*>(data), size));
+    CheckRoundTrip(data, size);
     return 0;
 }

@@ -20,12 +20,12 @@ using namespace pilotrame;
 
 // Box texts hold one line, and the generation driver refuses a name with a control character:
 // the section writer never sees a line end in what it writes.
-std::string oneLine(std::string text) {
+std::string OneLine(std::string text) {
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     return text;
 }
 
-std::optional<std::int64_t> stepBox(const std::string& text) {
+std::optional<std::int64_t> StepBox(const std::string& text) {
     const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value || *value < -32768 || *value > 32767)
         return std::nullopt;
@@ -34,27 +34,27 @@ std::optional<std::int64_t> stepBox(const std::string& text) {
 
 // The lines of a CR LF text, after checking that CR and LF only come as that pair and that the
 // text ends with it.
-std::vector<std::string> crLfLines(std::string_view text) {
+std::vector<std::string> CrLfLines(std::string_view text) {
     std::vector<std::string> lines;
     if (!text.empty() && (text.size() < 2 || text.substr(text.size() - 2) != "\r\n"))
-        fuzz::violated("a section does not end with CR LF", text);
+        fuzz::Violated("a section does not end with CR LF", text);
     while (!text.empty()) {
         const std::size_t end = text.find("\r\n");
         const std::string_view line = text.substr(0, end);
         if (line.find_first_of("\r\n") != std::string_view::npos)
-            fuzz::violated("a line holds a lone CR or LF", line);
+            fuzz::Violated("a line holds a lone CR or LF", line);
         lines.emplace_back(line);
         text.remove_prefix(end + 2);
     }
     return lines;
 }
 
-bool filled(std::string_view text) {
+bool Filled(std::string_view text) {
     return !TrimSpaces(text).empty();
 }
 
 // Number of lines the ticked functions add after "_vbarun", counted from the job.
-std::size_t functionLines(const MacroJob& job) {
+std::size_t FunctionLines(const MacroJob& job) {
     std::size_t count = 0;
     if (job.exportAttributes) {
         const std::string& format = job.attributeFormat;
@@ -64,11 +64,11 @@ std::size_t functionLines(const MacroJob& job) {
                                            ? 1
                                            : 0;
         const auto& names = job.attributeNames;
-        count += 1 + (job.attributesAllBlocks || job.attributesNamed ? 1 : 0) + filled(names[0]) +
-                 (!filled(names[0]) && !filled(names[1]) && !filled(names[2]) ? 1 : 0) +
+        count += 1 + (job.attributesAllBlocks || job.attributesNamed ? 1 : 0) + Filled(names[0]) +
+                 (!Filled(names[0]) && !Filled(names[1]) && !Filled(names[2]) ? 1 : 0) +
                  formatLine + 1;
         for (std::size_t column = 1; column < 4; ++column)
-            count += filled(job.attributeBlocks[column]) + filled(names[column]) + formatLine;
+            count += Filled(job.attributeBlocks[column]) + Filled(names[column]) + formatLine;
     }
     if (job.countBlocks)
         count += 1 + job.countAllBlocks + job.countNamed;
@@ -81,13 +81,13 @@ std::size_t functionLines(const MacroJob& job) {
     return count;
 }
 
-void checkSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
+void CheckSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                  const std::string& before) {
     // Where the symbol should go, or nothing when it cannot.
     std::optional<SymbolGrid> next;
     const std::size_t dwg = FindIgnoringCase(at.currentFileName, ".dwg");
-    const auto stepX = stepBox(job.symbolStepX);
-    const auto stepY = stepBox(job.symbolStepY);
+    const auto stepX = StepBox(job.symbolStepX);
+    const auto stepY = StepBox(job.symbolStepY);
     if (dwg != std::string::npos && stepX && stepY) {
         // The row is a 16-bit value: the sum must fit before it is compared with the width.
         std::int64_t row = grid.row + *stepX;
@@ -106,19 +106,19 @@ void checkSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
     const Status written = WriteMacroSection(section, job, grid, true, at);
     if (!written) {
         if (next)
-            fuzz::violated("a symbol that has its place failed");
+            fuzz::Violated("a symbol that has its place failed");
         if (section != before || !(grid == was))
-            fuzz::violated("a failed symbol changed the section or the grid");
+            fuzz::Violated("a failed symbol changed the section or the grid");
         return;
     }
     if (!next)
-        fuzz::violated("a symbol was written that has no place");
+        fuzz::Violated("a symbol was written that has no place");
     if (!(grid == *next))
-        fuzz::violated("the grid did not move by the steps");
+        fuzz::Violated("the grid did not move by the steps");
     if (section.compare(0, before.size(), before) != 0)
-        fuzz::violated("a symbol changed what the section held");
+        fuzz::Violated("a symbol changed what the section held");
     const std::vector<std::string> lines =
-        crLfLines(std::string_view(section).substr(before.size()));
+        CrLfLines(std::string_view(section).substr(before.size()));
     const std::vector<std::string> expected{"-inserer " + at.currentFolder + at.currentFileName,
                                             std::to_string(next->column) + "," +
                                                 std::to_string(next->row),
@@ -127,32 +127,32 @@ void checkSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                                             "0",
                                             at.currentFileName.substr(0, dwg)};
     if (lines != expected)
-        fuzz::violated("a symbol is not its six lines", section);
+        fuzz::Violated("a symbol is not its six lines", section);
 }
 
-void checkMacroRun(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
+void CheckMacroRun(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                    const std::string& before) {
     std::string single = before;
     std::string multiple = before;
     if (!WriteMacroSection(single, job, grid, false, at))
-        fuzz::violated("a section without F1 failed");
+        fuzz::Violated("a section without F1 failed");
     if (!(grid == SymbolGrid{}))
-        fuzz::violated("a section without F1 did not reset the grid");
+        fuzz::Violated("a section without F1 did not reset the grid");
     grid = SymbolGrid{7, 7};
     if (!WriteMacroSection(multiple, job, grid, true, at))
-        fuzz::violated("a section without F1 failed");
+        fuzz::Violated("a section without F1 failed");
     if (single.compare(0, before.size(), before) != 0)
-        fuzz::violated("a section changed what the buffer held");
+        fuzz::Violated("a section changed what the buffer held");
     const std::string_view added = std::string_view(single).substr(before.size());
     const std::string opening =
         "_.open\r\n\"" + at.currentFolder + at.currentFileName + "\"\r\n_vbarun\r\n";
     if (added.substr(0, opening.size()) != opening)
-        fuzz::violated("a section does not open its drawing", added);
+        fuzz::Violated("a section does not open its drawing", added);
     if (multiple != single + "_close\r\n")
-        fuzz::violated("several windows do not add just the closing", multiple);
-    const std::vector<std::string> lines = crLfLines(added);
-    if (lines.size() != 3 + functionLines(job))
-        fuzz::violated("a section holds another number of lines than its functions", added);
+        fuzz::Violated("several windows do not add just the closing", multiple);
+    const std::vector<std::string> lines = CrLfLines(added);
+    if (lines.size() != 3 + FunctionLines(job))
+        fuzz::Violated("a section holds another number of lines than its functions", added);
 }
 
 } // namespace
@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const auto take = [&](std::string& box) {
         if (!fields.empty())
-            box = oneLine(fields.next());
+            box = OneLine(fields.next());
     };
     MacroJob job;
     job.insertSymbols = bit(0);
@@ -212,8 +212,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string before = bit(15) ? "avant\r\n" : "";
     if (job.insertSymbols)
-        checkSymbol(job, grid, at, before);
+        CheckSymbol(job, grid, at, before);
     else
-        checkMacroRun(job, grid, at, before);
+        CheckMacroRun(job, grid, at, before);
     return 0;
 }

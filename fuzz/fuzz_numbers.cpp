@@ -17,17 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string written = FormatNumber(*value);
         const auto back = ParseNumber(written, '.');
         if (!back)
-            fuzz::violated("a written number does not parse", written);
+            fuzz::Violated("a written number does not parse", written);
         const double scale = std::max(1.0, std::fabs(*value));
         if (std::fabs(*back - *value) > scale * 1e-14)
-            fuzz::violated("a written number parses to another value", written);
+            fuzz::Violated("a written number parses to another value", written);
         if (written.find_first_of(", ") != std::string::npos)
-            fuzz::violated("a written number holds a comma or a space", written);
+            fuzz::Violated("a written number holds a comma or a space", written);
     }
     if (const auto integer = ParseInteger(text)) {
         const auto asNumber = ParseNumber(text, '.');
         if (!asNumber || *asNumber != static_cast<double>(*integer))
-            fuzz::violated("an integer is not the same number", text);
+            fuzz::Violated("an integer is not the same number", text);
     }
     return 0;
 }

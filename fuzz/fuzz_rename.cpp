@@ -22,85 +22,85 @@ namespace {
 using namespace pilotrame;
 namespace fs = std::filesystem;
 
-bool isContinuation(char c) {
+bool IsContinuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // Byte offsets where the characters of text begin, and the size of the text last. A byte that
 // continues a character begins none, except at the very start.
-std::vector<std::size_t> characterStarts(std::string_view text) {
+std::vector<std::size_t> CharacterStarts(std::string_view text) {
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (i == 0 || !isContinuation(text[i]))
+        if (i == 0 || !IsContinuation(text[i]))
             starts.push_back(i);
     starts.push_back(text.size());
     return starts;
 }
 
 // The first count characters of text (the whole text when it has fewer).
-std::string_view firstCharacters(std::string_view text, std::size_t count) {
-    const std::vector<std::size_t> starts = characterStarts(text);
+std::string_view FirstCharacters(std::string_view text, std::size_t count) {
+    const std::vector<std::size_t> starts = CharacterStarts(text);
     return text.substr(0, starts[std::min(count, starts.size() - 1)]);
 }
 
-std::string_view afterCharacters(std::string_view text, std::size_t count) {
-    return text.substr(firstCharacters(text, count).size());
+std::string_view AfterCharacters(std::string_view text, std::size_t count) {
+    return text.substr(FirstCharacters(text, count).size());
 }
 
 // A count box as the rule reads it: a number rounded half to even, 0 to 32767.
-std::optional<std::size_t> countBox(const std::string& text, char separator, ErrorKind& kind) {
+std::optional<std::size_t> CountBox(const std::string& text, char separator, Cause& cause) {
     const std::optional<double> number = ParseNumber(text, separator);
     if (!number) {
-        kind = ErrorKind::NotANumber;
+        cause = Cause::NotANumber;
         return std::nullopt;
     }
     // The default rounding mode rounds halves to the even neighbour.
     const double whole = std::nearbyint(*number);
     if (!(whole >= 0 && whole <= 32767)) {
-        kind = ErrorKind::OutOfRange;
+        cause = Cause::OutOfRange;
         return std::nullopt;
     }
     return static_cast<std::size_t>(whole);
 }
 
-bool isBare(std::string_view name) {
+bool IsBare(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
-// What the rule should make of name: the new name, or the kind of failure expected.
+// What the rule should make of name: the new name, or the cause of the failure expected.
 struct Expected {
     std::optional<std::string> name;
-    ErrorKind kind = ErrorKind::Other;
+    Cause cause = Cause::System;
 };
 
-Expected expectedName(std::string_view name, const RenameJob& job, char separator) {
+Expected ExpectedName(std::string_view name, const RenameJob& job, char separator) {
     Expected expected;
-    const std::vector<std::size_t> starts = characterStarts(name);
+    const std::vector<std::size_t> starts = CharacterStarts(name);
     if (starts.size() - 1 < 4) {
-        expected.kind = ErrorKind::InvalidName;
+        expected.cause = Cause::InvalidName;
         return expected;
     }
     const std::string_view base = name.substr(0, starts[starts.size() - 5]);
     const std::string_view extension = name.substr(base.size());
-    const std::optional<std::size_t> start = countBox(job.start, separator, expected.kind);
+    const std::optional<std::size_t> start = CountBox(job.start, separator, expected.cause);
     if (!start)
         return expected;
     std::string renamed;
     switch (job.rule) {
     case RenameRule::Delete: {
-        const std::optional<std::size_t> length = countBox(job.length, separator, expected.kind);
+        const std::optional<std::size_t> length = CountBox(job.length, separator, expected.cause);
         if (!length)
             return expected;
-        renamed.append(firstCharacters(base, *start));
-        renamed.append(afterCharacters(base, *start + *length));
+        renamed.append(FirstCharacters(base, *start));
+        renamed.append(AfterCharacters(base, *start + *length));
         renamed.append(extension);
         break;
     }
     case RenameRule::Insert:
-        renamed.append(firstCharacters(base, *start));
+        renamed.append(FirstCharacters(base, *start));
         renamed.append(job.text);
-        renamed.append(afterCharacters(base, *start));
+        renamed.append(AfterCharacters(base, *start));
         renamed.append(extension);
         break;
     case RenameRule::Extension:
@@ -108,72 +108,72 @@ Expected expectedName(std::string_view name, const RenameJob& job, char separato
         renamed.append(job.newExtension);
         break;
     }
-    if (!isBare(renamed)) {
-        expected.kind = ErrorKind::InvalidName;
+    if (!IsBare(renamed)) {
+        expected.cause = Cause::InvalidName;
         return expected;
     }
     expected.name = std::move(renamed);
     return expected;
 }
 
-void checkRenamedName(std::string_view name, const RenameJob& job, char separator) {
+void CheckRenamedName(std::string_view name, const RenameJob& job, char separator) {
     const Result<std::string> renamed = RenamedName(name, job, separator);
-    const Expected expected = expectedName(name, job, separator);
+    const Expected expected = ExpectedName(name, job, separator);
     if (renamed) {
         const std::string& result = *renamed;
         if (result.empty() || result == "." || result == "..")
-            fuzz::violated("a new name names no file of the folder", result);
+            fuzz::Violated("a new name names no file of the folder", result);
         if (result.find('/') != std::string::npos || result.find('\0') != std::string::npos)
-            fuzz::violated("a new name holds a separator", result);
+            fuzz::Violated("a new name holds a separator", result);
 #ifdef _WIN32
         if (result.find('\\') != std::string::npos)
             fuzz::violated("a new name holds a separator", result);
 #endif
         if (!expected.name || *expected.name != result)
-            fuzz::violated("a new name differs from what the rule makes", result);
+            fuzz::Violated("a new name differs from what the rule makes", result);
         // The arithmetic of the rules on byte lengths.
         if (job.rule == RenameRule::Insert && result.size() != name.size() + job.text.size())
-            fuzz::violated("an insertion does not add the text's length", result);
+            fuzz::Violated("an insertion does not add the text's length", result);
         if (job.rule == RenameRule::Delete && result.size() > name.size())
-            fuzz::violated("a deletion made a name longer", result);
+            fuzz::Violated("a deletion made a name longer", result);
         if (job.rule == RenameRule::Insert && ParseInteger(job.start) == 0 &&
             result.compare(0, job.text.size(), job.text) != 0)
-            fuzz::violated("an insertion at 0 does not start with the text", result);
+            fuzz::Violated("an insertion at 0 does not start with the text", result);
         if (job.rule == RenameRule::Extension &&
             (result.size() < job.newExtension.size() ||
              result.compare(result.size() - job.newExtension.size(), std::string::npos,
                             job.newExtension) != 0))
-            fuzz::violated("a new extension is not at the end", result);
+            fuzz::Violated("a new extension is not at the end", result);
     } else {
         if (expected.name)
-            fuzz::violated("a rule that makes a bare name failed", *expected.name);
-        if (renamed.error().kind != expected.kind)
-            fuzz::violated("a rule failed for another reason than expected", std::string(name));
+            fuzz::Violated("a rule that makes a bare name failed", *expected.name);
+        if (renamed.error().cause != expected.cause)
+            fuzz::Violated("a rule failed for another reason than expected", std::string(name));
     }
 }
 
 // The names in a folder.
-std::set<std::string> entries(const fs::path& folder) {
+std::set<std::string> Entries(const fs::path& folder) {
     std::set<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         names.insert(entry.path().filename().string());
     return names;
 }
 
-void touch(const fs::path& path) {
+void Touch(const fs::path& path) {
     std::ofstream(path, std::ios::binary) << "x";
 }
 
 // The part of a path that the system calls see: up to its first NUL.
-std::string_view systemPath(std::string_view path) {
+std::string_view SystemPath(std::string_view path) {
     return path.substr(0, path.find('\0'));
 }
 
 // True when nothing at path (as the system sees it) lies outside the folder within: a run that
 // went wrong must never reach the files of the machine.
-bool harmless(std::string_view path, const fs::path& within) {
+bool Harmless(std::string_view path, const fs::path& within) {
     std::error_code ec;
-    const fs::path seen{std::string(systemPath(path))};
+    const fs::path seen{std::string(SystemPath(path))};
     if (!fs::exists(fs::symlink_status(seen, ec)))
         return true;
     const std::string inside = fs::canonical(seen, ec).string();
@@ -184,17 +184,17 @@ bool harmless(std::string_view path, const fs::path& within) {
 // Renames listed files of a folder beside a file and a folder that must not change. The folder
 // line is the run's folder followed by suffix ("" for the folder itself, "./", "../o/" for
 // others, or a name that none has).
-void checkRenamingRun(const std::string& suffix, const std::vector<std::string>& listed,
+void CheckRenamingRun(const std::string& suffix, const std::vector<std::string>& listed,
                       const RenameJob& job, char separator) {
-    const fs::path root = fs::path(fuzz::scratchFolder()) / "rename";
+    const fs::path root = fs::path(fuzz::ScratchFolder()) / "rename";
     const fs::path folder = root / "r";
     const fs::path other = root / "o";
     fs::remove_all(root);
     fs::create_directories(folder);
     fs::create_directories(other);
-    touch(root / "outside.dwg");
-    touch(other / "inner.dwg");
-    touch(folder / "plan");
+    Touch(root / "outside.dwg");
+    Touch(other / "inner.dwg");
+    Touch(folder / "plan");
 
     const std::string listedFolder = folder.string() + "/" + FromAnsi(suffix);
     std::string list = "\v" + folder.string() + "/" + suffix + "\r\n";
@@ -203,18 +203,18 @@ void checkRenamingRun(const std::string& suffix, const std::vector<std::string>&
         list += "\t" + bytes + "\r\n";
         names.push_back(FromAnsi(bytes));
         const std::string& name = names.back();
-        if (isBare(name) && name.size() < 200)
-            touch(folder / name);
+        if (IsBare(name) && name.size() < 200)
+            Touch(folder / name);
         // Also as a system call would see it with the folder cut at a NUL.
-        if (!harmless(listedFolder + name, root) ||
-            !harmless(std::string(systemPath(listedFolder)) + "/" + name, root))
+        if (!Harmless(listedFolder + name, root) ||
+            !Harmless(std::string(SystemPath(listedFolder)) + "/" + name, root))
             return;
     }
     // The folder the system would open, and the folder the list names: one of the three here,
     // or none when it does not exist or holds a NUL.
     std::error_code ec;
-    if (!harmless(listedFolder, root) &&
-        !fs::equivalent(fs::path(std::string(systemPath(listedFolder))), root, ec))
+    if (!Harmless(listedFolder, root) &&
+        !fs::equivalent(fs::path(std::string(SystemPath(listedFolder))), root, ec))
         return;
     std::optional<fs::path> named;
     if (listedFolder.find('\0') == std::string::npos && fs::is_directory(listedFolder, ec))
@@ -226,16 +226,16 @@ void checkRenamingRun(const std::string& suffix, const std::vector<std::string>&
 
     std::map<fs::path, std::set<std::string>> model;
     for (const fs::path& each : {root, folder, other})
-        model[each] = entries(each);
+        model[each] = Entries(each);
 
     // The run as it should go: in list order, each listed file of the named folder renamed
     // within it, stopping at the first that cannot be.
     int renamed = 0;
     bool stopped = false;
     for (const std::string& name : names) {
-        const Expected expected = expectedName(name, job, separator);
+        const Expected expected = ExpectedName(name, job, separator);
         std::set<std::string>* files = named ? &model[*named] : nullptr;
-        if (!files || !isBare(name) || !files->contains(name) || !expected.name ||
+        if (!files || !IsBare(name) || !files->contains(name) || !expected.name ||
             expected.name->size() > 255 ||
             (*expected.name != name && files->contains(*expected.name))) {
             stopped = true;
@@ -249,15 +249,15 @@ void checkRenamingRun(const std::string& suffix, const std::vector<std::string>&
     ListPosition position;
     const RenameReport report = RenameListedFiles(listPath, job, position, separator);
     for (const auto& [each, files] : model)
-        if (entries(each) != files)
-            fuzz::violated(named && each == *named
+        if (Entries(each) != files)
+            fuzz::Violated(named && each == *named
                                ? "a renaming left its folder otherwise than the rule says"
                                : "a renaming changed a file outside its folder",
                            each.string());
     if (report.renamed != renamed || report.failure.has_value() != stopped)
-        fuzz::violated("a renaming reports another count than it did");
-    if (report.failure && report.failure->kind != ErrorKind::RenameFailed)
-        fuzz::violated("a renaming failure is not a rename failure");
+        fuzz::Violated("a renaming reports another count than it did");
+    if (report.failure && report.failure->operation != Operation::RenameFile)
+        fuzz::Violated("a renaming failure is not a rename failure");
 }
 
 } // namespace
@@ -286,7 +286,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!fields.empty() && names.size() < 4)
         names.push_back(withoutCrLf(fields.next()));
     for (const std::string& name : names)
-        checkRenamedName(name, job, separator);
-    checkRenamingRun(suffix, names, job, separator);
+        CheckRenamedName(name, job, separator);
+    CheckRenamingRun(suffix, names, job, separator);
     return 0;
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string readAll(const std::string& path) {
+std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -21,8 +21,8 @@ std::string readAll(const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace pilotrame;
-    const std::string first = fuzz::scratchFolder() + "savescript.txt";
-    const std::string second = fuzz::scratchFolder() + "savescript-again.txt";
+    const std::string first = fuzz::ScratchFolder() + "savescript.txt";
+    const std::string second = fuzz::ScratchFolder() + "savescript-again.txt";
     std::ofstream(first, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     std::remove(second.c_str());
@@ -33,28 +33,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     SettingsFile copy(second);
     if (!copy.SaveSettings(loaded))
-        fuzz::violated("loaded settings could not be saved");
+        fuzz::Violated("loaded settings could not be saved");
     Settings again;
     if (!SettingsFile(second).LoadSettings(again))
-        fuzz::violated("saved settings do not load");
+        fuzz::Violated("saved settings do not load");
     if (!(again == loaded))
-        fuzz::violated("settings saved and loaded differ");
+        fuzz::Violated("settings saved and loaded differ");
 
     // Saved over the file read, every byte it held outside the 21 slots stays.
     const std::string before(reinterpret_cast<const char*>(data), size);
     if (!file.SaveSettings(loaded))
-        fuzz::violated("loaded settings could not be saved over their file");
-    const std::string after = readAll(first);
+        fuzz::Violated("loaded settings could not be saved over their file");
+    const std::string after = ReadAll(first);
     if (after.size() != std::max(before.size(), SettingsFile::kFileLength))
-        fuzz::violated("saving changed the length of the file");
+        fuzz::Violated("saving changed the length of the file");
     const std::size_t slotsStart = SettingsFile::kRecordOffset;
     const std::size_t slotsEnd =
         slotsStart + static_cast<std::size_t>(kSettingCount) * SettingsFile::kSlotLength;
     for (std::size_t i = 0; i < before.size(); ++i)
         if ((i < slotsStart || i >= slotsEnd) && after[i] != before[i])
-            fuzz::violated("saving changed a byte outside the settings slots");
+            fuzz::Violated("saving changed a byte outside the settings slots");
     if (after.compare(slotsStart, slotsEnd - slotsStart, copy.encodeRecord(loaded), 0,
                       slotsEnd - slotsStart) != 0)
-        fuzz::violated("the file does not hold the settings saved");
+        fuzz::Violated("the file does not hold the settings saved");
     return 0;
 }

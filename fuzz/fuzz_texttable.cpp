@@ -23,12 +23,12 @@ using namespace pilotrame;
 
 constexpr std::string_view kSetup = "osmode\r\n0\r\nsnapmode\r\n0\r\n";
 
-std::string readAll(const std::string& path) {
+std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::string> split(std::string_view text, std::string_view separator) {
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> parts;
     for (;;) {
         const std::size_t at = text.find(separator);
@@ -40,7 +40,7 @@ std::vector<std::string> split(std::string_view text, std::string_view separator
 }
 
 // The rows of the table, each cut into its cells.
-std::vector<std::vector<std::string>> tableCells(std::string_view table) {
+std::vector<std::vector<std::string>> TableCells(std::string_view table) {
     while (!table.empty() && table.front() == ' ')
         table.remove_prefix(1);
     while (!table.empty() && table.back() == ' ')
@@ -48,18 +48,18 @@ std::vector<std::vector<std::string>> tableCells(std::string_view table) {
     std::vector<std::vector<std::string>> rows;
     if (table.empty())
         return rows;
-    std::vector<std::string> lines = split(table, "\n");
+    std::vector<std::string> lines = Split(table, "\n");
     if (lines.back().empty())
         lines.pop_back(); // nothing after the final line end
     for (std::string& line : lines) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        rows.push_back(split(line, "\t"));
+        rows.push_back(Split(line, "\t"));
     }
     return rows;
 }
 
-std::optional<std::int64_t> position(const std::string& text) {
+std::optional<std::int64_t> Position(const std::string& text) {
     const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value || *value < -32768 || *value > 32767)
         return std::nullopt;
@@ -67,7 +67,7 @@ std::optional<std::int64_t> position(const std::string& text) {
 }
 
 // Removes line ends from a combo text, which holds one line.
-std::string oneLine(std::string text) {
+std::string OneLine(std::string text) {
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     return text;
 }
@@ -90,31 +90,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     take(job.style);
     take(job.height);
     take(job.rotation);
-    job.style = oneLine(job.style);
-    job.height = oneLine(job.height);
-    job.rotation = oneLine(job.rotation);
+    job.style = OneLine(job.style);
+    job.height = OneLine(job.height);
+    job.rotation = OneLine(job.rotation);
 
-    const std::string script = fuzz::scratchFolder() + "pilotrame-table.scr";
-    std::string before = readAll(script);
+    const std::string script = fuzz::ScratchFolder() + "pilotrame-table.scr";
+    std::string before = ReadAll(script);
     if (before.empty()) {
         std::ofstream(script, std::ios::binary) << "previous\r\n";
         before = "previous\r\n";
     }
 
     // The script as it should be, or the box that should stop it.
-    const std::vector<std::vector<std::string>> rows = tableCells(job.table);
+    const std::vector<std::vector<std::string>> rows = TableCells(job.table);
     const std::size_t counted = rows.empty() ? 0 : rows.front().size();
     const std::size_t columns = std::min<std::size_t>(counted, kMaxTextColumns);
     std::optional<std::string> badBox;
     std::array<std::int64_t, kMaxTextColumns> columnX{};
     for (std::size_t i = 0; i < columnX.size() && !badBox; ++i) {
-        const auto x = position(job.columnX[i]);
+        const auto x = Position(job.columnX[i]);
         if (!x)
             badBox = "Colonne " + std::to_string(i + 1);
         else
             columnX[i] = *x;
     }
-    const auto step = position(job.rowStep);
+    const auto step = Position(job.rowStep);
     if (!badBox && (!step || *step * static_cast<std::int64_t>(rows.size()) < -32768 ||
                     *step * static_cast<std::int64_t>(rows.size()) > 32767))
         badBox = "Décalage";
@@ -133,39 +133,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Result<TextInsertionOutcome> outcome = WriteTextInsertionScript(script, job);
-    const std::string after = readAll(script);
+    const std::string after = ReadAll(script);
     if (!outcome) {
         if (after != before)
-            fuzz::violated("a script that failed changed the previous file");
+            fuzz::Violated("a script that failed changed the previous file");
         if (!badBox || outcome.error().detail != *badBox)
-            fuzz::violated("a table failed for another box than expected", outcome.error().detail);
-        if (outcome.error().kind != ErrorKind::NotANumber &&
-            outcome.error().kind != ErrorKind::OutOfRange)
-            fuzz::violated("a box failed for another reason than its number");
+            fuzz::Violated("a table failed for another box than expected", outcome.error().detail);
+        if (outcome.error().cause != Cause::NotANumber &&
+            outcome.error().cause != Cause::OutOfRange)
+            fuzz::Violated("a box failed for another reason than its number");
         return 0;
     }
     if (badBox)
-        fuzz::violated("a script was written past a box that cannot be", *badBox);
+        fuzz::Violated("a script was written past a box that cannot be", *badBox);
     if (outcome->rows != static_cast<int>(rows.size()) ||
         outcome->columns != static_cast<int>(columns) ||
         outcome->tooManyColumns != (counted > kMaxTextColumns))
-        fuzz::violated("the counts of the table differ");
+        fuzz::Violated("the counts of the table differ");
     if (outcome->columns > kMaxTextColumns)
-        fuzz::violated("more than nine columns written");
+        fuzz::Violated("more than nine columns written");
 
     // The properties on the file itself, then the whole of it.
     if (after.compare(0, kSetup.size(), kSetup) != 0)
-        fuzz::violated("the script does not start with the setup lines", after);
+        fuzz::Violated("the script does not start with the setup lines", after);
     if (after.size() < 2 || after.compare(after.size() - 2, 2, "\r\n") != 0)
-        fuzz::violated("the script does not end with CR LF", after);
-    std::vector<std::string> lines = split(std::string_view(after).substr(kSetup.size()), "\r\n");
+        fuzz::Violated("the script does not end with CR LF", after);
+    std::vector<std::string> lines = Split(std::string_view(after).substr(kSetup.size()), "\r\n");
     lines.pop_back(); // after the final CR LF
     if (lines.size() != textLines)
-        fuzz::violated("the script holds another number of text lines than of cells", after);
+        fuzz::Violated("the script holds another number of text lines than of cells", after);
     for (const std::string& line : lines)
         if (line.rfind("texte style ", 0) != 0)
-            fuzz::violated("a text line does not start with the command", line);
+            fuzz::Violated("a text line does not start with the command", line);
     if (after != ToAnsi(expected))
-        fuzz::violated("the script differs from its table", after);
+        fuzz::Violated("the script differs from its table", after);
     return 0;
 }

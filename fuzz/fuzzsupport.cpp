@@ -9,13 +9,13 @@
 
 namespace pilotrame::fuzz {
 
-void violated(std::string_view what, std::string_view detail) {
+void Violated(std::string_view what, std::string_view detail) {
     std::fprintf(stderr, "PROPERTY VIOLATED: %.*s\n%.*s\n", static_cast<int>(what.size()),
                  what.data(), static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
 
-const std::string& scratchFolder() {
+const std::string& ScratchFolder() {
     // Never destroyed: the clean-up at exit runs after the destructors of statics.
     static const std::string* const folder = [] {
         // A memory file system where there is one: the writers flush every file to disk.
@@ -28,7 +28,7 @@ const std::string& scratchFolder() {
         // A run that ends normally leaves nothing behind; a finding keeps its files.
         std::atexit([] {
             std::error_code ignored;
-            std::filesystem::remove_all(scratchFolder(), ignored);
+            std::filesystem::remove_all(ScratchFolder(), ignored);
         });
         return new std::string(path.string() + "/");
     }();

@@ -8,10 +8,10 @@
 namespace pilotrame::fuzz {
 
 // Stops the run with a message: a property did not hold.
-[[noreturn]] void violated(std::string_view what, std::string_view detail = {});
+[[noreturn]] void Violated(std::string_view what, std::string_view detail = {});
 
 // A folder of this process for the files a target reads and writes, made once.
-const std::string& scratchFolder();
+const std::string& ScratchFolder();
 
 // Splits fuzz input into fields at each byte 0xFF, so that one input drives several values.
 class Fields {

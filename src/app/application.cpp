@@ -103,7 +103,7 @@ bool Application::start() {
     ApplySingleWindowRule(m_session.settings);
     if (startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(startup.failure->numberAndDescription()));
+                    FromStd(NumberAndDescription(*startup.failure)));
     }
 
     // 6. The script folder, fixed for the whole run.

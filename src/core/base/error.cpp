@@ -2,46 +2,37 @@
 
 namespace pilotrame {
 
-std::string Describe(ErrorCode code) {
-    switch (code) {
-    case ErrorCode::TypeMismatch:
-        return "Incompatibilité de type";
-    case ErrorCode::Overflow:
-        return "Dépassement de capacité";
-    case ErrorCode::FileExists:
-        return "Ce fichier existe déjà";
-    case ErrorCode::FileNotFound:
-        return "Fichier introuvable";
-    case ErrorCode::PermissionDenied:
-        return "Permission refusée";
-    case ErrorCode::PathFileAccess:
-        return "Erreur d'accès au chemin ou au fichier";
-    case ErrorCode::PathNotFound:
-        return "Chemin d'accès introuvable";
-    case ErrorCode::DeviceIo:
-        return "Erreur d'entrée/sortie de périphérique";
-    case ErrorCode::DiskFull:
-        return "Disque plein";
-    case ErrorCode::BadFileName:
-        return "Nom ou numéro de fichier incorrect";
-    case ErrorCode::InvalidPropertyValue:
-        return "Valeur de propriété non valide";
-    case ErrorCode::InvalidName:
-        return "Caractère interdit dans un nom de fichier";
-    }
-    return "Erreur inconnue";
+Error InOperation(Error error, Operation operation) {
+    error.operation = operation;
+    return error;
 }
 
-std::string Error::numberAndDescription() const {
-    return std::to_string(static_cast<int>(code)) + " " + Describe(code);
+Error BoxError(Cause cause, std::string_view box, std::string_view text) {
+    Error error;
+    error.code = cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
+    error.cause = cause;
+    error.detail = box;
+    error.text = text;
+    return error;
 }
 
-Error WithKind(Error error, ErrorKind kind) {
-    if (error.code == ErrorCode::DiskFull)
-        error.kind = ErrorKind::DiskFull;
-    else if (error.kind != ErrorKind::InvalidName && error.kind != ErrorKind::NotANumber &&
-             error.kind != ErrorKind::OutOfRange && error.kind != ErrorKind::NotADrawingName)
-        error.kind = kind;
+Error NameError(ErrorCode code, std::string_view name, std::string path) {
+    Error error;
+    error.code = code;
+    error.cause = Cause::InvalidName;
+    error.path = std::move(path);
+    error.detail = name;
+    return error;
+}
+
+Error TextError(TextFault fault, int line, std::string_view detail, std::string_view text) {
+    Error error;
+    error.code = ErrorCode::InvalidPropertyValue;
+    error.cause = Cause::FaultyText;
+    error.fault = fault;
+    error.line = line;
+    error.detail = detail;
+    error.text = text;
     return error;
 }
 

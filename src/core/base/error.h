@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace pilotrame {
 
@@ -21,42 +23,83 @@ enum class ErrorCode {
     InvalidName = 1001, // a name that a script or list line cannot carry
 };
 
-// What failed, as the user is told it. The windows choose their message by the kind, never by
-// the wording of an operation.
-enum class ErrorKind {
-    Other,             // a file operation with nothing more precise to say
-    ListUnreadable,    // Liste01.txt missing or unreadable
-    ListNotWritable,   // Liste01.txt cannot be written
-    ScriptNotWritable, // the script file cannot be created; nothing was written
-    ScriptIncomplete,  // a section could not be added: the script stops short
-    DiskFull,          // a write ran out of room (a full disk, or a file-size limit)
-    NotANumber,        // a box holds no number; detail names the box, text its content
-    OutOfRange,        // a box holds a number out of range; detail names the box
-    InvalidName,       // a name that a list or script line cannot carry
-    NotADrawingName,   // a symbol's file name without ".dwg"; detail names the file
-    SettingsUnreadable,
-    SettingsNotWritable,
-    RenameFailed, // a listed file could not be renamed
-    Cancelled,    // the user stopped a long operation
+// What the program was doing when it failed. The message names the file by it.
+enum class Operation {
+    None,          // a file operation or a box read with nothing more to say
+    ReadList,      // reading the list of drawings
+    WriteList,     // writing Liste01.txt
+    CreateScript,  // creating or emptying the script file: nothing of it was written
+    AppendScript,  // adding a drawing's section: the script stops short
+    ReadSettings,  // reading savescript.txt
+    SaveSettings,  // writing savescript.txt
+    RenameFile,    // renaming a listed file
+    ReadJob,       // reading a job file
+    SaveJob,       // writing a job file
+    ReadArguments, // reading the command line
 };
 
-// French description of an error number, as shown after the number in the start-up box.
-std::string Describe(ErrorCode code);
+// Why it failed.
+enum class Cause {
+    System,          // the system refused: code says why (missing, access, disk full …)
+    NotANumber,      // a box holds no number: detail names the box, text is its content
+    OutOfRange,      // a box holds a number it cannot take: detail names the box
+    InvalidName,     // a name that a list or script line cannot carry: detail names it
+    NotADrawingName, // a symbol's file name without ".dwg": detail names the file
+    FaultyText,      // a job file or the command line is faulty: fault says how
+};
 
-// A failure of one core operation on one path; never thrown.
+// What is wrong in a text the program reads by its own rules.
+enum class TextFault {
+    None,
+    // A job file: line is the line, detail the key, text the value as written.
+    NotAJobFile,         // the first line does not name the format
+    NewerFormat,         // number: the version the file names
+    NotUtf8,             // bytes that are not UTF-8
+    StrayCarriageReturn, // a CR inside a line
+    MissingEquals,       // a line without "="
+    MalformedKey,        // a key with characters a key cannot have
+    RepeatedKey,         // number: the line that gave the key first
+    LoneBackslash,       // a "\" at the end of a value
+    UnknownEscape,       // text: the sequence
+    NotAFlag,            // a value other than 0 and 1
+    NotAWord,            // allowed: the words the key takes
+    LineBreakInLine,     // a line break in the value of a single-line box
+    // The command line: detail is the option or the argument.
+    UnknownOption,
+    RepeatedOption,
+    MissingFileName,    // an option that takes a file name, without one
+    ValueNotTaken,      // "--option=value" for an option that takes none
+    UnexpectedArgument, // an argument that is no option
+    OnlyWithGenerate,   // --job, --list or --execute without --generate
+};
+
+// A failure of one core operation; never thrown. The windows choose their message by operation
+// and cause, and the texts for both are in messages.*.
 struct Error {
     ErrorCode code = ErrorCode::DeviceIo;
-    ErrorKind kind = ErrorKind::Other;
+    Operation operation = Operation::None;
+    Cause cause = Cause::System;
     std::string path;   // the file or folder concerned, UTF-8; may be empty
-    std::string detail; // what is concerned inside it (a box, a slot, a name); may be empty
+    std::string detail; // what is concerned inside it (a box, a name, a key); may be empty
     std::string text;   // the offending text, when there is one (a box's content)
-
-    // "13 Incompatibilité de type": the number, one space, the description.
-    std::string numberAndDescription() const;
+    TextFault fault = TextFault::None;
+    int line = 0;                     // the faulty line of a text, from 1
+    int number = 0;                   // a number the fault names (a version, an earlier line)
+    std::vector<std::string> allowed; // the values a faulty value could have taken
 };
 
-// The error with its kind set to kind, unless it already tells more: a full disk stays a full
-// disk whatever was being written, and a name that cannot be written stays that.
-Error WithKind(Error error, ErrorKind kind);
+// The error as the failure of operation: the cause stays what it was.
+Error InOperation(Error error, Operation operation);
+
+// A box whose text cannot be used: cause NotANumber (code TypeMismatch) or OutOfRange (code
+// Overflow); detail names the box, text is its content.
+Error BoxError(Cause cause, std::string_view box, std::string_view text);
+
+// A name that a list or script line cannot carry (cause InvalidName); detail is the name.
+Error NameError(ErrorCode code, std::string_view name, std::string path = {});
+
+// A faulty text (cause FaultyText, code InvalidPropertyValue) at line, about detail.
+Error TextError(TextFault fault, int line, std::string_view detail = {},
+                std::string_view text = {});
 
 } // namespace pilotrame

@@ -71,7 +71,7 @@ Status CloseChecked(FileHandle& file, const std::string& path) {
 Result<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(ToFsPath(path), ec))
-        return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
+        return FileError(ErrorCode::PathFileAccess, path);
     FileHandle file = OpenFile(path, "rb");
     if (!file)
         return ErrnoError(path);
@@ -92,7 +92,7 @@ Result<std::string> ReadFileBytes(const std::string& path) {
 Status CheckReadable(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(ToFsPath(path), ec))
-        return Error{ErrorCode::PathFileAccess, ErrorKind::Other, path, {}, {}};
+        return FileError(ErrorCode::PathFileAccess, path);
     FileHandle file = OpenFile(path, "rb");
     if (!file)
         return ErrnoError(path);
@@ -156,14 +156,14 @@ Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
     const auto status = fs::status(target, statusError);
     const bool exists = !statusError && fs::is_regular_file(status);
     if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return Error{ErrorCode::PermissionDenied, ErrorKind::Other, path, {}, {}};
+        return FileError(ErrorCode::PermissionDenied, path);
 #ifndef _WIN32
     struct stat existing {};
     const bool statted = exists && ::stat(targetPath.c_str(), &existing) == 0;
     if (statted && existing.st_nlink > 1) {
         Status written = OverwriteInPlace(targetPath, bytes);
         if (!written)
-            return Error{written.error().code, written.error().kind, path, {}, {}};
+            return FileError(written.error().code, path);
         return written;
     }
 #endif
@@ -203,7 +203,7 @@ Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
         const ErrorCode code = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
                                    ? ErrorCode::PermissionDenied
                                    : ErrorCode::PathFileAccess;
-        return failed(Error{code, ErrorKind::Other, path, {}, {}});
+        return failed(FileError(code, path));
     }
 #else
     std::error_code ec;
@@ -292,8 +292,10 @@ ErrorCode FolderCodeFromErrno(int error, const std::string& folder) {
 }
 
 Error FileError(ErrorCode code, const std::string& path) {
-    return Error{
-        code, code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other, path, {}, {}};
+    Error error;
+    error.code = code;
+    error.path = path;
+    return error;
 }
 
 Error ErrorFromErrno(int error, const std::string& path) {

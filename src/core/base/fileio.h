@@ -37,7 +37,7 @@ ErrorCode CodeFromErrno(int error, const std::string& path);
 // The same for a call on the folder itself, which is PathNotFound when missing.
 ErrorCode FolderCodeFromErrno(int error, const std::string& folder);
 
-// A failure with code on path; a full disk is also told by the kind, whatever was being written.
+// A failure of the system with code on path.
 Error FileError(ErrorCode code, const std::string& path);
 
 // FileError(CodeFromErrno(error, path), path).

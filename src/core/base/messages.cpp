@@ -6,17 +6,56 @@ namespace pilotrame {
 
 namespace {
 
-std::string Numbered(const Error& error) {
-    return error.numberAndDescription();
+// "« text »" with the French quotation marks.
+std::string InQuotes(std::string_view text) {
+    return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
 }
 
 // "La case « EFFACER, 1er point X » ne contient pas un nombre : "abc"".
 std::string BoxText(const Error& error, std::string_view problem) {
-    return "La case \xC2\xAB " + error.detail + " \xC2\xBB " + std::string(problem) + " : \"" +
-           error.text + "\"";
+    return "La case " + InQuotes(error.detail) + " " + std::string(problem) + " : \"" + error.text +
+           "\"";
+}
+
+bool DiskFull(const Error& error) {
+    return error.cause == Cause::System && error.code == ErrorCode::DiskFull;
 }
 
 } // namespace
+
+std::string DescribeErrorCode(ErrorCode code) {
+    switch (code) {
+    case ErrorCode::TypeMismatch:
+        return "Incompatibilité de type";
+    case ErrorCode::Overflow:
+        return "Dépassement de capacité";
+    case ErrorCode::FileExists:
+        return "Ce fichier existe déjà";
+    case ErrorCode::FileNotFound:
+        return "Fichier introuvable";
+    case ErrorCode::PermissionDenied:
+        return "Permission refusée";
+    case ErrorCode::PathFileAccess:
+        return "Erreur d'accès au chemin ou au fichier";
+    case ErrorCode::PathNotFound:
+        return "Chemin d'accès introuvable";
+    case ErrorCode::DeviceIo:
+        return "Erreur d'entrée/sortie de périphérique";
+    case ErrorCode::DiskFull:
+        return "Disque plein";
+    case ErrorCode::BadFileName:
+        return "Nom ou numéro de fichier incorrect";
+    case ErrorCode::InvalidPropertyValue:
+        return "Valeur de propriété non valide";
+    case ErrorCode::InvalidName:
+        return "Caractère interdit dans un nom de fichier";
+    }
+    return "Erreur inconnue";
+}
+
+std::string NumberAndDescription(const Error& error) {
+    return std::to_string(static_cast<int>(error.code)) + " " + DescribeErrorCode(error.code);
+}
 
 std::string ListFailureText(const std::string& listPath) {
     return "Liste des fichiers sélectionnés en lecture seule ou inexistant: " + std::string(kCrLf) +
@@ -24,76 +63,82 @@ std::string ListFailureText(const std::string& listPath) {
 }
 
 std::string FileFailureText(const Error& error) {
-    switch (error.kind) {
-    case ErrorKind::ListUnreadable:
-        return ListFailureText(error.path);
-    case ErrorKind::ListNotWritable:
-        return ListWriteFailureText(error);
-    case ErrorKind::SettingsUnreadable:
-    case ErrorKind::SettingsNotWritable:
-        return SettingsFailureText(error);
-    case ErrorKind::DiskFull:
+    switch (error.cause) {
+    case Cause::NotANumber:
+        return BoxText(error, "ne contient pas un nombre entier");
+    case Cause::OutOfRange:
+        return BoxText(error, "contient un nombre hors limites");
+    case Cause::InvalidName:
+    case Cause::NotADrawingName:
+        return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
+    case Cause::FaultyText:
+    case Cause::System:
+        break;
+    }
+    if (DiskFull(error))
         return "Disque plein : le fichier n'a pas pu être écrit entièrement." + std::string(kCrLf) +
                error.path;
-    case ErrorKind::NotANumber:
-        return BoxText(error, "ne contient pas un nombre entier");
-    case ErrorKind::OutOfRange:
-        return BoxText(error, "contient un nombre hors limites");
-    case ErrorKind::InvalidName:
-    case ErrorKind::NotADrawingName:
-        return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
-    case ErrorKind::ScriptNotWritable:
-    case ErrorKind::ScriptIncomplete:
-    case ErrorKind::RenameFailed:
-    case ErrorKind::Cancelled:
-    case ErrorKind::Other:
+    switch (error.operation) {
+    case Operation::ReadList:
+        return ListFailureText(error.path);
+    case Operation::WriteList:
+        return ListWriteFailureText(error);
+    case Operation::ReadSettings:
+    case Operation::SaveSettings:
+        return SettingsFailureText(error);
+    default:
         break;
     }
     return "Erreur sur le fichier : " + std::string(kCrLf) + error.path + std::string(kCrLf) +
-           Numbered(error);
+           NumberAndDescription(error);
 }
 
 std::string GenerationFailureText(const Error& error) {
     const std::string incomplete = "Le script est incomplet : ";
-    switch (error.kind) {
-    case ErrorKind::ListUnreadable:
-        return ListFailureText(error.path);
-    case ErrorKind::InvalidName:
+    switch (error.cause) {
+    case Cause::InvalidName:
         return "Nom de fichier impossible à écrire dans le script (retour à la ligne, caractère "
                "de contrôle ou guillemet) : " +
                std::string(kCrLf) + error.detail;
-    case ErrorKind::NotADrawingName:
+    case Cause::NotADrawingName:
         return "Nom de fichier sans \".dwg\" : le symbole ne peut pas être inséré." +
                std::string(kCrLf) + error.detail;
-    case ErrorKind::DiskFull:
-        return incomplete + "disque plein." + std::string(kCrLf) + error.path;
-    case ErrorKind::ScriptNotWritable:
-        return "Impossible de créer le fichier script : " + std::string(kCrLf) + error.path;
-    case ErrorKind::ScriptIncomplete:
-        return incomplete + "impossible d'écrire dans le fichier." + std::string(kCrLf) +
-               error.path + std::string(kCrLf) + Numbered(error);
-    case ErrorKind::NotANumber:
+    case Cause::NotANumber:
         return "Génération arrêtée. " + BoxText(error, "ne contient pas un nombre");
-    case ErrorKind::OutOfRange:
+    case Cause::OutOfRange:
         return "Génération arrêtée. " + BoxText(error, "contient un nombre hors limites");
+    case Cause::FaultyText:
+    case Cause::System:
+        break;
+    }
+    if (DiskFull(error))
+        return incomplete + "disque plein." + std::string(kCrLf) + error.path;
+    switch (error.operation) {
+    case Operation::ReadList:
+        return ListFailureText(error.path);
+    case Operation::CreateScript:
+        return "Impossible de créer le fichier script : " + std::string(kCrLf) + error.path;
+    case Operation::AppendScript:
+        return incomplete + "impossible d'écrire dans le fichier." + std::string(kCrLf) +
+               error.path + std::string(kCrLf) + NumberAndDescription(error);
     default:
         return FileFailureText(error);
     }
 }
 
 std::string ListWriteFailureText(const Error& error) {
-    if (error.kind == ErrorKind::InvalidName)
+    if (error.cause == Cause::InvalidName)
         return "Nom de fichier impossible à écrire dans la liste : " + std::string(kCrLf) +
                error.detail;
-    if (error.kind == ErrorKind::DiskFull)
+    if (DiskFull(error))
         return "Disque plein : la liste des fichiers n'a pas été changée." + std::string(kCrLf) +
                error.path;
     return "Impossible d'écrire la liste des fichiers : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + Numbered(error);
+           std::string(kCrLf) + NumberAndDescription(error);
 }
 
 std::string SettingsFailureText(const Error& error) {
-    return Numbered(error) + "\n" + error.path;
+    return NumberAndDescription(error) + "\n" + error.path;
 }
 
 std::string RenameFailureText(const std::string& oldPath, int renamedBefore) {
@@ -137,7 +182,7 @@ std::string ScriptFileReadFailureText(const Error& error) {
 
 std::string ScriptFileSaveFailureText(const Error& error) {
     return "Impossible d'enregistrer le fichier : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + Numbered(error);
+           std::string(kCrLf) + NumberAndDescription(error);
 }
 
 std::string ReplaceFileQuestion(const std::string& path) {
@@ -155,24 +200,93 @@ std::string TooLongSettingsQuestion(const std::vector<std::string>& fieldNames) 
 
 // ---- Job files and the command line ----
 
+namespace {
+
+// "a, b ou c".
+std::string Alternatives(const std::vector<std::string>& words) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == words.size() ? " ou " : ", ";
+        list += words[i];
+    }
+    return list;
+}
+
+// What is wrong with a line of a job file or an argument of the command line.
+std::string TextFaultText(const Error& error) {
+    const std::string& key = error.detail;
+    switch (error.fault) {
+    case TextFault::None:
+        break;
+    case TextFault::NotAJobFile:
+        return "la première ligne d'un fichier de travail doit être " + InQuotes(error.text);
+    case TextFault::NewerFormat:
+        return "ce fichier de travail est de la version " + std::to_string(error.number) +
+               " du format, ce programme ne lit que la version " + Alternatives(error.allowed) +
+               " : mettez Pilotrame à jour";
+    case TextFault::NotUtf8:
+        return "texte qui n'est pas en UTF-8";
+    case TextFault::StrayCarriageReturn:
+        return "retour chariot (CR) isolé au milieu de la ligne";
+    case TextFault::MissingEquals:
+        return InQuotes("=") + " manquant : une ligne s'écrit clé=valeur";
+    case TextFault::MalformedKey:
+        return "clé " + InQuotes(key) +
+               " incorrecte (lettres minuscules sans accent, chiffres, « . », « - » et « _ » "
+               "seulement)";
+    case TextFault::RepeatedKey:
+        return "la clé " + InQuotes(key) + " est déjà donnée ligne " + std::to_string(error.number);
+    case TextFault::LoneBackslash:
+        return "« \\ » seul en fin de ligne (une barre oblique inverse s'écrit « \\\\ »)";
+    case TextFault::UnknownEscape:
+        return "séquence " + InQuotes(error.text) +
+               " inconnue (seules \\\\, \\n, \\r et \\t existent)";
+    case TextFault::NotAFlag:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : 0 ou 1 attendu";
+    case TextFault::NotAWord:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : " +
+               Alternatives(error.allowed) + " attendu";
+    case TextFault::LineBreakInLine:
+        return InQuotes(key) +
+               " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
+    case TextFault::UnknownOption:
+        return "option inconnue : " + InQuotes(key);
+    case TextFault::RepeatedOption:
+        return "option " + InQuotes(key) + " donnée deux fois";
+    case TextFault::MissingFileName:
+        return "l'option " + InQuotes(key) + " attend un nom de fichier";
+    case TextFault::ValueNotTaken:
+        return "l'option " + InQuotes(key) + " ne prend pas de valeur";
+    case TextFault::UnexpectedArgument:
+        return "argument inattendu : " + InQuotes(key);
+    case TextFault::OnlyWithGenerate:
+        return "--job, --list et --execute ne vont qu'avec --generate";
+    }
+    return NumberAndDescription(error);
+}
+
+} // namespace
+
 std::string JobFileFailureText(const Error& error) {
-    if (error.code == ErrorCode::InvalidPropertyValue && !error.detail.empty())
+    if (error.cause == Cause::FaultyText)
         return "Fichier de travail incorrect, il n'a pas été chargé : " + std::string(kCrLf) +
-               error.path + std::string(kCrLf) + error.detail;
+               error.path + std::string(kCrLf) + "ligne " + std::to_string(error.line) + " : " +
+               TextFaultText(error);
     return "Impossible de lire le fichier de travail : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + Numbered(error);
+           std::string(kCrLf) + NumberAndDescription(error);
 }
 
 std::string JobFileSaveFailureText(const Error& error) {
-    if (error.kind == ErrorKind::DiskFull || error.code == ErrorCode::DiskFull)
+    if (DiskFull(error))
         return "Disque plein : le fichier de travail n'a pas été enregistré." + std::string(kCrLf) +
                error.path;
     return "Impossible d'enregistrer le fichier de travail : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + Numbered(error);
+           std::string(kCrLf) + NumberAndDescription(error);
 }
 
 std::string CommandLineFailureText(const Error& error) {
-    return error.detail + std::string(kCrLf) + "Pour l'aide : pilotrame --help";
+    return TextFaultText(error) + std::string(kCrLf) + "Pour l'aide : pilotrame --help";
 }
 
 std::string AutocadNotStartedText(const std::string& program) {

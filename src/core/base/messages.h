@@ -16,6 +16,12 @@ inline constexpr std::string_view kWarningTitle = "Avertissement";
 inline constexpr std::string_view kInformationTitle = "INFORMATION";
 inline constexpr std::string_view kProgramTitle = "Pilotrame";
 
+// The French description of an error number, as shown after the number.
+std::string DescribeErrorCode(ErrorCode code);
+
+// "13 Incompatibilité de type": the number, one space, the description.
+std::string NumberAndDescription(const Error& error);
+
 // "Liste des fichiers sélectionnés en lecture seule ou inexistant: ", CR LF and the list path.
 std::string ListFailureText(const std::string& listPath);
 
@@ -30,8 +36,8 @@ std::string ListWriteFailureText(const Error& error);
 // its description and the file.
 std::string SettingsFailureText(const Error& error);
 
-// The text of the box for any other failure of a file operation: what the kind says, the path,
-// the error number and its description.
+// The text of the box for any other failure of a file operation: what the cause or the operation
+// says, the path, the error number and its description.
 std::string FileFailureText(const Error& error);
 
 // Batch renaming: the question asked before, and the failure that ends it. renamedBefore is the

@@ -116,19 +116,12 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
     return value;
 }
 
-Error NumberBoxError(ErrorKind kind, std::string_view box, std::string_view text) {
-    const ErrorCode code =
-        kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
-    return Error{code, kind, {}, std::string(box), std::string(text)};
-}
-
 Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box) {
     const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value)
-        return NumberBoxError(IsSignedDigits(text) ? ErrorKind::OutOfRange : ErrorKind::NotANumber,
-                              box, text);
+        return BoxError(IsSignedDigits(text) ? Cause::OutOfRange : Cause::NotANumber, box, text);
     if (*value < kShortMin || *value > kShortMax)
-        return NumberBoxError(ErrorKind::OutOfRange, box, text);
+        return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::int16_t>(*value);
 }
 
@@ -136,10 +129,10 @@ Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view
                                          char userDecimalSeparator) {
     const std::optional<double> number = ParseNumber(text, userDecimalSeparator);
     if (!number)
-        return NumberBoxError(ErrorKind::NotANumber, box, text);
+        return BoxError(Cause::NotANumber, box, text);
     const double whole = RoundHalfToEven(*number);
     if (whole < static_cast<double>(kShortMin) || whole > static_cast<double>(kShortMax))
-        return NumberBoxError(ErrorKind::OutOfRange, box, text);
+        return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::int16_t>(whole);
 }
 

@@ -21,10 +21,6 @@ std::string FormatNumber(double value);
 // or beyond the range of a 64-bit integer.
 std::optional<std::int64_t> ParseInteger(std::string_view text);
 
-// The error for a box whose text is no number (kind NotANumber, code TypeMismatch) or a number
-// out of the box's range (kind OutOfRange, code Overflow); detail names the box, text is its text.
-Error NumberBoxError(ErrorKind kind, std::string_view box, std::string_view text);
-
 // A box holding a whole number of the signed 16-bit range, as ParseInteger reads it. Digits
 // alone are a number however many there are: too many make it OutOfRange, not NotANumber.
 Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box);

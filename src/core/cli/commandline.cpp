@@ -18,12 +18,8 @@ namespace pilotrame {
 
 namespace {
 
-Error BadArguments(std::string what) {
-    return Error{ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, std::move(what), {}};
-}
-
-std::string InQuotes(std::string_view text) {
-    return "« " + std::string(text) + " »";
+Error BadArguments(TextFault fault, std::string_view argument = {}) {
+    return InOperation(TextError(fault, 0, argument), Operation::ReadArguments);
 }
 
 // Prints a failure as the window's "ERREUR !!" box would show it.
@@ -55,13 +51,13 @@ Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvi
     SettingsStartup startup;
     if (Status readable = CheckReadable(path); !readable) {
         if (!IsMissing(readable.error()))
-            return WithKind(readable.error(), ErrorKind::SettingsUnreadable);
+            return InOperation(readable.error(), Operation::ReadSettings);
         startup.created = true; // what a first start would have created
         return startup;
     }
     SettingsFile file(path);
     if (Status loaded = file.LoadSettings(settings); !loaded)
-        return WithKind(loaded.error(), ErrorKind::SettingsUnreadable);
+        return InOperation(loaded.error(), Operation::ReadSettings);
     // A single-window version forces its window mode, as the window's start-up does.
     ApplySingleWindowRule(settings);
     return startup;
@@ -76,7 +72,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
     bool version = false;
     auto once = [](bool& seen, const std::string& option) -> Status {
         if (seen)
-            return BadArguments("option " + InQuotes(option) + " donnée deux fois");
+            return BadArguments(TextFault::RepeatedOption, option);
         seen = true;
         return Success();
     };
@@ -94,7 +90,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
             std::optional<std::string>& target =
                 option == "--job" ? command.jobPath : command.listPath;
             if (target)
-                return BadArguments("option " + InQuotes(option) + " donnée deux fois");
+                return BadArguments(TextFault::RepeatedOption, option);
             std::string file;
             if (attached) {
                 file = *attached;
@@ -102,12 +98,12 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
                 file = arguments[++i];
             }
             if (file.empty())
-                return BadArguments("l'option " + InQuotes(option) + " attend un nom de fichier");
+                return BadArguments(TextFault::MissingFileName, option);
             target = std::move(file);
             continue;
         }
         if (attached)
-            return BadArguments("l'option " + InQuotes(option) + " ne prend pas de valeur");
+            return BadArguments(TextFault::ValueNotTaken, option);
         Status seen = Success();
         if (option == "--generate")
             seen = once(generate, option);
@@ -118,9 +114,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
         else if (option == "--version")
             seen = once(version, option);
         else if (!option.empty() && (option.front() == '-' || option.front() == '/'))
-            return BadArguments("option inconnue : " + InQuotes(option));
+            return BadArguments(TextFault::UnknownOption, option);
         else
-            return BadArguments("argument inattendu : " + InQuotes(option));
+            return BadArguments(TextFault::UnexpectedArgument, option);
         if (!seen)
             return seen.error();
     }
@@ -134,7 +130,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
     }
     if (!generate) {
         if (command.jobPath || command.listPath || command.execute)
-            return BadArguments("--job, --list et --execute ne vont qu'avec --generate");
+            return BadArguments(TextFault::OnlyWithGenerate);
         return command;
     }
     command.action = CommandAction::Generate;
@@ -209,7 +205,7 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     DrawingSectionWriter writeSection(job.drawing, settings, env.decimalSeparator);
     const Status generated = GenerateScript(listPath, scriptPath, position, std::ref(writeSection));
     if (!generated) {
-        const ExitCode code = generated.error().kind == ErrorKind::ListUnreadable
+        const ExitCode code = generated.error().operation == Operation::ReadList
                                   ? ExitCode::UnreadableList
                                   : ExitCode::GenerationFailed;
         return Fail(err, GenerationFailureText(generated.error()), code);

@@ -23,8 +23,9 @@ std::string SlotText(const Settings& settings, int index) {
 }
 
 Error BadSlot(ErrorCode code, const std::string& path, std::size_t index) {
-    return Error{
-        code, ErrorKind::SettingsUnreadable, path, "emplacement " + std::to_string(index), {}};
+    Error error = InOperation(FileError(code, path), Operation::ReadSettings);
+    error.number = static_cast<int>(index);
+    return error;
 }
 
 } // namespace
@@ -40,7 +41,7 @@ Result<bool> ParseSettingBoolean(std::string_view text) {
         digits.remove_prefix(1);
     if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
         return digits.find_first_not_of('0') != std::string_view::npos;
-    return Error{ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, {}, std::string(text)};
+    return BoxError(Cause::NotANumber, {}, text);
 }
 
 SettingsFile::SettingsFile(std::string path)
@@ -49,7 +50,7 @@ SettingsFile::SettingsFile(std::string path)
 Status SettingsFile::LoadSettings(Settings& settings) {
     Result<std::string> content = ReadFileBytes(m_path);
     if (!content)
-        return WithKind(content.error(), ErrorKind::SettingsUnreadable);
+        return InOperation(content.error(), Operation::ReadSettings);
     const std::string& bytes = *content;
     const std::size_t available =
         bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
@@ -106,14 +107,14 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
     if (existing) {
         bytes = std::move(*existing);
     } else if (existing.error().code != ErrorCode::FileNotFound) {
-        return WithKind(existing.error(), ErrorKind::SettingsNotWritable);
+        return InOperation(existing.error(), Operation::SaveSettings);
     }
     if (bytes.size() < kFileLength)
         bytes.resize(kFileLength, '\0');
     std::string record = encodeRecord(settings);
     bytes.replace(kRecordOffset, kRecordLength, record);
     if (Status written = ReplaceFileContent(m_path, bytes); !written)
-        return WithKind(written.error(), ErrorKind::SettingsNotWritable);
+        return InOperation(written.error(), Operation::SaveSettings);
     m_record = std::move(record);
     return Success();
 }

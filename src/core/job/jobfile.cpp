@@ -158,11 +158,6 @@ bool IsWellFormedKey(std::string_view name) {
     return true;
 }
 
-// "« text »" with the French quotation marks the messages use.
-std::string InQuotes(std::string_view text) {
-    return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
-}
-
 std::string Escaped(std::string_view value) {
     std::string out;
     out.reserve(value.size());
@@ -197,11 +192,7 @@ Result<std::string> Unescaped(std::string_view value) {
             continue;
         }
         if (i + 1 == value.size())
-            return Error{ErrorCode::InvalidPropertyValue,
-                         ErrorKind::Other,
-                         {},
-                         "« \\ » seul en fin de ligne (une barre oblique inverse s'écrit « \\\\ »)",
-                         {}};
+            return TextError(TextFault::LoneBackslash, 0);
         switch (const char next = value[++i]; next) {
         case '\\':
             out += '\\';
@@ -216,12 +207,7 @@ Result<std::string> Unescaped(std::string_view value) {
             out += '\t';
             break;
         default:
-            return Error{ErrorCode::InvalidPropertyValue,
-                         ErrorKind::Other,
-                         {},
-                         "séquence " + InQuotes(std::string("\\") + next) +
-                             " inconnue (seules \\\\, \\n, \\r et \\t existent)",
-                         {}};
+            return TextError(TextFault::UnknownEscape, 0, {}, std::string("\\") + next);
         }
     }
     return out;
@@ -278,45 +264,27 @@ bool IsComment(std::string_view line) {
     return first != std::string_view::npos && line[first] == '#';
 }
 
-std::string LineFault(int lineNumber, std::string_view fault) {
-    return "ligne " + std::to_string(lineNumber) + " : " + std::string(fault);
-}
-
-Error JobError(int lineNumber, std::string_view fault) {
-    return Error{
-        ErrorCode::InvalidPropertyValue, ErrorKind::Other, {}, LineFault(lineNumber, fault), {}};
-}
-
-std::string WordList(std::span<const std::string_view> words) {
-    std::string list;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (i > 0)
-            list += i + 1 == words.size() ? " ou " : ", ";
-        list += words[i];
-    }
-    return list;
-}
-
 // Checks the first line; the version it names is the only fault it reports beyond its shape.
 Status CheckHeader(std::string_view line) {
     const std::string expected =
         std::string(kJobFormatKey) + "=" + std::to_string(kJobFormatVersion);
-    const std::string shape =
-        "la première ligne d'un fichier de travail doit être " + InQuotes(expected);
+    const Error notAJobFile = TextError(TextFault::NotAJobFile, 1, {}, expected);
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos || line.substr(0, equals) != kJobFormatKey)
-        return JobError(1, shape);
+        return notAJobFile;
     const std::string_view version = line.substr(equals + 1);
     if (version.empty() || version.size() > 9 ||
         version.find_first_not_of("0123456789") != std::string_view::npos)
-        return JobError(1, shape);
+        return notAJobFile;
     const int number = std::stoi(std::string(version));
-    if (number > kJobFormatVersion)
-        return JobError(1, "ce fichier de travail est de la version " + std::to_string(number) +
-                               " du format, ce programme ne lit que la version " +
-                               std::to_string(kJobFormatVersion) + " : mettez Pilotrame à jour");
+    if (number > kJobFormatVersion) {
+        Error newer = TextError(TextFault::NewerFormat, 1);
+        newer.number = number;
+        newer.allowed = {std::to_string(kJobFormatVersion)};
+        return newer;
+    }
     if (number < 1)
-        return JobError(1, shape);
+        return notAJobFile;
     return Success();
 }
 
@@ -325,24 +293,23 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     switch (key.kind) {
     case ValueKind::Flag:
         if (value != "0" && value != "1")
-            return JobError(lineNumber,
-                            InQuotes(key.name) + " vaut " + InQuotes(value) + " : 0 ou 1 attendu");
+            return TextError(TextFault::NotAFlag, lineNumber, key.name, value);
         key.flag(job) = value == "1";
         return Success();
-    case ValueKind::Word:
+    case ValueKind::Word: {
         for (std::size_t i = 0; i < key.words.size(); ++i) {
             if (key.words[i] == value) {
                 key.setWord(job, static_cast<int>(i));
                 return Success();
             }
         }
-        return JobError(lineNumber, InQuotes(key.name) + " vaut " + InQuotes(value) + " : " +
-                                        WordList(key.words) + " attendu");
+        Error error = TextError(TextFault::NotAWord, lineNumber, key.name, value);
+        error.allowed.assign(key.words.begin(), key.words.end());
+        return error;
+    }
     case ValueKind::Line:
         if (value.find_first_of("\r\n") != std::string::npos)
-            return JobError(lineNumber, InQuotes(key.name) +
-                                            " ne peut pas contenir de retour à la ligne (case "
-                                            "d'une seule ligne)");
+            return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
         key.text(job) = std::move(value);
         return Success();
     case ValueKind::Paragraph:
@@ -445,9 +412,9 @@ Result<MainJob> ParseJobFile(std::string_view text) {
             line.remove_suffix(1);
 
         if (!IsUtf8(line))
-            return JobError(lineNumber, "texte qui n'est pas en UTF-8");
+            return TextError(TextFault::NotUtf8, lineNumber);
         if (line.find('\r') != std::string_view::npos)
-            return JobError(lineNumber, "retour chariot (CR) isolé au milieu de la ligne");
+            return TextError(TextFault::StrayCarriageReturn, lineNumber);
         if (lineNumber == 1) {
             if (Status header = CheckHeader(line); !header)
                 return header.error();
@@ -459,20 +426,24 @@ Result<MainJob> ParseJobFile(std::string_view text) {
 
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
-            return JobError(lineNumber, InQuotes("=") + " manquant : une ligne s'écrit clé=valeur");
+            return TextError(TextFault::MissingEquals, lineNumber);
         const std::string_view name = line.substr(0, equals);
         if (!IsWellFormedKey(name))
-            return JobError(lineNumber, "clé " + InQuotes(name) +
-                                            " incorrecte (lettres minuscules sans accent, "
-                                            "chiffres, « . », « - » et « _ » seulement)");
-        if (const auto earlier = seen.find(name); earlier != seen.end())
-            return JobError(lineNumber, "la clé " + InQuotes(name) + " est déjà donnée ligne " +
-                                            std::to_string(earlier->second));
+            return TextError(TextFault::MalformedKey, lineNumber, name);
+        if (const auto earlier = seen.find(name); earlier != seen.end()) {
+            Error repeated = TextError(TextFault::RepeatedKey, lineNumber, name);
+            repeated.number = earlier->second;
+            return repeated;
+        }
         seen.emplace(std::string(name), lineNumber);
 
         Result<std::string> value = Unescaped(line.substr(equals + 1));
-        if (!value)
-            return JobError(lineNumber, value.error().detail);
+        if (!value) {
+            Error error = value.error();
+            error.line = lineNumber;
+            error.detail = name;
+            return error;
+        }
         if (const KeySpec* key = FindKey(name)) {
             if (Status applied = ApplyValue(*key, std::move(*value), job, lineNumber); !applied)
                 return applied.error();
@@ -485,16 +456,18 @@ Result<MainJob> ParseJobFile(std::string_view text) {
 }
 
 Status SaveJobFile(const std::string& path, const MainJob& job) {
-    return ReplaceFileContent(path, WriteJobFile(job));
+    if (Status saved = ReplaceFileContent(path, WriteJobFile(job)); !saved)
+        return InOperation(saved.error(), Operation::SaveJob);
+    return Success();
 }
 
 Result<MainJob> LoadJobFile(const std::string& path) {
     Result<std::string> bytes = ReadFileBytes(path);
     if (!bytes)
-        return bytes.error();
+        return InOperation(bytes.error(), Operation::ReadJob);
     Result<MainJob> job = ParseJobFile(*bytes);
     if (!job) {
-        Error error = job.error();
+        Error error = InOperation(job.error(), Operation::ReadJob);
         error.path = path;
         return error;
     }

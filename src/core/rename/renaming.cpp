@@ -70,11 +70,7 @@ Result<std::size_t> ReadCount(std::string_view text, std::string_view box, char 
         return whole.error();
     // A count below 0 has no meaning: deleting -1 characters would repeat one.
     if (*whole < 0)
-        return Error{ErrorCode::InvalidPropertyValue,
-                     ErrorKind::OutOfRange,
-                     {},
-                     std::string(box),
-                     std::string(text)};
+        return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::size_t>(*whole);
 }
 
@@ -101,7 +97,7 @@ Result<RuleNumbers> ReadBoxes(const RenameJob& job, char decimalSeparator) {
 
 // A listed name that the rule cannot work on: too short, or no bare name.
 Error BadNameError(std::string_view name) {
-    return Error{ErrorCode::BadFileName, ErrorKind::InvalidName, {}, std::string(name), {}};
+    return NameError(ErrorCode::BadFileName, name);
 }
 
 // Writes into out the new name of name, whose extension begins at byte extension.
@@ -151,7 +147,7 @@ bool IsBareName(std::string_view name) {
 }
 
 Error InvalidNewName(std::string_view name) {
-    return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, {}, std::string(name), {}};
+    return NameError(ErrorCode::InvalidName, name);
 }
 
 // The folder part of a path, final separator included; empty for a bare name.
@@ -429,7 +425,7 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
             return renamed;
         }
         Error failure = renamed.error();
-        failure.kind = ErrorKind::RenameFailed;
+        failure.operation = Operation::RenameFile;
         failure.path = from;
         if (failure.detail.empty())
             failure.detail = newName;
@@ -437,7 +433,7 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
         return failure;
     });
     if (!walked && !report.failure)
-        report.failure = WithKind(walked.error(), ErrorKind::ListUnreadable);
+        report.failure = InOperation(walked.error(), Operation::ReadList);
     return report;
 }
 

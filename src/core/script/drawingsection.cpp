@@ -11,8 +11,7 @@ namespace {
 Result<std::string> Coordinate(std::string_view text, char decimalSeparator, std::string box) {
     const auto value = ParseNumber(text, decimalSeparator);
     if (!value)
-        return Error{
-            ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, std::move(box), std::string(text)};
+        return BoxError(Cause::NotANumber, box, text);
     return FormatNumber(*value);
 }
 

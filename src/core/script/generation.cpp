@@ -16,7 +16,7 @@ Status GenerateScript(const std::string& listPath, const std::string& scriptPath
                       ListPosition& position, const SectionWriter& writeSection,
                       const std::unordered_set<std::string>* skipped) {
     if (Status emptied = TruncateFile(scriptPath); !emptied)
-        return WithKind(emptied.error(), ErrorKind::ScriptNotWritable);
+        return InOperation(emptied.error(), Operation::CreateScript);
     std::string section;
     std::string path;
     return WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
@@ -26,16 +26,13 @@ Status GenerateScript(const std::string& listPath, const std::string& scriptPath
                 return Success();
         }
         if (!FitsOnScriptLine(at.currentFolder) || !FitsOnScriptLine(at.currentFileName))
-            return Error{ErrorCode::InvalidName,
-                         ErrorKind::InvalidName,
-                         scriptPath,
-                         at.currentFolder + at.currentFileName,
-                         {}};
+            return NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName,
+                             scriptPath);
         section.clear();
         if (Status written = writeSection(section, at); !written)
             return written;
         if (Status appended = AppendToFile(scriptPath, ToAnsi(section)); !appended)
-            return WithKind(appended.error(), ErrorKind::ScriptIncomplete);
+            return InOperation(appended.error(), Operation::AppendScript);
         return Success();
     });
 }

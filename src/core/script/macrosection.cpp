@@ -31,13 +31,13 @@ Result<SymbolGrid> NextPosition(SymbolGrid grid, const MacroJob& job) {
 
     const std::int64_t row = std::int64_t{grid.row} + *stepX;
     if (row < kInt16Min || row > kInt16Max)
-        return NumberBoxError(ErrorKind::OutOfRange, kStepXBox, job.symbolStepX);
+        return BoxError(Cause::OutOfRange, kStepXBox, job.symbolStepX);
     grid.row = static_cast<std::int16_t>(row);
     if (grid.row > 240) {
         grid.row = 0;
         const std::int64_t column = std::int64_t{grid.column} + *stepY;
         if (column < kInt16Min || column > kInt16Max)
-            return NumberBoxError(ErrorKind::OutOfRange, kStepYBox, job.symbolStepY);
+            return BoxError(Cause::OutOfRange, kStepYBox, job.symbolStepY);
         grid.column = static_cast<std::int16_t>(column);
     }
     return grid;
@@ -47,12 +47,11 @@ Status WriteSymbolInsertion(std::string& section, const MacroJob& job, SymbolGri
                             const ListPosition& position) {
     const std::string& name = position.currentFileName;
     const std::size_t extension = FindIgnoringCase(name, ".dwg");
-    if (extension == std::string::npos)
-        return Error{ErrorCode::BadFileName,
-                     ErrorKind::NotADrawingName,
-                     position.currentFolder + name,
-                     name,
-                     {}};
+    if (extension == std::string::npos) {
+        Error error = NameError(ErrorCode::BadFileName, name, position.currentFolder + name);
+        error.cause = Cause::NotADrawingName;
+        return error;
+    }
     const Result<SymbolGrid> next = NextPosition(grid, job);
     if (!next)
         return next.error();

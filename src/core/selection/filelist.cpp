@@ -116,7 +116,7 @@ std::string BuildFileList(const FileList& list, bool folderMarkers) {
 Result<int> WriteFileList(const std::string& listPath, const FileList& list, bool folderMarkers) {
     for (const ListedFolder& folder : list) {
         const auto refused = [&](const std::string& name) {
-            return Error{ErrorCode::InvalidName, ErrorKind::InvalidName, listPath, name, {}};
+            return NameError(ErrorCode::InvalidName, name, listPath);
         };
         if (folder.folder.find(kCrLf) != std::string::npos)
             return refused(folder.folder);
@@ -127,7 +127,7 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
     }
     if (Status written = ReplaceFileContent(listPath, ToAnsi(BuildFileList(list, folderMarkers)));
         !written)
-        return WithKind(written.error(), ErrorKind::ListNotWritable);
+        return InOperation(written.error(), Operation::WriteList);
     return CountFiles(list);
 }
 
@@ -135,7 +135,7 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile) {
     Result<std::string> bytes = ReadFileBytes(listPath);
     if (!bytes)
-        return WithKind(bytes.error(), ErrorKind::ListUnreadable);
+        return InOperation(bytes.error(), Operation::ReadList);
     const std::string text = FromAnsi(*bytes);
     for (const std::string_view line : SplitCrLfLines(text)) {
         if (!line.empty() && line.front() == kFolderMarker) {

@@ -233,7 +233,7 @@ private:
 };
 
 Error Unreadable(const std::string& folder, ErrorCode code) {
-    return Error{code, ErrorKind::Other, folder, {}, {}};
+    return FileError(code, folder);
 }
 
 #ifdef _WIN32

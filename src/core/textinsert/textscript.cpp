@@ -72,7 +72,7 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     // Rows go one step further each, so the last one is the farthest from 0.
     const std::int64_t lastY = std::int64_t{*rowStep} * outcome.rows;
     if (lastY < kInt16Min || lastY > kInt16Max)
-        return NumberBoxError(ErrorKind::OutOfRange, kRowStepBox, job.rowStep);
+        return BoxError(Cause::OutOfRange, kRowStepBox, job.rowStep);
 
     const std::string head = "texte style " + job.style + " ";
     const std::string tail = " " + job.height + " " + job.rotation + " ";
@@ -100,7 +100,7 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
 
     // One write: a failure leaves the previous script whole rather than half of this one.
     if (Status written = ReplaceFileContent(scriptPath, ToAnsi(script)); !written)
-        return WithKind(written.error(), ErrorKind::ScriptNotWritable);
+        return InOperation(written.error(), Operation::CreateScript);
     return outcome;
 }
 

@@ -610,7 +610,7 @@ void ConfigDialog::Command6_Click() {
 void ConfigDialog::openPage(Page page) {
     if (const Status loaded = LoadSettings(); !loaded) {
         ShowMessage(parentWidget(), FromStd(kProgramTitle),
-                    FromStd(loaded.error().numberAndDescription()));
+                    FromStd(NumberAndDescription(loaded.error())));
     }
     switch (page) {
     case Page::Printing:

@@ -540,7 +540,7 @@ void MainWindow::RenameSelectedFiles() {
         return;
     const Error& failure = *report.failure;
     ShowMessage(this, FromStd(kErrorTitle),
-                FromStd(failure.kind == ErrorKind::ListUnreadable
+                FromStd(failure.operation == Operation::ReadList
                             ? ListFailureText(failure.path)
                             : RenameFailureText(failure.path, report.renamed)),
                 MessageIcon::Critical);

@@ -75,10 +75,7 @@ TEST(FileIo, ErrnoGivesTheErrorNumberTheUserKnows) {
         const Error error = ErrorFromErrno(c.error, c.path);
         EXPECT_EQ(error.code, c.code) << c.error;
         EXPECT_EQ(error.path, c.path);
-        // A full disk is told as such whatever was being written.
-        EXPECT_EQ(error.kind,
-                  c.code == ErrorCode::DiskFull ? ErrorKind::DiskFull : ErrorKind::Other)
-            << c.error;
+        EXPECT_EQ(error.cause, Cause::System) << c.error;
     }
 }
 
@@ -124,7 +121,7 @@ TEST(FileIo, AppendingFailsAndNamesThePath) {
         const Status appended = AppendToFile(path, "more");
         ASSERT_FALSE(appended) << path;
         EXPECT_EQ(appended.error().path, path);
-        EXPECT_NE(appended.error().kind, ErrorKind::DiskFull) << path;
+        EXPECT_NE(appended.error().code, ErrorCode::DiskFull) << path;
     }
     EXPECT_EQ(ReadBytes(file), "old");
 }
@@ -136,7 +133,6 @@ TEST(FileIo, AFullDiskIsReportedAsSuch) {
     const Status appended = AppendToFile("/dev/full", std::string(100000, 'x'));
     ASSERT_FALSE(appended);
     EXPECT_EQ(appended.error().code, ErrorCode::DiskFull);
-    EXPECT_EQ(appended.error().kind, ErrorKind::DiskFull);
     EXPECT_EQ(appended.error().path, "/dev/full");
 }
 #endif

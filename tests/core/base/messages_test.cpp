@@ -1,27 +1,33 @@
 #include "base/messages.h"
 
+#include "base/fileio.h"
+
 #include <gtest/gtest.h>
 
 namespace pilotrame {
 namespace {
 
-// The kind chooses the message: the same low-level failure reads differently by what it hit.
+Error Failure(ErrorCode code, Operation operation, std::string path) {
+    return InOperation(FileError(code, path), operation);
+}
+
+// The operation chooses the message: the same low-level failure reads differently by what it hit.
 TEST(Messages, GenerationFailuresNameWhatFailed) {
     struct Case {
         Error error;
         std::string text;
     };
     const Case cases[] = {
-        {{ErrorCode::FileNotFound, ErrorKind::ListUnreadable, "/p/Liste01.txt", {}, {}},
+        {Failure(ErrorCode::FileNotFound, Operation::ReadList, "/p/Liste01.txt"),
          "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n/p/Liste01.txt"},
-        {{ErrorCode::PathNotFound, ErrorKind::ScriptNotWritable, "/gone/Pilotrame.scr", {}, {}},
+        {Failure(ErrorCode::PathNotFound, Operation::CreateScript, "/gone/Pilotrame.scr"),
          "Impossible de créer le fichier script : \r\n/gone/Pilotrame.scr"},
-        {{ErrorCode::DiskFull, ErrorKind::DiskFull, "/s/Pilotrame.scr", {}, {}},
+        {Failure(ErrorCode::DiskFull, Operation::AppendScript, "/s/Pilotrame.scr"),
          "Le script est incomplet : disque plein.\r\n/s/Pilotrame.scr"},
-        {{ErrorCode::DeviceIo, ErrorKind::ScriptIncomplete, "/s/Pilotrame.scr", {}, {}},
+        {Failure(ErrorCode::DeviceIo, Operation::AppendScript, "/s/Pilotrame.scr"),
          "Le script est incomplet : impossible d'écrire dans le fichier.\r\n/s/Pilotrame.scr\r\n"
          "57 Erreur d'entrée/sortie de périphérique"},
-        {{ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, "EFFACER, 1er point X", "1,2,3"},
+        {BoxError(Cause::NotANumber, "EFFACER, 1er point X", "1,2,3"),
          "Génération arrêtée. La case « EFFACER, 1er point X » ne contient pas un nombre : "
          "\"1,2,3\""},
     };
@@ -29,13 +35,19 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
         EXPECT_EQ(GenerationFailureText(c.error), c.text);
 }
 
-TEST(Messages, AFullDiskStaysAFullDiskWhateverWasWritten) {
-    const Error full{ErrorCode::DiskFull, ErrorKind::DiskFull, "/s/Pilotrame.scr", {}, {}};
-    EXPECT_EQ(WithKind(full, ErrorKind::ScriptIncomplete).kind, ErrorKind::DiskFull);
-    const Error other{ErrorCode::DeviceIo, ErrorKind::Other, "/s/Pilotrame.scr", {}, {}};
-    EXPECT_EQ(WithKind(other, ErrorKind::ScriptIncomplete).kind, ErrorKind::ScriptIncomplete);
-    const Error name{ErrorCode::InvalidName, ErrorKind::InvalidName, "/s", "a\r\nb", {}};
-    EXPECT_EQ(WithKind(name, ErrorKind::ListNotWritable).kind, ErrorKind::InvalidName);
+// Why a failure happened wins over where: a full disk is told as such whatever was being
+// written, and a name no line can carry stays that in every operation.
+TEST(Messages, TheCauseWinsOverTheOperation) {
+    for (const Operation operation : {Operation::CreateScript, Operation::AppendScript})
+        EXPECT_EQ(GenerationFailureText(Failure(ErrorCode::DiskFull, operation, "/s/P.scr")),
+                  "Le script est incomplet : disque plein.\r\n/s/P.scr");
+    EXPECT_EQ(FileFailureText(Failure(ErrorCode::DiskFull, Operation::ReadList, "/p/L.txt")),
+              "Disque plein : le fichier n'a pas pu être écrit entièrement.\r\n/p/L.txt");
+    const Error name =
+        InOperation(NameError(ErrorCode::InvalidName, "a\r\nb", "/s"), Operation::WriteList);
+    EXPECT_EQ(ListWriteFailureText(name),
+              "Nom de fichier impossible à écrire dans la liste : \r\na\r\nb");
+    EXPECT_EQ(FileFailureText(name), "Nom de fichier impossible à écrire : \r\na\r\nb");
 }
 
 TEST(Messages, RenameFailureTellsHowManyWereRenamed) {
@@ -51,12 +63,12 @@ TEST(Messages, RenameFailureTellsHowManyWereRenamed) {
 // --- Main window and configuration dialog ---
 
 TEST(Messages, ScriptFileFailuresNameTheFile) {
-    const Error denied{ErrorCode::PermissionDenied, ErrorKind::Other, "/s/perso.scr", {}, {}};
+    const Error denied = FileError(ErrorCode::PermissionDenied, "/s/perso.scr");
     EXPECT_EQ(ScriptFileReadFailureText(denied),
               "Impossible de lire le fichier : \r\n/s/perso.scr");
     EXPECT_EQ(ScriptFileSaveFailureText(denied),
               "Impossible d'enregistrer le fichier : \r\n/s/perso.scr\r\n70 " +
-                  Describe(ErrorCode::PermissionDenied));
+                  DescribeErrorCode(ErrorCode::PermissionDenied));
     EXPECT_EQ(ReplaceFileQuestion("/s/perso.scr"),
               "Le fichier /s/perso.scr existe déjà.\r\nVoulez-vous le remplacer ?");
 }

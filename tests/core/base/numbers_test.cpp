@@ -76,7 +76,7 @@ TEST(Numbers, ParseInteger) {
 struct BoxCase {
     const char* text;
     std::optional<std::int16_t> value;
-    ErrorKind kind = ErrorKind::Other;
+    Cause cause = Cause::System;
 };
 
 void ExpectBox(const Result<std::int16_t>& read, const BoxCase& c) {
@@ -86,9 +86,9 @@ void ExpectBox(const Result<std::int16_t>& read, const BoxCase& c) {
         return;
     }
     ASSERT_FALSE(read) << '"' << c.text << '"';
-    EXPECT_EQ(read.error().kind, c.kind) << '"' << c.text << '"';
+    EXPECT_EQ(read.error().cause, c.cause) << '"' << c.text << '"';
     EXPECT_EQ(read.error().code,
-              c.kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
+              c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
         << '"' << c.text << '"';
     EXPECT_EQ(read.error().detail, "Pas");
     EXPECT_EQ(read.error().text, c.text);
@@ -103,19 +103,19 @@ TEST(Numbers, ShortBoxTakesWholeNumbersOf16Bits) {
         {"-0", 0},
         {"32767", 32767},
         {"-32768", -32768},
-        {"32768", std::nullopt, ErrorKind::OutOfRange},
-        {"-32769", std::nullopt, ErrorKind::OutOfRange},
+        {"32768", std::nullopt, Cause::OutOfRange},
+        {"-32769", std::nullopt, Cause::OutOfRange},
         // Digits alone are a number, only one far too large.
-        {"99999999999999999999999", std::nullopt, ErrorKind::OutOfRange},
-        {"-99999999999999999999999", std::nullopt, ErrorKind::OutOfRange},
-        {"", std::nullopt, ErrorKind::NotANumber},
-        {"   ", std::nullopt, ErrorKind::NotANumber},
-        {"-", std::nullopt, ErrorKind::NotANumber},
-        {"2.5", std::nullopt, ErrorKind::NotANumber},
-        {"1e2", std::nullopt, ErrorKind::NotANumber},
-        {"+-3", std::nullopt, ErrorKind::NotANumber},
-        {"4 0", std::nullopt, ErrorKind::NotANumber},
-        {"dix", std::nullopt, ErrorKind::NotANumber},
+        {"99999999999999999999999", std::nullopt, Cause::OutOfRange},
+        {"-99999999999999999999999", std::nullopt, Cause::OutOfRange},
+        {"", std::nullopt, Cause::NotANumber},
+        {"   ", std::nullopt, Cause::NotANumber},
+        {"-", std::nullopt, Cause::NotANumber},
+        {"2.5", std::nullopt, Cause::NotANumber},
+        {"1e2", std::nullopt, Cause::NotANumber},
+        {"+-3", std::nullopt, Cause::NotANumber},
+        {"4 0", std::nullopt, Cause::NotANumber},
+        {"dix", std::nullopt, Cause::NotANumber},
     };
     for (const BoxCase& c : cases)
         ExpectBox(ReadShortBox(c.text, "Pas"), c);
@@ -133,18 +133,18 @@ TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
         {"-1", -1},
         {"1e2", 100},
         {"32767,4", 32767},
-        {"32767,5", std::nullopt, ErrorKind::OutOfRange},
+        {"32767,5", std::nullopt, Cause::OutOfRange},
         {"-32768,5", -32768},
-        {"-32769", std::nullopt, ErrorKind::OutOfRange},
-        {"1e300", std::nullopt, ErrorKind::OutOfRange},
-        {"", std::nullopt, ErrorKind::NotANumber},
-        {"2a", std::nullopt, ErrorKind::NotANumber},
-        {"1 000", std::nullopt, ErrorKind::NotANumber},
+        {"-32769", std::nullopt, Cause::OutOfRange},
+        {"1e300", std::nullopt, Cause::OutOfRange},
+        {"", std::nullopt, Cause::NotANumber},
+        {"2a", std::nullopt, Cause::NotANumber},
+        {"1 000", std::nullopt, Cause::NotANumber},
     };
     for (const BoxCase& c : cases)
         ExpectBox(ReadRoundedShortBox(c.text, "Pas", ','), c);
     // The separator is the user's: a comma is no separator where it is a full stop.
-    ExpectBox(ReadRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, ErrorKind::NotANumber});
+    ExpectBox(ReadRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, Cause::NotANumber});
 }
 
 } // namespace

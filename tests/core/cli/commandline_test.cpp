@@ -82,7 +82,7 @@ TEST(CommandLineParse, RefusedArguments) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
         const Result<CommandLine> parsed = ParseCommandLine(c.arguments);
         ASSERT_FALSE(parsed);
-        EXPECT_EQ(parsed.error().detail, c.detail);
+        EXPECT_EQ(parsed.error().operation, Operation::ReadArguments);
         EXPECT_EQ(CommandLineFailureText(parsed.error()),
                   c.detail + "\r\nPour l'aide : pilotrame --help");
     }

@@ -1,3 +1,4 @@
+#include "base/messages.h"
 #include "config/settingsfile.h"
 
 #include "support/childprocess.h"
@@ -105,7 +106,7 @@ TEST(SettingsFile, ABadStateStopsLoadingAtItsSlot) {
     const Status loaded = file.LoadSettings(live);
     ASSERT_FALSE(loaded);
     EXPECT_EQ(loaded.error().code, ErrorCode::TypeMismatch);
-    EXPECT_EQ(loaded.error().numberAndDescription(), "13 Incompatibilité de type");
+    EXPECT_EQ(NumberAndDescription(loaded.error()), "13 Incompatibilité de type");
     EXPECT_EQ(live.plotScale(), "1:5"); // slots before it applied
     EXPECT_TRUE(live.landscape());      // slot 14 applied
     EXPECT_EQ(live.option[2], false);   // slot 16 not reached
@@ -256,7 +257,7 @@ TEST(SettingsFile, ASaveThatRunsOutOfRoomLeavesThePreviousFileWhole) {
     changed.combo[slot::paperFormat] = "A3";
     const int code = test::RunWithFileSizeLimit(1024, [&] {
         const Status saved = file.SaveSettings(changed);
-        return !saved && saved.error().kind == ErrorKind::DiskFull ? 0 : 1;
+        return !saved && saved.error().code == ErrorCode::DiskFull ? 0 : 1;
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(ReadBytes(file.path()), before);

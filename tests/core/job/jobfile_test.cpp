@@ -291,7 +291,7 @@ TEST(JobFile, SwitchRulesLetPlotWinAndKeepTheOperationMode) {
 TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
     struct Case {
         std::string text;
-        std::string detail; // the start of the error's detail
+        std::string detail; // the start of the message's last line
     };
     const Case cases[] = {
         {"", "ligne 1 : la première ligne"},
@@ -333,7 +333,10 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         const Result<MainJob> job = ParseJobFile(c.text);
         ASSERT_FALSE(job);
         EXPECT_EQ(job.error().code, ErrorCode::InvalidPropertyValue);
-        EXPECT_TRUE(job.error().detail.starts_with(c.detail)) << job.error().detail;
+        EXPECT_EQ(job.error().cause, Cause::FaultyText);
+        const std::string message = JobFileFailureText(job.error());
+        const std::string lastLine = message.substr(message.rfind("\r\n") + 2);
+        EXPECT_TRUE(lastLine.starts_with(c.detail)) << lastLine;
     }
 }
 

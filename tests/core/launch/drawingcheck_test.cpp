@@ -62,7 +62,7 @@ TEST(DrawingCheck, ReadsTheListFile) {
     EXPECT_EQ(check->checked, 2);
     ASSERT_EQ(check->issues.size(), 1u);
     EXPECT_EQ(check->issues[0].path, dir.folder() + "b.dwg");
-    EXPECT_EQ(CheckDrawings(dir.path("none.txt")).error().kind, ErrorKind::ListUnreadable);
+    EXPECT_EQ(CheckDrawings(dir.path("none.txt")).error().operation, Operation::ReadList);
 }
 
 TEST(DrawingCheck, GenerationSkipsTheDrawingsLeftOut) {

@@ -118,36 +118,36 @@ TEST(RenamedName, RefusesBoxesThatHoldNoWholeNumberInRange) {
     struct Case {
         RenameJob job;
         char separator;
-        ErrorKind kind;
+        Cause cause;
         std::string box;
         std::string text;
     };
     const Case cases[] = {
-        {Inserting("", "_"), ',', ErrorKind::NotANumber, "Début", ""},
-        {Inserting("   ", "_"), ',', ErrorKind::NotANumber, "Début", "   "},
-        {Inserting("abc", "_"), ',', ErrorKind::NotANumber, "Début", "abc"},
-        {Inserting("2a", "_"), ',', ErrorKind::NotANumber, "Début", "2a"},
+        {Inserting("", "_"), ',', Cause::NotANumber, "Début", ""},
+        {Inserting("   ", "_"), ',', Cause::NotANumber, "Début", "   "},
+        {Inserting("abc", "_"), ',', Cause::NotANumber, "Début", "abc"},
+        {Inserting("2a", "_"), ',', Cause::NotANumber, "Début", "2a"},
         // A comma is the decimal separator only where the user's settings make it so.
-        {Inserting("3,5", "_"), '.', ErrorKind::NotANumber, "Début", "3,5"},
-        {Inserting("1 000", "_"), ',', ErrorKind::NotANumber, "Début", "1 000"},
-        {Inserting("40000", "_"), ',', ErrorKind::OutOfRange, "Début", "40000"},
-        {Inserting("32767.5", "_"), ',', ErrorKind::OutOfRange, "Début", "32767.5"},
-        {Inserting("-40000", "_"), ',', ErrorKind::OutOfRange, "Début", "-40000"},
-        {Inserting("-1", "_"), ',', ErrorKind::OutOfRange, "Début", "-1"},
-        {Inserting("-0,6", "_"), ',', ErrorKind::OutOfRange, "Début", "-0,6"},
-        {NewExtension(".dxf", "-1"), ',', ErrorKind::OutOfRange, "Début", "-1"},
-        {NewExtension(".dxf", ""), ',', ErrorKind::NotANumber, "Début", ""},
-        {Deleting("0", ""), ',', ErrorKind::NotANumber, "Longeur", ""},
-        {Deleting("0", "un"), ',', ErrorKind::NotANumber, "Longeur", "un"},
-        {Deleting("0", "-1"), ',', ErrorKind::OutOfRange, "Longeur", "-1"},
-        {Deleting("0", "32768"), ',', ErrorKind::OutOfRange, "Longeur", "32768"},
+        {Inserting("3,5", "_"), '.', Cause::NotANumber, "Début", "3,5"},
+        {Inserting("1 000", "_"), ',', Cause::NotANumber, "Début", "1 000"},
+        {Inserting("40000", "_"), ',', Cause::OutOfRange, "Début", "40000"},
+        {Inserting("32767.5", "_"), ',', Cause::OutOfRange, "Début", "32767.5"},
+        {Inserting("-40000", "_"), ',', Cause::OutOfRange, "Début", "-40000"},
+        {Inserting("-1", "_"), ',', Cause::OutOfRange, "Début", "-1"},
+        {Inserting("-0,6", "_"), ',', Cause::OutOfRange, "Début", "-0,6"},
+        {NewExtension(".dxf", "-1"), ',', Cause::OutOfRange, "Début", "-1"},
+        {NewExtension(".dxf", ""), ',', Cause::NotANumber, "Début", ""},
+        {Deleting("0", ""), ',', Cause::NotANumber, "Longeur", ""},
+        {Deleting("0", "un"), ',', Cause::NotANumber, "Longeur", "un"},
+        {Deleting("0", "-1"), ',', Cause::OutOfRange, "Longeur", "-1"},
+        {Deleting("0", "32768"), ',', Cause::OutOfRange, "Longeur", "32768"},
         // The start is read first.
-        {Deleting("x", "y"), ',', ErrorKind::NotANumber, "Début", "x"},
+        {Deleting("x", "y"), ',', Cause::NotANumber, "Début", "x"},
     };
     for (const Case& c : cases) {
         const Result<std::string> renamed = RenamedName("plan01.dwg", c.job, c.separator);
         ASSERT_FALSE(renamed) << c.job.start << " / " << c.job.length;
-        EXPECT_EQ(renamed.error().kind, c.kind) << c.job.start << " / " << c.job.length;
+        EXPECT_EQ(renamed.error().cause, c.cause) << c.job.start << " / " << c.job.length;
         EXPECT_EQ(renamed.error().detail, c.box) << c.job.start << " / " << c.job.length;
         EXPECT_EQ(renamed.error().text, c.text) << c.job.start << " / " << c.job.length;
     }
@@ -159,7 +159,7 @@ TEST(RenamedName, RefusesNamesShorterThanAnExtension) {
     for (const std::string name : {"", "a", "dwg", "éèà"}) {
         const Result<std::string> renamed = RenamedName(name, Inserting("0", "x"));
         ASSERT_FALSE(renamed) << name;
-        EXPECT_EQ(renamed.error().kind, ErrorKind::InvalidName) << name;
+        EXPECT_EQ(renamed.error().cause, Cause::InvalidName) << name;
         EXPECT_EQ(renamed.error().detail, name);
     }
 }
@@ -184,7 +184,7 @@ TEST(RenamedName, NeverNamesAFileOutsideItsFolder) {
     for (const Case& c : cases) {
         const Result<std::string> renamed = RenamedName(c.name, c.job);
         ASSERT_FALSE(renamed) << c.name << " + " << c.job.text << c.job.newExtension;
-        EXPECT_EQ(renamed.error().kind, ErrorKind::InvalidName);
+        EXPECT_EQ(renamed.error().cause, Cause::InvalidName);
         EXPECT_EQ(renamed.error().code, ErrorCode::InvalidName);
     }
 }
@@ -220,7 +220,7 @@ struct Renaming : ::testing::Test {
     // The failure of report, checked to be a renaming failure on the file name of the folder.
     void expectFailureOn(const RenameReport& report, const std::string& name, ErrorCode code) {
         ASSERT_TRUE(report.failure.has_value());
-        EXPECT_EQ(report.failure->kind, ErrorKind::RenameFailed);
+        EXPECT_EQ(report.failure->operation, Operation::RenameFile);
         EXPECT_EQ(report.failure->code, code);
         EXPECT_EQ(report.failure->path, folder + name);
     }
@@ -355,7 +355,7 @@ TEST_F(Renaming, AMissingFolderStopsTheRun) {
     ASSERT_TRUE(WriteFileList(list, FileList{{missing, {"a01.dwg"}}}));
     const RenameReport report = run(Inserting("0", "x"));
     ASSERT_TRUE(report.failure.has_value());
-    EXPECT_EQ(report.failure->kind, ErrorKind::RenameFailed);
+    EXPECT_EQ(report.failure->operation, Operation::RenameFile);
     EXPECT_EQ(report.failure->path, missing + "a01.dwg");
 }
 
@@ -380,7 +380,7 @@ TEST_F(Renaming, AReadOnlyFolderStopsTheRunEvenForRoot) {
 TEST_F(Renaming, AMissingListRenamesNothing) {
     const RenameReport report = run(Inserting("0", "x"));
     ASSERT_TRUE(report.failure.has_value());
-    EXPECT_EQ(report.failure->kind, ErrorKind::ListUnreadable);
+    EXPECT_EQ(report.failure->operation, Operation::ReadList);
     EXPECT_EQ(report.failure->path, list);
     EXPECT_EQ(report.renamed, 0);
 }
@@ -466,7 +466,7 @@ TEST_F(Renaming, ANulInAListedNameOrFolderRenamesNoOtherFile) {
     WriteBytes(list, ToAnsi("\v" + cutFolder + "\r\n\tplan01.dwg\r\n"));
     const RenameReport inFolder = run(Inserting("0", "x"));
     ASSERT_TRUE(inFolder.failure.has_value());
-    EXPECT_EQ(inFolder.failure->kind, ErrorKind::RenameFailed);
+    EXPECT_EQ(inFolder.failure->operation, Operation::RenameFile);
     EXPECT_EQ(inFolder.failure->path, cutFolder + "plan01.dwg");
     EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan", "plan01.dwg"}));
 }

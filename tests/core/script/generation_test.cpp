@@ -63,8 +63,7 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
         ++calls;
         section += "_.open\r\n";
         if (at.currentFileName == "b.dwg")
-            return Error{
-                ErrorCode::TypeMismatch, ErrorKind::NotANumber, {}, "EFFACER, 1er point X", "abc"};
+            return BoxError(Cause::NotANumber, "EFFACER, 1er point X", "abc");
         section += at.currentFileName + "\r\n";
         return Success();
     });
@@ -129,7 +128,7 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
         });
         if (generated)
             return 1;
-        if (generated.error().kind != ErrorKind::DiskFull || generated.error().path != script)
+        if (generated.error().code != ErrorCode::DiskFull || generated.error().path != script)
             return 2;
         return GenerationFailureText(generated.error()).find("incomplet") == std::string::npos ? 3
                                                                                                : 0;

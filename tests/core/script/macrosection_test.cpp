@@ -127,7 +127,7 @@ TEST(MacroSection, SymbolNameWithoutDwgFailsAndChangesNothing) {
     const Status written =
         WriteMacroSection(text, Symbols(), grid, true, {"C:\\sym\\", "Prise.dxf"});
     ASSERT_FALSE(written);
-    EXPECT_EQ(written.error().kind, ErrorKind::NotADrawingName);
+    EXPECT_EQ(written.error().cause, Cause::NotADrawingName);
     EXPECT_EQ(written.error().detail, "Prise.dxf");
     EXPECT_EQ(written.error().path, "C:\\sym\\Prise.dxf");
     EXPECT_EQ(text, "avant\r\n");
@@ -138,25 +138,24 @@ TEST(MacroSection, BadStepsFailNamingTheBox) {
     const struct {
         const char* stepX;
         const char* stepY;
-        ErrorKind kind;
+        Cause cause;
         const char* box;
         const char* text;
     } cases[] = {
-        {"abc", "40", ErrorKind::NotANumber, "F1 pas X", "abc"},
-        {"", "40", ErrorKind::NotANumber, "F1 pas X", ""},
-        {"   ", "40", ErrorKind::NotANumber, "F1 pas X", "   "},
-        {"2.5", "40", ErrorKind::NotANumber, "F1 pas X", "2.5"},
-        {"2,5", "40", ErrorKind::NotANumber, "F1 pas X", "2,5"},
-        {"1e2", "40", ErrorKind::NotANumber, "F1 pas X", "1e2"},
-        {"+-3", "40", ErrorKind::NotANumber, "F1 pas X", "+-3"},
-        {"25", "4 0", ErrorKind::NotANumber, "F1 pas Y", "4 0"},
-        {"25", "\t40", ErrorKind::NotANumber, "F1 pas Y", "\t40"},
-        {"32768", "40", ErrorKind::OutOfRange, "F1 pas X", "32768"},
-        {"-32769", "40", ErrorKind::OutOfRange, "F1 pas X", "-32769"},
-        {"99999999999999999999999", "40", ErrorKind::OutOfRange, "F1 pas X",
-         "99999999999999999999999"},
+        {"abc", "40", Cause::NotANumber, "F1 pas X", "abc"},
+        {"", "40", Cause::NotANumber, "F1 pas X", ""},
+        {"   ", "40", Cause::NotANumber, "F1 pas X", "   "},
+        {"2.5", "40", Cause::NotANumber, "F1 pas X", "2.5"},
+        {"2,5", "40", Cause::NotANumber, "F1 pas X", "2,5"},
+        {"1e2", "40", Cause::NotANumber, "F1 pas X", "1e2"},
+        {"+-3", "40", Cause::NotANumber, "F1 pas X", "+-3"},
+        {"25", "4 0", Cause::NotANumber, "F1 pas Y", "4 0"},
+        {"25", "\t40", Cause::NotANumber, "F1 pas Y", "\t40"},
+        {"32768", "40", Cause::OutOfRange, "F1 pas X", "32768"},
+        {"-32769", "40", Cause::OutOfRange, "F1 pas X", "-32769"},
+        {"99999999999999999999999", "40", Cause::OutOfRange, "F1 pas X", "99999999999999999999999"},
         // The Y step is checked at the first symbol, not only at the first wrap.
-        {"25", "40000", ErrorKind::OutOfRange, "F1 pas Y", "40000"},
+        {"25", "40000", Cause::OutOfRange, "F1 pas Y", "40000"},
     };
     for (const auto& c : cases) {
         MacroJob job = Symbols();
@@ -166,9 +165,9 @@ TEST(MacroSection, BadStepsFailNamingTheBox) {
         SymbolGrid grid{3, 4};
         const Status written = WriteMacroSection(text, job, grid, true, kA1);
         ASSERT_FALSE(written) << c.stepX << " / " << c.stepY;
-        EXPECT_EQ(written.error().kind, c.kind) << c.stepX << " / " << c.stepY;
+        EXPECT_EQ(written.error().cause, c.cause) << c.stepX << " / " << c.stepY;
         EXPECT_EQ(written.error().code,
-                  c.kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch);
+                  c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch);
         EXPECT_EQ(written.error().detail, c.box);
         EXPECT_EQ(written.error().text, c.text);
         EXPECT_EQ(text, "");
@@ -197,7 +196,7 @@ TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
         SymbolGrid grid = c.grid;
         const Status written = WriteMacroSection(text, job, grid, true, kA1);
         ASSERT_FALSE(written) << c.name;
-        EXPECT_EQ(written.error().kind, ErrorKind::OutOfRange) << c.name;
+        EXPECT_EQ(written.error().cause, Cause::OutOfRange) << c.name;
         EXPECT_EQ(written.error().code, ErrorCode::Overflow) << c.name;
         EXPECT_EQ(written.error().detail, c.box) << c.name;
         EXPECT_EQ(grid, c.grid) << c.name;
@@ -426,7 +425,7 @@ TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
     test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
     const Status generated = run(Symbols());
     ASSERT_FALSE(generated);
-    EXPECT_EQ(generated.error().kind, ErrorKind::NotADrawingName);
+    EXPECT_EQ(generated.error().cause, Cause::NotADrawingName);
     EXPECT_EQ(generated.error().detail, "notes.txt");
     EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
     EXPECT_EQ(grid, (SymbolGrid{0, 25}));

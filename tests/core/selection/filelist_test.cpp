@@ -182,7 +182,7 @@ TEST(FileList, WalkStopsAtTheFirstFailure) {
     const Status walked = WalkFileList(list, position, [&](const ListPosition& at) -> Status {
         ++calls;
         if (at.currentFileName == "b")
-            return Error{ErrorCode::TypeMismatch, ErrorKind::Other, {}, {}, {}};
+            return BoxError(Cause::NotANumber, {}, {});
         return Success();
     });
     EXPECT_FALSE(walked);

@@ -1,3 +1,4 @@
+#include "base/messages.h"
 #include "session/startup.h"
 
 #include "support/tempdir.h"
@@ -69,7 +70,7 @@ TEST(Startup, UnreadableStateLeavesTheScriptFolderEmpty) {
     Settings settings;
     const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     ASSERT_TRUE(startup.failure);
-    EXPECT_EQ(startup.failure->numberAndDescription(), "13 Incompatibilité de type");
+    EXPECT_EQ(NumberAndDescription(*startup.failure), "13 Incompatibilité de type");
     EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "");
 }
 

@@ -178,37 +178,37 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
     struct Case {
         const char* name;
         void (*setUp)(TextInsertionJob&);
-        ErrorKind kind;
+        Cause cause;
         const char* box;
         const char* text;
     };
     const Case cases[] = {
         {"letters in column 3", [](TextInsertionJob& j) { j.columnX[2] = "abc"; },
-         ErrorKind::NotANumber, "Colonne 3", "abc"},
+         Cause::NotANumber, "Colonne 3", "abc"},
         {"fraction in column 1", [](TextInsertionJob& j) { j.columnX[0] = "2.5"; },
-         ErrorKind::NotANumber, "Colonne 1", "2.5"},
+         Cause::NotANumber, "Colonne 1", "2.5"},
         {"empty column 9 although unused", [](TextInsertionJob& j) { j.columnX[8] = ""; },
-         ErrorKind::NotANumber, "Colonne 9", ""},
+         Cause::NotANumber, "Colonne 9", ""},
         {"column 2 past 16 bits", [](TextInsertionJob& j) { j.columnX[1] = "32768"; },
-         ErrorKind::OutOfRange, "Colonne 2", "32768"},
+         Cause::OutOfRange, "Colonne 2", "32768"},
         {"column 4 below 16 bits", [](TextInsertionJob& j) { j.columnX[3] = "-32769"; },
-         ErrorKind::OutOfRange, "Colonne 4", "-32769"},
-        {"step not a number", [](TextInsertionJob& j) { j.rowStep = "dix"; }, ErrorKind::NotANumber,
+         Cause::OutOfRange, "Colonne 4", "-32769"},
+        {"step not a number", [](TextInsertionJob& j) { j.rowStep = "dix"; }, Cause::NotANumber,
          "Décalage", "dix"},
         {"step of huge digits", [](TextInsertionJob& j) { j.rowStep = "123456789012345678901"; },
-         ErrorKind::OutOfRange, "Décalage", "123456789012345678901"},
+         Cause::OutOfRange, "Décalage", "123456789012345678901"},
         {"last row past 16 bits",
          [](TextInsertionJob& j) {
              j.rowStep = "10000";
              j.table = "a\r\nb\r\nc\r\nd\r\n";
          },
-         ErrorKind::OutOfRange, "Décalage", "10000"},
+         Cause::OutOfRange, "Décalage", "10000"},
         {"last row below 16 bits",
          [](TextInsertionJob& j) {
              j.rowStep = "-16385";
              j.table = "a\r\nb";
          },
-         ErrorKind::OutOfRange, "Décalage", "-16385"},
+         Cause::OutOfRange, "Décalage", "-16385"},
     };
     for (const Case& c : cases) {
         WriteBytes(script, "ancien\r\n");
@@ -217,9 +217,9 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
         c.setUp(job);
         const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
         ASSERT_FALSE(written) << c.name;
-        EXPECT_EQ(written.error().kind, c.kind) << c.name;
+        EXPECT_EQ(written.error().cause, c.cause) << c.name;
         EXPECT_EQ(written.error().code,
-                  c.kind == ErrorKind::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
+                  c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
             << c.name;
         EXPECT_EQ(written.error().detail, c.box) << c.name;
         EXPECT_EQ(written.error().text, c.text) << c.name;
@@ -241,7 +241,7 @@ TEST_F(TextScript, MissingFolderFailsAsAnIncompleteScript) {
     const Result<TextInsertionOutcome> written =
         WriteTextInsertionScript(dir.path("absent/pilotrame.scr"), job);
     ASSERT_FALSE(written);
-    EXPECT_EQ(written.error().kind, ErrorKind::ScriptNotWritable);
+    EXPECT_EQ(written.error().operation, Operation::CreateScript);
     EXPECT_FALSE(test::FileExists(dir.path("absent/pilotrame.scr")));
 }
 
@@ -253,7 +253,7 @@ TEST_F(TextScript, ReadOnlyScriptIsLeftWhole) {
     const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
     test::SetReadOnly(script, false);
     ASSERT_FALSE(written);
-    EXPECT_EQ(written.error().kind, ErrorKind::ScriptNotWritable);
+    EXPECT_EQ(written.error().operation, Operation::CreateScript);
     EXPECT_EQ(ReadBytes(script), "ancien\r\n");
 }
 
