@@ -1,5 +1,7 @@
 #include "base/codepage.h"
 
+#include "base/utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -31,61 +33,6 @@ int CodePointToCp1252(char32_t cp) {
             return static_cast<int>(0x80 + i);
     }
     return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-
-// Decodes one UTF-8 sequence at text[i], advancing i; kInvalid for a malformed byte.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80)
-        return lead;
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return kInvalid;
-    }
-    std::size_t j = i;
-    for (int k = 0; k < extra; ++k, ++j) {
-        if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80)
-            return kInvalid;
-        cp = (cp << 6) | (static_cast<unsigned char>(text[j]) & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return kInvalid;
-    i = j;
-    return cp;
 }
 
 } // namespace
@@ -184,7 +131,7 @@ std::string ToAnsi(std::string_view utf8) {
         return std::string(utf8);
     const UINT codePage = GetACP();
     // Malformed UTF-8 becomes U+FFFD here, which no ANSI code page holds: it ends as "?".
-    std::wstring wide = Widen(utf8, CP_UTF8, 0);
+    std::wstring wide = Utf8ToWide(utf8);
     if (codePage != CP_UTF8)
         wide = OneUnitPerCharacter(std::move(wide));
     return Narrow(wide, codePage);
@@ -193,7 +140,7 @@ std::string ToAnsi(std::string_view utf8) {
 std::string FromAnsi(std::string_view bytes) {
     if (IsAscii(bytes))
         return std::string(bytes);
-    return Narrow(Widen(bytes, GetACP(), 0), CP_UTF8);
+    return WideToUtf8(Widen(bytes, GetACP(), 0));
 }
 
 #else

@@ -12,9 +12,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::int64_t kShortMin = std::numeric_limits<std::int16_t>::min();
-constexpr std::int64_t kShortMax = std::numeric_limits<std::int16_t>::max();
-
 // Digits with an optional sign and spaces around them: a whole number, even one far too large
 // for any integer type.
 bool IsSignedDigits(std::string_view text) {
@@ -120,7 +117,7 @@ Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box) {
     const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value)
         return BoxError(IsSignedDigits(text) ? Cause::OutOfRange : Cause::NotANumber, box, text);
-    if (*value < kShortMin || *value > kShortMax)
+    if (*value < kInt16Min || *value > kInt16Max)
         return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::int16_t>(*value);
 }
@@ -131,7 +128,7 @@ Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view
     if (!number)
         return BoxError(Cause::NotANumber, box, text);
     const double whole = RoundHalfToEven(*number);
-    if (whole < static_cast<double>(kShortMin) || whole > static_cast<double>(kShortMax))
+    if (whole < static_cast<double>(kInt16Min) || whole > static_cast<double>(kInt16Max))
         return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::int16_t>(whole);
 }

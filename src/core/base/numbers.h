@@ -3,11 +3,16 @@
 #include "base/result.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace pilotrame {
+
+// The range of the boxes that hold whole numbers in 16 bits, as the earlier tools kept them.
+inline constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
+inline constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 // A number typed by the user: optional spaces around it, an optional sign, digits with at most
 // one decimal separator (the user's own or a full stop) and an optional exponent. Nothing else.

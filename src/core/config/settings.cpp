@@ -1,5 +1,7 @@
 #include "config/settings.h"
 
+#include <algorithm>
+
 namespace pilotrame {
 
 void Settings::setOption(int slotNumber, bool state) {
@@ -28,9 +30,13 @@ ProposedValues ProposeSettingValues(const std::vector<std::string>& printers, Fo
         "c:\\program files\\autocad LT 2000\\aclt.exe", "C:\\Program Files\\AutoCAD 2004\\acad.exe",
         "c:\\program files\\AutoCAD 2002 Fra\\acad.exe", "c:\\program files\\acad2000\\acad.exe",
         "c:\\program files\\acad14\\acad14.exe"};
-    lists[slot::acadVersion] = {"Autocad LT 2000", "Autocad 2004",   "Autocad 2002",
-                                "Autocad 2000",    "Autocad 2000 i", "Autocad LT 97/98",
-                                "Autocad 14"};
+    lists[slot::acadVersion] = {"Autocad LT 2000",
+                                "Autocad 2004",
+                                "Autocad 2002",
+                                "Autocad 2000",
+                                "Autocad 2000 i",
+                                std::string(kVersionsBefore2000[0]),
+                                std::string(kVersionsBefore2000[1])};
     if (style == FolderStyle::Windows) {
         lists[slot::drawingFolder] = {"c:\\", "c:\\Program Files\\pilotrame", "c:\\Pilotrame",
                                       "d:\\"};
@@ -58,8 +64,13 @@ Settings DefaultSettings(const ProposedValues& lists) {
     return settings;
 }
 
+bool IsVersionBefore2000(std::string_view acadVersion) {
+    return std::find(kVersionsBefore2000.begin(), kVersionsBefore2000.end(), acadVersion) !=
+           kVersionsBefore2000.end();
+}
+
 bool IsSingleWindowVersion(std::string_view acadVersion) {
-    return acadVersion == "Autocad 14" || acadVersion == "Autocad LT 97/98";
+    return IsVersionBefore2000(acadVersion);
 }
 
 void ApplySingleWindowRule(Settings& settings) {

@@ -95,6 +95,12 @@ ProposedValues ProposeSettingValues(const std::vector<std::string>& printers, Fo
 // "Paysage" and "SDI = 0 Fenetre multiple" chosen, every check box unticked.
 Settings DefaultSettings(const ProposedValues& lists);
 
+// The versions before AutoCAD 2000, as the version list names them: they run with a single
+// drawing window only, and take the old form of some commands.
+inline constexpr std::array<std::string_view, 2> kVersionsBefore2000 = {"Autocad LT 97/98",
+                                                                        "Autocad 14"};
+bool IsVersionBefore2000(std::string_view acadVersion);
+
 // True for the versions that only run with a single drawing window.
 bool IsSingleWindowVersion(std::string_view acadVersion);
 

@@ -1,6 +1,7 @@
 #include "job/jobfile.h"
 
 #include "base/fileio.h"
+#include "base/utf8.h"
 
 #include <array>
 #include <map>
@@ -211,48 +212,6 @@ Result<std::string> Unescaped(std::string_view value) {
         }
     }
     return out;
-}
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool IsUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        unsigned int min = 0;
-        unsigned int code = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            code = lead & 0x1Fu;
-            min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            code = lead & 0x0Fu;
-            min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            code = lead & 0x07u;
-            min = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0u) != 0x80u)
-                return false;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
 }
 
 bool IsBlank(std::string_view line) {

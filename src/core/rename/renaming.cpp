@@ -3,6 +3,7 @@
 #include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/paths.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,10 +33,6 @@ constexpr std::string_view kLengthBox = "Longeur";
 // The extension is the last four characters of a name, whatever they are.
 constexpr std::size_t kExtensionLength = 4;
 constexpr std::size_t kNoExtension = std::string_view::npos;
-
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 // Byte position of the character at index (counted from 0) of UTF-8 text; the size of the text
 // when it has no such character.

@@ -31,7 +31,7 @@ Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
 } // namespace
 
 std::string_view InsertCommandWord(std::string_view acadVersion) {
-    if (acadVersion == "Autocad LT 97/98" || acadVersion == "Autocad 14")
+    if (IsVersionBefore2000(acadVersion))
         return "inserer";
     return "-inserer";
 }

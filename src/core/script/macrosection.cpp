@@ -11,9 +11,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
-constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
-
 constexpr std::string_view kStepXBox = "F1 pas X";
 constexpr std::string_view kStepYBox = "F1 pas Y";
 

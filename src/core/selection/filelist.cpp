@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/text.h"
+#include "base/utf8.h"
 
 namespace pilotrame {
 
@@ -21,7 +22,7 @@ std::string_view FileLineName(std::string_view line) {
     if (line.empty())
         return line;
     std::size_t marker = 1;
-    while (marker < line.size() && (static_cast<unsigned char>(line[marker]) & 0xC0) == 0x80)
+    while (marker < line.size() && IsContinuationByte(line[marker]))
         ++marker;
     return line.substr(marker);
 }

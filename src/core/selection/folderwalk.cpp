@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <memory>
@@ -29,38 +30,10 @@ constexpr char32_t kStrayByteBase = 0x110000;
 
 // Reads the character at text[i] and moves i past it. A byte that does not start a well-formed
 // sequence stands for itself, so that such a name still matches and sorts the same every time.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+char32_t NextCharacter(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07u;
-    }
-    if (length == 0 || i + length > text.size()) {
-        ++i;
-        return kStrayByteBase + lead;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0u) != 0x80u) {
-            ++i;
-            return kStrayByteBase + lead;
-        }
-        value = (value << 6) | (next & 0x3Fu);
-    }
-    i += length;
-    return value;
+    const char32_t cp = NextCodePoint(text, i);
+    return cp == kInvalidCodePoint ? kStrayByteBase + lead : cp;
 }
 
 // The upper case of the letters a Windows user types in a name: ASCII, Latin-1 and the
@@ -93,11 +66,7 @@ char32_t NextFolded(std::string_view text, std::size_t& i) {
         ++i;
         return UpperAscii(byte);
     }
-    return FoldCase(NextCodePoint(text, i));
-}
-
-bool IsContinuation(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
+    return FoldCase(NextCharacter(text, i));
 }
 
 // Order of names: without regard to case first, then byte by byte so that names differing only
@@ -114,7 +83,7 @@ bool NameLess(const std::string& a, const std::string& b) {
         if (k == longer.size())
             return false;
         // The shorter name ends on a whole character unless the longer goes on inside it.
-        if (!IsContinuation(longer[k]))
+        if (!IsContinuationByte(longer[k]))
             return a.size() < b.size();
     } else {
         const auto x = static_cast<unsigned char>(a[k]);
@@ -124,7 +93,7 @@ bool NameLess(const std::string& a, const std::string& b) {
     }
     // Otherwise compare characters from the start of the one where they part (a string's
     // character at its size is the terminating zero, never a continuation byte).
-    while (k > 0 && (IsContinuation(a[k]) || IsContinuation(b[k])))
+    while (k > 0 && (IsContinuationByte(a[k]) || IsContinuationByte(b[k])))
         --k;
     std::size_t i = k;
     std::size_t j = k;
@@ -238,17 +207,6 @@ Error Unreadable(const std::string& folder, ErrorCode code) {
 
 #ifdef _WIN32
 
-std::string Utf8FromWide(const wchar_t* text) {
-    const int wideLength = static_cast<int>(wcslen(text));
-    if (wideLength == 0)
-        return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, wideLength, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
 // The search text for every entry of folder. A deep folder goes through the "\\?\" form, which
 // lifts the 260-character limit of the classic calls.
 std::wstring SearchText(const std::string& folder) {
@@ -307,9 +265,9 @@ Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
             if (!wantFolders ||
                 (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))))
                 continue;
-            entries.folders.push_back(Utf8FromWide(name));
+            entries.folders.push_back(WideToUtf8(name));
         } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0) {
-            std::string utf8 = Utf8FromWide(name);
+            std::string utf8 = WideToUtf8(name);
             if (filter == nullptr || filter->matches(utf8))
                 entries.files.push_back(std::move(utf8));
         }

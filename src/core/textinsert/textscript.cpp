@@ -16,9 +16,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
-constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
-
 constexpr std::string_view kRowStepBox = "Décalage";
 
 // The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
