@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 
@@ -10,8 +11,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,11 +106,6 @@ QString WithSeparator(QString folder) {
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
-}
-
-// The folder a drive entry of Drive1 opens on.
-QString RootOf(const QString& drive) {
-    return FromStd(DriveRoot(drive.toStdString()));
 }
 
 // The text shown, with the list entry it matches made current so that the arrow keys move on
@@ -251,34 +245,14 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     m_command4 = makeButton("Command4", dots, {6840, 960, 735, 255}, this);
 
     makeFrame(2, QStringLiteral("Chemin :"));
-    m_drive1 = new QComboBox(m_frame[2]);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(ToPixels({240, 360, 1095, 315}));
-    std::vector<std::string> drives;
-    for (const QFileInfo& drive : QDir::drives())
-        drives.push_back(Native(drive.absoluteFilePath()).toStdString());
-    for (const std::string& entry :
-         DriveListEntries(drives, Native(QDir::homePath()).toStdString()))
-        m_drive1->addItem(FromStd(entry));
-    connect(m_drive1, &QComboBox::activated, this, &ConfigDialog::Drive1_Change);
-
-    m_dirModel = new QFileSystemModel(this);
-    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirModel->setReadOnly(true);
-    m_dirModel->setRootPath(QString());
-    m_dir1 = new QTreeView(m_frame[2]);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(ToPixels({1560, 360, 3015, 1584}));
-    m_dir1->setModel(m_dirModel);
-    m_dir1->setHeaderHidden(true);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        m_dir1->hideColumn(column);
-    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    folderShown(Native(m_dirModel->filePath(current)));
-            });
+    m_folderPicker = new FolderPicker({.driveListName = QStringLiteral("Drive1"),
+                                       .folderTreeName = QStringLiteral("Dir1"),
+                                       .drives = DrivesAndHomeFolder(),
+                                       .unreadableDriveTitle = kProgramTitle,
+                                       .unreadableDriveText = kDriveUnavailableText},
+                                      m_frame[2]);
+    m_folderPicker->driveList()->setGeometry(ToPixels({240, 360, 1095, 315}));
+    m_folderPicker->folderTree()->setGeometry(ToPixels({1560, 360, 3015, 1584}));
 
     m_command5 =
         makeButton("Command5", QStringLiteral("Enregistre"), {240, 1560, 975, 495}, m_frame[2]);
@@ -391,8 +365,7 @@ void ConfigDialog::ResetConfigPage() {
     m_command3->hide();
     m_command4->hide();
     m_command6->hide();
-    m_dir1->hide();
-    m_drive1->hide();
+    m_folderPicker->setVisible(false);
     m_label[7]->hide();
     m_label[8]->hide();
 }
@@ -469,9 +442,7 @@ void ConfigDialog::Combo1_Click() {
 
 void ConfigDialog::startFolderPicking() {
     m_frame[2]->show();
-    m_dir1->show();
-    m_drive1->show();
-    m_dir1->scrollTo(m_dir1->currentIndex());
+    m_folderPicker->setVisible(true);
     m_command2->setEnabled(false);
 }
 
@@ -504,60 +475,15 @@ void ConfigDialog::EndFolderPicking() {
                                          m_combo[slot::drawingFolder], m_combo[slot::scriptFolder]})
         widget->setEnabled(true);
     m_frame[2]->hide();
-    m_dir1->hide();
-    m_drive1->hide();
+    m_folderPicker->setVisible(false);
 }
 
 QString ConfigDialog::dirPath() const {
-    return m_dirPath;
+    return m_folderPicker->folder();
 }
 
 bool ConfigDialog::setDirPath(const QString& folder) {
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable())
-        return false;
-    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
-    const QModelIndex index = m_dirModel->index(absolute);
-    if (!index.isValid())
-        return false;
-    m_dir1->setCurrentIndex(index);
-    m_dir1->scrollTo(index);
-    folderShown(Native(absolute));
-    return true;
-}
-
-void ConfigDialog::folderShown(const QString& folder) {
-    m_dirPath = folder;
-    const int drive = driveIndexFor(folder);
-    if (drive >= 0)
-        m_drive1->setCurrentIndex(drive);
-}
-
-int ConfigDialog::driveIndexFor(const QString& folder) const {
-    // The longest root that holds the folder: the home folder rather than "/".
-    int best = -1;
-    std::size_t bestLength = 0;
-    for (int i = 0; i < m_drive1->count(); ++i) {
-        const std::string root = DriveRoot(m_drive1->itemText(i).toStdString());
-        if (IsOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
-            best = i;
-            bestLength = root.size();
-        }
-    }
-    return best;
-}
-
-void ConfigDialog::Drive1_Change(int index) {
-    if (setDirPath(RootOf(m_drive1->itemText(index))))
-        return;
-    ShowMessage(this, FromStd(kProgramTitle), FromStd(kDriveUnavailableText), MessageIcon::Warning);
-    const QString fallbackRoot = FromStd(FallbackDrive());
-    const int fallback = m_drive1->findText(fallbackRoot, Qt::MatchFixedString);
-    if (fallback >= 0)
-        m_drive1->setCurrentIndex(fallback);
-    setDirPath(fallbackRoot);
+    return m_folderPicker->setFolder(folder);
 }
 
 void ConfigDialog::closeKeepingEdits() {

@@ -15,10 +15,10 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTreeView;
-class QFileSystemModel;
 
 namespace pilotrame::gui {
+
+class FolderPicker;
 
 // The configuration dialog Form2: a view of the live settings of the run. Each opening of a
 // page reloads the settings file into them and shows them; closing the dialog by any means
@@ -86,7 +86,6 @@ private:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void Drive1_Change(int index);
     // Closes the dialog keeping the edits: they become the live settings of the run.
     void closeKeepingEdits();
 
@@ -95,8 +94,6 @@ private:
     void showLayoutRows(bool shown);
     void startFolderPicking();
     bool confirmCutValues(const std::vector<int>& cutSlots);
-    void folderShown(const QString& folder);
-    int driveIndexFor(const QString& folder) const;
 
     SettingsFile& m_file;
     Settings& m_live;
@@ -111,10 +108,7 @@ private:
     QPushButton* m_command4 = nullptr;
     QPushButton* m_command5 = nullptr;
     QPushButton* m_command6 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QTreeView* m_dir1 = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
-    QString m_dirPath; // native separators
+    FolderPicker* m_folderPicker = nullptr;
 };
 
 } // namespace pilotrame::gui

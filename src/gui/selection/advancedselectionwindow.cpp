@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "base/paths.h"
+#include "gui/folderpicker.h"
 #include "gui/prompts.h"
 #include "selection/filelist.h"
 #include "selection/folderwalk.h"
@@ -11,8 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -22,8 +21,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
-#include <QStorageInfo>
 #include <QTreeView>
 
 #include <string_view>
@@ -34,30 +31,6 @@ namespace {
 
 QString Qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-// The drives the user can pick, in the platform's order.
-QStringList DriveEntries() {
-    QStringList drives;
-#ifdef _WIN32
-    for (const QFileInfo& drive : QDir::drives())
-        drives << Native(drive.absoluteFilePath());
-#else
-    drives << QStringLiteral("/");
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        // Containers mount single files (/etc/hosts) as volumes; only folders can be walked.
-        if (!volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir())
-            continue;
-        if (!drives.contains(root))
-            drives << root;
-    }
-#endif
-    return drives;
 }
 
 // Keeps the window alive during a walk and lets the user stop it. Until the walk has lasted
@@ -133,46 +106,16 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
     m_label3 = new QLabel(QStringLiteral("Selection des sous répertoires:"), this);
     m_label3->setObjectName(QStringLiteral("Label3"));
 
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->addItems(DriveEntries());
-    m_drive1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(m_drive1, &QComboBox::activated, this, &AdvancedSelectionWindow::Drive1_Change);
-
-    m_dirModel = new QFileSystemModel(this);
-    // Hidden folders stay out of the tree as the walk leaves them out.
-    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirModel->setReadOnly(true);
-    m_dirModel->setRootPath(QString());
-    m_dir1 = new QTreeView(this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setModel(m_dirModel);
-    m_dir1->setHeaderHidden(true);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        m_dir1->hideColumn(column);
-    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // In name order, as the walk takes the sub-folders.
-    m_dir1->setSortingEnabled(true);
-    m_dir1->sortByColumn(0, Qt::AscendingOrder);
-    // The tree fills and sorts itself in the background, which pushes the folder shown out of
-    // sight; it is brought back until the user moves about the tree.
-    const auto follow = [this] {
-        if (m_followShownFolder && m_dir1->currentIndex().isValid())
-            m_dir1->scrollTo(m_dir1->currentIndex());
-    };
-    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, follow);
-    connect(m_dirModel, &QAbstractItemModel::layoutChanged, this, follow);
-    const auto stopFollowing = [this] { m_followShownFolder = false; };
-    connect(m_dir1, &QTreeView::expanded, this, stopFollowing);
-    connect(m_dir1, &QTreeView::collapsed, this, stopFollowing);
-    connect(m_dir1, &QTreeView::pressed, this, stopFollowing);
-    connect(m_dir1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, stopFollowing);
-    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    Dir1_Change(Native(m_dirModel->filePath(current)));
-            });
+    m_folderPicker = new FolderPicker({.driveListName = QStringLiteral("Drive1"),
+                                       .folderTreeName = QStringLiteral("Dir1"),
+                                       .drives = MountedDrives(),
+                                       .unreadableDriveTitle = kDriveNotReadyTitle,
+                                       .unreadableDriveText = kDriveNotReadyText,
+                                       .expandShownFolder = true},
+                                      this);
+    m_folderPicker->driveList()->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_folderPicker, &FolderPicker::folderChanged, this,
+            &AdvancedSelectionWindow::Dir1_Change);
 
     m_file1 = new QListWidget(this);
     m_file1->setObjectName(QStringLiteral("File1"));
@@ -237,13 +180,13 @@ void AdvancedSelectionWindow::buildLayout() {
     // Sizes in characters, so that the boxes grow with the font at larger display scales.
     const int character = fontMetrics().averageCharWidth();
     const int lineHeight = fontMetrics().height();
-    m_dir1->setMinimumSize(28 * character, 14 * lineHeight);
+    m_folderPicker->folderTree()->setMinimumSize(28 * character, 14 * lineHeight);
     m_file1->setMinimumSize(24 * character, 14 * lineHeight);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_label3, 0, 0, 1, 2);
-    grid->addWidget(m_drive1, 1, 0);
-    grid->addWidget(m_dir1, 2, 0);
+    grid->addWidget(m_folderPicker->driveList(), 1, 0);
+    grid->addWidget(m_folderPicker->folderTree(), 2, 0);
     grid->addWidget(m_file1, 1, 1, 2, 1);
     grid->addWidget(line1, 3, 0, 1, 2);
 
@@ -264,30 +207,15 @@ void AdvancedSelectionWindow::buildLayout() {
     resize(sizeHint());
 }
 
+QString AdvancedSelectionWindow::dirPath() const {
+    return m_folderPicker->folder();
+}
+
 bool AdvancedSelectionWindow::setDirPath(const QString& folder) {
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable())
-        return false;
-    const QModelIndex index = m_dirModel->index(QDir::cleanPath(info.absoluteFilePath()));
-    if (!index.isValid())
-        return false;
-    if (index == m_dir1->currentIndex())
-        Dir1_Change(Native(m_dirModel->filePath(index)));
-    else
-        m_dir1->setCurrentIndex(index);
-    m_dir1->expand(index);
-    m_dir1->scrollTo(index);
-    m_followShownFolder = true;
-    return true;
+    return m_folderPicker->setFolder(folder);
 }
 
 void AdvancedSelectionWindow::Dir1_Change(const QString& folder) {
-    m_dirPath = folder;
-    const int drive = driveIndexFor(folder);
-    if (drive >= 0)
-        m_drive1->setCurrentIndex(drive);
     m_file1->clear();
     // A folder that cannot be listed shows no file; the walk reports it if it is walked.
     if (const Result<FolderEntries> entries = ListFolder(folder.toStdString())) {
@@ -296,45 +224,10 @@ void AdvancedSelectionWindow::Dir1_Change(const QString& folder) {
     }
 }
 
-int AdvancedSelectionWindow::driveIndexFor(const QString& folder) const {
-#ifdef _WIN32
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
-#endif
-    const QString inFolder = QString::fromStdString(WithTrailingSeparator(folder.toStdString()));
-    // The longest root that holds the folder: a mounted volume rather than "/".
-    int best = -1;
-    qsizetype bestLength = -1;
-    for (int i = 0; i < m_drive1->count(); ++i) {
-        const QString root = QString::fromStdString(DriveRoot(m_drive1->itemText(i).toStdString()));
-        if (inFolder.startsWith(root, kCase) && root.size() > bestLength) {
-            best = i;
-            bestLength = root.size();
-        }
-    }
-    return best;
-}
-
-void AdvancedSelectionWindow::Drive1_Change(int index) {
-    if (index < 0)
-        return;
-    if (setDirPath(QString::fromStdString(DriveRoot(m_drive1->itemText(index).toStdString()))))
-        return;
-    ShowMessage(this, Qs(kDriveNotReadyTitle), Qs(kDriveNotReadyText), MessageIcon::Warning);
-    const QString fallback = QString::fromStdString(FallbackDrive());
-    const int fallbackIndex = m_drive1->findText(fallback, Qt::MatchFixedString);
-    if (fallbackIndex >= 0)
-        m_drive1->setCurrentIndex(fallbackIndex);
-    // Without a readable fallback the tree stays where it was, and so does the drive shown.
-    if (fallbackIndex < 0 || !setDirPath(fallback))
-        m_drive1->setCurrentIndex(driveIndexFor(m_dirPath));
-}
-
 void AdvancedSelectionWindow::Command2_Click() {
-    if (m_walking || m_dirPath.isEmpty())
+    if (m_walking || dirPath().isEmpty())
         return;
-    m_session.walkFolder = WithTrailingSeparator(m_dirPath.toStdString());
+    m_session.walkFolder = WithTrailingSeparator(dirPath().toStdString());
     const WalkRequest request{m_session.walkFolder,
                               WalkModeFromText(m_combo1->currentText().toStdString()),
                               m_combo2->currentText().toStdString()};

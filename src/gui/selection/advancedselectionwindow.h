@@ -10,13 +10,13 @@
 
 class QCheckBox;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QTreeView;
 
 namespace pilotrame::gui {
+
+class FolderPicker;
 
 // What a validated selection gives the main window's counts.
 struct AdvancedSelectionOutcome {
@@ -47,7 +47,7 @@ public:
     const std::optional<AdvancedSelectionOutcome>& outcome() const { return m_outcome; }
 
     // The folder shown by Dir1, native separators, without a separator added.
-    QString dirPath() const { return m_dirPath; }
+    QString dirPath() const;
     // Shows folder in Dir1 and its files in File1; false (nothing changed) when it cannot be
     // shown.
     bool setDirPath(const QString& folder);
@@ -56,25 +56,17 @@ public:
     void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
 
 private:
-    void Drive1_Change(int index);
     void Dir1_Change(const QString& folder);
     void Command2_Click();
-
-    // The Drive1 entry whose root holds folder (the longest one), or -1.
-    int driveIndexFor(const QString& folder) const;
     void buildLayout();
 
     Session& m_session;
     std::optional<AdvancedSelectionOutcome> m_outcome;
-    QString m_dirPath;
     std::chrono::milliseconds m_progressDelay{500};
     bool m_walking = false;
-    bool m_followShownFolder = false; // keep the folder shown in sight while the tree fills
 
     QLabel* m_label3 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
-    QTreeView* m_dir1 = nullptr;
+    FolderPicker* m_folderPicker = nullptr;
     QListWidget* m_file1 = nullptr;
     QLabel* m_label1 = nullptr;
     QComboBox* m_combo1 = nullptr;
