@@ -82,22 +82,6 @@ constexpr std::array<Place, kOptionCount> kOptionPlaces = {
 constexpr std::array<const char*, kOptionCount> kOptionCaptions = {"Paysage", "Portrait", "SDI=0",
                                                                    "SDI=1"};
 
-// How the too-long warning names each text setting.
-constexpr std::array<const char*, kComboCount> kFieldNames = {"Choix imprimante",
-                                                              "Format impression",
-                                                              "Type de style de tracé",
-                                                              "Valeur réservée 3",
-                                                              "Décalage X",
-                                                              "Décalage Y",
-                                                              "Chemin autocad.exe",
-                                                              "Version autocad",
-                                                              "Valeur réservée 8",
-                                                              "Valeur réservée 9",
-                                                              "Chemin ouverture DWG",
-                                                              "Chemin ouverture SCR",
-                                                              "Définir onglet",
-                                                              "Echelle"};
-
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -526,8 +510,8 @@ void ConfigDialog::onQuitClicked() {
 bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
     std::vector<std::string> fieldNames;
     for (const int slotNumber : cutSlots)
-        fieldNames.emplace_back(kFieldNames.at(static_cast<std::size_t>(slotNumber)));
-    const MessageRequest question{QStringLiteral("Configuration"),
+        fieldNames.emplace_back(TextSettingName(slotNumber));
+    const MessageRequest question{FromStd(kConfigurationTitle),
                                   FromStd(TooLongSettingsQuestion(fieldNames)),
                                   MessageIcon::Question, MessageButtons::YesNo};
     return Prompts::instance().message(this, question) == Answer::Yes;
