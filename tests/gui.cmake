@@ -8,6 +8,7 @@ target_link_libraries(pilotrame_guitestsupport PUBLIC pilotrame_gui pilotrame_te
 set(PILOTRAME_GUI_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
 
 add_executable(pilotrame_gui_tests
+    gui/folderpicker_test.cpp
     gui/prompts_test.cpp
     gui/main/mainwindow_test.cpp
     gui/config/configdialog_test.cpp

@@ -306,9 +306,35 @@ std::string Counted(int count, std::string_view singular, std::string_view plura
 } // namespace
 
 std::string DrawingsNotReadyText(int checked, int problems, const std::string& issueLines) {
-    return "Vérification des plans : " + Counted(checked, "plan vérifié", "plans vérifiés") + ", " +
-           Counted(problems, "problème", "problèmes") + "." + std::string(kCrLf) + issueLines +
-           "AutoCAD n'a pas été démarré.";
+    return "Vérification des plans : " + DrawingCheckSummaryText(checked, problems) + "." +
+           std::string(kCrLf) + issueLines + "AutoCAD n'a pas été démarré.";
+}
+
+// ---- Configuration dialog and drawing check window ----
+
+std::string_view TextSettingName(int slotNumber) {
+    constexpr std::string_view kNames[] = {"Choix imprimante",
+                                           "Format impression",
+                                           "Type de style de tracé",
+                                           "Valeur réservée 3",
+                                           "Décalage X",
+                                           "Décalage Y",
+                                           "Chemin autocad.exe",
+                                           "Version autocad",
+                                           "Valeur réservée 8",
+                                           "Valeur réservée 9",
+                                           "Chemin ouverture DWG",
+                                           "Chemin ouverture SCR",
+                                           "Définir onglet",
+                                           "Echelle"};
+    if (slotNumber < 0 || slotNumber >= static_cast<int>(std::size(kNames)))
+        return {};
+    return kNames[slotNumber];
+}
+
+std::string DrawingCheckSummaryText(int checked, int problems) {
+    return Counted(checked, "plan vérifié", "plans vérifiés") + ", " +
+           Counted(problems, "problème", "problèmes");
 }
 
 } // namespace pilotrame

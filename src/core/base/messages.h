@@ -102,4 +102,15 @@ std::string AutocadNotStartedText(const std::string& program);
 // started.
 std::string DrawingsNotReadyText(int checked, int problems, const std::string& issueLines);
 
+// ---- Configuration dialog and drawing check window ----
+
+// The title of the question asked before settings are saved cut to 60 characters.
+inline constexpr std::string_view kConfigurationTitle = "Configuration";
+// How that question names the text setting of slotNumber (0 to 13); empty for any other number.
+std::string_view TextSettingName(int slotNumber);
+
+// "3 plans vérifiés, 2 problèmes": the drawings checked and those AutoCAD could not work on,
+// the singular below two.
+std::string DrawingCheckSummaryText(int checked, int problems);
+
 } // namespace pilotrame

@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 
@@ -10,8 +11,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,22 +82,6 @@ constexpr std::array<Place, kOptionCount> kOptionPlaces = {
 constexpr std::array<const char*, kOptionCount> kOptionCaptions = {"Paysage", "Portrait", "SDI=0",
                                                                    "SDI=1"};
 
-// How the too-long warning names each text setting.
-constexpr std::array<const char*, kComboCount> kFieldNames = {"Choix imprimante",
-                                                              "Format impression",
-                                                              "Type de style de tracé",
-                                                              "Valeur réservée 3",
-                                                              "Décalage X",
-                                                              "Décalage Y",
-                                                              "Chemin autocad.exe",
-                                                              "Version autocad",
-                                                              "Valeur réservée 8",
-                                                              "Valeur réservée 9",
-                                                              "Chemin ouverture DWG",
-                                                              "Chemin ouverture SCR",
-                                                              "Définir onglet",
-                                                              "Echelle"};
-
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -107,11 +90,6 @@ QString WithSeparator(QString folder) {
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
-}
-
-// The folder a drive entry of Drive1 opens on.
-QString RootOf(const QString& drive) {
-    return FromStd(DriveRoot(drive.toStdString()));
 }
 
 // The text shown, with the list entry it matches made current so that the arrow keys move on
@@ -171,62 +149,71 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     setFont(designFont);
 
     // Created in the order of the form, so that later controls lie above earlier ones.
-    for (int i = 0; i < static_cast<int>(m_label.size()); ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
-        label->setObjectName(DesignName("Label1", i));
-        label->setGeometry(ToPixels(kLabelPlaces[i]));
+    std::array<QLabel*, kLabelPlaces.size()> captions{};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        auto* caption = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
+        caption->setObjectName(DesignName("Label1", static_cast<int>(i)));
+        caption->setGeometry(ToPixels(kLabelPlaces[i]));
         // An empty caption still covers its place; it must not take the clicks of the folder
         // picker lying there.
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_label[i] = label;
+        caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+        captions[i] = caption;
     }
+    m_rowCaptions = {captions[0], captions[1], captions[2], captions[3]};
+    m_offsetCaption = captions[4];
+    m_offsetXCaption = captions[5];
+    m_offsetYCaption = captions[6];
+    m_layoutCaption = captions[7];
+    m_scaleCaption = captions[8];
 
     for (int i = 0; i < kComboCount; ++i) {
-        auto* combo = new QComboBox(this);
-        combo->setObjectName(DesignName("Combo1", i));
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
+        auto* box = new QComboBox(this);
+        box->setObjectName(DesignName("Combo1", i));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
         // Completion would change what the user types; the setting is the text as typed.
-        combo->setCompleter(nullptr);
-        combo->setGeometry(ToPixels(kComboPlaces[i]));
-        connect(combo, &QComboBox::activated, this, [this] { Combo1_Click(); });
+        box->setCompleter(nullptr);
+        box->setGeometry(ToPixels(kComboPlaces[i]));
+        // A pick in any list runs the version rule, so that a version typed rather than picked
+        // takes effect at the next pick.
+        connect(box, &QComboBox::activated, this, [this] { applyVersionRule(); });
         // When editing ends, Qt reports a typed text equal to an entry as a pick of it. Keeping
         // that entry current while typing stops this, so that only real picks run the version
         // rule.
-        connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
-            const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (index >= 0 && index != combo->currentIndex())
-                combo->setCurrentIndex(index);
+        connect(box->lineEdit(), &QLineEdit::textEdited, box, [box](const QString& text) {
+            const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (index >= 0 && index != box->currentIndex())
+                box->setCurrentIndex(index);
         });
-        m_combo[i] = combo;
+        m_textBoxes[i] = box;
     }
     for (const int i : {slot::acadVersion, slot::drawingFolder, slot::scriptFolder})
-        m_combo[i]->setEditText(QStringLiteral("Combo1"));
+        m_textBoxes[i]->setEditText(QStringLiteral("Combo1"));
 
     for (int i = 0; i < kCheckCount; ++i) {
-        auto* check = new CheckBox(QStringLiteral("Check1"), this);
-        check->setObjectName(DesignName("Check1", i));
-        check->setGeometry(ToPixels(kCheckPlaces[i]));
-        connect(check, &QCheckBox::stateChanged, this, [this, check](int state) {
+        auto* box = new CheckBox(QStringLiteral("Check1"), this);
+        box->setObjectName(DesignName("Check1", i));
+        box->setGeometry(ToPixels(kCheckPlaces[i]));
+        connect(box, &QCheckBox::stateChanged, this, [this, box](int state) {
             // A greyed state comes only from the file; a click leaves it for good.
             if (state != Qt::PartiallyChecked)
-                check->setTristate(false);
-            Check1_Click();
+                box->setTristate(false);
+            applyPaperSpaceRule();
         });
-        m_check[i] = check;
+        m_switches[i] = box;
     }
 
     const auto makeFrame = [this](int i, const QString& title) {
         auto* frame = new QGroupBox(title, this);
         frame->setObjectName(DesignName("Frame1", i));
         frame->setGeometry(ToPixels(kFramePlaces[i]));
-        m_frame[i] = frame;
+        return frame;
     };
-    const auto makeOption = [this](int i) {
-        auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), m_frame[i / 2]);
+    const auto makeOption = [this](int i, QGroupBox* frame) {
+        auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), frame);
         option->setObjectName(DesignName("Option1", i));
         option->setGeometry(ToPixels(kOptionPlaces[i]));
-        m_option[i] = option;
+        m_optionButtons[i] = option;
     };
     const auto makeButton = [](const char* name, const QString& caption, const Place& place,
                                QWidget* parentWidget) {
@@ -238,60 +225,42 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
         return button;
     };
 
-    makeFrame(0, QString());
-    makeOption(0);
-    makeOption(1);
-    makeFrame(1, QString());
-    makeOption(2);
-    makeOption(3);
+    m_orientationFrame = makeFrame(0, QString());
+    makeOption(0, m_orientationFrame);
+    makeOption(1, m_orientationFrame);
+    m_windowModeFrame = makeFrame(1, QString());
+    makeOption(2, m_windowModeFrame);
+    makeOption(3, m_windowModeFrame);
 
     const QString dots = QStringLiteral("...");
-    m_command6 = makeButton("Command6", dots, {6840, 360, 735, 255}, this);
-    m_command3 = makeButton("Command3", dots, {6840, 360, 735, 255}, this);
-    m_command4 = makeButton("Command4", dots, {6840, 960, 735, 255}, this);
+    m_chooseAutocad = makeButton("Command6", dots, {6840, 360, 735, 255}, this);
+    m_pickDrawingFolder = makeButton("Command3", dots, {6840, 360, 735, 255}, this);
+    m_pickScriptFolder = makeButton("Command4", dots, {6840, 960, 735, 255}, this);
 
-    makeFrame(2, QStringLiteral("Chemin :"));
-    m_drive1 = new QComboBox(m_frame[2]);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(ToPixels({240, 360, 1095, 315}));
-    std::vector<std::string> drives;
-    for (const QFileInfo& drive : QDir::drives())
-        drives.push_back(Native(drive.absoluteFilePath()).toStdString());
-    for (const std::string& entry :
-         DriveListEntries(drives, Native(QDir::homePath()).toStdString()))
-        m_drive1->addItem(FromStd(entry));
-    connect(m_drive1, &QComboBox::activated, this, &ConfigDialog::Drive1_Change);
+    m_folderFrame = makeFrame(2, QStringLiteral("Chemin :"));
+    m_folderPicker = new FolderPicker({.driveListName = QStringLiteral("Drive1"),
+                                       .folderTreeName = QStringLiteral("Dir1"),
+                                       .drives = DrivesAndHomeFolder(),
+                                       .unreadableDriveTitle = kProgramTitle,
+                                       .unreadableDriveText = kDriveUnavailableText},
+                                      m_folderFrame);
+    m_folderPicker->driveList()->setGeometry(ToPixels({240, 360, 1095, 315}));
+    m_folderPicker->folderTree()->setGeometry(ToPixels({1560, 360, 3015, 1584}));
 
-    m_dirModel = new QFileSystemModel(this);
-    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirModel->setReadOnly(true);
-    m_dirModel->setRootPath(QString());
-    m_dir1 = new QTreeView(m_frame[2]);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(ToPixels({1560, 360, 3015, 1584}));
-    m_dir1->setModel(m_dirModel);
-    m_dir1->setHeaderHidden(true);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        m_dir1->hideColumn(column);
-    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    folderShown(Native(m_dirModel->filePath(current)));
-            });
+    m_recordFolder =
+        makeButton("Command5", QStringLiteral("Enregistre"), {240, 1560, 975, 495}, m_folderFrame);
+    m_saveAndQuit = makeButton("Command2", QStringLiteral("Sauvegarder et Quitter"),
+                               {5520, 3720, 1335, 615}, this);
+    m_quit = makeButton("Command1", QStringLiteral("Quitter"), {7200, 3720, 1095, 615}, this);
 
-    m_command5 =
-        makeButton("Command5", QStringLiteral("Enregistre"), {240, 1560, 975, 495}, m_frame[2]);
-    m_command2 = makeButton("Command2", QStringLiteral("Sauvegarder et Quitter"),
-                            {5520, 3720, 1335, 615}, this);
-    m_command1 = makeButton("Command1", QStringLiteral("Quitter"), {7200, 3720, 1095, 615}, this);
-
-    connect(m_command1, &QPushButton::clicked, this, &ConfigDialog::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &ConfigDialog::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &ConfigDialog::Command3_Click);
-    connect(m_command4, &QPushButton::clicked, this, &ConfigDialog::Command4_Click);
-    connect(m_command5, &QPushButton::clicked, this, &ConfigDialog::Command5_Click);
-    connect(m_command6, &QPushButton::clicked, this, &ConfigDialog::Command6_Click);
+    connect(m_quit, &QPushButton::clicked, this, &ConfigDialog::onQuitClicked);
+    connect(m_saveAndQuit, &QPushButton::clicked, this, &ConfigDialog::onSaveAndQuitClicked);
+    connect(m_pickDrawingFolder, &QPushButton::clicked, this,
+            &ConfigDialog::onPickDrawingFolderClicked);
+    connect(m_pickScriptFolder, &QPushButton::clicked, this,
+            &ConfigDialog::onPickScriptFolderClicked);
+    connect(m_recordFolder, &QPushButton::clicked, this, &ConfigDialog::onRecordFolderClicked);
+    connect(m_chooseAutocad, &QPushButton::clicked, this, &ConfigDialog::ChooseAutocadProgram);
 
     if (!setDirPath(QDir::currentPath()))
         setDirPath(FromStd(FallbackDrive()));
@@ -299,16 +268,16 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
 void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
     for (int i = 0; i < kComboCount; ++i) {
-        QComboBox* combo = m_combo[i];
+        QComboBox* box = m_textBoxes[i];
         // The first entry added would replace the text shown; the text changes only with the
         // defaults or the file.
-        const QString shown = combo->currentText();
+        const QString shown = box->currentText();
         for (const std::string& entry : lists[i])
-            combo->addItem(QString::fromStdString(entry));
-        SetComboText(combo, shown);
+            box->addItem(QString::fromStdString(entry));
+        SetComboText(box, shown);
         // The drop-down may be wider than the box, so that long paths read whole.
-        if (combo->count() > 0)
-            combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0));
+        if (box->count() > 0)
+            box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0));
     }
 }
 
@@ -324,14 +293,22 @@ Status ConfigDialog::SaveSettings() {
     return m_file.SaveSettings(m_live);
 }
 
+QRadioButton* ConfigDialog::optionButton(int settingSlot) const {
+    return m_optionButtons.at(static_cast<std::size_t>(settingSlot - kComboCount));
+}
+
+QCheckBox* ConfigDialog::switchBox(int settingSlot) const {
+    return m_switches.at(static_cast<std::size_t>(settingSlot - kComboCount - kOptionCount));
+}
+
 Settings ConfigDialog::shownSettings() const {
     Settings settings;
     for (int i = 0; i < kComboCount; ++i)
-        settings.combo[i] = m_combo[i]->currentText().toStdString();
+        settings.combo[i] = m_textBoxes[i]->currentText().toStdString();
     for (int i = 0; i < kOptionCount; ++i)
-        settings.option[i] = m_option[i]->isChecked();
+        settings.option[i] = m_optionButtons[i]->isChecked();
     for (int i = 0; i < kCheckCount; ++i) {
-        switch (m_check[i]->checkState()) {
+        switch (m_switches[i]->checkState()) {
         case Qt::Unchecked:
             settings.check[i] = 0;
             break;
@@ -349,23 +326,23 @@ Settings ConfigDialog::shownSettings() const {
 void ConfigDialog::showSettings() {
     const Settings& settings = m_live;
     for (int i = 0; i < kComboCount; ++i)
-        SetComboText(m_combo[i], QString::fromStdString(settings.combo[i]));
+        SetComboText(m_textBoxes[i], QString::fromStdString(settings.combo[i]));
     for (int i = 0; i < kOptionCount; ++i)
-        setOptionState(i, settings.option[i]);
+        setOptionState(kComboCount + i, settings.option[i]);
     for (int i = 0; i < kCheckCount; ++i) {
         const int value = settings.check[i];
         if (value == 0 || value == 1)
-            m_check[i]->setTristate(false);
-        m_check[i]->setCheckState(value == 0   ? Qt::Unchecked
-                                  : value == 1 ? Qt::Checked
-                                               : Qt::PartiallyChecked);
+            m_switches[i]->setTristate(false);
+        m_switches[i]->setCheckState(value == 0   ? Qt::Unchecked
+                                     : value == 1 ? Qt::Checked
+                                                  : Qt::PartiallyChecked);
     }
     // A loaded single-window version locks the window mode as a pick of it would.
-    Combo1_Click();
+    applyVersionRule();
 }
 
-void ConfigDialog::setOptionState(int index, bool state) {
-    QRadioButton* option = m_option[index];
+void ConfigDialog::setOptionState(int settingSlot, bool state) {
+    QRadioButton* option = optionButton(settingSlot);
     if (state || !option->isChecked()) {
         option->setChecked(state);
         return;
@@ -378,186 +355,146 @@ void ConfigDialog::setOptionState(int index, bool state) {
 }
 
 void ConfigDialog::ResetConfigPage() {
-    for (QComboBox* combo : m_combo)
-        combo->hide();
-    for (QLabel* label : m_label)
-        label->clear();
-    for (QRadioButton* option : m_option)
+    for (QComboBox* box : m_textBoxes)
+        box->hide();
+    for (QLabel* caption : m_rowCaptions)
+        caption->clear();
+    for (QLabel* caption :
+         {m_offsetCaption, m_offsetXCaption, m_offsetYCaption, m_layoutCaption, m_scaleCaption})
+        caption->clear();
+    for (QRadioButton* option : m_optionButtons)
         option->hide();
-    for (QGroupBox* frame : m_frame)
+    for (QGroupBox* frame : {m_orientationFrame, m_windowModeFrame, m_folderFrame})
         frame->hide();
-    for (QCheckBox* check : m_check)
-        check->hide();
-    m_command3->hide();
-    m_command4->hide();
-    m_command6->hide();
-    m_dir1->hide();
-    m_drive1->hide();
-    m_label[7]->hide();
-    m_label[8]->hide();
+    for (QCheckBox* box : m_switches)
+        box->hide();
+    m_pickDrawingFolder->hide();
+    m_pickScriptFolder->hide();
+    m_chooseAutocad->hide();
+    m_folderPicker->setVisible(false);
+    m_layoutCaption->hide();
+    m_scaleCaption->hide();
 }
 
-void ConfigDialog::showRow(int combo, int label, const QString& caption) {
-    m_combo[combo]->show();
-    m_label[label]->setText(caption);
+void ConfigDialog::showRow(int settingSlot, QLabel* caption, const QString& text) {
+    m_textBoxes[settingSlot]->show();
+    caption->setText(text);
 }
 
 void ConfigDialog::ShowPrintingPage() {
     ResetConfigPage();
-    showRow(slot::printerName, 0, QStringLiteral("Choix imprimante :"));
-    showRow(slot::paperFormat, 1, QStringLiteral("Format impression :"));
-    showRow(slot::plotStyleTable, 2, QStringLiteral("Type de style de tracé :"));
-    showRow(slot::offsetX, 4, QStringLiteral("Décalage (mm):"));
-    showRow(slot::offsetY, 5, QStringLiteral("X :"));
-    m_label[6]->setText(QStringLiteral("Y :"));
-    m_frame[0]->show();
-    m_option[0]->setText(QStringLiteral("Paysage"));
-    m_option[0]->show();
-    m_option[1]->setText(QStringLiteral("Portrait"));
-    m_option[1]->show();
-    m_check[2]->setText(QStringLiteral("Impression: espace papier"));
-    m_check[2]->show();
-    Check1_Click();
+    showRow(slot::printerName, m_rowCaptions[0], QStringLiteral("Choix imprimante :"));
+    showRow(slot::paperFormat, m_rowCaptions[1], QStringLiteral("Format impression :"));
+    showRow(slot::plotStyleTable, m_rowCaptions[2], QStringLiteral("Type de style de tracé :"));
+    showRow(slot::offsetX, m_offsetXCaption, QStringLiteral("X :"));
+    showRow(slot::offsetY, m_offsetYCaption, QStringLiteral("Y :"));
+    m_offsetCaption->setText(QStringLiteral("Décalage (mm):"));
+    m_orientationFrame->show();
+    optionButton(slot::landscape)->setText(QStringLiteral("Paysage"));
+    optionButton(slot::landscape)->show();
+    optionButton(slot::portrait)->setText(QStringLiteral("Portrait"));
+    optionButton(slot::portrait)->show();
+    switchBox(slot::plotPaperSpace)->setText(QStringLiteral("Impression: espace papier"));
+    switchBox(slot::plotPaperSpace)->show();
+    applyPaperSpaceRule();
 }
 
 void ConfigDialog::ShowAutocadPage() {
     ResetConfigPage();
-    showRow(slot::acadVersion, 1, QStringLiteral("Version autocad :"));
-    showRow(slot::acadPath, 0, QStringLiteral("Chemin autocad.exe"));
-    m_command6->show();
-    m_check[0]->setText(QStringLiteral("Sauvgarde configuration impression dans *.DWG"));
-    m_check[0]->show();
-    m_check[1]->setText(QStringLiteral("Désactiver accrochage aux objets dans script"));
-    m_check[1]->show();
-    m_frame[1]->show();
-    m_option[2]->setText(QStringLiteral("SDI = 0 Fenetre multiple"));
-    m_option[2]->show();
-    m_option[3]->setText(QStringLiteral("SDI = 1 Fenetre unique"));
-    m_option[3]->show();
+    showRow(slot::acadVersion, m_rowCaptions[1], QStringLiteral("Version autocad :"));
+    showRow(slot::acadPath, m_rowCaptions[0], QStringLiteral("Chemin autocad.exe"));
+    m_chooseAutocad->show();
+    switchBox(slot::saveSetupInDrawing)
+        ->setText(QStringLiteral("Sauvgarde configuration impression dans *.DWG"));
+    switchBox(slot::saveSetupInDrawing)->show();
+    switchBox(slot::objectSnapOff)
+        ->setText(QStringLiteral("Désactiver accrochage aux objets dans script"));
+    switchBox(slot::objectSnapOff)->show();
+    m_windowModeFrame->show();
+    optionButton(slot::sdiMultiple)->setText(QStringLiteral("SDI = 0 Fenetre multiple"));
+    optionButton(slot::sdiMultiple)->show();
+    optionButton(slot::sdiSingle)->setText(QStringLiteral("SDI = 1 Fenetre unique"));
+    optionButton(slot::sdiSingle)->show();
 }
 
 void ConfigDialog::ShowGeneralPage() {
     ResetConfigPage();
-    showRow(slot::drawingFolder, 0, QStringLiteral("Chemin ouverture DWG :"));
-    showRow(slot::scriptFolder, 1, QStringLiteral("Chemin ouverture SCR :"));
-    m_command3->show();
-    m_command4->show();
+    showRow(slot::drawingFolder, m_rowCaptions[0], QStringLiteral("Chemin ouverture DWG :"));
+    showRow(slot::scriptFolder, m_rowCaptions[1], QStringLiteral("Chemin ouverture SCR :"));
+    m_pickDrawingFolder->show();
+    m_pickScriptFolder->show();
 }
 
 void ConfigDialog::showLayoutRows(bool shown) {
     if (shown) {
-        m_label[7]->setText(QStringLiteral("Définir onglet :"));
-        m_label[8]->setText(QStringLiteral("Echelle :"));
+        m_layoutCaption->setText(QStringLiteral("Définir onglet :"));
+        m_scaleCaption->setText(QStringLiteral("Echelle :"));
     }
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             m_label[7], m_label[8], m_combo[slot::layoutName], m_combo[slot::plotScale]})
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_layoutCaption, m_scaleCaption,
+                                                           m_textBoxes[slot::layoutName],
+                                                           m_textBoxes[slot::plotScale]})
         widget->setVisible(shown);
 }
 
-void ConfigDialog::Check1_Click() {
-    showLayoutRows(m_check[2]->isVisibleTo(this) && m_check[2]->checkState() == Qt::Checked);
+void ConfigDialog::applyPaperSpaceRule() {
+    const QCheckBox* paperSpace = switchBox(slot::plotPaperSpace);
+    showLayoutRows(paperSpace->isVisibleTo(this) && paperSpace->checkState() == Qt::Checked);
 }
 
-void ConfigDialog::Combo1_Click() {
+void ConfigDialog::applyVersionRule() {
     const bool singleWindow =
-        IsSingleWindowVersion(m_combo[slot::acadVersion]->currentText().toStdString());
+        IsSingleWindowVersion(m_textBoxes[slot::acadVersion]->currentText().toStdString());
     if (singleWindow)
-        setOptionState(slot::sdiSingle - kComboCount, true);
-    m_frame[1]->setEnabled(!singleWindow);
-    m_option[slot::sdiMultiple - kComboCount]->setEnabled(!singleWindow);
+        setOptionState(slot::sdiSingle, true);
+    m_windowModeFrame->setEnabled(!singleWindow);
+    optionButton(slot::sdiMultiple)->setEnabled(!singleWindow);
 }
 
 void ConfigDialog::startFolderPicking() {
-    m_frame[2]->show();
-    m_dir1->show();
-    m_drive1->show();
-    m_dir1->scrollTo(m_dir1->currentIndex());
-    m_command2->setEnabled(false);
+    m_folderFrame->show();
+    m_folderPicker->setVisible(true);
+    m_saveAndQuit->setEnabled(false);
 }
 
-void ConfigDialog::Command3_Click() {
+void ConfigDialog::onPickDrawingFolderClicked() {
     startFolderPicking();
-    m_label[1]->setEnabled(false);
-    m_combo[slot::scriptFolder]->setEnabled(false);
-    m_command4->setEnabled(false);
+    m_rowCaptions[1]->setEnabled(false);
+    m_textBoxes[slot::scriptFolder]->setEnabled(false);
+    m_pickScriptFolder->setEnabled(false);
 }
 
-void ConfigDialog::Command4_Click() {
+void ConfigDialog::onPickScriptFolderClicked() {
     startFolderPicking();
-    m_label[0]->setEnabled(false);
-    m_combo[slot::drawingFolder]->setEnabled(false);
-    m_command3->setEnabled(false);
+    m_rowCaptions[0]->setEnabled(false);
+    m_textBoxes[slot::drawingFolder]->setEnabled(false);
+    m_pickDrawingFolder->setEnabled(false);
 }
 
-void ConfigDialog::Command5_Click() {
+void ConfigDialog::onRecordFolderClicked() {
     const QString folder = WithSeparator(dirPath());
+    // The row whose picking started is the one left usable.
     for (const int i : {slot::drawingFolder, slot::scriptFolder}) {
-        if (m_combo[i]->isEnabledTo(this))
-            SetComboText(m_combo[i], folder);
+        if (m_textBoxes[i]->isEnabledTo(this))
+            SetComboText(m_textBoxes[i], folder);
     }
     EndFolderPicking();
 }
 
 void ConfigDialog::EndFolderPicking() {
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_command2, m_command3, m_command4, m_label[0], m_label[1],
-                                         m_combo[slot::drawingFolder], m_combo[slot::scriptFolder]})
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             m_saveAndQuit, m_pickDrawingFolder, m_pickScriptFolder, m_rowCaptions[0],
+             m_rowCaptions[1], m_textBoxes[slot::drawingFolder], m_textBoxes[slot::scriptFolder]})
         widget->setEnabled(true);
-    m_frame[2]->hide();
-    m_dir1->hide();
-    m_drive1->hide();
+    m_folderFrame->hide();
+    m_folderPicker->setVisible(false);
 }
 
 QString ConfigDialog::dirPath() const {
-    return m_dirPath;
+    return m_folderPicker->folder();
 }
 
 bool ConfigDialog::setDirPath(const QString& folder) {
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable())
-        return false;
-    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
-    const QModelIndex index = m_dirModel->index(absolute);
-    if (!index.isValid())
-        return false;
-    m_dir1->setCurrentIndex(index);
-    m_dir1->scrollTo(index);
-    folderShown(Native(absolute));
-    return true;
-}
-
-void ConfigDialog::folderShown(const QString& folder) {
-    m_dirPath = folder;
-    const int drive = driveIndexFor(folder);
-    if (drive >= 0)
-        m_drive1->setCurrentIndex(drive);
-}
-
-int ConfigDialog::driveIndexFor(const QString& folder) const {
-    // The longest root that holds the folder: the home folder rather than "/".
-    int best = -1;
-    std::size_t bestLength = 0;
-    for (int i = 0; i < m_drive1->count(); ++i) {
-        const std::string root = DriveRoot(m_drive1->itemText(i).toStdString());
-        if (IsOnDrive(folder.toStdString(), root) && (best < 0 || root.size() > bestLength)) {
-            best = i;
-            bestLength = root.size();
-        }
-    }
-    return best;
-}
-
-void ConfigDialog::Drive1_Change(int index) {
-    if (setDirPath(RootOf(m_drive1->itemText(index))))
-        return;
-    ShowMessage(this, FromStd(kProgramTitle), FromStd(kDriveUnavailableText), MessageIcon::Warning);
-    const QString fallbackRoot = FromStd(FallbackDrive());
-    const int fallback = m_drive1->findText(fallbackRoot, Qt::MatchFixedString);
-    if (fallback >= 0)
-        m_drive1->setCurrentIndex(fallback);
-    setDirPath(fallbackRoot);
+    return m_folderPicker->setFolder(folder);
 }
 
 void ConfigDialog::closeKeepingEdits() {
@@ -565,7 +502,7 @@ void ConfigDialog::closeKeepingEdits() {
     hide();
 }
 
-void ConfigDialog::Command1_Click() {
+void ConfigDialog::onQuitClicked() {
     EndFolderPicking();
     closeKeepingEdits();
 }
@@ -573,14 +510,14 @@ void ConfigDialog::Command1_Click() {
 bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
     std::vector<std::string> fieldNames;
     for (const int slotNumber : cutSlots)
-        fieldNames.emplace_back(kFieldNames.at(static_cast<std::size_t>(slotNumber)));
-    const MessageRequest question{QStringLiteral("Configuration"),
+        fieldNames.emplace_back(TextSettingName(slotNumber));
+    const MessageRequest question{FromStd(kConfigurationTitle),
                                   FromStd(TooLongSettingsQuestion(fieldNames)),
                                   MessageIcon::Question, MessageButtons::YesNo};
     return Prompts::instance().message(this, question) == Answer::Yes;
 }
 
-void ConfigDialog::Command2_Click() {
+void ConfigDialog::onSaveAndQuitClicked() {
     const std::vector<int> tooLong = SettingsFile::slotsTooLong(shownSettings());
     if (!tooLong.empty() && !confirmCutValues(tooLong))
         return;
@@ -593,7 +530,7 @@ void ConfigDialog::Command2_Click() {
     closeKeepingEdits();
 }
 
-void ConfigDialog::Command6_Click() {
+void ConfigDialog::ChooseAutocadProgram() {
     const QString startFolder =
         FromStd(AutocadChooserFolder(kNativeFolderStyle, Native(QDir::homePath()).toStdString()));
     const FileDialogRequest request{
@@ -604,7 +541,8 @@ void ConfigDialog::Command6_Click() {
     if (!chosen || chosen->isEmpty())
         return;
     const std::string path = chosen->front().toStdString();
-    SetComboText(m_combo[slot::acadPath], QString::fromStdString(std::string(TrimSpaces(path))));
+    SetComboText(m_textBoxes[slot::acadPath],
+                 QString::fromStdString(std::string(TrimSpaces(path))));
 }
 
 void ConfigDialog::openPage(Page page) {
@@ -633,12 +571,12 @@ void ConfigDialog::openPage(Page page) {
 
 void ConfigDialog::closeEvent(QCloseEvent* event) {
     // The dialog lives for the whole run: closing only hides, keeping the edits, as "Quitter" does.
-    Command1_Click();
+    onQuitClicked();
     event->accept();
 }
 
 void ConfigDialog::reject() {
-    Command1_Click();
+    onQuitClicked();
 }
 
 } // namespace pilotrame::gui

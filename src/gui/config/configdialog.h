@@ -15,16 +15,16 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTreeView;
-class QFileSystemModel;
 
 namespace pilotrame::gui {
 
-// The configuration dialog Form2: a view of the live settings of the run. Each opening of a
-// page reloads the settings file into them and shows them; closing the dialog by any means
-// writes the controls back into them, and "Sauvegarder et Quitter" also saves them. Created once,
-// when first opened, and only hidden afterwards, so that the version rule's greyed state and the
-// folder picker's place carry over. One set of controls serves three pages.
+class FolderPicker;
+
+// The configuration dialog: a view of the live settings of the run. Each opening of a page
+// reloads the settings file into them and shows them; closing the dialog by any means writes the
+// controls back into them, and "Sauvegarder et Quitter" also saves them. Created once, when first
+// opened, and only hidden afterwards, so that the version rule's greyed state and the folder
+// picker's place carry over. One set of controls serves three pages.
 class ConfigDialog : public QDialog {
     Q_OBJECT
 
@@ -37,7 +37,7 @@ public:
     // it shows and edits; both must outlive the dialog.
     ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent = nullptr);
 
-    // Fills the drop-down lists of Combo1(0) to Combo1(13) with the proposed values, in order;
+    // Fills the drop-down list of every text setting with its proposed values, in slot order;
     // the texts shown do not change.
     void FillSettingLists(const ProposedValues& lists);
 
@@ -52,12 +52,13 @@ public:
     // Takes the controls into the live settings and writes them to savescript.txt.
     Status SaveSettings();
 
-    // Sets every control from the live settings, in slot order, running the check-box rule.
+    // Sets every control from the live settings, in slot order, running the paper-space and
+    // version rules.
     void showSettings();
     // The settings as the controls hold them now.
     Settings shownSettings() const;
 
-    // Hides every page control and empties the label captions; enabled states stay.
+    // Hides every page control and empties the captions; enabled states stay.
     void ResetConfigPage();
     // Printer, paper, plot style, offsets, orientation and paper-space rows.
     void ShowPrintingPage();
@@ -68,9 +69,9 @@ public:
     // Closes the folder picker and makes both folder rows and the save button usable again.
     void EndFolderPicking();
 
-    // The folder shown by the folder picker's list, native separators.
+    // The folder shown by the folder picker, native separators.
     QString dirPath() const;
-    // Moves the folder picker's list to folder; false when it cannot be shown.
+    // Moves the folder picker to folder; false when it cannot be shown.
     bool setDirPath(const QString& folder);
 
 protected:
@@ -78,43 +79,57 @@ protected:
     void reject() override;
 
 private:
-    void Check1_Click();
-    void Combo1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Drive1_Change(int index);
+    void onQuitClicked();
+    void onSaveAndQuitClicked();
+    void onPickDrawingFolderClicked();
+    void onPickScriptFolderClicked();
+    void onRecordFolderClicked();
+    // "..." of the AutoCAD path: the program chosen in a file dialog becomes the path.
+    void ChooseAutocadProgram();
     // Closes the dialog keeping the edits: they become the live settings of the run.
     void closeKeepingEdits();
 
-    void setOptionState(int index, bool state);
-    void showRow(int combo, int label, const QString& caption);
+    // The layout rows show while the paper-space box is on the page and ticked.
+    void applyPaperSpaceRule();
+    // A single-window version chooses the single-window mode and greys the choice.
+    void applyVersionRule();
+
+    // The controls of the option and switch settings, by slot number.
+    QRadioButton* optionButton(int settingSlot) const;
+    QCheckBox* switchBox(int settingSlot) const;
+    void setOptionState(int settingSlot, bool state);
+    void showRow(int settingSlot, QLabel* caption, const QString& text);
     void showLayoutRows(bool shown);
     void startFolderPicking();
     bool confirmCutValues(const std::vector<int>& cutSlots);
-    void folderShown(const QString& folder);
-    int driveIndexFor(const QString& folder) const;
 
     SettingsFile& m_file;
     Settings& m_live;
-    std::array<QLabel*, 9> m_label{};
-    std::array<QComboBox*, kComboCount> m_combo{};
-    std::array<QCheckBox*, kCheckCount> m_check{};
-    std::array<QGroupBox*, 3> m_frame{};
-    std::array<QRadioButton*, kOptionCount> m_option{};
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QPushButton* m_command3 = nullptr;
-    QPushButton* m_command4 = nullptr;
-    QPushButton* m_command5 = nullptr;
-    QPushButton* m_command6 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QTreeView* m_dir1 = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
-    QString m_dirPath; // native separators
+
+    // One control per setting, in slot order, as the settings record holds them.
+    std::array<QComboBox*, kComboCount> m_textBoxes{};
+    std::array<QRadioButton*, kOptionCount> m_optionButtons{};
+    std::array<QCheckBox*, kCheckCount> m_switches{};
+
+    // The captions of the first four rows, which each page names anew.
+    std::array<QLabel*, 4> m_rowCaptions{};
+    QLabel* m_offsetCaption = nullptr;
+    QLabel* m_offsetXCaption = nullptr;
+    QLabel* m_offsetYCaption = nullptr;
+    QLabel* m_layoutCaption = nullptr;
+    QLabel* m_scaleCaption = nullptr;
+
+    QGroupBox* m_orientationFrame = nullptr;
+    QGroupBox* m_windowModeFrame = nullptr;
+    QGroupBox* m_folderFrame = nullptr;
+    FolderPicker* m_folderPicker = nullptr;
+
+    QPushButton* m_quit = nullptr;
+    QPushButton* m_saveAndQuit = nullptr;
+    QPushButton* m_pickDrawingFolder = nullptr;
+    QPushButton* m_pickScriptFolder = nullptr;
+    QPushButton* m_recordFolder = nullptr; // "Enregistre": the folder picked into its row
+    QPushButton* m_chooseAutocad = nullptr;
 };
 
 } // namespace pilotrame::gui

@@ -1,5 +1,8 @@
 #include "gui/launch/drawingcheckwindow.h"
 
+#include "base/messages.h"
+#include "gui/formparts.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -9,34 +12,13 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <string_view>
-
 namespace pilotrame::gui {
-
-namespace {
-
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// French puts the singular on 0 and 1.
-QString Counted(int count, const char* singular, const char* plural) {
-    return QString::number(count) + QLatin1Char(' ') +
-           QString::fromUtf8(count < 2 ? singular : plural);
-}
-
-} // namespace
 
 DrawingCheckWindow::DrawingCheckWindow(const DrawingCheck& check, QWidget* parent)
     : QDialog(parent), m_check(check) {
     setObjectName(QStringLiteral("DrawingCheckWindow"));
     setWindowTitle(QStringLiteral("Vérification des plans"));
     buildControls();
-}
-
-QString DrawingCheckWindow::summaryText(int checked, int problems) {
-    return Counted(checked, "plan vérifié", "plans vérifiés") + QStringLiteral(", ") +
-           Counted(problems, "problème", "problèmes");
 }
 
 void DrawingCheckWindow::buildControls() {
@@ -53,8 +35,9 @@ void DrawingCheckWindow::buildControls() {
     outer->setContentsMargins(12, 12, 12, 12);
     outer->setSpacing(10);
 
-    m_summary =
-        new QLabel(summaryText(m_check.checked, static_cast<int>(m_check.issues.size())), this);
+    m_summary = new QLabel(
+        FromStd(DrawingCheckSummaryText(m_check.checked, static_cast<int>(m_check.issues.size()))),
+        this);
     m_summary->setObjectName(QStringLiteral("summary"));
     outer->addWidget(m_summary);
 

@@ -31,9 +31,6 @@ public:
     // Shows the window modally for check and returns the user's choice.
     static DrawingCheckAnswer ask(QWidget* parent, const DrawingCheck& check);
 
-    // "3 plans vérifiés, 2 problèmes", singular below two as French writes it.
-    static QString summaryText(int checked, int problems);
-
 private:
     void buildControls();
     void choose(DrawingCheckAnswer answer);

@@ -79,7 +79,6 @@ void MacroWindow::buildControls() {
     const auto newCheck = [this](int index, const QString& caption) {
         auto* check = new QCheckBox(caption, this);
         check->setObjectName(DesignName("Check1", index));
-        m_check1[static_cast<std::size_t>(index)] = check;
         return check;
     };
     const auto newEdit = [](QWidget* parent, int index, const QString& text, int chars) {
@@ -110,9 +109,10 @@ void MacroWindow::buildControls() {
 
     // F1 and F2 have long captions: each takes a whole row, its boxes at the end.
     auto* f1 = new QHBoxLayout;
-    f1->addWidget(newCheck(
+    m_insertSymbols = newCheck(
         1, QStringLiteral("F1  Inserer les symboles de la bibliothèque  (pas d'espace dans "
-                          "les noms de fichier, 1 attribut en ligne de commande)")));
+                          "les noms de fichier, 1 attribut en ligne de commande)"));
+    f1->addWidget(m_insertSymbols);
     f1->addStretch(1);
     f1->addWidget(NamedLabel(this, DesignName("Label1", 0), QStringLiteral("X:")));
     m_stepX = newEdit(this, 10, QStringLiteral("25"), 5);
@@ -124,11 +124,12 @@ void MacroWindow::buildControls() {
     outer->addLayout(f1);
 
     auto* f2 = new QHBoxLayout;
-    f2->addWidget(newCheck(2, QStringLiteral("F2  Remplacer du texte à partir d'un fichier excel "
-                                             "(colone1:texte à remplacer / colone2: nouveau "
-                                             "texte)")));
-    auto* command2 = newButton("Command2", QStringLiteral("....."));
-    f2->addWidget(command2);
+    m_startExcel = newCheck(2, QStringLiteral("F2  Remplacer du texte à partir d'un fichier excel "
+                                              "(colone1:texte à remplacer / colone2: nouveau "
+                                              "texte)"));
+    f2->addWidget(m_startExcel);
+    auto* chooseWorkbook = newButton("Command2", QStringLiteral("....."));
+    f2->addWidget(chooseWorkbook);
     f2->addStretch(1);
     outer->addLayout(f2);
 
@@ -146,28 +147,28 @@ void MacroWindow::buildControls() {
         ++row;
     };
 
-    auto* frame3 = newFrame("Frame3");
-    auto* f3 = new QGridLayout(frame3);
-    m_attributesAll = newOption(frame3, 30, QStringLiteral("Tout"), true);
-    m_attributesNamed = newOption(frame3, 31, QStringLiteral("Nom :"), false);
+    auto* attributesFrame = newFrame("Frame3");
+    auto* f3 = new QGridLayout(attributesFrame);
+    m_attributesAll = newOption(attributesFrame, 30, QStringLiteral("Tout"), true);
+    m_attributesNamed = newOption(attributesFrame, 31, QStringLiteral("Nom :"), false);
     f3->addWidget(m_attributesAll, 0, 0);
     f3->addWidget(m_attributesNamed, 1, 0);
     const QString blocks[4] = {QStringLiteral("Disjoncteur1"), QString(), QString(), QString()};
     for (int column = 0; column < 4; ++column) {
         const auto at = static_cast<std::size_t>(column);
-        m_attributeBlocks[at] = newEdit(frame3, 30 + column, blocks[column], 0);
-        m_attributeNames[at] = newEdit(frame3, 35 + column, QString(), 0);
+        m_attributeBlocks[at] = newEdit(attributesFrame, 30 + column, blocks[column], 0);
+        m_attributeNames[at] = newEdit(attributesFrame, 35 + column, QString(), 0);
         f3->addWidget(m_attributeBlocks[at], 1, column + 1);
         f3->addWidget(m_attributeNames[at], 2, column + 1);
         f3->setColumnStretch(column + 1, 1);
     }
-    f3->addWidget(
-        NamedLabel(frame3, QStringLiteral("Label8"), QStringLiteral("Nom de l'attribut / aucun:")),
-        2, 0);
-    f3->addWidget(
-        NamedLabel(frame3, QStringLiteral("Label9"), QStringLiteral("Format d'enregistrement:")), 3,
-        0);
-    m_format = new QComboBox(frame3);
+    f3->addWidget(NamedLabel(attributesFrame, QStringLiteral("Label8"),
+                             QStringLiteral("Nom de l'attribut / aucun:")),
+                  2, 0);
+    f3->addWidget(NamedLabel(attributesFrame, QStringLiteral("Label9"),
+                             QStringLiteral("Format d'enregistrement:")),
+                  3, 0);
+    m_format = new QComboBox(attributesFrame);
     m_format->setObjectName(DesignName("Combo1", 30));
     m_format->setEditable(true);
     // A typed format stays a typed text; it is not added to the list.
@@ -177,21 +178,23 @@ void MacroWindow::buildControls() {
                         QStringLiteral("Par Colone"), QStringLiteral("Par Ligne")});
     m_format->setCurrentIndex(0);
     f3->addWidget(m_format, 3, 1, 1, 2);
-    addFunction(newCheck(3, QStringLiteral("F3  Extraire les attributs des blocs")), frame3);
+    m_exportAttributes = newCheck(3, QStringLiteral("F3  Extraire les attributs des blocs"));
+    addFunction(m_exportAttributes, attributesFrame);
 
     addFunction(newCheck(4, QStringLiteral("F4 Réserve")), nullptr);
 
-    auto* frame2 = newFrame("Frame2");
-    auto* f5 = new QHBoxLayout(frame2);
-    m_countAll = newOption(frame2, 50, QStringLiteral("Tout"), true);
-    m_countNamed = newOption(frame2, 51, QStringLiteral("Nom :"), false);
-    m_countBlock = newEdit(frame2, 50, QStringLiteral("Luminaire_A"), 20);
+    auto* countFrame = newFrame("Frame2");
+    auto* f5 = new QHBoxLayout(countFrame);
+    m_countAll = newOption(countFrame, 50, QStringLiteral("Tout"), true);
+    m_countNamed = newOption(countFrame, 51, QStringLiteral("Nom :"), false);
+    m_countBlock = newEdit(countFrame, 50, QStringLiteral("Luminaire_A"), 20);
     f5->addWidget(m_countAll);
     f5->addSpacing(10);
     f5->addWidget(m_countNamed);
     f5->addWidget(m_countBlock);
     f5->addStretch(1);
-    addFunction(newCheck(5, QStringLiteral("F5  Compte nombre de blocs")), frame2);
+    m_countBlocks = newCheck(5, QStringLiteral("F5  Compte nombre de blocs"));
+    addFunction(m_countBlocks, countFrame);
 
     // F6 has no frame: its box stands in the choices column, inset like the frames' contents.
     auto* f6 = new QWidget(this);
@@ -200,26 +203,28 @@ void MacroWindow::buildControls() {
     m_erasedLayer = newEdit(f6, 60, QStringLiteral("nuage"), 20);
     f6Layout->addWidget(m_erasedLayer);
     f6Layout->addStretch(1);
-    addFunction(newCheck(6, QStringLiteral("F6  Efface un calque: (nom:)")), f6);
+    m_eraseLayer = newCheck(6, QStringLiteral("F6  Efface un calque: (nom:)"));
+    addFunction(m_eraseLayer, f6);
 
-    auto* frame4 = newFrame("Frame4");
-    auto* f7 = new QHBoxLayout(frame4);
-    m_freeze = newOption(frame4, 70, QStringLiteral("Gèle"), true);
-    m_thaw = newOption(frame4, 71, QStringLiteral("Dégèle"), false);
-    m_frozenLayer = newEdit(frame4, 70, QStringLiteral("nuage"), 20);
+    auto* freezeFrame = newFrame("Frame4");
+    auto* f7 = new QHBoxLayout(freezeFrame);
+    m_freeze = newOption(freezeFrame, 70, QStringLiteral("Gèle"), true);
+    m_thaw = newOption(freezeFrame, 71, QStringLiteral("Dégèle"), false);
+    m_frozenLayer = newEdit(freezeFrame, 70, QStringLiteral("nuage"), 20);
     f7->addWidget(m_freeze);
     f7->addWidget(m_thaw);
     f7->addSpacing(10);
-    f7->addWidget(NamedLabel(frame4, QStringLiteral("Label6"), QStringLiteral("Nom:")));
+    f7->addWidget(NamedLabel(freezeFrame, QStringLiteral("Label6"), QStringLiteral("Nom:")));
     f7->addWidget(m_frozenLayer);
     f7->addStretch(1);
-    addFunction(newCheck(7, QStringLiteral("F7  Gèle/dégèle un calque: (nom:)")), frame4);
+    m_freezeLayer = newCheck(7, QStringLiteral("F7  Gèle/dégèle un calque: (nom:)"));
+    addFunction(m_freezeLayer, freezeFrame);
 
     // F8: the first corner in the left column of boxes, the second in the right one.
-    auto* frame1 = newFrame("Frame1");
-    auto* f8 = new QGridLayout(frame1);
-    m_exportAll = newOption(frame1, 80, QStringLiteral("Tout"), true);
-    m_exportWindow = newOption(frame1, 81, QStringLiteral("Selection :"), false);
+    auto* exportFrame = newFrame("Frame1");
+    auto* f8 = new QGridLayout(exportFrame);
+    m_exportAll = newOption(exportFrame, 80, QStringLiteral("Tout"), true);
+    m_exportWindow = newOption(exportFrame, 81, QStringLiteral("Selection :"), false);
     f8->addWidget(m_exportAll, 0, 0);
     f8->addWidget(m_exportWindow, 1, 0);
     const char* cornerLabels[4] = {"Label2", "Label4", "Label3", "Label5"};
@@ -228,16 +233,17 @@ void MacroWindow::buildControls() {
                                     QStringLiteral("100")};
     for (int box = 0; box < 4; ++box) {
         const auto at = static_cast<std::size_t>(box);
-        m_corners[at] = newEdit(frame1, 80 + box, cornerTexts[box], 6);
+        m_corners[at] = newEdit(exportFrame, 80 + box, cornerTexts[box], 6);
         const int gridRow = 1 + box / 2;
         const int gridColumn = 1 + (box % 2) * 2;
-        f8->addWidget(NamedLabel(frame1, QString::fromLatin1(cornerLabels[box]),
+        f8->addWidget(NamedLabel(exportFrame, QString::fromLatin1(cornerLabels[box]),
                                  QString::fromLatin1(cornerCaptions[box])),
                       gridRow, gridColumn, Qt::AlignRight);
         f8->addWidget(m_corners[at], gridRow, gridColumn + 1);
     }
     f8->setColumnStretch(5, 1);
-    addFunction(newCheck(8, QStringLiteral("F8  Exporte le texte du folio")), frame1);
+    m_exportText = newCheck(8, QStringLiteral("F8  Exporte le texte du folio"));
+    addFunction(m_exportText, exportFrame);
 
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -248,37 +254,37 @@ void MacroWindow::buildControls() {
     auto* transfer = new QHBoxLayout;
     transfer->addWidget(NamedLabel(this, QStringLiteral("Label7"),
                                    QStringLiteral("Transfert AUTOCAD / MICROSTATION:")));
-    auto* frame5 = newFrame("Frame5");
-    auto* f10 = new QHBoxLayout(frame5);
-    f10->addWidget(newOption(frame5, 10, QStringLiteral("*.dwg -> *.dgn"), true));
-    f10->addWidget(newOption(frame5, 11, QStringLiteral("*.dgn -> *.dwg"), false));
-    transfer->addWidget(frame5);
+    auto* transferFrame = newFrame("Frame5");
+    auto* f10 = new QHBoxLayout(transferFrame);
+    f10->addWidget(newOption(transferFrame, 10, QStringLiteral("*.dwg -> *.dgn"), true));
+    f10->addWidget(newOption(transferFrame, 11, QStringLiteral("*.dgn -> *.dwg"), false));
+    transfer->addWidget(transferFrame);
     transfer->addStretch(1);
     outer->addLayout(transfer);
 
     outer->addStretch(1);
     auto* buttons = new QHBoxLayout;
-    auto* command4 = newButton("Command4", QStringLiteral("Selection fichiers"));
-    auto* command5 = newButton("Command5", QStringLiteral("Selection avancée"));
-    auto* command3 = newButton("Command3", QStringLiteral("Executer"));
-    auto* command1 = newButton("Command1", QStringLiteral("GENERER"));
-    for (QPushButton* button : {command4, command5, command3, command1})
+    auto* selectFiles = newButton("Command4", QStringLiteral("Selection fichiers"));
+    auto* advancedSelection = newButton("Command5", QStringLiteral("Selection avancée"));
+    auto* execute = newButton("Command3", QStringLiteral("Executer"));
+    auto* generate = newButton("Command1", QStringLiteral("GENERER"));
+    for (QPushButton* button : {selectFiles, advancedSelection, execute, generate})
         button->setMinimumHeight(button->sizeHint().height() * 3 / 2);
-    buttons->addWidget(command4);
-    buttons->addWidget(command5);
+    buttons->addWidget(selectFiles);
+    buttons->addWidget(advancedSelection);
     buttons->addStretch(1);
-    buttons->addWidget(command3);
-    buttons->addWidget(command1);
+    buttons->addWidget(execute);
+    buttons->addWidget(generate);
     outer->addLayout(buttons);
 
-    connect(command1, &QPushButton::clicked, this, &MacroWindow::Command1_Click);
-    connect(command2, &QPushButton::clicked, this, &MacroWindow::Command2_Click);
+    connect(generate, &QPushButton::clicked, this, &MacroWindow::onGenerateClicked);
+    connect(chooseWorkbook, &QPushButton::clicked, this, &MacroWindow::onChooseWorkbookClicked);
     // "Executer" has never done anything here; the script is run from the main window.
-    connect(command4, &QPushButton::clicked, this, [this] {
+    connect(selectFiles, &QPushButton::clicked, this, [this] {
         if (m_hooks.selectFiles)
             m_hooks.selectFiles();
     });
-    connect(command5, &QPushButton::clicked, this, [this] {
+    connect(advancedSelection, &QPushButton::clicked, this, [this] {
         if (m_hooks.advancedSelection)
             m_hooks.advancedSelection();
     });
@@ -286,12 +292,12 @@ void MacroWindow::buildControls() {
 
 MacroJob MacroWindow::currentJob() const {
     MacroJob job;
-    job.insertSymbols = Ticked(m_check1[1]);
+    job.insertSymbols = Ticked(m_insertSymbols);
     job.symbolStepX = TextOf(m_stepX);
     job.symbolStepY = TextOf(m_stepY);
-    job.startExcel = Ticked(m_check1[2]);
+    job.startExcel = Ticked(m_startExcel);
 
-    job.exportAttributes = Ticked(m_check1[3]);
+    job.exportAttributes = Ticked(m_exportAttributes);
     job.attributesAllBlocks = m_attributesAll->isChecked();
     job.attributesNamed = m_attributesNamed->isChecked();
     for (std::size_t column = 0; column < 4; ++column) {
@@ -300,20 +306,20 @@ MacroJob MacroWindow::currentJob() const {
     }
     job.attributeFormat = ToStd(m_format->currentText());
 
-    job.countBlocks = Ticked(m_check1[5]);
+    job.countBlocks = Ticked(m_countBlocks);
     job.countAllBlocks = m_countAll->isChecked();
     job.countNamed = m_countNamed->isChecked();
     job.countBlock = TextOf(m_countBlock);
 
-    job.eraseLayer = Ticked(m_check1[6]);
+    job.eraseLayer = Ticked(m_eraseLayer);
     job.erasedLayer = TextOf(m_erasedLayer);
 
-    job.freezeLayer = Ticked(m_check1[7]);
+    job.freezeLayer = Ticked(m_freezeLayer);
     job.freeze = m_freeze->isChecked();
     job.thaw = m_thaw->isChecked();
     job.frozenLayer = TextOf(m_frozenLayer);
 
-    job.exportText = Ticked(m_check1[8]);
+    job.exportText = Ticked(m_exportText);
     job.exportAllText = m_exportAll->isChecked();
     job.exportWindow = m_exportWindow->isChecked();
     for (std::size_t box = 0; box < 4; ++box)
@@ -321,7 +327,7 @@ MacroJob MacroWindow::currentJob() const {
     return job;
 }
 
-void MacroWindow::Command1_Click() {
+void MacroWindow::onGenerateClicked() {
     const MacroJob job = currentJob();
     const bool sdiMultiple = m_session.settings.sdiMultiple();
     const QString workbook = FromStd(m_session.excelWorkbookPath);
@@ -354,8 +360,8 @@ void MacroWindow::Command1_Click() {
                     MessageIcon::Critical);
 }
 
-void MacroWindow::Command2_Click() {
-    if (!Ticked(m_check1[2]))
+void MacroWindow::onChooseWorkbookClicked() {
+    if (!Ticked(m_startExcel))
         return;
     m_session.spreadsheetMode = true;
     const auto chosen = Prompts::instance().chooseFiles(

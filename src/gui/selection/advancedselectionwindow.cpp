@@ -2,6 +2,8 @@
 
 #include "base/messages.h"
 #include "base/paths.h"
+#include "gui/folderpicker.h"
+#include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "selection/filelist.h"
 #include "selection/folderwalk.h"
@@ -11,8 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -22,8 +22,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
-#include <QStorageInfo>
 #include <QTreeView>
 
 #include <string_view>
@@ -31,34 +29,6 @@
 namespace pilotrame::gui {
 
 namespace {
-
-QString Qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-// The drives the user can pick, in the platform's order.
-QStringList DriveEntries() {
-    QStringList drives;
-#ifdef _WIN32
-    for (const QFileInfo& drive : QDir::drives())
-        drives << Native(drive.absoluteFilePath());
-#else
-    drives << QStringLiteral("/");
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        // Containers mount single files (/etc/hosts) as volumes; only folders can be walked.
-        if (!volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir())
-            continue;
-        if (!drives.contains(root))
-            drives << root;
-    }
-#endif
-    return drives;
-}
 
 // Keeps the window alive during a walk and lets the user stop it. Until the walk has lasted
 // the delay, only paint and timer events are handled, so that a click cannot start a second
@@ -130,88 +100,59 @@ AdvancedSelectionWindow::AdvancedSelectionWindow(Session& session, QWidget* pare
     setWindowTitle(QStringLiteral("Sélection avancée"));
     setModal(true);
 
-    m_label3 = new QLabel(QStringLiteral("Selection des sous répertoires:"), this);
-    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_treeCaption = new QLabel(QStringLiteral("Selection des sous répertoires:"), this);
+    m_treeCaption->setObjectName(QStringLiteral("Label3"));
 
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->addItems(DriveEntries());
-    m_drive1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(m_drive1, &QComboBox::activated, this, &AdvancedSelectionWindow::Drive1_Change);
+    m_folderPicker = new FolderPicker({.driveListName = QStringLiteral("Drive1"),
+                                       .folderTreeName = QStringLiteral("Dir1"),
+                                       .drives = MountedDrives(),
+                                       .unreadableDriveTitle = kDriveNotReadyTitle,
+                                       .unreadableDriveText = kDriveNotReadyText,
+                                       .expandShownFolder = true},
+                                      this);
+    m_folderPicker->driveList()->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_folderPicker, &FolderPicker::folderChanged, this,
+            &AdvancedSelectionWindow::ListFolderFiles);
 
-    m_dirModel = new QFileSystemModel(this);
-    // Hidden folders stay out of the tree as the walk leaves them out.
-    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirModel->setReadOnly(true);
-    m_dirModel->setRootPath(QString());
-    m_dir1 = new QTreeView(this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setModel(m_dirModel);
-    m_dir1->setHeaderHidden(true);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        m_dir1->hideColumn(column);
-    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // In name order, as the walk takes the sub-folders.
-    m_dir1->setSortingEnabled(true);
-    m_dir1->sortByColumn(0, Qt::AscendingOrder);
-    // The tree fills and sorts itself in the background, which pushes the folder shown out of
-    // sight; it is brought back until the user moves about the tree.
-    const auto follow = [this] {
-        if (m_followShownFolder && m_dir1->currentIndex().isValid())
-            m_dir1->scrollTo(m_dir1->currentIndex());
-    };
-    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, follow);
-    connect(m_dirModel, &QAbstractItemModel::layoutChanged, this, follow);
-    const auto stopFollowing = [this] { m_followShownFolder = false; };
-    connect(m_dir1, &QTreeView::expanded, this, stopFollowing);
-    connect(m_dir1, &QTreeView::collapsed, this, stopFollowing);
-    connect(m_dir1, &QTreeView::pressed, this, stopFollowing);
-    connect(m_dir1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, stopFollowing);
-    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    Dir1_Change(Native(m_dirModel->filePath(current)));
-            });
-
-    m_file1 = new QListWidget(this);
-    m_file1->setObjectName(QStringLiteral("File1"));
+    m_fileList = new QListWidget(this);
+    m_fileList->setObjectName(QStringLiteral("File1"));
     // For looking only: the walk, not a pick here, decides what is listed.
-    m_file1->setSelectionMode(QAbstractItemView::NoSelection);
-    m_file1->setSortingEnabled(false);
+    m_fileList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_fileList->setSortingEnabled(false);
 
-    m_label1 = new QLabel(QStringLiteral("Mode de recherche des fichiers:"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_modeCaption = new QLabel(QStringLiteral("Mode de recherche des fichiers:"), this);
+    m_modeCaption->setObjectName(QStringLiteral("Label1"));
+    m_walkMode = new QComboBox(this);
+    m_walkMode->setObjectName(QStringLiteral("Combo1"));
     for (const std::string_view mode : kWalkModeTexts)
-        m_combo1->addItem(Qs(mode));
-    m_combo1->setCurrentIndex(m_combo1->findText(Qs(kWalkModeTexts[2])));
-    m_combo1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_label1->setBuddy(m_combo1);
+        m_walkMode->addItem(FromStd(mode));
+    m_walkMode->setCurrentIndex(m_walkMode->findText(FromStd(kWalkModeTexts[2])));
+    m_walkMode->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_modeCaption->setBuddy(m_walkMode);
 
-    m_label2 = new QLabel(QStringLiteral("Type de fichier:"), this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_combo2 = new QComboBox(this);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
-    m_combo2->setEditable(true);
+    m_patternCaption = new QLabel(QStringLiteral("Type de fichier:"), this);
+    m_patternCaption->setObjectName(QStringLiteral("Label2"));
+    m_pattern = new QComboBox(this);
+    m_pattern->setObjectName(QStringLiteral("Combo2"));
+    m_pattern->setEditable(true);
     // The pattern is the text as typed: neither completed from the list nor added to it.
-    m_combo2->setInsertPolicy(QComboBox::NoInsert);
-    m_combo2->setCompleter(nullptr);
-    m_combo2->addItems({QStringLiteral("*.dxf"), QStringLiteral("*.dwt"), QStringLiteral("*.dgn"),
-                        QStringLiteral("*.*")});
-    m_combo2->setCurrentIndex(-1);
-    m_combo2->setEditText(QStringLiteral("*.dwg"));
-    m_label2->setBuddy(m_combo2);
+    m_pattern->setInsertPolicy(QComboBox::NoInsert);
+    m_pattern->setCompleter(nullptr);
+    m_pattern->addItems({QStringLiteral("*.dxf"), QStringLiteral("*.dwt"), QStringLiteral("*.dgn"),
+                         QStringLiteral("*.*")});
+    m_pattern->setCurrentIndex(-1);
+    m_pattern->setEditText(QStringLiteral("*.dwg"));
+    m_patternCaption->setBuddy(m_pattern);
 
-    m_check1 = new QCheckBox(QStringLiteral("Générer uniquement une liste des fichiers"), this);
-    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_listOnly = new QCheckBox(QStringLiteral("Générer uniquement une liste des fichiers"), this);
+    m_listOnly->setObjectName(QStringLiteral("Check1"));
 
-    m_command2 = new QPushButton(QStringLiteral("Validation"), this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_validate = new QPushButton(QStringLiteral("Validation"), this);
+    m_validate->setObjectName(QStringLiteral("Command2"));
     // Enter in the pattern box must not start a walk.
-    m_command2->setAutoDefault(false);
-    connect(m_command2, &QPushButton::clicked, this, &AdvancedSelectionWindow::Command2_Click);
+    m_validate->setAutoDefault(false);
+    connect(m_validate, &QPushButton::clicked, this,
+            &AdvancedSelectionWindow::ValidateAdvancedSelection);
 
     buildLayout();
 
@@ -229,34 +170,34 @@ AdvancedSelectionWindow::run(Session& session, QWidget* parent, const QString& s
 }
 
 void AdvancedSelectionWindow::buildLayout() {
-    auto* line1 = new QFrame(this);
-    line1->setObjectName(QStringLiteral("Line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
+    auto* rule = new QFrame(this);
+    rule->setObjectName(QStringLiteral("Line1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
 
     // Sizes in characters, so that the boxes grow with the font at larger display scales.
     const int character = fontMetrics().averageCharWidth();
     const int lineHeight = fontMetrics().height();
-    m_dir1->setMinimumSize(28 * character, 14 * lineHeight);
-    m_file1->setMinimumSize(24 * character, 14 * lineHeight);
+    m_folderPicker->folderTree()->setMinimumSize(28 * character, 14 * lineHeight);
+    m_fileList->setMinimumSize(24 * character, 14 * lineHeight);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(m_label3, 0, 0, 1, 2);
-    grid->addWidget(m_drive1, 1, 0);
-    grid->addWidget(m_dir1, 2, 0);
-    grid->addWidget(m_file1, 1, 1, 2, 1);
-    grid->addWidget(line1, 3, 0, 1, 2);
+    grid->addWidget(m_treeCaption, 0, 0, 1, 2);
+    grid->addWidget(m_folderPicker->driveList(), 1, 0);
+    grid->addWidget(m_folderPicker->folderTree(), 2, 0);
+    grid->addWidget(m_fileList, 1, 1, 2, 1);
+    grid->addWidget(rule, 3, 0, 1, 2);
 
     auto* choices = new QGridLayout;
-    choices->addWidget(m_label1, 0, 0);
-    choices->addWidget(m_combo1, 0, 1);
-    choices->addWidget(m_label2, 1, 0);
-    choices->addWidget(m_combo2, 1, 1);
+    choices->addWidget(m_modeCaption, 0, 0);
+    choices->addWidget(m_walkMode, 0, 1);
+    choices->addWidget(m_patternCaption, 1, 0);
+    choices->addWidget(m_pattern, 1, 1);
     choices->setColumnStretch(1, 1);
     grid->addLayout(choices, 4, 0, 1, 2);
 
-    grid->addWidget(m_check1, 5, 0, 1, 2);
-    grid->addWidget(m_command2, 6, 1, Qt::AlignRight);
+    grid->addWidget(m_listOnly, 5, 0, 1, 2);
+    grid->addWidget(m_validate, 6, 1, Qt::AlignRight);
 
     grid->setRowStretch(2, 1);
     grid->setColumnStretch(0, 1);
@@ -264,80 +205,30 @@ void AdvancedSelectionWindow::buildLayout() {
     resize(sizeHint());
 }
 
-bool AdvancedSelectionWindow::setDirPath(const QString& folder) {
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable())
-        return false;
-    const QModelIndex index = m_dirModel->index(QDir::cleanPath(info.absoluteFilePath()));
-    if (!index.isValid())
-        return false;
-    if (index == m_dir1->currentIndex())
-        Dir1_Change(Native(m_dirModel->filePath(index)));
-    else
-        m_dir1->setCurrentIndex(index);
-    m_dir1->expand(index);
-    m_dir1->scrollTo(index);
-    m_followShownFolder = true;
-    return true;
+QString AdvancedSelectionWindow::dirPath() const {
+    return m_folderPicker->folder();
 }
 
-void AdvancedSelectionWindow::Dir1_Change(const QString& folder) {
-    m_dirPath = folder;
-    const int drive = driveIndexFor(folder);
-    if (drive >= 0)
-        m_drive1->setCurrentIndex(drive);
-    m_file1->clear();
+bool AdvancedSelectionWindow::setDirPath(const QString& folder) {
+    return m_folderPicker->setFolder(folder);
+}
+
+void AdvancedSelectionWindow::ListFolderFiles(const QString& folder) {
+    m_fileList->clear();
     // A folder that cannot be listed shows no file; the walk reports it if it is walked.
     if (const Result<FolderEntries> entries = ListFolder(folder.toStdString())) {
         for (const std::string& name : entries->files)
-            m_file1->addItem(QString::fromStdString(name));
+            m_fileList->addItem(QString::fromStdString(name));
     }
 }
 
-int AdvancedSelectionWindow::driveIndexFor(const QString& folder) const {
-#ifdef _WIN32
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
-#endif
-    const QString inFolder = QString::fromStdString(WithTrailingSeparator(folder.toStdString()));
-    // The longest root that holds the folder: a mounted volume rather than "/".
-    int best = -1;
-    qsizetype bestLength = -1;
-    for (int i = 0; i < m_drive1->count(); ++i) {
-        const QString root = QString::fromStdString(DriveRoot(m_drive1->itemText(i).toStdString()));
-        if (inFolder.startsWith(root, kCase) && root.size() > bestLength) {
-            best = i;
-            bestLength = root.size();
-        }
-    }
-    return best;
-}
-
-void AdvancedSelectionWindow::Drive1_Change(int index) {
-    if (index < 0)
+void AdvancedSelectionWindow::ValidateAdvancedSelection() {
+    if (m_walking || dirPath().isEmpty())
         return;
-    if (setDirPath(QString::fromStdString(DriveRoot(m_drive1->itemText(index).toStdString()))))
-        return;
-    ShowMessage(this, Qs(kDriveNotReadyTitle), Qs(kDriveNotReadyText), MessageIcon::Warning);
-    const QString fallback = QString::fromStdString(FallbackDrive());
-    const int fallbackIndex = m_drive1->findText(fallback, Qt::MatchFixedString);
-    if (fallbackIndex >= 0)
-        m_drive1->setCurrentIndex(fallbackIndex);
-    // Without a readable fallback the tree stays where it was, and so does the drive shown.
-    if (fallbackIndex < 0 || !setDirPath(fallback))
-        m_drive1->setCurrentIndex(driveIndexFor(m_dirPath));
-}
-
-void AdvancedSelectionWindow::Command2_Click() {
-    if (m_walking || m_dirPath.isEmpty())
-        return;
-    m_session.walkFolder = WithTrailingSeparator(m_dirPath.toStdString());
+    m_session.walkFolder = WithTrailingSeparator(dirPath().toStdString());
     const WalkRequest request{m_session.walkFolder,
-                              WalkModeFromText(m_combo1->currentText().toStdString()),
-                              m_combo2->currentText().toStdString()};
+                              WalkModeFromText(m_walkMode->currentText().toStdString()),
+                              m_pattern->currentText().toStdString()};
     WalkResult result;
     {
         const QScopedValueRollback<bool> walking(m_walking, true);
@@ -352,19 +243,19 @@ void AdvancedSelectionWindow::Command2_Click() {
     const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(result.list);
     // Written once the walk is over, so that a failed walk never leaves half a list.
     const Result<int> written =
-        WriteFileList(m_session.listPath(), result.list, !m_check1->isChecked());
+        WriteFileList(m_session.listPath(), result.list, !m_listOnly->isChecked());
     if (!leftOut.empty())
-        ShowMessage(this, Qs(kWarningTitle), QString::fromStdString(NamesOutsideAnsiText(leftOut)),
-                    MessageIcon::Warning);
+        ShowMessage(this, FromStd(kWarningTitle),
+                    QString::fromStdString(NamesOutsideAnsiText(leftOut)), MessageIcon::Warning);
     if (result.noSubFolder)
-        ShowMessage(this, Qs(kWarningTitle), Qs(kNoSubFolderText), MessageIcon::Warning);
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(kNoSubFolderText), MessageIcon::Warning);
     if (!result.unreadableFolders.empty())
-        ShowMessage(this, Qs(kWarningTitle),
+        ShowMessage(this, FromStd(kWarningTitle),
                     QString::fromStdString(UnreadableFoldersText(result.unreadableFolders)),
                     MessageIcon::Warning);
     if (!written) {
         // The window stays open so that the user can free the list and validate again.
-        ShowMessage(this, Qs(kErrorTitle),
+        ShowMessage(this, FromStd(kErrorTitle),
                     QString::fromStdString(ListWriteFailureText(written.error())),
                     MessageIcon::Critical);
         return;

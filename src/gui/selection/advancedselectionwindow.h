@@ -10,23 +10,23 @@
 
 class QCheckBox;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QTreeView;
 
 namespace pilotrame::gui {
 
+class FolderPicker;
+
 // What a validated selection gives the main window's counts.
 struct AdvancedSelectionOutcome {
-    int fileCount = 0; // file lines written to the list: Form1.Text2, in decimal
-    // "3 Répertoires" for Form1.Text5; set only when the mode collected sub-folders, so that a
-    // walk of the chosen folder alone leaves the folder count as it was.
+    int fileCount = 0; // file lines written to the list, for the main window's file count
+    // "3 Répertoires" for the main window's folder count; set only when the mode collected
+    // sub-folders, so that a walk of the chosen folder alone leaves the folder count as it was.
     std::optional<QString> folderCountText;
 };
 
-// The advanced selection window Form4: fills the file list with the files of a folder tree that
+// The advanced selection window: fills the file list with the files of a folder tree that
 // match a pattern. Made for one modal use; "Validation" walks, writes the list and accepts.
 class AdvancedSelectionWindow : public QDialog {
     Q_OBJECT
@@ -46,42 +46,37 @@ public:
     // Set by a validation that wrote the list; nullopt until then.
     const std::optional<AdvancedSelectionOutcome>& outcome() const { return m_outcome; }
 
-    // The folder shown by Dir1, native separators, without a separator added.
-    QString dirPath() const { return m_dirPath; }
-    // Shows folder in Dir1 and its files in File1; false (nothing changed) when it cannot be
-    // shown.
+    // The folder shown by the folder tree, native separators, without a separator added.
+    QString dirPath() const;
+    // Shows folder in the folder tree and its files in the file list; false (nothing changed)
+    // when it cannot be shown.
     bool setDirPath(const QString& folder);
 
     // How long a walk runs before its progress window shows; half a second unless changed.
     void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
 
 private:
-    void Drive1_Change(int index);
-    void Dir1_Change(const QString& folder);
-    void Command2_Click();
-
-    // The Drive1 entry whose root holds folder (the longest one), or -1.
-    int driveIndexFor(const QString& folder) const;
+    // The files of folder into the file list, to look at before walking.
+    void ListFolderFiles(const QString& folder);
+    // "Validation": walks the folder shown, writes the list and accepts; the window stays open
+    // when the walk was cancelled or the list could not be written.
+    void ValidateAdvancedSelection();
     void buildLayout();
 
     Session& m_session;
     std::optional<AdvancedSelectionOutcome> m_outcome;
-    QString m_dirPath;
     std::chrono::milliseconds m_progressDelay{500};
     bool m_walking = false;
-    bool m_followShownFolder = false; // keep the folder shown in sight while the tree fills
 
-    QLabel* m_label3 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
-    QTreeView* m_dir1 = nullptr;
-    QListWidget* m_file1 = nullptr;
-    QLabel* m_label1 = nullptr;
-    QComboBox* m_combo1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QComboBox* m_combo2 = nullptr;
-    QCheckBox* m_check1 = nullptr;
-    QPushButton* m_command2 = nullptr;
+    QLabel* m_treeCaption = nullptr;
+    FolderPicker* m_folderPicker = nullptr;
+    QListWidget* m_fileList = nullptr;
+    QLabel* m_modeCaption = nullptr;
+    QComboBox* m_walkMode = nullptr;
+    QLabel* m_patternCaption = nullptr;
+    QComboBox* m_pattern = nullptr;
+    QCheckBox* m_listOnly = nullptr;
+    QPushButton* m_validate = nullptr;
 };
 
 } // namespace pilotrame::gui

@@ -62,9 +62,9 @@ void TextInsertionWindow::buildControls() {
     outer->setContentsMargins(12, 12, 12, 12);
     outer->setSpacing(10);
 
-    auto* command2 = newButton("Command2", QStringLiteral("Coller tableau"));
+    auto* pasteTable = newButton("Command2", QStringLiteral("Coller tableau"));
     auto* pasteRow = new QHBoxLayout;
-    pasteRow->addWidget(command2);
+    pasteRow->addWidget(pasteTable);
     pasteRow->addStretch(1);
     outer->addLayout(pasteRow);
 
@@ -97,6 +97,7 @@ void TextInsertionWindow::buildControls() {
         {"Rotation :",
          {QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"), QStringLiteral("270")}},
     };
+    std::array<QComboBox*, 4> boxes{};
     for (int index = 0; index < 4; ++index) {
         const ComboDesign& design = combos[index];
         auto* combo = new QComboBox(this);
@@ -107,76 +108,79 @@ void TextInsertionWindow::buildControls() {
         combo->addItems(design.entries);
         combo->setCurrentIndex(0);
         combo->setMinimumContentsLength(14);
-        m_combo1[static_cast<std::size_t>(index)] = combo;
+        boxes[static_cast<std::size_t>(index)] = combo;
         settings->addWidget(
             newLabel(DesignName("Label1", index), QString::fromUtf8(design.caption)), index, 0);
         settings->addWidget(combo, index, 1);
     }
-    auto* check1 = new QCheckBox(QStringLiteral("Inversion ordre"), this);
-    check1->setObjectName(QStringLiteral("Check1"));
-    settings->addWidget(check1, 4, 0, 1, 2);
+    // The justification and "Inversion ordre" are shown only: the script takes neither.
+    m_style = boxes[0];
+    m_height = boxes[2];
+    m_rotation = boxes[3];
+    auto* reverseOrder = new QCheckBox(QStringLiteral("Inversion ordre"), this);
+    reverseOrder->setObjectName(QStringLiteral("Check1"));
+    settings->addWidget(reverseOrder, 4, 0, 1, 2);
     m_rowStep = newBox(20, QStringLiteral("10"));
     settings->addWidget(newLabel(DesignName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
     settings->addWidget(m_rowStep, 5, 1, Qt::AlignLeft);
     settings->setRowStretch(6, 1);
 
-    // The X of every column, its caption under its box; Text4(0) stands beside the start point.
+    // The X of every column, its caption under its box. The start point is the X of column 1
+    // and a second box beside it, shown only: the rows take their Y from the row step.
     auto* columns = new QGridLayout;
     columns->setHorizontalSpacing(10);
     outer->addLayout(columns);
     columns->addWidget(newLabel(DesignName("Label4", 0), QStringLiteral("Point de départ :")), 0,
                        0);
-    for (int index = 0; index <= 9; ++index) {
-        static const QString starts[10] = {
-            QStringLiteral("0"),  QStringLiteral("0"),  QStringLiteral("10"), QStringLiteral("20"),
-            QStringLiteral("30"), QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60"),
-            QStringLiteral("70"), QStringLiteral("80")};
-        m_text4[static_cast<std::size_t>(index)] = newBox(index, starts[index]);
-    }
-    columns->addWidget(m_text4[1], 0, 1);
-    columns->addWidget(m_text4[0], 0, 2);
+    auto* startSecondBox = newBox(0, QStringLiteral("0"));
+    for (int column = 1; column <= kMaxTextColumns; ++column)
+        m_columnX[static_cast<std::size_t>(column - 1)] =
+            newBox(column, QString::number((column - 1) * 10));
+    columns->addWidget(m_columnX[0], 0, 1);
+    columns->addWidget(startSecondBox, 0, 2);
     columns->addWidget(newLabel(DesignName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
                        Qt::AlignRight);
     for (int column = 1; column <= 9; ++column) {
         const int gridColumn = column == 1 ? 1 : column + 2;
         if (column > 1)
-            columns->addWidget(m_text4[static_cast<std::size_t>(column)], 0, gridColumn);
+            columns->addWidget(m_columnX[static_cast<std::size_t>(column - 1)], 0, gridColumn);
         columns->addWidget(newLabel(DesignName("Label4", column + 2),
                                     QStringLiteral("Colonne ") + QString::number(column)),
                            1, gridColumn, Qt::AlignHCenter);
     }
     columns->setColumnStretch(12, 1);
 
-    auto* command1 = newButton("Command1", QStringLiteral("Générer script"));
-    command1->setMinimumHeight(command1->sizeHint().height() * 3 / 2);
+    auto* generateScript = newButton("Command1", QStringLiteral("Générer script"));
+    generateScript->setMinimumHeight(generateScript->sizeHint().height() * 3 / 2);
     auto* generateRow = new QHBoxLayout;
     generateRow->addStretch(1);
-    generateRow->addWidget(command1);
+    generateRow->addWidget(generateScript);
     outer->addLayout(generateRow);
 
-    connect(command2, &QPushButton::clicked, this, &TextInsertionWindow::Command2_Click);
-    connect(command1, &QPushButton::clicked, this, &TextInsertionWindow::Command1_Click);
+    connect(pasteTable, &QPushButton::clicked, this, &TextInsertionWindow::onPasteTableClicked);
+    connect(generateScript, &QPushButton::clicked, this,
+            &TextInsertionWindow::onGenerateScriptClicked);
 }
 
 TextInsertionJob TextInsertionWindow::currentJob() const {
     TextInsertionJob job;
     // The box gives LF line ends; the script treats LF and CR LF alike.
     job.table = ToStd(m_table->toPlainText());
-    job.style = ToStd(m_combo1[0]->currentText());
-    job.height = ToStd(m_combo1[2]->currentText());
-    job.rotation = ToStd(m_combo1[3]->currentText());
+    job.style = ToStd(m_style->currentText());
+    job.height = ToStd(m_height->currentText());
+    job.rotation = ToStd(m_rotation->currentText());
     job.rowStep = ToStd(m_rowStep->text());
-    for (std::size_t column = 1; column <= job.columnX.size(); ++column)
-        job.columnX[column - 1] = ToStd(m_text4[column]->text());
+    for (std::size_t column = 0; column < job.columnX.size(); ++column)
+        job.columnX[column] = ToStd(m_columnX[column]->text());
     return job;
 }
 
-void TextInsertionWindow::Command2_Click() {
+void TextInsertionWindow::onPasteTableClicked() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     m_table->setPlainText(clipboard ? clipboard->text() : QString());
 }
 
-void TextInsertionWindow::Command1_Click() {
+void TextInsertionWindow::onGenerateScriptClicked() {
     const Result<TextInsertionOutcome> written =
         WriteTextInsertionScript(m_session.scriptPath(), currentJob());
     if (!written) {
