@@ -25,8 +25,6 @@ target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilot
 gtest_discover_tests(pilotrame_gui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")
 
-# A stand-in for AutoCAD that writes the arguments it was started with beside itself.
-add_executable(pilotrame_argrecorder support/argrecorder.cpp)
 
 # Start-up tests run the real program, copied into a temporary folder.
 add_executable(pilotrame_startup_tests app/startup_program_test.cpp support/guitest_main.cpp)

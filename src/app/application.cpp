@@ -7,52 +7,11 @@
 #include "gui/formparts.h"
 #include "gui/main/mainwindow.h"
 #include "gui/prompts.h"
+#include "gui/system.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLocale>
-#include <QPrinterInfo>
-#include <QStandardPaths>
 
 namespace pilotrame::gui {
-
-namespace {
-std::string Native(const QString& folder) {
-    return QDir::toNativeSeparators(folder).toStdString();
-}
-} // namespace
-
-void SetProgramNames() {
-    QCoreApplication::setApplicationName(QStringLiteral("Pilotrame"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Pilotrame"));
-}
-
-std::string FindProgramFolder(const QString& executableFolder, const QString& appDataFolder) {
-    const QString executable =
-        executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
-    const QString appData = appDataFolder.isEmpty()
-                                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                : appDataFolder;
-    return ResolveProgramFolder(Native(executable), Native(appData));
-}
-
-QStringList SystemPrinters() {
-    return QPrinterInfo::availablePrinterNames();
-}
-
-ProposedValues SettingLists(const QStringList& printers) {
-    std::vector<std::string> names;
-    for (const QString& printer : printers)
-        names.push_back(printer.toStdString());
-    return ProposeSettingValues(names, kNativeFolderStyle, Native(QDir::homePath()));
-}
-
-char UserDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        return static_cast<char>(point.at(0).unicode());
-    return '.';
-}
 
 Application::Application() : Application(Options{}) {}
 

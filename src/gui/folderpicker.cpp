@@ -19,14 +19,10 @@ namespace pilotrame::gui {
 
 namespace {
 
-QString Native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 std::vector<std::string> SystemDrives() {
     std::vector<std::string> drives;
     for (const QFileInfo& drive : QDir::drives())
-        drives.push_back(ToStd(Native(drive.absoluteFilePath())));
+        drives.push_back(NativeStdPath(drive.absoluteFilePath()));
     return drives;
 }
 
@@ -35,7 +31,7 @@ std::vector<std::string> SystemDrives() {
 QStringList DrivesAndHomeFolder() {
     QStringList entries;
     for (const std::string& entry :
-         DriveListEntries(SystemDrives(), ToStd(Native(QDir::homePath()))))
+         DriveListEntries(SystemDrives(), NativeStdPath(QDir::homePath())))
         entries << FromStd(entry);
     return entries;
 }
@@ -99,7 +95,7 @@ FolderPicker::FolderPicker(const Setup& setup, QWidget* host)
     connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    showFolder(Native(m_model->filePath(current)));
+                    showFolder(NativePath(m_model->filePath(current)));
             });
 }
 
@@ -114,7 +110,7 @@ bool FolderPicker::setFolder(const QString& folder) {
         return false;
     // Making the current folder current again would report nothing.
     if (index == m_folderTree->currentIndex())
-        showFolder(Native(m_model->filePath(index)));
+        showFolder(NativePath(m_model->filePath(index)));
     else
         m_folderTree->setCurrentIndex(index);
     if (m_expandShownFolder)

@@ -2,6 +2,7 @@
 
 #include "gui/designname.h"
 
+#include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,14 @@ inline QString FromStd(std::string_view text) {
 }
 inline std::string ToStd(const QString& text) {
     return text.toStdString();
+}
+
+// A path with the system's separators, as the user reads it and the core takes it.
+inline QString NativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+inline std::string NativeStdPath(const QString& path) {
+    return ToStd(QDir::toNativeSeparators(path));
 }
 
 // Hidden controls keep their room, so that switching modes never reflows the window.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launch/drawingcheck.h"
+#include "launch/scriptrun.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,10 +28,6 @@ struct MessageRequest {
 };
 
 enum class FileDialogKind { Open, OpenMultiple, Save };
-
-// What the user chose when drawings of the list have problems: the script without them, the
-// script with every drawing, or nothing at all.
-enum class DrawingCheckAnswer { SkipProblems, Continue, Cancel };
 
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
@@ -69,6 +66,19 @@ public:
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
+};
+
+// The window's answer to the check of the drawings: the "Vérification des plans" dialog, through
+// the prompts in use.
+class PromptedDrawingReview final : public DrawingReview {
+public:
+    explicit PromptedDrawingReview(QWidget* parent) : m_parent(parent) {}
+    DrawingCheckAnswer review(const DrawingCheck& check) override {
+        return Prompts::instance().reviewDrawings(m_parent, check);
+    }
+
+private:
+    QWidget* m_parent;
 };
 
 // "Label|pattern|..." as Qt name filters: each label as written followed by its pattern in

@@ -32,11 +32,11 @@ std::optional<QStringList> ScriptedPrompts::chooseFiles(QWidget*,
     return files;
 }
 
-gui::DrawingCheckAnswer ScriptedPrompts::reviewDrawings(QWidget*, const DrawingCheck& check) {
+DrawingCheckAnswer ScriptedPrompts::reviewDrawings(QWidget*, const DrawingCheck& check) {
     drawingChecks.append(check);
     if (m_drawingAnswers.empty())
-        return gui::DrawingCheckAnswer::Cancel;
-    const gui::DrawingCheckAnswer answer = m_drawingAnswers.front();
+        return DrawingCheckAnswer::Cancel;
+    const DrawingCheckAnswer answer = m_drawingAnswers.front();
     m_drawingAnswers.pop_front();
     return answer;
 }

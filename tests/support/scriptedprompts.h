@@ -21,12 +21,12 @@ public:
     // The next file dialog returns these paths; an empty list means the user cancels.
     void presetFiles(const QStringList& files) { m_files.push_back(files); }
     // The next drawing check gets this answer.
-    void presetDrawingAnswer(gui::DrawingCheckAnswer answer) { m_drawingAnswers.push_back(answer); }
+    void presetDrawingAnswer(DrawingCheckAnswer answer) { m_drawingAnswers.push_back(answer); }
 
     gui::Answer message(QWidget* parent, const gui::MessageRequest& request) override;
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const gui::FileDialogRequest& request) override;
-    gui::DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
+    DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
 
     QList<gui::MessageRequest> messages;
     QList<gui::FileDialogRequest> dialogs;
@@ -35,7 +35,7 @@ public:
 private:
     std::deque<gui::Answer> m_answers;
     std::deque<QStringList> m_files;
-    std::deque<gui::DrawingCheckAnswer> m_drawingAnswers;
+    std::deque<DrawingCheckAnswer> m_drawingAnswers;
 };
 
 } // namespace pilotrame::test

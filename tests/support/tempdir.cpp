@@ -11,6 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace pilotrame::test {
 
@@ -84,6 +89,41 @@ void MakeTree(const TempDir& dir, std::initializer_list<std::string_view> entrie
             WriteBytes(FromFsPath(path), "x");
         }
     }
+}
+
+std::string HelperProgram(const std::string& builtPath) {
+#ifdef _WIN32
+    wchar_t self[4096];
+    const DWORD length = GetModuleFileNameW(nullptr, self, 4096);
+    return FromFsPath(fs::path(std::wstring(self, length)).parent_path() /
+                      fs::path(builtPath).filename());
+#else
+    return builtPath;
+#endif
+}
+
+std::string InstallHelperProgram(const TempDir& dir, const std::string& builtPath) {
+    const fs::path source = ToFsPath(HelperProgram(builtPath));
+    const fs::path target = ToFsPath(dir.folder()) / source.filename();
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+    return FromFsPath(target);
+}
+
+std::string WaitForFile(const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!FileExists(path) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!FileExists(path))
+        return {};
+    // The writer may still be writing: wait until the size stays the same for a moment.
+    std::uintmax_t size = 0;
+    std::error_code ec;
+    do {
+        size = fs::file_size(ToFsPath(path), ec);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (fs::file_size(ToFsPath(path), ec) != size &&
+             std::chrono::steady_clock::now() < deadline);
+    return ReadBytes(path);
 }
 
 } // namespace pilotrame::test

@@ -39,4 +39,16 @@ std::string Native(std::string_view relative);
 // file holding "x"; missing folders on the way are made too.
 void MakeTree(const TempDir& dir, std::initializer_list<std::string_view> entries);
 
+// A program built with the tests, given by the path the build knows it by. Under Wine that path is
+// a Linux one, so the program is looked for beside the running test program instead.
+std::string HelperProgram(const std::string& builtPath);
+
+// Copies a program built with the tests into dir and returns its path there, so that what it
+// writes beside itself stays inside dir.
+std::string InstallHelperProgram(const TempDir& dir, const std::string& builtPath);
+
+// Waits up to ten seconds for a file that another process writes, then gives its bytes (empty
+// when it never came).
+std::string WaitForFile(const std::string& path);
+
 } // namespace pilotrame::test

@@ -36,6 +36,7 @@ enum class Operation {
     ReadJob,       // reading a job file
     SaveJob,       // writing a job file
     ReadArguments, // reading the command line
+    StartProgram,  // starting AutoCAD or Excel
 };
 
 // Why it failed.

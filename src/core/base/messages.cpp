@@ -337,4 +337,27 @@ std::string DrawingCheckSummaryText(int checked, int problems) {
            Counted(problems, "problème", "problèmes");
 }
 
+std::string_view DescribeProblem(DrawingProblem problem) {
+    switch (problem) {
+    case DrawingProblem::Missing:
+        return "introuvable";
+    case DrawingProblem::ReadOnly:
+        return "en lecture seule";
+    case DrawingProblem::OpenElsewhere:
+        return "ouvert ailleurs (fichier .dwl présent)";
+    }
+    return {};
+}
+
+std::string DrawingCheckText(const DrawingCheck& check) {
+    std::string text;
+    for (const DrawingIssue& issue : check.issues) {
+        text += issue.path;
+        text += '\t';
+        text += DescribeProblem(issue.problem);
+        text += kCrLf;
+    }
+    return text;
+}
+
 } // namespace pilotrame

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/error.h"
+#include "launch/drawingcheck.h"
 
 #include <string>
 #include <string_view>
@@ -108,6 +109,13 @@ std::string DrawingsNotReadyText(int checked, int problems, const std::string& i
 inline constexpr std::string_view kConfigurationTitle = "Configuration";
 // How that question names the text setting of slotNumber (0 to 13); empty for any other number.
 std::string_view TextSettingName(int slotNumber);
+
+// Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
+// (fichier .dwl présent)".
+std::string_view DescribeProblem(DrawingProblem problem);
+
+// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
+std::string DrawingCheckText(const DrawingCheck& check);
 
 // "3 plans vérifiés, 2 problèmes": the drawings checked and those AutoCAD could not work on,
 // the singular below two.

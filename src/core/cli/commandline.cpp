@@ -5,14 +5,12 @@
 #include "base/text.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
-#include "launch/autocadcommand.h"
-#include "script/drawingsection.h"
-#include "script/generation.h"
+#include "launch/scriptrun.h"
 #include "script/scriptlines.h"
 #include "selection/filelist.h"
 #include "session/startup.h"
 
-#include <functional>
+#include <optional>
 
 namespace pilotrame {
 
@@ -62,6 +60,16 @@ Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvi
     ApplySingleWindowRule(settings);
     return startup;
 }
+
+// The command line's answer to the check of the drawings: note what was found, write the script.
+class NoteProblems final : public DrawingReview {
+public:
+    DrawingCheckAnswer review(const DrawingCheck& check) override {
+        found = check;
+        return DrawingCheckAnswer::Continue;
+    }
+    std::optional<DrawingCheck> found;
+};
 
 } // namespace
 
@@ -201,25 +209,31 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     if (!CheckReadable(listPath))
         return Fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
 
+    // Unattended, nobody can answer for the drawings AutoCAD could not work on: the script is
+    // written all the same, for the user to look at, and AutoCAD is not started.
+    NoteProblems problems;
+    ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
     ListPosition position;
-    DrawingSectionWriter writeSection(job.drawing, settings, env.decimalSeparator);
-    const Status generated = GenerateScript(listPath, scriptPath, position, std::ref(writeSection));
-    if (!generated) {
-        const ExitCode code = generated.error().operation == Operation::ReadList
+    const Result<WrittenScript> written =
+        WriteScript(request, position, command.execute ? &problems : nullptr);
+    if (!written) {
+        const ExitCode code = written.error().operation == Operation::ReadList
                                   ? ExitCode::UnreadableList
                                   : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(generated.error()), code);
+        return Fail(err, GenerationFailureText(written.error()), code);
     }
     if (!command.execute)
         return ExitCode::Success;
-
-    if (env.checkDrawings && !env.checkDrawings(listPath, err))
-        return ExitCode::DrawingsNotReady;
-    const AutocadCommand autocad =
-        BuildAutocadCommand(settings.acadPath(), scriptFolder, env.windowsNames);
-    if (autocad.program.empty() || !env.startProcess ||
-        !env.startProcess(autocad.program, autocad.arguments))
-        return Fail(err, AutocadNotStartedText(autocad.program), ExitCode::AutocadNotStarted);
+    if (problems.found) {
+        const DrawingCheck& check = *problems.found;
+        return Fail(err,
+                    DrawingsNotReadyText(check.checked, static_cast<int>(check.issues.size()),
+                                         DrawingCheckText(check)),
+                    ExitCode::DrawingsNotReady);
+    }
+    const std::string acadPath = settings.acadPath();
+    if (!env.starter || !StartAutocad(acadPath, scriptFolder, *env.starter, env.windowsNames))
+        return Fail(err, AutocadNotStartedText(acadPath), ExitCode::AutocadNotStarted);
     return ExitCode::Success;
 }
 

@@ -3,8 +3,8 @@
 #include "base/paths.h"
 #include "base/result.h"
 #include "config/settings.h"
+#include "launch/process.h"
 
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -64,22 +64,17 @@ struct GenerateEnvironment {
     Settings firstRunSettings = DefaultSettings(ProposeSettingValues({}, kNativeFolderStyle, ""));
     char separator = kNativeSeparator;            // ends the script folder
     bool windowsNames = kNativeSeparator == '\\'; // see BuildAutocadCommand
-    // Starts program with the arguments without waiting; false when it could not be started.
-    std::function<bool(const std::string& program, const std::vector<std::string>& arguments)>
-        startProcess;
-    // HOOK for the check of the drawings before AutoCAD starts (--execute only): called with the
-    // list path once the script is written; prints what it finds on err and returns false to
-    // stop AutoCAD from starting. Left empty, no check is made.
-    std::function<bool(const std::string& listPath, std::ostream& err)> checkDrawings;
+    // Starts AutoCAD for --execute; null: AutoCAD cannot be started.
+    ProgramStarter* starter = nullptr;
 };
 
 // Runs --generate without any window and returns the exit code: reads the settings file without
 // ever creating or changing it (the first-run settings when it is missing), takes the job from
 // the job file or a freshly started window's job, writes the script from the list (the job file
 // and list paths of the command line, else Liste01.txt of the program folder) into the script
-// folder and, with --execute, starts AutoCAD on it after the check of the drawings. A job with
-// "RENOMMER FICHIERS" ticked in its panel is refused: renaming is never done unattended. Failure
-// messages go to err in French, as the windows would show them.
+// folder and, with --execute, checks the drawings and starts AutoCAD on it when all are ready. A
+// job with "RENOMMER FICHIERS" ticked in its panel is refused: renaming is never done unattended.
+// Failure messages go to err in French, as the windows would show them.
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
 
 } // namespace pilotrame

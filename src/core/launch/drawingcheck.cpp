@@ -31,18 +31,6 @@ bool LockFileBeside(const std::string& folder, std::string_view name) {
 
 } // namespace
 
-std::string_view DescribeProblem(DrawingProblem problem) {
-    switch (problem) {
-    case DrawingProblem::Missing:
-        return "introuvable";
-    case DrawingProblem::ReadOnly:
-        return "en lecture seule";
-    case DrawingProblem::OpenElsewhere:
-        return "ouvert ailleurs (fichier .dwl présent)";
-    }
-    return {};
-}
-
 DrawingCheck CheckDrawings(const FileList& list) {
     DrawingCheck check;
     for (const ListedFolder& folder : list) {
@@ -81,17 +69,6 @@ Result<DrawingCheck> CheckDrawings(const std::string& listPath) {
     if (!list)
         return list.error();
     return CheckDrawings(*list);
-}
-
-std::string DrawingCheckText(const DrawingCheck& check) {
-    std::string text;
-    for (const DrawingIssue& issue : check.issues) {
-        text += issue.path;
-        text += '\t';
-        text += DescribeProblem(issue.problem);
-        text += kCrLf;
-    }
-    return text;
 }
 
 } // namespace pilotrame

@@ -17,15 +17,16 @@ enum class DrawingProblem {
     OpenElsewhere, // AutoCAD's lock file (same base name, ".dwl") lies beside it
 };
 
-// "introuvable", "en lecture seule", "ouvert ailleurs (fichier .dwl présent)".
-std::string_view DescribeProblem(DrawingProblem problem);
-
 struct DrawingIssue {
     std::string path; // folder + name, as the script would open it
     DrawingProblem problem = DrawingProblem::Missing;
 
     bool operator==(const DrawingIssue&) const = default;
 };
+
+// What the user chose when drawings of the list have problems: the script without them, the
+// script with every drawing, or nothing at all.
+enum class DrawingCheckAnswer { SkipProblems, Continue, Cancel };
 
 struct DrawingCheck {
     int checked = 0;                  // drawings looked at
@@ -40,8 +41,5 @@ DrawingCheck CheckDrawings(const FileList& list);
 
 // The same for the list file at listPath; fails when the list cannot be read.
 Result<DrawingCheck> CheckDrawings(const std::string& listPath);
-
-// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
-std::string DrawingCheckText(const DrawingCheck& check);
 
 } // namespace pilotrame

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "launch/process.h"
 #include "selection/filelist.h"
 
 #include <array>
@@ -69,5 +70,9 @@ Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& 
 // The command line that starts Excel on the F2 workbook: the fixed program path, " /B " and the
 // workbook path as it stands, without quotes.
 std::string ExcelCommandLine(std::string_view workbookPath);
+
+// What the program hands to the system to start Excel on the workbook: ExcelCommandLine, the
+// program found from it as a typed command line is, maximised.
+ProgramStart ExcelStart(std::string_view workbookPath);
 
 } // namespace pilotrame

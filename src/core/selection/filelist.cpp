@@ -132,6 +132,17 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
     return CountFiles(list);
 }
 
+ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, bool folderMarkers) {
+    ChosenFilesListing listing;
+    listing.leftOut = RemoveNamesOutsideAnsi(list);
+    const Result<int> written = WriteFileList(listPath, list, folderMarkers);
+    if (written)
+        listing.count = *written;
+    else
+        listing.failure = written.error();
+    return listing;
+}
+
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile) {
     Result<std::string> bytes = ReadFileBytes(listPath);

@@ -4,6 +4,7 @@
 #include "base/result.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,18 @@ std::string BuildFileList(const FileList& list, bool folderMarkers = true);
 // can carry, is refused with an InvalidName error whose detail names it.
 Result<int> WriteFileList(const std::string& listPath, const FileList& list,
                           bool folderMarkers = true);
+
+// What listing chosen files did.
+struct ChosenFilesListing {
+    int count = 0;                    // files written to the list
+    std::vector<std::string> leftOut; // full paths left out, as RemoveNamesOutsideAnsi gives them
+    std::optional<Error> failure;     // the list could not be written: the old one stays
+};
+
+// The use case behind both selections: leaves out of list the files AutoCAD could not open by
+// name, then writes the rest to the list at listPath as WriteFileList does.
+ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
+                                   bool folderMarkers = true);
 
 // The folder and file of the list line being processed; they keep their values between runs.
 struct ListPosition {

@@ -12,12 +12,9 @@ namespace pilotrame {
 
 // Program-wide values of one run, fixed at start-up or carried from one command to the next.
 struct Session {
-    std::string programFolder;   // holds savescript.txt and Liste01.txt; ends in a separator
-    std::string scriptFolder;    // fixed at start-up; empty when the settings failed to load
-    ListPosition position;       // currentFolder and currentFileName
-    bool macroMode = false;      // a generation started from the macro-functions window
-    std::string dialogSelection; // the last selection of the file dialog
-    bool spreadsheetMode = false;
+    std::string programFolder;     // holds savescript.txt and Liste01.txt; ends in a separator
+    std::string scriptFolder;      // fixed at start-up; empty when the settings failed to load
+    ListPosition position;         // currentFolder and currentFileName
     Settings settings;             // the live settings of the run, as the configuration dialog
                                    // last left them
     std::string walkFolder;        // the last folder walked by the advanced selection

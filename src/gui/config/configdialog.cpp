@@ -82,10 +82,6 @@ constexpr std::array<Place, kOptionCount> kOptionPlaces = {
 constexpr std::array<const char*, kOptionCount> kOptionCaptions = {"Paysage", "Portrait", "SDI=0",
                                                                    "SDI=1"};
 
-QString Native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 QString WithSeparator(QString folder) {
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
@@ -532,7 +528,7 @@ void ConfigDialog::onSaveAndQuitClicked() {
 
 void ConfigDialog::ChooseAutocadProgram() {
     const QString startFolder =
-        FromStd(AutocadChooserFolder(kNativeFolderStyle, Native(QDir::homePath()).toStdString()));
+        FromStd(AutocadChooserFolder(kNativeFolderStyle, NativeStdPath(QDir::homePath())));
     const FileDialogRequest request{
         FileDialogKind::Open, QStringLiteral("Selectionner autocad.exe"),
         QStringLiteral("Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*"),

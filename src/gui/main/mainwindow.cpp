@@ -11,11 +11,10 @@
 #include "gui/prompts.h"
 #include "gui/script/macrowindow.h"
 #include "gui/selection/advancedselectionwindow.h"
+#include "gui/system.h"
 #include "gui/textinsert/textinsertwindow.h"
-#include "launch/autocadcommand.h"
-#include "launch/drawingcheck.h"
+#include "launch/scriptrun.h"
 #include "rename/renaming.h"
-#include "script/generation.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,20 +28,12 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include <functional>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace pilotrame::gui {
 
@@ -169,21 +160,14 @@ void MainWindow::buildControls() {
     connect(m_operations, &OperationsPanel::optionChosen, this, &MainWindow::onOptionChosen);
     connect(m_renaming, &RenamePanel::optionChosen, this, &MainWindow::onOptionChosen);
 
-    // What the last file dialog returned, for the windows that start from it.
-    const auto keepChosenFile = [this](const QString& path) {
-        m_session.dialogSelection = ToStd(path);
-    };
-    connect(m_operations, &OperationsPanel::fileChosen, this, keepChosenFile);
-    connect(m_scriptText, &ScriptTextPanel::fileChosen, this, keepChosenFile);
-
     applyDesignTabOrder();
 
     connect(selectButton, &QPushButton::clicked, this, &MainWindow::SelectFiles);
-    connect(generateButton, &QPushButton::clicked, this, [this] { GenerateScript(); });
-    connect(executeButton, &QPushButton::clicked, this, &MainWindow::ExecuteScript);
-    connect(advancedButton, &QPushButton::clicked, this, &MainWindow::onAdvancedSelection);
-    connect(macroButton, &QPushButton::clicked, this, &MainWindow::onMacroWindow);
-    connect(textInsertionButton, &QPushButton::clicked, this, &MainWindow::onTextInsertion);
+    connect(generateButton, &QPushButton::clicked, this, &MainWindow::onGenerateClicked);
+    connect(executeButton, &QPushButton::clicked, this, &MainWindow::executeScript);
+    connect(advancedButton, &QPushButton::clicked, this, &MainWindow::onAdvancedSelectionClicked);
+    connect(macroButton, &QPushButton::clicked, this, &MainWindow::showMacroWindow);
+    connect(textInsertionButton, &QPushButton::clicked, this, &MainWindow::showTextInsertion);
 }
 
 void MainWindow::applyDesignTabOrder() {
@@ -252,10 +236,10 @@ void MainWindow::buildMenus() {
     QAction* help = menuBar()->addAction(QStringLiteral("&Aide"));
     help->setObjectName(QStringLiteral("mnuaide"));
 
-    connect(openJob, &QAction::triggered, this, &MainWindow::OpenJob);
-    connect(saveJob, &QAction::triggered, this, &MainWindow::SaveJob);
+    connect(openJob, &QAction::triggered, this, &MainWindow::openJob);
+    connect(saveJob, &QAction::triggered, this, &MainWindow::saveJob);
     connect(quit, &QAction::triggered, this, &MainWindow::shutdownRequested);
-    connect(help, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(help, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::ResetMainWindow() {
@@ -338,13 +322,6 @@ RenameJob MainWindow::currentRenameJob() const {
     return m_renaming->job();
 }
 
-char MainWindow::decimalSeparator() const {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        return static_cast<char>(point.at(0).unicode());
-    return '.';
-}
-
 void MainWindow::setFileCount(int count) {
     m_fileCount->setText(QString::number(count));
 }
@@ -362,25 +339,22 @@ void MainWindow::SelectFiles() {
         return; // a cancel changes nothing
     std::vector<std::string> paths;
     for (const QString& path : *chosen)
-        paths.push_back(ToStd(QDir::toNativeSeparators(path)));
-    m_session.dialogSelection = std::string(TrimSpaces(paths.front()));
+        paths.push_back(NativeStdPath(path));
     listChosenFiles(paths);
 }
 
 void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
-    FileList list = FileListFromPaths(paths);
-    // Files that AutoCAD could not open by name stay out of the list.
-    const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(list);
-    const Result<int> written = WriteFileList(m_session.listPath(), list);
-    if (!leftOut.empty())
-        ShowMessage(this, FromStd(kWarningTitle), FromStd(NamesOutsideAnsiText(leftOut)),
+    const ChosenFilesListing listing =
+        ListChosenFiles(m_session.listPath(), FileListFromPaths(paths));
+    if (!listing.leftOut.empty())
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(NamesOutsideAnsiText(listing.leftOut)),
                     MessageIcon::Warning);
-    if (!written) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListWriteFailureText(written.error())),
+    if (listing.failure) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListWriteFailureText(*listing.failure)),
                     MessageIcon::Critical);
         return;
     }
-    setFileCount(*written);
+    setFileCount(listing.count);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -397,7 +371,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     // Folders are walked as the user chooses in the advanced selection; files are listed as the
     // file dialog lists them.
     if (!dropped.folders.isEmpty())
-        AdvancedSelection(dropped.folders.front());
+        showAdvancedSelection(dropped.folders.front());
     else
         listChosenFiles(dropped.files);
 }
@@ -411,14 +385,14 @@ MainWindow::DroppedPaths MainWindow::droppedPaths(const QMimeData* data) {
             continue;
         const QFileInfo info(url.toLocalFile());
         if (info.isDir())
-            dropped.folders << QDir::toNativeSeparators(info.absoluteFilePath());
+            dropped.folders << NativePath(info.absoluteFilePath());
         else if (info.isFile())
-            dropped.files.push_back(ToStd(QDir::toNativeSeparators(info.absoluteFilePath())));
+            dropped.files.push_back(NativeStdPath(info.absoluteFilePath()));
     }
     return dropped;
 }
 
-void MainWindow::AdvancedSelection(const QString& startFolder) {
+void MainWindow::showAdvancedSelection(const QString& startFolder) {
     const auto outcome = AdvancedSelectionWindow::run(m_session, this, startFolder);
     if (!outcome)
         return;
@@ -429,54 +403,41 @@ void MainWindow::AdvancedSelection(const QString& startFolder) {
     activateWindow();
 }
 
-void MainWindow::ShowMacroWindow() {
+void MainWindow::showMacroWindow() {
     MacroWindow::Hooks hooks;
     hooks.selectFiles = [this] { SelectFiles(); };
-    hooks.advancedSelection = [this] { AdvancedSelection(); };
+    hooks.advancedSelection = [this] { showAdvancedSelection(); };
     MacroWindow window(m_session, std::move(hooks), this);
     window.exec();
 }
 
-void MainWindow::ShowTextInsertion() {
+void MainWindow::showTextInsertion() {
     TextInsertionWindow window(m_session, this);
     window.exec();
 }
 
-bool MainWindow::reviewListedDrawings(std::unordered_set<std::string>& skipped) {
-    const Result<DrawingCheck> check = CheckDrawings(m_session.listPath());
-    // An unreadable list is the generation's to report.
-    if (!check || check->issues.empty())
-        return true;
-    switch (Prompts::instance().reviewDrawings(this, *check)) {
-    case DrawingCheckAnswer::Cancel:
-        return false;
-    case DrawingCheckAnswer::SkipProblems:
-        for (const DrawingIssue& issue : check->issues)
-            skipped.insert(issue.path);
-        return true;
-    case DrawingCheckAnswer::Continue:
-        return true;
-    }
-    return false;
-}
-
-bool MainWindow::GenerateScript() {
-    std::unordered_set<std::string> skipped;
-    if (!reviewListedDrawings(skipped))
-        return false;
-    DrawingSectionWriter writeSection(currentJob(), m_session.settings, decimalSeparator());
-    const Status generated =
-        pilotrame::GenerateScript(m_session.listPath(), m_session.scriptPath(), m_session.position,
-                                  std::ref(writeSection), &skipped);
-    if (!generated) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
+bool MainWindow::writeScript() {
+    ScriptRequest request;
+    request.listPath = m_session.listPath();
+    request.scriptPath = m_session.scriptPath();
+    request.job = currentJob();
+    request.settings = m_session.settings;
+    request.decimalSeparator = UserDecimalSeparator();
+    PromptedDrawingReview review(this);
+    const Result<WrittenScript> written = WriteScript(request, m_session.position, &review);
+    if (!written) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
                     MessageIcon::Critical);
         return false;
     }
-    return true;
+    return !written->cancelled;
 }
 
-void MainWindow::ExecuteScript() {
+void MainWindow::onGenerateClicked() {
+    writeScript();
+}
+
+void MainWindow::executeScript() {
     const std::string listPath = m_session.listPath();
     if (!CheckReadable(listPath)) {
         ShowMessage(this, FromStd(kErrorTitle), FromStd(ListFailureText(listPath)),
@@ -488,33 +449,14 @@ void MainWindow::ExecuteScript() {
         return;
     }
     // AutoCAD is not started on a script that the user has just been told is incomplete.
-    if (GenerateScript())
+    if (writeScript())
         LaunchAutocad();
 }
 
 void MainWindow::LaunchAutocad() {
-    const AutocadCommand command =
-        BuildAutocadCommand(m_session.settings.acadPath(), m_session.scriptFolder);
-    if (command.program.empty())
-        return;
-    QProcess process;
-    process.setProgram(FromStd(command.program));
-#ifdef Q_OS_WIN
-    // The exact command line, script path quoted; AutoCAD opens maximised with the focus.
-    process.setNativeArguments(FromStd(command.nativeArguments));
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
-        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-        args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
-    });
-#else
-    QStringList arguments;
-    for (const std::string& argument : command.arguments)
-        arguments << FromStd(argument);
-    process.setArguments(arguments);
-#endif
-    process.setWorkingDirectory(QDir::currentPath());
     // A program that cannot be started is ignored, as AutoCAD's own failures are.
-    process.startDetached();
+    [[maybe_unused]] const Status started =
+        StartAutocad(m_session.settings.acadPath(), m_session.scriptFolder, SystemProgramStarter());
 }
 
 void MainWindow::OpenScriptFile() {
@@ -535,7 +477,7 @@ void MainWindow::RenameSelectedFiles() {
     if (Prompts::instance().message(this, question) != Answer::Yes)
         return;
     const RenameReport report = RenameListedFiles(m_session.listPath(), currentRenameJob(),
-                                                  m_session.position, decimalSeparator());
+                                                  m_session.position, UserDecimalSeparator());
     if (!report.failure)
         return;
     const Error& failure = *report.failure;
@@ -582,7 +524,7 @@ const QString kJobFilter =
     QStringLiteral("Travail Pilotrame (*.pilotrame)|*.pilotrame|Tous (*.*)|*.*");
 } // namespace
 
-void MainWindow::OpenJob() {
+void MainWindow::openJob() {
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Ouvrir un travail"),
                                 kJobFilter, FromStd(m_session.settings.scriptFolder()), QString()});
@@ -598,7 +540,7 @@ void MainWindow::OpenJob() {
     applyMainJob(*job);
 }
 
-void MainWindow::SaveJob() {
+void MainWindow::saveJob() {
     const QString title = QStringLiteral("Enregistrer le travail");
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Save, title, kJobFilter,
@@ -620,19 +562,11 @@ void MainWindow::SaveJob() {
                     MessageIcon::Critical);
 }
 
-void MainWindow::onAdvancedSelection() {
-    AdvancedSelection();
+void MainWindow::onAdvancedSelectionClicked() {
+    showAdvancedSelection();
 }
 
-void MainWindow::onMacroWindow() {
-    ShowMacroWindow();
-}
-
-void MainWindow::onTextInsertion() {
-    ShowTextInsertion();
-}
-
-void MainWindow::ShowAbout() {
+void MainWindow::showAbout() {
     ShowMessage(this, QStringLiteral("Version"),
                 QStringLiteral("Version V3.5 En cours de développement\r\n"
                                "Nouvelles versions : voir le site de Pilotrame."));

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -54,9 +53,6 @@ public:
     // Sets the window from job through the same rules as clicks: the mode first, then the
     // operations, the renaming switch of the top row last.
     void applyMainJob(const MainJob& job);
-    // Decimal separator of the user's locale, accepted in coordinates.
-    char decimalSeparator() const;
-
     // The file count Text2, in decimal, as a selection leaves it.
     void setFileCount(int count);
     // The folder count box Text5, as the advanced selection writes it.
@@ -65,25 +61,26 @@ public:
     // Commands behind the buttons and menus.
     void SelectFiles();
     // Shows the advanced selection window, on startFolder when given, and takes its counts.
-    void AdvancedSelection(const QString& startFolder = {});
+    void showAdvancedSelection(const QString& startFolder = {});
     // Shows the macro-functions window Form5, then the text-insertion window Form3.
-    void ShowMacroWindow();
-    void ShowTextInsertion();
-    // Writes the script; false when it stopped on a failure (already reported).
-    bool GenerateScript();
+    void showMacroWindow();
+    void showTextInsertion();
+    // Checks the listed drawings, then writes the script; false when the user cancelled or it
+    // stopped on a failure (already reported).
+    bool writeScript();
     // "Executer script": renames when the renaming row is ticked, else writes the script and
     // starts AutoCAD on it unless the generation failed.
-    void ExecuteScript();
+    void executeScript();
     void LaunchAutocad();
     void OpenScriptFile();
     void SaveScriptFileAs();
     void ChooseInsertDrawing();
     void RenameSelectedFiles();
-    void ShowAbout();
+    void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.
-    void OpenJob();
-    void SaveJob();
+    void openJob();
+    void saveJob();
 
 signals:
     // Emitted when the user quits or closes the window; start-up ends the program on it.
@@ -99,10 +96,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private slots:
-    // The side windows of the top row and the left column; each shows its window modally.
-    void onAdvancedSelection(); // Command4 "Selection avancée"
-    void onMacroWindow();       // Command20 "Macro VBA Autocad"
-    void onTextInsertion();     // Command30 "Inserer texte d'un Tableur"
+    void onGenerateClicked();
+    void onAdvancedSelectionClicked();
 
 private:
     void buildControls();
@@ -116,10 +111,6 @@ private:
     // The operation rule and the option rule, run for every row of the panel.
     void onOperationToggled();
     void onOptionChosen();
-    // Checks the listed drawings before a script is written and asks what to do with those
-    // AutoCAD could not work on. False when the user cancelled; skipped receives the drawings
-    // to leave out.
-    bool reviewListedDrawings(std::unordered_set<std::string>& skipped);
     // Writes the list of chosen files, each under its own folder, leaving out (with one warning)
     // those AutoCAD could not open by name, and shows the count.
     void listChosenFiles(const std::vector<std::string>& paths);

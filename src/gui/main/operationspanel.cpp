@@ -363,7 +363,6 @@ void OperationsPanel::ChooseInsertDrawing() {
     if (!chosen)
         return; // a cancel changes nothing
     m_insertPath->setText(chosen->front());
-    emit fileChosen(chosen->front());
 }
 
 } // namespace pilotrame::gui

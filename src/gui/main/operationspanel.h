@@ -63,8 +63,6 @@ signals:
     void operationToggled();
     // An option button became the chosen one of its frame.
     void optionChosen();
-    // The file dialog returned this path.
-    void fileChosen(const QString& path);
 
 private:
     struct Row {

@@ -96,7 +96,6 @@ void ScriptTextPanel::OpenScriptFile() {
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
         text.resize(text.size() - 2);
     m_text->setPlainText(FromStd(ToLf(text)));
-    emit fileChosen(chosen->front());
 }
 
 void ScriptTextPanel::SaveScriptFileAs() {
@@ -119,7 +118,6 @@ void ScriptTextPanel::SaveScriptFileAs() {
                     FromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
         return;
     }
-    emit fileChosen(chosen->front());
 }
 
 } // namespace pilotrame::gui

@@ -49,10 +49,6 @@ public:
     // SaveScriptFileAs: the text, trimmed, into a chosen file with CR LF line ends.
     void SaveScriptFileAs();
 
-signals:
-    // The file dialog returned this path and the command used it.
-    void fileChosen(const QString& path);
-
 private:
     const Settings& m_settings;
     QWidget* m_host;

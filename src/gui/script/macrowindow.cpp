@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
@@ -25,10 +24,6 @@
 
 #include <string>
 #include <utility>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace pilotrame::gui {
 
@@ -38,17 +33,6 @@ const QString kChooseFile = QStringLiteral("Choisissez un fichier");
 const QString kWorkbookFilter = QStringLiteral("Excel (*.xls)|*.xls|Tous (*.*)|*.*");
 
 // Runs its action when the scope ends, whichever way it ends.
-template <typename F> class ScopeExit {
-public:
-    explicit ScopeExit(F action) : m_action(std::move(action)) {}
-    ~ScopeExit() { m_action(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    F m_action;
-};
-
 bool Ticked(const QCheckBox* check) {
     // A greyed box is not a choice the user made.
     return check->checkState() == Qt::Checked;
@@ -333,9 +317,6 @@ void MacroWindow::onGenerateClicked() {
     const QString workbook = FromStd(m_session.excelWorkbookPath);
     bool excelStarted = false;
 
-    m_session.macroMode = true;
-    const ScopeExit endMacroMode([this] { m_session.macroMode = false; });
-
     const SectionWriter writeSection = [&](std::string& section,
                                            const ListPosition& position) -> Status {
         // A section that fails leaves the grid where the last symbol went.
@@ -363,32 +344,20 @@ void MacroWindow::onGenerateClicked() {
 void MacroWindow::onChooseWorkbookClicked() {
     if (!Ticked(m_startExcel))
         return;
-    m_session.spreadsheetMode = true;
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Open, kChooseFile, kWorkbookFilter,
                                 FromStd(m_session.settings.drawingFolder()), QString()});
-    m_session.spreadsheetMode = false;
     // A cancel keeps the workbook already chosen.
     if (!chosen || chosen->isEmpty())
         return;
-    const std::string path = ToStd(QDir::toNativeSeparators(chosen->front()));
-    m_session.dialogSelection = std::string(TrimSpaces(path));
-    m_session.excelWorkbookPath = m_session.dialogSelection;
+    const std::string path = NativeStdPath(chosen->front());
+    m_session.excelWorkbookPath = std::string(TrimSpaces(path));
 }
 
 void MacroWindow::StartExcelOnWorkbook(const QString& workbook) {
 #ifdef Q_OS_WIN
-    // The fixed Excel command line, unquoted as Windows has always parsed it, maximised.
-    std::wstring commandLine = FromStd(ExcelCommandLine(ToStd(workbook))).toStdWString();
-    QProcess process;
-    process.setProgram(QStringLiteral("excel.exe"));
-    process.setCreateProcessArgumentsModifier(
-        [&commandLine](QProcess::CreateProcessArguments* args) {
-            args->arguments = commandLine.data();
-            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-            args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
-        });
-    process.startDetached();
+    // A program that cannot be started is ignored, as AutoCAD's own failures are.
+    SystemProgramStarter().startDetached(ExcelStart(ToStd(workbook)));
 #else
     // No fixed Excel path elsewhere: the desktop's program for the workbook's type.
     QDesktopServices::openUrl(QUrl::fromLocalFile(workbook));

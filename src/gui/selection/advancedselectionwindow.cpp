@@ -239,31 +239,27 @@ void AdvancedSelectionWindow::ValidateAdvancedSelection() {
     if (result.cancelled)
         return;
 
-    // Files that AutoCAD could not open by name stay out of the list.
-    const std::vector<std::string> leftOut = RemoveNamesOutsideAnsi(result.list);
     // Written once the walk is over, so that a failed walk never leaves half a list.
-    const Result<int> written =
-        WriteFileList(m_session.listPath(), result.list, !m_listOnly->isChecked());
-    if (!leftOut.empty())
-        ShowMessage(this, FromStd(kWarningTitle),
-                    QString::fromStdString(NamesOutsideAnsiText(leftOut)), MessageIcon::Warning);
+    const ChosenFilesListing listing =
+        ListChosenFiles(m_session.listPath(), std::move(result.list), !m_listOnly->isChecked());
+    if (!listing.leftOut.empty())
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(NamesOutsideAnsiText(listing.leftOut)),
+                    MessageIcon::Warning);
     if (result.noSubFolder)
         ShowMessage(this, FromStd(kWarningTitle), FromStd(kNoSubFolderText), MessageIcon::Warning);
     if (!result.unreadableFolders.empty())
         ShowMessage(this, FromStd(kWarningTitle),
-                    QString::fromStdString(UnreadableFoldersText(result.unreadableFolders)),
-                    MessageIcon::Warning);
-    if (!written) {
+                    FromStd(UnreadableFoldersText(result.unreadableFolders)), MessageIcon::Warning);
+    if (listing.failure) {
         // The window stays open so that the user can free the list and validate again.
-        ShowMessage(this, FromStd(kErrorTitle),
-                    QString::fromStdString(ListWriteFailureText(written.error())),
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListWriteFailureText(*listing.failure)),
                     MessageIcon::Critical);
         return;
     }
 
     m_session.walkFolder = result.walkFolder;
     AdvancedSelectionOutcome outcome;
-    outcome.fileCount = *written;
+    outcome.fileCount = listing.count;
     if (result.collectedSubFolders)
         outcome.folderCountText = QStringLiteral("%1 Répertoires").arg(result.subFolderCount);
     m_outcome = outcome;

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
+#include "support/recordingstarter.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -126,18 +127,13 @@ private:
     std::string m_folder;
 };
 
-struct Started {
-    std::string program;
-    std::vector<std::string> arguments;
-};
-
 struct RunGenerateTest : ::testing::Test {
     TempDir program;
     ShortDir scripts;
     GenerateEnvironment env;
     std::ostringstream err;
-    std::vector<Started> started;
-    std::vector<std::string> checked;
+    test::RecordingStarter starter;
+    std::vector<ProgramStart>& started = starter.started;
     std::string settingsPath = program.path("savescript.txt");
     std::string listPath = program.path("Liste01.txt");
     std::string scriptPath = scripts.folder() + "Pilotrame.scr";
@@ -149,11 +145,9 @@ struct RunGenerateTest : ::testing::Test {
         env.windowsNames = false;
         env.firstRunSettings = settings();
         env.firstRunSettings.combo[slot::acadPath] = "first-run-acad";
-        env.startProcess = [this](const std::string& name, const std::vector<std::string>& args) {
-            started.push_back({name, args});
-            return true;
-        };
+        env.starter = &starter;
         WriteBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
+        WriteBytes(program.path("a.dwg"), "plan");
     }
 
     static Settings settings() {
@@ -227,35 +221,37 @@ TEST_F(RunGenerateTest, MissingSettingsFileUsesTheFirstRunSettingsAndIsNotCreate
     EXPECT_FALSE(FileExists(settingsPath));
 }
 
-TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptAfterTheCheck) {
+TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptWhenEveryDrawingIsReady) {
     const std::string stored = writeSettings();
-    env.checkDrawings = [this](const std::string& list, std::ostream&) {
-        checked.push_back(list);
-        EXPECT_TRUE(FileExists(scriptPath)); // the script is written before the check
-        return true;
-    };
     EXPECT_EQ(run({"--execute"}), ExitCode::Success);
-    EXPECT_EQ(checked, std::vector<std::string>{listPath});
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].program, "acad-program");
     EXPECT_EQ(started[0].arguments, (std::vector<std::string>{"/B", scriptPath}));
+    EXPECT_TRUE(started[0].maximised);
     EXPECT_EQ(ReadBytes(settingsPath), stored);
 }
 
+// Nobody is there to answer for a drawing AutoCAD could not open: the script is written for the
+// user to look at, and AutoCAD stays stopped. Without --execute nothing is checked.
 TEST_F(RunGenerateTest, ACheckThatFindsProblemsKeepsAutocadStopped) {
     writeSettings();
-    env.checkDrawings = [](const std::string&, std::ostream& out) {
-        out << "a.dwg\tintrouvable\n";
-        return false;
-    };
+    std::filesystem::remove(program.path("a.dwg"));
+    EXPECT_EQ(run({}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+    std::filesystem::remove(scriptPath);
+
     EXPECT_EQ(run({"--execute"}), ExitCode::DrawingsNotReady);
     EXPECT_TRUE(started.empty());
-    EXPECT_EQ(err.str(), "a.dwg\tintrouvable\n");
+    EXPECT_EQ(err.str(),
+              std::string(kErrorTitle) + "\n" +
+                  ToLf(DrawingsNotReadyText(1, 1, program.path("a.dwg") + "\tintrouvable\r\n")) +
+                  "\n");
+    EXPECT_TRUE(ReadBytes(scriptPath).starts_with(section("")));
 }
 
 TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {
     writeSettings();
-    env.startProcess = [](const std::string&, const std::vector<std::string>&) { return false; };
+    starter.succeeds = false;
     EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
     EXPECT_NE(err.str().find("AutoCAD n'a pas pu être démarré : \nacad-program"), std::string::npos)
         << err.str();

@@ -1,5 +1,7 @@
 #include "launch/drawingcheck.h"
 
+#include "base/messages.h"
+
 #include "script/generation.h"
 #include "support/tempdir.h"
 

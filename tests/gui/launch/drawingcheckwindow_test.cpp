@@ -20,7 +20,6 @@
 namespace pilotrame {
 namespace {
 
-using gui::DrawingCheckAnswer;
 using gui::DrawingCheckWindow;
 using test::Child;
 using test::Click;

@@ -1,0 +1,91 @@
+#include "app/commandlinefront.h"
+
+#include "base/fileio.h"
+#include "base/messages.h"
+#include "base/text.h"
+#include "cli/commandline.h"
+#include "gui/system.h"
+#include "launch/process.h"
+#include "session/startup.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <iostream>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace pilotrame::app {
+
+namespace {
+
+// A windowed program on Windows starts without a console: the command line's texts go to the
+// caller's console, when it has one, unless the caller redirected them. UTF-8 keeps the accents.
+void UseCallersConsole() {
+#ifdef Q_OS_WIN
+    const bool outGiven = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN;
+    const bool errGiven = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    SetConsoleOutputCP(CP_UTF8);
+    if (!outGiven && std::freopen("CONOUT$", "w", stdout) == nullptr)
+        return;
+    if (!errGiven && std::freopen("CONOUT$", "w", stderr) == nullptr)
+        return;
+#endif
+}
+
+// What --generate takes from this system: the folders and values the window start-up would use.
+GenerateEnvironment SystemEnvironment() {
+    GenerateEnvironment env;
+    env.programFolder = gui::FindProgramFolder();
+    env.decimalSeparator = gui::UserDecimalSeparator();
+    // Only a missing settings file brings in the first-run values, and of them only the printer
+    // needs the slow printer list.
+    std::string settingsPath = env.programFolder;
+    settingsPath.append(kSettingsFileName);
+    const bool firstRunValuesUsed = !CheckReadable(settingsPath);
+    env.firstRunSettings = DefaultSettings(
+        gui::SettingLists(firstRunValuesUsed ? gui::SystemPrinters() : QStringList()));
+    env.starter = &SystemProgramStarter();
+    return env;
+}
+
+} // namespace
+
+int RunCommandLine(int argc, char* argv[]) {
+    UseCallersConsole();
+    QCoreApplication app(argc, argv);
+    gui::SetProgramNames();
+    std::vector<std::string> arguments;
+    const QStringList given = QCoreApplication::arguments(); // decoded as the system passed them
+    for (qsizetype i = 1; i < given.size(); ++i)
+        arguments.push_back(given[i].toStdString());
+
+    const Result<CommandLine> command = ParseCommandLine(arguments);
+    if (!command) {
+        std::cerr << ToLf(CommandLineFailureText(command.error())) << std::endl;
+        return static_cast<int>(ExitCode::BadArguments);
+    }
+    ExitCode code = ExitCode::Success;
+    switch (command->action) {
+    case CommandAction::Help:
+        std::cout << HelpText() << std::flush;
+        break;
+    case CommandAction::Version:
+        std::cout << VersionText() << std::endl;
+        break;
+    case CommandAction::Generate:
+        code = RunGenerate(*command, SystemEnvironment(), std::cerr);
+        std::cerr << std::flush;
+        break;
+    case CommandAction::None:
+        break;
+    }
+    return static_cast<int>(code);
+}
+
+} // namespace pilotrame::app

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilotrame {
+
+// A program to start, as the system is asked to start it.
+struct ProgramStart {
+    // The program file. On Windows it may be left empty: the command line then names it, and the
+    // system looks it up as a typed command line is looked up.
+    std::string program;
+    // The arguments, one by one. POSIX passes them as they are; Windows joins them into a command
+    // line with the quoting its C runtime undoes, unless windowsCommandLine is given.
+    std::vector<std::string> arguments;
+    // Windows only: the whole command line, program included, exactly as the started program is
+    // to read it. Programs that read their command line themselves (AutoCAD, Excel) get this.
+    std::string windowsCommandLine;
+    bool maximised = false;    // Windows: shown maximised, with the focus
+    std::string workingFolder; // empty: this program's current folder
+
+    bool operator==(const ProgramStart&) const = default;
+};
+
+// Starts programs that then run on their own (AutoCAD, Excel). The windows and the command line
+// are handed one, so that tests can see what would be started without starting it.
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    // Starts the program and returns at once, without waiting for it or keeping any hold on it;
+    // false when the system could not start it (no such program, not executable …).
+    virtual bool startDetached(const ProgramStart& start) = 0;
+};
+
+// The system's own starter: CreateProcessW on Windows; on POSIX a fork into a new session whose
+// child runs the program, so that it is neither this program's child nor in its process group.
+ProgramStarter& SystemProgramStarter();
+
+// The Windows command line of program and arguments: each quoted when it holds a space, a tab or
+// a double quote, or is empty, with the backslash rules the C runtime undoes.
+std::string WindowsCommandLine(std::string_view program, const std::vector<std::string>& arguments);
+
+} // namespace pilotrame
