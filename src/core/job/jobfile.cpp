@@ -293,25 +293,6 @@ void MainJob::setMode(JobMode mode) {
     drawing.customScript = mode == JobMode::ScriptText;
 }
 
-bool operator==(const MainJob& a, const MainJob& b) {
-    const DrawingJob& x = a.drawing;
-    const DrawingJob& y = b.drawing;
-    const bool sameDrawing =
-        x.plot == y.plot && x.customScript == y.customScript && x.scriptText == y.scriptText &&
-        x.purge == y.purge && x.purgeAll == y.purgeAll && x.zoomExtents == y.zoomExtents &&
-        x.transfer == y.transfer && x.dwgToDxf == y.dwgToDxf && x.erase == y.erase &&
-        x.eraseSelection == y.eraseSelection && x.erasePoints == y.erasePoints &&
-        x.insert == y.insert && x.insertFile == y.insertFile && x.insertPath == y.insertPath &&
-        x.replaceAttribute == y.replaceAttribute && x.attributeCorners == y.attributeCorners &&
-        x.attributeOld == y.attributeOld && x.attributeNew == y.attributeNew &&
-        x.replaceText == y.replaceText && x.replaceTexts == y.replaceTexts;
-    const bool sameRename = a.rename.rule == b.rename.rule && a.rename.start == b.rename.start &&
-                            a.rename.length == b.rename.length && a.rename.text == b.rename.text &&
-                            a.rename.newExtension == b.rename.newExtension;
-    return sameDrawing && sameRename && a.renameSwitch == b.renameSwitch &&
-           a.renameTicked == b.renameTicked && a.otherKeys == b.otherKeys;
-}
-
 void ApplySwitchRules(MainJob& job) {
     // Ticking either switch hides the panel, and hiding the panel unticks every operation.
     job.setMode(job.mode());

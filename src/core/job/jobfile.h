@@ -72,9 +72,9 @@ struct MainJob {
     JobMode mode() const;
     // Sets the two switches for a mode, without the rules of ApplySwitchRules.
     void setMode(JobMode mode);
-};
 
-bool operator==(const MainJob& a, const MainJob& b);
+    bool operator==(const MainJob&) const = default;
+};
 
 // Brings the job to the state the window's click rules leave: with "IMPRIMER" ticked,
 // "SCRIPT FICHIER" is not; outside the operation mode every operation is unticked (their

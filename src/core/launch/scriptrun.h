@@ -31,6 +31,8 @@ struct ScriptRequest {
     DrawingJob job;
     Settings settings;
     char decimalSeparator = '.'; // the user's, accepted in coordinates
+
+    bool operator==(const ScriptRequest&) const = default;
 };
 
 // What a written script holds.

@@ -20,6 +20,8 @@ struct RenameJob {
     std::string length = "1";          // Text4(11) "Longeur:"
     std::string text;                  // Text4(12) "Texte:"
     std::string newExtension = ".xls"; // Text4(13) "Nouveau:"
+
+    bool operator==(const RenameJob&) const = default;
 };
 
 // The new name of one file by the rule. The last four characters (not bytes) of the name are its

@@ -41,6 +41,8 @@ struct DrawingJob {
 
     bool replaceText = false;                // Check4(7) "REMPLACE TEXTE (vba)"
     std::array<std::string, 4> replaceTexts; // Text4(14..17): old 1, new 1, old 2, new 2
+
+    bool operator==(const DrawingJob&) const = default;
 };
 
 // The block insertion command of a version: "inserer" for the versions before AutoCAD 2000,

@@ -54,6 +54,8 @@ struct MacroJob {
     // Text1(80) X and Text1(82) Y of the first corner, Text1(81) X and Text1(83) Y of the second,
     // in the order of the boxes: 80, 81, 82, 83.
     std::array<std::string, 4> exportCorners{"0", "100", "0", "100"};
+
+    bool operator==(const MacroJob&) const = default;
 };
 
 // Appends the macro section of the drawing position.currentFolder + currentFileName to section:

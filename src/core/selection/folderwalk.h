@@ -45,6 +45,8 @@ struct WalkRequest {
     std::string folder; // the chosen folder; a separator is added when missing
     WalkMode mode = WalkMode::CurrentAndFirst;
     std::string pattern = "*.dwg"; // Combo2
+
+    bool operator==(const WalkRequest&) const = default;
 };
 
 struct WalkResult {

@@ -16,6 +16,8 @@ struct TextInsertionJob {
     std::string rowStep = "10";     // Text4(20): Y of the first row and step between rows
     std::array<std::string, 9> columnX{"0", "10", "20", "30", "40", "50", "60", "70", "80"};
     // Text4(1) to Text4(9): X of columns 1 to 9
+
+    bool operator==(const TextInsertionJob&) const = default;
 };
 
 // At most nine columns have an X position.
