@@ -76,7 +76,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     // maximised window, the exact line the main window gives it.
     QStringList parts;
     for (const std::string& argument : arguments) {
-        const QString text = gui::fromStd(argument);
+        const QString text = gui::FromStd(argument);
         parts << (text.startsWith(QLatin1Char('/')) ? text : QStringLiteral("\"%1\"").arg(text));
     }
     process.setNativeArguments(parts.join(QLatin1Char(' ')));
