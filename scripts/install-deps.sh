@@ -10,7 +10,8 @@ packages=(
     ninja-build
     g++
     clang-format
-    # The count of test results from their XML reports
+    # The naming check (run-clang-tidy), and the count of test results from their XML reports
+    clang-tidy
     python3
     # Qt 6 for the windows, and Qt's own French texts (file dialogs, standard buttons)
     qt6-base-dev

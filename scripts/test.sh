@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
 #   1. Linux, RelWithDebInfo, warnings as errors (preset linux): the core, the windows (on Qt's
-#      offscreen platform) and their tests; the benchmark is built too. Then every source of the
-#      windows and the program compiled as for Windows, syntax and types only
-#      (scripts/check-windows-gui.sh).
+#      offscreen platform) and their tests; the benchmark is built too. Then two checks on the
+#      sources: the naming of identifiers (scripts/check-naming.sh: clang-tidy with .clang-tidy),
+#      and every source of the windows and the program compiled as for Windows, syntax and types
+#      only (scripts/check-windows-gui.sh).
 #   1b. The Debian package of that build (CPack), installed into a temporary root and started
 #      from there (tests/package/package_test.sh).
 #   2. The core cross-built for Windows with MinGW-w64 (preset windows), its tests run under Wine.
@@ -204,6 +205,9 @@ configure_linux
 build_preset linux
 banner "Linux tests"
 run_ctest linux
+
+banner "Naming of identifiers (clang-tidy, .clang-tidy)"
+run_check naming "$PILOTRAME_ROOT/scripts/check-naming.sh"
 
 banner "Sources of the windows and the program compiled as for Windows (syntax only)"
 run_check windows-gui "$PILOTRAME_ROOT/scripts/check-windows-gui.sh"
