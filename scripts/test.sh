@@ -60,7 +60,8 @@ failed_steps=()
 
 summary() {
     if ((${#failed_steps[@]} > 0)); then
-        echo "test.sh: failed: ${failed_steps[*]}" >&2
+        local IFS=,
+        echo "test.sh: failed: ${failed_steps[*]}" | sed 's/,/, /g' >&2
     fi
     echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
 }
