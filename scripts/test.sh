@@ -167,8 +167,9 @@ finish() {
     ((total_failed == 0))
 }
 
+# The time since the start shows what each step takes.
 banner() {
-    printf '\n==== %s ====\n' "$1"
+    printf '\n==== %s ==== (at %dm%02ds)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60))
 }
 
 "$PILOTRAME_ROOT/scripts/install-deps.sh"
