@@ -5,7 +5,9 @@
 #
 # This is not a Windows build: it uses the Qt 6 headers that Debian ships for Linux, which take
 # their Windows branches from the compiler's _WIN32 (QProcess::CreateProcessArguments, for
-# instance); there is no Qt for Windows here, and nothing is linked or run.
+# instance); there is no Qt for Windows here, and nothing is linked or run. Qt's configuration
+# headers are those of the Linux build of Qt (qconfig.h, qtcore-config.h); they have not stood in
+# the way, so nothing here works around them.
 #
 # Each file gets the definitions and include folders that it has in the Linux build (build/linux,
 # configured here when it is not), so that a definition or an include root added in CMake reaches
