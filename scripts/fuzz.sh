@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of build/fuzz for a bounded time on its seed corpus (fuzz/corpus/),
-# one after the other, and prints the executions of each and a closing count.
+# one after the other, and prints the executions of each and a closing count. The targets are built
+# with: cmake --preset fuzz && cmake --build --preset fuzz
 #   [FUZZ_BUILD=build/other] scripts/fuzz.sh [SECONDS_PER_TARGET] [--keep]
 # New inputs found go to a temporary folder, or with --keep into fuzz/corpus/ itself. A target
 # that finds a fault leaves its crashing input in build/fuzz/findings/ and counts as failed.

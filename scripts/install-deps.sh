@@ -10,6 +10,9 @@ packages=(
     ninja-build
     g++
     clang-format
+    # The naming check (run-clang-tidy), and the count of test results from their XML reports
+    clang-tidy
+    python3
     # Qt 6 for the windows, and Qt's own French texts (file dialogs, standard buttons)
     qt6-base-dev
     qt6-translations-l10n

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pilotrame (optimised, RelWithDebInfo) and starts it.
+# Installs what is missing, builds Pilotrame (preset linux: optimised, RelWithDebInfo) and starts
+# it.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 "$PILOTRAME_ROOT/scripts/install-deps.sh"
 configure_linux
-cmake --build "$LINUX_BUILD" --parallel "$JOBS" --target pilotrame
+build_preset linux --target pilotrame
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "run.sh: no graphical display (DISPLAY or WAYLAND_DISPLAY is not set)." >&2

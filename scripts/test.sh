@@ -1,41 +1,116 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
-#   1. Linux, RelWithDebInfo, warnings as errors: the core, the windows (on Qt's offscreen
-#      platform) and their tests; the benchmark is built too.
+#   1. Linux, RelWithDebInfo, warnings as errors (preset linux): the core, the windows (on Qt's
+#      offscreen platform) and their tests; the benchmark is built too. Then two checks on the
+#      sources: the naming of identifiers (scripts/check-naming.sh: clang-tidy with .clang-tidy),
+#      and every source of the windows and the program compiled as for Windows, syntax and types
+#      only (scripts/check-windows-gui.sh).
 #   1b. The Debian package of that build (CPack), installed into a temporary root and started
 #      from there (tests/package/package_test.sh).
-#   2. The core cross-built for Windows with MinGW-w64, its tests run under Wine.
-#   3. The core tests under AddressSanitizer and UndefinedBehaviorSanitizer (Debug).
-#   4. Each fuzz target for a short bounded time (PILOTRAME_FUZZ_SECONDS, 15 by default).
+#   2. The core cross-built for Windows with MinGW-w64 (preset windows), its tests run under Wine.
+#   3. The core tests under AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize).
+#   4. Each fuzz target for a short bounded time (preset fuzz; PILOTRAME_FUZZ_SECONDS, 15 by
+#      default).
 #   5. A very short run of the benchmark, to show that it works (its figures mean nothing here).
 # The format of every C++ file is checked first, with the project's .clang-format.
-# Ends with one line "N passed, M failed, K skipped" that adds up the CTest results, also when a
-# step fails before its tests ran (that step then counts as one failure); exits non-zero on any
-# failure.
-set -euo pipefail
+#
+#   scripts/test.sh          all of the above
+#   scripts/test.sh --core   the core and its tests only (preset core): configure, build, run
+#
+# Test results are counted from CTest's JUnit report (and, under Wine, where one CTest test is a
+# whole GoogleTest program, from GoogleTest's own report); a check counts as one test. A step
+# whose tests or check fail is counted and the run goes on; a build that fails stops the run and
+# counts as one failure. Ends with one line "N passed, M failed, K skipped"; exits non-zero on any
+# failure. The output of each step is kept in build/logs/.
+# -E: a command that fails inside a function (a build) reaches the ERR trap too.
+set -Eeuo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$PILOTRAME_ROOT"
+
+usage() {
+    echo "usage: scripts/test.sh [--core]"
+    echo "  (no option)  builds and runs every test and check (see the top of this script)"
+    echo "  --core       builds the core alone (preset core) and runs its tests"
+}
+
+only_core=0
+if (($# > 1)); then
+    usage >&2
+    exit 2
+fi
+case ${1:-} in
+"") ;;
+--core) only_core=1 ;;
+-h | --help)
+    usage
+    exit 0
+    ;;
+*)
+    echo "test.sh: unknown option '$1'" >&2
+    usage >&2
+    exit 2
+    ;;
+esac
+
+total_passed=0
+total_failed=0
+total_skipped=0
+# The steps that failed, named in the summary.
+failed_steps=()
+
+summary() {
+    if ((${#failed_steps[@]} > 0)); then
+        local IFS=,
+        echo "test.sh: failed: ${failed_steps[*]}" | sed 's/,/, /g' >&2
+    fi
+    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+}
 
 stage="installing the packages"
-# Set once the failures of the step that stopped the run are counted.
-failure_counted=0
 on_failure() {
-    echo "test.sh: FAILED while $stage" >&2
-    if ((failure_counted == 0)); then
-        total_failed=$((total_failed + 1))
+    # Once, in the script itself: a subshell inherits the trap (with -E) and fails in turn.
+    if ((BASH_SUBSHELL > 0)); then
+        return
     fi
+    echo "test.sh: FAILED while $stage" >&2
+    total_failed=$((total_failed + 1))
+    failed_steps+=("$stage")
     summary
 }
 trap on_failure ERR
 
-summary() {
-    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+# Adds the counts of a step to the totals; a step that failed counts at least one failure.
+# Arguments: the step's name, passed, failed, skipped, and its status (0 when it succeeded).
+add_counts() {
+    local name=$1 passed=$2 failed=$3 skipped=$4 status=$5
+    if ((status != 0 && failed == 0)); then
+        failed=1
+    fi
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    total_skipped=$((total_skipped + skipped))
+    if ((failed > 0)); then
+        failed_steps+=("$name")
+        echo "test.sh: $name FAILED" >&2
+    fi
+}
+
+# Runs a check that counts as one test, keeping its output in build/logs/NAME.log.
+# Arguments: NAME, then the command.
+run_check() {
+    local name=$1 status=0
+    shift
+    "$@" 2>&1 | tee "$LOG_DIR/$name.log" || status=$?
+    if ((status == 0)); then
+        add_counts "$name" 1 0 0 0
+    else
+        add_counts "$name" 0 1 0 "$status"
+    fi
 }
 
 # Runs a checking command whose output ends with "NAME: N passed, M failed, K skipped", keeps its
-# output in build/logs/NAME.log and adds its counts; fails when the command failed (a command
-# that printed no counts counts as one failure). Arguments: NAME, then the command.
+# output in build/logs/NAME.log and adds its counts (a command that printed no counts counts as
+# one failure). Arguments: NAME, then the command.
 run_counted() {
     local name=$1 status=0
     shift
@@ -44,17 +119,57 @@ run_counted() {
     counts=$(sed -nE "s/^$name: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped\$/\1 \2 \3/p" \
         "$LOG_DIR/$name.log")
     if [[ -z $counts ]]; then
+        echo "test.sh: $name printed no count" >&2
         status=1
     fi
     local passed failed skipped
-    read -r passed failed skipped <<<"${counts:-0 1 0}"
-    total_passed=$((total_passed + passed))
-    total_failed=$((total_failed + failed))
-    total_skipped=$((total_skipped + skipped))
-    if ((status != 0)); then
-        failure_counted=1
-        return 1
+    read -r passed failed skipped <<<"${counts:-0 0 0}"
+    add_counts "$name" "$passed" "$failed" "$skipped" "$status"
+}
+
+# Runs the tests of a preset with CTest, keeps its output in build/logs/ctest-PRESET.log and its
+# JUnit report in build/logs/junit-PRESET.xml, and adds their counts. Arguments: the preset, and
+# "cases" when each CTest test is a whole GoogleTest program (the run under Wine): its cases are
+# then counted from the report each program writes into build/PRESET/tests/googletest-results/
+# (tests/CMakeLists.txt).
+run_ctest() {
+    local preset=$1 count=${2:-tests}
+    local log=$LOG_DIR/ctest-$preset.log junit=$LOG_DIR/junit-$preset.xml
+    local options=()
+    rm -f "$junit"
+    if [[ $count == cases ]]; then
+        local reports=$PILOTRAME_ROOT/build/$preset/tests/googletest-results
+        rm -rf "$reports"
+        options=(--googletest-dir "$reports")
     fi
+    local status=0
+    ctest --preset "$preset" --output-junit "$junit" 2>&1 | tee "$log" || status=$?
+    local counts
+    if ! counts=$(python3 "$PILOTRAME_ROOT/scripts/count-tests.py" "$junit" "${options[@]}"); then
+        echo "test.sh: no test result from CTest for the preset $preset" >&2
+        add_counts "tests of $preset" 0 1 0 1
+        return 0
+    fi
+    local passed failed skipped
+    read -r passed failed skipped <<<"$counts"
+    if ((status != 0 && failed == 0)); then
+        echo "test.sh: CTest failed (status $status) with no failed test in its report" >&2
+    fi
+    echo "tests of $preset: $passed passed, $failed failed, $skipped skipped"
+    add_counts "tests of $preset" "$passed" "$failed" "$skipped" "$status"
+}
+
+# Fails the run when a step failed, after the summary line.
+finish() {
+    trap - ERR
+    banner "Summary"
+    summary
+    ((total_failed == 0))
+}
+
+# The time since the start shows what each step takes.
+banner() {
+    printf '\n==== %s ==== (at %dm%02ds)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60))
 }
 
 "$PILOTRAME_ROOT/scripts/install-deps.sh"
@@ -62,85 +177,42 @@ run_counted() {
 LOG_DIR=$PILOTRAME_ROOT/build/logs
 mkdir -p "$LOG_DIR"
 
-total_passed=0
-total_failed=0
-total_skipped=0
-
-# Adds up the numbers that GoogleTest's closing lines give in a log.
-# Arguments: the log, the label ("PASSED ", "SKIPPED" or "FAILED ").
-sum_gtest() {
-    # CTest's verbose output puts the test number before each line: "1: [  PASSED  ] 68 tests."
-    sed -nE "s/^([0-9]+: )?\\[  $2 \\] ([0-9]+) tests?[.,].*/\\2/p" "$1" |
-        awk '{ n += $1 } END { print n + 0 }'
-}
-
-# Runs CTest in a build tree, keeps its output in build/logs/ctest-NAME.log and adds its counts to
-# the totals. Arguments: a name, the build tree, and "cases" when each CTest test is a whole
-# GoogleTest program (the run under Wine) whose test cases are to be counted instead.
-run_ctest() {
-    local name=$1 tree=$2 count=${3:-tests}
-    local log="$LOG_DIR/ctest-$name.log"
-    local options=(--output-on-failure --timeout 600)
-    if [[ $count == cases ]]; then
-        options+=(--verbose)
-    fi
-    local status=0
-    (cd "$tree" && ctest "${options[@]}") 2>&1 | tee "$log" || status=$?
-    # "100% tests passed, 0 tests failed out of 57"
-    local counts
-    counts=$(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$log" |
-        tail -n 1)
-    if [[ -z $counts ]]; then
-        echo "test.sh: no test result from CTest in $tree" >&2
-        return 1
-    fi
-    local failed=${counts% *} all=${counts#* } passed skipped
-    if [[ $count == cases ]]; then
-        passed=$(sum_gtest "$log" "PASSED ")
-        skipped=$(sum_gtest "$log" SKIPPED)
-        local failedCases
-        failedCases=$(sum_gtest "$log" "FAILED ")
-        # A program that crashed reports no cases: count the CTest failure then.
-        if ((failedCases > failed)); then
-            failed=$failedCases
-        fi
-        if ((passed + skipped + failed == 0)); then
-            all=0
-        fi
-    else
-        # Tests that skip themselves (GTEST_SKIP) are listed as "  9 - Name (Skipped)".
-        skipped=$(grep -cE '^[[:space:]]+[0-9]+ - .+ \((Skipped|Disabled)\)$' "$log" || true)
-        passed=$((all - failed - skipped))
-    fi
-    total_passed=$((total_passed + passed))
-    total_failed=$((total_failed + failed))
-    total_skipped=$((total_skipped + skipped))
-    if ((status != 0 || failed != 0 || all == 0)); then
-        if ((failed > 0)); then
-            failure_counted=1
-        fi
-        return 1
-    fi
-}
-
-banner() {
-    printf '\n==== %s ====\n' "$1"
-}
+if ((only_core)); then
+    banner "Core build (preset core: Debug, warnings as errors)"
+    stage="building the core"
+    configure_preset core
+    build_preset core
+    banner "Core tests"
+    run_ctest core
+    finish
+    exit
+fi
 
 # 0. Format
 banner "Format (clang-format)"
-stage="checking the format (run clang-format -i on the files named above)"
-git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
-echo "format: every file follows .clang-format"
+check_format() {
+    if git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror; then
+        echo "format: every file follows .clang-format"
+    else
+        echo "format: run clang-format -i on the files named above" >&2
+        return 1
+    fi
+}
+run_check format check_format
 
 # 1. Linux
-banner "Linux build (RelWithDebInfo, warnings as errors)"
+banner "Linux build (preset linux: RelWithDebInfo, warnings as errors)"
 stage="building for Linux"
 configure_linux
-cmake --build "$LINUX_BUILD" --parallel "$JOBS"
+build_preset linux
 banner "Linux tests"
-stage="running the Linux tests"
-run_ctest linux "$LINUX_BUILD"
+run_ctest linux
+
+banner "Naming of identifiers (clang-tidy, .clang-tidy)"
+run_check naming "$PILOTRAME_ROOT/scripts/check-naming.sh"
+
+banner "Sources of the windows and the program compiled as for Windows (syntax only)"
+run_check windows-gui "$PILOTRAME_ROOT/scripts/check-windows-gui.sh"
 
 # 1b. The Debian package of that build, installed into a temporary root and started from there
 banner "Debian package (CPack), installed into a temporary root"
@@ -150,21 +222,15 @@ if ! (cd "$LINUX_BUILD" && cpack -G DEB) >"$LOG_DIR/cpack.log" 2>&1; then
     cat "$LOG_DIR/cpack.log" >&2
     false
 fi
-stage="testing the Debian package"
 project_version=$(sed -nE 's/^project\(Pilotrame VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 run_counted package tests/package/package_test.sh "$LINUX_BUILD"/pilotrame_*.deb \
     "$project_version"
 
 # 2. Windows cross build, tests under Wine
-banner "Windows cross build of the core (MinGW-w64)"
+banner "Windows cross build of the core (preset windows: MinGW-w64)"
 stage="building for Windows"
-WINDOWS_BUILD=$PILOTRAME_ROOT/build/windows
-cmake -S "$PILOTRAME_ROOT" -B "$WINDOWS_BUILD" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$PILOTRAME_ROOT/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DPILOTRAME_CORE_ONLY=ON \
-    -DPILOTRAME_WERROR=ON
-cmake --build "$WINDOWS_BUILD" --parallel "$JOBS"
+configure_preset windows
+build_preset windows
 
 banner "Core tests under Wine"
 stage="preparing Wine"
@@ -180,45 +246,25 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     fi
     wineserver -w
 fi
-stage="running the core tests under Wine"
-run_ctest windows "$WINDOWS_BUILD" cases
+run_ctest windows cases
 
-# 3. AddressSanitizer and UndefinedBehaviorSanitizer
-banner "Core build with AddressSanitizer and UndefinedBehaviorSanitizer (Debug)"
+# 3. AddressSanitizer and UndefinedBehaviorSanitizer (their options are in the test preset)
+banner "Core build with AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize: Debug)"
 stage="building with the sanitizers"
-SANITIZE_BUILD=$PILOTRAME_ROOT/build/sanitize
-cmake -S "$PILOTRAME_ROOT" -B "$SANITIZE_BUILD" -G Ninja \
-    -DCMAKE_BUILD_TYPE=Debug \
-    -DPILOTRAME_CORE_ONLY=ON \
-    -DPILOTRAME_SANITIZE=ON \
-    -DPILOTRAME_WERROR=ON
-cmake --build "$SANITIZE_BUILD" --parallel "$JOBS"
+configure_preset sanitize
+build_preset sanitize
 banner "Core tests under the sanitizers"
-stage="running the core tests under the sanitizers"
-export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1
-export UBSAN_OPTIONS=print_stacktrace=1
-run_ctest sanitize "$SANITIZE_BUILD"
-unset ASAN_OPTIONS UBSAN_OPTIONS
+run_ctest sanitize
 
 # 4. Fuzzing, a short bounded run of each target on its corpus
-banner "Fuzz targets, ${PILOTRAME_FUZZ_SECONDS:-15} s each (libFuzzer, AddressSanitizer, UBSan)"
+banner "Fuzz targets, ${PILOTRAME_FUZZ_SECONDS:-15} s each (preset fuzz: libFuzzer, ASan, UBSan)"
 stage="building the fuzz targets"
-FUZZ_BUILD=$PILOTRAME_ROOT/build/fuzz
-CC=clang CXX=clang++ cmake -S "$PILOTRAME_ROOT" -B "$FUZZ_BUILD" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPILOTRAME_CORE_ONLY=ON \
-    -DPILOTRAME_FUZZ=ON \
-    -DBUILD_TESTING=OFF \
-    -DPILOTRAME_WERROR=ON
-cmake --build "$FUZZ_BUILD" --parallel "$JOBS"
-stage="running the fuzz targets"
+configure_preset fuzz
+build_preset fuzz
 run_counted fuzz "$PILOTRAME_ROOT/scripts/fuzz.sh" "${PILOTRAME_FUZZ_SECONDS:-15}"
 
 # 5. Benchmark smoke run
 banner "Benchmark, short run (figures not meaningful; see README, Performance)"
-stage="running the benchmark"
-"$LINUX_BUILD/bench/pilotrame_bench" --benchmark_min_time=0.01
+run_check bench "$LINUX_BUILD/bench/pilotrame_bench" --benchmark_min_time=0.01
 
-trap - ERR
-banner "Summary"
-summary
+finish
