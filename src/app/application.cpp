@@ -11,7 +11,10 @@
 
 #include <QApplication>
 
-namespace pilotrame::gui {
+namespace pilotrame::app {
+
+using gui::FromStd;
+using gui::ShowMessage;
 
 Application::Application() : Application(Options{}) {}
 
@@ -31,7 +34,7 @@ bool Application::start() {
 
     // 2. The program folder.
     m_session.programFolder =
-        FindProgramFolder(m_options.executableFolder, m_options.appDataFolder);
+        gui::FindProgramFolder(m_options.executableFolder, m_options.appDataFolder);
     m_settingsFile = std::make_unique<SettingsFile>(m_session.settingsPath());
 
     // 3. The main window, in plot mode.
@@ -54,7 +57,7 @@ bool Application::start() {
     // only then is the print system asked.
     const bool firstRunValuesStay = !CheckReadable(m_session.settingsPath());
     const Settings defaults =
-        DefaultSettings(SettingLists(firstRunValuesStay ? printers() : QStringList()));
+        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList()));
     m_session.settings = defaults;
     const SettingsStartup startup =
         EstablishSettings(*m_settingsFile, m_session.settings, defaults);
@@ -76,14 +79,14 @@ bool Application::start() {
 ConfigDialog* Application::configDialog() {
     if (!m_configDialog && m_mainWindow) {
         m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
-        m_configDialog->FillSettingLists(SettingLists(printers()));
+        m_configDialog->FillSettingLists(gui::SettingLists(printers()));
     }
     return m_configDialog;
 }
 
 const QStringList& Application::printers() {
     if (!m_printers)
-        m_printers = m_options.printers ? m_options.printers() : SystemPrinters();
+        m_printers = m_options.printers ? m_options.printers() : gui::SystemPrinters();
     return *m_printers;
 }
 
@@ -108,4 +111,4 @@ void Application::bringToFront() {
     emit broughtToFront();
 }
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

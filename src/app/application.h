@@ -14,9 +14,14 @@
 #include <string>
 
 namespace pilotrame::gui {
-
 class ConfigDialog;
 class MainWindow;
+} // namespace pilotrame::gui
+
+namespace pilotrame::app {
+
+using gui::ConfigDialog;
+using gui::MainWindow;
 class SingleInstance;
 
 // Start-up and shutdown of the program.
@@ -68,4 +73,4 @@ private:
     std::optional<QStringList> m_printers;
 };
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

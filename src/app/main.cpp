@@ -51,9 +51,9 @@ int main(int argc, char* argv[]) {
     const QString translations = LoadFrenchTranslations(app);
 
     // Start-up tests of the real program record what it shows instead of waiting for a user.
-    std::unique_ptr<pilotrame::gui::TranscriptPrompts> transcript;
+    std::unique_ptr<pilotrame::app::TranscriptPrompts> transcript;
     if (const QString path = qEnvironmentVariable("PILOTRAME_TEST_TRANSCRIPT"); !path.isEmpty()) {
-        transcript = std::make_unique<pilotrame::gui::TranscriptPrompts>(path);
+        transcript = std::make_unique<pilotrame::app::TranscriptPrompts>(path);
         pilotrame::gui::Prompts::install(transcript.get());
         // 0 ends the program as soon as its window is shown (the start-up benchmark).
         bool given = false;
@@ -67,9 +67,9 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    pilotrame::gui::Application pilotrame;
+    pilotrame::app::Application pilotrame;
     if (transcript) {
-        QObject::connect(&pilotrame, &pilotrame::gui::Application::broughtToFront, &app,
+        QObject::connect(&pilotrame, &pilotrame::app::Application::broughtToFront, &app,
                          [&transcript] { transcript->record(QStringLiteral("brought-to-front")); });
     }
     if (!pilotrame.start())

@@ -16,7 +16,7 @@
 #include <unistd.h>
 #endif
 
-namespace pilotrame::gui {
+namespace pilotrame::app {
 
 namespace {
 #ifdef Q_OS_WIN
@@ -135,4 +135,4 @@ void SingleInstance::listen() {
 
 #endif
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

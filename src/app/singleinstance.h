@@ -9,7 +9,7 @@
 class QLocalServer;
 class QSocketNotifier;
 
-namespace pilotrame::gui {
+namespace pilotrame::app {
 
 // One running copy of a program per user and program file. The first copy holds a lock and
 // listens; a later copy finds the lock taken, asks the first one to come to the front and ends.
@@ -48,4 +48,4 @@ private:
 #endif
 };
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-namespace pilotrame::gui {
+namespace pilotrame::app {
 
 void TranscriptPrompts::record(const QString& line) const {
     QFile file(m_path);
@@ -31,4 +31,4 @@ DrawingCheckAnswer TranscriptPrompts::reviewDrawings(QWidget*, const DrawingChec
     return DrawingCheckAnswer::Cancel;
 }
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

@@ -4,13 +4,18 @@
 
 #include <QString>
 
-namespace pilotrame::gui {
+namespace pilotrame::app {
+
+using gui::Answer;
+using gui::FileDialogRequest;
+using gui::MessageButtons;
+using gui::MessageRequest;
 
 // Prompts for start-up tests of the real program: every message box is written to a file as one
 // line "message|title|text" (line breaks as \n) and answered with OK or Yes; file dialogs are
 // cancelled; a drawing check is written as "drawings|checked|problems" and cancelled. Used only
 // when PILOTRAME_TEST_TRANSCRIPT names that file.
-class TranscriptPrompts final : public Prompts {
+class TranscriptPrompts final : public gui::Prompts {
 public:
     explicit TranscriptPrompts(QString path) : m_path(std::move(path)) {}
 
@@ -26,4 +31,4 @@ private:
     QString m_path;
 };
 
-} // namespace pilotrame::gui
+} // namespace pilotrame::app

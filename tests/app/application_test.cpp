@@ -38,7 +38,7 @@ protected:
 
     // Starts the program as installed in the test folder.
     void start() {
-        gui::Application::Options options;
+        app::Application::Options options;
         options.executableFolder = QString::fromStdString(dir.folder());
         options.appDataFolder = QString::fromStdString(dir.path("appdata"));
         options.printers = [this] {
@@ -46,7 +46,7 @@ protected:
             return QStringList{QStringLiteral("P1")};
         };
         options.singleInstance = false;
-        app = std::make_unique<gui::Application>(options);
+        app = std::make_unique<app::Application>(options);
         ASSERT_TRUE(app->start());
     }
 
@@ -82,7 +82,7 @@ protected:
     ProposedValues lists;
     Settings stored;
     int printerAsks = 0; // the print system is slow to answer: asked only when needed
-    std::unique_ptr<gui::Application> app;
+    std::unique_ptr<app::Application> app;
 };
 
 // The script goes to the script folder of the settings file as loaded at start-up, not to the

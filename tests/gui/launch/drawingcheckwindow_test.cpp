@@ -251,7 +251,7 @@ TEST(DrawingCheckPrompts, ScriptedPromptsAnswerFromPresetsThenCancel) {
 TEST(DrawingCheckPrompts, TranscriptRecordsTheCountsAndCancels) {
     test::TempDir dir;
     const std::string path = dir.path("transcript.txt");
-    gui::TranscriptPrompts transcript(QString::fromStdString(path));
+    app::TranscriptPrompts transcript(QString::fromStdString(path));
     transcript.message(nullptr, {QStringLiteral("Pilotrame"), QStringLiteral("a\r\nb")});
     EXPECT_EQ(transcript.reviewDrawings(nullptr, SampleCheck()), DrawingCheckAnswer::Cancel);
     EXPECT_EQ(test::ReadBytes(path), "message|Pilotrame|a\\nb\ndrawings|5|3\n");
