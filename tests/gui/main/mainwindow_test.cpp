@@ -1,7 +1,10 @@
 #include "gui/main/mainwindow.h"
 
+#include "cli/commandline.h"
+#include "config/settingsfile.h"
 #include "gui/designname.h"
 #include "gui/selection/advancedselectionwindow.h"
+#include "gui/system.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -29,6 +32,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace pilotrame {
@@ -400,6 +404,38 @@ std::string UseRecorderAsAutocad(const test::TempDir& dir, Session& session) {
     const std::string recorder = InstallRecorder(dir);
     session.settings.combo[slot::acadPath] = recorder;
     return (std::filesystem::path(recorder).parent_path() / "arguments.txt").string();
+}
+
+// "Générer script" and --generate are one use case: for one job, one list and the answer the
+// command line always gives (every drawing kept), they write the same bytes.
+TEST_F(MainWindowTest, TheWindowAndTheCommandLineWriteTheSameScript) {
+    chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B é.dwg")});
+    std::filesystem::remove(dir.path("B é.dwg")); // a drawing the check reports
+    operationMode();
+    Click(check("Check4", 0));
+    Click(check("Check4", 1));
+    Click(check("Check4", 3));
+    TypeText(text4(0), QStringLiteral("1.5"));
+    TypeText(text4(3), QStringLiteral("-2"));
+    prompts.presetDrawingAnswer(DrawingCheckAnswer::Continue);
+    Click(button("Command2"));
+    ASSERT_TRUE(prompts.messages.isEmpty());
+    const std::string fromWindow = script();
+    // The script is in the ANSI code page.
+    ASSERT_NE(fromWindow.find("B \xE9.dwg"), std::string::npos);
+
+    ASSERT_TRUE(SettingsFile(session.settingsPath()).SaveSettings(session.settings));
+    const std::string job = dir.path("travail.pilotrame");
+    ASSERT_TRUE(SaveJobFile(job, window.currentMainJob()));
+    std::filesystem::remove(session.scriptPath());
+    GenerateEnvironment env;
+    env.programFolder = session.programFolder;
+    env.decimalSeparator = gui::UserDecimalSeparator();
+    std::ostringstream err;
+    const Result<CommandLine> command = ParseCommandLine({"--generate", "--job", job});
+    ASSERT_TRUE(command);
+    EXPECT_EQ(RunGenerate(*command, env, err), ExitCode::Success) << err.str();
+    EXPECT_EQ(script(), fromWindow);
 }
 
 TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
