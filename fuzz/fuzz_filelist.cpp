@@ -51,11 +51,20 @@ void CheckGeneration(const std::string& bytes) {
     const std::string utf8 = FromAnsi(bytes);
     std::string_view rest = utf8;
     while (!rest.empty()) {
-        const std::size_t end = rest.find("\r\n");
+        // CR LF, LF and CR each end a line.
+        const std::size_t end = rest.find_first_of("\r\n");
         const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+        const std::size_t next =
+            end == std::string_view::npos ? rest.size()
+                                          : end + (rest.substr(end, 2) == "\r\n" ? 2 : 1);
+        rest = rest.substr(next);
         if (!line.empty() && line.front() == kFolderMarker) {
             folder.assign(line.substr(1));
+            // A folder line names a folder: its separator is added when missing.
+            if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') {
+                const std::size_t last = folder.find_last_of("\\/");
+                folder += last == std::string::npos ? kNativeSeparator : folder[last];
+            }
             continue;
         }
         // The marker is the first character, however many bytes it takes.
@@ -106,8 +115,10 @@ void CheckRoundTrip(const std::uint8_t* data, std::size_t size) {
     const std::string list = fuzz::ScratchFolder() + "Liste-model.txt";
     const Result<int> written = WriteFileList(list, model);
     if (!written) {
-        // Only a folder or name holding CR LF, which no list line can carry, is refused.
-        const auto crLf = [](const std::string& text) { return text.find("\r\n") != text.npos; };
+        // Only a folder or name holding a CR or an LF, which no list line can carry, is refused.
+        const auto crLf = [](const std::string& text) {
+            return text.find_first_of("\r\n") != text.npos;
+        };
         const bool lineBreak = std::any_of(model.begin(), model.end(), [&](const ListedFolder& f) {
             return crLf(f.folder) || std::any_of(f.names.begin(), f.names.end(), crLf);
         });
@@ -118,13 +129,19 @@ void CheckRoundTrip(const std::uint8_t* data, std::size_t size) {
     const Result<FileList> read = ReadFileList(list);
     if (!read)
         fuzz::Violated("a written list cannot be read");
-    // Read back, each name is the name written, under the folder written: the list is the
-    // model less the folders without names, a folder that comes again at once read as one.
+    // Read back, each name is the name written, under the folder written (with a separator at
+    // its end, the one it uses): the list is the model less the folders without names, a folder
+    // that comes again at once read as one.
     FileList expected;
     for (const ListedFolder& folder : model)
         for (const std::string& name : folder.names) {
-            if (expected.empty() || expected.back().folder != folder.folder)
-                expected.push_back(ListedFolder{folder.folder, {}});
+            std::string named = folder.folder;
+            if (!named.empty() && named.back() != '\\' && named.back() != '/') {
+                const std::size_t last = named.find_last_of("\\/");
+                named += last == std::string::npos ? kNativeSeparator : named[last];
+            }
+            if (expected.empty() || expected.back().folder != named)
+                expected.push_back(ListedFolder{named, {}});
             expected.back().names.push_back(name);
         }
     if (*read != expected)

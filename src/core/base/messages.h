@@ -93,6 +93,10 @@ inline constexpr std::string_view kRenameNotFromCommandLineText =
     "la ligne de commande ne renomme pas de fichiers. Aucun script n'a été "
     "écrit.";
 
+// "Executer script" on a list that leaves no drawing to process: AutoCAD is not started.
+inline constexpr std::string_view kNothingToProcessText =
+    "Aucun plan à traiter : le script n'ouvre aucun plan, AutoCAD n'a pas été démarré.";
+
 // AutoCAD could not be started on the script; an empty program means none is configured.
 std::string AutocadNotStartedText(const std::string& program);
 

@@ -65,17 +65,17 @@ std::string ToLf(std::string_view text) {
     return out;
 }
 
-std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
+std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const auto end = text.find(kCrLf, start);
+        const auto end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
             lines.push_back(text.substr(start));
             break;
         }
         lines.push_back(text.substr(start, end - start));
-        start = end + kCrLf.size();
+        start = end + (text.compare(end, 2, kCrLf) == 0 ? 2 : 1);
     }
     return lines;
 }

@@ -24,9 +24,10 @@ std::string ToCrLf(std::string_view text);
 // Every CR LF turned into LF, for showing file text in a Qt text box.
 std::string ToLf(std::string_view text);
 
-// The lines of a CR LF text. Only the pair CR LF ends a line; a lone CR or LF stays in its line.
-// A final line without CR LF counts; a text ending in CR LF has no empty line after it.
-std::vector<std::string_view> SplitCrLfLines(std::string_view text);
+// The lines of a text whose lines end in CR LF, LF alone or CR alone, as a list edited on any
+// system may. A final line without a line end counts; a text ending in one has no empty line
+// after it.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // True when the text holds a character below 0x20 or DEL.
 bool HasControlCharacter(std::string_view text);

@@ -10,8 +10,6 @@
 #include "selection/filelist.h"
 #include "session/startup.h"
 
-#include <optional>
-
 namespace pilotrame {
 
 namespace {
@@ -61,14 +59,20 @@ Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvi
     return startup;
 }
 
-// The command line's answer to the check of the drawings: note what was found, write the script.
-class NoteProblems final : public DrawingReview {
+// The command line's answer to the check of the drawings: nobody is there to answer for the
+// drawings AutoCAD could not work on, so the script is written for the user to look at and
+// AutoCAD is not started.
+class KeepAutocadStopped final : public DrawingReview {
 public:
-    DrawingCheckAnswer review(const DrawingCheck& check) override {
-        found = check;
-        return DrawingCheckAnswer::Continue;
+    DrawingCheckAnswer review(const DrawingCheck&) override {
+        return DrawingCheckAnswer::KeepAutocadStopped;
     }
-    std::optional<DrawingCheck> found;
+};
+
+// Where the system gave no way to start a program.
+class RefuseEveryStart final : public ProgramStarter {
+public:
+    bool startDetached(const ProgramStart&) override { return false; }
 };
 
 } // namespace
@@ -176,6 +180,7 @@ std::string HelpText() {
            "  6  fichier de réglages savescript.txt illisible\n"
            "  7  dessins pas prêts : AutoCAD n'a pas été démarré (--execute)\n"
            "  8  AutoCAD n'a pas pu être démarré (--execute)\n"
+           "  9  aucun plan à traiter : AutoCAD n'a pas été démarré (--execute)\n"
            "Les messages sont écrits sur la sortie d'erreur.\n";
 }
 
@@ -209,31 +214,36 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     if (!CheckReadable(listPath))
         return Fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
 
-    // Unattended, nobody can answer for the drawings AutoCAD could not work on: the script is
-    // written all the same, for the user to look at, and AutoCAD is not started.
-    NoteProblems problems;
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
     ListPosition position;
+    KeepAutocadStopped review;
+    RefuseEveryStart noStarter;
     const Result<WrittenScript> written =
-        WriteScript(request, position, command.execute ? &problems : nullptr);
+        command.execute ? WriteScriptAndStartAutocad(request, scriptFolder, position, &review,
+                                                     env.starter ? *env.starter : noStarter)
+                        : WriteScript(request, position, nullptr);
     if (!written) {
-        const ExitCode code = written.error().operation == Operation::ReadList
-                                  ? ExitCode::UnreadableList
-                                  : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(written.error()), code);
+        const Error& error = written.error();
+        if (error.operation == Operation::StartProgram)
+            return Fail(err, AutocadNotStartedText(error.detail), ExitCode::AutocadNotStarted);
+        const ExitCode code = error.operation == Operation::ReadList ? ExitCode::UnreadableList
+                                                                     : ExitCode::GenerationFailed;
+        return Fail(err, GenerationFailureText(error), code);
     }
-    if (!command.execute)
-        return ExitCode::Success;
-    if (problems.found) {
-        const DrawingCheck& check = *problems.found;
+    switch (written->stop) {
+    case RunStop::DrawingsNotReady: {
+        const DrawingCheck& check = *written->problems;
         return Fail(err,
                     DrawingsNotReadyText(check.checked, static_cast<int>(check.issues.size()),
                                          DrawingCheckText(check)),
                     ExitCode::DrawingsNotReady);
     }
-    const std::string acadPath = settings.acadPath();
-    if (!env.starter || !StartAutocad(acadPath, scriptFolder, *env.starter, env.windowsNames))
-        return Fail(err, AutocadNotStartedText(acadPath), ExitCode::AutocadNotStarted);
+    case RunStop::NothingToProcess:
+        return Fail(err, kNothingToProcessText, ExitCode::NothingToProcess);
+    case RunStop::Cancelled:
+    case RunStop::None:
+        break;
+    }
     return ExitCode::Success;
 }
 

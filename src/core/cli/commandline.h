@@ -40,6 +40,7 @@ enum class ExitCode {
     SettingsUnreadable = 6, // savescript.txt exists but cannot be read
     DrawingsNotReady = 7,   // --execute: the check of the drawings stopped AutoCAD's start
     AutocadNotStarted = 8,  // --execute: no AutoCAD program, or it could not be started
+    NothingToProcess = 9,   // --execute: the list leaves no drawing to process
 };
 
 // The command line from the arguments that follow the program's name. "--job FILE" may also be

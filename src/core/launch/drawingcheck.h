@@ -24,9 +24,10 @@ struct DrawingIssue {
     bool operator==(const DrawingIssue&) const = default;
 };
 
-// What the user chose when drawings of the list have problems: the script without them, the
-// script with every drawing, or nothing at all.
-enum class DrawingCheckAnswer { SkipProblems, Continue, Cancel };
+// What to do when drawings of the list have problems: the script without them, the script with
+// every drawing, nothing at all (the window's three buttons), or the script with every drawing
+// for the user to look at but AutoCAD left stopped (the command line, where nobody can answer).
+enum class DrawingCheckAnswer { SkipProblems, Continue, Cancel, KeepAutocadStopped };
 
 struct DrawingCheck {
     int checked = 0;                  // drawings looked at

@@ -15,10 +15,14 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
     if (review) {
         const Result<DrawingCheck> check = CheckDrawings(request.listPath);
         if (check && !check->issues.empty()) {
+            written.problems = *check;
             switch (review->review(*check)) {
             case DrawingCheckAnswer::Cancel:
-                written.cancelled = true;
+                written.stop = RunStop::Cancelled;
                 return written;
+            case DrawingCheckAnswer::KeepAutocadStopped:
+                written.stop = RunStop::DrawingsNotReady;
+                break;
             case DrawingCheckAnswer::SkipProblems:
                 for (const DrawingIssue& issue : check->issues)
                     skipped.insert(issue.path);
@@ -30,10 +34,30 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
         }
     }
     DrawingSectionWriter writeSection(request.job, request.settings, request.decimalSeparator);
-    if (Status generated = GenerateScript(request.listPath, request.scriptPath, position,
-                                          std::ref(writeSection), &skipped);
-        !generated)
-        return generated.error();
+    if (Status prepared = writeSection.prepare(); !prepared)
+        return prepared.error();
+    const Result<int> sections = GenerateScript(request.listPath, request.scriptPath, position,
+                                                std::ref(writeSection), &skipped);
+    if (!sections)
+        return sections.error();
+    written.sections = *sections;
+    return written;
+}
+
+Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
+                                                 const std::string& scriptFolder,
+                                                 ListPosition& position, DrawingReview* review,
+                                                 ProgramStarter& starter) {
+    Result<WrittenScript> written = WriteScript(request, position, review);
+    if (!written || written->stop != RunStop::None)
+        return written;
+    if (written->sections == 0) {
+        written->stop = RunStop::NothingToProcess;
+        return written;
+    }
+    if (Status started = StartAutocad(request.settings.acadPath(), scriptFolder, starter); !started)
+        return started.error();
+    written->autocadStarted = true;
     return written;
 }
 

@@ -8,6 +8,7 @@
 #include "script/drawingsection.h"
 #include "selection/filelist.h"
 
+#include <optional>
 #include <string>
 
 namespace pilotrame {
@@ -35,17 +36,37 @@ struct ScriptRequest {
     bool operator==(const ScriptRequest&) const = default;
 };
 
-// What a written script holds.
+// Why a run stopped short of starting AutoCAD, when it did without failing.
+enum class RunStop {
+    None,
+    Cancelled,        // the answer to the check was Cancel: the script was not touched
+    DrawingsNotReady, // the answer was KeepAutocadStopped: the script is written, AutoCAD is not
+    NothingToProcess, // the script opens no drawing: AutoCAD is not started on it
+};
+
+// What a run did.
 struct WrittenScript {
-    bool cancelled = false; // the user cancelled at the check: the script was not touched
-    int skipped = 0;        // drawings left out by the answer SkipProblems
+    RunStop stop = RunStop::None;
+    int sections = 0;                     // drawings the script opens
+    int skipped = 0;                      // drawings left out by the answer SkipProblems
+    std::optional<DrawingCheck> problems; // the check, when it found drawings with problems
+    bool autocadStarted = false;
 };
 
 // Checks the drawings of the list when review is given and asks it about those with problems;
 // then, unless it cancels, writes the script of the drawings kept, as GenerateScript does (its
-// failures are this one's). A list that cannot be read is left for the writing to report.
+// failures are this one's). A box of the job that cannot be written fails before the script is
+// touched. A list that cannot be read is left for the writing to report.
 Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
                                   DrawingReview* review);
+
+// Writes the script as WriteScript does, then starts AutoCAD on it ("Executer script"), unless
+// the run stopped (RunStop). Fails as WriteScript does, or as StartAutocad does when AutoCAD
+// could not be started.
+Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
+                                                 const std::string& scriptFolder,
+                                                 ListPosition& position, DrawingReview* review,
+                                                 ProgramStarter& starter);
 
 // Starts AutoCAD on the script of scriptFolder, maximised, as BuildAutocadCommand words it. Fails
 // (operation StartProgram, detail: the program) when no program is set or it could not start.

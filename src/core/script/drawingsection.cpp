@@ -180,13 +180,17 @@ DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
                                            char userDecimalSeparator)
     : m_job(std::move(job)), m_settings(std::move(settings)), m_separator(userDecimalSeparator) {}
 
-Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {
+Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
         m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
         m_prepared = true;
     }
-    if (!m_bodyStatus)
-        return m_bodyStatus;
+    return m_bodyStatus;
+}
+
+Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {
+    if (Status prepared = prepare(); !prepared)
+        return prepared;
     WriteOpening(script, position);
     script += m_body;
     return Success();

@@ -65,6 +65,10 @@ class DrawingSectionWriter {
 public:
     DrawingSectionWriter(DrawingJob job, Settings settings, char userDecimalSeparator);
 
+    // Builds the part of every section that follows the opening, once: the failures of the
+    // boxes of the job come out here, before anything is written.
+    Status prepare();
+
     // Same output and failures as WriteDrawingSection for this job and these settings.
     Status operator()(std::string& script, const ListPosition& position);
 

@@ -12,14 +12,15 @@ bool FitsOnScriptLine(std::string_view name) {
 }
 } // namespace
 
-Status GenerateScript(const std::string& listPath, const std::string& scriptPath,
+Result<int> GenerateScript(const std::string& listPath, const std::string& scriptPath,
                       ListPosition& position, const SectionWriter& writeSection,
                       const std::unordered_set<std::string>* skipped) {
     if (Status emptied = TruncateFile(scriptPath); !emptied)
         return InOperation(emptied.error(), Operation::CreateScript);
     std::string section;
     std::string path;
-    return WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
+    int sections = 0;
+    const Status walked = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
         if (skipped && !skipped->empty()) {
             path.assign(at.currentFolder).append(at.currentFileName);
             if (skipped->contains(path))
@@ -33,8 +34,12 @@ Status GenerateScript(const std::string& listPath, const std::string& scriptPath
             return written;
         if (Status appended = AppendToFile(scriptPath, ToAnsi(section)); !appended)
             return InOperation(appended.error(), Operation::AppendScript);
+        ++sections;
         return Success();
     });
+    if (!walked)
+        return walked.error();
+    return sections;
 }
 
 } // namespace pilotrame

@@ -19,8 +19,9 @@ using SectionWriter = std::function<Status(std::string& section, const ListPosit
 // script cannot be created, ListUnreadable, ScriptIncomplete or DiskFull when a section cannot be
 // added, InvalidName (detail: the path) for a folder or file name holding a control character or
 // a double quote, and whatever the section writer returns. Drawings whose path (folder + name)
-// is in skipped get no section; the list itself is not changed.
-Status GenerateScript(const std::string& listPath, const std::string& scriptPath,
+// is in skipped get no section; the list itself is not changed. Returns the number of sections
+// written.
+Result<int> GenerateScript(const std::string& listPath, const std::string& scriptPath,
                       ListPosition& position, const SectionWriter& writeSection,
                       const std::unordered_set<std::string>* skipped = nullptr);
 

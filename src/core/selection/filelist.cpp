@@ -34,6 +34,15 @@ void AddFile(FileList& list, std::string_view folder, std::string_view name) {
     list.back().names.emplace_back(name);
 }
 
+// A folder line names a folder: one written without its final separator gets it here, the one
+// its path already uses, so that every reader of the list builds the same path for a file.
+void EndWithSeparator(std::string& folder) {
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/')
+        return;
+    const std::size_t last = folder.find_last_of("\\/");
+    folder += last == std::string::npos ? kNativeSeparator : folder[last];
+}
+
 } // namespace
 
 int CountFiles(const FileList& list) {
@@ -119,10 +128,10 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
         const auto refused = [&](const std::string& name) {
             return NameError(ErrorCode::InvalidName, name, listPath);
         };
-        if (folder.folder.find(kCrLf) != std::string::npos)
+        if (folder.folder.find_first_of("\r\n") != std::string::npos)
             return refused(folder.folder);
         for (const std::string& name : folder.names) {
-            if (name.find(kCrLf) != std::string::npos)
+            if (name.find_first_of("\r\n") != std::string::npos)
                 return refused(name);
         }
     }
@@ -149,9 +158,10 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
     if (!bytes)
         return InOperation(bytes.error(), Operation::ReadList);
     const std::string text = FromAnsi(*bytes);
-    for (const std::string_view line : SplitCrLfLines(text)) {
+    for (const std::string_view line : SplitLines(text)) {
         if (!line.empty() && line.front() == kFolderMarker) {
             position.currentFolder.assign(line.substr(1));
+            EndWithSeparator(position.currentFolder);
             continue;
         }
         position.currentFileName.assign(FileLineName(line));

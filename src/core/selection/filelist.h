@@ -54,8 +54,8 @@ std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list);
 std::string BuildFileList(const FileList& list, bool folderMarkers = true);
 
 // Writes Liste01.txt from the model and returns the number of file lines. The previous list is
-// replaced only once the new one is complete. A folder or name holding CR LF, which no list line
-// can carry, is refused with an InvalidName error whose detail names it.
+// replaced only once the new one is complete. A folder or name holding a CR or an LF, which no
+// list line can carry, is refused with an InvalidName error whose detail names it.
 Result<int> WriteFileList(const std::string& listPath, const FileList& list,
                           bool folderMarkers = true);
 
@@ -77,7 +77,8 @@ struct ListPosition {
     std::string currentFileName;
 };
 
-// Reads the list at listPath line by line: a folder line sets currentFolder, a file line sets
+// Reads the list at listPath line by line, lines ending in CR LF, LF or CR: a folder line sets
+// currentFolder (with a separator at its end, added when the line lacks it), a file line sets
 // currentFileName and calls onFile. Stops at, and returns, the first failure of onFile. A list
 // that cannot be read fails with the kind ListUnreadable.
 Status WalkFileList(const std::string& listPath, ListPosition& position,

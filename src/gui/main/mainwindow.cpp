@@ -416,21 +416,25 @@ void MainWindow::showTextInsertion() {
     window.exec();
 }
 
-bool MainWindow::writeScript() {
+ScriptRequest MainWindow::scriptRequest() const {
     ScriptRequest request;
     request.listPath = m_session.listPath();
     request.scriptPath = m_session.scriptPath();
     request.job = currentJob();
     request.settings = m_session.settings;
     request.decimalSeparator = UserDecimalSeparator();
+    return request;
+}
+
+bool MainWindow::writeScript() {
     PromptedDrawingReview review(this);
-    const Result<WrittenScript> written = WriteScript(request, m_session.position, &review);
+    const Result<WrittenScript> written = WriteScript(scriptRequest(), m_session.position, &review);
     if (!written) {
         ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
                     MessageIcon::Critical);
         return false;
     }
-    return !written->cancelled;
+    return written->stop != RunStop::Cancelled;
 }
 
 void MainWindow::onGenerateClicked() {
@@ -448,9 +452,21 @@ void MainWindow::executeScript() {
         RenameSelectedFiles();
         return;
     }
-    // AutoCAD is not started on a script that the user has just been told is incomplete.
-    if (writeScript())
-        LaunchAutocad();
+    PromptedDrawingReview review(this);
+    const Result<WrittenScript> written =
+        WriteScriptAndStartAutocad(scriptRequest(), m_session.scriptFolder, m_session.position,
+                                   &review, SystemProgramStarter());
+    if (!written) {
+        // A program that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
+        // not started on a script that the user has just been told is incomplete.
+        if (written.error().operation != Operation::StartProgram)
+            ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
+                        MessageIcon::Critical);
+        return;
+    }
+    if (written->stop == RunStop::NothingToProcess)
+        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
+                    MessageIcon::Information);
 }
 
 void MainWindow::LaunchAutocad() {

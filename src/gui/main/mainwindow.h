@@ -2,6 +2,7 @@
 
 #include "gui/config/configdialog.h"
 #include "job/jobfile.h"
+#include "launch/scriptrun.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 #include "session/session.h"
@@ -69,7 +70,7 @@ public:
     // stopped on a failure (already reported).
     bool writeScript();
     // "Executer script": renames when the renaming row is ticked, else writes the script and
-    // starts AutoCAD on it unless the generation failed.
+    // starts AutoCAD on it unless the generation failed or left no drawing to process.
     void executeScript();
     void LaunchAutocad();
     void OpenScriptFile();
@@ -101,6 +102,8 @@ private slots:
 
 private:
     void buildControls();
+    // What a script of the window's job is made from, as the controls hold it now.
+    ScriptRequest scriptRequest() const;
     void buildMenus();
     void applyDesignTabOrder();
     // The switch rules of the top row, then the panel rule.

@@ -334,8 +334,8 @@ void MacroWindow::onGenerateClicked() {
         return Success();
     };
 
-    const Status generated = GenerateScript(m_session.listPath(), m_session.scriptPath(),
-                                            m_session.position, writeSection);
+    const Result<int> generated = GenerateScript(m_session.listPath(), m_session.scriptPath(),
+                                                 m_session.position, writeSection);
     if (!generated)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
                     MessageIcon::Critical);

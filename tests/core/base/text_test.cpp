@@ -31,12 +31,13 @@ TEST(Text, LineBreakConversions) {
 
 TEST(Text, SplitKeepsLoneBreaksInsideTheirLine) {
     using Lines = std::vector<std::string_view>;
-    EXPECT_EQ(SplitCrLfLines(""), Lines{});
-    EXPECT_EQ(SplitCrLfLines("\r\n"), Lines{""});
-    EXPECT_EQ(SplitCrLfLines("a\r\nb"), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitCrLfLines("a\r\nb\r\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitCrLfLines("a\nb\r\nc\rd\r\n"), (Lines{"a\nb", "c\rd"}));
-    EXPECT_EQ(SplitCrLfLines("\r\n\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("\r\n"), Lines{""});
+    EXPECT_EQ(SplitLines("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\nb\r\nc\rd\r\n"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("\r\n\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(SplitLines("a\n\nb\r\rc\n\r"), (Lines{"a", "", "b", "", "c", ""}));
 }
 
 TEST(Text, ControlCharacters) {

@@ -97,7 +97,7 @@ TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
     for (ExitCode code :
          {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
           ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
-          ExitCode::AutocadNotStarted})
+          ExitCode::NothingToProcess, ExitCode::AutocadNotStarted})
         EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
                   std::string::npos)
             << static_cast<int>(code);
@@ -247,6 +247,37 @@ TEST_F(RunGenerateTest, ACheckThatFindsProblemsKeepsAutocadStopped) {
                   ToLf(DrawingsNotReadyText(1, 1, program.path("a.dwg") + "\tintrouvable\r\n")) +
                   "\n");
     EXPECT_TRUE(ReadBytes(scriptPath).starts_with(section("")));
+}
+
+// Nothing processed is not a success: --execute on a list that leaves no drawing starts nothing
+// and says so with its own code; without --execute the empty script is written, as the window's
+// "Générer script" writes it.
+TEST_F(RunGenerateTest, NothingToProcessHasItsOwnCode) {
+    writeSettings();
+    WriteBytes(listPath, "");
+    EXPECT_EQ(run({"--execute"}), ExitCode::NothingToProcess);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(err.str(),
+              std::string(kErrorTitle) + "\n" + std::string(kNothingToProcessText) + "\n");
+    EXPECT_EQ(ReadBytes(scriptPath), "");
+    err.str("");
+    EXPECT_EQ(run({}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+}
+
+// A list edited on Linux ends its lines in LF alone, a hand-made one may lack the separator at
+// the end of a folder: both still name the drawings they list.
+TEST_F(RunGenerateTest, AListWithOtherLineEndsGivesTheSameScript) {
+    writeSettings();
+    const std::string folder = program.folder();
+    const std::string bare = folder.substr(0, folder.size() - 1);
+    for (const std::string& list : {"\v" + folder + "\n\ta.dwg\n", "\v" + folder + "\r\ta.dwg",
+                                    "\v" + bare + "\r\n\ta.dwg\r\n"}) {
+        WriteBytes(listPath, list);
+        EXPECT_EQ(run({"--execute"}), ExitCode::Success) << err.str();
+        EXPECT_TRUE(ReadBytes(scriptPath).starts_with(section("-traceur\r\n")));
+    }
+    EXPECT_EQ(started.size(), 3u);
 }
 
 TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {

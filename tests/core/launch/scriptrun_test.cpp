@@ -61,26 +61,28 @@ TEST_F(WriteScriptTest, TheAnswerToTheCheckDecidesWhatIsWritten) {
     struct Case {
         DrawingCheckAnswer answer;
         std::vector<std::string> opened;
-        bool cancelled;
+        RunStop stop;
         int skipped;
     };
     const Case cases[] = {
-        {DrawingCheckAnswer::SkipProblems, {"a.dwg"}, false, 1},
-        {DrawingCheckAnswer::Continue, {"a.dwg", "b.dwg"}, false, 0},
-        {DrawingCheckAnswer::Cancel, {}, true, 0},
+        {DrawingCheckAnswer::SkipProblems, {"a.dwg"}, RunStop::None, 1},
+        {DrawingCheckAnswer::Continue, {"a.dwg", "b.dwg"}, RunStop::None, 0},
+        {DrawingCheckAnswer::KeepAutocadStopped, {"a.dwg", "b.dwg"}, RunStop::DrawingsNotReady, 0},
+        {DrawingCheckAnswer::Cancel, {}, RunStop::Cancelled, 0},
     };
     for (const Case& c : cases) {
         WriteBytes(request.scriptPath, "previous\r\n");
         ScriptedReview review(c.answer);
         const Result<WrittenScript> written = WriteScript(request, position, &review);
         ASSERT_TRUE(written);
-        EXPECT_EQ(written->cancelled, c.cancelled);
+        EXPECT_EQ(written->stop, c.stop);
         EXPECT_EQ(written->skipped, c.skipped);
+        ASSERT_TRUE(written->problems);
         ASSERT_EQ(review.shown.size(), 1u);
         EXPECT_EQ(review.shown[0].checked, 2);
         ASSERT_EQ(review.shown[0].issues.size(), 1u);
         EXPECT_EQ(review.shown[0].issues[0].path, dir.path("b.dwg"));
-        if (c.cancelled)
+        if (c.stop == RunStop::Cancelled)
             EXPECT_EQ(ReadBytes(request.scriptPath), "previous\r\n");
         else
             EXPECT_EQ(opened(), c.opened);
@@ -104,6 +106,52 @@ TEST_F(WriteScriptTest, FailuresAreTheGenerations) {
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().operation, Operation::ReadList);
     EXPECT_TRUE(review.shown.empty());
+}
+
+// A box that cannot be written is found before the script is touched: a run that fails never
+// leaves the user without the script they had.
+TEST_F(WriteScriptTest, ABadBoxFailsBeforeTheScriptIsEmptied) {
+    request.job.erase = true;
+    request.job.erasePoints[0] = "1,5,2";
+    const Result<WrittenScript> written = WriteScript(request, position, nullptr);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().cause, Cause::NotANumber);
+    EXPECT_EQ(ReadBytes(request.scriptPath), "previous\r\n");
+}
+
+// "Executer script": AutoCAD starts only on a script that opens a drawing, and only when the
+// answer to the check lets it.
+TEST_F(WriteScriptTest, AutocadStartsOnlyOnAScriptThatOpensADrawing) {
+    request.settings.combo[slot::acadPath] = "acad";
+    struct Case {
+        const char* what;
+        std::string list;
+        DrawingCheckAnswer answer;
+        RunStop stop;
+        bool started;
+    };
+    const std::string folder = "\v" + dir.folder() + "\r\n";
+    const Case cases[] = {
+        {"ready", folder + "\ta.dwg\r\n", DrawingCheckAnswer::Cancel, RunStop::None, true},
+        {"empty list", "", DrawingCheckAnswer::Cancel, RunStop::NothingToProcess, false},
+        {"every drawing skipped", folder + "\tb.dwg\r\n", DrawingCheckAnswer::SkipProblems,
+         RunStop::NothingToProcess, false},
+        {"kept stopped", folder + "\ta.dwg\r\n\tb.dwg\r\n", DrawingCheckAnswer::KeepAutocadStopped,
+         RunStop::DrawingsNotReady, false},
+        {"continued", folder + "\tb.dwg\r\n", DrawingCheckAnswer::Continue, RunStop::None, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(request.listPath, c.list);
+        test::RecordingStarter starter;
+        ScriptedReview review(c.answer);
+        const Result<WrittenScript> written =
+            WriteScriptAndStartAutocad(request, dir.folder(), position, &review, starter);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->stop, c.stop);
+        EXPECT_EQ(written->autocadStarted, c.started);
+        EXPECT_EQ(starter.started.size(), c.started ? 1u : 0u);
+    }
 }
 
 TEST(StartAutocad, HandsTheSystemTheCommandOfTheSettings) {

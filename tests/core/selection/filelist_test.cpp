@@ -139,10 +139,35 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     EXPECT_EQ(Walk(list, position),
               (std::vector<std::string>{"C:\\A\\|x.dwg", "C:\\A\\B\\|y.dwg", "C:\\A\\B\\|z.dwg",
                                         "C:\\A\\B\\|" + longName, "C:\\A\\B\\|",
-                                        "C:\\A\\B\\|a\nb.dwg", "C:\\A\\B\\|é.dwg"}));
+                                        "C:\\A\\B\\|a", "C:\\A\\B\\|.dwg",
+                                        "C:\\A\\B\\|é.dwg"}));
     EXPECT_EQ(position.currentFolder, "C:\\A\\B\\");
     EXPECT_EQ(position.currentFileName, "é.dwg");
-    EXPECT_EQ(*CountListedFiles(list), 7);
+    EXPECT_EQ(*CountListedFiles(list), 8);
+}
+
+// A list edited on another system, or by hand: any line end ends a line, and a folder line
+// without its final separator still names a folder, so that every reader opens the same file.
+TEST(FileList, AnyLineEndAndAFolderWithoutItsSeparator) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> seen;
+    };
+    const Case cases[] = {
+        {"\v/p/A/\n\ta.dwg\n\tb.dwg\n", {"/p/A/|a.dwg", "/p/A/|b.dwg"}},
+        {"\v/p/A/\r\ta.dwg\r\tb.dwg", {"/p/A/|a.dwg", "/p/A/|b.dwg"}},
+        {"\v/p/A/\r\n\ta.dwg\n\vC:\\B\r\tb.dwg\r\n", {"/p/A/|a.dwg", "C:\\B\\|b.dwg"}},
+        {"\v/p/A\r\n\ta.dwg\r\n", {"/p/A/|a.dwg"}},
+        {"\vC:\r\n\ta.dwg\r\n", {std::string("C:") + kNativeSeparator + "|a.dwg"}},
+        {"\ta.dwg\r\n", {"|a.dwg"}},
+    };
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    for (const Case& c : cases) {
+        WriteBytes(list, c.text);
+        ListPosition position;
+        EXPECT_EQ(Walk(list, position), c.seen) << c.text;
+    }
 }
 
 TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {

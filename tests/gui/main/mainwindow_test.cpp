@@ -1,5 +1,6 @@
 #include "gui/main/mainwindow.h"
 
+#include "base/messages.h"
 #include "cli/commandline.h"
 #include "config/settingsfile.h"
 #include "gui/designname.h"
@@ -341,6 +342,7 @@ TEST_F(MainWindowTest, CancellingTheSelectionChangesNothing) {
 
 TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
+    WriteBytes(session.scriptPath(), "previous\r\n");
     operationMode();
     Click(check("Check4", 3));
     TypeText(text4(1), QString());
@@ -350,7 +352,8 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(prompts.messages.front().text.toStdString(),
               "Génération arrêtée. La case « EFFACER, 1er point Y » ne contient pas un nombre : "
               "\"\"");
-    EXPECT_EQ(script(), "");
+    // Found before the script is emptied: the user keeps the script they had.
+    EXPECT_EQ(script(), "previous\r\n");
 }
 
 TEST_F(MainWindowTest, CoordinatesUseTheDecimalPoint) {
@@ -737,13 +740,14 @@ TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
     Click(option(1));
     Click(check("Check4", 3));
     Click(option(8));
-    TypeText(text4(0), QStringLiteral("1,5"));
+    TypeText(text4(0), QStringLiteral("1.5"));
     TypeText(text4(3), QStringLiteral("-20"));
     Click(check("Check4", 7));
     TypeText(text4(14), QStringLiteral("ANCIEN"));
     TypeText(text4(15), QStringLiteral("NOUVEAU"));
     Click(button("Command2"));
     const std::string expected = script();
+    ASSERT_NE(expected.find("effacer\r\nc\r\n1.5,0\r\n"), std::string::npos);
 
     const QString jobPath = QString::fromStdString(dir.path("chaque semaine.pilotrame"));
     prompts.presetFiles({jobPath});
@@ -861,6 +865,28 @@ TEST_F(DrawingCheckTest, TheUserSeesEveryProblemOnce) {
         {dir.path("gone.dwg"), DrawingProblem::Missing},
         {dir.path("open.dwg"), DrawingProblem::OpenElsewhere}};
     EXPECT_EQ(check.issues, expected);
+}
+
+// Nothing left to process is not a success: AutoCAD is not started on an empty script, and the
+// user is told why. "Générer script" still writes the empty script.
+TEST_F(DrawingCheckTest, AutocadIsNotStartedWhenNoDrawingIsLeft) {
+    std::filesystem::remove(dir.path("ok.dwg"));
+    prompts.presetDrawingAnswer(DrawingCheckAnswer::SkipProblems);
+    Click(button("Command3"));
+    EXPECT_EQ(script(), "");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text.toStdString(), kNothingToProcessText);
+    EXPECT_FALSE(autocadStarted());
+
+    prompts.messages.clear();
+    WriteBytes(session.listPath(), "");
+    Click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text.toStdString(), kNothingToProcessText);
+    Click(button("Command2"));
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(script(), "");
+    EXPECT_FALSE(autocadStarted());
 }
 
 TEST_F(DrawingCheckTest, CancelWritesNothingAndStartsNothing) {
