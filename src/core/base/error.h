@@ -47,6 +47,13 @@ enum class Cause {
     InvalidName,     // a name that a list or script line cannot carry: detail names it
     NotADrawingName, // a symbol's file name without ".dwg": detail names the file
     FaultyText,      // a job file or the command line is faulty: fault says how
+    NotAFile,        // the path names a pipe, a device or a folder, not an ordinary file
+    TooLarge,        // the file is larger than its kind can hold: number is the limit in bytes
+    Damaged,         // the file stops before the end of what it must hold
+    NotInCodePage,   // a box or cell holds a character the ANSI code page cannot hold:
+                     // detail names the box or cell, text is the character
+    PastTheLimit,    // steps that take a table or a grid past what a script can place:
+                     // detail names the table or grid
 };
 
 // What is wrong in a text the program reads by its own rules.

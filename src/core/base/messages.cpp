@@ -73,6 +73,11 @@ std::string FileFailureText(const Error& error) {
         return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
     case Cause::FaultyText:
     case Cause::System:
+    case Cause::NotAFile:
+    case Cause::TooLarge:
+    case Cause::Damaged:
+    case Cause::NotInCodePage:
+    case Cause::PastTheLimit:
         break;
     }
     if (DiskFull(error))
@@ -109,6 +114,11 @@ std::string GenerationFailureText(const Error& error) {
         return "Génération arrêtée. " + BoxText(error, "contient un nombre hors limites");
     case Cause::FaultyText:
     case Cause::System:
+    case Cause::NotAFile:
+    case Cause::TooLarge:
+    case Cause::Damaged:
+    case Cause::NotInCodePage:
+    case Cause::PastTheLimit:
         break;
     }
     if (DiskFull(error))
@@ -359,5 +369,21 @@ std::string DrawingCheckText(const DrawingCheck& check) {
     }
     return text;
 }
+
+// ---- Files that are not ordinary files, too large, or damaged ----
+// (texts of the section on files, declared in messages.h)
+// (end of the section on files)
+
+// ---- Job files ----
+// (texts of the section on job files, declared in messages.h)
+// (end of the section on job files)
+
+// ---- Drag and drop ----
+// (texts of the section on drag and drop, declared in messages.h)
+// (end of the section on drag and drop)
+
+// ---- Renaming, patterns, boxes and cells ----
+// (texts of the section on renaming, boxes and cells, declared in messages.h)
+// (end of the section on renaming, boxes and cells)
 
 } // namespace pilotrame

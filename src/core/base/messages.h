@@ -125,4 +125,22 @@ std::string DrawingCheckText(const DrawingCheck& check);
 // the singular below two.
 std::string DrawingCheckSummaryText(int checked, int problems);
 
+// ---- Files that are not ordinary files, too large, or damaged ----
+// A pipe, a device or a folder where a file was expected, a file larger than its kind can hold,
+// a settings file cut short.
+// (end of the section on files)
+
+// ---- Job files ----
+// What the job-file format refuses beyond the faults of its lines, and how a job is loaded.
+// (end of the section on job files)
+
+// ---- Drag and drop ----
+// What the main window tells about dropped files and folders it did not take.
+// (end of the section on drag and drop)
+
+// ---- Renaming, patterns, boxes and cells ----
+// Renaming that would lose or hide files, characters a script cannot carry, tables and grids
+// that run past their limits.
+// (end of the section on renaming, boxes and cells)
+
 } // namespace pilotrame
