@@ -67,10 +67,10 @@ public:
 
 #else
 
-// The file a program name stands for: itself when it names a path, else the first executable
-// file of that name in PATH, as a shell would find it. Looked up before the fork, where the
-// child may call nothing that allocates.
-std::string ResolveProgram(const std::string& program) {
+} // namespace
+
+// Looked up before a fork, where the child may call nothing that allocates.
+std::string ResolveProgramPath(const std::string& program) {
     if (program.empty() || program.find('/') != std::string::npos)
         return program;
     const char* path = std::getenv("PATH");
@@ -90,10 +90,12 @@ std::string ResolveProgram(const std::string& program) {
     }
 }
 
+namespace {
+
 class PosixStarter final : public ProgramStarter {
 public:
     bool startDetached(const ProgramStart& start) override {
-        const std::string file = ResolveProgram(start.program);
+        const std::string file = ResolveProgramPath(start.program);
         if (file.empty())
             return false;
         std::vector<std::string> words;

@@ -37,6 +37,12 @@ public:
 // child runs the program, so that it is neither this program's child nor in its process group.
 ProgramStarter& SystemProgramStarter();
 
+#ifndef _WIN32
+// The file a program name stands for: itself when it names a path, else the first executable file
+// of that name in PATH, as a shell would find it; the name itself when none is found.
+std::string ResolveProgramPath(const std::string& program);
+#endif
+
 // The Windows command line of program and arguments: each quoted when it holds a space, a tab or
 // a double quote, or is empty, with the backslash rules the C runtime undoes.
 std::string WindowsCommandLine(std::string_view program, const std::vector<std::string>& arguments);

@@ -1,0 +1,139 @@
+// Stands in for AutoCAD's console (accoreconsole.exe) in tests and in the benchmark:
+//     standinconsole /i DRAWING /s SCRIPT [/l LANGUAGE]
+// It checks that the drawing and the script exist (exit code 2 otherwise), appends one line to
+// the drawing (so that a test sees that each drawing was done exactly once), and writes what it
+// does on its output in UTF-16LE, as the real console does. What it does next follows the words
+// of the drawing's name, separated by "_":
+//     sleepN   sleeps N milliseconds
+//     exitN    ends with the code N
+//     crash    ends on a crash (a signal on POSIX, an access violation on Windows)
+//     child    starts a child of its own that never ends, then goes on
+//     hang     never ends
+// With the single argument --child it is that child: it never ends.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace {
+
+[[noreturn]] void SleepForEver() {
+    while (true)
+        std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+// Writes text (ASCII and Latin-1 from UTF-8) as UTF-16LE on the standard output.
+void Say(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned int unit = static_cast<unsigned char>(text[i]);
+        if ((unit & 0xE0) == 0xC0 && i + 1 < text.size()) {
+            unit = ((unit & 0x1F) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F);
+        }
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
+void StartHangingChild(const char* self) {
+#ifdef _WIN32
+    std::wstring line = L"\"";
+    wchar_t module[MAX_PATH * 4];
+    GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
+    line += module;
+    line += L"\" --child";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+#else
+    if (::fork() == 0) {
+        ::execl(self, self, "--child", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+#endif
+    (void)self;
+}
+
+[[noreturn]] void Crash() {
+#ifdef _WIN32
+    RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+#else
+    std::signal(SIGSEGV, SIG_DFL);
+    std::raise(SIGSEGV);
+#endif
+    std::abort();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (argc == 2 && std::string(argv[1]) == "--child")
+        SleepForEver();
+    std::string drawing;
+    std::string script;
+    std::string language;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "/i")
+            drawing = argv[i + 1];
+        else if (option == "/s")
+            script = argv[i + 1];
+        else if (option == "/l")
+            language = argv[i + 1];
+    }
+    namespace fs = std::filesystem;
+    const fs::path drawingPath = fs::u8path(drawing);
+    if (drawing.empty() || script.empty() || !fs::is_regular_file(drawingPath) ||
+        !fs::is_regular_file(fs::u8path(script))) {
+        Say("Erreur : dessin ou script introuvable\r\n");
+        return 2;
+    }
+    std::ofstream(drawingPath, std::ios::app | std::ios::binary) << "fait\n";
+    Say("Console AutoCAD de test : ouverture de " + drawing + " (" + language + ")\r\n");
+    Say("Exécution du script " + script + "\r\n");
+
+    std::string words = drawingPath.stem().string();
+    int exitCode = 0;
+    std::size_t start = 0;
+    while (start <= words.size()) {
+        const std::size_t end = std::min(words.find('_', start), words.size());
+        const std::string word = words.substr(start, end - start);
+        if (word.rfind("sleep", 0) == 0 && word.size() > 5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(word.c_str() + 5)));
+        else if (word.rfind("exit", 0) == 0 && word.size() > 4)
+            exitCode = std::atoi(word.c_str() + 4);
+        else if (word == "crash")
+            Crash();
+        else if (word == "child")
+            StartHangingChild(argv[0]);
+        else if (word == "hang")
+            SleepForEver();
+        start = end + 1;
+    }
+    Say("Fin du script\r\n");
+    return exitCode;
+}
