@@ -54,6 +54,7 @@ enum class Cause {
                      // detail names the box or cell, text is the character
     PastTheLimit,    // steps that take a table or a grid past what a script can place:
                      // detail names the table or grid
+    NeedsVba,        // the job runs a VBA macro, which AutoCAD's console cannot run
 };
 
 // What is wrong in a text the program reads by its own rules.

@@ -2,6 +2,9 @@
 
 #include "base/text.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace pilotrame {
 
 namespace {
@@ -78,6 +81,7 @@ std::string FileFailureText(const Error& error) {
     case Cause::Damaged:
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
+    case Cause::NeedsVba:
         break;
     }
     if (DiskFull(error))
@@ -120,6 +124,8 @@ std::string GenerationFailureText(const Error& error) {
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
         break;
+    case Cause::NeedsVba:
+        return std::string(kConsoleHasNoVbaText);
     }
     if (DiskFull(error))
         return incomplete + "disque plein." + std::string(kCrLf) + error.path;
@@ -385,5 +391,58 @@ std::string DrawingCheckText(const DrawingCheck& check) {
 // ---- Renaming, patterns, boxes and cells ----
 // (texts of the section on renaming, boxes and cells, declared in messages.h)
 // (end of the section on renaming, boxes and cells)
+
+// ---- Batch runs on AutoCAD's console ----
+
+std::string_view DrawingStateText(DrawingState state) {
+    switch (state) {
+    case DrawingState::NotStarted:
+        return "non lancé";
+    case DrawingState::Running:
+        return "en cours";
+    case DrawingState::Succeeded:
+        return "réussi";
+    case DrawingState::Failed:
+        return "échec";
+    case DrawingState::TimedOut:
+        return "délai dépassé";
+    case DrawingState::Stopped:
+        return "arrêté";
+    }
+    return {};
+}
+
+std::string SecondsText(double seconds) {
+    const long long tenths = std::llround(std::max(seconds, 0.0) * 10);
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
+std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
+    return "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
+           std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
+           SecondsText(run.seconds) + " s";
+}
+
+std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
+    std::string head = "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
+                       "\r\nEtat : " + std::string(DrawingStateText(run.state));
+    if (run.state == DrawingState::Failed)
+        head += run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
+                                   : " (la console n'a pas pu être lancée : " + run.reason + ")";
+    head += "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
+    if (run.outputCut)
+        head += "La sortie de la console était trop longue : seul son début est gardé.\r\n";
+    head += "\r\n--- Sortie de la console ---\r\n";
+    return head;
+}
+
+std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder) {
+    std::string text = std::to_string(counts.succeeded) + " réussi(s), " +
+                       std::to_string(counts.failed) + " échec(s), " +
+                       std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
+                       std::to_string(counts.stopped) + " arrêté(s), " +
+                       std::to_string(counts.notStarted) + " non lancé(s).";
+    return text + "\nJournal : " + runFolder;
+}
 
 } // namespace pilotrame

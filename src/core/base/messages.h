@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/error.h"
+#include "batch/batchrun.h"
 #include "launch/drawingcheck.h"
 
 #include <string>
@@ -142,5 +143,33 @@ std::string DrawingCheckSummaryText(int checked, int problems);
 // Renaming that would lose or hide files, characters a script cannot carry, tables and grids
 // that run past their limits.
 // (end of the section on renaming, boxes and cells)
+
+// ---- Batch runs on AutoCAD's console ----
+
+// "réussi", "échec", "délai dépassé", "arrêté", "non lancé", "en cours".
+std::string_view DrawingStateText(DrawingState state);
+
+// Seconds as the journal and the command line show them: one decimal, a comma ("3,2").
+std::string SecondsText(double seconds);
+
+// The line the command line prints when a drawing is finished: "[12/200] réussi   A01.dwg   3,2 s".
+std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run);
+
+// The head of a drawing's log: the drawing, the command, the state with its code or reason, the
+// start and the duration; the console's output follows it.
+std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine);
+
+// The first line of resume.csv.
+inline constexpr std::string_view kSummaryCsvHeader =
+    "Plan;Etat;Code de sortie;Début;Durée (s);Journal";
+
+// Why a console run does not start when "REMPLACE TEXTE (vba)" is ticked.
+inline constexpr std::string_view kConsoleHasNoVbaText =
+    "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
+    "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
+    "« AutoCAD, un script pour tous les plans » dans la configuration.";
+
+// The summary of a finished batch on the command line: the counts of each state.
+std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder);
 
 } // namespace pilotrame

@@ -55,9 +55,13 @@ void WriteOpening(std::string& script, const ListPosition& position) {
     script += kCrLf;
 }
 
+// How a section ends: closing the drawing for the next one, or leaving it to AutoCAD's console,
+// which opens one drawing, runs the script and ends.
+enum class SectionEnd { CloseDrawing, EndConsole };
+
 // Everything of a section after the opening of the drawing.
 Status WriteBody(std::string& script, const DrawingJob& job, const Settings& settings,
-                 char userDecimalSeparator) {
+                 char userDecimalSeparator, SectionEnd end = SectionEnd::CloseDrawing) {
     if (job.plot)
         WritePlotSequence(script, settings);
 
@@ -159,6 +163,14 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
         }
     }
 
+    // The console ends with its drawing: it has no drawing to close, and no question at closing
+    // to answer; the plot's set-up, which the question would have saved, is saved here.
+    if (end == SectionEnd::EndConsole) {
+        if (job.plot && !settings.saveSetupInDrawing())
+            AppendLine(script, "_qsave");
+        return Success();
+    }
+
     if (settings.sdiMultiple())
         AppendLine(script, "_close");
 
@@ -174,6 +186,15 @@ Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Set
                            const ListPosition& position, char userDecimalSeparator) {
     WriteOpening(script, position);
     return WriteBody(script, job, settings, userDecimalSeparator);
+}
+
+Result<std::string> WriteConsoleScript(const DrawingJob& job, const Settings& settings,
+                                       char userDecimalSeparator) {
+    std::string script;
+    if (Status body = WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::EndConsole);
+        !body)
+        return body.error();
+    return script;
 }
 
 DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,

@@ -58,6 +58,14 @@ std::string CustomScriptLines(std::string_view scriptText);
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
                            const ListPosition& position, char userDecimalSeparator);
 
+// The script that AutoCAD's console runs on every drawing of a batch (UTF-8, CR LF): the lines of a
+// drawing's section without its opening (the console opens the drawing itself) and without
+// "_close"; where the section answers "o" to the question of saving at closing (a plot whose
+// set-up is not saved in the drawing), it ends with "_qsave" instead. Fails as
+// WriteDrawingSection does.
+Result<std::string> WriteConsoleScript(const DrawingJob& job, const Settings& settings,
+                                       char userDecimalSeparator);
+
 // Writes drawing sections for one generation. Past the opening of the drawing a section depends
 // only on the job and the settings, which a generation reads once: that part is built at the
 // first drawing and reused, so a list of thousands of drawings costs little more than its bytes.
