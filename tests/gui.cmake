@@ -12,6 +12,7 @@ add_executable(pilotrame_gui_tests
     gui/prompts_test.cpp
     gui/main/mainwindow_test.cpp
     gui/config/configdialog_test.cpp
+    gui/launch/batchrunwindow_test.cpp
     gui/launch/drawingcheckwindow_test.cpp
     gui/selection/advancedselectionwindow_test.cpp
     gui/script/macrowindow_test.cpp
@@ -35,7 +36,8 @@ target_compile_definitions(pilotrame_startup_tests PRIVATE
     PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>"
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
 target_compile_definitions(pilotrame_gui_tests PRIVATE
-    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
-add_dependencies(pilotrame_gui_tests pilotrame_argrecorder)
+    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
+    PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
+add_dependencies(pilotrame_gui_tests pilotrame_argrecorder pilotrame_standinconsole)
 gtest_discover_tests(pilotrame_startup_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")

@@ -31,4 +31,8 @@ DrawingCheckAnswer TranscriptPrompts::reviewDrawings(QWidget*, const DrawingChec
     return DrawingCheckAnswer::Cancel;
 }
 
+void TranscriptPrompts::openFolder(QWidget*, const QString& folder) {
+    record(QStringLiteral("open-folder|") + folder);
+}
+
 } // namespace pilotrame::app

@@ -23,6 +23,7 @@ public:
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
+    void openFolder(QWidget* parent, const QString& folder) override;
 
     // Appends one line to the transcript.
     void record(const QString& line) const;

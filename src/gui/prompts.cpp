@@ -2,10 +2,12 @@
 
 #include "gui/launch/drawingcheckwindow.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 namespace pilotrame::gui {
 
@@ -122,6 +124,10 @@ DrawingCheckAnswer QtPrompts::reviewDrawings(QWidget* parent, const DrawingCheck
 
 void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
     Prompts::instance().message(parent, MessageRequest{title, text, icon, MessageButtons::Ok});
+}
+
+void QtPrompts::openFolder(QWidget*, const QString& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 } // namespace pilotrame::gui

@@ -53,6 +53,9 @@ public:
     // the window is Cancel. Asked only when check.issues is not empty.
     virtual DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) = 0;
 
+    // Opens a folder in the system's file manager (the journal of a run).
+    virtual void openFolder(QWidget* parent, const QString& folder) = 0;
+
     // The prompts in use: the real dialogs unless a test installed its own.
     static Prompts& instance();
     // Installs prompts (not owned); nullptr restores the real dialogs.
@@ -66,6 +69,7 @@ public:
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
+    void openFolder(QWidget* parent, const QString& folder) override;
 };
 
 // The window's answer to the check of the drawings: the "Vérification des plans" dialog, through

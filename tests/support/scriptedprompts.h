@@ -27,10 +27,12 @@ public:
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const gui::FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
+    void openFolder(QWidget*, const QString& folder) override { openedFolders << folder; }
 
     QList<gui::MessageRequest> messages;
     QList<gui::FileDialogRequest> dialogs;
     QList<DrawingCheck> drawingChecks;
+    QStringList openedFolders;
 
 private:
     std::deque<gui::Answer> m_answers;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace pilotrame {
 
@@ -434,6 +435,37 @@ std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) 
         head += "La sortie de la console était trop longue : seul son début est gardé.\r\n";
     head += "\r\n--- Sortie de la console ---\r\n";
     return head;
+}
+
+std::string BatchCountsText(const BatchCounts& counts) {
+    const auto count = [](DrawingState state, int n) {
+        return std::string(DrawingStateText(state)) + " : " + std::to_string(n);
+    };
+    return count(DrawingState::Running, counts.running) + "   " +
+           count(DrawingState::Succeeded, counts.succeeded) + "   " +
+           count(DrawingState::Failed, counts.failed) + "   " +
+           count(DrawingState::TimedOut, counts.timedOut) + "   " +
+           count(DrawingState::Stopped, counts.stopped) + "   " +
+           count(DrawingState::NotStarted, counts.notStarted);
+}
+
+namespace {
+std::string Clock(double seconds) {
+    const long long whole = std::llround(std::max(seconds, 0.0));
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                  whole % 60);
+    return text;
+}
+} // namespace
+
+std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int total) {
+    std::string text = "Temps écoulé : " + Clock(elapsedSeconds);
+    const int finished = counts.finished();
+    if (finished > 0 && finished < total && counts.running + counts.notStarted > 0)
+        text +=
+            "   Temps restant estimé : " + Clock(elapsedSeconds / finished * (total - finished));
+    return text;
 }
 
 std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder) {

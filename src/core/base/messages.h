@@ -169,6 +169,22 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
 
+// The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
+std::string BatchCountsText(const BatchCounts& counts);
+
+// "Temps écoulé : 00:01:23   Temps restant estimé : 00:04:10" (the estimate once a drawing is
+// finished and some remain).
+std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int total);
+
+// The question of "Arrêter" when consoles are running.
+inline constexpr std::string_view kStopRunningQuestion =
+    "Aucune nouvelle console ne sera lancée.\r\nArrêter aussi les plans en cours ? (Non : ils "
+    "vont jusqu'au bout)";
+// The question asked before the window closes while consoles are running.
+inline constexpr std::string_view kCloseWhileRunningQuestion =
+    "Des plans sont en cours d'exécution.\r\nLes arrêter et fermer la fenêtre ?";
+inline constexpr std::string_view kBatchWindowTitle = "Exécution des plans";
+
 // The summary of a finished batch on the command line: the counts of each state.
 std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder);
 
