@@ -71,6 +71,14 @@ bool Application::start() {
     // 6. The script folder, fixed for the whole run.
     m_session.scriptFolder = ResolveScriptFolder(startup, m_session.settings);
 
+    // The settings of the run live in a file of their own; a faulty one is reported and the
+    // defaults stand in for it until the configuration saves good ones.
+    if (const Result<RunSettings> run = LoadRunSettings(m_session.runSettingsPath()); run)
+        m_session.runSettings = *run;
+    else
+        ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
+                    FromStd(RunSettingsFailureText(run.error())));
+
     // 7. The main window is shown.
     m_mainWindow->show();
     return true;
@@ -80,6 +88,7 @@ ConfigDialog* Application::configDialog() {
     if (!m_configDialog && m_mainWindow) {
         m_configDialog = new ConfigDialog(*m_settingsFile, m_session.settings, m_mainWindow.get());
         m_configDialog->FillSettingLists(gui::SettingLists(printers()));
+        m_configDialog->attachRunSettings(m_session.runSettings, m_session.runSettingsPath());
     }
     return m_configDialog;
 }

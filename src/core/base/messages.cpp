@@ -468,6 +468,18 @@ std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int 
     return text;
 }
 
+std::string RunSettingsFailureText(const Error& error) {
+    std::string text =
+        "Réglages d'exécution illisibles, les valeurs par défaut restent : " + std::string(kCrLf) +
+        error.path + std::string(kCrLf);
+    if (error.cause == Cause::FaultyText)
+        return text + "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
+    if (error.cause == Cause::NotANumber || error.cause == Cause::OutOfRange)
+        return text + InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
+               " : un nombre entier dans les limites est attendu";
+    return text + NumberAndDescription(error);
+}
+
 std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder) {
     std::string text = std::to_string(counts.succeeded) + " réussi(s), " +
                        std::to_string(counts.failed) + " échec(s), " +

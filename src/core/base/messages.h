@@ -185,6 +185,9 @@ inline constexpr std::string_view kCloseWhileRunningQuestion =
     "Des plans sont en cours d'exécution.\r\nLes arrêter et fermer la fenêtre ?";
 inline constexpr std::string_view kBatchWindowTitle = "Exécution des plans";
 
+// The settings of the run (execution.txt) could not be read or saved: the file and what is wrong.
+std::string RunSettingsFailureText(const Error& error);
+
 // The summary of a finished batch on the command line: the counts of each state.
 std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder);
 

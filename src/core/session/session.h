@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/runsettings.h"
 #include "config/settings.h"
 #include "script/macrosection.h"
 #include "script/scriptlines.h"
@@ -20,10 +21,12 @@ struct Session {
     std::string walkFolder;        // the last folder walked by the advanced selection
     SymbolGrid symbols;            // where the next F1 symbol goes
     std::string excelWorkbookPath; // the F2 workbook
+    RunSettings runSettings;       // how "Executer script" runs, as execution.txt holds it
 
     std::string listPath() const { return joined(programFolder, kFileListName); }
     std::string settingsPath() const { return joined(programFolder, kSettingsFileName); }
     std::string scriptPath() const { return joined(scriptFolder, kScriptFileName); }
+    std::string runSettingsPath() const { return joined(programFolder, kRunSettingsFileName); }
 
 private:
     static std::string joined(const std::string& folder, std::string_view name) {

@@ -11,12 +11,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -260,6 +262,89 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     if (!setDirPath(QDir::currentPath()))
         setDirPath(FromStd(FallbackDrive()));
+    buildRunGroup();
+}
+
+void ConfigDialog::buildRunGroup() {
+    m_runGroup = new QGroupBox(QStringLiteral("Exécution des plans"), this);
+    m_runGroup->setObjectName(QStringLiteral("RunGroup"));
+    m_runGroup->setGeometry(ToPixels({120, 120, 8235, 3480}));
+    auto* grid = new QGridLayout(m_runGroup);
+    m_engine = new QComboBox(m_runGroup);
+    m_engine->setObjectName(QStringLiteral("RunEngine"));
+    m_engine->addItem(QStringLiteral("AutoCAD, un script pour tous les plans"));
+    m_engine->addItem(QStringLiteral("Console AutoCAD, un processus par plan"));
+    m_consolePath = new QLineEdit(m_runGroup);
+    m_consolePath->setObjectName(QStringLiteral("RunConsole"));
+    m_consolePath->setPlaceholderText(QStringLiteral("accoreconsole.exe du dossier d'AutoCAD"));
+    m_chooseConsole =
+        NamedButton(m_runGroup, QStringLiteral("RunChooseConsole"), QStringLiteral("..."));
+    m_workers = new QSpinBox(m_runGroup);
+    m_workers->setObjectName(QStringLiteral("RunWorkers"));
+    m_workers->setRange(kMinWorkers, kMaxWorkers);
+    m_timeout = new QSpinBox(m_runGroup);
+    m_timeout->setObjectName(QStringLiteral("RunTimeout"));
+    m_timeout->setRange(kMinTimeout, kMaxTimeout);
+    m_timeout->setSuffix(QStringLiteral(" s"));
+    m_language = new QLineEdit(m_runGroup);
+    m_language->setObjectName(QStringLiteral("RunLanguage"));
+    m_language->setPlaceholderText(QStringLiteral("aucune"));
+    int row = 0;
+    const auto addRow = [&](const QString& caption, QWidget* field, QWidget* extra = nullptr) {
+        grid->addWidget(new QLabel(caption, m_runGroup), row, 0);
+        grid->addWidget(field, row, 1);
+        if (extra)
+            grid->addWidget(extra, row, 2);
+        ++row;
+    };
+    addRow(QStringLiteral("Moteur :"), m_engine);
+    addRow(QStringLiteral("Programme console :"), m_consolePath, m_chooseConsole);
+    addRow(QStringLiteral("Plans à la fois :"), m_workers);
+    addRow(QStringLiteral("Délai par plan :"), m_timeout);
+    addRow(QStringLiteral("Langue (/l) :"), m_language);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+    m_runGroup->hide();
+    connect(m_chooseConsole, &QPushButton::clicked, this, &ConfigDialog::onChooseConsoleClicked);
+}
+
+void ConfigDialog::attachRunSettings(RunSettings& live, std::string path) {
+    m_liveRun = &live;
+    m_runPath = std::move(path);
+}
+
+RunSettings ConfigDialog::shownRunSettings() const {
+    RunSettings run;
+    run.engine = m_engine->currentIndex() == 1 ? Engine::Console : Engine::Autocad;
+    run.consolePath = ToStd(m_consolePath->text().trimmed());
+    run.workers = m_workers->value();
+    run.timeoutSeconds = m_timeout->value();
+    run.language = ToStd(m_language->text().trimmed());
+    return run;
+}
+
+void ConfigDialog::showRunSettings(const RunSettings& run) {
+    m_engine->setCurrentIndex(run.engine == Engine::Console ? 1 : 0);
+    m_consolePath->setText(FromStd(run.consolePath));
+    m_workers->setValue(run.workers);
+    m_timeout->setValue(run.timeoutSeconds);
+    m_language->setText(FromStd(run.language));
+}
+
+void ConfigDialog::showExecutionPage() {
+    ResetConfigPage();
+    m_runGroup->setVisible(m_liveRun != nullptr);
+}
+
+void ConfigDialog::onChooseConsoleClicked() {
+    const FileDialogRequest request{
+        FileDialogKind::Open, QStringLiteral("Selectionner accoreconsole.exe"),
+        QStringLiteral("Executable (*.exe)|*.exe|Tout (*.*)|*.*"),
+        FromStd(AutocadChooserFolder(kNativeFolderStyle, NativeStdPath(QDir::homePath()))),
+        QString()};
+    const std::optional<QStringList> chosen = Prompts::instance().chooseFiles(this, request);
+    if (chosen && !chosen->isEmpty())
+        m_consolePath->setText(NativePath(chosen->front()));
 }
 
 void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
@@ -370,6 +455,7 @@ void ConfigDialog::ResetConfigPage() {
     m_folderPicker->setVisible(false);
     m_layoutCaption->hide();
     m_scaleCaption->hide();
+    m_runGroup->hide();
 }
 
 void ConfigDialog::showRow(int settingSlot, QLabel* caption, const QString& text) {
@@ -495,6 +581,8 @@ bool ConfigDialog::setDirPath(const QString& folder) {
 
 void ConfigDialog::closeKeepingEdits() {
     m_live = shownSettings();
+    if (m_liveRun)
+        *m_liveRun = shownRunSettings();
     hide();
 }
 
@@ -523,6 +611,13 @@ void ConfigDialog::onSaveAndQuitClicked() {
                     MessageIcon::Critical);
         return;
     }
+    if (m_liveRun) {
+        if (const Status saved = SaveRunSettings(m_runPath, shownRunSettings()); !saved) {
+            ShowMessage(this, FromStd(kErrorTitle), FromStd(FileFailureText(saved.error())),
+                        MessageIcon::Critical);
+            return;
+        }
+    }
     closeKeepingEdits();
 }
 
@@ -546,6 +641,15 @@ void ConfigDialog::openPage(Page page) {
         ShowMessage(parentWidget(), FromStd(kProgramTitle),
                     FromStd(NumberAndDescription(loaded.error())));
     }
+    if (m_liveRun) {
+        // The file is read anew, as savescript.txt is; a faulty one leaves the live values.
+        if (const Result<RunSettings> run = LoadRunSettings(m_runPath); run)
+            *m_liveRun = *run;
+        else
+            ShowMessage(parentWidget(), FromStd(kProgramTitle),
+                        FromStd(RunSettingsFailureText(run.error())));
+        showRunSettings(*m_liveRun);
+    }
     switch (page) {
     case Page::Printing:
         ShowPrintingPage();
@@ -555,6 +659,9 @@ void ConfigDialog::openPage(Page page) {
         break;
     case Page::General:
         ShowGeneralPage();
+        break;
+    case Page::Execution:
+        showExecutionPage();
         break;
     }
     if (const QScreen* display = parentWidget() ? parentWidget()->screen() : screen()) {

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "base/result.h"
+#include "batch/runsettings.h"
 #include "config/settings.h"
 #include "config/settingsfile.h"
 
 #include <QDialog>
 
 #include <array>
+#include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
+class QSpinBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -30,12 +34,17 @@ class ConfigDialog : public QDialog {
 
 public:
     // The pages of the "Configuration" menu.
-    enum class Page { Printing, Autocad, General };
+    enum class Page { Printing, Autocad, General, Execution };
     Q_ENUM(Page)
 
     // file is the settings file the dialog loads and saves, live the settings of the run that
     // it shows and edits; both must outlive the dialog.
     ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent = nullptr);
+
+    // Gives the dialog the settings of the run (the engine, the console, the drawings at once, the
+    // time limit) that its "Exécution" page shows, and the file that keeps them; both must outlive
+    // the dialog. Without them the page shows nothing and nothing of them is saved.
+    void attachRunSettings(RunSettings& live, std::string path);
 
     // Fills the drop-down list of every text setting with its proposed values, in slot order;
     // the texts shown do not change.
@@ -66,6 +75,8 @@ public:
     void ShowAutocadPage();
     // The drawing and script folders with their folder-picker buttons.
     void ShowGeneralPage();
+    // How "Executer script" runs: the engine, the console program, drawings at once, time limit.
+    void showExecutionPage();
     // Closes the folder picker and makes both folder rows and the save button usable again.
     void EndFolderPicking();
 
@@ -101,6 +112,12 @@ private:
     void showRow(int settingSlot, QLabel* caption, const QString& text);
     void showLayoutRows(bool shown);
     void startFolderPicking();
+    void buildRunGroup();
+    // The run settings shown, and the controls set from run.
+    RunSettings shownRunSettings() const;
+    void showRunSettings(const RunSettings& run);
+    // "..." of the console program: the program chosen in a file dialog.
+    void onChooseConsoleClicked();
     bool confirmCutValues(const std::vector<int>& cutSlots);
 
     SettingsFile& m_file;
@@ -130,6 +147,17 @@ private:
     QPushButton* m_pickScriptFolder = nullptr;
     QPushButton* m_recordFolder = nullptr; // "Enregistre": the folder picked into its row
     QPushButton* m_chooseAutocad = nullptr;
+
+    // The "Exécution" page, a group of its own over the place of the other pages' rows.
+    RunSettings* m_liveRun = nullptr;
+    std::string m_runPath;
+    QGroupBox* m_runGroup = nullptr;
+    QComboBox* m_engine = nullptr;
+    QLineEdit* m_consolePath = nullptr;
+    QPushButton* m_chooseConsole = nullptr;
+    QSpinBox* m_workers = nullptr;
+    QSpinBox* m_timeout = nullptr;
+    QLineEdit* m_language = nullptr;
 };
 
 } // namespace pilotrame::gui

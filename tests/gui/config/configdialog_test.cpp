@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -415,6 +416,49 @@ TEST_F(ConfigDialogTest, ChoosingTheAutocadProgramTrimsTheChosenPath) {
     EXPECT_EQ(Str(prompts.dialogs[0].title), "Selectionner autocad.exe");
     EXPECT_EQ(Str(prompts.dialogs[0].filter),
               "Executable (*.exe)|*.exe|Executable (*.bat)|*.bat|Tout (*.*)|*.*");
+}
+
+} // namespace
+} // namespace pilotrame::gui
+
+namespace pilotrame::gui {
+namespace {
+
+// The "Exécution" page keeps the settings of the run in execution.txt beside savescript.txt,
+// whose bytes stay as they were; "Quitter" leaves the edits live without saving them.
+TEST_F(ConfigDialogTest, TheExecutionPageKeepsTheRunSettingsInAFileOfTheirOwn) {
+    RunSettings run;
+    const std::string runPath = dir.path("execution.txt");
+    dialog.attachRunSettings(run, runPath);
+    ASSERT_TRUE(file.SaveSettings(live));
+    const std::string settingsBytes = test::ReadBytes(file.path());
+
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_TRUE(ShownInWindow(get("RunGroup")));
+        EXPECT_FALSE(ShownInWindow(combo(0)));
+        get<QComboBox>(QStringLiteral("RunEngine"))->setCurrentIndex(1);
+        TypeText(get(QStringLiteral("RunConsole")), QStringLiteral("C:\\acad\\accoreconsole.exe"));
+        get<QSpinBox>(QStringLiteral("RunWorkers"))->setValue(8);
+        get<QSpinBox>(QStringLiteral("RunTimeout"))->setValue(90);
+        Click(get("Command1")); // Quitter
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::Execution);
+    EXPECT_EQ(run, (RunSettings{Engine::Console, "C:\\acad\\accoreconsole.exe", 8, 90, "fr-FR"}));
+    EXPECT_FALSE(test::FileExists(runPath));
+
+    // Each opening reads the file anew; "Sauvegarder et Quitter" writes both files.
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_EQ(get<QComboBox>(QStringLiteral("RunEngine"))->currentIndex(), 0);
+        get<QSpinBox>(QStringLiteral("RunWorkers"))->setValue(4);
+        Click(get("Command2"));
+        dialog.hide();
+    });
+    dialog.openPage(ConfigDialog::Page::Execution);
+    EXPECT_EQ(test::ReadBytes(runPath),
+              WriteRunSettings(RunSettings{Engine::Autocad, "", 4, 600, "fr-FR"}));
+    EXPECT_EQ(test::ReadBytes(file.path()), settingsBytes);
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 } // namespace
