@@ -1,0 +1,158 @@
+// Batch runs on AutoCAD's console, with the stand-in console of the tests:
+// - BM_BatchRun/N: 200 drawings whose console works 50 ms each, N at once. The wall time is held
+//   against the least it can be, 200 x 50 ms / N: target at most 1.1 times that.
+// - BM_BatchRunner against BM_BaselineStartAndWait: 100 drawings whose console ends at once, one
+//   at a time, against a bare loop that starts and waits for the same processes and does nothing
+//   else. Target: at most 1.1 times the baseline: the runner's own cost per drawing (watching,
+//   output, time limit) stays small beside the start of a process.
+
+#include "batch/batchrun.h"
+
+#include "base/paths.h"
+
+#include "benchsupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using pilotrame::bench::FixtureOnce;
+using pilotrame::bench::RunIterations;
+
+constexpr int kSlowDrawings = 200;
+constexpr int kWorkMs = 50;
+constexpr int kQuickDrawings = 100;
+
+class BatchFixture : public pilotrame::bench::FolderFixture {
+public:
+    BatchFixture() : FolderFixture("pilotrame-batch-bench-") {
+        if (!m_error.empty())
+            return;
+        std::error_code ec;
+        const fs::path console = root() / fs::path(PILOTRAME_STANDIN_CONSOLE).filename();
+        fs::copy_file(PILOTRAME_STANDIN_CONSOLE, console, ec);
+        std::ofstream(root() / "console.scr") << "zoom\r\net\r\n_qsave\r\n";
+        m_slow.consolePath = m_quick.consolePath = pilotrame::FromFsPath(console);
+        m_slow.scriptPath = m_quick.scriptPath = pathOf("console.scr");
+        m_slow.language = m_quick.language = "fr-FR";
+        const std::string folder = pilotrame::FromFsPath(root()) + pilotrame::kNativeSeparator;
+        const auto add = [&](pilotrame::BatchRequest& request, const std::string& name) {
+            std::ofstream(root() / name).flush();
+            pilotrame::DrawingRun run;
+            run.folder = folder;
+            run.name = name;
+            request.drawings.push_back(run);
+        };
+        for (int i = 0; i < kSlowDrawings; ++i)
+            add(m_slow, "p" + std::to_string(i) + "_sleep" + std::to_string(kWorkMs) + ".dwg");
+        for (int i = 0; i < kQuickDrawings; ++i)
+            add(m_quick, "q" + std::to_string(i) + ".dwg");
+        m_quick.workers = 1;
+        if (ec)
+            m_error = "cannot install the stand-in console: " + ec.message();
+    }
+    pilotrame::BatchRequest slow(int workers) const {
+        pilotrame::BatchRequest request = m_slow;
+        request.workers = workers;
+        return request;
+    }
+    const pilotrame::BatchRequest& quick() const { return m_quick; }
+
+private:
+    pilotrame::BatchRequest m_slow;
+    pilotrame::BatchRequest m_quick;
+};
+
+class Silent final : public pilotrame::BatchObserver {
+public:
+    void drawingStarted(std::size_t, const pilotrame::DrawingRun&) override {}
+    void drawingFinished(std::size_t, const pilotrame::DrawingRun&) override {}
+};
+
+bool AllSucceeded(const std::vector<pilotrame::DrawingRun>& runs) {
+    for (const pilotrame::DrawingRun& run : runs)
+        if (run.state != pilotrame::DrawingState::Succeeded)
+            return false;
+    return true;
+}
+
+void BM_BatchRun(benchmark::State& state) {
+    const BatchFixture& data = FixtureOnce<BatchFixture>();
+    const int workers = static_cast<int>(state.range(0));
+    const pilotrame::BatchRequest request = data.slow(workers);
+    Silent silent;
+    RunIterations(state, data.error(), "a drawing of the batch did not succeed", [&] {
+        pilotrame::BatchControl control;
+        return AllSucceeded(pilotrame::RunBatch(request, silent, control));
+    });
+    const double ideal = kSlowDrawings * kWorkMs / 1000.0 / workers;
+    state.counters["ideal_s"] = ideal;
+    pilotrame::bench::SetCounters(state, kSlowDrawings, 0, {});
+}
+BENCHMARK(BM_BatchRun)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_BatchRunner(benchmark::State& state) {
+    const BatchFixture& data = FixtureOnce<BatchFixture>();
+    Silent silent;
+    RunIterations(state, data.error(), "a drawing of the batch did not succeed", [&] {
+        pilotrame::BatchControl control;
+        return AllSucceeded(pilotrame::RunBatch(data.quick(), silent, control));
+    });
+    pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
+}
+BENCHMARK(BM_BatchRunner)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+#ifndef _WIN32
+// The least a batch must do: start each console on its drawing and wait for it.
+void BM_BaselineStartAndWait(benchmark::State& state) {
+    const BatchFixture& data = FixtureOnce<BatchFixture>();
+    const pilotrame::BatchRequest& request = data.quick();
+    RunIterations(state, data.error(), "a console did not end well", [&] {
+        for (const pilotrame::DrawingRun& run : request.drawings) {
+            std::vector<std::string> words = {request.consolePath, "/i", run.path(),      "/s",
+                                              request.scriptPath,  "/l", request.language};
+            std::vector<char*> argv;
+            for (std::string& word : words)
+                argv.push_back(word.data());
+            argv.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+            pid_t pid = 0;
+            const int spawned =
+                posix_spawn(&pid, words[0].c_str(), &actions, nullptr, argv.data(), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            int status = 0;
+            if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+                WEXITSTATUS(status) != 0)
+                return false;
+        }
+        return true;
+    });
+    pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
+}
+BENCHMARK(BM_BaselineStartAndWait)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+} // namespace
