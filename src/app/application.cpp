@@ -65,7 +65,7 @@ bool Application::start() {
     ApplySingleWindowRule(m_session.settings);
     if (startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(NumberAndDescription(*startup.failure)));
+                    FromStd(SettingsLoadFailureText(*startup.failure)));
     }
 
     // 6. The script folder, fixed for the whole run.

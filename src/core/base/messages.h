@@ -128,6 +128,15 @@ std::string DrawingCheckSummaryText(int checked, int problems);
 // ---- Files that are not ordinary files, too large, or damaged ----
 // A pipe, a device or a folder where a file was expected, a file larger than its kind can hold,
 // a settings file cut short.
+
+// The text for a failure of cause NotAFile or TooLarge: the file, what is wrong with it, and what
+// was therefore not done (not read, not loaded, not saved). Empty for any other cause.
+std::string UnusableFileText(const Error& error);
+
+// The box shown when the settings could not be loaded at start-up or when the configuration
+// opens: UnusableFileText for a file that is no ordinary file, else the error number and its
+// description.
+std::string SettingsLoadFailureText(const Error& error);
 // (end of the section on files)
 
 // ---- Job files ----

@@ -211,8 +211,9 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     const std::string listPath =
         command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
     // The script stays as it was when there is nothing to make it from.
-    if (!CheckReadable(listPath))
-        return Fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
+    if (Status readable = CheckReadable(listPath); !readable)
+        return Fail(err, GenerationFailureText(InOperation(readable.error(), Operation::ReadList)),
+                    ExitCode::UnreadableList);
 
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
     ListPosition position;

@@ -48,15 +48,13 @@ SettingsFile::SettingsFile(std::string path)
     : m_path(std::move(path)), m_record(kRecordLength, '\0') {}
 
 Status SettingsFile::LoadSettings(Settings& settings) {
-    Result<std::string> content = ReadFileBytes(m_path);
+    // Record 10 alone: the rest of a file of any size is never read.
+    Result<std::string> content = ReadFilePart(m_path, kRecordOffset, kRecordLength);
     if (!content)
         return InOperation(content.error(), Operation::ReadSettings);
-    const std::string& bytes = *content;
-    const std::size_t available =
-        bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
+    const std::size_t available = content->size();
     m_record.assign(kRecordLength, ' ');
-    if (available > 0)
-        m_record.replace(0, available, bytes, kRecordOffset, available);
+    m_record.replace(0, available, *content);
 
     for (std::size_t index = 0; index < static_cast<std::size_t>(kSettingCount); ++index) {
         const std::size_t start = index * kSlotLength;
@@ -103,7 +101,7 @@ std::string SettingsFile::encodeRecord(const Settings& settings) const {
 
 Status SettingsFile::SaveSettings(const Settings& settings) {
     std::string bytes;
-    Result<std::string> existing = ReadFileBytes(m_path);
+    Result<std::string> existing = ReadFileBytes(m_path, kFileSizeLimit);
     if (existing) {
         bytes = std::move(*existing);
     } else if (existing.error().code != ErrorCode::FileNotFound) {

@@ -110,7 +110,7 @@ SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings,
         return startup;
     }
     if (!readable) {
-        startup.failure = readable.error();
+        startup.failure = InOperation(readable.error(), Operation::ReadSettings);
         return startup;
     }
     if (Status loaded = file.LoadSettings(settings); !loaded)

@@ -544,7 +544,7 @@ void ConfigDialog::ChooseAutocadProgram() {
 void ConfigDialog::openPage(Page page) {
     if (const Status loaded = LoadSettings(); !loaded) {
         ShowMessage(parentWidget(), FromStd(kProgramTitle),
-                    FromStd(NumberAndDescription(loaded.error())));
+                    FromStd(SettingsLoadFailureText(loaded.error())));
     }
     switch (page) {
     case Page::Printing:

@@ -98,5 +98,73 @@ TEST(Messages, DrawingsNotReadyCountsInFrenchAndListsTheDrawings) {
     }
 }
 
+// ---- Files that are not ordinary files, too large, or damaged ----
+
+Error WithCause(Cause cause, Operation operation, std::string path, int number = 0) {
+    Error error = InOperation(FileError(ErrorCode::PathFileAccess, path), operation);
+    error.cause = cause;
+    error.number = number;
+    return error;
+}
+
+// The text names the file, says what is wrong with it and what was therefore not done.
+TEST(Messages, UnusableFilesAreNamedWithWhatWasNotDone) {
+    constexpr int kMebibytes4 = 4 * 1024 * 1024;
+    struct Case {
+        Error error;
+        std::string text;
+    };
+    const Case cases[] = {
+        {WithCause(Cause::NotAFile, Operation::ReadJob, "/t/tube"),
+         "« /t/tube » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : le travail "
+         "n'a pas été chargé."},
+        {WithCause(Cause::NotAFile, Operation::ReadList, "/dev/zero"),
+         "« /dev/zero » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : la liste "
+         "des plans n'a pas été lue."},
+        {WithCause(Cause::NotAFile, Operation::ReadSettings, "/p/savescript.txt"),
+         "« /p/savescript.txt » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+         "les réglages n'ont pas été lus."},
+        {WithCause(Cause::NotAFile, Operation::SaveSettings, "/p/savescript.txt"),
+         "« /p/savescript.txt » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+         "les réglages n'ont pas été enregistrés."},
+        {WithCause(Cause::NotAFile, Operation::None, "NUL"),
+         "« NUL » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : il n'a pas été "
+         "lu."},
+        {WithCause(Cause::TooLarge, Operation::ReadJob, "/t/j.pilotrame", kMebibytes4),
+         "« /t/j.pilotrame » est trop grand pour un fichier de travail (plus de 4 Mio) : le "
+         "travail n'a pas été chargé."},
+        {WithCause(Cause::TooLarge, Operation::SaveSettings, "/p/savescript.txt", 1024 * 1024),
+         "« /p/savescript.txt » est trop grand pour un fichier de réglages (plus de 1 Mio) : les "
+         "réglages n'ont pas été enregistrés."},
+        {WithCause(Cause::TooLarge, Operation::None, "/s/x.scr", 1000),
+         "« /s/x.scr » est trop grand pour ce genre de fichier (plus de 1000 octets) : il n'a pas "
+         "été lu."},
+        {FileError(ErrorCode::FileNotFound, "/p/absent"), ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UnusableFileText(c.error), c.text);
+}
+
+// Every box and the command line show that text rather than the generic one of the operation.
+TEST(Messages, EveryFailureTextTellsOfAnUnusableFile) {
+    using TextOf = std::string (*)(const Error&);
+    const std::pair<const char*, TextOf> texts[] = {
+        {"GenerationFailureText", GenerationFailureText},
+        {"FileFailureText", FileFailureText},
+        {"JobFileFailureText", JobFileFailureText},
+        {"ScriptFileReadFailureText", ScriptFileReadFailureText},
+        {"SettingsFailureText", SettingsFailureText},
+        {"SettingsLoadFailureText", SettingsLoadFailureText},
+    };
+    for (const Cause cause : {Cause::NotAFile, Cause::TooLarge}) {
+        for (const Operation operation :
+             {Operation::None, Operation::ReadList, Operation::ReadJob, Operation::ReadSettings}) {
+            const Error error = WithCause(cause, operation, "/x/f", 1024 * 1024);
+            for (const auto& [name, text] : texts)
+                EXPECT_EQ(text(error), UnusableFileText(error)) << name;
+        }
+    }
+}
+
 } // namespace
 } // namespace pilotrame

@@ -1,3 +1,4 @@
+#include "base/fileio.h"
 #include "base/messages.h"
 #include "config/settingsfile.h"
 
@@ -5,6 +6,9 @@
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
 
 namespace pilotrame {
 namespace {
@@ -193,6 +197,60 @@ TEST(SettingsFile, ShortFileReadsMissingTextAsSpacesAndStatesAsOff) {
     WriteBytes(path, "");
     ASSERT_TRUE(file.LoadSettings(s));
     EXPECT_EQ(s.printerName(), "");
+}
+
+#ifndef _WIN32
+// Only record 10 is read: a settings file of gigabytes (here sparse, taking no room) loads at
+// once. A save, which keeps every byte of the file, refuses it rather than take it whole.
+TEST(SettingsFile, AHugeFileIsLoadedByItsRecordAloneAndNotSaved) {
+    TempDir dir;
+    const std::string path = dir.path("savescript.txt");
+    Settings stored = FirstRun();
+    stored.combo[slot::printerName] = "Traceur";
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(stored));
+    constexpr std::uintmax_t kHuge = std::uintmax_t{8} << 30;
+    std::filesystem::resize_file(path, kHuge);
+
+    SettingsFile file(path);
+    Settings s = FirstRun();
+    ASSERT_TRUE(file.LoadSettings(s));
+    EXPECT_EQ(s, stored);
+
+    Settings changed = stored;
+    changed.combo[slot::printerName] = "Autre";
+    const Status saved = file.SaveSettings(changed);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().cause, Cause::TooLarge);
+    EXPECT_EQ(saved.error().operation, Operation::SaveSettings);
+    EXPECT_EQ(saved.error().number, static_cast<int>(SettingsFile::kFileSizeLimit));
+    EXPECT_EQ(std::filesystem::file_size(path), kHuge);
+    const Result<std::string> head = ReadFilePart(path, 0, kOffset + 60);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(SlotBytes(*head, 0), Padded("Traceur"));
+}
+#endif
+
+TEST(SettingsFile, ASaveUpToTheLimitKeepsEveryByte) {
+    TempDir dir;
+    const std::string path = dir.path("savescript.txt");
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(FirstRun()));
+    std::string bytes = ReadBytes(path);
+    bytes.resize(SettingsFile::kFileSizeLimit, 'z');
+    WriteBytes(path, bytes);
+    Settings changed = FirstRun();
+    changed.combo[slot::paperFormat] = "A3";
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(changed));
+    const std::string after = ReadBytes(path);
+    EXPECT_EQ(after.size(), bytes.size());
+    EXPECT_EQ(SlotBytes(after, 1), Padded("A3"));
+    EXPECT_EQ(after.substr(SettingsFile::kFileLength), bytes.substr(SettingsFile::kFileLength));
+
+    bytes += 'z';
+    WriteBytes(path, bytes);
+    const Status refused = SettingsFile(path).SaveSettings(changed);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().cause, Cause::TooLarge);
+    EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 TEST(SettingsFile, ZeroBytesAreTextForCombos) {
