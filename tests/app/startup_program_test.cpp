@@ -313,9 +313,9 @@ TEST_F(CommandLineProgram, DamagedSettingsFileStopsWithItsCodeAndStaysAsItIs) {
 }
 
 // Nothing waits on a pipe or reads a device without end: each is refused with the code of the
-// file's kind; no script is written.
-TEST_F(CommandLineProgram, WhatIsNoOrdinaryFileEndsWithTheCodeOfItsKind) {
-    writeSettings();
+// file's kind, and so is a settings file cut short; no script is written.
+TEST_F(CommandLineProgram, WhatIsNoOrdinaryFileOrIsCutShortEndsWithTheCodeOfItsKind) {
+    const std::string whole = writeSettings();
     std::filesystem::create_directory(copy.path("dossier"));
     std::vector<std::string> paths = {copy.path("dossier")};
 #ifndef _WIN32
@@ -334,6 +334,12 @@ TEST_F(CommandLineProgram, WhatIsNoOrdinaryFileEndsWithTheCodeOfItsKind) {
                 << outcome.err;
         }
     }
+    WriteBytes(copy.path("savescript.txt"), whole.substr(0, SettingsFile::kSettingsEnd - 1));
+    const Outcome damaged = copy.command({"--generate"});
+    EXPECT_EQ(damaged.code, CodeOf(ExitCode::SettingsUnreadable));
+    EXPECT_NE(damaged.err.find("est endommagé : il s'arrête avant la fin des réglages"),
+              std::string::npos)
+        << damaged.err;
     EXPECT_FALSE(FileExists(scriptPath()));
     EXPECT_FALSE(FileExists(copy.path("Pilotrame.scr")));
 }

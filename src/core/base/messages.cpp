@@ -73,10 +73,10 @@ std::string FileFailureText(const Error& error) {
         return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
     case Cause::NotAFile:
     case Cause::TooLarge:
+    case Cause::Damaged:
         return UnusableFileText(error);
     case Cause::FaultyText:
     case Cause::System:
-    case Cause::Damaged:
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
         break;
@@ -115,10 +115,10 @@ std::string GenerationFailureText(const Error& error) {
         return "Génération arrêtée. " + BoxText(error, "contient un nombre hors limites");
     case Cause::NotAFile:
     case Cause::TooLarge:
+    case Cause::Damaged:
         return UnusableFileText(error);
     case Cause::FaultyText:
     case Cause::System:
-    case Cause::Damaged:
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
         break;
@@ -150,6 +150,10 @@ std::string ListWriteFailureText(const Error& error) {
 }
 
 std::string SettingsFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Enregistrez la configuration dans la fenêtre (« Sauvegarder et Quitter ») pour "
+               "le réécrire en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
     return NumberAndDescription(error) + "\n" + error.path;
@@ -430,12 +434,22 @@ std::string UnusableFileText(const Error& error) {
         return InQuotes(error.path) + " est trop grand pour " +
                std::string(KindText(error.operation)) + " (plus de " + SizeText(error.number) +
                ") : " + NotDoneText(error.operation);
+    case Cause::Damaged:
+        if (error.operation == Operation::ReadSettings)
+            return "Le fichier de réglages " + InQuotes(error.path) +
+                   " est endommagé : il s'arrête avant la fin des réglages.";
+        return InQuotes(error.path) +
+               " est endommagé : il s'arrête avant la fin de ce qu'il doit contenir.";
     default:
         return {};
     }
 }
 
 std::string SettingsLoadFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Les réglages manquants ont repris leur valeur de départ. « Sauvegarder et "
+               "Quitter » dans la configuration réécrira le fichier en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
     return NumberAndDescription(error);

@@ -205,7 +205,8 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     const Result<SettingsStartup> startup = ReadSettings(settingsPath, env, settings);
     if (!startup)
         return Fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
-    const std::string scriptFolder = ResolveScriptFolder(*startup, settings, env.separator);
+    const std::string scriptFolder =
+        ResolveScriptFolder(*startup, settings, env.programFolder, env.separator);
     const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
     const std::string listPath =

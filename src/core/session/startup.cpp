@@ -113,15 +113,20 @@ SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings,
         startup.failure = InOperation(readable.error(), Operation::ReadSettings);
         return startup;
     }
+    // What the file does not hold keeps its first-run value.
+    settings = defaults;
     if (Status loaded = file.LoadSettings(settings); !loaded)
         startup.failure = loaded.error();
     return startup;
 }
 
 std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& settings,
-                                char separator) {
-    if (startup.failure && !startup.created)
+                                std::string_view programFolder, char separator) {
+    if (startup.failure && !startup.created && startup.failure->cause != Cause::Damaged)
         return {};
+    if (settings.scriptFolder().empty())
+        return programFolder.empty() ? std::string()
+                                     : WithTrailingSeparator(programFolder, separator);
     return WithTrailingSeparator(settings.scriptFolder(), separator);
 }
 

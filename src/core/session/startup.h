@@ -44,12 +44,17 @@ struct SettingsStartup {
 };
 
 // Loads the settings file into settings, or on a first start (no file) applies defaults and
-// creates the file with them.
+// creates the file with them. A file that is read starts from defaults too: a damaged file (cut
+// short) is reported as the failure, the settings it lacks keep their first-run values, and it
+// is not written over: it is written again only when the user saves the configuration.
 SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const Settings& defaults);
 
-// The script folder after start-up: the script folder setting with one separator at its end, or
-// empty when the settings could not be established (the script then goes to the current folder).
+// The script folder after start-up, for the window and the command line alike: the script
+// folder setting with one separator at its end. An empty setting gives programFolder: an empty
+// folder would otherwise put the script at the root of the file system. Empty when the settings
+// could not be established (the script then goes to the current folder); a damaged settings
+// file, completed with first-run values, counts as established.
 std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& settings,
-                                char separator = kNativeSeparator);
+                                std::string_view programFolder, char separator = kNativeSeparator);
 
 } // namespace pilotrame

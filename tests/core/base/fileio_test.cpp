@@ -358,6 +358,9 @@ TEST(FileIo, NoReaderWaitsOnAPipeADeviceOrAFolder) {
             }
             EXPECT_EQ(KindAt(path), kind);
         }
+        EXPECT_FALSE(test::Promptly("HoldsEverySetting on " + path, [&] {
+            return HoldsEverySetting(path);
+        })) << path;
     }
 }
 

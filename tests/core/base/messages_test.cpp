@@ -139,6 +139,9 @@ TEST(Messages, UnusableFilesAreNamedWithWhatWasNotDone) {
         {WithCause(Cause::TooLarge, Operation::None, "/s/x.scr", 1000),
          "« /s/x.scr » est trop grand pour ce genre de fichier (plus de 1000 octets) : il n'a pas "
          "été lu."},
+        {WithCause(Cause::Damaged, Operation::ReadSettings, "/p/savescript.txt"),
+         "Le fichier de réglages « /p/savescript.txt » est endommagé : il s'arrête avant la fin "
+         "des réglages."},
         {FileError(ErrorCode::FileNotFound, "/p/absent"), ""},
     };
     for (const Case& c : cases)
@@ -164,6 +167,23 @@ TEST(Messages, EveryFailureTextTellsOfAnUnusableFile) {
                 EXPECT_EQ(text(error), UnusableFileText(error)) << name;
         }
     }
+}
+
+// A damaged settings file: the window goes on with first-run values, the command line stops;
+// each says how to write the file whole again. Other failures keep their number.
+TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
+    const Error damaged = WithCause(Cause::Damaged, Operation::ReadSettings, "/p/savescript.txt");
+    const std::string what = UnusableFileText(damaged);
+    EXPECT_EQ(SettingsLoadFailureText(damaged),
+              what + "\r\nLes réglages manquants ont repris leur valeur de départ. « Sauvegarder "
+                     "et Quitter » dans la configuration réécrira le fichier en entier.");
+    EXPECT_EQ(SettingsFailureText(damaged),
+              what + "\r\nEnregistrez la configuration dans la fenêtre (« Sauvegarder et "
+                     "Quitter ») pour le réécrire en entier.");
+    const Error denied =
+        InOperation(FileError(ErrorCode::PermissionDenied, "/p/s.txt"), Operation::ReadSettings);
+    EXPECT_EQ(SettingsLoadFailureText(denied), "70 Permission refusée");
+    EXPECT_EQ(SettingsFailureText(denied), "70 Permission refusée\n/p/s.txt");
 }
 
 } // namespace

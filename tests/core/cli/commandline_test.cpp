@@ -453,5 +453,50 @@ TEST_F(RunGenerateTest, AJobFileLargerThanItsLimitIsRefused) {
     EXPECT_TRUE(started.empty());
 }
 
+// The root of the file system holding the program folder: "/" or the drive's root.
+std::string RootOf(const std::string& folder) {
+    return FromFsPath(ToFsPath(folder).root_path());
+}
+
+// A settings file cut short ends the run with the settings code and says so; nothing is written,
+// at the root of the file system least of all, and the file stays as it is.
+TEST_F(RunGenerateTest, ADamagedSettingsFileEndsWithTheSettingsCode) {
+    const std::string whole = writeSettings();
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    for (const std::size_t length :
+         {std::size_t{0}, SettingsFile::kRecordOffset + 5 * 60, SettingsFile::kSettingsEnd - 1}) {
+        SCOPED_TRACE(length);
+        err.str("");
+        const std::string cut = whole.substr(0, length);
+        WriteBytes(settingsPath, cut);
+        EXPECT_EQ(run({"--execute"}), ExitCode::SettingsUnreadable);
+        EXPECT_EQ(err.str(), "ERREUR !!\nLe fichier de réglages « " + settingsPath +
+                                 " » est endommagé : il s'arrête avant la fin des réglages.\n"
+                                 "Enregistrez la configuration dans la fenêtre (« Sauvegarder et "
+                                 "Quitter ») pour le réécrire en entier.\n");
+        EXPECT_FALSE(FileExists(scriptPath));
+        EXPECT_FALSE(FileExists(program.path("Pilotrame.scr")));
+        EXPECT_EQ(FileExists(atRoot), rootHadAScript);
+        EXPECT_EQ(ReadBytes(settingsPath), cut);
+        EXPECT_TRUE(started.empty());
+    }
+}
+
+// An empty script folder setting would put the script at the root of the file system: it goes
+// to the program folder, beside the list and the settings, as in the window.
+TEST_F(RunGenerateTest, AnEmptyScriptFolderSettingWritesBesideTheSettings) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = "";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(program.path("Pilotrame.scr")),
+              section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    EXPECT_EQ(FileExists(atRoot), rootHadAScript);
+}
+
 } // namespace
 } // namespace pilotrame

@@ -130,7 +130,7 @@ TEST(Startup, FirstStartCreatesTheFileWithDefaults) {
     EXPECT_FALSE(startup.failure);
     EXPECT_EQ(settings, Defaults());
     EXPECT_EQ(ReadBytes(file.path()).size(), 60600u);
-    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, "c:\\prog\\", '\\'), "c:\\");
 }
 
 TEST(Startup, LaterStartLoadsTheFile) {
@@ -143,9 +143,37 @@ TEST(Startup, LaterStartLoadsTheFile) {
     const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     EXPECT_FALSE(startup.created);
     EXPECT_FALSE(startup.failure);
-    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\Pilotrame\\");
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, "c:\\prog\\", '\\'), "c:\\Pilotrame\\");
+}
+
+// An empty script folder setting would put the script at the root of the file system ("\" or
+// "/"); the program folder, where the list and the settings are, takes its place. The window and
+// the command line both ask here.
+TEST(Startup, AnEmptyScriptFolderGivesTheProgramFolder) {
+    Settings settings = Defaults();
     settings.combo[slot::scriptFolder] = "";
-    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "\\");
+    const SettingsStartup loaded;
+    SettingsStartup damaged;
+    damaged.failure = Error{};
+    damaged.failure->cause = Cause::Damaged;
+    struct Case {
+        const SettingsStartup& startup;
+        std::string programFolder;
+        char separator;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {loaded, "c:\\prog\\", '\\', "c:\\prog\\"},
+        {loaded, "c:\\prog", '\\', "c:\\prog\\"},
+        {loaded, "/home/u/pilotrame/", '/', "/home/u/pilotrame/"},
+        {damaged, "/home/u/pilotrame/", '/', "/home/u/pilotrame/"},
+        // No program folder at all: the current folder, never the root.
+        {loaded, "", '/', ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ResolveScriptFolder(c.startup, settings, c.programFolder, c.separator),
+                  c.expected)
+            << c.programFolder;
 }
 
 TEST(Startup, UnreadableStateLeavesTheScriptFolderEmpty) {
@@ -159,7 +187,48 @@ TEST(Startup, UnreadableStateLeavesTheScriptFolderEmpty) {
     const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
     ASSERT_TRUE(startup.failure);
     EXPECT_EQ(NumberAndDescription(*startup.failure), "13 Incompatibilité de type");
-    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "");
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, "c:\\prog\\", '\\'), "");
+}
+
+// A file cut short is reported, the settings it lacks take their first-run values, the window
+// goes on with them, and the file stays as it is until the user saves the configuration.
+TEST(Startup, ADamagedFileIsReportedCompletedAndLeftAsItIs) {
+    TempDir dir;
+    SettingsFile file(dir.path("savescript.txt"));
+    Settings stored = Defaults();
+    stored.combo[slot::printerName] = "Traceur";
+    stored.combo[slot::scriptFolder] = "d:\\scripts";
+    stored.setOption(slot::portrait, true);
+    ASSERT_TRUE(file.SaveSettings(stored));
+    const std::string whole = ReadBytes(file.path());
+    struct Case {
+        std::size_t length;
+        std::string printer;
+        std::string scriptFolder;
+    };
+    const Case cases[] = {
+        {0, "", "c:\\"},
+        {SettingsFile::kRecordOffset + 30, "", "c:\\"},
+        {SettingsFile::kRecordOffset + 12 * 60, "Traceur", "d:\\scripts\\"},
+        {SettingsFile::kRecordOffset + 15 * 60 - 1, "Traceur", "d:\\scripts\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        const std::string cut = whole.substr(0, c.length);
+        WriteBytes(file.path(), cut);
+        Settings settings;
+        const SettingsStartup startup = EstablishSettings(file, settings, Defaults());
+        EXPECT_FALSE(startup.created);
+        ASSERT_TRUE(startup.failure);
+        EXPECT_EQ(startup.failure->cause, Cause::Damaged);
+        EXPECT_EQ(startup.failure->operation, Operation::ReadSettings);
+        EXPECT_EQ(startup.failure->path, file.path());
+        EXPECT_EQ(settings.printerName(), c.printer);
+        // Slot 14 onwards is missing in every case: the first-run landscape stays.
+        EXPECT_TRUE(settings.landscape());
+        EXPECT_EQ(ResolveScriptFolder(startup, settings, "c:\\prog\\", '\\'), c.scriptFolder);
+        EXPECT_EQ(ReadBytes(file.path()), cut);
+    }
 }
 
 TEST(Startup, FirstStartInAReadOnlyPlaceReportsButKeepsDefaults) {
@@ -170,7 +239,7 @@ TEST(Startup, FirstStartInAReadOnlyPlaceReportsButKeepsDefaults) {
     EXPECT_TRUE(startup.created);
     EXPECT_TRUE(startup.failure);
     EXPECT_EQ(settings, Defaults());
-    EXPECT_EQ(ResolveScriptFolder(startup, settings, '\\'), "c:\\");
+    EXPECT_EQ(ResolveScriptFolder(startup, settings, "c:\\prog\\", '\\'), "c:\\");
 }
 
 } // namespace
