@@ -177,7 +177,7 @@ std::string HelpText() {
            "  3  fichier de travail illisible ou incorrect\n"
            "  4  liste des dessins illisible ou inexistante\n"
            "  5  échec de la génération du script, ou travail qui renomme des fichiers\n"
-           "  6  fichier de réglages savescript.txt illisible\n"
+           "  6  fichier de réglages savescript.txt illisible ou endommagé\n"
            "  7  dessins pas prêts : AutoCAD n'a pas été démarré (--execute)\n"
            "  8  AutoCAD n'a pas pu être démarré (--execute)\n"
            "  9  aucun plan à traiter : AutoCAD n'a pas été démarré (--execute)\n"
