@@ -1,6 +1,7 @@
-// The settings file reader: whatever bytes savescript.txt holds, loading never crashes;
-// settings that loaded are saved and loaded again to the same record; and saving them over the
-// file they came from changes nothing but slots 0 to 20 of record 10.
+// The settings file reader: whatever bytes savescript.txt holds, loading never crashes; a file is
+// damaged exactly when it stops before the end of slot 20; settings that loaded, whole or from a
+// damaged file, are saved and loaded again to the same record; and saving them over the file
+// they came from changes nothing but slots 0 to 20 of record 10.
 
 #include "config/settingsfile.h"
 #include "fuzzsupport.h"
@@ -29,7 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     SettingsFile file(first);
     Settings loaded;
-    if (!file.LoadSettings(loaded))
+    const Status status = file.LoadSettings(loaded);
+    const bool damaged = !status && status.error().cause == Cause::Damaged;
+    if (damaged && size >= SettingsFile::kSettingsEnd)
+        fuzz::Violated("a file that holds every setting is called damaged");
+    if (status && size < SettingsFile::kSettingsEnd)
+        fuzz::Violated("a file cut short loaded without a word");
+    // What a damaged file held is loaded and the rest keeps its value: the window goes on with it.
+    if (!status && !damaged)
         return 0;
     SettingsFile copy(second);
     if (!copy.SaveSettings(loaded))
@@ -40,9 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!(again == loaded))
         fuzz::Violated("settings saved and loaded differ");
 
-    // Saved over the file read, every byte it held outside the 21 slots stays.
+    // Saved over the file read, every byte it held outside the 21 slots stays; a file past the
+    // size limit is refused and left as it is.
     const std::string before(reinterpret_cast<const char*>(data), size);
-    if (!file.SaveSettings(loaded))
+    const Status savedOver = file.SaveSettings(loaded);
+    if (size > SettingsFile::kFileSizeLimit) {
+        if (savedOver || savedOver.error().cause != Cause::TooLarge || ReadAll(first) != before)
+            fuzz::Violated("a file past the size limit was not refused whole");
+        return 0;
+    }
+    if (!savedOver)
         fuzz::Violated("loaded settings could not be saved over their file");
     const std::string after = ReadAll(first);
     if (after.size() != std::max(before.size(), SettingsFile::kFileLength))

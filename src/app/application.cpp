@@ -1,8 +1,8 @@
 #include "app/application.h"
 
 #include "app/singleinstance.h"
-#include "base/fileio.h"
 #include "base/messages.h"
+#include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/formparts.h"
 #include "gui/main/mainwindow.h"
@@ -53,9 +53,9 @@ bool Application::start() {
 
     // 5. The settings: the first-run values, then loaded, or saved as they are on a first start.
     // Of the first-run values only the printer takes the printer list, and they stay only when
-    // the file cannot be read (a readable file replaces every text setting before any other), so
-    // only then is the print system asked.
-    const bool firstRunValuesStay = !CheckReadable(m_session.settingsPath());
+    // the file cannot be read or is cut short (a whole file replaces every text setting before
+    // any other), so only then is the print system asked.
+    const bool firstRunValuesStay = !HoldsEverySetting(m_session.settingsPath());
     const Settings defaults =
         DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList()));
     m_session.settings = defaults;
@@ -65,11 +65,12 @@ bool Application::start() {
     ApplySingleWindowRule(m_session.settings);
     if (startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(NumberAndDescription(*startup.failure)));
+                    FromStd(SettingsLoadFailureText(*startup.failure)));
     }
 
     // 6. The script folder, fixed for the whole run.
-    m_session.scriptFolder = ResolveScriptFolder(startup, m_session.settings);
+    m_session.scriptFolder =
+        ResolveScriptFolder(startup, m_session.settings, m_session.programFolder);
 
     // The settings of the run live in a file of their own; a faulty one is reported and the
     // defaults stand in for it until the configuration saves good ones.

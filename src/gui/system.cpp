@@ -22,7 +22,9 @@ std::string FindProgramFolder(const QString& executableFolder, const QString& ap
     const QString appData = appDataFolder.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                 : appDataFolder;
-    return ResolveProgramFolder(NativeStdPath(executable), NativeStdPath(appData));
+    // An installed copy keeps its files in the user's folder: the system folders are the core's.
+    return ResolveProgramFolder(NativeStdPath(executable), NativeStdPath(appData),
+                                SystemProgramFolders());
 }
 
 QStringList SystemPrinters() {

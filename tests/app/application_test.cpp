@@ -1,6 +1,8 @@
 // Start-up and the configuration dialog as the program wires them, in this process.
 #include "app/application.h"
 
+#include "base/fileio.h"
+#include "base/messages.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/main/mainwindow.h"
@@ -229,6 +231,36 @@ TEST_F(ApplicationTest, AnUnreadableSettingsFileKeepsTheFirstRunPrinter) {
     EXPECT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(app->session().settings.printerName(), "P1");
     EXPECT_EQ(app->session().scriptFolder, "");
+}
+
+// A settings file cut short before the printer: the printer list is asked for the first-run
+// values that fill it, the window says the file is damaged and goes on, the file stays as it is.
+TEST_F(ApplicationTest, ADamagedSettingsFileIsCompletedWithTheFirstRunValues) {
+    stored.combo[slot::scriptFolder] = "";
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    const std::string cut =
+        ReadBytes(dir.path("savescript.txt")).substr(0, SettingsFile::kRecordOffset);
+    test::WriteBytes(dir.path("savescript.txt"), cut);
+    start();
+    EXPECT_EQ(printerAsks, 1);
+    Error damaged = InOperation(FileError(ErrorCode::DeviceIo, dir.path("savescript.txt")),
+                                Operation::ReadSettings);
+    damaged.cause = Cause::Damaged;
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, QString::fromStdString(SettingsLoadFailureText(damaged)));
+    EXPECT_EQ(app->session().settings.printerName(), "P1");
+    EXPECT_EQ(app->session().settings, DefaultSettings(lists));
+    EXPECT_EQ(ReadBytes(dir.path("savescript.txt")), cut);
+}
+
+// A whole file with an empty script folder: the script goes beside the settings, never to the
+// root of the file system.
+TEST_F(ApplicationTest, AnEmptyScriptFolderSettingGivesTheProgramFolder) {
+    stored.combo[slot::scriptFolder] = "";
+    ASSERT_TRUE(SettingsFile(dir.path("savescript.txt")).SaveSettings(stored));
+    start();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(app->session().scriptFolder, dir.folder());
 }
 
 } // namespace

@@ -16,7 +16,12 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -305,6 +310,38 @@ TEST_F(CommandLineProgram, DamagedSettingsFileStopsWithItsCodeAndStaysAsItIs) {
     EXPECT_NE(outcome.err.find("13"), std::string::npos) << outcome.err;
     EXPECT_EQ(ReadBytes(copy.path("savescript.txt")), settings);
     EXPECT_FALSE(FileExists(scriptPath()));
+}
+
+// Nothing waits on a pipe or reads a device without end: each is refused with the code of the
+// file's kind, and so is a settings file cut short; no script is written.
+TEST_F(CommandLineProgram, WhatIsNoOrdinaryFileOrIsCutShortEndsWithTheCodeOfItsKind) {
+    const std::string whole = writeSettings();
+    std::filesystem::create_directory(copy.path("dossier"));
+    std::vector<std::string> paths = {copy.path("dossier")};
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(copy.path("tube").c_str(), 0600), 0);
+    paths.push_back(copy.path("tube"));
+    if (FileExists("/dev/zero"))
+        paths.push_back("/dev/zero");
+#endif
+    for (const std::string& path : paths) {
+        for (const auto& [option, code] :
+             {std::pair{"--job", ExitCode::BadJobFile}, {"--list", ExitCode::UnreadableList}}) {
+            const Outcome outcome = copy.command({"--generate", option, path});
+            EXPECT_EQ(outcome.code, CodeOf(code)) << option << " " << path;
+            EXPECT_NE(outcome.err.find("« " + path + " » n'est pas un fichier ordinaire"),
+                      std::string::npos)
+                << outcome.err;
+        }
+    }
+    WriteBytes(copy.path("savescript.txt"), whole.substr(0, SettingsFile::kSettingsEnd - 1));
+    const Outcome damaged = copy.command({"--generate"});
+    EXPECT_EQ(damaged.code, CodeOf(ExitCode::SettingsUnreadable));
+    EXPECT_NE(damaged.err.find("est endommagé : il s'arrête avant la fin des réglages"),
+              std::string::npos)
+        << damaged.err;
+    EXPECT_FALSE(FileExists(scriptPath()));
+    EXPECT_FALSE(FileExists(copy.path("Pilotrame.scr")));
 }
 
 TEST_F(CommandLineProgram, ExecuteStartsAutocadOnTheScript) {

@@ -2,9 +2,12 @@
 
 #include "base/paths.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <system_error>
 
@@ -68,35 +71,227 @@ Status CloseChecked(FileHandle& file, const std::string& path) {
 
 } // namespace
 
-Result<std::string> ReadFileBytes(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(ToFsPath(path), ec))
-        return FileError(ErrorCode::PathFileAccess, path);
-    FileHandle file = OpenFile(path, "rb");
-    if (!file)
-        return ErrnoError(path);
-    std::string content;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        content.append(buffer, n);
-        if (n < sizeof buffer) {
-            if (std::ferror(file.get()))
-                return ErrnoError(path);
-            break;
-        }
+namespace {
+
+#ifdef _WIN32
+// The C library's error number for a Windows error of opening or reading a file, so that both
+// systems give the user the same error numbers.
+int ErrnoFromWindows(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+        return EINVAL;
+    default:
+        return EIO;
     }
+}
+#endif
+
+// An ordinary file open for reading, closed on every path. Opening refuses anything else
+// without waiting for it.
+class ReadingFile {
+public:
+    explicit ReadingFile(std::string path) : m_path(std::move(path)) {}
+    ~ReadingFile() { close(); }
+    ReadingFile(const ReadingFile&) = delete;
+    ReadingFile& operator=(const ReadingFile&) = delete;
+
+    Status open();
+    // The size the system gave when the file was opened; the file may grow or shrink since.
+    std::uint64_t size() const { return m_size; }
+    Status seek(std::uint64_t offset);
+    // Up to length bytes into buffer; none at the end of the file.
+    Result<std::size_t> read(char* buffer, std::size_t length);
+
+private:
+    void close();
+
+    std::string m_path;
+    std::uint64_t m_size = 0;
+#ifdef _WIN32
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+#else
+    int m_descriptor = -1;
+#endif
+};
+
+#ifdef _WIN32
+
+Status ReadingFile::open() {
+    const std::filesystem::path native = ToFsPath(m_path);
+    // A folder cannot be opened as a file on Windows: say what it is rather than "access denied".
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return NotAFileError(m_path);
+    // Other programs may go on reading, writing, renaming or deleting the file meanwhile, as
+    // they could while it was opened by the C library.
+    m_handle = CreateFileW(native.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // Every instance of a named pipe taken: still a pipe.
+        if (error == ERROR_PIPE_BUSY)
+            return NotAFileError(m_path);
+        return ErrorFromErrno(ErrnoFromWindows(error), m_path);
+    }
+    // A named pipe (\\.\pipe\...), the console (CON) or a device (NUL, COM1) opens without
+    // waiting, but is no file on a disk.
+    if (GetFileType(m_handle) != FILE_TYPE_DISK)
+        return NotAFileError(m_path);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(m_handle, &information))
+        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return NotAFileError(m_path);
+    m_size =
+        (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    return Success();
+}
+
+Status ReadingFile::seek(std::uint64_t offset) {
+    LARGE_INTEGER distance{};
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(m_handle, distance, nullptr, FILE_BEGIN))
+        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+    return Success();
+}
+
+Result<std::size_t> ReadingFile::read(char* buffer, std::size_t length) {
+    DWORD done = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
+    if (!ReadFile(m_handle, buffer, wanted, &done, nullptr))
+        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+    return static_cast<std::size_t>(done);
+}
+
+void ReadingFile::close() {
+    if (m_handle != INVALID_HANDLE_VALUE)
+        CloseHandle(m_handle);
+    m_handle = INVALID_HANDLE_VALUE;
+}
+
+#else
+
+Status ReadingFile::open() {
+    // A look before opening: opening a device may act on it (a tape rewinds, a serial line is
+    // taken), so a path that is no ordinary file now is not opened at all.
+    struct stat named {};
+    if (::stat(m_path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+        return NotAFileError(m_path);
+    // Without O_NONBLOCK, opening a pipe waits for a program to write to it; with it, nothing
+    // waits, whatever the path has become since the look.
+    m_descriptor = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_descriptor < 0)
+        return ErrnoError(m_path);
+    struct stat opened {};
+    if (::fstat(m_descriptor, &opened) != 0)
+        return ErrnoError(m_path);
+    if (!S_ISREG(opened.st_mode))
+        return NotAFileError(m_path);
+    // An ordinary file then reads as any other: a network file system may otherwise answer a
+    // read that would wait with "try again".
+    const int flags = ::fcntl(m_descriptor, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(m_descriptor, F_SETFL, flags & ~O_NONBLOCK);
+    m_size = opened.st_size > 0 ? static_cast<std::uint64_t>(opened.st_size) : 0;
+    return Success();
+}
+
+Status ReadingFile::seek(std::uint64_t offset) {
+    if (::lseek(m_descriptor, static_cast<off_t>(offset), SEEK_SET) < 0)
+        return ErrnoError(m_path);
+    return Success();
+}
+
+Result<std::size_t> ReadingFile::read(char* buffer, std::size_t length) {
+    for (;;) {
+        const ssize_t done = ::read(m_descriptor, buffer, length);
+        if (done >= 0)
+            return static_cast<std::size_t>(done);
+        if (errno != EINTR)
+            return ErrnoError(m_path);
+    }
+}
+
+void ReadingFile::close() {
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+}
+
+#endif
+
+// Appends to content what follows the file's position, until the end of the file or until
+// content holds limit bytes.
+Status ReadUpTo(ReadingFile& file, std::string& content, std::uint64_t limit) {
+    char buffer[65536];
+    while (content.size() < limit) {
+        const std::uint64_t left = limit - content.size();
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buffer));
+        const Result<std::size_t> done = file.read(buffer, wanted);
+        if (!done)
+            return done.error();
+        if (*done == 0)
+            break;
+        content.append(buffer, *done);
+    }
+    return Success();
+}
+
+} // namespace
+
+Result<std::string> ReadFileBytes(const std::string& path, std::uint64_t sizeLimit) {
+    ReadingFile file(path);
+    if (Status opened = file.open(); !opened)
+        return opened.error();
+    if (file.size() > sizeLimit)
+        return TooLargeError(path, sizeLimit);
+    std::string content;
+    if (file.size() < content.max_size())
+        content.reserve(static_cast<std::size_t>(file.size()));
+    // One byte past the limit is asked for: a file that grew while being read shows it there.
+    const std::uint64_t wanted = sizeLimit == kNoSizeLimit ? kNoSizeLimit : sizeLimit + 1;
+    if (Status read = ReadUpTo(file, content, wanted); !read)
+        return read.error();
+    if (content.size() > sizeLimit)
+        return TooLargeError(path, sizeLimit);
+    return content;
+}
+
+Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                 std::size_t length) {
+    ReadingFile file(path);
+    if (Status opened = file.open(); !opened)
+        return opened.error();
+    std::string content;
+    if (offset > 0) {
+        if (Status moved = file.seek(offset); !moved)
+            return moved.error();
+    }
+    content.reserve(length);
+    if (Status read = ReadUpTo(file, content, length); !read)
+        return read.error();
     return content;
 }
 
 Status CheckReadable(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(ToFsPath(path), ec))
-        return FileError(ErrorCode::PathFileAccess, path);
-    FileHandle file = OpenFile(path, "rb");
-    if (!file)
-        return ErrnoError(path);
-    return Success();
+    ReadingFile file(path);
+    return file.open();
 }
 
 Status TruncateFile(const std::string& path) {
@@ -300,6 +495,20 @@ Error FileError(ErrorCode code, const std::string& path) {
 
 Error ErrorFromErrno(int error, const std::string& path) {
     return FileError(CodeFromErrno(error, path), path);
+}
+
+Error NotAFileError(const std::string& path) {
+    Error error = FileError(ErrorCode::PathFileAccess, path);
+    error.cause = Cause::NotAFile;
+    return error;
+}
+
+Error TooLargeError(const std::string& path, std::uint64_t limit) {
+    Error error = FileError(ErrorCode::Overflow, path);
+    error.cause = Cause::TooLarge;
+    error.number = static_cast<int>(std::min<std::uint64_t>(
+        limit, static_cast<std::uint64_t>(std::numeric_limits<int>::max())));
+    return error;
 }
 
 } // namespace pilotrame

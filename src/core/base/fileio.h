@@ -2,6 +2,8 @@
 
 #include "base/result.h"
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -10,10 +12,23 @@ namespace pilotrame {
 // Small file operations on UTF-8 paths. Each opens the file for one operation and closes it on
 // every path; failures come back as Error values naming the operation and the path.
 
-// The whole content of a file, bytes unchanged.
-Result<std::string> ReadFileBytes(const std::string& path);
+// Reading never waits on what is not an ordinary file: a pipe that no program writes to, a
+// terminal or a device that never ends (/dev/zero) would hold the program for good. Such a path,
+// and a folder, is refused with cause NotAFile (code PathFileAccess) before anything is read.
 
-// True when the path names an existing regular file that can be opened for reading.
+// ReadFileBytes without a limit on the size: for files that may rightly be very large.
+inline constexpr std::uint64_t kNoSizeLimit = std::numeric_limits<std::uint64_t>::max();
+
+// The whole content of an ordinary file, bytes unchanged. A file larger than sizeLimit bytes is
+// refused with cause TooLarge (number: the limit) before it is read, or as soon as it grows past
+// the limit while being read.
+Result<std::string> ReadFileBytes(const std::string& path, std::uint64_t sizeLimit = kNoSizeLimit);
+
+// At most length bytes of an ordinary file from offset on: fewer when the file ends before, none
+// when it ends before offset. The rest of the file is never read, however large it is.
+Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t length);
+
+// Succeeds when the path names an existing ordinary file that can be opened for reading.
 Status CheckReadable(const std::string& path);
 
 // Creates the file empty, or empties it.
@@ -42,5 +57,11 @@ Error FileError(ErrorCode code, const std::string& path);
 
 // FileError(CodeFromErrno(error, path), path).
 Error ErrorFromErrno(int error, const std::string& path);
+
+// A path that names a pipe, a device or a folder where an ordinary file was expected.
+Error NotAFileError(const std::string& path);
+
+// A file larger than limit bytes, what its kind can hold.
+Error TooLargeError(const std::string& path, std::uint64_t limit);
 
 } // namespace pilotrame

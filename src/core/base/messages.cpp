@@ -75,11 +75,12 @@ std::string FileFailureText(const Error& error) {
     case Cause::InvalidName:
     case Cause::NotADrawingName:
         return "Nom de fichier impossible à écrire : " + std::string(kCrLf) + error.detail;
-    case Cause::FaultyText:
-    case Cause::System:
     case Cause::NotAFile:
     case Cause::TooLarge:
     case Cause::Damaged:
+        return UnusableFileText(error);
+    case Cause::FaultyText:
+    case Cause::System:
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
     case Cause::NeedsVba:
@@ -117,11 +118,12 @@ std::string GenerationFailureText(const Error& error) {
         return "Génération arrêtée. " + BoxText(error, "ne contient pas un nombre");
     case Cause::OutOfRange:
         return "Génération arrêtée. " + BoxText(error, "contient un nombre hors limites");
-    case Cause::FaultyText:
-    case Cause::System:
     case Cause::NotAFile:
     case Cause::TooLarge:
     case Cause::Damaged:
+        return UnusableFileText(error);
+    case Cause::FaultyText:
+    case Cause::System:
     case Cause::NotInCodePage:
     case Cause::PastTheLimit:
         break;
@@ -155,6 +157,12 @@ std::string ListWriteFailureText(const Error& error) {
 }
 
 std::string SettingsFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Enregistrez la configuration dans la fenêtre (« Sauvegarder et Quitter ») pour "
+               "le réécrire en entier.";
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
     return NumberAndDescription(error) + "\n" + error.path;
 }
 
@@ -194,6 +202,8 @@ std::string UnreadableFoldersText(const std::vector<std::string>& folders) {
 // --- Main window and configuration dialog ---
 
 std::string ScriptFileReadFailureText(const Error& error) {
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
     return "Impossible de lire le fichier : " + std::string(kCrLf) + error.path;
 }
 
@@ -286,6 +296,8 @@ std::string TextFaultText(const Error& error) {
 } // namespace
 
 std::string JobFileFailureText(const Error& error) {
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
     if (error.cause == Cause::FaultyText)
         return "Fichier de travail incorrect, il n'a pas été chargé : " + std::string(kCrLf) +
                error.path + std::string(kCrLf) + "ligne " + std::to_string(error.line) + " : " +
@@ -378,7 +390,78 @@ std::string DrawingCheckText(const DrawingCheck& check) {
 }
 
 // ---- Files that are not ordinary files, too large, or damaged ----
-// (texts of the section on files, declared in messages.h)
+
+namespace {
+
+// "4 Mio" for a whole number of mebibytes, else the bytes.
+std::string SizeText(int bytes) {
+    constexpr int kMebibyte = 1024 * 1024;
+    if (bytes > 0 && bytes % kMebibyte == 0)
+        return std::to_string(bytes / kMebibyte) + " Mio";
+    return std::to_string(bytes) + " octets";
+}
+
+// What a file refused before it was read leaves undone, by the operation that wanted it.
+std::string NotDoneText(Operation operation) {
+    switch (operation) {
+    case Operation::ReadJob:
+        return "le travail n'a pas été chargé.";
+    case Operation::ReadList:
+        return "la liste des plans n'a pas été lue.";
+    case Operation::ReadSettings:
+        return "les réglages n'ont pas été lus.";
+    case Operation::SaveSettings:
+        return "les réglages n'ont pas été enregistrés.";
+    default:
+        return "il n'a pas été lu.";
+    }
+}
+
+std::string_view KindText(Operation operation) {
+    switch (operation) {
+    case Operation::ReadJob:
+        return "un fichier de travail";
+    case Operation::ReadSettings:
+    case Operation::SaveSettings:
+        return "un fichier de réglages";
+    default:
+        return "ce genre de fichier";
+    }
+}
+
+} // namespace
+
+std::string UnusableFileText(const Error& error) {
+    switch (error.cause) {
+    case Cause::NotAFile:
+        return InQuotes(error.path) +
+               " n'est pas un fichier ordinaire (tube, périphérique ou dossier) : " +
+               NotDoneText(error.operation);
+    case Cause::TooLarge:
+        return InQuotes(error.path) + " est trop grand pour " +
+               std::string(KindText(error.operation)) + " (plus de " + SizeText(error.number) +
+               ") : " + NotDoneText(error.operation);
+    case Cause::Damaged:
+        if (error.operation == Operation::ReadSettings)
+            return "Le fichier de réglages " + InQuotes(error.path) +
+                   " est endommagé : il s'arrête avant la fin des réglages.";
+        return InQuotes(error.path) +
+               " est endommagé : il s'arrête avant la fin de ce qu'il doit contenir.";
+    default:
+        return {};
+    }
+}
+
+std::string SettingsLoadFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Les réglages manquants ont repris leur valeur de départ. « Sauvegarder et "
+               "Quitter » dans la configuration réécrira le fichier en entier.";
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
+    return NumberAndDescription(error);
+}
+
 // (end of the section on files)
 
 // ---- Job files ----

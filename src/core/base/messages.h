@@ -129,6 +129,16 @@ std::string DrawingCheckSummaryText(int checked, int problems);
 // ---- Files that are not ordinary files, too large, or damaged ----
 // A pipe, a device or a folder where a file was expected, a file larger than its kind can hold,
 // a settings file cut short.
+
+// The text for a failure of cause NotAFile, TooLarge or Damaged: the file, what is wrong with it,
+// and what was therefore not done (not read, not loaded, not saved). Empty for any other cause.
+std::string UnusableFileText(const Error& error);
+
+// The box shown when the settings could not be loaded at start-up or when the configuration
+// opens: for a damaged file, that the missing settings took their first-run values and how to
+// write the file whole again; for a file that is no ordinary file, UnusableFileText; else the
+// error number and its description.
+std::string SettingsLoadFailureText(const Error& error);
 // (end of the section on files)
 
 // ---- Job files ----

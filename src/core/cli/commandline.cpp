@@ -177,7 +177,7 @@ std::string HelpText() {
            "  3  fichier de travail illisible ou incorrect\n"
            "  4  liste des dessins illisible ou inexistante\n"
            "  5  échec de la génération du script, ou travail qui renomme des fichiers\n"
-           "  6  fichier de réglages savescript.txt illisible\n"
+           "  6  fichier de réglages savescript.txt illisible ou endommagé\n"
            "  7  dessins pas prêts : AutoCAD n'a pas été démarré (--execute)\n"
            "  8  AutoCAD n'a pas pu être démarré (--execute)\n"
            "  9  aucun plan à traiter : AutoCAD n'a pas été démarré (--execute)\n"
@@ -205,14 +205,16 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     const Result<SettingsStartup> startup = ReadSettings(settingsPath, env, settings);
     if (!startup)
         return Fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
-    const std::string scriptFolder = ResolveScriptFolder(*startup, settings, env.separator);
+    const std::string scriptFolder =
+        ResolveScriptFolder(*startup, settings, env.programFolder, env.separator);
     const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
     const std::string listPath =
         command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
     // The script stays as it was when there is nothing to make it from.
-    if (!CheckReadable(listPath))
-        return Fail(err, ListFailureText(listPath), ExitCode::UnreadableList);
+    if (Status readable = CheckReadable(listPath); !readable)
+        return Fail(err, GenerationFailureText(InOperation(readable.error(), Operation::ReadList)),
+                    ExitCode::UnreadableList);
 
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
     ListPosition position;

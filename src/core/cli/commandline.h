@@ -37,7 +37,7 @@ enum class ExitCode {
     BadJobFile = 3,         // the job file is unreadable or faulty
     UnreadableList = 4,     // the list of drawings is missing or unreadable
     GenerationFailed = 5,   // the script could not be written whole, or the job renames files
-    SettingsUnreadable = 6, // savescript.txt exists but cannot be read
+    SettingsUnreadable = 6, // savescript.txt exists but cannot be read, or is cut short
     DrawingsNotReady = 7,   // --execute: the check of the drawings stopped AutoCAD's start
     AutocadNotStarted = 8,  // --execute: no AutoCAD program, or it could not be started
     NothingToProcess = 9,   // --execute: the list leaves no drawing to process

@@ -48,45 +48,45 @@ SettingsFile::SettingsFile(std::string path)
     : m_path(std::move(path)), m_record(kRecordLength, '\0') {}
 
 Status SettingsFile::LoadSettings(Settings& settings) {
-    Result<std::string> content = ReadFileBytes(m_path);
+    // Record 10 alone: the rest of a file of any size is never read.
+    Result<std::string> content = ReadFilePart(m_path, kRecordOffset, kRecordLength);
     if (!content)
         return InOperation(content.error(), Operation::ReadSettings);
-    const std::string& bytes = *content;
-    const std::size_t available =
-        bytes.size() > kRecordOffset ? std::min(bytes.size() - kRecordOffset, kRecordLength) : 0;
+    const std::size_t available = content->size();
     m_record.assign(kRecordLength, ' ');
-    if (available > 0)
-        m_record.replace(0, available, bytes, kRecordOffset, available);
+    m_record.replace(0, available, *content);
 
+    std::size_t wholeSlots = 0;
     for (std::size_t index = 0; index < static_cast<std::size_t>(kSettingCount); ++index) {
-        const std::size_t start = index * kSlotLength;
-        const bool missing = start >= available;
+        // A slot cut short holds no value: its setting keeps the one it had.
+        if ((index + 1) * kSlotLength > available)
+            break;
+        ++wholeSlots;
         const std::string_view stored =
-            TrimSpaces(std::string_view(m_record).substr(start, kSlotLength));
+            TrimSpaces(std::string_view(m_record).substr(index * kSlotLength, kSlotLength));
         if (index < kFirstOption) {
             settings.combo[index] = FromAnsi(stored);
         } else if (index < kFirstCheck) {
-            bool state = false;
-            if (!missing) {
-                const Result<bool> parsed = ParseSettingBoolean(stored);
-                if (!parsed)
-                    return BadSlot(ErrorCode::TypeMismatch, m_path, index);
-                state = *parsed;
-            }
-            settings.setOption(static_cast<int>(index), state);
+            const Result<bool> parsed = ParseSettingBoolean(stored);
+            if (!parsed)
+                return BadSlot(ErrorCode::TypeMismatch, m_path, index);
+            settings.setOption(static_cast<int>(index), *parsed);
         } else {
-            int state = 0;
-            if (!missing) {
-                const auto parsed = ParseInteger(stored);
-                if (!parsed)
-                    return BadSlot(ErrorCode::TypeMismatch, m_path, index);
-                // A check box holds 0, 1 or 2 (greyed); anything else is no state of it.
-                if (*parsed < 0 || *parsed > 2)
-                    return BadSlot(ErrorCode::InvalidPropertyValue, m_path, index);
-                state = static_cast<int>(*parsed);
-            }
-            settings.check[index - kFirstCheck] = state;
+            const auto parsed = ParseInteger(stored);
+            if (!parsed)
+                return BadSlot(ErrorCode::TypeMismatch, m_path, index);
+            // A check box holds 0, 1 or 2 (greyed); anything else is no state of it.
+            if (*parsed < 0 || *parsed > 2)
+                return BadSlot(ErrorCode::InvalidPropertyValue, m_path, index);
+            settings.check[index - kFirstCheck] = static_cast<int>(*parsed);
         }
+    }
+    if (wholeSlots < static_cast<std::size_t>(kSettingCount)) {
+        Error damaged =
+            InOperation(FileError(ErrorCode::DeviceIo, m_path), Operation::ReadSettings);
+        damaged.cause = Cause::Damaged;
+        damaged.number = static_cast<int>(wholeSlots);
+        return damaged;
     }
     return Success();
 }
@@ -103,7 +103,7 @@ std::string SettingsFile::encodeRecord(const Settings& settings) const {
 
 Status SettingsFile::SaveSettings(const Settings& settings) {
     std::string bytes;
-    Result<std::string> existing = ReadFileBytes(m_path);
+    Result<std::string> existing = ReadFileBytes(m_path, kFileSizeLimit);
     if (existing) {
         bytes = std::move(*existing);
     } else if (existing.error().code != ErrorCode::FileNotFound) {
@@ -117,6 +117,13 @@ Status SettingsFile::SaveSettings(const Settings& settings) {
         return InOperation(written.error(), Operation::SaveSettings);
     m_record = std::move(record);
     return Success();
+}
+
+bool HoldsEverySetting(const std::string& path) {
+    const Result<std::string> settings =
+        ReadFilePart(path, SettingsFile::kRecordOffset,
+                     SettingsFile::kSettingsEnd - SettingsFile::kRecordOffset);
+    return settings && settings->size() == SettingsFile::kSettingsEnd - SettingsFile::kRecordOffset;
 }
 
 std::vector<int> SettingsFile::slotsTooLong(const Settings& settings) {

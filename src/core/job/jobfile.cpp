@@ -402,7 +402,7 @@ Status SaveJobFile(const std::string& path, const MainJob& job) {
 }
 
 Result<MainJob> LoadJobFile(const std::string& path) {
-    Result<std::string> bytes = ReadFileBytes(path);
+    Result<std::string> bytes = ReadFileBytes(path, kJobFileSizeLimit);
     if (!bytes)
         return InOperation(bytes.error(), Operation::ReadJob);
     Result<MainJob> job = ParseJobFile(*bytes);

@@ -4,6 +4,7 @@
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,8 +96,16 @@ Result<MainJob> ParseJobFile(std::string_view text);
 // Writes the job file at path; the previous file is replaced only once the new one is complete.
 Status SaveJobFile(const std::string& path, const MainJob& job);
 
-// Reads the job file at path. A file that cannot be read fails as the file operation does; a
-// faulty text fails as ParseJobFile does, with path set.
+// The largest job file read. A job is some forty lines; its one long value, the script text,
+// comes from a script file of at most kScriptTextSizeLimit (1 Mio) of ANSI text, which takes at
+// most three times as many bytes in UTF-8 with its escapes. A larger file is no job this program
+// wrote, and is refused before it is read: a device or a runaway file would otherwise fill the
+// memory.
+inline constexpr std::uint64_t kJobFileSizeLimit = 4 * 1024 * 1024;
+
+// Reads the job file at path. A file that cannot be read fails as the file operation does, one
+// larger than kJobFileSizeLimit with cause TooLarge; a faulty text fails as ParseJobFile does,
+// with path set.
 Result<MainJob> LoadJobFile(const std::string& path);
 
 } // namespace pilotrame

@@ -1,5 +1,7 @@
 #include "script/drawingsection.h"
 
+#include "base/codepage.h"
+#include "base/fileio.h"
 #include "base/numbers.h"
 #include "script/plotsequence.h"
 #include "script/scriptlines.h"
@@ -34,6 +36,17 @@ std::string_view InsertCommandWord(std::string_view acadVersion) {
     if (IsVersionBefore2000(acadVersion))
         return "inserer";
     return "-inserer";
+}
+
+Result<std::string> ReadScriptText(const std::string& path) {
+    const Result<std::string> bytes = ReadFileBytes(path, kScriptTextSizeLimit);
+    if (!bytes)
+        return bytes.error();
+    // One final line break is the end of the last line, not an empty line after it.
+    std::string text = FromAnsi(*bytes);
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
+        text.resize(text.size() - 2);
+    return ToLf(text);
 }
 
 std::string CustomScriptLines(std::string_view scriptText) {

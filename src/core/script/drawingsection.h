@@ -5,6 +5,7 @@
 #include "selection/filelist.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace pilotrame {
@@ -48,6 +49,17 @@ struct DrawingJob {
 // The block insertion command of a version: "inserer" for the versions before AutoCAD 2000,
 // "-inserer" (the command-line form) for every other one.
 std::string_view InsertCommandWord(std::string_view acadVersion);
+
+// The largest script file that "SCRIPT FICHIER" loads into its box. The text goes into the
+// section of every drawing: a script text of a thousand lines is some 30 Kio, and one of 1 Mio
+// already makes a script of a gigabyte for a thousand drawings. A larger file is refused before
+// it is read.
+inline constexpr std::uint64_t kScriptTextSizeLimit = 1024 * 1024;
+
+// The text of the script file at path as the box shows it: ANSI read as UTF-8, lines joined by
+// LF, the line break that ends the last line dropped. A file larger than kScriptTextSizeLimit
+// is refused (cause TooLarge), as is anything that is no ordinary file (cause NotAFile).
+Result<std::string> ReadScriptText(const std::string& path);
 
 // The text of the custom script as a section carries it: line breaks made CR LF, every CR LF at
 // its very end removed, then one CR LF. An empty text gives one empty line.

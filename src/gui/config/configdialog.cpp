@@ -639,7 +639,7 @@ void ConfigDialog::ChooseAutocadProgram() {
 void ConfigDialog::openPage(Page page) {
     if (const Status loaded = LoadSettings(); !loaded) {
         ShowMessage(parentWidget(), FromStd(kProgramTitle),
-                    FromStd(NumberAndDescription(loaded.error())));
+                    FromStd(SettingsLoadFailureText(loaded.error())));
     }
     if (m_liveRun) {
         // The file is read anew, as savescript.txt is; a faulty one leaves the live values.

@@ -443,8 +443,9 @@ void MainWindow::onGenerateClicked() {
 
 void MainWindow::executeScript() {
     const std::string listPath = m_session.listPath();
-    if (!CheckReadable(listPath)) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(ListFailureText(listPath)),
+    if (Status readable = CheckReadable(listPath); !readable) {
+        const Error failure = InOperation(readable.error(), Operation::ReadList);
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(failure)),
                     MessageIcon::Critical);
         return;
     }

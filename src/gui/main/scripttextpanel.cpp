@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
+#include "script/drawingsection.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -84,18 +85,13 @@ void ScriptTextPanel::OpenScriptFile() {
     if (!chosen)
         return; // a cancel changes nothing
     const std::string path = ToStd(chosen->front());
-    const Result<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) {
-        ShowMessage(m_host, FromStd(kErrorTitle), FromStd(ScriptFileReadFailureText(bytes.error())),
+    const Result<std::string> text = ReadScriptText(path);
+    if (!text) {
+        ShowMessage(m_host, FromStd(kErrorTitle), FromStd(ScriptFileReadFailureText(text.error())),
                     MessageIcon::Critical);
         return;
     }
-    // The lines of the file joined by line breaks: one final line break is the end of the last
-    // line, not an empty line after it.
-    std::string text = FromAnsi(*bytes);
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
-        text.resize(text.size() - 2);
-    m_text->setPlainText(FromStd(ToLf(text)));
+    m_text->setPlainText(FromStd(*text));
 }
 
 void ScriptTextPanel::SaveScriptFileAs() {

@@ -1,11 +1,32 @@
 #include "base/fileio.h"
 
+#include "base/paths.h"
+#include "config/settingsfile.h"
+#include "job/jobfile.h"
+#include "launch/drawingcheck.h"
+#include "launch/scriptrun.h"
+#include "rename/renaming.h"
+#include "script/drawingsection.h"
+#include "script/generation.h"
+#include "selection/filelist.h"
+#include "session/startup.h"
+#include "support/promptly.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -178,6 +199,238 @@ TEST(FileIo, ReplacingKeepsLinksAndPermissions) {
     EXPECT_EQ(fs::hard_link_count(real), 2u);
 }
 #endif
+
+// ---- Reading never waits, and never takes more than a file's kind can hold ----
+
+template <typename T> std::optional<Error> Outcome(const Result<T>& result) {
+    if (result)
+        return std::nullopt;
+    return result.error();
+}
+
+// Every reader of the program: the file operations, and each use case that reads a list, a job,
+// the settings or a script text. folder is a scratch folder for what a reader writes.
+struct Reader {
+    std::string name;
+    Operation operation;
+    std::function<std::optional<Error>(const std::string& path, const std::string& folder)> read;
+};
+
+std::vector<Reader> EveryReader() {
+    const auto acceptEveryFile = [](const ListPosition&) { return Success(); };
+    return {
+        {"ReadFileBytes", Operation::None,
+         [](const std::string& path, const std::string&) { return Outcome(ReadFileBytes(path)); }},
+        {"ReadFileBytes with a limit", Operation::None,
+         [](const std::string& path, const std::string&) {
+             return Outcome(ReadFileBytes(path, 1024));
+         }},
+        {"ReadFilePart", Operation::None,
+         [](const std::string& path, const std::string&) {
+             return Outcome(ReadFilePart(path, 100, 100));
+         }},
+        {"CheckReadable", Operation::None,
+         [](const std::string& path, const std::string&) { return Outcome(CheckReadable(path)); }},
+        {"WalkFileList", Operation::ReadList,
+         [acceptEveryFile](const std::string& path, const std::string&) {
+             ListPosition position;
+             return Outcome(WalkFileList(path, position, acceptEveryFile));
+         }},
+        {"ReadFileList", Operation::ReadList,
+         [](const std::string& path, const std::string&) { return Outcome(ReadFileList(path)); }},
+        {"CountListedFiles", Operation::ReadList,
+         [](const std::string& path, const std::string&) {
+             return Outcome(CountListedFiles(path));
+         }},
+        {"LoadJobFile", Operation::ReadJob,
+         [](const std::string& path, const std::string&) { return Outcome(LoadJobFile(path)); }},
+        {"ReadScriptText", Operation::None,
+         [](const std::string& path, const std::string&) { return Outcome(ReadScriptText(path)); }},
+        {"LoadSettings", Operation::ReadSettings,
+         [](const std::string& path, const std::string&) {
+             SettingsFile file(path);
+             Settings settings;
+             return Outcome(file.LoadSettings(settings));
+         }},
+        {"SaveSettings", Operation::SaveSettings,
+         [](const std::string& path, const std::string&) {
+             return Outcome(SettingsFile(path).SaveSettings(Settings{}));
+         }},
+        {"EstablishSettings", Operation::ReadSettings,
+         [](const std::string& path, const std::string&) {
+             SettingsFile file(path);
+             Settings settings;
+             return EstablishSettings(file, settings, Settings{}).failure;
+         }},
+        {"CheckDrawings", Operation::ReadList,
+         [](const std::string& path, const std::string&) { return Outcome(CheckDrawings(path)); }},
+        {"GenerateScript", Operation::ReadList,
+         [](const std::string& path, const std::string& folder) {
+             ListPosition position;
+             return Outcome(
+                 GenerateScript(path, folder + "Pilotrame.scr", position,
+                                [](std::string&, const ListPosition&) { return Success(); }));
+         }},
+        {"WriteScript", Operation::ReadList,
+         [](const std::string& path, const std::string& folder) {
+             ListPosition position;
+             const ScriptRequest request{path, folder + "Pilotrame.scr", {}, {}, ','};
+             return Outcome(WriteScript(request, position, nullptr));
+         }},
+        {"RenameListedFiles", Operation::ReadList,
+         [](const std::string& path, const std::string&) {
+             ListPosition position;
+             return RenameListedFiles(path, RenameJob{}, position).failure;
+         }},
+    };
+}
+
+// What is at a path before and after the readers: none of them may replace a pipe, a device or
+// a folder by a file of its own.
+std::filesystem::file_type KindAt(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::status(ToFsPath(path), ignored).type();
+}
+
+#ifdef _WIN32
+// A named pipe that no program writes to, for as long as it lives.
+class NamedPipe {
+public:
+    explicit NamedPipe(std::string path) : m_path(std::move(path)) {
+        m_handle = CreateNamedPipeW(ToFsPath(m_path).c_str(), PIPE_ACCESS_OUTBOUND,
+                                    PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 4096,
+                                    4096, 0, nullptr);
+    }
+    ~NamedPipe() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    NamedPipe(const NamedPipe&) = delete;
+    NamedPipe& operator=(const NamedPipe&) = delete;
+    bool made() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    std::string m_path;
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+};
+#endif
+
+// A pipe that nobody writes to, a device that never ends and a folder, given to every reader:
+// each returns at once, refuses the path as no ordinary file, names it, and leaves it as it was.
+TEST(FileIo, NoReaderWaitsOnAPipeADeviceOrAFolder) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    const std::string folder = dir.path("dossier");
+    std::filesystem::create_directory(ToFsPath(folder));
+    paths.push_back(folder);
+#ifdef _WIN32
+    const std::string pipe =
+        "\\\\.\\pipe\\pilotrame-essai-" + std::to_string(GetCurrentProcessId());
+    NamedPipe server(pipe);
+    ASSERT_TRUE(server.made()) << GetLastError();
+    paths.push_back(pipe);
+    paths.push_back("NUL");
+#else
+    const std::string pipe = dir.path("tube");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
+    paths.push_back(pipe);
+    const std::string link = dir.path("lien");
+    std::filesystem::create_symlink(pipe, link);
+    paths.push_back(link);
+    // Never /dev/null: a reader that took it for an empty file could go on to write over it.
+    if (test::FileExists("/dev/zero"))
+        paths.push_back("/dev/zero");
+#endif
+    const std::string scratch = dir.path("travail") + std::string(1, kNativeSeparator);
+    std::filesystem::create_directory(ToFsPath(scratch));
+    for (const std::string& path : paths) {
+        const auto kind = KindAt(path);
+        for (const Reader& reader : EveryReader()) {
+            SCOPED_TRACE(reader.name + " " + path);
+            const std::optional<Error> error = test::Promptly(
+                reader.name + " on " + path, [&] { return reader.read(path, scratch); });
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->cause, Cause::NotAFile);
+            EXPECT_EQ(error->code, ErrorCode::PathFileAccess);
+            EXPECT_EQ(error->path, path);
+            if (reader.operation != Operation::None) {
+                EXPECT_EQ(error->operation, reader.operation);
+            }
+            EXPECT_EQ(KindAt(path), kind);
+        }
+        EXPECT_FALSE(test::Promptly("HoldsEverySetting on " + path, [&] {
+            return HoldsEverySetting(path);
+        })) << path;
+    }
+}
+
+// A limit refuses the file before it is read; the list, which may rightly be very large, has
+// none.
+TEST(FileIo, ALimitRefusesLargerFilesBeforeReadingThem) {
+    TempDir dir;
+    const std::string path = dir.path("f.txt");
+    struct Case {
+        std::size_t size;
+        std::uint64_t limit;
+        bool read;
+    };
+    const Case cases[] = {
+        {0, 0, true},           {10, 10, true},
+        {11, 10, false},        {10, 0, false},
+        {100000, 65536, false}, {100000, 99999, false},
+        {100000, 100000, true}, {200000, kNoSizeLimit, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + " / " + std::to_string(c.limit));
+        const std::string bytes(c.size, 'x');
+        WriteBytes(path, bytes);
+        const Result<std::string> read = ReadFileBytes(path, c.limit);
+        if (c.read) {
+            ASSERT_TRUE(read);
+            EXPECT_EQ(*read, bytes);
+            continue;
+        }
+        ASSERT_FALSE(read);
+        EXPECT_EQ(read.error().cause, Cause::TooLarge);
+        EXPECT_EQ(read.error().number, static_cast<int>(c.limit));
+        EXPECT_EQ(read.error().path, path);
+    }
+}
+
+#ifndef _WIN32
+// A file that the system sizes at nothing may still hold bytes (/proc): the limit is kept while
+// reading too, not only on the size given at the opening.
+TEST(FileIo, ALimitHoldsWhileReading) {
+    if (!test::FileExists("/proc/self/status"))
+        GTEST_SKIP() << "no /proc here";
+    const Result<std::string> whole = ReadFileBytes("/proc/self/status");
+    ASSERT_TRUE(whole);
+    ASSERT_GT(whole->size(), 10u);
+    const Result<std::string> limited = ReadFileBytes("/proc/self/status", 10);
+    ASSERT_FALSE(limited);
+    EXPECT_EQ(limited.error().cause, Cause::TooLarge);
+}
+#endif
+
+TEST(FileIo, APartOfAFileIsWhatItHoldsThere) {
+    TempDir dir;
+    const std::string path = dir.path("f.bin");
+    WriteBytes(path, "0123456789");
+    struct Case {
+        std::uint64_t offset;
+        std::size_t length;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {0, 4, "0123"}, {6, 4, "6789"}, {6, 100, "6789"}, {10, 5, ""}, {1000, 5, ""}, {3, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const Result<std::string> part = ReadFilePart(path, c.offset, c.length);
+        ASSERT_TRUE(part) << c.offset;
+        EXPECT_EQ(*part, c.expected) << c.offset;
+    }
+    EXPECT_EQ(ReadFilePart(dir.path("absent"), 0, 4).error().code, ErrorCode::FileNotFound);
+}
 
 } // namespace
 } // namespace pilotrame

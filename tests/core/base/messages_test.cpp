@@ -98,5 +98,93 @@ TEST(Messages, DrawingsNotReadyCountsInFrenchAndListsTheDrawings) {
     }
 }
 
+// ---- Files that are not ordinary files, too large, or damaged ----
+
+Error WithCause(Cause cause, Operation operation, std::string path, int number = 0) {
+    Error error = InOperation(FileError(ErrorCode::PathFileAccess, path), operation);
+    error.cause = cause;
+    error.number = number;
+    return error;
+}
+
+// The text names the file, says what is wrong with it and what was therefore not done.
+TEST(Messages, UnusableFilesAreNamedWithWhatWasNotDone) {
+    constexpr int kMebibytes4 = 4 * 1024 * 1024;
+    struct Case {
+        Error error;
+        std::string text;
+    };
+    const Case cases[] = {
+        {WithCause(Cause::NotAFile, Operation::ReadJob, "/t/tube"),
+         "« /t/tube » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : le travail "
+         "n'a pas été chargé."},
+        {WithCause(Cause::NotAFile, Operation::ReadList, "/dev/zero"),
+         "« /dev/zero » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : la liste "
+         "des plans n'a pas été lue."},
+        {WithCause(Cause::NotAFile, Operation::ReadSettings, "/p/savescript.txt"),
+         "« /p/savescript.txt » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+         "les réglages n'ont pas été lus."},
+        {WithCause(Cause::NotAFile, Operation::SaveSettings, "/p/savescript.txt"),
+         "« /p/savescript.txt » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+         "les réglages n'ont pas été enregistrés."},
+        {WithCause(Cause::NotAFile, Operation::None, "NUL"),
+         "« NUL » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : il n'a pas été "
+         "lu."},
+        {WithCause(Cause::TooLarge, Operation::ReadJob, "/t/j.pilotrame", kMebibytes4),
+         "« /t/j.pilotrame » est trop grand pour un fichier de travail (plus de 4 Mio) : le "
+         "travail n'a pas été chargé."},
+        {WithCause(Cause::TooLarge, Operation::SaveSettings, "/p/savescript.txt", 1024 * 1024),
+         "« /p/savescript.txt » est trop grand pour un fichier de réglages (plus de 1 Mio) : les "
+         "réglages n'ont pas été enregistrés."},
+        {WithCause(Cause::TooLarge, Operation::None, "/s/x.scr", 1000),
+         "« /s/x.scr » est trop grand pour ce genre de fichier (plus de 1000 octets) : il n'a pas "
+         "été lu."},
+        {WithCause(Cause::Damaged, Operation::ReadSettings, "/p/savescript.txt"),
+         "Le fichier de réglages « /p/savescript.txt » est endommagé : il s'arrête avant la fin "
+         "des réglages."},
+        {FileError(ErrorCode::FileNotFound, "/p/absent"), ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UnusableFileText(c.error), c.text);
+}
+
+// Every box and the command line show that text rather than the generic one of the operation.
+TEST(Messages, EveryFailureTextTellsOfAnUnusableFile) {
+    using TextOf = std::string (*)(const Error&);
+    const std::pair<const char*, TextOf> texts[] = {
+        {"GenerationFailureText", GenerationFailureText},
+        {"FileFailureText", FileFailureText},
+        {"JobFileFailureText", JobFileFailureText},
+        {"ScriptFileReadFailureText", ScriptFileReadFailureText},
+        {"SettingsFailureText", SettingsFailureText},
+        {"SettingsLoadFailureText", SettingsLoadFailureText},
+    };
+    for (const Cause cause : {Cause::NotAFile, Cause::TooLarge}) {
+        for (const Operation operation :
+             {Operation::None, Operation::ReadList, Operation::ReadJob, Operation::ReadSettings}) {
+            const Error error = WithCause(cause, operation, "/x/f", 1024 * 1024);
+            for (const auto& [name, text] : texts)
+                EXPECT_EQ(text(error), UnusableFileText(error)) << name;
+        }
+    }
+}
+
+// A damaged settings file: the window goes on with first-run values, the command line stops;
+// each says how to write the file whole again. Other failures keep their number.
+TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
+    const Error damaged = WithCause(Cause::Damaged, Operation::ReadSettings, "/p/savescript.txt");
+    const std::string what = UnusableFileText(damaged);
+    EXPECT_EQ(SettingsLoadFailureText(damaged),
+              what + "\r\nLes réglages manquants ont repris leur valeur de départ. « Sauvegarder "
+                     "et Quitter » dans la configuration réécrira le fichier en entier.");
+    EXPECT_EQ(SettingsFailureText(damaged),
+              what + "\r\nEnregistrez la configuration dans la fenêtre (« Sauvegarder et "
+                     "Quitter ») pour le réécrire en entier.");
+    const Error denied =
+        InOperation(FileError(ErrorCode::PermissionDenied, "/p/s.txt"), Operation::ReadSettings);
+    EXPECT_EQ(SettingsLoadFailureText(denied), "70 Permission refusée");
+    EXPECT_EQ(SettingsFailureText(denied), "70 Permission refusée\n/p/s.txt");
+}
+
 } // namespace
 } // namespace pilotrame

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
+#include "support/promptly.h"
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
 
@@ -14,6 +15,10 @@
 #include <chrono>
 #include <filesystem>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -367,6 +372,130 @@ TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
     const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x1=abc\n");
     EXPECT_EQ(run({"--job", job}), ExitCode::GenerationFailed);
     EXPECT_NE(err.str().find("Génération arrêtée."), std::string::npos) << err.str();
+}
+
+// ---- Files that are not ordinary files, too large, or damaged ----
+
+// A pipe that nobody writes to, a device or a folder given for the job, the list or the settings
+// ends the run at once with the code of that file's kind and a message naming it; no script is
+// written.
+TEST_F(RunGenerateTest, WhatIsNoOrdinaryFileIsRefusedWithTheCodeOfItsKind) {
+    writeSettings();
+    const std::string folder = program.path("dossier");
+    std::filesystem::create_directory(ToFsPath(folder));
+    std::vector<std::string> paths = {folder};
+#ifdef _WIN32
+    paths.push_back("NUL");
+#else
+    const std::string pipe = program.path("tube");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    paths.push_back(pipe);
+    if (FileExists("/dev/zero"))
+        paths.push_back("/dev/zero");
+#endif
+    struct Case {
+        std::string option;
+        ExitCode code;
+    };
+    const Case cases[] = {{"--job", ExitCode::BadJobFile}, {"--list", ExitCode::UnreadableList}};
+    for (const std::string& path : paths) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.option + " " + path);
+            err.str("");
+            const ExitCode code = test::Promptly("--generate " + c.option + " " + path, [&] {
+                return run({c.option, path, "--execute"});
+            });
+            EXPECT_EQ(code, c.code);
+            EXPECT_NE(err.str().find("« " + path +
+                                     " » n'est pas un fichier ordinaire (tube, "
+                                     "périphérique ou dossier)"),
+                      std::string::npos)
+                << err.str();
+            EXPECT_FALSE(FileExists(scriptPath));
+            EXPECT_TRUE(started.empty());
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST_F(RunGenerateTest, ASettingsFileThatIsAPipeEndsWithTheSettingsCode) {
+    ASSERT_EQ(::mkfifo(settingsPath.c_str(), 0600), 0);
+    const ExitCode code = test::Promptly("--generate with a pipe for savescript.txt",
+                                         [&] { return run({"--execute"}); });
+    EXPECT_EQ(code, ExitCode::SettingsUnreadable);
+    EXPECT_EQ(err.str(), "ERREUR !!\n« " + settingsPath +
+                             " » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+                             "les réglages n'ont pas été lus.\n");
+    EXPECT_EQ(std::filesystem::status(settingsPath).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(started.empty());
+}
+#endif
+
+// A job file is some forty lines: one larger than the limit is refused before it is read.
+TEST_F(RunGenerateTest, AJobFileLargerThanItsLimitIsRefused) {
+    writeSettings();
+    const std::string head = "pilotrame-travail=1\nmode=operations\nzoom=1\n#";
+    std::string body = head + std::string(kJobFileSizeLimit - head.size() - 1, 'x') + "\n";
+    ASSERT_EQ(body.size(), kJobFileSizeLimit);
+    const std::string job = program.path("grand.pilotrame");
+    WriteBytes(job, body);
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    std::filesystem::remove(ToFsPath(scriptPath));
+
+    body.insert(body.size() - 1, "x");
+    WriteBytes(job, body);
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::BadJobFile);
+    EXPECT_EQ(err.str(), "ERREUR !!\n« " + job +
+                             " » est trop grand pour un fichier de travail (plus de 4 Mio) : le "
+                             "travail n'a pas été chargé.\n");
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+}
+
+// The root of the file system holding the program folder: "/" or the drive's root.
+std::string RootOf(const std::string& folder) {
+    return FromFsPath(ToFsPath(folder).root_path());
+}
+
+// A settings file cut short ends the run with the settings code and says so; nothing is written,
+// at the root of the file system least of all, and the file stays as it is.
+TEST_F(RunGenerateTest, ADamagedSettingsFileEndsWithTheSettingsCode) {
+    const std::string whole = writeSettings();
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    for (const std::size_t length :
+         {std::size_t{0}, SettingsFile::kRecordOffset + 5 * 60, SettingsFile::kSettingsEnd - 1}) {
+        SCOPED_TRACE(length);
+        err.str("");
+        const std::string cut = whole.substr(0, length);
+        WriteBytes(settingsPath, cut);
+        EXPECT_EQ(run({"--execute"}), ExitCode::SettingsUnreadable);
+        EXPECT_EQ(err.str(), "ERREUR !!\nLe fichier de réglages « " + settingsPath +
+                                 " » est endommagé : il s'arrête avant la fin des réglages.\n"
+                                 "Enregistrez la configuration dans la fenêtre (« Sauvegarder et "
+                                 "Quitter ») pour le réécrire en entier.\n");
+        EXPECT_FALSE(FileExists(scriptPath));
+        EXPECT_FALSE(FileExists(program.path("Pilotrame.scr")));
+        EXPECT_EQ(FileExists(atRoot), rootHadAScript);
+        EXPECT_EQ(ReadBytes(settingsPath), cut);
+        EXPECT_TRUE(started.empty());
+    }
+}
+
+// An empty script folder setting would put the script at the root of the file system: it goes
+// to the program folder, beside the list and the settings, as in the window.
+TEST_F(RunGenerateTest, AnEmptyScriptFolderSettingWritesBesideTheSettings) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = "";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(program.path("Pilotrame.scr")),
+              section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    EXPECT_EQ(FileExists(atRoot), rootHadAScript);
 }
 
 } // namespace

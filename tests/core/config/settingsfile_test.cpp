@@ -1,3 +1,4 @@
+#include "base/fileio.h"
 #include "base/messages.h"
 #include "config/settingsfile.h"
 
@@ -5,6 +6,9 @@
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
 
 namespace pilotrame {
 namespace {
@@ -173,26 +177,137 @@ TEST(SettingsFile, CheckBoxSlotsTakeIntegersOnly) {
     }
 }
 
-TEST(SettingsFile, ShortFileReadsMissingTextAsSpacesAndStatesAsOff) {
+// A file that stops before the end of slot 20 is damaged: the slots it holds whole are read, the
+// others keep the values they had (the first-run ones at start-up), never spaces or False.
+TEST(SettingsFile, AFileCutShortIsDamagedAndKeepsTheValuesItLacks) {
     TempDir dir;
     const std::string path = dir.path("savescript.txt");
-    std::string bytes(kOffset, '\0');
-    bytes += Padded("Traceur");
-    bytes += "A3";
-    WriteBytes(path, bytes);
+    Settings stored = FirstRun();
+    stored.combo[slot::printerName] = "Traceur";
+    stored.combo[slot::paperFormat] = "A3";
+    stored.combo[slot::plotScale] = "1:5";
+    stored.setOption(slot::portrait, true);
+    stored.check = {1, 1, 1};
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(stored));
+    const std::string whole = ReadBytes(path);
+
+    Settings given = FirstRun();
+    given.combo[slot::paperFormat] = "donné";
+    struct Case {
+        std::size_t length;
+        int wholeSlots; // -1: not damaged
+    };
+    const Case cases[] = {
+        {0, 0},
+        {kOffset - 1, 0},
+        {kOffset, 0},
+        {kOffset + 60, 1},
+        {kOffset + 60 + 2, 1}, // "A3" of slot 1 without its padding: no value
+        {kOffset + 14 * 60, 14},
+        {SettingsFile::kSettingsEnd - 1, 20},
+        {SettingsFile::kSettingsEnd, -1}, // slots 21 to 100 are not settings
+        {SettingsFile::kFileLength, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        WriteBytes(path, whole.substr(0, c.length));
+        SettingsFile file(path);
+        Settings s = given;
+        const Status loaded = file.LoadSettings(s);
+        if (c.wholeSlots < 0) {
+            ASSERT_TRUE(loaded);
+            EXPECT_EQ(s, stored);
+            continue;
+        }
+        ASSERT_FALSE(loaded);
+        EXPECT_EQ(loaded.error().cause, Cause::Damaged);
+        EXPECT_EQ(loaded.error().operation, Operation::ReadSettings);
+        EXPECT_EQ(loaded.error().path, path);
+        EXPECT_EQ(loaded.error().number, c.wholeSlots);
+        for (int index = 0; index < kSettingCount; ++index) {
+            const Settings& from = index < c.wholeSlots ? stored : given;
+            if (index < kComboCount)
+                EXPECT_EQ(s.combo[index], from.combo[index]) << index;
+            else if (index < kComboCount + kOptionCount)
+                EXPECT_EQ(s.optionState(index), from.optionState(index)) << index;
+            else
+                EXPECT_EQ(s.check[index - kComboCount - kOptionCount],
+                          from.check[index - kComboCount - kOptionCount])
+                    << index;
+        }
+        // The record in memory reads the missing bytes as spaces, as a save writes slots 21 on.
+        EXPECT_EQ(file.record().size(), SettingsFile::kRecordLength);
+        EXPECT_EQ(file.record().back(), ' ');
+    }
+}
+
+#ifndef _WIN32
+// Only record 10 is read: a settings file of gigabytes (here sparse, taking no room) loads at
+// once. A save, which keeps every byte of the file, refuses it rather than take it whole.
+TEST(SettingsFile, AHugeFileIsLoadedByItsRecordAloneAndNotSaved) {
+    TempDir dir;
+    const std::string path = dir.path("savescript.txt");
+    Settings stored = FirstRun();
+    stored.combo[slot::printerName] = "Traceur";
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(stored));
+    constexpr std::uintmax_t kHuge = std::uintmax_t{8} << 30;
+    std::filesystem::resize_file(path, kHuge);
 
     SettingsFile file(path);
     Settings s = FirstRun();
     ASSERT_TRUE(file.LoadSettings(s));
-    EXPECT_EQ(s.printerName(), "Traceur");
-    EXPECT_EQ(s.paperFormat(), "A3");
-    EXPECT_EQ(s.plotStyleTable(), "");
-    EXPECT_EQ(s.option, (std::array<bool, 4>{false, false, false, false}));
-    EXPECT_EQ(s.check, (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(s, stored);
+    EXPECT_TRUE(HoldsEverySetting(path));
 
-    WriteBytes(path, "");
-    ASSERT_TRUE(file.LoadSettings(s));
-    EXPECT_EQ(s.printerName(), "");
+    Settings changed = stored;
+    changed.combo[slot::printerName] = "Autre";
+    const Status saved = file.SaveSettings(changed);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().cause, Cause::TooLarge);
+    EXPECT_EQ(saved.error().operation, Operation::SaveSettings);
+    EXPECT_EQ(saved.error().number, static_cast<int>(SettingsFile::kFileSizeLimit));
+    EXPECT_EQ(std::filesystem::file_size(path), kHuge);
+    const Result<std::string> head = ReadFilePart(path, 0, kOffset + 60);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(SlotBytes(*head, 0), Padded("Traceur"));
+}
+#endif
+
+TEST(SettingsFile, ASaveUpToTheLimitKeepsEveryByte) {
+    TempDir dir;
+    const std::string path = dir.path("savescript.txt");
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(FirstRun()));
+    std::string bytes = ReadBytes(path);
+    bytes.resize(SettingsFile::kFileSizeLimit, 'z');
+    WriteBytes(path, bytes);
+    Settings changed = FirstRun();
+    changed.combo[slot::paperFormat] = "A3";
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(changed));
+    const std::string after = ReadBytes(path);
+    EXPECT_EQ(after.size(), bytes.size());
+    EXPECT_EQ(SlotBytes(after, 1), Padded("A3"));
+    EXPECT_EQ(after.substr(SettingsFile::kFileLength), bytes.substr(SettingsFile::kFileLength));
+
+    bytes += 'z';
+    WriteBytes(path, bytes);
+    const Status refused = SettingsFile(path).SaveSettings(changed);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().cause, Cause::TooLarge);
+    EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+TEST(SettingsFile, HoldsEverySettingOnlyWhenSlotTwentyIsWhole) {
+    TempDir dir;
+    const std::string path = dir.path("savescript.txt");
+    EXPECT_FALSE(HoldsEverySetting(path));
+    EXPECT_FALSE(HoldsEverySetting(dir.folder()));
+    ASSERT_TRUE(SettingsFile(path).SaveSettings(FirstRun()));
+    const std::string whole = ReadBytes(path);
+    EXPECT_TRUE(HoldsEverySetting(path));
+    WriteBytes(path, whole.substr(0, SettingsFile::kSettingsEnd));
+    EXPECT_TRUE(HoldsEverySetting(path));
+    WriteBytes(path, whole.substr(0, SettingsFile::kSettingsEnd - 1));
+    EXPECT_FALSE(HoldsEverySetting(path));
 }
 
 TEST(SettingsFile, ZeroBytesAreTextForCombos) {

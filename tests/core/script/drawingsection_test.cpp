@@ -1,6 +1,8 @@
 #include "script/drawingsection.h"
 
+#include "base/messages.h"
 #include "support/lines.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -219,6 +221,53 @@ TEST(DrawingSection, InsertWordByVersion) {
     EXPECT_EQ(InsertCommandWord("Autocad 2002"), "-inserer");
     EXPECT_EQ(InsertCommandWord("Autocad LT 97/98"), "inserer");
     EXPECT_EQ(InsertCommandWord("Autocad 14"), "inserer");
+}
+
+// A script file loaded into "SCRIPT FICHIER" reads as the box shows it: ANSI made UTF-8, lines
+// joined by LF, the line break that ends the last line dropped.
+TEST(ScriptText, AScriptFileReadsAsTheBoxShowsIt) {
+    test::TempDir dir;
+    const std::string path = dir.path("perso.scr");
+    struct Case {
+        std::string bytes;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"\r\n", ""},
+        {"zoom\r\net\r\n", "zoom\net"},
+        {"zoom\r\net", "zoom\net"},
+        {"zoom\r\n\r\n", "zoom\n"},
+        {"zoom\net\n", "zoom\net\n"},
+        {"r\xE9gen\r\n", "r\xC3\xA9gen"},
+    };
+    for (const Case& c : cases) {
+        test::WriteBytes(path, c.bytes);
+        const Result<std::string> text = ReadScriptText(path);
+        ASSERT_TRUE(text) << c.bytes;
+        EXPECT_EQ(*text, c.text) << c.bytes;
+    }
+}
+
+// The text goes into every drawing's section: a file larger than the limit is refused whole.
+TEST(ScriptText, AScriptFileLargerThanTheLimitIsRefused) {
+    test::TempDir dir;
+    const std::string path = dir.path("grand.scr");
+    test::WriteBytes(path, std::string(kScriptTextSizeLimit, 'x'));
+    const Result<std::string> atTheLimit = ReadScriptText(path);
+    ASSERT_TRUE(atTheLimit);
+    EXPECT_EQ(atTheLimit->size(), kScriptTextSizeLimit);
+
+    test::WriteBytes(path, std::string(kScriptTextSizeLimit + 1, 'x'));
+    const Result<std::string> refused = ReadScriptText(path);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().cause, Cause::TooLarge);
+    EXPECT_EQ(refused.error().number, static_cast<int>(kScriptTextSizeLimit));
+    EXPECT_EQ(refused.error().path, path);
+    EXPECT_EQ(ScriptFileReadFailureText(refused.error()),
+              "« " + path +
+                  " » est trop grand pour ce genre de fichier (plus de 1 Mio) : il n'a "
+                  "pas été lu.");
 }
 
 } // namespace

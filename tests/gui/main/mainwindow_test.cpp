@@ -1,11 +1,13 @@
 #include "gui/main/mainwindow.h"
 
 #include "base/messages.h"
+#include "base/paths.h"
 #include "cli/commandline.h"
 #include "config/settingsfile.h"
 #include "gui/designname.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "gui/system.h"
+#include "script/drawingsection.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -499,6 +501,32 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
     EXPECT_EQ(scriptText()->toPlainText(), "kept");
 }
 
+// A script file larger than the limit, or a folder, is refused with a message naming it; the box
+// keeps its text.
+TEST_F(MainWindowTest, AScriptFileTooLargeOrNotAFileIsRefusedAndTheTextKept) {
+    Click(check("Check10"));
+    const std::string large = dir.path("grand.scr");
+    WriteBytes(large, std::string(kScriptTextSizeLimit + 1, 'x'));
+    const std::string folder = dir.path("dossier.scr");
+    std::filesystem::create_directory(ToFsPath(folder));
+    const std::pair<std::string, QString> cases[] = {
+        {large, QStringLiteral(" est trop grand pour ce genre de fichier (plus de 1 Mio)")},
+        {folder, QStringLiteral(" n'est pas un fichier ordinaire (tube, périphérique ou dossier)")},
+    };
+    for (const auto& [path, problem] : cases) {
+        prompts.messages.clear();
+        scriptText()->setPlainText(QStringLiteral("kept"));
+        prompts.presetFiles({QString::fromStdString(path)});
+        Click(button("Command10"));
+        ASSERT_EQ(prompts.messages.size(), 1) << path;
+        EXPECT_EQ(prompts.messages[0].title, "ERREUR !!");
+        EXPECT_TRUE(prompts.messages[0].text.startsWith(
+            QStringLiteral("« ") + QString::fromStdString(path) + QStringLiteral(" »") + problem))
+            << test::Str(prompts.messages[0].text);
+        EXPECT_EQ(scriptText()->toPlainText(), "kept");
+    }
+}
+
 TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
     Click(check("Check10"));
     scriptText()->setPlainText(QStringLiteral("  zoom\net é  "));
@@ -779,6 +807,23 @@ TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("ligne 4")));
     EXPECT_EQ(window.currentMainJob(), before);
     EXPECT_FALSE(check("Check4", 0)->isChecked());
+}
+
+// A job path that names no ordinary file is refused at once, named, and the window is untouched.
+TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas) {
+    operationMode();
+    Click(check("Check4", 1));
+    const MainJob before = window.currentMainJob();
+    const std::string folder = dir.path("dossier.pilotrame");
+    std::filesystem::create_directory(ToFsPath(folder));
+    prompts.presetFiles({QString::fromStdString(folder)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text,
+              QStringLiteral("« ") + QString::fromStdString(folder) +
+                  QStringLiteral(" » n'est pas un fichier ordinaire (tube, périphérique ou "
+                                 "dossier) : le travail n'a pas été chargé."));
+    EXPECT_EQ(window.currentMainJob(), before);
 }
 
 // Sends a real drag-enter then drop of data to the window; true when the drop was accepted.
