@@ -221,9 +221,10 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     KeepAutocadStopped review;
     RefuseEveryStart noStarter;
     const Result<WrittenScript> written =
-        command.execute ? WriteScriptAndStartAutocad(request, scriptFolder, position, &review,
-                                                     env.starter ? *env.starter : noStarter)
-                        : WriteScript(request, position, nullptr);
+        command.execute
+            ? WriteScriptAndStartAutocad(request, scriptFolder, position, &review,
+                                         env.starter ? *env.starter : noStarter, env.windowsNames)
+            : WriteScript(request, position, nullptr);
     if (!written) {
         const Error& error = written.error();
         if (error.operation == Operation::StartProgram)

@@ -47,7 +47,7 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
 Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
                                                  const std::string& scriptFolder,
                                                  ListPosition& position, DrawingReview* review,
-                                                 ProgramStarter& starter) {
+                                                 ProgramStarter& starter, bool windowsNames) {
     Result<WrittenScript> written = WriteScript(request, position, review);
     if (!written || written->stop != RunStop::None)
         return written;
@@ -55,7 +55,9 @@ Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
         written->stop = RunStop::NothingToProcess;
         return written;
     }
-    if (Status started = StartAutocad(request.settings.acadPath(), scriptFolder, starter); !started)
+    if (Status started =
+            StartAutocad(request.settings.acadPath(), scriptFolder, starter, windowsNames);
+        !started)
         return started.error();
     written->autocadStarted = true;
     return written;

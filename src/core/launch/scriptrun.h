@@ -66,7 +66,8 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
 Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
                                                  const std::string& scriptFolder,
                                                  ListPosition& position, DrawingReview* review,
-                                                 ProgramStarter& starter);
+                                                 ProgramStarter& starter,
+                                                 bool windowsNames = kWindowsNames);
 
 // Starts AutoCAD on the script of scriptFolder, maximised, as BuildAutocadCommand words it. Fails
 // (operation StartProgram, detail: the program) when no program is set or it could not start.

@@ -204,7 +204,8 @@ Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Set
 Result<std::string> WriteConsoleScript(const DrawingJob& job, const Settings& settings,
                                        char userDecimalSeparator) {
     std::string script;
-    if (Status body = WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::EndConsole);
+    if (Status body =
+            WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::EndConsole);
         !body)
         return body.error();
     return script;

@@ -138,9 +138,8 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     ListPosition position;
     EXPECT_EQ(Walk(list, position),
               (std::vector<std::string>{"C:\\A\\|x.dwg", "C:\\A\\B\\|y.dwg", "C:\\A\\B\\|z.dwg",
-                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|",
-                                        "C:\\A\\B\\|a", "C:\\A\\B\\|.dwg",
-                                        "C:\\A\\B\\|é.dwg"}));
+                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|", "C:\\A\\B\\|a",
+                                        "C:\\A\\B\\|.dwg", "C:\\A\\B\\|é.dwg"}));
     EXPECT_EQ(position.currentFolder, "C:\\A\\B\\");
     EXPECT_EQ(position.currentFileName, "é.dwg");
     EXPECT_EQ(*CountListedFiles(list), 8);
