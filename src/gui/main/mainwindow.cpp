@@ -354,7 +354,9 @@ void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
                     MessageIcon::Critical);
         return;
     }
-    setFileCount(listing.count);
+    // When nothing could be taken the previous list stays, and so does its count.
+    if (listing.written)
+        setFileCount(listing.count);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
