@@ -942,6 +942,34 @@ TEST_F(MainWindowTest, DroppingNothingThatCanBeTakenIsRefused) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
+// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted when
+// a space would cut them in a script line. Nothing is listed.
+TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped) {
+    Click(check("Check10"));
+    QPlainTextEdit* text = scriptText();
+    ASSERT_TRUE(ShownInWindow(text));
+    text->setPlainText(QStringLiteral("-inserer \n_qsave"));
+    std::filesystem::create_directories(dir.path("mes plans"));
+    WriteBytes(dir.path("a.dwg"), "x");
+    WriteBytes(dir.path("mes plans/b.dwg"), "x");
+    QMimeData data;
+    data.setUrls(LocalUrls(dir, {"a.dwg", "mes plans/b.dwg"}) +
+                 QList<QUrl>{QUrl(QStringLiteral("https://example.org/c.dwg"))});
+    QTextCursor endOfFirstLine(text->document());
+    endOfFirstLine.setPosition(9);
+    EXPECT_TRUE(Drop(text->viewport(), &data, prompts, text->cursorRect(endOfFirstLine).center()));
+    AfterDrop();
+    const std::string a =
+        test::Str(QDir::toNativeSeparators(QString::fromStdString(dir.path("a.dwg"))));
+    const std::string b =
+        test::Str(QDir::toNativeSeparators(QString::fromStdString(dir.path("mes plans/b.dwg"))));
+    EXPECT_EQ(test::Str(text->toPlainText()),
+              "-inserer " + a + "\n\"" + b + "\"\nhttps://example.org/c.dwg\n_qsave");
+    EXPECT_FALSE(test::FileExists(session.listPath()));
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
 // The listed drawings are checked before a script is written: a missing one and a locked one.
 class DrawingCheckTest : public MainWindowTest {
 protected:
