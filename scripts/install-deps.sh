@@ -26,10 +26,11 @@ packages=(
     # The fuzz targets: clang with libFuzzer and the sanitizer runtimes
     clang
     libclang-rt-14-dev
-    # The Debian package (dpkg-shlibdeps for CPack) and the checks of its desktop files
+    # The Debian package (dpkg-shlibdeps for CPack), the checks of its desktop files, and lintian
     dpkg-dev
     appstream
     desktop-file-utils
+    lintian
     # The Windows cross build of the core, and Wine to run its tests
     g++-mingw-w64-x86-64-posix
     wine
