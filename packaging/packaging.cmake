@@ -12,6 +12,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
 
 set(PILOTRAME_APP_ID org.pilotrame.Pilotrame)
 set(PILOTRAME_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
+# The windows tell the desktop the name of their entry, so that it matches them to it.
+target_compile_definitions(pilotrame_gui PRIVATE PILOTRAME_DESKTOP_FILE_NAME="${PILOTRAME_APP_ID}")
 
 # The metainfo lists the releases by hand: a new project version without its <release> entry
 # would be shipped with the previous version's notes.

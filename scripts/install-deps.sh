@@ -10,6 +10,8 @@ packages=(
     ninja-build
     g++
     clang-format
+    # The program's icon, drawn from its SVG at each size it is shown (rsvg-convert)
+    librsvg2-bin
     # The naming check (run-clang-tidy), and the count of test results from their XML reports
     clang-tidy
     python3
