@@ -1,11 +1,19 @@
 # Installing Pilotrame like any desktop tool, and packaging it: `cmake --install` puts the program
-# (rule in src/gui.cmake), its desktop entry, icon and AppStream metainfo in place; CPack makes a
-# Debian package on Linux and an NSIS installer on Windows. Everything installed belongs to the
+# (rule in src/gui.cmake), its desktop entry, icon and AppStream metainfo in place, and on Linux the
+# copyright and changelog that Debian wants; CPack makes a Debian package on Linux and an NSIS
+# installer on Windows. Everything installed belongs to the
 # component "pilotrame", the only one the packages take.
 include(GNUInstallDirs)
 
+# Folders made by the install are 0755, as Debian wants them, whatever the umask of the one who
+# builds the package.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                               GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 set(PILOTRAME_APP_ID org.pilotrame.Pilotrame)
 set(PILOTRAME_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
+# The windows tell the desktop the name of their entry, so that it matches them to it.
+target_compile_definitions(pilotrame_gui PRIVATE PILOTRAME_DESKTOP_FILE_NAME="${PILOTRAME_APP_ID}")
 
 # The metainfo lists the releases by hand: a new project version without its <release> entry
 # would be shipped with the previous version's notes.
@@ -15,7 +23,28 @@ if(NOT _pilotrame_metainfo MATCHES "<release version=\"${PROJECT_VERSION}\"")
                         "version ${PROJECT_VERSION}: add one")
 endif()
 
+# The Debian changelog, like the metainfo, needs an entry for the version being packaged.
+file(STRINGS ${PILOTRAME_PACKAGING_DIR}/changelog _pilotrame_changelog_top LIMIT_COUNT 1)
+if(NOT _pilotrame_changelog_top MATCHES "^pilotrame \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog does not start with an entry for version "
+                        "${PROJECT_VERSION}: add one above \"${_pilotrame_changelog_top}\"")
+endif()
+
 if(NOT WIN32)
+    # Debian's documentation of the package: the copyright and the changelog, the latter compressed
+    # as Debian wants it (gzip -9, no name or time stamp inside, so that two builds give the same
+    # bytes).
+    set(_pilotrame_docdir ${CMAKE_INSTALL_DATADIR}/doc/pilotrame)
+    set(_pilotrame_changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+    find_program(PILOTRAME_GZIP gzip REQUIRED)
+    execute_process(COMMAND ${PILOTRAME_GZIP} -9n -c ${PILOTRAME_PACKAGING_DIR}/changelog
+                    OUTPUT_FILE ${_pilotrame_changelog_gz} COMMAND_ERROR_IS_FATAL ANY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${PILOTRAME_PACKAGING_DIR}/changelog)
+    install(FILES ${PILOTRAME_PACKAGING_DIR}/copyright ${_pilotrame_changelog_gz}
+            DESTINATION ${_pilotrame_docdir} COMPONENT pilotrame)
+
     install(FILES ${PILOTRAME_PACKAGING_DIR}/${PILOTRAME_APP_ID}.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT pilotrame)
     install(FILES ${PILOTRAME_PACKAGING_DIR}/pilotrame.svg
@@ -94,11 +123,13 @@ set(PILOTRAME_PACKAGE_MAINTAINER "Pilotrame <paquets@pilotrame.invalid>" CACHE S
     "The packages' maintainer, \"Name <address>\"")
 set(CPACK_PACKAGE_CONTACT ${PILOTRAME_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch processing of AutoCAD drawings (French)")
+# Debian shows the description as it stands: lines of 80 characters at most.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Pilotrame applies the same operations to many AutoCAD drawings at once: plot, a script of "
-    "the user's own, purge, zoom, DWG/DXF conversion, erase, insertion, attribute and text "
-    "replacement. It writes an AutoCAD script file for the chosen drawings and starts AutoCAD on "
-    "it. Its windows and messages are in French.")
+    "Pilotrame applies the same operations to many AutoCAD drawings at once:\n"
+    "plot, a script of the user's own, purge, zoom, DWG/DXF conversion, erase,\n"
+    "insertion, attribute and text replacement. It writes an AutoCAD script file\n"
+    "for the chosen drawings and starts AutoCAD on it. Its windows and messages\n"
+    "are in French.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Pilotrame)
 set(CPACK_PACKAGE_EXECUTABLES pilotrame Pilotrame)
 set(CPACK_STRIP_FILES ON)
@@ -119,6 +150,8 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    # The control files as Debian wants them (0644), whatever the umask of the one who builds.
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # The Qt 6 libraries, from what the program links (dpkg-shlibdeps, in dpkg-dev).
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     if(NOT PILOTRAME_SHIPS_QT_TRANSLATIONS)

@@ -10,6 +10,8 @@ packages=(
     ninja-build
     g++
     clang-format
+    # The program's icon, drawn from its SVG at each size it is shown (rsvg-convert)
+    librsvg2-bin
     # The naming check (run-clang-tidy), and the count of test results from their XML reports
     clang-tidy
     python3
@@ -26,10 +28,11 @@ packages=(
     # The fuzz targets: clang with libFuzzer and the sanitizer runtimes
     clang
     libclang-rt-14-dev
-    # The Debian package (dpkg-shlibdeps for CPack) and the checks of its desktop files
+    # The Debian package (dpkg-shlibdeps for CPack), the checks of its desktop files, and lintian
     dpkg-dev
     appstream
     desktop-file-utils
+    lintian
     # The Windows cross build of the core, and Wine to run its tests
     g++-mingw-w64-x86-64-posix
     wine

@@ -6,7 +6,7 @@
 #      and every source of the windows and the program compiled as for Windows, syntax and types
 #      only (scripts/check-windows-gui.sh).
 #   1b. The Debian package of that build (CPack), installed into a temporary root and started
-#      from there (tests/package/package_test.sh).
+#      from there (tests/package/package_test.sh), then checked by lintian: any error fails.
 #   2. The core cross-built for Windows with MinGW-w64 (preset windows), its tests run under Wine.
 #   3. The core tests under AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize).
 #   4. Each fuzz target for a short bounded time (preset fuzz; PILOTRAME_FUZZ_SECONDS, 15 by
@@ -225,6 +225,21 @@ fi
 project_version=$(sed -nE 's/^project\(Pilotrame VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 run_counted package tests/package/package_test.sh "$LINUX_BUILD"/pilotrame_*.deb \
     "$project_version"
+
+banner "Debian package checked by lintian (errors fail, warnings are shown)"
+# lintian fails on an error by itself; an "E:" line is looked for too, so that a report whose
+# exit status says nothing cannot pass an error.
+check_lintian() {
+    local report status=0
+    report=$(lintian "$@" 2>&1) || status=$?
+    echo "$report"
+    if ((status != 0)) || grep -q '^E: ' <<<"$report"; then
+        echo "lintian: the package has errors (status $status)" >&2
+        return 1
+    fi
+    echo "lintian: no error"
+}
+run_check lintian check_lintian "$LINUX_BUILD"/pilotrame_*.deb
 
 # 2. Windows cross build, tests under Wine
 banner "Windows cross build of the core (preset windows: MinGW-w64)"

@@ -37,7 +37,8 @@ bool Application::start() {
         gui::FindProgramFolder(m_options.executableFolder, m_options.appDataFolder);
     m_settingsFile = std::make_unique<SettingsFile>(m_session.settingsPath());
 
-    // 3. The main window, in plot mode.
+    // 3. The main window, in plot mode; the desktop knows the program by its entry and icon.
+    gui::SetDesktopIdentity();
     m_mainWindow = std::make_unique<MainWindow>(m_session);
     m_mainWindow->ResetMainWindow();
     connect(m_mainWindow.get(), &MainWindow::shutdownRequested, this, &Application::shutdown);

@@ -13,6 +13,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -86,6 +89,29 @@ protected:
     int printerAsks = 0; // the print system is slow to answer: asked only when needed
     std::unique_ptr<app::Application> app;
 };
+
+// Desktops match the window to the installed entry org.pilotrame.Pilotrame.desktop by this name,
+// and show the program's icon with it: built into the program, a copy that is not installed has
+// it too.
+TEST_F(ApplicationTest, TheWindowHasTheProgramIconAndTheNameOfItsDesktopEntry) {
+    start();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.pilotrame.Pilotrame"));
+    const QIcon icon = window().windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes().size(), 7);
+    // A size between those drawn comes from the next larger one, a size past the largest is the
+    // largest.
+    const std::pair<int, int> cases[] = {{16, 16}, {20, 20},   {32, 32},
+                                         {48, 48}, {256, 256}, {512, 256}};
+    for (const auto& [asked, side] : cases) {
+        const QImage image = icon.pixmap(asked).toImage();
+        EXPECT_EQ(image.size(), QSize(side, side)) << asked;
+        EXPECT_EQ(icon.actualSize(QSize(asked, asked)), QSize(side, side)) << asked;
+        // Drawn, not blank: the middle of the sheet is opaque, its corner transparent.
+        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << asked;
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << asked;
+    }
+}
 
 // The script goes to the script folder of the settings file as loaded at start-up, not to the
 // first-run default nor to the current folder.

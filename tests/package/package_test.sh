@@ -102,6 +102,22 @@ else
     pass "every library the program needs is found"
 fi
 
+if readelf -S "$program" 2>/dev/null | grep -q '\.debug_\|\.symtab'; then
+    fail "the program is stripped" "it still has its symbols or debugging sections"
+else
+    pass "the program is stripped"
+fi
+
+# Debian's documentation of the package: the copyright, machine-readable, and the changelog,
+# whose latest entry is the package's version.
+doc=$root/usr/share/doc/pilotrame
+check "copyright in /usr/share/doc/pilotrame, in the machine-readable format" \
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$doc/copyright"
+changelog_top=$(gzip -dc "$doc/changelog.gz" 2>/dev/null | head -n 1)
+check "changelog.gz in /usr/share/doc/pilotrame, its latest entry for version $version" \
+    test "${changelog_top%%)*}" = "pilotrame ($version"
+
 desktop_key() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
 if [[ ! -f $desktop ]]; then
     fail "desktop entry in /usr/share/applications" "no $app_id.desktop"

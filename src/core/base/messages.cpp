@@ -1,6 +1,7 @@
 #include "base/messages.h"
 
 #include "base/text.h"
+#include "selection/droppeditems.h"
 
 #include <algorithm>
 #include <cmath>
@@ -470,6 +471,46 @@ std::string SettingsLoadFailureText(const Error& error) {
 
 // ---- Drag and drop ----
 // (texts of the section on drag and drop, declared in messages.h)
+
+std::string DroppedItemsNotTakenText(const std::vector<DroppedItem>& items) {
+    std::string text =
+        items.size() == 1 ? "Cet élément déposé n'a pas été pris :"
+                          : std::to_string(items.size()) + " éléments déposés n'ont pas été pris :";
+    bool folder = false;
+    bool notLocal = false;
+    for (const DroppedItem& item : items) {
+        std::string_view why;
+        switch (item.kind) {
+        case DroppedKind::Folder:
+            why = "répertoire";
+            folder = true;
+            break;
+        case DroppedKind::NotLocal:
+            why = "pas un fichier de cet ordinateur";
+            notLocal = true;
+            break;
+        case DroppedKind::Missing:
+            why = "n'existe plus";
+            break;
+        case DroppedKind::Other:
+            why = "ni un fichier ni un répertoire";
+            break;
+        case DroppedKind::File: // a dropped file is always taken
+            why = "fichier";
+            break;
+        }
+        text += std::string(kCrLf) + item.name + " (" + std::string(why) + ")";
+    }
+    if (folder)
+        text += std::string(kCrLf) +
+                "Un répertoire déposé seul, sans fichier, ouvre la sélection avancée sur lui ; "
+                "« Selection avancée » en choisit un aussi.";
+    if (notLocal)
+        text += std::string(kCrLf) +
+                "Enregistrez d'abord sur cet ordinateur un fichier venu d'ailleurs, puis "
+                "déposez-le.";
+    return text;
+}
 // (end of the section on drag and drop)
 
 // ---- Renaming, patterns, boxes and cells ----

@@ -147,6 +147,12 @@ std::string SettingsLoadFailureText(const Error& error);
 
 // ---- Drag and drop ----
 // What the main window tells about dropped files and folders it did not take.
+
+struct DroppedItem; // selection/droppeditems.h
+
+// The items of a drop that were not taken, one per line with why, then how to take what can be
+// taken another way (a folder dropped alone, a file saved on this computer first).
+std::string DroppedItemsNotTakenText(const std::vector<DroppedItem>& items);
 // (end of the section on drag and drop)
 
 // ---- Renaming, patterns, boxes and cells ----

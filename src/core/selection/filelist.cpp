@@ -144,11 +144,15 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
 ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, bool folderMarkers) {
     ChosenFilesListing listing;
     listing.leftOut = RemoveNamesOutsideAnsi(list);
+    if (list.empty() && !listing.leftOut.empty())
+        return listing; // nothing could be taken: an empty list would lose the previous choice
     const Result<int> written = WriteFileList(listPath, list, folderMarkers);
-    if (written)
+    if (written) {
         listing.count = *written;
-    else
+        listing.written = true;
+    } else {
         listing.failure = written.error();
+    }
     return listing;
 }
 

@@ -62,12 +62,15 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list,
 // What listing chosen files did.
 struct ChosenFilesListing {
     int count = 0;                    // files written to the list
+    bool written = false;             // the list was replaced; else the old one stays as it was
     std::vector<std::string> leftOut; // full paths left out, as RemoveNamesOutsideAnsi gives them
     std::optional<Error> failure;     // the list could not be written: the old one stays
 };
 
 // The use case behind both selections: leaves out of list the files AutoCAD could not open by
-// name, then writes the rest to the list at listPath as WriteFileList does.
+// name, then writes the rest to the list at listPath as WriteFileList does. When every chosen file
+// was left out nothing is written: the previous list stays, so the count shown for it stays true.
+// A selection that was empty from the start (a walk that found nothing) is written, empty.
 ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
                                    bool folderMarkers = true);
 

@@ -354,42 +354,64 @@ void MainWindow::listChosenFiles(const std::vector<std::string>& paths) {
                     MessageIcon::Critical);
         return;
     }
-    setFileCount(listing.count);
+    // When nothing could be taken the previous list stays, and so does its count.
+    if (listing.written)
+        setFileCount(listing.count);
 }
 
+namespace {
+
+// Each dropped address as it stands on disk now, in the order dropped.
+std::vector<DroppedItem> DroppedItems(const QMimeData* data) {
+    std::vector<DroppedItem> items;
+    if (!data || !data->hasUrls())
+        return items;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            items.push_back({DroppedKind::NotLocal, ToStd(url.toDisplayString())});
+            continue;
+        }
+        const QFileInfo info(url.toLocalFile());
+        const std::string path = NativeStdPath(info.absoluteFilePath());
+        if (info.isDir())
+            items.push_back({DroppedKind::Folder, path});
+        else if (info.isFile())
+            items.push_back({DroppedKind::File, path});
+        else if (info.exists())
+            items.push_back({DroppedKind::Other, path});
+        else
+            items.push_back({DroppedKind::Missing, path});
+    }
+    return items;
+}
+
+} // namespace
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    const DroppedPaths dropped = droppedPaths(event->mimeData());
-    if (!dropped.files.empty() || !dropped.folders.isEmpty())
+    if (AcceptsDrop(DroppedItems(event->mimeData())))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const DroppedPaths dropped = droppedPaths(event->mimeData());
-    if (dropped.files.empty() && dropped.folders.isEmpty())
+    const std::vector<DroppedItem> items = DroppedItems(event->mimeData());
+    if (items.empty())
         return;
     event->acceptProposedAction();
-    // Folders are walked as the user chooses in the advanced selection; files are listed as the
-    // file dialog lists them.
-    if (!dropped.folders.isEmpty())
-        showAdvancedSelection(dropped.folders.front());
-    else
-        listChosenFiles(dropped.files);
+    // The drop's data belongs to the drag and goes with it: the plan is a copy.
+    QMetaObject::invokeMethod(
+        this, [this, plan = PlanDrop(items)] { takeDrop(plan); }, Qt::QueuedConnection);
 }
 
-MainWindow::DroppedPaths MainWindow::droppedPaths(const QMimeData* data) {
-    DroppedPaths dropped;
-    if (!data || !data->hasUrls())
-        return dropped;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QFileInfo info(url.toLocalFile());
-        if (info.isDir())
-            dropped.folders << NativePath(info.absoluteFilePath());
-        else if (info.isFile())
-            dropped.files.push_back(NativeStdPath(info.absoluteFilePath()));
-    }
-    return dropped;
+void MainWindow::takeDrop(const DropPlan& plan) {
+    if (!plan.notTaken.empty())
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(DroppedItemsNotTakenText(plan.notTaken)),
+                    MessageIcon::Warning);
+    // A folder is walked with the options the user chooses in the advanced selection; files are
+    // listed as the file dialog lists them.
+    if (!plan.folder.empty())
+        showAdvancedSelection(FromStd(plan.folder));
+    else if (!plan.files.empty())
+        listChosenFiles(plan.files);
 }
 
 void MainWindow::showAdvancedSelection(const QString& startFolder) {

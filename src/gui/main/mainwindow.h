@@ -5,16 +5,15 @@
 #include "launch/scriptrun.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
+#include "selection/droppeditems.h"
 #include "session/session.h"
 
 #include <QMainWindow>
-#include <QStringList>
 
 #include <string>
 #include <vector>
 
 class QAction;
-class QMimeData;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -91,8 +90,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Drawings dropped on the window are listed as "Selection fichiers" lists them, in the order
-    // dropped; a dropped folder opens the advanced selection on it; anything else is refused.
+    // A drop is taken by the rule of PlanDrop: one folder alone opens the advanced selection on
+    // it, files are listed as "Selection fichiers" lists them, in the order dropped, and what is
+    // not taken is named in one message. A drop that holds no file or folder of this computer is
+    // refused (AcceptsDrop).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -117,11 +118,9 @@ private:
     // Writes the list of chosen files, each under its own folder, leaving out (with one warning)
     // those AutoCAD could not open by name, and shows the count.
     void listChosenFiles(const std::vector<std::string>& paths);
-    struct DroppedPaths {
-        std::vector<std::string> files; // native separators, in the order dropped
-        QStringList folders;
-    };
-    static DroppedPaths droppedPaths(const QMimeData* data);
+    // Does what a drop asks, once the drop has returned: the file manager waits for the end of a
+    // drop, and a window or a message shown during it would hold the file manager too.
+    void takeDrop(const DropPlan& plan);
 
     Session& m_session;
 

@@ -7,11 +7,14 @@
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "script/drawingsection.h"
+#include "selection/droppeditems.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 
 namespace pilotrame::gui {
 
@@ -21,6 +24,34 @@ const QString kOpenScriptFilter =
 const QString kSaveScriptFilter =
     QStringLiteral("Script (*.scr)|*.scr|Texte (*.txt)|*.txt|Tout les fichiers (*.*)|*.*");
 const QString kSaveTitle = QStringLiteral("Enregistrer fichier script");
+
+// Text1. A file or folder dropped from a file manager (or pasted after a copy there) comes as an
+// address, file:///…, which a plain text box would insert as it is: here it gives its path as a
+// script line names it, inserted where it is dropped, one line per item.
+class ScriptTextBox final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override {
+        return source->hasUrls() || QPlainTextEdit::canInsertFromMimeData(source);
+    }
+
+    void insertFromMimeData(const QMimeData* source) override {
+        if (!source->hasUrls()) {
+            QPlainTextEdit::insertFromMimeData(source);
+            return;
+        }
+        QStringList lines;
+        for (const QUrl& url : source->urls()) {
+            // An address from elsewhere is text the user may want as it is.
+            lines << (url.isLocalFile() ? FromStd(DroppedPathText(NativeStdPath(url.toLocalFile())))
+                                        : url.toString());
+        }
+        textCursor().insertText(lines.join(QLatin1Char('\n')));
+        ensureCursorVisible();
+    }
+};
 } // namespace
 
 ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
@@ -36,7 +67,7 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_saveAsItem = new QAction(QStringLiteral("&Enregistrer sous"), host);
     m_saveAsItem->setObjectName(QStringLiteral("mnuenregistrersous"));
 
-    m_text = new QPlainTextEdit(host);
+    m_text = new ScriptTextBox(host);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -14,7 +14,8 @@ class QWidget;
 namespace pilotrame::gui {
 
 // The script text of "SCRIPT FICHIER": the text box Text1 with the commands that load it from a
-// file ("..." Command10 and "&Ouvrir") and save it to one ("&Enregistrer sous").
+// file ("..." Command10 and "&Ouvrir") and save it to one ("&Enregistrer sous"). A file dropped
+// on the text gives its path there (DroppedPathText), not its file:// address.
 class ScriptTextPanel : public QObject {
     Q_OBJECT
 

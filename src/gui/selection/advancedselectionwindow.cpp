@@ -256,6 +256,10 @@ void AdvancedSelectionWindow::ValidateAdvancedSelection() {
                     MessageIcon::Critical);
         return;
     }
+    // Every file found was left out: the previous list stays, and the window stays open so that
+    // the user can choose another folder.
+    if (!listing.written)
+        return;
 
     m_session.walkFolder = result.walkFolder;
     AdvancedSelectionOutcome outcome;

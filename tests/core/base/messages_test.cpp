@@ -1,6 +1,7 @@
 #include "base/messages.h"
 
 #include "base/fileio.h"
+#include "selection/droppeditems.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,34 @@ TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
         InOperation(FileError(ErrorCode::PermissionDenied, "/p/s.txt"), Operation::ReadSettings);
     EXPECT_EQ(SettingsLoadFailureText(denied), "70 Permission refusée");
     EXPECT_EQ(SettingsFailureText(denied), "70 Permission refusée\n/p/s.txt");
+}
+
+// Nothing dropped goes unmentioned: each item not taken is named with why, and the way to take
+// it is told once for its kind.
+TEST(Messages, DroppedItemsNotTakenAreNamedWithWhyAndHowToTakeThem) {
+    const std::string folderHint = "Un répertoire déposé seul, sans fichier, ouvre la sélection "
+                                   "avancée sur lui ; « Selection avancée » en choisit un aussi.";
+    const std::string notLocalHint = "Enregistrez d'abord sur cet ordinateur un fichier venu "
+                                     "d'ailleurs, puis déposez-le.";
+    struct Case {
+        std::vector<DroppedItem> items;
+        std::string text;
+    };
+    const Case cases[] = {
+        {{{DroppedKind::Missing, "/p/a.dwg"}},
+         "Cet élément déposé n'a pas été pris :\r\n/p/a.dwg (n'existe plus)"},
+        {{{DroppedKind::Folder, "/p"}, {DroppedKind::Folder, "/q"}},
+         "2 éléments déposés n'ont pas été pris :\r\n/p (répertoire)\r\n/q (répertoire)\r\n" +
+             folderHint},
+        {{{DroppedKind::NotLocal, "https://x.org/a.dwg"},
+          {DroppedKind::Other, "/dev/null"},
+          {DroppedKind::Folder, "/p"}},
+         "3 éléments déposés n'ont pas été pris :\r\nhttps://x.org/a.dwg (pas un fichier de cet "
+         "ordinateur)\r\n/dev/null (ni un fichier ni un répertoire)\r\n/p (répertoire)\r\n" +
+             folderHint + "\r\n" + notLocalHint},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DroppedItemsNotTakenText(c.items), c.text);
 }
 
 } // namespace

@@ -76,6 +76,58 @@ TEST(FileList, NamesOutsideTheCodePageAreLeftOut) {
                                                  "/\xE6\x97\xA5\xE6\x9C\xAC/c.dwg"}));
 }
 
+// Both selections list through ListChosenFiles: a choice whose every file is refused leaves the
+// previous list alone, any other choice replaces it.
+TEST(FileList, ListingChosenFilesKeepsThePreviousListWhenNothingCanBeTaken) {
+    const std::string previous = "\v/old/\r\n\told.dwg\r\n";
+    const std::string refused = "/p/\xE6\x97\xA5.dwg";
+    struct Case {
+        const char* what;
+        FileList chosen;
+        std::string list; // the list afterwards
+        int count;
+        bool written;
+        std::vector<std::string> leftOut;
+    };
+    const Case cases[] = {
+        {"every file refused", {{"/p/", {"\xE6\x97\xA5.dwg"}}}, previous, 0, false, {refused}},
+        {"some refused",
+         {{"/p/", {"\xE6\x97\xA5.dwg", "a.dwg"}}},
+         "\v/p/\r\n\ta.dwg\r\n",
+         1,
+         true,
+         {refused}},
+        {"none refused",
+         {{"/p/", {"a.dwg", "b.dwg"}}},
+         "\v/p/\r\n\ta.dwg\r\n\tb.dwg\r\n",
+         2,
+         true,
+         {}},
+        {"nothing chosen", {}, "", 0, true, {}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string list = dir.path("Liste01.txt");
+        WriteBytes(list, previous);
+        const ChosenFilesListing listing = ListChosenFiles(list, c.chosen);
+        EXPECT_EQ(ReadBytes(list), c.list) << c.what;
+        EXPECT_EQ(listing.count, c.count) << c.what;
+        EXPECT_EQ(listing.written, c.written) << c.what;
+        EXPECT_EQ(listing.leftOut, c.leftOut) << c.what;
+        EXPECT_FALSE(listing.failure) << c.what;
+    }
+}
+
+TEST(FileList, ListingIntoAMissingFolderFailsWithoutWriting) {
+    TempDir dir;
+    const ChosenFilesListing listing =
+        ListChosenFiles(dir.path("gone") + "/Liste01.txt", {{"/p/", {"a.dwg"}}});
+    ASSERT_TRUE(listing.failure);
+    EXPECT_EQ(listing.failure->operation, Operation::WriteList);
+    EXPECT_FALSE(listing.written);
+    EXPECT_EQ(listing.count, 0);
+}
+
 TEST(FileList, ModelReadBackAndWithoutFolderMarkers) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");

@@ -30,11 +30,13 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -761,6 +763,16 @@ TEST_F(MainWindowTest, NamesTheCodePageCannotHoldAreLeftOutWithOneWarning) {
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("\u65e5.dwg")));
 }
 
+TEST_F(MainWindowTest, AChoiceOfRefusedNamesOnlyKeepsTheListAndItsCount) {
+    chooseDrawings({QStringLiteral("kept.dwg")});
+    const std::string before = ReadBytes(session.listPath());
+    chooseDrawings({QStringLiteral("\u65e5.dwg"), QStringLiteral("plan \u2192 2.dwg")});
+    EXPECT_EQ(ReadBytes(session.listPath()), before);
+    EXPECT_EQ(line("Text2")->text(), "1");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, "Avertissement");
+}
+
 TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
     chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
     operationMode();
@@ -826,14 +838,56 @@ TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas
     EXPECT_EQ(window.currentMainJob(), before);
 }
 
-// Sends a real drag-enter then drop of data to the window; true when the drop was accepted.
-bool Drop(QWidget* window, QMimeData* data) {
-    const QPoint at = window->rect().center();
+// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was accepted.
+// A file manager waits until the drop returns, so nothing may be shown while it is handled: a
+// window is closed and counted, a message counted. What the drop asks for is done by AfterDrop.
+// Returns true when the drop was accepted.
+bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts, QPoint at = {}) {
+    if (at.isNull())
+        at = target->rect().center();
+    const qsizetype messagesBefore = prompts.messages.size();
+    auto windowsDuringDrop = std::make_shared<int>(0);
+    QTimer::singleShot(0, [windowsDuringDrop] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++*windowsDuringDrop;
+            modal->close();
+        }
+    });
     QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &enter);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &dropped);
-    return enter.isAccepted() && dropped.isAccepted();
+    QApplication::sendEvent(target, &enter);
+    bool dropped = false;
+    if (enter.isAccepted()) {
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        dropped = drop.isAccepted();
+    }
+    EXPECT_EQ(*windowsDuringDrop, 0) << "a window was shown while the drop was handled";
+    EXPECT_EQ(prompts.messages.size(), messagesBefore)
+        << "a message was shown while the drop was handled";
+    return dropped;
+}
+
+// Lets the window do what the last drop asked for. A window it opens is handed to onWindow, then
+// closed; without onWindow, a window opened fails the test.
+void AfterDrop(const std::function<void(QWidget*)>& onWindow = {}) {
+    QTimer::singleShot(0, [onWindow] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (onWindow)
+            onWindow(modal);
+        else
+            ADD_FAILURE() << "the drop opened " << modal->objectName().toStdString();
+        modal->close();
+    });
+    QCoreApplication::sendPostedEvents();
+}
+
+QList<QUrl> LocalUrls(const test::TempDir& dir, std::initializer_list<const char*> names) {
+    QList<QUrl> urls;
+    for (const char* name : names)
+        urls << QUrl::fromLocalFile(QString::fromStdString(dir.path(name)));
+    return urls;
 }
 
 TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFolders) {
@@ -842,11 +896,9 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     for (const char* file : {"A/2.dwg", "B/1.dwg", "A/3.DWG", "A/\xC3\xA9.dwg"})
         WriteBytes(dir.path(file), "x");
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("A/2.dwg"))),
-                  QUrl::fromLocalFile(QString::fromStdString(dir.path("B/1.dwg"))),
-                  QUrl::fromLocalFile(QString::fromStdString(dir.path("A/3.DWG"))),
-                  QUrl::fromLocalFile(QString::fromStdString(dir.path("A/\xC3\xA9.dwg")))});
-    EXPECT_TRUE(Drop(&window, &data));
+    data.setUrls(LocalUrls(dir, {"A/2.dwg", "B/1.dwg", "A/3.DWG", "A/\xC3\xA9.dwg"}));
+    EXPECT_TRUE(Drop(&window, &data, prompts));
+    AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "4");
     EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
                                                  dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
@@ -854,33 +906,112 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(MainWindowTest, ADroppedFolderOpensTheAdvancedSelectionOnIt) {
+TEST_F(MainWindowTest, AFolderDroppedAloneOpensTheAdvancedSelectionOnceTheDropIsOver) {
     const std::string folder = dir.path("plans");
-    std::filesystem::create_directories(folder + "/sub");
-    QString shown;
-    WhenModal([&shown](QWidget* modal) {
-        shown = static_cast<gui::AdvancedSelectionWindow*>(modal)->dirPath();
-        modal->close();
-    });
+    std::filesystem::create_directories(folder);
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder + "/sub")),
-                  QUrl::fromLocalFile(QString::fromStdString(folder))});
-    EXPECT_TRUE(Drop(&window, &data));
-    EXPECT_EQ(shown, QString::fromStdString(folder + "/sub"));
+    data.setUrls(LocalUrls(dir, {"plans"}));
+    EXPECT_TRUE(Drop(&window, &data, prompts));
+    QString shown;
+    AfterDrop([&shown](QWidget* modal) {
+        shown = static_cast<gui::AdvancedSelectionWindow*>(modal)->dirPath();
+    });
+    EXPECT_EQ(shown, QString::fromStdString(folder));
     EXPECT_FALSE(test::FileExists(session.listPath()));
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(MainWindowTest, DroppingAnythingElseChangesNothing) {
+// A drop takes what it can and names the rest in one message: nothing is left without a word.
+TEST_F(MainWindowTest, FilesDroppedWithOtherItemsAreListedAndTheOthersNamed) {
+    std::filesystem::create_directories(dir.path("A"));
+    std::filesystem::create_directories(dir.path("F"));
+    WriteBytes(dir.path("A/1.dwg"), "x");
+    WriteBytes(dir.path("A/2.dwg"), "x");
+    const QUrl web(QStringLiteral("https://example.org/plan.dwg"));
+    QMimeData data;
+    data.setUrls(LocalUrls(dir, {"A/1.dwg", "F"}) + QList<QUrl>{web} +
+                 LocalUrls(dir, {"gone.dwg", "A/2.dwg"}));
+    EXPECT_TRUE(Drop(&window, &data, prompts));
+    AfterDrop();
+    EXPECT_EQ(line("Text2")->text(), "2");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t1.dwg\r\n\t2.dwg\r\n");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(test::Str(prompts.messages[0].text),
+              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("F")},
+                                        {DroppedKind::NotLocal, "https://example.org/plan.dwg"},
+                                        {DroppedKind::Missing, dir.path("gone.dwg")}}));
+}
+
+TEST_F(MainWindowTest, SeveralFoldersDroppedAreNamedAndTheListStays) {
+    std::filesystem::create_directories(dir.path("plans/sub"));
+    WriteBytes(session.listPath(), "previous list");
+    QMimeData data;
+    data.setUrls(LocalUrls(dir, {"plans/sub", "plans"}));
+    EXPECT_TRUE(Drop(&window, &data, prompts));
+    AfterDrop();
+    EXPECT_EQ(ReadBytes(session.listPath()), "previous list");
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(test::Str(prompts.messages[0].text),
+              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans/sub")},
+                                        {DroppedKind::Folder, dir.path("plans")}}));
+}
+
+TEST_F(MainWindowTest, ADropWhoseEveryFileIsRefusedKeepsTheListAndItsCount) {
+    chooseDrawings({QStringLiteral("kept.dwg")});
+    const std::string before = ReadBytes(session.listPath());
+    WriteBytes(dir.path("\xE6\x97\xA5.dwg"), "x");
+    QMimeData data;
+    data.setUrls(LocalUrls(dir, {"\xE6\x97\xA5.dwg"}));
+    EXPECT_TRUE(Drop(&window, &data, prompts));
+    AfterDrop();
+    EXPECT_EQ(ReadBytes(session.listPath()), before);
+    EXPECT_EQ(line("Text2")->text(), "1");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(test::Str(prompts.messages[0].text),
+              NamesOutsideAnsiText({dir.path("\xE6\x97\xA5.dwg")}));
+}
+
+TEST_F(MainWindowTest, DroppingNothingThatCanBeTakenIsRefused) {
     QMimeData text;
     text.setText(QStringLiteral("/tmp/plan.dwg"));
     QMimeData web;
     web.setUrls({QUrl(QStringLiteral("https://example.org/plan.dwg"))});
     QMimeData missing;
-    missing.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("absent.dwg")))});
+    missing.setUrls(LocalUrls(dir, {"absent.dwg"}));
     for (QMimeData* data : {&text, &web, &missing})
-        EXPECT_FALSE(Drop(&window, data));
+        EXPECT_FALSE(Drop(&window, data, prompts));
+    AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
     EXPECT_FALSE(test::FileExists(session.listPath()));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted when
+// a space would cut them in a script line. Nothing is listed.
+TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped) {
+    Click(check("Check10"));
+    QPlainTextEdit* text = scriptText();
+    ASSERT_TRUE(ShownInWindow(text));
+    text->setPlainText(QStringLiteral("-inserer \n_qsave"));
+    std::filesystem::create_directories(dir.path("mes plans"));
+    WriteBytes(dir.path("a.dwg"), "x");
+    WriteBytes(dir.path("mes plans/b.dwg"), "x");
+    QMimeData data;
+    data.setUrls(LocalUrls(dir, {"a.dwg", "mes plans/b.dwg"}) +
+                 QList<QUrl>{QUrl(QStringLiteral("https://example.org/c.dwg"))});
+    QTextCursor endOfFirstLine(text->document());
+    endOfFirstLine.setPosition(9);
+    EXPECT_TRUE(Drop(text->viewport(), &data, prompts, text->cursorRect(endOfFirstLine).center()));
+    AfterDrop();
+    const std::string a =
+        test::Str(QDir::toNativeSeparators(QString::fromStdString(dir.path("a.dwg"))));
+    const std::string b =
+        test::Str(QDir::toNativeSeparators(QString::fromStdString(dir.path("mes plans/b.dwg"))));
+    EXPECT_EQ(test::Str(text->toPlainText()),
+              "-inserer " + a + "\n\"" + b + "\"\nhttps://example.org/c.dwg\n_qsave");
+    EXPECT_FALSE(test::FileExists(session.listPath()));
+    EXPECT_EQ(line("Text2")->text(), "0 Fichier");
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 

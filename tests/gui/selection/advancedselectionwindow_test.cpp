@@ -409,6 +409,21 @@ TEST_F(AdvancedSelectionWindowTest, ListThatCannotBeWrittenShowsTheErrorAndGives
     }
 }
 
+TEST_F(AdvancedSelectionWindowTest, AWalkWhoseEveryFileIsRefusedLeavesTheListAndTheWindow) {
+    makeTree({"A/\xE6\x97\xA5.dwg"});
+    WriteBytes(session.listPath(), "previous list");
+    AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
+    get<QComboBox>(window, "Combo1")->setCurrentIndex(0); // the current folder: no sub-folder
+    Click(get(window, "Command2"));
+
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text,
+              QString::fromStdString(NamesOutsideAnsiText({folder("A") + "\xE6\x97\xA5.dwg"})));
+    EXPECT_EQ(ReadBytes(session.listPath()), "previous list");
+    EXPECT_FALSE(window.outcome().has_value());
+    EXPECT_NE(window.result(), QDialog::Accepted);
+}
+
 TEST_F(AdvancedSelectionWindowTest, CancelledWalkLeavesTheListAndTheWindow) {
     makeTree({"A/x.dwg", "A/B/y.dwg"});
     WriteBytes(session.listPath(), "previous list");
