@@ -398,6 +398,7 @@ struct PlannedRename {
     std::string to;
     std::size_t folderLength = 0; // of both: a file is renamed within its folder
     std::size_t baseLength = 0;   // the name's base, which the position is left with
+    int line = 0;                 // the list line of the file
 };
 
 } // namespace
@@ -433,8 +434,8 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
         if (Status usable = CheckNewName(newName); !usable)
             return usable;
         plan.push_back(PlannedRename{at.currentFolder + at.currentFileName,
-                                     at.currentFolder + newName, at.currentFolder.size(),
-                                     extension});
+                                     at.currentFolder + newName, at.currentFolder.size(), extension,
+                                     at.line});
         return Success();
     };
     const Status planned = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
@@ -464,6 +465,7 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
             // The position stops at the file that failed, as a walk stopping there leaves it.
             position.currentFolder.assign(rename.from, 0, rename.folderLength);
             position.currentFileName.assign(rename.from, rename.folderLength, rename.baseLength);
+            position.line = rename.line;
             stop(renamed.error(), rename.from, rename.to.substr(rename.folderLength));
             break;
         }

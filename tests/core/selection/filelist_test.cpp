@@ -138,9 +138,8 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     ListPosition position;
     EXPECT_EQ(Walk(list, position),
               (std::vector<std::string>{"C:\\A\\|x.dwg", "C:\\A\\B\\|y.dwg", "C:\\A\\B\\|z.dwg",
-                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|",
-                                        "C:\\A\\B\\|a", "C:\\A\\B\\|.dwg",
-                                        "C:\\A\\B\\|é.dwg"}));
+                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|", "C:\\A\\B\\|a",
+                                        "C:\\A\\B\\|.dwg", "C:\\A\\B\\|é.dwg"}));
     EXPECT_EQ(position.currentFolder, "C:\\A\\B\\");
     EXPECT_EQ(position.currentFileName, "é.dwg");
     EXPECT_EQ(*CountListedFiles(list), 8);
@@ -168,6 +167,22 @@ TEST(FileList, AnyLineEndAndAFolderWithoutItsSeparator) {
         ListPosition position;
         EXPECT_EQ(Walk(list, position), c.seen) << c.text;
     }
+}
+
+// Messages name a line of the list by its number as an editor shows it: folder lines and empty
+// lines count, whatever ends them.
+TEST(FileList, EachFileComesWithItsLineNumber) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    WriteBytes(list, "\vC:\\A\\\r\n\tx.dwg\n\r\n\vC:\\B\\\r\tb.dwg\r\n\tc.dwg");
+    ListPosition position;
+    std::vector<std::string> seen;
+    ASSERT_TRUE(WalkFileList(list, position, [&](const ListPosition& at) {
+        seen.push_back(std::to_string(at.line) + ":" + at.currentFileName);
+        return Success();
+    }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"2:x.dwg", "3:", "5:b.dwg", "6:c.dwg"}));
+    EXPECT_EQ(position.line, 6);
 }
 
 TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
