@@ -30,15 +30,6 @@ Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
     return Success();
 }
 
-// Appends the text of a box as a line, unless it holds a character the script's code page
-// cannot hold: AutoCAD would get "?" in its place.
-Status AppendBoxLine(std::string& script, std::string_view text, std::string_view box) {
-    if (Status fits = CheckFitsAnsi(text, box); !fits)
-        return fits;
-    AppendLine(script, text);
-    return Success();
-}
-
 // The script text box checked line by line, so that the failure names the line to correct.
 Status CheckScriptText(std::string_view scriptText) {
     int number = 0;

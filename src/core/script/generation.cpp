@@ -13,8 +13,8 @@ bool FitsOnScriptLine(std::string_view name) {
 } // namespace
 
 Result<int> GenerateScript(const std::string& listPath, const std::string& scriptPath,
-                      ListPosition& position, const SectionWriter& writeSection,
-                      const std::unordered_set<std::string>* skipped) {
+                           ListPosition& position, const SectionWriter& writeSection,
+                           const std::unordered_set<std::string>* skipped) {
     if (Status emptied = TruncateFile(scriptPath); !emptied)
         return InOperation(emptied.error(), Operation::CreateScript);
     std::string section;

@@ -22,7 +22,7 @@ using SectionWriter = std::function<Status(std::string& section, const ListPosit
 // is in skipped get no section; the list itself is not changed. Returns the number of sections
 // written.
 Result<int> GenerateScript(const std::string& listPath, const std::string& scriptPath,
-                      ListPosition& position, const SectionWriter& writeSection,
-                      const std::unordered_set<std::string>* skipped = nullptr);
+                           ListPosition& position, const SectionWriter& writeSection,
+                           const std::unordered_set<std::string>* skipped = nullptr);
 
 } // namespace pilotrame
