@@ -37,7 +37,7 @@ void CheckGeneration(const std::string& bytes) {
     DrawingSectionWriter writer(job, settings, ',');
     int sections = 0;
     ListPosition position;
-    const Status generated =
+    const Result<int> generated =
         GenerateScript(list, script, position, [&](std::string& section, const ListPosition& at) {
             ++sections;
             return writer(section, at);
@@ -54,9 +54,9 @@ void CheckGeneration(const std::string& bytes) {
         // CR LF, LF and CR each end a line.
         const std::size_t end = rest.find_first_of("\r\n");
         const std::string_view line = rest.substr(0, end);
-        const std::size_t next =
-            end == std::string_view::npos ? rest.size()
-                                          : end + (rest.substr(end, 2) == "\r\n" ? 2 : 1);
+        const std::size_t next = end == std::string_view::npos
+                                     ? rest.size()
+                                     : end + (rest.substr(end, 2) == "\r\n" ? 2 : 1);
         rest = rest.substr(next);
         if (!line.empty() && line.front() == kFolderMarker) {
             folder.assign(line.substr(1));
