@@ -511,17 +511,6 @@ TEST_F(Renaming, ANameThatCannotBeMadeRenamesNoFile) {
     }
 }
 
-TEST_F(Renaming, TheBoxOfANameOutsideTheCodePageNamesItAndSaysNothingWasRenamed) {
-    listFiles({"a01.dwg", "b01.dwg"});
-    const RenameReport report = run(Inserting("0", "☺"));
-    ASSERT_TRUE(report.failure.has_value());
-    EXPECT_EQ(report.failure->text, "☺");
-    EXPECT_EQ(RenameStopText(*report.failure, report.renamed),
-              "Le nouveau nom « ☺a01.dwg » contient un caractère qu'AutoCAD ne recevrait pas : "
-              "« ☺ »\r\nLes listes et les scripts ne pourraient plus nommer ce fichier : " +
-                  folder + "a01.dwg\r\n\r\nAucun fichier n'a été renommé.");
-}
-
 TEST_F(Renaming, ANewNameWithASeparatorIsRefused) {
     listFiles({"plan01.dwg"});
     fs::create_directories(ToFsPath(folder + "sous"));

@@ -1015,22 +1015,6 @@ TEST_F(RenamingTest, ANewNameOutsideTheCodePageRenamesNothingAndSaysSo) {
     EXPECT_TRUE(test::FileExists(dir.path("b.dwg")));
 }
 
-// Files that keep their name are not counted as renamed in the box of a failure.
-TEST_F(RenamingTest, TheFailureCountsOnlyTheFilesRenamed) {
-    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg"), QStringLiteral("c.dwg")});
-    std::filesystem::remove(dir.path("c.dwg"));
-    renameMode();
-    TypeText(text4(12), QString()); // nothing inserted: every name stays
-    prompts.presetAnswer(gui::Answer::Yes);
-    Click(button("Command3"));
-    ASSERT_EQ(prompts.messages.size(), 2);
-    EXPECT_TRUE(prompts.messages[1].text.startsWith(
-        QStringLiteral("Erreur! fichier en lecture seule ou inexistant: \r\n") +
-        QString::fromStdString(dir.path("c.dwg"))));
-    EXPECT_TRUE(prompts.messages[1].text.endsWith(QStringLiteral("Aucun fichier n'a été renommé.")))
-        << prompts.messages[1].text.toStdString();
-}
-
 TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {
     using Page = gui::ConfigDialog::Page;
     std::vector<Page> asked;
