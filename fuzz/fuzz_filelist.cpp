@@ -37,7 +37,7 @@ void CheckGeneration(const std::string& bytes) {
     DrawingSectionWriter writer(job, settings, ',');
     int sections = 0;
     ListPosition position;
-    const Status generated =
+    const Result<int> generated =
         GenerateScript(list, script, position, [&](std::string& section, const ListPosition& at) {
             ++sections;
             return writer(section, at);

@@ -1,9 +1,13 @@
 // The macro sections. With F1 a section is exactly the six lines of one symbol at the grid point
-// moved by the steps, or a failure that leaves section and grid as they were. Without F1 the
-// section opens the drawing by its quoted path and starts "_vbarun", resets the grid, holds the
-// lines of the ticked functions, and ends with "_close" just when AutoCAD has several windows.
-// Every line ends with CR LF.
+// moved by the steps, or a failure that leaves section and grid as they were: the grid named
+// when it is the position that leaves the 16-bit range. Without F1 the section opens the drawing
+// by its quoted path and starts "_vbarun", resets the grid, holds the lines of the ticked
+// functions, and ends with "_close" just when AutoCAD has several windows; unless a box it
+// writes holds a character the ANSI code page cannot hold, when it fails naming the first such
+// box and leaves section and grid as they were. The check before a generation fails exactly
+// for the boxes the sections would fail for. Every line ends with CR LF.
 
+#include "base/codepage.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "fuzzsupport.h"
@@ -12,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,13 +86,51 @@ std::size_t FunctionLines(const MacroJob& job) {
     return count;
 }
 
+// The first box, in the order the section writes them, whose text would reach the script with
+// "?" in it; nothing when every written box fits the code page.
+std::optional<std::string> FirstBoxOutsideAnsi(const MacroJob& job) {
+    std::vector<std::pair<std::string_view, std::string>> written;
+    if (job.exportAttributes) {
+        if (!job.attributesAllBlocks && job.attributesNamed)
+            written.emplace_back(job.attributeBlocks[0], "F3 nom du bloc 1");
+        if (Filled(job.attributeNames[0]))
+            written.emplace_back(job.attributeNames[0], "F3 nom de l'attribut 1");
+        for (std::size_t column = 1; column < 4; ++column) {
+            const std::string number = std::to_string(column + 1);
+            if (Filled(job.attributeBlocks[column]))
+                written.emplace_back(job.attributeBlocks[column], "F3 nom du bloc " + number);
+            if (Filled(job.attributeNames[column]))
+                written.emplace_back(job.attributeNames[column], "F3 nom de l'attribut " + number);
+        }
+    }
+    if (job.countBlocks && job.countNamed)
+        written.emplace_back(job.countBlock, "F5 nom du bloc");
+    if (job.eraseLayer)
+        written.emplace_back(job.erasedLayer, "F6 calque");
+    if (job.freezeLayer)
+        written.emplace_back(job.frozenLayer, "F7 calque");
+    if (job.exportText && job.exportWindow) {
+        const char* names[4] = {"F8 1er point X", "F8 2em point X", "F8 1er point Y",
+                                "F8 2em point Y"};
+        for (std::size_t box = 0; box < 4; ++box)
+            written.emplace_back(job.exportCorners[box], names[box]);
+    }
+    for (const auto& [text, box] : written)
+        if (!FitsAnsi(text))
+            return box;
+    return std::nullopt;
+}
+
 void CheckSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                  const std::string& before) {
     // Where the symbol should go, or nothing when it cannot.
     std::optional<SymbolGrid> next;
+    bool pastTheLimit = false;
     const std::size_t dwg = FindIgnoringCase(at.currentFileName, ".dwg");
     const auto stepX = StepBox(job.symbolStepX);
     const auto stepY = StepBox(job.symbolStepY);
+    if (static_cast<bool>(CheckMacroJob(job)) != (stepX && stepY))
+        fuzz::Violated("the check of the steps differs from the steps");
     if (dwg != std::string::npos && stepX && stepY) {
         // The row is a 16-bit value: the sum must fit before it is compared with the width.
         std::int64_t row = grid.row + *stepX;
@@ -99,6 +142,8 @@ void CheckSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
         }
         if (rowFits && column >= -32768 && column <= 32767)
             next = SymbolGrid{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+        else
+            pastTheLimit = true;
     }
 
     const SymbolGrid was = grid;
@@ -109,6 +154,11 @@ void CheckSymbol(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
             fuzz::Violated("a symbol that has its place failed");
         if (section != before || !(grid == was))
             fuzz::Violated("a failed symbol changed the section or the grid");
+        if (pastTheLimit != (written.error().cause == Cause::PastTheLimit))
+            fuzz::Violated("a grid past its limit is not named as such");
+        if (at.currentFileName.empty() && written.error().cause == Cause::NotADrawingName &&
+            written.error().path != at.currentFolder)
+            fuzz::Violated("a line without a name does not name its folder");
         return;
     }
     if (!next)
@@ -134,6 +184,27 @@ void CheckMacroRun(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
                    const std::string& before) {
     std::string single = before;
     std::string multiple = before;
+    const std::optional<std::string> outside = FirstBoxOutsideAnsi(job);
+    const Status checked = CheckMacroJob(job);
+    if (outside) {
+        const SymbolGrid was = grid;
+        const Status written = WriteMacroSection(single, job, grid, true, at);
+        if (written)
+            fuzz::Violated("a box outside the code page was written", *outside);
+        if (written.error().cause != Cause::NotInCodePage || written.error().detail != *outside)
+            fuzz::Violated("a box outside the code page is not the one named",
+                           written.error().detail);
+        if (written.error().text.empty() || FitsAnsi(written.error().text))
+            fuzz::Violated("the character named fits the code page", written.error().text);
+        if (single != before || !(grid == was))
+            fuzz::Violated("a failed section changed the buffer or the grid");
+        if (checked || checked.error().detail != *outside)
+            fuzz::Violated("the check before a generation misses the box", *outside);
+        return;
+    }
+    if (!checked)
+        fuzz::Violated("the check before a generation fails a section that is written",
+                       checked.error().detail);
     if (!WriteMacroSection(single, job, grid, false, at))
         fuzz::Violated("a section without F1 failed");
     if (!(grid == SymbolGrid{}))

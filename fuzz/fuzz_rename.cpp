@@ -1,7 +1,9 @@
 // The renaming rules. A new name is what the rule makes of the name, worked out here a second,
-// plainer way, and never more than a bare name: no separator, not empty, "." or "..". A renaming
-// run over a folder renames only the listed files of that folder, each to the name the rule
-// gives it, and touches nothing outside the folder.
+// plainer way, and never more than a bare name the lists can hold: no separator, not empty, "."
+// or "..", every character in the ANSI code page. A renaming run over a folder renames only the
+// listed files of that folder, each to the name the rule gives it, and touches nothing outside
+// the folder; a name the rule cannot make renames no file at all; only the files that took a new
+// name are counted.
 
 #include "base/codepage.h"
 #include "base/numbers.h"
@@ -112,6 +114,10 @@ Expected ExpectedName(std::string_view name, const RenameJob& job, char separato
         expected.cause = Cause::InvalidName;
         return expected;
     }
+    if (!FitsAnsi(renamed)) {
+        expected.cause = Cause::NotInCodePage;
+        return expected;
+    }
     expected.name = std::move(renamed);
     return expected;
 }
@@ -125,6 +131,8 @@ void CheckRenamedName(std::string_view name, const RenameJob& job, char separato
             fuzz::Violated("a new name names no file of the folder", result);
         if (result.find('/') != std::string::npos || result.find('\0') != std::string::npos)
             fuzz::Violated("a new name holds a separator", result);
+        if (!FitsAnsi(result))
+            fuzz::Violated("a new name holds a character no list can hold", result);
 #ifdef _WIN32
         if (result.find('\\') != std::string::npos)
             fuzz::violated("a new name holds a separator", result);
@@ -228,22 +236,32 @@ void CheckRenamingRun(const std::string& suffix, const std::vector<std::string>&
     for (const fs::path& each : {root, folder, other})
         model[each] = Entries(each);
 
-    // The run as it should go: in list order, each listed file of the named folder renamed
-    // within it, stopping at the first that cannot be.
+    // The run as it should go: every new name made first, and none renamed when one cannot be;
+    // then in list order, each listed file of the named folder renamed within it, stopping at
+    // the first that cannot be. A file that keeps its name is not counted.
     int renamed = 0;
     bool stopped = false;
     for (const std::string& name : names) {
+        if (!IsBare(name) || listedFolder.find('\0') != std::string::npos ||
+            !ExpectedName(name, job, separator).name) {
+            stopped = true;
+            break;
+        }
+    }
+    for (const std::string& name : names) {
+        if (stopped)
+            break;
         const Expected expected = ExpectedName(name, job, separator);
         std::set<std::string>* files = named ? &model[*named] : nullptr;
-        if (!files || !IsBare(name) || !files->contains(name) || !expected.name ||
-            expected.name->size() > 255 ||
+        if (!files || !files->contains(name) || expected.name->size() > 255 ||
             (*expected.name != name && files->contains(*expected.name))) {
             stopped = true;
             break;
         }
         files->erase(name);
         files->insert(*expected.name);
-        ++renamed;
+        if (*expected.name != name)
+            ++renamed;
     }
 
     ListPosition position;
@@ -276,9 +294,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.text = fields.next();
     job.newExtension = fields.next();
     const auto withoutCrLf = [](std::string text) {
-        // A list line cannot hold CR LF; a lone CR or LF stays in the line.
-        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
-            text.erase(at, 1);
+        // A list line cannot hold a CR or an LF: the list reader ends a line at either.
+        std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
         return text;
     };
     const std::string suffix = withoutCrLf(fields.next());

@@ -1,7 +1,9 @@
 // The text-table script. A written script starts with the four setup lines and holds one text
 // line per cell written, each starting with "texte style ": min(cells of the row, columns) per
-// row, at most nine columns, the whole worked out here a second, plainer way. A table or a box
-// that cannot be written leaves the previous script as it was.
+// row, at most nine columns, the whole worked out here a second, plainer way, every character of
+// it in the ANSI code page. A table or a box that cannot be written leaves the previous script
+// as it was, and the failure names it: a box, the table too long for its step, or the first box
+// or written cell holding a character the code page cannot hold.
 
 #include "base/codepage.h"
 #include "base/numbers.h"
@@ -106,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t counted = rows.empty() ? 0 : rows.front().size();
     const std::size_t columns = std::min<std::size_t>(counted, kMaxTextColumns);
     std::optional<std::string> badBox;
+    bool numberBox = false; // the bad box holds no number it can take
     std::array<std::int64_t, kMaxTextColumns> columnX{};
     for (std::size_t i = 0; i < columnX.size() && !badBox; ++i) {
         const auto x = Position(job.columnX[i]);
@@ -115,9 +118,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             columnX[i] = *x;
     }
     const auto step = Position(job.rowStep);
-    if (!badBox && (!step || *step * static_cast<std::int64_t>(rows.size()) < -32768 ||
-                    *step * static_cast<std::int64_t>(rows.size()) > 32767))
+    if (!badBox && !step)
         badBox = "Décalage";
+    numberBox = badBox.has_value();
+    const bool tooLong = !badBox && (*step * static_cast<std::int64_t>(rows.size()) < -32768 ||
+                                     *step * static_cast<std::int64_t>(rows.size()) > 32767);
+    if (tooLong)
+        badBox = "tableau";
+    if (!badBox && !rows.empty()) {
+        if (!FitsAnsi(job.style))
+            badBox = "Style texte";
+        else if (!FitsAnsi(job.height))
+            badBox = "Hauteur";
+        else if (!FitsAnsi(job.rotation))
+            badBox = "Rotation";
+    }
+    for (std::size_t r = 0; r < rows.size() && !badBox; ++r) {
+        for (std::size_t c = 0; c < std::min(rows[r].size(), columns) && !badBox; ++c) {
+            if (!FitsAnsi(rows[r][c]))
+                badBox = "tableau, ligne " + std::to_string(r + 1) + ", colonne " +
+                         std::to_string(c + 1);
+        }
+    }
     std::string expected(kSetup);
     std::size_t textLines = 0;
     if (!badBox) {
@@ -139,9 +161,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Violated("a script that failed changed the previous file");
         if (!badBox || outcome.error().detail != *badBox)
             fuzz::Violated("a table failed for another box than expected", outcome.error().detail);
-        if (outcome.error().cause != Cause::NotANumber &&
-            outcome.error().cause != Cause::OutOfRange)
+        const Cause cause = outcome.error().cause;
+        if (numberBox && cause != Cause::NotANumber && cause != Cause::OutOfRange)
             fuzz::Violated("a box failed for another reason than its number");
+        if (tooLong) {
+            // The first row past the limit is named, and it is past it while the one before is not.
+            const std::int64_t line = outcome.error().line;
+            const std::int64_t past = *step * line;
+            const std::int64_t previous = *step * (line - 1);
+            if (cause != Cause::PastTheLimit || line < 1 ||
+                line > static_cast<std::int64_t>(rows.size()) ||
+                (past >= -32768 && past <= 32767) || previous < -32768 || previous > 32767)
+                fuzz::Violated("a table too long for its step is not named by its first row past");
+        }
+        if (!numberBox && !tooLong &&
+            (cause != Cause::NotInCodePage || outcome.error().text.empty() ||
+             FitsAnsi(outcome.error().text)))
+            fuzz::Violated("a character outside the code page is not named");
         return 0;
     }
     if (badBox)
@@ -167,5 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Violated("a text line does not start with the command", line);
     if (after != ToAnsi(expected))
         fuzz::Violated("the script differs from its table", after);
+    if (FromAnsi(after) != expected)
+        fuzz::Violated("a character of the table reached the script as \"?\"", after);
     return 0;
 }

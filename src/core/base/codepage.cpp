@@ -65,6 +65,10 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
 }
 
 namespace {
+
+// U+FFFD, which stands for a character that cannot be shown.
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
 bool IsAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -77,6 +81,41 @@ bool IsAscii(std::string_view text) {
 
 bool FitsAnsi(std::string_view utf8) {
     return IsAscii(utf8) || FromAnsi(ToAnsi(utf8)) == utf8;
+}
+
+std::string FirstCharacterOutsideAnsi(std::string_view utf8) {
+    if (IsAscii(utf8))
+        return {};
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t start = i;
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const char32_t cp = NextCodePoint(utf8, i);
+        if (cp == kInvalidCodePoint)
+            return std::string(kReplacementCharacter);
+        const std::string_view character = utf8.substr(start, i - start);
+        if (FromAnsi(ToAnsi(character)) != character)
+            return std::string(character);
+    }
+    return {};
+}
+
+Status CheckFitsAnsi(std::string_view text, std::string_view box) {
+    if (FitsAnsi(text))
+        return Success();
+    std::string character = FirstCharacterOutsideAnsi(text);
+    // A code page where characters fit one by one but not together: say so by the sign of a
+    // character that could not be shown.
+    if (character.empty())
+        character = kReplacementCharacter;
+    Error error;
+    error.code = ErrorCode::InvalidPropertyValue;
+    error.cause = Cause::NotInCodePage;
+    error.detail = box;
+    error.text = std::move(character);
+    return error;
 }
 
 #ifdef _WIN32

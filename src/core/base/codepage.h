@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 #include <string_view>
 
@@ -22,5 +24,14 @@ std::string FromAnsi(std::string_view bytes);
 // True when every character of the text survives the ANSI code page unchanged: a name that does
 // not would reach AutoCAD with "?" in it.
 bool FitsAnsi(std::string_view utf8);
+
+// The first character of the text that the ANSI code page cannot hold, as UTF-8 (U+FFFD for a
+// byte that is not UTF-8); empty when FitsAnsi.
+std::string FirstCharacterOutsideAnsi(std::string_view utf8);
+
+// Succeeds when FitsAnsi(text); otherwise fails with NotInCodePage, detail: box (the box or cell
+// the text comes from, as the user knows it), text: the first character that does not fit. A
+// script carries its texts in the ANSI code page: such a character would reach AutoCAD as "?".
+Status CheckFitsAnsi(std::string_view text, std::string_view box);
 
 } // namespace pilotrame

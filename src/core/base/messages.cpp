@@ -80,10 +80,12 @@ std::string FileFailureText(const Error& error) {
     case Cause::TooLarge:
     case Cause::Damaged:
         return UnusableFileText(error);
+    case Cause::NotInCodePage:
+        return CharacterOutsideAnsiText(error);
+    case Cause::PastTheLimit:
+        return PastTheLimitText(error);
     case Cause::FaultyText:
     case Cause::System:
-    case Cause::NotInCodePage:
-    case Cause::PastTheLimit:
     case Cause::NeedsVba:
         break;
     }
@@ -113,6 +115,8 @@ std::string GenerationFailureText(const Error& error) {
                "de contrôle ou guillemet) : " +
                std::string(kCrLf) + error.detail;
     case Cause::NotADrawingName:
+        if (error.detail.empty())
+            return NamelessListLineText(error);
         return "Nom de fichier sans \".dwg\" : le symbole ne peut pas être inséré." +
                std::string(kCrLf) + error.detail;
     case Cause::NotANumber:
@@ -123,10 +127,12 @@ std::string GenerationFailureText(const Error& error) {
     case Cause::TooLarge:
     case Cause::Damaged:
         return UnusableFileText(error);
+    case Cause::NotInCodePage:
+        return "Génération arrêtée. " + CharacterOutsideAnsiText(error);
+    case Cause::PastTheLimit:
+        return "Génération arrêtée. " + PastTheLimitText(error);
     case Cause::FaultyText:
     case Cause::System:
-    case Cause::NotInCodePage:
-    case Cause::PastTheLimit:
         break;
     case Cause::NeedsVba:
         return std::string(kConsoleHasNoVbaText);
@@ -515,6 +521,71 @@ std::string DroppedItemsNotTakenText(const std::vector<DroppedItem>& items) {
 
 // ---- Renaming, patterns, boxes and cells ----
 // (texts of the section on renaming, boxes and cells, declared in messages.h)
+
+namespace {
+
+constexpr std::string_view kUnreceivedCharacter =
+    "contient un caractère qu'AutoCAD ne recevrait pas";
+
+// "Aucun fichier n'a été renommé.", "1 fichier a été renommé avant cette erreur." …
+std::string RenamedBeforeText(int renamedBefore) {
+    if (renamedBefore == 0)
+        return "Aucun fichier n'a été renommé.";
+    if (renamedBefore == 1)
+        return "1 fichier a été renommé avant cette erreur.";
+    return std::to_string(renamedBefore) + " fichiers ont été renommés avant cette erreur.";
+}
+
+} // namespace
+
+std::string CharacterOutsideAnsiText(const Error& error) {
+    return "La case " + InQuotes(error.detail) + " " + std::string(kUnreceivedCharacter) + " : " +
+           InQuotes(error.text);
+}
+
+std::string PastTheLimitText(const Error& error) {
+    const std::string limit = std::to_string(error.number);
+    if (error.line > 0)
+        return "Le " + error.detail + " est trop long pour son décalage de " + error.text +
+               " : à partir de sa ligne " + std::to_string(error.line) +
+               ", les lignes iraient au-delà de la position " + limit +
+               ", la dernière qu'un script puisse placer. Réduisez le décalage ou partagez le "
+               "tableau.";
+    return "La " + error.detail + " est pleine : au pas de " + error.text +
+           ", le symbole suivant irait au-delà de la position " + limit +
+           ", la dernière qu'un script puisse placer. Réduisez les pas, ou générez une fois sans "
+           "F1 pour ramener la grille à 0,0.";
+}
+
+std::string NamelessListLineText(const Error& error) {
+    const std::string where =
+        error.path.empty() ? std::string() : ", sous le dossier " + InQuotes(error.path);
+    return "Ligne sans nom de fichier dans la liste" + where + " (ligne " +
+           std::to_string(error.line) + ") : le symbole ne peut pas être inséré.";
+}
+
+std::string RenameStopText(const Error& failure, int renamedBefore) {
+    const std::string count =
+        std::string(kCrLf) + std::string(kCrLf) + RenamedBeforeText(renamedBefore);
+    switch (failure.cause) {
+    case Cause::NotInCodePage:
+        return "Le nouveau nom " + InQuotes(failure.detail) + " " +
+               std::string(kUnreceivedCharacter) + " : " + InQuotes(failure.text) +
+               std::string(kCrLf) +
+               "Les listes et les scripts ne pourraient plus nommer ce fichier : " + failure.path +
+               count;
+    case Cause::NotANumber:
+        return BoxText(failure, "ne contient pas un nombre entier") + count;
+    case Cause::OutOfRange:
+        return BoxText(failure, "contient un nombre hors limites") + count;
+    default:
+        break;
+    }
+    if (failure.operation == Operation::ReadList)
+        return ListFailureText(failure.path);
+    return RenameFailureText(failure.path, renamedBefore);
+}
+
 // (end of the section on renaming, boxes and cells)
 
 // ---- Batch runs on AutoCAD's console ----

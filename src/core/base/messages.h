@@ -158,6 +158,26 @@ std::string DroppedItemsNotTakenText(const std::vector<DroppedItem>& items);
 // ---- Renaming, patterns, boxes and cells ----
 // Renaming that would lose or hide files, characters a script cannot carry, tables and grids
 // that run past their limits.
+
+// A box or cell (detail) holding a character (text) that the ANSI code page cannot hold
+// (NotInCodePage): "La case « REMPLACER ATTRIBUT, ancienne valeur » contient un caractère
+// qu'AutoCAD ne recevrait pas : « ☺ »".
+std::string CharacterOutsideAnsiText(const Error& error);
+
+// Steps that take a table or a grid past the positions a script can place (PastTheLimit):
+// detail names the table or grid, text is the step as typed, number the limit passed; for a
+// table, line is its first row past the limit, for a grid it is 0.
+std::string PastTheLimitText(const Error& error);
+
+// A symbol of F1 that cannot be inserted because its list line has no file name
+// (NotADrawingName with an empty detail): path is the folder the line comes under, line the
+// line of the list.
+std::string NamelessListLineText(const Error& error);
+
+// The text of the box for a renaming run that stopped on failure (RenameReport::failure), after
+// renamedBefore files were renamed: why, the file, and how many were renamed.
+std::string RenameStopText(const Error& failure, int renamedBefore);
+
 // (end of the section on renaming, boxes and cells)
 
 // ---- Batch runs on AutoCAD's console ----

@@ -34,10 +34,10 @@ struct DrawingCheck {
     std::vector<DrawingIssue> issues; // in list order, one per drawing at most
 };
 
-// Looks at every drawing of the list: exists as an ordinary file, writable with its folder (by
-// the permission bits, so the answer is the same whoever runs the program), and without a lock
-// file. Read-only means no write permission for the owner (the read-only attribute on Windows,
-// where a folder's attribute forbids nothing and is not looked at).
+// Looks at every drawing of the list: exists as an ordinary file, writable with its folder, and
+// without a lock file. Writable is what the system allows the user who runs the program, and
+// for root, whom it allows everything, also the owner's write permission; on Windows it is the
+// file's read-only attribute alone (a folder's attribute forbids nothing and is not looked at).
 DrawingCheck CheckDrawings(const FileList& list);
 
 // The same for the list file at listPath; fails when the list cannot be read.

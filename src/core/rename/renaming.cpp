@@ -1,5 +1,6 @@
 #include "rename/renaming.h"
 
+#include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/paths.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -145,6 +147,14 @@ bool IsBareName(std::string_view name) {
 
 Error InvalidNewName(std::string_view name) {
     return NameError(ErrorCode::InvalidName, name);
+}
+
+// A new name that the lists and scripts can write: one with a character outside the ANSI code
+// page would reach them as "?", and the renamed file could never be listed again.
+Status CheckNewName(std::string_view name) {
+    if (!IsBareName(name))
+        return InvalidNewName(name);
+    return CheckFitsAnsi(name, name);
 }
 
 // The folder part of a path, final separator included; empty for a bare name.
@@ -375,23 +385,43 @@ Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
         return numbers.error();
     std::string renamed;
     ComposeName(name, extension, job, *numbers, renamed);
-    if (!IsBareName(renamed))
-        return InvalidNewName(renamed);
+    if (Status usable = CheckNewName(renamed); !usable)
+        return usable.error();
     return renamed;
 }
+
+namespace {
+
+// One rename of a run, worked out before any file is renamed.
+struct PlannedRename {
+    std::string from;
+    std::string to;
+    std::size_t folderLength = 0; // of both: a file is renamed within its folder
+    std::size_t baseLength = 0;   // the name's base, which the position is left with
+    int line = 0;                 // the list line of the file
+};
+
+} // namespace
 
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
                                ListPosition& position, char userDecimalSeparator) {
     RenameReport report;
-    Renamer renamer;
-    // The boxes do not change during a run: read them at the first file only. An empty list
-    // reads none, so that nothing is reported when nothing was to be renamed.
-    std::optional<Result<RuleNumbers>> numbers;
-    std::string from;
-    std::string to;
-    std::string newName;
+    const auto stop = [&](Error failure, const std::string& from, const std::string& newName) {
+        failure.operation = Operation::RenameFile;
+        failure.path = from;
+        if (failure.detail.empty())
+            failure.detail = newName;
+        report.failure = std::move(failure);
+    };
 
-    const auto renameOne = [&](const ListPosition& at, std::size_t extension) -> Status {
+    // Every new name first: a name the rule cannot make, or that no list could hold, stops the
+    // run before the first file is renamed, rather than leave the folder half renamed. The boxes
+    // do not change during a run: read them at the first file only. An empty list reads none, so
+    // that nothing is reported when nothing was to be renamed.
+    std::optional<Result<RuleNumbers>> numbers;
+    std::vector<PlannedRename> plan;
+    std::string newName;
+    const auto planOne = [&](const ListPosition& at, std::size_t extension) -> Status {
         // The system calls would take a separator in the listed name, or a NUL in it or in the
         // folder, as a path to another file than the list names, possibly in another folder.
         if (!IsBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
@@ -401,36 +431,48 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
         if (!*numbers)
             return numbers->error();
         ComposeName(at.currentFileName, extension, job, **numbers, newName);
-        if (!IsBareName(newName))
-            return InvalidNewName(newName);
-        to.assign(at.currentFolder);
-        to += newName;
-        return renamer.rename(from, at.currentFolder.size(), to, at.currentFolder.size());
+        if (Status usable = CheckNewName(newName); !usable)
+            return usable;
+        plan.push_back(PlannedRename{at.currentFolder + at.currentFileName,
+                                     at.currentFolder + newName, at.currentFolder.size(), extension,
+                                     at.line});
+        return Success();
     };
-
-    const Status walked = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
-        from.assign(at.currentFolder);
-        from += at.currentFileName;
+    const Status planned = WalkFileList(listPath, position, [&](const ListPosition& at) -> Status {
+        newName.clear();
         const std::size_t extension = ExtensionOffset(at.currentFileName);
-        Status renamed = extension == kNoExtension ? Status(BadNameError(at.currentFileName))
-                                                   : renameOne(at, extension);
-        // Once split, the current file name is the base, as the earlier tools left it.
+        Status usable = extension == kNoExtension ? Status(BadNameError(at.currentFileName))
+                                                  : planOne(at, extension);
+        if (!usable)
+            stop(usable.error(), at.currentFolder + at.currentFileName, newName);
+        // Once split, the current file name is the base, as the earlier tools left it (at is
+        // the position itself).
         if (extension != kNoExtension)
             position.currentFileName.resize(extension);
-        if (renamed) {
-            ++report.renamed;
-            return renamed;
-        }
-        Error failure = renamed.error();
-        failure.operation = Operation::RenameFile;
-        failure.path = from;
-        if (failure.detail.empty())
-            failure.detail = newName;
-        report.failure = failure;
-        return failure;
+        return usable;
     });
-    if (!walked && !report.failure)
-        report.failure = InOperation(walked.error(), Operation::ReadList);
+    if (!planned) {
+        if (!report.failure)
+            report.failure = InOperation(planned.error(), Operation::ReadList);
+        return report;
+    }
+
+    Renamer renamer;
+    for (const PlannedRename& rename : plan) {
+        if (Status renamed =
+                renamer.rename(rename.from, rename.folderLength, rename.to, rename.folderLength);
+            !renamed) {
+            // The position stops at the file that failed, as a walk stopping there leaves it.
+            position.currentFolder.assign(rename.from, 0, rename.folderLength);
+            position.currentFileName.assign(rename.from, rename.folderLength, rename.baseLength);
+            position.line = rename.line;
+            stop(renamed.error(), rename.from, rename.to.substr(rename.folderLength));
+            break;
+        }
+        // A file that keeps its name was not renamed, and is not counted as if it were.
+        if (rename.from != rename.to)
+            ++report.renamed;
+    }
     return report;
 }
 

@@ -30,24 +30,29 @@ struct RenameJob {
 // Fails with NotANumber or OutOfRange (detail: the box, text: its content) for a start or length
 // that is empty, not a number, out of range or below 0, and with InvalidName (detail: the name)
 // for a name shorter than four characters or a new name that is empty, "." or "..", or holds a
-// separator or a character the system refuses in a name.
+// separator or a character the system refuses in a name; and with NotInCodePage (detail: the new
+// name, text: the character) for a new name holding a character the ANSI code page cannot hold,
+// which no list or script could name.
 Result<std::string> RenamedName(std::string_view name, const RenameJob& job,
                                 char userDecimalSeparator = ',');
 
 // What a renaming run did.
 struct RenameReport {
-    int renamed = 0;              // files that took their new name
+    int renamed = 0;              // files that took a new name; not those that kept theirs
     std::optional<Error> failure; // the failure that ended the run; path is the old path
 };
 
 // Renames every file of the list at listPath by the rule, in list order, each within its folder,
-// and stops at the first failure. A rename never replaces an existing file; a read-only file or
-// folder fails even where the process could rename it anyway. Renaming a file to its own name
-// succeeds and changes nothing. The list itself is not changed. position follows the list as
-// the generation's does, except that the current file name is cut to its base once split. A
-// listed name that is not a bare name (a separator or a NUL in it, or a NUL in its folder) fails
-// rather than reach a file elsewhere. Every failure of a file has the kind RenameFailed, keeps
-// its code and detail, and has the old path.
+// and stops at the first failure. Every new name is made first, as RenamedName makes it: a
+// failure there (a box, a listed name too short or not a bare name, a new name that is not one
+// or that the code page cannot hold) renames no file at all. A rename never replaces an
+// existing file; a read-only file or folder fails even where the process could rename it
+// anyway. Renaming a file to its own name succeeds, changes nothing and is not counted. The list
+// itself is not changed. position follows the list as the generation's does, except that the
+// current file name is cut to its base once split, and stays at the file that failed. A listed
+// name that is not a bare name (a separator or a NUL in it, or a NUL in its folder) fails rather
+// than reach a file elsewhere. Every failure of a file has the operation RenameFile, keeps its
+// code and detail, and has the old path.
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
                                ListPosition& position, char userDecimalSeparator = ',');
 

@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/numbers.h"
+#include "base/text.h"
 #include "script/plotsequence.h"
 #include "script/scriptlines.h"
 
@@ -27,6 +28,18 @@ Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
     if (!cy)
         return cy.error();
     AppendPointLine(script, *cx, *cy);
+    return Success();
+}
+
+// The script text box checked line by line, so that the failure names the line to correct.
+Status CheckScriptText(std::string_view scriptText) {
+    int number = 0;
+    for (const std::string_view line : SplitLines(scriptText)) {
+        ++number;
+        if (Status fits = CheckFitsAnsi(line, "SCRIPT FICHIER, ligne " + std::to_string(number));
+            !fits)
+            return fits;
+    }
     return Success();
 }
 
@@ -78,8 +91,11 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
     if (job.plot)
         WritePlotSequence(script, settings);
 
-    if (job.customScript)
+    if (job.customScript) {
+        if (Status fits = CheckScriptText(job.scriptText); !fits)
+            return fits;
         script += CustomScriptLines(job.scriptText);
+    }
 
     if (settings.objectSnapOff()) {
         AppendLine(script, "osmode");
@@ -130,7 +146,8 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
     }
     if (job.insert && job.insertFile) {
         AppendLine(script, InsertCommandWord(settings.acadVersion()));
-        AppendLine(script, job.insertPath);
+        if (Status s = AppendBoxLine(script, job.insertPath, "INSERER, fichier"); !s)
+            return s;
         for (const char* answer : {"0,0", "1", "1", "0"})
             AppendLine(script, answer);
     }
@@ -147,17 +164,29 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
                                    "REMPLACER ATTRIBUT, 2em point");
             !s)
             return s;
-        AppendLine(script, job.attributeOld);
-        AppendLine(script, job.attributeNew);
+        if (Status s =
+                AppendBoxLine(script, job.attributeOld, "REMPLACER ATTRIBUT, ancienne valeur");
+            !s)
+            return s;
+        if (Status s =
+                AppendBoxLine(script, job.attributeNew, "REMPLACER ATTRIBUT, nouvelle valeur");
+            !s)
+            return s;
     }
 
     if (job.replaceText) {
+        // The two columns of boxes, each an old text above its new text.
+        constexpr std::string_view kReplaceBoxes[4] = {
+            "REMPLACE TEXTE, 1er ancien texte", "REMPLACE TEXTE, 1er nouveau texte",
+            "REMPLACE TEXTE, 2em ancien texte", "REMPLACE TEXTE, 2em nouveau texte"};
         for (std::size_t pair = 0; pair < 4; pair += 2) {
             if (job.replaceTexts[pair].empty())
                 continue;
             AppendLine(script, "-vbarun");
-            AppendLine(script, job.replaceTexts[pair]);
-            AppendLine(script, job.replaceTexts[pair + 1]);
+            for (const std::size_t box : {pair, pair + 1}) {
+                if (Status s = AppendBoxLine(script, job.replaceTexts[box], kReplaceBoxes[box]); !s)
+                    return s;
+            }
         }
     }
 

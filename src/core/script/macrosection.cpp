@@ -1,5 +1,6 @@
 #include "script/macrosection.h"
 
+#include "base/codepage.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "script/scriptlines.h"
@@ -13,9 +14,15 @@ namespace {
 
 constexpr std::string_view kStepXBox = "F1 pas X";
 constexpr std::string_view kStepYBox = "F1 pas Y";
+constexpr std::string_view kSymbolGrid = "grille des symboles F1";
 
-// The next symbol position, or the step box whose addition leaves the 16-bit range.
-Result<SymbolGrid> NextPosition(SymbolGrid grid, const MacroJob& job) {
+// The two step boxes of F1.
+struct SymbolSteps {
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+};
+
+Result<SymbolSteps> ReadSteps(const MacroJob& job) {
     // The positions are 16-bit, so a step must fit there too.
     const Result<std::int16_t> stepX = ReadShortBox(job.symbolStepX, kStepXBox);
     if (!stepX)
@@ -25,16 +32,34 @@ Result<SymbolGrid> NextPosition(SymbolGrid grid, const MacroJob& job) {
     const Result<std::int16_t> stepY = ReadShortBox(job.symbolStepY, kStepYBox);
     if (!stepY)
         return stepY.error();
+    return SymbolSteps{*stepX, *stepY};
+}
 
-    const std::int64_t row = std::int64_t{grid.row} + *stepX;
+// The grid has gone as far as a 16-bit position goes: the boxes are right, the grid is full.
+Error GridPastTheLimit(std::int16_t step, std::int64_t position) {
+    Error error;
+    error.code = ErrorCode::Overflow;
+    error.cause = Cause::PastTheLimit;
+    error.detail = kSymbolGrid;
+    error.text = std::to_string(step);
+    error.number = static_cast<int>(position > kInt16Max ? kInt16Max : kInt16Min);
+    return error;
+}
+
+// The next symbol position, or the failure of a step box or of the grid past the 16-bit range.
+Result<SymbolGrid> NextPosition(SymbolGrid grid, const MacroJob& job) {
+    const Result<SymbolSteps> steps = ReadSteps(job);
+    if (!steps)
+        return steps.error();
+    const std::int64_t row = std::int64_t{grid.row} + steps->x;
     if (row < kInt16Min || row > kInt16Max)
-        return BoxError(Cause::OutOfRange, kStepXBox, job.symbolStepX);
+        return GridPastTheLimit(steps->x, row);
     grid.row = static_cast<std::int16_t>(row);
     if (grid.row > 240) {
         grid.row = 0;
-        const std::int64_t column = std::int64_t{grid.column} + *stepY;
+        const std::int64_t column = std::int64_t{grid.column} + steps->y;
         if (column < kInt16Min || column > kInt16Max)
-            return BoxError(Cause::OutOfRange, kStepYBox, job.symbolStepY);
+            return GridPastTheLimit(steps->y, column);
         grid.column = static_cast<std::int16_t>(column);
     }
     return grid;
@@ -47,6 +72,8 @@ Status WriteSymbolInsertion(std::string& section, const MacroJob& job, SymbolGri
     if (extension == std::string::npos) {
         Error error = NameError(ErrorCode::BadFileName, name, position.currentFolder + name);
         error.cause = Cause::NotADrawingName;
+        // A line without a name names nothing by itself: the message names its folder and line.
+        error.line = position.line;
         return error;
     }
     const Result<SymbolGrid> next = NextPosition(grid, job);
@@ -79,58 +106,88 @@ std::string_view AttributeFormatCode(std::string_view format) {
     return {};
 }
 
-void AppendIfNotEmpty(std::string& section, std::string_view line) {
-    if (!line.empty())
-        AppendLine(section, line);
+// The boxes of the window, named as the user knows them.
+constexpr std::string_view kAttributeBlockBoxes[4] = {"F3 nom du bloc 1", "F3 nom du bloc 2",
+                                                      "F3 nom du bloc 3", "F3 nom du bloc 4"};
+constexpr std::string_view kAttributeNameBoxes[4] = {
+    "F3 nom de l'attribut 1", "F3 nom de l'attribut 2", "F3 nom de l'attribut 3",
+    "F3 nom de l'attribut 4"};
+// In the order of exportCorners: Text1(80) to Text1(83).
+constexpr std::string_view kCornerBoxes[4] = {"F8 1er point X", "F8 2em point X", "F8 1er point Y",
+                                              "F8 2em point Y"};
+
+Status AppendBoxIfNotEmpty(std::string& section, std::string_view line, std::string_view box) {
+    if (line.empty())
+        return Success();
+    return AppendBoxLine(section, line, box);
 }
 
-void WriteAttributeExport(std::string& section, const MacroJob& job) {
+Status WriteAttributeExport(std::string& section, const MacroJob& job) {
     AppendLine(section, "export_attribut");
     if (job.attributesAllBlocks)
         AppendLine(section, "tout");
-    else if (job.attributesNamed)
-        AppendLine(section, TrimSpaces(job.attributeBlocks[0]));
+    else if (job.attributesNamed) {
+        if (Status s =
+                AppendBoxLine(section, TrimSpaces(job.attributeBlocks[0]), kAttributeBlockBoxes[0]);
+            !s)
+            return s;
+    }
 
     const auto& names = job.attributeNames;
-    AppendIfNotEmpty(section, TrimSpaces(names[0]));
+    if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[0]), kAttributeNameBoxes[0]); !s)
+        return s;
     if (TrimSpaces(names[0]).empty() && TrimSpaces(names[1]).empty() &&
         TrimSpaces(names[2]).empty())
         AppendLine(section, "");
 
     const std::string_view format = AttributeFormatCode(job.attributeFormat);
-    AppendIfNotEmpty(section, format);
+    if (!format.empty())
+        AppendLine(section, format);
     for (std::size_t column = 1; column < 4; ++column) {
-        AppendIfNotEmpty(section, TrimSpaces(job.attributeBlocks[column]));
-        AppendIfNotEmpty(section, TrimSpaces(names[column]));
-        AppendIfNotEmpty(section, format);
+        if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(job.attributeBlocks[column]),
+                                           kAttributeBlockBoxes[column]);
+            !s)
+            return s;
+        if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[column]),
+                                           kAttributeNameBoxes[column]);
+            !s)
+            return s;
+        if (!format.empty())
+            AppendLine(section, format);
     }
     AppendLine(section, "fin");
+    return Success();
 }
 
-void WriteBlockCount(std::string& section, const MacroJob& job) {
+Status WriteBlockCount(std::string& section, const MacroJob& job) {
     AppendLine(section, "compte_bloc");
     if (job.countAllBlocks)
         AppendLine(section, "tout");
     if (job.countNamed)
-        AppendLine(section, TrimSpaces(job.countBlock));
+        return AppendBoxLine(section, TrimSpaces(job.countBlock), "F5 nom du bloc");
+    return Success();
 }
 
-void WriteLayerErase(std::string& section, const MacroJob& job) {
+Status WriteLayerErase(std::string& section, const MacroJob& job) {
     AppendLine(section, "efface_calque");
-    AppendLine(section, TrimSpaces(job.erasedLayer));
+    if (Status s = AppendBoxLine(section, TrimSpaces(job.erasedLayer), "F6 calque"); !s)
+        return s;
     AppendLine(section, "_qsave");
+    return Success();
 }
 
-void WriteLayerFreeze(std::string& section, const MacroJob& job) {
+Status WriteLayerFreeze(std::string& section, const MacroJob& job) {
     if (job.freeze)
         AppendLine(section, "gele_calque");
     if (job.thaw)
         AppendLine(section, "degele_calque");
-    AppendLine(section, TrimSpaces(job.frozenLayer));
+    if (Status s = AppendBoxLine(section, TrimSpaces(job.frozenLayer), "F7 calque"); !s)
+        return s;
     AppendLine(section, "_qsave");
+    return Success();
 }
 
-void WriteTextExport(std::string& section, const MacroJob& job) {
+Status WriteTextExport(std::string& section, const MacroJob& job) {
     AppendLine(section, "texte_export");
     if (job.exportAllText) {
         AppendLine(section, "tout");
@@ -138,16 +195,23 @@ void WriteTextExport(std::string& section, const MacroJob& job) {
     }
     if (job.exportWindow) {
         const auto& c = job.exportCorners;
+        // The corner boxes are written as typed, never read as numbers: only the code page
+        // stands between them and the script.
+        for (std::size_t box = 0; box < c.size(); ++box) {
+            if (Status fits = CheckFitsAnsi(c[box], kCornerBoxes[box]); !fits)
+                return fits;
+        }
         AppendLine(section, "fenetre");
         // The boxes go in pairs as the macro reads them: both X boxes, then both Y boxes.
         AppendPointLine(section, TrimSpaces(c[0]), TrimSpaces(c[1]));
         AppendPointLine(section, TrimSpaces(c[2]), TrimSpaces(c[3]));
         AppendLine(section, "");
     }
+    return Success();
 }
 
-void WriteMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
-                   const ListPosition& position) {
+Status WriteMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
+                     const ListPosition& position) {
     AppendLine(section, "_.open");
     section += '"';
     section += position.currentFolder;
@@ -155,28 +219,56 @@ void WriteMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
     section += '"';
     section += kCrLf;
     AppendLine(section, "_vbarun");
-    if (job.exportAttributes)
-        WriteAttributeExport(section, job);
-    if (job.countBlocks)
-        WriteBlockCount(section, job);
-    if (job.eraseLayer)
-        WriteLayerErase(section, job);
-    if (job.freezeLayer)
-        WriteLayerFreeze(section, job);
-    if (job.exportText)
-        WriteTextExport(section, job);
+    if (job.exportAttributes) {
+        if (Status s = WriteAttributeExport(section, job); !s)
+            return s;
+    }
+    if (job.countBlocks) {
+        if (Status s = WriteBlockCount(section, job); !s)
+            return s;
+    }
+    if (job.eraseLayer) {
+        if (Status s = WriteLayerErase(section, job); !s)
+            return s;
+    }
+    if (job.freezeLayer) {
+        if (Status s = WriteLayerFreeze(section, job); !s)
+            return s;
+    }
+    if (job.exportText) {
+        if (Status s = WriteTextExport(section, job); !s)
+            return s;
+    }
     if (sdiMultiple)
         AppendLine(section, "_close");
+    return Success();
 }
 
 } // namespace
+
+Status CheckMacroJob(const MacroJob& job) {
+    if (job.insertSymbols) {
+        const Result<SymbolSteps> steps = ReadSteps(job);
+        if (!steps)
+            return steps.error();
+        return Success();
+    }
+    // The boxes are the same in every section: one written aside fails as every one would.
+    std::string aside;
+    return WriteMacroRun(aside, job, false, ListPosition{});
+}
 
 Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& grid,
                          bool sdiMultiple, const ListPosition& position) {
     if (job.insertSymbols)
         return WriteSymbolInsertion(section, job, grid, position);
+    // A section that fails leaves nothing of itself in the buffer, as a symbol's does.
+    const std::size_t before = section.size();
+    if (Status written = WriteMacroRun(section, job, sdiMultiple, position); !written) {
+        section.resize(before);
+        return written;
+    }
     grid = SymbolGrid{};
-    WriteMacroRun(section, job, sdiMultiple, position);
     return Success();
 }
 

@@ -162,13 +162,16 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
     if (!bytes)
         return InOperation(bytes.error(), Operation::ReadList);
     const std::string text = FromAnsi(*bytes);
+    int number = 0;
     for (const std::string_view line : SplitLines(text)) {
+        ++number;
         if (!line.empty() && line.front() == kFolderMarker) {
             position.currentFolder.assign(line.substr(1));
             EndWithSeparator(position.currentFolder);
             continue;
         }
         position.currentFileName.assign(FileLineName(line));
+        position.line = number;
         if (Status handled = onFile(position); !handled)
             return handled;
     }

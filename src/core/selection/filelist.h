@@ -78,12 +78,13 @@ ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
 struct ListPosition {
     std::string currentFolder;
     std::string currentFileName;
+    int line = 0; // the line of the list, from 1, that gave the file name, for messages
 };
 
 // Reads the list at listPath line by line, lines ending in CR LF, LF or CR: a folder line sets
 // currentFolder (with a separator at its end, added when the line lacks it), a file line sets
-// currentFileName and calls onFile. Stops at, and returns, the first failure of onFile. A list
-// that cannot be read fails with the kind ListUnreadable.
+// currentFileName and line (its number in the list) and calls onFile. Stops at, and returns, the
+// first failure of onFile. A list that cannot be read fails with the kind ListUnreadable.
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile);
 

@@ -132,6 +132,10 @@ public:
             --end;
         if (end > 0 && end < m_tokens.size() && m_tokens[end - 1] == U'.')
             m_beforeFinalDot = end - 1;
+        // A final "." asks for names without an extension, as "dir *." does on Windows: it also
+        // matches where the name ends, and a "*" just before it cannot then take the name's
+        // last dot, which would begin an extension.
+        m_finalDot = !m_tokens.empty() && m_tokens.back() == U'.';
     }
 
     bool matches(std::string_view name) {
@@ -140,9 +144,11 @@ public:
         for (std::size_t i = 0; i < name.size();)
             m_name[length++] = NextFolded(name, i);
         m_name.resize(length);
-        if (matchesTokens(m_tokens.size()))
+        if (matchesTokens(m_tokens.size(), m_name.size()))
             return true;
-        return m_beforeFinalDot != kNoDot && matchesTokens(m_beforeFinalDot);
+        if (m_beforeFinalDot != kNoDot && matchesTokens(m_beforeFinalDot, m_name.size()))
+            return true;
+        return m_finalDot && matchesWithoutExtension();
     }
 
 private:
@@ -152,14 +158,30 @@ private:
         return token == kAnyOne || token == character;
     }
 
-    // The first count tokens against the whole name.
-    bool matchesTokens(std::size_t count) const {
+    // The tokens before the final "." against the whole name, the final "." taken as the end
+    // of the name. A "*" just before that dot matches what follows the name's last dot at most.
+    bool matchesWithoutExtension() const {
+        const std::size_t count = m_tokens.size() - 1;
+        if (count == 0 || m_tokens[count - 1] != kAnyRun)
+            return matchesTokens(count, m_name.size());
+        // The "*" takes a tail of the name without a dot: what comes before it must match a
+        // start of the name that reaches past the last dot.
+        const std::size_t lastDot = m_name.rfind(U'.');
+        const std::size_t shortest = lastDot == std::u32string::npos ? 0 : lastDot + 1;
+        for (std::size_t length = m_name.size() + 1; length-- > shortest;) {
+            if (matchesTokens(count - 1, length))
+                return true;
+        }
+        return false;
+    }
+
+    // The first count tokens against the first nameLength characters of the name.
+    bool matchesTokens(std::size_t count, std::size_t nameLength) const {
         // What follows the last "*" can only match the end of the name: check it there first,
         // which settles "*.dwg" without any retrying.
         std::size_t tail = count;
         while (tail > 0 && m_tokens[tail - 1] != kAnyRun)
             --tail;
-        std::size_t nameLength = m_name.size();
         if (tail > 0) {
             const std::size_t tailLength = count - tail;
             if (tailLength > nameLength)
@@ -199,6 +221,7 @@ private:
     std::u32string m_tokens;
     std::u32string m_name; // reused from name to name
     std::size_t m_beforeFinalDot = kNoDot;
+    bool m_finalDot = false;
 };
 
 Error Unreadable(const std::string& folder, ErrorCode code) {

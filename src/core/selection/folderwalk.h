@@ -29,7 +29,9 @@ WalkMode WalkModeFromText(std::string_view text);
 // True when name matches pattern: "*" any run of characters, "?" any one character, every other
 // character itself, letters without regard to case (ASCII, Latin-1 and Latin Extended-A letters).
 // As in a Windows listing, a final "." followed only by "*" also matches the end of a name, so
-// "*.*" matches names without a dot.
+// "*.*" matches names without a dot; and a final "." matches the end of a name as well, a "*"
+// just before it then stopping short of the name's last dot, so "*." and "plan*." match names
+// without an extension ("plan", "plan01", not "plan.dwg").
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 // The entries of one folder, hidden ones left out (names starting with "." on POSIX systems, the

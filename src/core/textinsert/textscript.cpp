@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pilotrame {
@@ -17,6 +18,29 @@ namespace pilotrame {
 namespace {
 
 constexpr std::string_view kRowStepBox = "Décalage";
+constexpr std::string_view kTable = "tableau";
+
+// The rows step by step away from 0, so a table past the limit has a first row beyond it: the
+// failure names the table, the step and that row, for the boxes themselves hold good numbers.
+Error TablePastTheLimit(std::int16_t rowStep) {
+    const bool up = rowStep > 0;
+    Error error;
+    error.code = ErrorCode::Overflow;
+    error.cause = Cause::PastTheLimit;
+    error.detail = kTable;
+    error.text = std::to_string(rowStep);
+    error.number = static_cast<int>(up ? kInt16Max : kInt16Min);
+    const std::int64_t reach = up ? kInt16Max : -kInt16Min;
+    const std::int64_t step = up ? std::int64_t{rowStep} : -std::int64_t{rowStep};
+    error.line = static_cast<int>(reach / step + 1);
+    return error;
+}
+
+// "tableau, ligne 3, colonne 2": a cell as the user finds it in the pasted table.
+std::string CellName(std::size_t row, std::size_t column) {
+    return std::string(kTable) + ", ligne " + std::to_string(row + 1) + ", colonne " +
+           std::to_string(column + 1);
+}
 
 // The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
 // LF alone. A last row without a line end counts; the nothing after a final line end does not.
@@ -69,8 +93,18 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     // Rows go one step further each, so the last one is the farthest from 0.
     const std::int64_t lastY = std::int64_t{*rowStep} * outcome.rows;
     if (lastY < kInt16Min || lastY > kInt16Max)
-        return BoxError(Cause::OutOfRange, kRowStepBox, job.rowStep);
+        return TablePastTheLimit(*rowStep);
 
+    // The text settings go into every line: a character AutoCAD would get as "?" is refused
+    // once, before any line is made.
+    if (!rows.empty()) {
+        for (const auto& [text, box] : {std::pair{std::string_view(job.style), "Style texte"},
+                                        std::pair{std::string_view(job.height), "Hauteur"},
+                                        std::pair{std::string_view(job.rotation), "Rotation"}}) {
+            if (Status fits = CheckFitsAnsi(text, box); !fits)
+                return fits.error();
+        }
+    }
     const std::string head = "texte style " + job.style + " ";
     const std::string tail = " " + job.height + " " + job.rotation + " ";
 
@@ -78,7 +112,8 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     for (const char* line : {"osmode", "0", "snapmode", "0"})
         AppendLine(script, line);
     std::int64_t y = *rowStep;
-    for (std::string_view row : rows) {
+    for (std::size_t rowIndex = 0; rowIndex < rows.size(); ++rowIndex) {
+        std::string_view row = rows[rowIndex];
         const std::string point = "," + std::to_string(y) + tail;
         for (std::size_t column = 0; column < static_cast<std::size_t>(outcome.columns); ++column) {
             const std::size_t tab = row.find('\t');
@@ -86,7 +121,10 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
             script += head;
             script += std::to_string(columnX[column]);
             script += point;
-            AppendLine(script, cell.empty() ? std::string_view(".") : cell);
+            if (cell.empty())
+                AppendLine(script, ".");
+            else if (Status s = AppendBoxLine(script, cell, CellName(rowIndex, column)); !s)
+                return s.error();
             // A short row ends here rather than repeating its last cell in the next columns.
             if (tab == std::string_view::npos)
                 break;

@@ -38,11 +38,15 @@ struct TextInsertionOutcome {
 // then per row and per cell "texte style <style> <X>,<Y> <height> <rotation> <cell>", "." for an
 // empty cell. The table loses its surrounding spaces; LF or CR LF ends a row, and a last row
 // without one counts. Rows lie at Y = step, 2 step ...; a row writes its own cells only, up to the
-// column count. Every box is checked before the file is touched: a position or step that is not a
-// whole number, or a row position that leaves the signed 16-bit range, fails with NotANumber or
-// OutOfRange naming the box ("Colonne 1" to "Colonne 9", "Décalage"), the file left as it was. A
-// failed write also leaves the previous file whole, and comes back as ScriptNotWritable (DiskFull
-// for a full disk).
+// column count. Every box and cell is checked before the file is touched, the file left as it
+// was: a position or step that is not a whole number of 16 bits fails with NotANumber or
+// OutOfRange naming the box ("Colonne 1" to "Colonne 9", "Décalage"); a table whose rows would
+// go past the signed 16-bit range at this step fails with PastTheLimit (detail: "tableau",
+// text: the step, number: the limit, line: the first row past it); a text setting or a written
+// cell holding a character the ANSI code page cannot hold fails with NotInCodePage (detail: the
+// box, "Style texte", "Hauteur", "Rotation", or the cell, "tableau, ligne 3, colonne 2"; text:
+// the character). A failed write also leaves the previous file whole, and comes back as
+// ScriptNotWritable (DiskFull for a full disk).
 Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptPath,
                                                       const TextInsertionJob& job);
 

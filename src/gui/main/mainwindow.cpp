@@ -519,12 +519,8 @@ void MainWindow::RenameSelectedFiles() {
                                                   m_session.position, UserDecimalSeparator());
     if (!report.failure)
         return;
-    const Error& failure = *report.failure;
     ShowMessage(this, FromStd(kErrorTitle),
-                FromStd(failure.operation == Operation::ReadList
-                            ? ListFailureText(failure.path)
-                            : RenameFailureText(failure.path, report.renamed)),
-                MessageIcon::Critical);
+                FromStd(RenameStopText(*report.failure, report.renamed)), MessageIcon::Critical);
 }
 
 MainJob MainWindow::currentMainJob() const {

@@ -313,6 +313,12 @@ MacroJob MacroWindow::currentJob() const {
 
 void MacroWindow::onGenerateClicked() {
     const MacroJob job = currentJob();
+    // A box that cannot be written stops the generation before the script is emptied.
+    if (Status checked = CheckMacroJob(job); !checked) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(checked.error())),
+                    MessageIcon::Critical);
+        return;
+    }
     const bool sdiMultiple = m_session.settings.sdiMultiple();
     const QString workbook = FromStd(m_session.excelWorkbookPath);
     bool excelStarted = false;

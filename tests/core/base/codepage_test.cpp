@@ -45,5 +45,37 @@ TEST(CodePage, DecodesAccentsToUtf8) {
     EXPECT_EQ(FromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+// The first character a box or cell cannot hand to AutoCAD, named as the user typed it.
+TEST(CodePage, FindsTheFirstCharacterOutsideTheCodePage) {
+    struct Sample {
+        std::string text;
+        std::string character; // empty: every character fits
+    };
+    const Sample cases[] = {
+        {"", ""},
+        {"plan 01", ""},
+        {"Façade œuvre € Ÿ", ""},
+        {"a☺b✓", "☺"},
+        {"é✓☺", "✓"},
+        {"Ω", "Ω"},
+        {"😀 plan", "😀"},       // beyond the 16-bit range
+        {"e\u0301", "\u0301"}, // a combining accent, not the letter é
+        {"ab\xff", "\uFFFD"},  // a byte that is not UTF-8
+        {"ab\xC3", "\uFFFD"},  // a character cut short
+        {"\xC2\x81", ""},      // a byte the code page leaves undefined round-trips
+    };
+    for (const Sample& c : cases) {
+        EXPECT_EQ(FirstCharacterOutsideAnsi(c.text), c.character) << c.text;
+        EXPECT_EQ(FitsAnsi(c.text), c.character.empty()) << c.text;
+        const Status checked = CheckFitsAnsi(c.text, "Calque");
+        ASSERT_EQ(checked.ok(), c.character.empty()) << c.text;
+        if (!checked) {
+            EXPECT_EQ(checked.error().cause, Cause::NotInCodePage);
+            EXPECT_EQ(checked.error().detail, "Calque");
+            EXPECT_EQ(checked.error().text, c.character);
+        }
+    }
+}
+
 } // namespace
 } // namespace pilotrame

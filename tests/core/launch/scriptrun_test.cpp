@@ -117,6 +117,14 @@ TEST_F(WriteScriptTest, ABadBoxFailsBeforeTheScriptIsEmptied) {
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().cause, Cause::NotANumber);
     EXPECT_EQ(ReadBytes(request.scriptPath), "previous\r\n");
+
+    request.job = DrawingJob{};
+    request.job.replaceAttribute = true;
+    request.job.attributeNew = "☺";
+    const Result<WrittenScript> outside = WriteScript(request, position, nullptr);
+    ASSERT_FALSE(outside);
+    EXPECT_EQ(outside.error().cause, Cause::NotInCodePage);
+    EXPECT_EQ(ReadBytes(request.scriptPath), "previous\r\n");
 }
 
 // "Executer script": AutoCAD starts only on a script that opens a drawing, and only when the

@@ -189,6 +189,32 @@ TEST(RenamedName, NeverNamesAFileOutsideItsFolder) {
     }
 }
 
+// A new name that the lists and scripts cannot write would leave a file no list could name again.
+TEST(RenamedName, RefusesNewNamesOutsideTheCodePage) {
+    struct Case {
+        RenameJob job;
+        std::string renamed;   // the new name the failure names
+        std::string character; // the first character that does not fit
+    };
+    const Case cases[] = {
+        {Inserting("0", "☺"), "☺plan01.dwg", "☺"},
+        {Inserting("4", "-Ω-☺"), "plan-Ω-☺01.dwg", "Ω"},
+        {NewExtension(".dwg✓"), "plan01.dwg✓", "✓"},
+        {Inserting("0", "e\u0301"), "e\u0301plan01.dwg", "\u0301"}, // a combining accent
+        {Inserting("0", "\xff"), "\xffplan01.dwg", "\uFFFD"},       // not UTF-8 at all
+    };
+    for (const Case& c : cases) {
+        const Result<std::string> renamed = RenamedName("plan01.dwg", c.job);
+        ASSERT_FALSE(renamed) << c.renamed;
+        EXPECT_EQ(renamed.error().cause, Cause::NotInCodePage) << c.renamed;
+        EXPECT_EQ(renamed.error().detail, c.renamed);
+        EXPECT_EQ(renamed.error().text, c.character) << c.renamed;
+    }
+    // The code page's own letters are welcome.
+    for (const std::string text : {"œ-", "€", "Ÿé", "ß"})
+        EXPECT_TRUE(RenamedName("plan01.dwg", Inserting("0", text))) << text;
+}
+
 // The names in a folder, sorted.
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -272,7 +298,8 @@ TEST_F(Renaming, EachExampleOfThePanelOnRealFiles) {
         listFiles({"plan01.dwg"});
         const RenameReport report = run(c.job);
         EXPECT_FALSE(report.failure.has_value()) << c.renamed;
-        EXPECT_EQ(report.renamed, 1) << c.renamed;
+        // A file that keeps its name is not counted as renamed.
+        EXPECT_EQ(report.renamed, c.renamed == "plan01.dwg" ? 0 : 1) << c.renamed;
         EXPECT_EQ(NamesIn(folder), std::vector<std::string>{c.renamed});
         EXPECT_EQ(ReadBytes(folder + c.renamed), "plan01.dwg");
     }
@@ -312,7 +339,8 @@ TEST_F(Renaming, RenamingToTheOwnNameSucceedsAndChangesNothing) {
     const RenameReport report = run(Deleting("10", "1"));
 
     EXPECT_FALSE(report.failure.has_value());
-    EXPECT_EQ(report.renamed, 2);
+    // Neither file was renamed, and the count says so.
+    EXPECT_EQ(report.renamed, 0);
     EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"plan01.dwg", "plan02.dwg"}));
     EXPECT_EQ(ReadBytes(folder + "plan01.dwg"), "plan01.dwg");
 }
@@ -409,9 +437,78 @@ TEST_F(Renaming, AShortNameStopsTheRun) {
 
     const RenameReport report = run(Inserting("0", "_"));
 
+    // Every new name is made before the first rename: none of the files is renamed.
     expectFailureOn(report, "xyz", ErrorCode::BadFileName);
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"a01.dwg", "c01.dwg", "xyz"}));
+    EXPECT_EQ(position.currentFolder, folder);
+    EXPECT_EQ(position.currentFileName, "xyz");
+}
+
+// A file that keeps its name is not counted: the box that tells of a failure must not claim files
+// were renamed when none was.
+TEST_F(Renaming, OnlyTheFilesThatTookANewNameAreCounted) {
+    listFiles({"plan01.dwg", "plan001.dwg", "plan02.dwg", "plan002.dwg"});
+    SetReadOnly(folder + "plan002.dwg", true);
+
+    // The sixth character is deleted: the names of six characters before the extension keep
+    // theirs.
+    const RenameReport report = run(Deleting("6", "1"));
+
+    expectFailureOn(report, "plan002.dwg", ErrorCode::PermissionDenied);
     EXPECT_EQ(report.renamed, 1);
-    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"_a01.dwg", "c01.dwg", "xyz"}));
+    EXPECT_EQ(NamesIn(folder),
+              (std::vector<std::string>{"plan00.dwg", "plan002.dwg", "plan01.dwg", "plan02.dwg"}));
+    EXPECT_EQ(RenameStopText(*report.failure, report.renamed),
+              "Erreur! fichier en lecture seule ou inexistant: \r\n" + folder +
+                  "plan002.dwg\r\n\r\n1 fichier a été renommé avant cette erreur.");
+    EXPECT_EQ(position.currentFolder, folder);
+    EXPECT_EQ(position.currentFileName, "plan002");
+}
+
+// A new name that cannot be made, or that the lists and scripts could not write, is found before
+// any file is renamed: the folder is left as it was, whichever file it comes from.
+TEST_F(Renaming, ANameThatCannotBeMadeRenamesNoFile) {
+    const std::string sep(1, kNativeSeparator);
+    struct Case {
+        std::vector<std::string> names;
+        RenameJob job;
+        std::string failingName;
+        Cause cause;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {{"a01.dwg", "b01.dwg"}, Inserting("0", "☺"), "a01.dwg", Cause::NotInCodePage, "☺a01.dwg"},
+        {{"a01.dwg", "b01.dwg"},
+         NewExtension(".dwg☺"),
+         "a01.dwg",
+         Cause::NotInCodePage,
+         "a01.dwg☺"},
+        {{"a01.dwg", "b01.dwg", "xyz"}, Inserting("0", "_"), "xyz", Cause::InvalidName, "xyz"},
+        {{"a01.dwg", "b01.dwg"},
+         Inserting("0", "x" + sep),
+         "a01.dwg",
+         Cause::InvalidName,
+         "x" + sep + "a01.dwg"},
+        {{"a01.dwg", "b01.dwg"}, Deleting("0", "-1"), "a01.dwg", Cause::OutOfRange, "Longeur"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(ToFsPath(folder));
+        fs::create_directories(ToFsPath(folder));
+        listFiles(c.names);
+        std::vector<std::string> before = c.names;
+        std::sort(before.begin(), before.end());
+
+        const RenameReport report = run(c.job);
+
+        ASSERT_TRUE(report.failure.has_value()) << c.detail;
+        EXPECT_EQ(report.failure->operation, Operation::RenameFile) << c.detail;
+        EXPECT_EQ(report.failure->cause, c.cause) << c.detail;
+        EXPECT_EQ(report.failure->path, folder + c.failingName) << c.detail;
+        EXPECT_EQ(report.failure->detail, c.detail);
+        EXPECT_EQ(report.renamed, 0) << c.detail;
+        EXPECT_EQ(NamesIn(folder), before) << c.detail;
+    }
 }
 
 TEST_F(Renaming, ANewNameWithASeparatorIsRefused) {

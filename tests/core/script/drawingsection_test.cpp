@@ -190,6 +190,68 @@ TEST(DrawingSection, CoordinatesThatAreNotNumbersFail) {
     EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ','));
 }
 
+// A text of a ticked operation that AutoCAD would get with "?" in it stops the section, naming
+// the box and the character; the same text in a box whose operation is not ticked goes nowhere.
+TEST(DrawingSection, TextsOutsideTheCodePageFailNamingTheirBox) {
+    struct Case {
+        void (*set)(DrawingJob& job, const std::string& text);
+        void (*tick)(DrawingJob& job);
+        std::string box;
+    };
+    const Case cases[] = {
+        {[](DrawingJob& j, const std::string& t) { j.scriptText = "zoom\r\net\r\n" + t; },
+         [](DrawingJob& j) { j.customScript = true; }, "SCRIPT FICHIER, ligne 3"},
+        {[](DrawingJob& j, const std::string& t) { j.scriptText = t + "\nzoom"; },
+         [](DrawingJob& j) { j.customScript = true; }, "SCRIPT FICHIER, ligne 1"},
+        {[](DrawingJob& j, const std::string& t) { j.insertPath = "C:\\blocs\\" + t + ".dwg"; },
+         [](DrawingJob& j) { j.insert = j.insertFile = true; }, "INSERER, fichier"},
+        {[](DrawingJob& j, const std::string& t) { j.attributeOld = t; },
+         [](DrawingJob& j) { j.replaceAttribute = true; }, "REMPLACER ATTRIBUT, ancienne valeur"},
+        {[](DrawingJob& j, const std::string& t) { j.attributeNew = "Réf. " + t; },
+         [](DrawingJob& j) { j.replaceAttribute = true; }, "REMPLACER ATTRIBUT, nouvelle valeur"},
+        {[](DrawingJob& j, const std::string& t) {
+             j.replaceTexts = {t, "b", "", ""};
+         },
+         [](DrawingJob& j) { j.replaceText = true; }, "REMPLACE TEXTE, 1er ancien texte"},
+        {[](DrawingJob& j, const std::string& t) {
+             j.replaceTexts = {"a", t, "", ""};
+         },
+         [](DrawingJob& j) { j.replaceText = true; }, "REMPLACE TEXTE, 1er nouveau texte"},
+        {[](DrawingJob& j, const std::string& t) {
+             j.replaceTexts = {"", "", t, "d"};
+         },
+         [](DrawingJob& j) { j.replaceText = true; }, "REMPLACE TEXTE, 2em ancien texte"},
+        {[](DrawingJob& j, const std::string& t) {
+             j.replaceTexts = {"a", "b", "c", t};
+         },
+         [](DrawingJob& j) { j.replaceText = true; }, "REMPLACE TEXTE, 2em nouveau texte"},
+    };
+    for (const Case& c : cases) {
+        DrawingJob job = PanelJob();
+        c.set(job, "é☺");
+        // Not ticked: the box is not written, so it is not looked at.
+        std::string script;
+        EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ',')) << c.box;
+        c.tick(job);
+        script.clear();
+        const Status written = WriteDrawingSection(script, job, BaseSettings(), kPlan, ',');
+        ASSERT_FALSE(written) << c.box;
+        EXPECT_EQ(written.error().cause, Cause::NotInCodePage) << c.box;
+        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(written.error().text, "☺") << c.box;
+        // The code page's own letters go through.
+        c.set(job, "é€œ");
+        script.clear();
+        EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ',')) << c.box;
+    }
+    // The first pair's empty old text leaves both of its boxes out of the script.
+    DrawingJob job = PanelJob();
+    job.replaceText = true;
+    job.replaceTexts = {"", "☺", "a", "b"};
+    std::string script;
+    EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ','));
+}
+
 TEST(DrawingSection, WriterReusesTheBodyAcrossDrawings) {
     DrawingJob job;
     job.erase = true;

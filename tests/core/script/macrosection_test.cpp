@@ -1,5 +1,6 @@
 #include "script/macrosection.h"
 
+#include "base/messages.h"
 #include "script/generation.h"
 #include "support/lines.h"
 #include "support/tempdir.h"
@@ -175,18 +176,21 @@ TEST(MacroSection, BadStepsFailNamingTheBox) {
     }
 }
 
-TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
+// The boxes hold good numbers: it is the grid that has gone as far as a position goes, and the
+// failure names it, with the step that took it there and the limit.
+TEST(MacroSection, PositionsLeavingSixteenBitsFailNamingTheGrid) {
     const struct {
         const char* name;
         SymbolGrid grid;
         const char* stepX;
         const char* stepY;
-        const char* box;
+        const char* step;
+        int limit;
     } cases[] = {
-        {"row past the top", {0, 1}, "32767", "40", "F1 pas X"},
-        {"row past the bottom", {0, -32768}, "-1", "40", "F1 pas X"},
-        {"column past the top at a wrap", {32767, 240}, "25", "1", "F1 pas Y"},
-        {"column past the bottom at a wrap", {-32760, 230}, "25", "-9", "F1 pas Y"},
+        {"row past the top", {0, 1}, "32767", "40", "32767", 32767},
+        {"row past the bottom", {0, -32768}, "-1", "40", "-1", -32768},
+        {"column past the top at a wrap", {32767, 240}, "25", "1", "1", 32767},
+        {"column past the bottom at a wrap", {-32760, 230}, " 25", "-9 ", "-9", -32768},
     };
     for (const auto& c : cases) {
         MacroJob job = Symbols();
@@ -196,11 +200,113 @@ TEST(MacroSection, PositionsLeavingSixteenBitsFail) {
         SymbolGrid grid = c.grid;
         const Status written = WriteMacroSection(text, job, grid, true, kA1);
         ASSERT_FALSE(written) << c.name;
-        EXPECT_EQ(written.error().cause, Cause::OutOfRange) << c.name;
+        EXPECT_EQ(written.error().cause, Cause::PastTheLimit) << c.name;
         EXPECT_EQ(written.error().code, ErrorCode::Overflow) << c.name;
-        EXPECT_EQ(written.error().detail, c.box) << c.name;
+        EXPECT_EQ(written.error().detail, "grille des symboles F1") << c.name;
+        EXPECT_EQ(written.error().text, c.step) << c.name;
+        EXPECT_EQ(written.error().number, c.limit) << c.name;
+        EXPECT_EQ(text, "") << c.name;
         EXPECT_EQ(grid, c.grid) << c.name;
+        // The boxes themselves are good: the check before a generation lets them through.
+        EXPECT_TRUE(CheckMacroJob(job)) << c.name;
     }
+}
+
+// A box written to the script that holds a character the code page cannot hold stops the
+// section, naming the box and the character, and leaves nothing of the section behind; the
+// check before a generation finds the same. A box whose function or option is not chosen is
+// not written, and not looked at.
+TEST(MacroSection, BoxesOutsideTheCodePageFailNamingTheBox) {
+    struct Case {
+        void (*set)(MacroJob& job, const std::string& text);
+        void (*choose)(MacroJob& job);
+        std::string box;
+    };
+    const Case cases[] = {
+        {[](MacroJob& j, const std::string& t) { j.attributeBlocks[0] = t; },
+         [](MacroJob& j) {
+             j.exportAttributes = j.attributesNamed = true;
+             j.attributesAllBlocks = false;
+         },
+         "F3 nom du bloc 1"},
+        {[](MacroJob& j, const std::string& t) { j.attributeBlocks[2] = t; },
+         [](MacroJob& j) { j.exportAttributes = true; }, "F3 nom du bloc 3"},
+        {[](MacroJob& j, const std::string& t) { j.attributeNames[0] = " " + t; },
+         [](MacroJob& j) { j.exportAttributes = true; }, "F3 nom de l'attribut 1"},
+        {[](MacroJob& j, const std::string& t) { j.attributeNames[3] = t; },
+         [](MacroJob& j) { j.exportAttributes = true; }, "F3 nom de l'attribut 4"},
+        {[](MacroJob& j, const std::string& t) { j.countBlock = t; },
+         [](MacroJob& j) {
+             j.countBlocks = j.countNamed = true;
+             j.countAllBlocks = false;
+         },
+         "F5 nom du bloc"},
+        {[](MacroJob& j, const std::string& t) { j.erasedLayer = "nuage " + t; },
+         [](MacroJob& j) { j.eraseLayer = true; }, "F6 calque"},
+        {[](MacroJob& j, const std::string& t) { j.frozenLayer = t; },
+         [](MacroJob& j) { j.freezeLayer = true; }, "F7 calque"},
+        {[](MacroJob& j, const std::string& t) { j.exportCorners[1] = t; },
+         [](MacroJob& j) {
+             j.exportText = j.exportWindow = true;
+             j.exportAllText = false;
+         },
+         "F8 2em point X"},
+        {[](MacroJob& j, const std::string& t) { j.exportCorners[2] = t; },
+         [](MacroJob& j) {
+             j.exportText = j.exportWindow = true;
+             j.exportAllText = false;
+         },
+         "F8 1er point Y"},
+    };
+    for (const Case& c : cases) {
+        MacroJob job;
+        c.set(job, "Ω☺");
+        std::string text = "avant\r\n";
+        SymbolGrid grid{3, 4};
+        EXPECT_TRUE(WriteMacroSection(text, job, grid, true, kA1)) << c.box;
+        EXPECT_TRUE(CheckMacroJob(job)) << c.box;
+        c.choose(job);
+        text = "avant\r\n";
+        grid = {3, 4};
+        const Status written = WriteMacroSection(text, job, grid, true, kA1);
+        ASSERT_FALSE(written) << c.box;
+        EXPECT_EQ(written.error().cause, Cause::NotInCodePage) << c.box;
+        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(written.error().text, "Ω") << c.box;
+        EXPECT_EQ(text, "avant\r\n") << c.box;
+        EXPECT_EQ(grid, (SymbolGrid{3, 4})) << c.box;
+        const Status checked = CheckMacroJob(job);
+        ASSERT_FALSE(checked) << c.box;
+        EXPECT_EQ(checked.error().detail, c.box);
+        // The code page's own letters go through.
+        c.set(job, "Éœ€");
+        EXPECT_TRUE(CheckMacroJob(job)) << c.box;
+    }
+    // With F1 only the symbol lines are written: the other boxes are not looked at.
+    MacroJob job = Symbols();
+    job.eraseLayer = true;
+    job.erasedLayer = "☺";
+    EXPECT_TRUE(CheckMacroJob(job));
+    job.symbolStepY = "☺";
+    const Status checked = CheckMacroJob(job);
+    ASSERT_FALSE(checked);
+    EXPECT_EQ(checked.error().cause, Cause::NotANumber);
+    EXPECT_EQ(checked.error().detail, "F1 pas Y");
+}
+
+// A list line without a name names nothing: the failure carries its folder and its line.
+TEST(MacroSection, ASymbolLineWithoutANameNamesItsFolderAndLine) {
+    ListPosition at{"C:\\plans\\", "", 7};
+    std::string text;
+    SymbolGrid grid{3, 4};
+    const Status written = WriteMacroSection(text, Symbols(), grid, true, at);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().cause, Cause::NotADrawingName);
+    EXPECT_EQ(written.error().detail, "");
+    EXPECT_EQ(written.error().path, "C:\\plans\\");
+    EXPECT_EQ(written.error().line, 7);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(grid, (SymbolGrid{3, 4}));
 }
 
 TEST(MacroSection, PositionsAtTheSixteenBitLimitsAreWritten) {
@@ -429,6 +535,16 @@ TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
     EXPECT_EQ(generated.error().detail, "notes.txt");
     EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
     EXPECT_EQ(grid, (SymbolGrid{0, 25}));
+}
+
+TEST_F(MacroGeneration, AnEmptyLineOfTheListIsNamedByItsFolderAndLine) {
+    test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\r\n\tc.dwg\r\n");
+    const Result<int> generated = run(Symbols());
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(GenerationFailureText(generated.error()),
+              "Ligne sans nom de fichier dans la liste, sous le dossier « C:\\sym\\ » (ligne 3) : "
+              "le symbole ne peut pas être inséré.");
+    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
 }
 
 TEST_F(MacroGeneration, AccentedNamesAreWrittenInTheAnsiCodePage) {

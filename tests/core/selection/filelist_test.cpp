@@ -221,6 +221,22 @@ TEST(FileList, AnyLineEndAndAFolderWithoutItsSeparator) {
     }
 }
 
+// Messages name a line of the list by its number as an editor shows it: folder lines and empty
+// lines count, whatever ends them.
+TEST(FileList, EachFileComesWithItsLineNumber) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    WriteBytes(list, "\vC:\\A\\\r\n\tx.dwg\n\r\n\vC:\\B\\\r\tb.dwg\r\n\tc.dwg");
+    ListPosition position;
+    std::vector<std::string> seen;
+    ASSERT_TRUE(WalkFileList(list, position, [&](const ListPosition& at) {
+        seen.push_back(std::to_string(at.line) + ":" + at.currentFileName);
+        return Success();
+    }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"2:x.dwg", "3:", "5:b.dwg", "6:c.dwg"}));
+    EXPECT_EQ(position.line, 6);
+}
+
 TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
     // A list edited by hand may start a file line with any character; in memory an accented one
     // takes two bytes, and the name must not keep half of it.

@@ -86,6 +86,33 @@ TEST(FolderWalk, PatternsMatchAsOnWindows) {
         {"plan.dwg", "p*n.*", true},
         {"", "*", true},
         {"x", "", false},
+        // A final "." asks for names without an extension, as "dir *." does on Windows.
+        {"plan", "*.", true},
+        {"PLAN", "*.", true},
+        {"plan.dwg", "*.", false},
+        {"plan.dwg.bak", "*.", false},
+        {"plan.", "*.", true}, // a name that ends in its dot matches it as it stands
+        {"plan01", "plan*.", true},
+        {"plan", "plan*.", true},
+        {"Plan01", "PLAN*.", true},
+        {"plan01.dwg", "plan*.", false},
+        {"plan.01", "plan*.", false},
+        {"coupe", "plan*.", false},
+        {"a", "?.", true},
+        {"é", "?.", true},
+        {"ab", "?.", false},
+        {"a.b", "?.", false},
+        {"a.", "?.", true},
+        {"ab", "a?.", true},
+        {"a.dwg", "a?.", false},
+        {"a.b", "a.b.", true},   // the final dot is the end of the name, whatever comes before
+        {"x.b", "*.b.", true},   // a "*" that is not just before the final dot keeps its reach
+        {"x.y.b", "*.b.", true}, // ... over dots too
+        {"plan.dwg", "*?.", true},
+        {"plan", "plan.", true},
+        {"plans", "plan.", false},
+        {"plan.dwg", "plan.", false},
+        {"x", ".", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " / " << c.pattern;

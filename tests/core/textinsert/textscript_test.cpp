@@ -197,18 +197,31 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
          "Décalage", "dix"},
         {"step of huge digits", [](TextInsertionJob& j) { j.rowStep = "123456789012345678901"; },
          Cause::OutOfRange, "Décalage", "123456789012345678901"},
+        // The step is a good number: it is the table that is too long for it.
         {"last row past 16 bits",
          [](TextInsertionJob& j) {
              j.rowStep = "10000";
              j.table = "a\r\nb\r\nc\r\nd\r\n";
          },
-         Cause::OutOfRange, "Décalage", "10000"},
+         Cause::PastTheLimit, "tableau", "10000"},
         {"last row below 16 bits",
          [](TextInsertionJob& j) {
              j.rowStep = "-16385";
              j.table = "a\r\nb";
          },
-         Cause::OutOfRange, "Décalage", "-16385"},
+         Cause::PastTheLimit, "tableau", "-16385"},
+        // Characters AutoCAD would get as "?", in a setting or a cell.
+        {"style", [](TextInsertionJob& j) { j.style = "Ω"; }, Cause::NotInCodePage, "Style texte",
+         "Ω"},
+        {"height", [](TextInsertionJob& j) { j.height = "2½☺"; }, Cause::NotInCodePage, "Hauteur",
+         "☺"},
+        {"rotation", [](TextInsertionJob& j) { j.rotation = "90✓"; }, Cause::NotInCodePage,
+         "Rotation", "✓"},
+        {"first cell", [](TextInsertionJob& j) { j.table = "☺\tb"; }, Cause::NotInCodePage,
+         "tableau, ligne 1, colonne 1", "☺"},
+        {"cell of a later row",
+         [](TextInsertionJob& j) { j.table = "a\tb\r\n\r\nc\td\ne\tfé✓\r\n"; },
+         Cause::NotInCodePage, "tableau, ligne 4, colonne 2", "✓"},
     };
     for (const Case& c : cases) {
         WriteBytes(script, "ancien\r\n");
@@ -218,13 +231,65 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
         const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
         ASSERT_FALSE(written) << c.name;
         EXPECT_EQ(written.error().cause, c.cause) << c.name;
-        EXPECT_EQ(written.error().code,
-                  c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
-            << c.name;
+        if (c.cause != Cause::NotInCodePage) {
+            EXPECT_EQ(written.error().code,
+                      c.cause == Cause::NotANumber ? ErrorCode::TypeMismatch : ErrorCode::Overflow)
+                << c.name;
+        }
         EXPECT_EQ(written.error().detail, c.box) << c.name;
         EXPECT_EQ(written.error().text, c.text) << c.name;
         EXPECT_EQ(ReadBytes(script), "ancien\r\n") << c.name;
     }
+}
+
+// A table too long for its step names its first row past the limit, whichever way it goes.
+TEST_F(TextScript, ATableTooLongForItsStepNamesItsFirstRowPastTheLimit) {
+    struct Case {
+        const char* step;
+        int rows;
+        int firstRowPast; // 0: the table fits
+        int limit;
+    };
+    const Case cases[] = {
+        {"10", 3300, 3277, 32767}, {"10", 3276, 0, 0},         {"-10", 3277, 3277, -32768},
+        {"-10", 3276, 0, 0},       {"1", 32768, 32768, 32767}, {"-1", 32769, 32769, -32768},
+        {"-1", 32768, 0, 0},       {"32767", 2, 2, 32767},     {"0", 40000, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TextInsertionJob job;
+        job.rowStep = c.step;
+        job.table.reserve(static_cast<std::size_t>(c.rows) * 3);
+        for (int row = 0; row < c.rows; ++row)
+            job.table += "a\r\n";
+        const Result<TextInsertionOutcome> written = WriteTextInsertionScript(script, job);
+        if (c.firstRowPast == 0) {
+            EXPECT_TRUE(written) << c.step << " x " << c.rows;
+            continue;
+        }
+        ASSERT_FALSE(written) << c.step << " x " << c.rows;
+        EXPECT_EQ(written.error().cause, Cause::PastTheLimit);
+        EXPECT_EQ(written.error().detail, "tableau");
+        EXPECT_EQ(written.error().text, c.step);
+        EXPECT_EQ(written.error().line, c.firstRowPast) << c.step << " x " << c.rows;
+        EXPECT_EQ(written.error().number, c.limit) << c.step << " x " << c.rows;
+    }
+}
+
+// Only what goes into the script is looked at: cells past the ninth column, and the settings of
+// an empty table, are not written.
+TEST_F(TextScript, CharactersThatAreNotWrittenAreNotLookedAt) {
+    TextInsertionJob job;
+    job.table = "1\t2\t3\t4\t5\t6\t7\t8\t9\t☺\r\n";
+    ASSERT_TRUE(WriteTextInsertionScript(script, job));
+    job.table = "  ";
+    job.style = "☺";
+    EXPECT_TRUE(WriteTextInsertionScript(script, job));
+    job.table = "Façade œuvre 12 €";
+    job.style = "Étiquettes";
+    ASSERT_TRUE(WriteTextInsertionScript(script, job));
+    EXPECT_EQ(SplitLines(ReadBytes(script)).back(), "texte style \xC9tiquettes 0,10 2.5 0 Fa\xE7"
+                                                    "ade \x9C"
+                                                    "uvre 12 \x80");
 }
 
 TEST_F(TextScript, RowsUpToTheSixteenBitLimitAreWritten) {

@@ -360,6 +360,24 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(script(), "previous\r\n");
 }
 
+// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it in.
+TEST_F(MainWindowTest, ACharacterOutsideTheCodePageNamesItsBox) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    WriteBytes(session.scriptPath(), "previous\r\n");
+    operationMode();
+    Click(check("Check4", 5)); // REMPLACER ATTRIBUT
+    // Typed keys cannot carry accents and symbols: the boxes are filled as a paste would.
+    text4(8)->setText(QStringLiteral("Réf. A"));
+    text4(9)->setText(QStringLiteral("Réf. ☺"));
+    Click(button("Command2"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+    EXPECT_EQ(prompts.messages.front().text.toStdString(),
+              "Génération arrêtée. La case « REMPLACER ATTRIBUT, nouvelle valeur » contient un "
+              "caractère qu'AutoCAD ne recevrait pas : « ☺ »");
+    EXPECT_EQ(script(), "previous\r\n");
+}
+
 TEST_F(MainWindowTest, CoordinatesUseTheDecimalPoint) {
     chooseDrawings({QStringLiteral("A.dwg")});
     operationMode();
@@ -1154,6 +1172,23 @@ TEST_F(RenamingTest, AFailureNamesTheFileAndTellsHowManyWereRenamed) {
     EXPECT_TRUE(test::FileExists(dir.path("b.dwg")));
     EXPECT_TRUE(test::FileExists(dir.path("c.dwg")));
     test::SetReadOnly(dir.path("b.dwg"), false);
+}
+
+// A new name the lists could not hold is refused before any file is renamed, naming it.
+TEST_F(RenamingTest, ANewNameOutsideTheCodePageRenamesNothingAndSaysSo) {
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
+    renameMode();
+    text4(12)->setText(QStringLiteral("☺-")); // as pasted: no key types it
+    prompts.presetAnswer(gui::Answer::Yes);
+    Click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[1].title, "ERREUR !!");
+    EXPECT_EQ(prompts.messages[1].text.toStdString(),
+              "Le nouveau nom « ☺-a.dwg » contient un caractère qu'AutoCAD ne recevrait pas : "
+              "« ☺ »\r\nLes listes et les scripts ne pourraient plus nommer ce fichier : " +
+                  dir.path("a.dwg") + "\r\n\r\nAucun fichier n'a été renommé.");
+    EXPECT_TRUE(test::FileExists(dir.path("a.dwg")));
+    EXPECT_TRUE(test::FileExists(dir.path("b.dwg")));
 }
 
 TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {

@@ -312,8 +312,17 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
         std::string scriptAfter;
     };
     const std::vector<Case> cases = {
-        {"step not a number", {"A1.dwg"}, QStringLiteral("abc"), QStringLiteral("abc"), ""},
-        {"step past 16 bits", {"A1.dwg"}, QStringLiteral("40000"), QStringLiteral("40000"), ""},
+        // A bad step box is found before the script is emptied: the previous one stays.
+        {"step not a number",
+         {"A1.dwg"},
+         QStringLiteral("abc"),
+         QStringLiteral("abc"),
+         "ancien\r\n"},
+        {"step past 16 bits",
+         {"A1.dwg"},
+         QStringLiteral("40000"),
+         QStringLiteral("40000"),
+         "ancien\r\n"},
         {"F1 name without .dwg",
          {"A1.dwg", "B2.dxf"},
          QStringLiteral("25"),
@@ -328,6 +337,7 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
         session.programFolder = listDir.folder();
         if (!c.names.empty())
             writeList(c.names);
+        WriteBytes(session.scriptPath(), "ancien\r\n");
         openWindow();
         prompts.messages.clear();
         Click(check(1));
@@ -344,6 +354,35 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
             << prompts.messages[0].text.toStdString();
         EXPECT_EQ(script(), c.scriptAfter);
     }
+}
+
+// A character AutoCAD would get as "?" stops the generation before the script is emptied,
+// naming the box it was typed in.
+TEST_F(MacroWindowTest, ACharacterOutsideTheCodePageNamesItsBoxAndKeepsTheScript) {
+    writeList({"A1.dwg"});
+    WriteBytes(session.scriptPath(), "ancien\r\n");
+    Click(check(7)); // F7
+    // Typed keys cannot carry a character outside Latin-1: the box is filled as a paste would.
+    text1(70)->setText(QStringLiteral("cotes ☺"));
+    Click(button("Command1"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
+    EXPECT_EQ(prompts.messages[0].text.toStdString(),
+              "Génération arrêtée. La case « F7 calque » contient un caractère qu'AutoCAD ne "
+              "recevrait pas : « ☺ »");
+    EXPECT_EQ(script(), "ancien\r\n");
+}
+
+// F1 on a list line without a name: the message names the folder and the line.
+TEST_F(MacroWindowTest, ASymbolLineWithoutANameIsNamedByItsFolderAndLine) {
+    WriteBytes(session.listPath(), "\vC:\\plans\\\r\n\tA1.dwg\r\n\t\r\n");
+    Click(check(1));
+    Click(button("Command1"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(
+        prompts.messages[0].text.toStdString(),
+        "Ligne sans nom de fichier dans la liste, sous le dossier « C:\\plans\\ » (ligne 3) : "
+        "le symbole ne peut pas être inséré.");
 }
 
 TEST_F(MacroWindowTest, ASymbolThatFailsLeavesTheGridWhereTheLastOneWent) {

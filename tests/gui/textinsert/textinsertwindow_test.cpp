@@ -223,12 +223,16 @@ TEST_F(TextInsertionWindowTest, ABadBoxIsShownAndTheScriptKeptAsItWas) {
         int box;
         QString text;
         QString table;
+        QString shown; // what the message must hold; empty: nothing more than the box's text
     };
     const std::vector<Case> cases = {
-        {"column X not a number", 3, QStringLiteral("abc"), QStringLiteral("a\r\n")},
-        {"column X a fraction", 1, QStringLiteral("2.5"), QStringLiteral("a\r\n")},
-        {"row step empty", 20, QString(), QStringLiteral("a\r\n")},
-        {"last row past 16 bits", 20, QStringLiteral("20000"), QStringLiteral("a\r\nb\r\n")},
+        {"column X not a number", 3, QStringLiteral("abc"), QStringLiteral("a\r\n"), QString()},
+        {"column X a fraction", 1, QStringLiteral("2.5"), QStringLiteral("a\r\n"), QString()},
+        {"row step empty", 20, QString(), QStringLiteral("a\r\n"), QString()},
+        // The step is a good number: the message names the table too long for it.
+        {"last row past 16 bits", 20, QStringLiteral("20000"), QStringLiteral("a\r\nb\r\n"),
+         QStringLiteral("Le tableau est trop long pour son décalage de 20000 : à partir de sa "
+                        "ligne 2")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,10 +248,42 @@ TEST_F(TextInsertionWindowTest, ABadBoxIsShownAndTheScriptKeptAsItWas) {
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
         EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::Ok);
-        if (!c.text.isEmpty()) {
+        if (!c.shown.isEmpty()) {
+            EXPECT_TRUE(prompts.messages[0].text.contains(c.shown))
+                << prompts.messages[0].text.toStdString();
+        } else if (!c.text.isEmpty()) {
             EXPECT_TRUE(prompts.messages[0].text.contains(QLatin1Char('"') + c.text))
                 << prompts.messages[0].text.toStdString();
         }
+        EXPECT_EQ(script(), "ancien\r\n");
+    }
+}
+
+// A cell or setting AutoCAD would get as "?" is named, and the script is left as it was.
+TEST_F(TextInsertionWindowTest, ACharacterOutsideTheCodePageNamesItsCellOrBox) {
+    struct Case {
+        QString table;
+        QString style;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {QStringLiteral("a\tb\r\nc\td ☺\r\n"), QStringLiteral("STANDARD"),
+         "Génération arrêtée. La case « tableau, ligne 2, colonne 2 » contient un caractère "
+         "qu'AutoCAD ne recevrait pas : « ☺ »"},
+        {QStringLiteral("a\r\n"), QStringLiteral("Ω"),
+         "Génération arrêtée. La case « Style texte » contient un caractère qu'AutoCAD ne "
+         "recevrait pas : « Ω »"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        WriteBytes(session.scriptPath(), "ancien\r\n");
+        prompts.messages.clear();
+        paste(c.table);
+        combo(0)->setEditText(c.style);
+        generate();
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
+        EXPECT_EQ(prompts.messages[0].text.toStdString(), c.shown);
         EXPECT_EQ(script(), "ancien\r\n");
     }
 }
