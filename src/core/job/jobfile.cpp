@@ -1,10 +1,13 @@
 #include "job/jobfile.h"
 
 #include "base/fileio.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "base/utf8.h"
 
 #include <array>
 #include <map>
+#include <optional>
 #include <span>
 
 namespace pilotrame {
@@ -16,6 +19,7 @@ enum class ValueKind {
     Flag,      // "0" or "1"
     Word,      // one of a fixed list of words
     Line,      // the text of a single-line box: no line break
+    Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
 };
 
@@ -40,6 +44,10 @@ KeySpec TextKey(std::string_view name, std::string& (*text)(MainJob&),
     KeySpec key{name, kind, nullptr, nullptr, {}, nullptr, nullptr};
     key.text = text;
     return key;
+}
+
+KeySpec NumberKey(std::string_view name, std::string& (*text)(MainJob&)) {
+    return TextKey(name, text, ValueKind::Number);
 }
 
 KeySpec WordKey(std::string_view name, std::span<const std::string_view> words,
@@ -89,10 +97,14 @@ const std::vector<KeySpec>& Keys() {
             "effacer.selection", kEraseWords,
             [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
             [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
-        TextKey("effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
-        TextKey("effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
-        TextKey("effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
-        TextKey("effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
+        NumberKey("effacer.x1",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
+        NumberKey("effacer.y1",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
+        NumberKey("effacer.x2",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
+        NumberKey("effacer.y2",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
 
         FlagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
         WordKey(
@@ -102,14 +114,14 @@ const std::vector<KeySpec>& Keys() {
         TextKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
 
         FlagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
-        TextKey("attribut.x1",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
-        TextKey("attribut.y1",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
-        TextKey("attribut.x2",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
-        TextKey("attribut.y2",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
+        NumberKey("attribut.x1",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
+        NumberKey("attribut.y1",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
+        NumberKey("attribut.x2",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
+        NumberKey("attribut.y2",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
         TextKey("attribut.ancien",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeOld; }),
         TextKey("attribut.nouveau",
@@ -120,8 +132,8 @@ const std::vector<KeySpec>& Keys() {
             "renommer.regle", kRuleWords,
             [](const MainJob& j) { return static_cast<int>(j.rename.rule); },
             [](MainJob& j, int w) { j.rename.rule = static_cast<RenameRule>(w); }),
-        TextKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
-        TextKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
+        NumberKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
+        NumberKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
         TextKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
         TextKey("renommer.extension",
                 [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
@@ -223,6 +235,22 @@ bool IsComment(std::string_view line) {
     return first != std::string_view::npos && line[first] == '#';
 }
 
+// The text of a numeric box in the file's form: spaces around it dropped and its decimal
+// separator, separator or a full stop, made a full stop; nullopt when it holds no number as
+// ParseNumber reads it with that separator.
+std::optional<std::string> InvariantNumber(std::string_view text, char separator) {
+    if (!ParseNumber(text, separator))
+        return std::nullopt;
+    std::string number(TrimSpaces(text));
+    // The separator, if any, follows the sign and the whole digits, as ParseNumber reads it.
+    std::size_t i = number.front() == '+' || number.front() == '-' ? 1 : 0;
+    while (i < number.size() && number[i] >= '0' && number[i] <= '9')
+        ++i;
+    if (i < number.size() && number[i] == separator)
+        number[i] = '.';
+    return number;
+}
+
 // Checks the first line; the version it names is the only fault it reports beyond its shape.
 Status CheckHeader(std::string_view line) {
     const std::string expected =
@@ -267,8 +295,14 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
         return error;
     }
     case ValueKind::Line:
+    case ValueKind::Number:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
+        if (key.kind == ValueKind::Number) {
+            // A file of any version, written under any locale, reads the same everywhere.
+            if (std::optional<std::string> number = InvariantNumber(value, ','))
+                value = std::move(*number);
+        }
         key.text(job) = std::move(value);
         return Success();
     case ValueKind::Paragraph:
@@ -304,7 +338,7 @@ void ApplySwitchRules(MainJob& job) {
     job.renameTicked = false;
 }
 
-std::string WriteJobFile(const MainJob& original) {
+std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
     MainJob job = original;
     ApplySwitchRules(job);
     std::string text(kJobFormatKey);
@@ -322,6 +356,12 @@ std::string WriteJobFile(const MainJob& original) {
         case ValueKind::Paragraph:
             text.append(Escaped(key.text(job)));
             break;
+        case ValueKind::Number: {
+            const std::string& typed = key.text(job);
+            const std::optional<std::string> number = InvariantNumber(typed, userDecimalSeparator);
+            text.append(Escaped(number ? *number : typed));
+            break;
+        }
         }
         text.append("\n");
     }
@@ -395,8 +435,8 @@ Result<MainJob> ParseJobFile(std::string_view text) {
     return job;
 }
 
-Status SaveJobFile(const std::string& path, const MainJob& job) {
-    if (Status saved = ReplaceFileContent(path, WriteJobFile(job)); !saved)
+Status SaveJobFile(const std::string& path, const MainJob& job, char userDecimalSeparator) {
+    if (Status saved = ReplaceFileContent(path, WriteJobFile(job, userDecimalSeparator)); !saved)
         return InOperation(saved.error(), Operation::SaveJob);
     return Success();
 }

@@ -46,6 +46,13 @@ namespace pilotrame {
 // - A key is made of lower-case ASCII letters, digits, ".", "-" and "_". The value is everything
 //   after the first "=", spaces included. In values "\\" stands for a backslash, "\n" for a line
 //   feed, "\r" for a carriage return and "\t" for a tab; no other escape exists.
+// - The coordinates (effacer.x1 to y2, attribut.x1 to y2) and the counts of the renaming
+//   (renommer.debut, renommer.longueur) hold numbers, written with a full stop whatever the
+//   locale of the writer, so that a job runs the same under any locale (a task scheduler's
+//   included). On reading, a full stop or a comma is taken as the decimal separator and the
+//   number is kept with a full stop: a file saved under a French locale, "1,5", loads
+//   everywhere. A numeric box that holds no number is written and read as typed; the
+//   generation refuses it.
 // - Lines end in LF (CR LF is accepted). A byte-order mark is accepted. Blank lines and lines
 //   whose first non-blank character is "#" are comments.
 // - A missing key keeps the value of a freshly started window.
@@ -83,17 +90,21 @@ struct MainJob {
 // those clicks it reaches every job that has been through these rules.
 void ApplySwitchRules(MainJob& job);
 
-// The job file text of the job, after ApplySwitchRules. Other keys whose name is malformed or is
-// a key of this version are left out.
-std::string WriteJobFile(const MainJob& job);
+// The job file text of the job, after ApplySwitchRules. A numeric box
+// that holds a number as the window reads it, with userDecimalSeparator or a full stop, is
+// written with a full stop; any other text as it is. Other keys whose name is malformed or is a
+// key of this version are left out.
+std::string WriteJobFile(const MainJob& job, char userDecimalSeparator);
 
 // The job of a job file text. The whole text is checked first: a text with any fault yields
-// no job but an Error (code InvalidPropertyValue) whose detail reads "ligne N : <the fault>",
-// naming the first faulty line. The job returned has had ApplySwitchRules applied.
+// no job but an Error (cause FaultyText, code InvalidPropertyValue) whose fault says what is
+// wrong and whose line is the first faulty line. Numbers come back with a full stop. The job
+// returned has had ApplySwitchRules applied.
 Result<MainJob> ParseJobFile(std::string_view text);
 
-// Writes the job file at path; the previous file is replaced only once the new one is complete.
-Status SaveJobFile(const std::string& path, const MainJob& job);
+// Writes the job file at path as WriteJobFile does; the previous file is replaced only once the
+// new one is complete.
+Status SaveJobFile(const std::string& path, const MainJob& job, char userDecimalSeparator);
 
 // Reads the job file at path. A file that cannot be read fails as the file operation does; a
 // faulty text fails as ParseJobFile does, with path set.

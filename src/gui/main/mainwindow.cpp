@@ -573,7 +573,8 @@ void MainWindow::saveJob() {
         if (Prompts::instance().message(this, question) != Answer::Yes)
             return;
     }
-    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob()); !saved)
+    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob(), UserDecimalSeparator());
+        !saved)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileSaveFailureText(saved.error())),
                     MessageIcon::Critical);
 }

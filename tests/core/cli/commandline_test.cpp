@@ -369,5 +369,32 @@ TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
     EXPECT_NE(err.str().find("Génération arrêtée."), std::string::npos) << err.str();
 }
 
+// Saved under a French locale, a coordinate "1,5" failed under "C" (a task scheduler's locale);
+// numbers in a job file now read the same under every locale.
+TEST_F(RunGenerateTest, NumbersOfAJobReadTheSameUnderEveryLocale) {
+    writeSettings();
+    env.decimalSeparator = '.';
+    const std::string french = writeJob("mode=operations\neffacer=1\neffacer.x1=1,5\n");
+    EXPECT_EQ(run({"--job", french}), ExitCode::Success) << err.str();
+    const std::string expected = ReadBytes(scriptPath);
+    EXPECT_NE(expected.find("\r\n1.5,0\r\n0,0\r\n"), std::string::npos) << expected;
+
+    // The job as a window under a French locale saves it: the boxes as typed there.
+    MainJob typed;
+    typed.setMode(JobMode::Operations);
+    typed.drawing.erase = true;
+    typed.drawing.erasePoints = {"1,5", "0", "0", "0"};
+    const std::string saved = program.path("fenêtre.pilotrame");
+    ASSERT_TRUE(SaveJobFile(saved, typed, ','));
+    EXPECT_NE(ReadBytes(saved).find("\neffacer.x1=1.5\n"), std::string::npos);
+    for (const char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
+        env.decimalSeparator = separator;
+        std::filesystem::remove(scriptPath);
+        EXPECT_EQ(run({"--job", saved}), ExitCode::Success) << err.str();
+        EXPECT_EQ(ReadBytes(scriptPath), expected);
+    }
+}
+
 } // namespace
 } // namespace pilotrame

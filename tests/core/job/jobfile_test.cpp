@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <utility>
 
 namespace pilotrame {
 namespace {
@@ -29,42 +31,42 @@ MainJob OperationJob() {
 }
 
 TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
-    EXPECT_EQ(WriteJobFile(MainJob{}), "pilotrame-travail=1\n"
-                                       "mode=imprimer\n"
-                                       "renommer.haut=0\n"
-                                       "script.texte=\n"
-                                       "purger=0\n"
-                                       "purger.mode=bloc\n"
-                                       "zoom=0\n"
-                                       "transfert=0\n"
-                                       "transfert.sens=dxf-dwg\n"
-                                       "effacer=0\n"
-                                       "effacer.selection=fenetre\n"
-                                       "effacer.x1=0\n"
-                                       "effacer.y1=0\n"
-                                       "effacer.x2=0\n"
-                                       "effacer.y2=0\n"
-                                       "inserer=0\n"
-                                       "inserer.source=presse-papier\n"
-                                       "inserer.fichier=Fichier\n"
-                                       "attribut=0\n"
-                                       "attribut.x1=0\n"
-                                       "attribut.y1=0\n"
-                                       "attribut.x2=0\n"
-                                       "attribut.y2=0\n"
-                                       "attribut.ancien=\n"
-                                       "attribut.nouveau=\n"
-                                       "renommer=0\n"
-                                       "renommer.regle=supprimer\n"
-                                       "renommer.debut=0\n"
-                                       "renommer.longueur=1\n"
-                                       "renommer.texte=\n"
-                                       "renommer.extension=.xls\n"
-                                       "remplacer-texte=0\n"
-                                       "remplacer-texte.ancien1=\n"
-                                       "remplacer-texte.nouveau1=\n"
-                                       "remplacer-texte.ancien2=\n"
-                                       "remplacer-texte.nouveau2=\n");
+    EXPECT_EQ(WriteJobFile(MainJob{}, ','), "pilotrame-travail=1\n"
+                                            "mode=imprimer\n"
+                                            "renommer.haut=0\n"
+                                            "script.texte=\n"
+                                            "purger=0\n"
+                                            "purger.mode=bloc\n"
+                                            "zoom=0\n"
+                                            "transfert=0\n"
+                                            "transfert.sens=dxf-dwg\n"
+                                            "effacer=0\n"
+                                            "effacer.selection=fenetre\n"
+                                            "effacer.x1=0\n"
+                                            "effacer.y1=0\n"
+                                            "effacer.x2=0\n"
+                                            "effacer.y2=0\n"
+                                            "inserer=0\n"
+                                            "inserer.source=presse-papier\n"
+                                            "inserer.fichier=Fichier\n"
+                                            "attribut=0\n"
+                                            "attribut.x1=0\n"
+                                            "attribut.y1=0\n"
+                                            "attribut.x2=0\n"
+                                            "attribut.y2=0\n"
+                                            "attribut.ancien=\n"
+                                            "attribut.nouveau=\n"
+                                            "renommer=0\n"
+                                            "renommer.regle=supprimer\n"
+                                            "renommer.debut=0\n"
+                                            "renommer.longueur=1\n"
+                                            "renommer.texte=\n"
+                                            "renommer.extension=.xls\n"
+                                            "remplacer-texte=0\n"
+                                            "remplacer-texte.ancien1=\n"
+                                            "remplacer-texte.nouveau1=\n"
+                                            "remplacer-texte.ancien2=\n"
+                                            "remplacer-texte.nouveau2=\n");
 }
 
 TEST(JobFile, HeaderAloneGivesAFreshWindowsJob) {
@@ -94,7 +96,7 @@ TEST(JobFile, EveryKeyReachesItsControl) {
          [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Fence; }},
         {"effacer.selection=capture",
          [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Crossing; }},
-        {"effacer.x1=1,5", [](const MainJob& j) { return j.drawing.erasePoints[0] == "1,5"; }},
+        {"effacer.x1=1,5", [](const MainJob& j) { return j.drawing.erasePoints[0] == "1.5"; }},
         {"effacer.y1=2", [](const MainJob& j) { return j.drawing.erasePoints[1] == "2"; }},
         {"effacer.x2=3", [](const MainJob& j) { return j.drawing.erasePoints[2] == "3"; }},
         {"effacer.y2=4", [](const MainJob& j) { return j.drawing.erasePoints[3] == "4"; }},
@@ -142,10 +144,10 @@ TEST(JobFile, EveryKeyReachesItsControl) {
         EXPECT_FALSE(c.holds(key == "mode" ? MainJob{} : OperationJob()));
         const MainJob job = Parsed(text);
         EXPECT_TRUE(c.holds(job));
-        EXPECT_EQ(Parsed(WriteJobFile(job)), job);
+        EXPECT_EQ(Parsed(WriteJobFile(job, ',')), job);
     }
     // A key added to the format without a case here fails this test.
-    const std::string written = WriteJobFile(MainJob{});
+    const std::string written = WriteJobFile(MainJob{}, ',');
     std::size_t at = written.find('\n') + 1;
     while (at < written.size()) {
         const std::size_t end = written.find('\n', at);
@@ -173,7 +175,7 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     DrawingJob& d = operations.drawing;
     d.purge = d.purgeAll = d.zoomExtents = d.transfer = d.dwgToDxf = d.erase = true;
     d.eraseSelection = EraseSelection::Crossing;
-    d.erasePoints = {"-1,5", "2.25", " 3", "4 "};
+    d.erasePoints = {"-1.5", "2.25", "3", "x 4"};
     d.insert = d.insertFile = true;
     d.insertPath = "\\\\serveur\\blocs\\new\\table.dwg";
     d.replaceAttribute = true;
@@ -192,10 +194,12 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     jobs.push_back(hiddenPanel);
 
     for (const MainJob& job : jobs) {
-        const std::string text = WriteJobFile(job);
-        SCOPED_TRACE(text);
-        EXPECT_EQ(Parsed(text), job);
-        EXPECT_EQ(WriteJobFile(Parsed(text)), text);
+        for (const char separator : {',', '.'}) {
+            const std::string text = WriteJobFile(job, separator);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(Parsed(text), job);
+            EXPECT_EQ(WriteJobFile(Parsed(text), separator), text);
+        }
     }
 }
 
@@ -204,7 +208,7 @@ TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
     job.setMode(JobMode::ScriptText);
     job.drawing.scriptText = "a\\n\nb\r\nc\td";
     job.drawing.insertPath = "C:\\plans\\new\\t.dwg";
-    const std::string text = WriteJobFile(job);
+    const std::string text = WriteJobFile(job, ',');
     EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\nc\\td\n"), std::string::npos);
     EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
     // Every value sits on its own line, whatever it holds.
@@ -222,7 +226,7 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
     EXPECT_EQ(job.otherKeys[0], (std::pair<std::string, std::string>{"zz.nouveau", "1"}));
     EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
     EXPECT_TRUE(job.drawing.zoomExtents);
-    const std::string written = WriteJobFile(job);
+    const std::string written = WriteJobFile(job, ',');
     EXPECT_TRUE(
         written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"));
     EXPECT_EQ(Parsed(written), job);
@@ -232,7 +236,7 @@ TEST(JobFile, OtherKeysThatCouldNotBeReadBackAreNotWritten) {
     MainJob job;
     job.otherKeys = {
         {"zoom", "1"}, {"Bad Key", "x"}, {"", "y"}, {"pilotrame-travail", "2"}, {"ok", "z"}};
-    const std::string text = WriteJobFile(job);
+    const std::string text = WriteJobFile(job, ',');
     EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\n"));
     EXPECT_TRUE(ParseJobFile(text));
 }
@@ -340,6 +344,87 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
     }
 }
 
+// The numeric boxes, coordinates and the counts of the renaming, with the field each fills.
+struct NumericKey {
+    const char* key;
+    std::string& (*field)(MainJob&);
+};
+const NumericKey kNumericKeys[] = {
+    {"effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }},
+    {"effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }},
+    {"effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }},
+    {"effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }},
+    {"attribut.x1", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }},
+    {"attribut.y1", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }},
+    {"attribut.x2", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }},
+    {"attribut.y2", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }},
+    {"renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }},
+    {"renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }},
+};
+
+// The value of key in the file text.
+std::string WrittenValue(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find("\n" + key + "=") + key.size() + 2;
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+// A job saved under a French locale runs under another one (a task scheduler's "C") only if the
+// file does not depend on the locale: numbers are written with a full stop.
+TEST(JobFile, NumbersAreWrittenWithAFullStopWhateverTheUsersSeparator) {
+    struct Case {
+        std::string typed;
+        char separator;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"1,5", ',', "1.5"},
+        {"1.5", ',', "1.5"},
+        {" -2,25E3 ", ',', "-2.25E3"},
+        {"+,5", ',', "+.5"},
+        {"7", ',', "7"},
+        {"1,5", '.', "1,5"}, // no number as the window reads it: as typed
+        {"1'5", '\'', "1.5"},
+        {"1,5,5", ',', "1,5,5"},
+        {"abc", ',', "abc"},
+        {"", ',', ""},
+    };
+    for (const NumericKey& numeric : kNumericKeys) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(numeric.key) + "=" + c.typed + " under " + c.separator);
+            MainJob job = OperationJob();
+            numeric.field(job) = c.typed;
+            EXPECT_EQ(WrittenValue(WriteJobFile(job, c.separator), numeric.key), c.written);
+        }
+    }
+    // The other boxes hold text, whatever it looks like.
+    MainJob job;
+    job.drawing.attributeOld = "1,5";
+    job.rename.text = " 2,5 ";
+    const std::string text = WriteJobFile(job, ',');
+    EXPECT_EQ(WrittenValue(text, "attribut.ancien"), "1,5");
+    EXPECT_EQ(WrittenValue(text, "renommer.texte"), " 2,5 ");
+}
+
+// A file written under a French locale holds commas: it reads the same under every
+// locale, its numbers kept with a full stop.
+TEST(JobFile, NumbersAreReadWithAFullStopOrACommaAndKeptWithAFullStop) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"1,5", "1.5"},     {"1.5", "1.5"},     {" 3 ", "3"}, {"-,5", "-.5"}, {"2,5e-3", "2.5e-3"},
+        {"1,5,5", "1,5,5"}, {"1.5,5", "1.5,5"}, {"x", "x"},   {"", ""},
+    };
+    for (const NumericKey& numeric : kNumericKeys) {
+        for (const auto& [written, kept] : cases) {
+            SCOPED_TRACE(std::string(numeric.key) + "=" + written);
+            MainJob job =
+                Parsed(kHeader + "mode=operations\n" + numeric.key + "=" + written + "\n");
+            EXPECT_EQ(numeric.field(job), kept);
+        }
+    }
+    const MainJob text = Parsed(kHeader + "attribut.nouveau=1,5\nrenommer.extension= 2,5\n");
+    EXPECT_EQ(text.drawing.attributeNew, "1,5");
+    EXPECT_EQ(text.rename.newExtension, " 2,5");
+}
+
 TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
     TempDir dir;
     const std::string path = dir.path("lundi.pilotrame");
@@ -347,8 +432,8 @@ TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
     MainJob job = OperationJob();
     job.drawing.zoomExtents = true;
     job.drawing.scriptText = "ligne 1\nligne 2";
-    ASSERT_TRUE(SaveJobFile(path, job));
-    EXPECT_EQ(ReadBytes(path), WriteJobFile(job));
+    ASSERT_TRUE(SaveJobFile(path, job, ','));
+    EXPECT_EQ(ReadBytes(path), WriteJobFile(job, ','));
     const Result<MainJob> loaded = LoadJobFile(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(*loaded, job);
@@ -357,7 +442,7 @@ TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
 TEST(JobFile, SaveIntoAMissingFolderFails) {
     TempDir dir;
     const std::string path = dir.path("absent") + "/travail.pilotrame";
-    const Status saved = SaveJobFile(path, MainJob{});
+    const Status saved = SaveJobFile(path, MainJob{}, ',');
     ASSERT_FALSE(saved);
     EXPECT_FALSE(test::FileExists(path));
     EXPECT_NE(JobFileSaveFailureText(saved.error())

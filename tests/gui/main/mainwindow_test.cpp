@@ -429,7 +429,7 @@ TEST_F(MainWindowTest, TheWindowAndTheCommandLineWriteTheSameScript) {
 
     ASSERT_TRUE(SettingsFile(session.settingsPath()).SaveSettings(session.settings));
     const std::string job = dir.path("travail.pilotrame");
-    ASSERT_TRUE(SaveJobFile(job, window.currentMainJob()));
+    ASSERT_TRUE(SaveJobFile(job, window.currentMainJob(), gui::UserDecimalSeparator()));
     std::filesystem::remove(session.scriptPath());
     GenerateEnvironment env;
     env.programFolder = session.programFolder;
