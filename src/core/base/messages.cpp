@@ -260,6 +260,10 @@ std::string TextFaultText(const Error& error) {
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
+    case TextFault::CutShort:
+        return JobCutShortText(error);
+    case TextFault::TextAfterEnd:
+        return JobTextAfterEndText(error);
     case TextFault::UnknownOption:
         return "option inconnue : " + InQuotes(key);
     case TextFault::RepeatedOption:
@@ -376,6 +380,15 @@ std::string DrawingCheckText(const DrawingCheck& check) {
 
 // ---- Job files ----
 // (texts of the section on job files, declared in messages.h)
+
+std::string JobCutShortText(const Error& error) {
+    return "le fichier s'arrête avant sa fin, il lui manque sa dernière ligne " +
+           InQuotes(error.text) + " : il a sans doute été coupé (copie interrompue, disque plein)";
+}
+
+std::string JobTextAfterEndText(const Error& error) {
+    return "du texte suit la ligne de fin " + InQuotes(error.text) + " : rien ne doit la suivre";
+}
 // (end of the section on job files)
 
 // ---- Drag and drop ----

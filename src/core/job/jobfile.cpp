@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "base/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
@@ -251,8 +252,39 @@ std::optional<std::string> InvariantNumber(std::string_view text, char separator
     return number;
 }
 
+std::string ClosingLine() {
+    return std::string(kJobFormatKey) + "=" + std::string(kJobClosingValue);
+}
+
+// True when the line that starts at text[start] is the closing line with its line end.
+bool IsClosingLineAt(std::string_view text, std::size_t start) {
+    const std::string closing = ClosingLine();
+    if (text.compare(start, closing.size(), closing) != 0)
+        return false;
+    const std::string_view rest = text.substr(start + closing.size());
+    return rest.starts_with("\n") || rest.starts_with("\r\n");
+}
+
+// True when a line after the first is the closing line with its line end, wherever it stands: a
+// text without one stops before its end, one with text after it is faulty.
+bool HoldsClosingLine(std::string_view text) {
+    const std::string closing = "\n" + ClosingLine();
+    for (std::size_t at = text.find(closing); at != std::string_view::npos;
+         at = text.find(closing, at + 1)) {
+        if (IsClosingLineAt(text, at + 1))
+            return true;
+    }
+    return false;
+}
+
+// The number of the line where the text stops: the line it cuts, or the one after its last line
+// end.
+int LineCount(std::string_view text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
 // Checks the first line; the version it names is the only fault it reports beyond its shape.
-Status CheckHeader(std::string_view line) {
+Result<int> CheckHeader(std::string_view line) {
     const std::string expected =
         std::string(kJobFormatKey) + "=" + std::to_string(kJobFormatVersion);
     const Error notAJobFile = TextError(TextFault::NotAJobFile, 1, {}, expected);
@@ -267,12 +299,13 @@ Status CheckHeader(std::string_view line) {
     if (number > kJobFormatVersion) {
         Error newer = TextError(TextFault::NewerFormat, 1);
         newer.number = number;
-        newer.allowed = {std::to_string(kJobFormatVersion)};
+        for (int readable = 1; readable <= kJobFormatVersion; ++readable)
+            newer.allowed.push_back(std::to_string(readable));
         return newer;
     }
     if (number < 1)
         return notAJobFile;
-    return Success();
+    return number;
 }
 
 // Applies one known key's value to the job, or names what is wrong with it.
@@ -370,6 +403,7 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
             continue;
         text.append(name).append("=").append(Escaped(value)).append("\n");
     }
+    text.append(ClosingLine()).append("\n");
     return text;
 }
 
@@ -380,6 +414,7 @@ Result<MainJob> ParseJobFile(std::string_view text) {
 
     MainJob job;
     std::map<std::string, int, std::less<>> seen; // key -> line of its first appearance
+    int version = 0;
     int lineNumber = 0;
     std::size_t position = 0;
     while (position < text.size() || lineNumber == 0) {
@@ -396,8 +431,13 @@ Result<MainJob> ParseJobFile(std::string_view text) {
         if (line.find('\r') != std::string_view::npos)
             return TextError(TextFault::StrayCarriageReturn, lineNumber);
         if (lineNumber == 1) {
-            if (Status header = CheckHeader(line); !header)
+            Result<int> header = CheckHeader(line);
+            if (!header)
                 return header.error();
+            version = *header;
+            // A cut is told before the faults it may have made in the last line it left.
+            if (version >= 2 && !HoldsClosingLine(text))
+                return TextError(TextFault::CutShort, LineCount(text), {}, ClosingLine());
             seen.emplace(std::string(kJobFormatKey), 1);
             continue;
         }
@@ -410,6 +450,11 @@ Result<MainJob> ParseJobFile(std::string_view text) {
         const std::string_view name = line.substr(0, equals);
         if (!IsWellFormedKey(name))
             return TextError(TextFault::MalformedKey, lineNumber, name);
+        if (version >= 2 && name == kJobFormatKey && line.substr(equals + 1) == kJobClosingValue) {
+            if (position == text.size() && end != std::string_view::npos)
+                break;
+            return TextError(TextFault::TextAfterEnd, lineNumber + 1, {}, ClosingLine());
+        }
         if (const auto earlier = seen.find(name); earlier != seen.end()) {
             Error repeated = TextError(TextFault::RepeatedKey, lineNumber, name);
             repeated.number = earlier->second;

@@ -31,7 +31,7 @@ MainJob OperationJob() {
 }
 
 TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
-    EXPECT_EQ(WriteJobFile(MainJob{}, ','), "pilotrame-travail=1\n"
+    EXPECT_EQ(WriteJobFile(MainJob{}, ','), "pilotrame-travail=2\n"
                                             "mode=imprimer\n"
                                             "renommer.haut=0\n"
                                             "script.texte=\n"
@@ -66,12 +66,15 @@ TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
                                             "remplacer-texte.ancien1=\n"
                                             "remplacer-texte.nouveau1=\n"
                                             "remplacer-texte.ancien2=\n"
-                                            "remplacer-texte.nouveau2=\n");
+                                            "remplacer-texte.nouveau2=\n"
+                                            "pilotrame-travail=fin\n");
 }
 
 TEST(JobFile, HeaderAloneGivesAFreshWindowsJob) {
     EXPECT_EQ(Parsed(kHeader), MainJob{});
     EXPECT_EQ(Parsed("pilotrame-travail=1"), MainJob{});
+    EXPECT_EQ(Parsed("pilotrame-travail=2\npilotrame-travail=fin\n"), MainJob{});
+    EXPECT_EQ(Parsed("pilotrame-travail=2\r\npilotrame-travail=fin\r\n"), MainJob{});
 }
 
 // Each line changes one value away from a fresh window's; in operation mode so that the
@@ -149,7 +152,8 @@ TEST(JobFile, EveryKeyReachesItsControl) {
     // A key added to the format without a case here fails this test.
     const std::string written = WriteJobFile(MainJob{}, ',');
     std::size_t at = written.find('\n') + 1;
-    while (at < written.size()) {
+    const std::size_t closing = written.rfind("pilotrame-travail=fin\n");
+    while (at < closing) {
         const std::size_t end = written.find('\n', at);
         const std::string line = written.substr(at, end - at);
         EXPECT_TRUE(covered.contains(line.substr(0, line.find('=')))) << line;
@@ -212,7 +216,7 @@ TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
     EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\nc\\td\n"), std::string::npos);
     EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
     // Every value sits on its own line, whatever it holds.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 36);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 37);
     EXPECT_EQ(Parsed(text), job);
 }
 
@@ -227,8 +231,8 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
     EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
     EXPECT_TRUE(job.drawing.zoomExtents);
     const std::string written = WriteJobFile(job, ',');
-    EXPECT_TRUE(
-        written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"));
+    EXPECT_TRUE(written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"
+                                  "pilotrame-travail=fin\n"));
     EXPECT_EQ(Parsed(written), job);
 }
 
@@ -237,7 +241,7 @@ TEST(JobFile, OtherKeysThatCouldNotBeReadBackAreNotWritten) {
     job.otherKeys = {
         {"zoom", "1"}, {"Bad Key", "x"}, {"", "y"}, {"pilotrame-travail", "2"}, {"ok", "z"}};
     const std::string text = WriteJobFile(job, ',');
-    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\n"));
+    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\npilotrame-travail=fin\n"));
     EXPECT_TRUE(ParseJobFile(text));
 }
 
@@ -304,8 +308,9 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         {"pilotrame-travail=x\n", "ligne 1 : la première ligne"},
         {"pilotrame-travail=0\n", "ligne 1 : la première ligne"},
         {"pilotrame-travail=\n", "ligne 1 : la première ligne"},
-        {"pilotrame-travail=2\nmode=imprimer\n",
-         "ligne 1 : ce fichier de travail est de la version 2 du format"},
+        {"pilotrame-travail=3\nmode=imprimer\npilotrame-travail=fin\n",
+         "ligne 1 : ce fichier de travail est de la version 3 du format, ce programme ne lit que "
+         "la version 1 ou 2 : mettez Pilotrame à jour"},
         {"pilotrame-travail=99999999999999\n", "ligne 1 : la première ligne"},
         {kHeader + "purger=2\n", "ligne 2 : « purger » vaut « 2 » : 0 ou 1 attendu"},
         {kHeader + "\n# c\npurger=oui\n", "ligne 4 : « purger » vaut « oui »"},
@@ -341,6 +346,90 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         const std::string message = JobFileFailureText(job.error());
         const std::string lastLine = message.substr(message.rfind("\r\n") + 2);
         EXPECT_TRUE(lastLine.starts_with(c.detail)) << lastLine;
+    }
+}
+
+// What the message of a faulty file says after "ligne N : ".
+std::string FaultText(const Error& error) {
+    const std::string message = JobFileFailureText(error);
+    const std::string lastLine = message.substr(message.rfind("\r\n") + 2);
+    return lastLine.substr(lastLine.find(" : ") + 3);
+}
+
+// A job with a value in every kind of key, as a user would save it.
+MainJob RichJob() {
+    MainJob job = OperationJob();
+    DrawingJob& d = job.drawing;
+    d.scriptText = "_.zoom\ne\n";
+    d.erase = d.insert = d.insertFile = d.replaceAttribute = true;
+    d.erasePoints = {"30.25", "40", "-1", "2"};
+    d.insertPath = "C:\\blocs\\cartouche.dwg";
+    d.attributeOld = "INDICE A";
+    job.rename.text = "pré-";
+    job.otherKeys = {{"futur.option", "x"}};
+    return job;
+}
+
+// A copy stopped by a full disk or a broken transfer leaves any prefix of the file: loaded as it
+// was, it would give a job with values missing or cut ("30" for "30.25").
+TEST(JobFile, ASavedFileCutAtAnyByteIsRefusedAsCutShort) {
+    const std::string lf = WriteJobFile(RichJob(), ',');
+    std::string crLf;
+    for (const char c : lf)
+        crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(ParseJobFile(crLf));
+    const std::size_t header = std::string("pilotrame-travail=2").size();
+    for (const std::string& whole : {lf, crLf}) {
+        for (std::size_t length = 0; length < whole.size(); ++length) {
+            const std::string cut = whole.substr(0, length);
+            const Result<MainJob> job = ParseJobFile(cut);
+            ASSERT_FALSE(job) << cut;
+            EXPECT_EQ(job.error().cause, Cause::FaultyText);
+            if (length < header)
+                continue; // too short to name its version: not a job file at all
+            EXPECT_EQ(job.error().fault, TextFault::CutShort) << cut;
+            EXPECT_EQ(job.error().line, std::count(cut.begin(), cut.end(), '\n') + 1) << cut;
+        }
+    }
+}
+
+TEST(JobFile, TheClosingLineEndsAVersion2FileAndNothingFollowsIt) {
+    const std::string header = "pilotrame-travail=2\n";
+    const std::string closing = "pilotrame-travail=fin\n";
+    struct Case {
+        std::string text;
+        TextFault fault;
+        int line;
+    };
+    const Case cases[] = {
+        {header + "zoom=1\n", TextFault::CutShort, 3},
+        {header + "zoom=1", TextFault::CutShort, 2},
+        {header + "zoom=1\npilotrame-travail=fin", TextFault::CutShort, 3},
+        {header + "zoom=1\npilotrame-travail=fin\r", TextFault::CutShort, 3},
+        {header + "pilotrame-travail=FIN\n", TextFault::CutShort, 3},
+        {header + "pilotrame-travail=fin \n", TextFault::CutShort, 3},
+        {header + "# pilotrame-travail=fin\n", TextFault::CutShort, 3},
+        // A cut is told first, whatever the last line it left looks like.
+        {header + "mode=operations\npurger.mode=to", TextFault::CutShort, 3},
+        {header + "script.texte=a\\", TextFault::CutShort, 2},
+        {header + "inserer.fichier=\xC3", TextFault::CutShort, 2},
+        {header + closing + "\n", TextFault::TextAfterEnd, 3},
+        {header + closing + "# c\n", TextFault::TextAfterEnd, 3},
+        {header + closing + "zoom=1\n", TextFault::TextAfterEnd, 3},
+        {header + closing + closing, TextFault::TextAfterEnd, 3},
+        {header + "zoom=1\n" + closing + "zoom=1", TextFault::TextAfterEnd, 4},
+        // A fault before the closing line is found where it is.
+        {header + "zoom=oui\n" + closing, TextFault::NotAFlag, 2},
+        // Version 1 has no closing line: the line is the key given twice.
+        {"pilotrame-travail=1\n" + closing, TextFault::RepeatedKey, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Result<MainJob> job = ParseJobFile(c.text);
+        ASSERT_FALSE(job);
+        EXPECT_EQ(job.error().fault, c.fault);
+        EXPECT_EQ(job.error().line, c.line);
+        EXPECT_FALSE(FaultText(job.error()).empty());
     }
 }
 
@@ -405,7 +494,7 @@ TEST(JobFile, NumbersAreWrittenWithAFullStopWhateverTheUsersSeparator) {
     EXPECT_EQ(WrittenValue(text, "renommer.texte"), " 2,5 ");
 }
 
-// A file written under a French locale holds commas: it reads the same under every
+// A file written under a French locale by version 1 holds commas: it reads the same under every
 // locale, its numbers kept with a full stop.
 TEST(JobFile, NumbersAreReadWithAFullStopOrACommaAndKeptWithAFullStop) {
     const std::pair<std::string, std::string> cases[] = {
@@ -415,9 +504,13 @@ TEST(JobFile, NumbersAreReadWithAFullStopOrACommaAndKeptWithAFullStop) {
     for (const NumericKey& numeric : kNumericKeys) {
         for (const auto& [written, kept] : cases) {
             SCOPED_TRACE(std::string(numeric.key) + "=" + written);
-            MainJob job =
-                Parsed(kHeader + "mode=operations\n" + numeric.key + "=" + written + "\n");
-            EXPECT_EQ(numeric.field(job), kept);
+            for (const std::string& header : {kHeader, std::string("pilotrame-travail=2\n")}) {
+                const std::string closing =
+                    header == kHeader ? std::string() : std::string("pilotrame-travail=fin\n");
+                MainJob job = Parsed(header + "mode=operations\n" + numeric.key + "=" + written +
+                                     "\n" + closing);
+                EXPECT_EQ(numeric.field(job), kept);
+            }
         }
     }
     const MainJob text = Parsed(kHeader + "attribut.nouveau=1,5\nrenommer.extension= 2,5\n");
