@@ -260,6 +260,8 @@ std::string TextFaultText(const Error& error) {
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
+    case TextFault::ValueTooLong:
+        return JobValueTooLongText(error);
     case TextFault::CutShort:
         return JobCutShortText(error);
     case TextFault::TextAfterEnd:
@@ -380,6 +382,12 @@ std::string DrawingCheckText(const DrawingCheck& check) {
 
 // ---- Job files ----
 // (texts of the section on job files, declared in messages.h)
+
+std::string JobValueTooLongText(const Error& error) {
+    return InQuotes(error.detail) + " dépasse " + std::to_string(error.number) +
+           " caractères, ce que tient une case d'une seule ligne : le travail n'est pas chargé "
+           "plutôt que d'en perdre la fin";
+}
 
 std::string JobCutShortText(const Error& error) {
     return "le fichier s'arrête avant sa fin, il lui manque sa dernière ligne " +

@@ -19,7 +19,7 @@ namespace {
 enum class ValueKind {
     Flag,      // "0" or "1"
     Word,      // one of a fixed list of words
-    Line,      // the text of a single-line box: no line break
+    Line,      // the text of a single-line box: no line break, at most kJobLineValueLimit
     Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
 };
@@ -236,6 +236,18 @@ bool IsComment(std::string_view line) {
     return first != std::string_view::npos && line[first] == '#';
 }
 
+// The length of UTF-8 text in UTF-16 units, as a QLineEdit counts it: a character past U+FFFF
+// takes two. Only lead bytes are counted, so that the count stays a single pass.
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        if (IsContinuationByte(c))
+            continue;
+        units += static_cast<unsigned char>(c) >= 0xF0u ? 2 : 1;
+    }
+    return units;
+}
+
 // The text of a numeric box in the file's form: spaces around it dropped and its decimal
 // separator, separator or a full stop, made a full stop; nullopt when it holds no number as
 // ParseNumber reads it with that separator.
@@ -331,6 +343,12 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     case ValueKind::Number:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
+        // UTF-16 units are never more than UTF-8 bytes: most values need no count.
+        if (value.size() > kJobLineValueLimit && Utf16Length(value) > kJobLineValueLimit) {
+            Error tooLong = TextError(TextFault::ValueTooLong, lineNumber, key.name);
+            tooLong.number = static_cast<int>(kJobLineValueLimit);
+            return tooLong;
+        }
         if (key.kind == ValueKind::Number) {
             // A file of any version, written under any locale, reads the same everywhere.
             if (std::optional<std::string> number = InvariantNumber(value, ','))

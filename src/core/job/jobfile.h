@@ -4,6 +4,7 @@
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,6 +52,8 @@ namespace pilotrame {
 // - A key is made of lower-case ASCII letters, digits, ".", "-" and "_". The value is everything
 //   after the first "=", spaces included. In values "\\" stands for a backslash, "\n" for a line
 //   feed, "\r" for a carriage return and "\t" for a tab; no other escape exists.
+// - A single-line value (every value but script.texte) holds at most kJobLineValueLimit UTF-16
+//   units, what the window's single-line boxes hold; a longer one is refused, never cut.
 // - The coordinates (effacer.x1 to y2, attribut.x1 to y2) and the counts of the renaming
 //   (renommer.debut, renommer.longueur) hold numbers, written with a full stop whatever the
 //   locale of the writer, so that a job runs the same under any locale (a task scheduler's
@@ -68,6 +71,8 @@ inline constexpr std::string_view kJobFormatKey = "pilotrame-travail";
 inline constexpr int kJobFormatVersion = 2;
 // The value of the closing line "pilotrame-travail=fin" of version 2.
 inline constexpr std::string_view kJobClosingValue = "fin";
+// The longest single-line value, in UTF-16 units: the length a QLineEdit holds by default.
+inline constexpr std::size_t kJobLineValueLimit = 32767;
 
 // Which of the window's three modes the job is in: plot ("IMPRIMER" ticked), script text
 // ("SCRIPT FICHIER" ticked) or the operation panel (neither).

@@ -445,5 +445,18 @@ TEST_F(RunGenerateTest, NumbersOfAJobReadTheSameUnderEveryLocale) {
     }
 }
 
+// The window cannot hold a single-line value past 32767 characters; the command line refuses it
+// as the window does, rather than run a job the window would show otherwise.
+TEST_F(RunGenerateTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
+    writeSettings();
+    const std::string job =
+        writeJob("mode=operations\nattribut.ancien=" + std::string(1000000, 'A') + "\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("ligne 3 : « attribut.ancien » dépasse 32767 caractères"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(FileExists(scriptPath));
+}
+
 } // namespace
 } // namespace pilotrame

@@ -433,6 +433,53 @@ TEST(JobFile, TheClosingLineEndsAVersion2FileAndNothingFollowsIt) {
     }
 }
 
+// The window's single-line boxes hold 32767 UTF-16 units: a longer value would be cut there, so
+// it is refused, naming its key, on the command line as in the window.
+TEST(JobFile, SingleLineValuesPastWhatABoxHoldsAreRefusedNamingTheKey) {
+    const std::string emoji = "\xF0\x9F\x98\x80"; // two UTF-16 units
+    std::string emojis;
+    for (int i = 0; i < 16383; ++i)
+        emojis += emoji;
+    struct Case {
+        std::string value;
+        bool loads;
+    };
+    const Case cases[] = {
+        {std::string(32767, 'a'), true},
+        {std::string(32768, 'a'), false},
+        {emojis + "a", true},    // 32767 units in 65533 bytes
+        {emojis + emoji, false}, // 32768 units
+        {[] {
+             std::string accents;
+             for (int i = 0; i < 32767; ++i)
+                 accents += "\xC3\xA9"; // one unit in two bytes
+             return accents;
+         }(),
+         true},
+        {std::string(32767, 'a') + "\\\\", false}, // the escape counts as the one character
+    };
+    for (const char* key : {"inserer.fichier", "attribut.ancien", "renommer.texte",
+                            "remplacer-texte.nouveau2", "effacer.x1", "renommer.longueur"}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(key) + " " + std::to_string(c.value.size()));
+            const Result<MainJob> job =
+                ParseJobFile(kHeader + "mode=operations\n" + key + "=" + c.value + "\n");
+            EXPECT_EQ(static_cast<bool>(job), c.loads);
+            if (job)
+                continue;
+            EXPECT_EQ(job.error().fault, TextFault::ValueTooLong);
+            EXPECT_EQ(job.error().detail, key);
+            EXPECT_EQ(job.error().line, 3);
+        }
+    }
+    // The script text and the keys of a newer version have no box to fit.
+    const std::string huge(1000000, 'x');
+    const MainJob job =
+        Parsed(kHeader + "mode=script\nscript.texte=" + huge + "\nfutur=" + huge + "\n");
+    EXPECT_EQ(job.drawing.scriptText, huge);
+    EXPECT_EQ(job.otherKeys.front().second, huge);
+}
+
 // The numeric boxes, coordinates and the counts of the renaming, with the field each fills.
 struct NumericKey {
     const char* key;

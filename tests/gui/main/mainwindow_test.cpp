@@ -781,6 +781,98 @@ TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     EXPECT_FALSE(check("Check4", 0)->isChecked());
 }
 
+// The single-line boxes of the job, with their keys in a job file.
+const std::pair<const char*, const char*> kJobBoxes[] = {
+    {"effacer.x1", "Text4_0"},
+    {"effacer.y1", "Text4_1"},
+    {"effacer.x2", "Text4_2"},
+    {"effacer.y2", "Text4_3"},
+    {"inserer.fichier", "Text3"},
+    {"attribut.x1", "Text4_4"},
+    {"attribut.y1", "Text4_5"},
+    {"attribut.x2", "Text4_6"},
+    {"attribut.y2", "Text4_7"},
+    {"attribut.ancien", "Text4_8"},
+    {"attribut.nouveau", "Text4_9"},
+    {"renommer.debut", "Text4_10"},
+    {"renommer.longueur", "Text4_11"},
+    {"renommer.texte", "Text4_12"},
+    {"renommer.extension", "Text4_13"},
+    {"remplacer-texte.ancien1", "Text4_14"},
+    {"remplacer-texte.nouveau1", "Text4_15"},
+    {"remplacer-texte.ancien2", "Text4_16"},
+    {"remplacer-texte.nouveau2", "Text4_17"},
+};
+
+// A job file text of the current version with these lines.
+std::string JobText(const std::string& lines) {
+    return "pilotrame-travail=2\n" + lines + "pilotrame-travail=fin\n";
+}
+
+// A job opened in the window once held a value cut to 32767 characters by its box, and saved it
+// cut: every box takes a value as long as it holds, whole, and the job saved again holds it whole.
+TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
+    std::string emojis; // 16383 characters past U+FFFF and one more: 32767 UTF-16 units
+    for (int i = 0; i < 16383; ++i)
+        emojis += "\xF0\x9F\x98\x80";
+    emojis += "a";
+    std::string lines = "mode=operations\n";
+    std::vector<std::string> values;
+    for (const auto& [key, box] : kJobBoxes) {
+        values.push_back(values.size() % 2 == 0 ? std::string(32766, 'a') + key[0] : emojis);
+        lines += std::string(key) + "=" + values.back() + "\n";
+    }
+    const std::string path = dir.path("long.pilotrame");
+    WriteBytes(path, JobText(lines));
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_TRUE(prompts.messages.isEmpty()) << test::Str(prompts.messages.front().text);
+
+    std::size_t i = 0;
+    for (const auto& [key, box] : kJobBoxes) {
+        SCOPED_TRACE(key);
+        const QString shown = line(box)->text();
+        EXPECT_EQ(shown.size(), 32767);
+        EXPECT_EQ(shown.toStdString(), values[i++]);
+    }
+    const std::string saved = dir.path("long again.pilotrame");
+    prompts.presetFiles({QString::fromStdString(saved)});
+    action("mnuenregistrertravail")->trigger();
+    const Result<MainJob> again = LoadJobFile(saved);
+    ASSERT_TRUE(again);
+    const Result<MainJob> original = LoadJobFile(path);
+    ASSERT_TRUE(original);
+    EXPECT_EQ(*again, *original);
+}
+
+// Past what a box holds, the job is refused naming the key, as the command line refuses it.
+TEST_F(MainWindowTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
+    operationMode();
+    Click(check("Check4", 1));
+    const MainJob before = window.currentMainJob();
+    std::string emojis; // 32768 UTF-16 units
+    for (int i = 0; i < 16384; ++i)
+        emojis += "\xF0\x9F\x98\x80";
+    const std::pair<std::string, std::string> cases[] = {
+        {"attribut.ancien", std::string(1000000, 'A')},
+        {"inserer.fichier", emojis},
+        {"effacer.x1", std::string(32768, '1')},
+    };
+    for (const auto& [key, value] : cases) {
+        SCOPED_TRACE(key);
+        prompts.messages.clear();
+        const std::string path = dir.path("trop long.pilotrame");
+        WriteBytes(path, JobText("mode=operations\n" + key + "=" + value + "\n"));
+        prompts.presetFiles({QString::fromStdString(path)});
+        action("mnuouvrirtravail")->trigger();
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].text.contains(
+            QString::fromStdString("ligne 3 : « " + key + " » dépasse 32767 caractères")))
+            << test::Str(prompts.messages[0].text);
+        EXPECT_EQ(window.currentMainJob(), before);
+    }
+}
+
 // Sends a real drag-enter then drop of data to the window; true when the drop was accepted.
 bool Drop(QWidget* window, QMimeData* data) {
     const QPoint at = window->rect().center();
