@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -870,6 +871,83 @@ TEST_F(MainWindowTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
             QString::fromStdString("ligne 3 : « " + key + " » dépasse 32767 caractères")))
             << test::Str(prompts.messages[0].text);
         EXPECT_EQ(window.currentMainJob(), before);
+    }
+}
+
+// Runs the window's events until its script text is wholly in its box.
+bool WaitUntilTheScriptTextIsWhole(QPlainTextEdit* box) {
+    return QTest::qWaitFor([box] { return !box->isReadOnly(); }, 120000);
+}
+
+// A job with a script text of very many lines froze the window while the text box took it; the
+// box now takes it a part at a time, and the job is whole from the start for everything the
+// window does with it.
+TEST_F(MainWindowTest, AJobWithALongScriptTextLoadsWhole) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "ligne " + std::to_string(i) + "\n";
+    text += "fin sans saut de ligne";
+    MainJob job;
+    job.setMode(JobMode::ScriptText);
+    job.drawing.scriptText = text;
+    const std::string path = dir.path("long script.pilotrame");
+    ASSERT_TRUE(SaveJobFile(path, job, '.'));
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_TRUE(prompts.messages.isEmpty());
+
+    // Whole at once for the job (a generation, a save), whatever the box shows yet.
+    EXPECT_EQ(window.currentMainJob().drawing.scriptText, text);
+
+    ASSERT_TRUE(WaitUntilTheScriptTextIsWhole(scriptText()));
+    EXPECT_EQ(scriptText()->toPlainText().toStdString(), text);
+    EXPECT_EQ(window.currentMainJob().drawing.scriptText, text);
+    // Filling the box is no edit of the user's: nothing of the text is undone.
+    EXPECT_FALSE(scriptText()->document()->isUndoAvailable());
+    EXPECT_TRUE(scriptText()->isEnabled());
+}
+
+// A text that replaces a long one before it is whole in the box is the only one left there.
+TEST_F(MainWindowTest, ATextThatReplacesALongOneWhileItFillsIsTheOnlyOneLeft) {
+    std::string longText;
+    for (int i = 0; i < 20000; ++i)
+        longText += "ancien " + std::to_string(i) + "\n";
+    MainJob longJob;
+    longJob.setMode(JobMode::ScriptText);
+    longJob.drawing.scriptText = longText;
+    const std::string longPath = dir.path("long.pilotrame");
+    ASSERT_TRUE(SaveJobFile(longPath, longJob, '.'));
+    MainJob shortJob = longJob;
+    shortJob.drawing.scriptText = "zoom\ne";
+    const std::string shortPath = dir.path("court.pilotrame");
+    ASSERT_TRUE(SaveJobFile(shortPath, shortJob, '.'));
+    const std::string scriptFile = dir.path("perso.scr");
+    WriteBytes(scriptFile, "_.regen\r\n");
+
+    const std::function<void()> replacements[] = {
+        [&] {
+            prompts.presetFiles({QString::fromStdString(shortPath)});
+            action("mnuouvrirtravail")->trigger();
+        },
+        [&] {
+            prompts.presetFiles({QString::fromStdString(scriptFile)});
+            Click(button("Command10"));
+        },
+    };
+    const std::string expected[] = {"zoom\ne", "_.regen"};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        prompts.presetFiles({QString::fromStdString(longPath)});
+        action("mnuouvrirtravail")->trigger();
+        ASSERT_TRUE(scriptText()->isReadOnly()) << "the long text went in at once";
+        replacements[i]();
+        ASSERT_TRUE(WaitUntilTheScriptTextIsWhole(scriptText()));
+        for (int round = 0; round < 10; ++round)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(scriptText()->toPlainText().toStdString(), expected[i]);
+        EXPECT_EQ(window.currentMainJob().drawing.scriptText, expected[i]);
+        EXPECT_TRUE(scriptText()->document()->isUndoRedoEnabled());
+        ASSERT_TRUE(prompts.messages.isEmpty());
     }
 }
 
