@@ -20,8 +20,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -948,6 +950,22 @@ TEST_F(MainWindowTest, ATextThatReplacesALongOneWhileItFillsIsTheOnlyOneLeft) {
         EXPECT_EQ(window.currentMainJob().drawing.scriptText, expected[i]);
         EXPECT_TRUE(scriptText()->document()->isUndoRedoEnabled());
         ASSERT_TRUE(prompts.messages.isEmpty());
+    }
+}
+
+// The job items of "Fichier" are reached with Alt and a letter of their own, as the others are.
+TEST_F(MainWindowTest, TheJobItemsHaveAnAltLetterNoOtherItemOfTheirMenuUses) {
+    const QMenu* file = Child<QMenu>(&window, QStringLiteral("mnufichier"));
+    for (const char* name : {"mnuouvrirtravail", "mnuenregistrertravail"}) {
+        SCOPED_TRACE(name);
+        const QKeySequence letter = QKeySequence::mnemonic(action(name)->text());
+        ASSERT_FALSE(letter.isEmpty());
+        for (const QAction* other : file->actions()) {
+            if (other->objectName() != QLatin1String(name)) {
+                EXPECT_NE(QKeySequence::mnemonic(other->text()), letter)
+                    << test::Str(other->text());
+            }
+        }
     }
 }
 
