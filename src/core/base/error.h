@@ -73,6 +73,9 @@ enum class TextFault {
     NotAFlag,            // a value other than 0 and 1
     NotAWord,            // allowed: the words the key takes
     LineBreakInLine,     // a line break in the value of a single-line box
+    ValueTooLong,        // a single-line value longer than its box holds; number: the limit
+    CutShort,            // the text stops before its closing line; text: that line
+    TextAfterEnd,        // lines after the closing line; text: that line
     // The command line: detail is the option or the argument.
     UnknownOption,
     RepeatedOption,

@@ -284,6 +284,12 @@ std::string TextFaultText(const Error& error) {
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
+    case TextFault::ValueTooLong:
+        return JobValueTooLongText(error);
+    case TextFault::CutShort:
+        return JobCutShortText(error);
+    case TextFault::TextAfterEnd:
+        return JobTextAfterEndText(error);
     case TextFault::UnknownOption:
         return "option inconnue : " + InQuotes(key);
     case TextFault::RepeatedOption:
@@ -473,6 +479,21 @@ std::string SettingsLoadFailureText(const Error& error) {
 
 // ---- Job files ----
 // (texts of the section on job files, declared in messages.h)
+
+std::string JobValueTooLongText(const Error& error) {
+    return InQuotes(error.detail) + " dépasse " + std::to_string(error.number) +
+           " caractères, ce que tient une case d'une seule ligne : le travail n'est pas chargé "
+           "plutôt que d'en perdre la fin";
+}
+
+std::string JobCutShortText(const Error& error) {
+    return "le fichier s'arrête avant sa fin, il lui manque sa dernière ligne " +
+           InQuotes(error.text) + " : il a sans doute été coupé (copie interrompue, disque plein)";
+}
+
+std::string JobTextAfterEndText(const Error& error) {
+    return "du texte suit la ligne de fin " + InQuotes(error.text) + " : rien ne doit la suivre";
+}
 // (end of the section on job files)
 
 // ---- Drag and drop ----

@@ -143,6 +143,12 @@ std::string SettingsLoadFailureText(const Error& error);
 
 // ---- Job files ----
 // What the job-file format refuses beyond the faults of its lines, and how a job is loaded.
+
+// Why a job file was refused, for the faults that concern the file as a whole or a value's
+// length rather than the shape of a line: "ligne N : " comes before each.
+std::string JobValueTooLongText(const Error& error);
+std::string JobCutShortText(const Error& error);
+std::string JobTextAfterEndText(const Error& error);
 // (end of the section on job files)
 
 // ---- Drag and drop ----

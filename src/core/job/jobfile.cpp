@@ -1,10 +1,14 @@
 #include "job/jobfile.h"
 
 #include "base/fileio.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "base/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <span>
 
 namespace pilotrame {
@@ -15,7 +19,8 @@ namespace {
 enum class ValueKind {
     Flag,      // "0" or "1"
     Word,      // one of a fixed list of words
-    Line,      // the text of a single-line box: no line break
+    Line,      // the text of a single-line box: no line break, at most kJobLineValueLimit
+    Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
 };
 
@@ -40,6 +45,10 @@ KeySpec TextKey(std::string_view name, std::string& (*text)(MainJob&),
     KeySpec key{name, kind, nullptr, nullptr, {}, nullptr, nullptr};
     key.text = text;
     return key;
+}
+
+KeySpec NumberKey(std::string_view name, std::string& (*text)(MainJob&)) {
+    return TextKey(name, text, ValueKind::Number);
 }
 
 KeySpec WordKey(std::string_view name, std::span<const std::string_view> words,
@@ -89,10 +98,14 @@ const std::vector<KeySpec>& Keys() {
             "effacer.selection", kEraseWords,
             [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
             [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
-        TextKey("effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
-        TextKey("effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
-        TextKey("effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
-        TextKey("effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
+        NumberKey("effacer.x1",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
+        NumberKey("effacer.y1",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
+        NumberKey("effacer.x2",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
+        NumberKey("effacer.y2",
+                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
 
         FlagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
         WordKey(
@@ -102,14 +115,14 @@ const std::vector<KeySpec>& Keys() {
         TextKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
 
         FlagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
-        TextKey("attribut.x1",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
-        TextKey("attribut.y1",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
-        TextKey("attribut.x2",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
-        TextKey("attribut.y2",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
+        NumberKey("attribut.x1",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
+        NumberKey("attribut.y1",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
+        NumberKey("attribut.x2",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
+        NumberKey("attribut.y2",
+                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
         TextKey("attribut.ancien",
                 [](MainJob& j) -> std::string& { return j.drawing.attributeOld; }),
         TextKey("attribut.nouveau",
@@ -120,8 +133,8 @@ const std::vector<KeySpec>& Keys() {
             "renommer.regle", kRuleWords,
             [](const MainJob& j) { return static_cast<int>(j.rename.rule); },
             [](MainJob& j, int w) { j.rename.rule = static_cast<RenameRule>(w); }),
-        TextKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
-        TextKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
+        NumberKey("renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }),
+        NumberKey("renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }),
         TextKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
         TextKey("renommer.extension",
                 [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
@@ -223,8 +236,67 @@ bool IsComment(std::string_view line) {
     return first != std::string_view::npos && line[first] == '#';
 }
 
+// The length of UTF-8 text in UTF-16 units, as a QLineEdit counts it: a character past U+FFFF
+// takes two. Only lead bytes are counted, so that the count stays a single pass.
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        if (IsContinuationByte(c))
+            continue;
+        units += static_cast<unsigned char>(c) >= 0xF0u ? 2 : 1;
+    }
+    return units;
+}
+
+// The text of a numeric box in the file's form: spaces around it dropped and its decimal
+// separator, separator or a full stop, made a full stop; nullopt when it holds no number as
+// ParseNumber reads it with that separator.
+std::optional<std::string> InvariantNumber(std::string_view text, char separator) {
+    if (!ParseNumber(text, separator))
+        return std::nullopt;
+    std::string number(TrimSpaces(text));
+    // The separator, if any, follows the sign and the whole digits, as ParseNumber reads it.
+    std::size_t i = number.front() == '+' || number.front() == '-' ? 1 : 0;
+    while (i < number.size() && number[i] >= '0' && number[i] <= '9')
+        ++i;
+    if (i < number.size() && number[i] == separator)
+        number[i] = '.';
+    return number;
+}
+
+std::string ClosingLine() {
+    return std::string(kJobFormatKey) + "=" + std::string(kJobClosingValue);
+}
+
+// True when the line that starts at text[start] is the closing line with its line end.
+bool IsClosingLineAt(std::string_view text, std::size_t start) {
+    const std::string closing = ClosingLine();
+    if (text.compare(start, closing.size(), closing) != 0)
+        return false;
+    const std::string_view rest = text.substr(start + closing.size());
+    return rest.starts_with("\n") || rest.starts_with("\r\n");
+}
+
+// True when a line after the first is the closing line with its line end, wherever it stands: a
+// text without one stops before its end, one with text after it is faulty.
+bool HoldsClosingLine(std::string_view text) {
+    const std::string closing = "\n" + ClosingLine();
+    for (std::size_t at = text.find(closing); at != std::string_view::npos;
+         at = text.find(closing, at + 1)) {
+        if (IsClosingLineAt(text, at + 1))
+            return true;
+    }
+    return false;
+}
+
+// The number of the line where the text stops: the line it cuts, or the one after its last line
+// end.
+int LineCount(std::string_view text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
 // Checks the first line; the version it names is the only fault it reports beyond its shape.
-Status CheckHeader(std::string_view line) {
+Result<int> CheckHeader(std::string_view line) {
     const std::string expected =
         std::string(kJobFormatKey) + "=" + std::to_string(kJobFormatVersion);
     const Error notAJobFile = TextError(TextFault::NotAJobFile, 1, {}, expected);
@@ -239,12 +311,13 @@ Status CheckHeader(std::string_view line) {
     if (number > kJobFormatVersion) {
         Error newer = TextError(TextFault::NewerFormat, 1);
         newer.number = number;
-        newer.allowed = {std::to_string(kJobFormatVersion)};
+        for (int readable = 1; readable <= kJobFormatVersion; ++readable)
+            newer.allowed.push_back(std::to_string(readable));
         return newer;
     }
     if (number < 1)
         return notAJobFile;
-    return Success();
+    return number;
 }
 
 // Applies one known key's value to the job, or names what is wrong with it.
@@ -267,8 +340,20 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
         return error;
     }
     case ValueKind::Line:
+    case ValueKind::Number:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
+        // UTF-16 units are never more than UTF-8 bytes: most values need no count.
+        if (value.size() > kJobLineValueLimit && Utf16Length(value) > kJobLineValueLimit) {
+            Error tooLong = TextError(TextFault::ValueTooLong, lineNumber, key.name);
+            tooLong.number = static_cast<int>(kJobLineValueLimit);
+            return tooLong;
+        }
+        if (key.kind == ValueKind::Number) {
+            // A file of any version, written under any locale, reads the same everywhere.
+            if (std::optional<std::string> number = InvariantNumber(value, ','))
+                value = std::move(*number);
+        }
         key.text(job) = std::move(value);
         return Success();
     case ValueKind::Paragraph:
@@ -304,7 +389,7 @@ void ApplySwitchRules(MainJob& job) {
     job.renameTicked = false;
 }
 
-std::string WriteJobFile(const MainJob& original) {
+std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
     MainJob job = original;
     ApplySwitchRules(job);
     std::string text(kJobFormatKey);
@@ -322,6 +407,12 @@ std::string WriteJobFile(const MainJob& original) {
         case ValueKind::Paragraph:
             text.append(Escaped(key.text(job)));
             break;
+        case ValueKind::Number: {
+            const std::string& typed = key.text(job);
+            const std::optional<std::string> number = InvariantNumber(typed, userDecimalSeparator);
+            text.append(Escaped(number ? *number : typed));
+            break;
+        }
         }
         text.append("\n");
     }
@@ -330,6 +421,7 @@ std::string WriteJobFile(const MainJob& original) {
             continue;
         text.append(name).append("=").append(Escaped(value)).append("\n");
     }
+    text.append(ClosingLine()).append("\n");
     return text;
 }
 
@@ -340,6 +432,7 @@ Result<MainJob> ParseJobFile(std::string_view text) {
 
     MainJob job;
     std::map<std::string, int, std::less<>> seen; // key -> line of its first appearance
+    int version = 0;
     int lineNumber = 0;
     std::size_t position = 0;
     while (position < text.size() || lineNumber == 0) {
@@ -356,8 +449,13 @@ Result<MainJob> ParseJobFile(std::string_view text) {
         if (line.find('\r') != std::string_view::npos)
             return TextError(TextFault::StrayCarriageReturn, lineNumber);
         if (lineNumber == 1) {
-            if (Status header = CheckHeader(line); !header)
+            Result<int> header = CheckHeader(line);
+            if (!header)
                 return header.error();
+            version = *header;
+            // A cut is told before the faults it may have made in the last line it left.
+            if (version >= 2 && !HoldsClosingLine(text))
+                return TextError(TextFault::CutShort, LineCount(text), {}, ClosingLine());
             seen.emplace(std::string(kJobFormatKey), 1);
             continue;
         }
@@ -370,6 +468,11 @@ Result<MainJob> ParseJobFile(std::string_view text) {
         const std::string_view name = line.substr(0, equals);
         if (!IsWellFormedKey(name))
             return TextError(TextFault::MalformedKey, lineNumber, name);
+        if (version >= 2 && name == kJobFormatKey && line.substr(equals + 1) == kJobClosingValue) {
+            if (position == text.size() && end != std::string_view::npos)
+                break;
+            return TextError(TextFault::TextAfterEnd, lineNumber + 1, {}, ClosingLine());
+        }
         if (const auto earlier = seen.find(name); earlier != seen.end()) {
             Error repeated = TextError(TextFault::RepeatedKey, lineNumber, name);
             repeated.number = earlier->second;
@@ -395,8 +498,8 @@ Result<MainJob> ParseJobFile(std::string_view text) {
     return job;
 }
 
-Status SaveJobFile(const std::string& path, const MainJob& job) {
-    if (Status saved = ReplaceFileContent(path, WriteJobFile(job)); !saved)
+Status SaveJobFile(const std::string& path, const MainJob& job, char userDecimalSeparator) {
+    if (Status saved = ReplaceFileContent(path, WriteJobFile(job, userDecimalSeparator)); !saved)
         return InOperation(saved.error(), Operation::SaveJob);
     return Success();
 }

@@ -4,6 +4,7 @@
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,13 +19,14 @@ namespace pilotrame {
 //
 // The format is UTF-8 text of key=value lines, meant to be read and compared by people:
 //
-//     pilotrame-travail=1
+//     pilotrame-travail=2
 //     mode=operations
 //     renommer.haut=0
 //     script.texte=
 //     purger=1
 //     purger.mode=tout
 //     ...
+//     pilotrame-travail=fin
 //
 // - The first line names the format and its version. A newer version is refused.
 // - Then one key=value per line, in this order (defaults are those of a freshly started window):
@@ -44,16 +46,34 @@ namespace pilotrame {
 //     remplacer-texte=0|1, remplacer-texte.ancien1, remplacer-texte.nouveau1,
 //         remplacer-texte.ancien2, remplacer-texte.nouveau2
 //   then the keys this version does not know, in the order they were read.
+// - From version 2 the last line is the closing line "pilotrame-travail=fin", ended by its line
+//   break, and nothing follows it: a file cut short by a copy, a full disk or a transfer, at any
+//   byte, lacks it and is refused rather than loaded with values missing or cut. Version 1 files
+//   have no closing line; they are still read, but a cut in them cannot be told.
 // - A key is made of lower-case ASCII letters, digits, ".", "-" and "_". The value is everything
 //   after the first "=", spaces included. In values "\\" stands for a backslash, "\n" for a line
 //   feed, "\r" for a carriage return and "\t" for a tab; no other escape exists.
+// - A single-line value (every value but script.texte) holds at most kJobLineValueLimit UTF-16
+//   units, what the window's single-line boxes hold; a longer one is refused, never cut.
+// - The coordinates (effacer.x1 to y2, attribut.x1 to y2) and the counts of the renaming
+//   (renommer.debut, renommer.longueur) hold numbers, written with a full stop whatever the
+//   locale of the writer, so that a job runs the same under any locale (a task scheduler's
+//   included). On reading, a full stop or a comma is taken as the decimal separator and the
+//   number is kept with a full stop: a version 1 file saved under a French locale, "1,5", still
+//   loads everywhere. A numeric box that holds no number is written and read as typed; the
+//   generation refuses it.
 // - Lines end in LF (CR LF is accepted). A byte-order mark is accepted. Blank lines and lines
 //   whose first non-blank character is "#" are comments.
 // - A missing key keeps the value of a freshly started window.
 
 inline constexpr std::string_view kJobFileExtension = ".pilotrame";
 inline constexpr std::string_view kJobFormatKey = "pilotrame-travail";
-inline constexpr int kJobFormatVersion = 1;
+// The version written; every version from 1 up to it is read.
+inline constexpr int kJobFormatVersion = 2;
+// The value of the closing line "pilotrame-travail=fin" of version 2.
+inline constexpr std::string_view kJobClosingValue = "fin";
+// The longest single-line value, in UTF-16 units: the length a QLineEdit holds by default.
+inline constexpr std::size_t kJobLineValueLimit = 32767;
 
 // Which of the window's three modes the job is in: plot ("IMPRIMER" ticked), script text
 // ("SCRIPT FICHIER" ticked) or the operation panel (neither).
@@ -84,17 +104,22 @@ struct MainJob {
 // those clicks it reaches every job that has been through these rules.
 void ApplySwitchRules(MainJob& job);
 
-// The job file text of the job, after ApplySwitchRules. Other keys whose name is malformed or is
-// a key of this version are left out.
-std::string WriteJobFile(const MainJob& job);
+// The job file text of the job, after ApplySwitchRules, in the current version. A numeric box
+// that holds a number as the window reads it, with userDecimalSeparator or a full stop, is
+// written with a full stop; any other text as it is. Other keys whose name is malformed or is a
+// key of this version are left out.
+std::string WriteJobFile(const MainJob& job, char userDecimalSeparator);
 
 // The job of a job file text. The whole text is checked first: a text with any fault yields
-// no job but an Error (code InvalidPropertyValue) whose detail reads "ligne N : <the fault>",
-// naming the first faulty line. The job returned has had ApplySwitchRules applied.
+// no job but an Error (cause FaultyText, code InvalidPropertyValue) whose fault says what is
+// wrong and whose line is the first faulty line; a version 2 text without its closing line at
+// the very end fails as CutShort at the line where it stops, before any other fault is looked
+// for. Numbers come back with a full stop. The job returned has had ApplySwitchRules applied.
 Result<MainJob> ParseJobFile(std::string_view text);
 
-// Writes the job file at path; the previous file is replaced only once the new one is complete.
-Status SaveJobFile(const std::string& path, const MainJob& job);
+// Writes the job file at path as WriteJobFile does; the previous file is replaced only once the
+// new one is complete.
+Status SaveJobFile(const std::string& path, const MainJob& job, char userDecimalSeparator);
 
 // The largest job file read. A job is some forty lines; its one long value, the script text,
 // comes from a script file of at most kScriptTextSizeLimit (1 Mio) of ANSI text, which takes at

@@ -209,9 +209,10 @@ void MainWindow::buildMenus() {
     m_saveItem = newItem(file, "mnuenregistrer", QStringLiteral("&Enregistrer"));
     file->addAction(m_scriptText->saveAsItem());
     file->addSeparator();
-    QAction* openJob = newItem(file, "mnuouvrirtravail", QStringLiteral("Ouvrir un travail…"));
+    // Letters the other items of the menu leave free: O, E and Q are theirs.
+    QAction* openJob = newItem(file, "mnuouvrirtravail", QStringLiteral("Ouvrir un &travail…"));
     QAction* saveJob =
-        newItem(file, "mnuenregistrertravail", QStringLiteral("Enregistrer le travail…"));
+        newItem(file, "mnuenregistrertravail", QStringLiteral("Enregistrer le t&ravail…"));
     file->addSeparator();
     QAction* quit = newItem(file, "mnuquitter", QStringLiteral("&Quitter"));
 
@@ -592,7 +593,8 @@ void MainWindow::saveJob() {
         if (Prompts::instance().message(this, question) != Answer::Yes)
             return;
     }
-    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob()); !saved)
+    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob(), UserDecimalSeparator());
+        !saved)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileSaveFailureText(saved.error())),
                     MessageIcon::Critical);
 }

@@ -14,6 +14,9 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 namespace pilotrame::gui {
@@ -52,6 +55,27 @@ protected:
         ensureCursorVisible();
     }
 };
+// A part of a long text put in the box at once: a few milliseconds of work, so that the window
+// keeps answering between parts.
+constexpr qsizetype kPartLines = 2000;
+constexpr qsizetype kPartCharacters = 256 * 1024;
+
+// Where the part of text that starts at from ends: after a line break, once it holds kPartLines
+// lines or kPartCharacters characters; the end of the text for its last part. A line is never
+// split, so that each part lays out whole lines.
+qsizetype PartEnd(const QString& text, qsizetype from) {
+    qsizetype lines = 0;
+    qsizetype at = from;
+    while (at < text.size()) {
+        const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'), at);
+        if (lineFeed < 0)
+            return text.size();
+        at = lineFeed + 1;
+        if (++lines == kPartLines || at - from >= kPartCharacters)
+            return at;
+    }
+    return text.size();
+}
 } // namespace
 
 ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
@@ -74,6 +98,10 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setPlaceholderText(QStringLiteral("Lignes de script à appliquer à chaque plan"));
 
+    m_fill = new QTimer(this);
+    m_fill->setInterval(0);
+    connect(m_fill, &QTimer::timeout, this, &ScriptTextPanel::appendPendingPart);
+
     connect(m_openButton, &QPushButton::clicked, this, &ScriptTextPanel::OpenScriptFile);
     connect(m_openItem, &QAction::triggered, this, &ScriptTextPanel::OpenScriptFile);
     connect(m_saveAsItem, &QAction::triggered, this, &ScriptTextPanel::SaveScriptFileAs);
@@ -87,7 +115,7 @@ void ScriptTextPanel::setCommandsEnabled(bool enabled) {
 
 void ScriptTextPanel::showText() {
     m_text->show();
-    m_text->setReadOnly(false);
+    m_text->setReadOnly(isFilling());
     m_text->setEnabled(true);
 }
 
@@ -101,11 +129,51 @@ void ScriptTextPanel::resetText() {
 }
 
 std::string ScriptTextPanel::text() const {
-    return ToStd(m_text->toPlainText());
+    QString whole = m_text->toPlainText();
+    if (isFilling())
+        whole += QStringView(m_pending).mid(m_pendingAt);
+    return ToStd(whole);
+}
+
+bool ScriptTextPanel::isFilling() const {
+    return m_fill->isActive();
 }
 
 void ScriptTextPanel::setText(std::string_view text) {
-    m_text->setPlainText(FromStd(text));
+    stopFilling();
+    QString whole = FromStd(text);
+    const qsizetype first = PartEnd(whole, 0);
+    if (first == whole.size()) {
+        m_text->setPlainText(whole);
+        return;
+    }
+    m_text->setPlainText(whole.left(first));
+    // The parts are no edits of the user's: none of them is undone.
+    m_text->document()->setUndoRedoEnabled(false);
+    m_text->setReadOnly(true);
+    m_pending = std::move(whole);
+    m_pendingAt = first;
+    m_fill->start();
+}
+
+void ScriptTextPanel::appendPendingPart() {
+    const qsizetype end = PartEnd(m_pending, m_pendingAt);
+    QTextCursor cursor(m_text->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(m_pending.mid(m_pendingAt, end - m_pendingAt));
+    m_pendingAt = end;
+    if (end == m_pending.size())
+        stopFilling();
+}
+
+void ScriptTextPanel::stopFilling() {
+    if (!isFilling())
+        return;
+    m_fill->stop();
+    m_pending.clear();
+    m_pendingAt = 0;
+    m_text->document()->setUndoRedoEnabled(true);
+    m_text->setReadOnly(false);
 }
 
 void ScriptTextPanel::OpenScriptFile() {
@@ -122,7 +190,7 @@ void ScriptTextPanel::OpenScriptFile() {
                     MessageIcon::Critical);
         return;
     }
-    m_text->setPlainText(FromStd(*text));
+    setText(*text);
 }
 
 void ScriptTextPanel::SaveScriptFileAs() {

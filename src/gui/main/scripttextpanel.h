@@ -3,12 +3,15 @@
 #include "config/settings.h"
 
 #include <QObject>
+#include <QString>
 
 #include <string>
+#include <string_view>
 
 class QAction;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace pilotrame::gui {
@@ -40,10 +43,15 @@ public:
     // Disables and hides the text (the start state).
     void resetText();
 
-    // The text as the user wrote it, line feeds between lines.
+    // The text as the user wrote it, line feeds between lines; whole even while the box is
+    // still being filled.
     std::string text() const;
-    // Replaces the script text.
+    // Replaces the script text. A text of many lines goes into the box a part at a time between
+    // events, the box read-only meanwhile, so that the window answers at once: a text document
+    // takes microseconds per line, and a million lines froze the window for seconds.
     void setText(std::string_view text);
+    // True while a text given to setText is not yet wholly in the box.
+    bool isFilling() const;
 
     // OpenScriptFile: the lines of a chosen file into the text.
     void OpenScriptFile();
@@ -51,12 +59,21 @@ public:
     void SaveScriptFileAs();
 
 private:
+    // Puts the next part of the pending text at the end of the box; the last one ends the filling.
+    void appendPendingPart();
+    // Leaves the box as it stands, editable and with its undo back, the rest of the pending text
+    // dropped: the text is whole in the box, or another one replaces it.
+    void stopFilling();
+
     const Settings& m_settings;
     QWidget* m_host;
     QPlainTextEdit* m_text = nullptr;
     QPushButton* m_openButton = nullptr;
     QAction* m_openItem = nullptr;
     QAction* m_saveAsItem = nullptr;
+    QTimer* m_fill = nullptr;  // runs while the box is being filled
+    QString m_pending;         // the text given to setText, while the box is being filled
+    qsizetype m_pendingAt = 0; // where the part not yet in the box starts
 };
 
 } // namespace pilotrame::gui

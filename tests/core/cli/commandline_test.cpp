@@ -498,5 +498,94 @@ TEST_F(RunGenerateTest, AnEmptyScriptFolderSettingWritesBesideTheSettings) {
     EXPECT_EQ(FileExists(atRoot), rootHadAScript);
 }
 
+// A job file cut short by a copy loaded as if whole would write a script with values missing or
+// cut; version 2 ends in a closing line whose absence is refused before the script is touched.
+TEST_F(RunGenerateTest, AJobFileCutShortIsRefusedAndTheScriptIsKept) {
+    writeSettings();
+    WriteBytes(scriptPath, "previous\r\n");
+    MainJob job;
+    job.setMode(JobMode::Operations);
+    job.drawing.erase = true;
+    job.drawing.erasePoints = {"10", "20", "30.25", "40"};
+    const std::string whole = WriteJobFile(job, ',');
+    const std::string path = program.path("coupé.pilotrame");
+    struct Case {
+        std::string cutAfter; // the file stops right after this
+        int line;
+    };
+    const Case cases[] = {
+        {"effacer.x2=30", 14},               // within a value: "30" for "30.25"
+        {"effacer.x2=30.25\n", 15},          // at a line end: effacer.y2 and the rest at defaults
+        {"remplacer-texte.nouveau2=\n", 37}, // every key there, the closing line missing
+        {"pilotrame-travail=fin", 37},       // the very last line end missing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cutAfter);
+        const std::size_t at = whole.find(c.cutAfter);
+        ASSERT_NE(at, std::string::npos);
+        WriteBytes(path, whole.substr(0, at + c.cutAfter.size()));
+        err.str("");
+        EXPECT_EQ(run({"--job", path}), ExitCode::BadJobFile);
+        EXPECT_EQ(err.str(), "ERREUR !!\nFichier de travail incorrect, il n'a pas été chargé : \n" +
+                                 path + "\nligne " + std::to_string(c.line) +
+                                 " : le fichier s'arrête avant sa fin, il lui manque sa dernière "
+                                 "ligne « pilotrame-travail=fin » : il a sans doute été coupé "
+                                 "(copie interrompue, disque plein)\n");
+        EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
+    }
+    // Whole, it runs.
+    WriteBytes(path, whole);
+    EXPECT_EQ(run({"--job", path}), ExitCode::Success) << err.str();
+    EXPECT_NE(ReadBytes(scriptPath).find("\r\n10,20\r\n30.25,40\r\n"), std::string::npos);
+}
+
+// A job of the previous version has no closing line: it still runs.
+TEST_F(RunGenerateTest, AJobFileOfTheFirstVersionStillRuns) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x2=30.25\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_NE(ReadBytes(scriptPath).find("\r\n0,0\r\n30.25,0\r\n"), std::string::npos);
+}
+
+// Saved under a French locale, a coordinate "1,5" failed under "C" (a task scheduler's locale);
+// numbers in a job file now read the same under every locale.
+TEST_F(RunGenerateTest, NumbersOfAJobReadTheSameUnderEveryLocale) {
+    writeSettings();
+    env.decimalSeparator = '.';
+    const std::string french = writeJob("mode=operations\neffacer=1\neffacer.x1=1,5\n");
+    EXPECT_EQ(run({"--job", french}), ExitCode::Success) << err.str();
+    const std::string expected = ReadBytes(scriptPath);
+    EXPECT_NE(expected.find("\r\n1.5,0\r\n0,0\r\n"), std::string::npos) << expected;
+
+    // The job as a window under a French locale saves it: the boxes as typed there.
+    MainJob typed;
+    typed.setMode(JobMode::Operations);
+    typed.drawing.erase = true;
+    typed.drawing.erasePoints = {"1,5", "0", "0", "0"};
+    const std::string saved = program.path("fenêtre.pilotrame");
+    ASSERT_TRUE(SaveJobFile(saved, typed, ','));
+    EXPECT_NE(ReadBytes(saved).find("\neffacer.x1=1.5\n"), std::string::npos);
+    for (const char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
+        env.decimalSeparator = separator;
+        std::filesystem::remove(scriptPath);
+        EXPECT_EQ(run({"--job", saved}), ExitCode::Success) << err.str();
+        EXPECT_EQ(ReadBytes(scriptPath), expected);
+    }
+}
+
+// The window cannot hold a single-line value past 32767 characters; the command line refuses it
+// as the window does, rather than run a job the window would show otherwise.
+TEST_F(RunGenerateTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
+    writeSettings();
+    const std::string job =
+        writeJob("mode=operations\nattribut.ancien=" + std::string(1000000, 'A') + "\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("ligne 3 : « attribut.ancien » dépasse 32767 caractères"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(FileExists(scriptPath));
+}
+
 } // namespace
 } // namespace pilotrame

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <utility>
 
 namespace pilotrame {
 namespace {
@@ -29,47 +31,50 @@ MainJob OperationJob() {
 }
 
 TEST(JobFile, AFreshWindowsJobIsWrittenInTheDocumentedOrder) {
-    EXPECT_EQ(WriteJobFile(MainJob{}), "pilotrame-travail=1\n"
-                                       "mode=imprimer\n"
-                                       "renommer.haut=0\n"
-                                       "script.texte=\n"
-                                       "purger=0\n"
-                                       "purger.mode=bloc\n"
-                                       "zoom=0\n"
-                                       "transfert=0\n"
-                                       "transfert.sens=dxf-dwg\n"
-                                       "effacer=0\n"
-                                       "effacer.selection=fenetre\n"
-                                       "effacer.x1=0\n"
-                                       "effacer.y1=0\n"
-                                       "effacer.x2=0\n"
-                                       "effacer.y2=0\n"
-                                       "inserer=0\n"
-                                       "inserer.source=presse-papier\n"
-                                       "inserer.fichier=Fichier\n"
-                                       "attribut=0\n"
-                                       "attribut.x1=0\n"
-                                       "attribut.y1=0\n"
-                                       "attribut.x2=0\n"
-                                       "attribut.y2=0\n"
-                                       "attribut.ancien=\n"
-                                       "attribut.nouveau=\n"
-                                       "renommer=0\n"
-                                       "renommer.regle=supprimer\n"
-                                       "renommer.debut=0\n"
-                                       "renommer.longueur=1\n"
-                                       "renommer.texte=\n"
-                                       "renommer.extension=.xls\n"
-                                       "remplacer-texte=0\n"
-                                       "remplacer-texte.ancien1=\n"
-                                       "remplacer-texte.nouveau1=\n"
-                                       "remplacer-texte.ancien2=\n"
-                                       "remplacer-texte.nouveau2=\n");
+    EXPECT_EQ(WriteJobFile(MainJob{}, ','), "pilotrame-travail=2\n"
+                                            "mode=imprimer\n"
+                                            "renommer.haut=0\n"
+                                            "script.texte=\n"
+                                            "purger=0\n"
+                                            "purger.mode=bloc\n"
+                                            "zoom=0\n"
+                                            "transfert=0\n"
+                                            "transfert.sens=dxf-dwg\n"
+                                            "effacer=0\n"
+                                            "effacer.selection=fenetre\n"
+                                            "effacer.x1=0\n"
+                                            "effacer.y1=0\n"
+                                            "effacer.x2=0\n"
+                                            "effacer.y2=0\n"
+                                            "inserer=0\n"
+                                            "inserer.source=presse-papier\n"
+                                            "inserer.fichier=Fichier\n"
+                                            "attribut=0\n"
+                                            "attribut.x1=0\n"
+                                            "attribut.y1=0\n"
+                                            "attribut.x2=0\n"
+                                            "attribut.y2=0\n"
+                                            "attribut.ancien=\n"
+                                            "attribut.nouveau=\n"
+                                            "renommer=0\n"
+                                            "renommer.regle=supprimer\n"
+                                            "renommer.debut=0\n"
+                                            "renommer.longueur=1\n"
+                                            "renommer.texte=\n"
+                                            "renommer.extension=.xls\n"
+                                            "remplacer-texte=0\n"
+                                            "remplacer-texte.ancien1=\n"
+                                            "remplacer-texte.nouveau1=\n"
+                                            "remplacer-texte.ancien2=\n"
+                                            "remplacer-texte.nouveau2=\n"
+                                            "pilotrame-travail=fin\n");
 }
 
 TEST(JobFile, HeaderAloneGivesAFreshWindowsJob) {
     EXPECT_EQ(Parsed(kHeader), MainJob{});
     EXPECT_EQ(Parsed("pilotrame-travail=1"), MainJob{});
+    EXPECT_EQ(Parsed("pilotrame-travail=2\npilotrame-travail=fin\n"), MainJob{});
+    EXPECT_EQ(Parsed("pilotrame-travail=2\r\npilotrame-travail=fin\r\n"), MainJob{});
 }
 
 // Each line changes one value away from a fresh window's; in operation mode so that the
@@ -94,7 +99,7 @@ TEST(JobFile, EveryKeyReachesItsControl) {
          [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Fence; }},
         {"effacer.selection=capture",
          [](const MainJob& j) { return j.drawing.eraseSelection == EraseSelection::Crossing; }},
-        {"effacer.x1=1,5", [](const MainJob& j) { return j.drawing.erasePoints[0] == "1,5"; }},
+        {"effacer.x1=1,5", [](const MainJob& j) { return j.drawing.erasePoints[0] == "1.5"; }},
         {"effacer.y1=2", [](const MainJob& j) { return j.drawing.erasePoints[1] == "2"; }},
         {"effacer.x2=3", [](const MainJob& j) { return j.drawing.erasePoints[2] == "3"; }},
         {"effacer.y2=4", [](const MainJob& j) { return j.drawing.erasePoints[3] == "4"; }},
@@ -142,12 +147,13 @@ TEST(JobFile, EveryKeyReachesItsControl) {
         EXPECT_FALSE(c.holds(key == "mode" ? MainJob{} : OperationJob()));
         const MainJob job = Parsed(text);
         EXPECT_TRUE(c.holds(job));
-        EXPECT_EQ(Parsed(WriteJobFile(job)), job);
+        EXPECT_EQ(Parsed(WriteJobFile(job, ',')), job);
     }
     // A key added to the format without a case here fails this test.
-    const std::string written = WriteJobFile(MainJob{});
+    const std::string written = WriteJobFile(MainJob{}, ',');
     std::size_t at = written.find('\n') + 1;
-    while (at < written.size()) {
+    const std::size_t closing = written.rfind("pilotrame-travail=fin\n");
+    while (at < closing) {
         const std::size_t end = written.find('\n', at);
         const std::string line = written.substr(at, end - at);
         EXPECT_TRUE(covered.contains(line.substr(0, line.find('=')))) << line;
@@ -173,7 +179,7 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     DrawingJob& d = operations.drawing;
     d.purge = d.purgeAll = d.zoomExtents = d.transfer = d.dwgToDxf = d.erase = true;
     d.eraseSelection = EraseSelection::Crossing;
-    d.erasePoints = {"-1,5", "2.25", " 3", "4 "};
+    d.erasePoints = {"-1.5", "2.25", "3", "x 4"};
     d.insert = d.insertFile = true;
     d.insertPath = "\\\\serveur\\blocs\\new\\table.dwg";
     d.replaceAttribute = true;
@@ -192,10 +198,12 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     jobs.push_back(hiddenPanel);
 
     for (const MainJob& job : jobs) {
-        const std::string text = WriteJobFile(job);
-        SCOPED_TRACE(text);
-        EXPECT_EQ(Parsed(text), job);
-        EXPECT_EQ(WriteJobFile(Parsed(text)), text);
+        for (const char separator : {',', '.'}) {
+            const std::string text = WriteJobFile(job, separator);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(Parsed(text), job);
+            EXPECT_EQ(WriteJobFile(Parsed(text), separator), text);
+        }
     }
 }
 
@@ -204,11 +212,11 @@ TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
     job.setMode(JobMode::ScriptText);
     job.drawing.scriptText = "a\\n\nb\r\nc\td";
     job.drawing.insertPath = "C:\\plans\\new\\t.dwg";
-    const std::string text = WriteJobFile(job);
+    const std::string text = WriteJobFile(job, ',');
     EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\nc\\td\n"), std::string::npos);
     EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
     // Every value sits on its own line, whatever it holds.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 36);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 37);
     EXPECT_EQ(Parsed(text), job);
 }
 
@@ -222,9 +230,9 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
     EXPECT_EQ(job.otherKeys[0], (std::pair<std::string, std::string>{"zz.nouveau", "1"}));
     EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
     EXPECT_TRUE(job.drawing.zoomExtents);
-    const std::string written = WriteJobFile(job);
-    EXPECT_TRUE(
-        written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"));
+    const std::string written = WriteJobFile(job, ',');
+    EXPECT_TRUE(written.ends_with("remplacer-texte.nouveau2=\nzz.nouveau=1\naa.option=a\\\\b\\nc\n"
+                                  "pilotrame-travail=fin\n"));
     EXPECT_EQ(Parsed(written), job);
 }
 
@@ -232,8 +240,8 @@ TEST(JobFile, OtherKeysThatCouldNotBeReadBackAreNotWritten) {
     MainJob job;
     job.otherKeys = {
         {"zoom", "1"}, {"Bad Key", "x"}, {"", "y"}, {"pilotrame-travail", "2"}, {"ok", "z"}};
-    const std::string text = WriteJobFile(job);
-    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\n"));
+    const std::string text = WriteJobFile(job, ',');
+    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\nok=z\npilotrame-travail=fin\n"));
     EXPECT_TRUE(ParseJobFile(text));
 }
 
@@ -300,8 +308,9 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         {"pilotrame-travail=x\n", "ligne 1 : la première ligne"},
         {"pilotrame-travail=0\n", "ligne 1 : la première ligne"},
         {"pilotrame-travail=\n", "ligne 1 : la première ligne"},
-        {"pilotrame-travail=2\nmode=imprimer\n",
-         "ligne 1 : ce fichier de travail est de la version 2 du format"},
+        {"pilotrame-travail=3\nmode=imprimer\npilotrame-travail=fin\n",
+         "ligne 1 : ce fichier de travail est de la version 3 du format, ce programme ne lit que "
+         "la version 1 ou 2 : mettez Pilotrame à jour"},
         {"pilotrame-travail=99999999999999\n", "ligne 1 : la première ligne"},
         {kHeader + "purger=2\n", "ligne 2 : « purger » vaut « 2 » : 0 ou 1 attendu"},
         {kHeader + "\n# c\npurger=oui\n", "ligne 4 : « purger » vaut « oui »"},
@@ -340,6 +349,222 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
     }
 }
 
+// What the message of a faulty file says after "ligne N : ".
+std::string FaultText(const Error& error) {
+    const std::string message = JobFileFailureText(error);
+    const std::string lastLine = message.substr(message.rfind("\r\n") + 2);
+    return lastLine.substr(lastLine.find(" : ") + 3);
+}
+
+// A job with a value in every kind of key, as a user would save it.
+MainJob RichJob() {
+    MainJob job = OperationJob();
+    DrawingJob& d = job.drawing;
+    d.scriptText = "_.zoom\ne\n";
+    d.erase = d.insert = d.insertFile = d.replaceAttribute = true;
+    d.erasePoints = {"30.25", "40", "-1", "2"};
+    d.insertPath = "C:\\blocs\\cartouche.dwg";
+    d.attributeOld = "INDICE A";
+    job.rename.text = "pré-";
+    job.otherKeys = {{"futur.option", "x"}};
+    return job;
+}
+
+// A copy stopped by a full disk or a broken transfer leaves any prefix of the file: loaded as it
+// was, it would give a job with values missing or cut ("30" for "30.25").
+TEST(JobFile, ASavedFileCutAtAnyByteIsRefusedAsCutShort) {
+    const std::string lf = WriteJobFile(RichJob(), ',');
+    std::string crLf;
+    for (const char c : lf)
+        crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(ParseJobFile(crLf));
+    const std::size_t header = std::string("pilotrame-travail=2").size();
+    for (const std::string& whole : {lf, crLf}) {
+        for (std::size_t length = 0; length < whole.size(); ++length) {
+            const std::string cut = whole.substr(0, length);
+            const Result<MainJob> job = ParseJobFile(cut);
+            ASSERT_FALSE(job) << cut;
+            EXPECT_EQ(job.error().cause, Cause::FaultyText);
+            if (length < header)
+                continue; // too short to name its version: not a job file at all
+            EXPECT_EQ(job.error().fault, TextFault::CutShort) << cut;
+            EXPECT_EQ(job.error().line, std::count(cut.begin(), cut.end(), '\n') + 1) << cut;
+        }
+    }
+}
+
+TEST(JobFile, TheClosingLineEndsAVersion2FileAndNothingFollowsIt) {
+    const std::string header = "pilotrame-travail=2\n";
+    const std::string closing = "pilotrame-travail=fin\n";
+    struct Case {
+        std::string text;
+        TextFault fault;
+        int line;
+    };
+    const Case cases[] = {
+        {header + "zoom=1\n", TextFault::CutShort, 3},
+        {header + "zoom=1", TextFault::CutShort, 2},
+        {header + "zoom=1\npilotrame-travail=fin", TextFault::CutShort, 3},
+        {header + "zoom=1\npilotrame-travail=fin\r", TextFault::CutShort, 3},
+        {header + "pilotrame-travail=FIN\n", TextFault::CutShort, 3},
+        {header + "pilotrame-travail=fin \n", TextFault::CutShort, 3},
+        {header + "# pilotrame-travail=fin\n", TextFault::CutShort, 3},
+        // A cut is told first, whatever the last line it left looks like.
+        {header + "mode=operations\npurger.mode=to", TextFault::CutShort, 3},
+        {header + "script.texte=a\\", TextFault::CutShort, 2},
+        {header + "inserer.fichier=\xC3", TextFault::CutShort, 2},
+        {header + closing + "\n", TextFault::TextAfterEnd, 3},
+        {header + closing + "# c\n", TextFault::TextAfterEnd, 3},
+        {header + closing + "zoom=1\n", TextFault::TextAfterEnd, 3},
+        {header + closing + closing, TextFault::TextAfterEnd, 3},
+        {header + "zoom=1\n" + closing + "zoom=1", TextFault::TextAfterEnd, 4},
+        // A fault before the closing line is found where it is.
+        {header + "zoom=oui\n" + closing, TextFault::NotAFlag, 2},
+        // Version 1 has no closing line: the line is the key given twice.
+        {"pilotrame-travail=1\n" + closing, TextFault::RepeatedKey, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Result<MainJob> job = ParseJobFile(c.text);
+        ASSERT_FALSE(job);
+        EXPECT_EQ(job.error().fault, c.fault);
+        EXPECT_EQ(job.error().line, c.line);
+        EXPECT_FALSE(FaultText(job.error()).empty());
+    }
+}
+
+// The window's single-line boxes hold 32767 UTF-16 units: a longer value would be cut there, so
+// it is refused, naming its key, on the command line as in the window.
+TEST(JobFile, SingleLineValuesPastWhatABoxHoldsAreRefusedNamingTheKey) {
+    const std::string emoji = "\xF0\x9F\x98\x80"; // two UTF-16 units
+    std::string emojis;
+    for (int i = 0; i < 16383; ++i)
+        emojis += emoji;
+    struct Case {
+        std::string value;
+        bool loads;
+    };
+    const Case cases[] = {
+        {std::string(32767, 'a'), true},
+        {std::string(32768, 'a'), false},
+        {emojis + "a", true},    // 32767 units in 65533 bytes
+        {emojis + emoji, false}, // 32768 units
+        {[] {
+             std::string accents;
+             for (int i = 0; i < 32767; ++i)
+                 accents += "\xC3\xA9"; // one unit in two bytes
+             return accents;
+         }(),
+         true},
+        {std::string(32767, 'a') + "\\\\", false}, // the escape counts as the one character
+    };
+    for (const char* key : {"inserer.fichier", "attribut.ancien", "renommer.texte",
+                            "remplacer-texte.nouveau2", "effacer.x1", "renommer.longueur"}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(key) + " " + std::to_string(c.value.size()));
+            const Result<MainJob> job =
+                ParseJobFile(kHeader + "mode=operations\n" + key + "=" + c.value + "\n");
+            EXPECT_EQ(static_cast<bool>(job), c.loads);
+            if (job)
+                continue;
+            EXPECT_EQ(job.error().fault, TextFault::ValueTooLong);
+            EXPECT_EQ(job.error().detail, key);
+            EXPECT_EQ(job.error().line, 3);
+        }
+    }
+    // The script text and the keys of a newer version have no box to fit.
+    const std::string huge(1000000, 'x');
+    const MainJob job =
+        Parsed(kHeader + "mode=script\nscript.texte=" + huge + "\nfutur=" + huge + "\n");
+    EXPECT_EQ(job.drawing.scriptText, huge);
+    EXPECT_EQ(job.otherKeys.front().second, huge);
+}
+
+// The numeric boxes, coordinates and the counts of the renaming, with the field each fills.
+struct NumericKey {
+    const char* key;
+    std::string& (*field)(MainJob&);
+};
+const NumericKey kNumericKeys[] = {
+    {"effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }},
+    {"effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }},
+    {"effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }},
+    {"effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }},
+    {"attribut.x1", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }},
+    {"attribut.y1", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }},
+    {"attribut.x2", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }},
+    {"attribut.y2", [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }},
+    {"renommer.debut", [](MainJob& j) -> std::string& { return j.rename.start; }},
+    {"renommer.longueur", [](MainJob& j) -> std::string& { return j.rename.length; }},
+};
+
+// The value of key in the file text.
+std::string WrittenValue(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find("\n" + key + "=") + key.size() + 2;
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+// A job saved under a French locale runs under another one (a task scheduler's "C") only if the
+// file does not depend on the locale: numbers are written with a full stop.
+TEST(JobFile, NumbersAreWrittenWithAFullStopWhateverTheUsersSeparator) {
+    struct Case {
+        std::string typed;
+        char separator;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"1,5", ',', "1.5"},
+        {"1.5", ',', "1.5"},
+        {" -2,25E3 ", ',', "-2.25E3"},
+        {"+,5", ',', "+.5"},
+        {"7", ',', "7"},
+        {"1,5", '.', "1,5"}, // no number as the window reads it: as typed
+        {"1'5", '\'', "1.5"},
+        {"1,5,5", ',', "1,5,5"},
+        {"abc", ',', "abc"},
+        {"", ',', ""},
+    };
+    for (const NumericKey& numeric : kNumericKeys) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(numeric.key) + "=" + c.typed + " under " + c.separator);
+            MainJob job = OperationJob();
+            numeric.field(job) = c.typed;
+            EXPECT_EQ(WrittenValue(WriteJobFile(job, c.separator), numeric.key), c.written);
+        }
+    }
+    // The other boxes hold text, whatever it looks like.
+    MainJob job;
+    job.drawing.attributeOld = "1,5";
+    job.rename.text = " 2,5 ";
+    const std::string text = WriteJobFile(job, ',');
+    EXPECT_EQ(WrittenValue(text, "attribut.ancien"), "1,5");
+    EXPECT_EQ(WrittenValue(text, "renommer.texte"), " 2,5 ");
+}
+
+// A file written under a French locale by version 1 holds commas: it reads the same under every
+// locale, its numbers kept with a full stop.
+TEST(JobFile, NumbersAreReadWithAFullStopOrACommaAndKeptWithAFullStop) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"1,5", "1.5"},     {"1.5", "1.5"},     {" 3 ", "3"}, {"-,5", "-.5"}, {"2,5e-3", "2.5e-3"},
+        {"1,5,5", "1,5,5"}, {"1.5,5", "1.5,5"}, {"x", "x"},   {"", ""},
+    };
+    for (const NumericKey& numeric : kNumericKeys) {
+        for (const auto& [written, kept] : cases) {
+            SCOPED_TRACE(std::string(numeric.key) + "=" + written);
+            for (const std::string& header : {kHeader, std::string("pilotrame-travail=2\n")}) {
+                const std::string closing =
+                    header == kHeader ? std::string() : std::string("pilotrame-travail=fin\n");
+                MainJob job = Parsed(header + "mode=operations\n" + numeric.key + "=" + written +
+                                     "\n" + closing);
+                EXPECT_EQ(numeric.field(job), kept);
+            }
+        }
+    }
+    const MainJob text = Parsed(kHeader + "attribut.nouveau=1,5\nrenommer.extension= 2,5\n");
+    EXPECT_EQ(text.drawing.attributeNew, "1,5");
+    EXPECT_EQ(text.rename.newExtension, " 2,5");
+}
+
 TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
     TempDir dir;
     const std::string path = dir.path("lundi.pilotrame");
@@ -347,8 +572,8 @@ TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
     MainJob job = OperationJob();
     job.drawing.zoomExtents = true;
     job.drawing.scriptText = "ligne 1\nligne 2";
-    ASSERT_TRUE(SaveJobFile(path, job));
-    EXPECT_EQ(ReadBytes(path), WriteJobFile(job));
+    ASSERT_TRUE(SaveJobFile(path, job, ','));
+    EXPECT_EQ(ReadBytes(path), WriteJobFile(job, ','));
     const Result<MainJob> loaded = LoadJobFile(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(*loaded, job);
@@ -357,7 +582,7 @@ TEST(JobFile, SavedJobLoadsBackAndReplacesTheOldFile) {
 TEST(JobFile, SaveIntoAMissingFolderFails) {
     TempDir dir;
     const std::string path = dir.path("absent") + "/travail.pilotrame";
-    const Status saved = SaveJobFile(path, MainJob{});
+    const Status saved = SaveJobFile(path, MainJob{}, ',');
     ASSERT_FALSE(saved);
     EXPECT_FALSE(test::FileExists(path));
     EXPECT_NE(JobFileSaveFailureText(saved.error())

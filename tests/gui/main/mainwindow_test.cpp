@@ -22,8 +22,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,6 +33,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -451,7 +454,7 @@ TEST_F(MainWindowTest, TheWindowAndTheCommandLineWriteTheSameScript) {
 
     ASSERT_TRUE(SettingsFile(session.settingsPath()).SaveSettings(session.settings));
     const std::string job = dir.path("travail.pilotrame");
-    ASSERT_TRUE(SaveJobFile(job, window.currentMainJob()));
+    ASSERT_TRUE(SaveJobFile(job, window.currentMainJob(), gui::UserDecimalSeparator()));
     std::filesystem::remove(session.scriptPath());
     GenerateEnvironment env;
     env.programFolder = session.programFolder;
@@ -854,6 +857,191 @@ TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas
                   QStringLiteral(" » n'est pas un fichier ordinaire (tube, périphérique ou "
                                  "dossier) : le travail n'a pas été chargé."));
     EXPECT_EQ(window.currentMainJob(), before);
+}
+
+// The single-line boxes of the job, with their keys in a job file.
+const std::pair<const char*, const char*> kJobBoxes[] = {
+    {"effacer.x1", "Text4_0"},
+    {"effacer.y1", "Text4_1"},
+    {"effacer.x2", "Text4_2"},
+    {"effacer.y2", "Text4_3"},
+    {"inserer.fichier", "Text3"},
+    {"attribut.x1", "Text4_4"},
+    {"attribut.y1", "Text4_5"},
+    {"attribut.x2", "Text4_6"},
+    {"attribut.y2", "Text4_7"},
+    {"attribut.ancien", "Text4_8"},
+    {"attribut.nouveau", "Text4_9"},
+    {"renommer.debut", "Text4_10"},
+    {"renommer.longueur", "Text4_11"},
+    {"renommer.texte", "Text4_12"},
+    {"renommer.extension", "Text4_13"},
+    {"remplacer-texte.ancien1", "Text4_14"},
+    {"remplacer-texte.nouveau1", "Text4_15"},
+    {"remplacer-texte.ancien2", "Text4_16"},
+    {"remplacer-texte.nouveau2", "Text4_17"},
+};
+
+// A job file text of the current version with these lines.
+std::string JobText(const std::string& lines) {
+    return "pilotrame-travail=2\n" + lines + "pilotrame-travail=fin\n";
+}
+
+// A job opened in the window once held a value cut to 32767 characters by its box, and saved it
+// cut: every box takes a value as long as it holds, whole, and the job saved again holds it whole.
+TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
+    std::string emojis; // 16383 characters past U+FFFF and one more: 32767 UTF-16 units
+    for (int i = 0; i < 16383; ++i)
+        emojis += "\xF0\x9F\x98\x80";
+    emojis += "a";
+    std::string lines = "mode=operations\n";
+    std::vector<std::string> values;
+    for (const auto& [key, box] : kJobBoxes) {
+        values.push_back(values.size() % 2 == 0 ? std::string(32766, 'a') + key[0] : emojis);
+        lines += std::string(key) + "=" + values.back() + "\n";
+    }
+    const std::string path = dir.path("long.pilotrame");
+    WriteBytes(path, JobText(lines));
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_TRUE(prompts.messages.isEmpty()) << test::Str(prompts.messages.front().text);
+
+    std::size_t i = 0;
+    for (const auto& [key, box] : kJobBoxes) {
+        SCOPED_TRACE(key);
+        const QString shown = line(box)->text();
+        EXPECT_EQ(shown.size(), 32767);
+        EXPECT_EQ(shown.toStdString(), values[i++]);
+    }
+    const std::string saved = dir.path("long again.pilotrame");
+    prompts.presetFiles({QString::fromStdString(saved)});
+    action("mnuenregistrertravail")->trigger();
+    const Result<MainJob> again = LoadJobFile(saved);
+    ASSERT_TRUE(again);
+    const Result<MainJob> original = LoadJobFile(path);
+    ASSERT_TRUE(original);
+    EXPECT_EQ(*again, *original);
+}
+
+// Past what a box holds, the job is refused naming the key, as the command line refuses it.
+TEST_F(MainWindowTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
+    operationMode();
+    Click(check("Check4", 1));
+    const MainJob before = window.currentMainJob();
+    std::string emojis; // 32768 UTF-16 units
+    for (int i = 0; i < 16384; ++i)
+        emojis += "\xF0\x9F\x98\x80";
+    const std::pair<std::string, std::string> cases[] = {
+        {"attribut.ancien", std::string(1000000, 'A')},
+        {"inserer.fichier", emojis},
+        {"effacer.x1", std::string(32768, '1')},
+    };
+    for (const auto& [key, value] : cases) {
+        SCOPED_TRACE(key);
+        prompts.messages.clear();
+        const std::string path = dir.path("trop long.pilotrame");
+        WriteBytes(path, JobText("mode=operations\n" + key + "=" + value + "\n"));
+        prompts.presetFiles({QString::fromStdString(path)});
+        action("mnuouvrirtravail")->trigger();
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].text.contains(
+            QString::fromStdString("ligne 3 : « " + key + " » dépasse 32767 caractères")))
+            << test::Str(prompts.messages[0].text);
+        EXPECT_EQ(window.currentMainJob(), before);
+    }
+}
+
+// Runs the window's events until its script text is wholly in its box.
+bool WaitUntilTheScriptTextIsWhole(QPlainTextEdit* box) {
+    return QTest::qWaitFor([box] { return !box->isReadOnly(); }, 120000);
+}
+
+// A job with a script text of very many lines froze the window while the text box took it; the
+// box now takes it a part at a time, and the job is whole from the start for everything the
+// window does with it.
+TEST_F(MainWindowTest, AJobWithALongScriptTextLoadsWhole) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "ligne " + std::to_string(i) + "\n";
+    text += "fin sans saut de ligne";
+    MainJob job;
+    job.setMode(JobMode::ScriptText);
+    job.drawing.scriptText = text;
+    const std::string path = dir.path("long script.pilotrame");
+    ASSERT_TRUE(SaveJobFile(path, job, '.'));
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_TRUE(prompts.messages.isEmpty());
+
+    // Whole at once for the job (a generation, a save), whatever the box shows yet.
+    EXPECT_EQ(window.currentMainJob().drawing.scriptText, text);
+
+    ASSERT_TRUE(WaitUntilTheScriptTextIsWhole(scriptText()));
+    EXPECT_EQ(scriptText()->toPlainText().toStdString(), text);
+    EXPECT_EQ(window.currentMainJob().drawing.scriptText, text);
+    // Filling the box is no edit of the user's: nothing of the text is undone.
+    EXPECT_FALSE(scriptText()->document()->isUndoAvailable());
+    EXPECT_TRUE(scriptText()->isEnabled());
+}
+
+// A text that replaces a long one before it is whole in the box is the only one left there.
+TEST_F(MainWindowTest, ATextThatReplacesALongOneWhileItFillsIsTheOnlyOneLeft) {
+    std::string longText;
+    for (int i = 0; i < 20000; ++i)
+        longText += "ancien " + std::to_string(i) + "\n";
+    MainJob longJob;
+    longJob.setMode(JobMode::ScriptText);
+    longJob.drawing.scriptText = longText;
+    const std::string longPath = dir.path("long.pilotrame");
+    ASSERT_TRUE(SaveJobFile(longPath, longJob, '.'));
+    MainJob shortJob = longJob;
+    shortJob.drawing.scriptText = "zoom\ne";
+    const std::string shortPath = dir.path("court.pilotrame");
+    ASSERT_TRUE(SaveJobFile(shortPath, shortJob, '.'));
+    const std::string scriptFile = dir.path("perso.scr");
+    WriteBytes(scriptFile, "_.regen\r\n");
+
+    const std::function<void()> replacements[] = {
+        [&] {
+            prompts.presetFiles({QString::fromStdString(shortPath)});
+            action("mnuouvrirtravail")->trigger();
+        },
+        [&] {
+            prompts.presetFiles({QString::fromStdString(scriptFile)});
+            Click(button("Command10"));
+        },
+    };
+    const std::string expected[] = {"zoom\ne", "_.regen"};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        prompts.presetFiles({QString::fromStdString(longPath)});
+        action("mnuouvrirtravail")->trigger();
+        ASSERT_TRUE(scriptText()->isReadOnly()) << "the long text went in at once";
+        replacements[i]();
+        ASSERT_TRUE(WaitUntilTheScriptTextIsWhole(scriptText()));
+        for (int round = 0; round < 10; ++round)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(scriptText()->toPlainText().toStdString(), expected[i]);
+        EXPECT_EQ(window.currentMainJob().drawing.scriptText, expected[i]);
+        EXPECT_TRUE(scriptText()->document()->isUndoRedoEnabled());
+        ASSERT_TRUE(prompts.messages.isEmpty());
+    }
+}
+
+// The job items of "Fichier" are reached with Alt and a letter of their own, as the others are.
+TEST_F(MainWindowTest, TheJobItemsHaveAnAltLetterNoOtherItemOfTheirMenuUses) {
+    const QMenu* file = Child<QMenu>(&window, QStringLiteral("mnufichier"));
+    for (const char* name : {"mnuouvrirtravail", "mnuenregistrertravail"}) {
+        SCOPED_TRACE(name);
+        const QKeySequence letter = QKeySequence::mnemonic(action(name)->text());
+        ASSERT_FALSE(letter.isEmpty());
+        for (const QAction* other : file->actions()) {
+            if (other->objectName() != QLatin1String(name)) {
+                EXPECT_NE(QKeySequence::mnemonic(other->text()), letter)
+                    << test::Str(other->text());
+            }
+        }
+    }
 }
 
 // Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was accepted.
