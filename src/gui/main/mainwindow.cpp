@@ -3,7 +3,9 @@
 #include "base/fileio.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "batch/consolerun.h"
 #include "gui/formparts.h"
+#include "gui/launch/batchrunwindow.h"
 #include "gui/main/banner.h"
 #include "gui/main/operationspanel.h"
 #include "gui/main/renamepanel.h"
@@ -223,10 +225,12 @@ void MainWindow::buildMenus() {
 
     QMenu* configuration = menuBar()->addMenu(QStringLiteral("Configuration  "));
     configuration->setObjectName(QStringLiteral("mnuconfiguration"));
-    const std::pair<const char*, const char*> pageNames[] = {
-        {"mnuimpression", "&Impression"}, {"mnuautocad", "&Autocad"}, {"mnugeneral", "&Général"}};
+    const std::pair<const char*, const char*> pageNames[] = {{"mnuimpression", "&Impression"},
+                                                             {"mnuautocad", "&Autocad"},
+                                                             {"mnugeneral", "&Général"},
+                                                             {"mnuexecution", "&Exécution"}};
     const ConfigDialog::Page pages[] = {ConfigDialog::Page::Printing, ConfigDialog::Page::Autocad,
-                                        ConfigDialog::Page::General};
+                                        ConfigDialog::Page::General, ConfigDialog::Page::Execution};
     for (std::size_t i = 0; i < std::size(pages); ++i) {
         QAction* item =
             newItem(configuration, pageNames[i].first, QString::fromUtf8(pageNames[i].second));
@@ -476,6 +480,10 @@ void MainWindow::executeScript() {
         RenameSelectedFiles();
         return;
     }
+    if (m_session.runSettings.engine == Engine::Console) {
+        runOnConsole();
+        return;
+    }
     PromptedDrawingReview review(this);
     const Result<WrittenScript> written =
         WriteScriptAndStartAutocad(scriptRequest(), m_session.scriptFolder, m_session.position,
@@ -491,6 +499,32 @@ void MainWindow::executeScript() {
     if (written->stop == RunStop::NothingToProcess)
         ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
                     MessageIcon::Information);
+}
+
+void MainWindow::runOnConsole() {
+    PromptedDrawingReview review(this);
+    Result<ConsoleRunPlan> plan =
+        PrepareConsoleRun(scriptRequest(), m_session.runSettings, m_session.scriptFolder, &review,
+                          std::chrono::system_clock::now());
+    if (!plan) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(plan.error())),
+                    MessageIcon::Critical);
+        return;
+    }
+    switch (plan->stop) {
+    case RunStop::Cancelled:
+    case RunStop::DrawingsNotReady:
+        return;
+    case RunStop::NothingToProcess:
+        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
+                    MessageIcon::Information);
+        return;
+    case RunStop::None:
+        break;
+    }
+    BatchRunWindow window(std::move(*plan), m_session.scriptFolder, this);
+    window.start();
+    window.exec();
 }
 
 void MainWindow::LaunchAutocad() {

@@ -72,6 +72,9 @@ public:
     // starts AutoCAD on it unless the generation failed or left no drawing to process.
     void executeScript();
     void LaunchAutocad();
+    // "Executer script" when the engine is AutoCAD's console: checks the drawings, writes the
+    // console script into the journal and shows the run in "Exécution des plans".
+    void runOnConsole();
     void OpenScriptFile();
     void SaveScriptFileAs();
     void ChooseInsertDrawing();

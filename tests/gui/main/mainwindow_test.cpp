@@ -2,13 +2,16 @@
 
 #include "base/messages.h"
 #include "base/paths.h"
+#include "batch/journal.h"
 #include "cli/commandline.h"
 #include "config/settingsfile.h"
 #include "gui/designname.h"
+#include "gui/launch/batchrunwindow.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "gui/system.h"
 #include "script/drawingsection.h"
 #include "support/guitest.h"
+#include "support/processes.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 
@@ -726,6 +729,69 @@ void WhenModal(const std::function<void(QWidget*)>& action) {
     });
 }
 
+// With the console as engine, "Executer script" runs each drawing in "Exécution des plans": the
+// window stays open until the user closes it, and every drawing has ended by then.
+TEST_F(MainWindowTest, ExecuteOnTheConsoleRunsEachDrawingInTheRunWindow) {
+    session.runSettings.engine = Engine::Console;
+    session.runSettings.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    session.runSettings.timeoutSeconds = 5;
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b_exit3.dwg")});
+    std::vector<DrawingState> states;
+    WhenModal([&states](QWidget* modal) {
+        auto* run = qobject_cast<gui::BatchRunWindow*>(modal);
+        ASSERT_NE(run, nullptr);
+        QElapsedTimer timer;
+        timer.start();
+        while (run->running() && timer.elapsed() < 20000)
+            QTest::qWait(20);
+        for (const DrawingRun& drawing : run->model().runs())
+            states.push_back(drawing.state);
+        Click(Child<QPushButton>(run, QStringLiteral("Close")));
+    });
+    Click(button("Command3"));
+    EXPECT_EQ(states, (std::vector<DrawingState>{DrawingState::Succeeded, DrawingState::Failed}));
+    EXPECT_EQ(test::ProcessesLeftOf(session.runSettings.consolePath), 0);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    // The script for every drawing is the console's, in the run's folder; Pilotrame.scr is not
+    // written.
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path(std::string(kJournalFolderName))));
+}
+
+// Nothing starts when the console cannot run the job or no drawing is left: the user is told why,
+// and no folder of the journal is made.
+TEST_F(MainWindowTest, ExecuteOnTheConsoleSaysWhyNothingStarts) {
+    session.runSettings.engine = Engine::Console;
+    session.runSettings.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    struct Case {
+        const char* what;
+        bool vba;
+        bool emptyList;
+        std::string_view message;
+    };
+    const Case cases[] = {
+        {"VBA ticked", true, false, kConsoleHasNoVbaText},
+        {"empty list", false, true, kNothingToProcessText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts.messages.clear();
+        chooseDrawings({QStringLiteral("a.dwg")});
+        if (c.emptyList)
+            WriteBytes(session.listPath(), "");
+        if (c.vba) {
+            operationMode();
+            Click(check("Check4", 7));
+        }
+        Click(button("Command3"));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages.front().text, QString::fromUtf8(c.message));
+        EXPECT_FALSE(std::filesystem::exists(dir.path(std::string(kJournalFolderName))));
+        if (c.vba)
+            Click(check("Check1"));
+    }
+}
+
 TEST_F(MainWindowTest, SideWindowButtonsOpenTheirWindowsModally) {
     const std::pair<const char*, const char*> windows[] = {
         {"Command4", "Form4"}, {"Command20", "Form5"}, {"Command30", "Form3"}};
@@ -1384,9 +1450,10 @@ TEST_F(MainWindowTest, ConfigurationMenuAsksForItsPage) {
     std::vector<Page> asked;
     QObject::connect(&window, &gui::MainWindow::configurationRequested,
                      [&asked](Page page) { asked.push_back(page); });
-    for (const char* item : {"mnuimpression", "mnuautocad", "mnugeneral"})
+    for (const char* item : {"mnuimpression", "mnuautocad", "mnugeneral", "mnuexecution"})
         action(item)->trigger();
-    EXPECT_EQ(asked, (std::vector<Page>{Page::Printing, Page::Autocad, Page::General}));
+    EXPECT_EQ(asked,
+              (std::vector<Page>{Page::Printing, Page::Autocad, Page::General, Page::Execution}));
 }
 
 TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
