@@ -44,6 +44,16 @@ BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     return batch;
 }
 
+// Gives the plan a new folder of the journal of scriptFolder.
+Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
+                     std::chrono::system_clock::time_point now) {
+    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
+    if (!folder)
+        return InOperation(folder.error(), Operation::CreateScript);
+    plan.runFolder = std::move(*folder);
+    return Success();
+}
+
 } // namespace
 
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
@@ -101,10 +111,8 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         return plan;
     }
 
-    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder)
-        return InOperation(folder.error(), Operation::CreateScript);
-    plan.runFolder = *folder;
+    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
+        return made.error();
     plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
     if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(*script)); !written)
         return InOperation(written.error(), Operation::CreateScript);
@@ -130,10 +138,8 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
         plan.stop = RunStop::NothingToProcess;
         return plan;
     }
-    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder)
-        return InOperation(folder.error(), Operation::CreateScript);
-    plan.runFolder = *folder;
+    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
+        return made.error();
     return plan;
 }
 

@@ -283,19 +283,11 @@ bool HasEnded(pid_t pid) {
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
                           const std::function<bool()>& stopRequested) {
     ChildOutcome outcome;
-    const std::string file = ResolveProgramPath(start.program);
-    if (file.empty()) {
+    ExecArguments exec(start);
+    if (exec.file().empty()) {
         outcome.reason = SystemMessage(ENOENT);
         return outcome;
     }
-    std::vector<std::string> words;
-    words.push_back(start.program);
-    words.insert(words.end(), start.arguments.begin(), start.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const char* folder = start.workingFolder.empty() ? nullptr : start.workingFolder.c_str();
 
     int output[2];
     int report[2];
@@ -310,7 +302,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         return outcome;
     }
     const pid_t parent = ::getpid();
-    const pid_t pid = StartChild(file.c_str(), argv.data(), folder, output[1], report[1], parent);
+    const pid_t pid =
+        StartChild(exec.file().c_str(), exec.argv(), exec.folder(), output[1], report[1], parent);
     ::close(output[1]);
     ::close(report[1]);
     Descriptors fds;

@@ -69,6 +69,15 @@ public:
 
 } // namespace
 
+ExecArguments::ExecArguments(const ProgramStart& start)
+    : m_file(ResolveProgramPath(start.program)), m_folder(start.workingFolder) {
+    m_words.push_back(start.program);
+    m_words.insert(m_words.end(), start.arguments.begin(), start.arguments.end());
+    for (std::string& word : m_words)
+        m_argv.push_back(word.data());
+    m_argv.push_back(nullptr);
+}
+
 // Looked up before a fork, where the child may call nothing that allocates.
 std::string ResolveProgramPath(const std::string& program) {
     if (program.empty() || program.find('/') != std::string::npos)
@@ -95,17 +104,9 @@ namespace {
 class PosixStarter final : public ProgramStarter {
 public:
     bool startDetached(const ProgramStart& start) override {
-        const std::string file = ResolveProgramPath(start.program);
-        if (file.empty())
+        ExecArguments exec(start);
+        if (exec.file().empty())
             return false;
-        std::vector<std::string> words;
-        words.push_back(start.program);
-        words.insert(words.end(), start.arguments.begin(), start.arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const char* folder = start.workingFolder.empty() ? nullptr : start.workingFolder.c_str();
 
         // The child tells through this pipe why exec failed; a successful exec closes it.
         int report[2];
@@ -125,10 +126,10 @@ public:
             if (program != 0)
                 ::_exit(program < 0 ? 1 : 0);
             int error = 0;
-            if (folder && ::chdir(folder) != 0)
+            if (exec.folder() && ::chdir(exec.folder()) != 0)
                 error = errno;
             else {
-                ::execv(file.c_str(), argv.data());
+                ::execv(exec.file().c_str(), exec.argv());
                 error = errno;
             }
             [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);

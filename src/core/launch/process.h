@@ -41,6 +41,24 @@ ProgramStarter& SystemProgramStarter();
 // The file a program name stands for: itself when it names a path, else the first executable file
 // of that name in PATH, as a shell would find it; the name itself when none is found.
 std::string ResolveProgramPath(const std::string& program);
+
+// What execv needs to start a program, made before the fork, where the child may call nothing
+// that allocates: the file to run (ResolveProgramPath), and the program's name followed by its
+// arguments as a null-ended vector. The program cannot be found when file is empty.
+class ExecArguments {
+public:
+    explicit ExecArguments(const ProgramStart& start);
+    const std::string& file() const { return m_file; }
+    char* const* argv() { return m_argv.data(); }
+    // The working folder, or nullptr to keep this program's.
+    const char* folder() const { return m_folder.empty() ? nullptr : m_folder.c_str(); }
+
+private:
+    std::string m_file;
+    std::string m_folder;
+    std::vector<std::string> m_words;
+    std::vector<char*> m_argv;
+};
 #endif
 
 // The Windows command line of program and arguments: each quoted when it holds a space, a tab or
