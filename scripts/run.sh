@@ -11,7 +11,7 @@ build_preset linux --target pilotrame
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "run.sh: no graphical display (DISPLAY or WAYLAND_DISPLAY is not set)." >&2
-    echo "run.sh: the program is built: $LINUX_BUILD/src/pilotrame" >&2
+    echo "run.sh: the program is built: $LINUX_BUILD/src/app/pilotrame" >&2
     exit 1
 fi
-exec "$LINUX_BUILD/src/pilotrame"
+exec "$LINUX_BUILD/src/app/pilotrame"

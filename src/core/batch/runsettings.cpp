@@ -88,7 +88,7 @@ Result<RunSettings> ParseRunSettings(std::string_view text) {
 }
 
 Result<RunSettings> LoadRunSettings(const std::string& path) {
-    Result<std::string> bytes = ReadFileBytes(path);
+    Result<std::string> bytes = ReadFileBytes(path, kRunSettingsSizeLimit);
     if (!bytes) {
         const ErrorCode code = bytes.error().code;
         if (bytes.error().cause == Cause::System &&

@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,8 @@ struct RunSettings {
 };
 
 inline constexpr std::string_view kRunSettingsFileName = "execution.txt";
+// Five short lines: a file far larger is not this program's, and is refused before it is read.
+inline constexpr std::uint64_t kRunSettingsSizeLimit = 64 * 1024;
 inline constexpr int kMinWorkers = 1;
 inline constexpr int kMaxWorkers = 16;
 inline constexpr int kMinTimeout = 1;
@@ -48,7 +51,8 @@ std::string WriteRunSettings(const RunSettings& run);
 // (Cause::NotANumber) or outside its range (Cause::OutOfRange). Lines may end in CR LF.
 Result<RunSettings> ParseRunSettings(std::string_view text);
 
-// The file at path; the defaults when it does not exist.
+// The file at path; the defaults when it does not exist. A file that is not an ordinary file (a
+// pipe, a device) or is larger than kRunSettingsSizeLimit fails (NotAFile, TooLarge).
 Result<RunSettings> LoadRunSettings(const std::string& path);
 
 // Writes the file at path; the previous one is replaced only once the new one is whole.

@@ -134,6 +134,24 @@ TEST(RunSettings, TheConsoleIsBesideAutocadUnlessChosen) {
     EXPECT_EQ(ConsoleProgram(run, "C:\\acad.exe"), "D:\\console.exe");
 }
 
+// The settings file is read whole: what is not an ordinary file, or is far too large, is refused
+// rather than read for ever; a missing one gives the defaults.
+TEST(RunSettings, TheFileIsReadOnlyWhenItIsAnOrdinaryFileOfItsSize) {
+    TempDir dir;
+    const std::string path = dir.path(std::string(kRunSettingsFileName));
+    EXPECT_EQ(*LoadRunSettings(path), RunSettings{});
+    WriteBytes(path, "moteur=console\n" + std::string(kRunSettingsSizeLimit, '#'));
+    const Result<RunSettings> large = LoadRunSettings(path);
+    ASSERT_FALSE(large);
+    EXPECT_EQ(large.error().cause, Cause::TooLarge);
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    const Result<RunSettings> folder = LoadRunSettings(path);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.error().cause, Cause::NotAFile);
+    EXPECT_NE(RunSettingsFailureText(folder.error()).find(path), std::string::npos);
+}
+
 TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
     DrawingRun done{"C:\\p\\", "A01.dwg", DrawingState::Succeeded, 0, "", {}, 3.24, "", false};
     DrawingRun failed{"C:\\p;q\\", "B \"1\".dwg", DrawingState::Failed, 3, "", {}, 0.05, "", false};
