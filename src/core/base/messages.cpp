@@ -599,6 +599,9 @@ std::string RenameStopText(const Error& failure, int renamedBefore) {
         return BoxText(failure, "ne contient pas un nombre entier") + count;
     case Cause::OutOfRange:
         return BoxText(failure, "contient un nombre hors limites") + count;
+    case Cause::NotAFile:
+    case Cause::TooLarge:
+        return UnusableFileText(failure);
     default:
         break;
     }

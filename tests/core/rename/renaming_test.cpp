@@ -466,6 +466,19 @@ TEST_F(Renaming, OnlyTheFilesThatTookANewNameAreCounted) {
     EXPECT_EQ(position.currentFileName, "plan002");
 }
 
+// A list that is not an ordinary file is refused as every reading of it is, naming it: not passed
+// off as a read-only drawing.
+TEST_F(Renaming, AListThatIsNotAFileIsNamedAsSuch) {
+    std::filesystem::create_directory(list);
+    const RenameReport report = run(Deleting("1", "1"));
+    ASSERT_TRUE(report.failure);
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(RenameStopText(*report.failure, report.renamed),
+              "« " + list +
+                  " » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : la liste "
+                  "des plans n'a pas été lue.");
+}
+
 // A new name that cannot be made, or that the lists and scripts could not write, is found before
 // any file is renamed: the folder is left as it was, whichever file it comes from.
 TEST_F(Renaming, ANameThatCannotBeMadeRenamesNoFile) {
