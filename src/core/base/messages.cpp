@@ -281,6 +281,13 @@ std::string TextFaultText(const Error& error) {
     case TextFault::NotAWord:
         return InQuotes(key) + " vaut " + InQuotes(error.text) + " : " +
                Alternatives(error.allowed) + " attendu";
+    case TextFault::NotAWholeNumber:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier attendu";
+    case TextFault::NumberOutOfRange:
+        if (error.allowed.size() != 2)
+            return InQuotes(key) + " vaut " + InQuotes(error.text) + " : nombre hors limites";
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier de " +
+               error.allowed[0] + " à " + error.allowed[1] + " attendu";
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
