@@ -84,7 +84,10 @@ enum class TextFault {
     MissingFileName,    // an option that takes a file name, without one
     ValueNotTaken,      // "--option=value" for an option that takes none
     UnexpectedArgument, // an argument that is no option
-    OnlyWithGenerate,   // --job, --list or --execute without --generate
+    OnlyWithGenerate,   // --job, --list, --execute or --run without --generate
+    MissingNumber,      // an option that takes a number, without one
+    OnlyWithRun,        // --workers or --timeout without --run
+    RunAndExecute,      // --run and --execute together
 };
 
 // A failure of one core operation; never thrown. The windows choose their message by operation
