@@ -752,8 +752,12 @@ TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
 TEST_F(RunOnConsoleTest, TheJobsSettingsOfTheRunAndTheOptionsWinInTurn) {
     list({"a.dwg"});
     WriteBytes(runSettingsPath, "console=" + console + "\nplans-simultanes=3\ndelai=50\n");
+    // A backslash of a Windows path is written "\\" in a job file.
+    std::string escaped;
+    for (const char c : console)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
     const std::string carried =
-        "execution.console=" + console + "\nexecution.plans-simultanes=5\nexecution.delai=70\n";
+        "execution.console=" + escaped + "\nexecution.plans-simultanes=5\nexecution.delai=70\n";
     struct Case {
         std::string jobRun; // the job's execution.* lines
         Args options;
