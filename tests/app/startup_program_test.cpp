@@ -412,24 +412,6 @@ TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
 
 // ---- --run: the batch on AutoCAD's console ----
 
-TEST_F(CommandLineProgram, RunGivesALinePerDrawingAndItsCode) {
-    writeSettings();
-    const std::string console = copy.path("console");
-    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
-    WriteBytes(copy.path("execution.txt"), "console=" + console + "\n");
-    WriteBytes(copy.path("b_exit2.dwg"), "");
-    WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n\tb_exit2.dwg\r\n");
-    const Outcome outcome = copy.command(
-        {"--generate", "--run", "--workers=1", "--job", writeJob("mode=operations\nzoom=1\n")});
-    EXPECT_EQ(outcome.code, CodeOf(ExitCode::SomeDrawingsFailed)) << outcome.err;
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_NE(outcome.err.find("[1/2] réussi   a.dwg   "), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("[2/2] échec   b_exit2.dwg   "), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("1 réussi(s), 1 échec(s)"), std::string::npos) << outcome.err;
-    EXPECT_EQ(ReadBytes(copy.path("a.dwg")), "dwgfait\n");
-    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
-}
-
 #ifndef _WIN32
 // Ctrl-C on a run of consoles that never end: the program stops them, leaves none behind, writes
 // the journal and ends with the code of an interrupted run.
