@@ -1,9 +1,11 @@
 // The command line's parser. Input bytes split at 0xFF are the arguments. They give a command or
 // a typed refusal of ReadArguments; --help wins whenever the arguments are valid; no option is
-// taken twice; and a command keeps the file names it was given, so that written back as
-// arguments it is the same command.
+// taken twice; --run goes with --generate and never with --execute, --workers and --timeout only
+// with --run and within their ranges; and a command keeps the file names and numbers it was given,
+// so that written back as arguments it is the same command.
 
 #include "base/messages.h"
+#include "batch/runsettings.h"
 #include "cli/commandline.h"
 #include "fuzzsupport.h"
 
@@ -63,6 +65,12 @@ std::vector<std::string> Arguments(const CommandLine& command) {
         arguments.push_back("--list=" + *command.listPath);
     if (command.execute)
         arguments.emplace_back("--execute");
+    if (command.run)
+        arguments.emplace_back("--run");
+    if (command.workers)
+        arguments.push_back("--workers=" + std::to_string(*command.workers));
+    if (command.timeoutSeconds)
+        arguments.push_back("--timeout=" + std::to_string(*command.timeoutSeconds));
     return arguments;
 }
 
@@ -106,6 +114,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (command.listPath &&
         (command.listPath->empty() || !GavePath(arguments, "--list", *command.listPath)))
         fuzz::Violated("a list file that was not given", Joined(arguments));
+    if (command.action == CommandAction::None && command.run)
+        fuzz::Violated("--run taken without --generate", Joined(arguments));
+    if (command.action == CommandAction::Generate) {
+        if (command.run && command.execute)
+            fuzz::Violated("--run taken with --execute", Joined(arguments));
+        if (!command.run && (command.workers || command.timeoutSeconds))
+            fuzz::Violated("--workers or --timeout taken without --run", Joined(arguments));
+    }
+    if (command.workers && (*command.workers < kMinWorkers || *command.workers > kMaxWorkers))
+        fuzz::Violated("a count of drawings at once out of its range", Joined(arguments));
+    if (command.timeoutSeconds &&
+        (*command.timeoutSeconds < kMinTimeout || *command.timeoutSeconds > kMaxTimeout))
+        fuzz::Violated("a time limit out of its range", Joined(arguments));
 
     const Result<CommandLine> again = ParseCommandLine(Arguments(command));
     if (!again || !(*again == command))
@@ -122,5 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ExpectRepeated(arguments, "--job=again");
     if (command.listPath)
         ExpectRepeated(arguments, "--list=again");
+    if (command.run)
+        ExpectRepeated(arguments, "--run");
+    if (command.workers)
+        ExpectRepeated(arguments, "--workers=1");
+    if (command.timeoutSeconds)
+        ExpectRepeated(arguments, "--timeout=1");
     return 0;
 }

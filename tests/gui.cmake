@@ -31,10 +31,11 @@ gtest_discover_tests(pilotrame_gui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEO
 add_executable(pilotrame_startup_tests app/startup_program_test.cpp support/guitest_main.cpp)
 target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport pilotrame_app
                                                      pilotrame_warnings)
-add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder)
+add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder pilotrame_standinconsole)
 target_compile_definitions(pilotrame_startup_tests PRIVATE
     PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>"
-    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>")
+    PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
+    PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 target_compile_definitions(pilotrame_gui_tests PRIVATE
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "cli/commandline.h"
 #include "config/settingsfile.h"
+#include "support/processes.h"
 #include "support/tempdir.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <csignal>
 #include <sys/stat.h>
 #endif
 
@@ -108,6 +110,7 @@ public:
 
     std::string home() const { return m_home.folder(); }
     std::string folder() const { return m_dir.folder(); }
+    std::string program() const { return m_program; }
 
 private:
     TempDir m_dir;
@@ -406,6 +409,68 @@ TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
     window->kill();
     window->waitForFinished(5000);
 }
+
+// ---- --run: the batch on AutoCAD's console ----
+
+#ifndef _WIN32
+// Ctrl-C on a run of consoles that never end: the program stops them, leaves none behind, writes
+// the journal and ends with the code of an interrupted run.
+TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
+    writeSettings();
+    const std::string console = copy.path("console");
+    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+    WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
+    std::string list = "\v" + copy.folder() + "\r\n";
+    // b's console starts a child of its own, which must end with it.
+    for (const char* name : {"a_hang.dwg", "b_child_hang.dwg", "c_hang.dwg"}) {
+        WriteBytes(copy.path(name), "");
+        list += std::string("\t") + name + "\r\n";
+    }
+    WriteBytes(copy.path("Liste01.txt"), list);
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("HOME"), QString::fromStdString(copy.home()));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QString::fromStdString(copy.folder()));
+    process.start(QString::fromStdString(copy.program()),
+                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
+                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    QElapsedTimer timer;
+    timer.start();
+    while (test::CountProcessesOf(console) < 3 && timer.elapsed() < 15000)
+        QThread::msleep(20);
+    EXPECT_EQ(test::CountProcessesOf(console), 3);
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        FAIL() << "the program did not end on SIGINT";
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), CodeOf(ExitCode::RunInterrupted));
+    const std::string err = process.readAllStandardError().toStdString();
+    EXPECT_NE(err.find("] arrêté   a_hang.dwg   "), std::string::npos) << err;
+    EXPECT_NE(err.find("2 arrêté(s), 1 non lancé(s)"), std::string::npos) << err;
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+
+    const std::filesystem::path journal =
+        std::filesystem::path(scriptFolder()) / "Pilotrame-journal";
+    std::vector<std::filesystem::path> runs;
+    for (const auto& entry : std::filesystem::directory_iterator(journal))
+        runs.push_back(entry.path());
+    ASSERT_EQ(runs.size(), 1u);
+    const std::string summary = ReadBytes((runs.front() / "resume.csv").string());
+    EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("b_child_hang.dwg;arrêté;"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
+    EXPECT_NE(ReadBytes((runs.front() / "echecs.txt").string()).find("\ta_hang.dwg\r\n"),
+              std::string::npos);
+}
+#endif
 
 } // namespace
 } // namespace pilotrame

@@ -72,6 +72,8 @@ enum class TextFault {
     UnknownEscape,       // text: the sequence
     NotAFlag,            // a value other than 0 and 1
     NotAWord,            // allowed: the words the key takes
+    NotAWholeNumber,     // a value that is no whole number (also an option's, on the command line)
+    NumberOutOfRange,    // a whole number outside its range; allowed: the lowest and the highest
     LineBreakInLine,     // a line break in the value of a single-line box
     ValueTooLong,        // a single-line value longer than its box holds; number: the limit
     CutShort,            // the text stops before its closing line; text: that line
@@ -82,7 +84,10 @@ enum class TextFault {
     MissingFileName,    // an option that takes a file name, without one
     ValueNotTaken,      // "--option=value" for an option that takes none
     UnexpectedArgument, // an argument that is no option
-    OnlyWithGenerate,   // --job, --list or --execute without --generate
+    OnlyWithGenerate,   // --job, --list, --execute or --run without --generate
+    MissingNumber,      // an option that takes a number, without one
+    OnlyWithRun,        // --workers or --timeout without --run
+    RunAndExecute,      // --run and --execute together
 };
 
 // A failure of one core operation; never thrown. The windows choose their message by operation

@@ -1,6 +1,7 @@
 #include "base/messages.h"
 
 #include "base/text.h"
+#include "batch/journal.h"
 #include "selection/droppeditems.h"
 
 #include <algorithm>
@@ -281,6 +282,13 @@ std::string TextFaultText(const Error& error) {
     case TextFault::NotAWord:
         return InQuotes(key) + " vaut " + InQuotes(error.text) + " : " +
                Alternatives(error.allowed) + " attendu";
+    case TextFault::NotAWholeNumber:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier attendu";
+    case TextFault::NumberOutOfRange:
+        if (error.allowed.size() != 2)
+            return InQuotes(key) + " vaut " + InQuotes(error.text) + " : nombre hors limites";
+        return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier de " +
+               error.allowed[0] + " à " + error.allowed[1] + " attendu";
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
@@ -301,7 +309,14 @@ std::string TextFaultText(const Error& error) {
     case TextFault::UnexpectedArgument:
         return "argument inattendu : " + InQuotes(key);
     case TextFault::OnlyWithGenerate:
-        return "--job, --list et --execute ne vont qu'avec --generate";
+        return "--job, --list, --execute et --run ne vont qu'avec --generate";
+    case TextFault::MissingNumber:
+        return "l'option " + InQuotes(key) + " attend un nombre";
+    case TextFault::OnlyWithRun:
+        return "--workers et --timeout ne vont qu'avec --generate --run";
+    case TextFault::RunAndExecute:
+        return "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un "
+               "script pour tous les plans, --run lance la console d'AutoCAD plan par plan";
     }
     return NumberAndDescription(error);
 }
@@ -637,18 +652,30 @@ std::string SecondsText(double seconds) {
     return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
 }
 
+namespace {
+// Why a drawing failed: " (code de sortie 4)", or why its console could not be started; empty for
+// any other state.
+std::string FailureDetail(const DrawingRun& run) {
+    if (run.state != DrawingState::Failed)
+        return {};
+    return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
+                              : " (la console n'a pas pu être lancée : " + run.reason + ")";
+}
+} // namespace
+
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
-    return "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
-           std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
-           SecondsText(run.seconds) + " s";
+    std::string line = "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
+                       std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
+                       SecondsText(run.seconds) + " s";
+    if (const std::string detail = FailureDetail(run); !detail.empty())
+        line += "  " + detail;
+    return line;
 }
 
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
     std::string head = "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
-                       "\r\nEtat : " + std::string(DrawingStateText(run.state));
-    if (run.state == DrawingState::Failed)
-        head += run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
-                                   : " (la console n'a pas pu être lancée : " + run.reason + ")";
+                       "\r\nEtat : " + std::string(DrawingStateText(run.state)) +
+                       FailureDetail(run);
     head += "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
     if (run.outputCut)
         head += "La sortie de la console était trop longue : seul son début est gardé.\r\n";
@@ -687,25 +714,65 @@ std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int 
     return text;
 }
 
-std::string RunSettingsFailureText(const Error& error) {
-    std::string text =
-        "Réglages d'exécution illisibles, les valeurs par défaut restent : " + std::string(kCrLf) +
-        error.path + std::string(kCrLf);
+namespace {
+// What is wrong with execution.txt.
+std::string RunSettingsFault(const Error& error) {
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
     if (error.cause == Cause::FaultyText)
-        return text + "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
+        return "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
     if (error.cause == Cause::NotANumber || error.cause == Cause::OutOfRange)
-        return text + InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
+        return InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
                " : un nombre entier dans les limites est attendu";
-    return text + NumberAndDescription(error);
+    return NumberAndDescription(error);
+}
+} // namespace
+
+std::string RunSettingsFailureText(const Error& error) {
+    return "Réglages d'exécution illisibles, les valeurs par défaut restent : " +
+           std::string(kCrLf) + error.path + std::string(kCrLf) + RunSettingsFault(error);
 }
 
-std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder) {
-    std::string text = std::to_string(counts.succeeded) + " réussi(s), " +
-                       std::to_string(counts.failed) + " échec(s), " +
-                       std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
-                       std::to_string(counts.stopped) + " arrêté(s), " +
-                       std::to_string(counts.notStarted) + " non lancé(s).";
-    return text + "\nJournal : " + runFolder;
+std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
+                             const std::string& runFolder) {
+    std::string text =
+        std::to_string(counts.succeeded) + " réussi(s), " + std::to_string(counts.failed) +
+        " échec(s), " + std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
+        std::to_string(counts.stopped) + " arrêté(s), " + std::to_string(counts.notStarted) +
+        " non lancé(s), en " + Clock(elapsedSeconds) + ".";
+    text += std::string(kCrLf) + "Journal : " + runFolder;
+    if (counts.succeeded < counts.finished() + counts.notStarted + counts.running)
+        text += std::string(kCrLf) + "Les plans qui n'ont pas réussi sont listés dans " +
+                runFolder + std::string(kFailuresFileName) +
+                ", à donner à --list pour les relancer.";
+    return text;
+}
+
+// ---- The command line's --run ----
+
+std::string RunSettingsRefusedText(const Error& error) {
+    return "Réglages d'exécution illisibles, aucun plan n'a été lancé : " + std::string(kCrLf) +
+           error.path + std::string(kCrLf) + RunSettingsFault(error);
+}
+
+std::string ConsoleNotFoundText(const std::string& program) {
+    return "Console d'AutoCAD introuvable, aucun plan n'a été lancé : " + std::string(kCrLf) +
+           program + std::string(kCrLf) +
+           "Choisissez le « Programme console » dans la configuration (Exécution des plans), ou "
+           "donnez-le à la clé console= de execution.txt ou execution.console= du travail.";
+}
+
+std::string DrawingsNotReadyForRunText(int checked, int problems, const std::string& issueLines) {
+    return "Vérification des plans : " + DrawingCheckSummaryText(checked, problems) + "." +
+           std::string(kCrLf) + issueLines + "Aucun plan n'a été lancé.";
+}
+
+std::string BatchStartText(const BatchRequest& batch, const std::string& runFolder) {
+    const int total = static_cast<int>(batch.drawings.size());
+    return "Console : " + batch.consolePath + std::string(kCrLf) + Counted(total, "plan", "plans") +
+           ", " + std::to_string(batch.workers) + " à la fois, délai de " +
+           std::to_string(batch.timeout.count()) + " s par plan." + std::string(kCrLf) +
+           "Journal : " + runFolder;
 }
 
 } // namespace pilotrame

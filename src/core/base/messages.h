@@ -230,7 +230,34 @@ inline constexpr std::string_view kBatchWindowTitle = "Exécution des plans";
 // The settings of the run (execution.txt) could not be read or saved: the file and what is wrong.
 std::string RunSettingsFailureText(const Error& error);
 
-// The summary of a finished batch on the command line: the counts of each state.
-std::string BatchSummaryText(const BatchCounts& counts, const std::string& runFolder);
+// The summary of a finished batch on the command line: the counts of each state, the time it
+// took, the run's folder of the journal and, when some drawing did not succeed, where they are
+// listed.
+std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
+                             const std::string& runFolder);
+
+// ---- The command line's --run ----
+// What --run says before, while and after it runs a batch on AutoCAD's console.
+
+// execution.txt could not be read, or is faulty: the file and what is wrong; nothing ran.
+std::string RunSettingsRefusedText(const Error& error);
+
+// The console program is no file: nothing ran.
+std::string ConsoleNotFoundText(const std::string& program);
+
+// Why no console was started: the check of the drawings, as DrawingsNotReadyText says it.
+std::string DrawingsNotReadyForRunText(int checked, int problems, const std::string& issueLines);
+
+// A list that leaves no drawing to run.
+inline constexpr std::string_view kNothingToRunText =
+    "Aucun plan à traiter : la liste ne laisse aucun plan, aucune console n'a été lancée.";
+
+// Before the batch: the console, the drawings, how many at once, the time limit, the journal.
+std::string BatchStartText(const BatchRequest& batch, const std::string& runFolder);
+
+// The run was stopped by Ctrl-C or a request to end the program.
+inline constexpr std::string_view kRunInterruptedText =
+    "Exécution arrêtée : aucune nouvelle console n'a été lancée, celles en cours ont été "
+    "arrêtées.";
 
 } // namespace pilotrame

@@ -25,6 +25,9 @@ struct CommandLine {
     std::optional<std::string> jobPath;  // --job FILE
     std::optional<std::string> listPath; // --list FILE
     bool execute = false;                // --execute
+    bool run = false;                    // --run
+    std::optional<int> workers;          // --workers N
+    std::optional<int> timeoutSeconds;   // --timeout S
 
     bool operator==(const CommandLine&) const = default;
 };
@@ -33,21 +36,25 @@ struct CommandLine {
 // that a batch file can tell them apart.
 enum class ExitCode {
     Success = 0,
-    BadArguments = 2,       // unknown, repeated or incomplete options
-    BadJobFile = 3,         // the job file is unreadable or faulty
-    UnreadableList = 4,     // the list of drawings is missing or unreadable
-    GenerationFailed = 5,   // the script could not be written whole, or the job renames files
-    SettingsUnreadable = 6, // savescript.txt exists but cannot be read, or is cut short
-    DrawingsNotReady = 7,   // --execute: the check of the drawings stopped AutoCAD's start
-    AutocadNotStarted = 8,  // --execute: no AutoCAD program, or it could not be started
-    NothingToProcess = 9,   // --execute: the list leaves no drawing to process
+    BadArguments = 2,        // unknown, repeated or incomplete options
+    BadJobFile = 3,          // the job file is unreadable or faulty
+    UnreadableList = 4,      // the list of drawings is missing or unreadable
+    GenerationFailed = 5,    // the script could not be written whole, or the job renames files
+    SettingsUnreadable = 6,  // savescript.txt exists but cannot be read, or is cut short
+    DrawingsNotReady = 7,    // --execute: the check of the drawings stopped AutoCAD's start
+    AutocadNotStarted = 8,   // --execute: no AutoCAD program, or it could not be started
+    NothingToProcess = 9,    // --execute, --run: the list leaves no drawing to process
+    SomeDrawingsFailed = 10, // --run: a drawing failed, timed out or was never started
+    RunInterrupted = 11,     // --run: Ctrl-C or a request to end stopped the run
 };
 
 // The command line from the arguments that follow the program's name. "--job FILE" may also be
-// written "--job=FILE", the same for --list. Fails (code InvalidPropertyValue, detail: French
-// text) on an unknown or repeated option, a missing FILE, any argument that is not an option, and
-// --job, --list or --execute without --generate. --help, then --version, win over every other
-// valid option.
+// written "--job=FILE", the same for --list, --workers and --timeout. Fails (operation
+// ReadArguments, a TextFault naming the option) on an unknown or repeated option, a missing FILE
+// or number, a number that is no whole number or is outside its range (--workers kMinWorkers to
+// kMaxWorkers, --timeout kMinTimeout to kMaxTimeout), any argument that is not an option, --job,
+// --list, --execute or --run without --generate, --run with --execute, and --workers or --timeout
+// without --run. --help, then --version, win over every other valid option.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The French help: usage, options and exit codes.
@@ -76,6 +83,17 @@ struct GenerateEnvironment {
 // folder and, with --execute, checks the drawings and starts AutoCAD on it when all are ready. A
 // job with "RENOMMER FICHIERS" ticked in its panel is refused: renaming is never done unattended.
 // Failure messages go to err in French, as the windows would show them.
+//
+// With --run, the batch runs on AutoCAD's console whatever engine the settings name, with the
+// settings of the run of execution.txt (beside the settings file, read only), over which those
+// the job carries, then --workers and --timeout, win. Before anything is written it refuses a
+// faulty execution.txt (SettingsUnreadable) and a console program that is no file
+// (AutocadNotStarted); then, as PrepareConsoleRun does, a job with "REMPLACE TEXTE (vba)"
+// (GenerationFailed), drawings that are not ready (DrawingsNotReady) and a list that leaves none
+// (NothingToProcess). Pilotrame.scr is left alone: the console's script and the journal go into
+// a new folder of the journal. A line per finished drawing and the summary go to err. Ctrl-C, or
+// a request to end the program, stops the run: no more consoles, those running ended, the journal
+// written (RunInterrupted). SomeDrawingsFailed when a drawing did not succeed.
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
 
 } // namespace pilotrame

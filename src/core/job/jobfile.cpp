@@ -22,27 +22,37 @@ enum class ValueKind {
     Line,      // the text of a single-line box: no line break, at most kJobLineValueLimit
     Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
+    Whole,     // a whole number from low to high
 };
 
 struct KeySpec {
     std::string_view name;
-    ValueKind kind;
+    ValueKind kind = ValueKind::Flag;
     bool& (*flag)(MainJob&) = nullptr;
     std::string& (*text)(MainJob&) = nullptr;
     std::span<const std::string_view> words;
     int (*getWord)(const MainJob&) = nullptr;
     void (*setWord)(MainJob&, int) = nullptr;
+    int& (*whole)(MainJob&) = nullptr;
+    int low = 0;
+    int high = 0;
+    // Whether the job carries the key; null: always. A key a job does not carry is not written.
+    bool (*carried)(const MainJob&) = nullptr;
 };
 
 KeySpec FlagKey(std::string_view name, bool& (*flag)(MainJob&)) {
-    KeySpec key{name, ValueKind::Flag, nullptr, nullptr, {}, nullptr, nullptr};
+    KeySpec key;
+    key.name = name;
+    key.kind = ValueKind::Flag;
     key.flag = flag;
     return key;
 }
 
 KeySpec TextKey(std::string_view name, std::string& (*text)(MainJob&),
                 ValueKind kind = ValueKind::Line) {
-    KeySpec key{name, kind, nullptr, nullptr, {}, nullptr, nullptr};
+    KeySpec key;
+    key.name = name;
+    key.kind = kind;
     key.text = text;
     return key;
 }
@@ -53,10 +63,38 @@ KeySpec NumberKey(std::string_view name, std::string& (*text)(MainJob&)) {
 
 KeySpec WordKey(std::string_view name, std::span<const std::string_view> words,
                 int (*getWord)(const MainJob&), void (*setWord)(MainJob&, int)) {
-    KeySpec key{name, ValueKind::Word, nullptr, nullptr, {}, nullptr, nullptr};
+    KeySpec key;
+    key.name = name;
+    key.kind = ValueKind::Word;
     key.words = words;
     key.getWord = getWord;
     key.setWord = setWord;
+    return key;
+}
+
+KeySpec WholeKey(std::string_view name, int& (*whole)(MainJob&), int low, int high) {
+    KeySpec key;
+    key.name = name;
+    key.kind = ValueKind::Whole;
+    key.whole = whole;
+    key.low = low;
+    key.high = high;
+    return key;
+}
+
+// The settings of the run of a job, made when a key of theirs is first read.
+RunSettings& RunOf(MainJob& job) {
+    if (!job.run)
+        job.run.emplace();
+    return *job.run;
+}
+
+bool CarriesRun(const MainJob& job) {
+    return job.run.has_value();
+}
+
+KeySpec RunKey(KeySpec key) {
+    key.carried = CarriesRun;
     return key;
 }
 
@@ -67,6 +105,8 @@ constexpr std::array<std::string_view, 2> kTransferWords{"dxf-dwg", "dwg-dxf"};
 constexpr std::array<std::string_view, 3> kEraseWords{"fenetre", "trajet", "capture"};
 constexpr std::array<std::string_view, 2> kInsertWords{"presse-papier", "fichier"};
 constexpr std::array<std::string_view, 3> kRuleWords{"supprimer", "ajouter", "extension"};
+// The words of execution.txt's "moteur", in the order of Engine.
+constexpr std::array<std::string_view, 2> kEngineWords{"autocad", "console"};
 
 // Every key of this version, in the order they are written: the top row, then the panel rows
 // from top to bottom.
@@ -148,6 +188,22 @@ const std::vector<KeySpec>& Keys() {
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; }),
         TextKey("remplacer-texte.nouveau2",
                 [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; }),
+
+        // The settings of the run, as execution.txt names them.
+        RunKey(WordKey(
+            "execution.moteur", kEngineWords,
+            [](const MainJob& j) { return static_cast<int>(j.run ? j.run->engine : Engine{}); },
+            [](MainJob& j, int w) { RunOf(j).engine = static_cast<Engine>(w); })),
+        RunKey(TextKey("execution.console",
+                       [](MainJob& j) -> std::string& { return RunOf(j).consolePath; })),
+        RunKey(WholeKey(
+            "execution.plans-simultanes", [](MainJob& j) -> int& { return RunOf(j).workers; },
+            kMinWorkers, kMaxWorkers)),
+        RunKey(WholeKey(
+            "execution.delai", [](MainJob& j) -> int& { return RunOf(j).timeoutSeconds; },
+            kMinTimeout, kMaxTimeout)),
+        RunKey(TextKey("execution.langue",
+                       [](MainJob& j) -> std::string& { return RunOf(j).language; })),
     };
     return table;
 }
@@ -359,6 +415,18 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     case ValueKind::Paragraph:
         key.text(job) = std::move(value);
         return Success();
+    case ValueKind::Whole: {
+        const std::optional<std::int64_t> number = ParseInteger(value);
+        if (!number)
+            return TextError(TextFault::NotAWholeNumber, lineNumber, key.name, value);
+        if (*number < key.low || *number > key.high) {
+            Error error = TextError(TextFault::NumberOutOfRange, lineNumber, key.name, value);
+            error.allowed = {std::to_string(key.low), std::to_string(key.high)};
+            return error;
+        }
+        key.whole(job) = static_cast<int>(*number);
+        return Success();
+    }
     }
     return Success();
 }
@@ -395,6 +463,8 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
     std::string text(kJobFormatKey);
     text.append("=").append(std::to_string(kJobFormatVersion)).append("\n");
     for (const KeySpec& key : Keys()) {
+        if (key.carried && !key.carried(job))
+            continue;
         text.append(key.name).append("=");
         switch (key.kind) {
         case ValueKind::Flag:
@@ -413,6 +483,9 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
             text.append(Escaped(number ? *number : typed));
             break;
         }
+        case ValueKind::Whole:
+            text.append(std::to_string(key.whole(job)));
+            break;
         }
         text.append("\n");
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "base/result.h"
+#include "batch/runsettings.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,8 +16,9 @@
 namespace pilotrame {
 
 // A job file ("travail"): everything composed in the main window, so that a batch can be set up
-// once and run again, from the window or from the command line. It holds neither the settings
-// of the configuration dialog nor the list of drawings.
+// once and run again, from the window or from the command line, with the settings of the run
+// (execution.txt) it was saved with. It holds neither the settings of savescript.txt nor the list
+// of drawings.
 //
 // The format is UTF-8 text of key=value lines, meant to be read and compared by people:
 //
@@ -45,6 +48,10 @@ namespace pilotrame {
 //         renommer.longueur, renommer.texte, renommer.extension
 //     remplacer-texte=0|1, remplacer-texte.ancien1, remplacer-texte.nouveau1,
 //         remplacer-texte.ancien2, remplacer-texte.nouveau2
+//     execution.moteur=autocad|console, execution.console, execution.plans-simultanes,
+//         execution.delai, execution.langue
+//                                      the settings of the run, with the words and values of
+//                                      execution.txt; written only when the job carries them
 //   then the keys this version does not know, in the order they were read.
 // - From version 2 the last line is the closing line "pilotrame-travail=fin", ended by its line
 //   break, and nothing follows it: a file cut short by a copy, a full disk or a transfer, at any
@@ -65,6 +72,13 @@ namespace pilotrame {
 // - Lines end in LF (CR LF is accepted). A byte-order mark is accepted. Blank lines and lines
 //   whose first non-blank character is "#" are comments.
 // - A missing key keeps the value of a freshly started window.
+// - The settings of the run go together: a job without any execution.* key carries none, and
+//   loading it leaves the settings of the run as they are (every version 1 file, and version 2
+//   files saved before they were added, are such jobs). A job with some of them carries settings
+//   of the run whose missing keys take the defaults, as missing keys of execution.txt do. Their
+//   faults name the key: an engine other than "autocad" or "console" (NotAWord), a count of
+//   drawings at once or a time limit that is no whole number (NotAWholeNumber) or is outside its
+//   range (NumberOutOfRange).
 
 inline constexpr std::string_view kJobFileExtension = ".pilotrame";
 inline constexpr std::string_view kJobFormatKey = "pilotrame-travail";
@@ -86,6 +100,8 @@ struct MainJob {
     bool renameSwitch = false; // Check20 "RENOMMER FICHIERS" of the top row
     bool renameTicked = false; // Check4(6) "RENOMMER FICHIERS" of the panel
     RenameJob rename;          // the renaming panel
+    // The settings of the run the job was saved with; none: the job leaves them as they are.
+    std::optional<RunSettings> run;
     // Keys of a newer version, in file order, values unescaped; written back unchanged.
     std::vector<std::pair<std::string, std::string>> otherKeys;
 

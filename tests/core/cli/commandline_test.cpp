@@ -5,19 +5,24 @@
 #include "base/text.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
+#include "support/processes.h"
 #include "support/promptly.h"
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #ifndef _WIN32
+#include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace pilotrame {
@@ -30,28 +35,51 @@ using test::WriteBytes;
 
 using Args = std::vector<std::string>;
 
+// The command with what each option gives.
+CommandLine Cmd(CommandAction action, std::optional<std::string> job = {},
+                std::optional<std::string> list = {}, bool execute = false, bool run = false,
+                std::optional<int> workers = {}, std::optional<int> timeout = {}) {
+    CommandLine command;
+    command.action = action;
+    command.jobPath = std::move(job);
+    command.listPath = std::move(list);
+    command.execute = execute;
+    command.run = run;
+    command.workers = workers;
+    command.timeoutSeconds = timeout;
+    return command;
+}
+
 TEST(CommandLineParse, AcceptedArguments) {
     struct Case {
         Args arguments;
         CommandLine expected;
     };
     const Case cases[] = {
-        {{}, {}},
-        {{"--generate"}, {CommandAction::Generate, {}, {}, false}},
+        {{}, Cmd(CommandAction::None)},
+        {{"--generate"}, Cmd(CommandAction::Generate, {}, {}, false)},
         {{"--generate", "--job", "a.pilotrame"},
-         {CommandAction::Generate, "a.pilotrame", {}, false}},
+         Cmd(CommandAction::Generate, "a.pilotrame", {}, false)},
         {{"--list=l.txt", "--generate", "--execute", "--job=j"},
-         {CommandAction::Generate, "j", "l.txt", true}},
+         Cmd(CommandAction::Generate, "j", "l.txt", true)},
         {{"--execute", "--list", "C:\\mes listes\\l.txt", "--generate"},
-         {CommandAction::Generate, {}, "C:\\mes listes\\l.txt", true}},
-        {{"--job", "-", "--generate"}, {CommandAction::Generate, "-", {}, false}},
-        {{"--help"}, {CommandAction::Help, {}, {}, false}},
-        {{"-h"}, {CommandAction::Help, {}, {}, false}},
-        {{"/?"}, {CommandAction::Help, {}, {}, false}},
-        {{"--generate", "--job", "j", "--help"}, {CommandAction::Help, "j", {}, false}},
-        {{"--version", "--help"}, {CommandAction::Help, {}, {}, false}},
-        {{"--version"}, {CommandAction::Version, {}, {}, false}},
-        {{"--list", "l", "--version"}, {CommandAction::Version, {}, "l", false}},
+         Cmd(CommandAction::Generate, {}, "C:\\mes listes\\l.txt", true)},
+        {{"--job", "-", "--generate"}, Cmd(CommandAction::Generate, "-", {}, false)},
+        {{"--help"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"-h"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"/?"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"--generate", "--job", "j", "--help"}, Cmd(CommandAction::Help, "j", {}, false)},
+        {{"--version", "--help"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"--version"}, Cmd(CommandAction::Version, {}, {}, false)},
+        {{"--list", "l", "--version"}, Cmd(CommandAction::Version, {}, "l", false)},
+        {{"--generate", "--run"}, Cmd(CommandAction::Generate, {}, {}, false, true)},
+        {{"--run", "--workers", "16", "--generate", "--timeout=604800", "--list=l"},
+         Cmd(CommandAction::Generate, {}, "l", false, true, 16, 604800)},
+        {{"--generate", "--run", "--workers=1", "--timeout", "1"},
+         Cmd(CommandAction::Generate, {}, {}, false, true, 1, 1)},
+        {{"--generate", "--run", "--timeout", " 90 "},
+         Cmd(CommandAction::Generate, {}, {}, false, true, {}, 90)},
+        {{"--workers", "3", "--help"}, Cmd(CommandAction::Help, {}, {}, false, false, 3)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -79,10 +107,42 @@ TEST(CommandLineParse, RefusedArguments) {
         {{"--generate", "--job", "a", "--job=b"}, "option « --job » donnée deux fois"},
         {{"--help", "--help"}, "option « --help » donnée deux fois"},
         {{"--execute=1", "--generate"}, "l'option « --execute » ne prend pas de valeur"},
-        {{"--job", "a"}, "--job, --list et --execute ne vont qu'avec --generate"},
-        {{"--list", "a"}, "--job, --list et --execute ne vont qu'avec --generate"},
-        {{"--execute"}, "--job, --list et --execute ne vont qu'avec --generate"},
+        {{"--job", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--list", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--execute"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
         {{"--help", "--bogus"}, "option inconnue : « --bogus »"},
+        {{"--run"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--run", "--workers", "2"},
+         "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--workers", "2"}, "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--timeout=5"}, "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--execute", "--workers", "2"},
+         "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--run", "--execute"},
+         "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un script pour "
+         "tous les plans, --run lance la console d'AutoCAD plan par plan"},
+        {{"--generate", "--run", "--run"}, "option « --run » donnée deux fois"},
+        {{"--generate", "--run", "--workers", "2", "--workers=3"},
+         "option « --workers » donnée deux fois"},
+        {{"--generate", "--run", "--workers"}, "l'option « --workers » attend un nombre"},
+        {{"--generate", "--run", "--workers="}, "l'option « --workers » attend un nombre"},
+        {{"--generate", "--run", "--timeout", "--workers", "2"},
+         "l'option « --timeout » attend un nombre"},
+        {{"--generate", "--run", "--workers", "deux"},
+         "« --workers » vaut « deux » : un nombre entier attendu"},
+        {{"--generate", "--run", "--timeout", "1.5"},
+         "« --timeout » vaut « 1.5 » : un nombre entier attendu"},
+        {{"--generate", "--run", "--timeout", "99999999999999999999"},
+         "« --timeout » vaut « 99999999999999999999 » : un nombre entier attendu"},
+        {{"--generate", "--run", "--workers", "0"},
+         "« --workers » vaut « 0 » : un nombre entier de 1 à 16 attendu"},
+        {{"--generate", "--run", "--workers=17"},
+         "« --workers » vaut « 17 » : un nombre entier de 1 à 16 attendu"},
+        {{"--generate", "--run", "--timeout", "-5"},
+         "« --timeout » vaut « -5 » : un nombre entier de 1 à 604800 attendu"},
+        {{"--generate", "--run", "--timeout=604801"},
+         "« --timeout » vaut « 604801 » : un nombre entier de 1 à 604800 attendu"},
+        {{"--help", "--workers", "x"}, "« --workers » vaut « x » : un nombre entier attendu"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -96,13 +156,14 @@ TEST(CommandLineParse, RefusedArguments) {
 
 TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
     const std::string help = HelpText();
-    for (const char* option :
-         {"--generate", "--job FICHIER", "--list FICHIER", "--execute", "--help", "--version"})
+    for (const char* option : {"--generate", "--job FICHIER", "--list FICHIER", "--execute",
+                               "--run", "--workers N", "--timeout S", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (ExitCode code :
          {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
           ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
-          ExitCode::NothingToProcess, ExitCode::AutocadNotStarted})
+          ExitCode::NothingToProcess, ExitCode::AutocadNotStarted, ExitCode::SomeDrawingsFailed,
+          ExitCode::RunInterrupted})
         EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
                   std::string::npos)
             << static_cast<int>(code);
@@ -586,6 +647,287 @@ TEST_F(RunGenerateTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
         << err.str();
     EXPECT_FALSE(FileExists(scriptPath));
 }
+
+// ---- --run: the batch on AutoCAD's console ----
+
+// The program folder holds execution.txt naming the stand-in console; its engine is the old one,
+// which --run overrides.
+struct RunOnConsoleTest : RunGenerateTest {
+    std::string console = test::InstallHelperProgram(program, PILOTRAME_STANDIN_CONSOLE);
+    std::string runSettingsPath = program.path("execution.txt");
+    std::string journal = scripts.folder() + "Pilotrame-journal";
+    std::string zoomJob;
+
+    RunOnConsoleTest() {
+        writeSettings();
+        WriteBytes(runSettingsPath, "moteur=autocad\nconsole=" + console + "\ndelai=20\n");
+        zoomJob = writeJob("mode=operations\nzoom=1\n");
+    }
+    ~RunOnConsoleTest() override { EXPECT_EQ(test::ProcessesLeftOf(console), 0); }
+
+    // Lists the drawings, made empty in the program folder, in Liste01.txt.
+    void list(const std::vector<std::string>& names) {
+        std::string text = "\v" + program.folder() + "\r\n";
+        for (const std::string& name : names) {
+            text += "\t" + name + "\r\n";
+            WriteBytes(program.path(name), "");
+        }
+        WriteBytes(listPath, text);
+    }
+
+    // The runs' folders of the journal, in the order they were made.
+    std::vector<std::string> runFolders() const {
+        std::vector<std::string> folders;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(ToFsPath(journal), ec))
+            folders.push_back(WithTrailingSeparator(FromFsPath(entry.path())));
+        std::sort(folders.begin(), folders.end());
+        return folders;
+    }
+
+    bool said(const std::string& piece) const { return err.str().find(piece) != std::string::npos; }
+};
+
+TEST_F(RunOnConsoleTest, EveryDrawingSucceedingEndsInSuccessWithAJournal) {
+    const std::vector<std::string> names = {"a.dwg", "b_sleep50.dwg", "c.dwg"};
+    list(names);
+    const std::string runSettings = ReadBytes(runSettingsPath);
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::Success) << err.str();
+    const std::vector<std::string> folders = runFolders();
+    ASSERT_EQ(folders.size(), 1u);
+    const std::string& folder = folders.front();
+    EXPECT_EQ(ReadBytes(folder + "console.scr"), "zoom\r\net\r\n_qsave\r\n");
+    EXPECT_EQ(ReadBytes(folder + "echecs.txt"), "");
+    EXPECT_TRUE(FileExists(folder + "resume.csv"));
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadBytes(program.path(name)), "fait\n") << name;
+        EXPECT_TRUE(said("] réussi   " + name + "   ")) << err.str();
+    }
+    EXPECT_TRUE(said("\n[3/3] réussi   ")) << err.str();
+    EXPECT_TRUE(said("Console : " + console +
+                     "\n3 plans, 2 à la fois, délai de 20 s par plan.\n"
+                     "Journal : " +
+                     folder + "\n"))
+        << err.str();
+    EXPECT_TRUE(said("3 réussi(s), 0 échec(s), 0 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s), "
+                     "en 00:00:0"))
+        << err.str();
+    EXPECT_FALSE(said("echecs.txt"));
+    // Pilotrame.scr and the settings are left alone.
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_EQ(ReadBytes(runSettingsPath), runSettings);
+    EXPECT_TRUE(started.empty());
+}
+
+// A drawing that fails, runs past its time or crashes makes the run fail with its own code; the
+// failures listed in echecs.txt run again with --list, the others are not touched again.
+TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
+    list({"a.dwg", "b_exit3.dwg", "c_hang.dwg", "d_crash.dwg"});
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--timeout", "1", "--workers=4"}),
+              ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] réussi   a.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   b_exit3.dwg   ")) << err.str();
+    EXPECT_TRUE(said(" s   (code de sortie 3)\n")) << err.str();
+    EXPECT_TRUE(said("] délai dépassé   c_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   d_crash.dwg   ")) << err.str();
+    EXPECT_TRUE(said("1 réussi(s), 2 échec(s), 1 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s)"))
+        << err.str();
+    ASSERT_EQ(runFolders().size(), 1u);
+    const std::string failures = runFolders().front() + "echecs.txt";
+    EXPECT_TRUE(said("listés dans " + failures + ", à donner à --list")) << err.str();
+    EXPECT_EQ(ReadBytes(failures),
+              "\v" + program.folder() + "\r\n\tb_exit3.dwg\r\n\tc_hang.dwg\r\n\td_crash.dwg\r\n");
+
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--timeout=1", "--list", failures}),
+              ExitCode::SomeDrawingsFailed);
+    EXPECT_EQ(runFolders().size(), 2u);
+    EXPECT_TRUE(said("\n[3/3] ")) << err.str();
+    EXPECT_EQ(ReadBytes(program.path("a.dwg")), "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("b_exit3.dwg")), "fait\nfait\n");
+}
+
+// execution.txt, then the settings of the run the job carries (all of them: what it lacks takes
+// the defaults, as in execution.txt), then --workers and --timeout.
+TEST_F(RunOnConsoleTest, TheJobsSettingsOfTheRunAndTheOptionsWinInTurn) {
+    list({"a.dwg"});
+    WriteBytes(runSettingsPath, "console=" + console + "\nplans-simultanes=3\ndelai=50\n");
+    // A backslash of a Windows path is written "\\" in a job file.
+    std::string escaped;
+    for (const char c : console)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    const std::string carried =
+        "execution.console=" + escaped + "\nexecution.plans-simultanes=5\nexecution.delai=70\n";
+    struct Case {
+        std::string jobRun; // the job's execution.* lines
+        Args options;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"", {}, "1 plan, 3 à la fois, délai de 50 s par plan."},
+        {"", {"--timeout=9"}, "1 plan, 3 à la fois, délai de 9 s par plan."},
+        {carried, {}, "1 plan, 5 à la fois, délai de 70 s par plan."},
+        {carried, {"--workers", "2"}, "1 plan, 2 à la fois, délai de 70 s par plan."},
+        {carried, {"--workers", "2", "--timeout", "4"}, "1 plan, 2 à la fois, délai de 4 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.jobRun + ::testing::PrintToString(c.options));
+        err.str("");
+        Args arguments = {"--run", "--job", writeJob("mode=operations\nzoom=1\n" + c.jobRun)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(run(arguments), ExitCode::Success) << err.str();
+        EXPECT_TRUE(said(c.said)) << err.str();
+    }
+    // A job's settings of the run replace those of execution.txt whole: without a console of its
+    // own, the job's is the one beside AutoCAD.
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", writeJob("mode=operations\nexecution.delai=70\n")}),
+              ExitCode::AutocadNotStarted);
+    EXPECT_TRUE(said("\naccoreconsole.exe\n")) << err.str();
+}
+
+// What keeps a run from starting is told before anything is written: no journal, no drawing
+// touched.
+TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
+    std::filesystem::create_directory(ToFsPath(program.path("dossier")));
+    struct Case {
+        std::string what;
+        std::string runSettings; // execution.txt, when the case changes it
+        std::string jobBody;
+        std::vector<std::string> names;
+        ExitCode code;
+        std::string message; // as err shows it after "ERREUR !!"
+    };
+    const std::string settingsRefused = "Réglages d'exécution illisibles, aucun plan n'a été "
+                                        "lancé : \n" +
+                                        runSettingsPath + "\n";
+    const std::string absentConsole = program.path("absent.exe");
+    const Case cases[] = {
+        {"a time limit that is no number",
+         "delai=abc\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused +
+             "« delai » vaut « abc » : un nombre entier dans les limites est attendu"},
+        {"an engine of another name",
+         "moteur=Console\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused + "ligne 1 : « moteur » vaut « Console » : autocad ou console attendu"},
+        {"too many at once",
+         "console=" + console + "\nplans-simultanes=40\n",
+         "mode=operations\nexecution.plans-simultanes=4\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused +
+             "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+        {"a console that does not exist",
+         "console=" + absentConsole + "\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::AutocadNotStarted,
+         ToLf(ConsoleNotFoundText(absentConsole))},
+        {"no console and no AutoCAD folder",
+         "console=\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::AutocadNotStarted,
+         ToLf(ConsoleNotFoundText("accoreconsole.exe"))},
+        {"a job that runs VBA",
+         "",
+         "mode=operations\nremplacer-texte=1\n",
+         {"a.dwg"},
+         ExitCode::GenerationFailed,
+         std::string(kConsoleHasNoVbaText)},
+        {"an empty list",
+         "",
+         "mode=operations\nzoom=1\n",
+         {},
+         ExitCode::NothingToProcess,
+         std::string(kNothingToRunText)},
+        {"a drawing that is missing",
+         "",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg", "absent.dwg"},
+         ExitCode::DrawingsNotReady,
+         ToLf(DrawingsNotReadyForRunText(2, 1, program.path("absent.dwg") + "\tintrouvable\r\n"))},
+    };
+    const std::string standard = ReadBytes(runSettingsPath);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(runSettingsPath, c.runSettings.empty() ? standard : c.runSettings);
+        list(c.names);
+        std::filesystem::remove(ToFsPath(program.path("absent.dwg")));
+        err.str("");
+        EXPECT_EQ(run({"--run", "--job", writeJob(c.jobBody)}), c.code);
+        EXPECT_EQ(err.str(), "ERREUR !!\n" + c.message + "\n");
+        EXPECT_TRUE(runFolders().empty());
+        for (const std::string& name : c.names) {
+            if (name != "absent.dwg") {
+                EXPECT_EQ(ReadBytes(program.path(name)), "");
+            }
+        }
+    }
+    // A folder in place of execution.txt is no settings file either.
+    std::filesystem::remove(ToFsPath(runSettingsPath));
+    std::filesystem::create_directory(ToFsPath(runSettingsPath));
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SettingsUnreadable);
+    EXPECT_TRUE(said("n'est pas un fichier ordinaire")) << err.str();
+    // Without --run, execution.txt is not read at all.
+    err.str("");
+    EXPECT_EQ(run({"--job", zoomJob}), ExitCode::Success) << err.str();
+    EXPECT_TRUE(runFolders().empty());
+}
+
+// A console program that exists but cannot be started fails each drawing with the system's
+// reason, as the window's run does.
+TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
+    const std::string text = program.path("texte.exe");
+    WriteBytes(text, "pas un programme");
+    WriteBytes(runSettingsPath, "console=" + text + "\n");
+    list({"a.dwg", "b.dwg"});
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] échec   a.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   b.dwg   ")) << err.str();
+    EXPECT_TRUE(said("(la console n'a pas pu être lancée : ")) << err.str();
+    EXPECT_TRUE(said("0 réussi(s), 2 échec(s)")) << err.str();
+}
+
+#ifndef _WIN32
+// Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
+// the summary written, and a code of its own.
+TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
+    list({"a_hang.dwg", "b_hang.dwg", "c_hang.dwg"});
+    std::atomic<bool> sent{false};
+    std::thread interrupter([&] {
+        // Once two consoles run, the handler is in place; they never end by themselves.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (test::CountProcessesOf(console) < 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (test::CountProcessesOf(console) >= 2) {
+            ::kill(::getpid(), SIGINT);
+            sent = true;
+        }
+    });
+    const ExitCode code = run({"--run", "--job", zoomJob, "--workers", "2"});
+    interrupter.join();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(code, ExitCode::RunInterrupted);
+    EXPECT_TRUE(said("] arrêté   a_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] arrêté   b_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said(std::string(kRunInterruptedText) + "\n0 réussi(s), 0 échec(s), 0 délai(s) "
+                                                        "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
+        << err.str();
+    ASSERT_EQ(runFolders().size(), 1u);
+    const std::string summary = ReadBytes(runFolders().front() + "resume.csv");
+    EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
+    EXPECT_EQ(ReadBytes(program.path("c_hang.dwg")), "");
+}
+#endif
 
 } // namespace
 } // namespace pilotrame

@@ -191,6 +191,8 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     operations.renameTicked = true;
     operations.rename = RenameJob{RenameRule::Insert, "2", "3", "pré-", ".dwg"};
     operations.otherKeys = {{"futur.option", "x\ny"}, {"autre", ""}};
+    operations.run =
+        RunSettings{Engine::Console, "\\\\serveur\\acad\\accoreconsole.exe", 3, 45, "en-US"};
     jobs.push_back(operations);
 
     MainJob hiddenPanel = OperationJob();
@@ -205,6 +207,75 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
             EXPECT_EQ(WriteJobFile(Parsed(text), separator), text);
         }
     }
+}
+
+// The settings of the run travel with the job in the words and values of execution.txt, after
+// the window's keys and before the keys of a newer version.
+TEST(JobFile, TheSettingsOfTheRunAreWrittenAsExecutionTxtWritesThem) {
+    MainJob job = OperationJob();
+    job.run = RunSettings{Engine::Console, "D:\\AutoCAD 2024\\accoreconsole.exe", 16, 604800, ""};
+    job.otherKeys = {{"futur", "1"}};
+    const std::string text = WriteJobFile(job, ',');
+    std::string expected;
+    const std::string runSettings = WriteRunSettings(*job.run);
+    for (std::string_view rest = runSettings; !rest.empty();) {
+        const std::size_t end = rest.find('\n') + 1;
+        const std::string line(rest.substr(0, end));
+        expected += "execution." + (line.starts_with("console=")
+                                        ? "console=D:\\\\AutoCAD 2024\\\\accoreconsole.exe\n"
+                                        : line);
+        rest.remove_prefix(end);
+    }
+    EXPECT_TRUE(text.ends_with("remplacer-texte.nouveau2=\n" + expected +
+                               "futur=1\npilotrame-travail=fin\n"))
+        << text;
+    EXPECT_EQ(Parsed(text), job);
+
+    // Each key, alone, reaches its setting; the others keep the defaults of execution.txt.
+    struct Case {
+        const char* line;
+        RunSettings expected;
+    };
+    const RunSettings defaults;
+    const Case cases[] = {
+        {"execution.moteur=console", {Engine::Console, "", 2, 600, "fr-FR"}},
+        {"execution.moteur=autocad", defaults},
+        {"execution.console=C:\\\\c.exe", {Engine::Autocad, "C:\\c.exe", 2, 600, "fr-FR"}},
+        {"execution.plans-simultanes=16", {Engine::Autocad, "", 16, 600, "fr-FR"}},
+        {"execution.plans-simultanes= 1 ", {Engine::Autocad, "", 1, 600, "fr-FR"}},
+        {"execution.delai=1", {Engine::Autocad, "", 2, 1, "fr-FR"}},
+        {"execution.delai=604800", {Engine::Autocad, "", 2, 604800, "fr-FR"}},
+        {"execution.langue=", {Engine::Autocad, "", 2, 600, ""}},
+        {"execution.langue=en-US", {Engine::Autocad, "", 2, 600, "en-US"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        for (const std::string& header : {kHeader, std::string("pilotrame-travail=2\n")}) {
+            const std::string closing =
+                header == kHeader ? std::string() : std::string("pilotrame-travail=fin\n");
+            const MainJob loaded = Parsed(header + c.line + "\n" + closing);
+            ASSERT_TRUE(loaded.run);
+            EXPECT_EQ(*loaded.run, c.expected);
+        }
+    }
+}
+
+// A job saved before the settings of the run were carried, of either version, leaves them as they
+// are; so does a job saved without them.
+TEST(JobFile, AJobWithoutExecutionKeysCarriesNoSettingsOfTheRun) {
+    for (const std::string& text :
+         {kHeader + "mode=operations\nzoom=1\n",
+          std::string("pilotrame-travail=2\nmode=imprimer\npilotrame-travail=fin\n"),
+          WriteJobFile(MainJob{}, ','), kHeader + "executions.delai=5\n"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(Parsed(text).run);
+    }
+    EXPECT_EQ(WriteJobFile(MainJob{}, ',').find("execution"), std::string::npos);
+    // A key of a newer version named like them is kept, not taken for a setting.
+    const MainJob newer = Parsed(kHeader + "execution.priorite=basse\n");
+    EXPECT_FALSE(newer.run);
+    ASSERT_EQ(newer.otherKeys.size(), 1u);
+    EXPECT_EQ(newer.otherKeys[0].first, "execution.priorite");
 }
 
 TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
@@ -336,6 +407,26 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         {"pilotrame-travail=1\r\nzoom=1\r\nzoom=1\r\n", "ligne 3 : la clé « zoom »"},
         {"\xEF\xBB\xBFpilotrame-travail=1\nmode=?\n", "ligne 2 : « mode » vaut « ? »"},
         {kHeader + "mode=operations\nzoom=1\npurger=1\ninserer=2\n", "ligne 5 : « inserer »"},
+        {kHeader + "execution.moteur=Console\n",
+         "ligne 2 : « execution.moteur » vaut « Console » : autocad ou console attendu"},
+        {kHeader + "execution.plans-simultanes=deux\n",
+         "ligne 2 : « execution.plans-simultanes » vaut « deux » : un nombre entier attendu"},
+        {kHeader + "execution.plans-simultanes=17\n",
+         "ligne 2 : « execution.plans-simultanes » vaut « 17 » : un nombre entier de 1 à 16 "
+         "attendu"},
+        {kHeader + "execution.plans-simultanes=0\n", "ligne 2 : « execution.plans-simultanes » "
+                                                     "vaut « 0 » : un nombre entier de 1 à 16"},
+        {kHeader + "execution.delai=1.5\n",
+         "ligne 2 : « execution.delai » vaut « 1.5 » : un nombre entier attendu"},
+        {kHeader + "execution.delai=604801\n",
+         "ligne 2 : « execution.delai » vaut « 604801 » : un nombre entier de 1 à 604800 attendu"},
+        {kHeader + "execution.delai=-1\n", "ligne 2 : « execution.delai » vaut « -1 » : un "
+                                           "nombre entier de 1 à 604800"},
+        {kHeader + "execution.delai=\n", "ligne 2 : « execution.delai » vaut «  » : un nombre"},
+        {kHeader + "execution.console=a\\nb.exe\n",
+         "ligne 2 : « execution.console » ne peut pas contenir de retour à la ligne"},
+        {kHeader + "execution.delai=60\nexecution.delai=60\n",
+         "ligne 3 : la clé « execution.delai » est déjà donnée ligne 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -366,6 +457,7 @@ MainJob RichJob() {
     d.insertPath = "C:\\blocs\\cartouche.dwg";
     d.attributeOld = "INDICE A";
     job.rename.text = "pré-";
+    job.run = RunSettings{Engine::Console, "C:\\AutoCAD\\accoreconsole.exe", 4, 900, "fr-FR"};
     job.otherKeys = {{"futur.option", "x"}};
     return job;
 }
@@ -458,8 +550,9 @@ TEST(JobFile, SingleLineValuesPastWhatABoxHoldsAreRefusedNamingTheKey) {
          true},
         {std::string(32767, 'a') + "\\\\", false}, // the escape counts as the one character
     };
-    for (const char* key : {"inserer.fichier", "attribut.ancien", "renommer.texte",
-                            "remplacer-texte.nouveau2", "effacer.x1", "renommer.longueur"}) {
+    for (const char* key :
+         {"inserer.fichier", "attribut.ancien", "renommer.texte", "remplacer-texte.nouveau2",
+          "effacer.x1", "renommer.longueur", "execution.console", "execution.langue"}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(c.value.size()));
             const Result<MainJob> job =
