@@ -565,6 +565,7 @@ MainJob MainWindow::currentMainJob() const {
     job.renameTicked = m_renaming->isTicked();
     job.rename = currentRenameJob();
     job.otherKeys = m_otherJobKeys;
+    job.run = m_session.runSettings;
     return job;
 }
 
@@ -587,6 +588,9 @@ void MainWindow::applyMainJob(const MainJob& job) {
     m_renaming->setJob(job.renameTicked, job.rename);
     m_renameSwitch->setChecked(job.renameSwitch);
     m_otherJobKeys = job.otherKeys;
+    // A job's run settings hold for this session's runs; execution.txt keeps the configured ones.
+    if (job.run)
+        m_session.runSettings = *job.run;
 }
 
 namespace {

@@ -984,9 +984,39 @@ TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     action("mnuenregistrertravail")->trigger();
     const Result<MainJob> again = LoadJobFile(saved);
     ASSERT_TRUE(again);
-    const Result<MainJob> original = LoadJobFile(path);
+    Result<MainJob> original = LoadJobFile(path);
     ASSERT_TRUE(original);
+    original->run = session.runSettings; // a saved job carries the settings of the run
     EXPECT_EQ(*again, *original);
+}
+
+// The settings of the run travel with a job: a job that has them sets them for the next runs, one
+// that has none leaves them, and a saved job carries those in use.
+TEST_F(MainWindowTest, AJobCarriesTheSettingsOfTheRun) {
+    const RunSettings configured{Engine::Console, "/opt/console", 3, 90, "fr-FR"};
+    session.runSettings = configured;
+    const std::string without = dir.path("sans.pilotrame");
+    WriteBytes(without, JobText("mode=operations\n"));
+    prompts.presetFiles({QString::fromStdString(without)});
+    action("mnuouvrirtravail")->trigger();
+    EXPECT_EQ(session.runSettings, configured);
+
+    const std::string with = dir.path("avec.pilotrame");
+    WriteBytes(with, JobText("mode=operations\nexecution.moteur=autocad\nexecution.console=\n"
+                             "execution.plans-simultanes=5\nexecution.delai=30\n"
+                             "execution.langue=en-US\n"));
+    prompts.presetFiles({QString::fromStdString(with)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_TRUE(prompts.messages.isEmpty()) << test::Str(prompts.messages.front().text);
+    const RunSettings fromJob{Engine::Autocad, "", 5, 30, "en-US"};
+    EXPECT_EQ(session.runSettings, fromJob);
+
+    const std::string saved = dir.path("encore.pilotrame");
+    prompts.presetFiles({QString::fromStdString(saved)});
+    action("mnuenregistrertravail")->trigger();
+    const Result<MainJob> again = LoadJobFile(saved);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->run, fromJob);
 }
 
 // Past what a box holds, the job is refused naming the key, as the command line refuses it.
