@@ -122,17 +122,6 @@ bool StartSuspended(const ProgramStart& start, Handles& handles, std::string& re
     return true;
 }
 
-// Starts the child; its process id, or -1. vfork rather than fork: the page tables of a large
-// program are not copied for a child that execs at once, which makes a console's start as cheap
-// as posix_spawn's. A function of its own, so that no variable of the caller lives across vfork.
-[[gnu::noinline]] pid_t StartChild(const char* file, char* const* argv, const char* folder,
-                                   int output, int report, pid_t parent) {
-    const pid_t pid = ::vfork();
-    if (pid == 0)
-        RunInChild(file, argv, folder, output, report, parent);
-    return pid;
-}
-
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
                           const std::function<bool()>& stopRequested) {
     ChildOutcome outcome;
