@@ -52,7 +52,7 @@ public:
                 ideal != run.counters.end() && ideal->second.value > 0 &&
                 run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 const double seconds =
-                    run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
                 m_ideal[run.run_name.function_name + "/" + run.run_name.args] =
                     seconds / ideal->second.value;
             }
