@@ -247,9 +247,27 @@ DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
 Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
         m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
+        if (m_bodyStatus)
+            m_bodyAnsi = ToAnsi(m_body);
         m_prepared = true;
     }
     return m_bodyStatus;
+}
+
+Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& position) {
+    if (Status prepared = prepare(); !prepared)
+        return prepared;
+    if (position.currentFolder != m_folder) {
+        m_folder = position.currentFolder;
+        m_folderAnsi = ToAnsi(m_folder);
+    }
+    // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
+    ansi += "_.open\r\n\"";
+    ansi += m_folderAnsi;
+    AppendToAnsi(ansi, position.currentFileName);
+    ansi += "\"\r\n";
+    ansi += m_bodyAnsi;
+    return Success();
 }
 
 Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {

@@ -95,6 +95,10 @@ public:
     // Same output and failures as WriteDrawingSection for this job and these settings.
     Status operator()(std::string& script, const ListPosition& position);
 
+    // The same section converted to the ANSI code page (ToAnsi), appended to ansi: the part after
+    // the opening is converted once, and the folder once for the drawings that share it.
+    Status appendAnsi(std::string& ansi, const ListPosition& position);
+
 private:
     DrawingJob m_job;
     Settings m_settings;
@@ -102,6 +106,9 @@ private:
     bool m_prepared = false;
     Status m_bodyStatus = Success();
     std::string m_body;
+    std::string m_bodyAnsi;
+    std::string m_folder; // the folder of the latest drawing, and its ANSI form
+    std::string m_folderAnsi;
 };
 
 } // namespace pilotrame

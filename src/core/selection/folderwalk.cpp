@@ -136,9 +136,31 @@ public:
         // matches where the name ends, and a "*" just before it cannot then take the name's
         // last dot, which would begin an extension.
         m_finalDot = !m_tokens.empty() && m_tokens.back() == U'.';
+        // The usual pattern: a "*" then plain ASCII characters ("*.dwg"), none of the final-dot
+        // rules at play.
+        m_asciiTail = m_tokens.size() > 1 && m_tokens.front() == kAnyRun &&
+                      m_beforeFinalDot == kNoDot && !m_finalDot &&
+                      std::all_of(m_tokens.begin() + 1, m_tokens.end(),
+                                  [](char32_t token) { return token < 0x80; });
     }
 
     bool matches(std::string_view name) {
+        // "*" then ASCII characters: the name's last bytes, when ASCII, are its last characters,
+        // and decide alone. A name whose end is not ASCII goes the long way.
+        if (m_asciiTail) {
+            const std::size_t tail = m_tokens.size() - 1;
+            if (name.size() < tail)
+                return false;
+            const std::string_view end = name.substr(name.size() - tail);
+            if (std::all_of(end.begin(), end.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+                for (std::size_t k = 0; k < tail; ++k) {
+                    if (UpperAscii(static_cast<unsigned char>(end[k])) != m_tokens[k + 1])
+                        return false;
+                }
+                return true;
+            }
+        }
         m_name.resize(name.size());
         std::size_t length = 0;
         for (std::size_t i = 0; i < name.size();)
@@ -222,6 +244,7 @@ private:
     std::u32string m_name; // reused from name to name
     std::size_t m_beforeFinalDot = kNoDot;
     bool m_finalDot = false;
+    bool m_asciiTail = false;
 };
 
 Error Unreadable(const std::string& folder, ErrorCode code) {
