@@ -70,13 +70,18 @@ bool HasDrawingExtension(std::string_view name) {
 }
 
 // The order of the walk for ASCII names: letters without regard to case, then byte by byte.
+// Names of one folder share most of their start: the first differing byte mostly decides.
 bool AsciiNameLess(const std::string& a, const std::string& b) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    const auto upper = [](char c) {
+        return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    };
     const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
+    std::size_t i = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
+        a.begin());
+    for (; i < common; ++i) {
         if (upper(a[i]) != upper(b[i]))
-            return static_cast<unsigned char>(upper(a[i])) <
-                   static_cast<unsigned char>(upper(b[i]));
+            return upper(a[i]) < upper(b[i]);
     }
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }

@@ -59,6 +59,11 @@ inline void CopyAscii(const char*& from, const char* end, char*& to) {
 constexpr std::size_t kBlockRoom = 512;
 
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
+    // A name without accents, the most usual, is appended as it stands.
+    if (AsciiPrefixLength(utf8) == utf8.size()) {
+        out += utf8;
+        return;
+    }
     char block[kBlockRoom];
     const char* from = utf8.data();
     const char* const end = from + utf8.size();
@@ -112,6 +117,10 @@ constexpr std::array<Utf8Form, 128> MakeHighForms() {
 constexpr std::array<Utf8Form, 128> kHighForms = MakeHighForms();
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    if (AsciiPrefixLength(bytes) == bytes.size()) {
+        out += bytes;
+        return;
+    }
     char block[kBlockRoom];
     const char* from = bytes.data();
     const char* const end = from + bytes.size();

@@ -46,6 +46,27 @@ void EndWithSeparator(std::string& folder) {
     folder += last == std::string::npos ? kNativeSeparator : folder[last];
 }
 
+// The first CR or LF of text from position from on, npos when none: eight bytes at a time, a
+// byte equal to CR or LF making its lane zero.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kTops)
+            break;
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 } // namespace
 
 int CountFiles(const FileList& list) {
@@ -127,19 +148,32 @@ std::string BuildFileList(const FileList& list, bool folderMarkers) {
 }
 
 Result<int> WriteFileList(const std::string& listPath, const FileList& list, bool folderMarkers) {
+    // The text of BuildFileList, made in the ANSI code page line by line: a walk of a large tree
+    // lists a hundred thousand names.
+    std::string ansi;
+    const std::string_view folderMarker = folderMarkers ? std::string_view("\v") : "";
     for (const ListedFolder& folder : list) {
         const auto refused = [&](const std::string& name) {
             return NameError(ErrorCode::InvalidName, name, listPath);
         };
-        if (folder.folder.find_first_of("\r\n") != std::string::npos)
+        if (FindLineEnd(folder.folder, 0) != std::string_view::npos)
             return refused(folder.folder);
         for (const std::string& name : folder.names) {
-            if (name.find_first_of("\r\n") != std::string::npos)
+            if (FindLineEnd(name, 0) != std::string_view::npos)
                 return refused(name);
         }
+        if (folder.names.empty())
+            continue;
+        ansi += folderMarker;
+        AppendToAnsi(ansi, folder.folder);
+        ansi += kCrLf;
+        for (const std::string& name : folder.names) {
+            ansi += kFileMarker;
+            AppendToAnsi(ansi, name);
+            ansi += kCrLf;
+        }
     }
-    if (Status written = ReplaceFileContent(listPath, ToAnsi(BuildFileList(list, folderMarkers)));
-        !written)
+    if (Status written = ReplaceFileContent(listPath, ansi); !written)
         return InOperation(written.error(), Operation::WriteList);
     return CountFiles(list);
 }
@@ -160,27 +194,6 @@ ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, b
 }
 
 namespace {
-
-// The first CR or LF of text from position from on, npos when none: eight bytes at a time, a
-// byte equal to CR or LF making its lane zero.
-std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kTops = 0x8080808080808080u;
-    std::size_t i = from;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        const std::uint64_t cr = word ^ (kOnes * '\r');
-        const std::uint64_t lf = word ^ (kOnes * '\n');
-        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kTops)
-            break;
-    }
-    for (; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n')
-            return i;
-    }
-    return std::string_view::npos;
-}
 
 // Cuts the list's bytes into lines as the pieces of the file come: a line may run over several
 // pieces, and a CR ending one piece with an LF starting the next is one line end. Each line is

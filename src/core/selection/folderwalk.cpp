@@ -151,15 +151,17 @@ public:
             const std::size_t tail = m_tokens.size() - 1;
             if (name.size() < tail)
                 return false;
-            const std::string_view end = name.substr(name.size() - tail);
-            if (std::all_of(end.begin(), end.end(),
-                            [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-                for (std::size_t k = 0; k < tail; ++k) {
-                    if (UpperAscii(static_cast<unsigned char>(end[k])) != m_tokens[k + 1])
-                        return false;
-                }
-                return true;
+            const char* const end = name.data() + name.size() - tail;
+            bool same = true;
+            std::size_t k = 0;
+            for (; k < tail; ++k) {
+                const auto byte = static_cast<unsigned char>(end[k]);
+                if (byte >= 0x80)
+                    break;
+                same = same && UpperAscii(byte) == m_tokens[k + 1];
             }
+            if (k == tail)
+                return same;
         }
         m_name.resize(name.size());
         std::size_t length = 0;
