@@ -103,7 +103,6 @@ private:
         const std::size_t dot = name.rfind('.');
         m_lockPath.assign(folder).append(name.substr(0, dot));
         const std::size_t base = m_lockPath.size();
-        FileStatus status;
         for (const char* extension : {".dwl", ".DWL"}) {
             m_lockPath.resize(base);
             m_lockPath += extension;
@@ -112,6 +111,7 @@ private:
             if (fs::exists(ToFsPath(m_lockPath), ec))
                 return true;
 #else
+            struct stat status;
             if (statusOf(m_lockPath, status))
                 return true;
 #endif

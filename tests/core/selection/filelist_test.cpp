@@ -163,6 +163,26 @@ TEST(FileList, ANameWithALineBreakIsRefusedAndTheListKept) {
     EXPECT_EQ(ReadBytes(list), "\vC:\\\r\n\ta.dwg\r\n");
 }
 
+// A CR or an LF anywhere in a folder or a name, among the first bytes or the last, is refused.
+TEST(FileList, ALineBreakAnywhereIsRefused) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    for (const char lineEnd : {'\r', '\n'}) {
+        for (std::size_t at = 0; at < 19; ++at) {
+            std::string name = "plan_é_0123456.dwg";
+            name.insert(at, 1, lineEnd);
+            for (const bool inFolder : {false, true}) {
+                const FileList files = inFolder ? FileList{{"C:\\" + name + "\\", {"a.dwg"}}}
+                                                : FileList{{"C:\\", {"a.dwg", name}}};
+                const Result<int> written = WriteFileList(list, files);
+                ASSERT_FALSE(written) << at;
+                EXPECT_EQ(written.error().code, ErrorCode::InvalidName);
+                EXPECT_NE(written.error().detail.find(name), std::string::npos);
+            }
+        }
+    }
+}
+
 TEST(FileList, WriteIntoAMissingFolderFails) {
     TempDir dir;
     const Result<int> written =
