@@ -254,7 +254,8 @@ Status DrawingSectionWriter::prepare() {
     return m_bodyStatus;
 }
 
-Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& position) {
+Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& position,
+                                        std::string_view ansiName) {
     if (Status prepared = prepare(); !prepared)
         return prepared;
     if (position.currentFolder != m_folder) {
@@ -264,7 +265,10 @@ Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& p
     // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
     ansi += "_.open\r\n\"";
     ansi += m_folderAnsi;
-    AppendToAnsi(ansi, position.currentFileName);
+    if (ansiName.empty())
+        AppendToAnsi(ansi, position.currentFileName);
+    else
+        ansi += ansiName;
     ansi += "\"\r\n";
     ansi += m_bodyAnsi;
     return Success();

@@ -97,7 +97,9 @@ public:
 
     // The same section converted to the ANSI code page (ToAnsi), appended to ansi: the part after
     // the opening is converted once, and the folder once for the drawings that share it.
-    Status appendAnsi(std::string& ansi, const ListPosition& position);
+    // ansiName, when not empty, is ToAnsi(position.currentFileName), known beforehand.
+    Status appendAnsi(std::string& ansi, const ListPosition& position,
+                      std::string_view ansiName = {});
 
 private:
     DrawingJob m_job;

@@ -36,8 +36,19 @@ bool FitsOnScriptLine(std::string_view name) {
     return true;
 }
 
-// Appends the section of the drawing at position, in the ANSI code page, to the buffer.
-using AnsiSectionWriter = std::function<Status(std::string& ansi, const ListPosition& position)>;
+// Appends the section of the drawing at position, in the ANSI code page, to the buffer; ansiName
+// is the name in the ANSI code page when known, else empty.
+using AnsiSectionWriter = std::function<Status(std::string& ansi, const ListPosition& position,
+                                               std::string_view ansiName)>;
+
+#ifdef _WIN32
+// The system's code page may not give back each byte of a name (a byte it leaves undefined, half
+// a character of a double-byte one): the name is converted from its UTF-8.
+constexpr bool kListedNamesRoundTrip = false;
+#else
+// Windows-1252 gives back every byte: the name as listed is the name converted twice.
+constexpr bool kListedNamesRoundTrip = true;
+#endif
 
 Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
                      ListPosition& position, const AnsiSectionWriter& writeSection,
@@ -48,7 +59,7 @@ Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
     std::string path;
     std::string checkedFolder;
     int sections = 0;
-    const auto onFile = [&](const ListPosition& at) -> Status {
+    const auto onFile = [&](const ListPosition& at, std::string_view listedName) -> Status {
         if (skipped && !skipped->empty()) {
             path.assign(at.currentFolder).append(at.currentFileName);
             if (skipped->contains(path))
@@ -65,14 +76,16 @@ Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
             return NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName,
                              scriptPath);
         section.clear();
-        if (Status written = writeSection(section, at); !written)
+        if (Status written =
+                writeSection(section, at, kListedNamesRoundTrip ? listedName : std::string_view());
+            !written)
             return written;
         if (Status appended = AppendToFile(scriptPath, section); !appended)
             return InOperation(appended.error(), Operation::AppendScript);
         ++sections;
         return Success();
     };
-    const Status walked = WalkFileList(listPath, position, onFile, listPieceSize);
+    const Status walked = WalkListedFiles(listPath, position, onFile, listPieceSize);
     if (!walked)
         return walked.error();
     return sections;
@@ -85,7 +98,7 @@ Result<int> GenerateScript(const std::string& listPath, const std::string& scrip
                            const std::unordered_set<std::string>* skipped,
                            std::size_t listPieceSize) {
     std::string utf8;
-    const auto toAnsi = [&](std::string& ansi, const ListPosition& at) -> Status {
+    const auto toAnsi = [&](std::string& ansi, const ListPosition& at, std::string_view) -> Status {
         utf8.clear();
         if (Status written = writeSection(utf8, at); !written)
             return written;
@@ -99,8 +112,9 @@ Result<int> GenerateScript(const std::string& listPath, const std::string& scrip
                            ListPosition& position, DrawingSectionWriter& writer,
                            const std::unordered_set<std::string>* skipped,
                            std::size_t listPieceSize) {
-    const auto ansi = [&writer](std::string& section, const ListPosition& at) {
-        return writer.appendAnsi(section, at);
+    const auto ansi = [&writer](std::string& section, const ListPosition& at,
+                                std::string_view ansiName) {
+        return writer.appendAnsi(section, at, ansiName);
     };
     return Generate(listPath, scriptPath, position, ansi, skipped, listPieceSize);
 }

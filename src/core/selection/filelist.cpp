@@ -200,7 +200,7 @@ namespace {
 // converted from the ANSI code page on its own; a line end is never inside a character there.
 class ListLines {
 public:
-    ListLines(ListPosition& position, const std::function<Status(const ListPosition&)>& onFile)
+    ListLines(ListPosition& position, const ListedFileHandler& onFile)
         : m_position(position), m_onFile(onFile) {}
 
     Status take(std::string_view piece) {
@@ -257,21 +257,23 @@ private:
         }
         std::string& name = m_position.currentFileName;
         name.clear();
+        std::string_view listedName;
         if (!line.empty() && static_cast<unsigned char>(line.front()) < 0x80) {
             // A one-byte marker, a tab as this program writes it.
-            AppendFromAnsi(name, line.substr(1));
+            listedName = line.substr(1);
+            AppendFromAnsi(name, listedName);
         } else {
             AppendFromAnsi(name, line);
             name.erase(0, name.size() - FileLineName(name).size());
         }
         m_position.line = m_number;
-        Status handled = m_onFile(m_position);
+        Status handled = m_onFile(m_position, listedName);
         m_stopped = !handled;
         return handled;
     }
 
     ListPosition& m_position;
-    const std::function<Status(const ListPosition&)>& m_onFile;
+    const ListedFileHandler& m_onFile;
     std::string m_partial; // the start of a line whose end is in a later piece
     bool m_afterCr = false;
     bool m_stopped = false;
@@ -283,6 +285,13 @@ private:
 Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile,
                     std::size_t pieceSize) {
+    return WalkListedFiles(
+        listPath, position,
+        [&onFile](const ListPosition& at, std::string_view) { return onFile(at); }, pieceSize);
+}
+
+Status WalkListedFiles(const std::string& listPath, ListPosition& position,
+                       const ListedFileHandler& onFile, std::size_t pieceSize) {
     ListLines lines(position, onFile);
     Status walked = ReadFileInPieces(
         listPath, [&lines](std::string_view piece) { return lines.take(piece); }, pieceSize);

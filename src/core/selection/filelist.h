@@ -93,6 +93,17 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
                     const std::function<Status(const ListPosition&)>& onFile,
                     std::size_t pieceSize = kReadPieceSize);
 
+// What WalkListedFiles hands on for each file line: the position, as WalkFileList gives it, and
+// the bytes of the name as the list holds them (the line without its marker) when the marker is
+// one ASCII byte, as this program writes it; empty otherwise.
+using ListedFileHandler =
+    std::function<Status(const ListPosition& position, std::string_view listedName)>;
+
+// WalkFileList for a reader that writes the names back in the ANSI code page, and may take them
+// as the list holds them rather than convert them twice.
+Status WalkListedFiles(const std::string& listPath, ListPosition& position,
+                       const ListedFileHandler& onFile, std::size_t pieceSize = kReadPieceSize);
+
 // The model of the list at listPath: a folder entry for each run of files under one folder line.
 // File lines before any folder line go under an empty folder.
 Result<FileList> ReadFileList(const std::string& listPath);

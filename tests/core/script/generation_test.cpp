@@ -173,15 +173,17 @@ TEST_F(Generation, AListReadInPiecesGivesTheScriptOfTheListReadWhole) {
     }
 }
 
-// "Générer script" writes the sections of a drawing job in the ANSI code page from the start:
-// byte for byte the sections written in UTF-8 and converted, over accented folders and names,
-// a folder coming back, and every operation ticked.
+// "Générer script" writes the sections of a drawing job in the ANSI code page from the start, the
+// names as the list holds them: byte for byte the sections written in UTF-8 and converted, over
+// accented folders and names, bytes the code page leaves undefined, a marker that is no tab, a
+// folder coming back, and every operation ticked.
 TEST_F(Generation, SectionsWrittenInAnsiAreTheSectionsConverted) {
     WriteBytes(list, "\vC:\\R\xE9"
                      "seaux\\\r\n\t\xC9t\xE9.dwg\r\n\t\x80.dwg\r\n\vC:\\plans\\\r\n"
                      "\tA01.dwg\r\n\vC:\\R\xE9"
                      "seaux\\\r\n\tFa\xE7"
-                     "ade.dwg\r\n");
+                     "ade.dwg\r\n\t\x81\x8D\x8F\x90\x9D.dwg\r\n\xA5"
+                     "Coupe.dwg\r\nXplan\xFF.dwg\r\n");
     DrawingJob job;
     job.customScript = true;
     job.scriptText = "_-calque\nch\nCartouche_\xC3\xA9t\xC3\xA9";
@@ -198,14 +200,14 @@ TEST_F(Generation, SectionsWrittenInAnsiAreTheSectionsConverted) {
     DrawingSectionWriter converted(job, settings, ',');
     ASSERT_EQ(
         *run([&](std::string& section, const ListPosition& at) { return converted(section, at); }),
-        4);
+        7);
     const std::string expected = ReadBytes(script);
     EXPECT_NE(expected.find("\"C:\\R\xE9"
                             "seaux\\Fa\xE7"
                             "ade.dwg\""),
               std::string::npos);
     DrawingSectionWriter ansi(job, settings, ',');
-    ASSERT_EQ(*GenerateScript(list, script, position, ansi), 4);
+    ASSERT_EQ(*GenerateScript(list, script, position, ansi), 7);
     EXPECT_EQ(ReadBytes(script), expected);
 }
 
