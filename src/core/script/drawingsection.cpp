@@ -248,7 +248,7 @@ Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
         m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
         if (m_bodyStatus)
-            m_bodyAnsi = ToAnsi(m_body);
+            m_afterName = "\"\r\n" + ToAnsi(m_body);
         m_prepared = true;
     }
     return m_bodyStatus;
@@ -258,19 +258,19 @@ Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& p
                                         std::string_view ansiName) {
     if (Status prepared = prepare(); !prepared)
         return prepared;
+    // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
+    // What comes before the name is made once for each folder, what follows it once.
     if (position.currentFolder != m_folder) {
         m_folder = position.currentFolder;
-        m_folderAnsi = ToAnsi(m_folder);
+        m_beforeName = "_.open\r\n\"";
+        AppendToAnsi(m_beforeName, m_folder);
     }
-    // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
-    ansi += "_.open\r\n\"";
-    ansi += m_folderAnsi;
+    ansi += m_beforeName;
     if (ansiName.empty())
         AppendToAnsi(ansi, position.currentFileName);
     else
         ansi += ansiName;
-    ansi += "\"\r\n";
-    ansi += m_bodyAnsi;
+    ansi += m_afterName;
     return Success();
 }
 

@@ -108,9 +108,11 @@ private:
     bool m_prepared = false;
     Status m_bodyStatus = Success();
     std::string m_body;
-    std::string m_bodyAnsi;
-    std::string m_folder; // the folder of the latest drawing, and its ANSI form
-    std::string m_folderAnsi;
+    // In the ANSI code page: what a section holds before the drawing's name, for the folder of
+    // the latest drawing, and what it holds after the name.
+    std::string m_folder;
+    std::string m_beforeName;
+    std::string m_afterName;
 };
 
 } // namespace pilotrame

@@ -229,7 +229,7 @@ public:
                 m_afterCr = true; // the LF that may complete it is in the next piece
                 return Success();
             }
-            i = end + (piece.compare(end, 2, kCrLf) == 0 ? 2 : 1);
+            i = end + (piece[end] == '\r' && piece[end + 1] == '\n' ? 2 : 1);
         }
         return Success();
     }
