@@ -69,15 +69,9 @@ char32_t NextFolded(std::string_view text, std::size_t& i) {
     return FoldCase(NextCharacter(text, i));
 }
 
-// Order of names: without regard to case first, then byte by byte so that names differing only
-// in case still come in one fixed order.
-bool NameLess(const std::string& a, const std::string& b) {
-    // Names of one folder mostly share a start and differ in one ASCII character: decide there
-    // without decoding the rest.
+// NameLess for names a and b that are the same up to k, and part there or one of them ends.
+bool NameLessFrom(const std::string& a, const std::string& b, std::size_t k) {
     const std::size_t common = std::min(a.size(), b.size());
-    std::size_t k = static_cast<std::size_t>(
-        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
-        a.begin());
     if (k == common) {
         const std::string& longer = a.size() < b.size() ? b : a;
         if (k == longer.size())
@@ -85,11 +79,6 @@ bool NameLess(const std::string& a, const std::string& b) {
         // The shorter name ends on a whole character unless the longer goes on inside it.
         if (!IsContinuationByte(longer[k]))
             return a.size() < b.size();
-    } else {
-        const auto x = static_cast<unsigned char>(a[k]);
-        const auto y = static_cast<unsigned char>(b[k]);
-        if (x < 0x80 && y < 0x80 && UpperAscii(x) != UpperAscii(y))
-            return UpperAscii(x) < UpperAscii(y);
     }
     // Otherwise compare characters from the start of the one where they part (a string's
     // character at its size is the terminating zero, never a continuation byte).
@@ -106,6 +95,24 @@ bool NameLess(const std::string& a, const std::string& b) {
     if (i < a.size() || j < b.size())
         return j < b.size();
     return a < b;
+}
+
+// Order of names: without regard to case first, then byte by byte so that names differing only
+// in case still come in one fixed order. Names of one folder mostly share a start and differ in
+// one ASCII character: that is decided here, small enough to go inline in the sort, without
+// decoding the rest.
+inline bool NameLess(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    const std::size_t k = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
+        a.begin());
+    if (k < common) {
+        const auto x = static_cast<unsigned char>(a[k]);
+        const auto y = static_cast<unsigned char>(b[k]);
+        if (x < 0x80 && y < 0x80 && UpperAscii(x) != UpperAscii(y))
+            return UpperAscii(x) < UpperAscii(y);
+    }
+    return NameLessFrom(a, b, k);
 }
 
 // A pattern made ready for many names: folded, wildcards as tokens.
@@ -163,6 +170,14 @@ public:
             if (k == tail)
                 return same;
         }
+        return matchesFolded(name);
+    }
+
+private:
+    static constexpr std::size_t kNoDot = static_cast<std::size_t>(-1);
+
+    // The name folded character by character against the tokens, for any pattern and name.
+    bool matchesFolded(std::string_view name) {
         m_name.resize(name.size());
         std::size_t length = 0;
         for (std::size_t i = 0; i < name.size();)
@@ -174,9 +189,6 @@ public:
             return true;
         return m_finalDot && matchesWithoutExtension();
     }
-
-private:
-    static constexpr std::size_t kNoDot = static_cast<std::size_t>(-1);
 
     static bool sameCharacter(char32_t token, char32_t character) {
         return token == kAnyOne || token == character;
@@ -377,8 +389,9 @@ Result<FolderEntries> ReadSorted(const std::string& folder, Pattern* filter, boo
     FolderEntries entries;
     if (Status read = ReadFolder(folder, filter, wantFolders, entries); !read)
         return read.error();
-    std::sort(entries.folders.begin(), entries.folders.end(), NameLess);
-    std::sort(entries.files.begin(), entries.files.end(), NameLess);
+    const auto less = [](const std::string& a, const std::string& b) { return NameLess(a, b); };
+    std::sort(entries.folders.begin(), entries.folders.end(), less);
+    std::sort(entries.files.begin(), entries.files.end(), less);
     return entries;
 }
 
