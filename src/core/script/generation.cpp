@@ -2,7 +2,6 @@
 
 #include "base/codepage.h"
 #include "base/fileio.h"
-#include "base/text.h"
 
 #include <cstdint>
 #include <cstring>
