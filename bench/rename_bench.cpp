@@ -1,7 +1,9 @@
 // Batch renaming of 10,000 listed files, measured against a baseline that makes the very same
-// renames with bare rename calls on ready-made paths and does nothing else. The gap between the
-// two is what the renaming itself costs: reading the list, making each new name, the read-only
-// checks and the rename that never replaces. The target is at most 1.2 times the baseline.
+// rename calls on ready-made names and does nothing else: each folder opened once, then for each
+// file the rename that never replaces (renameat2 with RENAME_NOREPLACE, within the folder), as
+// the program makes it. The gap between the two is what the renaming itself costs: reading the
+// list, making each new name, the read-only checks. The target is at most 1.1 times the
+// baseline.
 //
 // Each iteration renames every file once, alternately one way ("Ajouter" "_x" at start 0) and
 // back ("Supprimer" 2 characters at start 0), so that the files are always there to rename. Two
@@ -20,11 +22,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -38,7 +47,8 @@ constexpr int kFolderCount = 4;
 constexpr const char* kPrefix = "_x";
 
 struct Rename {
-    std::string from;
+    std::size_t folder; // index in the fixture's folders
+    std::string from;   // names within the folder
     std::string to;
 };
 
@@ -64,6 +74,7 @@ public:
             const std::string folder =
                 pilotrame::WithTrailingSeparator(pilotrame::FromFsPath(folderPath));
             original.push_back({folder, {}});
+            m_folders.push_back(folder);
             renamed.push_back({folder, {}});
             for (int i = 0; i < kFileCount / kFolderCount; ++i) {
                 ++number;
@@ -78,8 +89,9 @@ public:
                 }
                 original.back().names.push_back(name);
                 renamed.back().names.push_back(newName);
-                m_forward.push_back({folder + name, folder + newName});
-                m_back.push_back({folder + newName, folder + name});
+                const auto index = static_cast<std::size_t>(f);
+                m_forward.push_back({index, name, newName});
+                m_back.push_back({index, newName, name});
             }
         }
         m_originalList = pathOf("Liste01.txt");
@@ -100,14 +112,31 @@ public:
         return true;
     }
 
-    // The same renames with nothing but the system's rename.
+    // The same renames with nothing but the system's rename that never replaces.
     bool renameBare() {
+#ifdef _WIN32
+        return false;
+#else
+        std::vector<int> folders;
+        for (const std::string& folder : m_folders)
+            folders.push_back(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        bool renamed = std::find(folders.begin(), folders.end(), -1) == folders.end();
         for (const Rename& rename : m_renamed ? m_back : m_forward) {
-            if (std::rename(rename.from.c_str(), rename.to.c_str()) != 0)
-                return false;
+            const int folder = folders[rename.folder];
+            if (!renamed || ::syscall(SYS_renameat2, folder, rename.from.c_str(), folder,
+                                      rename.to.c_str(), RENAME_NOREPLACE) != 0) {
+                renamed = false;
+                break;
+            }
         }
-        m_renamed = !m_renamed;
-        return true;
+        for (const int folder : folders) {
+            if (folder >= 0)
+                ::close(folder);
+        }
+        if (renamed)
+            m_renamed = !m_renamed;
+        return renamed;
+#endif
     }
 
 private:
@@ -115,6 +144,7 @@ private:
     const pilotrame::RenameJob m_addPrefix{pilotrame::RenameRule::Insert, "0", "1", kPrefix,
                                            ".xls"};
     const pilotrame::RenameJob m_removePrefix{pilotrame::RenameRule::Delete, "0", "2", "", ".xls"};
+    std::vector<std::string> m_folders;
     std::string m_originalList;
     std::string m_renamedList;
     std::vector<Rename> m_forward;

@@ -2,8 +2,10 @@
 
 #include "base/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,12 +21,6 @@ constexpr std::array<char32_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t Cp1252ToCodePoint(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F)
-        return kCp1252High[byte - 0x80];
-    return byte;
-}
-
 int CodePointToCp1252(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<int>(cp);
@@ -37,30 +33,142 @@ int CodePointToCp1252(char32_t cp) {
 
 } // namespace
 
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// Copies the ASCII bytes at the start of [from, end) to to, eight at a time while it can, and
+// moves both past them.
+inline void CopyAscii(const char*& from, const char* end, char*& to) {
+    while (end - from >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+        std::memcpy(to, &word, sizeof word);
+        from += 8;
+        to += 8;
+    }
+    while (from < end && static_cast<unsigned char>(*from) < 0x80)
+        *to++ = *from++;
+}
+
+// The converters below write into a buffer on the stack and append it to the string a block at a
+// time: names and sections are short, and a string grown byte by byte or resized for the worst
+// case costs more than the conversion.
+constexpr std::size_t kBlockRoom = 512;
+
+void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
+    // A name without accents, the most usual, is appended as it stands.
+    if (AsciiPrefixLength(utf8) == utf8.size()) {
+        out += utf8;
+        return;
+    }
+    char block[kBlockRoom];
+    const char* from = utf8.data();
+    const char* const end = from + utf8.size();
+    while (from < end) {
+        // One byte for each character, and for each malformed byte: never more than the UTF-8.
+        // A character begun before stop may end past it: room is left for it.
+        const char* const stop =
+            from + std::min<std::size_t>(static_cast<std::size_t>(end - from), kBlockRoom - 4);
+        char* to = block;
+        while (from < stop) {
+            // ASCII, most of a script, is copied a run at a time.
+            CopyAscii(from, stop, to);
+            if (from == stop)
+                break;
+            // The accented letters of Latin-1 take two bytes: decoded here without a call.
+            const auto lead = static_cast<unsigned char>(*from);
+            if ((lead == 0xC2 || lead == 0xC3) && end - from >= 2 && IsContinuationByte(from[1])) {
+                const char32_t cp =
+                    ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(from[1]) & 0x3Fu);
+                from += 2;
+                const int mapped = cp >= 0xA0 ? static_cast<int>(cp) : CodePointToCp1252(cp);
+                *to++ = mapped < 0 ? '?' : static_cast<char>(mapped);
+                continue;
+            }
+            std::size_t i = static_cast<std::size_t>(from - utf8.data());
+            const int mapped = CodePointToCp1252(NextCodePoint(utf8, i));
+            from = utf8.data() + i;
+            *to++ = mapped < 0 ? '?' : static_cast<char>(mapped);
+        }
+        out.append(block, static_cast<std::size_t>(to - block));
+    }
+}
+
+// The UTF-8 form of each byte from 0x80 on, its length in the last byte.
+using Utf8Form = std::array<char, 4>;
+constexpr std::array<Utf8Form, 128> MakeHighForms() {
+    std::array<Utf8Form, 128> forms{};
+    for (std::size_t b = 0; b < forms.size(); ++b) {
+        const char32_t cp = b < 32 ? kCp1252High[b] : static_cast<char32_t>(0x80 + b);
+        if (cp < 0x800) {
+            forms[b] = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)),
+                        0, 2};
+        } else {
+            forms[b] = {static_cast<char>(0xE0 | (cp >> 12)),
+                        static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                        static_cast<char>(0x80 | (cp & 0x3F)), 3};
+        }
+    }
+    return forms;
+}
+constexpr std::array<Utf8Form, 128> kHighForms = MakeHighForms();
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    if (AsciiPrefixLength(bytes) == bytes.size()) {
+        out += bytes;
+        return;
+    }
+    char block[kBlockRoom];
+    const char* from = bytes.data();
+    const char* const end = from + bytes.size();
+    while (from < end) {
+        // At most three bytes for each.
+        const char* const stop =
+            from + std::min<std::size_t>(static_cast<std::size_t>(end - from), kBlockRoom / 3);
+        char* to = block;
+        while (from < stop) {
+            CopyAscii(from, stop, to);
+            if (from == stop)
+                break;
+            const Utf8Form& form = kHighForms[static_cast<unsigned char>(*from++) - 0x80];
+            std::memcpy(to, form.data(), 3); // a third byte of 0 is overwritten or left out
+            to += form[3];
+        }
+        out.append(block, static_cast<std::size_t>(to - block));
+    }
+}
+
+} // namespace
+
+std::size_t AsciiPrefixLength(std::string_view text) {
+    const char* const data = text.data();
+    std::size_t i = 0;
+    // Eight bytes at a time: lists and scripts are mostly ASCII, a few accents apart.
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(data[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 std::string Utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        // ASCII, most of a script, is copied a run at a time.
-        std::size_t end = i;
-        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80)
-            ++end;
-        out.append(utf8, i, end - i);
-        i = end;
-        if (i == utf8.size())
-            break;
-        const int mapped = CodePointToCp1252(NextCodePoint(utf8, i));
-        out += mapped < 0 ? '?' : static_cast<char>(mapped);
-    }
+    AppendUtf8AsCp1252(out, utf8);
     return out;
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (const char c : bytes)
-        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+    AppendCp1252AsUtf8(out, bytes);
     return out;
 }
 
@@ -70,11 +178,7 @@ namespace {
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    return AsciiPrefixLength(text) == text.size();
 }
 
 } // namespace
@@ -182,6 +286,20 @@ std::string FromAnsi(std::string_view bytes) {
     return WideToUtf8(Widen(bytes, GetACP(), 0));
 }
 
+void AppendToAnsi(std::string& out, std::string_view utf8) {
+    if (IsAscii(utf8))
+        out += utf8;
+    else
+        out += ToAnsi(utf8);
+}
+
+void AppendFromAnsi(std::string& out, std::string_view bytes) {
+    if (IsAscii(bytes))
+        out += bytes;
+    else
+        out += FromAnsi(bytes);
+}
+
 #else
 
 std::string ToAnsi(std::string_view utf8) {
@@ -194,6 +312,14 @@ std::string FromAnsi(std::string_view bytes) {
     if (IsAscii(bytes))
         return std::string(bytes);
     return Cp1252ToUtf8(bytes);
+}
+
+void AppendToAnsi(std::string& out, std::string_view utf8) {
+    AppendUtf8AsCp1252(out, utf8);
+}
+
+void AppendFromAnsi(std::string& out, std::string_view bytes) {
+    AppendCp1252AsUtf8(out, bytes);
 }
 
 #endif

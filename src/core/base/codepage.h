@@ -21,6 +21,15 @@ std::string ToAnsi(std::string_view utf8);
 // The system's ANSI code page to UTF-8.
 std::string FromAnsi(std::string_view bytes);
 
+// ToAnsi and FromAnsi appending to out, for text converted a line or a section at a time into a
+// buffer that is kept: converting pieces that each hold whole characters gives the bytes that
+// converting them joined gives.
+void AppendToAnsi(std::string& out, std::string_view utf8);
+void AppendFromAnsi(std::string& out, std::string_view bytes);
+
+// The number of bytes below 0x80 at the start of text.
+std::size_t AsciiPrefixLength(std::string_view text);
+
 // True when every character of the text survives the ANSI code page unchanged: a name that does
 // not would reach AutoCAD with "?" in it.
 bool FitsAnsi(std::string_view utf8);

@@ -289,6 +289,29 @@ Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
     return content;
 }
 
+Status ReadFileInPieces(const std::string& path,
+                        const std::function<Status(std::string_view piece)>& onPiece,
+                        std::size_t pieceSize) {
+    ReadingFile file(path);
+    if (Status opened = file.open(); !opened)
+        return opened;
+    pieceSize = std::max<std::size_t>(pieceSize, 1);
+    // No larger than the file: a short list takes a small buffer. A file whose size the system
+    // gives as 0 may still hold bytes (those of /proc): read it by pages all the same.
+    const std::size_t bufferSize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(pieceSize, std::max<std::uint64_t>(file.size(), 4096)));
+    std::string buffer(bufferSize, '\0');
+    for (;;) {
+        const Result<std::size_t> done = file.read(buffer.data(), buffer.size());
+        if (!done)
+            return done.error();
+        if (*done == 0)
+            return Success();
+        if (Status handled = onPiece(std::string_view(buffer.data(), *done)); !handled)
+            return handled;
+    }
+}
+
 Status CheckReadable(const std::string& path) {
     ReadingFile file(path);
     return file.open();
@@ -302,12 +325,35 @@ Status TruncateFile(const std::string& path) {
 }
 
 Status AppendToFile(const std::string& path, std::string_view bytes) {
+#ifdef _WIN32
     FileHandle file = OpenFile(path, "ab");
     if (!file)
         return ErrnoError(path);
     if (Status written = WriteAll(file.get(), bytes, path); !written)
         return written;
     return CloseChecked(file, path);
+#else
+    // The bare calls: a script is appended to once per drawing, and a stream of the C library
+    // would add a buffer to allocate and a copy to every one of them.
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return ErrnoError(path);
+    while (!bytes.empty()) {
+        const ssize_t done = ::write(descriptor, bytes.data(), bytes.size());
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0) {
+            const int error = done < 0 ? errno : ENOSPC;
+            ::close(descriptor);
+            return ErrorFromErrno(error, path);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(done));
+    }
+    // A late failure of writing (a full disk on a network share) comes out here.
+    if (::close(descriptor) != 0)
+        return ErrnoError(path);
+    return Success();
+#endif
 }
 
 namespace {

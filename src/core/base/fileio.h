@@ -3,6 +3,7 @@
 #include "base/result.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -27,6 +28,17 @@ Result<std::string> ReadFileBytes(const std::string& path, std::uint64_t sizeLim
 // At most length bytes of an ordinary file from offset on: fewer when the file ends before, none
 // when it ends before offset. The rest of the file is never read, however large it is.
 Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t length);
+
+// The pieces that ReadFileInPieces reads unless told otherwise.
+inline constexpr std::size_t kReadPieceSize = 64 * 1024;
+
+// Reads an ordinary file from its start to its end a piece at a time and hands each piece, of 1
+// to pieceSize bytes, to onPiece, so that a file of any size is read in little memory. Refuses
+// what ReadFileBytes refuses, the same way; stops at, and returns, the first failure of reading
+// or of onPiece. A failure of reading may come after pieces were handed on.
+Status ReadFileInPieces(const std::string& path,
+                        const std::function<Status(std::string_view piece)>& onPiece,
+                        std::size_t pieceSize = kReadPieceSize);
 
 // Succeeds when the path names an existing ordinary file that can be opened for reading.
 Status CheckReadable(const std::string& path);

@@ -1,5 +1,8 @@
 #include "base/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace pilotrame {
 
 namespace {
@@ -81,7 +84,19 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 bool HasControlCharacter(std::string_view text) {
-    for (const char c : text) {
+    // Eight bytes at a time, for the names of a long list: a byte below 0x20 or equal to 0x7F
+    // sets the top bit of its lane (exact for thresholds up to 0x80).
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t del = word ^ (kOnes * 0x7F);
+        if ((((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del)) & kTops)
+            return true;
+    }
+    for (const char c : text.substr(i)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F)
             return true;

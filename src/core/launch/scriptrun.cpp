@@ -3,7 +3,6 @@
 #include "base/fileio.h"
 #include "script/generation.h"
 
-#include <functional>
 #include <unordered_set>
 
 namespace pilotrame {
@@ -36,8 +35,8 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
     DrawingSectionWriter writeSection(request.job, request.settings, request.decimalSeparator);
     if (Status prepared = writeSection.prepare(); !prepared)
         return prepared.error();
-    const Result<int> sections = GenerateScript(request.listPath, request.scriptPath, position,
-                                                std::ref(writeSection), &skipped);
+    const Result<int> sections =
+        GenerateScript(request.listPath, request.scriptPath, position, writeSection, &skipped);
     if (!sections)
         return sections.error();
     written.sections = *sections;

@@ -247,9 +247,31 @@ DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
 Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
         m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
+        if (m_bodyStatus)
+            m_afterName = "\"\r\n" + ToAnsi(m_body);
         m_prepared = true;
     }
     return m_bodyStatus;
+}
+
+Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& position,
+                                        std::string_view ansiName) {
+    if (Status prepared = prepare(); !prepared)
+        return prepared;
+    // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
+    // What comes before the name is made once for each folder, what follows it once.
+    if (position.currentFolder != m_folder) {
+        m_folder = position.currentFolder;
+        m_beforeName = "_.open\r\n\"";
+        AppendToAnsi(m_beforeName, m_folder);
+    }
+    ansi += m_beforeName;
+    if (ansiName.empty())
+        AppendToAnsi(ansi, position.currentFileName);
+    else
+        ansi += ansiName;
+    ansi += m_afterName;
+    return Success();
 }
 
 Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {

@@ -95,6 +95,12 @@ public:
     // Same output and failures as WriteDrawingSection for this job and these settings.
     Status operator()(std::string& script, const ListPosition& position);
 
+    // The same section converted to the ANSI code page (ToAnsi), appended to ansi: the part after
+    // the opening is converted once, and the folder once for the drawings that share it.
+    // ansiName, when not empty, is ToAnsi(position.currentFileName), known beforehand.
+    Status appendAnsi(std::string& ansi, const ListPosition& position,
+                      std::string_view ansiName = {});
+
 private:
     DrawingJob m_job;
     Settings m_settings;
@@ -102,6 +108,11 @@ private:
     bool m_prepared = false;
     Status m_bodyStatus = Success();
     std::string m_body;
+    // In the ANSI code page: what a section holds before the drawing's name, for the folder of
+    // the latest drawing, and what it holds after the name.
+    std::string m_folder;
+    std::string m_beforeName;
+    std::string m_afterName;
 };
 
 } // namespace pilotrame

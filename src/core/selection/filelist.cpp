@@ -5,6 +5,9 @@
 #include "base/text.h"
 #include "base/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace pilotrame {
 
 namespace {
@@ -41,6 +44,27 @@ void EndWithSeparator(std::string& folder) {
         return;
     const std::size_t last = folder.find_last_of("\\/");
     folder += last == std::string::npos ? kNativeSeparator : folder[last];
+}
+
+// The first CR or LF of text from position from on, npos when none: eight bytes at a time, a
+// byte equal to CR or LF making its lane zero.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kTops)
+            break;
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n')
+            return i;
+    }
+    return std::string_view::npos;
 }
 
 } // namespace
@@ -124,19 +148,32 @@ std::string BuildFileList(const FileList& list, bool folderMarkers) {
 }
 
 Result<int> WriteFileList(const std::string& listPath, const FileList& list, bool folderMarkers) {
+    // The text of BuildFileList, made in the ANSI code page line by line: a walk of a large tree
+    // lists a hundred thousand names.
+    std::string ansi;
+    const std::string_view folderMarker = folderMarkers ? std::string_view("\v") : "";
     for (const ListedFolder& folder : list) {
         const auto refused = [&](const std::string& name) {
             return NameError(ErrorCode::InvalidName, name, listPath);
         };
-        if (folder.folder.find_first_of("\r\n") != std::string::npos)
+        if (FindLineEnd(folder.folder, 0) != std::string_view::npos)
             return refused(folder.folder);
         for (const std::string& name : folder.names) {
-            if (name.find_first_of("\r\n") != std::string::npos)
+            if (FindLineEnd(name, 0) != std::string_view::npos)
                 return refused(name);
         }
+        if (folder.names.empty())
+            continue;
+        ansi += folderMarker;
+        AppendToAnsi(ansi, folder.folder);
+        ansi += kCrLf;
+        for (const std::string& name : folder.names) {
+            ansi += kFileMarker;
+            AppendToAnsi(ansi, name);
+            ansi += kCrLf;
+        }
     }
-    if (Status written = ReplaceFileContent(listPath, ToAnsi(BuildFileList(list, folderMarkers)));
-        !written)
+    if (Status written = ReplaceFileContent(listPath, ansi); !written)
         return InOperation(written.error(), Operation::WriteList);
     return CountFiles(list);
 }
@@ -156,26 +193,113 @@ ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, b
     return listing;
 }
 
-Status WalkFileList(const std::string& listPath, ListPosition& position,
-                    const std::function<Status(const ListPosition&)>& onFile) {
-    Result<std::string> bytes = ReadFileBytes(listPath);
-    if (!bytes)
-        return InOperation(bytes.error(), Operation::ReadList);
-    const std::string text = FromAnsi(*bytes);
-    int number = 0;
-    for (const std::string_view line : SplitLines(text)) {
-        ++number;
-        if (!line.empty() && line.front() == kFolderMarker) {
-            position.currentFolder.assign(line.substr(1));
-            EndWithSeparator(position.currentFolder);
-            continue;
+namespace {
+
+// Cuts the list's bytes into lines as the pieces of the file come: a line may run over several
+// pieces, and a CR ending one piece with an LF starting the next is one line end. Each line is
+// converted from the ANSI code page on its own; a line end is never inside a character there.
+class ListLines {
+public:
+    ListLines(ListPosition& position, const ListedFileHandler& onFile)
+        : m_position(position), m_onFile(onFile) {}
+
+    Status take(std::string_view piece) {
+        std::size_t i = 0;
+        if (m_afterCr) {
+            m_afterCr = false;
+            if (!piece.empty() && piece.front() == '\n')
+                i = 1;
         }
-        position.currentFileName.assign(FileLineName(line));
-        position.line = number;
-        if (Status handled = onFile(position); !handled)
-            return handled;
+        while (i < piece.size()) {
+            const std::size_t end = FindLineEnd(piece, i);
+            if (end == std::string_view::npos) {
+                m_partial.append(piece, i);
+                return Success();
+            }
+            std::string_view line = piece.substr(i, end - i);
+            if (!m_partial.empty()) {
+                m_partial.append(line);
+                line = m_partial;
+            }
+            Status handled = handle(line);
+            m_partial.clear();
+            if (!handled)
+                return handled;
+            if (piece[end] == '\r' && end + 1 == piece.size()) {
+                m_afterCr = true; // the LF that may complete it is in the next piece
+                return Success();
+            }
+            i = end + (piece[end] == '\r' && piece[end + 1] == '\n' ? 2 : 1);
+        }
+        return Success();
     }
-    return Success();
+
+    // The last line, when the list does not end with a line end.
+    Status finish() {
+        if (m_partial.empty())
+            return Success();
+        Status handled = handle(m_partial);
+        m_partial.clear();
+        return handled;
+    }
+
+    // True when the walk stopped on a failure of onFile, not of reading.
+    bool stopped() const { return m_stopped; }
+
+private:
+    Status handle(std::string_view line) {
+        ++m_number;
+        if (!line.empty() && line.front() == kFolderMarker) {
+            m_position.currentFolder.clear();
+            AppendFromAnsi(m_position.currentFolder, line.substr(1));
+            EndWithSeparator(m_position.currentFolder);
+            return Success();
+        }
+        std::string& name = m_position.currentFileName;
+        name.clear();
+        std::string_view listedName;
+        if (!line.empty() && static_cast<unsigned char>(line.front()) < 0x80) {
+            // A one-byte marker, a tab as this program writes it.
+            listedName = line.substr(1);
+            AppendFromAnsi(name, listedName);
+        } else {
+            AppendFromAnsi(name, line);
+            name.erase(0, name.size() - FileLineName(name).size());
+        }
+        m_position.line = m_number;
+        Status handled = m_onFile(m_position, listedName);
+        m_stopped = !handled;
+        return handled;
+    }
+
+    ListPosition& m_position;
+    const ListedFileHandler& m_onFile;
+    std::string m_partial; // the start of a line whose end is in a later piece
+    bool m_afterCr = false;
+    bool m_stopped = false;
+    int m_number = 0;
+};
+
+} // namespace
+
+Status WalkFileList(const std::string& listPath, ListPosition& position,
+                    const std::function<Status(const ListPosition&)>& onFile,
+                    std::size_t pieceSize) {
+    return WalkListedFiles(
+        listPath, position,
+        [&onFile](const ListPosition& at, std::string_view) { return onFile(at); }, pieceSize);
+}
+
+Status WalkListedFiles(const std::string& listPath, ListPosition& position,
+                       const ListedFileHandler& onFile, std::size_t pieceSize) {
+    ListLines lines(position, onFile);
+    Status walked = ReadFileInPieces(
+        listPath, [&lines](std::string_view piece) { return lines.take(piece); }, pieceSize);
+    if (walked)
+        walked = lines.finish();
+    if (!walked && !lines.stopped())
+        return InOperation(walked.error(), Operation::ReadList);
+    return walked;
 }
 
 Result<FileList> ReadFileList(const std::string& listPath) {
@@ -191,10 +315,15 @@ Result<FileList> ReadFileList(const std::string& listPath) {
 }
 
 Result<int> CountListedFiles(const std::string& listPath) {
-    Result<FileList> list = ReadFileList(listPath);
-    if (!list)
-        return list.error();
-    return CountFiles(*list);
+    int count = 0;
+    ListPosition position;
+    const Status walked = WalkFileList(listPath, position, [&count](const ListPosition&) {
+        ++count;
+        return Success();
+    });
+    if (!walked)
+        return walked.error();
+    return count;
 }
 
 } // namespace pilotrame

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/fileio.h"
 #include "base/paths.h"
 #include "base/result.h"
 
@@ -84,9 +85,24 @@ struct ListPosition {
 // Reads the list at listPath line by line, lines ending in CR LF, LF or CR: a folder line sets
 // currentFolder (with a separator at its end, added when the line lacks it), a file line sets
 // currentFileName and line (its number in the list) and calls onFile. Stops at, and returns, the
-// first failure of onFile. A list that cannot be read fails with the kind ListUnreadable.
+// first failure of onFile. A list that cannot be read fails with the kind ListUnreadable: when
+// that happens part-way, onFile has been called for the lines before. The list is read
+// pieceSize bytes at a time, so that a list of any length takes little memory; the lines, and
+// what onFile sees, are the same whatever the size of the pieces.
 Status WalkFileList(const std::string& listPath, ListPosition& position,
-                    const std::function<Status(const ListPosition&)>& onFile);
+                    const std::function<Status(const ListPosition&)>& onFile,
+                    std::size_t pieceSize = kReadPieceSize);
+
+// What WalkListedFiles hands on for each file line: the position, as WalkFileList gives it, and
+// the bytes of the name as the list holds them (the line without its marker) when the marker is
+// one ASCII byte, as this program writes it; empty otherwise.
+using ListedFileHandler =
+    std::function<Status(const ListPosition& position, std::string_view listedName)>;
+
+// WalkFileList for a reader that writes the names back in the ANSI code page, and may take them
+// as the list holds them rather than convert them twice.
+Status WalkListedFiles(const std::string& listPath, ListPosition& position,
+                       const ListedFileHandler& onFile, std::size_t pieceSize = kReadPieceSize);
 
 // The model of the list at listPath: a folder entry for each run of files under one folder line.
 // File lines before any folder line go under an empty folder.

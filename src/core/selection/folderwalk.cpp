@@ -69,15 +69,9 @@ char32_t NextFolded(std::string_view text, std::size_t& i) {
     return FoldCase(NextCharacter(text, i));
 }
 
-// Order of names: without regard to case first, then byte by byte so that names differing only
-// in case still come in one fixed order.
-bool NameLess(const std::string& a, const std::string& b) {
-    // Names of one folder mostly share a start and differ in one ASCII character: decide there
-    // without decoding the rest.
+// NameLess for names a and b that are the same up to k, and part there or one of them ends.
+bool NameLessFrom(const std::string& a, const std::string& b, std::size_t k) {
     const std::size_t common = std::min(a.size(), b.size());
-    std::size_t k = static_cast<std::size_t>(
-        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
-        a.begin());
     if (k == common) {
         const std::string& longer = a.size() < b.size() ? b : a;
         if (k == longer.size())
@@ -85,11 +79,6 @@ bool NameLess(const std::string& a, const std::string& b) {
         // The shorter name ends on a whole character unless the longer goes on inside it.
         if (!IsContinuationByte(longer[k]))
             return a.size() < b.size();
-    } else {
-        const auto x = static_cast<unsigned char>(a[k]);
-        const auto y = static_cast<unsigned char>(b[k]);
-        if (x < 0x80 && y < 0x80 && UpperAscii(x) != UpperAscii(y))
-            return UpperAscii(x) < UpperAscii(y);
     }
     // Otherwise compare characters from the start of the one where they part (a string's
     // character at its size is the terminating zero, never a continuation byte).
@@ -106,6 +95,24 @@ bool NameLess(const std::string& a, const std::string& b) {
     if (i < a.size() || j < b.size())
         return j < b.size();
     return a < b;
+}
+
+// Order of names: without regard to case first, then byte by byte so that names differing only
+// in case still come in one fixed order. Names of one folder mostly share a start and differ in
+// one ASCII character: that is decided here, small enough to go inline in the sort, without
+// decoding the rest.
+inline bool NameLess(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    const std::size_t k = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
+        a.begin());
+    if (k < common) {
+        const auto x = static_cast<unsigned char>(a[k]);
+        const auto y = static_cast<unsigned char>(b[k]);
+        if (x < 0x80 && y < 0x80 && UpperAscii(x) != UpperAscii(y))
+            return UpperAscii(x) < UpperAscii(y);
+    }
+    return NameLessFrom(a, b, k);
 }
 
 // A pattern made ready for many names: folded, wildcards as tokens.
@@ -136,9 +143,41 @@ public:
         // matches where the name ends, and a "*" just before it cannot then take the name's
         // last dot, which would begin an extension.
         m_finalDot = !m_tokens.empty() && m_tokens.back() == U'.';
+        // The usual pattern: a "*" then plain ASCII characters ("*.dwg"), none of the final-dot
+        // rules at play.
+        m_asciiTail = m_tokens.size() > 1 && m_tokens.front() == kAnyRun &&
+                      m_beforeFinalDot == kNoDot && !m_finalDot &&
+                      std::all_of(m_tokens.begin() + 1, m_tokens.end(),
+                                  [](char32_t token) { return token < 0x80; });
     }
 
     bool matches(std::string_view name) {
+        // "*" then ASCII characters: the name's last bytes, when ASCII, are its last characters,
+        // and decide alone. A name whose end is not ASCII goes the long way.
+        if (m_asciiTail) {
+            const std::size_t tail = m_tokens.size() - 1;
+            if (name.size() < tail)
+                return false;
+            const char* const end = name.data() + name.size() - tail;
+            bool same = true;
+            std::size_t k = 0;
+            for (; k < tail; ++k) {
+                const auto byte = static_cast<unsigned char>(end[k]);
+                if (byte >= 0x80)
+                    break;
+                same = same && UpperAscii(byte) == m_tokens[k + 1];
+            }
+            if (k == tail)
+                return same;
+        }
+        return matchesFolded(name);
+    }
+
+private:
+    static constexpr std::size_t kNoDot = static_cast<std::size_t>(-1);
+
+    // The name folded character by character against the tokens, for any pattern and name.
+    bool matchesFolded(std::string_view name) {
         m_name.resize(name.size());
         std::size_t length = 0;
         for (std::size_t i = 0; i < name.size();)
@@ -150,9 +189,6 @@ public:
             return true;
         return m_finalDot && matchesWithoutExtension();
     }
-
-private:
-    static constexpr std::size_t kNoDot = static_cast<std::size_t>(-1);
 
     static bool sameCharacter(char32_t token, char32_t character) {
         return token == kAnyOne || token == character;
@@ -222,6 +258,7 @@ private:
     std::u32string m_name; // reused from name to name
     std::size_t m_beforeFinalDot = kNoDot;
     bool m_finalDot = false;
+    bool m_asciiTail = false;
 };
 
 Error Unreadable(const std::string& folder, ErrorCode code) {
@@ -352,8 +389,9 @@ Result<FolderEntries> ReadSorted(const std::string& folder, Pattern* filter, boo
     FolderEntries entries;
     if (Status read = ReadFolder(folder, filter, wantFolders, entries); !read)
         return read.error();
-    std::sort(entries.folders.begin(), entries.folders.end(), NameLess);
-    std::sort(entries.files.begin(), entries.files.end(), NameLess);
+    const auto less = [](const std::string& a, const std::string& b) { return NameLess(a, b); };
+    std::sort(entries.folders.begin(), entries.folders.end(), less);
+    std::sort(entries.files.begin(), entries.files.end(), less);
     return entries;
 }
 

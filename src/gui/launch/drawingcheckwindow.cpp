@@ -3,25 +3,82 @@
 #include "base/messages.h"
 #include "gui/formparts.h"
 
+#include <QAbstractTableModel>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QSize>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace pilotrame::gui {
 
+// The drawings of a check as rows of two columns, the path and the reason, read from the check
+// when the view asks for a row it shows: tens of thousands of problems open as fast as three.
+class DrawingIssueModel : public QAbstractTableModel {
+public:
+    DrawingIssueModel(DrawingCheck check, QObject* parent)
+        : QAbstractTableModel(parent), m_check(std::move(check)) {
+        for (const DrawingProblem problem :
+             {DrawingProblem::Missing, DrawingProblem::ReadOnly, DrawingProblem::OpenElsewhere})
+            m_reasons[static_cast<std::size_t>(problem)] = FromStd(DescribeProblem(problem));
+    }
+
+    const DrawingCheck& check() const { return m_check; }
+
+    // The size that every reason cell reports: that of the widest reason, so that the column fits
+    // each of them without thousands of rows being measured.
+    void setReasonSize(QSize size) { m_reasonSize = size; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_check.issues.size());
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : 2;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        const DrawingIssue& issue = m_check.issues[static_cast<std::size_t>(index.row())];
+        // The path in full as the tip of an elided one.
+        const bool path = index.column() == 0;
+        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && path))
+            return path ? FromStd(issue.path) : m_reasons[static_cast<std::size_t>(issue.problem)];
+        if (role == Qt::SizeHintRole && !path && m_reasonSize.isValid())
+            return m_reasonSize;
+        return {};
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        return section == 0 ? QStringLiteral("Plan") : QStringLiteral("Problème");
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+private:
+    DrawingCheck m_check;
+    std::array<QString, 3> m_reasons;
+    QSize m_reasonSize;
+};
+
 DrawingCheckWindow::DrawingCheckWindow(const DrawingCheck& check, QWidget* parent)
-    : QDialog(parent), m_check(check) {
+    : QDialog(parent) {
     setObjectName(QStringLiteral("DrawingCheckWindow"));
     setWindowTitle(QStringLiteral("Vérification des plans"));
-    buildControls();
+    buildControls(check);
 }
 
-void DrawingCheckWindow::buildControls() {
+void DrawingCheckWindow::buildControls(const DrawingCheck& check) {
     const auto newButton = [this](const char* name, const QString& caption, const QString& tip) {
         auto* button = new QPushButton(caption, this);
         button->setObjectName(QString::fromLatin1(name));
@@ -36,16 +93,17 @@ void DrawingCheckWindow::buildControls() {
     outer->setSpacing(10);
 
     m_summary = new QLabel(
-        FromStd(DrawingCheckSummaryText(m_check.checked, static_cast<int>(m_check.issues.size()))),
+        FromStd(DrawingCheckSummaryText(check.checked, static_cast<int>(check.issues.size()))),
         this);
     m_summary->setObjectName(QStringLiteral("summary"));
     outer->addWidget(m_summary);
 
-    m_list = new QTreeWidget(this);
+    m_issues = new DrawingIssueModel(check, this);
+    m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("drawings"));
-    m_list->setColumnCount(2);
-    m_list->setHeaderLabels({QStringLiteral("Plan"), QStringLiteral("Problème")});
+    m_list->setModel(m_issues);
     m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true); // lists of thousands of drawings stay quick
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -54,16 +112,18 @@ void DrawingCheckWindow::buildControls() {
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(static_cast<qsizetype>(m_check.issues.size()));
-    for (const DrawingIssue& issue : m_check.issues) {
-        const QString path = FromStd(issue.path);
-        auto* row = new QTreeWidgetItem({path, FromStd(DescribeProblem(issue.problem))});
-        row->setToolTip(0, path);
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        rows << row;
+    // Each reason found, measured once as the view measures a cell.
+    QSize widestReason;
+    std::array<bool, 3> measured{};
+    for (std::size_t row = 0; row < check.issues.size(); ++row) {
+        const auto problem = static_cast<std::size_t>(check.issues[row].problem);
+        if (measured[problem])
+            continue;
+        measured[problem] = true;
+        widestReason = widestReason.expandedTo(
+            m_list->sizeHintForIndex(m_issues->index(static_cast<int>(row), 1)));
     }
-    m_list->addTopLevelItems(rows);
+    m_issues->setReasonSize(widestReason);
     outer->addWidget(m_list, 1);
 
     auto* copy = newButton("copyList", QStringLiteral("Copier la liste"),
@@ -98,7 +158,7 @@ void DrawingCheckWindow::buildControls() {
 }
 
 void DrawingCheckWindow::copyList() const {
-    QGuiApplication::clipboard()->setText(FromStd(DrawingCheckText(m_check)));
+    QGuiApplication::clipboard()->setText(FromStd(DrawingCheckText(m_issues->check())));
 }
 
 void DrawingCheckWindow::choose(DrawingCheckAnswer answer) {

@@ -7,9 +7,11 @@
 
 class QLabel;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace pilotrame::gui {
+
+class DrawingIssueModel;
 
 // "Vérification des plans": the drawings of the list that AutoCAD could not work on, each with
 // its reason, and the choice of what the script does about them. Opened for one modal use.
@@ -32,13 +34,13 @@ public:
     static DrawingCheckAnswer ask(QWidget* parent, const DrawingCheck& check);
 
 private:
-    void buildControls();
+    void buildControls(const DrawingCheck& check);
     void choose(DrawingCheckAnswer answer);
 
-    DrawingCheck m_check;
+    DrawingIssueModel* m_issues = nullptr; // holds the check
     DrawingCheckAnswer m_answer = DrawingCheckAnswer::Cancel;
     QLabel* m_summary = nullptr;
-    QTreeWidget* m_list = nullptr;
+    QTreeView* m_list = nullptr;
 };
 
 } // namespace pilotrame::gui

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace pilotrame {
 namespace {
 
@@ -38,6 +40,49 @@ TEST(CodePage, EveryCp1252ByteRoundTrips) {
     EXPECT_EQ(Utf8ToCp1252(utf8), all);
     EXPECT_EQ(FromAnsi(all), utf8);
     EXPECT_EQ(ToAnsi(utf8), all);
+}
+
+// Long texts are converted a block at a time: a character cut by the end of a block, at any
+// place, converts as it does alone, and ASCII runs copied eight bytes at a time stop at the
+// first byte that is not ASCII.
+TEST(CodePage, LongTextsConvertAsTheirCharactersDoAlone) {
+    const std::string characters[] = {
+        "a", "é", "€", "\xE6\xBC\xA2", "\xF0\x9F\x98\x80", "\xFF", "\xC3", "\x7F", "ÿ", "Œ"};
+    for (std::size_t shift = 0; shift < 12; ++shift) {
+        std::string utf8(shift, 'x');
+        std::string ansi(shift, 'x');
+        for (int i = 0; i < 700; ++i) {
+            const std::string& character = characters[(i * 7 + shift) % std::size(characters)];
+            utf8 += character;
+            ansi += Utf8ToCp1252(character);
+        }
+        ASSERT_EQ(Utf8ToCp1252(utf8), ansi) << shift;
+        std::string appended = "début ";
+        AppendToAnsi(appended, utf8);
+        EXPECT_EQ(appended, "début " + ToAnsi(utf8));
+    }
+    std::string bytes;
+    std::string utf8;
+    for (int round = 0; round < 9; ++round) {
+        for (int b = 0; b < 256; ++b) {
+            const auto byte = static_cast<char>((b * 37 + round) % 256);
+            bytes += byte;
+            utf8 += Cp1252ToUtf8(std::string(1, byte));
+        }
+    }
+    EXPECT_EQ(Cp1252ToUtf8(bytes), utf8);
+    std::string appended = "é";
+    AppendFromAnsi(appended, bytes);
+    EXPECT_EQ(appended, "é" + FromAnsi(bytes));
+}
+
+TEST(CodePage, AsciiPrefixStopsAtTheFirstHighByte) {
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text(20, 'a');
+        text[at] = '\xC3';
+        EXPECT_EQ(AsciiPrefixLength(text), at);
+    }
+    EXPECT_EQ(AsciiPrefixLength(std::string(21, 'a')), 21u);
 }
 
 TEST(CodePage, DecodesAccentsToUtf8) {

@@ -229,6 +229,14 @@ std::vector<Reader> EveryReader() {
          [](const std::string& path, const std::string&) {
              return Outcome(ReadFilePart(path, 100, 100));
          }},
+        {"ReadFileInPieces", Operation::None,
+         [](const std::string& path, const std::string&) -> std::optional<Error> {
+             const Status read = ReadFileInPieces(
+                 path, [](std::string_view) { return Success(); }, 7);
+             if (read)
+                 return std::nullopt;
+             return read.error();
+         }},
         {"CheckReadable", Operation::None,
          [](const std::string& path, const std::string&) { return Outcome(CheckReadable(path)); }},
         {"WalkFileList", Operation::ReadList,

@@ -47,5 +47,21 @@ TEST(Text, ControlCharacters) {
     EXPECT_TRUE(HasControlCharacter("a\x7F"));
 }
 
+// Names are looked at eight bytes at a time: every byte, at every place of a word and of the
+// bytes after the last whole word, among plain letters and among accented ones.
+TEST(Text, ControlCharactersAnywhereInALongName) {
+    for (const char filler : {'a', '\xE9', '\x80', '\x7E', '\x20'}) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const bool control = byte < 0x20 || byte == 0x7F;
+            for (std::size_t at = 0; at < 19; ++at) {
+                std::string name(19, filler);
+                name[at] = static_cast<char>(byte);
+                ASSERT_EQ(HasControlCharacter(name), control)
+                    << "byte " << byte << " at " << at << " among " << int(filler);
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace pilotrame

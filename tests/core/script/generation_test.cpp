@@ -138,6 +138,93 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
 }
 #endif
 
+// The list is read as the script is written, a piece at a time: lists of every kind give the
+// same script and the same outcome (a count, or the failure and its detail) whatever the size of
+// the pieces, down to one byte. The BOM is no line end nor a marker: its list stops at a name
+// holding a control character, as it does when read whole.
+TEST_F(Generation, AListReadInPiecesGivesTheScriptOfTheListReadWhole) {
+    const std::string texts[] = {
+        "\vC:\\A\\\r\n\tx.dwg\n\r\n\vC:\\B\r\tb.dwg\r\n\tc.dwg",
+        "\vD:\\Affaires\\H\xF4pital\\\r\n\tPlan_\xE9_1.dwg\r\n\xA5"
+        "Coupe_\xE0.dwg\r\n"
+        "\v\\\\serveur\\Fa\xE7"
+        "ades\n\t\x80uro.dwg\r\t" +
+            std::string(200, 'n') + ".dwg\r\n",
+        "\xEF\xBB\xBF\vC:\\bom\\\r\n\tplan.dwg\r\n",
+        "\vC:\\p\\\r\n\tok.dwg\r\n\tquote\".dwg\r\n\tlast.dwg\r\n",
+    };
+    // Each run from a fresh position, the count or the failure as text.
+    const auto generate = [&](std::size_t pieceSize) {
+        ListPosition fresh;
+        const Result<int> generated =
+            GenerateScript(list, script, fresh, NameSection, nullptr, pieceSize);
+        return generated ? std::to_string(*generated)
+                         : "failure " + std::to_string(static_cast<int>(generated.error().code)) +
+                               " " + generated.error().detail;
+    };
+    for (const std::string& text : texts) {
+        WriteBytes(list, text);
+        const std::string whole = generate(text.size() + 1);
+        const std::string wholeScript = ReadBytes(script);
+        for (std::size_t size = 1; size <= text.size(); ++size) {
+            ASSERT_EQ(generate(size), whole) << "pieces of " << size << " bytes: " << text;
+            ASSERT_EQ(ReadBytes(script), wholeScript) << "pieces of " << size << ": " << text;
+        }
+    }
+}
+
+// "Générer script" writes the sections of a drawing job in the ANSI code page from the start, the
+// names as the list holds them: byte for byte the sections written in UTF-8 and converted, over
+// accented folders and names, bytes the code page leaves undefined, a marker that is no tab, a
+// folder coming back, and every operation ticked.
+TEST_F(Generation, SectionsWrittenInAnsiAreTheSectionsConverted) {
+    WriteBytes(list, "\vC:\\R\xE9"
+                     "seaux\\\r\n\t\xC9t\xE9.dwg\r\n\t\x80.dwg\r\n\vC:\\plans\\\r\n"
+                     "\tA01.dwg\r\n\vC:\\R\xE9"
+                     "seaux\\\r\n\tFa\xE7"
+                     "ade.dwg\r\n\t\x81\x8D\x8F\x90\x9D.dwg\r\n\xA5"
+                     "Coupe.dwg\r\nXplan\xFF.dwg\r\n");
+    DrawingJob job;
+    job.customScript = true;
+    job.scriptText = "_-calque\nch\nCartouche_\xC3\xA9t\xC3\xA9";
+    job.purge = true;
+    job.zoomExtents = true;
+    job.erase = true;
+    job.erasePoints = {"12,5", "-3,25", "1250", "980,75"};
+    job.insert = true;
+    job.insertFile = true;
+    job.insertPath = "C:\\Blocs\\Cartouche_soci\xC3\xA9t\xC3\xA9.dwg";
+    job.replaceText = true;
+    job.replaceTexts = {"R\xC3\xA9v. A", "R\xC3\xA9v. B", "", ""};
+    const Settings settings = DefaultSettings(ProposeSettingValues({}, FolderStyle::Windows, ""));
+    DrawingSectionWriter converted(job, settings, ',');
+    ASSERT_EQ(
+        *run([&](std::string& section, const ListPosition& at) { return converted(section, at); }),
+        7);
+    const std::string expected = ReadBytes(script);
+    EXPECT_NE(expected.find("\"C:\\R\xE9"
+                            "seaux\\Fa\xE7"
+                            "ade.dwg\""),
+              std::string::npos);
+    DrawingSectionWriter ansi(job, settings, ',');
+    ASSERT_EQ(*GenerateScript(list, script, position, ansi), 7);
+    EXPECT_EQ(ReadBytes(script), expected);
+}
+
+#ifdef __linux__
+// A list that the system lets open but fails to read (/proc/self/mem has no byte at its start)
+// stops the run as an unreadable list, never as a script written in full.
+TEST_F(Generation, AListThatCannotBeReadStopsTheRun) {
+    list = "/proc/self/mem";
+    const Result<int> generated = run();
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(generated.error().operation, Operation::ReadList);
+    EXPECT_EQ(GenerationFailureText(generated.error()),
+              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
+    EXPECT_EQ(ReadBytes(script), "");
+}
+#endif
+
 TEST_F(Generation, FullSectionsEndToEnd) {
     WriteBytes(list, "\vC:\\plans\\\r\n\tA01.dwg\r\n\tA02.dwg\r\n");
     DrawingJob job;

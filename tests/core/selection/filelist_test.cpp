@@ -163,6 +163,26 @@ TEST(FileList, ANameWithALineBreakIsRefusedAndTheListKept) {
     EXPECT_EQ(ReadBytes(list), "\vC:\\\r\n\ta.dwg\r\n");
 }
 
+// A CR or an LF anywhere in a folder or a name, among the first bytes or the last, is refused.
+TEST(FileList, ALineBreakAnywhereIsRefused) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    for (const char lineEnd : {'\r', '\n'}) {
+        for (std::size_t at = 0; at < 19; ++at) {
+            std::string name = "plan_é_0123456.dwg";
+            name.insert(at, 1, lineEnd);
+            for (const bool inFolder : {false, true}) {
+                const FileList files = inFolder ? FileList{{"C:\\" + name + "\\", {"a.dwg"}}}
+                                                : FileList{{"C:\\", {"a.dwg", name}}};
+                const Result<int> written = WriteFileList(list, files);
+                ASSERT_FALSE(written) << at;
+                EXPECT_EQ(written.error().code, ErrorCode::InvalidName);
+                EXPECT_NE(written.error().detail.find(name), std::string::npos);
+            }
+        }
+    }
+}
+
 TEST(FileList, WriteIntoAMissingFolderFails) {
     TempDir dir;
     const Result<int> written =
@@ -235,6 +255,40 @@ TEST(FileList, EachFileComesWithItsLineNumber) {
     }));
     EXPECT_EQ(seen, (std::vector<std::string>{"2:x.dwg", "3:", "5:b.dwg", "6:c.dwg"}));
     EXPECT_EQ(position.line, 6);
+}
+
+// The list is read a piece at a time: whatever the size of the pieces, and so wherever a line, a
+// CR LF or an accented character is cut, the same lines come with the same numbers.
+TEST(FileList, PiecesOfAnySizeGiveTheSameLines) {
+    const std::string texts[] = {
+        "\vC:\\A\\\r\n\tx.dwg\n\r\n\vC:\\B\r\tb.dwg\r\n\tc.dwg",
+        "\v/p/\xC9t\xE9/\r\n\t\xE9t\xE9.dwg\r\n\t\x80.dwg\r\n\xA5plan.dwg\r\r\n\n\r",
+        "\r\n\r\n\ta\nb.dwg\r",
+        "\xEF\xBB\xBF\vC:\\bom\\\r\n\tplan.dwg\r\n",
+        "\t" + std::string(300, 'n') + ".dwg\r\n\t" + std::string(70, 'm'),
+    };
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    for (const std::string& text : texts) {
+        WriteBytes(list, text);
+        const auto read = [&](std::size_t pieceSize) {
+            std::vector<std::string> seen;
+            ListPosition position;
+            EXPECT_TRUE(WalkFileList(
+                list, position,
+                [&](const ListPosition& at) {
+                    seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
+                                   at.currentFileName);
+                    return Success();
+                },
+                pieceSize));
+            return seen;
+        };
+        const std::vector<std::string> whole = read(text.size() + 1);
+        EXPECT_FALSE(whole.empty());
+        for (std::size_t size = 1; size <= text.size(); ++size)
+            ASSERT_EQ(read(size), whole) << "pieces of " << size << " bytes: " << text;
+    }
 }
 
 TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {

@@ -113,6 +113,16 @@ TEST(FolderWalk, PatternsMatchAsOnWindows) {
         {"plans", "plan.", false},
         {"plan.dwg", "plan.", false},
         {"x", ".", false},
+        // "*" then ASCII, the usual pattern, is settled on the name's last bytes when they are
+        // ASCII, and the long way otherwise.
+        {"Été.DwG", "*.dwg", true},
+        {"\xff.dwg", "*.DWG", true},
+        {".dwg", "*.dwg", true},
+        {"wg", "*.dwg", false},
+        {"plan.dwgé", "*.dwg", false},
+        {"plan.dwÉ", "*.dwé", true},
+        {"plan.dẃg", "*.dwg", false},
+        {"é.dwg", "*é.dwg", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " / " << c.pattern;

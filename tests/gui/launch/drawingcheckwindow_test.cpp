@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <string>
@@ -166,29 +166,32 @@ TEST(DrawingCheckWindow, SummaryCountsDrawingsAndProblems) {
         auto* summary = Child<QLabel>(&window, QStringLiteral("summary"));
         ASSERT_NE(summary, nullptr);
         EXPECT_EQ(Str(summary->text()), c.summary);
-        auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
+        auto* list = Child<QTreeView>(&window, QStringLiteral("drawings"));
         ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->topLevelItemCount(), c.problems);
+        EXPECT_EQ(list->model()->rowCount(), c.problems);
     }
 }
 
 TEST(DrawingCheckWindow, ListsEveryDrawingWithItsReasonInListOrder) {
     const DrawingCheck check = SampleCheck();
     const DrawingCheckWindow window(check);
-    auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
+    auto* list = Child<QTreeView>(&window, QStringLiteral("drawings"));
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(Str(list->headerItem()->text(0)), "Plan");
-    EXPECT_EQ(Str(list->headerItem()->text(1)), "Problème");
+    const QAbstractItemModel* rows = list->model();
+    EXPECT_EQ(Str(rows->headerData(0, Qt::Horizontal).toString()), "Plan");
+    EXPECT_EQ(Str(rows->headerData(1, Qt::Horizontal).toString()), "Problème");
     const char* const reasons[] = {"introuvable", "en lecture seule",
                                    "ouvert ailleurs (fichier .dwl présent)"};
-    ASSERT_EQ(list->topLevelItemCount(), 3);
+    ASSERT_EQ(rows->rowCount(), 3);
+    ASSERT_EQ(rows->columnCount(), 2);
     for (int row = 0; row < 3; ++row) {
-        const QTreeWidgetItem* item = list->topLevelItem(row);
         const std::string& path = check.issues[static_cast<std::size_t>(row)].path;
-        EXPECT_EQ(Str(item->text(0)), path);
-        EXPECT_EQ(Str(item->toolTip(0)), path);
-        EXPECT_EQ(Str(item->text(1)), reasons[row]);
-        EXPECT_FALSE(item->flags() & Qt::ItemIsEditable);
+        const QModelIndex cell = rows->index(row, 0);
+        EXPECT_EQ(Str(cell.data().toString()), path);
+        EXPECT_EQ(Str(cell.data(Qt::ToolTipRole).toString()), path);
+        EXPECT_EQ(Str(rows->index(row, 1).data().toString()), reasons[row]);
+        EXPECT_FALSE(rows->flags(cell) & Qt::ItemIsEditable);
+        EXPECT_TRUE(rows->flags(cell) & Qt::ItemIsSelectable);
     }
 }
 
@@ -200,7 +203,7 @@ TEST(DrawingCheckWindow, ReasonsAndButtonsStayWholeBesideLongPaths) {
     DrawingCheckWindow window(check);
     window.show();
     QApplication::processEvents();
-    auto* list = Child<QTreeWidget>(&window, QStringLiteral("drawings"));
+    auto* list = Child<QTreeView>(&window, QStringLiteral("drawings"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
     const int widestReason = list->fontMetrics().horizontalAdvance(
