@@ -83,22 +83,26 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-bool HasControlCharacter(std::string_view text) {
-    // Eight bytes at a time, for the names of a long list: a byte below 0x20 or equal to 0x7F
-    // sets the top bit of its lane (exact for thresholds up to 0x80).
+bool HasControlCharacter(std::string_view text, char also) {
+    // Eight bytes at a time, for the names of a long list: a byte below 0x20, equal to 0x7F or to
+    // also sets the top bit of its lane (exact for thresholds up to 0x80).
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kTops = 0x8080808080808080u;
+    const std::uint64_t alsoLanes = kOnes * static_cast<unsigned char>(also);
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
         const std::uint64_t del = word ^ (kOnes * 0x7F);
-        if ((((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del)) & kTops)
+        const std::uint64_t other = word ^ alsoLanes;
+        if ((((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del) |
+             ((other - kOnes) & ~other)) &
+            kTops)
             return true;
     }
     for (const char c : text.substr(i)) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
+        if (byte < 0x20 || byte == 0x7F || c == also)
             return true;
     }
     return false;

@@ -29,7 +29,7 @@ std::string ToLf(std::string_view text);
 // after it.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// True when the text holds a character below 0x20 or DEL.
-bool HasControlCharacter(std::string_view text);
+// True when the text holds a character below 0x20, DEL, or also (DEL itself when not given).
+bool HasControlCharacter(std::string_view text, char also = '\x7F');
 
 } // namespace pilotrame

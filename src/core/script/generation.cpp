@@ -2,37 +2,15 @@
 
 #include "base/codepage.h"
 #include "base/fileio.h"
-
-#include <cstdint>
-#include <cstring>
+#include "base/text.h"
 
 namespace pilotrame {
 
 namespace {
 
-// No control character (below 0x20, or DEL) and no double quote, which would end the path's
-// quotes. Eight bytes at a time, the names of a long list being checked one after the other: a
-// byte below 0x20 sets the top bit of its lane, as does one equal to DEL or '"' (made zero).
+// No control character and no double quote, which would end the path's quotes.
 bool FitsOnScriptLine(std::string_view name) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kTops = 0x8080808080808080u;
-    std::size_t i = 0;
-    for (; i + 8 <= name.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, name.data() + i, sizeof word);
-        const std::uint64_t del = word ^ (kOnes * 0x7F);
-        const std::uint64_t quote = word ^ (kOnes * '"');
-        if ((((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del) |
-             ((quote - kOnes) & ~quote)) &
-            kTops)
-            return false;
-    }
-    for (const char c : name.substr(i)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '"')
-            return false;
-    }
-    return true;
+    return !HasControlCharacter(name, '"');
 }
 
 // Appends the section of the drawing at position, in the ANSI code page, to the buffer; ansiName
