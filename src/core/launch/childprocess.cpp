@@ -1,5 +1,7 @@
 #include "launch/childprocess.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -42,6 +44,17 @@ std::chrono::milliseconds WaitFor(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return std::clamp(left, std::chrono::milliseconds(0), kStopPoll);
+}
+
+// How a child still running must end now: Stopped when asked to stop, TimedOut past its
+// deadline; nothing while it may go on.
+std::optional<ChildEnd> StoppedOrLate(const std::function<bool()>& stopRequested,
+                                      Clock::time_point deadline) {
+    if (stopRequested && stopRequested())
+        return ChildEnd::Stopped;
+    if (Clock::now() >= deadline)
+        return ChildEnd::TimedOut;
+    return std::nullopt;
 }
 
 #ifdef _WIN32
@@ -158,12 +171,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
             WaitForSingleObject(handles.process, static_cast<DWORD>(WaitFor(deadline).count()));
         if (waited == WAIT_OBJECT_0)
             break;
-        if (stopRequested && stopRequested()) {
-            outcome.end = ChildEnd::Stopped;
-            break;
-        }
-        if (Clock::now() >= deadline) {
-            outcome.end = ChildEnd::TimedOut;
+        if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
+            outcome.end = *end;
             break;
         }
     }
@@ -304,13 +313,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     }
     ::setpgid(pid, pid); // also here, so that a kill of the group right away finds it
 
-    int error = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(report[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    if (got > 0) {
+    const int error = ReadExecReport(report[0]);
+    if (error != 0) {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -327,12 +331,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     outcome.end = ChildEnd::Exited;
     bool outputOpen = true;
     while (!HasEnded(pid)) {
-        if (stopRequested && stopRequested()) {
-            outcome.end = ChildEnd::Stopped;
-            break;
-        }
-        if (Clock::now() >= deadline) {
-            outcome.end = ChildEnd::TimedOut;
+        if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
+            outcome.end = *end;
             break;
         }
         pollfd waits[2];

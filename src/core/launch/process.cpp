@@ -78,6 +78,17 @@ ExecArguments::ExecArguments(const ProgramStart& start)
     m_argv.push_back(nullptr);
 }
 
+int ReadExecReport(int fd) {
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    ::close(fd);
+    // A pipe closed by a successful exec gives nothing; a read that failed tells nothing either.
+    return got > 0 ? (error != 0 ? error : EIO) : 0;
+}
+
 // Looked up before a fork, where the child may call nothing that allocates.
 std::string ResolveProgramPath(const std::string& program) {
     if (program.empty() || program.find('/') != std::string::npos)
@@ -139,14 +150,8 @@ public:
         int status = 0;
         while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
         }
-        int error = 0;
-        ssize_t got = 0;
-        do {
-            got = ::read(report[0], &error, sizeof error);
-        } while (got < 0 && errno == EINTR);
-        ::close(report[0]);
         const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        return forked && got == 0;
+        return ReadExecReport(report[0]) == 0 && forked;
     }
 };
 

@@ -42,6 +42,10 @@ ProgramStarter& SystemProgramStarter();
 // of that name in PATH, as a shell would find it; the name itself when none is found.
 std::string ResolveProgramPath(const std::string& program);
 
+// Reads and closes the read end of the pipe through which a child reports why exec failed: the
+// child's errno, or 0 when exec closed the pipe.
+int ReadExecReport(int fd);
+
 // What execv needs to start a program, made before the fork, where the child may call nothing
 // that allocates: the file to run (ResolveProgramPath), and the program's name followed by its
 // arguments as a null-ended vector. The program cannot be found when file is empty.
