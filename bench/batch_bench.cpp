@@ -6,7 +6,7 @@
 //   else. Target: at most 1.1 times the baseline: the runner's own cost per drawing (watching,
 //   output, time limit) stays small beside the start of a process.
 
-#include "batch/batchrun.h"
+#include "batch/runner.h"
 
 #include "base/paths.h"
 

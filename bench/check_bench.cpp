@@ -5,7 +5,7 @@
 // names. Target: at most 1.1 times the baseline.
 
 #include "base/paths.h"
-#include "launch/drawingcheck.h"
+#include "check/drawingcheck.h"
 
 #include "benchsupport.h"
 

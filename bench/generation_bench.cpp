@@ -12,10 +12,10 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "config/settings.h"
-#include "launch/scriptrun.h"
 #include "script/drawingsection.h"
 #include "script/generation.h"
 #include "selection/filelist.h"
+#include "usecases/scriptrun.h"
 
 #include "benchsupport.h"
 

@@ -4,10 +4,10 @@
 // with --run and within their ranges; and a command keeps the file names and numbers it was given,
 // so that written back as arguments it is the same command.
 
-#include "base/messages.h"
 #include "batch/runsettings.h"
-#include "cli/commandline.h"
+#include "cli/generate.h"
 #include "fuzzsupport.h"
+#include "texts/messages.h"
 
 #include <algorithm>
 #include <cstdint>

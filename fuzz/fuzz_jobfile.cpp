@@ -3,9 +3,9 @@
 // job that loads, saved under either decimal separator and loaded again, is the same job and is
 // saved the same; and the saved file cut short at any byte is refused as cut.
 
-#include "base/messages.h"
 #include "fuzzsupport.h"
 #include "job/jobfile.h"
+#include "texts/messages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -12,8 +12,8 @@ add_executable(pilotrame_gui_tests
     gui/prompts_test.cpp
     gui/main/mainwindow_test.cpp
     gui/config/configdialog_test.cpp
-    gui/launch/batchrunwindow_test.cpp
-    gui/launch/drawingcheckwindow_test.cpp
+    gui/execution/batchrunwindow_test.cpp
+    gui/execution/drawingcheckwindow_test.cpp
     gui/selection/advancedselectionwindow_test.cpp
     gui/script/macrowindow_test.cpp
     gui/textinsert/textinsertwindow_test.cpp

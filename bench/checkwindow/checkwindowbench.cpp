@@ -4,7 +4,7 @@
 //     pilotrame_checkwindow_bench [--runs N] [--problems N]
 //
 // Exits with 1 when the target is missed. Needs the Qt build (preset release-gui).
-#include "gui/launch/drawingcheckwindow.h"
+#include "gui/execution/drawingcheckwindow.h"
 
 #include <QApplication>
 #include <QByteArray>

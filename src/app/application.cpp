@@ -1,13 +1,15 @@
 #include "app/application.h"
 
 #include "app/singleinstance.h"
-#include "base/messages.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/formparts.h"
 #include "gui/main/mainwindow.h"
+#include "gui/printers.h"
+#include "gui/programfolder.h"
+#include "gui/programicon.h"
 #include "gui/prompts.h"
-#include "gui/system.h"
+#include "texts/messages.h"
 
 #include <QApplication>
 

@@ -1,12 +1,15 @@
 #include "app/commandlinefront.h"
 
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "base/text.h"
-#include "cli/commandline.h"
-#include "gui/system.h"
-#include "launch/process.h"
+#include "cli/generate.h"
+#include "gui/printers.h"
+#include "gui/programfolder.h"
+#include "gui/regional.h"
+#include "process/process.h"
 #include "session/startup.h"
+#include "texts/help.h"
+#include "texts/messages.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -2,7 +2,7 @@
 #include "app/commandlinefront.h"
 #include "app/transcript.h"
 #include "gui/main/mainwindow.h"
-#include "gui/system.h"
+#include "gui/programfolder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/designname.h"
+#include "gui/controlname.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -60,15 +60,15 @@ inline int DigitsWidth(const QWidget* widget, int digits) {
     return widget->fontMetrics().horizontalAdvance(QLatin1Char('0')) * digits;
 }
 
-// A label under its design name.
+// A label under its form control name.
 inline QLabel* NamedLabel(QWidget* parent, const QString& name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     return label;
 }
 
-// A button under its design name that only a click presses: Enter in a box of a dialog must not
-// generate, write or open anything by surprise.
+// A button under its form control name that only a click presses: Enter in a box of a dialog must
+// not generate, write or open anything by surprise.
 inline QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);

@@ -1,6 +1,6 @@
 #include "gui/prompts.h"
 
-#include "gui/launch/drawingcheckwindow.h"
+#include "gui/execution/drawingcheckwindow.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "launch/drawingcheck.h"
-#include "launch/scriptrun.h"
+#include "check/drawingcheck.h"
+#include "usecases/scriptrun.h"
 
 #include <QString>
 #include <QStringList>

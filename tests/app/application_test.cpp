@@ -2,13 +2,13 @@
 #include "app/application.h"
 
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/main/mainwindow.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // Runs the real program, copied into a temporary folder, as a user would start it.
-#include "base/messages.h"
 #include "base/text.h"
-#include "cli/commandline.h"
+#include "cli/generate.h"
 #include "config/settingsfile.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/process.h"
+#include "process/process.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/batchrun.h"
+#include "batch/runner.h"
 
 namespace pilotrame {
 

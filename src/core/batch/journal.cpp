@@ -1,11 +1,12 @@
 #include "batch/journal.h"
 
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "selection/filelist.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -49,6 +50,48 @@ void AppendField(std::string& line, std::string_view field) {
 }
 
 } // namespace
+
+std::string_view DrawingStateText(DrawingState state) {
+    switch (state) {
+    case DrawingState::NotStarted:
+        return "non lancé";
+    case DrawingState::Running:
+        return "en cours";
+    case DrawingState::Succeeded:
+        return "réussi";
+    case DrawingState::Failed:
+        return "échec";
+    case DrawingState::TimedOut:
+        return "délai dépassé";
+    case DrawingState::Stopped:
+        return "arrêté";
+    }
+    return {};
+}
+
+std::string SecondsText(double seconds) {
+    const long long tenths = std::llround(std::max(seconds, 0.0) * 10);
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
+// Why a drawing failed: " (code de sortie 4)", or why its console could not be started; empty for
+// any other state.
+std::string DrawingFailureDetail(const DrawingRun& run) {
+    if (run.state != DrawingState::Failed)
+        return {};
+    return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
+                              : " (la console n'a pas pu être lancée : " + run.reason + ")";
+}
+std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
+    std::string head = "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
+                       "\r\nEtat : " + std::string(DrawingStateText(run.state)) +
+                       DrawingFailureDetail(run);
+    head += "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
+    if (run.outputCut)
+        head += "La sortie de la console était trop longue : seul son début est gardé.\r\n";
+    head += "\r\n--- Sortie de la console ---\r\n";
+    return head;
+}
 
 std::string RunFolderName(std::chrono::system_clock::time_point when) {
     return Formatted(when, "%Y-%m-%d_%H-%M-%S");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/result.h"
-#include "batch/batchrun.h"
+#include "batch/runner.h"
 
 #include <chrono>
 #include <cstddef>
@@ -20,6 +20,25 @@ namespace pilotrame {
 inline constexpr std::string_view kJournalFolderName = "Pilotrame-journal";
 inline constexpr std::string_view kSummaryFileName = "resume.csv";
 inline constexpr std::string_view kFailuresFileName = "echecs.txt";
+
+// "réussi", "échec", "délai dépassé", "arrêté", "non lancé", "en cours": the words of the logs,
+// of resume.csv, and of the window and the command line.
+std::string_view DrawingStateText(DrawingState state);
+
+// Why a drawing failed: " (code de sortie 4)", or why its console could not be started; empty for
+// any other state.
+std::string DrawingFailureDetail(const DrawingRun& run);
+
+// Seconds as the journal and the command line show them: one decimal, a comma ("3,2").
+std::string SecondsText(double seconds);
+
+// The head of a drawing's log: the drawing, the command, the state with its code or reason, the
+// duration; the console's output follows it.
+std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine);
+
+// The first line of resume.csv.
+inline constexpr std::string_view kSummaryCsvHeader =
+    "Plan;Etat;Code de sortie;Début;Durée (s);Journal";
 
 // "2026-12-07_14-03-12", local time: the name of a run's folder, sorted as runs follow.
 std::string RunFolderName(std::chrono::system_clock::time_point when);

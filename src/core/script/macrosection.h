@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/result.h"
-#include "launch/process.h"
 #include "selection/filelist.h"
 
 #include <array>
@@ -78,13 +77,5 @@ Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& 
 // its limit depends on how many symbols come before, and is found only at the drawing that
 // takes it there.
 Status CheckMacroJob(const MacroJob& job);
-
-// The command line that starts Excel on the F2 workbook: the fixed program path, " /B " and the
-// workbook path as it stands, without quotes.
-std::string ExcelCommandLine(std::string_view workbookPath);
-
-// What the program hands to the system to start Excel on the workbook: ExcelCommandLine, the
-// program found from it as a typed command line is, maximised.
-ProgramStart ExcelStart(std::string_view workbookPath);
 
 } // namespace pilotrame

@@ -1,11 +1,11 @@
 #include "gui/config/configdialog.h"
 
-#include "base/messages.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
+#include "texts/messages.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -101,7 +101,7 @@ void SetComboText(QComboBox* combo, const QString& text) {
     combo->lineEdit()->setCursorPosition(0);
 }
 
-// Draws the caption word-wrapped inside the control: the design gives the long captions two
+// Draws the caption word-wrapped inside the control: the form gives the long captions two
 // lines of height rather than the width of one.
 template <typename Base, QStyle::ControlElement kControl, QStyle::SubElement kContents,
           int kAlignment, QPalette::ColorRole kTextRole>
@@ -142,15 +142,15 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     setWindowTitle(QStringLiteral("Configuration"));
     setFixedSize(ToPixels(kClientArea).size());
     // The places were designed for an 8-point font; a larger one cuts the captions.
-    QFont designFont = font();
-    designFont.setPointSize(8);
-    setFont(designFont);
+    QFont formFont = font();
+    formFont.setPointSize(8);
+    setFont(formFont);
 
     // Created in the order of the form, so that later controls lie above earlier ones.
     std::array<QLabel*, kLabelPlaces.size()> captions{};
     for (std::size_t i = 0; i < captions.size(); ++i) {
         auto* caption = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
-        caption->setObjectName(DesignName("Label1", static_cast<int>(i)));
+        caption->setObjectName(ControlName("Label1", static_cast<int>(i)));
         caption->setGeometry(ToPixels(kLabelPlaces[i]));
         // An empty caption still covers its place; it must not take the clicks of the folder
         // picker lying there.
@@ -166,7 +166,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     for (int i = 0; i < kComboCount; ++i) {
         auto* box = new QComboBox(this);
-        box->setObjectName(DesignName("Combo1", i));
+        box->setObjectName(ControlName("Combo1", i));
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         // Completion would change what the user types; the setting is the text as typed.
@@ -190,7 +190,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     for (int i = 0; i < kCheckCount; ++i) {
         auto* box = new CheckBox(QStringLiteral("Check1"), this);
-        box->setObjectName(DesignName("Check1", i));
+        box->setObjectName(ControlName("Check1", i));
         box->setGeometry(ToPixels(kCheckPlaces[i]));
         connect(box, &QCheckBox::stateChanged, this, [this, box](int state) {
             // A greyed state comes only from the file; a click leaves it for good.
@@ -203,13 +203,13 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
 
     const auto makeFrame = [this](int i, const QString& title) {
         auto* frame = new QGroupBox(title, this);
-        frame->setObjectName(DesignName("Frame1", i));
+        frame->setObjectName(ControlName("Frame1", i));
         frame->setGeometry(ToPixels(kFramePlaces[i]));
         return frame;
     };
     const auto makeOption = [this](int i, QGroupBox* frame) {
         auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), frame);
-        option->setObjectName(DesignName("Option1", i));
+        option->setObjectName(ControlName("Option1", i));
         option->setGeometry(ToPixels(kOptionPlaces[i]));
         m_optionButtons[i] = option;
     };

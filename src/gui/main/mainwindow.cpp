@@ -1,22 +1,23 @@
 #include "gui/main/mainwindow.h"
 
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "base/text.h"
-#include "batch/consolerun.h"
+#include "gui/execution/batchrunwindow.h"
 #include "gui/formparts.h"
-#include "gui/launch/batchrunwindow.h"
 #include "gui/main/banner.h"
 #include "gui/main/operationspanel.h"
 #include "gui/main/renamepanel.h"
 #include "gui/main/scripttextpanel.h"
 #include "gui/prompts.h"
+#include "gui/regional.h"
 #include "gui/script/macrowindow.h"
 #include "gui/selection/advancedselectionwindow.h"
-#include "gui/system.h"
 #include "gui/textinsert/textinsertwindow.h"
-#include "launch/scriptrun.h"
 #include "rename/renaming.h"
+#include "texts/help.h"
+#include "texts/messages.h"
+#include "usecases/consolerun.h"
+#include "usecases/scriptrun.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -162,7 +163,7 @@ void MainWindow::buildControls() {
     connect(m_operations, &OperationsPanel::optionChosen, this, &MainWindow::onOptionChosen);
     connect(m_renaming, &RenamePanel::optionChosen, this, &MainWindow::onOptionChosen);
 
-    applyDesignTabOrder();
+    applyFormTabOrder();
 
     connect(selectButton, &QPushButton::clicked, this, &MainWindow::SelectFiles);
     connect(generateButton, &QPushButton::clicked, this, &MainWindow::onGenerateClicked);
@@ -172,7 +173,7 @@ void MainWindow::buildControls() {
     connect(textInsertionButton, &QPushButton::clicked, this, &MainWindow::showTextInsertion);
 }
 
-void MainWindow::applyDesignTabOrder() {
+void MainWindow::applyFormTabOrder() {
     // The order of the form: top row, left column, the operation boxes by number, then the
     // parameters row by row, the script text last.
     static const char* const kOrder[] = {
@@ -642,9 +643,7 @@ void MainWindow::onAdvancedSelectionClicked() {
 }
 
 void MainWindow::showAbout() {
-    ShowMessage(this, QStringLiteral("Version"),
-                QStringLiteral("Version V3.5 En cours de développement\r\n"
-                               "Nouvelles versions : voir le site de Pilotrame."));
+    ShowMessage(this, FromStd(kAboutTitle), FromStd(kAboutText));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

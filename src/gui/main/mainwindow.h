@@ -2,11 +2,11 @@
 
 #include "gui/config/configdialog.h"
 #include "job/jobfile.h"
-#include "launch/scriptrun.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
 #include "session/session.h"
+#include "usecases/scriptrun.h"
 
 #include <QMainWindow>
 
@@ -109,7 +109,7 @@ private:
     // What a script of the window's job is made from, as the controls hold it now.
     ScriptRequest scriptRequest() const;
     void buildMenus();
-    void applyDesignTabOrder();
+    void applyFormTabOrder();
     // The switch rules of the top row, then the panel rule.
     void onPlotToggled();
     void onScriptFileToggled();

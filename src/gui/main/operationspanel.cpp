@@ -149,7 +149,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
           m_attributeCorner1Y, m_attributeCorner2X, m_attributeCorner2Y})
         corner->setMaximumWidth(DigitsWidth(corner, 12));
 
-    // The rules are wired once the design state is set, so that setting it runs none of them.
+    // The rules are wired once the first state is set, so that setting it runs none of them.
     for (QCheckBox* operation : m_operations)
         connect(operation, &QCheckBox::toggled, this, &OperationsPanel::operationToggled);
     for (QRadioButton* option :
@@ -165,14 +165,14 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
 
 QCheckBox* OperationsPanel::newOperation(int index, const QString& caption) {
     auto* operation = new QCheckBox(caption, m_host);
-    operation->setObjectName(DesignName("Check4", index));
+    operation->setObjectName(ControlName("Check4", index));
     m_operations.push_back(operation);
     return operation;
 }
 
 QGroupBox* OperationsPanel::newFrame(int index) {
     auto* frame = KeepRoom(new QGroupBox(m_host));
-    frame->setObjectName(DesignName("Frame1", index));
+    frame->setObjectName(ControlName("Frame1", index));
     frame->setFlat(false);
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
@@ -182,20 +182,20 @@ QGroupBox* OperationsPanel::newFrame(int index) {
 
 QRadioButton* OperationsPanel::newOption(QGroupBox* frame, int index, const QString& caption) {
     auto* option = new QRadioButton(caption, frame);
-    option->setObjectName(DesignName("Option1", index));
+    option->setObjectName(ControlName("Option1", index));
     frame->layout()->addWidget(option);
     return option;
 }
 
 QLineEdit* OperationsPanel::newBox(int index, const QString& text) {
     auto* box = KeepRoom(new QLineEdit(text, m_host));
-    box->setObjectName(DesignName("Text4", index));
+    box->setObjectName(ControlName("Text4", index));
     return box;
 }
 
 QLabel* OperationsPanel::newLabel(int index, const QString& caption) {
     auto* label = KeepRoom(new QLabel(caption, m_host));
-    label->setObjectName(DesignName("Label4", index));
+    label->setObjectName(ControlName("Label4", index));
     return label;
 }
 

@@ -26,13 +26,13 @@ class OperationsPanel : public QObject {
     Q_OBJECT
 
 public:
-    // Builds the controls in their design state as children of host. settings are the live
+    // Builds the controls in their first state as children of host. settings are the live
     // settings of the run (the insert chooser starts in their script folder); both must outlive
     // the panel.
     OperationsPanel(const Settings& settings, QWidget* host);
 
     // Places the operation rows in grid, check boxes in column 0 and parameters in column 1, at
-    // their design rows; row 6 is the renaming panel's.
+    // their form rows; row 6 is the renaming panel's.
     void addRows(QGridLayout* grid) const;
 
     // The operations and their parameters as the controls hold them now; the plot and custom

@@ -16,7 +16,7 @@ namespace {
 
 QGroupBox* NewFrame(QWidget* host, int index) {
     auto* frame = KeepRoom(new QGroupBox(host));
-    frame->setObjectName(DesignName("Frame1", index));
+    frame->setObjectName(ControlName("Frame1", index));
     frame->setFlat(false);
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
@@ -25,7 +25,7 @@ QGroupBox* NewFrame(QWidget* host, int index) {
 
 QRadioButton* NewRule(QGroupBox* frame, int index, const QString& caption) {
     auto* option = new QRadioButton(caption, frame);
-    option->setObjectName(DesignName("Option1", index));
+    option->setObjectName(ControlName("Option1", index));
     frame->layout()->addWidget(option);
     return option;
 }
@@ -34,7 +34,7 @@ QRadioButton* NewRule(QGroupBox* frame, int index, const QString& caption) {
 
 RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
     m_rename = new QCheckBox(QStringLiteral("RENOMMER FICHIERS"), host);
-    m_rename->setObjectName(DesignName("Check4", 6));
+    m_rename->setObjectName(ControlName("Check4", 6));
 
     m_ruleFrame = NewFrame(host, 4);
     m_deleteRule = NewRule(m_ruleFrame, 9, QStringLiteral("Supprimer"));
@@ -66,7 +66,7 @@ RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
     m_row = new QWidget(host);
     m_row->setLayout(row);
 
-    // The rules are wired once the design state is set, so that setting it runs none of them.
+    // The rules are wired once the first state is set, so that setting it runs none of them.
     connect(m_rename, &QCheckBox::toggled, this, &RenamePanel::operationToggled);
     for (QRadioButton* rule : {m_deleteRule, m_insertRule, m_extensionRule}) {
         connect(rule, &QRadioButton::toggled, this, [this](bool chosen) {
@@ -78,14 +78,14 @@ RenamePanel::RenamePanel(QWidget* host) : QObject(host) {
 
 QLineEdit* RenamePanel::newValue(int index, const QString& text) {
     auto* box = KeepRoom(new QLineEdit(text, m_valuesFrame));
-    box->setObjectName(DesignName("Text4", index));
+    box->setObjectName(ControlName("Text4", index));
     m_valuesFrame->layout()->addWidget(box);
     return box;
 }
 
 QLabel* RenamePanel::newLabel(int index, const QString& caption) {
     auto* label = KeepRoom(new QLabel(caption, m_valuesFrame));
-    label->setObjectName(DesignName("Label4", index));
+    label->setObjectName(ControlName("Label4", index));
     m_valuesFrame->layout()->addWidget(label);
     return label;
 }

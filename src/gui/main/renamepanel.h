@@ -21,7 +21,7 @@ class RenamePanel : public QObject {
     Q_OBJECT
 
 public:
-    // Builds the controls in their design state as children of host.
+    // Builds the controls in their first state as children of host.
     explicit RenamePanel(QWidget* host);
 
     // Places the row in grid: the check box in column 0, rule and values in column 1.

@@ -2,12 +2,12 @@
 
 #include "base/codepage.h"
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "base/text.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
+#include "texts/messages.h"
 
 #include <QAction>
 #include <QFileInfo>

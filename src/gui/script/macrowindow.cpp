@@ -1,11 +1,12 @@
 #include "gui/script/macrowindow.h"
 
-#include "base/messages.h"
 #include "base/text.h"
-#include "gui/designname.h"
+#include "gui/controlname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "script/generation.h"
+#include "texts/messages.h"
+#include "usecases/macrogeneration.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,19 +63,19 @@ MacroWindow::MacroWindow(Session& session, Hooks hooks, QWidget* parent)
 void MacroWindow::buildControls() {
     const auto newCheck = [this](int index, const QString& caption) {
         auto* check = new QCheckBox(caption, this);
-        check->setObjectName(DesignName("Check1", index));
+        check->setObjectName(ControlName("Check1", index));
         return check;
     };
     const auto newEdit = [](QWidget* parent, int index, const QString& text, int chars) {
         auto* edit = new QLineEdit(text, parent);
-        edit->setObjectName(DesignName("Text1", index));
+        edit->setObjectName(ControlName("Text1", index));
         if (chars > 0)
             FitChars(edit, chars);
         return edit;
     };
     const auto newOption = [](QGroupBox* frame, int index, const QString& caption, bool chosen) {
         auto* option = new QRadioButton(caption, frame);
-        option->setObjectName(DesignName("Option1", index));
+        option->setObjectName(ControlName("Option1", index));
         option->setChecked(chosen);
         return option;
     };
@@ -98,11 +99,11 @@ void MacroWindow::buildControls() {
                           "les noms de fichier, 1 attribut en ligne de commande)"));
     f1->addWidget(m_insertSymbols);
     f1->addStretch(1);
-    f1->addWidget(NamedLabel(this, DesignName("Label1", 0), QStringLiteral("X:")));
+    f1->addWidget(NamedLabel(this, ControlName("Label1", 0), QStringLiteral("X:")));
     m_stepX = newEdit(this, 10, QStringLiteral("25"), 5);
     f1->addWidget(m_stepX);
     f1->addSpacing(6);
-    f1->addWidget(NamedLabel(this, DesignName("Label1", 1), QStringLiteral("Y:")));
+    f1->addWidget(NamedLabel(this, ControlName("Label1", 1), QStringLiteral("Y:")));
     m_stepY = newEdit(this, 11, QStringLiteral("40"), 5);
     f1->addWidget(m_stepY);
     outer->addLayout(f1);
@@ -153,7 +154,7 @@ void MacroWindow::buildControls() {
                              QStringLiteral("Format d'enregistrement:")),
                   3, 0);
     m_format = new QComboBox(attributesFrame);
-    m_format->setObjectName(DesignName("Combo1", 30));
+    m_format->setObjectName(ControlName("Combo1", 30));
     m_format->setEditable(true);
     // A typed format stays a typed text; it is not added to the list.
     m_format->setInsertPolicy(QComboBox::NoInsert);

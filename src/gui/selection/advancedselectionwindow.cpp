@@ -1,12 +1,12 @@
 #include "gui/selection/advancedselectionwindow.h"
 
-#include "base/messages.h"
 #include "base/paths.h"
 #include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "selection/filelist.h"
 #include "selection/folderwalk.h"
+#include "texts/messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>

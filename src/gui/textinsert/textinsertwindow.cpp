@@ -1,9 +1,9 @@
 #include "gui/textinsert/textinsertwindow.h"
 
-#include "base/messages.h"
-#include "gui/designname.h"
+#include "gui/controlname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
+#include "texts/messages.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -30,7 +30,7 @@ void FitChars(QLineEdit* edit, int chars) {
     edit->setMaximumWidth(edit->minimumWidth() * 2);
 }
 
-struct ComboDesign {
+struct ComboLayout {
     const char* caption;
     QStringList entries; // the first entry is the text shown at the start
 };
@@ -53,7 +53,7 @@ void TextInsertionWindow::buildControls() {
     };
     const auto newBox = [this](int index, const QString& text) {
         auto* edit = new QLineEdit(text, this);
-        edit->setObjectName(DesignName("Text4", index));
+        edit->setObjectName(ControlName("Text4", index));
         FitChars(edit, 5);
         return edit;
     };
@@ -84,7 +84,7 @@ void TextInsertionWindow::buildControls() {
     auto* settings = new QGridLayout;
     settings->setVerticalSpacing(8);
     middle->addLayout(settings);
-    const ComboDesign combos[4] = {
+    const ComboLayout combos[4] = {
         {"Style texte :",
          {QStringLiteral("STANDARD"), QStringLiteral("vaxo"), QStringLiteral("style1")}},
         {"Justifier :",
@@ -99,18 +99,18 @@ void TextInsertionWindow::buildControls() {
     };
     std::array<QComboBox*, 4> boxes{};
     for (int index = 0; index < 4; ++index) {
-        const ComboDesign& design = combos[index];
+        const ComboLayout& entry = combos[index];
         auto* combo = new QComboBox(this);
-        combo->setObjectName(DesignName("Combo1", index));
+        combo->setObjectName(ControlName("Combo1", index));
         combo->setEditable(true);
         // A typed value is used as typed; it does not join the list.
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->addItems(design.entries);
+        combo->addItems(entry.entries);
         combo->setCurrentIndex(0);
         combo->setMinimumContentsLength(14);
         boxes[static_cast<std::size_t>(index)] = combo;
         settings->addWidget(
-            newLabel(DesignName("Label1", index), QString::fromUtf8(design.caption)), index, 0);
+            newLabel(ControlName("Label1", index), QString::fromUtf8(entry.caption)), index, 0);
         settings->addWidget(combo, index, 1);
     }
     // The justification and "Inversion ordre" are shown only: the script takes neither.
@@ -121,7 +121,7 @@ void TextInsertionWindow::buildControls() {
     reverseOrder->setObjectName(QStringLiteral("Check1"));
     settings->addWidget(reverseOrder, 4, 0, 1, 2);
     m_rowStep = newBox(20, QStringLiteral("10"));
-    settings->addWidget(newLabel(DesignName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
+    settings->addWidget(newLabel(ControlName("Label4", 1), QStringLiteral("Décalage : ")), 5, 0);
     settings->addWidget(m_rowStep, 5, 1, Qt::AlignLeft);
     settings->setRowStretch(6, 1);
 
@@ -130,7 +130,7 @@ void TextInsertionWindow::buildControls() {
     auto* columns = new QGridLayout;
     columns->setHorizontalSpacing(10);
     outer->addLayout(columns);
-    columns->addWidget(newLabel(DesignName("Label4", 0), QStringLiteral("Point de départ :")), 0,
+    columns->addWidget(newLabel(ControlName("Label4", 0), QStringLiteral("Point de départ :")), 0,
                        0);
     auto* startSecondBox = newBox(0, QStringLiteral("0"));
     for (int column = 1; column <= kMaxTextColumns; ++column)
@@ -138,13 +138,13 @@ void TextInsertionWindow::buildControls() {
             newBox(column, QString::number((column - 1) * 10));
     columns->addWidget(m_columnX[0], 0, 1);
     columns->addWidget(startSecondBox, 0, 2);
-    columns->addWidget(newLabel(DesignName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
+    columns->addWidget(newLabel(ControlName("Label4", 2), QStringLiteral("Décalage : ")), 0, 3,
                        Qt::AlignRight);
     for (int column = 1; column <= 9; ++column) {
         const int gridColumn = column == 1 ? 1 : column + 2;
         if (column > 1)
             columns->addWidget(m_columnX[static_cast<std::size_t>(column - 1)], 0, gridColumn);
-        columns->addWidget(newLabel(DesignName("Label4", column + 2),
+        columns->addWidget(newLabel(ControlName("Label4", column + 2),
                                     QStringLiteral("Colonne ") + QString::number(column)),
                            1, gridColumn, Qt::AlignHCenter);
     }

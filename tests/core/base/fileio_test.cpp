@@ -1,10 +1,9 @@
 #include "base/fileio.h"
 
 #include "base/paths.h"
+#include "check/drawingcheck.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
-#include "launch/drawingcheck.h"
-#include "launch/scriptrun.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 #include "script/generation.h"
@@ -12,6 +11,7 @@
 #include "session/startup.h"
 #include "support/promptly.h"
 #include "support/tempdir.h"
+#include "usecases/scriptrun.h"
 
 #include <gtest/gtest.h>
 

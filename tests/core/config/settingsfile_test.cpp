@@ -1,6 +1,6 @@
 #include "base/fileio.h"
-#include "base/messages.h"
 #include "config/settingsfile.h"
+#include "texts/messages.h"
 
 #include "support/childprocess.h"
 #include "support/tempdir.h"

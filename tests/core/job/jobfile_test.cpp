@@ -1,7 +1,7 @@
 #include "job/jobfile.h"
 
-#include "base/messages.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "rename/renaming.h"
 
 #include "base/codepage.h"
-#include "base/messages.h"
 #include "base/paths.h"
+#include "texts/messages.h"
 
 #include "support/tempdir.h"
 

@@ -1,8 +1,8 @@
 #include "script/drawingsection.h"
 
-#include "base/messages.h"
 #include "support/lines.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "script/generation.h"
 
-#include "base/messages.h"
+#include "texts/messages.h"
 
 #include "script/drawingsection.h"
 #include "support/childprocess.h"

@@ -1,9 +1,10 @@
 #include "script/macrosection.h"
 
-#include "base/messages.h"
 #include "script/generation.h"
 #include "support/lines.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
+#include "usecases/macrogeneration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "base/messages.h"
 #include "session/startup.h"
+#include "texts/messages.h"
 
 #include "support/tempdir.h"
 

@@ -1,6 +1,6 @@
 #include "gui/config/configdialog.h"
 
-#include "gui/designname.h"
+#include "gui/controlname.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -39,7 +39,7 @@ QStringList AllControlNames() {
         {"Label1", 9}, {"Combo1", 14}, {"Check1", 3}, {"Frame1", 3}, {"Option1", 4}};
     for (const auto& [name, count] : arrays) {
         for (int i = 0; i < count; ++i)
-            names << DesignName(name, i);
+            names << ControlName(name, i);
     }
     return names;
 }
@@ -59,9 +59,9 @@ protected:
     }
 
     template <typename T = QWidget> T* get(const QString& name) { return Child<T>(&dialog, name); }
-    QComboBox* combo(int n) { return get<QComboBox>(DesignName("Combo1", n)); }
-    QRadioButton* option(int n) { return get<QRadioButton>(DesignName("Option1", n)); }
-    QCheckBox* check(int n) { return get<QCheckBox>(DesignName("Check1", n)); }
+    QComboBox* combo(int n) { return get<QComboBox>(ControlName("Combo1", n)); }
+    QRadioButton* option(int n) { return get<QRadioButton>(ControlName("Option1", n)); }
+    QCheckBox* check(int n) { return get<QCheckBox>(ControlName("Check1", n)); }
     // Shows these settings as the live settings of the run.
     void show(const Settings& settings) {
         live = settings;
@@ -83,7 +83,7 @@ protected:
     ConfigDialog dialog{file, live};
 };
 
-TEST(ConfigDialog, WindowAndControlsFollowTheDesign) {
+TEST(ConfigDialog, WindowAndControlsFollowTheForm) {
     SettingsFile file("unused");
     Settings live;
     ConfigDialog dialog(file, live);
@@ -156,7 +156,7 @@ TEST_F(ConfigDialogTest, EachPageShowsOnlyItsControls) {
             EXPECT_EQ(ShownInWindow(get(name)), expected) << Str(name);
         }
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(Str(get<QLabel>(DesignName("Label1", i))->text()), page.captions[i]);
+            EXPECT_EQ(Str(get<QLabel>(ControlName("Label1", i))->text()), page.captions[i]);
     }
     EXPECT_EQ(Str(option(2)->text()), "SDI = 0 Fenetre multiple");
     EXPECT_EQ(Str(check(0)->text()), "Sauvgarde configuration impression dans *.DWG");

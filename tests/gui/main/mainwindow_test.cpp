@@ -1,19 +1,19 @@
 #include "gui/main/mainwindow.h"
 
-#include "base/messages.h"
 #include "base/paths.h"
 #include "batch/journal.h"
-#include "cli/commandline.h"
+#include "cli/generate.h"
 #include "config/settingsfile.h"
-#include "gui/designname.h"
-#include "gui/launch/batchrunwindow.h"
+#include "gui/controlname.h"
+#include "gui/execution/batchrunwindow.h"
+#include "gui/regional.h"
 #include "gui/selection/advancedselectionwindow.h"
-#include "gui/system.h"
 #include "script/drawingsection.h"
 #include "support/guitest.h"
 #include "support/processes.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -56,10 +56,10 @@ using test::ShownInWindow;
 using test::TypeText;
 using test::WriteBytes;
 
-using gui::DesignName;
+using gui::ControlName;
 
 QString Name(const char* base, int index) {
-    return DesignName(base, index);
+    return ControlName(base, index);
 }
 
 class MainWindowTest : public ::testing::Test {

@@ -159,13 +159,13 @@ TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
     }
 
     // Each option in its frame, exactly one chosen per frame.
-    struct OptionDesign {
+    struct OptionLayout {
         int index;
         const char* frame;
         QString caption;
         bool chosen;
     };
-    const std::vector<OptionDesign> options = {
+    const std::vector<OptionLayout> options = {
         {30, "Frame3", QStringLiteral("Tout"), true},
         {31, "Frame3", QStringLiteral("Nom :"), false},
         {50, "Frame2", QStringLiteral("Tout"), true},
@@ -177,12 +177,13 @@ TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
         {10, "Frame5", QStringLiteral("*.dwg -> *.dgn"), true},
         {11, "Frame5", QStringLiteral("*.dgn -> *.dwg"), false},
     };
-    for (const OptionDesign& design : options) {
-        QRadioButton* radio = option(design.index);
+    for (const OptionLayout& expected : options) {
+        QRadioButton* radio = option(expected.index);
         ASSERT_NE(radio, nullptr);
-        EXPECT_EQ(radio->text(), design.caption) << design.index;
-        EXPECT_EQ(radio->isChecked(), design.chosen) << design.index;
-        EXPECT_EQ(radio->parent()->objectName(), QString::fromLatin1(design.frame)) << design.index;
+        EXPECT_EQ(radio->text(), expected.caption) << expected.index;
+        EXPECT_EQ(radio->isChecked(), expected.chosen) << expected.index;
+        EXPECT_EQ(radio->parent()->objectName(), QString::fromLatin1(expected.frame))
+            << expected.index;
     }
     // The boxes that belong to a frame sit in it.
     for (const auto& [box, frame] : std::vector<std::pair<int, const char*>>{

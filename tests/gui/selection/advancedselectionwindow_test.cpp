@@ -1,11 +1,11 @@
 #include "gui/selection/advancedselectionwindow.h"
 
-#include "base/messages.h"
 #include "base/paths.h"
 #include "selection/folderwalk.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "texts/messages.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -85,12 +85,12 @@ TEST_F(TextInsertionWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
     ASSERT_NE(table(), nullptr);
     EXPECT_TRUE(table()->toPlainText().isEmpty());
 
-    struct ComboDesign {
+    struct ComboLayout {
         int index;
         QString label;
         QStringList entries; // the first one shown
     };
-    const std::vector<ComboDesign> combos = {
+    const std::vector<ComboLayout> combos = {
         {0,
          QStringLiteral("Style texte :"),
          {QStringLiteral("STANDARD"), QStringLiteral("vaxo"), QStringLiteral("style1")}},
@@ -107,18 +107,18 @@ TEST_F(TextInsertionWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
          QStringLiteral("Rotation :"),
          {QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"), QStringLiteral("270")}},
     };
-    for (const ComboDesign& design : combos) {
-        QComboBox* box = combo(design.index);
+    for (const ComboLayout& expected : combos) {
+        QComboBox* box = combo(expected.index);
         ASSERT_NE(box, nullptr);
-        EXPECT_TRUE(box->isEditable()) << design.index;
-        EXPECT_EQ(box->currentText(), design.entries.front()) << design.index;
+        EXPECT_TRUE(box->isEditable()) << expected.index;
+        EXPECT_EQ(box->currentText(), expected.entries.front()) << expected.index;
         QStringList entries;
         for (int i = 0; i < box->count(); ++i)
             entries << box->itemText(i);
-        EXPECT_EQ(entries, design.entries) << design.index;
-        auto* label = Child<QLabel>(&window, QStringLiteral("Label1_%1").arg(design.index));
+        EXPECT_EQ(entries, expected.entries) << expected.index;
+        auto* label = Child<QLabel>(&window, QStringLiteral("Label1_%1").arg(expected.index));
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), design.label);
+        EXPECT_EQ(label->text(), expected.label);
     }
 
     auto* check1 = Child<QCheckBox>(&window, QStringLiteral("Check1"));

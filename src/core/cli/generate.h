@@ -1,0 +1,48 @@
+#pragma once
+
+#include "base/paths.h"
+#include "base/result.h"
+#include "cli/arguments.h"
+#include "config/settings.h"
+#include "process/process.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pilotrame {
+
+// What a generation from the command line needs from the platform.
+struct GenerateEnvironment {
+    std::string programFolder;   // holds savescript.txt and Liste01.txt; ends in a separator
+    char decimalSeparator = ','; // the user's, for the coordinates of the job
+    // The settings used when there is no settings file: those a first start would create,
+    // DefaultSettings(ProposeSettingValues(printers, kNativeFolderStyle, homeFolder)).
+    Settings firstRunSettings = DefaultSettings(ProposeSettingValues({}, kNativeFolderStyle, ""));
+    char separator = kNativeSeparator;            // ends the script folder
+    bool windowsNames = kNativeSeparator == '\\'; // see BuildAutocadCommand
+    // Starts AutoCAD for --execute; null: AutoCAD cannot be started.
+    ProgramStarter* starter = nullptr;
+};
+
+// Runs --generate without any window and returns the exit code: reads the settings file without
+// ever creating or changing it (the first-run settings when it is missing), takes the job from
+// the job file or a freshly started window's job, writes the script from the list (the job file
+// and list paths of the command line, else Liste01.txt of the program folder) into the script
+// folder and, with --execute, checks the drawings and starts AutoCAD on it when all are ready. A
+// job with "RENOMMER FICHIERS" ticked in its panel is refused: renaming is never done unattended.
+// Failure messages go to err in French, as the windows would show them.
+//
+// With --run, the batch runs on AutoCAD's console whatever engine the settings name, with the
+// settings of the run of execution.txt (beside the settings file, read only), over which those
+// the job carries, then --workers and --timeout, win. Before anything is written it refuses a
+// faulty execution.txt (SettingsUnreadable) and a console program that is no file
+// (AutocadNotStarted); then, as PrepareConsoleRun does, a job with "REMPLACE TEXTE (vba)"
+// (GenerationFailed), drawings that are not ready (DrawingsNotReady) and a list that leaves none
+// (NothingToProcess). Pilotrame.scr is left alone: the console's script and the journal go into
+// a new folder of the journal. A line per finished drawing and the summary go to err. Ctrl-C, or
+// a request to end the program, stops the run: no more consoles, those running ended, the journal
+// written (RunInterrupted). SomeDrawingsFailed when a drawing did not succeed.
+ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
+
+} // namespace pilotrame

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "process/process.h"
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace pilotrame {
+
+// How a watched program ended.
+enum class ChildEnd {
+    Exited,     // it ended by itself; exitCode holds its code
+    TimedOut,   // it was still running at the deadline and was ended
+    Stopped,    // it was ended because the caller asked to stop
+    NotStarted, // the system could not start it; reason says why
+};
+
+struct ChildOutcome {
+    ChildEnd end = ChildEnd::NotStarted;
+    // The exit code of a program that ended by itself. A POSIX program ended by a signal (a
+    // crash) gets 128 plus the signal's number, as shells report it; a crashed Windows program
+    // has the exception code the system gives (0xC0000005 …).
+    long long exitCode = 0;
+    std::string reason;     // why it could not start, in the system's words
+    std::string output;     // what it wrote on its standard output and error, bytes as they came
+    bool outputCut = false; // the output passed kMaxChildOutput and its end was dropped
+};
+
+// The output kept of one program: a console that writes without end must not fill the memory.
+inline constexpr std::size_t kMaxChildOutput = 4 * 1024 * 1024;
+
+// Runs a program that the program watches (an AutoCAD console on one drawing) and returns when it
+// has ended: by itself, at the deadline, or when stopRequested turns true (asked a few times a
+// second). Its standard output and error are kept, its input is empty. Whatever way it ends,
+// every process it started ends with it: on POSIX it leads a process group of its own, which is
+// killed, and it is killed with this program should this one die; on Windows it runs in a job
+// object that ends all its processes, also when this program dies. Safe to call from several
+// threads at once.
+ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
+                      const std::function<bool()>& stopRequested = nullptr);
+
+} // namespace pilotrame

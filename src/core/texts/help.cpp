@@ -1,0 +1,65 @@
+#include "texts/help.h"
+
+namespace pilotrame {
+
+std::string HelpText() {
+    return "Utilisation :\n"
+           "  pilotrame\n"
+           "      ouvre la fenêtre principale.\n"
+           "  pilotrame --generate [--job FICHIER] [--list FICHIER] [--execute]\n"
+           "      écrit le script Pilotrame.scr sans ouvrir de fenêtre, avec les réglages de\n"
+           "      savescript.txt (lu seulement, jamais créé ni modifié), dans le répertoire des\n"
+           "      scripts. Peut tourner pendant que la fenêtre est ouverte.\n"
+           "  pilotrame --generate --run [--workers N] [--timeout S] [--job FICHIER]\n"
+           "            [--list FICHIER]\n"
+           "      exécute le travail sur la console d'AutoCAD (accoreconsole.exe), une console\n"
+           "      par plan, quel que soit le moteur choisi dans la configuration, avec les\n"
+           "      réglages d'exécution de execution.txt (lu seulement), remplacés par ceux du\n"
+           "      travail puis par --workers et --timeout. Écrit une ligne par plan terminé,\n"
+           "      puis le bilan. Le journal (un .log par plan, resume.csv, et echecs.txt, la\n"
+           "      liste des plans qui n'ont pas réussi, à donner à --list) va dans un nouveau\n"
+           "      dossier Pilotrame-journal/<date>_<heure> du répertoire des scripts ;\n"
+           "      Pilotrame.scr n'est pas touché. Ctrl-C arrête l'exécution : plus aucune\n"
+           "      console n'est lancée, celles en cours sont arrêtées, le journal est écrit.\n"
+           "  pilotrame --help | --version\n"
+           "\n"
+           "Options :\n"
+           "  --generate         écrit le script sans fenêtre\n"
+           "  --job FICHIER      prend le travail dans FICHIER (.pilotrame) ; sans cette option,\n"
+           "                     le travail d'une fenêtre qui vient de s'ouvrir (IMPRIMER)\n"
+           "  --list FICHIER     prend la liste des dessins dans FICHIER ; sans cette option,\n"
+           "                     Liste01.txt\n"
+           "  --execute          démarre AutoCAD sur le script, après la vérification des dessins\n"
+           "  --run              exécute le travail plan par plan sur la console d'AutoCAD, après\n"
+           "                     la vérification des dessins\n"
+           "  --workers N        plans à la fois, de 1 à 16 (avec --run)\n"
+           "  --timeout S        délai par plan en secondes, de 1 à 604800 (avec --run)\n"
+           "  -h, --help         affiche cette aide\n"
+           "  --version          affiche la version\n"
+           "Un travail qui renomme des fichiers (RENOMMER FICHIERS coché) est refusé : la ligne\n"
+           "de commande ne renomme jamais de fichiers.\n"
+           "\n"
+           "Codes de sortie :\n"
+           "  0  réussite (avec --run : chaque plan a réussi)\n"
+           "  2  arguments incorrects\n"
+           "  3  fichier de travail illisible ou incorrect\n"
+           "  4  liste des dessins illisible ou inexistante\n"
+           "  5  échec de la génération du script, ou travail qui renomme des fichiers, ou\n"
+           "     REMPLACE TEXTE (vba) coché avec --run (la console n'a pas VBA)\n"
+           "  6  fichier de réglages savescript.txt, ou execution.txt avec --run, illisible ou\n"
+           "     endommagé\n"
+           "  7  dessins pas prêts : AutoCAD n'a pas été démarré (--execute), aucun plan n'a été\n"
+           "     lancé (--run)\n"
+           "  8  AutoCAD n'a pas pu être démarré (--execute), console d'AutoCAD introuvable\n"
+           "     (--run)\n"
+           "  9  aucun plan à traiter : AutoCAD n'a pas été démarré (--execute, --run)\n"
+           "  10  des plans n'ont pas réussi : échec, délai dépassé ou non lancé (--run)\n"
+           "  11  exécution arrêtée par Ctrl-C ou une demande d'arrêt (--run)\n"
+           "Les messages sont écrits sur la sortie d'erreur.\n";
+}
+
+std::string VersionText() {
+    return "Pilotrame V3.5";
+}
+
+} // namespace pilotrame

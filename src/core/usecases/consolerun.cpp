@@ -1,0 +1,147 @@
+#include "usecases/consolerun.h"
+
+#include "base/codepage.h"
+#include "base/fileio.h"
+#include "batch/console.h"
+#include "batch/journal.h"
+#include "script/drawingsection.h"
+
+#include <mutex>
+#include <unordered_set>
+
+namespace pilotrame {
+
+namespace {
+
+// Writes each drawing's log as it ends, then tells the caller's observer.
+class JournalKeeper final : public BatchObserver {
+public:
+    JournalKeeper(const ConsoleRunPlan& plan, BatchObserver& next) : m_plan(plan), m_next(next) {}
+    void drawingStarted(std::size_t index, const DrawingRun& run) override {
+        m_next.drawingStarted(index, run);
+    }
+    void drawingFinished(std::size_t index, const DrawingRun& run) override {
+        const BatchRequest& batch = m_plan.batch;
+        // A log that cannot be written does not stop the run: the summary names the drawing's
+        // state all the same.
+        [[maybe_unused]] const Status written = WriteDrawingLog(
+            m_plan.runFolder, index, run,
+            ConsoleStart(batch.consolePath, run.path(), batch.scriptPath, batch.language)
+                .windowsCommandLine);
+        m_next.drawingFinished(index, run);
+    }
+
+private:
+    const ConsoleRunPlan& m_plan;
+    BatchObserver& m_next;
+};
+
+BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
+    BatchRequest batch;
+    batch.consolePath = ConsoleProgram(run, acadPath);
+    batch.language = run.language;
+    batch.workers = run.workers;
+    batch.timeout = std::chrono::seconds(run.timeoutSeconds);
+    return batch;
+}
+
+// Gives the plan a new folder of the journal of scriptFolder.
+Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
+                     std::chrono::system_clock::time_point now) {
+    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
+    if (!folder)
+        return InOperation(folder.error(), Operation::CreateScript);
+    plan.runFolder = std::move(*folder);
+    return Success();
+}
+
+} // namespace
+
+Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
+                                         const std::string& scriptFolder, DrawingReview* review,
+                                         std::chrono::system_clock::time_point now) {
+    if (request.job.replaceText) {
+        Error error;
+        error.cause = Cause::NeedsVba;
+        error.code = ErrorCode::InvalidPropertyValue;
+        return error;
+    }
+    ConsoleRunPlan plan;
+    plan.batch = BatchOf(run, request.settings.acadPath());
+    const Result<std::string> script =
+        WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
+    if (!script)
+        return script.error();
+
+    const Result<FileList> list = ReadFileList(request.listPath);
+    if (!list)
+        return InOperation(list.error(), Operation::ReadList);
+    std::unordered_set<std::string> skipped;
+    if (review) {
+        const DrawingCheck check = CheckDrawings(*list);
+        if (!check.issues.empty()) {
+            plan.problems = check;
+            switch (review->review(check)) {
+            case DrawingCheckAnswer::Cancel:
+                plan.stop = RunStop::Cancelled;
+                return plan;
+            case DrawingCheckAnswer::KeepAutocadStopped:
+                plan.stop = RunStop::DrawingsNotReady;
+                return plan;
+            case DrawingCheckAnswer::SkipProblems:
+                for (const DrawingIssue& issue : check.issues)
+                    skipped.insert(issue.path);
+                plan.skipped = static_cast<int>(check.issues.size());
+                break;
+            case DrawingCheckAnswer::Continue:
+                break;
+            }
+        }
+    }
+    for (const ListedFolder& folder : *list) {
+        for (const std::string& name : folder.names) {
+            DrawingRun drawing;
+            drawing.folder = folder.folder;
+            drawing.name = name;
+            if (!skipped.contains(drawing.path()))
+                plan.batch.drawings.push_back(std::move(drawing));
+        }
+    }
+    if (plan.batch.drawings.empty()) {
+        plan.stop = RunStop::NothingToProcess;
+        return plan;
+    }
+
+    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
+        return made.error();
+    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
+    if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(*script)); !written)
+        return InOperation(written.error(), Operation::CreateScript);
+    return plan;
+}
+
+std::vector<DrawingRun> RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
+                                       BatchControl& control) {
+    JournalKeeper keeper(plan, observer);
+    std::vector<DrawingRun> runs = RunBatch(plan.batch, keeper, control);
+    [[maybe_unused]] const Status summary = WriteRunSummary(plan.runFolder, runs);
+    return runs;
+}
+
+Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
+                                    const std::vector<DrawingRun>& runs,
+                                    const std::string& scriptFolder,
+                                    std::chrono::system_clock::time_point now) {
+    ConsoleRunPlan plan;
+    plan.batch = previous.batch;
+    plan.batch.drawings = DrawingsToRunAgain(runs);
+    if (plan.batch.drawings.empty()) {
+        plan.stop = RunStop::NothingToProcess;
+        return plan;
+    }
+    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
+        return made.error();
+    return plan;
+}
+
+} // namespace pilotrame

@@ -1,0 +1,89 @@
+#include "usecases/scriptrun.h"
+
+#include "base/fileio.h"
+#include "script/generation.h"
+
+#include <unordered_set>
+
+namespace pilotrame {
+
+Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
+                                  DrawingReview* review) {
+    WrittenScript written;
+    std::unordered_set<std::string> skipped;
+    if (review) {
+        const Result<DrawingCheck> check = CheckDrawings(request.listPath);
+        if (check && !check->issues.empty()) {
+            written.problems = *check;
+            switch (review->review(*check)) {
+            case DrawingCheckAnswer::Cancel:
+                written.stop = RunStop::Cancelled;
+                return written;
+            case DrawingCheckAnswer::KeepAutocadStopped:
+                written.stop = RunStop::DrawingsNotReady;
+                break;
+            case DrawingCheckAnswer::SkipProblems:
+                for (const DrawingIssue& issue : check->issues)
+                    skipped.insert(issue.path);
+                written.skipped = static_cast<int>(check->issues.size());
+                break;
+            case DrawingCheckAnswer::Continue:
+                break;
+            }
+        }
+    }
+    DrawingSectionWriter writeSection(request.job, request.settings, request.decimalSeparator);
+    if (Status prepared = writeSection.prepare(); !prepared)
+        return prepared.error();
+    const Result<int> sections =
+        GenerateScript(request.listPath, request.scriptPath, position, writeSection, &skipped);
+    if (!sections)
+        return sections.error();
+    written.sections = *sections;
+    return written;
+}
+
+Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
+                                                 const std::string& scriptFolder,
+                                                 ListPosition& position, DrawingReview* review,
+                                                 ProgramStarter& starter, bool windowsNames) {
+    Result<WrittenScript> written = WriteScript(request, position, review);
+    if (!written || written->stop != RunStop::None)
+        return written;
+    if (written->sections == 0) {
+        written->stop = RunStop::NothingToProcess;
+        return written;
+    }
+    if (Status started =
+            StartAutocad(request.settings.acadPath(), scriptFolder, starter, windowsNames);
+        !started)
+        return started.error();
+    written->autocadStarted = true;
+    return written;
+}
+
+ProgramStart AutocadStart(std::string_view acadPath, std::string_view scriptFolder,
+                          bool windowsNames) {
+    const AutocadCommand command = BuildAutocadCommand(acadPath, scriptFolder, windowsNames);
+    ProgramStart start;
+    start.program = command.program;
+    start.arguments = command.arguments;
+    start.windowsCommandLine = command.commandLine;
+    start.maximised = true;
+    return start;
+}
+
+Status StartAutocad(std::string_view acadPath, std::string_view scriptFolder,
+                    ProgramStarter& starter, bool windowsNames) {
+    const ProgramStart start = AutocadStart(acadPath, scriptFolder, windowsNames);
+    // No program set: nothing is asked of the system.
+    if (start.program.empty() || !starter.startDetached(start)) {
+        Error error =
+            InOperation(FileError(ErrorCode::FileNotFound, start.program), Operation::StartProgram);
+        error.detail = start.program;
+        return error;
+    }
+    return Success();
+}
+
+} // namespace pilotrame

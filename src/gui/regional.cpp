@@ -1,0 +1,15 @@
+#include "gui/regional.h"
+
+#include <QLocale>
+#include <QString>
+
+namespace pilotrame::gui {
+
+char UserDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+} // namespace pilotrame::gui

@@ -1,0 +1,196 @@
+#include "batch/runner.h"
+
+#include "support/processes.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <numeric>
+#include <thread>
+
+namespace pilotrame {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// Keeps the order of the calls, and can stop the batch once some have started.
+class Recorder final : public BatchObserver {
+public:
+    void drawingStarted(std::size_t index, const DrawingRun&) override {
+        std::lock_guard lock(mutex);
+        started.push_back(index);
+        if (onStart)
+            onStart(started.size());
+    }
+    void drawingFinished(std::size_t index, const DrawingRun& run) override {
+        std::lock_guard lock(mutex);
+        finished.push_back(index);
+        EXPECT_NE(run.state, DrawingState::Running);
+    }
+    std::mutex mutex;
+    std::vector<std::size_t> started;
+    std::vector<std::size_t> finished;
+    std::function<void(std::size_t)> onStart;
+};
+
+struct BatchRunTest : ::testing::Test {
+    TempDir dir;
+    BatchRequest request;
+    BatchControl control;
+    Recorder recorder;
+
+    BatchRunTest() {
+        request.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+        request.scriptPath = dir.path("console.scr");
+        request.language = "fr-FR";
+        request.timeout = 30s;
+        WriteBytes(request.scriptPath, "zoom\r\net\r\n_qsave\r\n");
+    }
+    ~BatchRunTest() override { EXPECT_EQ(test::ProcessesLeftOf(request.consolePath), 0); }
+
+    void addDrawings(const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            WriteBytes(dir.path(name), "");
+            DrawingRun run;
+            run.folder = dir.folder();
+            run.name = name;
+            request.drawings.push_back(run);
+        }
+    }
+    std::vector<DrawingRun> run() { return RunBatch(request, recorder, control); }
+    // How many times the console worked on the drawing.
+    std::size_t doneCount(const std::string& name) {
+        const std::string text = ReadBytes(dir.path(name));
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+};
+
+TEST_F(BatchRunTest, EveryDrawingIsDoneExactlyOnceWhateverTheNumberAtOnce) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 24; ++i)
+        names.push_back("p" + std::to_string(i) + "_sleep" + std::to_string(i % 3 * 20) + ".dwg");
+    addDrawings(names);
+    for (const int workers : {1, 2, 8}) {
+        SCOPED_TRACE(workers);
+        for (const std::string& name : names)
+            WriteBytes(dir.path(name), "");
+        recorder.started.clear();
+        recorder.finished.clear();
+        request.workers = workers;
+        const std::vector<DrawingRun> runs = run();
+        ASSERT_EQ(runs.size(), names.size());
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].state, DrawingState::Succeeded) << names[i] << runs[i].output;
+            EXPECT_EQ(doneCount(names[i]), 1u) << names[i];
+        }
+        // Started in list order, each once; each finished once.
+        std::vector<std::size_t> inOrder(names.size());
+        std::iota(inOrder.begin(), inOrder.end(), 0);
+        EXPECT_EQ(recorder.started, inOrder);
+        std::sort(recorder.finished.begin(), recorder.finished.end());
+        EXPECT_EQ(recorder.finished, inOrder);
+    }
+}
+
+// Each drawing ends in the state that tells what happened, with its code or its reason, and the
+// run goes on past a console that hangs, crashes or leaves a child behind.
+TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
+    request.timeout = 2s;
+    request.workers = 2;
+    addDrawings({"a_hang.dwg", "b.dwg", "c_exit3.dwg", "d_crash.dwg", "e_child.dwg",
+                 "f_child_hang.dwg", "g.dwg"});
+    DrawingRun missing;
+    missing.folder = dir.folder();
+    missing.name = "absent.dwg";
+    request.drawings.push_back(missing);
+    const std::vector<DrawingRun> runs = run();
+    std::map<std::string, DrawingRun> byName;
+    for (const DrawingRun& r : runs)
+        byName[r.name] = r;
+
+    EXPECT_EQ(byName["a_hang.dwg"].state, DrawingState::TimedOut);
+    EXPECT_GE(byName["a_hang.dwg"].seconds, 1.5);
+    EXPECT_EQ(byName["b.dwg"].state, DrawingState::Succeeded);
+    EXPECT_EQ(byName["c_exit3.dwg"].state, DrawingState::Failed);
+    EXPECT_EQ(byName["c_exit3.dwg"].exitCode, 3);
+    EXPECT_EQ(byName["d_crash.dwg"].state, DrawingState::Failed);
+    EXPECT_NE(byName["d_crash.dwg"].exitCode, 0);
+    EXPECT_EQ(byName["e_child.dwg"].state, DrawingState::Succeeded);
+    EXPECT_EQ(byName["f_child_hang.dwg"].state, DrawingState::TimedOut);
+    EXPECT_EQ(byName["g.dwg"].state, DrawingState::Succeeded);
+    // The console refuses a drawing that does not exist, with a code of its own.
+    EXPECT_EQ(byName["absent.dwg"].state, DrawingState::Failed);
+    EXPECT_EQ(byName["absent.dwg"].exitCode, 2);
+    for (const char* name : {"a_hang.dwg", "b.dwg", "c_exit3.dwg", "e_child.dwg", "g.dwg"})
+        EXPECT_EQ(doneCount(name), 1u) << name;
+    // The console's UTF-16LE output arrives as UTF-8, accents whole.
+    EXPECT_NE(byName["b.dwg"].output.find("Exécution du script " + request.scriptPath),
+              std::string::npos)
+        << byName["b.dwg"].output;
+    EXPECT_NE(byName["b.dwg"].output.find("(fr-FR)"), std::string::npos);
+    EXPECT_EQ(CountStates(runs).timedOut, 2);
+}
+
+TEST_F(BatchRunTest, AConsoleThatCannotStartFailsWithItsReason) {
+    request.consolePath = dir.path("pas-de-console.exe");
+    addDrawings({"a.dwg", "b.dwg"});
+    const std::vector<DrawingRun> runs = run();
+    for (const DrawingRun& r : runs) {
+        EXPECT_EQ(r.state, DrawingState::Failed);
+        EXPECT_FALSE(r.reason.empty());
+        EXPECT_EQ(doneCount(r.name), 0u);
+    }
+}
+
+// "Arrêter": no new console starts; with endRunning the running ones end at once, every process
+// they started with them.
+TEST_F(BatchRunTest, StoppingEndsTheRunningConsolesAndStartsNoOther) {
+    request.workers = 2;
+    addDrawings({"a_child_hang.dwg", "b_hang.dwg", "c.dwg", "d.dwg"});
+    recorder.onStart = [this](std::size_t started) {
+        if (started == 2) {
+            std::thread([this] {
+                std::this_thread::sleep_for(300ms);
+                control.noMoreStarts = true;
+                control.endRunning = true;
+            }).detach();
+        }
+    };
+    const std::vector<DrawingRun> runs = run();
+    EXPECT_EQ(runs[0].state, DrawingState::Stopped);
+    EXPECT_EQ(runs[1].state, DrawingState::Stopped);
+    EXPECT_EQ(runs[2].state, DrawingState::NotStarted);
+    EXPECT_EQ(runs[3].state, DrawingState::NotStarted);
+    EXPECT_EQ(doneCount("c.dwg"), 0u);
+    EXPECT_EQ(test::ProcessesLeftOf(request.consolePath), 0);
+
+    const std::vector<DrawingRun> again = DrawingsToRunAgain(runs);
+    ASSERT_EQ(again.size(), 4u);
+    EXPECT_EQ(again[2].state, DrawingState::NotStarted);
+}
+
+// The tests above count on seeing a console that is still there: this one is, until it is stopped.
+TEST_F(BatchRunTest, ARunningConsoleAndItsChildAreSeenUntilStopped) {
+    addDrawings({"a_child_hang.dwg"});
+    std::thread stopper([this] {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (test::CountProcessesOf(request.consolePath) < 2 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(test::CountProcessesOf(request.consolePath), 2);
+        control.endRunning = true;
+    });
+    const std::vector<DrawingRun> runs = run();
+    stopper.join();
+    EXPECT_EQ(runs[0].state, DrawingState::Stopped);
+}
+
+} // namespace
+} // namespace pilotrame

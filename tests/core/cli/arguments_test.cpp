@@ -1,0 +1,152 @@
+#include "cli/arguments.h"
+
+#include "texts/help.h"
+#include "texts/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pilotrame {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// The command with what each option gives.
+CommandLine Cmd(CommandAction action, std::optional<std::string> job = {},
+                std::optional<std::string> list = {}, bool execute = false, bool run = false,
+                std::optional<int> workers = {}, std::optional<int> timeout = {}) {
+    CommandLine command;
+    command.action = action;
+    command.jobPath = std::move(job);
+    command.listPath = std::move(list);
+    command.execute = execute;
+    command.run = run;
+    command.workers = workers;
+    command.timeoutSeconds = timeout;
+    return command;
+}
+
+TEST(CommandLineParse, AcceptedArguments) {
+    struct Case {
+        Args arguments;
+        CommandLine expected;
+    };
+    const Case cases[] = {
+        {{}, Cmd(CommandAction::None)},
+        {{"--generate"}, Cmd(CommandAction::Generate, {}, {}, false)},
+        {{"--generate", "--job", "a.pilotrame"},
+         Cmd(CommandAction::Generate, "a.pilotrame", {}, false)},
+        {{"--list=l.txt", "--generate", "--execute", "--job=j"},
+         Cmd(CommandAction::Generate, "j", "l.txt", true)},
+        {{"--execute", "--list", "C:\\mes listes\\l.txt", "--generate"},
+         Cmd(CommandAction::Generate, {}, "C:\\mes listes\\l.txt", true)},
+        {{"--job", "-", "--generate"}, Cmd(CommandAction::Generate, "-", {}, false)},
+        {{"--help"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"-h"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"/?"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"--generate", "--job", "j", "--help"}, Cmd(CommandAction::Help, "j", {}, false)},
+        {{"--version", "--help"}, Cmd(CommandAction::Help, {}, {}, false)},
+        {{"--version"}, Cmd(CommandAction::Version, {}, {}, false)},
+        {{"--list", "l", "--version"}, Cmd(CommandAction::Version, {}, "l", false)},
+        {{"--generate", "--run"}, Cmd(CommandAction::Generate, {}, {}, false, true)},
+        {{"--run", "--workers", "16", "--generate", "--timeout=604800", "--list=l"},
+         Cmd(CommandAction::Generate, {}, "l", false, true, 16, 604800)},
+        {{"--generate", "--run", "--workers=1", "--timeout", "1"},
+         Cmd(CommandAction::Generate, {}, {}, false, true, 1, 1)},
+        {{"--generate", "--run", "--timeout", " 90 "},
+         Cmd(CommandAction::Generate, {}, {}, false, true, {}, 90)},
+        {{"--workers", "3", "--help"}, Cmd(CommandAction::Help, {}, {}, false, false, 3)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Result<CommandLine> parsed = ParseCommandLine(c.arguments);
+        ASSERT_TRUE(parsed) << parsed.error().detail;
+        EXPECT_EQ(*parsed, c.expected);
+    }
+}
+
+TEST(CommandLineParse, RefusedArguments) {
+    struct Case {
+        Args arguments;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {{"--generer"}, "option inconnue : « --generer »"},
+        {{"-g"}, "option inconnue : « -g »"},
+        {{"plan.dwg"}, "argument inattendu : « plan.dwg »"},
+        {{""}, "argument inattendu : «  »"},
+        {{"--generate", "--job"}, "l'option « --job » attend un nom de fichier"},
+        {{"--generate", "--job="}, "l'option « --job » attend un nom de fichier"},
+        {{"--generate", "--list", "--execute"}, "l'option « --list » attend un nom de fichier"},
+        {{"--generate", "--generate"}, "option « --generate » donnée deux fois"},
+        {{"--generate", "--execute", "--execute"}, "option « --execute » donnée deux fois"},
+        {{"--generate", "--job", "a", "--job=b"}, "option « --job » donnée deux fois"},
+        {{"--help", "--help"}, "option « --help » donnée deux fois"},
+        {{"--execute=1", "--generate"}, "l'option « --execute » ne prend pas de valeur"},
+        {{"--job", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--list", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--execute"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--help", "--bogus"}, "option inconnue : « --bogus »"},
+        {{"--run"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--run", "--workers", "2"},
+         "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--workers", "2"}, "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--timeout=5"}, "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--execute", "--workers", "2"},
+         "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--run", "--execute"},
+         "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un script pour "
+         "tous les plans, --run lance la console d'AutoCAD plan par plan"},
+        {{"--generate", "--run", "--run"}, "option « --run » donnée deux fois"},
+        {{"--generate", "--run", "--workers", "2", "--workers=3"},
+         "option « --workers » donnée deux fois"},
+        {{"--generate", "--run", "--workers"}, "l'option « --workers » attend un nombre"},
+        {{"--generate", "--run", "--workers="}, "l'option « --workers » attend un nombre"},
+        {{"--generate", "--run", "--timeout", "--workers", "2"},
+         "l'option « --timeout » attend un nombre"},
+        {{"--generate", "--run", "--workers", "deux"},
+         "« --workers » vaut « deux » : un nombre entier attendu"},
+        {{"--generate", "--run", "--timeout", "1.5"},
+         "« --timeout » vaut « 1.5 » : un nombre entier attendu"},
+        {{"--generate", "--run", "--timeout", "99999999999999999999"},
+         "« --timeout » vaut « 99999999999999999999 » : un nombre entier attendu"},
+        {{"--generate", "--run", "--workers", "0"},
+         "« --workers » vaut « 0 » : un nombre entier de 1 à 16 attendu"},
+        {{"--generate", "--run", "--workers=17"},
+         "« --workers » vaut « 17 » : un nombre entier de 1 à 16 attendu"},
+        {{"--generate", "--run", "--timeout", "-5"},
+         "« --timeout » vaut « -5 » : un nombre entier de 1 à 604800 attendu"},
+        {{"--generate", "--run", "--timeout=604801"},
+         "« --timeout » vaut « 604801 » : un nombre entier de 1 à 604800 attendu"},
+        {{"--help", "--workers", "x"}, "« --workers » vaut « x » : un nombre entier attendu"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Result<CommandLine> parsed = ParseCommandLine(c.arguments);
+        ASSERT_FALSE(parsed);
+        EXPECT_EQ(parsed.error().operation, Operation::ReadArguments);
+        EXPECT_EQ(CommandLineFailureText(parsed.error()),
+                  c.detail + "\r\nPour l'aide : pilotrame --help");
+    }
+}
+
+TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
+    const std::string help = HelpText();
+    for (const char* option : {"--generate", "--job FICHIER", "--list FICHIER", "--execute",
+                               "--run", "--workers N", "--timeout S", "--help", "--version"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    for (ExitCode code :
+         {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
+          ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
+          ExitCode::NothingToProcess, ExitCode::AutocadNotStarted, ExitCode::SomeDrawingsFailed,
+          ExitCode::RunInterrupted})
+        EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
+                  std::string::npos)
+            << static_cast<int>(code);
+}
+
+} // namespace
+} // namespace pilotrame

@@ -1,0 +1,799 @@
+#include "cli/generate.h"
+
+#include "base/paths.h"
+#include "base/text.h"
+#include "config/settingsfile.h"
+#include "job/jobfile.h"
+#include "support/processes.h"
+#include "support/promptly.h"
+#include "support/recordingstarter.h"
+#include "support/tempdir.h"
+#include "texts/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pilotrame {
+namespace {
+
+using test::FileExists;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+using Args = std::vector<std::string>;
+
+// A folder with a short path: settings slots hold at most 60 bytes, and the script folder of a
+// test must fit in one even under the long temporary folders of Windows.
+class ShortDir {
+public:
+    ShortDir() {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count() % 1000000;
+        const auto base = std::filesystem::temp_directory_path() /
+                          ("pj" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(base);
+        m_folder = WithTrailingSeparator(FromFsPath(base));
+    }
+    ~ShortDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(ToFsPath(m_folder), ignored);
+    }
+    ShortDir(const ShortDir&) = delete;
+    ShortDir& operator=(const ShortDir&) = delete;
+    const std::string& folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+struct RunGenerateTest : ::testing::Test {
+    TempDir program;
+    ShortDir scripts;
+    GenerateEnvironment env;
+    std::ostringstream err;
+    test::RecordingStarter starter;
+    std::vector<ProgramStart>& started = starter.started;
+    std::string settingsPath = program.path("savescript.txt");
+    std::string listPath = program.path("Liste01.txt");
+    std::string scriptPath = scripts.folder() + "Pilotrame.scr";
+
+    RunGenerateTest() {
+        env.programFolder = program.folder();
+        env.decimalSeparator = ',';
+        env.separator = kNativeSeparator;
+        env.windowsNames = false;
+        env.firstRunSettings = settings();
+        env.firstRunSettings.combo[slot::acadPath] = "first-run-acad";
+        env.starter = &starter;
+        WriteBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
+        WriteBytes(program.path("a.dwg"), "plan");
+    }
+
+    static Settings settings() {
+        return DefaultSettings(ProposeSettingValues({"Imprimante"}, FolderStyle::Windows, ""));
+    }
+
+    // Writes savescript.txt with the script folder and the AutoCAD program of the test.
+    std::string writeSettings(const std::string& acadPath = "acad-program") {
+        Settings stored = settings();
+        stored.combo[slot::scriptFolder] = scripts.folder();
+        stored.combo[slot::acadPath] = acadPath;
+        SettingsFile file(settingsPath);
+        EXPECT_TRUE(file.SaveSettings(stored));
+        return ReadBytes(settingsPath);
+    }
+
+    std::string writeJob(const std::string& body) {
+        const std::string path = program.path("travail.pilotrame");
+        WriteBytes(path, "pilotrame-travail=1\n" + body);
+        return path;
+    }
+
+    ExitCode run(Args arguments) {
+        arguments.insert(arguments.begin(), "--generate");
+        const Result<CommandLine> command = ParseCommandLine(arguments);
+        EXPECT_TRUE(command);
+        return RunGenerate(*command, env, err);
+    }
+
+    std::string section(const std::string& body) {
+        return "_.open\r\n\"" + program.folder() + "a.dwg\"\r\n" + body;
+    }
+};
+
+TEST_F(RunGenerateTest, JobFileAndSettingsFileGiveTheScript) {
+    const std::string stored = writeSettings();
+    const std::string job = writeJob("mode=operations\nzoom=1\npurger=1\npurger.mode=tout\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(ReadBytes(scriptPath),
+              section("zoom\r\net\r\npurger\r\nto\r\n\r\nn\r\n_qsave\r\n_close\r\n"));
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(ReadBytes(settingsPath), stored);
+}
+
+TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = scripts.folder();
+    stored.combo[slot::acadVersion] = "Autocad 14";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n"));
+}
+
+TEST_F(RunGenerateTest, WithoutAJobTheFreshWindowPlots) {
+    writeSettings();
+    EXPECT_EQ(run({}), ExitCode::Success);
+    const std::string script = ReadBytes(scriptPath);
+    EXPECT_TRUE(script.starts_with(section("-traceur\r\n"))) << script;
+    EXPECT_NE(script.find("Imprimante\r\n"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, MissingSettingsFileUsesTheFirstRunSettingsAndIsNotCreated) {
+    env.firstRunSettings.combo[slot::scriptFolder] = scripts.folder();
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::Success);
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].program, "first-run-acad");
+    EXPECT_FALSE(FileExists(settingsPath));
+}
+
+TEST_F(RunGenerateTest, ExecuteStartsAutocadOnTheScriptWhenEveryDrawingIsReady) {
+    const std::string stored = writeSettings();
+    EXPECT_EQ(run({"--execute"}), ExitCode::Success);
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].program, "acad-program");
+    EXPECT_EQ(started[0].arguments, (std::vector<std::string>{"/B", scriptPath}));
+    EXPECT_TRUE(started[0].maximised);
+    EXPECT_EQ(ReadBytes(settingsPath), stored);
+}
+
+// Nobody is there to answer for a drawing AutoCAD could not open: the script is written for the
+// user to look at, and AutoCAD stays stopped. Without --execute nothing is checked.
+TEST_F(RunGenerateTest, ACheckThatFindsProblemsKeepsAutocadStopped) {
+    writeSettings();
+    std::filesystem::remove(program.path("a.dwg"));
+    EXPECT_EQ(run({}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+    std::filesystem::remove(scriptPath);
+
+    EXPECT_EQ(run({"--execute"}), ExitCode::DrawingsNotReady);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(err.str(),
+              std::string(kErrorTitle) + "\n" +
+                  ToLf(DrawingsNotReadyText(1, 1, program.path("a.dwg") + "\tintrouvable\r\n")) +
+                  "\n");
+    EXPECT_TRUE(ReadBytes(scriptPath).starts_with(section("")));
+}
+
+// Nothing processed is not a success: --execute on a list that leaves no drawing starts nothing
+// and says so with its own code; without --execute the empty script is written, as the window's
+// "Générer script" writes it.
+TEST_F(RunGenerateTest, NothingToProcessHasItsOwnCode) {
+    writeSettings();
+    WriteBytes(listPath, "");
+    EXPECT_EQ(run({"--execute"}), ExitCode::NothingToProcess);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(err.str(),
+              std::string(kErrorTitle) + "\n" + std::string(kNothingToProcessText) + "\n");
+    EXPECT_EQ(ReadBytes(scriptPath), "");
+    err.str("");
+    EXPECT_EQ(run({}), ExitCode::Success);
+    EXPECT_EQ(err.str(), "");
+}
+
+// A list edited on Linux ends its lines in LF alone, a hand-made one may lack the separator at
+// the end of a folder: both still name the drawings they list.
+TEST_F(RunGenerateTest, AListWithOtherLineEndsGivesTheSameScript) {
+    writeSettings();
+    const std::string folder = program.folder();
+    const std::string bare = folder.substr(0, folder.size() - 1);
+    for (const std::string& list : {"\v" + folder + "\n\ta.dwg\n", "\v" + folder + "\r\ta.dwg",
+                                    "\v" + bare + "\r\n\ta.dwg\r\n"}) {
+        WriteBytes(listPath, list);
+        EXPECT_EQ(run({"--execute"}), ExitCode::Success) << err.str();
+        EXPECT_TRUE(ReadBytes(scriptPath).starts_with(section("-traceur\r\n")));
+    }
+    EXPECT_EQ(started.size(), 3u);
+}
+
+TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {
+    writeSettings();
+    starter.succeeds = false;
+    EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
+    EXPECT_NE(err.str().find("AutoCAD n'a pas pu être démarré : \nacad-program"), std::string::npos)
+        << err.str();
+
+    err.str("");
+    writeSettings("");
+    EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
+    EXPECT_NE(err.str().find("Aucun programme AutoCAD"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, ListOfTheCommandLineReplacesListe01) {
+    writeSettings();
+    const std::string other = program.path("autre liste.txt");
+    WriteBytes(other, "\v" + program.folder() + "\r\n\tb.dwg\r\n");
+    const std::string job = writeJob("mode=operations\n");
+    EXPECT_EQ(run({"--job", job, "--list", other}), ExitCode::Success);
+    EXPECT_EQ(ReadBytes(scriptPath),
+              "_.open\r\n\"" + program.folder() + "b.dwg\"\r\n_qsave\r\n_close\r\n");
+}
+
+TEST_F(RunGenerateTest, MissingListFailsWithTheListMessageAndLeavesTheScript) {
+    writeSettings();
+    WriteBytes(scriptPath, "previous\r\n");
+    const std::string missing = program.path("absente.txt");
+    EXPECT_EQ(run({"--list", missing}), ExitCode::UnreadableList);
+    EXPECT_EQ(err.str(), "ERREUR !!\nListe des fichiers sélectionnés en lecture seule ou "
+                         "inexistant: \n" +
+                             missing + "\n");
+    EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
+
+    err.str("");
+    std::filesystem::remove(ToFsPath(listPath));
+    EXPECT_EQ(run({}), ExitCode::UnreadableList);
+    EXPECT_NE(err.str().find(listPath), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, BadJobFileStopsBeforeAnything) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\nzoom=oui\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("ligne 3 : « zoom » vaut « oui »"), std::string::npos) << err.str();
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+
+    err.str("");
+    EXPECT_EQ(run({"--job", program.path("absent.pilotrame")}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("Impossible de lire le fichier de travail"), std::string::npos);
+}
+
+TEST_F(RunGenerateTest, AJobThatRenamesIsRefused) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\nrenommer=1\n");
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find(kRenameNotFromCommandLineText), std::string::npos);
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(FileExists(program.folder() + "Liste01.txt"));
+}
+
+TEST_F(RunGenerateTest, UnreadableSettingsFileIsNotReplaced) {
+    // A folder in place of the file cannot be read, whoever runs the test.
+    std::filesystem::create_directory(ToFsPath(settingsPath));
+    EXPECT_EQ(run({}), ExitCode::SettingsUnreadable);
+    EXPECT_NE(err.str().find(settingsPath), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_directory(ToFsPath(settingsPath)));
+    EXPECT_FALSE(FileExists(scriptPath));
+}
+
+TEST_F(RunGenerateTest, ScriptFolderThatDoesNotExistFailsTheGeneration) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = scripts.folder() + "absent";
+    SettingsFile file(settingsPath);
+    ASSERT_TRUE(file.SaveSettings(stored));
+    EXPECT_EQ(run({"--execute"}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find("Impossible de créer le fichier script"), std::string::npos)
+        << err.str();
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x1=abc\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::GenerationFailed);
+    EXPECT_NE(err.str().find("Génération arrêtée."), std::string::npos) << err.str();
+}
+
+// ---- Files that are not ordinary files, too large, or damaged ----
+
+// A pipe that nobody writes to, a device or a folder given for the job, the list or the settings
+// ends the run at once with the code of that file's kind and a message naming it; no script is
+// written.
+TEST_F(RunGenerateTest, WhatIsNoOrdinaryFileIsRefusedWithTheCodeOfItsKind) {
+    writeSettings();
+    const std::string folder = program.path("dossier");
+    std::filesystem::create_directory(ToFsPath(folder));
+    std::vector<std::string> paths = {folder};
+#ifdef _WIN32
+    paths.push_back("NUL");
+#else
+    const std::string pipe = program.path("tube");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    paths.push_back(pipe);
+    if (FileExists("/dev/zero"))
+        paths.push_back("/dev/zero");
+#endif
+    struct Case {
+        std::string option;
+        ExitCode code;
+    };
+    const Case cases[] = {{"--job", ExitCode::BadJobFile}, {"--list", ExitCode::UnreadableList}};
+    for (const std::string& path : paths) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.option + " " + path);
+            err.str("");
+            const ExitCode code = test::Promptly("--generate " + c.option + " " + path, [&] {
+                return run({c.option, path, "--execute"});
+            });
+            EXPECT_EQ(code, c.code);
+            EXPECT_NE(err.str().find("« " + path +
+                                     " » n'est pas un fichier ordinaire (tube, "
+                                     "périphérique ou dossier)"),
+                      std::string::npos)
+                << err.str();
+            EXPECT_FALSE(FileExists(scriptPath));
+            EXPECT_TRUE(started.empty());
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST_F(RunGenerateTest, ASettingsFileThatIsAPipeEndsWithTheSettingsCode) {
+    ASSERT_EQ(::mkfifo(settingsPath.c_str(), 0600), 0);
+    const ExitCode code = test::Promptly("--generate with a pipe for savescript.txt",
+                                         [&] { return run({"--execute"}); });
+    EXPECT_EQ(code, ExitCode::SettingsUnreadable);
+    EXPECT_EQ(err.str(), "ERREUR !!\n« " + settingsPath +
+                             " » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : "
+                             "les réglages n'ont pas été lus.\n");
+    EXPECT_EQ(std::filesystem::status(settingsPath).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(started.empty());
+}
+#endif
+
+// A job file is some forty lines: one larger than the limit is refused before it is read.
+TEST_F(RunGenerateTest, AJobFileLargerThanItsLimitIsRefused) {
+    writeSettings();
+    const std::string head = "pilotrame-travail=1\nmode=operations\nzoom=1\n#";
+    std::string body = head + std::string(kJobFileSizeLimit - head.size() - 1, 'x') + "\n";
+    ASSERT_EQ(body.size(), kJobFileSizeLimit);
+    const std::string job = program.path("grand.pilotrame");
+    WriteBytes(job, body);
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(scriptPath), section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    std::filesystem::remove(ToFsPath(scriptPath));
+
+    body.insert(body.size() - 1, "x");
+    WriteBytes(job, body);
+    EXPECT_EQ(run({"--job", job, "--execute"}), ExitCode::BadJobFile);
+    EXPECT_EQ(err.str(), "ERREUR !!\n« " + job +
+                             " » est trop grand pour un fichier de travail (plus de 4 Mio) : le "
+                             "travail n'a pas été chargé.\n");
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_TRUE(started.empty());
+}
+
+// The root of the file system holding the program folder: "/" or the drive's root.
+std::string RootOf(const std::string& folder) {
+    return FromFsPath(ToFsPath(folder).root_path());
+}
+
+// A settings file cut short ends the run with the settings code and says so; nothing is written,
+// at the root of the file system least of all, and the file stays as it is.
+TEST_F(RunGenerateTest, ADamagedSettingsFileEndsWithTheSettingsCode) {
+    const std::string whole = writeSettings();
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    for (const std::size_t length :
+         {std::size_t{0}, SettingsFile::kRecordOffset + 5 * 60, SettingsFile::kSettingsEnd - 1}) {
+        SCOPED_TRACE(length);
+        err.str("");
+        const std::string cut = whole.substr(0, length);
+        WriteBytes(settingsPath, cut);
+        EXPECT_EQ(run({"--execute"}), ExitCode::SettingsUnreadable);
+        EXPECT_EQ(err.str(), "ERREUR !!\nLe fichier de réglages « " + settingsPath +
+                                 " » est endommagé : il s'arrête avant la fin des réglages.\n"
+                                 "Enregistrez la configuration dans la fenêtre (« Sauvegarder et "
+                                 "Quitter ») pour le réécrire en entier.\n");
+        EXPECT_FALSE(FileExists(scriptPath));
+        EXPECT_FALSE(FileExists(program.path("Pilotrame.scr")));
+        EXPECT_EQ(FileExists(atRoot), rootHadAScript);
+        EXPECT_EQ(ReadBytes(settingsPath), cut);
+        EXPECT_TRUE(started.empty());
+    }
+}
+
+// An empty script folder setting would put the script at the root of the file system: it goes
+// to the program folder, beside the list and the settings, as in the window.
+TEST_F(RunGenerateTest, AnEmptyScriptFolderSettingWritesBesideTheSettings) {
+    Settings stored = settings();
+    stored.combo[slot::scriptFolder] = "";
+    ASSERT_TRUE(SettingsFile(settingsPath).SaveSettings(stored));
+    const std::string atRoot = WithTrailingSeparator(RootOf(program.folder())) + "Pilotrame.scr";
+    const bool rootHadAScript = FileExists(atRoot);
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(program.path("Pilotrame.scr")),
+              section("zoom\r\net\r\n_qsave\r\n_close\r\n"));
+    EXPECT_EQ(FileExists(atRoot), rootHadAScript);
+}
+
+// A job file cut short by a copy loaded as if whole would write a script with values missing or
+// cut; version 2 ends in a closing line whose absence is refused before the script is touched.
+TEST_F(RunGenerateTest, AJobFileCutShortIsRefusedAndTheScriptIsKept) {
+    writeSettings();
+    WriteBytes(scriptPath, "previous\r\n");
+    MainJob job;
+    job.setMode(JobMode::Operations);
+    job.drawing.erase = true;
+    job.drawing.erasePoints = {"10", "20", "30.25", "40"};
+    const std::string whole = WriteJobFile(job, ',');
+    const std::string path = program.path("coupé.pilotrame");
+    struct Case {
+        std::string cutAfter; // the file stops right after this
+        int line;
+    };
+    const Case cases[] = {
+        {"effacer.x2=30", 14},               // within a value: "30" for "30.25"
+        {"effacer.x2=30.25\n", 15},          // at a line end: effacer.y2 and the rest at defaults
+        {"remplacer-texte.nouveau2=\n", 37}, // every key there, the closing line missing
+        {"pilotrame-travail=fin", 37},       // the very last line end missing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cutAfter);
+        const std::size_t at = whole.find(c.cutAfter);
+        ASSERT_NE(at, std::string::npos);
+        WriteBytes(path, whole.substr(0, at + c.cutAfter.size()));
+        err.str("");
+        EXPECT_EQ(run({"--job", path}), ExitCode::BadJobFile);
+        EXPECT_EQ(err.str(), "ERREUR !!\nFichier de travail incorrect, il n'a pas été chargé : \n" +
+                                 path + "\nligne " + std::to_string(c.line) +
+                                 " : le fichier s'arrête avant sa fin, il lui manque sa dernière "
+                                 "ligne « pilotrame-travail=fin » : il a sans doute été coupé "
+                                 "(copie interrompue, disque plein)\n");
+        EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
+    }
+    // Whole, it runs.
+    WriteBytes(path, whole);
+    EXPECT_EQ(run({"--job", path}), ExitCode::Success) << err.str();
+    EXPECT_NE(ReadBytes(scriptPath).find("\r\n10,20\r\n30.25,40\r\n"), std::string::npos);
+}
+
+// A job of the previous version has no closing line: it still runs.
+TEST_F(RunGenerateTest, AJobFileOfTheFirstVersionStillRuns) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x2=30.25\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success) << err.str();
+    EXPECT_NE(ReadBytes(scriptPath).find("\r\n0,0\r\n30.25,0\r\n"), std::string::npos);
+}
+
+// Saved under a French locale, a coordinate "1,5" failed under "C" (a task scheduler's locale);
+// numbers in a job file now read the same under every locale.
+TEST_F(RunGenerateTest, NumbersOfAJobReadTheSameUnderEveryLocale) {
+    writeSettings();
+    env.decimalSeparator = '.';
+    const std::string french = writeJob("mode=operations\neffacer=1\neffacer.x1=1,5\n");
+    EXPECT_EQ(run({"--job", french}), ExitCode::Success) << err.str();
+    const std::string expected = ReadBytes(scriptPath);
+    EXPECT_NE(expected.find("\r\n1.5,0\r\n0,0\r\n"), std::string::npos) << expected;
+
+    // The job as a window under a French locale saves it: the boxes as typed there.
+    MainJob typed;
+    typed.setMode(JobMode::Operations);
+    typed.drawing.erase = true;
+    typed.drawing.erasePoints = {"1,5", "0", "0", "0"};
+    const std::string saved = program.path("fenêtre.pilotrame");
+    ASSERT_TRUE(SaveJobFile(saved, typed, ','));
+    EXPECT_NE(ReadBytes(saved).find("\neffacer.x1=1.5\n"), std::string::npos);
+    for (const char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
+        env.decimalSeparator = separator;
+        std::filesystem::remove(scriptPath);
+        EXPECT_EQ(run({"--job", saved}), ExitCode::Success) << err.str();
+        EXPECT_EQ(ReadBytes(scriptPath), expected);
+    }
+}
+
+// The window cannot hold a single-line value past 32767 characters; the command line refuses it
+// as the window does, rather than run a job the window would show otherwise.
+TEST_F(RunGenerateTest, AValueLongerThanItsBoxIsRefusedNamingTheKey) {
+    writeSettings();
+    const std::string job =
+        writeJob("mode=operations\nattribut.ancien=" + std::string(1000000, 'A') + "\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::BadJobFile);
+    EXPECT_NE(err.str().find("ligne 3 : « attribut.ancien » dépasse 32767 caractères"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(FileExists(scriptPath));
+}
+
+// ---- --run: the batch on AutoCAD's console ----
+
+// The program folder holds execution.txt naming the stand-in console; its engine is the old one,
+// which --run overrides.
+struct RunOnConsoleTest : RunGenerateTest {
+    std::string console = test::InstallHelperProgram(program, PILOTRAME_STANDIN_CONSOLE);
+    std::string runSettingsPath = program.path("execution.txt");
+    std::string journal = scripts.folder() + "Pilotrame-journal";
+    std::string zoomJob;
+
+    RunOnConsoleTest() {
+        writeSettings();
+        WriteBytes(runSettingsPath, "moteur=autocad\nconsole=" + console + "\ndelai=20\n");
+        zoomJob = writeJob("mode=operations\nzoom=1\n");
+    }
+    ~RunOnConsoleTest() override { EXPECT_EQ(test::ProcessesLeftOf(console), 0); }
+
+    // Lists the drawings, made empty in the program folder, in Liste01.txt.
+    void list(const std::vector<std::string>& names) {
+        std::string text = "\v" + program.folder() + "\r\n";
+        for (const std::string& name : names) {
+            text += "\t" + name + "\r\n";
+            WriteBytes(program.path(name), "");
+        }
+        WriteBytes(listPath, text);
+    }
+
+    // The runs' folders of the journal, in the order they were made.
+    std::vector<std::string> runFolders() const {
+        std::vector<std::string> folders;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(ToFsPath(journal), ec))
+            folders.push_back(WithTrailingSeparator(FromFsPath(entry.path())));
+        std::sort(folders.begin(), folders.end());
+        return folders;
+    }
+
+    bool said(const std::string& piece) const { return err.str().find(piece) != std::string::npos; }
+};
+
+TEST_F(RunOnConsoleTest, EveryDrawingSucceedingEndsInSuccessWithAJournal) {
+    const std::vector<std::string> names = {"a.dwg", "b_sleep50.dwg", "c.dwg"};
+    list(names);
+    const std::string runSettings = ReadBytes(runSettingsPath);
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::Success) << err.str();
+    const std::vector<std::string> folders = runFolders();
+    ASSERT_EQ(folders.size(), 1u);
+    const std::string& folder = folders.front();
+    EXPECT_EQ(ReadBytes(folder + "console.scr"), "zoom\r\net\r\n_qsave\r\n");
+    EXPECT_EQ(ReadBytes(folder + "echecs.txt"), "");
+    EXPECT_TRUE(FileExists(folder + "resume.csv"));
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadBytes(program.path(name)), "fait\n") << name;
+        EXPECT_TRUE(said("] réussi   " + name + "   ")) << err.str();
+    }
+    EXPECT_TRUE(said("\n[3/3] réussi   ")) << err.str();
+    EXPECT_TRUE(said("Console : " + console +
+                     "\n3 plans, 2 à la fois, délai de 20 s par plan.\n"
+                     "Journal : " +
+                     folder + "\n"))
+        << err.str();
+    EXPECT_TRUE(said("3 réussi(s), 0 échec(s), 0 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s), "
+                     "en 00:00:0"))
+        << err.str();
+    EXPECT_FALSE(said("echecs.txt"));
+    // Pilotrame.scr and the settings are left alone.
+    EXPECT_FALSE(FileExists(scriptPath));
+    EXPECT_EQ(ReadBytes(runSettingsPath), runSettings);
+    EXPECT_TRUE(started.empty());
+}
+
+// A drawing that fails, runs past its time or crashes makes the run fail with its own code; the
+// failures listed in echecs.txt run again with --list, the others are not touched again.
+TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
+    list({"a.dwg", "b_exit3.dwg", "c_hang.dwg", "d_crash.dwg"});
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--timeout", "1", "--workers=4"}),
+              ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] réussi   a.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   b_exit3.dwg   ")) << err.str();
+    EXPECT_TRUE(said(" s   (code de sortie 3)\n")) << err.str();
+    EXPECT_TRUE(said("] délai dépassé   c_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   d_crash.dwg   ")) << err.str();
+    EXPECT_TRUE(said("1 réussi(s), 2 échec(s), 1 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s)"))
+        << err.str();
+    ASSERT_EQ(runFolders().size(), 1u);
+    const std::string failures = runFolders().front() + "echecs.txt";
+    EXPECT_TRUE(said("listés dans " + failures + ", à donner à --list")) << err.str();
+    EXPECT_EQ(ReadBytes(failures),
+              "\v" + program.folder() + "\r\n\tb_exit3.dwg\r\n\tc_hang.dwg\r\n\td_crash.dwg\r\n");
+
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--timeout=1", "--list", failures}),
+              ExitCode::SomeDrawingsFailed);
+    EXPECT_EQ(runFolders().size(), 2u);
+    EXPECT_TRUE(said("\n[3/3] ")) << err.str();
+    EXPECT_EQ(ReadBytes(program.path("a.dwg")), "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("b_exit3.dwg")), "fait\nfait\n");
+}
+
+// execution.txt, then the settings of the run the job carries (all of them: what it lacks takes
+// the defaults, as in execution.txt), then --workers and --timeout.
+TEST_F(RunOnConsoleTest, TheJobsSettingsOfTheRunAndTheOptionsWinInTurn) {
+    list({"a.dwg"});
+    WriteBytes(runSettingsPath, "console=" + console + "\nplans-simultanes=3\ndelai=50\n");
+    // A backslash of a Windows path is written "\\" in a job file.
+    std::string escaped;
+    for (const char c : console)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    const std::string carried =
+        "execution.console=" + escaped + "\nexecution.plans-simultanes=5\nexecution.delai=70\n";
+    struct Case {
+        std::string jobRun; // the job's execution.* lines
+        Args options;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"", {}, "1 plan, 3 à la fois, délai de 50 s par plan."},
+        {"", {"--timeout=9"}, "1 plan, 3 à la fois, délai de 9 s par plan."},
+        {carried, {}, "1 plan, 5 à la fois, délai de 70 s par plan."},
+        {carried, {"--workers", "2"}, "1 plan, 2 à la fois, délai de 70 s par plan."},
+        {carried, {"--workers", "2", "--timeout", "4"}, "1 plan, 2 à la fois, délai de 4 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.jobRun + ::testing::PrintToString(c.options));
+        err.str("");
+        Args arguments = {"--run", "--job", writeJob("mode=operations\nzoom=1\n" + c.jobRun)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(run(arguments), ExitCode::Success) << err.str();
+        EXPECT_TRUE(said(c.said)) << err.str();
+    }
+    // A job's settings of the run replace those of execution.txt whole: without a console of its
+    // own, the job's is the one beside AutoCAD.
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", writeJob("mode=operations\nexecution.delai=70\n")}),
+              ExitCode::AutocadNotStarted);
+    EXPECT_TRUE(said("\naccoreconsole.exe\n")) << err.str();
+}
+
+// What keeps a run from starting is told before anything is written: no journal, no drawing
+// touched.
+TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
+    std::filesystem::create_directory(ToFsPath(program.path("dossier")));
+    struct Case {
+        std::string what;
+        std::string runSettings; // execution.txt, when the case changes it
+        std::string jobBody;
+        std::vector<std::string> names;
+        ExitCode code;
+        std::string message; // as err shows it after "ERREUR !!"
+    };
+    const std::string settingsRefused = "Réglages d'exécution illisibles, aucun plan n'a été "
+                                        "lancé : \n" +
+                                        runSettingsPath + "\n";
+    const std::string absentConsole = program.path("absent.exe");
+    const Case cases[] = {
+        {"a time limit that is no number",
+         "delai=abc\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused +
+             "« delai » vaut « abc » : un nombre entier dans les limites est attendu"},
+        {"an engine of another name",
+         "moteur=Console\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused + "ligne 1 : « moteur » vaut « Console » : autocad ou console attendu"},
+        {"too many at once",
+         "console=" + console + "\nplans-simultanes=40\n",
+         "mode=operations\nexecution.plans-simultanes=4\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused +
+             "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+        {"a console that does not exist",
+         "console=" + absentConsole + "\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::AutocadNotStarted,
+         ToLf(ConsoleNotFoundText(absentConsole))},
+        {"no console and no AutoCAD folder",
+         "console=\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::AutocadNotStarted,
+         ToLf(ConsoleNotFoundText("accoreconsole.exe"))},
+        {"a job that runs VBA",
+         "",
+         "mode=operations\nremplacer-texte=1\n",
+         {"a.dwg"},
+         ExitCode::GenerationFailed,
+         std::string(kConsoleHasNoVbaText)},
+        {"an empty list",
+         "",
+         "mode=operations\nzoom=1\n",
+         {},
+         ExitCode::NothingToProcess,
+         std::string(kNothingToRunText)},
+        {"a drawing that is missing",
+         "",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg", "absent.dwg"},
+         ExitCode::DrawingsNotReady,
+         ToLf(DrawingsNotReadyForRunText(2, 1, program.path("absent.dwg") + "\tintrouvable\r\n"))},
+    };
+    const std::string standard = ReadBytes(runSettingsPath);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(runSettingsPath, c.runSettings.empty() ? standard : c.runSettings);
+        list(c.names);
+        std::filesystem::remove(ToFsPath(program.path("absent.dwg")));
+        err.str("");
+        EXPECT_EQ(run({"--run", "--job", writeJob(c.jobBody)}), c.code);
+        EXPECT_EQ(err.str(), "ERREUR !!\n" + c.message + "\n");
+        EXPECT_TRUE(runFolders().empty());
+        for (const std::string& name : c.names) {
+            if (name != "absent.dwg") {
+                EXPECT_EQ(ReadBytes(program.path(name)), "");
+            }
+        }
+    }
+    // A folder in place of execution.txt is no settings file either.
+    std::filesystem::remove(ToFsPath(runSettingsPath));
+    std::filesystem::create_directory(ToFsPath(runSettingsPath));
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SettingsUnreadable);
+    EXPECT_TRUE(said("n'est pas un fichier ordinaire")) << err.str();
+    // Without --run, execution.txt is not read at all.
+    err.str("");
+    EXPECT_EQ(run({"--job", zoomJob}), ExitCode::Success) << err.str();
+    EXPECT_TRUE(runFolders().empty());
+}
+
+// A console program that exists but cannot be started fails each drawing with the system's
+// reason, as the window's run does.
+TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
+    const std::string text = program.path("texte.exe");
+    WriteBytes(text, "pas un programme");
+    WriteBytes(runSettingsPath, "console=" + text + "\n");
+    list({"a.dwg", "b.dwg"});
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] échec   a.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] échec   b.dwg   ")) << err.str();
+    EXPECT_TRUE(said("(la console n'a pas pu être lancée : ")) << err.str();
+    EXPECT_TRUE(said("0 réussi(s), 2 échec(s)")) << err.str();
+}
+
+#ifndef _WIN32
+// Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
+// the summary written, and a code of its own.
+TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
+    list({"a_hang.dwg", "b_hang.dwg", "c_hang.dwg"});
+    std::atomic<bool> sent{false};
+    std::thread interrupter([&] {
+        // Once two consoles run, the handler is in place; they never end by themselves.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (test::CountProcessesOf(console) < 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (test::CountProcessesOf(console) >= 2) {
+            ::kill(::getpid(), SIGINT);
+            sent = true;
+        }
+    });
+    const ExitCode code = run({"--run", "--job", zoomJob, "--workers", "2"});
+    interrupter.join();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(code, ExitCode::RunInterrupted);
+    EXPECT_TRUE(said("] arrêté   a_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said("] arrêté   b_hang.dwg   ")) << err.str();
+    EXPECT_TRUE(said(std::string(kRunInterruptedText) + "\n0 réussi(s), 0 échec(s), 0 délai(s) "
+                                                        "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
+        << err.str();
+    ASSERT_EQ(runFolders().size(), 1u);
+    const std::string summary = ReadBytes(runFolders().front() + "resume.csv");
+    EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
+    EXPECT_EQ(ReadBytes(program.path("c_hang.dwg")), "");
+}
+#endif
+
+} // namespace
+} // namespace pilotrame
