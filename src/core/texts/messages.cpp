@@ -644,6 +644,7 @@ std::string BatchCountsText(const BatchCounts& counts) {
     };
     return count(DrawingState::Running, counts.running) + "   " +
            count(DrawingState::Succeeded, counts.succeeded) + "   " +
+           count(DrawingState::ScriptError, counts.scriptErrors) + "   " +
            count(DrawingState::Failed, counts.failed) + "   " +
            count(DrawingState::TimedOut, counts.timedOut) + "   " +
            count(DrawingState::Stopped, counts.stopped) + "   " +
@@ -691,8 +692,9 @@ std::string RunSettingsFailureText(const Error& error) {
 std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
                              const std::string& runFolder) {
     std::string text =
-        std::to_string(counts.succeeded) + " réussi(s), " + std::to_string(counts.failed) +
-        " échec(s), " + std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
+        std::to_string(counts.succeeded) + " réussi(s), " + std::to_string(counts.scriptErrors) +
+        " erreur(s) de script, " + std::to_string(counts.failed) + " échec(s), " +
+        std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
         std::to_string(counts.stopped) + " arrêté(s), " + std::to_string(counts.notStarted) +
         " non lancé(s), en " + Clock(elapsedSeconds) + ".";
     text += std::string(kCrLf) + "Journal : " + runFolder;

@@ -6,35 +6,11 @@
 #include "batch/journal.h"
 #include "script/drawingsection.h"
 
-#include <mutex>
 #include <unordered_set>
 
 namespace pilotrame {
 
 namespace {
-
-// Writes each drawing's log as it ends, then tells the caller's observer.
-class JournalKeeper final : public BatchObserver {
-public:
-    JournalKeeper(const ConsoleRunPlan& plan, BatchObserver& next) : m_plan(plan), m_next(next) {}
-    void drawingStarted(std::size_t index, const DrawingRun& run) override {
-        m_next.drawingStarted(index, run);
-    }
-    void drawingFinished(std::size_t index, const DrawingRun& run) override {
-        const BatchRequest& batch = m_plan.batch;
-        // A log that cannot be written does not stop the run: the summary names the drawing's
-        // state all the same.
-        [[maybe_unused]] const Status written = WriteDrawingLog(
-            m_plan.runFolder, index, run,
-            ConsoleStart(batch.consolePath, run.path(), batch.scriptPath, batch.language)
-                .windowsCommandLine);
-        m_next.drawingFinished(index, run);
-    }
-
-private:
-    const ConsoleRunPlan& m_plan;
-    BatchObserver& m_next;
-};
 
 BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     BatchRequest batch;
@@ -52,6 +28,7 @@ Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
     if (!folder)
         return InOperation(folder.error(), Operation::CreateScript);
     plan.runFolder = std::move(*folder);
+    plan.batch.logFolder = plan.runFolder;
     return Success();
 }
 
@@ -122,9 +99,8 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
 
 std::vector<DrawingRun> RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
                                        BatchControl& control) {
-    JournalKeeper keeper(plan, observer);
-    std::vector<DrawingRun> runs = RunBatch(plan.batch, keeper, control);
-    [[maybe_unused]] const Status summary = WriteRunSummary(plan.runFolder, runs);
+    std::vector<DrawingRun> runs = RunBatch(plan.batch, observer, control);
+    [[maybe_unused]] const std::vector<Error> summary = WriteRunSummary(plan.runFolder, runs);
     return runs;
 }
 

@@ -575,7 +575,8 @@ TEST_F(RunOnConsoleTest, EveryDrawingSucceedingEndsInSuccessWithAJournal) {
                      "Journal : " +
                      folder + "\n"))
         << err.str();
-    EXPECT_TRUE(said("3 réussi(s), 0 échec(s), 0 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s), "
+    EXPECT_TRUE(said("3 réussi(s), 0 erreur(s) de script, 0 échec(s), 0 délai(s) dépassé(s), 0 "
+                     "arrêté(s), 0 non lancé(s), "
                      "en 00:00:0"))
         << err.str();
     EXPECT_FALSE(said("echecs.txt"));
@@ -596,7 +597,8 @@ TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
     EXPECT_TRUE(said(" s   (code de sortie 3)\n")) << err.str();
     EXPECT_TRUE(said("] délai dépassé   c_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] échec   d_crash.dwg   ")) << err.str();
-    EXPECT_TRUE(said("1 réussi(s), 2 échec(s), 1 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s)"))
+    EXPECT_TRUE(said("1 réussi(s), 0 erreur(s) de script, 2 échec(s), 1 délai(s) dépassé(s), 0 "
+                     "arrêté(s), 0 non lancé(s)"))
         << err.str();
     ASSERT_EQ(runFolders().size(), 1u);
     const std::string failures = runFolders().front() + "echecs.txt";
@@ -759,7 +761,7 @@ TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
     EXPECT_TRUE(said("] échec   a.dwg   ")) << err.str();
     EXPECT_TRUE(said("] échec   b.dwg   ")) << err.str();
     EXPECT_TRUE(said("(la console n'a pas pu être lancée : ")) << err.str();
-    EXPECT_TRUE(said("0 réussi(s), 2 échec(s)")) << err.str();
+    EXPECT_TRUE(said("0 réussi(s), 0 erreur(s) de script, 2 échec(s)")) << err.str();
 }
 
 #ifndef _WIN32
@@ -784,8 +786,9 @@ TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
     EXPECT_EQ(code, ExitCode::RunInterrupted);
     EXPECT_TRUE(said("] arrêté   a_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] arrêté   b_hang.dwg   ")) << err.str();
-    EXPECT_TRUE(said(std::string(kRunInterruptedText) + "\n0 réussi(s), 0 échec(s), 0 délai(s) "
-                                                        "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
+    EXPECT_TRUE(said(std::string(kRunInterruptedText) +
+                     "\n0 réussi(s), 0 erreur(s) de script, 0 échec(s), 0 délai(s) "
+                     "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
         << err.str();
     ASSERT_EQ(runFolders().size(), 1u);
     const std::string summary = ReadBytes(runFolders().front() + "resume.csv");

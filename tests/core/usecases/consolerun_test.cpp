@@ -153,12 +153,24 @@ TEST(RunSettings, TheFileIsReadOnlyWhenItIsAnOrdinaryFileOfItsSize) {
 }
 
 TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
-    DrawingRun done{"C:\\p\\", "A01.dwg", DrawingState::Succeeded, 0, "", {}, 3.24, "", false};
-    DrawingRun failed{"C:\\p;q\\", "B \"1\".dwg", DrawingState::Failed, 3, "", {}, 0.05, "", false};
-    DrawingRun refused{"C:\\p\\", "C.dwg", DrawingState::Failed, 0, "introuvable", {}, 0,
-                       "",        false};
-    DrawingRun late{"C:\\p\\", "D.dwg", DrawingState::TimedOut, 0, "", {}, 600, "", false};
-    DrawingRun never{"C:\\p\\", "E.dwg", DrawingState::NotStarted, 0, "", {}, 0, "", false};
+    const auto drawing = [](std::string folder, std::string name, DrawingState state,
+                            long long code, std::string reason, double seconds) {
+        DrawingRun run;
+        run.folder = std::move(folder);
+        run.name = std::move(name);
+        run.state = state;
+        run.exitCode = code;
+        run.reason = std::move(reason);
+        run.seconds = seconds;
+        return run;
+    };
+    const DrawingRun done = drawing("C:\\p\\", "A01.dwg", DrawingState::Succeeded, 0, "", 3.24);
+    const DrawingRun failed =
+        drawing("C:\\p;q\\", "B \"1\".dwg", DrawingState::Failed, 3, "", 0.05);
+    const DrawingRun refused =
+        drawing("C:\\p\\", "C.dwg", DrawingState::Failed, 0, "introuvable", 0);
+    const DrawingRun late = drawing("C:\\p\\", "D.dwg", DrawingState::TimedOut, 0, "", 600);
+    const DrawingRun never = drawing("C:\\p\\", "E.dwg", DrawingState::NotStarted, 0, "", 0);
     const std::string csv = SummaryCsv({done, failed, refused, late, never});
     const Lines lines = SplitLines(csv);
     ASSERT_EQ(lines.size(), 6u);
@@ -221,9 +233,10 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_EQ(runs[1].state, DrawingState::Failed);
     EXPECT_EQ(runs[2].state, DrawingState::TimedOut);
     for (std::size_t i = 0; i < runs.size(); ++i)
-        EXPECT_TRUE(test::FileExists(plan->runFolder + LogName(i, runs[i]))) << i;
-    EXPECT_NE(ReadBytes(plan->runFolder + LogName(1, runs[1])).find("code de sortie 4"),
-              std::string::npos);
+        EXPECT_TRUE(test::FileExists(plan->runFolder + LogName(i, runs.size(), runs[i]))) << i;
+    EXPECT_NE(
+        ReadBytes(plan->runFolder + LogName(1, runs.size(), runs[1])).find("code de sortie 4"),
+        std::string::npos);
     EXPECT_EQ(ReadBytes(plan->runFolder + "resume.csv"), SummaryCsv(runs));
     EXPECT_EQ(ReadBytes(plan->runFolder + "echecs.txt"),
               "\v" + dir.folder() + "\r\n\tb_exit4.dwg\r\n\tc_hang.dwg\r\n");
