@@ -313,6 +313,8 @@ std::string TextFaultText(const Error& error) {
     case TextFault::MissingNumber:
         return "l'option " + InQuotes(key) + " attend un nombre";
     case TextFault::OnlyWithRun:
+        if (key == "--skip-unready")
+            return "--skip-unready ne va qu'avec --generate --run";
         return "--workers et --timeout ne vont qu'avec --generate --run";
     case TextFault::RunAndExecute:
         return "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un "
