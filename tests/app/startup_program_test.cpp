@@ -470,6 +470,34 @@ TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
     EXPECT_NE(ReadBytes((runs.front() / "echecs.txt").string()).find("\ta_hang.dwg\r\n"),
               std::string::npos);
 }
+
+// A crash of the program, which nothing in it can catch, leaves no console and nothing that a
+// console started.
+TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
+    writeSettings();
+    const std::string console = copy.path("console");
+    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+    WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
+    WriteBytes(copy.path("a_child_hang.dwg"), "");
+    WriteBytes(copy.path("b_child_hang.dwg"), "");
+    WriteBytes(copy.path("Liste01.txt"),
+               "\v" + copy.folder() + "\r\n\ta_child_hang.dwg\r\n\tb_child_hang.dwg\r\n");
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(copy.folder()));
+    process.start(QString::fromStdString(copy.program()),
+                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
+                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    QElapsedTimer timer;
+    timer.start();
+    // Two consoles, each with the child it started.
+    while (test::CountProcessesOf(console) < 4 && timer.elapsed() < 15000)
+        QThread::msleep(20);
+    EXPECT_EQ(test::CountProcessesOf(console), 4);
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
+    process.waitForFinished(5000);
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+}
 #endif
 
 } // namespace
