@@ -640,6 +640,11 @@ std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) 
     return line;
 }
 
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
+    return "lancé   " + run.name + "   (" + std::to_string(started) + "/" + std::to_string(total) +
+           " lancés)";
+}
+
 std::string BatchCountsText(const BatchCounts& counts) {
     const auto count = [](DrawingState state, int n) {
         return std::string(DrawingStateText(state)) + " : " + std::to_string(n);
@@ -662,6 +667,25 @@ std::string Clock(double seconds) {
     return text;
 }
 } // namespace
+
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds) {
+    std::string line = "[" + std::to_string(counts.finished()) + "/" + std::to_string(total) + "]";
+    const auto count = [&line](DrawingState state, int n, bool always = false) {
+        if (n > 0 || always)
+            line += "  " + std::string(DrawingStateText(state)) + " " + std::to_string(n);
+    };
+    count(DrawingState::Succeeded, counts.succeeded, true);
+    count(DrawingState::ScriptError, counts.scriptErrors);
+    count(DrawingState::Failed, counts.failed);
+    count(DrawingState::TimedOut, counts.timedOut);
+    count(DrawingState::Stopped, counts.stopped);
+    count(DrawingState::Running, counts.running);
+    line += "  " + Clock(elapsedSeconds);
+    const int finished = counts.finished();
+    if (finished > 0 && finished < total)
+        line += ", reste " + Clock(elapsedSeconds / finished * (total - finished));
+    return line;
+}
 
 std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int total) {
     std::string text = "Temps écoulé : " + Clock(elapsedSeconds);

@@ -193,6 +193,14 @@ std::string RenameStopText(const Error& failure, int renamedBefore);
 // s".
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run);
 
+// The line of --run when a drawing starts, where standard error is no terminal:
+// "lancé   A01.dwg   (3/200 lancés)".
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run);
+
+// The status line of --run on a terminal: finished out of all, the count of each state met so
+// far, the time spent and the time left.
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds);
+
 // Why a console run does not start when "REMPLACE TEXTE (vba)" is ticked.
 inline constexpr std::string_view kConsoleHasNoVbaText =
     "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
