@@ -1,10 +1,18 @@
 #include "batch/console.h"
 
 #include "base/codepage.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 #include "base/text.h"
 #include "base/utf8.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace pilotrame {
 
@@ -103,6 +111,29 @@ ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
         start.windowsCommandLine += language;
     }
     return start;
+}
+
+Status CheckConsoleProgram(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(ToFsPath(path), ec);
+    Error error;
+    if (!fs::exists(status)) {
+        error = FileError(CodeFromErrno(ENOENT, path), path);
+    } else if (!fs::is_regular_file(status)) {
+        error = NotAFileError(path);
+    } else {
+#ifdef _WIN32
+        const std::string extension = FromFsPath(ToFsPath(path).extension());
+        if (EqualsIgnoringCase(extension, ".exe") || EqualsIgnoringCase(extension, ".com"))
+            return Success();
+#else
+        if (::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0)
+            return Success();
+#endif
+        error = FileError(ErrorCode::PermissionDenied, path);
+    }
+    return InOperation(error, Operation::StartProgram);
 }
 
 // ---- The output ----
@@ -337,6 +368,40 @@ std::vector<std::string> SavedFiles(const ScriptSave& save, const std::string& f
         return {IsAbsolute(save.path) ? save.path : folder + save.path};
     }
     return {};
+}
+
+std::vector<ConsoleRefusal> ConsoleRefusals(const DrawingJob& job) {
+    struct Refused {
+        std::string_view command;
+        ConsoleLimit limit;
+    };
+    constexpr Refused kRefused[] = {
+        {"open", ConsoleLimit::OpensDrawing},
+        {"close", ConsoleLimit::ClosesDrawing},
+        {"quit", ConsoleLimit::Quits},
+        {"vbarun", ConsoleLimit::RunsVba},
+        {"pasteclip", ConsoleLimit::UsesClipboard},
+    };
+    std::vector<ConsoleRefusal> refusals;
+    if (job.customScript) {
+        int number = 0;
+        for (const std::vector<std::string>& line : ScriptAnswers(job.scriptText)) {
+            ++number;
+            const auto word = std::find_if(line.begin(), line.end(), [](const std::string& answer) {
+                return !answer.empty();
+            });
+            if (word == line.end())
+                continue;
+            const std::string command = CommandWord(*word);
+            for (const Refused& refused : kRefused)
+                if (command == refused.command)
+                    refusals.push_back(
+                        {"SCRIPT FICHIER, ligne " + std::to_string(number), *word, refused.limit});
+        }
+    }
+    if (job.insert && !job.insertFile)
+        refusals.push_back({"INSERER, presse-papier", "_pasteclip", ConsoleLimit::UsesClipboard});
+    return refusals;
 }
 
 } // namespace pilotrame

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/result.h"
 #include "process/process.h"
+#include "script/drawingsection.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +23,12 @@ inline constexpr std::string_view kConsoleScriptName = "console.scr";
 // (without /l when language is empty).
 ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
                           std::string_view script, std::string_view language);
+
+// Succeeds when path names a program this system can start: an ordinary file that this user may
+// run (POSIX), or whose extension is ".exe" or ".com" (Windows). Fails with operation
+// StartProgram, naming path: a missing file as FileNotFound or PathNotFound, a folder or a device
+// as NotAFile, anything else as PermissionDenied.
+Status CheckConsoleProgram(const std::string& path);
 
 // The output of one console read as it comes, in pieces of any size: decoded to UTF-8 and handed
 // on to onText, searched for the run's failure messages, and only its last kTailSize bytes kept.
@@ -102,5 +110,24 @@ std::vector<std::vector<std::string>> ScriptAnswers(std::string_view script);
 // A command word without the "_", "." and "-" that may come before it, ASCII letters in lower
 // case: "_.open" and "OPEN" are both "open".
 std::string CommandWord(std::string_view answer);
+
+// What AutoCAD's console cannot do, found before a run starts: the console opens its one drawing
+// itself, ends with it, has no VBA and no clipboard.
+enum class ConsoleLimit { OpensDrawing, ClosesDrawing, Quits, RunsVba, UsesClipboard };
+
+// A line of a job that the console cannot run.
+struct ConsoleRefusal {
+    std::string box;  // "SCRIPT FICHIER, ligne 3", or "INSERER, presse-papier"
+    std::string word; // the command as written: "_close"
+    ConsoleLimit limit = ConsoleLimit::OpensDrawing;
+
+    bool operator==(const ConsoleRefusal&) const = default;
+};
+
+// The commands of a job that the console cannot run, in the order of the script: a line of the
+// script text of a ticked "SCRIPT FICHIER" whose first word is "_.open", "_close", "_quit",
+// "-vbarun" or "_pasteclip" (in any of their forms: "open", "_.CLOSE" …), and a ticked "INSERER"
+// from the clipboard, which writes "_pasteclip". The AutoCAD engine runs them all.
+std::vector<ConsoleRefusal> ConsoleRefusals(const DrawingJob& job);
 
 } // namespace pilotrame

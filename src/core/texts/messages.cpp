@@ -645,6 +645,44 @@ std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
            " lancés)";
 }
 
+std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
+    std::string text = "La console AutoCAD ne peut pas exécuter ce travail, aucun plan n'a été "
+                       "lancé :";
+    for (const ConsoleRefusal& refusal : refusals) {
+        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : ";
+        switch (refusal.limit) {
+        case ConsoleLimit::OpensDrawing:
+            text += "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
+            break;
+        case ConsoleLimit::ClosesDrawing:
+            text += "la console ferme elle-même le plan à la fin du script (« _qsave » "
+                    "l'enregistre)";
+            break;
+        case ConsoleLimit::Quits:
+            text += "la console s'arrête d'elle-même à la fin du script";
+            break;
+        case ConsoleLimit::RunsVba:
+            text += "la console n'exécute pas les macros VBA";
+            break;
+        case ConsoleLimit::UsesClipboard:
+            text += "la console n'a pas accès au presse-papiers";
+            break;
+        }
+    }
+    return text + "." + std::string(kCrLf) +
+           "Retirez ces lignes, ou choisissez le moteur « AutoCAD, un script pour tous les "
+           "plans » dans la configuration : il les exécute.";
+}
+
+std::string JournalFailureText(const std::vector<Error>& failures) {
+    std::string text = "Le journal n'a pas pu être écrit en entier :";
+    for (const Error& failure : failures)
+        text += std::string(kCrLf) + failure.path + " : " +
+                (failure.cause == Cause::System ? NumberAndDescription(failure)
+                                                : FileFailureText(failure));
+    return text;
+}
+
 std::string BatchCountsText(const BatchCounts& counts) {
     const auto count = [](DrawingState state, int n) {
         return std::string(DrawingStateText(state)) + " : " + std::to_string(n);
@@ -741,6 +779,13 @@ std::string RunSettingsRefusedText(const Error& error) {
 std::string ConsoleNotFoundText(const std::string& program) {
     return "Console d'AutoCAD introuvable, aucun plan n'a été lancé : " + std::string(kCrLf) +
            program + std::string(kCrLf) +
+           "Choisissez le « Programme console » dans la configuration (Exécution des plans), ou "
+           "donnez-le à la clé console= de execution.txt ou execution.console= du travail.";
+}
+
+std::string ConsoleNotExecutableText(const std::string& program) {
+    return "La console d'AutoCAD n'est pas un programme exécutable, aucun plan n'a été lancé : " +
+           std::string(kCrLf) + program + std::string(kCrLf) +
            "Choisissez le « Programme console » dans la configuration (Exécution des plans), ou "
            "donnez-le à la clé console= de execution.txt ou execution.console= du travail.";
 }

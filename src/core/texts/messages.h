@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/error.h"
+#include "batch/console.h"
 #include "batch/journal.h"
 #include "check/drawingcheck.h"
 
@@ -207,6 +208,13 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
 
+// Why a console run does not start when its job holds what the console cannot run: each line
+// with its box, its command and why, then what to do.
+std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals);
+
+// The journal of a run could not be written whole: each file that failed, and why.
+std::string JournalFailureText(const std::vector<Error>& failures);
+
 // The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
 std::string BatchCountsText(const BatchCounts& counts);
 
@@ -241,6 +249,9 @@ std::string RunSettingsRefusedText(const Error& error);
 
 // The console program is no file: nothing ran.
 std::string ConsoleNotFoundText(const std::string& program);
+
+// The console program is a file that cannot be run (not executable, or no program): nothing ran.
+std::string ConsoleNotExecutableText(const std::string& program);
 
 // Why no console was started: the check of the drawings, as DrawingsNotReadyText says it.
 std::string DrawingsNotReadyForRunText(int checked, int problems, const std::string& issueLines);
