@@ -113,5 +113,25 @@ TEST(ConsoleScript, SavesAreTheFilesTheScriptWrites) {
               std::vector<std::string>{"/p/sous/B.dwg"});
 }
 
+// Each command the console cannot run is named with its line; a word in another place is an
+// answer, not a command.
+TEST(ConsoleScript, WhatTheConsoleCannotRunIsNamedWithItsLine) {
+    DrawingJob job;
+    job.customScript = true;
+    job.scriptText = "zoom\n_.OPEN \"x.dwg\"\n _close\n_pline 0,0 1,1 _close\n-VBARUN m\nquit";
+    job.insert = true;
+    job.insertFile = false;
+    EXPECT_EQ(ConsoleRefusals(job),
+              (std::vector<ConsoleRefusal>{
+                  {"SCRIPT FICHIER, ligne 2", "_.OPEN", ConsoleLimit::OpensDrawing},
+                  {"SCRIPT FICHIER, ligne 3", "_close", ConsoleLimit::ClosesDrawing},
+                  {"SCRIPT FICHIER, ligne 5", "-VBARUN", ConsoleLimit::RunsVba},
+                  {"SCRIPT FICHIER, ligne 6", "quit", ConsoleLimit::Quits},
+                  {"INSERER, presse-papier", "_pasteclip", ConsoleLimit::UsesClipboard}}));
+    job.customScript = false;
+    job.insertFile = true;
+    EXPECT_TRUE(ConsoleRefusals(job).empty());
+}
+
 } // namespace
 } // namespace pilotrame
