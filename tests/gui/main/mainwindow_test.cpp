@@ -9,6 +9,7 @@
 #include "gui/launch/batchrunwindow.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "gui/system.h"
+#include "launch/autocadcommand.h"
 #include "script/drawingsection.h"
 #include "support/guitest.h"
 #include "support/processes.h"
@@ -53,6 +54,8 @@ using test::Child;
 using test::Click;
 using test::ReadBytes;
 using test::ShownInWindow;
+
+const std::string kSep(1, kNativeSeparator);
 using test::TypeText;
 using test::WriteBytes;
 
@@ -474,7 +477,12 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
     chooseDrawings({QStringLiteral("A.dwg")});
     Click(button("Command3"));
     const std::string arguments = WaitForFile(recorded);
-    EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
+    // On Windows the command line holds the program's path as the settings do, unquoted: the
+    // recorder reads the second word of "Program Files" as an argument first.
+    const std::string scriptName =
+        BuildAutocadCommand(session.settings.combo[slot::acadPath], session.scriptFolder)
+            .arguments.back();
+    EXPECT_TRUE(arguments.ends_with("/B\n" + scriptName + "\n")) << arguments;
     EXPECT_NE(script().find("-traceur"), std::string::npos);
 }
 
@@ -820,8 +828,8 @@ TEST_F(MainWindowTest, AdvancedSelectionFillsTheListAndBothCounts) {
     Click(button("Command4"));
     EXPECT_EQ(line("Text2")->text(), "2");
     EXPECT_EQ(line("Text5")->text(), "1 Répertoires");
-    EXPECT_EQ(ReadBytes(session.listPath()),
-              "\v" + top + "/\r\n\tx.dwg\r\n\v" + top + "/B/\r\n\ty.DWG\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + top + kSep + "\r\n\tx.dwg\r\n\v" + top + kSep +
+                                                 "B" + kSep + "\r\n\ty.DWG\r\n");
 }
 
 TEST_F(MainWindowTest, MacroWindowSelectionsUpdateTheMainCounts) {
@@ -1202,9 +1210,9 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "4");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
-                                                 dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
-                                                 dir.path("A") + "/\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t2.dwg\r\n\v" + dir.path("B") + kSep +
+                  "\r\n\t1.dwg\r\n\v" + dir.path("A") + kSep + "\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -1236,7 +1244,8 @@ TEST_F(MainWindowTest, FilesDroppedWithOtherItemsAreListedAndTheOthersNamed) {
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "2");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t1.dwg\r\n\t2.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t1.dwg\r\n\t2.dwg\r\n");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
               DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("F")},
@@ -1255,7 +1264,7 @@ TEST_F(MainWindowTest, SeveralFoldersDroppedAreNamedAndTheListStays) {
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
-              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans/sub")},
+              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans") + kSep + "sub"},
                                         {DroppedKind::Folder, dir.path("plans")}}));
 }
 
