@@ -1,11 +1,14 @@
 #include "process/childprocess.h"
 
-#include <optional>
-
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#ifdef _WIN32
+#include <atomic>
 #include <mutex>
-#include <thread>
+#include <vector>
+#endif
 
 #ifdef _WIN32
 #include "base/utf8.h"
@@ -15,6 +18,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
@@ -71,123 +75,239 @@ std::string SystemMessage(DWORD error) {
     return message.empty() ? "erreur " + std::to_string(error) : message;
 }
 
-// The handles a run owns, closed whatever way it ends.
+std::string LastSystemMessage() {
+    return SystemMessage(GetLastError());
+}
+
+// How long a process that was told to end, and then its output, are waited for: a program that
+// cannot be ended, or a process outside the job that holds the pipe, must not hold the run.
+constexpr DWORD kEndWaitMs = 5000;
+constexpr DWORD kOutputWaitMs = 1000;
+
+// The handles a run owns, closed whatever way it ends. The job is closed last: closing it ends
+// whatever is still in it.
 struct Handles {
     HANDLE job = nullptr;
     HANDLE process = nullptr;
     HANDLE thread = nullptr;
-    HANDLE outputRead = nullptr;
     HANDLE outputWrite = nullptr;
     HANDLE input = nullptr;
     ~Handles() {
-        for (HANDLE handle : {thread, process, outputRead, outputWrite, input, job})
+        for (HANDLE handle : {thread, process, outputWrite, input, job})
             if (handle && handle != INVALID_HANDLE_VALUE)
                 CloseHandle(handle);
     }
 };
 
-// Inheritable handles are made and handed to a child one start at a time: a start on another
-// thread must not pass them on to its own child, which would keep the pipe open after this
-// child ends.
+// The read end of the child's output: a named pipe of the run's own, read with overlapped calls,
+// since an anonymous pipe has no read that can be waited for with a time limit.
+class OutputPipe {
+public:
+    OutputPipe() { m_overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+    ~OutputPipe() {
+        // A read still under way writes into this object: it is cancelled and waited for.
+        if (m_pending && CancelIoEx(m_read, &m_overlapped)) {
+            DWORD got = 0;
+            GetOverlappedResult(m_read, &m_overlapped, &got, TRUE);
+        }
+        for (HANDLE handle : {m_read, m_overlapped.hEvent})
+            if (handle && handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+    }
+    OutputPipe(const OutputPipe&) = delete;
+    OutputPipe& operator=(const OutputPipe&) = delete;
+
+    // Makes the pipe; the write end, inheritable, goes to the child.
+    bool open(HANDLE& writeEnd, std::string& reason) {
+        static std::atomic<unsigned> runs{0};
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        const std::wstring name =
+            L"\\\\.\\pipe\\pilotrame-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(runs++) + L"-" + std::to_wstring(GetTickCount64());
+        // One instance, made here first: no other program can take the name or its place.
+        m_read = CreateNamedPipeW(name.c_str(),
+                                  PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
+                                      FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                  PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0,
+                                  sizeof m_buffer, 0, nullptr);
+        if (m_read != INVALID_HANDLE_VALUE)
+            writeEnd = CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0,
+                                   nullptr);
+        if (m_read == INVALID_HANDLE_VALUE || writeEnd == INVALID_HANDLE_VALUE ||
+            !m_overlapped.hEvent) {
+            reason = LastSystemMessage();
+            return false;
+        }
+        return true;
+    }
+
+    // Signalled when a read has ended.
+    HANDLE event() const { return m_overlapped.hEvent; }
+
+    // Keeps what has come; false once every holder of the write end has closed it.
+    bool take(ChildOutcome& outcome) {
+        while (true) {
+            if (!m_pending) {
+                if (!ReadFile(m_read, m_buffer, sizeof m_buffer, nullptr, &m_overlapped) &&
+                    GetLastError() != ERROR_IO_PENDING)
+                    return false;
+                m_pending = true;
+            }
+            DWORD got = 0;
+            if (!GetOverlappedResult(m_read, &m_overlapped, &got, FALSE)) {
+                if (GetLastError() == ERROR_IO_INCOMPLETE)
+                    return true;
+                m_pending = false;
+                return false;
+            }
+            m_pending = false;
+            Keep(outcome, m_buffer, got);
+        }
+    }
+
+private:
+    HANDLE m_read = INVALID_HANDLE_VALUE;
+    OVERLAPPED m_overlapped{};
+    bool m_pending = false;
+    char m_buffer[16384];
+};
+
+// The child gets the handles of its input and output and no other, whatever this program has
+// open. Where the system would pass on every inheritable handle regardless, starts also take
+// turns, so that a console does not get the pipe of another and keep it open past that one's end.
 std::mutex& StartMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
-bool StartSuspended(const ProgramStart& start, Handles& handles, std::string& reason) {
+// Starts the program suspended, in its job, or ends it and says why.
+bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
+                std::string& reason) {
     std::lock_guard lock(StartMutex());
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    if (!CreatePipe(&handles.outputRead, &handles.outputWrite, &inheritable, 0)) {
-        reason = SystemMessage(GetLastError());
-        return false;
-    }
-    SetHandleInformation(handles.outputRead, HANDLE_FLAG_INHERIT, 0);
     handles.input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inheritable, OPEN_EXISTING, 0, nullptr);
+    if (handles.input == INVALID_HANDLE_VALUE) {
+        reason = LastSystemMessage();
+        return false;
+    }
+    HANDLE passed[] = {handles.input, outputWrite};
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> attributes(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+        reason = LastSystemMessage();
+        return false;
+    }
+    const bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                                  passed, sizeof passed, nullptr, nullptr);
+    if (!listed)
+        reason = LastSystemMessage();
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = handles.input;
-    startup.hStdOutput = handles.outputWrite;
-    startup.hStdError = handles.outputWrite;
-
-    std::wstring commandLine = Utf8ToWide(start.windowsCommandLine.empty()
-                                              ? WindowsCommandLine(start.program, start.arguments)
-                                              : start.windowsCommandLine);
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = handles.input;
+    startup.StartupInfo.hStdOutput = outputWrite;
+    startup.StartupInfo.hStdError = outputWrite;
+    startup.lpAttributeList = list;
+    std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
     const std::wstring program = Utf8ToWide(start.program);
     const std::wstring folder = Utf8ToWide(start.workingFolder);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr,
-                        nullptr, TRUE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-        reason = SystemMessage(GetLastError());
+    const bool created =
+        listed && CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(),
+                                 nullptr, nullptr, TRUE,
+                                 CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW |
+                                     EXTENDED_STARTUPINFO_PRESENT,
+                                 nullptr, folder.empty() ? nullptr : folder.c_str(),
+                                 &startup.StartupInfo, &process);
+    if (listed && !created)
+        reason = LastSystemMessage();
+    DeleteProcThreadAttributeList(list);
+    if (!created)
         return false;
-    }
     handles.process = process.hProcess;
     handles.thread = process.hThread;
-    // The child holds its own copies now: the pipe ends when the child and what it starts end.
-    CloseHandle(handles.outputWrite);
-    handles.outputWrite = nullptr;
-    CloseHandle(handles.input);
-    handles.input = nullptr;
+    // A program that would run outside the job could outlive the run: it never runs at all.
+    if (!AssignProcessToJobObject(handles.job, handles.process) ||
+        ResumeThread(handles.thread) == static_cast<DWORD>(-1)) {
+        reason = "impossible de la placer dans un objet de tâche, qui l'arrêterait avec tout ce "
+                 "qu'elle lance : " +
+                 LastSystemMessage();
+        TerminateProcess(handles.process, 1);
+        WaitForSingleObject(handles.process, kEndWaitMs);
+        return false;
+    }
     return true;
+}
+
+// The job that ends every process of the run when it is closed: by the run at its end, or by the
+// system should this program die.
+bool MakeJob(Handles& handles, std::string& reason) {
+    handles.job = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (handles.job && SetInformationJobObject(handles.job, JobObjectExtendedLimitInformation,
+                                               &limits, sizeof limits))
+        return true;
+    reason = "objet de tâche impossible à créer : " + LastSystemMessage();
+    return false;
 }
 
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
                           const std::function<bool()>& stopRequested) {
     ChildOutcome outcome;
     Handles handles;
-    // Every process the program starts joins its job, and the job ends them all when it is
-    // closed: by us at the end of the run, or by the system should this program die.
-    handles.job = CreateJobObjectW(nullptr, nullptr);
-    if (handles.job) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(handles.job, JobObjectExtendedLimitInformation, &limits,
-                                sizeof limits);
-    }
-    if (!StartSuspended(start, handles, outcome.reason)) {
-        outcome.end = ChildEnd::NotStarted;
+    OutputPipe output;
+    if (!MakeJob(handles, outcome.reason) || !output.open(handles.outputWrite, outcome.reason) ||
+        !StartInJob(start, handles, handles.outputWrite, outcome.reason))
         return outcome;
-    }
-    if (handles.job)
-        AssignProcessToJobObject(handles.job, handles.process);
-    ResumeThread(handles.thread);
-
-    // Anonymous pipes have no waiting with a time limit: a thread of its own reads the output
-    // until every holder of the pipe has ended.
-    std::thread reader([&outcome, pipe = handles.outputRead] {
-        char buffer[16384];
-        DWORD got = 0;
-        while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            Keep(outcome, buffer, got);
-    });
+    // The child holds its own copies now: the pipe ends when the child and what it starts end.
+    CloseHandle(handles.outputWrite);
+    handles.outputWrite = nullptr;
+    CloseHandle(handles.input);
+    handles.input = nullptr;
 
     outcome.end = ChildEnd::Exited;
+    bool outputOpen = true;
     while (true) {
-        const DWORD waited =
-            WaitForSingleObject(handles.process, static_cast<DWORD>(WaitFor(deadline).count()));
+        if (outputOpen)
+            outputOpen = output.take(outcome);
+        const HANDLE waits[] = {handles.process, output.event()};
+        const DWORD waited = WaitForMultipleObjects(outputOpen ? 2 : 1, waits, FALSE,
+                                                    static_cast<DWORD>(WaitFor(deadline).count()));
         if (waited == WAIT_OBJECT_0)
             break;
+        if (waited == WAIT_FAILED)
+            Sleep(static_cast<DWORD>(kStopPoll.count()));
         if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
             outcome.end = *end;
             break;
         }
     }
     // What the program left running ends with it; a program stopped or late ends here.
-    if (handles.job)
-        TerminateJobObject(handles.job, 1);
-    if (outcome.end != ChildEnd::Exited && !handles.job)
-        TerminateProcess(handles.process, 1);
-    WaitForSingleObject(handles.process, INFINITE);
+    TerminateJobObject(handles.job, 1);
+    const DWORD waited = WaitForSingleObject(handles.process, kEndWaitMs);
     if (outcome.end == ChildEnd::Exited) {
         DWORD code = 0;
-        GetExitCodeProcess(handles.process, &code);
-        outcome.exitCode = static_cast<long long>(code);
+        if (waited == WAIT_OBJECT_0 && GetExitCodeProcess(handles.process, &code)) {
+            outcome.exitCode = static_cast<long long>(code);
+        } else {
+            outcome.end = ChildEnd::ExitUnknown;
+            outcome.reason =
+                waited == WAIT_TIMEOUT ? SystemMessage(ERROR_TIMEOUT) : LastSystemMessage();
+        }
     }
-    reader.join();
+    // What is left in the pipe, now that the job is empty; a holder outside it gets a moment.
+    const ULONGLONG drained = GetTickCount64() + kOutputWaitMs;
+    while (outputOpen && output.take(outcome)) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= drained)
+            break;
+        WaitForSingleObject(output.event(), static_cast<DWORD>(drained - now));
+    }
     return outcome;
 }
 
@@ -256,6 +376,10 @@ bool HasEnded(pid_t pid) {
     standard.sa_handler = SIG_DFL;
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT})
         ::sigaction(signal, &standard, nullptr);
+#ifdef SYS_close_range
+    // It gets no file of this program but its input and output, whoever opened one inheritable.
+    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
+#endif
     int error = 0;
     if (folder && ::chdir(folder) != 0)
         error = errno;
@@ -351,12 +475,17 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     // Whatever it started ends with it; a program stopped or late ends here.
     ::kill(-pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited = 0;
+    while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
-    if (outcome.end == ChildEnd::Exited)
+    if (outcome.end == ChildEnd::Exited && waited != pid) {
+        outcome.end = ChildEnd::ExitUnknown;
+        outcome.reason = SystemMessage(errno);
+    } else if (outcome.end == ChildEnd::Exited) {
         outcome.exitCode = WIFEXITED(status)     ? WEXITSTATUS(status)
                            : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
                                                  : -1;
+    }
     // What is left in the pipe, now that every writer of the group is gone. A process that left
     // the group could keep the pipe open for ever: it gets a moment, not more.
     const Clock::time_point drained = Clock::now() + std::chrono::seconds(1);

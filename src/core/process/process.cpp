@@ -1,5 +1,7 @@
 #include "process/process.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include "base/utf8.h"
 
@@ -17,8 +19,15 @@ namespace pilotrame {
 
 namespace {
 
+bool IsBareWord(std::string_view argument) {
+    return !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '/' || c == '-';
+    });
+}
+
 void AppendQuoted(std::string& line, std::string_view argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
+    if (IsBareWord(argument)) {
         line += argument;
         return;
     }
@@ -43,9 +52,7 @@ void AppendQuoted(std::string& line, std::string_view argument) {
 class WindowsStarter final : public ProgramStarter {
 public:
     bool startDetached(const ProgramStart& start) override {
-        std::wstring commandLine = Utf8ToWide(
-            start.windowsCommandLine.empty() ? WindowsCommandLine(start.program, start.arguments)
-                                             : start.windowsCommandLine);
+        std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
         const std::wstring program = Utf8ToWide(start.program);
         const std::wstring folder = Utf8ToWide(start.workingFolder);
         STARTUPINFOW startup{};
@@ -161,13 +168,20 @@ public:
 
 std::string WindowsCommandLine(std::string_view program,
                                const std::vector<std::string>& arguments) {
-    std::string line;
-    AppendQuoted(line, program);
+    // The C runtime reads the program's name up to the next quote, without escapes: a Windows
+    // path cannot hold a double quote.
+    std::string line = "\"";
+    line += program;
+    line += '"';
     for (const std::string& argument : arguments) {
         line += ' ';
         AppendQuoted(line, argument);
     }
     return line;
+}
+
+std::string WindowsCommandLine(const ProgramStart& start) {
+    return WindowsCommandLine(start.program, start.arguments);
 }
 
 ProgramStarter& SystemProgramStarter() {

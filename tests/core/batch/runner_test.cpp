@@ -1,11 +1,15 @@
 #include "batch/runner.h"
 
+#include "base/paths.h"
+#include "batch/console.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -105,7 +109,7 @@ TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     request.timeout = 2s;
     request.workers = 2;
     addDrawings({"a_hang.dwg", "b.dwg", "c_exit3.dwg", "d_crash.dwg", "e_child.dwg",
-                 "f_child_hang.dwg", "g.dwg"});
+                 "f_child_hang.dwg", "g.dwg", "h_leak.dwg"});
     DrawingRun missing;
     missing.folder = dir.folder();
     missing.name = "absent.dwg";
@@ -125,6 +129,9 @@ TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     EXPECT_EQ(byName["e_child.dwg"].state, DrawingState::Succeeded);
     EXPECT_EQ(byName["f_child_hang.dwg"].state, DrawingState::TimedOut);
     EXPECT_EQ(byName["g.dwg"].state, DrawingState::Succeeded);
+    // Its pipe held open by a process outside its reach does not hold the run.
+    EXPECT_EQ(byName["h_leak.dwg"].state, DrawingState::Succeeded);
+    EXPECT_LT(byName["h_leak.dwg"].seconds, 3);
     // The console refuses a drawing that does not exist, with a code of its own.
     EXPECT_EQ(byName["absent.dwg"].state, DrawingState::Failed);
     EXPECT_EQ(byName["absent.dwg"].exitCode, 2);
@@ -147,6 +154,44 @@ TEST_F(BatchRunTest, AConsoleThatCannotStartFailsWithItsReason) {
         EXPECT_FALSE(r.reason.empty());
         EXPECT_EQ(doneCount(r.name), 0u);
     }
+}
+
+// Paths reach the console word for word, whatever they hold, and on Windows the journal's command
+// line is the console's own; no file this program holds open, even inheritable, reaches it.
+TEST_F(BatchRunTest, PathsReachTheConsoleWordForWord) {
+    const std::string held = dir.path("tenu.txt");
+    std::FILE* file = std::fopen(held.c_str(), "w");
+    const std::pair<std::string, std::string> cases[] = {
+        {"mes plans", "A 01.dwg"},
+        {"Façade été", "coupé.dwg"},
+        {"d'Alès & Cie", "100% ^plan (2).dwg"},
+        {"-n", "-a.dwg"},
+        {"fin", ""}, // the folder itself, ending in its separator
+    };
+    for (const auto& [folder, name] : cases) {
+        SCOPED_TRACE(folder + name);
+        std::filesystem::create_directory(ToFsPath(dir.path(folder)));
+        DrawingRun drawing;
+        drawing.folder = WithTrailingSeparator(dir.path(folder));
+        drawing.name = name;
+        request.drawings = {drawing};
+        request.scriptPath = drawing.folder + "fichiers ouverts d'été & 50%.scr";
+        WriteBytes(request.scriptPath, "zoom\r\n");
+        if (!name.empty())
+            WriteBytes(drawing.path(), "");
+        const DrawingRun ran = run().front();
+        EXPECT_EQ(ran.state, name.empty() ? DrawingState::Failed : DrawingState::Succeeded);
+        const ProgramStart start =
+            ConsoleStart(request.consolePath, drawing.path(), request.scriptPath, request.language);
+        std::string said = kNativeSeparator == '\\'
+                               ? "Ligne de commande : " + WindowsCommandLine(start) + "\r\n"
+                               : "";
+        for (const std::string& argument : start.arguments)
+            said += "Argument : " + argument + "\r\n";
+        EXPECT_NE(ran.output.find(said), std::string::npos) << ran.output;
+        EXPECT_EQ(ran.output.find("tenu.txt"), std::string::npos) << ran.output;
+    }
+    std::fclose(file);
 }
 
 // "Arrêter": no new console starts; with endRunning the running ones end at once, every process
