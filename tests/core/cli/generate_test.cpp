@@ -689,6 +689,13 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          ExitCode::SettingsUnreadable,
          settingsRefused +
              "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+        {"a language that would add a switch",
+         "langue=fr-FR\" /s \"C:\\x.scr\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused + "ligne 1 : « langue » vaut « fr-FR\" /s \"C:\\x.scr » : une langue "
+                           "s'écrit en lettres, chiffres et « - » seulement (fr-FR par exemple)"},
         {"a console that does not exist",
          "console=" + absentConsole + "\n",
          "mode=operations\nzoom=1\n",
