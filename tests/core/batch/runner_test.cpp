@@ -16,6 +16,12 @@
 #include <numeric>
 #include <thread>
 
+#ifdef _WIN32
+#include "base/utf8.h"
+
+#include <windows.h>
+#endif
+
 namespace pilotrame {
 namespace {
 
@@ -236,6 +242,57 @@ TEST_F(BatchRunTest, ARunningConsoleAndItsChildAreSeenUntilStopped) {
     stopper.join();
     EXPECT_EQ(runs[0].state, DrawingState::Stopped);
 }
+
+#ifdef _WIN32
+// The job objects end the consoles and all they started when the program that runs them is
+// killed. This test program, started again with PILOTRAME_TEST_KILLED_RUN naming the console, is
+// that program.
+TEST(KilledRun, EndsItsConsolesAndTheirChildren) {
+    if (const wchar_t* console = _wgetenv(L"PILOTRAME_TEST_KILLED_RUN")) {
+        BatchRequest request;
+        request.consolePath = WideToUtf8(console);
+        request.scriptPath = request.consolePath + ".scr";
+        request.drawings.resize(2);
+        for (DrawingRun& drawing : request.drawings)
+            drawing.folder = request.consolePath + "-";
+        request.drawings[0].name = "a_child_hang.dwg";
+        request.drawings[1].name = "b_child_hang.dwg";
+        Recorder recorder;
+        BatchControl control;
+        RunBatch(request, recorder, control);
+        return;
+    }
+    const HANDLE probe = CreateJobObjectW(nullptr, nullptr);
+    if (!probe)
+        GTEST_SKIP() << "this system has no job objects: nothing ends the consoles of a killed run";
+    CloseHandle(probe);
+    TempDir dir;
+    const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    for (const std::string& path :
+         {console + ".scr", console + "-a_child_hang.dwg", console + "-b_child_hang.dwg"})
+        WriteBytes(path, "");
+    wchar_t self[MAX_PATH * 4];
+    GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=KilledRun.*";
+    SetEnvironmentVariableW(L"PILOTRAME_TEST_KILLED_RUN", Utf8ToWide(console).c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION run{};
+    ASSERT_TRUE(CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &run));
+    SetEnvironmentVariableW(L"PILOTRAME_TEST_KILLED_RUN", nullptr);
+    // Two consoles and their two children.
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (test::CountProcessesOf(console) < 4 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(test::CountProcessesOf(console), 4);
+    TerminateProcess(run.hProcess, 9);
+    WaitForSingleObject(run.hProcess, INFINITE);
+    CloseHandle(run.hThread);
+    CloseHandle(run.hProcess);
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+}
+#endif
 
 } // namespace
 } // namespace pilotrame
