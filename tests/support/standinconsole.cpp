@@ -1,19 +1,18 @@
 // Stands in for AutoCAD's console (accoreconsole.exe) in tests and in the benchmark:
 //     standinconsole /i DRAWING /s SCRIPT [/l LANGUAGE]
-// It first writes its command line (Windows) and each of its arguments, then, when the script's
-// name holds "ouverts", the files it holds open (none should have been passed on to it). It checks
-// that the drawing and the script exist (exit code 2 otherwise), appends one line to the drawing
-// (so that a test sees that each drawing was done exactly once), and writes what it does on its
-// output in UTF-16LE, as the real console does. What it does next follows the words of the
-// drawing's name, separated by "_":
+// It checks that the drawing and the script exist (exit code 2 otherwise), appends one line to
+// the drawing (so that a test sees that each drawing was done exactly once), and writes what it
+// does on its output in UTF-16LE, as the real console does. What it does next follows the words
+// of the drawing's name, separated by "_":
 //     sleepN   sleeps N milliseconds
 //     exitN    ends with the code N
 //     crash    ends on a crash (a signal on POSIX, an access violation on Windows)
 //     child    starts a child of its own that never ends, then goes on
 //     hang     never ends
-//     leak     hands its output on to a process outside its job (Windows: its parent) or its
-//              process group (POSIX: a child of its own for 4 s), which holds the pipe open
-// With the single argument --child it is that child: it never ends.
+//     leakN    (Windows) hands its output to the process N, which keeps the pipe open
+// With the single argument --child it is that child: it never ends. It first writes its command
+// line (Windows) and arguments, and the files it holds when the script's name holds "ouverts".
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +27,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <tlhelp32.h>
 #else
 #include <csignal>
 #include <unistd.h>
@@ -81,63 +79,34 @@ void StartHangingChild(const char* self) {
 }
 
 #ifdef _WIN32
-std::string Utf8(const wchar_t* wide, int length = -1) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), size, nullptr, nullptr);
-    return length < 0 ? out.substr(0, out.size() - 1) : out;
+std::string Utf8(std::wstring_view wide) {
+    std::string out(wide.size() * 3, '\0');
+    out.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
 }
 #endif
 
-// Says which files it holds, besides its standard input and output.
 void SayOpenFiles() {
 #ifdef _WIN32
+    wchar_t name[MAX_PATH * 4];
     for (ULONG_PTR value = 4; value < 2048; value += 4) {
         const auto handle = reinterpret_cast<HANDLE>(value);
-        DWORD flags = 0;
-        wchar_t name[MAX_PATH * 4];
-        if (GetHandleInformation(handle, &flags) && GetFileType(handle) == FILE_TYPE_DISK) {
-            const DWORD length = GetFinalPathNameByHandleW(handle, name, MAX_PATH * 4, 0);
-            Say("Fichier ouvert : " + Utf8(name, static_cast<int>(length)) + "\r\n");
-        }
+        if (GetFileType(handle) == FILE_TYPE_DISK)
+            Say("Fichier ouvert : " +
+                Utf8({name, GetFinalPathNameByHandleW(handle, name, MAX_PATH * 4, 0)}) + "\r\n");
     }
 #else
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec))
-        if (std::stoi(entry.path().filename().string()) > 2)
-            Say("Fichier ouvert : " + std::filesystem::read_symlink(entry, ec).string() + "\r\n");
-#endif
-}
-
-void LeakOutput() {
-#ifdef _WIN32
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ProcessID != GetCurrentProcessId())
-            continue;
-        HANDLE parent = OpenProcess(PROCESS_DUP_HANDLE, FALSE, entry.th32ParentProcessID);
-        HANDLE copy = nullptr;
-        DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE), parent, &copy, 0,
-                        FALSE, DUPLICATE_SAME_ACCESS);
-        CloseHandle(parent);
-    }
-    CloseHandle(snapshot);
-#else
-    if (::fork() == 0) {
-        ::setsid();
-        std::this_thread::sleep_for(std::chrono::seconds(4));
-        ::_exit(0);
-    }
+        Say("Fichier ouvert : " + std::filesystem::read_symlink(entry, ec).string() + "\r\n");
 #endif
 }
 
 [[noreturn]] void Crash() {
 #ifdef _WIN32
-    // Ends with the exception's code at once, as Windows does without a debugger: Wine would
-    // start its own first, slowly.
+    // At once, as without a debugger: Wine would start its own first, slowly.
     SetUnhandledExceptionFilter(
         [](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
@@ -153,9 +122,8 @@ void LeakOutput() {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** wideArgv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    std::vector<std::string> argv;
-    for (int i = 0; i < argc; ++i)
-        argv.push_back(Utf8(wideArgv[i]));
+    std::vector<std::string> argv(static_cast<std::size_t>(argc));
+    std::transform(wideArgv, wideArgv + argc, argv.begin(), Utf8);
 #else
 int main(int argc, char** argv) {
 #endif
@@ -207,8 +175,12 @@ int main(int argc, char** argv) {
             StartHangingChild(std::string(argv[0]).c_str());
         else if (word == "hang")
             SleepForEver();
-        else if (word == "leak")
-            LeakOutput();
+#ifdef _WIN32
+        else if (word.rfind("leak", 0) == 0)
+            DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE),
+                            OpenProcess(PROCESS_DUP_HANDLE, FALSE, std::stoul(word.substr(4))),
+                            nullptr, 0, FALSE, DUPLICATE_SAME_ACCESS);
+#endif
         start = end + 1;
     }
     Say("Fin du script\r\n");
