@@ -22,13 +22,6 @@ namespace {
 // for a few lines of the console, little enough that a log shows a slow console's first lines.
 constexpr std::size_t kSniffSize = 512;
 
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    quoted += text;
-    quoted += '"';
-    return quoted;
-}
-
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -103,12 +96,9 @@ ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
     ProgramStart start;
     start.program = std::string(console);
     start.arguments = {"/i", std::string(drawing), "/s", std::string(script)};
-    start.windowsCommandLine = Quoted(console) + " /i " + Quoted(drawing) + " /s " + Quoted(script);
     if (!language.empty()) {
         start.arguments.push_back("/l");
         start.arguments.emplace_back(language);
-        start.windowsCommandLine += " /l ";
-        start.windowsCommandLine += language;
     }
     return start;
 }

@@ -90,7 +90,7 @@ std::string DrawingFailureDetail(const DrawingRun& run) {
     if (run.state != DrawingState::Failed)
         return {};
     return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
-                              : " (la console n'a pas pu être lancée : " + run.reason + ")";
+                              : " (" + run.reason + ")";
 }
 
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {

@@ -28,9 +28,9 @@ inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 // words of the logs, of resume.csv, and of the window and the command line.
 std::string_view DrawingStateText(DrawingState state);
 
-// Why a drawing did not succeed: " (code de sortie 4)", why its console could not be started, the
-// failure message found in its output, or the file its script did not save; empty for any other
-// state.
+// Why a drawing did not succeed: " (code de sortie 4)", its reason in brackets (a console that
+// could not be started, a code that could not be read), the failure message found in its output,
+// or the file its script did not save; empty for any other state.
 std::string DrawingFailureDetail(const DrawingRun& run);
 
 // Seconds as the journal and the command line show them: one decimal, a comma ("3,2").

@@ -127,7 +127,7 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
             std::optional<DrawingLog> file;
             if (!request.logFolder.empty())
                 file.emplace(request.logFolder + LogName(index, runs.size(), run), run,
-                             start.windowsCommandLine);
+                             WindowsCommandLine(start));
             ConsoleOutputReader reader(request.failureMessages, [&file](std::string_view text) {
                 if (file)
                     file->write(text);
@@ -155,7 +155,13 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                 break;
             case ChildEnd::NotStarted:
                 run.state = DrawingState::Failed;
-                run.reason = outcome.reason;
+                run.reason = "la console n'a pas pu être lancée : " + outcome.reason;
+                break;
+            case ChildEnd::ExitUnknown:
+                // Never "réussi" on a code that was not read.
+                run.state = DrawingState::Failed;
+                run.reason =
+                    "le code de sortie de la console n'a pas pu être lu : " + outcome.reason;
                 break;
             case ChildEnd::TimedOut:
                 run.state = DrawingState::TimedOut;

@@ -4,6 +4,8 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
+#include <algorithm>
+
 namespace pilotrame {
 
 namespace {
@@ -24,6 +26,13 @@ Result<int> WholeNumber(std::string_view key, std::string_view value, int low, i
 }
 
 } // namespace
+
+bool IsLanguageTag(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-';
+    });
+}
 
 std::string ConsoleProgram(const RunSettings& run, std::string_view acadPath) {
     if (!run.consolePath.empty())
@@ -81,6 +90,8 @@ Result<RunSettings> ParseRunSettings(std::string_view text) {
                 return timeout.error();
             run.timeoutSeconds = *timeout;
         } else if (key == kLanguageKey) {
+            if (!IsLanguageTag(value))
+                return TextError(TextFault::NotALanguage, lineNumber, key, value);
             run.language = std::string(value);
         }
     }

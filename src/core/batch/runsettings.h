@@ -40,6 +40,10 @@ inline constexpr int kMinTimeout = 1;
 inline constexpr int kMaxTimeout = 7 * 24 * 3600;
 inline constexpr std::string_view kConsoleProgramName = "accoreconsole.exe";
 
+// Whether text can be the console's language (/l): ASCII letters, digits and "-" only ("fr-FR"),
+// or nothing. Any other character could end the word on the command line and add switches.
+bool IsLanguageTag(std::string_view text);
+
 // The console program of a run: the setting, or accoreconsole.exe in the folder of acadPath.
 std::string ConsoleProgram(const RunSettings& run, std::string_view acadPath);
 
@@ -48,7 +52,8 @@ std::string WriteRunSettings(const RunSettings& run);
 
 // The settings of a file's text. A faulty value fails naming its key: an engine that is not
 // "autocad" or "console" (TextFault::NotAWord), a count or a time limit that is no whole number
-// (Cause::NotANumber) or outside its range (Cause::OutOfRange). Lines may end in CR LF.
+// (Cause::NotANumber) or outside its range (Cause::OutOfRange), a language that is not
+// IsLanguageTag (TextFault::NotALanguage). Lines may end in CR LF.
 Result<RunSettings> ParseRunSettings(std::string_view text);
 
 // The file at path; the defaults when it does not exist. A file that is not an ordinary file (a

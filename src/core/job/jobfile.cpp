@@ -23,6 +23,7 @@ enum class ValueKind {
     Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
     Whole,     // a whole number from low to high
+    Language,  // a Line that IsLanguageTag accepts
 };
 
 struct KeySpec {
@@ -202,8 +203,9 @@ const std::vector<KeySpec>& Keys() {
         RunKey(WholeKey(
             "execution.delai", [](MainJob& j) -> int& { return RunOf(j).timeoutSeconds; },
             kMinTimeout, kMaxTimeout)),
-        RunKey(TextKey("execution.langue",
-                       [](MainJob& j) -> std::string& { return RunOf(j).language; })),
+        RunKey(TextKey(
+            "execution.langue", [](MainJob& j) -> std::string& { return RunOf(j).language; },
+            ValueKind::Language)),
     };
     return table;
 }
@@ -397,6 +399,7 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     }
     case ValueKind::Line:
     case ValueKind::Number:
+    case ValueKind::Language:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
         // UTF-16 units are never more than UTF-8 bytes: most values need no count.
@@ -405,6 +408,8 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
             tooLong.number = static_cast<int>(kJobLineValueLimit);
             return tooLong;
         }
+        if (key.kind == ValueKind::Language && !IsLanguageTag(value))
+            return TextError(TextFault::NotALanguage, lineNumber, key.name, value);
         if (key.kind == ValueKind::Number) {
             // A file of any version, written under any locale, reads the same everywhere.
             if (std::optional<std::string> number = InvariantNumber(value, ','))
@@ -475,6 +480,7 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
             break;
         case ValueKind::Line:
         case ValueKind::Paragraph:
+        case ValueKind::Language:
             text.append(Escaped(key.text(job)));
             break;
         case ValueKind::Number: {

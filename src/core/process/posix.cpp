@@ -1,198 +1,116 @@
+// The POSIX implementation of the process module: programs started detached, and consoles
+// watched in a process group of their own.
+#ifndef _WIN32
 #include "process/childprocess.h"
+#include "process/process.h"
+#include "process/watch.h"
 
 #include <algorithm>
-#include <cstring>
-#include <iterator>
-#include <limits>
-#include <mutex>
-#include <optional>
-#include <thread>
-
-#ifdef _WIN32
-#include "base/utf8.h"
-
-#include <windows.h>
-#else
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <iterator>
+#include <limits>
+#include <linux/close_range.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#endif
 
 namespace pilotrame {
 
+using namespace watch;
+
+ExecArguments::ExecArguments(const ProgramStart& start)
+    : m_file(ResolveProgramPath(start.program)), m_folder(start.workingFolder) {
+    m_words.push_back(start.program);
+    m_words.insert(m_words.end(), start.arguments.begin(), start.arguments.end());
+    for (std::string& word : m_words)
+        m_argv.push_back(word.data());
+    m_argv.push_back(nullptr);
+}
+
+int ReadExecReport(int fd) {
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    ::close(fd);
+    // A pipe closed by a successful exec gives nothing; a read that failed tells nothing either.
+    return got > 0 ? (error != 0 ? error : EIO) : 0;
+}
+
+// Looked up before a fork, where the child may call nothing that allocates.
+std::string ResolveProgramPath(const std::string& program) {
+    if (program.empty() || program.find('/') != std::string::npos)
+        return program;
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path ? path : "/usr/bin:/bin";
+    while (true) {
+        const std::size_t end = folders.find(':');
+        std::string candidate(folders.substr(0, end));
+        candidate += candidate.empty() ? "./" : "/";
+        candidate += program;
+        struct stat status {};
+        if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (end == std::string_view::npos)
+            return program;
+        folders.remove_prefix(end + 1);
+    }
+}
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
+class PosixStarter final : public ProgramStarter {
+public:
+    bool startDetached(const ProgramStart& start) override {
+        ExecArguments exec(start);
+        if (exec.file().empty())
+            return false;
 
-// How often a waiting run looks at the stop request: a user who presses "Arrêter" or Ctrl-C sees
-// the consoles end within this time. The end of a program itself is seen at once.
-constexpr std::chrono::milliseconds kStopPoll{100};
-
-// Hands output on to the sink, when there is one.
-void Pass(const ChildOutputSink& onOutput, const char* bytes, std::size_t size) {
-    if (onOutput && size > 0)
-        onOutput(std::string_view(bytes, size));
-}
-
-std::chrono::milliseconds WaitFor(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return std::clamp(left, std::chrono::milliseconds(0), kStopPoll);
-}
-
-// How a child still running must end now: Stopped when asked to stop, TimedOut past its
-// deadline; nothing while it may go on.
-std::optional<ChildEnd> StoppedOrLate(const std::function<bool()>& stopRequested,
-                                      Clock::time_point deadline) {
-    if (stopRequested && stopRequested())
-        return ChildEnd::Stopped;
-    if (Clock::now() >= deadline)
-        return ChildEnd::TimedOut;
-    return std::nullopt;
-}
-
-#ifdef _WIN32
-
-std::string SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length > 0 ? WideToUtf8(std::wstring_view(text, length)) : std::string();
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-        message.pop_back();
-    return message.empty() ? "erreur " + std::to_string(error) : message;
-}
-
-// The handles a run owns, closed whatever way it ends.
-struct Handles {
-    HANDLE job = nullptr;
-    HANDLE process = nullptr;
-    HANDLE thread = nullptr;
-    HANDLE outputRead = nullptr;
-    HANDLE outputWrite = nullptr;
-    HANDLE input = nullptr;
-    ~Handles() {
-        for (HANDLE handle : {thread, process, outputRead, outputWrite, input, job})
-            if (handle && handle != INVALID_HANDLE_VALUE)
-                CloseHandle(handle);
+        // The child tells through this pipe why exec failed; a successful exec closes it.
+        int report[2];
+        if (::pipe2(report, O_CLOEXEC) != 0)
+            return false;
+        const pid_t middle = ::fork();
+        if (middle < 0) {
+            ::close(report[0]);
+            ::close(report[1]);
+            return false;
+        }
+        if (middle == 0) {
+            // A session of its own, then a second fork: the program is reparented away from
+            // this one and never becomes a zombie it must wait for.
+            ::setsid();
+            const pid_t program = ::fork();
+            if (program != 0)
+                ::_exit(program < 0 ? 1 : 0);
+            int error = 0;
+            if (exec.folder() && ::chdir(exec.folder()) != 0)
+                error = errno;
+            else {
+                ::execv(exec.file().c_str(), exec.argv());
+                error = errno;
+            }
+            [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+            ::_exit(127);
+        }
+        ::close(report[1]);
+        int status = 0;
+        while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+        }
+        const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return ReadExecReport(report[0]) == 0 && forked;
     }
 };
-
-// Inheritable handles are made and handed to a child one start at a time: a start on another
-// thread must not pass them on to its own child, which would keep the pipe open after this
-// child ends.
-std::mutex& StartMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-bool StartSuspended(const ProgramStart& start, Handles& handles, std::string& reason) {
-    std::lock_guard lock(StartMutex());
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    if (!CreatePipe(&handles.outputRead, &handles.outputWrite, &inheritable, 0)) {
-        reason = SystemMessage(GetLastError());
-        return false;
-    }
-    SetHandleInformation(handles.outputRead, HANDLE_FLAG_INHERIT, 0);
-    handles.input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                &inheritable, OPEN_EXISTING, 0, nullptr);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = handles.input;
-    startup.hStdOutput = handles.outputWrite;
-    startup.hStdError = handles.outputWrite;
-
-    std::wstring commandLine = Utf8ToWide(start.windowsCommandLine.empty()
-                                              ? WindowsCommandLine(start.program, start.arguments)
-                                              : start.windowsCommandLine);
-    const std::wstring program = Utf8ToWide(start.program);
-    const std::wstring folder = Utf8ToWide(start.workingFolder);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr,
-                        nullptr, TRUE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-        reason = SystemMessage(GetLastError());
-        return false;
-    }
-    handles.process = process.hProcess;
-    handles.thread = process.hThread;
-    // The child holds its own copies now: the pipe ends when the child and what it starts end.
-    CloseHandle(handles.outputWrite);
-    handles.outputWrite = nullptr;
-    CloseHandle(handles.input);
-    handles.input = nullptr;
-    return true;
-}
-
-ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
-                          const std::function<bool()>& stopRequested,
-                          const ChildOutputSink& onOutput) {
-    ChildOutcome outcome;
-    Handles handles;
-    // Every process the program starts joins its job, and the job ends them all when it is
-    // closed: by us at the end of the run, or by the system should this program die.
-    handles.job = CreateJobObjectW(nullptr, nullptr);
-    if (handles.job) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(handles.job, JobObjectExtendedLimitInformation, &limits,
-                                sizeof limits);
-    }
-    if (!StartSuspended(start, handles, outcome.reason)) {
-        outcome.end = ChildEnd::NotStarted;
-        return outcome;
-    }
-    if (handles.job)
-        AssignProcessToJobObject(handles.job, handles.process);
-    ResumeThread(handles.thread);
-
-    // Anonymous pipes have no waiting with a time limit: a thread of its own reads the output
-    // until every holder of the pipe has ended.
-    std::thread reader([&onOutput, pipe = handles.outputRead] {
-        char buffer[16384];
-        DWORD got = 0;
-        while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            Pass(onOutput, buffer, got);
-    });
-
-    outcome.end = ChildEnd::Exited;
-    while (true) {
-        const DWORD waited =
-            WaitForSingleObject(handles.process, static_cast<DWORD>(WaitFor(deadline).count()));
-        if (waited == WAIT_OBJECT_0)
-            break;
-        if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
-            outcome.end = *end;
-            break;
-        }
-    }
-    // What the program left running ends with it; a program stopped or late ends here.
-    if (handles.job)
-        TerminateJobObject(handles.job, 1);
-    if (outcome.end != ChildEnd::Exited && !handles.job)
-        TerminateProcess(handles.process, 1);
-    WaitForSingleObject(handles.process, INFINITE);
-    if (outcome.end == ChildEnd::Exited) {
-        DWORD code = 0;
-        GetExitCodeProcess(handles.process, &code);
-        outcome.exitCode = static_cast<long long>(code);
-    }
-    reader.join();
-    return outcome;
-}
-
-#else
 
 std::string SystemMessage(int error) {
     return std::strerror(error);
@@ -311,6 +229,10 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
     standard.sa_handler = SIG_DFL;
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGCHLD})
         ::sigaction(signal, &standard, nullptr);
+#ifdef SYS_close_range
+    // It gets no file of this program but its input and output, whoever opened one inheritable.
+    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
+#endif
     int error = 0;
     if (folder && ::chdir(folder) != 0)
         error = errno;
@@ -426,12 +348,14 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     Pipe::Close(report.write);
     Pipe::Close(status.write);
     Pipe::Close(lifeline.read);
-    const auto endGroup = [guard] {
+    // Kills the group; the guard's wait status, none when the system gives none.
+    const auto endGroup = [guard]() -> std::optional<int> {
         ::kill(-guard, SIGKILL);
         int ended = 0;
-        while (::waitpid(guard, &ended, 0) < 0 && errno == EINTR) {
+        pid_t waited = 0;
+        while ((waited = ::waitpid(guard, &ended, 0)) < 0 && errno == EINTR) {
         }
-        return ended;
+        return waited == guard ? std::optional<int>(ended) : std::nullopt;
     };
 
     const int error = ReadExecReport(report.read);
@@ -467,9 +391,14 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         }
     }
     // Whatever it started ends with it; a program stopped or late ends here.
-    const int guardStatus = endGroup();
-    if (outcome.end == ChildEnd::Exited)
-        outcome.exitCode = ExitCodeOf(waitStatus.value_or(guardStatus));
+    const std::optional<int> guardStatus = endGroup();
+    if (outcome.end == ChildEnd::Exited && !waitStatus && !guardStatus) {
+        outcome.end = ChildEnd::ExitUnknown;
+        outcome.reason = SystemMessage(errno);
+    } else if (outcome.end == ChildEnd::Exited) {
+        // Without the program's status, the guard's tells how the run ended (a guard killed).
+        outcome.exitCode = ExitCodeOf(waitStatus ? *waitStatus : *guardStatus);
+    }
     // What is left in the pipe, now that every writer of the group is gone. A process that left
     // the group could keep the pipe open for ever: it gets a moment, not more.
     const Clock::time_point drained = Clock::now() + std::chrono::seconds(1);
@@ -480,9 +409,12 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     return outcome;
 }
 
-#endif
-
 } // namespace
+
+ProgramStarter& SystemProgramStarter() {
+    static PosixStarter starter;
+    return starter;
+}
 
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
                       const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
@@ -490,3 +422,5 @@ ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time
 }
 
 } // namespace pilotrame
+
+#endif
