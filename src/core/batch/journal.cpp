@@ -108,7 +108,7 @@ std::string DrawingLogEnd(const DrawingRun& run) {
 DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine)
     : m_path(std::move(path)) {
 #ifdef _WIN32
-    m_file = _wfopen(ToFsPath(m_path).c_str(), L"wb");
+    m_file = _wfopen(ToFsPath(m_path).c_str(), L"wbN"); // N: not inherited
 #else
     // Not handed on to the programs this one starts.
     const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
