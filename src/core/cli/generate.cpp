@@ -155,7 +155,7 @@ ExitCode RunOnConsole(const ScriptRequest& request, const RunSettings& run,
     err << ToLf(BatchStartText(plan->batch, plan->runFolder)) << '\n' << std::flush;
     const auto began = std::chrono::steady_clock::now();
     ProgressLines progress(err, static_cast<int>(plan->batch.drawings.size()));
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, progress, control);
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, progress, control).runs;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 

@@ -677,6 +677,32 @@ std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
            "plans » dans la configuration : il les exécute.";
 }
 
+std::string DuplicatesLeftOutText(int duplicates) {
+    if (duplicates <= 0)
+        return {};
+    return Counted(duplicates, "plan listé une seconde fois laissé",
+                   "plans listés une seconde fois laissés") +
+           " de côté : chaque plan n'est lancé qu'une fois.";
+}
+
+std::string DrawingTipText(const DrawingRun& run) {
+    std::string tip = DrawingFailureDetail(run);
+    // " (code de sortie 4)" without its brackets.
+    if (tip.size() > 3)
+        tip = tip.substr(2, tip.size() - 3);
+    if (run.outputTail.empty())
+        return tip;
+    // The last lines of the output, as many as a tip can show.
+    constexpr std::size_t kShown = 1500;
+    std::string_view end = run.outputTail;
+    if (end.size() > kShown) {
+        end.remove_prefix(end.size() - kShown);
+        end.remove_prefix(std::min(end.size(), end.find('\n') + 1));
+    }
+    return tip + (tip.empty() ? "" : "\n\n") + "Fin de la sortie de la console :\n" +
+           ToLf(std::string(end));
+}
+
 std::string JournalFailureText(const std::vector<Error>& failures) {
     std::string text = "Le journal n'a pas pu être écrit en entier :";
     for (const Error& failure : failures)

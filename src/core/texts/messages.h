@@ -212,6 +212,13 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
 // with its box, its command and why, then what to do.
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals);
 
+// How many drawings listed again under the same path were left out; empty for none.
+std::string DuplicatesLeftOutText(int duplicates);
+
+// The tip of a drawing's state in "Exécution des plans": why it did not succeed, then the end of
+// its console's output; empty for a drawing without either.
+std::string DrawingTipText(const DrawingRun& run);
+
 // The journal of a run could not be written whole: each file that failed, and why.
 std::string JournalFailureText(const std::vector<Error>& failures);
 

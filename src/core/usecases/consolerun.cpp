@@ -84,6 +84,7 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
                 plan.batch.drawings.push_back(std::move(drawing));
         }
     }
+    plan.duplicates = static_cast<int>(RemoveDuplicateDrawings(plan.batch.drawings));
     if (plan.batch.drawings.empty()) {
         plan.stop = RunStop::NothingToProcess;
         return plan;
@@ -97,11 +98,16 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
     return plan;
 }
 
-std::vector<DrawingRun> RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
-                                       BatchControl& control) {
-    std::vector<DrawingRun> runs = RunBatch(plan.batch, observer, control);
-    [[maybe_unused]] const std::vector<Error> summary = WriteRunSummary(plan.runFolder, runs);
-    return runs;
+ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
+                                 BatchControl& control) {
+    ConsoleRunOutcome outcome;
+    outcome.runs = RunBatch(plan.batch, observer, control);
+    for (const DrawingRun& run : outcome.runs)
+        if (run.logFailure)
+            outcome.journalFailures.push_back(*run.logFailure);
+    for (Error& failure : WriteRunSummary(plan.runFolder, outcome.runs))
+        outcome.journalFailures.push_back(std::move(failure));
+    return outcome;
 }
 
 Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
@@ -115,8 +121,15 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
         plan.stop = RunStop::NothingToProcess;
         return plan;
     }
+    // The script is read whole before the new folder is made: a script that is gone stops here.
+    const Result<std::string> script = ReadFileBytes(previous.batch.scriptPath);
+    if (!script)
+        return InOperation(script.error(), Operation::CreateScript);
     if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
         return made.error();
+    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
+    if (Status written = ReplaceFileContent(plan.batch.scriptPath, *script); !written)
+        return InOperation(written.error(), Operation::CreateScript);
     return plan;
 }
 

@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -219,7 +224,8 @@ struct ConsoleRunTest : ::testing::Test {
 };
 
 TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
-    list({"a.dwg", "b_exit4.dwg", "c_hang.dwg", "d.dwg"});
+    // a.dwg, listed twice, runs once.
+    list({"a.dwg", "b_exit4.dwg", "c_hang.dwg", "d.dwg", "a.dwg"});
     const auto now = std::chrono::system_clock::now();
     const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
     ASSERT_TRUE(plan);
@@ -227,8 +233,9 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_EQ(plan->runFolder, dir.folder() + "Pilotrame-journal" + kNativeSeparator +
                                    RunFolderName(now) + kNativeSeparator);
     EXPECT_EQ(ReadBytes(plan->batch.scriptPath), "zoom\r\net\r\n_qsave\r\n");
+    EXPECT_EQ(plan->duplicates, 1);
 
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control);
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[1].state, DrawingState::Failed);
     EXPECT_EQ(runs[2].state, DrawingState::TimedOut);
@@ -245,12 +252,57 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     const Result<ConsoleRunPlan> again = PlanRunAgain(*plan, runs, dir.folder(), now);
     ASSERT_TRUE(again);
     EXPECT_NE(again->runFolder, plan->runFolder);
-    EXPECT_EQ(again->batch.scriptPath, plan->batch.scriptPath);
-    const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control);
+    EXPECT_EQ(again->batch.scriptPath, again->runFolder + "console.scr");
+    EXPECT_EQ(ReadBytes(again->batch.scriptPath), ReadBytes(plan->batch.scriptPath));
+    const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control).runs;
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(second[0].name, "b_exit4.dwg");
     EXPECT_EQ(ReadBytes(dir.path("a.dwg")), "fait\n");
     EXPECT_EQ(ReadBytes(dir.path("b_exit4.dwg")), "fait\nfait\n");
+}
+
+// A journal that cannot be written is told file by file: a run folder removed during the run, a
+// disk that fills up (a file size limit makes each write past it fail as a full disk does).
+TEST_F(ConsoleRunTest, AJournalThatCannotBeWrittenIsToldFileByFile) {
+    struct Remover final : BatchObserver {
+        std::string folder;
+        void drawingStarted(std::size_t, const DrawingRun&) override {
+            std::error_code ignored;
+            std::filesystem::remove_all(ToFsPath(folder), ignored);
+        }
+        void drawingFinished(std::size_t, const DrawingRun&) override {}
+    } remover;
+    list({"a.dwg", "b.dwg"});
+    const auto now = std::chrono::system_clock::now();
+    Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
+    ASSERT_TRUE(plan);
+    remover.folder = plan->runFolder;
+    std::vector<std::string> failed;
+    for (const Error& failure : RunConsolePlan(*plan, remover, control).journalFailures) {
+        EXPECT_EQ(failure.operation, Operation::WriteJournal);
+        failed.push_back(failure.path.substr(plan->runFolder.size()));
+    }
+    EXPECT_EQ(failed, (std::vector<std::string>{"0001_a.dwg.log", "0002_b.dwg.log", "resume.csv",
+                                                "echecs.txt"}));
+#ifndef _WIN32
+    list({"a_big1.dwg"});
+    plan = PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
+    ASSERT_TRUE(plan);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const ConsoleRunOutcome outcome = RunConsolePlan(*plan, quiet, control);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_EQ(outcome.journalFailures.size(), 1u);
+    EXPECT_EQ(outcome.journalFailures[0].code, ErrorCode::DiskFull);
+    EXPECT_NE(
+        JournalFailureText(outcome.journalFailures).find("0001_a_big1.dwg.log : 61 Disque plein"),
+        std::string::npos);
+#endif
 }
 
 TEST_F(ConsoleRunTest, WhatStopsARunBeforeItStarts) {
