@@ -676,9 +676,6 @@ std::string RunSettingsFault(const Error& error) {
         return text;
     if (error.cause == Cause::FaultyText)
         return "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
-    if (error.cause == Cause::NotANumber || error.cause == Cause::OutOfRange)
-        return InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
-               " : un nombre entier dans les limites est attendu";
     return NumberAndDescription(error);
 }
 } // namespace
