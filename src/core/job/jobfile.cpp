@@ -4,6 +4,8 @@
 #include "base/numbers.h"
 #include "base/text.h"
 #include "base/utf8.h"
+#include "job/switchrules.h"
+#include "script/operations.h"
 
 #include <algorithm>
 #include <array>
@@ -431,14 +433,19 @@ void MainJob::setMode(JobMode mode) {
 }
 
 void ApplySwitchRules(MainJob& job) {
-    // Ticking either switch hides the panel, and hiding the panel unticks every operation.
-    job.setMode(job.mode());
-    if (job.mode() == JobMode::Operations)
-        return;
-    DrawingJob& d = job.drawing;
-    d.purge = d.zoomExtents = d.transfer = d.erase = d.insert = d.replaceAttribute = d.replaceText =
-        false;
-    job.renameTicked = false;
+    // The clicks that show a job: the mode, the operations, the renaming switch last.
+    TopRow row;
+    if (job.mode() != JobMode::Operations)
+        row = SetTopSwitch(
+            row, job.mode() == JobMode::Plot ? TopSwitch::Plot : TopSwitch::ScriptFile, true);
+    if (!row.panelEnabled) {
+        for (const DrawingOperation& operation : kDrawingOperations)
+            job.drawing.*operation.ticked = false;
+        job.renameTicked = false;
+    }
+    row = SetTopSwitch(row, TopSwitch::RenameSwitch, job.renameSwitch);
+    job.drawing.plot = row.plot;
+    job.drawing.customScript = row.scriptFile;
 }
 
 std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {

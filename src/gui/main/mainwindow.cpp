@@ -35,6 +35,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -154,9 +155,12 @@ void MainWindow::buildControls() {
     middle->addLayout(panel, 1);
 
     // Rules: the mode switches here, each row's own rules in its panel.
-    connect(m_plot, &QCheckBox::toggled, this, &MainWindow::onPlotToggled);
-    connect(m_scriptFile, &QCheckBox::toggled, this, &MainWindow::onScriptFileToggled);
-    connect(m_renameSwitch, &QCheckBox::toggled, this, &MainWindow::onRenameSwitchToggled);
+    connect(m_plot, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::Plot, ticked); });
+    connect(m_scriptFile, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::ScriptFile, ticked); });
+    connect(m_renameSwitch, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::RenameSwitch, ticked); });
     connect(m_operations, &OperationsPanel::operationToggled, this,
             &MainWindow::onOperationToggled);
     connect(m_renaming, &RenamePanel::operationToggled, this, &MainWindow::onOperationToggled);
@@ -267,44 +271,33 @@ void MainWindow::EnableOperationPanel() {
     m_renaming->enable();
 }
 
-void MainWindow::onPlotToggled() {
-    if (m_plot->isChecked()) {
-        DisableOperationPanel();
-        m_scriptFile->setChecked(false);
-        m_renameSwitch->setChecked(false);
+void MainWindow::onSwitchToggled(TopSwitch which, bool ticked) {
+    showTopRow(SetTopSwitch(m_topRow, which, ticked));
+}
+
+void MainWindow::showTopRow(const TopRow& row) {
+    const TopRow previous = std::exchange(m_topRow, row);
+    {
+        // The switches the rule changed follow without running it again.
+        const QSignalBlocker plot(m_plot), scriptFile(m_scriptFile), renameSwitch(m_renameSwitch);
+        m_plot->setChecked(row.plot);
+        m_scriptFile->setChecked(row.scriptFile);
+        m_renameSwitch->setChecked(row.renameSwitch);
     }
-    applyPanelRule();
-}
-
-void MainWindow::onScriptFileToggled() {
-    const bool scriptMode = m_scriptFile->isChecked();
-    if (scriptMode) {
+    if (previous.panelEnabled && !row.panelEnabled)
         DisableOperationPanel();
-        m_scriptText->showText();
-        // Untick the other switches first: the rule of the renaming switch disables the script
-        // commands, which must end enabled in script-file mode.
-        m_plot->setChecked(false);
-        m_renameSwitch->setChecked(false);
-    } else {
-        m_scriptText->hideText();
-    }
-    m_scriptText->setCommandsEnabled(scriptMode);
-    applyPanelRule();
-}
-
-void MainWindow::onRenameSwitchToggled() {
-    m_scriptText->setCommandsEnabled(false);
-    applyPanelRule();
-}
-
-void MainWindow::applyPanelRule() {
-    if (!m_plot->isChecked() && !m_scriptFile->isChecked() && !m_renameSwitch->isChecked())
+    else if (!previous.panelEnabled && row.panelEnabled)
         EnableOperationPanel();
+    if (row.scriptFile && !previous.scriptFile)
+        m_scriptText->showText();
+    else if (!row.scriptFile && previous.scriptFile)
+        m_scriptText->hideText();
+    m_scriptText->setCommandsEnabled(row.scriptCommandsEnabled);
 }
 
 void MainWindow::onOperationToggled() {
     // The unticking done by DisableOperationPanel must not touch any other control.
-    if (m_plot->isChecked() || m_scriptFile->isChecked())
+    if (!m_topRow.panelEnabled)
         return;
     m_operations->applyOperationRule();
     m_renaming->applyOperationRule();
@@ -526,24 +519,6 @@ void MainWindow::runOnConsole() {
     BatchRunWindow window(std::move(*plan), m_session.scriptFolder, this);
     window.start();
     window.exec();
-}
-
-void MainWindow::LaunchAutocad() {
-    // A program that cannot be started is ignored, as AutoCAD's own failures are.
-    [[maybe_unused]] const Status started =
-        StartAutocad(m_session.settings.acadPath(), m_session.scriptFolder, SystemProgramStarter());
-}
-
-void MainWindow::OpenScriptFile() {
-    m_scriptText->OpenScriptFile();
-}
-
-void MainWindow::SaveScriptFileAs() {
-    m_scriptText->SaveScriptFileAs();
-}
-
-void MainWindow::ChooseInsertDrawing() {
-    m_operations->ChooseInsertDrawing();
 }
 
 void MainWindow::RenameSelectedFiles() {

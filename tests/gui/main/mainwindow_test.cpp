@@ -197,6 +197,10 @@ TEST_F(MainWindowTest, OperationRulesEnableOnlyTheirOwnParameters) {
     EXPECT_TRUE(label4(0)->isEnabled());
     EXPECT_FALSE(text4(4)->isEnabled());
     EXPECT_FALSE(text4(14)->isEnabled());
+    // The renaming switch ticked and unticked leaves the panel as it was.
+    Click(check("Check20"));
+    Click(check("Check20"));
+    EXPECT_TRUE(text4(0)->isEnabled());
     Click(check("Check4", 3));
     EXPECT_FALSE(text4(0)->isEnabled());
 
