@@ -11,9 +11,11 @@
 #include "session/startup.h"
 #include "texts/messages.h"
 #include "usecases/consolerun.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <chrono>
+#include <optional>
 
 namespace pilotrame {
 
@@ -70,12 +72,6 @@ public:
     }
 };
 
-// Where the system gave no way to start a program.
-class RefuseEveryStart final : public ProgramStarter {
-public:
-    bool startDetached(const ProgramStart&) override { return false; }
-};
-
 // The settings of a --run: execution.txt, then those of the job, then the options; always on the
 // console.
 Result<RunSettings> SettingsOfTheRun(const CommandLine& command, const GenerateEnvironment& env,
@@ -117,56 +113,41 @@ public:
     InterruptScope& operator=(const InterruptScope&) = delete;
 };
 
-// --run, once the job, the settings and the list are known to be readable.
-ExitCode RunOnConsole(const ScriptRequest& request, const RunSettings& run,
-                      const std::string& scriptFolder, std::ostream& err) {
-    const std::string console = ConsoleProgram(run, request.settings.acadPath());
-    if (Status found = CheckReadable(console); !found)
-        return Fail(err, ConsoleNotFoundText(console), ExitCode::AutocadNotStarted);
+// Runs a --run's batch: the batch, a line per finished drawing, the summary; keeps its exit code.
+class ConsoleLines final : public ConsoleBatchRunner {
+public:
+    ConsoleLines(std::ostream& err, BatchControl& control) : m_err(err), m_control(control) {}
 
-    BatchControl control;
-    // From the check of the drawings on: a stop during it leaves every drawing unstarted, and the
-    // journal says so.
-    const InterruptScope interrupts(control);
-    KeepAutocadStopped review;
-    const Result<ConsoleRunPlan> plan =
-        PrepareConsoleRun(request, run, scriptFolder, &review, std::chrono::system_clock::now());
-    if (!plan) {
-        const Error& error = plan.error();
-        const ExitCode code = error.operation == Operation::ReadList ? ExitCode::UnreadableList
-                                                                     : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(error), code);
-    }
-    switch (plan->stop) {
-    case RunStop::DrawingsNotReady: {
-        const DrawingCheck& check = *plan->problems;
-        return Fail(err,
-                    DrawingsNotReadyForRunText(check.checked, static_cast<int>(check.issues.size()),
-                                               DrawingCheckText(check)),
-                    ExitCode::DrawingsNotReady);
-    }
-    case RunStop::NothingToProcess:
-        return Fail(err, kNothingToRunText, ExitCode::NothingToProcess);
-    case RunStop::Cancelled:
-    case RunStop::None:
-        break;
+    void run(ConsoleRunPlan plan) override {
+        m_err << ToLf(BatchStartText(plan.batch, plan.runFolder)) << '\n' << std::flush;
+        const auto began = std::chrono::steady_clock::now();
+        ProgressLines progress(m_err, static_cast<int>(plan.batch.drawings.size()));
+        const std::vector<DrawingRun> runs = RunConsolePlan(plan, progress, m_control);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+
+        const BatchCounts counts = CountStates(runs);
+        const bool everyOneSucceeded = counts.succeeded == static_cast<int>(runs.size());
+        if (Interrupted() && !everyOneSucceeded)
+            m_err << kRunInterruptedText << '\n';
+        m_err << ToLf(BatchSummaryText(counts, seconds, plan.runFolder)) << '\n' << std::flush;
+        if (!everyOneSucceeded)
+            m_code = Interrupted() ? ExitCode::RunInterrupted : ExitCode::SomeDrawingsFailed;
     }
 
-    err << ToLf(BatchStartText(plan->batch, plan->runFolder)) << '\n' << std::flush;
-    const auto began = std::chrono::steady_clock::now();
-    ProgressLines progress(err, static_cast<int>(plan->batch.drawings.size()));
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, progress, control);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    ExitCode code() const { return m_code; }
 
-    const BatchCounts counts = CountStates(runs);
-    const bool everyOneSucceeded = counts.succeeded == static_cast<int>(runs.size());
-    if (Interrupted() && !everyOneSucceeded)
-        err << kRunInterruptedText << '\n';
-    err << ToLf(BatchSummaryText(counts, seconds, plan->runFolder)) << '\n' << std::flush;
-    if (everyOneSucceeded)
-        return ExitCode::Success;
-    return Interrupted() ? ExitCode::RunInterrupted : ExitCode::SomeDrawingsFailed;
+private:
+    std::ostream& m_err;
+    BatchControl& m_control;
+    ExitCode m_code = ExitCode::Success;
+};
+
+ExitCode FailureCode(const Error& error) {
+    if (error.operation == Operation::StartProgram)
+        return ExitCode::AutocadNotStarted;
+    return error.operation == Operation::ReadList ? ExitCode::UnreadableList
+                                                  : ExitCode::GenerationFailed;
 }
 
 } // namespace
@@ -206,39 +187,40 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
                     ExitCode::UnreadableList);
 
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
+    if (!command.execute && !command.run) {
+        ListPosition position;
+        const Result<WrittenScript> written = WriteScript(request, position, nullptr);
+        if (!written)
+            return Fail(err, GenerationFailureText(written.error()), FailureCode(written.error()));
+        return ExitCode::Success;
+    }
+
+    ExecuteRequest execute{request, *run, scriptFolder, std::nullopt, env.windowsNames};
+    BatchControl control;
+    // From the check of the drawings on, a stop leaves every drawing unstarted and the journal
+    // says so.
+    std::optional<InterruptScope> interrupts;
     if (command.run)
-        return RunOnConsole(request, *run, scriptFolder, err);
-    ListPosition position;
+        interrupts.emplace(control);
     KeepAutocadStopped review;
-    RefuseEveryStart noStarter;
-    const Result<WrittenScript> written =
-        command.execute
-            ? WriteScriptAndStartAutocad(request, scriptFolder, position, &review,
-                                         env.starter ? *env.starter : noStarter, env.windowsNames)
-            : WriteScript(request, position, nullptr);
-    if (!written) {
-        const Error& error = written.error();
-        if (error.operation == Operation::StartProgram)
-            return Fail(err, AutocadNotStartedText(error.detail), ExitCode::AutocadNotStarted);
-        const ExitCode code = error.operation == Operation::ReadList ? ExitCode::UnreadableList
-                                                                     : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(error), code);
-    }
-    switch (written->stop) {
-    case RunStop::DrawingsNotReady: {
-        const DrawingCheck& check = *written->problems;
-        return Fail(err,
-                    DrawingsNotReadyText(check.checked, static_cast<int>(check.issues.size()),
-                                         DrawingCheckText(check)),
+    ConsoleLines lines(err, control);
+    ListPosition position;
+    const Result<Executed> executed =
+        ExecuteScript(execute, position, ExecuteHooks{&review, env.starter, &lines, {}});
+    if (!executed)
+        return Fail(err, ExecuteFailureText(executed.error(), execute.run.engine),
+                    FailureCode(executed.error()));
+    switch (executed->stop) {
+    case RunStop::DrawingsNotReady:
+        return Fail(err, DrawingsNotReadyText(*executed->problems, execute.run.engine),
                     ExitCode::DrawingsNotReady);
-    }
     case RunStop::NothingToProcess:
-        return Fail(err, kNothingToProcessText, ExitCode::NothingToProcess);
+        return Fail(err, NothingToExecuteText(execute.run.engine), ExitCode::NothingToProcess);
     case RunStop::Cancelled:
     case RunStop::None:
         break;
     }
-    return ExitCode::Success;
+    return lines.code();
 }
 
 } // namespace pilotrame

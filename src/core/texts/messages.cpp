@@ -353,6 +353,26 @@ std::string AutocadNotStartedText(const std::string& program) {
     return "AutoCAD n'a pas pu être démarré : " + std::string(kCrLf) + program;
 }
 
+// ---- "Executer script", from the window and the command line ----
+
+std::string ExecuteFailureText(const Error& error, Engine engine) {
+    if (error.operation != Operation::StartProgram)
+        return GenerationFailureText(error);
+    return engine == Engine::Console ? ConsoleNotFoundText(error.detail)
+                                     : AutocadNotStartedText(error.detail);
+}
+
+std::string_view NothingToExecuteText(Engine engine) {
+    return engine == Engine::Console ? kNothingToRunText : kNothingToProcessText;
+}
+
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine) {
+    const int problems = static_cast<int>(check.issues.size());
+    return engine == Engine::Console
+               ? DrawingsNotReadyForRunText(check.checked, problems, DrawingCheckText(check))
+               : DrawingsNotReadyText(check.checked, problems, DrawingCheckText(check));
+}
+
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "batch/journal.h"
+#include "batch/runsettings.h"
 #include "check/drawingcheck.h"
 
 #include <string>
@@ -100,6 +101,16 @@ inline constexpr std::string_view kNothingToProcessText =
 
 // AutoCAD could not be started on the script; an empty program means none is configured.
 std::string AutocadNotStartedText(const std::string& program);
+
+// ---- "Executer script", from the window and the command line ----
+
+// Why it failed: the program that could not be started (AutoCAD, or the console program of a
+// run on the console), else what GenerationFailureText says.
+std::string ExecuteFailureText(const Error& error, Engine engine);
+// A list that leaves no drawing to process: nothing was started.
+std::string_view NothingToExecuteText(Engine engine);
+// Why nothing was started after the check of the drawings, as the command line says it.
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine);
 
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
 

@@ -13,10 +13,9 @@
 #include "gui/script/macrowindow.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "gui/textinsert/textinsertwindow.h"
-#include "rename/renaming.h"
 #include "texts/help.h"
 #include "texts/messages.h"
-#include "usecases/consolerun.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <QAction>
@@ -462,76 +461,61 @@ void MainWindow::onGenerateClicked() {
     writeScript();
 }
 
+namespace {
+
+// A console batch runs in "Exécution des plans", modal, until the user closes it.
+class RunWindowBatch final : public ConsoleBatchRunner {
+public:
+    RunWindowBatch(QWidget* parent, std::string scriptFolder)
+        : m_parent(parent), m_scriptFolder(std::move(scriptFolder)) {}
+    void run(ConsoleRunPlan plan) override {
+        BatchRunWindow window(std::move(plan), m_scriptFolder, m_parent);
+        window.start();
+        window.exec();
+    }
+
+private:
+    QWidget* m_parent;
+    std::string m_scriptFolder;
+};
+
+} // namespace
+
 void MainWindow::executeScript() {
-    const std::string listPath = m_session.listPath();
-    if (Status readable = CheckReadable(listPath); !readable) {
-        const Error failure = InOperation(readable.error(), Operation::ReadList);
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(failure)),
-                    MessageIcon::Critical);
-        return;
-    }
-    if (m_renaming->isTicked()) {
-        RenameSelectedFiles();
-        return;
-    }
-    if (m_session.runSettings.engine == Engine::Console) {
-        runOnConsole();
-        return;
-    }
+    ExecuteRequest request;
+    request.script = scriptRequest();
+    request.run = m_session.runSettings;
+    request.scriptFolder = m_session.scriptFolder;
+    if (m_renaming->isTicked())
+        request.rename = currentRenameJob();
     PromptedDrawingReview review(this);
-    const Result<WrittenScript> written =
-        WriteScriptAndStartAutocad(scriptRequest(), m_session.scriptFolder, m_session.position,
-                                   &review, SystemProgramStarter());
-    if (!written) {
-        // A program that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
+    RunWindowBatch batch(this, m_session.scriptFolder);
+    const auto confirmRename = [this] {
+        const MessageRequest question{FromStd(kInformationTitle), FromStd(kRenameConfirmation),
+                                      MessageIcon::Information, MessageButtons::YesNo};
+        return Prompts::instance().message(this, question) == Answer::Yes;
+    };
+    const Result<Executed> executed =
+        ExecuteScript(request, m_session.position,
+                      ExecuteHooks{&review, &SystemProgramStarter(), &batch, confirmRename});
+    const Engine engine = request.run.engine;
+    if (!executed) {
+        // AutoCAD that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
         // not started on a script that the user has just been told is incomplete.
-        if (written.error().operation != Operation::StartProgram)
-            ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
+        const Error& error = executed.error();
+        if (engine == Engine::Console || error.operation != Operation::StartProgram)
+            ShowMessage(this, FromStd(kErrorTitle), FromStd(ExecuteFailureText(error, engine)),
                         MessageIcon::Critical);
         return;
     }
-    if (written->stop == RunStop::NothingToProcess)
-        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
-                    MessageIcon::Information);
-}
-
-void MainWindow::runOnConsole() {
-    PromptedDrawingReview review(this);
-    Result<ConsoleRunPlan> plan =
-        PrepareConsoleRun(scriptRequest(), m_session.runSettings, m_session.scriptFolder, &review,
-                          std::chrono::system_clock::now());
-    if (!plan) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(plan.error())),
+    if (const std::optional<RenameReport>& renaming = executed->renaming;
+        renaming && renaming->failure)
+        ShowMessage(this, FromStd(kErrorTitle),
+                    FromStd(RenameStopText(*renaming->failure, renaming->renamed)),
                     MessageIcon::Critical);
-        return;
-    }
-    switch (plan->stop) {
-    case RunStop::Cancelled:
-    case RunStop::DrawingsNotReady:
-        return;
-    case RunStop::NothingToProcess:
-        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
+    if (executed->stop == RunStop::NothingToProcess)
+        ShowMessage(this, FromStd(kProgramTitle), FromStd(NothingToExecuteText(engine)),
                     MessageIcon::Information);
-        return;
-    case RunStop::None:
-        break;
-    }
-    BatchRunWindow window(std::move(*plan), m_session.scriptFolder, this);
-    window.start();
-    window.exec();
-}
-
-void MainWindow::RenameSelectedFiles() {
-    const MessageRequest question{FromStd(kInformationTitle), FromStd(kRenameConfirmation),
-                                  MessageIcon::Information, MessageButtons::YesNo};
-    if (Prompts::instance().message(this, question) != Answer::Yes)
-        return;
-    const RenameReport report = RenameListedFiles(m_session.listPath(), currentRenameJob(),
-                                                  m_session.position, UserDecimalSeparator());
-    if (!report.failure)
-        return;
-    ShowMessage(this, FromStd(kErrorTitle),
-                FromStd(RenameStopText(*report.failure, report.renamed)), MessageIcon::Critical);
 }
 
 MainJob MainWindow::currentMainJob() const {

@@ -69,13 +69,10 @@ public:
     // Checks the listed drawings, then writes the script; false when the user cancelled or it
     // stopped on a failure (already reported).
     bool writeScript();
-    // "Executer script": renames when the renaming row is ticked, else writes the script and
-    // starts AutoCAD on it unless the generation failed or left no drawing to process.
+    // "Executer script" (ExecuteScript): renames when the renaming row is ticked, else writes the
+    // script and starts AutoCAD on it, or runs the batch on AutoCAD's console in "Exécution des
+    // plans", as the engine of the run says.
     void executeScript();
-    // "Executer script" when the engine is AutoCAD's console: checks the drawings, writes the
-    // console script into the journal and shows the run in "Exécution des plans".
-    void runOnConsole();
-    void RenameSelectedFiles();
     void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.

@@ -766,19 +766,23 @@ TEST_F(MainWindowTest, ExecuteOnTheConsoleRunsEachDrawingInTheRunWindow) {
 // and no folder of the journal is made.
 TEST_F(MainWindowTest, ExecuteOnTheConsoleSaysWhyNothingStarts) {
     session.runSettings.engine = Engine::Console;
-    session.runSettings.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    const std::string absent = dir.path("absent.exe");
     struct Case {
         const char* what;
         bool vba;
         bool emptyList;
-        std::string_view message;
+        std::string console;
+        std::string message;
     };
     const Case cases[] = {
-        {"VBA ticked", true, false, kConsoleHasNoVbaText},
-        {"empty list", false, true, kNothingToProcessText},
+        {"VBA ticked", true, false, console, std::string(kConsoleHasNoVbaText)},
+        {"empty list", false, true, console, std::string(kNothingToRunText)},
+        {"no console", false, false, absent, ConsoleNotFoundText(absent)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        session.runSettings.consolePath = c.console;
         prompts.messages.clear();
         chooseDrawings({QStringLiteral("a.dwg")});
         if (c.emptyList)
