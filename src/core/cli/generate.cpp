@@ -38,30 +38,6 @@ std::string Joined(const std::string& folder, std::string_view name) {
     return path;
 }
 
-bool IsMissing(const Error& error) {
-    return error.code == ErrorCode::FileNotFound || error.code == ErrorCode::PathNotFound;
-}
-
-// The settings as start-up would establish them, but read only: a missing file gives the
-// first-run settings and is not created.
-Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvironment& env,
-                                     Settings& settings) {
-    settings = env.firstRunSettings;
-    SettingsStartup startup;
-    if (Status readable = CheckReadable(path); !readable) {
-        if (!IsMissing(readable.error()))
-            return InOperation(readable.error(), Operation::ReadSettings);
-        startup.created = true; // what a first start would have created
-        return startup;
-    }
-    SettingsFile file(path);
-    if (Status loaded = file.LoadSettings(settings); !loaded)
-        return InOperation(loaded.error(), Operation::ReadSettings);
-    // A single-window version forces its window mode, as the window's start-up does.
-    ApplySingleWindowRule(settings);
-    return startup;
-}
-
 // The command line's answer to the check of the drawings: nobody is there to answer for the
 // drawings AutoCAD could not work on, so the script is written for the user to look at and
 // AutoCAD is not started.
@@ -74,9 +50,8 @@ public:
 
 // The settings of a --run: execution.txt, then those of the job, then the options; always on the
 // console.
-Result<RunSettings> SettingsOfTheRun(const CommandLine& command, const GenerateEnvironment& env,
+Result<RunSettings> SettingsOfTheRun(const CommandLine& command, Result<RunSettings> run,
                                      const MainJob& job) {
-    Result<RunSettings> run = LoadRunSettings(Joined(env.programFolder, kRunSettingsFileName));
     if (!run)
         return run;
     if (job.run)
@@ -164,19 +139,22 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     if (job.mode() == JobMode::Operations && job.renameTicked)
         return Fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
 
-    Settings settings;
-    const std::string settingsPath = Joined(env.programFolder, kSettingsFileName);
-    const Result<SettingsStartup> startup = ReadSettings(settingsPath, env, settings);
-    if (!startup)
-        return Fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
+    // The settings as the window's start-up establishes them, but read only: a missing file gives
+    // the first-run settings and is not created, a damaged one is refused.
+    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
+    StartupSettings started = StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
+                                            SettingsUse::ReadOnly, env.separator);
+    if (started.startup.failure)
+        return Fail(err, SettingsFailureText(*started.startup.failure),
+                    ExitCode::SettingsUnreadable);
     Result<RunSettings> run = RunSettings{};
     if (command.run) {
-        run = SettingsOfTheRun(command, env, job);
+        run = SettingsOfTheRun(command, std::move(started.run), job);
         if (!run)
             return Fail(err, RunSettingsRefusedText(run.error()), ExitCode::SettingsUnreadable);
     }
-    const std::string scriptFolder =
-        ResolveScriptFolder(*startup, settings, env.programFolder, env.separator);
+    const Settings& settings = started.settings;
+    const std::string& scriptFolder = started.scriptFolder;
     const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
     const std::string listPath =
