@@ -216,6 +216,8 @@ std::string ScriptFileReadFailureText(const Error& error) {
 }
 
 std::string ScriptFileSaveFailureText(const Error& error) {
+    if (error.cause == Cause::NotInCodePage)
+        return "Le script n'a pas été enregistré. " + CharacterOutsideAnsiText(error);
     return "Impossible d'enregistrer le fichier : " + std::string(kCrLf) + error.path +
            std::string(kCrLf) + NumberAndDescription(error);
 }

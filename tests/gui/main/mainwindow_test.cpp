@@ -592,6 +592,15 @@ TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
     ASSERT_EQ(prompts.messages.size(), 4); // the question, then the failure
     EXPECT_EQ(prompts.messages.back().title, "ERREUR !!");
     EXPECT_EQ(ReadBytes(path), "autre\r\n");
+
+    // A character the code page would turn into "?" is refused, naming its line.
+    scriptText()->setPlainText(QStringLiteral("zoom\ntexte ☺"));
+    prompts.presetFiles({QString::fromStdString(dir.path("autre.scr"))});
+    action("mnuenregistrersous")->trigger();
+    EXPECT_EQ(prompts.messages.back().text.toStdString(),
+              "Le script n'a pas été enregistré. La case « SCRIPT FICHIER, ligne 2 » contient un "
+              "caractère qu'AutoCAD ne recevrait pas : « ☺ »");
+    EXPECT_FALSE(test::FileExists(dir.path("autre.scr")));
 }
 
 TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
