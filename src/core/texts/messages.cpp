@@ -207,6 +207,14 @@ std::string UnreadableFoldersText(const std::vector<std::string>& folders) {
     return text;
 }
 
+std::string WalkProgressText(int folders) {
+    return "Recherche des fichiers…\n" + std::to_string(folders) + " répertoires parcourus";
+}
+
+std::string FolderCountText(int count) {
+    return std::to_string(count) + " Répertoires";
+}
+
 // --- Main window and configuration dialog ---
 
 std::string ScriptFileReadFailureText(const Error& error) {
@@ -654,10 +662,14 @@ std::string RenameStopText(const Error& failure, int renamedBefore) {
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
     std::string line = "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
                        std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
-                       SecondsText(run.seconds) + " s";
+                       DurationText(run.seconds);
     if (const std::string detail = DrawingFailureDetail(run); !detail.empty())
         line += "  " + detail;
     return line;
+}
+
+std::string DurationText(double seconds) {
+    return SecondsText(seconds) + " s";
 }
 
 std::string BatchCountsText(const BatchCounts& counts) {

@@ -55,6 +55,10 @@ inline constexpr std::string_view kDriveNotReadyText = "Lecteur non prêt";
 inline constexpr std::string_view kDriveNotReadyTitle = "Erreur de lecture";
 // The folders a walk could not read, one per line.
 std::string UnreadableFoldersText(const std::vector<std::string>& folders);
+// While a walk lasts: "Recherche des fichiers…" and the folders walked so far.
+std::string WalkProgressText(int folders);
+// The sub-folders a walk collected, as the main window's count shows them: "12 Répertoires".
+std::string FolderCountText(int count);
 
 // The files left out of a selection because their name holds a character the ANSI code page
 // cannot hold, one per line.
@@ -209,6 +213,9 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
+
+// A drawing's time, as the window and the command line show it: "3,2 s".
+std::string DurationText(double seconds);
 
 // The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
 std::string BatchCountsText(const BatchCounts& counts);
