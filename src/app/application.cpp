@@ -9,6 +9,7 @@
 #include "gui/programfolder.h"
 #include "gui/programicon.h"
 #include "gui/prompts.h"
+#include "job/jobfile.h"
 #include "session/startup.h"
 #include "texts/messages.h"
 
@@ -29,10 +30,14 @@ bool Application::start() {
     // 1. Another copy running: end at once, after asking it to come to the front.
     if (m_options.singleInstance) {
         m_instance = std::make_unique<SingleInstance>(SingleInstance::keyForThisProgram());
-        if (!m_instance->tryBecomePrimary())
+        if (!m_instance->tryBecomePrimary(m_options.jobFile))
             return false;
         connect(m_instance.get(), &SingleInstance::activationRequested, this,
-                &Application::bringToFront);
+                [this](const QString& jobFile) {
+                    bringToFront();
+                    if (!jobFile.isEmpty())
+                        openJobFile(jobFile);
+                });
     }
 
     // 2. The program folder.
@@ -80,9 +85,23 @@ bool Application::start() {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
                     FromStd(RunSettingsFailureText(started.run.error())));
 
-    // 7. The main window is shown.
+    // 7. The main window is shown, with the job it was started on.
     m_mainWindow->show();
+    if (!m_options.jobFile.isEmpty())
+        openJobFile(m_options.jobFile);
     return true;
+}
+
+void Application::openJobFile(const QString& path) {
+    if (!m_mainWindow)
+        return;
+    const Result<MainJob> job = LoadJobFile(gui::ToStd(path));
+    if (!job) {
+        ShowMessage(m_mainWindow.get(), FromStd(kErrorTitle),
+                    FromStd(JobFileFailureText(job.error())), gui::MessageIcon::Critical);
+        return;
+    }
+    m_mainWindow->applyMainJob(*job);
 }
 
 ConfigDialog* Application::configDialog() {

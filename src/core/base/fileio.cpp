@@ -32,12 +32,15 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// Never inherited ("N", "e"): a program started meanwhile would hold the file open, and a file
+// written beside another could then not take its place.
 FileHandle OpenFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
-    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    wideMode += L'N';
     return FileHandle(_wfopen(ToFsPath(path).c_str(), wideMode.c_str()));
 #else
-    return FileHandle(std::fopen(path.c_str(), mode));
+    return FileHandle(std::fopen(path.c_str(), (std::string(mode) + 'e').c_str()));
 #endif
 }
 
@@ -472,7 +475,8 @@ bool IsFolderWritable(const std::string& folder) {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string probe = base + std::to_string(random()) + ".tmp";
-        const int fd = _wopen(ToFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
+        const int fd =
+            _wopen(ToFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_NOINHERIT, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;

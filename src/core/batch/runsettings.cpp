@@ -4,6 +4,8 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
+#include <algorithm>
+
 namespace pilotrame {
 
 namespace {
@@ -23,6 +25,13 @@ Result<int> WholeNumber(std::string_view key, std::string_view value, int line, 
 }
 
 } // namespace
+
+bool IsLanguageTag(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-';
+    });
+}
 
 std::string ConsoleProgram(const RunSettings& run, std::string_view acadPath) {
     if (!run.consolePath.empty())
@@ -68,6 +77,8 @@ Status ReadRunSetting(RunSettings& run, std::string_view key, std::string_view v
             return timeout.error();
         run.timeoutSeconds = *timeout;
     } else if (key == kRunSettingKeys[4]) {
+        if (!IsLanguageTag(value))
+            return TextError(TextFault::NotALanguage, line, key, value);
         run.language = std::string(value);
     }
     return Success();

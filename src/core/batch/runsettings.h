@@ -41,6 +41,10 @@ inline constexpr int kMinTimeout = 1;
 inline constexpr int kMaxTimeout = 7 * 24 * 3600;
 inline constexpr std::string_view kConsoleProgramName = "accoreconsole.exe";
 
+// Whether text can be the console's language (/l): ASCII letters, digits and "-" only ("fr-FR"),
+// or nothing. Any other character could end the word on the command line and add switches.
+bool IsLanguageTag(std::string_view text);
+
 // The console program of a run: the setting, or accoreconsole.exe in the folder of acadPath.
 std::string ConsoleProgram(const RunSettings& run, std::string_view acadPath);
 
@@ -56,8 +60,8 @@ std::string RunSettingValue(const RunSettings& run, std::string_view key);
 // fails as a faulty text (Cause::FaultyText) at line, naming the key (detail) and the value
 // (text): an engine other than "autocad" or "console" (NotAWord; allowed: those two), a count of
 // drawings at once or a time limit that is no whole number (NotAWholeNumber) or is outside its
-// range (NumberOutOfRange; allowed: the lowest and the highest). A key that is none of
-// kRunSettingKeys changes nothing.
+// range (NumberOutOfRange; allowed: the lowest and the highest), a language that is not
+// IsLanguageTag (NotALanguage). A key that is none of kRunSettingKeys changes nothing.
 Status ReadRunSetting(RunSettings& run, std::string_view key, std::string_view value, int line);
 
 // The text of the file, keys in the order above, LF line ends.

@@ -299,6 +299,9 @@ std::string TextFaultText(const Error& error) {
             return InQuotes(key) + " vaut " + InQuotes(error.text) + " : nombre hors limites";
         return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier de " +
                error.allowed[0] + " à " + error.allowed[1] + " attendu";
+    case TextFault::NotALanguage:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) +
+               " : une langue s'écrit en lettres, chiffres et « - » seulement (fr-FR par exemple)";
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";

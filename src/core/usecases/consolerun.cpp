@@ -25,10 +25,10 @@ public:
         const BatchRequest& batch = m_plan.batch;
         // A log that cannot be written does not stop the run: the summary names the drawing's
         // state all the same.
-        [[maybe_unused]] const Status written = WriteDrawingLog(
-            m_plan.runFolder, index, run,
-            ConsoleStart(batch.consolePath, run.path(), batch.scriptPath, batch.language)
-                .windowsCommandLine);
+        [[maybe_unused]] const Status written =
+            WriteDrawingLog(m_plan.runFolder, index, run,
+                            WindowsCommandLine(ConsoleStart(batch.consolePath, run.path(),
+                                                            batch.scriptPath, batch.language)));
         m_next.drawingFinished(index, run);
     }
 

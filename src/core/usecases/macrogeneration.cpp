@@ -4,15 +4,16 @@
 
 namespace pilotrame {
 
-std::string ExcelCommandLine(std::string_view workbookPath) {
-    return "C:\\Program Files\\Microsoft Office\\Office\\excel.exe /B " + std::string(workbookPath);
-}
-
 ProgramStart ExcelStart(std::string_view workbookPath) {
     ProgramStart start;
-    start.windowsCommandLine = ExcelCommandLine(workbookPath);
+    start.program = std::string(kExcelProgram);
+    start.arguments = {"/B", std::string(workbookPath)};
     start.maximised = true;
     return start;
+}
+
+std::string ExcelCommandLine(std::string_view workbookPath) {
+    return WindowsCommandLine(ExcelStart(workbookPath));
 }
 
 Result<int>

@@ -13,13 +13,16 @@ namespace pilotrame {
 
 // The use case of the macro-functions window's "GENERER".
 
-// The command line that starts Excel on the F2 workbook: the fixed program path, " /B " and the
-// workbook path as it stands, without quotes.
-std::string ExcelCommandLine(std::string_view workbookPath);
+// Excel's fixed program path.
+inline constexpr std::string_view kExcelProgram =
+    "C:\\Program Files\\Microsoft Office\\Office\\excel.exe";
 
-// What the program hands to the system to start Excel on the workbook: ExcelCommandLine, the
-// program found from it as a typed command line is, maximised.
+// What the program hands to the system to start Excel on the F2 workbook: the fixed program, "/B"
+// and the workbook, maximised.
 ProgramStart ExcelStart(std::string_view workbookPath);
+
+// Its Windows command line (WindowsCommandLine).
+std::string ExcelCommandLine(std::string_view workbookPath);
 
 // What "GENERER" writes the macro script from.
 struct MacroRequest {

@@ -68,7 +68,6 @@ ProgramStart AutocadStart(std::string_view acadPath, std::string_view scriptFold
     ProgramStart start;
     start.program = command.program;
     start.arguments = command.arguments;
-    start.windowsCommandLine = command.commandLine;
     start.maximised = true;
     return start;
 }

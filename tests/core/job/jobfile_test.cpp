@@ -427,6 +427,9 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
          "ligne 2 : « execution.console » ne peut pas contenir de retour à la ligne"},
         {kHeader + "execution.delai=60\nexecution.delai=60\n",
          "ligne 3 : la clé « execution.delai » est déjà donnée ligne 2"},
+        {kHeader + "execution.langue=fr-FR\" /s \"C:\\\\x.scr\n",
+         "ligne 2 : « execution.langue » vaut « fr-FR\" /s \"C:\\x.scr » : une langue s'écrit en "
+         "lettres, chiffres et « - » seulement"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -552,7 +555,7 @@ TEST(JobFile, SingleLineValuesPastWhatABoxHoldsAreRefusedNamingTheKey) {
     };
     for (const char* key :
          {"inserer.fichier", "attribut.ancien", "renommer.texte", "remplacer-texte.nouveau2",
-          "effacer.x1", "renommer.longueur", "execution.console", "execution.langue"}) {
+          "effacer.x1", "renommer.longueur", "execution.console"}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(c.value.size()));
             const Result<MainJob> job =

@@ -14,6 +14,7 @@
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 #include "texts/messages.h"
+#include "usecases/autocadcommand.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,6 +54,8 @@ using test::Child;
 using test::Click;
 using test::ReadBytes;
 using test::ShownInWindow;
+
+const std::string kSep(1, kNativeSeparator);
 using test::TypeText;
 using test::WriteBytes;
 
@@ -370,7 +373,8 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(script(), "previous\r\n");
 }
 
-// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it in.
+// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it
+// in.
 TEST_F(MainWindowTest, ACharacterOutsideTheCodePageNamesItsBox) {
     chooseDrawings({QStringLiteral("A.dwg")});
     WriteBytes(session.scriptPath(), "previous\r\n");
@@ -478,7 +482,12 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
     chooseDrawings({QStringLiteral("A.dwg")});
     Click(button("Command3"));
     const std::string arguments = WaitForFile(recorded);
-    EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
+    // On Windows the command line holds the program's path as the settings do, unquoted: the
+    // recorder reads the second word of "Program Files" as an argument first.
+    const std::string scriptName =
+        BuildAutocadCommand(session.settings.combo[slot::acadPath], session.scriptFolder)
+            .arguments.back();
+    EXPECT_TRUE(arguments.ends_with("/B\n" + scriptName + "\n")) << arguments;
     EXPECT_NE(script().find("-traceur"), std::string::npos);
 }
 
@@ -531,8 +540,8 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
     EXPECT_EQ(scriptText()->toPlainText(), "kept");
 }
 
-// A script file larger than the limit, or a folder, is refused with a message naming it; the box
-// keeps its text.
+// A script file larger than the limit, or a folder, is refused with a message naming it; the
+// box keeps its text.
 TEST_F(MainWindowTest, AScriptFileTooLargeOrNotAFileIsRefusedAndTheTextKept) {
     Click(check("Check10"));
     const std::string large = dir.path("grand.scr");
@@ -771,8 +780,8 @@ TEST_F(MainWindowTest, ExecuteOnTheConsoleRunsEachDrawingInTheRunWindow) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path(std::string(kJournalFolderName))));
 }
 
-// Nothing starts when the console cannot run the job or no drawing is left: the user is told why,
-// and no folder of the journal is made.
+// Nothing starts when the console cannot run the job or no drawing is left: the user is told
+// why, and no folder of the journal is made.
 TEST_F(MainWindowTest, ExecuteOnTheConsoleSaysWhyNothingStarts) {
     session.runSettings.engine = Engine::Console;
     const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
@@ -837,8 +846,8 @@ TEST_F(MainWindowTest, AdvancedSelectionFillsTheListAndBothCounts) {
     Click(button("Command4"));
     EXPECT_EQ(line("Text2")->text(), "2");
     EXPECT_EQ(line("Text5")->text(), "1 Répertoires");
-    EXPECT_EQ(ReadBytes(session.listPath()),
-              "\v" + top + "/\r\n\tx.dwg\r\n\v" + top + "/B/\r\n\ty.DWG\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + top + kSep + "\r\n\tx.dwg\r\n\v" + top + kSep +
+                                                 "B" + kSep + "\r\n\ty.DWG\r\n");
 }
 
 TEST_F(MainWindowTest, MacroWindowSelectionsUpdateTheMainCounts) {
@@ -925,7 +934,8 @@ TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     EXPECT_FALSE(check("Check4", 0)->isChecked());
 }
 
-// A job path that names no ordinary file is refused at once, named, and the window is untouched.
+// A job path that names no ordinary file is refused at once, named, and the window is
+// untouched.
 TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas) {
     operationMode();
     Click(check("Check4", 1));
@@ -971,7 +981,8 @@ std::string JobText(const std::string& lines) {
 }
 
 // A job opened in the window once held a value cut to 32767 characters by its box, and saved it
-// cut: every box takes a value as long as it holds, whole, and the job saved again holds it whole.
+// cut: every box takes a value as long as it holds, whole, and the job saved again holds it
+// whole.
 TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     std::string emojis; // 16383 characters past U+FFFF and one more: 32767 UTF-16 units
     for (int i = 0; i < 16383; ++i)
@@ -1007,8 +1018,8 @@ TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     EXPECT_EQ(*again, *original);
 }
 
-// The settings of the run travel with a job: a job that has them sets them for the next runs, one
-// that has none leaves them, and a saved job carries those in use.
+// The settings of the run travel with a job: a job that has them sets them for the next runs,
+// one that has none leaves them, and a saved job carries those in use.
 TEST_F(MainWindowTest, AJobCarriesTheSettingsOfTheRun) {
     const RunSettings configured{Engine::Console, "/opt/console", 3, 90, "fr-FR"};
     session.runSettings = configured;
@@ -1157,10 +1168,10 @@ TEST_F(MainWindowTest, TheJobItemsHaveAnAltLetterNoOtherItemOfTheirMenuUses) {
     }
 }
 
-// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was accepted.
-// A file manager waits until the drop returns, so nothing may be shown while it is handled: a
-// window is closed and counted, a message counted. What the drop asks for is done by AfterDrop.
-// Returns true when the drop was accepted.
+// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was
+// accepted. A file manager waits until the drop returns, so nothing may be shown while it is
+// handled: a window is closed and counted, a message counted. What the drop asks for is done by
+// AfterDrop. Returns true when the drop was accepted.
 bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts, QPoint at = {}) {
     if (at.isNull())
         at = target->rect().center();
@@ -1186,8 +1197,8 @@ bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts
     return dropped;
 }
 
-// Lets the window do what the last drop asked for. A window it opens is handed to onWindow, then
-// closed; without onWindow, a window opened fails the test.
+// Lets the window do what the last drop asked for. A window it opens is handed to onWindow,
+// then closed; without onWindow, a window opened fails the test.
 void AfterDrop(const std::function<void(QWidget*)>& onWindow = {}) {
     QTimer::singleShot(0, [onWindow] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -1219,9 +1230,9 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "4");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
-                                                 dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
-                                                 dir.path("A") + "/\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t2.dwg\r\n\v" + dir.path("B") + kSep +
+                  "\r\n\t1.dwg\r\n\v" + dir.path("A") + kSep + "\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -1253,7 +1264,8 @@ TEST_F(MainWindowTest, FilesDroppedWithOtherItemsAreListedAndTheOthersNamed) {
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "2");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t1.dwg\r\n\t2.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t1.dwg\r\n\t2.dwg\r\n");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
               DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("F")},
@@ -1272,7 +1284,7 @@ TEST_F(MainWindowTest, SeveralFoldersDroppedAreNamedAndTheListStays) {
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
-              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans/sub")},
+              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans") + kSep + "sub"},
                                         {DroppedKind::Folder, dir.path("plans")}}));
 }
 
@@ -1306,8 +1318,8 @@ TEST_F(MainWindowTest, DroppingNothingThatCanBeTakenIsRefused) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted when
-// a space would cut them in a script line. Nothing is listed.
+// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted
+// when a space would cut them in a script line. Nothing is listed.
 TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped) {
     Click(check("Check10"));
     QPlainTextEdit* text = scriptText();
@@ -1509,7 +1521,8 @@ TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
     Click(check("Check4", 1));
     Click(button("Command2"));
     EXPECT_NE(script().find("_close"), std::string::npos);
-    session.settings.setOption(slot::sdiSingle, true); // as the dialog leaves it after "Quitter"
+    session.settings.setOption(slot::sdiSingle,
+                               true); // as the dialog leaves it after "Quitter"
     Click(button("Command2"));
     EXPECT_EQ(script().find("_close"), std::string::npos);
 }
