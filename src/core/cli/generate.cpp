@@ -1,6 +1,5 @@
 #include "cli/generate.h"
 
-#include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "batch/interrupt.h"
@@ -159,11 +158,6 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
 
     const std::string listPath =
         command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
-    // The script stays as it was when there is nothing to make it from.
-    if (Status readable = CheckReadable(listPath); !readable)
-        return Fail(err, GenerationFailureText(InOperation(readable.error(), Operation::ReadList)),
-                    ExitCode::UnreadableList);
-
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
     if (!command.execute && !command.run) {
         ListPosition position;

@@ -412,11 +412,16 @@ TEST_F(MainWindowTest, ScriptTextTypedWithLineFeedsIsWrittenWithCrLf) {
               "_.open\r\n\"" + dir.folder() + "A.dwg\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n");
 }
 
-TEST_F(MainWindowTest, ExecuteWithoutAListReportsAndWritesNothing) {
-    Click(button("Command3"));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
-    EXPECT_FALSE(test::FileExists(session.scriptPath()));
+// "Executer script" and "Générer script" without a list: the previous script stays.
+TEST_F(MainWindowTest, ExecuteAndGenerateWithoutAListReportAndKeepTheScript) {
+    WriteBytes(session.scriptPath(), "previous\r\n");
+    for (const char* command : {"Command3", "Command2"}) {
+        prompts.messages.clear();
+        Click(button(command));
+        ASSERT_EQ(prompts.messages.size(), 1) << command;
+        EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+        EXPECT_EQ(script(), "previous\r\n") << command;
+    }
 }
 
 // The stand-in for AutoCAD, copied into a folder whose name holds a space.
