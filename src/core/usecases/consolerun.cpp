@@ -5,6 +5,7 @@
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "script/drawingsection.h"
+#include "script/operations.h"
 
 #include <mutex>
 #include <unordered_set>
@@ -60,10 +61,13 @@ Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now) {
-    if (request.job.replaceText) {
+    for (const DrawingOperation& operation : kDrawingOperations) {
+        if (operation.onConsole || !(request.job.*operation.ticked))
+            continue;
         Error error;
         error.cause = Cause::NeedsVba;
         error.code = ErrorCode::InvalidPropertyValue;
+        error.detail = operation.caption;
         return error;
     }
     ConsoleRunPlan plan;

@@ -678,8 +678,7 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nzoom=1\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« delai » vaut « abc » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 1 : « delai » vaut « abc » : un nombre entier attendu"},
         {"an engine of another name",
          "moteur=Console\n",
          "mode=operations\nzoom=1\n",
@@ -691,8 +690,8 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nexecution.plans-simultanes=4\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 2 : « plans-simultanes » vaut « 40 » : un nombre entier de 1 "
+                           "à 16 attendu"},
         {"a language that would add a switch",
          "langue=fr-FR\" /s \"C:\\x.scr\n",
          "mode=operations\nzoom=1\n",
