@@ -10,6 +10,7 @@
 #include "gui/programicon.h"
 #include "gui/prompts.h"
 #include "job/jobfile.h"
+#include "session/startup.h"
 #include "texts/messages.h"
 
 #include <QApplication>
@@ -64,29 +65,25 @@ bool Application::start() {
     // the file cannot be read or is cut short (a whole file replaces every text setting before
     // any other), so only then is the print system asked.
     const bool firstRunValuesStay = !HoldsEverySetting(m_session.settingsPath());
-    const Settings defaults =
-        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList()));
-    m_session.settings = defaults;
-    const SettingsStartup startup =
-        EstablishSettings(*m_settingsFile, m_session.settings, defaults);
-    // A single-window version read from the file locks the window mode, as the dialog does.
-    ApplySingleWindowRule(m_session.settings);
-    if (startup.failure) {
+    StartupSettings started = StartSettings(
+        *m_settingsFile, m_session.programFolder,
+        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList())),
+        SettingsUse::CreateWhenMissing);
+    m_session.settings = std::move(started.settings);
+    if (started.startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(SettingsLoadFailureText(*startup.failure)));
+                    FromStd(SettingsLoadFailureText(*started.startup.failure)));
     }
 
-    // 6. The script folder, fixed for the whole run.
-    m_session.scriptFolder =
-        ResolveScriptFolder(startup, m_session.settings, m_session.programFolder);
-
-    // The settings of the run live in a file of their own; a faulty one is reported and the
-    // defaults stand in for it until the configuration saves good ones.
-    if (const Result<RunSettings> run = LoadRunSettings(m_session.runSettingsPath()); run)
-        m_session.runSettings = *run;
+    // 6. The script folder, fixed for the whole run, and the settings of the run, which live in
+    // a file of their own: a faulty one is reported and the defaults stand in for it until the
+    // configuration saves good ones.
+    m_session.scriptFolder = started.scriptFolder;
+    if (started.run)
+        m_session.runSettings = *started.run;
     else
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(RunSettingsFailureText(run.error())));
+                    FromStd(RunSettingsFailureText(started.run.error())));
 
     // 7. The main window is shown, with the job it was started on.
     m_mainWindow->show();

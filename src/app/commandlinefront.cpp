@@ -1,8 +1,8 @@
 #include "app/commandlinefront.h"
 
-#include "base/fileio.h"
 #include "base/text.h"
 #include "cli/generate.h"
+#include "config/settingsfile.h"
 #include "gui/printers.h"
 #include "gui/programfolder.h"
 #include "gui/regional.h"
@@ -19,6 +19,11 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace pilotrame::app {
@@ -41,19 +46,37 @@ void UseCallersConsole() {
 #endif
 }
 
+// The width of the terminal that standard error is; 0 when it is none (a file, a pipe).
+int ErrorTerminalColumns() {
+#ifdef Q_OS_WIN
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stderr)));
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(handle, &info))
+        return 0;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+#else
+    if (!::isatty(STDERR_FILENO))
+        return 0;
+    winsize size{};
+    // A terminal that gives no width is taken as the usual 80 columns.
+    return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+#endif
+}
+
 // What --generate takes from this system: the folders and values the window start-up would use.
 GenerateEnvironment SystemEnvironment() {
     GenerateEnvironment env;
     env.programFolder = gui::FindProgramFolder();
     env.decimalSeparator = gui::UserDecimalSeparator();
-    // Only a missing settings file brings in the first-run values, and of them only the printer
-    // needs the slow printer list.
+    // As at the window's start-up: of the first-run values only the printer needs the slow
+    // printer list, and they stay only when the settings file does not hold every setting.
     std::string settingsPath = env.programFolder;
     settingsPath.append(kSettingsFileName);
-    const bool firstRunValuesUsed = !CheckReadable(settingsPath);
+    const bool firstRunValuesStay = !HoldsEverySetting(settingsPath);
     env.firstRunSettings = DefaultSettings(
-        gui::SettingLists(firstRunValuesUsed ? gui::SystemPrinters() : QStringList()));
+        gui::SettingLists(firstRunValuesStay ? gui::SystemPrinters() : QStringList()));
     env.starter = &SystemProgramStarter();
+    env.errColumns = ErrorTerminalColumns();
     return env;
 }
 

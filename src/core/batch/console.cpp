@@ -113,12 +113,19 @@ Status CheckConsoleProgram(const std::string& path) {
     } else if (!fs::is_regular_file(status)) {
         error = NotAFileError(path);
     } else {
+        // The first bytes tell a program from a text that only has its name.
+        const Result<std::string> start = ReadFilePart(path, 0, 4);
+        const std::string_view magic = start ? std::string_view(*start) : std::string_view();
 #ifdef _WIN32
         const std::string extension = FromFsPath(ToFsPath(path).extension());
-        if (EqualsIgnoringCase(extension, ".exe") || EqualsIgnoringCase(extension, ".com"))
+        if ((EqualsIgnoringCase(extension, ".exe") && magic.starts_with("MZ")) ||
+            EqualsIgnoringCase(extension, ".com"))
             return Success();
 #else
-        if (::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0)
+        if (::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0 &&
+            (magic.starts_with("\x7F"
+                               "ELF") ||
+             magic.starts_with("#!")))
             return Success();
 #endif
         error = FileError(ErrorCode::PermissionDenied, path);

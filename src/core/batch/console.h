@@ -24,9 +24,10 @@ ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
                           std::string_view script, std::string_view language);
 
 // Succeeds when path names a program this system can start: an ordinary file that this user may
-// run (POSIX), or whose extension is ".exe" or ".com" (Windows). Fails with operation
-// StartProgram, naming path: a missing file as FileNotFound or PathNotFound, a folder or a device
-// as NotAFile, anything else as PermissionDenied.
+// run and that starts as a program or a script does ("\x7FELF", "#!") on POSIX; a ".exe" file
+// that starts as one does ("MZ"), or a ".com" file, on Windows. Fails with operation StartProgram,
+// naming path: a missing file as FileNotFound or PathNotFound, a folder or a device as NotAFile,
+// anything else (a text, a file this user may not run) as PermissionDenied.
 Status CheckConsoleProgram(const std::string& path);
 
 // The output of one console read as it comes, in pieces of any size: decoded to UTF-8 and handed

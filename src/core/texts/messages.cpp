@@ -207,6 +207,14 @@ std::string UnreadableFoldersText(const std::vector<std::string>& folders) {
     return text;
 }
 
+std::string WalkProgressText(int folders) {
+    return "Recherche des fichiers…\n" + std::to_string(folders) + " répertoires parcourus";
+}
+
+std::string FolderCountText(int count) {
+    return std::to_string(count) + " Répertoires";
+}
+
 // --- Main window and configuration dialog ---
 
 std::string ScriptFileReadFailureText(const Error& error) {
@@ -216,6 +224,8 @@ std::string ScriptFileReadFailureText(const Error& error) {
 }
 
 std::string ScriptFileSaveFailureText(const Error& error) {
+    if (error.cause == Cause::NotInCodePage)
+        return "Le script n'a pas été enregistré. " + CharacterOutsideAnsiText(error);
     return "Impossible d'enregistrer le fichier : " + std::string(kCrLf) + error.path +
            std::string(kCrLf) + NumberAndDescription(error);
 }
@@ -356,6 +366,29 @@ std::string AutocadNotStartedText(const std::string& program) {
         return "Aucun programme AutoCAD n'est réglé (menu Configuration, "
                "Autocad) : AutoCAD n'a pas été démarré.";
     return "AutoCAD n'a pas pu être démarré : " + std::string(kCrLf) + program;
+}
+
+// ---- "Executer script", from the window and the command line ----
+
+std::string ExecuteFailureText(const Error& error, Engine engine) {
+    if (error.operation != Operation::StartProgram)
+        return GenerationFailureText(error);
+    if (engine != Engine::Console)
+        return AutocadNotStartedText(error.detail);
+    const bool missing = error.cause == Cause::System && (error.code == ErrorCode::FileNotFound ||
+                                                          error.code == ErrorCode::PathNotFound);
+    return missing ? ConsoleNotFoundText(error.detail) : ConsoleNotExecutableText(error.detail);
+}
+
+std::string_view NothingToExecuteText(Engine engine) {
+    return engine == Engine::Console ? kNothingToRunText : kNothingToProcessText;
+}
+
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine) {
+    const int problems = static_cast<int>(check.issues.size());
+    return engine == Engine::Console
+               ? DrawingsNotReadyForRunText(check.checked, problems, DrawingCheckText(check))
+               : DrawingsNotReadyText(check.checked, problems, DrawingCheckText(check));
 }
 
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
@@ -637,7 +670,7 @@ std::string RenameStopText(const Error& failure, int renamedBefore) {
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
     std::string line = "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
                        std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
-                       SecondsText(run.seconds) + " s";
+                       DurationText(run.seconds);
     if (const std::string detail = DrawingFailureDetail(run); !detail.empty())
         line += "  " + detail;
     return line;
@@ -677,6 +710,15 @@ std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
            "plans » dans la configuration : il les exécute.";
 }
 
+std::string SkippedDrawingsText(const DrawingCheck& check) {
+    std::string lines = DrawingCheckText(check);
+    if (lines.ends_with(kCrLf))
+        lines.resize(lines.size() - kCrLf.size());
+    return "Vérification des plans : " +
+           DrawingCheckSummaryText(check.checked, static_cast<int>(check.issues.size())) +
+           " ; ces plans sont laissés de côté :" + std::string(kCrLf) + lines;
+}
+
 std::string DuplicatesLeftOutText(int duplicates) {
     if (duplicates <= 0)
         return {};
@@ -710,6 +752,10 @@ std::string JournalFailureText(const std::vector<Error>& failures) {
                 (failure.cause == Cause::System ? NumberAndDescription(failure)
                                                 : FileFailureText(failure));
     return text;
+}
+
+std::string DurationText(double seconds) {
+    return SecondsText(seconds) + " s";
 }
 
 std::string BatchCountsText(const BatchCounts& counts) {
@@ -770,9 +816,6 @@ std::string RunSettingsFault(const Error& error) {
         return text;
     if (error.cause == Cause::FaultyText)
         return "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
-    if (error.cause == Cause::NotANumber || error.cause == Cause::OutOfRange)
-        return InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
-               " : un nombre entier dans les limites est attendu";
     return NumberAndDescription(error);
 }
 } // namespace

@@ -3,6 +3,7 @@
 #include "base/error.h"
 #include "batch/console.h"
 #include "batch/journal.h"
+#include "batch/runsettings.h"
 #include "check/drawingcheck.h"
 
 #include <string>
@@ -55,6 +56,10 @@ inline constexpr std::string_view kDriveNotReadyText = "Lecteur non prêt";
 inline constexpr std::string_view kDriveNotReadyTitle = "Erreur de lecture";
 // The folders a walk could not read, one per line.
 std::string UnreadableFoldersText(const std::vector<std::string>& folders);
+// While a walk lasts: "Recherche des fichiers…" and the folders walked so far.
+std::string WalkProgressText(int folders);
+// The sub-folders a walk collected, as the main window's count shows them: "12 Répertoires".
+std::string FolderCountText(int count);
 
 // The files left out of a selection because their name holds a character the ANSI code page
 // cannot hold, one per line.
@@ -101,6 +106,16 @@ inline constexpr std::string_view kNothingToProcessText =
 
 // AutoCAD could not be started on the script; an empty program means none is configured.
 std::string AutocadNotStartedText(const std::string& program);
+
+// ---- "Executer script", from the window and the command line ----
+
+// Why it failed: the program that could not be started (AutoCAD, or the console program of a
+// run on the console), else what GenerationFailureText says.
+std::string ExecuteFailureText(const Error& error, Engine engine);
+// A list that leaves no drawing to process: nothing was started.
+std::string_view NothingToExecuteText(Engine engine);
+// Why nothing was started after the check of the drawings, as the command line says it.
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine);
 
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
 
@@ -212,6 +227,9 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
 // with its box, its command and why, then what to do.
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals);
 
+// The drawings --skip-unready leaves out: the check's count, then each drawing with its problem.
+std::string SkippedDrawingsText(const DrawingCheck& check);
+
 // How many drawings listed again under the same path were left out; empty for none.
 std::string DuplicatesLeftOutText(int duplicates);
 
@@ -221,6 +239,9 @@ std::string DrawingTipText(const DrawingRun& run);
 
 // The journal of a run could not be written whole: each file that failed, and why.
 std::string JournalFailureText(const std::vector<Error>& failures);
+
+// A drawing's time, as the window and the command line show it: "3,2 s".
+std::string DurationText(double seconds);
 
 // The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
 std::string BatchCountsText(const BatchCounts& counts);

@@ -5,6 +5,7 @@
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "script/drawingsection.h"
+#include "script/operations.h"
 
 #include <unordered_set>
 
@@ -37,13 +38,21 @@ Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now) {
-    if (request.job.replaceText) {
+    for (const DrawingOperation& operation : kDrawingOperations) {
+        if (operation.onConsole || !(request.job.*operation.ticked))
+            continue;
         Error error;
         error.cause = Cause::NeedsVba;
         error.code = ErrorCode::InvalidPropertyValue;
+        error.detail = operation.caption;
         return error;
     }
     ConsoleRunPlan plan;
+    plan.refusals = ConsoleRefusals(request.job);
+    if (!plan.refusals.empty()) {
+        plan.stop = RunStop::NotForConsole;
+        return plan;
+    }
     plan.batch = BatchOf(run, request.settings.acadPath());
     const Result<std::string> script =
         WriteConsoleScript(request.job, request.settings, request.decimalSeparator);

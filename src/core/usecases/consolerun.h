@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "batch/console.h"
 #include "batch/runner.h"
 #include "batch/runsettings.h"
 #include "usecases/scriptrun.h"
@@ -23,6 +24,7 @@ struct ConsoleRunPlan {
     int skipped = 0;              // drawings left out at the check
     int duplicates = 0;           // drawings listed again under the same path, left out
     std::optional<DrawingCheck> problems;
+    std::vector<ConsoleRefusal> refusals; // NotForConsole: what the console cannot run
 };
 
 // What became of a batch: every drawing, and the files of its journal that could not be written
@@ -35,10 +37,12 @@ struct ConsoleRunOutcome {
 // Checks the drawings of the list when review is given (as for "Executer script"), then, unless
 // the run stops there, creates the run's folder in the journal of scriptFolder, writes the console
 // script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings to run: those of
-// the list less those the answer leaves out, each once (RemoveDuplicateDrawings). A job with
-// "REMPLACE TEXTE (vba)" ticked fails before anything (cause NeedsVba): the console has no VBA. A
-// list that leaves no drawing stops with NothingToProcess, without any folder made. Fails as
-// WriteScript does otherwise.
+// the list less those the answer leaves out, each once (RemoveDuplicateDrawings). A job with an
+// operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails before anything (cause
+// NeedsVba, detail: its caption); a job that holds other lines the console cannot run stops with
+// NotForConsole and refusals (ConsoleRefusals) before anything is written. A list that leaves no
+// drawing stops with NothingToProcess, without any folder made. Fails as WriteScript does
+// otherwise.
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now);

@@ -42,6 +42,7 @@ enum class RunStop {
     Cancelled,        // the answer to the check was Cancel: the script was not touched
     DrawingsNotReady, // the answer was KeepAutocadStopped: the script is written, AutoCAD is not
     NothingToProcess, // the script opens no drawing: AutoCAD is not started on it
+    NotForConsole,    // the job holds what AutoCAD's console cannot run: nothing was written
 };
 
 // What a run did.
@@ -55,8 +56,8 @@ struct WrittenScript {
 
 // Checks the drawings of the list when review is given and asks it about those with problems;
 // then, unless it cancels, writes the script of the drawings kept, as GenerateScript does (its
-// failures are this one's). A box of the job that cannot be written fails before the script is
-// touched. A list that cannot be read is left for the writing to report.
+// failures are this one's). A box of the job that cannot be written, or a list that cannot be
+// read (operation ReadList), fails before the script is touched.
 Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
                                   DrawingReview* review);
 

@@ -680,8 +680,7 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nzoom=1\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« delai » vaut « abc » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 1 : « delai » vaut « abc » : un nombre entier attendu"},
         {"an engine of another name",
          "moteur=Console\n",
          "mode=operations\nzoom=1\n",
@@ -693,8 +692,8 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nexecution.plans-simultanes=4\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 2 : « plans-simultanes » vaut « 40 » : un nombre entier de 1 "
+                           "à 16 attendu"},
         {"a language that would add a switch",
          "langue=fr-FR\" /s \"C:\\x.scr\n",
          "mode=operations\nzoom=1\n",
@@ -761,18 +760,18 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
     EXPECT_TRUE(runFolders().empty());
 }
 
-// A console program that exists but cannot be started fails each drawing with the system's
-// reason, as the window's run does.
-TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
+// A console program that exists but is no program is refused before anything, naming it, rather
+// than failing each drawing in the system's words.
+TEST_F(RunOnConsoleTest, AConsoleThatIsNoProgramIsRefusedBeforeAnything) {
     const std::string text = program.path("texte.exe");
     WriteBytes(text, "pas un programme");
+    std::filesystem::permissions(ToFsPath(text), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
     WriteBytes(runSettingsPath, "console=" + text + "\n");
     list({"a.dwg", "b.dwg"});
-    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SomeDrawingsFailed);
-    EXPECT_TRUE(said("] échec   a.dwg   ")) << err.str();
-    EXPECT_TRUE(said("] échec   b.dwg   ")) << err.str();
-    EXPECT_TRUE(said("(la console n'a pas pu être lancée : ")) << err.str();
-    EXPECT_TRUE(said("0 réussi(s), 0 erreur(s) de script, 2 échec(s)")) << err.str();
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::AutocadNotStarted);
+    EXPECT_EQ(err.str(), "ERREUR !!\n" + ToLf(ConsoleNotExecutableText(text)) + "\n");
+    EXPECT_TRUE(runFolders().empty());
 }
 
 // Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
