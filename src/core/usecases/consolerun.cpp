@@ -19,6 +19,7 @@ BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     batch.language = run.language;
     batch.workers = run.workers;
     batch.timeout = std::chrono::seconds(run.timeoutSeconds);
+    batch.failureMessages = run.failureMessages;
     return batch;
 }
 

@@ -25,6 +25,7 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -759,6 +760,73 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
     EXPECT_EQ(run({"--job", zoomJob}), ExitCode::Success) << err.str();
     EXPECT_TRUE(runFolders().empty());
 }
+
+// What --run makes of a script error, of drawings that are not ready with --skip-unready, of a
+// drawing listed twice and of lines the console cannot run; off a terminal, each start has its
+// line.
+TEST_F(RunOnConsoleTest, ScriptErrorsSkippedDrawingsDuplicatesAndRefusedLines) {
+    struct Case {
+        std::vector<std::string> names; // listed, made; "absent.dwg" is listed only
+        std::string jobBody;
+        Args options;
+        ExitCode code;
+        std::string said;
+    };
+    const std::string zoom = "mode=operations\nzoom=1\n";
+    const Case cases[] = {
+        {{"a.dwg", "b_unknown.dwg"},
+         zoom,
+         {},
+         ExitCode::SomeDrawingsFailed,
+         "] erreur de script   b_unknown.dwg   "},
+        {{"a.dwg", "absent.dwg"},
+         zoom,
+         {"--skip-unready"},
+         ExitCode::Success,
+         "1 problème ; ces plans sont laissés de côté :\n" + program.path("absent.dwg") +
+             "\tintrouvable\n"},
+        {{"a.dwg", "a.dwg"},
+         zoom,
+         {},
+         ExitCode::Success,
+         DuplicatesLeftOutText(1) + "\nlancé   a.dwg   (1/1 lancés)\n"},
+        {{"a.dwg"},
+         "mode=operations\ninserer=1\ninserer.source=presse-papier\n",
+         {},
+         ExitCode::GenerationFailed,
+         "INSERER, presse-papier : « _pasteclip » : la console n'a "
+         "pas accès au presse-papiers"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        list(c.names);
+        std::filesystem::remove(ToFsPath(program.path("absent.dwg")));
+        err.str("");
+        Args arguments = {"--run", "--job", writeJob(c.jobBody)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(run(arguments), c.code) << err.str();
+        EXPECT_TRUE(said(c.said)) << err.str();
+    }
+}
+
+#ifndef _WIN32
+// A journal that cannot be written whole has a code of its own, over that of failed drawings.
+TEST_F(RunOnConsoleTest, AJournalNotWrittenWholeHasItsOwnCode) {
+    list({"a_big1.dwg", "b_exit3.dwg"});
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const ExitCode code = run({"--run", "--job", zoomJob});
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(code, ExitCode::JournalNotWritten);
+    EXPECT_TRUE(said("ERREUR !!\nLe journal n'a pas pu être écrit en entier :\n")) << err.str();
+    EXPECT_TRUE(said("0001_a_big1.dwg.log : 61 Disque plein\n")) << err.str();
+}
+#endif
 
 // A console program that exists but is no program is refused before anything, naming it, rather
 // than failing each drawing in the system's words.

@@ -97,13 +97,22 @@ TEST(ConsoleScript, IsTheSectionWithoutOpeningAndClosing) {
 TEST(RunSettings, TextRoundTripsAndFaultsNameTheirKey) {
     RunSettings run;
     EXPECT_EQ(WriteRunSettings(run),
-              "moteur=autocad\nconsole=\nplans-simultanes=2\ndelai=600\nlangue=fr-FR\n");
+              "moteur=autocad\nconsole=\nplans-simultanes=2\ndelai=600\nlangue=fr-FR\n"
+              "messages-echec=Commande inconnue|Unknown command|Le fichier de dessin n'est pas "
+              "valide|Drawing file is not valid|Impossible d'ouvrir le dessin|Cannot open "
+              "drawing|Impossible d'enregistrer le dessin|Unable to save drawing\n");
     run.engine = Engine::Console;
     run.consolePath = "C:\\AutoCAD 2024\\accoreconsole.exe";
     run.workers = 16;
     run.timeoutSeconds = 1;
     run.language = "";
+    run.failureMessages = {"Erreur", "d'écriture"};
     EXPECT_EQ(*ParseRunSettings(WriteRunSettings(run)), run);
+    // Spaces around "=" and around each message are left out, never the key.
+    run = *ParseRunSettings("delai = 5\n\tmessages-echec\t=  a b | |c|\n");
+    EXPECT_EQ(run.timeoutSeconds, 5);
+    EXPECT_EQ(run.failureMessages, (std::vector<std::string>{"a b", "c"}));
+    EXPECT_TRUE(ParseRunSettings("messages-echec=\n")->failureMessages.empty());
     EXPECT_EQ(*ParseRunSettings("\xEF\xBB\xBFmoteur=console\r\ninconnue=1\r\n"),
               (RunSettings{Engine::Console, "", 2, 600, "fr-FR"}));
 
