@@ -503,6 +503,32 @@ TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
               std::string::npos);
 }
 
+// Standard error closed by the reader early (`2>&1 | head -3`) ends no run: it goes to its end
+// and writes its journal whole.
+TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
+    writeSettings();
+    const std::string console = copy.path("console");
+    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+    WriteBytes(copy.path("execution.txt"), "console=" + console + "\n");
+    WriteBytes(copy.path("a_sleep300.dwg"), "");
+    WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta_sleep300.dwg\r\n");
+    QProcess process;
+    process.start(QString::fromStdString(copy.program()),
+                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
+                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.closeReadChannel(QProcess::StandardError);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    std::vector<std::filesystem::path> runs;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(scriptFolder()) / "Pilotrame-journal"))
+        runs.push_back(entry.path());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(FileExists((runs.front() / "echecs.txt").string()));
+}
+
 // A crash of the program, which nothing in it can catch, leaves no console and nothing that a
 // console started.
 TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
