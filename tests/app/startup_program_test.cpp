@@ -24,7 +24,12 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
 #endif
 
 namespace pilotrame {
@@ -512,15 +517,26 @@ TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
     WriteBytes(copy.path("execution.txt"), "console=" + console + "\n");
     WriteBytes(copy.path("a_sleep300.dwg"), "");
     WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta_sleep300.dwg\r\n");
-    QProcess process;
-    process.start(QString::fromStdString(copy.program()),
-                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
-                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
-    ASSERT_TRUE(process.waitForStarted(10000));
-    process.closeReadChannel(QProcess::StandardError);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
+    // Its standard error is a pipe whose reader has gone before the program writes.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    const std::string program = copy.program();
+    const char* argv[] = {program.c_str(), "--generate", "--run", "--job", job.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by the signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
     std::vector<std::filesystem::path> runs;
     for (const auto& entry : std::filesystem::directory_iterator(
              std::filesystem::path(scriptFolder()) / "Pilotrame-journal"))

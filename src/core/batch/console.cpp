@@ -169,7 +169,9 @@ void ConsoleOutputReader::finish() {
 }
 
 void ConsoleOutputReader::decide() {
-    m_encoding = LooksUtf16Le(m_held) ? Encoding::Utf16Le : Encoding::Bytes;
+    // The same first bytes decide, however the output came in pieces.
+    m_encoding = LooksUtf16Le(std::string_view(m_held).substr(0, kSniffSize)) ? Encoding::Utf16Le
+                                                                              : Encoding::Bytes;
     if (m_encoding == Encoding::Utf16Le && m_held.starts_with("\xFF\xFE"))
         m_held.erase(0, 2);
     std::string first = std::move(m_held);
@@ -257,13 +259,18 @@ void ConsoleOutputReader::pass(std::string_view text) {
     m_window.resize(before + text.size());
     std::transform(text.begin(), text.end(), m_window.begin() + static_cast<std::ptrdiff_t>(before),
                    LowerAscii);
-    std::size_t first = std::string::npos;
+    // The message whose first occurrence ends first is named, the longer one at a tie: the same
+    // one wherever the pieces cut the text.
+    std::size_t firstEnd = std::string::npos;
     std::size_t longest = 0;
     for (std::size_t m = 0; m < m_folded.size(); ++m) {
-        longest = std::max(longest, m_folded[m].size());
+        const std::size_t length = m_folded[m].size();
+        longest = std::max(longest, length);
         const std::size_t at = m_window.find(m_folded[m]);
-        if (at < first) {
-            first = at;
+        if (at == std::string::npos)
+            continue;
+        if (at + length < firstEnd || (at + length == firstEnd && length > m_found.size())) {
+            firstEnd = at + length;
             m_found = m_messages[m];
         }
     }
