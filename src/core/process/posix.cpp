@@ -124,8 +124,8 @@ struct Pipe {
     Pipe(const Pipe&) = delete;
     Pipe& operator=(const Pipe&) = delete;
     ~Pipe() {
-        Close(read);
-        Close(write);
+        closeEnd(read);
+        closeEnd(write);
     }
     bool open() {
         int ends[2];
@@ -135,7 +135,7 @@ struct Pipe {
         write = ends[1];
         return true;
     }
-    static void Close(int& fd) {
+    static void closeEnd(int& fd) {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
@@ -344,10 +344,10 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         return outcome;
     }
     ::setpgid(guard, guard); // also here, so that a kill of the group right away finds it
-    Pipe::Close(output.write);
-    Pipe::Close(report.write);
-    Pipe::Close(status.write);
-    Pipe::Close(lifeline.read);
+    Pipe::closeEnd(output.write);
+    Pipe::closeEnd(report.write);
+    Pipe::closeEnd(status.write);
+    Pipe::closeEnd(lifeline.read);
     // Kills the group; the guard's wait status, none when the system gives none.
     const auto endGroup = [guard]() -> std::optional<int> {
         ::kill(-guard, SIGKILL);
