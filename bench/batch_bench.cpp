@@ -4,7 +4,9 @@
 // - BM_BatchRunner against BM_BaselineStartAndWait: 100 drawings whose console ends at once, one
 //   at a time, against a bare loop that starts and waits for the same processes and does nothing
 //   else. Target: at most 1.1 times the baseline: the runner's own cost per drawing (watching,
-//   output, time limit) stays small beside the start of a process.
+//   output, time limit) stays small beside the start of a process. Since a guard process stands
+//   between the program and each console on POSIX, BM_BaselineGuardedStartAndWait does the same
+//   with a guard forked for each console, and the runner is held against it too.
 // - The peak memory of a batch whose every console writes 10 MB, measured apart when asked for
 //   (MeasureBatchMemory, --batch-memory): the output goes to the logs as it comes, so the peak
 //   stays flat whatever the number of drawings, under 100 MiB for 10,000 of them.
@@ -158,6 +160,42 @@ void BM_BaselineStartAndWait(benchmark::State& state) {
     pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
 }
 BENCHMARK(BM_BaselineStartAndWait)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The least a batch must do when no console may outlive a crash of the program: a guard process
+// forked for each console, which starts it and waits for it, waited for in turn.
+void BM_BaselineGuardedStartAndWait(benchmark::State& state) {
+    const BatchFixture& data = FixtureOnce<BatchFixture>();
+    const pilotrame::BatchRequest& request = data.quick();
+    RunIterations(state, data.error(), "a console did not end well", [&] {
+        for (const pilotrame::DrawingRun& run : request.drawings) {
+            std::vector<std::string> words = {request.consolePath, "/i", run.path(),      "/s",
+                                              request.scriptPath,  "/l", request.language};
+            std::vector<char*> argv;
+            for (std::string& word : words)
+                argv.push_back(word.data());
+            argv.push_back(nullptr);
+            const pid_t guard = ::fork();
+            if (guard == 0) {
+                posix_spawn_file_actions_t actions;
+                posix_spawn_file_actions_init(&actions);
+                posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+                pid_t pid = 0;
+                int status = 0;
+                const bool ended =
+                    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+                    waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+                ::_exit(ended ? WEXITSTATUS(status) : 1);
+            }
+            int status = 0;
+            if (guard < 0 || waitpid(guard, &status, 0) != guard || !WIFEXITED(status) ||
+                WEXITSTATUS(status) != 0)
+                return false;
+        }
+        return true;
+    });
+    pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
+}
+BENCHMARK(BM_BaselineGuardedStartAndWait)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif
 
 } // namespace

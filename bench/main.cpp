@@ -40,6 +40,8 @@ constexpr Pair kPairs[] = {
     {"BM_RenameFiles", "BM_BaselineRename", "RenameListedFiles / baseline", 1.1},
     {"BM_CheckDrawings", "BM_BaselineCheck", "CheckDrawings / baseline", 1.1},
     {"BM_BatchRunner", "BM_BaselineStartAndWait", "Batch runner / start and wait", 1.1},
+    {"BM_BatchRunner", "BM_BaselineGuardedStartAndWait", "Batch runner / guarded start and wait",
+     1.1},
 };
 
 // The peak memory of a generation of 1,000,000 drawings against one of 10,000.
