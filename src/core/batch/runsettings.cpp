@@ -17,9 +17,9 @@ constexpr std::string_view kLanguageKey = "langue";
 Result<int> WholeNumber(std::string_view key, std::string_view value, int low, int high) {
     const std::optional<std::int64_t> number = ParseInteger(value);
     if (!number)
-        return BoxError(Cause::NotANumber, key, value);
+        return KeyValueError(Cause::NotANumber, key, value);
     if (*number < low || *number > high)
-        return BoxError(Cause::OutOfRange, key, value);
+        return KeyValueError(Cause::OutOfRange, key, value);
     return static_cast<int>(*number);
 }
 
