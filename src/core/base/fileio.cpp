@@ -27,9 +27,11 @@ namespace pilotrame {
 
 namespace {
 
+#ifndef _WIN32
 Error ErrnoError(const std::string& path) {
     return ErrorFromErrno(errno, path);
 }
+#endif
 
 // An ordinary file open for reading, closed on every path. Opening refuses anything else
 // without waiting for it.
@@ -345,6 +347,9 @@ Status FileReplacement::open() {
     const bool exists = !statusError && fs::is_regular_file(status);
     if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
         return FileError(ErrorCode::PermissionDenied, m_path);
+    // A device, a pipe or a folder (a link to /dev/full …) is never replaced by a file.
+    if (!statusError && !exists && fs::exists(status))
+        return NotAFileError(m_path);
 #ifdef _WIN32
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string name = NewFileName(m_target);

@@ -49,8 +49,9 @@ Status CheckReadable(const std::string& path);
 // a reader that stops. Writers of the same file at the same time never mix their bytes: each
 // puts a whole file in place, and the last one stays. The new file is removed when the
 // replacement ends without a commit. A symbolic link stays a link (the file it points to is
-// replaced), a read-only file is refused when opening (PermissionDenied), and the new file takes
-// the old one's permissions. Failures name the path as given.
+// replaced), a read-only file is refused when opening (PermissionDenied), as is what is not an
+// ordinary file (NotAFile), and the new file takes the old one's permissions. Failures name the
+// path as given.
 class FileReplacement {
 public:
     explicit FileReplacement(std::string path);

@@ -8,10 +8,6 @@ namespace pilotrame {
 
 namespace {
 
-// The script goes to its new file in pieces of about this size: few calls of the system, and a
-// buffer that stays small whatever the list.
-constexpr std::size_t kScriptPieceSize = 256 * 1024;
-
 // Fails when a folder or name cannot go between the quotes of a script line: a control character
 // or a double quote, or a character the ANSI code page cannot hold (from a list in UTF-8), which
 // AutoCAD would get as "?". path is folder and name, for the failure.

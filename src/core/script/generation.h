@@ -5,11 +5,16 @@
 #include "script/drawingsection.h"
 #include "selection/filelist.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <unordered_set>
 
 namespace pilotrame {
+
+// A generation writes its script in pieces of whole sections, each piece handed to the system
+// as soon as it holds this many bytes: few calls, and a buffer that stays small whatever the list.
+inline constexpr std::size_t kScriptPieceSize = 256 * 1024;
 
 // Appends the section of the drawing at position to the section buffer, in UTF-8.
 using SectionWriter = std::function<Status(std::string& section, const ListPosition& position)>;

@@ -582,6 +582,13 @@ std::string NotDoneText(Operation operation) {
         return "les réglages n'ont pas été lus.";
     case Operation::SaveSettings:
         return "les réglages n'ont pas été enregistrés.";
+    case Operation::CreateScript:
+    case Operation::AppendScript:
+        return "le script n'y a pas été écrit.";
+    case Operation::WriteList:
+        return "la liste n'y a pas été écrite.";
+    case Operation::SaveJob:
+        return "le travail n'y a pas été enregistré.";
     default:
         return "il n'a pas été lu.";
     }
@@ -629,7 +636,7 @@ std::string SettingsLoadFailureText(const Error& error) {
                "Quitter » dans la configuration réécrira le fichier en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
-    return "Le fichier de réglages n'a pas pu être lu : " + std::string(kCrLf) + error.path +
+    return "Erreur sur le fichier de réglages : " + std::string(kCrLf) + error.path +
            std::string(kCrLf) + NumberAndDescription(error);
 }
 

@@ -188,7 +188,7 @@ TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
     const Error denied =
         InOperation(FileError(ErrorCode::PermissionDenied, "/p/s.txt"), Operation::ReadSettings);
     EXPECT_EQ(SettingsLoadFailureText(denied),
-              "Le fichier de réglages n'a pas pu être lu : \r\n/p/s.txt\r\n70 Permission refusée");
+              "Erreur sur le fichier de réglages : \r\n/p/s.txt\r\n70 Permission refusée");
     EXPECT_EQ(SettingsFailureText(denied), "70 Permission refusée\n/p/s.txt");
 }
 
