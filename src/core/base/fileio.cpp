@@ -569,7 +569,11 @@ ErrorCode CodeFromWindowsError(unsigned long error) {
 }
 
 ErrorCode FolderCodeFromWindowsError(unsigned long error) {
-    return error == ERROR_FILE_NOT_FOUND ? ErrorCode::PathNotFound : CodeFromWindowsError(error);
+    // A folder's path that names a file is an invalid name to a listing: a path not found, as the
+    // folder itself when it is missing.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_INVALID_NAME)
+        return ErrorCode::PathNotFound;
+    return CodeFromWindowsError(error);
 }
 #endif
 

@@ -101,7 +101,7 @@ ErrorCode FolderCodeFromErrno(int error, const std::string& folder);
 // its path PathNotFound.
 ErrorCode CodeFromWindowsError(unsigned long error);
 
-// The same for a call on the folder itself, which is PathNotFound when missing.
+// The same for a call on the folder itself, which is PathNotFound when missing or a file.
 ErrorCode FolderCodeFromWindowsError(unsigned long error);
 #endif
 
