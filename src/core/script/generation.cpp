@@ -46,6 +46,8 @@ Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
     if (Status opened = script.open(); !opened)
         return InOperation(opened.error(), Operation::CreateScript);
     std::string pending;
+    // Room for a piece and the section that takes it past its size, made once.
+    pending.reserve(kScriptPieceSize + kScriptPieceSize / 4);
     std::string path;
     std::string checkedFolder;
     int sections = 0;
