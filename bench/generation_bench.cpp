@@ -142,8 +142,7 @@ bool BaselineGeneration(const std::string& listPath, const std::string& scriptPa
     if (!ReadThrough(listPath, buffer))
         return false;
     const std::string temporary = scriptPath + ".~baseline";
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return false;
     bool written = true;

@@ -1,10 +1,10 @@
 // The renaming rules. A new name is what the rule makes of the name, worked out here a second,
 // plainer way, and never more than a bare name the lists can hold and Windows can give a file:
 // no separator, not empty, "." or "..", none of the characters Windows forbids, no final space
-// or dot, no device name, every character in the ANSI code page. A renaming run over a folder renames only the
-// listed files of that folder, each to the name the rule gives it, and touches nothing outside
-// the folder; a name the rule cannot make renames no file at all; only the files that took a new
-// name are counted.
+// or dot, no device name, every character in the ANSI code page. A renaming run over a folder
+// renames only the listed files of that folder, each to the name the rule gives it, and touches
+// nothing outside the folder; a name the rule cannot make renames no file at all; only the files
+// that took a new name are counted.
 
 #include "base/codepage.h"
 #include "base/numbers.h"

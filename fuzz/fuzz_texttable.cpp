@@ -7,8 +7,8 @@
 
 #include "base/codepage.h"
 #include "base/numbers.h"
-#include "fuzzsupport.h"
 #include "base/text.h"
+#include "fuzzsupport.h"
 #include "textinsert/textscript.h"
 #include "texts/messages.h"
 
