@@ -1,8 +1,9 @@
 # Installing Pilotrame like any desktop tool, and packaging it: `cmake --install` puts the program
 # (rule in src/gui.cmake), its desktop entry, icon and AppStream metainfo in place, and on Linux the
-# copyright and changelog that Debian wants; CPack makes a Debian package on Linux and an NSIS
-# installer on Windows. Everything installed belongs to the
-# component "pilotrame", the only one the packages take.
+# copyright and changelog that Debian wants; CPack makes a Debian package on Linux. On Windows the
+# install is the folder that runs without Qt, and packaging/windows/windows.cmake makes the NSIS
+# installer from it. Everything installed belongs to the component "pilotrame", the only one the
+# packages take.
 include(GNUInstallDirs)
 
 # Folders made by the install are 0755, as Debian wants them, whatever the umask of the one who
@@ -64,11 +65,22 @@ set_property(CACHE PILOTRAME_BUNDLE_QT_TRANSLATIONS PROPERTY STRINGS AUTO ON OFF
 set(PILOTRAME_QT_TRANSLATIONS_SOURCE "" CACHE PATH
     "Folder holding the qtbase_fr.qm to install when Qt's own folder lacks it")
 
-set(PILOTRAME_INSTALL_TRANSLATIONSDIR ${CMAKE_INSTALL_DATADIR}/pilotrame/translations)
+if(WIN32)
+    # Beside the program, where it looks after Qt's own folder: Qt for Windows is not installed
+    # on the user's machine, so the copy is always installed there.
+    set(PILOTRAME_INSTALL_TRANSLATIONSDIR ${CMAKE_INSTALL_BINDIR}/translations)
+    set(_pilotrame_full_translationsdir ${CMAKE_INSTALL_FULL_BINDIR}/translations)
+    if(PILOTRAME_BUNDLE_QT_TRANSLATIONS STREQUAL "AUTO")
+        set(PILOTRAME_BUNDLE_QT_TRANSLATIONS ON)
+    endif()
+else()
+    set(PILOTRAME_INSTALL_TRANSLATIONSDIR ${CMAKE_INSTALL_DATADIR}/pilotrame/translations)
+    set(_pilotrame_full_translationsdir ${CMAKE_INSTALL_FULL_DATADIR}/pilotrame/translations)
+endif()
 # The program finds the copy relative to its own folder, so that the install can be moved
 # (/usr, /opt/pilotrame, a package's staging folder).
 file(RELATIVE_PATH _pilotrame_translations_from_bindir ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_FULL_DATADIR}/pilotrame/translations)
+     ${_pilotrame_full_translationsdir})
 target_compile_definitions(pilotrame PRIVATE
     PILOTRAME_TRANSLATIONS_FROM_BINDIR="${_pilotrame_translations_from_bindir}")
 
@@ -85,10 +97,12 @@ endif()
 
 set(PILOTRAME_SHIPS_QT_TRANSLATIONS OFF)
 if(_pilotrame_bundle)
+    # A .qm file is the same on every system: a cross build takes the build machine's
+    # (qt6-translations-l10n), outside the target's root.
     find_file(PILOTRAME_QTBASE_FR_QM qtbase_fr.qm
               PATHS ${PILOTRAME_QT_TRANSLATIONS_SOURCE} ${_pilotrame_qt_translations}
                     /usr/share/qt6/translations
-              NO_DEFAULT_PATH NO_CACHE)
+              NO_DEFAULT_PATH NO_CACHE NO_CMAKE_FIND_ROOT_PATH)
     if(PILOTRAME_QTBASE_FR_QM)
         install(FILES ${PILOTRAME_QTBASE_FR_QM} DESTINATION ${PILOTRAME_INSTALL_TRANSLATIONSDIR}
                 COMPONENT pilotrame)
@@ -104,15 +118,8 @@ if(_pilotrame_bundle)
     endif()
 endif()
 
-# Windows, not run here: windeployqt copies the Qt libraries, the platform plugin and Qt's
-# translations (into a translations folder beside the program, where it looks) into the install.
 if(WIN32)
-    find_program(PILOTRAME_WINDEPLOYQT windeployqt
-                 HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} REQUIRED)
-    install(CODE "execute_process(COMMAND \"${PILOTRAME_WINDEPLOYQT}\" --release --no-quick-import
-                      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/pilotrame.exe\"
-                      COMMAND_ERROR_IS_FATAL ANY)"
-            COMPONENT pilotrame)
+    include(${PILOTRAME_PACKAGING_DIR}/windows/windows.cmake)
 endif()
 
 # Packages
@@ -137,13 +144,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};pilotrame;/")
 
 if(WIN32)
-    set(CPACK_GENERATOR NSIS)
-    set(CPACK_NSIS_DISPLAY_NAME Pilotrame)
-    set(CPACK_NSIS_PACKAGE_NAME Pilotrame)
-    set(CPACK_NSIS_INSTALLED_ICON_NAME "${CMAKE_INSTALL_BINDIR}\\\\pilotrame.exe")
-    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-    # With cpack -G WIX: one product across versions, so that a new installer replaces the old.
-    set(CPACK_WIX_UPGRADE_GUID 0A12908A-8BF7-462F-B737-6F551516D715)
+    # The installer is the target "installer"; CPack makes a zip of the same folder, a copy that
+    # runs from wherever it is unpacked.
+    set(CPACK_GENERATOR ZIP)
 else()
     set(CPACK_GENERATOR DEB)
     # pilotrame_3.5.0_amd64.deb

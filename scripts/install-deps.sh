@@ -33,10 +33,13 @@ packages=(
     appstream
     desktop-file-utils
     lintian
-    # The Windows cross build of the core, and Wine to run its tests
+    # The Windows cross build, and Wine to run its tests; the installer (makensis), and a display
+    # for the installed program under Wine (Qt's windows platform draws into X)
     g++-mingw-w64-x86-64-posix
     wine
     wine64
+    nsis
+    xvfb
 )
 
 missing=()

@@ -8,6 +8,11 @@
 #   1b. The Debian package of that build (CPack), installed into a temporary root and started
 #      from there (tests/package/package_test.sh), then checked by lintian: any error fails.
 #   2. The core cross-built for Windows with MinGW-w64 (preset windows), its tests run under Wine.
+#   2b. With Qt for Windows (PILOTRAME_QT_WINDOWS, or scripts/build-qt-windows.sh's folder): the
+#      whole program cross-built (preset windows-gui), its window, program and core tests run
+#      under Wine; then its NSIS installer, installed silently into a fresh Wine prefix, the
+#      program started from there on an Xvfb display, and uninstalled
+#      (tests/package/installer_test.sh). Without Qt for Windows both count as skipped.
 #   3. The core tests under AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize).
 #   4. Each fuzz target for a short bounded time (preset fuzz; PILOTRAME_FUZZ_SECONDS, 15 by
 #      default).
@@ -262,6 +267,35 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     wineserver -w
 fi
 run_ctest windows cases
+
+# 2b. The whole program for Windows, with Qt for Windows
+qt_windows=${PILOTRAME_QT_WINDOWS:-}
+default_qt_windows=${XDG_CACHE_HOME:-$HOME/.cache}/pilotrame/qt6-windows-6.4.2
+if [[ -z $qt_windows && -f $default_qt_windows/.pilotrame-complete ]]; then
+    qt_windows=$default_qt_windows
+fi
+if [[ -z $qt_windows || ! -d $qt_windows/lib/cmake/Qt6 ]]; then
+    banner "Windows program (preset windows-gui): skipped"
+    echo "test.sh: no Qt for Windows (PILOTRAME_QT_WINDOWS: '${qt_windows}'): the Windows" \
+        "program's tests and its installer are skipped; scripts/build-qt-windows.sh makes one" \
+        "(about an hour), or set PILOTRAME_QT_WINDOWS to a Qt 6 qtbase for MinGW-w64"
+    add_counts "Windows program" 0 0 2 0
+else
+    export PILOTRAME_QT_WINDOWS=$qt_windows
+    banner "Windows build of the whole program (preset windows-gui: MinGW-w64, Qt for Windows)"
+    stage="building the Windows program"
+    configure_preset windows-gui
+    build_preset windows-gui
+
+    banner "Window, program and core tests under Wine"
+    run_ctest windows-gui cases
+
+    banner "Windows installer (NSIS), installed into a fresh Wine prefix"
+    stage="building the Windows installer"
+    build_preset windows-gui --target installer
+    run_counted installer tests/package/installer_test.sh \
+        "build/windows-gui/Pilotrame-$project_version-setup.exe" "$project_version"
+fi
 
 # 3. AddressSanitizer and UndefinedBehaviorSanitizer (their options are in the test preset)
 banner "Core build with AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize: Debug)"

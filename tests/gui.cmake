@@ -1,4 +1,5 @@
-# Window tests on Qt's offscreen platform, driving the widgets by objectName.
+# Window tests on Qt's offscreen platform, driving the widgets by objectName. Under Wine, which
+# does not pass QT_QPA_PLATFORM to a Windows program, support/guitest_main.cpp chooses it.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 add_library(pilotrame_guitestsupport STATIC support/scriptedprompts.cpp support/guitest.cpp)
@@ -23,8 +24,7 @@ add_executable(pilotrame_gui_tests
 )
 target_link_libraries(pilotrame_gui_tests PRIVATE pilotrame_guitestsupport pilotrame_app
                                                   pilotrame_warnings)
-gtest_discover_tests(pilotrame_gui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")
+pilotrame_add_gtests(pilotrame_gui_tests ENVIRONMENT ${PILOTRAME_GUI_TEST_ENV})
 
 
 # Start-up tests run the real program, copied into a temporary folder.
@@ -40,5 +40,4 @@ target_compile_definitions(pilotrame_gui_tests PRIVATE
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 add_dependencies(pilotrame_gui_tests pilotrame_argrecorder pilotrame_standinconsole)
-gtest_discover_tests(pilotrame_startup_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES ENVIRONMENT "${PILOTRAME_GUI_TEST_ENV}")
+pilotrame_add_gtests(pilotrame_startup_tests ENVIRONMENT ${PILOTRAME_GUI_TEST_ENV})

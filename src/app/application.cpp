@@ -9,6 +9,8 @@
 #include "gui/programfolder.h"
 #include "gui/programicon.h"
 #include "gui/prompts.h"
+#include "job/jobfile.h"
+#include "session/startup.h"
 #include "texts/messages.h"
 
 #include <QApplication>
@@ -28,10 +30,14 @@ bool Application::start() {
     // 1. Another copy running: end at once, after asking it to come to the front.
     if (m_options.singleInstance) {
         m_instance = std::make_unique<SingleInstance>(SingleInstance::keyForThisProgram());
-        if (!m_instance->tryBecomePrimary())
+        if (!m_instance->tryBecomePrimary(m_options.jobFile))
             return false;
         connect(m_instance.get(), &SingleInstance::activationRequested, this,
-                &Application::bringToFront);
+                [this](const QString& jobFile) {
+                    bringToFront();
+                    if (!jobFile.isEmpty())
+                        openJobFile(jobFile);
+                });
     }
 
     // 2. The program folder.
@@ -59,33 +65,43 @@ bool Application::start() {
     // the file cannot be read or is cut short (a whole file replaces every text setting before
     // any other), so only then is the print system asked.
     const bool firstRunValuesStay = !HoldsEverySetting(m_session.settingsPath());
-    const Settings defaults =
-        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList()));
-    m_session.settings = defaults;
-    const SettingsStartup startup =
-        EstablishSettings(*m_settingsFile, m_session.settings, defaults);
-    // A single-window version read from the file locks the window mode, as the dialog does.
-    ApplySingleWindowRule(m_session.settings);
-    if (startup.failure) {
+    StartupSettings started = StartSettings(
+        *m_settingsFile, m_session.programFolder,
+        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList())),
+        SettingsUse::CreateWhenMissing);
+    m_session.settings = std::move(started.settings);
+    if (started.startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(SettingsLoadFailureText(*startup.failure)));
+                    FromStd(SettingsLoadFailureText(*started.startup.failure)));
     }
 
-    // 6. The script folder, fixed for the whole run.
-    m_session.scriptFolder =
-        ResolveScriptFolder(startup, m_session.settings, m_session.programFolder);
-
-    // The settings of the run live in a file of their own; a faulty one is reported and the
-    // defaults stand in for it until the configuration saves good ones.
-    if (const Result<RunSettings> run = LoadRunSettings(m_session.runSettingsPath()); run)
-        m_session.runSettings = *run;
+    // 6. The script folder, fixed for the whole run, and the settings of the run, which live in
+    // a file of their own: a faulty one is reported and the defaults stand in for it until the
+    // configuration saves good ones.
+    m_session.scriptFolder = started.scriptFolder;
+    if (started.run)
+        m_session.runSettings = *started.run;
     else
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
-                    FromStd(RunSettingsFailureText(run.error())));
+                    FromStd(RunSettingsFailureText(started.run.error())));
 
-    // 7. The main window is shown.
+    // 7. The main window is shown, with the job it was started on.
     m_mainWindow->show();
+    if (!m_options.jobFile.isEmpty())
+        openJobFile(m_options.jobFile);
     return true;
+}
+
+void Application::openJobFile(const QString& path) {
+    if (!m_mainWindow)
+        return;
+    const Result<MainJob> job = LoadJobFile(gui::ToStd(path));
+    if (!job) {
+        ShowMessage(m_mainWindow.get(), FromStd(kErrorTitle),
+                    FromStd(JobFileFailureText(job.error())), gui::MessageIcon::Critical);
+        return;
+    }
+    m_mainWindow->applyMainJob(*job);
 }
 
 ConfigDialog* Application::configDialog() {

@@ -35,6 +35,9 @@ public:
         // default: SystemPrinters(); called at most once, and only when a printer name is needed
         std::function<QStringList()> printers;
         bool singleInstance = true;
+        // A job file to open in the window once it is shown; a copy that finds another running
+        // hands it over to that one.
+        QString jobFile;
     };
 
     Application();
@@ -45,6 +48,10 @@ public:
     // must end at once without a window. Neither the printers nor the configuration dialog are
     // needed to show the window: they are left for later unless the first-run values are.
     bool start();
+
+    // Reads a job file into the main window as "Ouvrir un travail…" does: a faulty file is named
+    // in a message and changes nothing.
+    void openJobFile(const QString& path);
 
     // Hides and destroys the windows, then ends the event loop.
     void shutdown();

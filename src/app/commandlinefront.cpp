@@ -1,8 +1,8 @@
 #include "app/commandlinefront.h"
 
-#include "base/fileio.h"
 #include "base/text.h"
 #include "cli/generate.h"
+#include "config/settingsfile.h"
 #include "gui/printers.h"
 #include "gui/programfolder.h"
 #include "gui/regional.h"
@@ -46,13 +46,13 @@ GenerateEnvironment SystemEnvironment() {
     GenerateEnvironment env;
     env.programFolder = gui::FindProgramFolder();
     env.decimalSeparator = gui::UserDecimalSeparator();
-    // Only a missing settings file brings in the first-run values, and of them only the printer
-    // needs the slow printer list.
+    // As at the window's start-up: of the first-run values only the printer needs the slow
+    // printer list, and they stay only when the settings file does not hold every setting.
     std::string settingsPath = env.programFolder;
     settingsPath.append(kSettingsFileName);
-    const bool firstRunValuesUsed = !CheckReadable(settingsPath);
+    const bool firstRunValuesStay = !HoldsEverySetting(settingsPath);
     env.firstRunSettings = DefaultSettings(
-        gui::SettingLists(firstRunValuesUsed ? gui::SystemPrinters() : QStringList()));
+        gui::SettingLists(firstRunValuesStay ? gui::SystemPrinters() : QStringList()));
     env.starter = &SystemProgramStarter();
     return env;
 }

@@ -1,23 +1,28 @@
 #include "app/application.h"
 #include "app/commandlinefront.h"
 #include "app/transcript.h"
+#include "base/text.h"
 #include "gui/main/mainwindow.h"
 #include "gui/programfolder.h"
+#include "job/jobfile.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
 using namespace pilotrame;
 
 // Qt's own dialogs and buttons in French. Qt's translations are looked for where Qt looks, then in
-// a translations folder beside the program (where windeployqt puts them, merged into qt_fr.qm),
+// a translations folder beside the program (where the Windows install puts qtbase_fr.qm, and
+// windeployqt a merged qt_fr.qm),
 // then in the share folder of an install that ships its own copy because Qt's folder lacked them
 // (see packaging/packaging.cmake). Returns the folder they came from, empty when none had them.
 QString LoadFrenchTranslations(QApplication& app) {
@@ -38,11 +43,23 @@ QString LoadFrenchTranslations(QApplication& app) {
     return {};
 }
 
+// A job file given alone, as the desktop gives it when the user opens one (the installer makes
+// the program the opener of *.pilotrame on Windows), opens in the window.
+bool IsJobFileArgument(int argc, char* argv[]) {
+    if (argc != 2)
+        return false;
+    const std::string_view argument = argv[1];
+    return !argument.starts_with('-') && argument.size() > kJobFileExtension.size() &&
+           EqualsIgnoringCase(argument.substr(argument.size() - kJobFileExtension.size()),
+                              kJobFileExtension);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The window takes no argument: any argument asks for the command line.
-    if (argc > 1)
+    // Any other argument asks for the command line.
+    const bool jobGiven = IsJobFileArgument(argc, argv);
+    if (argc > 1 && !jobGiven)
         return pilotrame::app::RunCommandLine(argc, argv);
 
     QApplication app(argc, argv);
@@ -67,7 +84,13 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    pilotrame::app::Application pilotrame;
+    pilotrame::app::Application::Options options;
+    // The job's path as Qt reads it, from the system's wide command line on Windows, where argv
+    // holds it in the ANSI code page.
+    if (jobGiven)
+        options.jobFile = QDir::toNativeSeparators(
+            QFileInfo(QApplication::arguments().value(1)).absoluteFilePath());
+    pilotrame::app::Application pilotrame(options);
     if (transcript) {
         QObject::connect(&pilotrame, &pilotrame::app::Application::broughtToFront, &app,
                          [&transcript] { transcript->record(QStringLiteral("brought-to-front")); });

@@ -7,6 +7,10 @@
 #ifdef Q_OS_WIN
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include <memory>
+
+#include <windows.h>
 #else
 #include <QFile>
 #include <QSocketNotifier>
@@ -21,8 +25,13 @@ namespace pilotrame::app {
 namespace {
 #ifdef Q_OS_WIN
 constexpr int kConnectTimeoutMs = 1000;
-const QByteArray kActivate = QByteArrayLiteral("activate\n");
 #endif
+const QByteArray kActivate = QByteArrayLiteral("activate");
+const QByteArray kOpen = QByteArrayLiteral("open ");
+
+QByteArray RequestLine(const QString& jobFile) {
+    return (jobFile.isEmpty() ? kActivate : kOpen + jobFile.toUtf8()) + '\n';
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), m_key(key) {}
@@ -50,26 +59,41 @@ QString SingleInstance::keyForThisProgram() {
                QCryptographicHash::hash(identity, QCryptographicHash::Sha1).toHex().left(16));
 }
 
-bool SingleInstance::tryBecomePrimary() {
+bool SingleInstance::tryBecomePrimary(const QString& jobFile) {
     m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
     m_lock->setStaleLockTime(0); // a lock left by a crashed copy is taken over
     // Only a lock held by another copy stops this one; a lock that cannot be made at all (no
     // writable temporary folder) must not keep the user from working.
     if (!m_lock->tryLock(0) && m_lock->error() == QLockFile::LockFailedError) {
-        askPrimaryToActivate(m_key);
+        askPrimaryToActivate(m_key, RequestLine(jobFile));
         return false;
     }
     listen();
     return true;
 }
 
+void SingleInstance::takeRequests(QByteArray& pending, const QByteArray& received) {
+    pending += received;
+    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+        const QByteArray line = pending.left(end);
+        pending.remove(0, end + 1);
+        if (line == kActivate)
+            emit activationRequested({});
+        else if (line.startsWith(kOpen))
+            emit activationRequested(QString::fromUtf8(line.mid(kOpen.size())));
+    }
+}
+
 #ifdef Q_OS_WIN
 
-void SingleInstance::askPrimaryToActivate(const QString& key) {
+void SingleInstance::askPrimaryToActivate(const QString& key, const QByteArray& request) {
+    // Windows lets a program take the foreground only from the one that has it: this copy, which
+    // the user has just started.
+    AllowSetForegroundWindow(ASFW_ANY);
     QLocalSocket socket;
     socket.connectToServer(key);
     if (socket.waitForConnected(kConnectTimeoutMs)) {
-        socket.write(kActivate);
+        socket.write(request);
         socket.waitForBytesWritten(kConnectTimeoutMs);
         socket.disconnectFromServer();
     }
@@ -81,9 +105,8 @@ void SingleInstance::listen() {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            const auto readRequest = [this, socket] {
-                if (socket->readAll().contains("activate"))
-                    emit activationRequested();
+            const auto readRequest = [this, socket, pending = std::make_shared<QByteArray>()] {
+                takeRequests(*pending, socket->readAll());
             };
             connect(socket, &QLocalSocket::readyRead, this, readRequest);
             if (socket->bytesAvailable() > 0)
@@ -102,13 +125,12 @@ QByteArray PipePathFor(const QString& key) {
 }
 } // namespace
 
-void SingleInstance::askPrimaryToActivate(const QString& key) {
+void SingleInstance::askPrimaryToActivate(const QString& key, const QByteArray& request) {
     // Without a reader (a copy that has not listened yet) the open fails at once: nothing waits.
     const int pipe = ::open(PipePathFor(key).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (pipe < 0)
         return;
-    const char request = 'a';
-    [[maybe_unused]] const ssize_t written = ::write(pipe, &request, 1);
+    [[maybe_unused]] const ssize_t written = ::write(pipe, request.constData(), request.size());
     ::close(pipe);
 }
 
@@ -124,12 +146,10 @@ void SingleInstance::listen() {
         return;
     m_notifier = new QSocketNotifier(m_pipe, QSocketNotifier::Read);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char requests[64];
-        bool asked = false;
-        while (::read(m_pipe, requests, sizeof requests) > 0)
-            asked = true;
-        if (asked)
-            emit activationRequested();
+        char received[512];
+        ssize_t count = 0;
+        while ((count = ::read(m_pipe, received, sizeof received)) > 0)
+            takeRequests(m_pending, QByteArray(received, count));
     });
 }
 

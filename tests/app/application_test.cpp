@@ -51,6 +51,7 @@ protected:
             return QStringList{QStringLiteral("P1")};
         };
         options.singleInstance = false;
+        options.jobFile = jobFile;
         app = std::make_unique<app::Application>(options);
         ASSERT_TRUE(app->start());
     }
@@ -87,6 +88,7 @@ protected:
     ProposedValues lists;
     Settings stored;
     int printerAsks = 0; // the print system is slow to answer: asked only when needed
+    QString jobFile;     // the program's argument
     std::unique_ptr<app::Application> app;
 };
 
@@ -111,6 +113,14 @@ TEST_F(ApplicationTest, TheWindowHasTheProgramIconAndTheNameOfItsDesktopEntry) {
         EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << asked;
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << asked;
     }
+}
+
+TEST_F(ApplicationTest, AJobFileGivenAtStartIsOpenedInTheWindow) {
+    test::WriteBytes(dir.path("zoom.pilotrame"), "pilotrame-travail=1\nmode=operations\nzoom=1\n");
+    jobFile = QString::fromStdString(dir.path("zoom.pilotrame"));
+    start();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(window().currentMainJob().mode(), JobMode::Operations);
 }
 
 // The script goes to the script folder of the settings file as loaded at start-up, not to the

@@ -1,10 +1,12 @@
 // Runs the real program, copied into a temporary folder, as a user would start it.
+#include "base/paths.h"
 #include "base/text.h"
 #include "cli/generate.h"
 #include "config/settingsfile.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
 #include "texts/messages.h"
+#include "usecases/autocadcommand.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -51,7 +53,8 @@ public:
     std::string path(const std::string& name) const { return m_dir.path(name); }
 
     // Starts the program; it records what it shows in transcript and ends after quitMs.
-    std::unique_ptr<QProcess> start(const std::string& transcript, int quitMs) const {
+    std::unique_ptr<QProcess> start(const std::string& transcript, int quitMs,
+                                    const QStringList& arguments = {}) const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -60,14 +63,14 @@ public:
         environment.insert(QStringLiteral("PILOTRAME_TEST_QUIT_MS"), QString::number(quitMs));
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(QString::fromStdString(m_dir.folder()));
-        process->start(QString::fromStdString(m_program), {});
+        process->start(QString::fromStdString(m_program), arguments);
         EXPECT_TRUE(process->waitForStarted(10000));
         return process;
     }
 
     // Runs the program to its end and returns its transcript.
-    std::string run(int quitMs = 800) const {
-        auto process = start("transcript.txt", quitMs);
+    std::string run(int quitMs = 800, const QStringList& arguments = {}) const {
+        auto process = start("transcript.txt", quitMs, arguments);
         EXPECT_TRUE(process->waitForFinished(30000));
         EXPECT_EQ(process->exitCode(), 0);
         return transcript("transcript.txt");
@@ -75,6 +78,15 @@ public:
 
     std::string transcript(const std::string& name) const {
         return test::FileExists(path(name)) ? ReadBytes(path(name)) : std::string();
+    }
+
+    // Waits until the transcript holds piece; false when it did not come in time.
+    bool waitFor(const std::string& name, const std::string& piece, int ms = 15000) const {
+        QElapsedTimer timer;
+        timer.start();
+        while (transcript(name).find(piece) == std::string::npos && timer.elapsed() < ms)
+            QThread::msleep(50);
+        return transcript(name).find(piece) != std::string::npos;
     }
 
     // Runs the program with a command line to its end, without a display. Its home folder is a
@@ -103,8 +115,9 @@ public:
         }
         if (process.exitStatus() == QProcess::NormalExit)
             outcome.code = process.exitCode();
-        outcome.out = process.readAllStandardOutput().toStdString();
-        outcome.err = process.readAllStandardError().toStdString();
+        // Windows' C runtime ends the lines of its text streams with CR LF.
+        outcome.out = ToLf(process.readAllStandardOutput().toStdString());
+        outcome.err = ToLf(process.readAllStandardError().toStdString());
         return outcome;
     }
 
@@ -144,25 +157,37 @@ TEST(StartupProgram, DamagedStateShowsTheErrorThenTheWindow) {
 TEST(StartupProgram, SecondCopyEndsAtOnceAndBringsTheFirstForward) {
     ProgramCopy copy;
     auto first = copy.start("first.txt", 8000);
-    QElapsedTimer timer;
-    timer.start();
-    while (copy.transcript("first.txt").find("shown") == std::string::npos &&
-           timer.elapsed() < 15000)
-        QThread::msleep(50);
-    ASSERT_NE(copy.transcript("first.txt").find("shown"), std::string::npos);
+    ASSERT_TRUE(copy.waitFor("first.txt", "shown"));
 
     auto second = copy.start("second.txt", 8000);
-    QElapsedTimer secondTimer;
-    secondTimer.start();
     ASSERT_TRUE(second->waitForFinished(6000));
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(copy.transcript("second.txt"), "");
 
-    timer.restart();
-    while (copy.transcript("first.txt").find("brought-to-front") == std::string::npos &&
-           timer.elapsed() < 5000)
-        QThread::msleep(50);
+    copy.waitFor("first.txt", "brought-to-front", 5000);
     EXPECT_EQ(copy.transcript("first.txt"), "shown|Pilotrame\nbrought-to-front\n");
+    first->kill();
+    first->waitForFinished(5000);
+}
+
+// A job file given alone (a double-click on it) opens in the window, or in the copy already
+// running; a faulty one is named over the window.
+TEST(StartupProgram, AJobFileGivenAloneOpensInTheWindowOrInTheCopyRunning) {
+    ProgramCopy copy;
+    const std::string job = copy.path("faux.pilotrame");
+    WriteBytes(job, "pilotrame-travail=1\nzoom=peut-etre\n");
+    const std::string alone = copy.run(800, {QString::fromStdString(job)});
+    const std::string messageLine = alone.substr(0, alone.find('\n') + 1);
+    EXPECT_TRUE(messageLine.starts_with("message|" + std::string(kErrorTitle) + "|")) << alone;
+    EXPECT_NE(messageLine.find(job), std::string::npos) << alone;
+    EXPECT_EQ(alone, messageLine + "shown|Pilotrame\n");
+
+    auto first = copy.start("first.txt", 8000);
+    ASSERT_TRUE(copy.waitFor("first.txt", "shown"));
+    auto second = copy.start("second.txt", 8000, {QString::fromStdString(job)});
+    ASSERT_TRUE(second->waitForFinished(6000));
+    copy.waitFor("first.txt", "message|", 5000);
+    EXPECT_EQ(copy.transcript("first.txt"), "shown|Pilotrame\nbrought-to-front\n" + messageLine);
     first->kill();
     first->waitForFinished(5000);
 }
@@ -198,7 +223,7 @@ protected:
         return copy.path("travail.pilotrame");
     }
 
-    std::string scriptFolder() const { return copy.path("scripts") + "/"; }
+    std::string scriptFolder() const { return copy.path("scripts") + kNativeSeparator; }
     std::string scriptPath() const { return scriptFolder() + "Pilotrame.scr"; }
 
     // The zoom job's section for a drawing of the program folder.
@@ -301,8 +326,14 @@ TEST_F(CommandLineProgram, WithoutASettingsFileTheFirstRunValuesServeAndNoFileIs
     const Outcome outcome =
         copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});
     EXPECT_EQ(outcome.code, 0) << outcome.err;
-    // The first-run script folder is the user's home folder.
-    EXPECT_EQ(ReadBytes(copy.home() + "Pilotrame.scr"), zoomSection("a.dwg"));
+    // The first-run script folder: the home folder, c:\ on Windows.
+    const std::string script =
+        WithTrailingSeparator(
+            DefaultSettings(ProposeSettingValues({}, kNativeFolderStyle, copy.home()))
+                .scriptFolder()) +
+        "Pilotrame.scr";
+    EXPECT_EQ(ReadBytes(script), zoomSection("a.dwg"));
+    std::remove(script.c_str());
     EXPECT_FALSE(FileExists(copy.path("savescript.txt")));
 }
 
@@ -362,8 +393,11 @@ TEST_F(CommandLineProgram, ExecuteStartsAutocadOnTheScript) {
     while (!FileExists(recorded) && timer.elapsed() < 10000)
         QThread::msleep(50);
     QThread::msleep(100); // let the stand-in finish writing
-    EXPECT_EQ(FileExists(recorded) ? ReadBytes(recorded) : std::string(),
-              "/B\n" + scriptPath() + "\n");
+    // On Windows the words of the folder "A C" come first (see mainwindow_test.cpp).
+    EXPECT_TRUE((FileExists(recorded) ? ReadBytes(recorded) : std::string())
+                    .ends_with("/B\n" +
+                               BuildAutocadCommand(recorder, scriptFolder()).arguments.back() +
+                               "\n"));
     EXPECT_TRUE(ReadBytes(scriptPath()).starts_with("_.open\r\n\"" + copy.path("a.dwg")));
 }
 
@@ -385,21 +419,19 @@ TEST_F(CommandLineProgram, ExecuteWithAMissingDrawingLeavesAutocadStopped) {
 }
 
 TEST_F(CommandLineProgram, AutocadThatCannotStartHasItsOwnCode) {
-    writeSettings(copy.path("pas-de-programme"));
+    // Within the 60 characters of the setting.
+    const std::string missing =
+        kWindowsNames ? "C:\\pas-de-programme" : copy.path("pas-de-programme");
+    writeSettings(missing);
     const Outcome outcome = copy.command({"--generate", "--execute"});
     EXPECT_EQ(outcome.code, CodeOf(ExitCode::AutocadNotStarted));
-    EXPECT_NE(outcome.err.find(copy.path("pas-de-programme")), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(missing), std::string::npos) << outcome.err;
 }
 
 TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
     writeSettings();
     auto window = copy.start("window.txt", 8000);
-    QElapsedTimer timer;
-    timer.start();
-    while (copy.transcript("window.txt").find("shown") == std::string::npos &&
-           timer.elapsed() < 15000)
-        QThread::msleep(50);
-    ASSERT_NE(copy.transcript("window.txt").find("shown"), std::string::npos);
+    ASSERT_TRUE(copy.waitFor("window.txt", "shown"));
 
     const Outcome outcome =
         copy.command({"--generate", "--job", writeJob("mode=operations\nzoom=1\n")});

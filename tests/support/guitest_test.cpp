@@ -40,7 +40,7 @@ TEST(LayoutFaults, NamesEveryFaultOfTheShownControlsOnly) {
 
 TEST(LayoutFaults, NoneWhenEveryControlHasItsRoom) {
     QWidget window;
-    window.resize(400, 300);
+    window.resize(600, 300); // room for a line edit's width in any platform's font
     Place<QLabel>(&window, "A", {10, 10});
     Place<QPushButton>(&window, "C", {10, 60});
     Place<QLineEdit>(&window, "D", {200, 60});

@@ -9,7 +9,10 @@
 //     crash    ends on a crash (a signal on POSIX, an access violation on Windows)
 //     child    starts a child of its own that never ends, then goes on
 //     hang     never ends
-// With the single argument --child it is that child: it never ends.
+//     leakN    (Windows) hands its output to the process N, which keeps the pipe open
+// With the single argument --child it is that child: it never ends. It first writes its command
+// line (Windows) and arguments, and the files it holds when the script's name holds "ouverts".
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -75,8 +78,37 @@ void StartHangingChild(const char* self) {
     (void)self;
 }
 
+#ifdef _WIN32
+std::string Utf8(std::wstring_view wide) {
+    std::string out(wide.size() * 3, '\0');
+    out.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+#endif
+
+void SayOpenFiles() {
+#ifdef _WIN32
+    wchar_t name[MAX_PATH * 4];
+    for (ULONG_PTR value = 4; value < 2048; value += 4) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        if (GetFileType(handle) == FILE_TYPE_DISK)
+            Say("Fichier ouvert : " +
+                Utf8({name, GetFinalPathNameByHandleW(handle, name, MAX_PATH * 4, 0)}) + "\r\n");
+    }
+#else
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec))
+        Say("Fichier ouvert : " + std::filesystem::read_symlink(entry, ec).string() + "\r\n");
+#endif
+}
+
 [[noreturn]] void Crash() {
 #ifdef _WIN32
+    // At once, as without a debugger: Wine would start its own first, slowly.
+    SetUnhandledExceptionFilter(
+        [](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
 #else
     std::signal(SIGSEGV, SIG_DFL);
@@ -87,12 +119,21 @@ void StartHangingChild(const char* self) {
 
 } // namespace
 
-int main(int argc, char** argv) {
 #ifdef _WIN32
+int wmain(int argc, wchar_t** wideArgv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::string> argv(static_cast<std::size_t>(argc));
+    std::transform(wideArgv, wideArgv + argc, argv.begin(), Utf8);
+#else
+int main(int argc, char** argv) {
 #endif
     if (argc == 2 && std::string(argv[1]) == "--child")
         SleepForEver();
+#ifdef _WIN32
+    Say("Ligne de commande : " + Utf8(GetCommandLineW()) + "\r\n");
+#endif
+    for (int i = 1; i < argc; ++i)
+        Say("Argument : " + std::string(argv[i]) + "\r\n");
     std::string drawing;
     std::string script;
     std::string language;
@@ -105,6 +146,8 @@ int main(int argc, char** argv) {
         else if (option == "/l")
             language = argv[i + 1];
     }
+    if (script.find("ouverts") != std::string::npos)
+        SayOpenFiles();
     namespace fs = std::filesystem;
     const fs::path drawingPath = fs::u8path(drawing);
     if (drawing.empty() || script.empty() || !fs::is_regular_file(drawingPath) ||
@@ -129,9 +172,15 @@ int main(int argc, char** argv) {
         else if (word == "crash")
             Crash();
         else if (word == "child")
-            StartHangingChild(argv[0]);
+            StartHangingChild(std::string(argv[0]).c_str());
         else if (word == "hang")
             SleepForEver();
+#ifdef _WIN32
+        else if (word.rfind("leak", 0) == 0)
+            DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE),
+                            OpenProcess(PROCESS_DUP_HANDLE, FALSE, std::stoul(word.substr(4))),
+                            nullptr, 0, FALSE, DUPLICATE_SAME_ACCESS);
+#endif
         start = end + 1;
     }
     Say("Fin du script\r\n");

@@ -76,6 +76,7 @@ enum class TextFault {
     NotAWord,            // allowed: the words the key takes
     NotAWholeNumber,     // a value that is no whole number (also an option's, on the command line)
     NumberOutOfRange,    // a whole number outside its range; allowed: the lowest and the highest
+    NotALanguage,        // a language with characters other than letters, digits and "-"
     LineBreakInLine,     // a line break in the value of a single-line box
     ValueTooLong,        // a single-line value longer than its box holds; number: the limit
     CutShort,            // the text stops before its closing line; text: that line

@@ -473,7 +473,8 @@ bool IsFolderWritable(const std::string& folder) {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string probe = base + std::to_string(random()) + ".tmp";
-        const int fd = _wopen(ToFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY, 0600);
+        const int fd =
+            _wopen(ToFsPath(probe).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_NOINHERIT, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;

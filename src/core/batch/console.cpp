@@ -44,13 +44,6 @@ bool LooksUtf16Le(std::string_view bytes) {
     return zeros * 2 >= bytes.size() / 2;
 }
 
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    quoted += text;
-    quoted += '"';
-    return quoted;
-}
-
 } // namespace
 
 ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
@@ -58,12 +51,9 @@ ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
     ProgramStart start;
     start.program = std::string(console);
     start.arguments = {"/i", std::string(drawing), "/s", std::string(script)};
-    start.windowsCommandLine = Quoted(console) + " /i " + Quoted(drawing) + " /s " + Quoted(script);
     if (!language.empty()) {
         start.arguments.push_back("/l");
         start.arguments.emplace_back(language);
-        start.windowsCommandLine += " /l ";
-        start.windowsCommandLine += language;
     }
     return start;
 }

@@ -12,9 +12,8 @@ namespace pilotrame {
 
 inline constexpr std::string_view kConsoleScriptName = "console.scr";
 
-// How one console is started on one drawing:
-//     "<console>" /i "<drawing>" /s "<script>" /l fr-FR
-// (without /l when language is empty).
+// How one console is started on one drawing: /i <drawing> /s <script> /l <language> (without /l
+// when language is empty), which WindowsCommandLine quotes.
 ProgramStart ConsoleStart(std::string_view console, std::string_view drawing,
                           std::string_view script, std::string_view language);
 

@@ -27,12 +27,19 @@ void Stop() {
 }
 
 #ifdef _WIN32
+// Windows ends the program once the handler of a closed console, a log-off or a shutdown
+// returns, and some five seconds after the event at the latest: the handler holds it until the
+// run has ended its consoles and written its journal, within that time.
+constexpr DWORD kEndOfSessionWaitMs = 4500;
+
+// Set while no run is going on, and once the run has written its journal.
+HANDLE RunEnded() {
+    static const HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    return event;
+}
+
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
-        Stop();
-        return TRUE;
-    }
-    return FALSE;
+    return HandleConsoleEvent(event) ? TRUE : FALSE;
 }
 #else
 void OnSignal(int) {
@@ -42,10 +49,30 @@ void OnSignal(int) {
 
 } // namespace
 
+#ifdef _WIN32
+bool HandleConsoleEvent(unsigned long event) {
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        Stop();
+        return true;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        Stop();
+        WaitForSingleObject(RunEnded(), kEndOfSessionWaitMs);
+        return true;
+    default:
+        return false;
+    }
+}
+#endif
+
 void StopOnInterrupt(BatchControl& control) {
     g_interrupted = false;
     g_control = &control;
 #ifdef _WIN32
+    ResetEvent(RunEnded());
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else
     struct sigaction action {};
@@ -58,6 +85,9 @@ void StopOnInterrupt(BatchControl& control) {
 
 void StopOnInterruptEnd() {
 #ifdef _WIN32
+    // Before the handler is taken away: the system may hold its list while a handler waits.
+    g_control = nullptr;
+    SetEvent(RunEnded());
     SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
 #else
     struct sigaction action {};

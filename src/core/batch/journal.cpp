@@ -74,14 +74,13 @@ std::string SecondsText(double seconds) {
     return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
 }
 
-// Why a drawing failed: " (code de sortie 4)", or why its console could not be started; empty for
-// any other state.
 std::string DrawingFailureDetail(const DrawingRun& run) {
     if (run.state != DrawingState::Failed)
         return {};
     return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
-                              : " (la console n'a pas pu être lancée : " + run.reason + ")";
+                              : " (" + run.reason + ")";
 }
+
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
     std::string head = "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
                        "\r\nEtat : " + std::string(DrawingStateText(run.state)) +

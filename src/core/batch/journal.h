@@ -25,8 +25,8 @@ inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 // of resume.csv, and of the window and the command line.
 std::string_view DrawingStateText(DrawingState state);
 
-// Why a drawing failed: " (code de sortie 4)", or why its console could not be started; empty for
-// any other state.
+// Why a drawing failed: " (code de sortie 4)", or its reason in brackets; empty for any other
+// state.
 std::string DrawingFailureDetail(const DrawingRun& run);
 
 // Seconds as the journal and the command line show them: one decimal, a comma ("3,2").

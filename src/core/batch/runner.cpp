@@ -49,7 +49,13 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                 break;
             case ChildEnd::NotStarted:
                 run.state = DrawingState::Failed;
-                run.reason = outcome.reason;
+                run.reason = "la console n'a pas pu être lancée : " + outcome.reason;
+                break;
+            case ChildEnd::ExitUnknown:
+                // Never "réussi" on a code that was not read.
+                run.state = DrawingState::Failed;
+                run.reason =
+                    "le code de sortie de la console n'a pas pu être lu : " + outcome.reason;
                 break;
             case ChildEnd::TimedOut:
                 run.state = DrawingState::TimedOut;

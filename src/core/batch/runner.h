@@ -29,7 +29,7 @@ struct DrawingRun {
     std::string name;
     DrawingState state = DrawingState::NotStarted;
     long long exitCode = 0; // of a console that ended by itself
-    std::string reason;     // why the console could not be started
+    std::string reason;     // why it failed without an exit code: not started, or no code read
     std::chrono::system_clock::time_point startedAt{};
     double seconds = 0;     // how long its console ran
     std::string output;     // what the console wrote, in UTF-8

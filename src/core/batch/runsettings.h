@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,15 +41,34 @@ inline constexpr int kMinTimeout = 1;
 inline constexpr int kMaxTimeout = 7 * 24 * 3600;
 inline constexpr std::string_view kConsoleProgramName = "accoreconsole.exe";
 
+// Whether text can be the console's language (/l): ASCII letters, digits and "-" only ("fr-FR"),
+// or nothing. Any other character could end the word on the command line and add switches.
+bool IsLanguageTag(std::string_view text);
+
 // The console program of a run: the setting, or accoreconsole.exe in the folder of acadPath.
 std::string ConsoleProgram(const RunSettings& run, std::string_view acadPath);
+
+// The keys of the file, in the order it is written; a job file gives each of them after
+// "execution.".
+inline constexpr std::array<std::string_view, 5> kRunSettingKeys{
+    "moteur", "console", "plans-simultanes", "delai", "langue"};
+
+// The value of one key of kRunSettingKeys as the file writes it; empty for any other key.
+std::string RunSettingValue(const RunSettings& run, std::string_view key);
+
+// Reads the value of one key into run, for execution.txt and a job file alike. A faulty value
+// fails as a faulty text (Cause::FaultyText) at line, naming the key (detail) and the value
+// (text): an engine other than "autocad" or "console" (NotAWord; allowed: those two), a count of
+// drawings at once or a time limit that is no whole number (NotAWholeNumber) or is outside its
+// range (NumberOutOfRange; allowed: the lowest and the highest), a language that is not
+// IsLanguageTag (NotALanguage). A key that is none of kRunSettingKeys changes nothing.
+Status ReadRunSetting(RunSettings& run, std::string_view key, std::string_view value, int line);
 
 // The text of the file, keys in the order above, LF line ends.
 std::string WriteRunSettings(const RunSettings& run);
 
-// The settings of a file's text. A faulty value fails naming its key: an engine that is not
-// "autocad" or "console" (TextFault::NotAWord), a count or a time limit that is no whole number
-// (Cause::NotANumber) or outside its range (Cause::OutOfRange). Lines may end in CR LF.
+// The settings of a file's text, each line read as ReadRunSetting reads it; a line without "="
+// fails as MissingEquals. Lines may end in CR LF.
 Result<RunSettings> ParseRunSettings(std::string_view text);
 
 // The file at path; the defaults when it does not exist. A file that is not an ordinary file (a

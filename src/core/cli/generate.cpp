@@ -1,6 +1,5 @@
 #include "cli/generate.h"
 
-#include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "batch/interrupt.h"
@@ -11,9 +10,11 @@
 #include "session/startup.h"
 #include "texts/messages.h"
 #include "usecases/consolerun.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <chrono>
+#include <optional>
 
 namespace pilotrame {
 
@@ -36,30 +37,6 @@ std::string Joined(const std::string& folder, std::string_view name) {
     return path;
 }
 
-bool IsMissing(const Error& error) {
-    return error.code == ErrorCode::FileNotFound || error.code == ErrorCode::PathNotFound;
-}
-
-// The settings as start-up would establish them, but read only: a missing file gives the
-// first-run settings and is not created.
-Result<SettingsStartup> ReadSettings(const std::string& path, const GenerateEnvironment& env,
-                                     Settings& settings) {
-    settings = env.firstRunSettings;
-    SettingsStartup startup;
-    if (Status readable = CheckReadable(path); !readable) {
-        if (!IsMissing(readable.error()))
-            return InOperation(readable.error(), Operation::ReadSettings);
-        startup.created = true; // what a first start would have created
-        return startup;
-    }
-    SettingsFile file(path);
-    if (Status loaded = file.LoadSettings(settings); !loaded)
-        return InOperation(loaded.error(), Operation::ReadSettings);
-    // A single-window version forces its window mode, as the window's start-up does.
-    ApplySingleWindowRule(settings);
-    return startup;
-}
-
 // The command line's answer to the check of the drawings: nobody is there to answer for the
 // drawings AutoCAD could not work on, so the script is written for the user to look at and
 // AutoCAD is not started.
@@ -70,17 +47,10 @@ public:
     }
 };
 
-// Where the system gave no way to start a program.
-class RefuseEveryStart final : public ProgramStarter {
-public:
-    bool startDetached(const ProgramStart&) override { return false; }
-};
-
 // The settings of a --run: execution.txt, then those of the job, then the options; always on the
 // console.
-Result<RunSettings> SettingsOfTheRun(const CommandLine& command, const GenerateEnvironment& env,
+Result<RunSettings> SettingsOfTheRun(const CommandLine& command, Result<RunSettings> run,
                                      const MainJob& job) {
-    Result<RunSettings> run = LoadRunSettings(Joined(env.programFolder, kRunSettingsFileName));
     if (!run)
         return run;
     if (job.run)
@@ -117,56 +87,41 @@ public:
     InterruptScope& operator=(const InterruptScope&) = delete;
 };
 
-// --run, once the job, the settings and the list are known to be readable.
-ExitCode RunOnConsole(const ScriptRequest& request, const RunSettings& run,
-                      const std::string& scriptFolder, std::ostream& err) {
-    const std::string console = ConsoleProgram(run, request.settings.acadPath());
-    if (Status found = CheckReadable(console); !found)
-        return Fail(err, ConsoleNotFoundText(console), ExitCode::AutocadNotStarted);
+// Runs a --run's batch: the batch, a line per finished drawing, the summary; keeps its exit code.
+class ConsoleLines final : public ConsoleBatchRunner {
+public:
+    ConsoleLines(std::ostream& err, BatchControl& control) : m_err(err), m_control(control) {}
 
-    BatchControl control;
-    // From the check of the drawings on: a stop during it leaves every drawing unstarted, and the
-    // journal says so.
-    const InterruptScope interrupts(control);
-    KeepAutocadStopped review;
-    const Result<ConsoleRunPlan> plan =
-        PrepareConsoleRun(request, run, scriptFolder, &review, std::chrono::system_clock::now());
-    if (!plan) {
-        const Error& error = plan.error();
-        const ExitCode code = error.operation == Operation::ReadList ? ExitCode::UnreadableList
-                                                                     : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(error), code);
-    }
-    switch (plan->stop) {
-    case RunStop::DrawingsNotReady: {
-        const DrawingCheck& check = *plan->problems;
-        return Fail(err,
-                    DrawingsNotReadyForRunText(check.checked, static_cast<int>(check.issues.size()),
-                                               DrawingCheckText(check)),
-                    ExitCode::DrawingsNotReady);
-    }
-    case RunStop::NothingToProcess:
-        return Fail(err, kNothingToRunText, ExitCode::NothingToProcess);
-    case RunStop::Cancelled:
-    case RunStop::None:
-        break;
+    void run(ConsoleRunPlan plan) override {
+        m_err << ToLf(BatchStartText(plan.batch, plan.runFolder)) << '\n' << std::flush;
+        const auto began = std::chrono::steady_clock::now();
+        ProgressLines progress(m_err, static_cast<int>(plan.batch.drawings.size()));
+        const std::vector<DrawingRun> runs = RunConsolePlan(plan, progress, m_control);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+
+        const BatchCounts counts = CountStates(runs);
+        const bool everyOneSucceeded = counts.succeeded == static_cast<int>(runs.size());
+        if (Interrupted() && !everyOneSucceeded)
+            m_err << kRunInterruptedText << '\n';
+        m_err << ToLf(BatchSummaryText(counts, seconds, plan.runFolder)) << '\n' << std::flush;
+        if (!everyOneSucceeded)
+            m_code = Interrupted() ? ExitCode::RunInterrupted : ExitCode::SomeDrawingsFailed;
     }
 
-    err << ToLf(BatchStartText(plan->batch, plan->runFolder)) << '\n' << std::flush;
-    const auto began = std::chrono::steady_clock::now();
-    ProgressLines progress(err, static_cast<int>(plan->batch.drawings.size()));
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, progress, control);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    ExitCode code() const { return m_code; }
 
-    const BatchCounts counts = CountStates(runs);
-    const bool everyOneSucceeded = counts.succeeded == static_cast<int>(runs.size());
-    if (Interrupted() && !everyOneSucceeded)
-        err << kRunInterruptedText << '\n';
-    err << ToLf(BatchSummaryText(counts, seconds, plan->runFolder)) << '\n' << std::flush;
-    if (everyOneSucceeded)
-        return ExitCode::Success;
-    return Interrupted() ? ExitCode::RunInterrupted : ExitCode::SomeDrawingsFailed;
+private:
+    std::ostream& m_err;
+    BatchControl& m_control;
+    ExitCode m_code = ExitCode::Success;
+};
+
+ExitCode FailureCode(const Error& error) {
+    if (error.operation == Operation::StartProgram)
+        return ExitCode::AutocadNotStarted;
+    return error.operation == Operation::ReadList ? ExitCode::UnreadableList
+                                                  : ExitCode::GenerationFailed;
 }
 
 } // namespace
@@ -188,62 +143,61 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     if (job.mode() == JobMode::Operations && job.renameTicked)
         return Fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
 
-    Settings settings;
-    const std::string settingsPath = Joined(env.programFolder, kSettingsFileName);
-    const Result<SettingsStartup> startup = ReadSettings(settingsPath, env, settings);
-    if (!startup)
-        return Fail(err, SettingsFailureText(startup.error()), ExitCode::SettingsUnreadable);
+    // The settings as the window's start-up establishes them, but read only: a missing file gives
+    // the first-run settings and is not created, a damaged one is refused.
+    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
+    StartupSettings started = StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
+                                            SettingsUse::ReadOnly, env.separator);
+    if (started.startup.failure)
+        return Fail(err, SettingsFailureText(*started.startup.failure),
+                    ExitCode::SettingsUnreadable);
     Result<RunSettings> run = RunSettings{};
     if (command.run) {
-        run = SettingsOfTheRun(command, env, job);
+        run = SettingsOfTheRun(command, std::move(started.run), job);
         if (!run)
             return Fail(err, RunSettingsRefusedText(run.error()), ExitCode::SettingsUnreadable);
     }
-    const std::string scriptFolder =
-        ResolveScriptFolder(*startup, settings, env.programFolder, env.separator);
+    const Settings& settings = started.settings;
+    const std::string& scriptFolder = started.scriptFolder;
     const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
     const std::string listPath =
         command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
-    // The script stays as it was when there is nothing to make it from.
-    if (Status readable = CheckReadable(listPath); !readable)
-        return Fail(err, GenerationFailureText(InOperation(readable.error(), Operation::ReadList)),
-                    ExitCode::UnreadableList);
-
     ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
+    if (!command.execute && !command.run) {
+        ListPosition position;
+        const Result<WrittenScript> written = WriteScript(request, position, nullptr);
+        if (!written)
+            return Fail(err, GenerationFailureText(written.error()), FailureCode(written.error()));
+        return ExitCode::Success;
+    }
+
+    ExecuteRequest execute{request, *run, scriptFolder, std::nullopt, env.windowsNames};
+    BatchControl control;
+    // From the check of the drawings on, a stop leaves every drawing unstarted and the journal
+    // says so.
+    std::optional<InterruptScope> interrupts;
     if (command.run)
-        return RunOnConsole(request, *run, scriptFolder, err);
-    ListPosition position;
+        interrupts.emplace(control);
     KeepAutocadStopped review;
-    RefuseEveryStart noStarter;
-    const Result<WrittenScript> written =
-        command.execute
-            ? WriteScriptAndStartAutocad(request, scriptFolder, position, &review,
-                                         env.starter ? *env.starter : noStarter, env.windowsNames)
-            : WriteScript(request, position, nullptr);
-    if (!written) {
-        const Error& error = written.error();
-        if (error.operation == Operation::StartProgram)
-            return Fail(err, AutocadNotStartedText(error.detail), ExitCode::AutocadNotStarted);
-        const ExitCode code = error.operation == Operation::ReadList ? ExitCode::UnreadableList
-                                                                     : ExitCode::GenerationFailed;
-        return Fail(err, GenerationFailureText(error), code);
-    }
-    switch (written->stop) {
-    case RunStop::DrawingsNotReady: {
-        const DrawingCheck& check = *written->problems;
-        return Fail(err,
-                    DrawingsNotReadyText(check.checked, static_cast<int>(check.issues.size()),
-                                         DrawingCheckText(check)),
+    ConsoleLines lines(err, control);
+    ListPosition position;
+    const Result<Executed> executed =
+        ExecuteScript(execute, position, ExecuteHooks{&review, env.starter, &lines, {}});
+    if (!executed)
+        return Fail(err, ExecuteFailureText(executed.error(), execute.run.engine),
+                    FailureCode(executed.error()));
+    switch (executed->stop) {
+    case RunStop::DrawingsNotReady:
+        return Fail(err, DrawingsNotReadyText(*executed->problems, execute.run.engine),
                     ExitCode::DrawingsNotReady);
-    }
     case RunStop::NothingToProcess:
-        return Fail(err, kNothingToProcessText, ExitCode::NothingToProcess);
+        return Fail(err, NothingToExecuteText(execute.run.engine), ExitCode::NothingToProcess);
     case RunStop::Cancelled:
     case RunStop::None:
         break;
     }
-    return ExitCode::Success;
+    return lines.code();
 }
 
 } // namespace pilotrame

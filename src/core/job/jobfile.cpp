@@ -4,6 +4,8 @@
 #include "base/numbers.h"
 #include "base/text.h"
 #include "base/utf8.h"
+#include "job/switchrules.h"
+#include "script/operations.h"
 
 #include <algorithm>
 #include <array>
@@ -22,20 +24,20 @@ enum class ValueKind {
     Line,      // the text of a single-line box: no line break, at most kJobLineValueLimit
     Number,    // a Line whose box holds a number, kept with a full stop
     Paragraph, // the text of a multi-line box
-    Whole,     // a whole number from low to high
+    Run,       // a Line that is a setting of the run, read and written as execution.txt does
 };
 
+// The keys of the settings of the run are those of execution.txt after this.
+constexpr std::string_view kRunKeyPrefix = "execution.";
+
 struct KeySpec {
-    std::string_view name;
+    std::string name;
     ValueKind kind = ValueKind::Flag;
     bool& (*flag)(MainJob&) = nullptr;
     std::string& (*text)(MainJob&) = nullptr;
     std::span<const std::string_view> words;
     int (*getWord)(const MainJob&) = nullptr;
     void (*setWord)(MainJob&, int) = nullptr;
-    int& (*whole)(MainJob&) = nullptr;
-    int low = 0;
-    int high = 0;
     // Whether the job carries the key; null: always. A key a job does not carry is not written.
     bool (*carried)(const MainJob&) = nullptr;
     // The value goes into the script: a control character in it is refused (line breaks aside in
@@ -75,16 +77,6 @@ KeySpec WordKey(std::string_view name, std::span<const std::string_view> words,
     return key;
 }
 
-KeySpec WholeKey(std::string_view name, int& (*whole)(MainJob&), int low, int high) {
-    KeySpec key;
-    key.name = name;
-    key.kind = ValueKind::Whole;
-    key.whole = whole;
-    key.low = low;
-    key.high = high;
-    return key;
-}
-
 // The settings of the run of a job, made when a key of theirs is first read.
 RunSettings& RunOf(MainJob& job) {
     if (!job.run)
@@ -96,7 +88,11 @@ bool CarriesRun(const MainJob& job) {
     return job.run.has_value();
 }
 
-KeySpec RunKey(KeySpec key) {
+// A setting of the run, by its key in execution.txt.
+KeySpec RunKey(std::string_view setting) {
+    KeySpec key;
+    key.name = std::string(kRunKeyPrefix).append(setting);
+    key.kind = ValueKind::Run;
     key.carried = CarriesRun;
     return key;
 }
@@ -113,13 +109,18 @@ constexpr std::array<std::string_view, 2> kTransferWords{"dxf-dwg", "dwg-dxf"};
 constexpr std::array<std::string_view, 3> kEraseWords{"fenetre", "trajet", "capture"};
 constexpr std::array<std::string_view, 2> kInsertWords{"presse-papier", "fichier"};
 constexpr std::array<std::string_view, 3> kRuleWords{"supprimer", "ajouter", "extension"};
-// The words of execution.txt's "moteur", in the order of Engine.
-constexpr std::array<std::string_view, 2> kEngineWords{"autocad", "console"};
+
+// The keys, then those of the settings of the run, as execution.txt names them.
+std::vector<KeySpec> WithRunKeys(std::vector<KeySpec> keys) {
+    for (const std::string_view setting : kRunSettingKeys)
+        keys.push_back(RunKey(setting));
+    return keys;
+}
 
 // Every key of this version, in the order they are written: the top row, then the panel rows
 // from top to bottom.
 const std::vector<KeySpec>& Keys() {
-    static const std::vector<KeySpec> table = {
+    static const std::vector<KeySpec> table = WithRunKeys({
         WordKey(
             "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
             [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
@@ -202,22 +203,7 @@ const std::vector<KeySpec>& Keys() {
         ToScript(TextKey("remplacer-texte.nouveau2",
                          [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; })),
 
-        // The settings of the run, as execution.txt names them.
-        RunKey(WordKey(
-            "execution.moteur", kEngineWords,
-            [](const MainJob& j) { return static_cast<int>(j.run ? j.run->engine : Engine{}); },
-            [](MainJob& j, int w) { RunOf(j).engine = static_cast<Engine>(w); })),
-        RunKey(TextKey("execution.console",
-                       [](MainJob& j) -> std::string& { return RunOf(j).consolePath; })),
-        RunKey(WholeKey(
-            "execution.plans-simultanes", [](MainJob& j) -> int& { return RunOf(j).workers; },
-            kMinWorkers, kMaxWorkers)),
-        RunKey(WholeKey(
-            "execution.delai", [](MainJob& j) -> int& { return RunOf(j).timeoutSeconds; },
-            kMinTimeout, kMaxTimeout)),
-        RunKey(TextKey("execution.langue",
-                       [](MainJob& j) -> std::string& { return RunOf(j).language; })),
-    };
+    });
     return table;
 }
 
@@ -430,6 +416,7 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     }
     case ValueKind::Line:
     case ValueKind::Number:
+    case ValueKind::Run:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
         // UTF-16 units are never more than UTF-8 bytes: most values need no count.
@@ -443,23 +430,22 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
             if (std::optional<std::string> number = InvariantNumber(value, ','))
                 value = std::move(*number);
         }
+        if (key.kind == ValueKind::Run) {
+            Status read =
+                ReadRunSetting(RunOf(job), std::string_view(key.name).substr(kRunKeyPrefix.size()),
+                               value, lineNumber);
+            if (!read) {
+                Error error = read.error();
+                error.detail = key.name;
+                return error;
+            }
+            return Success();
+        }
         key.text(job) = std::move(value);
         return Success();
     case ValueKind::Paragraph:
         key.text(job) = std::move(value);
         return Success();
-    case ValueKind::Whole: {
-        const std::optional<std::int64_t> number = ParseInteger(value);
-        if (!number)
-            return TextError(TextFault::NotAWholeNumber, lineNumber, key.name, value);
-        if (*number < key.low || *number > key.high) {
-            Error error = TextError(TextFault::NumberOutOfRange, lineNumber, key.name, value);
-            error.allowed = {std::to_string(key.low), std::to_string(key.high)};
-            return error;
-        }
-        key.whole(job) = static_cast<int>(*number);
-        return Success();
-    }
     }
     return Success();
 }
@@ -480,14 +466,19 @@ void MainJob::setMode(JobMode mode) {
 }
 
 void ApplySwitchRules(MainJob& job) {
-    // Ticking either switch hides the panel, and hiding the panel unticks every operation.
-    job.setMode(job.mode());
-    if (job.mode() == JobMode::Operations)
-        return;
-    DrawingJob& d = job.drawing;
-    d.purge = d.zoomExtents = d.transfer = d.erase = d.insert = d.replaceAttribute = d.replaceText =
-        false;
-    job.renameTicked = false;
+    // The clicks that show a job: the mode, the operations, the renaming switch last.
+    TopRow row;
+    if (job.mode() != JobMode::Operations)
+        row = SetTopSwitch(
+            row, job.mode() == JobMode::Plot ? TopSwitch::Plot : TopSwitch::ScriptFile, true);
+    if (!row.panelEnabled) {
+        for (const DrawingOperation& operation : kDrawingOperations)
+            job.drawing.*operation.ticked = false;
+        job.renameTicked = false;
+    }
+    row = SetTopSwitch(row, TopSwitch::RenameSwitch, job.renameSwitch);
+    job.drawing.plot = row.plot;
+    job.drawing.customScript = row.scriptFile;
 }
 
 std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
@@ -516,8 +507,9 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
             text.append(Escaped(number ? *number : typed));
             break;
         }
-        case ValueKind::Whole:
-            text.append(std::to_string(key.whole(job)));
+        case ValueKind::Run:
+            text.append(Escaped(RunSettingValue(
+                *job.run, std::string_view(key.name).substr(kRunKeyPrefix.size()))));
             break;
         }
         text.append("\n");

@@ -113,8 +113,8 @@ struct MainJob {
     bool operator==(const MainJob&) const = default;
 };
 
-// Brings the job to the state the window's click rules leave: with "IMPRIMER" ticked,
-// "SCRIPT FICHIER" is not; outside the operation mode every operation is unticked (their
+// Brings the job to the state the window's click rules (SetTopSwitch) leave: with "IMPRIMER"
+// ticked, "SCRIPT FICHIER" is not; outside the operation mode every operation is unticked (their
 // options and boxes stay as they are, as the window keeps them while the panel is hidden).
 // A window that shows a job sets the mode first, then the operations, and Check20 last: by
 // those clicks it reaches every job that has been through these rules.

@@ -11,10 +11,12 @@ namespace pilotrame {
 
 // How a watched program ended.
 enum class ChildEnd {
-    Exited,     // it ended by itself; exitCode holds its code
-    TimedOut,   // it was still running at the deadline and was ended
-    Stopped,    // it was ended because the caller asked to stop
-    NotStarted, // the system could not start it; reason says why
+    Exited,      // it ended by itself; exitCode holds its code
+    TimedOut,    // it was still running at the deadline and was ended
+    Stopped,     // it was ended because the caller asked to stop
+    NotStarted,  // the system could not start it, or not where it can be ended with all it
+                 // starts; reason says why
+    ExitUnknown, // it ended, but the system did not give its exit code; reason says why
 };
 
 struct ChildOutcome {
@@ -23,7 +25,7 @@ struct ChildOutcome {
     // crash) gets 128 plus the signal's number, as shells report it; a crashed Windows program
     // has the exception code the system gives (0xC0000005 …).
     long long exitCode = 0;
-    std::string reason;     // why it could not start, in the system's words
+    std::string reason;     // why it could not start or has no code, in the system's words
     std::string output;     // what it wrote on its standard output and error, bytes as they came
     bool outputCut = false; // the output passed kMaxChildOutput and its end was dropped
 };
@@ -36,8 +38,10 @@ inline constexpr std::size_t kMaxChildOutput = 4 * 1024 * 1024;
 // second). Its standard output and error are kept, its input is empty. Whatever way it ends,
 // every process it started ends with it: on POSIX it leads a process group of its own, which is
 // killed, and it is killed with this program should this one die; on Windows it runs in a job
-// object that ends all its processes, also when this program dies. Safe to call from several
-// threads at once.
+// object that ends all its processes, also when this program dies, and it is not started when it
+// cannot be put in one. It inherits no handle of this program but its input and output. Once it
+// has ended, what is left of its output is waited for a second at most: a process that escaped
+// and holds the pipe does not hold the run. Safe to call from several threads at once.
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
                       const std::function<bool()>& stopRequested = nullptr);
 

@@ -8,15 +8,11 @@ namespace pilotrame {
 
 // A program to start, as the system is asked to start it.
 struct ProgramStart {
-    // The program file. On Windows it may be left empty: the command line then names it, and the
-    // system looks it up as a typed command line is looked up.
+    // The program file. POSIX looks a bare name up in PATH; Windows takes it as it stands.
     std::string program;
-    // The arguments, one by one. POSIX passes them as they are; Windows joins them into a command
-    // line with the quoting its C runtime undoes, unless windowsCommandLine is given.
+    // The arguments, one by one. POSIX passes them as they are; Windows joins them into one
+    // command line with WindowsCommandLine.
     std::vector<std::string> arguments;
-    // Windows only: the whole command line, program included, exactly as the started program is
-    // to read it. Programs that read their command line themselves (AutoCAD, Excel) get this.
-    std::string windowsCommandLine;
     bool maximised = false;    // Windows: shown maximised, with the focus
     std::string workingFolder; // empty: this program's current folder
 
@@ -65,8 +61,13 @@ private:
 };
 #endif
 
-// The Windows command line of program and arguments: each quoted when it holds a space, a tab or
-// a double quote, or is empty, with the backslash rules the C runtime undoes.
+// The one Windows command line of program and arguments, as the C runtime (and
+// CommandLineToArgvW) splits it back into exactly these words: AutoCAD, its console and Excel
+// read theirs that way. The program is always quoted, so that a folder with a space is never
+// split; an argument of ASCII letters, digits, "/" and "-" only (a switch, a checked language)
+// stays bare; every other one, every path among them, is quoted, with its double quotes and the
+// backslashes before them escaped.
 std::string WindowsCommandLine(std::string_view program, const std::vector<std::string>& arguments);
+std::string WindowsCommandLine(const ProgramStart& start);
 
 } // namespace pilotrame

@@ -31,6 +31,8 @@ Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
     return Success();
 }
 
+} // namespace
+
 // The script text box checked line by line, so that the failure names the line to correct.
 Status CheckScriptText(std::string_view scriptText) {
     int number = 0;
@@ -41,8 +43,6 @@ Status CheckScriptText(std::string_view scriptText) {
     }
     return Success();
 }
-
-} // namespace
 
 std::string_view InsertCommandWord(std::string_view acadVersion) {
     if (IsVersionBefore2000(acadVersion))

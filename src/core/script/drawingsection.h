@@ -61,6 +61,10 @@ inline constexpr std::uint64_t kScriptTextSizeLimit = 1024 * 1024;
 // is refused (cause TooLarge), as is anything that is no ordinary file (cause NotAFile).
 Result<std::string> ReadScriptText(const std::string& path);
 
+// Succeeds when every line of the script text fits the ANSI code page; fails as
+// WriteDrawingSection does for it otherwise (NotInCodePage, detail: "SCRIPT FICHIER, ligne 2").
+Status CheckScriptText(std::string_view scriptText);
+
 // The text of the custom script as a section carries it: line breaks made CR LF, every CR LF at
 // its very end removed, then one CR LF. An empty text gives one empty line.
 std::string CustomScriptLines(std::string_view scriptText);

@@ -96,8 +96,8 @@ std::string ResolveProgramFolder(std::string_view executableFolder, std::string_
     return WithTrailingSeparator(appDataFolder, separator);
 }
 
-SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings,
-                                  const Settings& defaults) {
+SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const Settings& defaults,
+                                  SettingsUse use) {
     SettingsStartup startup;
     Status readable = CheckReadable(file.path());
     const bool missing = !readable && (readable.error().code == ErrorCode::FileNotFound ||
@@ -105,6 +105,8 @@ SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings,
     if (missing) {
         settings = defaults;
         startup.created = true;
+        if (use == SettingsUse::ReadOnly)
+            return startup;
         if (Status saved = file.SaveSettings(settings); !saved)
             startup.failure = saved.error();
         return startup;
@@ -128,6 +130,19 @@ std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& 
         return programFolder.empty() ? std::string()
                                      : WithTrailingSeparator(programFolder, separator);
     return WithTrailingSeparator(settings.scriptFolder(), separator);
+}
+
+StartupSettings StartSettings(SettingsFile& file, const std::string& programFolder,
+                              const Settings& firstRun, SettingsUse use, char separator) {
+    StartupSettings started;
+    // What cannot be read keeps its first-run value.
+    started.settings = firstRun;
+    started.startup = EstablishSettings(file, started.settings, firstRun, use);
+    ApplySingleWindowRule(started.settings);
+    started.scriptFolder =
+        ResolveScriptFolder(started.startup, started.settings, programFolder, separator);
+    started.run = LoadRunSettings(std::string(programFolder).append(kRunSettingsFileName));
+    return started;
 }
 
 } // namespace pilotrame

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "base/result.h"
+#include "batch/runsettings.h"
 #include "config/settingsfile.h"
 
 #include <optional>
@@ -43,11 +44,17 @@ struct SettingsStartup {
     std::optional<Error> failure; // loading or creating failed; settings hold what was applied
 };
 
-// Loads the settings file into settings, or on a first start (no file) applies defaults and
-// creates the file with them. A file that is read starts from defaults too: a damaged file (cut
-// short) is reported as the failure, the settings it lacks keep their first-run values, and it
-// is not written over: it is written again only when the user saves the configuration.
-SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const Settings& defaults);
+// How start-up uses savescript.txt: the window creates it on a first start; the command line
+// never writes it.
+enum class SettingsUse { CreateWhenMissing, ReadOnly };
+
+// Loads the settings file into settings, or on a first start (no file) applies defaults and,
+// unless use is ReadOnly, creates the file with them (created is set either way). A file that is
+// read starts from defaults too: a damaged file (cut short) is reported as the failure, the
+// settings it lacks keep their first-run values, and it is not written over: it is written again
+// only when the user saves the configuration.
+SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const Settings& defaults,
+                                  SettingsUse use = SettingsUse::CreateWhenMissing);
 
 // The script folder after start-up, for the window and the command line alike: the script
 // folder setting with one separator at its end. An empty setting gives programFolder: an empty
@@ -56,5 +63,22 @@ SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const 
 // file, completed with first-run values, counts as established.
 std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& settings,
                                 std::string_view programFolder, char separator = kNativeSeparator);
+
+// The settings of a session as start-up leaves them.
+struct StartupSettings {
+    Settings settings;
+    SettingsStartup startup;
+    std::string scriptFolder;                // as ResolveScriptFolder gives it
+    Result<RunSettings> run = RunSettings{}; // execution.txt, or why it could not be read
+};
+
+// Start-up's settings for the window and the command line alike: savescript.txt (file) as
+// EstablishSettings establishes it from firstRun, a single-window version locking its window
+// mode (ApplySingleWindowRule), the script folder, and the settings of the run of execution.txt
+// in programFolder (LoadRunSettings). Each caller decides what a failure stops: the window goes
+// on with the values established, the command line refuses to run.
+StartupSettings StartSettings(SettingsFile& file, const std::string& programFolder,
+                              const Settings& firstRun, SettingsUse use,
+                              char separator = kNativeSeparator);
 
 } // namespace pilotrame

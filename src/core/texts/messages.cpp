@@ -325,6 +325,14 @@ std::string UnreadableFoldersText(const std::vector<std::string>& folders) {
     return text;
 }
 
+std::string WalkProgressText(int folders) {
+    return "Recherche des fichiers…\n" + std::to_string(folders) + " répertoires parcourus";
+}
+
+std::string FolderCountText(int count) {
+    return std::to_string(count) + " Répertoires";
+}
+
 // --- Main window and configuration dialog ---
 
 std::string ScriptFileReadFailureText(const Error& error) {
@@ -334,6 +342,8 @@ std::string ScriptFileReadFailureText(const Error& error) {
 }
 
 std::string ScriptFileSaveFailureText(const Error& error) {
+    if (error.cause == Cause::NotInCodePage)
+        return "Le script n'a pas été enregistré. " + CharacterOutsideAnsiText(error);
     return "Impossible d'enregistrer le fichier : " + std::string(kCrLf) + error.path +
            std::string(kCrLf) + NumberAndDescription(error);
 }
@@ -407,6 +417,9 @@ std::string TextFaultText(const Error& error) {
             return InQuotes(key) + " vaut " + InQuotes(error.text) + " : nombre hors limites";
         return InQuotes(key) + " vaut " + InQuotes(error.text) + " : un nombre entier de " +
                error.allowed[0] + " à " + error.allowed[1] + " attendu";
+    case TextFault::NotALanguage:
+        return InQuotes(key) + " vaut " + InQuotes(error.text) +
+               " : une langue s'écrit en lettres, chiffres et « - » seulement (fr-FR par exemple)";
     case TextFault::LineBreakInLine:
         return InQuotes(key) +
                " ne peut pas contenir de retour à la ligne (case d'une seule ligne)";
@@ -493,6 +506,26 @@ std::string AutocadNotStartedText(const std::string& program) {
         return "Aucun programme AutoCAD n'est réglé (menu Configuration, "
                "Autocad) : AutoCAD n'a pas été démarré.";
     return "AutoCAD n'a pas pu être démarré : " + std::string(kCrLf) + program;
+}
+
+// ---- "Executer script", from the window and the command line ----
+
+std::string ExecuteFailureText(const Error& error, Engine engine) {
+    if (error.operation != Operation::StartProgram)
+        return GenerationFailureText(error);
+    return engine == Engine::Console ? ConsoleNotFoundText(error.detail)
+                                     : AutocadNotStartedText(error.detail);
+}
+
+std::string_view NothingToExecuteText(Engine engine) {
+    return engine == Engine::Console ? kNothingToRunText : kNothingToProcessText;
+}
+
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine) {
+    const int problems = static_cast<int>(check.issues.size());
+    return engine == Engine::Console
+               ? DrawingsNotReadyForRunText(check.checked, problems, DrawingCheckText(check))
+               : DrawingsNotReadyText(check.checked, problems, DrawingCheckText(check));
 }
 
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
@@ -811,10 +844,14 @@ std::string RenameStopText(const Error& failure, int renamedBefore) {
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
     std::string line = "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
                        std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
-                       SecondsText(run.seconds) + " s";
+                       DurationText(run.seconds);
     if (const std::string detail = DrawingFailureDetail(run); !detail.empty())
         line += "  " + detail;
     return line;
+}
+
+std::string DurationText(double seconds) {
+    return SecondsText(seconds) + " s";
 }
 
 std::string BatchCountsText(const BatchCounts& counts) {
@@ -855,9 +892,6 @@ std::string RunSettingsFault(const Error& error) {
         return text;
     if (error.cause == Cause::FaultyText)
         return "ligne " + std::to_string(error.line) + " : " + TextFaultText(error);
-    if (error.cause == Cause::NotANumber || error.cause == Cause::OutOfRange)
-        return InQuotes(error.detail) + " vaut " + InQuotes(error.text) +
-               " : un nombre entier dans les limites est attendu";
     return NumberAndDescription(error);
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "batch/journal.h"
+#include "batch/runsettings.h"
 #include "check/drawingcheck.h"
 #include "job/jobfile.h"
 
@@ -65,6 +66,10 @@ inline constexpr std::string_view kDriveNotReadyText = "Lecteur non prêt";
 inline constexpr std::string_view kDriveNotReadyTitle = "Erreur de lecture";
 // The folders a walk could not read, one per line.
 std::string UnreadableFoldersText(const std::vector<std::string>& folders);
+// While a walk lasts: "Recherche des fichiers…" and the folders walked so far.
+std::string WalkProgressText(int folders);
+// The sub-folders a walk collected, as the main window's count shows them: "12 Répertoires".
+std::string FolderCountText(int count);
 
 // The files left out of a selection because their name holds a character the ANSI code page
 // cannot hold, one per line.
@@ -116,6 +121,16 @@ inline constexpr std::string_view kNothingToProcessText =
 
 // AutoCAD could not be started on the script; an empty program means none is configured.
 std::string AutocadNotStartedText(const std::string& program);
+
+// ---- "Executer script", from the window and the command line ----
+
+// Why it failed: the program that could not be started (AutoCAD, or the console program of a
+// run on the console), else what GenerationFailureText says.
+std::string ExecuteFailureText(const Error& error, Engine engine);
+// A list that leaves no drawing to process: nothing was started.
+std::string_view NothingToExecuteText(Engine engine);
+// Why nothing was started after the check of the drawings, as the command line says it.
+std::string DrawingsNotReadyText(const DrawingCheck& check, Engine engine);
 
 // ---- Command line: the check of the drawings before --execute starts AutoCAD ----
 
@@ -214,6 +229,9 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
+
+// A drawing's time, as the window and the command line show it: "3,2 s".
+std::string DurationText(double seconds);
 
 // The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
 std::string BatchCountsText(const BatchCounts& counts);

@@ -1,5 +1,6 @@
 #include "usecases/autocadcommand.h"
 
+#include "process/process.h"
 #include "script/scriptlines.h"
 
 namespace pilotrame {
@@ -11,8 +12,7 @@ AutocadCommand BuildAutocadCommand(std::string_view acadPath, std::string_view s
     const std::string script =
         std::string(scriptFolder) + (windowsNames ? "pilotrame.scr" : std::string(kScriptFileName));
     command.arguments = {"/B", script};
-    command.nativeArguments = "/B \"" + script + "\"";
-    command.commandLine = command.program + " " + command.nativeArguments;
+    command.commandLine = WindowsCommandLine(command.program, command.arguments);
     return command;
 }
 

@@ -9,9 +9,8 @@ namespace pilotrame {
 // How AutoCAD is started on the script: the program of acadPath, "/B" and the script path.
 struct AutocadCommand {
     std::string program;                // acadPath, unchanged
-    std::vector<std::string> arguments; // "/B" and the script path, for argument-list starters
-    std::string nativeArguments;        // /B "<script>" exactly, for Windows command lines
-    std::string commandLine;            // program, " /B " and the quoted script path
+    std::vector<std::string> arguments; // "/B" and the script path
+    std::string commandLine;            // the Windows command line of both (WindowsCommandLine)
 };
 
 // Whether file names on this system follow the Windows rules (not case-sensitive).

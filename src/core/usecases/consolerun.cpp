@@ -5,6 +5,7 @@
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "script/drawingsection.h"
+#include "script/operations.h"
 
 #include <mutex>
 #include <unordered_set>
@@ -24,10 +25,10 @@ public:
         const BatchRequest& batch = m_plan.batch;
         // A log that cannot be written does not stop the run: the summary names the drawing's
         // state all the same.
-        [[maybe_unused]] const Status written = WriteDrawingLog(
-            m_plan.runFolder, index, run,
-            ConsoleStart(batch.consolePath, run.path(), batch.scriptPath, batch.language)
-                .windowsCommandLine);
+        [[maybe_unused]] const Status written =
+            WriteDrawingLog(m_plan.runFolder, index, run,
+                            WindowsCommandLine(ConsoleStart(batch.consolePath, run.path(),
+                                                            batch.scriptPath, batch.language)));
         m_next.drawingFinished(index, run);
     }
 
@@ -60,10 +61,13 @@ Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now) {
-    if (request.job.replaceText) {
+    for (const DrawingOperation& operation : kDrawingOperations) {
+        if (operation.onConsole || !(request.job.*operation.ticked))
+            continue;
         Error error;
         error.cause = Cause::NeedsVba;
         error.code = ErrorCode::InvalidPropertyValue;
+        error.detail = operation.caption;
         return error;
     }
     ConsoleRunPlan plan;

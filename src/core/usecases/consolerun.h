@@ -27,9 +27,10 @@ struct ConsoleRunPlan {
 // Checks the drawings of the list when review is given (as for "Executer script"), then, unless
 // the run stops there, creates the run's folder in the journal of scriptFolder, writes the console
 // script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings to run: those of
-// the list less those the answer leaves out. A job with "REMPLACE TEXTE (vba)" ticked fails before
-// anything (cause NeedsVba): the console has no VBA. A list that leaves no drawing stops with
-// NothingToProcess, without any folder made. Fails as WriteScript does otherwise.
+// the list less those the answer leaves out. A job with an operation the console cannot do ticked
+// ("REMPLACE TEXTE (vba)") fails before anything (cause NeedsVba, detail: its caption). A list that
+// leaves no drawing stops with NothingToProcess, without any folder made. Fails as WriteScript does
+// otherwise.
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now);

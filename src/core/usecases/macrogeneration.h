@@ -1,7 +1,11 @@
 #pragma once
 
+#include "base/result.h"
 #include "process/process.h"
+#include "script/macrosection.h"
+#include "selection/filelist.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,12 +13,33 @@ namespace pilotrame {
 
 // The use case of the macro-functions window's "GENERER".
 
-// The command line that starts Excel on the F2 workbook: the fixed program path, " /B " and the
-// workbook path as it stands, without quotes.
+// Excel's fixed program path.
+inline constexpr std::string_view kExcelProgram =
+    "C:\\Program Files\\Microsoft Office\\Office\\excel.exe";
+
+// What the program hands to the system to start Excel on the F2 workbook: the fixed program, "/B"
+// and the workbook, maximised.
+ProgramStart ExcelStart(std::string_view workbookPath);
+
+// Its Windows command line (WindowsCommandLine).
 std::string ExcelCommandLine(std::string_view workbookPath);
 
-// What the program hands to the system to start Excel on the workbook: ExcelCommandLine, the
-// program found from it as a typed command line is, maximised.
-ProgramStart ExcelStart(std::string_view workbookPath);
+// What "GENERER" writes the macro script from.
+struct MacroRequest {
+    std::string listPath;   // the list of drawings
+    std::string scriptPath; // Pilotrame.scr in the script folder
+    MacroJob job;
+    bool sdiMultiple = true;  // "SDI = 0 Fenetre multiple": each drawing is closed after its macros
+    std::string workbookPath; // the F2 workbook
+};
+
+// "GENERER": checks the boxes of the job before the script is touched (CheckMacroJob), then
+// writes one macro section per listed drawing (WriteMacroSection) as GenerateScript does. symbols
+// moves with each section written, and stays where the last one left it when a section fails.
+// With F2 ticked and F1 not, startExcel is called once, with the workbook, at the first section
+// written. Returns the number of sections; fails as CheckMacroJob and GenerateScript do.
+Result<int> GenerateMacroScript(const MacroRequest& request, ListPosition& position,
+                                SymbolGrid& symbols,
+                                const std::function<void(const std::string& workbook)>& startExcel);
 
 } // namespace pilotrame

@@ -9,6 +9,9 @@ namespace pilotrame {
 
 Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
                                   DrawingReview* review) {
+    // The script stays as it was when there is nothing to make it from.
+    if (Status readable = CheckReadable(request.listPath); !readable)
+        return InOperation(readable.error(), Operation::ReadList);
     WrittenScript written;
     std::unordered_set<std::string> skipped;
     if (review) {
@@ -68,7 +71,6 @@ ProgramStart AutocadStart(std::string_view acadPath, std::string_view scriptFold
     ProgramStart start;
     start.program = command.program;
     start.arguments = command.arguments;
-    start.windowsCommandLine = command.commandLine;
     start.maximised = true;
     return start;
 }

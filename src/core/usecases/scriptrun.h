@@ -55,8 +55,8 @@ struct WrittenScript {
 
 // Checks the drawings of the list when review is given and asks it about those with problems;
 // then, unless it cancels, writes the script of the drawings kept, as GenerateScript does (its
-// failures are this one's). A box of the job that cannot be written fails before the script is
-// touched. A list that cannot be read is left for the writing to report.
+// failures are this one's). A box of the job that cannot be written, or a list that cannot be
+// read (operation ReadList), fails before the script is touched.
 Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
                                   DrawingReview* review);
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
@@ -289,6 +290,9 @@ void ConfigDialog::buildRunGroup() {
     m_language = new QLineEdit(m_runGroup);
     m_language->setObjectName(QStringLiteral("RunLanguage"));
     m_language->setPlaceholderText(QStringLiteral("aucune"));
+    // What execution.txt would refuse cannot be typed (IsLanguageTag).
+    m_language->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[A-Za-z0-9-]*")), m_language));
     int row = 0;
     const auto addRow = [&](const QString& caption, QWidget* field, QWidget* extra = nullptr) {
         grid->addWidget(new QLabel(caption, m_runGroup), row, 0);

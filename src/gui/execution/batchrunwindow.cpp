@@ -62,7 +62,7 @@ QVariant BatchRunModel::data(const QModelIndex& index, int role) const {
     case Duration:
         if (run.state == DrawingState::NotStarted || run.state == DrawingState::Running)
             return {};
-        return FromStd(SecondsText(run.seconds) + " s");
+        return FromStd(DurationText(run.seconds));
     default:
         return {};
     }

@@ -13,10 +13,9 @@
 #include "gui/script/macrowindow.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "gui/textinsert/textinsertwindow.h"
-#include "rename/renaming.h"
 #include "texts/help.h"
 #include "texts/messages.h"
-#include "usecases/consolerun.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <QAction>
@@ -35,6 +34,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -154,9 +154,12 @@ void MainWindow::buildControls() {
     middle->addLayout(panel, 1);
 
     // Rules: the mode switches here, each row's own rules in its panel.
-    connect(m_plot, &QCheckBox::toggled, this, &MainWindow::onPlotToggled);
-    connect(m_scriptFile, &QCheckBox::toggled, this, &MainWindow::onScriptFileToggled);
-    connect(m_renameSwitch, &QCheckBox::toggled, this, &MainWindow::onRenameSwitchToggled);
+    connect(m_plot, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::Plot, ticked); });
+    connect(m_scriptFile, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::ScriptFile, ticked); });
+    connect(m_renameSwitch, &QCheckBox::toggled, this,
+            [this](bool ticked) { onSwitchToggled(TopSwitch::RenameSwitch, ticked); });
     connect(m_operations, &OperationsPanel::operationToggled, this,
             &MainWindow::onOperationToggled);
     connect(m_renaming, &RenamePanel::operationToggled, this, &MainWindow::onOperationToggled);
@@ -267,44 +270,33 @@ void MainWindow::EnableOperationPanel() {
     m_renaming->enable();
 }
 
-void MainWindow::onPlotToggled() {
-    if (m_plot->isChecked()) {
-        DisableOperationPanel();
-        m_scriptFile->setChecked(false);
-        m_renameSwitch->setChecked(false);
+void MainWindow::onSwitchToggled(TopSwitch which, bool ticked) {
+    showTopRow(SetTopSwitch(m_topRow, which, ticked));
+}
+
+void MainWindow::showTopRow(const TopRow& row) {
+    const TopRow previous = std::exchange(m_topRow, row);
+    {
+        // The switches the rule changed follow without running it again.
+        const QSignalBlocker plot(m_plot), scriptFile(m_scriptFile), renameSwitch(m_renameSwitch);
+        m_plot->setChecked(row.plot);
+        m_scriptFile->setChecked(row.scriptFile);
+        m_renameSwitch->setChecked(row.renameSwitch);
     }
-    applyPanelRule();
-}
-
-void MainWindow::onScriptFileToggled() {
-    const bool scriptMode = m_scriptFile->isChecked();
-    if (scriptMode) {
+    if (previous.panelEnabled && !row.panelEnabled)
         DisableOperationPanel();
-        m_scriptText->showText();
-        // Untick the other switches first: the rule of the renaming switch disables the script
-        // commands, which must end enabled in script-file mode.
-        m_plot->setChecked(false);
-        m_renameSwitch->setChecked(false);
-    } else {
-        m_scriptText->hideText();
-    }
-    m_scriptText->setCommandsEnabled(scriptMode);
-    applyPanelRule();
-}
-
-void MainWindow::onRenameSwitchToggled() {
-    m_scriptText->setCommandsEnabled(false);
-    applyPanelRule();
-}
-
-void MainWindow::applyPanelRule() {
-    if (!m_plot->isChecked() && !m_scriptFile->isChecked() && !m_renameSwitch->isChecked())
+    else if (!previous.panelEnabled && row.panelEnabled)
         EnableOperationPanel();
+    if (row.scriptFile && !previous.scriptFile)
+        m_scriptText->showText();
+    else if (!row.scriptFile && previous.scriptFile)
+        m_scriptText->hideText();
+    m_scriptText->setCommandsEnabled(row.scriptCommandsEnabled);
 }
 
 void MainWindow::onOperationToggled() {
     // The unticking done by DisableOperationPanel must not touch any other control.
-    if (m_plot->isChecked() || m_scriptFile->isChecked())
+    if (!m_topRow.panelEnabled)
         return;
     m_operations->applyOperationRule();
     m_renaming->applyOperationRule();
@@ -469,94 +461,61 @@ void MainWindow::onGenerateClicked() {
     writeScript();
 }
 
+namespace {
+
+// A console batch runs in "Exécution des plans", modal, until the user closes it.
+class RunWindowBatch final : public ConsoleBatchRunner {
+public:
+    RunWindowBatch(QWidget* parent, std::string scriptFolder)
+        : m_parent(parent), m_scriptFolder(std::move(scriptFolder)) {}
+    void run(ConsoleRunPlan plan) override {
+        BatchRunWindow window(std::move(plan), m_scriptFolder, m_parent);
+        window.start();
+        window.exec();
+    }
+
+private:
+    QWidget* m_parent;
+    std::string m_scriptFolder;
+};
+
+} // namespace
+
 void MainWindow::executeScript() {
-    const std::string listPath = m_session.listPath();
-    if (Status readable = CheckReadable(listPath); !readable) {
-        const Error failure = InOperation(readable.error(), Operation::ReadList);
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(failure)),
-                    MessageIcon::Critical);
-        return;
-    }
-    if (m_renaming->isTicked()) {
-        RenameSelectedFiles();
-        return;
-    }
-    if (m_session.runSettings.engine == Engine::Console) {
-        runOnConsole();
-        return;
-    }
+    ExecuteRequest request;
+    request.script = scriptRequest();
+    request.run = m_session.runSettings;
+    request.scriptFolder = m_session.scriptFolder;
+    if (m_renaming->isTicked())
+        request.rename = currentRenameJob();
     PromptedDrawingReview review(this);
-    const Result<WrittenScript> written =
-        WriteScriptAndStartAutocad(scriptRequest(), m_session.scriptFolder, m_session.position,
-                                   &review, SystemProgramStarter());
-    if (!written) {
-        // A program that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
+    RunWindowBatch batch(this, m_session.scriptFolder);
+    const auto confirmRename = [this] {
+        const MessageRequest question{FromStd(kInformationTitle), FromStd(kRenameConfirmation),
+                                      MessageIcon::Information, MessageButtons::YesNo};
+        return Prompts::instance().message(this, question) == Answer::Yes;
+    };
+    const Result<Executed> executed =
+        ExecuteScript(request, m_session.position,
+                      ExecuteHooks{&review, &SystemProgramStarter(), &batch, confirmRename});
+    const Engine engine = request.run.engine;
+    if (!executed) {
+        // AutoCAD that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
         // not started on a script that the user has just been told is incomplete.
-        if (written.error().operation != Operation::StartProgram)
-            ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(written.error())),
+        const Error& error = executed.error();
+        if (engine == Engine::Console || error.operation != Operation::StartProgram)
+            ShowMessage(this, FromStd(kErrorTitle), FromStd(ExecuteFailureText(error, engine)),
                         MessageIcon::Critical);
         return;
     }
-    if (written->stop == RunStop::NothingToProcess)
-        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
-                    MessageIcon::Information);
-}
-
-void MainWindow::runOnConsole() {
-    PromptedDrawingReview review(this);
-    Result<ConsoleRunPlan> plan =
-        PrepareConsoleRun(scriptRequest(), m_session.runSettings, m_session.scriptFolder, &review,
-                          std::chrono::system_clock::now());
-    if (!plan) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(plan.error())),
+    if (const std::optional<RenameReport>& renaming = executed->renaming;
+        renaming && renaming->failure)
+        ShowMessage(this, FromStd(kErrorTitle),
+                    FromStd(RenameStopText(*renaming->failure, renaming->renamed)),
                     MessageIcon::Critical);
-        return;
-    }
-    switch (plan->stop) {
-    case RunStop::Cancelled:
-    case RunStop::DrawingsNotReady:
-        return;
-    case RunStop::NothingToProcess:
-        ShowMessage(this, FromStd(kProgramTitle), FromStd(kNothingToProcessText),
+    if (executed->stop == RunStop::NothingToProcess)
+        ShowMessage(this, FromStd(kProgramTitle), FromStd(NothingToExecuteText(engine)),
                     MessageIcon::Information);
-        return;
-    case RunStop::None:
-        break;
-    }
-    BatchRunWindow window(std::move(*plan), m_session.scriptFolder, this);
-    window.start();
-    window.exec();
-}
-
-void MainWindow::LaunchAutocad() {
-    // A program that cannot be started is ignored, as AutoCAD's own failures are.
-    [[maybe_unused]] const Status started =
-        StartAutocad(m_session.settings.acadPath(), m_session.scriptFolder, SystemProgramStarter());
-}
-
-void MainWindow::OpenScriptFile() {
-    m_scriptText->OpenScriptFile();
-}
-
-void MainWindow::SaveScriptFileAs() {
-    m_scriptText->SaveScriptFileAs();
-}
-
-void MainWindow::ChooseInsertDrawing() {
-    m_operations->ChooseInsertDrawing();
-}
-
-void MainWindow::RenameSelectedFiles() {
-    const MessageRequest question{FromStd(kInformationTitle), FromStd(kRenameConfirmation),
-                                  MessageIcon::Information, MessageButtons::YesNo};
-    if (Prompts::instance().message(this, question) != Answer::Yes)
-        return;
-    const RenameReport report = RenameListedFiles(m_session.listPath(), currentRenameJob(),
-                                                  m_session.position, UserDecimalSeparator());
-    if (!report.failure)
-        return;
-    ShowMessage(this, FromStd(kErrorTitle),
-                FromStd(RenameStopText(*report.failure, report.renamed)), MessageIcon::Critical);
 }
 
 MainJob MainWindow::currentMainJob() const {

@@ -2,6 +2,7 @@
 
 #include "gui/config/configdialog.h"
 #include "job/jobfile.h"
+#include "job/switchrules.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
@@ -68,17 +69,10 @@ public:
     // Checks the listed drawings, then writes the script; false when the user cancelled or it
     // stopped on a failure (already reported).
     bool writeScript();
-    // "Executer script": renames when the renaming row is ticked, else writes the script and
-    // starts AutoCAD on it unless the generation failed or left no drawing to process.
+    // "Executer script" (ExecuteScript): renames when the renaming row is ticked, else writes the
+    // script and starts AutoCAD on it, or runs the batch on AutoCAD's console in "Exécution des
+    // plans", as the engine of the run says.
     void executeScript();
-    void LaunchAutocad();
-    // "Executer script" when the engine is AutoCAD's console: checks the drawings, writes the
-    // console script into the journal and shows the run in "Exécution des plans".
-    void runOnConsole();
-    void OpenScriptFile();
-    void SaveScriptFileAs();
-    void ChooseInsertDrawing();
-    void RenameSelectedFiles();
     void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.
@@ -110,11 +104,9 @@ private:
     ScriptRequest scriptRequest() const;
     void buildMenus();
     void applyFormTabOrder();
-    // The switch rules of the top row, then the panel rule.
-    void onPlotToggled();
-    void onScriptFileToggled();
-    void onRenameSwitchToggled();
-    void applyPanelRule();
+    // The switch rules of the top row (SetTopSwitch), shown in the window.
+    void onSwitchToggled(TopSwitch which, bool ticked);
+    void showTopRow(const TopRow& row);
     // The operation rule and the option rule, run for every row of the panel.
     void onOperationToggled();
     void onOptionChosen();
@@ -130,6 +122,7 @@ private:
     QCheckBox* m_plot = nullptr;         // Check1 "IMPRIMER"
     QCheckBox* m_scriptFile = nullptr;   // Check10 "SCRIPT FICHIER"
     QCheckBox* m_renameSwitch = nullptr; // Check20 "RENOMMER FICHIERS" of the top row
+    TopRow m_topRow;                     // the top row as its rules last left it
     QLineEdit* m_fileCount = nullptr;    // Text2
     QLineEdit* m_folderCount = nullptr;  // Text5
     OperationsPanel* m_operations = nullptr;

@@ -2,6 +2,7 @@
 
 #include "gui/formparts.h"
 #include "gui/prompts.h"
+#include "script/operations.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -31,13 +32,16 @@ QWidget* RowWidget(QWidget* host, QLayout* layout) {
 
 OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
     : QObject(host), m_settings(settings), m_host(host) {
-    m_purge = newOperation(0, QStringLiteral("PURGER"));
-    m_zoomExtents = newOperation(1, QStringLiteral("ZOOM etendue"));
-    m_transfer = newOperation(2, QStringLiteral("TRANSFERT"));
-    m_erase = newOperation(3, QStringLiteral("EFFACER"));
-    m_insert = newOperation(4, QStringLiteral("INSERER"));
-    m_replaceAttribute = newOperation(5, QStringLiteral("REMPLACER ATTRIBUT"));
-    m_replaceText = newOperation(7, QStringLiteral("REMPLACE TEXTE (vba)"));
+    // One check box per operation of the table, in its order.
+    for (const DrawingOperation& operation : kDrawingOperations)
+        newOperation(operation.box, FromStd(operation.caption));
+    m_purge = operationBox(&DrawingJob::purge);
+    m_zoomExtents = operationBox(&DrawingJob::zoomExtents);
+    m_transfer = operationBox(&DrawingJob::transfer);
+    m_erase = operationBox(&DrawingJob::erase);
+    m_insert = operationBox(&DrawingJob::insert);
+    m_replaceAttribute = operationBox(&DrawingJob::replaceAttribute);
+    m_replaceText = operationBox(&DrawingJob::replaceText);
 
     // Rows top to bottom; "INSERER" lies above "EFFACER" although it comes after it.
     // A row whose only parameters are two options in a frame, the first chosen.
@@ -170,6 +174,14 @@ QCheckBox* OperationsPanel::newOperation(int index, const QString& caption) {
     return operation;
 }
 
+QCheckBox* OperationsPanel::operationBox(bool DrawingJob::*ticked) const {
+    for (std::size_t i = 0; i < kDrawingOperations.size(); ++i) {
+        if (kDrawingOperations[i].ticked == ticked)
+            return m_operations[i];
+    }
+    return nullptr;
+}
+
 QGroupBox* OperationsPanel::newFrame(int index) {
     auto* frame = KeepRoom(new QGroupBox(m_host));
     frame->setObjectName(ControlName("Frame1", index));
@@ -292,28 +304,23 @@ void OperationsPanel::applyOptionRule() {
 
 DrawingJob OperationsPanel::job() const {
     DrawingJob job;
-    job.purge = m_purge->isChecked();
     job.purgeAll = m_purgeAll->isChecked();
-    job.zoomExtents = m_zoomExtents->isChecked();
-    job.transfer = m_transfer->isChecked();
     job.dwgToDxf = m_dwgToDxf->isChecked();
-    job.erase = m_erase->isChecked();
     job.eraseSelection = m_eraseFence->isChecked()      ? EraseSelection::Fence
                          : m_eraseCrossing->isChecked() ? EraseSelection::Crossing
                                                         : EraseSelection::Window;
     job.erasePoints = {ToStd(m_eraseCorner1X->text()), ToStd(m_eraseCorner1Y->text()),
                        ToStd(m_eraseCorner2X->text()), ToStd(m_eraseCorner2Y->text())};
-    job.insert = m_insert->isChecked();
     job.insertFile = m_insertFromFile->isChecked();
     job.insertPath = ToStd(m_insertPath->text());
-    job.replaceAttribute = m_replaceAttribute->isChecked();
     job.attributeCorners = {ToStd(m_attributeCorner1X->text()), ToStd(m_attributeCorner1Y->text()),
                             ToStd(m_attributeCorner2X->text()), ToStd(m_attributeCorner2Y->text())};
     job.attributeOld = ToStd(m_attributeOld->text());
     job.attributeNew = ToStd(m_attributeNew->text());
-    job.replaceText = m_replaceText->isChecked();
     job.replaceTexts = {ToStd(m_replaceOld1->text()), ToStd(m_replaceNew1->text()),
                         ToStd(m_replaceOld2->text()), ToStd(m_replaceNew2->text())};
+    for (std::size_t i = 0; i < kDrawingOperations.size(); ++i)
+        job.*kDrawingOperations[i].ticked = m_operations[i]->isChecked();
     return job;
 }
 
@@ -346,13 +353,8 @@ void OperationsPanel::setJob(const DrawingJob& job) {
     m_insertPath->setText(FromStd(job.insertPath));
     m_attributeOld->setText(FromStd(job.attributeOld));
     m_attributeNew->setText(FromStd(job.attributeNew));
-    m_purge->setChecked(job.purge);
-    m_zoomExtents->setChecked(job.zoomExtents);
-    m_transfer->setChecked(job.transfer);
-    m_erase->setChecked(job.erase);
-    m_insert->setChecked(job.insert);
-    m_replaceAttribute->setChecked(job.replaceAttribute);
-    m_replaceText->setChecked(job.replaceText);
+    for (std::size_t i = 0; i < kDrawingOperations.size(); ++i)
+        m_operations[i]->setChecked(job.*kDrawingOperations[i].ticked);
 }
 
 void OperationsPanel::ChooseInsertDrawing() {

@@ -72,6 +72,8 @@ private:
     };
 
     QCheckBox* newOperation(int index, const QString& caption);
+    // The check box of the operation whose tick is ticked.
+    QCheckBox* operationBox(bool DrawingJob::*ticked) const;
     QGroupBox* newFrame(int index);
     QRadioButton* newOption(QGroupBox* frame, int index, const QString& caption);
     QLineEdit* newBox(int index, const QString& text);
@@ -83,7 +85,7 @@ private:
     const Settings& m_settings;
     QWidget* m_host;
     std::vector<Row> m_rows;
-    std::vector<QCheckBox*> m_operations;
+    std::vector<QCheckBox*> m_operations; // in the order of kDrawingOperations
     std::vector<QGroupBox*> m_frames;
 
     QCheckBox* m_purge = nullptr;

@@ -1,13 +1,11 @@
 #include "gui/main/scripttextpanel.h"
 
-#include "base/codepage.h"
-#include "base/fileio.h"
-#include "base/text.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
 #include "texts/messages.h"
+#include "usecases/scripttext.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -207,8 +205,7 @@ void ScriptTextPanel::SaveScriptFileAs() {
         if (Prompts::instance().message(m_host, question) != Answer::Yes)
             return;
     }
-    const std::string content = ToCrLf(TrimSpaces(text())) + std::string(kCrLf);
-    if (Status written = ReplaceFileContent(path, ToAnsi(content)); !written) {
+    if (Status written = SaveScriptText(path, text()); !written) {
         ShowMessage(m_host, FromStd(kErrorTitle),
                     FromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
         return;

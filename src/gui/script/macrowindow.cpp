@@ -4,7 +4,6 @@
 #include "gui/controlname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "script/generation.h"
 #include "texts/messages.h"
 #include "usecases/macrogeneration.h"
 
@@ -33,7 +32,6 @@ namespace {
 const QString kChooseFile = QStringLiteral("Choisissez un fichier");
 const QString kWorkbookFilter = QStringLiteral("Excel (*.xls)|*.xls|Tous (*.*)|*.*");
 
-// Runs its action when the scope ends, whichever way it ends.
 bool Ticked(const QCheckBox* check) {
     // A greyed box is not a choice the user made.
     return check->checkState() == Qt::Checked;
@@ -313,36 +311,11 @@ MacroJob MacroWindow::currentJob() const {
 }
 
 void MacroWindow::onGenerateClicked() {
-    const MacroJob job = currentJob();
-    // A box that cannot be written stops the generation before the script is emptied.
-    if (Status checked = CheckMacroJob(job); !checked) {
-        ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(checked.error())),
-                    MessageIcon::Critical);
-        return;
-    }
-    const bool sdiMultiple = m_session.settings.sdiMultiple();
-    const QString workbook = FromStd(m_session.excelWorkbookPath);
-    bool excelStarted = false;
-
-    const SectionWriter writeSection = [&](std::string& section,
-                                           const ListPosition& position) -> Status {
-        // A section that fails leaves the grid where the last symbol went.
-        SymbolGrid grid = m_session.symbols;
-        const Status written = WriteMacroSection(section, job, grid, sdiMultiple, position);
-        if (!written)
-            return written;
-        m_session.symbols = grid;
-        // Excel is wanted once for the batch, not once per drawing; symbol insertion never
-        // asks for it.
-        if (job.startExcel && !job.insertSymbols && !excelStarted) {
-            excelStarted = true;
-            m_hooks.startExcel(workbook);
-        }
-        return Success();
-    };
-
-    const Result<int> generated = GenerateScript(m_session.listPath(), m_session.scriptPath(),
-                                                 m_session.position, writeSection);
+    const MacroRequest request{m_session.listPath(), m_session.scriptPath(), currentJob(),
+                               m_session.settings.sdiMultiple(), m_session.excelWorkbookPath};
+    const Result<int> generated = GenerateMacroScript(
+        request, m_session.position, m_session.symbols,
+        [this](const std::string& workbook) { m_hooks.startExcel(FromStd(workbook)); });
     if (!generated)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
                     MessageIcon::Critical);

@@ -75,9 +75,7 @@ private:
         m_dialog->show();
     }
 
-    QString labelText() const {
-        return QStringLiteral("Recherche des fichiers…\n%1 répertoires parcourus").arg(m_folders);
-    }
+    QString labelText() const { return FromStd(WalkProgressText(m_folders)); }
 
     bool cancelled() const { return m_dialog && m_dialog->wasCanceled(); }
 
@@ -265,7 +263,7 @@ void AdvancedSelectionWindow::ValidateAdvancedSelection() {
     AdvancedSelectionOutcome outcome;
     outcome.fileCount = listing.count;
     if (result.collectedSubFolders)
-        outcome.folderCountText = QStringLiteral("%1 Répertoires").arg(result.subFolderCount);
+        outcome.folderCountText = FromStd(FolderCountText(result.subFolderCount));
     m_outcome = outcome;
     accept();
 }

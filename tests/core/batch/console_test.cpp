@@ -11,12 +11,12 @@ namespace {
 TEST(ConsoleStart, NamesTheDrawingTheScriptAndTheLanguage) {
     const ProgramStart start = ConsoleStart("C:\\AutoCAD 2024\\accoreconsole.exe",
                                             "C:\\plans\\A 01.dwg", "C:\\scripts\\run.scr", "fr-FR");
-    EXPECT_EQ(start.windowsCommandLine, "\"C:\\AutoCAD 2024\\accoreconsole.exe\" /i "
-                                        "\"C:\\plans\\A 01.dwg\" /s \"C:\\scripts\\run.scr\" "
-                                        "/l fr-FR");
+    EXPECT_EQ(WindowsCommandLine(start), "\"C:\\AutoCAD 2024\\accoreconsole.exe\" /i "
+                                         "\"C:\\plans\\A 01.dwg\" /s \"C:\\scripts\\run.scr\" "
+                                         "/l fr-FR");
     EXPECT_EQ(start.arguments, (std::vector<std::string>{"/i", "C:\\plans\\A 01.dwg", "/s",
                                                          "C:\\scripts\\run.scr", "/l", "fr-FR"}));
-    EXPECT_EQ(ConsoleStart("c.exe", "a.dwg", "s.scr", "").windowsCommandLine,
+    EXPECT_EQ(WindowsCommandLine(ConsoleStart("c.exe", "a.dwg", "s.scr", "")),
               "\"c.exe\" /i \"a.dwg\" /s \"s.scr\"");
 }
 

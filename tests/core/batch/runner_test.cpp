@@ -1,16 +1,27 @@
 #include "batch/runner.h"
 
+#include "base/paths.h"
+#include "batch/console.h"
+#include "process/childprocess.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <numeric>
 #include <thread>
+
+#include <unistd.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -105,7 +116,7 @@ TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     request.timeout = 2s;
     request.workers = 2;
     addDrawings({"a_hang.dwg", "b.dwg", "c_exit3.dwg", "d_crash.dwg", "e_child.dwg",
-                 "f_child_hang.dwg", "g.dwg"});
+                 "f_child_hang.dwg", "g.dwg", "h_leak" + std::to_string(getpid()) + ".dwg"});
     DrawingRun missing;
     missing.folder = dir.folder();
     missing.name = "absent.dwg";
@@ -125,6 +136,8 @@ TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     EXPECT_EQ(byName["e_child.dwg"].state, DrawingState::Succeeded);
     EXPECT_EQ(byName["f_child_hang.dwg"].state, DrawingState::TimedOut);
     EXPECT_EQ(byName["g.dwg"].state, DrawingState::Succeeded);
+    // Its pipe kept open by a process outside its job does not hold the run.
+    EXPECT_LT(runs[7].seconds, 3);
     // The console refuses a drawing that does not exist, with a code of its own.
     EXPECT_EQ(byName["absent.dwg"].state, DrawingState::Failed);
     EXPECT_EQ(byName["absent.dwg"].exitCode, 2);
@@ -147,6 +160,40 @@ TEST_F(BatchRunTest, AConsoleThatCannotStartFailsWithItsReason) {
         EXPECT_FALSE(r.reason.empty());
         EXPECT_EQ(doneCount(r.name), 0u);
     }
+}
+
+// Paths reach the console word for word, and on Windows the journal's command line is the one
+// it gets; no file this program holds open, even inheritable, reaches it.
+TEST_F(BatchRunTest, PathsReachTheConsoleWordForWord) {
+    std::FILE* held = std::fopen(dir.path("tenu.txt").c_str(), "w");
+    const std::pair<std::string, std::string> cases[] = {
+        {"mes plans", "A 01.dwg"},
+        {"Façade été", "coupé.dwg"},
+        {"-n", "-a.dwg"},
+        {"d'Alès & Cie", "100% ^plan (2).dwg"},
+        {"dossier", ""}}; // "": ends in a backslash
+    for (const auto& [folder, name] : cases) {
+        std::filesystem::create_directory(ToFsPath(dir.path(folder)));
+        DrawingRun drawing;
+        drawing.folder = WithTrailingSeparator(dir.path(folder));
+        drawing.name = name;
+        request.drawings = {drawing};
+        request.scriptPath = drawing.folder + "fichiers ouverts d'été & 50%.scr";
+        WriteBytes(request.scriptPath, "zoom\r\n");
+        if (!name.empty())
+            WriteBytes(drawing.path(), "");
+        const DrawingRun ran = run().front();
+        const ProgramStart start =
+            ConsoleStart(request.consolePath, drawing.path(), request.scriptPath, request.language);
+        std::string said = kNativeSeparator == '\\'
+                               ? "Ligne de commande : " + WindowsCommandLine(start) + "\r\n"
+                               : "";
+        for (const std::string& argument : start.arguments)
+            said += "Argument : " + argument + "\r\n";
+        EXPECT_NE(ran.output.find(said), std::string::npos) << ran.output;
+        EXPECT_EQ(ran.output.find("tenu.txt"), std::string::npos) << ran.output;
+    }
+    std::fclose(held);
 }
 
 // "Arrêter": no new console starts; with endRunning the running ones end at once, every process
@@ -191,6 +238,41 @@ TEST_F(BatchRunTest, ARunningConsoleAndItsChildAreSeenUntilStopped) {
     stopper.join();
     EXPECT_EQ(runs[0].state, DrawingState::Stopped);
 }
+
+#ifdef _WIN32
+// The job object ends a console and all it started when the program watching it is killed. This
+// test program, started again with PILOTRAME_TEST_KILLED_RUN naming the console, watches it.
+TEST(KilledRun, EndsItsConsoleAndTheConsolesChildren) {
+    if (const char* console = std::getenv("PILOTRAME_TEST_KILLED_RUN")) {
+        const std::string path = console;
+        RunChild(ConsoleStart(path, path + "_child_hang.dwg", path + ".scr", ""),
+                 std::chrono::steady_clock::now() + 60s);
+        return;
+    }
+    if (const HANDLE probe = CreateJobObjectW(nullptr, nullptr))
+        CloseHandle(probe);
+    else
+        GTEST_SKIP() << "no job objects here: nothing would end the consoles of a killed run";
+    TempDir dir;
+    const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    WriteBytes(console + ".scr", "");
+    WriteBytes(console + "_child_hang.dwg", "");
+    char self[MAX_PATH * 4];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    SetEnvironmentVariableA("PILOTRAME_TEST_KILLED_RUN", console.c_str());
+    const auto run =
+        reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, self, self, "--gtest_filter=Kill*", nullptr));
+    SetEnvironmentVariableA("PILOTRAME_TEST_KILLED_RUN", nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (test::CountProcessesOf(console) < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(test::CountProcessesOf(console), 2); // the console and its child
+    TerminateProcess(run, 9);
+    WaitForSingleObject(run, INFINITE);
+    CloseHandle(run);
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+}
+#endif
 
 } // namespace
 } // namespace pilotrame

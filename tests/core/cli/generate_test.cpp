@@ -19,7 +19,11 @@
 #include <sstream>
 #include <thread>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "batch/interrupt.h"
+
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -700,8 +704,7 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nzoom=1\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« delai » vaut « abc » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 1 : « delai » vaut « abc » : un nombre entier attendu"},
         {"an engine of another name",
          "moteur=Console\n",
          "mode=operations\nzoom=1\n",
@@ -713,8 +716,15 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
          "mode=operations\nexecution.plans-simultanes=4\n",
          {"a.dwg"},
          ExitCode::SettingsUnreadable,
-         settingsRefused +
-             "« plans-simultanes » vaut « 40 » : un nombre entier dans les limites est attendu"},
+         settingsRefused + "ligne 2 : « plans-simultanes » vaut « 40 » : un nombre entier de 1 "
+                           "à 16 attendu"},
+        {"a language that would add a switch",
+         "langue=fr-FR\" /s \"C:\\x.scr\n",
+         "mode=operations\nzoom=1\n",
+         {"a.dwg"},
+         ExitCode::SettingsUnreadable,
+         settingsRefused + "ligne 1 : « langue » vaut « fr-FR\" /s \"C:\\x.scr » : une langue "
+                           "s'écrit en lettres, chiffres et « - » seulement (fr-FR par exemple)"},
         {"a console that does not exist",
          "console=" + absentConsole + "\n",
          "mode=operations\nzoom=1\n",
@@ -788,25 +798,32 @@ TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
     EXPECT_TRUE(said("0 réussi(s), 2 échec(s)")) << err.str();
 }
 
-#ifndef _WIN32
 // Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
-// the summary written, and a code of its own.
+// the summary written, and a code of its own. Windows ends the program once the handler of a
+// closed console returns: the journal is written by then.
 TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
     list({"a_hang.dwg", "b_hang.dwg", "c_hang.dwg"});
     std::atomic<bool> sent{false};
+    bool summaryOnReturn = true;
     std::thread interrupter([&] {
         // Once two consoles run, the handler is in place; they never end by themselves.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (test::CountProcessesOf(console) < 2 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (test::CountProcessesOf(console) >= 2) {
+#ifdef _WIN32
+            HandleConsoleEvent(CTRL_CLOSE_EVENT);
+            summaryOnReturn = FileExists(runFolders().front() + "resume.csv");
+#else
             ::kill(::getpid(), SIGINT);
+#endif
             sent = true;
         }
     });
     const ExitCode code = run({"--run", "--job", zoomJob, "--workers", "2"});
     interrupter.join();
     ASSERT_TRUE(sent);
+    EXPECT_TRUE(summaryOnReturn);
     EXPECT_EQ(code, ExitCode::RunInterrupted);
     EXPECT_TRUE(said("] arrêté   a_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] arrêté   b_hang.dwg   ")) << err.str();
@@ -819,7 +836,6 @@ TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
     EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
     EXPECT_EQ(ReadBytes(program.path("c_hang.dwg")), "");
 }
-#endif
 
 } // namespace
 } // namespace pilotrame

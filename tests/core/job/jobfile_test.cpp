@@ -447,6 +447,9 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
         {kHeader + "zoom=1\nscript.texte=zoom\\ne\\t\n", "ligne 3 : « script.texte » contient"},
         {kHeader + "attribut.nouveau=a" + std::string(1, '\0') + "\n",
          "ligne 2 : « attribut.nouveau » contient un caractère de contrôle (code 0)"},
+        {kHeader + "execution.langue=fr-FR\" /s \"C:\\\\x.scr\n",
+         "ligne 2 : « execution.langue » vaut « fr-FR\" /s \"C:\\x.scr » : une langue s'écrit en "
+         "lettres, chiffres et « - » seulement"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -572,7 +575,7 @@ TEST(JobFile, SingleLineValuesPastWhatABoxHoldsAreRefusedNamingTheKey) {
     };
     for (const char* key :
          {"inserer.fichier", "attribut.ancien", "renommer.texte", "remplacer-texte.nouveau2",
-          "effacer.x1", "renommer.longueur", "execution.console", "execution.langue"}) {
+          "effacer.x1", "renommer.longueur", "execution.console"}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(c.value.size()));
             const Result<MainJob> job =

@@ -477,11 +477,10 @@ TEST(MacroSection, FunctionsComeInTheirFixedOrderAfterOneVbarun) {
                                                    "_close"}));
 }
 
-TEST(MacroSection, ExcelCommandLineIsTheFixedProgramAndThePathAsItStands) {
+TEST(MacroSection, ExcelCommandLineIsTheFixedProgramAndTheQuotedPath) {
     EXPECT_EQ(ExcelCommandLine("D:\\Mes documents\\remplace.xls"),
-              "C:\\Program Files\\Microsoft Office\\Office\\excel.exe /B D:\\Mes "
-              "documents\\remplace.xls");
-    EXPECT_EQ(ExcelCommandLine(""), "C:\\Program Files\\Microsoft Office\\Office\\excel.exe /B ");
+              "\"C:\\Program Files\\Microsoft Office\\Office\\excel.exe\" /B \"D:\\Mes "
+              "documents\\remplace.xls\"");
 }
 
 // Through the driver, as the window runs it: the grid outlives one generation.

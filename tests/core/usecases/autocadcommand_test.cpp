@@ -5,13 +5,13 @@
 namespace pilotrame {
 namespace {
 
-TEST(AutocadCommand, ProgramUnquotedThenSwitchThenQuotedScript) {
+// The program is quoted too: a folder with a space must not split it.
+TEST(AutocadCommand, QuotedProgramThenSwitchThenQuotedScript) {
     const AutocadCommand command =
         BuildAutocadCommand("C:\\Program Files\\AutoCAD 2004\\acad.exe", "c:\\", true);
     EXPECT_EQ(command.commandLine,
-              "C:\\Program Files\\AutoCAD 2004\\acad.exe /B \"c:\\pilotrame.scr\"");
+              "\"C:\\Program Files\\AutoCAD 2004\\acad.exe\" /B \"c:\\pilotrame.scr\"");
     EXPECT_EQ(command.program, "C:\\Program Files\\AutoCAD 2004\\acad.exe");
-    EXPECT_EQ(command.nativeArguments, "/B \"c:\\pilotrame.scr\"");
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"/B", "c:\\pilotrame.scr"}));
 }
 
@@ -21,7 +21,7 @@ TEST(AutocadCommand, CaseSensitiveSystemsUseTheGeneratedName) {
 }
 
 TEST(AutocadCommand, EmptyScriptFolderNamesTheFileAlone) {
-    EXPECT_EQ(BuildAutocadCommand("", "", true).commandLine, " /B \"pilotrame.scr\"");
+    EXPECT_EQ(BuildAutocadCommand("", "", true).commandLine, "\"\" /B \"pilotrame.scr\"");
 }
 
 TEST(AutocadCommand, ByDefaultTheScriptIsNamedAsThisSystemFindsIt) {

@@ -109,11 +109,11 @@ TEST(RunSettings, TextRoundTripsAndFaultsNameTheirKey) {
     };
     const Case cases[] = {
         {"moteur=Console\n", Cause::FaultyText, "moteur"},
-        {"plans-simultanes=0\n", Cause::OutOfRange, "plans-simultanes"},
-        {"plans-simultanes=17\n", Cause::OutOfRange, "plans-simultanes"},
-        {"plans-simultanes=deux\n", Cause::NotANumber, "plans-simultanes"},
-        {"delai=-5\n", Cause::OutOfRange, "delai"},
-        {"delai=1.5\n", Cause::NotANumber, "delai"},
+        {"plans-simultanes=0\n", Cause::FaultyText, "plans-simultanes"},
+        {"plans-simultanes=17\n", Cause::FaultyText, "plans-simultanes"},
+        {"plans-simultanes=deux\n", Cause::FaultyText, "plans-simultanes"},
+        {"delai=-5\n", Cause::FaultyText, "delai"},
+        {"delai=1.5\n", Cause::FaultyText, "delai"},
         {"delai\n", Cause::FaultyText, ""},
     };
     for (const Case& c : cases) {

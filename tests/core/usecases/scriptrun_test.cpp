@@ -169,7 +169,7 @@ TEST(StartAutocad, HandsTheSystemTheCommandOfTheSettings) {
     const ProgramStart& start = starter.started[0];
     EXPECT_EQ(start.program, "C:\\acad\\acad.exe");
     EXPECT_EQ(start.arguments, (std::vector<std::string>{"/B", "C:\\s\\pilotrame.scr"}));
-    EXPECT_EQ(start.windowsCommandLine, "C:\\acad\\acad.exe /B \"C:\\s\\pilotrame.scr\"");
+    EXPECT_EQ(WindowsCommandLine(start), "\"C:\\acad\\acad.exe\" /B \"C:\\s\\pilotrame.scr\"");
     EXPECT_TRUE(start.maximised);
 
     starter.succeeds = false;

@@ -14,6 +14,7 @@
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 #include "texts/messages.h"
+#include "usecases/autocadcommand.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,6 +54,8 @@ using test::Child;
 using test::Click;
 using test::ReadBytes;
 using test::ShownInWindow;
+
+const std::string kSep(1, kNativeSeparator);
 using test::TypeText;
 using test::WriteBytes;
 
@@ -197,6 +200,10 @@ TEST_F(MainWindowTest, OperationRulesEnableOnlyTheirOwnParameters) {
     EXPECT_TRUE(label4(0)->isEnabled());
     EXPECT_FALSE(text4(4)->isEnabled());
     EXPECT_FALSE(text4(14)->isEnabled());
+    // The renaming switch ticked and unticked leaves the panel as it was.
+    Click(check("Check20"));
+    Click(check("Check20"));
+    EXPECT_TRUE(text4(0)->isEnabled());
     Click(check("Check4", 3));
     EXPECT_FALSE(text4(0)->isEnabled());
 
@@ -366,7 +373,8 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(script(), "previous\r\n");
 }
 
-// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it in.
+// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it
+// in.
 TEST_F(MainWindowTest, ACharacterOutsideTheCodePageNamesItsBox) {
     chooseDrawings({QStringLiteral("A.dwg")});
     WriteBytes(session.scriptPath(), "previous\r\n");
@@ -404,11 +412,16 @@ TEST_F(MainWindowTest, ScriptTextTypedWithLineFeedsIsWrittenWithCrLf) {
               "_.open\r\n\"" + dir.folder() + "A.dwg\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n");
 }
 
-TEST_F(MainWindowTest, ExecuteWithoutAListReportsAndWritesNothing) {
-    Click(button("Command3"));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
-    EXPECT_FALSE(test::FileExists(session.scriptPath()));
+// "Executer script" and "Générer script" without a list: the previous script stays.
+TEST_F(MainWindowTest, ExecuteAndGenerateWithoutAListReportAndKeepTheScript) {
+    WriteBytes(session.scriptPath(), "previous\r\n");
+    for (const char* command : {"Command3", "Command2"}) {
+        prompts.messages.clear();
+        Click(button(command));
+        ASSERT_EQ(prompts.messages.size(), 1) << command;
+        EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
+        EXPECT_EQ(script(), "previous\r\n") << command;
+    }
 }
 
 // The stand-in for AutoCAD, copied into a folder whose name holds a space.
@@ -474,7 +487,12 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
     chooseDrawings({QStringLiteral("A.dwg")});
     Click(button("Command3"));
     const std::string arguments = WaitForFile(recorded);
-    EXPECT_EQ(arguments, "/B\n" + session.scriptPath() + "\n");
+    // On Windows the command line holds the program's path as the settings do, unquoted: the
+    // recorder reads the second word of "Program Files" as an argument first.
+    const std::string scriptName =
+        BuildAutocadCommand(session.settings.combo[slot::acadPath], session.scriptFolder)
+            .arguments.back();
+    EXPECT_TRUE(arguments.ends_with("/B\n" + scriptName + "\n")) << arguments;
     EXPECT_NE(script().find("-traceur"), std::string::npos);
 }
 
@@ -527,8 +545,8 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
     EXPECT_EQ(scriptText()->toPlainText(), "kept");
 }
 
-// A script file larger than the limit, or a folder, is refused with a message naming it; the box
-// keeps its text.
+// A script file larger than the limit, or a folder, is refused with a message naming it; the
+// box keeps its text.
 TEST_F(MainWindowTest, AScriptFileTooLargeOrNotAFileIsRefusedAndTheTextKept) {
     Click(check("Check10"));
     const std::string large = dir.path("grand.scr");
@@ -588,6 +606,15 @@ TEST_F(MainWindowTest, SaveScriptFileAsWritesTrimmedTextWithCrLf) {
     ASSERT_EQ(prompts.messages.size(), 4); // the question, then the failure
     EXPECT_EQ(prompts.messages.back().title, "ERREUR !!");
     EXPECT_EQ(ReadBytes(path), "autre\r\n");
+
+    // A character the code page would turn into "?" is refused, naming its line.
+    scriptText()->setPlainText(QStringLiteral("zoom\ntexte ☺"));
+    prompts.presetFiles({QString::fromStdString(dir.path("autre.scr"))});
+    action("mnuenregistrersous")->trigger();
+    EXPECT_EQ(prompts.messages.back().text.toStdString(),
+              "Le script n'a pas été enregistré. La case « SCRIPT FICHIER, ligne 2 » contient un "
+              "caractère qu'AutoCAD ne recevrait pas : « ☺ »");
+    EXPECT_FALSE(test::FileExists(dir.path("autre.scr")));
 }
 
 TEST_F(MainWindowTest, ChooseInsertDrawingFillsThePath) {
@@ -758,23 +785,27 @@ TEST_F(MainWindowTest, ExecuteOnTheConsoleRunsEachDrawingInTheRunWindow) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path(std::string(kJournalFolderName))));
 }
 
-// Nothing starts when the console cannot run the job or no drawing is left: the user is told why,
-// and no folder of the journal is made.
+// Nothing starts when the console cannot run the job or no drawing is left: the user is told
+// why, and no folder of the journal is made.
 TEST_F(MainWindowTest, ExecuteOnTheConsoleSaysWhyNothingStarts) {
     session.runSettings.engine = Engine::Console;
-    session.runSettings.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
+    const std::string absent = dir.path("absent.exe");
     struct Case {
         const char* what;
         bool vba;
         bool emptyList;
-        std::string_view message;
+        std::string console;
+        std::string message;
     };
     const Case cases[] = {
-        {"VBA ticked", true, false, kConsoleHasNoVbaText},
-        {"empty list", false, true, kNothingToProcessText},
+        {"VBA ticked", true, false, console, std::string(kConsoleHasNoVbaText)},
+        {"empty list", false, true, console, std::string(kNothingToRunText)},
+        {"no console", false, false, absent, ConsoleNotFoundText(absent)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        session.runSettings.consolePath = c.console;
         prompts.messages.clear();
         chooseDrawings({QStringLiteral("a.dwg")});
         if (c.emptyList)
@@ -820,8 +851,8 @@ TEST_F(MainWindowTest, AdvancedSelectionFillsTheListAndBothCounts) {
     Click(button("Command4"));
     EXPECT_EQ(line("Text2")->text(), "2");
     EXPECT_EQ(line("Text5")->text(), "1 Répertoires");
-    EXPECT_EQ(ReadBytes(session.listPath()),
-              "\v" + top + "/\r\n\tx.dwg\r\n\v" + top + "/B/\r\n\ty.DWG\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + top + kSep + "\r\n\tx.dwg\r\n\v" + top + kSep +
+                                                 "B" + kSep + "\r\n\ty.DWG\r\n");
 }
 
 TEST_F(MainWindowTest, MacroWindowSelectionsUpdateTheMainCounts) {
@@ -921,7 +952,8 @@ TEST_F(MainWindowTest, AnUnknownJobKeyIsToldOnceWhenTheJobOpens) {
     EXPECT_TRUE(check("Check4", 1)->isChecked());
 }
 
-// A job path that names no ordinary file is refused at once, named, and the window is untouched.
+// A job path that names no ordinary file is refused at once, named, and the window is
+// untouched.
 TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas) {
     operationMode();
     Click(check("Check4", 1));
@@ -967,7 +999,8 @@ std::string JobText(const std::string& lines) {
 }
 
 // A job opened in the window once held a value cut to 32767 characters by its box, and saved it
-// cut: every box takes a value as long as it holds, whole, and the job saved again holds it whole.
+// cut: every box takes a value as long as it holds, whole, and the job saved again holds it
+// whole.
 TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     std::string emojis; // 16383 characters past U+FFFF and one more: 32767 UTF-16 units
     for (int i = 0; i < 16383; ++i)
@@ -1003,8 +1036,8 @@ TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     EXPECT_EQ(*again, *original);
 }
 
-// The settings of the run travel with a job: a job that has them sets them for the next runs, one
-// that has none leaves them, and a saved job carries those in use.
+// The settings of the run travel with a job: a job that has them sets them for the next runs,
+// one that has none leaves them, and a saved job carries those in use.
 TEST_F(MainWindowTest, AJobCarriesTheSettingsOfTheRun) {
     const RunSettings configured{Engine::Console, "/opt/console", 3, 90, "fr-FR"};
     session.runSettings = configured;
@@ -1153,10 +1186,10 @@ TEST_F(MainWindowTest, TheJobItemsHaveAnAltLetterNoOtherItemOfTheirMenuUses) {
     }
 }
 
-// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was accepted.
-// A file manager waits until the drop returns, so nothing may be shown while it is handled: a
-// window is closed and counted, a message counted. What the drop asks for is done by AfterDrop.
-// Returns true when the drop was accepted.
+// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was
+// accepted. A file manager waits until the drop returns, so nothing may be shown while it is
+// handled: a window is closed and counted, a message counted. What the drop asks for is done by
+// AfterDrop. Returns true when the drop was accepted.
 bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts, QPoint at = {}) {
     if (at.isNull())
         at = target->rect().center();
@@ -1182,8 +1215,8 @@ bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts
     return dropped;
 }
 
-// Lets the window do what the last drop asked for. A window it opens is handed to onWindow, then
-// closed; without onWindow, a window opened fails the test.
+// Lets the window do what the last drop asked for. A window it opens is handed to onWindow,
+// then closed; without onWindow, a window opened fails the test.
 void AfterDrop(const std::function<void(QWidget*)>& onWindow = {}) {
     QTimer::singleShot(0, [onWindow] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -1215,9 +1248,9 @@ TEST_F(MainWindowTest, DroppedDrawingsAreListedInTheOrderDroppedUnderTheirOwnFol
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "4");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t2.dwg\r\n\v" +
-                                                 dir.path("B") + "/\r\n\t1.dwg\r\n\v" +
-                                                 dir.path("A") + "/\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t2.dwg\r\n\v" + dir.path("B") + kSep +
+                  "\r\n\t1.dwg\r\n\v" + dir.path("A") + kSep + "\r\n\t3.DWG\r\n\t\xE9.dwg\r\n");
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -1249,7 +1282,8 @@ TEST_F(MainWindowTest, FilesDroppedWithOtherItemsAreListedAndTheOthersNamed) {
     EXPECT_TRUE(Drop(&window, &data, prompts));
     AfterDrop();
     EXPECT_EQ(line("Text2")->text(), "2");
-    EXPECT_EQ(ReadBytes(session.listPath()), "\v" + dir.path("A") + "/\r\n\t1.dwg\r\n\t2.dwg\r\n");
+    EXPECT_EQ(ReadBytes(session.listPath()),
+              "\v" + dir.path("A") + kSep + "\r\n\t1.dwg\r\n\t2.dwg\r\n");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
               DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("F")},
@@ -1268,7 +1302,7 @@ TEST_F(MainWindowTest, SeveralFoldersDroppedAreNamedAndTheListStays) {
     EXPECT_EQ(line("Text2")->text(), "0 Fichier");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(test::Str(prompts.messages[0].text),
-              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans/sub")},
+              DroppedItemsNotTakenText({{DroppedKind::Folder, dir.path("plans") + kSep + "sub"},
                                         {DroppedKind::Folder, dir.path("plans")}}));
 }
 
@@ -1302,8 +1336,8 @@ TEST_F(MainWindowTest, DroppingNothingThatCanBeTakenIsRefused) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted when
-// a space would cut them in a script line. Nothing is listed.
+// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted
+// when a space would cut them in a script line. Nothing is listed.
 TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped) {
     Click(check("Check10"));
     QPlainTextEdit* text = scriptText();
@@ -1505,7 +1539,8 @@ TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
     Click(check("Check4", 1));
     Click(button("Command2"));
     EXPECT_NE(script().find("_close"), std::string::npos);
-    session.settings.setOption(slot::sdiSingle, true); // as the dialog leaves it after "Quitter"
+    session.settings.setOption(slot::sdiSingle,
+                               true); // as the dialog leaves it after "Quitter"
     Click(button("Command2"));
     EXPECT_EQ(script().find("_close"), std::string::npos);
 }

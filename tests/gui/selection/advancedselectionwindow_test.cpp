@@ -349,6 +349,9 @@ TEST_F(AdvancedSelectionWindowTest, FolderWithoutSubFoldersWarnsOnceInModesThatW
 }
 
 TEST_F(AdvancedSelectionWindowTest, FolderGoneBeforeValidationIsNamedInOneWarning) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder the window watches is not removed under it on Windows";
+#endif
     makeTree({"A/x.dwg", "A/B/y.dwg"});
     AdvancedSelectionWindow window(session, nullptr, QString::fromStdString(folder("A")));
     // Another program removes the folder while the window shows it.

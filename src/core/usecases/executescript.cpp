@@ -1,0 +1,86 @@
+#include "usecases/executescript.h"
+
+#include "base/fileio.h"
+
+#include <chrono>
+
+namespace pilotrame {
+
+namespace {
+
+// Where no way to start a program was given.
+class RefuseEveryStart final : public ProgramStarter {
+public:
+    bool startDetached(const ProgramStart&) override { return false; }
+};
+
+template <typename Stopped> Executed StoppedRun(const Stopped& stopped) {
+    Executed executed;
+    executed.stop = stopped.stop;
+    executed.problems = stopped.problems;
+    executed.skipped = stopped.skipped;
+    return executed;
+}
+
+Result<Executed> Rename(const ExecuteRequest& request, ListPosition& position,
+                        const ExecuteHooks& hooks) {
+    Executed executed;
+    if (!hooks.confirmRename || !hooks.confirmRename()) {
+        executed.stop = RunStop::Cancelled;
+        return executed;
+    }
+    executed.renaming = RenameListedFiles(request.script.listPath, *request.rename, position,
+                                          request.script.decimalSeparator);
+    return executed;
+}
+
+Result<Executed> RunOnAutocad(const ExecuteRequest& request, ListPosition& position,
+                              const ExecuteHooks& hooks) {
+    RefuseEveryStart noStarter;
+    const Result<WrittenScript> written = WriteScriptAndStartAutocad(
+        request.script, request.scriptFolder, position, hooks.review,
+        hooks.starter ? *hooks.starter : noStarter, request.windowsNames);
+    if (!written)
+        return written.error();
+    return StoppedRun(*written);
+}
+
+Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks& hooks) {
+    if (Status ready = CheckConsoleRun(request); !ready)
+        return ready.error();
+    Result<ConsoleRunPlan> plan =
+        PrepareConsoleRun(request.script, request.run, request.scriptFolder, hooks.review,
+                          std::chrono::system_clock::now());
+    if (!plan)
+        return plan.error();
+    const Executed executed = StoppedRun(*plan);
+    if (executed.stop == RunStop::None && hooks.batch)
+        hooks.batch->run(std::move(*plan));
+    return executed;
+}
+
+} // namespace
+
+Status CheckConsoleRun(const ExecuteRequest& request) {
+    const std::string console = ConsoleProgram(request.run, request.script.settings.acadPath());
+    if (Status found = CheckReadable(console); !found) {
+        Error error = InOperation(found.error(), Operation::StartProgram);
+        error.detail = console;
+        return error;
+    }
+    return Success();
+}
+
+Result<Executed> ExecuteScript(const ExecuteRequest& request, ListPosition& position,
+                               const ExecuteHooks& hooks) {
+    // Nothing is written, renamed or started when there is nothing to do it from.
+    if (Status readable = CheckReadable(request.script.listPath); !readable)
+        return InOperation(readable.error(), Operation::ReadList);
+    if (request.rename)
+        return Rename(request, position, hooks);
+    if (request.run.engine == Engine::Console)
+        return RunOnConsole(request, hooks);
+    return RunOnAutocad(request, position, hooks);
+}
+
+} // namespace pilotrame
