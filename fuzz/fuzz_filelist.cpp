@@ -79,8 +79,10 @@ void CheckGeneration(const std::string& bytes) {
         if (raw.empty())
             continue;
         const std::string line = utf8 && IsUtf8(raw) ? std::string(raw) : FromAnsi(raw);
-        if (raw.front() == kFolderMarker) {
-            folder.assign(line.substr(1));
+        // A folder line: its marker, or in a list for reading none and a separator at its end.
+        const bool marked = raw.front() == kFolderMarker;
+        if (marked || (raw.front() != kFileMarker && (raw.back() == '\\' || raw.back() == '/'))) {
+            folder.assign(line.substr(marked ? 1 : 0));
             folderSeen = true;
             // A folder line names a folder: its separator is added when missing.
             if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') {
@@ -97,6 +99,10 @@ void CheckGeneration(const std::string& bytes) {
         std::size_t marker = 1;
         while (marker < line.size() && (static_cast<unsigned char>(line[marker]) >> 6) == 2)
             ++marker;
+        if (marker >= line.size()) {
+            ending = Ending::FaultyList; // a file line without a name
+            break;
+        }
         const std::string path = folder + line.substr(marker);
         if (!FitsAnsi(path) || std::any_of(path.begin(), path.end(), [](char c) {
                 return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '"';
@@ -150,12 +156,14 @@ void CheckRoundTrip(const std::uint8_t* data, std::size_t size) {
     const std::string list = fuzz::ScratchFolder() + "Liste-model.txt";
     const Result<int> written = WriteFileList(list, model);
     if (!written) {
-        // Only a folder or name holding a CR or an LF, which no list line can carry, is refused.
+        // Only a folder or name holding a CR or an LF, which no list line can carry, or an empty
+        // name, is refused.
         const auto crLf = [](const std::string& text) {
             return text.find_first_of("\r\n") != text.npos;
         };
+        const auto unwritable = [&](const std::string& name) { return name.empty() || crLf(name); };
         const bool lineBreak = std::any_of(model.begin(), model.end(), [&](const ListedFolder& f) {
-            return crLf(f.folder) || std::any_of(f.names.begin(), f.names.end(), crLf);
+            return crLf(f.folder) || std::any_of(f.names.begin(), f.names.end(), unwritable);
         });
         if (!lineBreak || written.error().cause != Cause::InvalidName)
             fuzz::Violated("a list without line breaks in its names was refused");

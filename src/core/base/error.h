@@ -93,6 +93,7 @@ enum class TextFault {
     RunAndExecute,      // --run and --execute together
     // A list of drawings: line is the line, text its start as the list holds it.
     FileBeforeFolder, // a file line before any folder line: text is the file's name
+    NamelessFile,     // a file line without a name: detail is the folder it comes under
     LineTooLong,      // a line longer than a list line can be; number: the limit in bytes
     // A job file, again.
     ControlInValue, // a value that reaches the script holds a control character; number: its code

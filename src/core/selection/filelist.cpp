@@ -128,7 +128,7 @@ std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list) {
     return removed;
 }
 
-Result<std::string> FileListText(const FileList& list) {
+Result<std::string> FileListText(const FileList& list, FolderLines folderLines) {
     // Made in the ANSI code page line by line: a walk of a large tree lists a hundred thousand
     // names.
     std::string ansi;
@@ -136,13 +136,21 @@ Result<std::string> FileListText(const FileList& list) {
         if (FindLineEnd(folder.folder, 0) != std::string_view::npos)
             return NameError(ErrorCode::InvalidName, folder.folder);
         for (const std::string& name : folder.names) {
-            if (FindLineEnd(name, 0) != std::string_view::npos)
+            // A file line without a name would open its folder.
+            if (name.empty() || FindLineEnd(name, 0) != std::string_view::npos)
                 return NameError(ErrorCode::InvalidName, name);
         }
         if (folder.names.empty())
             continue;
-        ansi += kFolderMarker;
-        AppendToAnsi(ansi, folder.folder);
+        if (folderLines == FolderLines::Marked) {
+            ansi += kFolderMarker;
+            AppendToAnsi(ansi, folder.folder);
+        } else {
+            // Without its marker a folder line is known by the separator at its end.
+            std::string named = folder.folder;
+            EndWithSeparator(named);
+            AppendToAnsi(ansi, named);
+        }
         ansi += kCrLf;
         for (const std::string& name : folder.names) {
             ansi += kFileMarker;
@@ -153,8 +161,9 @@ Result<std::string> FileListText(const FileList& list) {
     return ansi;
 }
 
-Result<int> WriteFileList(const std::string& listPath, const FileList& list) {
-    Result<std::string> text = FileListText(list);
+Result<int> WriteFileList(const std::string& listPath, const FileList& list,
+                          FolderLines folderLines) {
+    Result<std::string> text = FileListText(list, folderLines);
     if (!text) {
         Error error = text.error();
         error.path = listPath;
@@ -165,12 +174,13 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list) {
     return CountFiles(list);
 }
 
-ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list) {
+ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
+                                   FolderLines folderLines) {
     ChosenFilesListing listing;
     listing.leftOut = RemoveNamesOutsideAnsi(list);
     if (list.empty() && !listing.leftOut.empty())
         return listing; // nothing could be taken: an empty list would lose the previous choice
-    const Result<int> written = WriteFileList(listPath, list);
+    const Result<int> written = WriteFileList(listPath, list, folderLines);
     if (written) {
         listing.count = *written;
         listing.written = true;
@@ -184,6 +194,12 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kEndOfText = '\x1A'; // Ctrl-Z
+
+// A folder line of a list for reading: no marker, and a separator at its end, where a file line
+// never has one.
+bool IsFolderForReading(std::string_view line) {
+    return line.front() != kFileMarker && (line.back() == '\\' || line.back() == '/');
+}
 
 // Cuts the list's bytes into lines as the pieces of the file come: a line may run over several
 // pieces, and a CR ending one piece with an LF starting the next is one line end. Each line is
@@ -293,10 +309,11 @@ private:
             ++m_number;
             return Success();
         }
-        if (line.front() == kFolderMarker) {
+        const bool marked = line.front() == kFolderMarker;
+        if (marked || IsFolderForReading(line)) {
             ++m_number;
             m_position.currentFolder.clear();
-            decode(m_position.currentFolder, line.substr(1));
+            decode(m_position.currentFolder, line.substr(marked ? 1 : 0));
             EndWithSeparator(m_position.currentFolder);
             m_folderSeen = true;
             return Success();
@@ -314,6 +331,11 @@ private:
         }
         if (!m_folderSeen)
             return fault(TextFault::FileBeforeFolder, name);
+        if (name.empty()) {
+            Error error = fault(TextFault::NamelessFile, {});
+            error.detail = m_position.currentFolder;
+            return error;
+        }
         m_position.line = ++m_number;
         Status handled = m_onFile(m_position, listedName);
         m_stopped = !handled;

@@ -14,7 +14,10 @@ namespace pilotrame {
 
 // Liste01.txt: CR LF lines in the ANSI code page. A folder line is the vertical tab and a folder
 // ending in its separator; any other line is a file line whose first character (a tab when this
-// program writes it) is a marker and whose rest is a bare file name in the latest folder.
+// program writes it) is a marker and whose rest is a bare file name in the latest folder. A list
+// written for reading ("Générer uniquement une liste des fichiers") has its folder lines without
+// the vertical tab: a line that starts with neither marker and ends in a separator, which no file
+// line can, is read as a folder line too, so that such a list still names its folders.
 //
 // What a list may hold beyond what this program writes: line ends CR LF, LF or CR, so LF CR is
 // two line ends; blank lines, which are skipped; a UTF-8 byte-order mark at its start, after which
@@ -23,6 +26,7 @@ namespace pilotrame {
 // faulty text (operation ReadList, path: the list, line: the line, text: its start):
 // - a file line before any folder line (FileBeforeFolder): it would name no folder, and a
 //   drawing of another folder would be opened in its place;
+// - a file line without a name (NamelessFile, detail: the folder): it would open the folder;
 // - a line longer than kMaxListLineBytes (LineTooLong, number: the limit): no folder or name is
 //   so long, and the line is never held whole, so a file of any kind is read in little memory.
 inline constexpr char kFolderMarker = '\v';
@@ -64,14 +68,20 @@ FileList FileListFromPaths(const std::vector<std::string>& paths,
 // without files. Returns the full paths taken out, in list order.
 std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list);
 
+// How a list's folder lines are written: with their vertical tab, or without it in a list for
+// reading, which a person reads more easily and the program still reads.
+enum class FolderLines { Marked, ForReading };
+
 // The bytes of the list of the model, in the ANSI code page with CR LF line ends: per folder that
 // has names, a folder line then one file line per name. A folder or name holding a CR or an LF,
 // which no list line can carry, is refused with an InvalidName error whose detail names it.
-Result<std::string> FileListText(const FileList& list);
+Result<std::string> FileListText(const FileList& list,
+                                 FolderLines folderLines = FolderLines::Marked);
 
 // Writes the list of the model, as FileListText makes it, at listPath and returns the number of
 // file lines. The previous list is replaced only once the new one is complete (FileReplacement).
-Result<int> WriteFileList(const std::string& listPath, const FileList& list);
+Result<int> WriteFileList(const std::string& listPath, const FileList& list,
+                          FolderLines folderLines = FolderLines::Marked);
 
 // What listing chosen files did.
 struct ChosenFilesListing {
@@ -85,7 +95,8 @@ struct ChosenFilesListing {
 // name, then writes the rest to the list at listPath as WriteFileList does. When every chosen file
 // was left out nothing is written: the previous list stays, so the count shown for it stays true.
 // A selection that was empty from the start (a walk that found nothing) is written, empty.
-ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list);
+ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
+                                   FolderLines folderLines = FolderLines::Marked);
 
 // The folder and file of the list line being processed; they keep their values between runs.
 struct ListPosition {

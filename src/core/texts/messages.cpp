@@ -451,6 +451,9 @@ std::string TextFaultText(const Error& error) {
     case TextFault::FileBeforeFolder:
         return "le fichier " + InQuotes(error.text) +
                " vient avant toute ligne de dossier : la liste ne dit pas dans quel dossier il est";
+    case TextFault::NamelessFile:
+        return "ligne de fichier sans nom, sous le dossier " + InQuotes(error.detail) +
+               " : aucun plan ne peut y être ouvert";
     case TextFault::LineTooLong:
         return "ligne de plus de " + std::to_string(error.number) +
                " octets, ce qu'aucune liste de plans ne contient ; elle commence par " +

@@ -543,9 +543,9 @@ TEST_F(MacroGeneration, ALineWithoutANameIsNamedByItsFolderAndLine) {
     test::WriteBytes(script, "old");
     const Result<int> generated = run(Symbols());
     ASSERT_FALSE(generated);
-    EXPECT_EQ(GenerationFailureText(generated.error()),
-              "Ligne sans nom de fichier dans la liste, sous le dossier « C:\\sym\\ » (ligne 3) : "
-              "le symbole ne peut pas être inséré.");
+    EXPECT_EQ(generated.error().fault, TextFault::NamelessFile);
+    EXPECT_EQ(generated.error().line, 3);
+    EXPECT_EQ(generated.error().detail, "C:\\sym\\");
     EXPECT_EQ(test::ReadBytes(script), "old");
 }
 

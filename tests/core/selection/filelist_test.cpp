@@ -304,7 +304,10 @@ TEST(FileList, ListsFromElsewhereAreReadOrRefusedByTheirLine) {
     };
     const Case cases[] = {
         {"a file before any folder", "\tA01.dwg\r\n\v/d/\r\n\tB.dwg\r\n", {"fault 1 A01.dwg"}},
-        {"a list without folder markers", "/d/\r\n\ta.dwg\r\n", {"fault 1 d/"}},
+        {"a list for reading: folders without their marker",
+         "/d/\r\n\ta.dwg\r\nC:\\e\\\r\n\tb.dwg",
+         {"2:/d/|a.dwg", "4:C:\\e\\|b.dwg"}},
+        {"a file line without a name", "\v/d/\r\n\ta.dwg\r\n\t\r\n", {"2:/d/|a.dwg", "fault 3 "}},
         {"a BOM, then no folder", "\xEF\xBB\xBF\tA.dwg", {"fault 1 A.dwg"}},
         {"blank lines", "\r\n\v/d/\r\n\r\n\ta.dwg\r\n\r\n", {"4:/d/|a.dwg"}},
         {"LF CR line ends", "\v/d/\n\r\ta.dwg\n\r", {"3:/d/|a.dwg"}},

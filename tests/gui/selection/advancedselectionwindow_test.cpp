@@ -261,8 +261,8 @@ TEST_F(AdvancedSelectionWindowTest, ValidationWritesTheListAndGivesTheCounts) {
     const Case cases[] = {
         {"current and first", {}, 2, nullptr, false,
          "\v{A}|\tx.dwg|\v{A}B{/}|\tfa{c}ade.dwg", 2, "1 Répertoires", "A"},
-        {"a list for reading only names its folders too", {}, 2, nullptr, true,
-         "\v{A}|\tx.dwg|\v{A}B{/}|\tfa{c}ade.dwg", 2, "1 Répertoires", "A"},
+        {"list for reading only", {}, 2, nullptr, true,
+         "{A}|\tx.dwg|{A}B{/}|\tfa{c}ade.dwg", 2, "1 Répertoires", "A"},
         {"current folder", {}, 0, nullptr, false,
          "\v{A}|\tx.dwg", 1, nullptr, "A"},
         {"first sub-folders", {}, 1, nullptr, false,
