@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "fuzzsupport.h"
 #include "script/macrosection.h"
+#include "texts/messages.h"
 
 #include <cstdint>
 #include <optional>
@@ -115,8 +116,9 @@ std::optional<std::string> FirstBoxOutsideAnsi(const MacroJob& job) {
         for (std::size_t box = 0; box < 4; ++box)
             written.emplace_back(job.exportCorners[box], names[box]);
     }
+    // A control character, or a character the code page cannot hold, as CheckScriptValue says.
     for (const auto& [text, box] : written)
-        if (!FitsAnsi(text))
+        if (HasControlCharacter(text) || !FitsAnsi(text))
             return box;
     return std::nullopt;
 }
@@ -191,20 +193,23 @@ void CheckMacroRun(const MacroJob& job, SymbolGrid grid, const ListPosition& at,
         const Status written = WriteMacroSection(single, job, grid, true, at);
         if (written)
             fuzz::Violated("a box outside the code page was written", *outside);
-        if (written.error().cause != Cause::NotInCodePage || written.error().detail != *outside)
+        const Cause cause = written.error().cause;
+        if ((cause != Cause::NotInCodePage && cause != Cause::ControlCharacter) ||
+            BoxName(written.error()) != *outside)
             fuzz::Violated("a box outside the code page is not the one named",
-                           written.error().detail);
-        if (written.error().text.empty() || FitsAnsi(written.error().text))
+                           BoxName(written.error()));
+        if (cause == Cause::NotInCodePage &&
+            (written.error().text.empty() || FitsAnsi(written.error().text)))
             fuzz::Violated("the character named fits the code page", written.error().text);
         if (single != before || !(grid == was))
             fuzz::Violated("a failed section changed the buffer or the grid");
-        if (checked || checked.error().detail != *outside)
+        if (checked || BoxName(checked.error()) != *outside)
             fuzz::Violated("the check before a generation misses the box", *outside);
         return;
     }
     if (!checked)
         fuzz::Violated("the check before a generation fails a section that is written",
-                       checked.error().detail);
+                       BoxName(checked.error()));
     if (!WriteMacroSection(single, job, grid, false, at))
         fuzz::Violated("a section without F1 failed");
     if (!(grid == SymbolGrid{}))

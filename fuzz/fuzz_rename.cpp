@@ -1,15 +1,17 @@
 // The renaming rules. A new name is what the rule makes of the name, worked out here a second,
-// plainer way, and never more than a bare name the lists can hold: no separator, not empty, "."
-// or "..", every character in the ANSI code page. A renaming run over a folder renames only the
-// listed files of that folder, each to the name the rule gives it, and touches nothing outside
-// the folder; a name the rule cannot make renames no file at all; only the files that took a new
-// name are counted.
+// plainer way, and never more than a bare name the lists can hold and Windows can give a file:
+// no separator, not empty, "." or "..", none of the characters Windows forbids, no final space
+// or dot, no device name, every character in the ANSI code page. A renaming run over a folder
+// renames only the listed files of that folder, each to the name the rule gives it, and touches
+// nothing outside the folder; a name the rule cannot make renames no file at all; only the files
+// that took a new name are counted.
 
 #include "base/codepage.h"
 #include "base/numbers.h"
 #include "fuzzsupport.h"
 #include "rename/renaming.h"
 
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +72,29 @@ bool IsBare(std::string_view name) {
            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
+// A name Windows can give a file: none of the characters it forbids, no final space or dot, not
+// the name of one of its devices, whatever the extension.
+bool WindowsCanHold(std::string_view name) {
+    if (name.empty() || name.back() == ' ' || name.back() == '.')
+        return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    }
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    while (!stem.empty() && stem.front() == ' ')
+        stem.erase(0, 1);
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static const std::set<std::string> devices = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    return !devices.contains(stem);
+}
+
 // What the rule should make of name: the new name, or the cause of the failure expected.
 struct Expected {
     std::optional<std::string> name;
@@ -110,7 +135,7 @@ Expected ExpectedName(std::string_view name, const RenameJob& job, char separato
         renamed.append(job.newExtension);
         break;
     }
-    if (!IsBare(renamed)) {
+    if (!IsBare(renamed) || !WindowsCanHold(renamed)) {
         expected.cause = Cause::InvalidName;
         return expected;
     }
@@ -133,10 +158,8 @@ void CheckRenamedName(std::string_view name, const RenameJob& job, char separato
             fuzz::Violated("a new name holds a separator", result);
         if (!FitsAnsi(result))
             fuzz::Violated("a new name holds a character no list can hold", result);
-#ifdef _WIN32
-        if (result.find('\\') != std::string::npos)
-            fuzz::violated("a new name holds a separator", result);
-#endif
+        if (!WindowsCanHold(result))
+            fuzz::Violated("a new name is one Windows cannot hold", result);
         if (!expected.name || *expected.name != result)
             fuzz::Violated("a new name differs from what the rule makes", result);
         // The arithmetic of the rules on byte lengths.

@@ -154,7 +154,9 @@ TEST(StartupProgram, DamagedStateShowsTheErrorThenTheWindow) {
     settings.replace(SettingsFile::kRecordOffset + 14 * 60, 4, "Oui?");
     test::WriteBytes(copy.path("savescript.txt"), settings);
     std::remove(copy.path("transcript.txt").c_str());
-    EXPECT_EQ(copy.run(), "message|Pilotrame|13 Incompatibilité de type\nshown|Pilotrame\n");
+    EXPECT_EQ(copy.run(), "message|Pilotrame|Erreur sur le fichier de réglages : \\n" +
+                              copy.path("savescript.txt") +
+                              "\\n13 Incompatibilité de type\nshown|Pilotrame\n");
 }
 
 TEST(StartupProgram, SecondCopyEndsAtOnceAndBringsTheFirstForward) {

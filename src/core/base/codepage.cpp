@@ -206,9 +206,15 @@ std::string FirstCharacterOutsideAnsi(std::string_view utf8) {
     return {};
 }
 
-Status CheckFitsAnsi(std::string_view text, std::string_view box) {
+Status CheckFitsAnsi(std::string_view text, BoxRef box) {
     if (FitsAnsi(text))
         return Success();
+    Error error = OutsideAnsiError(text, {});
+    error.box = box;
+    return error;
+}
+
+Error OutsideAnsiError(std::string_view text, std::string_view detail) {
     std::string character = FirstCharacterOutsideAnsi(text);
     // A code page where characters fit one by one but not together: say so by the sign of a
     // character that could not be shown.
@@ -217,7 +223,7 @@ Status CheckFitsAnsi(std::string_view text, std::string_view box) {
     Error error;
     error.code = ErrorCode::InvalidPropertyValue;
     error.cause = Cause::NotInCodePage;
-    error.detail = box;
+    error.detail = detail;
     error.text = std::move(character);
     return error;
 }

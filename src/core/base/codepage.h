@@ -38,9 +38,12 @@ bool FitsAnsi(std::string_view utf8);
 // byte that is not UTF-8); empty when FitsAnsi.
 std::string FirstCharacterOutsideAnsi(std::string_view utf8);
 
-// Succeeds when FitsAnsi(text); otherwise fails with NotInCodePage, detail: box (the box or cell
-// the text comes from, as the user knows it), text: the first character that does not fit. A
-// script carries its texts in the ANSI code page: such a character would reach AutoCAD as "?".
-Status CheckFitsAnsi(std::string_view text, std::string_view box);
+// Succeeds when FitsAnsi(text); otherwise fails with NotInCodePage, box: the box or cell the text
+// comes from, text: the first character that does not fit. A script carries its texts in the
+// ANSI code page: such a character would reach AutoCAD as "?".
+Status CheckFitsAnsi(std::string_view text, BoxRef box);
+
+// The same failure for a text named otherwise than by a box: detail names it.
+Error OutsideAnsiError(std::string_view text, std::string_view detail);
 
 } // namespace pilotrame

@@ -7,11 +7,26 @@ Error InOperation(Error error, Operation operation) {
     return error;
 }
 
-Error BoxError(Cause cause, std::string_view box, std::string_view text) {
+Error BoxError(Cause cause, BoxRef box, std::string_view text) {
+    Error error = KeyValueError(cause, {}, text);
+    error.box = box;
+    return error;
+}
+
+Error ControlCharacterError(BoxRef box, int code) {
+    Error error;
+    error.code = ErrorCode::InvalidPropertyValue;
+    error.cause = Cause::ControlCharacter;
+    error.box = box;
+    error.number = code;
+    return error;
+}
+
+Error KeyValueError(Cause cause, std::string_view key, std::string_view text) {
     Error error;
     error.code = cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch;
     error.cause = cause;
-    error.detail = box;
+    error.detail = key;
     error.text = text;
     return error;
 }

@@ -42,20 +42,22 @@ enum class Operation {
 
 // Why it failed.
 enum class Cause {
-    System,          // the system refused: code says why (missing, access, disk full …)
-    NotANumber,      // a box holds no number: detail names the box, text is its content
-    OutOfRange,      // a box holds a number it cannot take: detail names the box
-    InvalidName,     // a name that a list or script line cannot carry: detail names it
-    NotADrawingName, // a symbol's file name without ".dwg": detail names the file
-    FaultyText,      // a job file or the command line is faulty: fault says how
-    NotAFile,        // the path names a pipe, a device or a folder, not an ordinary file
-    TooLarge,        // the file is larger than its kind can hold: number is the limit in bytes
-    Damaged,         // the file stops before the end of what it must hold
-    NotInCodePage,   // a box or cell holds a character the ANSI code page cannot hold:
-                     // detail names the box or cell, text is the character
-    PastTheLimit,    // steps that take a table or a grid past what a script can place:
-                     // detail names the table or grid
-    NeedsVba,        // the job runs a VBA macro, which AutoCAD's console cannot run
+    System,           // the system refused: code says why (missing, access, disk full …)
+    NotANumber,       // a box holds no number: detail names the box, text is its content
+    OutOfRange,       // a box holds a number it cannot take: detail names the box
+    InvalidName,      // a name that a list or script line cannot carry: detail names it
+    NotADrawingName,  // a symbol's file name without ".dwg": detail names the file
+    FaultyText,       // a job file or the command line is faulty: fault says how
+    NotAFile,         // the path names a pipe, a device or a folder, not an ordinary file
+    TooLarge,         // the file is larger than its kind can hold: number is the limit in bytes
+    Damaged,          // the file stops before the end of what it must hold
+    NotInCodePage,    // a box or cell holds a character the ANSI code page cannot hold:
+                      // detail names the box or cell, text is the character
+    PastTheLimit,     // steps that take a table or a grid past what a script can place:
+                      // detail names the table or grid
+    NeedsVba,         // the job runs a VBA macro, which AutoCAD's console cannot run
+    ControlCharacter, // a box holds a control character, which no script line can carry:
+                      // box names it, number is the character's code
 };
 
 // What is wrong in a text the program reads by its own rules.
@@ -90,6 +92,67 @@ enum class TextFault {
     MissingNumber,      // an option that takes a number, without one
     OnlyWithRun,        // --workers or --timeout without --run
     RunAndExecute,      // --run and --execute together
+    // A list of drawings: line is the line, text its start as the list holds it.
+    FileBeforeFolder, // a file line before any folder line: text is the file's name
+    NamelessFile,     // a file line without a name: detail is the folder it comes under
+    LineTooLong,      // a line longer than a list line can be; number: the limit in bytes
+    // A job file, again.
+    ControlInValue, // a value that reaches the script holds a control character; number: its code
+};
+
+// A box of a window, named by the core without words: src/core/texts/ gives its French name.
+enum class Box {
+    None,
+    // The main window.
+    EraseFirstX,
+    EraseFirstY,
+    EraseSecondX,
+    EraseSecondY,
+    InsertFile,
+    AttributeFirstX,
+    AttributeFirstY,
+    AttributeSecondX,
+    AttributeSecondY,
+    AttributeOld,
+    AttributeNew,
+    ReplaceOld1,
+    ReplaceNew1,
+    ReplaceOld2,
+    ReplaceNew2,
+    ScriptTextLine, // index: the line of the script text, from 1
+    RenameStart,
+    RenameLength,
+    // The macro window.
+    SymbolStepX,
+    SymbolStepY,
+    SymbolGrid,     // the grid the F1 symbols are placed on, which no box holds
+    AttributeBlock, // index: 1 to 4
+    AttributeName,  // index: 1 to 4
+    CountedBlock,
+    ErasedLayer,
+    FrozenLayer,
+    ExportCorner, // index: 1 to 4, in the order of MacroJob::exportCorners
+    // The text insertion.
+    ColumnX, // index: the column, from 1
+    RowStep,
+    TextStyle,
+    TextHeight,
+    TextRotation,
+    Table,     // the pasted table as a whole
+    TableCell, // index: the row, column: the column, both from 1
+};
+
+// A box, and which of its kind when there are several.
+struct BoxRef {
+    Box box = Box::None;
+    int index = 0;
+    int column = 0;
+
+    BoxRef() = default;
+    // A Box alone is a BoxRef: most boxes are one of a kind.
+    BoxRef(Box which, int number = 0, int columnNumber = 0)
+        : box(which), index(number), column(columnNumber) {}
+    bool operator==(const BoxRef&) const = default;
 };
 
 // A failure of one core operation; never thrown. The windows choose their message by operation
@@ -99,7 +162,8 @@ struct Error {
     Operation operation = Operation::None;
     Cause cause = Cause::System;
     std::string path;   // the file or folder concerned, UTF-8; may be empty
-    std::string detail; // what is concerned inside it (a box, a name, a key); may be empty
+    std::string detail; // what is concerned inside it (a name, a key); may be empty
+    BoxRef box;         // the box concerned, when a box is
     std::string text;   // the offending text, when there is one (a box's content)
     TextFault fault = TextFault::None;
     int line = 0;                     // the faulty line of a text, from 1
@@ -111,8 +175,15 @@ struct Error {
 Error InOperation(Error error, Operation operation);
 
 // A box whose text cannot be used: cause NotANumber (code TypeMismatch) or OutOfRange (code
-// Overflow); detail names the box, text is its content.
-Error BoxError(Cause cause, std::string_view box, std::string_view text);
+// Overflow); box names the box, text is its content.
+Error BoxError(Cause cause, BoxRef box, std::string_view text);
+
+// A box holding a control character (cause ControlCharacter, code InvalidPropertyValue): number
+// is the character's code.
+Error ControlCharacterError(BoxRef box, int code);
+
+// The same for a value named by its key (detail) rather than by a box.
+Error KeyValueError(Cause cause, std::string_view key, std::string_view text);
 
 // A name that a list or script line cannot carry (cause InvalidName); detail is the name.
 Error NameError(ErrorCode code, std::string_view name, std::string path = {});

@@ -3,15 +3,15 @@
 #include "base/paths.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <system_error>
-
 #include <random>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -27,79 +27,9 @@ namespace pilotrame {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-// Never inherited ("N", "e"): a program started meanwhile would hold the file open, and a file
-// written beside another could then not take its place.
-FileHandle OpenFile(const std::string& path, const char* mode) {
-#ifdef _WIN32
-    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-    wideMode += L'N';
-    return FileHandle(_wfopen(ToFsPath(path).c_str(), wideMode.c_str()));
-#else
-    return FileHandle(std::fopen(path.c_str(), (std::string(mode) + 'e').c_str()));
-#endif
-}
-
+#ifndef _WIN32
 Error ErrnoError(const std::string& path) {
     return ErrorFromErrno(errno, path);
-}
-
-Status WriteAll(std::FILE* file, std::string_view bytes, const std::string& path) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        return ErrnoError(path);
-    if (std::fflush(file) != 0)
-        return ErrnoError(path);
-    return Success();
-}
-
-bool SyncToDisk(std::FILE* file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-// fclose reports late write failures (a full disk on a network share); check it.
-Status CloseChecked(FileHandle& file, const std::string& path) {
-    std::FILE* raw = file.release();
-    if (std::fclose(raw) != 0)
-        return ErrnoError(path);
-    return Success();
-}
-
-} // namespace
-
-namespace {
-
-#ifdef _WIN32
-// The C library's error number for a Windows error of opening or reading a file, so that both
-// systems give the user the same error numbers.
-int ErrnoFromWindows(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-        return EACCES;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_DIRECTORY:
-        return EINVAL;
-    default:
-        return EIO;
-    }
 }
 #endif
 
@@ -149,7 +79,7 @@ Status ReadingFile::open() {
         // Every instance of a named pipe taken: still a pipe.
         if (error == ERROR_PIPE_BUSY)
             return NotAFileError(m_path);
-        return ErrorFromErrno(ErrnoFromWindows(error), m_path);
+        return FileError(CodeFromWindowsError(error), m_path);
     }
     // A named pipe (\\.\pipe\...), the console (CON) or a device (NUL, COM1) opens without
     // waiting, but is no file on a disk.
@@ -157,7 +87,7 @@ Status ReadingFile::open() {
         return NotAFileError(m_path);
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(m_handle, &information))
-        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+        return FileError(CodeFromWindowsError(GetLastError()), m_path);
     if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return NotAFileError(m_path);
     m_size =
@@ -169,7 +99,7 @@ Status ReadingFile::seek(std::uint64_t offset) {
     LARGE_INTEGER distance{};
     distance.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(m_handle, distance, nullptr, FILE_BEGIN))
-        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+        return FileError(CodeFromWindowsError(GetLastError()), m_path);
     return Success();
 }
 
@@ -177,7 +107,7 @@ Result<std::size_t> ReadingFile::read(char* buffer, std::size_t length) {
     DWORD done = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
     if (!ReadFile(m_handle, buffer, wanted, &done, nullptr))
-        return ErrorFromErrno(ErrnoFromWindows(GetLastError()), m_path);
+        return FileError(CodeFromWindowsError(GetLastError()), m_path);
     return static_cast<std::size_t>(done);
 }
 
@@ -320,144 +250,212 @@ Status CheckReadable(const std::string& path) {
     return file.open();
 }
 
-Status TruncateFile(const std::string& path) {
-    FileHandle file = OpenFile(path, "wb");
-    if (!file)
-        return ErrnoError(path);
-    return CloseChecked(file, path);
+namespace {
+
+// The file a write to path replaces: path itself, or the file its symbolic link points to, so
+// that the link stays a link.
+std::filesystem::path ReplacedFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path named = ToFsPath(path);
+    if (fs::is_symlink(fs::symlink_status(named, ec))) {
+        const fs::path resolved = fs::weakly_canonical(named, ec);
+        if (!ec)
+            return resolved;
+    }
+    return named;
 }
 
-Status AppendToFile(const std::string& path, std::string_view bytes) {
-#ifdef _WIN32
-    FileHandle file = OpenFile(path, "ab");
-    if (!file)
-        return ErrnoError(path);
-    if (Status written = WriteAll(file.get(), bytes, path); !written)
-        return written;
-    return CloseChecked(file, path);
-#else
-    // The bare calls: a script is appended to once per drawing, and a stream of the C library
-    // would add a buffer to allocate and a copy to every one of them.
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return ErrnoError(path);
+// A name beside target that no other writer uses: a random part, and a count for the writers of
+// this process.
+std::string NewFileName(const std::string& target) {
+    static std::atomic<unsigned> count{0};
+    static const unsigned long long seed = std::random_device{}();
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".~%llx-%x", seed, count.fetch_add(1));
+    return target + suffix;
+}
+
+#ifndef _WIN32
+// Writes all bytes to descriptor; a write that takes nothing is a full disk.
+Status WriteDescriptor(int descriptor, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
         const ssize_t done = ::write(descriptor, bytes.data(), bytes.size());
         if (done < 0 && errno == EINTR)
             continue;
-        if (done <= 0) {
-            const int error = done < 0 ? errno : ENOSPC;
-            ::close(descriptor);
-            return ErrorFromErrno(error, path);
-        }
+        if (done <= 0)
+            return ErrorFromErrno(done < 0 ? errno : ENOSPC, path);
         bytes.remove_prefix(static_cast<std::size_t>(done));
     }
-    // A late failure of writing (a full disk on a network share) comes out here.
-    if (::close(descriptor) != 0)
-        return ErrnoError(path);
     return Success();
-#endif
 }
 
-namespace {
-
-#ifndef _WIN32
 // Overwrites the file where it stands, for a file that other names share: replacing it would
 // leave the other names on the old content. The bytes go over the old ones before the file is
 // cut to size, so a file of the same size (the settings record) needs no new room on the disk.
-Status OverwriteInPlace(const std::string& path, std::string_view bytes) {
-    FileHandle file = OpenFile(path, "r+b");
-    if (!file)
+Status OverwriteInPlace(const std::string& target, std::string_view bytes,
+                        const std::string& path) {
+    const int descriptor = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0)
         return ErrnoError(path);
-    Status written = WriteAll(file.get(), bytes, path);
-    if (written && ftruncate(fileno(file.get()), static_cast<off_t>(bytes.size())) != 0)
+    Status written = WriteDescriptor(descriptor, bytes, path);
+    if (written && ::ftruncate(descriptor, static_cast<off_t>(bytes.size())) != 0)
         written = ErrnoError(path);
-    if (written && !SyncToDisk(file.get()))
+    if (written && ::fsync(descriptor) != 0)
         written = ErrnoError(path);
-    if (!written)
-        return written;
-    return CloseChecked(file, path);
+    // A late failure of writing (a full disk on a network share) comes out at closing.
+    if (::close(descriptor) != 0 && written)
+        written = ErrnoError(path);
+    return written;
 }
 #endif
 
 } // namespace
 
-Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    namespace fs = std::filesystem;
-    // A symbolic link stays a link: the file it points to is the one replaced.
-    std::error_code linkError;
-    fs::path target = ToFsPath(path);
-    if (fs::is_symlink(fs::symlink_status(target, linkError))) {
-        const fs::path resolved = fs::weakly_canonical(target, linkError);
-        if (!linkError)
-            target = resolved;
-    }
-    const std::string targetPath = FromFsPath(target);
+FileReplacement::FileReplacement(std::string path) : m_path(std::move(path)) {}
 
+FileReplacement::~FileReplacement() {
+    discard();
+}
+
+void FileReplacement::discard() {
+#ifdef _WIN32
+    if (m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE)
+        CloseHandle(m_handle);
+    m_handle = nullptr;
+#else
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+#endif
+    if (!m_temporary.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(ToFsPath(m_temporary), ignored);
+        m_temporary.clear();
+    }
+}
+
+Status FileReplacement::open() {
+    namespace fs = std::filesystem;
+    discard();
+    const fs::path target = ReplacedFile(m_path);
+    m_target = FromFsPath(target);
     // A read-only file must stay as it is. Renaming over it would quietly replace it where the
     // system does not check (POSIX, or Wine run by root), so look at the permission first.
     std::error_code statusError;
     const auto status = fs::status(target, statusError);
     const bool exists = !statusError && fs::is_regular_file(status);
     if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return FileError(ErrorCode::PermissionDenied, path);
-#ifndef _WIN32
-    struct stat existing {};
-    const bool statted = exists && ::stat(targetPath.c_str(), &existing) == 0;
-    if (statted && existing.st_nlink > 1) {
-        Status written = OverwriteInPlace(targetPath, bytes);
-        if (!written)
-            return FileError(written.error().code, path);
-        return written;
-    }
-#endif
-    const std::string temporary = targetPath + ".~nouveau";
-    const auto failed = [&](const Status& outcome) {
-        std::error_code ignored;
-        fs::remove(ToFsPath(temporary), ignored);
-        Error error = outcome.error();
-        error.path = path;
-        return error;
-    };
-    {
-        FileHandle file = OpenFile(temporary, "wb");
-        if (!file)
-            return failed(ErrnoError(path));
-        Status written = WriteAll(file.get(), bytes, path);
-#ifndef _WIN32
-        // The new file takes the old one's permissions, not those of a newly made file.
-        if (written && statted && fchmod(fileno(file.get()), existing.st_mode & 07777) != 0)
-            written = ErrnoError(path);
-#endif
-        // On disk before it takes the old file's place, so that a power cut leaves one of the
-        // two whole.
-        if (written && !SyncToDisk(file.get()))
-            written = ErrnoError(path);
-        if (written)
-            written = CloseChecked(file, path);
-        if (!written) {
-            file.reset();
-            return failed(written);
-        }
-    }
+        return FileError(ErrorCode::PermissionDenied, m_path);
+    // A device, a pipe or a folder (a link to /dev/full …) is never replaced by a file.
+    if (!statusError && !exists && fs::exists(status))
+        return NotAFileError(m_path);
 #ifdef _WIN32
-    if (!MoveFileExW(ToFsPath(temporary).c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = NewFileName(m_target);
+        m_handle = CreateFileW(ToFsPath(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_handle != INVALID_HANDLE_VALUE) {
+            m_temporary = name;
+            return Success();
+        }
         const DWORD error = GetLastError();
-        const ErrorCode code = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
-                                   ? ErrorCode::PermissionDenied
-                                   : ErrorCode::PathFileAccess;
-        return failed(FileError(code, path));
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return FileError(CodeFromWindowsError(error), m_path);
+    }
+    return FileError(ErrorCode::FileExists, m_path);
+#else
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = NewFileName(m_target);
+        m_descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_descriptor >= 0) {
+            m_temporary = name;
+            break;
+        }
+        if (errno != EEXIST)
+            return ErrnoError(m_path);
+    }
+    if (m_descriptor < 0)
+        return FileError(ErrorCode::FileExists, m_path);
+    // The new file takes the old one's permissions, not those of a newly made file.
+    struct stat existing {};
+    if (exists && ::stat(m_target.c_str(), &existing) == 0 &&
+        ::fchmod(m_descriptor, existing.st_mode & 07777) != 0)
+        return ErrnoError(m_path);
+    return Success();
+#endif
+}
+
+Status FileReplacement::write(std::string_view bytes) {
+#ifdef _WIN32
+    while (!bytes.empty()) {
+        DWORD done = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!WriteFile(m_handle, bytes.data(), wanted, &done, nullptr))
+            return FileError(CodeFromWindowsError(GetLastError()), m_path);
+        if (done == 0)
+            return FileError(ErrorCode::DiskFull, m_path);
+        bytes.remove_prefix(done);
+    }
+    return Success();
+#else
+    return WriteDescriptor(m_descriptor, bytes, m_path);
+#endif
+}
+
+Status FileReplacement::commit(bool durable) {
+#ifdef _WIN32
+    if (durable && !FlushFileBuffers(m_handle))
+        return FileError(CodeFromWindowsError(GetLastError()), m_path);
+    const bool closed = CloseHandle(m_handle) != 0;
+    m_handle = nullptr;
+    if (!closed)
+        return FileError(CodeFromWindowsError(GetLastError()), m_path);
+    // A program that reads the old file without letting it be deleted (an antivirus, a viewer)
+    // holds it for a moment: try again a little before giving up.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(ToFsPath(m_temporary).c_str(), ToFsPath(m_target).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            break;
+        const DWORD error = GetLastError();
+        if (attempt == 10 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return FileError(CodeFromWindowsError(error), m_path);
+        Sleep(50);
     }
 #else
-    std::error_code ec;
-    fs::rename(ToFsPath(temporary), target, ec);
-    if (ec) {
-        errno = ec.value();
-        return failed(ErrnoError(path));
+    // On the disk before it takes the old file's place, so that a power cut leaves one of the two
+    // whole.
+    if (durable && ::fsync(m_descriptor) != 0)
+        return ErrnoError(m_path);
+    // A late failure of writing (a full disk on a network share) comes out at closing.
+    const int closed = ::close(m_descriptor);
+    m_descriptor = -1;
+    if (closed != 0)
+        return ErrnoError(m_path);
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        return ErrnoError(m_path);
+#endif
+    m_temporary.clear();
+    return Success();
+}
+
+Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
+#ifndef _WIN32
+    const std::string target = FromFsPath(ReplacedFile(path));
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        existing.st_nlink > 1) {
+        if ((existing.st_mode & S_IWUSR) == 0)
+            return FileError(ErrorCode::PermissionDenied, path);
+        return OverwriteInPlace(target, bytes, path);
     }
 #endif
-    return Success();
+    FileReplacement file(path);
+    if (Status opened = file.open(); !opened)
+        return opened;
+    if (Status written = file.write(bytes); !written)
+        return written;
+    return file.commit(true);
 }
 
 bool IsFolderWritable(const std::string& folder) {
@@ -515,6 +513,7 @@ ErrorCode CodeFromErrno(int error, const std::string& path) {
         return ErrorCode::PermissionDenied;
     case EISDIR:
     case EXDEV:
+    case ELOOP: // a link that leads back to itself
         return ErrorCode::PathFileAccess;
     case ENOSPC:
 #ifdef EFBIG
@@ -535,6 +534,49 @@ ErrorCode CodeFromErrno(int error, const std::string& path) {
 ErrorCode FolderCodeFromErrno(int error, const std::string& folder) {
     return error == ENOENT ? ErrorCode::PathNotFound : CodeFromErrno(error, folder);
 }
+
+#ifdef _WIN32
+ErrorCode CodeFromWindowsError(unsigned long error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return ErrorCode::FileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DIRECTORY:
+        return ErrorCode::PathNotFound;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return ErrorCode::FileExists;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return ErrorCode::PermissionDenied;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ErrorCode::BadFileName;
+    case ERROR_NOT_SAME_DEVICE:
+    case ERROR_CANT_RESOLVE_FILENAME: // a link that leads back to itself
+        return ErrorCode::PathFileAccess;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ErrorCode::DiskFull;
+    default:
+        return ErrorCode::DeviceIo;
+    }
+}
+
+ErrorCode FolderCodeFromWindowsError(unsigned long error) {
+    // A folder's path that names a file is an invalid name to a listing: a path not found, as the
+    // folder itself when it is missing.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_INVALID_NAME)
+        return ErrorCode::PathNotFound;
+    return CodeFromWindowsError(error);
+}
+#endif
 
 Error FileError(ErrorCode code, const std::string& path) {
     Error error;

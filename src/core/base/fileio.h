@@ -43,14 +43,45 @@ Status ReadFileInPieces(const std::string& path,
 // Succeeds when the path names an existing ordinary file that can be opened for reading.
 Status CheckReadable(const std::string& path);
 
-// Creates the file empty, or empties it.
-Status TruncateFile(const std::string& path);
+// The new content of a file, put in its place only when whole. The bytes go to a new file beside
+// it, under a name that no other writer uses; commit puts that file in the old one's place by a
+// rename that replaces it. Until then the old file stays as it was, whatever fails: a full disk,
+// a reader that stops. Writers of the same file at the same time never mix their bytes: each
+// puts a whole file in place, and the last one stays. The new file is removed when the
+// replacement ends without a commit. A symbolic link stays a link (the file it points to is
+// replaced), a read-only file is refused when opening (PermissionDenied), as is what is not an
+// ordinary file (NotAFile), and the new file takes the old one's permissions. Failures name the
+// path as given.
+class FileReplacement {
+public:
+    explicit FileReplacement(std::string path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
 
-// Appends bytes at the end of the file, creating it when missing.
-Status AppendToFile(const std::string& path, std::string_view bytes);
+    // Makes the new file. Nothing else may be called when it fails.
+    Status open();
+    // Adds bytes at the end of the new file, straight to the system: large pieces are best.
+    Status write(std::string_view bytes);
+    // Puts the new file in the old one's place. With durable, its bytes reach the disk first, so
+    // that a power cut leaves one of the two whole.
+    Status commit(bool durable = true);
 
-// Replaces the whole file by bytes without ever leaving a half-written file under its name:
-// the bytes go to a new file beside it, which then takes its place.
+private:
+    void discard();
+
+    std::string m_path;
+    std::string m_target;    // the file replaced: the path, or the file its link points to
+    std::string m_temporary; // the new file, until it takes the target's place
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
+    int m_descriptor = -1;
+#endif
+};
+
+// Replaces the whole file by bytes as a durable FileReplacement does. A file that other names
+// share (hard links) is written in place, so that every name keeps seeing it.
 Status ReplaceFileContent(const std::string& path, std::string_view bytes);
 
 // True when a file can be created in the folder: the system's answer on POSIX, a probe file with
@@ -63,6 +94,16 @@ ErrorCode CodeFromErrno(int error, const std::string& path);
 
 // The same for a call on the folder itself, which is PathNotFound when missing.
 ErrorCode FolderCodeFromErrno(int error, const std::string& folder);
+
+#ifdef _WIN32
+// The error number for a Windows error code (GetLastError) of a call on a file, so that both
+// systems give the user the same numbers: a missing file is FileNotFound, a missing folder on
+// its path PathNotFound.
+ErrorCode CodeFromWindowsError(unsigned long error);
+
+// The same for a call on the folder itself, which is PathNotFound when missing or a file.
+ErrorCode FolderCodeFromWindowsError(unsigned long error);
+#endif
 
 // A failure of the system with code on path.
 Error FileError(ErrorCode code, const std::string& path);

@@ -113,7 +113,7 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
     return value;
 }
 
-Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box) {
+Result<std::int16_t> ReadShortBox(std::string_view text, BoxRef box) {
     const std::optional<std::int64_t> value = ParseInteger(text);
     if (!value)
         return BoxError(IsSignedDigits(text) ? Cause::OutOfRange : Cause::NotANumber, box, text);
@@ -122,7 +122,7 @@ Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box) {
     return static_cast<std::int16_t>(*value);
 }
 
-Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view box,
+Result<std::int16_t> ReadRoundedShortBox(std::string_view text, BoxRef box,
                                          char userDecimalSeparator) {
     const std::optional<double> number = ParseNumber(text, userDecimalSeparator);
     if (!number)

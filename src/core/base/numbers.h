@@ -28,11 +28,11 @@ std::optional<std::int64_t> ParseInteger(std::string_view text);
 
 // A box holding a whole number of the signed 16-bit range, as ParseInteger reads it. Digits
 // alone are a number however many there are: too many make it OutOfRange, not NotANumber.
-Result<std::int16_t> ReadShortBox(std::string_view text, std::string_view box);
+Result<std::int16_t> ReadShortBox(std::string_view text, BoxRef box);
 
 // A box holding any number as ParseNumber reads it, rounded to a whole one (a half to the even
 // neighbour, as these boxes always rounded), which must be in the signed 16-bit range.
-Result<std::int16_t> ReadRoundedShortBox(std::string_view text, std::string_view box,
+Result<std::int16_t> ReadRoundedShortBox(std::string_view text, BoxRef box,
                                          char userDecimalSeparator);
 
 } // namespace pilotrame

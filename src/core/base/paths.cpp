@@ -58,4 +58,20 @@ std::vector<std::string> DriveListEntries(const std::vector<std::string>& system
     return entries;
 }
 
+bool IsWindowsFileName(std::string_view name) {
+    if (name.empty() || name.back() == ' ' || name.back() == '.')
+        return false;
+    if (HasControlCharacter(name) || name.find_first_of("\\/:*?\"<>|") != std::string_view::npos)
+        return false;
+    // A device name stays one with an extension: "CON.dwg" names the console.
+    const std::string_view stem = TrimSpaces(name.substr(0, name.find('.')));
+    for (const std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (EqualsIgnoringCase(stem, device))
+            return false;
+    }
+    const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
+    return !numbered || (!EqualsIgnoringCase(stem.substr(0, 3), "COM") &&
+                         !EqualsIgnoringCase(stem.substr(0, 3), "LPT"));
+}
+
 } // namespace pilotrame

@@ -39,4 +39,10 @@ std::vector<std::string> DriveListEntries(const std::vector<std::string>& system
                                           std::string_view homeFolder,
                                           char separator = kNativeSeparator);
 
+// True when Windows can give a file this name, whatever the system the program runs on: not
+// empty, none of \ / : * ? " < > | nor a control character, no final space or dot, and none of
+// the names Windows keeps for its devices (CON, NUL, COM1 … with any extension). A drawing named
+// otherwise on Linux could never be opened by AutoCAD, nor copied to the draughtsmen's shares.
+bool IsWindowsFileName(std::string_view name);
+
 } // namespace pilotrame

@@ -108,4 +108,15 @@ bool HasControlCharacter(std::string_view text, char also) {
     return false;
 }
 
+int FirstControlCharacter(std::string_view text) {
+    if (!HasControlCharacter(text))
+        return -1;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return byte;
+    }
+    return -1;
+}
+
 } // namespace pilotrame

@@ -32,4 +32,7 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // True when the text holds a character below 0x20, DEL, or also (DEL itself when not given).
 bool HasControlCharacter(std::string_view text, char also = '\x7F');
 
+// The code of the first character below 0x20 or equal to DEL; -1 when there is none.
+int FirstControlCharacter(std::string_view text);
+
 } // namespace pilotrame

@@ -143,10 +143,15 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
                      std::ostream& err) {
     MainJob job;
     if (command.jobPath) {
-        Result<MainJob> loaded = LoadJobFile(*command.jobPath);
+        std::vector<JobKeyLine> unknownKeys;
+        Result<MainJob> loaded = LoadJobFile(*command.jobPath, &unknownKeys);
         if (!loaded)
             return Fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
         job = std::move(*loaded);
+        // The run goes on: a newer version's job still runs here, with what this one reads.
+        if (!unknownKeys.empty())
+            err << kWarningTitle << '\n'
+                << ToLf(UnknownJobKeysText(*command.jobPath, unknownKeys)) << '\n';
     }
     if (job.mode() == JobMode::Operations && job.renameTicked)
         return Fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);

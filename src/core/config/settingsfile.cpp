@@ -41,7 +41,7 @@ Result<bool> ParseSettingBoolean(std::string_view text) {
         digits.remove_prefix(1);
     if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
         return digits.find_first_not_of('0') != std::string_view::npos;
-    return BoxError(Cause::NotANumber, {}, text);
+    return KeyValueError(Cause::NotANumber, {}, text);
 }
 
 SettingsFile::SettingsFile(std::string path)

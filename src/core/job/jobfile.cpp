@@ -40,6 +40,9 @@ struct KeySpec {
     void (*setWord)(MainJob&, int) = nullptr;
     // Whether the job carries the key; null: always. A key a job does not carry is not written.
     bool (*carried)(const MainJob&) = nullptr;
+    // The value goes into the script: a control character in it is refused (line breaks aside in
+    // a paragraph, where they part its lines).
+    bool toScript = false;
 };
 
 KeySpec FlagKey(std::string_view name, bool& (*flag)(MainJob&)) {
@@ -94,6 +97,11 @@ KeySpec RunKey(std::string_view setting) {
     return key;
 }
 
+KeySpec ToScript(KeySpec key) {
+    key.toScript = true;
+    return key;
+}
+
 // The order of the words follows the enums and booleans they stand for.
 constexpr std::array<std::string_view, 3> kModeWords{"imprimer", "script", "operations"};
 constexpr std::array<std::string_view, 2> kPurgeWords{"bloc", "tout"};
@@ -117,9 +125,9 @@ const std::vector<KeySpec>& Keys() {
             "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
             [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
         FlagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
-        TextKey(
+        ToScript(TextKey(
             "script.texte", [](MainJob& j) -> std::string& { return j.drawing.scriptText; },
-            ValueKind::Paragraph),
+            ValueKind::Paragraph)),
 
         FlagKey("purger", [](MainJob& j) -> bool& { return j.drawing.purge; }),
         WordKey(
@@ -139,35 +147,40 @@ const std::vector<KeySpec>& Keys() {
             "effacer.selection", kEraseWords,
             [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
             [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
-        NumberKey("effacer.x1",
-                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; }),
-        NumberKey("effacer.y1",
-                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; }),
-        NumberKey("effacer.x2",
-                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; }),
-        NumberKey("effacer.y2",
-                  [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; }),
+        ToScript(NumberKey("effacer.x1",
+                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; })),
+        ToScript(NumberKey("effacer.y1",
+                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; })),
+        ToScript(NumberKey("effacer.x2",
+                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; })),
+        ToScript(NumberKey("effacer.y2",
+                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; })),
 
         FlagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
         WordKey(
             "inserer.source", kInsertWords,
             [](const MainJob& j) { return j.drawing.insertFile ? 1 : 0; },
             [](MainJob& j, int w) { j.drawing.insertFile = w == 1; }),
-        TextKey("inserer.fichier", [](MainJob& j) -> std::string& { return j.drawing.insertPath; }),
+        ToScript(TextKey("inserer.fichier",
+                         [](MainJob& j) -> std::string& { return j.drawing.insertPath; })),
 
         FlagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
-        NumberKey("attribut.x1",
-                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; }),
-        NumberKey("attribut.y1",
-                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; }),
-        NumberKey("attribut.x2",
-                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; }),
-        NumberKey("attribut.y2",
-                  [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; }),
-        TextKey("attribut.ancien",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeOld; }),
-        TextKey("attribut.nouveau",
-                [](MainJob& j) -> std::string& { return j.drawing.attributeNew; }),
+        ToScript(
+            NumberKey("attribut.x1",
+                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; })),
+        ToScript(
+            NumberKey("attribut.y1",
+                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; })),
+        ToScript(
+            NumberKey("attribut.x2",
+                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; })),
+        ToScript(
+            NumberKey("attribut.y2",
+                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; })),
+        ToScript(TextKey("attribut.ancien",
+                         [](MainJob& j) -> std::string& { return j.drawing.attributeOld; })),
+        ToScript(TextKey("attribut.nouveau",
+                         [](MainJob& j) -> std::string& { return j.drawing.attributeNew; })),
 
         FlagKey("renommer", [](MainJob& j) -> bool& { return j.renameTicked; }),
         WordKey(
@@ -181,14 +194,14 @@ const std::vector<KeySpec>& Keys() {
                 [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
 
         FlagKey("remplacer-texte", [](MainJob& j) -> bool& { return j.drawing.replaceText; }),
-        TextKey("remplacer-texte.ancien1",
-                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; }),
-        TextKey("remplacer-texte.nouveau1",
-                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; }),
-        TextKey("remplacer-texte.ancien2",
-                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; }),
-        TextKey("remplacer-texte.nouveau2",
-                [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; }),
+        ToScript(TextKey("remplacer-texte.ancien1",
+                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; })),
+        ToScript(TextKey("remplacer-texte.nouveau1",
+                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; })),
+        ToScript(TextKey("remplacer-texte.ancien2",
+                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; })),
+        ToScript(TextKey("remplacer-texte.nouveau2",
+                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; })),
 
     });
     return table;
@@ -362,8 +375,28 @@ Result<int> CheckHeader(std::string_view line) {
     return number;
 }
 
+// The code of the first control character of a value that goes into the script; -1 when none.
+int ControlInScriptValue(const KeySpec& key, std::string_view value) {
+    if (!key.toScript)
+        return -1;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lineBreak = c == '\r' || c == '\n';
+        if ((byte < 0x20 || byte == 0x7F) && !(lineBreak && key.kind == ValueKind::Paragraph))
+            return byte;
+    }
+    return -1;
+}
+
 // Applies one known key's value to the job, or names what is wrong with it.
 Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineNumber) {
+    // A line break in a single-line value has a fault of its own, below.
+    if (const int control = ControlInScriptValue(key, value);
+        control >= 0 && control != '\r' && control != '\n') {
+        Error error = TextError(TextFault::ControlInValue, lineNumber, key.name);
+        error.number = control;
+        return error;
+    }
     switch (key.kind) {
     case ValueKind::Flag:
         if (value != "0" && value != "1")
@@ -490,7 +523,7 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
     return text;
 }
 
-Result<MainJob> ParseJobFile(std::string_view text) {
+Result<MainJob> ParseJobFile(std::string_view text, std::vector<JobKeyLine>* unknownKeys) {
     constexpr std::string_view bom = "\xEF\xBB\xBF";
     if (text.substr(0, bom.size()) == bom)
         text.remove_prefix(bom.size());
@@ -557,6 +590,8 @@ Result<MainJob> ParseJobFile(std::string_view text) {
                 return applied.error();
         } else {
             job.otherKeys.emplace_back(std::string(name), std::move(*value));
+            if (unknownKeys)
+                unknownKeys->push_back(JobKeyLine{std::string(name), lineNumber});
         }
     }
     ApplySwitchRules(job);
@@ -569,11 +604,11 @@ Status SaveJobFile(const std::string& path, const MainJob& job, char userDecimal
     return Success();
 }
 
-Result<MainJob> LoadJobFile(const std::string& path) {
+Result<MainJob> LoadJobFile(const std::string& path, std::vector<JobKeyLine>* unknownKeys) {
     Result<std::string> bytes = ReadFileBytes(path, kJobFileSizeLimit);
     if (!bytes)
         return InOperation(bytes.error(), Operation::ReadJob);
-    Result<MainJob> job = ParseJobFile(*bytes);
+    Result<MainJob> job = ParseJobFile(*bytes, unknownKeys);
     if (!job) {
         Error error = InOperation(job.error(), Operation::ReadJob);
         error.path = path;

@@ -126,12 +126,25 @@ void ApplySwitchRules(MainJob& job);
 // key of this version are left out.
 std::string WriteJobFile(const MainJob& job, char userDecimalSeparator);
 
+// A key of a job file, and the line that gives it.
+struct JobKeyLine {
+    std::string key;
+    int line = 0;
+
+    bool operator==(const JobKeyLine&) const = default;
+};
+
 // The job of a job file text. The whole text is checked first: a text with any fault yields
 // no job but an Error (cause FaultyText, code InvalidPropertyValue) whose fault says what is
 // wrong and whose line is the first faulty line; a version 2 text without its closing line at
 // the very end fails as CutShort at the line where it stops, before any other fault is looked
-// for. Numbers come back with a full stop. The job returned has had ApplySwitchRules applied.
-Result<MainJob> ParseJobFile(std::string_view text);
+// for. A value that goes into the script (script.texte, inserer.fichier, attribut.*,
+// remplacer-texte.*, the coordinates of effacer.*) and holds a control character, line breaks of
+// script.texte aside, is refused as ControlInValue (detail: the key, number: the character's
+// code). Numbers come back with a full stop. The job returned has had ApplySwitchRules applied.
+// The keys it does not know are kept in otherKeys and, when unknownKeys is given, appended to it
+// with their lines, so that the user learns that they were not read.
+Result<MainJob> ParseJobFile(std::string_view text, std::vector<JobKeyLine>* unknownKeys = nullptr);
 
 // Writes the job file at path as WriteJobFile does; the previous file is replaced only once the
 // new one is complete.
@@ -146,7 +159,8 @@ inline constexpr std::uint64_t kJobFileSizeLimit = 4 * 1024 * 1024;
 
 // Reads the job file at path. A file that cannot be read fails as the file operation does, one
 // larger than kJobFileSizeLimit with cause TooLarge; a faulty text fails as ParseJobFile does,
-// with path set.
-Result<MainJob> LoadJobFile(const std::string& path);
+// with path set. The keys it does not know are given as ParseJobFile gives them.
+Result<MainJob> LoadJobFile(const std::string& path,
+                            std::vector<JobKeyLine>* unknownKeys = nullptr);
 
 } // namespace pilotrame

@@ -30,8 +30,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::string_view kStartBox = "Début";
-constexpr std::string_view kLengthBox = "Longeur";
 // The extension is the last four characters of a name, whatever they are.
 constexpr std::size_t kExtensionLength = 4;
 constexpr std::size_t kNoExtension = std::string_view::npos;
@@ -63,7 +61,7 @@ std::size_t ExtensionOffset(std::string_view name) {
 }
 
 // A box holding a count of characters: a whole number of 0 or more within 16 bits.
-Result<std::size_t> ReadCount(std::string_view text, std::string_view box, char decimalSeparator) {
+Result<std::size_t> ReadCount(std::string_view text, Box box, char decimalSeparator) {
     const Result<std::int16_t> whole = ReadRoundedShortBox(text, box, decimalSeparator);
     if (!whole)
         return whole.error();
@@ -81,12 +79,12 @@ struct RuleNumbers {
 
 Result<RuleNumbers> ReadBoxes(const RenameJob& job, char decimalSeparator) {
     RuleNumbers numbers;
-    Result<std::size_t> start = ReadCount(job.start, kStartBox, decimalSeparator);
+    Result<std::size_t> start = ReadCount(job.start, Box::RenameStart, decimalSeparator);
     if (!start)
         return start.error();
     numbers.start = *start;
     if (job.rule == RenameRule::Delete) {
-        Result<std::size_t> length = ReadCount(job.length, kLengthBox, decimalSeparator);
+        Result<std::size_t> length = ReadCount(job.length, Box::RenameLength, decimalSeparator);
         if (!length)
             return length.error();
         numbers.length = *length;
@@ -149,12 +147,15 @@ Error InvalidNewName(std::string_view name) {
     return NameError(ErrorCode::InvalidName, name);
 }
 
-// A new name that the lists and scripts can write: one with a character outside the ANSI code
-// page would reach them as "?", and the renamed file could never be listed again.
+// A new name that Windows can hold, on every system: the drawings go back to Windows machines and
+// AutoCAD. And one that the lists and scripts can write: one with a character outside the ANSI
+// code page would reach them as "?", and the renamed file could never be listed again.
 Status CheckNewName(std::string_view name) {
-    if (!IsBareName(name))
+    if (!IsBareName(name) || !IsWindowsFileName(name))
         return InvalidNewName(name);
-    return CheckFitsAnsi(name, name);
+    if (!FitsAnsi(name))
+        return OutsideAnsiError(name, name);
+    return Success();
 }
 
 // The folder part of a path, final separator included; empty for a bare name.
@@ -165,37 +166,6 @@ std::string_view FolderOf(std::string_view path) {
 #endif
     return path.substr(0, length);
 }
-
-#ifdef _WIN32
-
-ErrorCode CodeFromWindows(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-        return ErrorCode::FileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-        return ErrorCode::PathNotFound;
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-        return ErrorCode::FileExists;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-        return ErrorCode::PermissionDenied;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ErrorCode::BadFileName;
-    case ERROR_NOT_SAME_DEVICE:
-        return ErrorCode::PathFileAccess;
-    case ERROR_DISK_FULL:
-        return ErrorCode::DiskFull;
-    default:
-        return ErrorCode::DeviceIo;
-    }
-}
-
-#endif
 
 #ifndef _WIN32
 
@@ -325,7 +295,7 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
     const std::filesystem::path source = ToFsPath(from);
     const DWORD attributes = GetFileAttributesW(source.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return FileError(CodeFromWindows(GetLastError()), from);
+        return FileError(CodeFromWindowsError(GetLastError()), from);
     if (from == to)
         return Success();
     // Windows itself renames a read-only file; the user marked it so to keep it as it is.
@@ -334,7 +304,7 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
     // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced; a change of case
     // only is a rename of the same file, which the call does.
     if (!MoveFileExW(source.c_str(), ToFsPath(to).c_str(), 0))
-        return FileError(CodeFromWindows(GetLastError()), from);
+        return FileError(CodeFromWindowsError(GetLastError()), from);
     return Success();
 }
 
@@ -367,8 +337,14 @@ Status Renamer::rename(const std::string& from, std::size_t folderLength, const 
             return FileError(ErrorCode::PermissionDenied, m_target.path());
         target = m_target.descriptor();
     }
-    return RenameNoReplace(m_folder.descriptor(), name, target, to.c_str() + targetFolderLength,
-                           from);
+    Status renamed =
+        RenameNoReplace(m_folder.descriptor(), name, target, to.c_str() + targetFolderLength, from);
+    // The system refuses a rename for the folder's sake (its access list, a sticky bit, a
+    // read-only mount), never the file's own.
+    if (!renamed && renamed.error().code == ErrorCode::PermissionDenied)
+        return FileError(ErrorCode::PermissionDenied,
+                         targetFolder != folder ? m_target.path() : m_folder.path());
+    return renamed;
 }
 
 #endif
@@ -466,7 +442,13 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
             position.currentFolder.assign(rename.from, 0, rename.folderLength);
             position.currentFileName.assign(rename.from, rename.folderLength, rename.baseLength);
             position.line = rename.line;
-            stop(renamed.error(), rename.from, rename.to.substr(rename.folderLength));
+            Error failure = renamed.error();
+            // The message names what is at fault: the file of the new name, the folder.
+            if (failure.code == ErrorCode::FileExists)
+                failure.text = rename.to;
+            else if (failure.path != rename.from)
+                failure.text = failure.path;
+            stop(std::move(failure), rename.from, rename.to.substr(rename.folderLength));
             break;
         }
         // A file that keeps its name was not renamed, and is not counted as if it were.

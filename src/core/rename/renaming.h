@@ -52,7 +52,10 @@ struct RenameReport {
 // current file name is cut to its base once split, and stays at the file that failed. A listed
 // name that is not a bare name (a separator or a NUL in it, or a NUL in its folder) fails rather
 // than reach a file elsewhere. Every failure of a file has the operation RenameFile, keeps its
-// code and detail, and has the old path.
+// code and detail, and has the old path; when what is at fault is another file or a folder, text
+// names it: the file that already has the new name (FileExists), the folder that cannot be
+// written (PermissionDenied). A new name that Windows could not hold (IsWindowsFileName) is
+// refused on every system, before any file is renamed.
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
                                ListPosition& position, char userDecimalSeparator = ',');
 

@@ -11,20 +11,20 @@ namespace pilotrame {
 
 namespace {
 
-Result<std::string> Coordinate(std::string_view text, char decimalSeparator, std::string box) {
+Result<std::string> Coordinate(std::string_view text, char decimalSeparator, BoxRef box) {
     const auto value = ParseNumber(text, decimalSeparator);
     if (!value)
         return BoxError(Cause::NotANumber, box, text);
     return FormatNumber(*value);
 }
 
-// point names the point for a failure message: "EFFACER, 1er point".
+// xBox and yBox name the boxes of the point for a failure.
 Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
-                   char decimalSeparator, std::string_view point) {
-    Result<std::string> cx = Coordinate(x, decimalSeparator, std::string(point) + " X");
+                   char decimalSeparator, Box xBox, Box yBox) {
+    Result<std::string> cx = Coordinate(x, decimalSeparator, xBox);
     if (!cx)
         return cx.error();
-    Result<std::string> cy = Coordinate(y, decimalSeparator, std::string(point) + " Y");
+    Result<std::string> cy = Coordinate(y, decimalSeparator, yBox);
     if (!cy)
         return cy.error();
     AppendPointLine(script, *cx, *cy);
@@ -38,8 +38,7 @@ Status CheckScriptText(std::string_view scriptText) {
     int number = 0;
     for (const std::string_view line : SplitLines(scriptText)) {
         ++number;
-        if (Status fits = CheckFitsAnsi(line, "SCRIPT FICHIER, ligne " + std::to_string(number));
-            !fits)
+        if (Status fits = CheckScriptValue(line, BoxRef(Box::ScriptTextLine, number)); !fits)
             return fits;
     }
     return Success();
@@ -71,15 +70,6 @@ std::string CustomScriptLines(std::string_view scriptText) {
 }
 
 namespace {
-
-void WriteOpening(std::string& script, const ListPosition& position) {
-    AppendLine(script, "_.open");
-    script += '"';
-    script += position.currentFolder;
-    script += position.currentFileName;
-    script += '"';
-    script += kCrLf;
-}
 
 // How a section ends: closing the drawing for the next one, or leaving it to AutoCAD's console,
 // which opens one drawing, runs the script and ends.
@@ -121,10 +111,12 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
             break;
         }
         const auto& p = job.erasePoints;
-        if (Status s = AppendPoint(script, p[0], p[1], userDecimalSeparator, "EFFACER, 1er point");
+        if (Status s = AppendPoint(script, p[0], p[1], userDecimalSeparator, Box::EraseFirstX,
+                                   Box::EraseFirstY);
             !s)
             return s;
-        if (Status s = AppendPoint(script, p[2], p[3], userDecimalSeparator, "EFFACER, 2em point");
+        if (Status s = AppendPoint(script, p[2], p[3], userDecimalSeparator, Box::EraseSecondX,
+                                   Box::EraseSecondY);
             !s)
             return s;
         AppendLine(script, "");
@@ -146,7 +138,7 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
     }
     if (job.insert && job.insertFile) {
         AppendLine(script, InsertCommandWord(settings.acadVersion()));
-        if (Status s = AppendBoxLine(script, job.insertPath, "INSERER, fichier"); !s)
+        if (Status s = AppendBoxLine(script, job.insertPath, Box::InsertFile); !s)
             return s;
         for (const char* answer : {"0,0", "1", "1", "0"})
             AppendLine(script, answer);
@@ -156,29 +148,24 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
         for (const char* answer : {"-attedit", "N", "O", "", "", "", "Fenetre"})
             AppendLine(script, answer);
         const auto& c = job.attributeCorners;
-        if (Status s = AppendPoint(script, c[0], c[1], userDecimalSeparator,
-                                   "REMPLACER ATTRIBUT, 1er point");
+        if (Status s = AppendPoint(script, c[0], c[1], userDecimalSeparator, Box::AttributeFirstX,
+                                   Box::AttributeFirstY);
             !s)
             return s;
-        if (Status s = AppendPoint(script, c[2], c[3], userDecimalSeparator,
-                                   "REMPLACER ATTRIBUT, 2em point");
+        if (Status s = AppendPoint(script, c[2], c[3], userDecimalSeparator, Box::AttributeSecondX,
+                                   Box::AttributeSecondY);
             !s)
             return s;
-        if (Status s =
-                AppendBoxLine(script, job.attributeOld, "REMPLACER ATTRIBUT, ancienne valeur");
-            !s)
+        if (Status s = AppendBoxLine(script, job.attributeOld, Box::AttributeOld); !s)
             return s;
-        if (Status s =
-                AppendBoxLine(script, job.attributeNew, "REMPLACER ATTRIBUT, nouvelle valeur");
-            !s)
+        if (Status s = AppendBoxLine(script, job.attributeNew, Box::AttributeNew); !s)
             return s;
     }
 
     if (job.replaceText) {
         // The two columns of boxes, each an old text above its new text.
-        constexpr std::string_view kReplaceBoxes[4] = {
-            "REMPLACE TEXTE, 1er ancien texte", "REMPLACE TEXTE, 1er nouveau texte",
-            "REMPLACE TEXTE, 2em ancien texte", "REMPLACE TEXTE, 2em nouveau texte"};
+        constexpr Box kReplaceBoxes[4] = {Box::ReplaceOld1, Box::ReplaceNew1, Box::ReplaceOld2,
+                                          Box::ReplaceNew2};
         for (std::size_t pair = 0; pair < 4; pair += 2) {
             if (job.replaceTexts[pair].empty())
                 continue;
@@ -226,7 +213,7 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
 
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
                            const ListPosition& position, char userDecimalSeparator) {
-    WriteOpening(script, position);
+    AppendOpening(script, position.currentFolder, position.currentFileName);
     return WriteBody(script, job, settings, userDecimalSeparator);
 }
 
@@ -248,7 +235,7 @@ Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
         m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
         if (m_bodyStatus)
-            m_afterName = "\"\r\n" + ToAnsi(m_body);
+            m_afterName = std::string(kOpeningAfterPath) + ToAnsi(m_body);
         m_prepared = true;
     }
     return m_bodyStatus;
@@ -258,11 +245,11 @@ Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& p
                                         std::string_view ansiName) {
     if (Status prepared = prepare(); !prepared)
         return prepared;
-    // WriteOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
+    // AppendOpening, converted: ToAnsi keeps each character to itself, so the parts convert alone.
     // What comes before the name is made once for each folder, what follows it once.
     if (position.currentFolder != m_folder) {
         m_folder = position.currentFolder;
-        m_beforeName = "_.open\r\n\"";
+        m_beforeName = kOpeningBeforePath;
         AppendToAnsi(m_beforeName, m_folder);
     }
     ansi += m_beforeName;
@@ -277,7 +264,7 @@ Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& p
 Status DrawingSectionWriter::operator()(std::string& script, const ListPosition& position) {
     if (Status prepared = prepare(); !prepared)
         return prepared;
-    WriteOpening(script, position);
+    AppendOpening(script, position.currentFolder, position.currentFileName);
     script += m_body;
     return Success();
 }

@@ -71,9 +71,9 @@ std::string CustomScriptLines(std::string_view scriptText);
 
 // Appends the section of one drawing (position.currentFolder + currentFileName) to script.
 // Fails, leaving script unspecified, when a coordinate of a ticked operation is not a number
-// (NotANumber), or when a text of a ticked operation holds a character the ANSI code page cannot
-// hold (NotInCodePage, detail: the box, "SCRIPT FICHIER, ligne 2" for a line of the script
-// text; text: the character).
+// (NotANumber), or when a text of a ticked operation holds a control character or a character
+// the ANSI code page cannot hold (as CheckScriptValue; box: the box, Box::ScriptTextLine with its
+// line for a line of the script text).
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
                            const ListPosition& position, char userDecimalSeparator);
 

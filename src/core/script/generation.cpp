@@ -8,9 +8,21 @@ namespace pilotrame {
 
 namespace {
 
-// No control character and no double quote, which would end the path's quotes.
-bool FitsOnScriptLine(std::string_view name) {
-    return !HasControlCharacter(name, '"');
+// Fails when a folder or name cannot go between the quotes of a script line: a control character
+// or a double quote, or a character the ANSI code page cannot hold (from a list in UTF-8), which
+// AutoCAD would get as "?". path is folder and name, for the failure.
+Status CheckPathPart(std::string_view part, const ListPosition& at, const std::string& scriptPath) {
+    const auto refused = [&](std::string character) {
+        Error error =
+            NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName, scriptPath);
+        error.text = std::move(character);
+        return error;
+    };
+    if (HasControlCharacter(part, '"'))
+        return refused({});
+    if (!FitsAnsi(part))
+        return refused(OutsideAnsiError(part, {}).text);
+    return Success();
 }
 
 // Appends the section of the drawing at position, in the ANSI code page, to the buffer; ansiName
@@ -30,9 +42,12 @@ constexpr bool kListedNamesRoundTrip = true;
 Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
                      ListPosition& position, const AnsiSectionWriter& writeSection,
                      const std::unordered_set<std::string>* skipped, std::size_t listPieceSize) {
-    if (Status emptied = TruncateFile(scriptPath); !emptied)
-        return InOperation(emptied.error(), Operation::CreateScript);
-    std::string section;
+    FileReplacement script(scriptPath);
+    if (Status opened = script.open(); !opened)
+        return InOperation(opened.error(), Operation::CreateScript);
+    std::string pending;
+    // Room for a piece and the section that takes it past its size, made once.
+    pending.reserve(kScriptPieceSize + kScriptPieceSize / 4);
     std::string path;
     std::string checkedFolder;
     int sections = 0;
@@ -44,27 +59,36 @@ Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
         }
         // A folder is checked once for the drawings that follow its line.
         if (at.currentFolder != checkedFolder) {
-            if (!FitsOnScriptLine(at.currentFolder))
-                return NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName,
-                                 scriptPath);
+            if (Status fits = CheckPathPart(at.currentFolder, at, scriptPath); !fits)
+                return fits;
             checkedFolder = at.currentFolder;
         }
-        if (!FitsOnScriptLine(at.currentFileName))
-            return NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName,
-                             scriptPath);
-        section.clear();
-        if (Status written =
-                writeSection(section, at, kListedNamesRoundTrip ? listedName : std::string_view());
-            !written)
+        // A name taken as the list holds it fits the code page: it comes from it.
+        const std::string_view ansiName = kListedNamesRoundTrip ? listedName : std::string_view();
+        if (ansiName.empty() || HasControlCharacter(at.currentFileName, '"')) {
+            if (Status fits = CheckPathPart(at.currentFileName, at, scriptPath); !fits)
+                return fits;
+        }
+        if (Status written = writeSection(pending, at, ansiName); !written)
             return written;
-        if (Status appended = AppendToFile(scriptPath, section); !appended)
-            return InOperation(appended.error(), Operation::AppendScript);
         ++sections;
+        if (pending.size() >= kScriptPieceSize) {
+            if (Status flushed = script.write(pending); !flushed)
+                return InOperation(flushed.error(), Operation::AppendScript);
+            pending.clear();
+        }
         return Success();
     };
-    const Status walked = WalkListedFiles(listPath, position, onFile, listPieceSize);
-    if (!walked)
+    // Whatever fails from here, the new file goes and the previous script stays as it was.
+    if (const Status walked = WalkListedFiles(listPath, position, onFile, listPieceSize); !walked)
         return walked.error();
+    Status written = script.write(pending);
+    // Not synced to the disk: a script is made again at will, and syncing hundreds of megabytes
+    // would cost more than writing them.
+    if (written)
+        written = script.commit(false);
+    if (!written)
+        return InOperation(written.error(), Operation::AppendScript);
     return sections;
 }
 

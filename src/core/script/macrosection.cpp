@@ -12,10 +12,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::string_view kStepXBox = "F1 pas X";
-constexpr std::string_view kStepYBox = "F1 pas Y";
-constexpr std::string_view kSymbolGrid = "grille des symboles F1";
-
 // The two step boxes of F1.
 struct SymbolSteps {
     std::int16_t x = 0;
@@ -24,12 +20,12 @@ struct SymbolSteps {
 
 Result<SymbolSteps> ReadSteps(const MacroJob& job) {
     // The positions are 16-bit, so a step must fit there too.
-    const Result<std::int16_t> stepX = ReadShortBox(job.symbolStepX, kStepXBox);
+    const Result<std::int16_t> stepX = ReadShortBox(job.symbolStepX, Box::SymbolStepX);
     if (!stepX)
         return stepX.error();
     // Checked even when no wrap follows, so that a bad box stops the first drawing rather than
     // the tenth.
-    const Result<std::int16_t> stepY = ReadShortBox(job.symbolStepY, kStepYBox);
+    const Result<std::int16_t> stepY = ReadShortBox(job.symbolStepY, Box::SymbolStepY);
     if (!stepY)
         return stepY.error();
     return SymbolSteps{*stepX, *stepY};
@@ -40,7 +36,7 @@ Error GridPastTheLimit(std::int16_t step, std::int64_t position) {
     Error error;
     error.code = ErrorCode::Overflow;
     error.cause = Cause::PastTheLimit;
-    error.detail = kSymbolGrid;
+    error.box = Box::SymbolGrid;
     error.text = std::to_string(step);
     error.number = static_cast<int>(position > kInt16Max ? kInt16Max : kInt16Min);
     return error;
@@ -106,17 +102,15 @@ std::string_view AttributeFormatCode(std::string_view format) {
     return {};
 }
 
-// The boxes of the window, named as the user knows them.
-constexpr std::string_view kAttributeBlockBoxes[4] = {"F3 nom du bloc 1", "F3 nom du bloc 2",
-                                                      "F3 nom du bloc 3", "F3 nom du bloc 4"};
-constexpr std::string_view kAttributeNameBoxes[4] = {
-    "F3 nom de l'attribut 1", "F3 nom de l'attribut 2", "F3 nom de l'attribut 3",
-    "F3 nom de l'attribut 4"};
-// In the order of exportCorners: Text1(80) to Text1(83).
-constexpr std::string_view kCornerBoxes[4] = {"F8 1er point X", "F8 2em point X", "F8 1er point Y",
-                                              "F8 2em point Y"};
+// The F3 boxes of a column, from 0.
+BoxRef BlockBox(std::size_t column) {
+    return BoxRef(Box::AttributeBlock, static_cast<int>(column) + 1);
+}
+BoxRef NameBox(std::size_t column) {
+    return BoxRef(Box::AttributeName, static_cast<int>(column) + 1);
+}
 
-Status AppendBoxIfNotEmpty(std::string& section, std::string_view line, std::string_view box) {
+Status AppendBoxIfNotEmpty(std::string& section, std::string_view line, BoxRef box) {
     if (line.empty())
         return Success();
     return AppendBoxLine(section, line, box);
@@ -127,14 +121,12 @@ Status WriteAttributeExport(std::string& section, const MacroJob& job) {
     if (job.attributesAllBlocks)
         AppendLine(section, "tout");
     else if (job.attributesNamed) {
-        if (Status s =
-                AppendBoxLine(section, TrimSpaces(job.attributeBlocks[0]), kAttributeBlockBoxes[0]);
-            !s)
+        if (Status s = AppendBoxLine(section, TrimSpaces(job.attributeBlocks[0]), BlockBox(0)); !s)
             return s;
     }
 
     const auto& names = job.attributeNames;
-    if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[0]), kAttributeNameBoxes[0]); !s)
+    if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[0]), NameBox(0)); !s)
         return s;
     if (TrimSpaces(names[0]).empty() && TrimSpaces(names[1]).empty() &&
         TrimSpaces(names[2]).empty())
@@ -145,12 +137,10 @@ Status WriteAttributeExport(std::string& section, const MacroJob& job) {
         AppendLine(section, format);
     for (std::size_t column = 1; column < 4; ++column) {
         if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(job.attributeBlocks[column]),
-                                           kAttributeBlockBoxes[column]);
+                                           BlockBox(column));
             !s)
             return s;
-        if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[column]),
-                                           kAttributeNameBoxes[column]);
-            !s)
+        if (Status s = AppendBoxIfNotEmpty(section, TrimSpaces(names[column]), NameBox(column)); !s)
             return s;
         if (!format.empty())
             AppendLine(section, format);
@@ -164,13 +154,13 @@ Status WriteBlockCount(std::string& section, const MacroJob& job) {
     if (job.countAllBlocks)
         AppendLine(section, "tout");
     if (job.countNamed)
-        return AppendBoxLine(section, TrimSpaces(job.countBlock), "F5 nom du bloc");
+        return AppendBoxLine(section, TrimSpaces(job.countBlock), Box::CountedBlock);
     return Success();
 }
 
 Status WriteLayerErase(std::string& section, const MacroJob& job) {
     AppendLine(section, "efface_calque");
-    if (Status s = AppendBoxLine(section, TrimSpaces(job.erasedLayer), "F6 calque"); !s)
+    if (Status s = AppendBoxLine(section, TrimSpaces(job.erasedLayer), Box::ErasedLayer); !s)
         return s;
     AppendLine(section, "_qsave");
     return Success();
@@ -181,7 +171,7 @@ Status WriteLayerFreeze(std::string& section, const MacroJob& job) {
         AppendLine(section, "gele_calque");
     if (job.thaw)
         AppendLine(section, "degele_calque");
-    if (Status s = AppendBoxLine(section, TrimSpaces(job.frozenLayer), "F7 calque"); !s)
+    if (Status s = AppendBoxLine(section, TrimSpaces(job.frozenLayer), Box::FrozenLayer); !s)
         return s;
     AppendLine(section, "_qsave");
     return Success();
@@ -195,10 +185,12 @@ Status WriteTextExport(std::string& section, const MacroJob& job) {
     }
     if (job.exportWindow) {
         const auto& c = job.exportCorners;
-        // The corner boxes are written as typed, never read as numbers: only the code page
-        // stands between them and the script.
+        // The corner boxes are written as typed, never read as numbers: only the check of a
+        // script's values stands between them and the script.
         for (std::size_t box = 0; box < c.size(); ++box) {
-            if (Status fits = CheckFitsAnsi(c[box], kCornerBoxes[box]); !fits)
+            if (Status fits =
+                    CheckScriptValue(c[box], BoxRef(Box::ExportCorner, static_cast<int>(box) + 1));
+                !fits)
                 return fits;
         }
         AppendLine(section, "fenetre");
@@ -212,12 +204,7 @@ Status WriteTextExport(std::string& section, const MacroJob& job) {
 
 Status WriteMacroRun(std::string& section, const MacroJob& job, bool sdiMultiple,
                      const ListPosition& position) {
-    AppendLine(section, "_.open");
-    section += '"';
-    section += position.currentFolder;
-    section += position.currentFileName;
-    section += '"';
-    section += kCrLf;
+    AppendOpening(section, position.currentFolder, position.currentFileName);
     AppendLine(section, "_vbarun");
     if (job.exportAttributes) {
         if (Status s = WriteAttributeExport(section, job); !s)

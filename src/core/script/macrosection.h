@@ -61,14 +61,13 @@ struct MacroJob {
 // with F1, the six lines of a symbol insertion at the next point of grid (moved first); without
 // it, the grid reset to 0,0 and "_.open", the quoted path, "_vbarun" and the lines of F3, F5, F6,
 // F7 and F8 in that order, then "_close" when sdiMultiple. With F1, fails with NotANumber or
-// OutOfRange (detail: the box "F1 pas X" or "F1 pas Y", text: its content) for a step that is
-// not a whole number of 16 bits, with PastTheLimit (detail: "grille des symboles F1", text: the
-// step, number: the limit) for a next position past the 16-bit range, and with NotADrawingName
-// and BadFileName (detail: the name, path: folder and name, line: the list line) for a file name
-// without ".dwg". Without F1, fails with NotInCodePage (detail: the box, "F6 calque" …, text: the
-// character) for a box written to the script that holds a character the ANSI code page cannot
-// hold. Section and grid are then left as they were. Excel (F2) is not started here: the window
-// starts it.
+// OutOfRange (box: SymbolStepX or SymbolStepY, text: its content) for a step that is not a whole
+// number of 16 bits, with PastTheLimit (box: SymbolGrid, text: the step, number: the limit) for a
+// next position past the 16-bit range, and with NotADrawingName and BadFileName (detail: the
+// name, path: folder and name, line: the list line) for a file name without ".dwg". Without F1,
+// fails as CheckScriptValue does (box: the box, ErasedLayer …) for a box written to the script
+// that holds a control character or a character the ANSI code page cannot hold. Section and grid
+// are then left as they were. Excel (F2) is not started here: the window starts it.
 Status WriteMacroSection(std::string& section, const MacroJob& job, SymbolGrid& grid,
                          bool sdiMultiple, const ListPosition& position);
 

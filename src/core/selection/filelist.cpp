@@ -12,12 +12,6 @@ namespace pilotrame {
 
 namespace {
 
-void AppendLine(std::string& text, std::string_view marker, std::string_view content) {
-    text += marker;
-    text += content;
-    text += kCrLf;
-}
-
 // The name of a file line: the line without its marker. The marker is one character, which a
 // list edited by hand may make an accented one, two bytes or more in UTF-8: cutting one byte
 // would leave half a character at the front of the name.
@@ -134,38 +128,29 @@ std::vector<std::string> RemoveNamesOutsideAnsi(FileList& list) {
     return removed;
 }
 
-std::string BuildFileList(const FileList& list, bool folderMarkers) {
-    std::string text;
-    const std::string_view folderMarker = folderMarkers ? std::string_view("\v") : "";
-    for (const ListedFolder& folder : list) {
-        if (folder.names.empty())
-            continue;
-        AppendLine(text, folderMarker, folder.folder);
-        for (const std::string& name : folder.names)
-            AppendLine(text, std::string_view(&kFileMarker, 1), name);
-    }
-    return text;
-}
-
-Result<int> WriteFileList(const std::string& listPath, const FileList& list, bool folderMarkers) {
-    // The text of BuildFileList, made in the ANSI code page line by line: a walk of a large tree
-    // lists a hundred thousand names.
+Result<std::string> FileListText(const FileList& list, FolderLines folderLines) {
+    // Made in the ANSI code page line by line: a walk of a large tree lists a hundred thousand
+    // names.
     std::string ansi;
-    const std::string_view folderMarker = folderMarkers ? std::string_view("\v") : "";
     for (const ListedFolder& folder : list) {
-        const auto refused = [&](const std::string& name) {
-            return NameError(ErrorCode::InvalidName, name, listPath);
-        };
         if (FindLineEnd(folder.folder, 0) != std::string_view::npos)
-            return refused(folder.folder);
+            return NameError(ErrorCode::InvalidName, folder.folder);
         for (const std::string& name : folder.names) {
-            if (FindLineEnd(name, 0) != std::string_view::npos)
-                return refused(name);
+            // A file line without a name would open its folder.
+            if (name.empty() || FindLineEnd(name, 0) != std::string_view::npos)
+                return NameError(ErrorCode::InvalidName, name);
         }
         if (folder.names.empty())
             continue;
-        ansi += folderMarker;
-        AppendToAnsi(ansi, folder.folder);
+        if (folderLines == FolderLines::Marked) {
+            ansi += kFolderMarker;
+            AppendToAnsi(ansi, folder.folder);
+        } else {
+            // Without its marker a folder line is known by the separator at its end.
+            std::string named = folder.folder;
+            EndWithSeparator(named);
+            AppendToAnsi(ansi, named);
+        }
         ansi += kCrLf;
         for (const std::string& name : folder.names) {
             ansi += kFileMarker;
@@ -173,17 +158,29 @@ Result<int> WriteFileList(const std::string& listPath, const FileList& list, boo
             ansi += kCrLf;
         }
     }
-    if (Status written = ReplaceFileContent(listPath, ansi); !written)
+    return ansi;
+}
+
+Result<int> WriteFileList(const std::string& listPath, const FileList& list,
+                          FolderLines folderLines) {
+    Result<std::string> text = FileListText(list, folderLines);
+    if (!text) {
+        Error error = text.error();
+        error.path = listPath;
+        return error;
+    }
+    if (Status written = ReplaceFileContent(listPath, *text); !written)
         return InOperation(written.error(), Operation::WriteList);
     return CountFiles(list);
 }
 
-ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, bool folderMarkers) {
+ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list,
+                                   FolderLines folderLines) {
     ChosenFilesListing listing;
     listing.leftOut = RemoveNamesOutsideAnsi(list);
     if (list.empty() && !listing.leftOut.empty())
         return listing; // nothing could be taken: an empty list would lose the previous choice
-    const Result<int> written = WriteFileList(listPath, list, folderMarkers);
+    const Result<int> written = WriteFileList(listPath, list, folderLines);
     if (written) {
         listing.count = *written;
         listing.written = true;
@@ -195,13 +192,22 @@ ChosenFilesListing ListChosenFiles(const std::string& listPath, FileList list, b
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kEndOfText = '\x1A'; // Ctrl-Z
+
+// A folder line of a list for reading: no marker, and a separator at its end, where a file line
+// never has one.
+bool IsFolderForReading(std::string_view line) {
+    return line.front() != kFileMarker && (line.back() == '\\' || line.back() == '/');
+}
+
 // Cuts the list's bytes into lines as the pieces of the file come: a line may run over several
 // pieces, and a CR ending one piece with an LF starting the next is one line end. Each line is
-// converted from the ANSI code page on its own; a line end is never inside a character there.
+// converted on its own; a line end is never inside a character, in the ANSI code page or UTF-8.
 class ListLines {
 public:
-    ListLines(ListPosition& position, const ListedFileHandler& onFile)
-        : m_position(position), m_onFile(onFile) {}
+    ListLines(const std::string& listPath, ListPosition& position, const ListedFileHandler& onFile)
+        : m_listPath(listPath), m_position(position), m_onFile(onFile) {}
 
     Status take(std::string_view piece) {
         std::size_t i = 0;
@@ -212,6 +218,13 @@ public:
         }
         while (i < piece.size()) {
             const std::size_t end = FindLineEnd(piece, i);
+            const std::size_t stop = end == std::string_view::npos ? piece.size() : end;
+            // A line is never held longer than a line may be (a first line may begin with a BOM).
+            if (m_partial.size() + (stop - i) > kMaxListLineBytes + kByteOrderMark.size()) {
+                if (m_partial.empty())
+                    m_partial = piece.substr(i, kShownLineCharacters * 4);
+                return fault(TextFault::LineTooLong, m_partial);
+            }
             if (end == std::string_view::npos) {
                 m_partial.append(piece, i);
                 return Success();
@@ -234,8 +247,10 @@ public:
         return Success();
     }
 
-    // The last line, when the list does not end with a line end.
+    // The last line, when the list does not end with a line end; a final Ctrl-Z is no part of it.
     Status finish() {
+        if (!m_partial.empty() && m_partial.back() == kEndOfText)
+            m_partial.pop_back();
         if (m_partial.empty())
             return Success();
         Status handled = handle(m_partial);
@@ -247,37 +262,95 @@ public:
     bool stopped() const { return m_stopped; }
 
 private:
+    // Appends the text of bytes in UTF-8: as they are in a list marked as UTF-8 when they are
+    // valid UTF-8, else from the ANSI code page. True when they were taken as UTF-8.
+    bool decode(std::string& out, std::string_view bytes) const {
+        if (m_utf8 && IsUtf8(bytes)) {
+            out.append(bytes);
+            return true;
+        }
+        AppendFromAnsi(out, bytes);
+        return false;
+    }
+
+    // The faulty line ending at the line being read: text is its start, as the user reads it.
+    Error fault(TextFault kind, std::string_view line) {
+        if (m_number == 0 && line.starts_with(kByteOrderMark))
+            line.remove_prefix(kByteOrderMark.size());
+        std::string shown;
+        decode(shown, line.substr(0, kShownLineCharacters * 4));
+        std::size_t end = 0;
+        for (std::size_t characters = 0; end < shown.size() && characters < kShownLineCharacters;
+             ++characters) {
+            ++end;
+            while (end < shown.size() && IsContinuationByte(shown[end]))
+                ++end;
+        }
+        shown.resize(end);
+        // Shown in a message: a control character would break it, or end it at a NUL.
+        for (char& c : shown) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
+                c = '?';
+        }
+        Error error = InOperation(TextError(kind, m_number + 1, {}, shown), Operation::ReadList);
+        error.path = m_listPath;
+        error.number = kind == TextFault::LineTooLong ? static_cast<int>(kMaxListLineBytes) : 0;
+        return error;
+    }
+
     Status handle(std::string_view line) {
-        ++m_number;
-        if (!line.empty() && line.front() == kFolderMarker) {
+        if (m_number == 0 && line.starts_with(kByteOrderMark)) {
+            line.remove_prefix(kByteOrderMark.size());
+            m_utf8 = true;
+        }
+        if (line.size() > kMaxListLineBytes)
+            return fault(TextFault::LineTooLong, line);
+        if (line.empty()) {
+            ++m_number;
+            return Success();
+        }
+        const bool marked = line.front() == kFolderMarker;
+        if (marked || IsFolderForReading(line)) {
+            ++m_number;
             m_position.currentFolder.clear();
-            AppendFromAnsi(m_position.currentFolder, line.substr(1));
+            decode(m_position.currentFolder, line.substr(marked ? 1 : 0));
             EndWithSeparator(m_position.currentFolder);
+            m_folderSeen = true;
             return Success();
         }
         std::string& name = m_position.currentFileName;
         name.clear();
         std::string_view listedName;
-        if (!line.empty() && static_cast<unsigned char>(line.front()) < 0x80) {
+        if (static_cast<unsigned char>(line.front()) < 0x80 && !(m_utf8 && IsUtf8(line))) {
             // A one-byte marker, a tab as this program writes it.
             listedName = line.substr(1);
             AppendFromAnsi(name, listedName);
         } else {
-            AppendFromAnsi(name, line);
+            decode(name, line);
             name.erase(0, name.size() - FileLineName(name).size());
         }
-        m_position.line = m_number;
+        if (!m_folderSeen)
+            return fault(TextFault::FileBeforeFolder, name);
+        if (name.empty()) {
+            Error error = fault(TextFault::NamelessFile, {});
+            error.detail = m_position.currentFolder;
+            return error;
+        }
+        m_position.line = ++m_number;
         Status handled = m_onFile(m_position, listedName);
         m_stopped = !handled;
         return handled;
     }
 
+    const std::string& m_listPath;
     ListPosition& m_position;
     const ListedFileHandler& m_onFile;
     std::string m_partial; // the start of a line whose end is in a later piece
     bool m_afterCr = false;
     bool m_stopped = false;
-    int m_number = 0;
+    bool m_utf8 = false;       // the list begins with a UTF-8 byte-order mark
+    bool m_folderSeen = false; // a folder line came: file lines have a folder
+    int m_number = 0;          // the lines read whole
 };
 
 } // namespace
@@ -292,7 +365,7 @@ Status WalkFileList(const std::string& listPath, ListPosition& position,
 
 Status WalkListedFiles(const std::string& listPath, ListPosition& position,
                        const ListedFileHandler& onFile, std::size_t pieceSize) {
-    ListLines lines(position, onFile);
+    ListLines lines(listPath, position, onFile);
     Status walked = ReadFileInPieces(
         listPath, [&lines](std::string_view piece) { return lines.take(piece); }, pieceSize);
     if (walked)

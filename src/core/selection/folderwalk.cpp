@@ -280,25 +280,6 @@ std::wstring SearchText(const std::string& folder) {
     return L"\\\\?\\" + path;
 }
 
-ErrorCode CodeFromWindows(DWORD error) {
-    switch (error) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return ErrorCode::PermissionDenied;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_DIRECTORY:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return ErrorCode::PathNotFound;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ErrorCode::BadFileName;
-    default:
-        return ErrorCode::DeviceIo;
-    }
-}
-
 // The listing gives each entry's attributes with its name: no call per entry.
 Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
                   FolderEntries& entries) {
@@ -315,7 +296,7 @@ Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
                 return Success();
         }
-        return Unreadable(folder, CodeFromWindows(error));
+        return Unreadable(folder, FolderCodeFromWindowsError(error));
     }
     do {
         if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
@@ -335,7 +316,7 @@ Status ReadFolder(const std::string& folder, Pattern* filter, bool wantFolders,
     const DWORD error = GetLastError();
     FindClose(handle);
     if (error != ERROR_NO_MORE_FILES)
-        return Unreadable(folder, CodeFromWindows(error));
+        return Unreadable(folder, FolderCodeFromWindowsError(error));
     return Success();
 }
 

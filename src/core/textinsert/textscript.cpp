@@ -17,9 +17,6 @@ namespace pilotrame {
 
 namespace {
 
-constexpr std::string_view kRowStepBox = "Décalage";
-constexpr std::string_view kTable = "tableau";
-
 // The rows step by step away from 0, so a table past the limit has a first row beyond it: the
 // failure names the table, the step and that row, for the boxes themselves hold good numbers.
 Error TablePastTheLimit(std::int16_t rowStep) {
@@ -27,7 +24,7 @@ Error TablePastTheLimit(std::int16_t rowStep) {
     Error error;
     error.code = ErrorCode::Overflow;
     error.cause = Cause::PastTheLimit;
-    error.detail = kTable;
+    error.box = Box::Table;
     error.text = std::to_string(rowStep);
     error.number = static_cast<int>(up ? kInt16Max : kInt16Min);
     const std::int64_t reach = up ? kInt16Max : -kInt16Min;
@@ -36,10 +33,9 @@ Error TablePastTheLimit(std::int16_t rowStep) {
     return error;
 }
 
-// "tableau, ligne 3, colonne 2": a cell as the user finds it in the pasted table.
-std::string CellName(std::size_t row, std::size_t column) {
-    return std::string(kTable) + ", ligne " + std::to_string(row + 1) + ", colonne " +
-           std::to_string(column + 1);
+// A cell as the user finds it in the pasted table, row and column from 0.
+BoxRef Cell(std::size_t row, std::size_t column) {
+    return BoxRef(Box::TableCell, static_cast<int>(row) + 1, static_cast<int>(column) + 1);
 }
 
 // The rows of a trimmed table. Spreadsheets end rows with CR LF, a typed table may end them with
@@ -74,12 +70,13 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     std::array<std::int16_t, kMaxTextColumns> columnX{};
     for (std::size_t i = 0; i < columnX.size(); ++i) {
         // AutoCAD gets the whole number that a 16-bit value holds.
-        Result<std::int16_t> x = ReadShortBox(job.columnX[i], "Colonne " + std::to_string(i + 1));
+        Result<std::int16_t> x =
+            ReadShortBox(job.columnX[i], BoxRef(Box::ColumnX, static_cast<int>(i) + 1));
         if (!x)
             return x.error();
         columnX[i] = *x;
     }
-    const Result<std::int16_t> rowStep = ReadShortBox(job.rowStep, kRowStepBox);
+    const Result<std::int16_t> rowStep = ReadShortBox(job.rowStep, Box::RowStep);
     if (!rowStep)
         return rowStep.error();
 
@@ -98,10 +95,11 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
     // The text settings go into every line: a character AutoCAD would get as "?" is refused
     // once, before any line is made.
     if (!rows.empty()) {
-        for (const auto& [text, box] : {std::pair{std::string_view(job.style), "Style texte"},
-                                        std::pair{std::string_view(job.height), "Hauteur"},
-                                        std::pair{std::string_view(job.rotation), "Rotation"}}) {
-            if (Status fits = CheckFitsAnsi(text, box); !fits)
+        for (const auto& [text, box] :
+             {std::pair{std::string_view(job.style), Box::TextStyle},
+              std::pair{std::string_view(job.height), Box::TextHeight},
+              std::pair{std::string_view(job.rotation), Box::TextRotation}}) {
+            if (Status fits = CheckScriptValue(text, box); !fits)
                 return fits.error();
         }
     }
@@ -123,7 +121,7 @@ Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptP
             script += point;
             if (cell.empty())
                 AppendLine(script, ".");
-            else if (Status s = AppendBoxLine(script, cell, CellName(rowIndex, column)); !s)
+            else if (Status s = AppendBoxLine(script, cell, Cell(rowIndex, column)); !s)
                 return s.error();
             // A short row ends here rather than repeating its last cell in the next columns.
             if (tab == std::string_view::npos)

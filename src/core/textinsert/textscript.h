@@ -40,12 +40,12 @@ struct TextInsertionOutcome {
 // without one counts. Rows lie at Y = step, 2 step ...; a row writes its own cells only, up to the
 // column count. Every box and cell is checked before the file is touched, the file left as it
 // was: a position or step that is not a whole number of 16 bits fails with NotANumber or
-// OutOfRange naming the box ("Colonne 1" to "Colonne 9", "Décalage"); a table whose rows would
-// go past the signed 16-bit range at this step fails with PastTheLimit (detail: "tableau",
-// text: the step, number: the limit, line: the first row past it); a text setting or a written
-// cell holding a character the ANSI code page cannot hold fails with NotInCodePage (detail: the
-// box, "Style texte", "Hauteur", "Rotation", or the cell, "tableau, ligne 3, colonne 2"; text:
-// the character). A failed write also leaves the previous file whole, and comes back as
+// OutOfRange naming the box (ColumnX 1 to 9, RowStep); a table whose rows would go past the
+// signed 16-bit range at this step fails with PastTheLimit (box: Table, text: the step, number:
+// the limit, line: the first row past it); a text setting or a written cell holding a control
+// character or a character the ANSI code page cannot hold fails as CheckScriptValue does (box:
+// TextStyle, TextHeight, TextRotation, or the cell, TableCell with its row and column). A failed
+// write also leaves the previous file whole, and comes back as
 // ScriptNotWritable (DiskFull for a full disk).
 Result<TextInsertionOutcome> WriteTextInsertionScript(const std::string& scriptPath,
                                                       const TextInsertionJob& job);

@@ -50,7 +50,7 @@ std::string HelpText() {
            "  0  réussite (avec --run : chaque plan a réussi)\n"
            "  2  arguments incorrects\n"
            "  3  fichier de travail illisible ou incorrect\n"
-           "  4  liste des dessins illisible ou inexistante\n"
+           "  4  liste des dessins illisible, incorrecte ou inexistante\n"
            "  5  échec de la génération du script, ou travail qui renomme des fichiers, ou\n"
            "     REMPLACE TEXTE (vba) coché avec --run (la console n'a pas VBA), ou ligne\n"
            "     que la console ne peut pas exécuter (_.open, _close, _quit, -vbarun,\n"

@@ -12,6 +12,9 @@ namespace pilotrame {
 
 namespace {
 
+// What is wrong with a line of a job file, a list or an argument of the command line.
+std::string TextFaultText(const Error& error);
+
 // "« text »" with the French quotation marks.
 std::string InQuotes(std::string_view text) {
     return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
@@ -19,8 +22,24 @@ std::string InQuotes(std::string_view text) {
 
 // "La case « EFFACER, 1er point X » ne contient pas un nombre : "abc"".
 std::string BoxText(const Error& error, std::string_view problem) {
-    return "La case " + InQuotes(error.detail) + " " + std::string(problem) + " : \"" + error.text +
-           "\"";
+    return "La case " + InQuotes(BoxName(error)) + " " + std::string(problem) + " : \"" +
+           error.text + "\"";
+}
+
+// "La case « INSERER, fichier » contient un caractère de contrôle (code 9, tabulation) …".
+std::string ControlCharacterText(const Error& error) {
+    std::string code = "code " + std::to_string(error.number);
+    if (error.number == '\t')
+        code += ", tabulation";
+    return "La case " + InQuotes(BoxName(error)) + " contient un caractère de contrôle (" + code +
+           ") qu'un script ne peut pas porter";
+}
+
+// What all failures of a generation leave, since the script is written whole or not at all.
+constexpr std::string_view kPreviousScriptKept = "Le script précédent est resté tel qu'il était.";
+
+std::string KeptScript(std::string text) {
+    return text + std::string(kCrLf) + std::string(kPreviousScriptKept);
 }
 
 bool DiskFull(const Error& error) {
@@ -68,6 +87,97 @@ std::string ListFailureText(const std::string& listPath) {
            listPath;
 }
 
+std::string ListReadFailureText(const Error& error) {
+    if (error.cause != Cause::FaultyText)
+        return ListFailureText(error.path);
+    return "Liste des fichiers incorrecte, elle n'a pas été lue : " + std::string(kCrLf) +
+           error.path + std::string(kCrLf) + "ligne " + std::to_string(error.line) + " : " +
+           TextFaultText(error);
+}
+
+std::string BoxName(const BoxRef& box) {
+    const std::string index = std::to_string(box.index);
+    switch (box.box) {
+    case Box::None:
+        return {};
+    case Box::EraseFirstX:
+        return "EFFACER, 1er point X";
+    case Box::EraseFirstY:
+        return "EFFACER, 1er point Y";
+    case Box::EraseSecondX:
+        return "EFFACER, 2em point X";
+    case Box::EraseSecondY:
+        return "EFFACER, 2em point Y";
+    case Box::InsertFile:
+        return "INSERER, fichier";
+    case Box::AttributeFirstX:
+        return "REMPLACER ATTRIBUT, 1er point X";
+    case Box::AttributeFirstY:
+        return "REMPLACER ATTRIBUT, 1er point Y";
+    case Box::AttributeSecondX:
+        return "REMPLACER ATTRIBUT, 2em point X";
+    case Box::AttributeSecondY:
+        return "REMPLACER ATTRIBUT, 2em point Y";
+    case Box::AttributeOld:
+        return "REMPLACER ATTRIBUT, ancienne valeur";
+    case Box::AttributeNew:
+        return "REMPLACER ATTRIBUT, nouvelle valeur";
+    case Box::ReplaceOld1:
+        return "REMPLACE TEXTE, 1er ancien texte";
+    case Box::ReplaceNew1:
+        return "REMPLACE TEXTE, 1er nouveau texte";
+    case Box::ReplaceOld2:
+        return "REMPLACE TEXTE, 2em ancien texte";
+    case Box::ReplaceNew2:
+        return "REMPLACE TEXTE, 2em nouveau texte";
+    case Box::ScriptTextLine:
+        return "SCRIPT FICHIER, ligne " + index;
+    case Box::RenameStart:
+        return "Début";
+    case Box::RenameLength:
+        return "Longeur";
+    case Box::SymbolStepX:
+        return "F1 pas X";
+    case Box::SymbolStepY:
+        return "F1 pas Y";
+    case Box::SymbolGrid:
+        return "grille des symboles F1";
+    case Box::AttributeBlock:
+        return "F3 nom du bloc " + index;
+    case Box::AttributeName:
+        return "F3 nom de l'attribut " + index;
+    case Box::CountedBlock:
+        return "F5 nom du bloc";
+    case Box::ErasedLayer:
+        return "F6 calque";
+    case Box::FrozenLayer:
+        return "F7 calque";
+    case Box::ExportCorner:
+        // In the order of the boxes: both X, then both Y.
+        return std::string("F8 ") + (box.index % 2 == 1 ? "1er" : "2em") + " point " +
+               (box.index <= 2 ? "X" : "Y");
+    case Box::ColumnX:
+        return "Colonne " + index;
+    case Box::RowStep:
+        return "Décalage";
+    case Box::TextStyle:
+        return "Style texte";
+    case Box::TextHeight:
+        return "Hauteur";
+    case Box::TextRotation:
+        return "Rotation";
+    case Box::Table:
+        return "tableau";
+    case Box::TableCell:
+        return "tableau, ligne " + index + ", colonne " + std::to_string(box.column);
+    }
+    return {};
+}
+
+std::string BoxName(const Error& error) {
+    return error.box.box == Box::None ? error.detail : BoxName(error.box);
+}
+
 std::string FileFailureText(const Error& error) {
     switch (error.cause) {
     case Cause::NotANumber:
@@ -85,6 +195,8 @@ std::string FileFailureText(const Error& error) {
         return CharacterOutsideAnsiText(error);
     case Cause::PastTheLimit:
         return PastTheLimitText(error);
+    case Cause::ControlCharacter:
+        return ControlCharacterText(error);
     case Cause::FaultyText:
     case Cause::System:
     case Cause::NeedsVba:
@@ -95,7 +207,7 @@ std::string FileFailureText(const Error& error) {
                error.path;
     switch (error.operation) {
     case Operation::ReadList:
-        return ListFailureText(error.path);
+        return ListReadFailureText(error);
     case Operation::WriteList:
         return ListWriteFailureText(error);
     case Operation::ReadSettings:
@@ -109,9 +221,12 @@ std::string FileFailureText(const Error& error) {
 }
 
 std::string GenerationFailureText(const Error& error) {
-    const std::string incomplete = "Le script est incomplet : ";
     switch (error.cause) {
     case Cause::InvalidName:
+        if (!error.text.empty())
+            return "Nom de fichier impossible à écrire dans le script : il contient " +
+                   InQuotes(error.text) +
+                   ", qu'AutoCAD recevrait comme « ? » :" + std::string(kCrLf) + error.detail;
         return "Nom de fichier impossible à écrire dans le script (retour à la ligne, caractère "
                "de contrôle ou guillemet) : " +
                std::string(kCrLf) + error.detail;
@@ -132,6 +247,8 @@ std::string GenerationFailureText(const Error& error) {
         return "Génération arrêtée. " + CharacterOutsideAnsiText(error);
     case Cause::PastTheLimit:
         return "Génération arrêtée. " + PastTheLimitText(error);
+    case Cause::ControlCharacter:
+        return "Génération arrêtée. " + ControlCharacterText(error);
     case Cause::FaultyText:
     case Cause::System:
         break;
@@ -139,15 +256,16 @@ std::string GenerationFailureText(const Error& error) {
         return std::string(kConsoleHasNoVbaText);
     }
     if (DiskFull(error))
-        return incomplete + "disque plein." + std::string(kCrLf) + error.path;
+        return KeptScript("Le script n'a pas été écrit : disque plein." + std::string(kCrLf) +
+                          error.path);
     switch (error.operation) {
     case Operation::ReadList:
-        return ListFailureText(error.path);
+        return KeptScript(ListReadFailureText(error));
     case Operation::CreateScript:
         return "Impossible de créer le fichier script : " + std::string(kCrLf) + error.path;
     case Operation::AppendScript:
-        return incomplete + "impossible d'écrire dans le fichier." + std::string(kCrLf) +
-               error.path + std::string(kCrLf) + NumberAndDescription(error);
+        return KeptScript("Le script n'a pas pu être écrit :" + std::string(kCrLf) + error.path +
+                          std::string(kCrLf) + NumberAndDescription(error));
     default:
         return FileFailureText(error);
     }
@@ -332,6 +450,19 @@ std::string TextFaultText(const Error& error) {
     case TextFault::RunAndExecute:
         return "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un "
                "script pour tous les plans, --run lance la console d'AutoCAD plan par plan";
+    case TextFault::FileBeforeFolder:
+        return "le fichier " + InQuotes(error.text) +
+               " vient avant toute ligne de dossier : la liste ne dit pas dans quel dossier il est";
+    case TextFault::NamelessFile:
+        return "ligne de fichier sans nom, sous le dossier " + InQuotes(error.detail) +
+               " : aucun plan ne peut y être ouvert";
+    case TextFault::LineTooLong:
+        return "ligne de plus de " + std::to_string(error.number) +
+               " octets, ce qu'aucune liste de plans ne contient ; elle commence par " +
+               InQuotes(error.text);
+    case TextFault::ControlInValue:
+        return InQuotes(key) + " contient un caractère de contrôle (code " +
+               std::to_string(error.number) + ") qu'un script ne peut pas porter";
     }
     return NumberAndDescription(error);
 }
@@ -355,6 +486,20 @@ std::string JobFileSaveFailureText(const Error& error) {
                error.path;
     return "Impossible d'enregistrer le fichier de travail : " + std::string(kCrLf) + error.path +
            std::string(kCrLf) + NumberAndDescription(error);
+}
+
+std::string UnknownJobKeysText(const std::string& path, const std::vector<JobKeyLine>& keys) {
+    std::string text = keys.size() == 1
+                           ? "Ce travail contient une clé que cette version ne connaît pas : elle "
+                             "n'a pas été lue (elle sera gardée à l'enregistrement du travail)."
+                           : "Ce travail contient des clés que cette version ne connaît pas : "
+                             "elles n'ont pas été lues (elles seront gardées à l'enregistrement "
+                             "du travail).";
+    text += std::string(kCrLf) + path;
+    for (const JobKeyLine& key : keys)
+        text +=
+            std::string(kCrLf) + "ligne " + std::to_string(key.line) + " : " + InQuotes(key.key);
+    return text;
 }
 
 std::string CommandLineFailureText(const Error& error) {
@@ -478,6 +623,13 @@ std::string NotDoneText(Operation operation) {
         return "les réglages n'ont pas été lus.";
     case Operation::SaveSettings:
         return "les réglages n'ont pas été enregistrés.";
+    case Operation::CreateScript:
+    case Operation::AppendScript:
+        return "le script n'y a pas été écrit.";
+    case Operation::WriteList:
+        return "la liste n'y a pas été écrite.";
+    case Operation::SaveJob:
+        return "le travail n'y a pas été enregistré.";
     default:
         return "il n'a pas été lu.";
     }
@@ -525,7 +677,8 @@ std::string SettingsLoadFailureText(const Error& error) {
                "Quitter » dans la configuration réécrira le fichier en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
-    return NumberAndDescription(error);
+    return "Erreur sur le fichier de réglages : " + std::string(kCrLf) + error.path +
+           std::string(kCrLf) + NumberAndDescription(error);
 }
 
 // (end of the section on files)
@@ -613,19 +766,19 @@ std::string RenamedBeforeText(int renamedBefore) {
 } // namespace
 
 std::string CharacterOutsideAnsiText(const Error& error) {
-    return "La case " + InQuotes(error.detail) + " " + std::string(kUnreceivedCharacter) + " : " +
+    return "La case " + InQuotes(BoxName(error)) + " " + std::string(kUnreceivedCharacter) + " : " +
            InQuotes(error.text);
 }
 
 std::string PastTheLimitText(const Error& error) {
     const std::string limit = std::to_string(error.number);
     if (error.line > 0)
-        return "Le " + error.detail + " est trop long pour son décalage de " + error.text +
+        return "Le " + BoxName(error) + " est trop long pour son décalage de " + error.text +
                " : à partir de sa ligne " + std::to_string(error.line) +
                ", les lignes iraient au-delà de la position " + limit +
                ", la dernière qu'un script puisse placer. Réduisez le décalage ou partagez le "
                "tableau.";
-    return "La " + error.detail + " est pleine : au pas de " + error.text +
+    return "La " + BoxName(error) + " est pleine : au pas de " + error.text +
            ", le symbole suivant irait au-delà de la position " + limit +
            ", la dernière qu'un script puisse placer. Réduisez les pas, ou générez une fois sans "
            "F1 pour ramener la grille à 0,0.";
@@ -655,11 +808,40 @@ std::string RenameStopText(const Error& failure, int renamedBefore) {
     case Cause::NotAFile:
     case Cause::TooLarge:
         return UnusableFileText(failure);
+    case Cause::InvalidName:
+        if (failure.code == ErrorCode::InvalidName)
+            return "Le nouveau nom " + InQuotes(failure.detail) +
+                   " n'est pas un nom de fichier que Windows accepte (vide, « . », « .. », "
+                   "caractère \\ / : * ? \" < > | ou de contrôle, espace ou point à la fin, nom "
+                   "de périphérique comme CON ou NUL) :" +
+                   std::string(kCrLf) + failure.path + count;
+        return "La règle ne peut pas renommer ce fichier (nom de moins de quatre caractères, ou "
+               "qui n'est pas un simple nom de fichier) :" +
+               std::string(kCrLf) + failure.path + count;
     default:
         break;
     }
     if (failure.operation == Operation::ReadList)
-        return ListFailureText(failure.path);
+        return ListReadFailureText(failure);
+    // The file or folder the failure concerns, when it is not the file being renamed.
+    const std::string& concerned = failure.text.empty() ? failure.path : failure.text;
+    switch (failure.code) {
+    case ErrorCode::FileExists:
+        return "Le nouveau nom existe déjà, ce fichier n'a pas été renommé :" + std::string(kCrLf) +
+               failure.path + std::string(kCrLf) + "Fichier existant : " + concerned + count;
+    case ErrorCode::PermissionDenied:
+        if (concerned == failure.path)
+            break;
+        return "Le dossier ne peut pas être modifié (lecture seule ou accès refusé), ce fichier "
+               "n'a pas été renommé :" +
+               std::string(kCrLf) + failure.path + std::string(kCrLf) + "Dossier : " + concerned +
+               count;
+    case ErrorCode::FileNotFound:
+        break;
+    default:
+        return "Ce fichier n'a pas pu être renommé :" + std::string(kCrLf) + failure.path +
+               std::string(kCrLf) + NumberAndDescription(failure) + count;
+    }
     return RenameFailureText(failure.path, renamedBefore);
 }
 

@@ -5,6 +5,7 @@
 #include "batch/journal.h"
 #include "batch/runsettings.h"
 #include "check/drawingcheck.h"
+#include "job/jobfile.h"
 
 #include <string>
 #include <string_view>
@@ -29,6 +30,16 @@ std::string NumberAndDescription(const Error& error);
 // "Liste des fichiers sélectionnés en lecture seule ou inexistant: ", CR LF and the list path.
 std::string ListFailureText(const std::string& listPath);
 
+// The text for a list that could not be read: for a faulty one (FileBeforeFolder, LineTooLong),
+// the list, the line and what is wrong with it; else ListFailureText.
+std::string ListReadFailureText(const Error& error);
+
+// The French name of a box, as its window shows it: "EFFACER, 1er point X", "SCRIPT FICHIER,
+// ligne 2", "tableau, ligne 3, colonne 2" …; empty for Box::None.
+std::string BoxName(const BoxRef& box);
+// The name of the box an error concerns; its detail when it names no box (a key of a file).
+std::string BoxName(const Error& error);
+
 // The text of the "ERREUR !!" box for a failed generation of the script: what failed, and the
 // file or box concerned.
 std::string GenerationFailureText(const Error& error);
@@ -44,8 +55,8 @@ std::string SettingsFailureText(const Error& error);
 // operation says, the path, the error number and its description.
 std::string FileFailureText(const Error& error);
 
-// Batch renaming: the question asked before, and the failure that ends it. renamedBefore is the
-// number of files renamed before the failure.
+// Batch renaming: the question asked before, and the failure of a file that is read-only or
+// missing that ends it. renamedBefore is the number of files renamed before the failure.
 inline constexpr std::string_view kRenameConfirmation =
     "Attention !! Vos fichiers sélectionnés vont être renomés. ";
 std::string RenameFailureText(const std::string& oldPath, int renamedBefore);
@@ -90,6 +101,11 @@ std::string JobFileFailureText(const Error& error);
 
 // The text of the box for a job file that could not be saved.
 std::string JobFileSaveFailureText(const Error& error);
+
+// The keys of the job file at path that this version does not know, with their lines: kept and
+// saved again, but not read. The window shows it once when it opens the job; the command line
+// prints it as a warning.
+std::string UnknownJobKeysText(const std::string& path, const std::vector<JobKeyLine>& keys);
 
 // Arguments that the command line refuses: what is wrong, and where the help is.
 std::string CommandLineFailureText(const Error& error);

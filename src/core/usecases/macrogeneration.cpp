@@ -23,24 +23,27 @@ GenerateMacroScript(const MacroRequest& request, ListPosition& position, SymbolG
     // A box that cannot be written stops the generation before the script is emptied.
     if (Status checked = CheckMacroJob(job); !checked)
         return checked.error();
-    // Excel is wanted once for the batch, not once per drawing; symbol insertion never asks for
-    // it.
-    bool excelWanted = job.startExcel && !job.insertSymbols;
+    // The script is written whole or not at all: the grid moves, and Excel starts, only with a
+    // script written, so that the next symbol follows the last one the script places.
+    SymbolGrid grid = symbols;
     const SectionWriter writeSection = [&](std::string& section, const ListPosition& at) -> Status {
-        // A section that fails leaves the grid where the last symbol went.
-        SymbolGrid grid = symbols;
-        if (Status written = WriteMacroSection(section, job, grid, request.sdiMultiple, at);
+        SymbolGrid next = grid;
+        if (Status written = WriteMacroSection(section, job, next, request.sdiMultiple, at);
             !written)
             return written;
-        symbols = grid;
-        if (excelWanted) {
-            excelWanted = false;
-            if (startExcel)
-                startExcel(request.workbookPath);
-        }
+        grid = next;
         return Success();
     };
-    return GenerateScript(request.listPath, request.scriptPath, position, writeSection);
+    const Result<int> sections =
+        GenerateScript(request.listPath, request.scriptPath, position, writeSection);
+    if (!sections)
+        return sections;
+    symbols = grid;
+    // Excel is wanted once for the batch, not once per drawing; symbol insertion never asks for
+    // it.
+    if (job.startExcel && !job.insertSymbols && *sections > 0 && startExcel)
+        startExcel(request.workbookPath);
+    return sections;
 }
 
 } // namespace pilotrame

@@ -34,10 +34,11 @@ struct MacroRequest {
 };
 
 // "GENERER": checks the boxes of the job before the script is touched (CheckMacroJob), then
-// writes one macro section per listed drawing (WriteMacroSection) as GenerateScript does. symbols
-// moves with each section written, and stays where the last one left it when a section fails.
-// With F2 ticked and F1 not, startExcel is called once, with the workbook, at the first section
-// written. Returns the number of sections; fails as CheckMacroJob and GenerateScript do.
+// writes one macro section per listed drawing (WriteMacroSection) as GenerateScript does, whole
+// or not at all. Only once the script is written do symbols move to where its last symbol left
+// them and, with F2 ticked and F1 not and some drawing listed, is startExcel called, once, with
+// the workbook. Returns the number of sections; fails as CheckMacroJob and GenerateScript do,
+// symbols then left as they were.
 Result<int> GenerateMacroScript(const MacroRequest& request, ListPosition& position,
                                 SymbolGrid& symbols,
                                 const std::function<void(const std::string& workbook)>& startExcel);

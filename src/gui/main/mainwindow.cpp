@@ -568,13 +568,19 @@ void MainWindow::openJob() {
     if (!chosen)
         return;
     // The whole file is checked before anything of the window changes.
-    const Result<MainJob> job = LoadJobFile(ToStd(chosen->front()));
+    const std::string path = ToStd(chosen->front());
+    std::vector<JobKeyLine> unknownKeys;
+    const Result<MainJob> job = LoadJobFile(path, &unknownKeys);
     if (!job) {
         ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileFailureText(job.error())),
                     MessageIcon::Critical);
         return;
     }
     applyMainJob(*job);
+    // Kept and saved again, but never read: a mistyped key would otherwise pass unseen.
+    if (!unknownKeys.empty())
+        ShowMessage(this, FromStd(kWarningTitle), FromStd(UnknownJobKeysText(path, unknownKeys)),
+                    MessageIcon::Warning);
 }
 
 void MainWindow::saveJob() {

@@ -239,7 +239,8 @@ void AdvancedSelectionWindow::ValidateAdvancedSelection() {
 
     // Written once the walk is over, so that a failed walk never leaves half a list.
     const ChosenFilesListing listing =
-        ListChosenFiles(m_session.listPath(), std::move(result.list), !m_listOnly->isChecked());
+        ListChosenFiles(m_session.listPath(), std::move(result.list),
+                        m_listOnly->isChecked() ? FolderLines::ForReading : FolderLines::Marked);
     if (!listing.leftOut.empty())
         ShowMessage(this, FromStd(kWarningTitle), FromStd(NamesOutsideAnsiText(listing.leftOut)),
                     MessageIcon::Warning);

@@ -112,11 +112,11 @@ TEST(CodePage, FindsTheFirstCharacterOutsideTheCodePage) {
     for (const Sample& c : cases) {
         EXPECT_EQ(FirstCharacterOutsideAnsi(c.text), c.character) << c.text;
         EXPECT_EQ(FitsAnsi(c.text), c.character.empty()) << c.text;
-        const Status checked = CheckFitsAnsi(c.text, "Calque");
+        const Status checked = CheckFitsAnsi(c.text, Box::ErasedLayer);
         ASSERT_EQ(checked.ok(), c.character.empty()) << c.text;
         if (!checked) {
             EXPECT_EQ(checked.error().cause, Cause::NotInCodePage);
-            EXPECT_EQ(checked.error().detail, "Calque");
+            EXPECT_EQ(checked.error().box, BoxRef(Box::ErasedLayer));
             EXPECT_EQ(checked.error().text, c.character);
         }
     }

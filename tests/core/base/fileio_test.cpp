@@ -9,12 +9,14 @@
 #include "script/generation.h"
 #include "selection/filelist.h"
 #include "session/startup.h"
+#include "support/childprocess.h"
 #include "support/promptly.h"
 #include "support/tempdir.h"
 #include "usecases/scriptrun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -49,8 +51,6 @@ TEST(FileIo, MissingFolderIsAPathError) {
     TempDir dir;
     const std::string path = dir.path("nowhere") + "/x.txt";
     EXPECT_EQ(ReadFileBytes(path).error().code, ErrorCode::PathNotFound);
-    EXPECT_FALSE(TruncateFile(path));
-    EXPECT_FALSE(AppendToFile(path, "a"));
     const Status replaced = ReplaceFileContent(path, "a");
     ASSERT_FALSE(replaced);
     EXPECT_EQ(replaced.error().code, ErrorCode::PathNotFound);
@@ -86,6 +86,7 @@ TEST(FileIo, ErrnoGivesTheErrorNumberTheUserKnows) {
         {EROFS, inFolder, ErrorCode::PermissionDenied, ErrorCode::PermissionDenied},
         {EISDIR, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
         {EXDEV, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
+        {ELOOP, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
         {ENOSPC, inFolder, ErrorCode::DiskFull, ErrorCode::DiskFull},
         {ENAMETOOLONG, inFolder, ErrorCode::BadFileName, ErrorCode::BadFileName},
         {EIO, inFolder, ErrorCode::DeviceIo, ErrorCode::DeviceIo},
@@ -106,18 +107,37 @@ TEST(FileIo, AFolderIsNotAFile) {
     EXPECT_FALSE(CheckReadable(dir.folder()));
 }
 
-TEST(FileIo, AppendTruncateAndReplaceKeepBytesExact) {
+// The names in a folder, sorted: what a write leaves beside the file it replaces.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(ToFsPath(folder)))
+        names.push_back(FromFsPath(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The old file stays whole until the new one is: a replacement that ends without commit, or
+// while another one writes, changes nothing and leaves nothing beside it.
+TEST(FileIo, AReplacementTakesThePlaceOfTheFileOnlyWhole) {
     TempDir dir;
     const std::string path = dir.path("f.bin");
     const std::string binary("a\0\r\n\xE9", 5);
-    ASSERT_TRUE(AppendToFile(path, binary));
-    ASSERT_TRUE(AppendToFile(path, "z"));
+    WriteBytes(path, "old");
+    {
+        FileReplacement first(path);
+        FileReplacement second(path);
+        ASSERT_TRUE(first.open());
+        ASSERT_TRUE(second.open());
+        ASSERT_TRUE(first.write(binary));
+        ASSERT_TRUE(second.write("abandoned"));
+        ASSERT_TRUE(first.write("z"));
+        EXPECT_EQ(ReadBytes(path), "old");
+        ASSERT_TRUE(first.commit(false));
+    }
     EXPECT_EQ(ReadBytes(path), binary + "z");
-    ASSERT_TRUE(TruncateFile(path));
-    EXPECT_EQ(ReadBytes(path), "");
     ASSERT_TRUE(ReplaceFileContent(path, "new"));
     EXPECT_EQ(*ReadFileBytes(path), "new");
-    EXPECT_FALSE(test::FileExists(path + ".~nouveau"));
+    EXPECT_EQ(NamesIn(dir.folder()), std::vector<std::string>{"f.bin"});
 }
 
 TEST(FileIo, ReplacingAReadOnlyFileFailsAndKeepsIt) {
@@ -129,34 +149,32 @@ TEST(FileIo, ReplacingAReadOnlyFileFailsAndKeepsIt) {
     ASSERT_FALSE(replaced);
     EXPECT_EQ(replaced.error().code, ErrorCode::PermissionDenied);
     EXPECT_EQ(ReadBytes(path), "old");
-    EXPECT_FALSE(test::FileExists(path + ".~nouveau"));
+    EXPECT_EQ(NamesIn(dir.folder()), std::vector<std::string>{"ro.txt"});
 }
 
 // Failures that happen whoever runs the tests, root included: a path through a file, a folder
-// in place of a file, and (where the device exists) a disk that is full.
-TEST(FileIo, AppendingFailsAndNamesThePath) {
+// in place of a file, and a disk that fills up.
+TEST(FileIo, ReplacingFailsAndNamesThePath) {
     TempDir dir;
     const std::string file = dir.path("plain.txt");
     WriteBytes(file, "old");
     for (const std::string& path : {file + "/inside.txt", dir.folder()}) {
-        const Status appended = AppendToFile(path, "more");
-        ASSERT_FALSE(appended) << path;
-        EXPECT_EQ(appended.error().path, path);
-        EXPECT_NE(appended.error().code, ErrorCode::DiskFull) << path;
+        const Status replaced = ReplaceFileContent(path, "more");
+        ASSERT_FALSE(replaced) << path;
+        EXPECT_EQ(replaced.error().path, path);
+        EXPECT_NE(replaced.error().code, ErrorCode::DiskFull) << path;
     }
     EXPECT_EQ(ReadBytes(file), "old");
-}
-
 #ifndef _WIN32
-TEST(FileIo, AFullDiskIsReportedAsSuch) {
-    if (!test::FileExists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full here";
-    const Status appended = AppendToFile("/dev/full", std::string(100000, 'x'));
-    ASSERT_FALSE(appended);
-    EXPECT_EQ(appended.error().code, ErrorCode::DiskFull);
-    EXPECT_EQ(appended.error().path, "/dev/full");
-}
+    const int code = test::RunWithFileSizeLimit(4096, [&] {
+        const Status replaced = ReplaceFileContent(file, std::string(100000, 'x'));
+        return !replaced && replaced.error().code == ErrorCode::DiskFull ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadBytes(file), "old");
+    EXPECT_EQ(NamesIn(dir.folder()), std::vector<std::string>{"plain.txt"});
 #endif
+}
 
 TEST(FileIo, WritableFolderProbeLeavesTheFolderAsItWas) {
     TempDir dir;

@@ -90,7 +90,7 @@ void ExpectBox(const Result<std::int16_t>& read, const BoxCase& c) {
     EXPECT_EQ(read.error().code,
               c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch)
         << '"' << c.text << '"';
-    EXPECT_EQ(read.error().detail, "Pas");
+    EXPECT_EQ(read.error().box, BoxRef(Box::RowStep));
     EXPECT_EQ(read.error().text, c.text);
     EXPECT_TRUE(read.error().path.empty());
 }
@@ -118,7 +118,7 @@ TEST(Numbers, ShortBoxTakesWholeNumbersOf16Bits) {
         {"dix", std::nullopt, Cause::NotANumber},
     };
     for (const BoxCase& c : cases)
-        ExpectBox(ReadShortBox(c.text, "Pas"), c);
+        ExpectBox(ReadShortBox(c.text, Box::RowStep), c);
 }
 
 TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
@@ -142,9 +142,10 @@ TEST(Numbers, RoundedShortBoxRoundsHalvesToEven) {
         {"1 000", std::nullopt, Cause::NotANumber},
     };
     for (const BoxCase& c : cases)
-        ExpectBox(ReadRoundedShortBox(c.text, "Pas", ','), c);
+        ExpectBox(ReadRoundedShortBox(c.text, Box::RowStep, ','), c);
     // The separator is the user's: a comma is no separator where it is a full stop.
-    ExpectBox(ReadRoundedShortBox("3,5", "Pas", '.'), {"3,5", std::nullopt, Cause::NotANumber});
+    ExpectBox(ReadRoundedShortBox("3,5", Box::RowStep, '.'),
+              {"3,5", std::nullopt, Cause::NotANumber});
 }
 
 } // namespace

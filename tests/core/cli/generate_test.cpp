@@ -247,13 +247,39 @@ TEST_F(RunGenerateTest, MissingListFailsWithTheListMessageAndLeavesTheScript) {
     EXPECT_EQ(run({"--list", missing}), ExitCode::UnreadableList);
     EXPECT_EQ(err.str(), "ERREUR !!\nListe des fichiers sélectionnés en lecture seule ou "
                          "inexistant: \n" +
-                             missing + "\n");
+                             missing + "\nLe script précédent est resté tel qu'il était.\n");
     EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
 
     err.str("");
     std::filesystem::remove(ToFsPath(listPath));
     EXPECT_EQ(run({}), ExitCode::UnreadableList);
     EXPECT_NE(err.str().find(listPath), std::string::npos);
+}
+
+// A list whose file comes before any folder would open a drawing of the folder the program runs
+// in: refused as an unreadable list, naming its line, and AutoCAD is not started.
+TEST_F(RunGenerateTest, AListWithoutItsFolderStartsNothing) {
+    writeSettings();
+    WriteBytes(scriptPath, "previous\r\n");
+    WriteBytes(listPath, "\ta.dwg\r\n");
+    EXPECT_EQ(run({"--execute"}), ExitCode::UnreadableList);
+    EXPECT_NE(err.str().find(listPath + "\nligne 1 : le fichier « a.dwg » vient avant toute ligne "
+                                        "de dossier"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(ReadBytes(scriptPath), "previous\r\n");
+    EXPECT_TRUE(started.empty());
+}
+
+// A key this version does not know, a mistyped one among them, is named with its line; the job
+// runs with what this version reads.
+TEST_F(RunGenerateTest, AnUnknownJobKeyIsNamedAndTheRunGoesOn) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\npurger.mod=1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(err.str(),
+              "Avertissement\n" + ToLf(UnknownJobKeysText(job, {{"purger.mod", 3}})) + "\n");
+    EXPECT_EQ(ReadBytes(scriptPath), section("_qsave\r\n_close\r\n"));
 }
 
 TEST_F(RunGenerateTest, BadJobFileStopsBeforeAnything) {

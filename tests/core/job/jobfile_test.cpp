@@ -172,7 +172,7 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
 
     MainJob script;
     script.setMode(JobMode::ScriptText);
-    script.drawing.scriptText = "_.zoom\ne\n\n-calque\r\nE\t0\\x\n";
+    script.drawing.scriptText = "_.zoom\ne\n\n-calque\r\nE 0\\x\n";
     jobs.push_back(script);
 
     MainJob operations = OperationJob();
@@ -189,7 +189,7 @@ TEST(JobFile, JobsComeBackEqualFromTheirFile) {
     d.replaceText = true;
     d.replaceTexts = {"ancien", "nouveau", "é€", "ü"};
     operations.renameTicked = true;
-    operations.rename = RenameJob{RenameRule::Insert, "2", "3", "pré-", ".dwg"};
+    operations.rename = RenameJob{RenameRule::Insert, "2", "3", "pré\t-", ".dwg"};
     operations.otherKeys = {{"futur.option", "x\ny"}, {"autre", ""}};
     operations.run =
         RunSettings{Engine::Console, "\\\\serveur\\acad\\accoreconsole.exe", 3, 45, "en-US"};
@@ -281,10 +281,12 @@ TEST(JobFile, AJobWithoutExecutionKeysCarriesNoSettingsOfTheRun) {
 TEST(JobFile, LineBreaksBackslashesAndTabsAreEscaped) {
     MainJob job;
     job.setMode(JobMode::ScriptText);
-    job.drawing.scriptText = "a\\n\nb\r\nc\td";
+    job.drawing.scriptText = "a\\n\nb\r\ncd";
     job.drawing.insertPath = "C:\\plans\\new\\t.dwg";
+    job.rename.text = "c\td";
     const std::string text = WriteJobFile(job, ',');
-    EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\nc\\td\n"), std::string::npos);
+    EXPECT_NE(text.find("\nscript.texte=a\\\\n\\nb\\r\\ncd\n"), std::string::npos);
+    EXPECT_NE(text.find("\nrenommer.texte=c\\td\n"), std::string::npos);
     EXPECT_NE(text.find("\ninserer.fichier=C:\\\\plans\\\\new\\\\t.dwg\n"), std::string::npos);
     // Every value sits on its own line, whatever it holds.
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 37);
@@ -296,7 +298,14 @@ TEST(JobFile, KeysOfANewerVersionAreKeptInTheirOrder) {
                                        "mode=operations\n"
                                        "aa.option=a\\\\b\\nc\n"
                                        "zoom=1\n";
-    const MainJob job = Parsed(text);
+    std::vector<JobKeyLine> unknown;
+    const MainJob job = *ParseJobFile(text, &unknown);
+    // Named with their lines, so that a mistyped key is told rather than silently kept.
+    EXPECT_EQ(unknown, (std::vector<JobKeyLine>{{"zz.nouveau", 2}, {"aa.option", 4}}));
+    EXPECT_EQ(UnknownJobKeysText("/p/t.pilotrame", {{"purger.mod", 5}}),
+              "Ce travail contient une clé que cette version ne connaît pas : elle n'a pas été lue "
+              "(elle sera gardée à l'enregistrement du travail).\r\n/p/t.pilotrame\r\nligne 5 : "
+              "« purger.mod »");
     ASSERT_EQ(job.otherKeys.size(), 2u);
     EXPECT_EQ(job.otherKeys[0], (std::pair<std::string, std::string>{"zz.nouveau", "1"}));
     EXPECT_EQ(job.otherKeys[1], (std::pair<std::string, std::string>{"aa.option", "a\\b\nc"}));
@@ -427,6 +436,17 @@ TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
          "ligne 2 : « execution.console » ne peut pas contenir de retour à la ligne"},
         {kHeader + "execution.delai=60\nexecution.delai=60\n",
          "ligne 3 : la clé « execution.delai » est déjà donnée ligne 2"},
+        // A control character in a value that goes into the script, as in a path.
+        {kHeader + "attribut.ancien=a\tb\n",
+         "ligne 2 : « attribut.ancien » contient un caractère de contrôle (code 9) qu'un script "
+         "ne peut pas porter"},
+        {kHeader + "remplacer-texte.nouveau2=\x01\n", "ligne 2 : « remplacer-texte.nouveau2 » "
+                                                      "contient un caractère de contrôle (code 1)"},
+        {kHeader + "inserer.fichier=C:\x7F.dwg\n", "ligne 2 : « inserer.fichier » contient"},
+        {kHeader + "effacer.x1=1\x02\n", "ligne 2 : « effacer.x1 » contient"},
+        {kHeader + "zoom=1\nscript.texte=zoom\\ne\\t\n", "ligne 3 : « script.texte » contient"},
+        {kHeader + "attribut.nouveau=a" + std::string(1, '\0') + "\n",
+         "ligne 2 : « attribut.nouveau » contient un caractère de contrôle (code 0)"},
         {kHeader + "execution.langue=fr-FR\" /s \"C:\\\\x.scr\n",
          "ligne 2 : « execution.langue » vaut « fr-FR\" /s \"C:\\x.scr » : une langue s'écrit en "
          "lettres, chiffres et « - » seulement"},

@@ -192,7 +192,7 @@ TEST(DrawingSection, CoordinatesThatAreNotNumbersFail) {
 
 // A text of a ticked operation that AutoCAD would get with "?" in it stops the section, naming
 // the box and the character; the same text in a box whose operation is not ticked goes nowhere.
-TEST(DrawingSection, TextsOutsideTheCodePageFailNamingTheirBox) {
+TEST(DrawingSection, TextsAScriptCannotCarryFailNamingTheirBox) {
     struct Case {
         void (*set)(DrawingJob& job, const std::string& text);
         void (*tick)(DrawingJob& job);
@@ -237,13 +237,26 @@ TEST(DrawingSection, TextsOutsideTheCodePageFailNamingTheirBox) {
         const Status written = WriteDrawingSection(script, job, BaseSettings(), kPlan, ',');
         ASSERT_FALSE(written) << c.box;
         EXPECT_EQ(written.error().cause, Cause::NotInCodePage) << c.box;
-        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(BoxName(written.error()), c.box);
         EXPECT_EQ(written.error().text, "☺") << c.box;
         // The code page's own letters go through.
         c.set(job, "é€œ");
         script.clear();
         EXPECT_TRUE(WriteDrawingSection(script, job, BaseSettings(), kPlan, ',')) << c.box;
+        // A control character does not, as in a path: it would answer AutoCAD unseen.
+        for (const char control : {'\t', '\x01', '\0', '\x7F'}) {
+            c.set(job, std::string("a") + control);
+            script.clear();
+            const Status refused = WriteDrawingSection(script, job, BaseSettings(), kPlan, ',');
+            ASSERT_FALSE(refused) << c.box;
+            EXPECT_EQ(refused.error().cause, Cause::ControlCharacter) << c.box;
+            EXPECT_EQ(BoxName(refused.error()), c.box);
+            EXPECT_EQ(refused.error().number, control);
+        }
     }
+    EXPECT_EQ(GenerationFailureText(ControlCharacterError(Box::InsertFile, '\t')),
+              "Génération arrêtée. La case « INSERER, fichier » contient un caractère de contrôle "
+              "(code 9, tabulation) qu'un script ne peut pas porter");
     // The first pair's empty old text leaves both of its boxes out of the script.
     DrawingJob job = PanelJob();
     job.replaceText = true;

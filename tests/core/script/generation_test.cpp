@@ -2,11 +2,17 @@
 
 #include "texts/messages.h"
 
+#include "base/paths.h"
 #include "script/drawingsection.h"
 #include "support/childprocess.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#include <thread>
+#include <vector>
 
 namespace pilotrame {
 namespace {
@@ -39,13 +45,14 @@ TEST_F(Generation, EmptyListGivesAnEmptyScript) {
     EXPECT_EQ(ReadBytes(script), "");
 }
 
-TEST_F(Generation, MissingListEmptiesTheScriptThenFails) {
+TEST_F(Generation, MissingListLeavesTheScriptAndFails) {
     WriteBytes(script, "old content\r\n");
     const Result<int> generated = run();
     ASSERT_FALSE(generated);
-    EXPECT_EQ(ReadBytes(script), "");
+    EXPECT_EQ(ReadBytes(script), "old content\r\n");
     EXPECT_EQ(GenerationFailureText(generated.error()),
-              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
+              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list +
+                  "\r\nLe script précédent est resté tel qu'il était.");
 }
 
 TEST_F(Generation, SectionsFollowTheLatestFolderAndRunsDoNotAccumulate) {
@@ -56,20 +63,21 @@ TEST_F(Generation, SectionsFollowTheLatestFolderAndRunsDoNotAccumulate) {
     EXPECT_EQ(position.currentFileName, "z.dwg");
 }
 
-TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
+TEST_F(Generation, AFailingSectionStopsTheRunAndLeavesThePreviousScript) {
     WriteBytes(list, "\vC:\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
+    WriteBytes(script, "old");
     int calls = 0;
     const Result<int> generated = run([&](std::string& section, const ListPosition& at) -> Status {
         ++calls;
         section += "_.open\r\n";
         if (at.currentFileName == "b.dwg")
-            return BoxError(Cause::NotANumber, "EFFACER, 1er point X", "abc");
+            return BoxError(Cause::NotANumber, Box::EraseFirstX, "abc");
         section += at.currentFileName + "\r\n";
         return Success();
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(ReadBytes(script), "_.open\r\na.dwg\r\n");
+    EXPECT_EQ(ReadBytes(script), "old");
     // The box is named, not the list: the list is not at fault.
     EXPECT_EQ(
         GenerationFailureText(generated.error()),
@@ -79,6 +87,7 @@ TEST_F(Generation, AFailingSectionLeavesNothingOfItselfAndStopsTheRun) {
 
 TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
     const std::string names[] = {"tab\t.dwg", "quote\".dwg", "bell\a.dwg"};
+    WriteBytes(script, "old");
     for (const auto& name : names) {
         WriteBytes(list, "\vC:\\p\\\r\n\tok.dwg\r\n\t" + name + "\r\n\tlast.dwg\r\n");
         const Result<int> generated = run();
@@ -87,10 +96,40 @@ TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
         EXPECT_EQ(generated.error().detail, "C:\\p\\" + name);
         EXPECT_NE(GenerationFailureText(generated.error()).find("C:\\p\\" + name),
                   std::string::npos);
-        EXPECT_EQ(ReadBytes(script), "C:\\p\\ok.dwg\r\n");
+        EXPECT_EQ(ReadBytes(script), "old");
     }
     WriteBytes(list, "\vC:\\bad\"folder\\\r\n\tok.dwg\r\n");
     EXPECT_EQ(run().error().code, ErrorCode::InvalidName);
+    // A list in UTF-8 may name what the script's code page cannot hold: AutoCAD would get "?".
+    WriteBytes(list, "\xEF\xBB\xBF\vC:\\p\\\r\n\tok.dwg\r\n\t\xE2\x98\xBA.dwg\r\n");
+    const Result<int> outside = run();
+    ASSERT_FALSE(outside);
+    EXPECT_EQ(GenerationFailureText(outside.error()),
+              "Nom de fichier impossible à écrire dans le script : il contient « ☺ », qu'AutoCAD "
+              "recevrait comme « ? » :\r\nC:\\p\\☺.dwg");
+    EXPECT_EQ(ReadBytes(script), "old");
+}
+
+// Two generations of one script at once (the window and a scheduled command line share it): each
+// puts a whole script in place, never a mix of both, and leaves nothing beside it.
+TEST_F(Generation, TwoGenerationsAtOnceEachLeaveAWholeScript) {
+    std::string text = "\vC:\\p\\\r\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "\tplan" + std::to_string(i) + ".dwg\r\n";
+    WriteBytes(list, text);
+    ASSERT_TRUE(run());
+    const std::string whole = ReadBytes(script);
+    std::vector<std::thread> generations;
+    for (int i = 0; i < 2; ++i) {
+        generations.emplace_back([&] {
+            ListPosition own;
+            EXPECT_TRUE(GenerateScript(list, script, own, NameSection));
+        });
+    }
+    for (std::thread& generation : generations)
+        generation.join();
+    EXPECT_EQ(ReadBytes(script), whole);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ToFsPath(dir.folder())), {}), 2);
 }
 
 TEST_F(Generation, ScriptIsWrittenInTheAnsiCodePage) {
@@ -115,8 +154,10 @@ TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
 }
 
 #ifndef _WIN32
-// A script that runs out of room is a full disk, named as such, never a finished script.
+// A script that runs out of room is a full disk, named as such; the previous script stays whole,
+// and nothing is left beside it.
 TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
+    WriteBytes(script, "old");
     std::string text = "\vC:\\\r\n";
     for (int i = 0; i < 200; ++i)
         text += "\tplan" + std::to_string(i) + ".dwg\r\n";
@@ -130,11 +171,12 @@ TEST_F(Generation, ADiskThatFillsUpStopsTheRunAsAFullDisk) {
             return 1;
         if (generated.error().code != ErrorCode::DiskFull || generated.error().path != script)
             return 2;
-        return GenerationFailureText(generated.error()).find("incomplet") == std::string::npos ? 3
+        return GenerationFailureText(generated.error()).find("précédent") == std::string::npos ? 3
                                                                                                : 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_LE(ReadBytes(script).size(), 4096u);
+    EXPECT_EQ(ReadBytes(script), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ToFsPath(dir.folder())), {}), 2);
 }
 #endif
 
@@ -216,12 +258,11 @@ TEST_F(Generation, SectionsWrittenInAnsiAreTheSectionsConverted) {
 // stops the run as an unreadable list, never as a script written in full.
 TEST_F(Generation, AListThatCannotBeReadStopsTheRun) {
     list = "/proc/self/mem";
+    WriteBytes(script, "old");
     const Result<int> generated = run();
     ASSERT_FALSE(generated);
     EXPECT_EQ(generated.error().operation, Operation::ReadList);
-    EXPECT_EQ(GenerationFailureText(generated.error()),
-              "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n" + list);
-    EXPECT_EQ(ReadBytes(script), "");
+    EXPECT_EQ(ReadBytes(script), "old");
 }
 #endif
 

@@ -170,7 +170,7 @@ TEST(MacroSection, BadStepsFailNamingTheBox) {
         EXPECT_EQ(written.error().cause, c.cause) << c.stepX << " / " << c.stepY;
         EXPECT_EQ(written.error().code,
                   c.cause == Cause::OutOfRange ? ErrorCode::Overflow : ErrorCode::TypeMismatch);
-        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(BoxName(written.error()), c.box);
         EXPECT_EQ(written.error().text, c.text);
         EXPECT_EQ(text, "");
         EXPECT_EQ(grid, (SymbolGrid{3, 4}));
@@ -203,7 +203,7 @@ TEST(MacroSection, PositionsLeavingSixteenBitsFailNamingTheGrid) {
         ASSERT_FALSE(written) << c.name;
         EXPECT_EQ(written.error().cause, Cause::PastTheLimit) << c.name;
         EXPECT_EQ(written.error().code, ErrorCode::Overflow) << c.name;
-        EXPECT_EQ(written.error().detail, "grille des symboles F1") << c.name;
+        EXPECT_EQ(BoxName(written.error()), "grille des symboles F1") << c.name;
         EXPECT_EQ(written.error().text, c.step) << c.name;
         EXPECT_EQ(written.error().number, c.limit) << c.name;
         EXPECT_EQ(text, "") << c.name;
@@ -272,13 +272,13 @@ TEST(MacroSection, BoxesOutsideTheCodePageFailNamingTheBox) {
         const Status written = WriteMacroSection(text, job, grid, true, kA1);
         ASSERT_FALSE(written) << c.box;
         EXPECT_EQ(written.error().cause, Cause::NotInCodePage) << c.box;
-        EXPECT_EQ(written.error().detail, c.box);
+        EXPECT_EQ(BoxName(written.error()), c.box);
         EXPECT_EQ(written.error().text, "Ω") << c.box;
         EXPECT_EQ(text, "avant\r\n") << c.box;
         EXPECT_EQ(grid, (SymbolGrid{3, 4})) << c.box;
         const Status checked = CheckMacroJob(job);
         ASSERT_FALSE(checked) << c.box;
-        EXPECT_EQ(checked.error().detail, c.box);
+        EXPECT_EQ(BoxName(checked.error()), c.box);
         // The code page's own letters go through.
         c.set(job, "Éœ€");
         EXPECT_TRUE(CheckMacroJob(job)) << c.box;
@@ -292,7 +292,7 @@ TEST(MacroSection, BoxesOutsideTheCodePageFailNamingTheBox) {
     const Status checked = CheckMacroJob(job);
     ASSERT_FALSE(checked);
     EXPECT_EQ(checked.error().cause, Cause::NotANumber);
-    EXPECT_EQ(checked.error().detail, "F1 pas Y");
+    EXPECT_EQ(BoxName(checked.error()), "F1 pas Y");
 }
 
 // A list line without a name names nothing: the failure carries its folder and its line.
@@ -527,24 +527,26 @@ TEST_F(MacroGeneration, SymbolsCarryOverToTheNextGenerationUntilAnotherFunctionR
                                            SymbolLines("C:\\sym\\b.DWG", "0,200", "b"));
 }
 
-TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAfterTheSymbolsBeforeIt) {
+TEST_F(MacroGeneration, AFileWithoutDwgStopsTheRunAndKeepsThePreviousScript) {
     test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\tnotes.txt\r\n\tc.dwg\r\n");
+    test::WriteBytes(script, "old");
     const Result<int> generated = run(Symbols());
     ASSERT_FALSE(generated);
     EXPECT_EQ(generated.error().cause, Cause::NotADrawingName);
     EXPECT_EQ(generated.error().detail, "notes.txt");
-    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
+    EXPECT_EQ(test::ReadBytes(script), "old");
     EXPECT_EQ(grid, (SymbolGrid{0, 25}));
 }
 
-TEST_F(MacroGeneration, AnEmptyLineOfTheListIsNamedByItsFolderAndLine) {
-    test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\r\n\tc.dwg\r\n");
+TEST_F(MacroGeneration, ALineWithoutANameIsNamedByItsFolderAndLine) {
+    test::WriteBytes(list, "\vC:\\sym\\\r\n\ta.dwg\r\n\t\r\n\tc.dwg\r\n");
+    test::WriteBytes(script, "old");
     const Result<int> generated = run(Symbols());
     ASSERT_FALSE(generated);
-    EXPECT_EQ(GenerationFailureText(generated.error()),
-              "Ligne sans nom de fichier dans la liste, sous le dossier « C:\\sym\\ » (ligne 3) : "
-              "le symbole ne peut pas être inséré.");
-    EXPECT_EQ(test::ReadBytes(script), SymbolLines("C:\\sym\\a.dwg", "0,25", "a"));
+    EXPECT_EQ(generated.error().fault, TextFault::NamelessFile);
+    EXPECT_EQ(generated.error().line, 3);
+    EXPECT_EQ(generated.error().detail, "C:\\sym\\");
+    EXPECT_EQ(test::ReadBytes(script), "old");
 }
 
 TEST_F(MacroGeneration, AccentedNamesAreWrittenInTheAnsiCodePage) {

@@ -2,6 +2,8 @@
 
 #include "support/tempdir.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace pilotrame {
@@ -34,10 +36,10 @@ TEST(FileList, BuildFromDialogSelections) {
     };
     for (const auto& c : cases) {
         const FileList model = FileListFromSelection(c.selection, '\\');
-        EXPECT_EQ(BuildFileList(model), c.list);
+        EXPECT_EQ(*FileListText(model), c.list);
         EXPECT_EQ(CountFiles(model), c.count);
     }
-    EXPECT_EQ(BuildFileList(FileListFromSelection("/home/u/plans/a.dwg", '/')),
+    EXPECT_EQ(*FileListText(FileListFromSelection("/home/u/plans/a.dwg", '/')),
               "\v/home/u/plans/\r\n\ta.dwg\r\n");
 }
 
@@ -59,8 +61,8 @@ TEST(FileList, EachChosenFileGoesUnderItsOwnFolder) {
         {{"/p/one.dwg"}, "\v/p/\r\n\tone.dwg\r\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(BuildFileList(FileListFromPaths(c.paths, '/')), c.list) << c.list;
-    EXPECT_EQ(BuildFileList(FileListFromPaths({"C:\\a.dwg", "C:\\b.dwg"}, '\\')),
+        EXPECT_EQ(*FileListText(FileListFromPaths(c.paths, '/')), c.list) << c.list;
+    EXPECT_EQ(*FileListText(FileListFromPaths({"C:\\a.dwg", "C:\\b.dwg"}, '\\')),
               "\vC:\\\\\r\n\ta.dwg\r\n\tb.dwg\r\n");
 }
 
@@ -128,7 +130,7 @@ TEST(FileList, ListingIntoAMissingFolderFailsWithoutWriting) {
     EXPECT_EQ(listing.count, 0);
 }
 
-TEST(FileList, ModelReadBackAndWithoutFolderMarkers) {
+TEST(FileList, ModelReadBack) {
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
     const FileList model = {
@@ -136,8 +138,6 @@ TEST(FileList, ModelReadBackAndWithoutFolderMarkers) {
     ASSERT_EQ(*WriteFileList(list, model), 3);
     const FileList expected = {{"C:\\A\\", {"x.dwg"}}, {"C:\\A\\C\\", {"y.dwg", "z.dwg"}}};
     EXPECT_EQ(*ReadFileList(list), expected);
-    ASSERT_EQ(*WriteFileList(list, model, false), 3);
-    EXPECT_EQ(ReadBytes(list), "C:\\A\\\r\n\tx.dwg\r\nC:\\A\\C\\\r\n\ty.dwg\r\n\tz.dwg\r\n");
 }
 
 TEST(FileList, WriteReplacesTheWholeListInTheAnsiCodePage) {
@@ -210,11 +210,11 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
     ListPosition position;
     EXPECT_EQ(Walk(list, position),
               (std::vector<std::string>{"C:\\A\\|x.dwg", "C:\\A\\B\\|y.dwg", "C:\\A\\B\\|z.dwg",
-                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|", "C:\\A\\B\\|a",
-                                        "C:\\A\\B\\|.dwg", "C:\\A\\B\\|é.dwg"}));
+                                        "C:\\A\\B\\|" + longName, "C:\\A\\B\\|a", "C:\\A\\B\\|.dwg",
+                                        "C:\\A\\B\\|é.dwg"}));
     EXPECT_EQ(position.currentFolder, "C:\\A\\B\\");
     EXPECT_EQ(position.currentFileName, "é.dwg");
-    EXPECT_EQ(*CountListedFiles(list), 8);
+    EXPECT_EQ(*CountListedFiles(list), 7);
 }
 
 // A list edited on another system, or by hand: any line end ends a line, and a folder line
@@ -230,7 +230,6 @@ TEST(FileList, AnyLineEndAndAFolderWithoutItsSeparator) {
         {"\v/p/A/\r\n\ta.dwg\n\vC:\\B\r\tb.dwg\r\n", {"/p/A/|a.dwg", "C:\\B\\|b.dwg"}},
         {"\v/p/A\r\n\ta.dwg\r\n", {"/p/A/|a.dwg"}},
         {"\vC:\r\n\ta.dwg\r\n", {std::string("C:") + kNativeSeparator + "|a.dwg"}},
-        {"\ta.dwg\r\n", {"|a.dwg"}},
     };
     TempDir dir;
     const std::string list = dir.path("Liste01.txt");
@@ -253,7 +252,7 @@ TEST(FileList, EachFileComesWithItsLineNumber) {
         seen.push_back(std::to_string(at.line) + ":" + at.currentFileName);
         return Success();
     }));
-    EXPECT_EQ(seen, (std::vector<std::string>{"2:x.dwg", "3:", "5:b.dwg", "6:c.dwg"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"2:x.dwg", "5:b.dwg", "6:c.dwg"}));
     EXPECT_EQ(position.line, 6);
 }
 
@@ -274,14 +273,17 @@ TEST(FileList, PiecesOfAnySizeGiveTheSameLines) {
         const auto read = [&](std::size_t pieceSize) {
             std::vector<std::string> seen;
             ListPosition position;
-            EXPECT_TRUE(WalkFileList(
+            const Status walked = WalkFileList(
                 list, position,
                 [&](const ListPosition& at) {
                     seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
                                    at.currentFileName);
                     return Success();
                 },
-                pieceSize));
+                pieceSize);
+            if (!walked)
+                seen.push_back("fault " + std::to_string(walked.error().line) + " " +
+                               walked.error().text);
             return seen;
         };
         const std::vector<std::string> whole = read(text.size() + 1);
@@ -290,6 +292,82 @@ TEST(FileList, PiecesOfAnySizeGiveTheSameLines) {
             ASSERT_EQ(read(size), whole) << "pieces of " << size << " bytes: " << text;
     }
 }
+
+// What a list may hold besides what this program writes, and what no list may hold: each gives
+// its drawings with their lines, or its faulty line and the start of it, read whole or in pieces.
+TEST(FileList, ListsFromElsewhereAreReadOrRefusedByTheirLine) {
+    const std::string longest(kMaxListLineBytes - 1, 'n');
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::string> outcome;
+    };
+    const Case cases[] = {
+        {"a file before any folder", "\tA01.dwg\r\n\v/d/\r\n\tB.dwg\r\n", {"fault 1 A01.dwg"}},
+        {"a list for reading: folders without their marker",
+         "/d/\r\n\ta.dwg\r\nC:\\e\\\r\n\tb.dwg",
+         {"2:/d/|a.dwg", "4:C:\\e\\|b.dwg"}},
+        {"a file line without a name", "\v/d/\r\n\ta.dwg\r\n\t\r\n", {"2:/d/|a.dwg", "fault 3 "}},
+        {"a BOM, then no folder", "\xEF\xBB\xBF\tA.dwg", {"fault 1 A.dwg"}},
+        {"blank lines", "\r\n\v/d/\r\n\r\n\ta.dwg\r\n\r\n", {"4:/d/|a.dwg"}},
+        {"LF CR line ends", "\v/d/\n\r\ta.dwg\n\r", {"3:/d/|a.dwg"}},
+        {"a final Ctrl-Z", "\v/d/\r\n\ta.dwg\r\n\x1A", {"2:/d/|a.dwg"}},
+        {"a Ctrl-Z ending the last line", "\v/d/\r\n\ta.dwg\x1A", {"2:/d/|a.dwg"}},
+        {"a BOM before the first folder", "\xEF\xBB\xBF\v/d/\r\n\ta.dwg", {"2:/d/|a.dwg"}},
+        {"a BOM, then UTF-8",
+         "\xEF\xBB\xBF\v/\xC3\xA9/\r\n\t\xC3\xA9t\xC3\xA9.dwg",
+         {"2:/é/|été.dwg"}},
+        {"a BOM, then a line in ANSI", "\xEF\xBB\xBF\v/d/\r\n\t\xE9t\xE9.dwg", {"2:/d/|été.dwg"}},
+        {"the longest line", "\v/d/\r\n\t" + longest, {"2:/d/|" + longest}},
+        {"a line too long",
+         "\v/d/\r\n\t" + longest + "x\r\n\tb.dwg",
+         {"fault 2 ?" + longest.substr(0, 79)}},
+        {"too long without a line end",
+         std::string(kMaxListLineBytes + 9, '\0'),
+         {"fault 1 " + std::string(80, '?')}},
+    };
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    for (const Case& c : cases) {
+        WriteBytes(list, c.text);
+        for (const std::size_t pieceSize : {std::size_t{5}, kReadPieceSize}) {
+            std::vector<std::string> seen;
+            ListPosition position;
+            const Status walked = WalkFileList(
+                list, position,
+                [&](const ListPosition& at) {
+                    seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
+                                   at.currentFileName);
+                    return Success();
+                },
+                pieceSize);
+            if (!walked) {
+                EXPECT_EQ(walked.error().operation, Operation::ReadList) << c.what;
+                EXPECT_EQ(walked.error().path, list) << c.what;
+                seen.push_back("fault " + std::to_string(walked.error().line) + " " +
+                               walked.error().text);
+            }
+            EXPECT_EQ(seen, c.outcome) << c.what << ", pieces of " << pieceSize;
+        }
+    }
+}
+
+#ifndef _WIN32
+// A list of 8 GiB without a line end is refused at its first line, read no further: a file that
+// the system holds without a byte on the disk.
+TEST(FileList, AHugeLineIsRefusedWithoutReadingIt) {
+    TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    WriteBytes(list, "\v/d/\r\n");
+    std::filesystem::resize_file(ToFsPath(list), std::uint64_t{8} << 30);
+    ListPosition position;
+    const Status walked =
+        WalkFileList(list, position, [](const ListPosition&) { return Success(); });
+    ASSERT_FALSE(walked);
+    EXPECT_EQ(walked.error().fault, TextFault::LineTooLong);
+    EXPECT_EQ(walked.error().line, 2);
+}
+#endif
 
 TEST(FileList, AFileLineMarkerOfSeveralBytesIsDroppedWhole) {
     // A list edited by hand may start a file line with any character; in memory an accented one

@@ -218,7 +218,7 @@ TEST(FolderWalk, EachModeListsItsFolders) {
     }
 }
 
-TEST(FolderWalk, TheListOfTheWalkWithAndWithoutFolderMarkers) {
+TEST(FolderWalk, TheListOfTheWalk) {
     TempDir dir;
     MakeTree(dir, {"A/x.dwg", "A/B/y.dwg"});
     const std::string a = dir.path(Native("A/"));
@@ -228,8 +228,6 @@ TEST(FolderWalk, TheListOfTheWalkWithAndWithoutFolderMarkers) {
     const std::string listPath = dir.path("Liste01.txt");
     ASSERT_EQ(*WriteFileList(listPath, result.list), 2);
     EXPECT_EQ(ReadBytes(listPath), "\v" + a + "\r\n\tx.dwg\r\n\v" + b + "\r\n\ty.dwg\r\n");
-    ASSERT_EQ(*WriteFileList(listPath, result.list, false), 2);
-    EXPECT_EQ(ReadBytes(listPath), a + "\r\n\tx.dwg\r\n" + b + "\r\n\ty.dwg\r\n");
 }
 
 TEST(FolderWalk, PatternAndCaseChooseTheFiles) {

@@ -1,5 +1,7 @@
 #include "textinsert/textscript.h"
 
+#include "texts/messages.h"
+
 #include "support/lines.h"
 #include "support/tempdir.h"
 
@@ -236,7 +238,7 @@ TEST_F(TextScript, BadBoxesFailAndLeaveTheFileAsItWas) {
                       c.cause == Cause::NotANumber ? ErrorCode::TypeMismatch : ErrorCode::Overflow)
                 << c.name;
         }
-        EXPECT_EQ(written.error().detail, c.box) << c.name;
+        EXPECT_EQ(BoxName(written.error()), c.box) << c.name;
         EXPECT_EQ(written.error().text, c.text) << c.name;
         EXPECT_EQ(ReadBytes(script), "ancien\r\n") << c.name;
     }
@@ -268,7 +270,7 @@ TEST_F(TextScript, ATableTooLongForItsStepNamesItsFirstRowPastTheLimit) {
         }
         ASSERT_FALSE(written) << c.step << " x " << c.rows;
         EXPECT_EQ(written.error().cause, Cause::PastTheLimit);
-        EXPECT_EQ(written.error().detail, "tableau");
+        EXPECT_EQ(BoxName(written.error()), "tableau");
         EXPECT_EQ(written.error().text, c.step);
         EXPECT_EQ(written.error().line, c.firstRowPast) << c.step << " x " << c.rows;
         EXPECT_EQ(written.error().number, c.limit) << c.step << " x " << c.rows;

@@ -20,15 +20,17 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
     };
     const Case cases[] = {
         {Failure(ErrorCode::FileNotFound, Operation::ReadList, "/p/Liste01.txt"),
-         "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n/p/Liste01.txt"},
+         "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n/p/Liste01.txt\r\nLe "
+         "script précédent est resté tel qu'il était."},
         {Failure(ErrorCode::PathNotFound, Operation::CreateScript, "/gone/Pilotrame.scr"),
          "Impossible de créer le fichier script : \r\n/gone/Pilotrame.scr"},
         {Failure(ErrorCode::DiskFull, Operation::AppendScript, "/s/Pilotrame.scr"),
-         "Le script est incomplet : disque plein.\r\n/s/Pilotrame.scr"},
+         "Le script n'a pas été écrit : disque plein.\r\n/s/Pilotrame.scr\r\nLe script précédent "
+         "est resté tel qu'il était."},
         {Failure(ErrorCode::DeviceIo, Operation::AppendScript, "/s/Pilotrame.scr"),
-         "Le script est incomplet : impossible d'écrire dans le fichier.\r\n/s/Pilotrame.scr\r\n"
-         "57 Erreur d'entrée/sortie de périphérique"},
-        {BoxError(Cause::NotANumber, "EFFACER, 1er point X", "1,2,3"),
+         "Le script n'a pas pu être écrit :\r\n/s/Pilotrame.scr\r\n57 Erreur d'entrée/sortie de "
+         "périphérique\r\nLe script précédent est resté tel qu'il était."},
+        {BoxError(Cause::NotANumber, Box::EraseFirstX, "1,2,3"),
          "Génération arrêtée. La case « EFFACER, 1er point X » ne contient pas un nombre : "
          "\"1,2,3\""},
     };
@@ -41,7 +43,8 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
 TEST(Messages, TheCauseWinsOverTheOperation) {
     for (const Operation operation : {Operation::CreateScript, Operation::AppendScript})
         EXPECT_EQ(GenerationFailureText(Failure(ErrorCode::DiskFull, operation, "/s/P.scr")),
-                  "Le script est incomplet : disque plein.\r\n/s/P.scr");
+                  "Le script n'a pas été écrit : disque plein.\r\n/s/P.scr\r\nLe script "
+                  "précédent est resté tel qu'il était.");
     EXPECT_EQ(FileFailureText(Failure(ErrorCode::DiskFull, Operation::ReadList, "/p/L.txt")),
               "Disque plein : le fichier n'a pas pu être écrit entièrement.\r\n/p/L.txt");
     const Error name =
@@ -171,7 +174,8 @@ TEST(Messages, EveryFailureTextTellsOfAnUnusableFile) {
 }
 
 // A damaged settings file: the window goes on with first-run values, the command line stops;
-// each says how to write the file whole again. Other failures keep their number.
+// each says how to write the file whole again. Other failures keep their number, and every one
+// names the file.
 TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
     const Error damaged = WithCause(Cause::Damaged, Operation::ReadSettings, "/p/savescript.txt");
     const std::string what = UnusableFileText(damaged);
@@ -183,7 +187,8 @@ TEST(Messages, ADamagedSettingsFileIsToldByWhoReadIt) {
                      "Quitter ») pour le réécrire en entier.");
     const Error denied =
         InOperation(FileError(ErrorCode::PermissionDenied, "/p/s.txt"), Operation::ReadSettings);
-    EXPECT_EQ(SettingsLoadFailureText(denied), "70 Permission refusée");
+    EXPECT_EQ(SettingsLoadFailureText(denied),
+              "Erreur sur le fichier de réglages : \r\n/p/s.txt\r\n70 Permission refusée");
     EXPECT_EQ(SettingsFailureText(denied), "70 Permission refusée\n/p/s.txt");
 }
 
@@ -275,7 +280,7 @@ TEST(Messages, BoxesCellsTablesAndGridsAreNamed) {
 
 // The box of a renaming that stopped says why, which file and how many were renamed.
 TEST(Messages, RenameStopTextSaysWhyTheRenamingStopped) {
-    Error box = BoxError(Cause::NotANumber, "Début", "abc");
+    Error box = BoxError(Cause::NotANumber, Box::RenameStart, "abc");
     box.operation = Operation::RenameFile;
     box.path = "/p/a.dwg";
     const Error list = Failure(ErrorCode::FileNotFound, Operation::ReadList, "/p/Liste01.txt");

@@ -329,7 +329,7 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
     EXPECT_TRUE(quitterCloses);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(Str(prompts.messages[0].title), "Pilotrame");
-    EXPECT_EQ(Str(prompts.messages[0].text).substr(0, 3), "13 ");
+    EXPECT_TRUE(Str(prompts.messages[0].text).ends_with("\r\n13 Incompatibilité de type"));
 
     EXPECT_EQ(dialog.shownSettings(), live);
     EXPECT_EQ(live.combo[0], "Traceur B");

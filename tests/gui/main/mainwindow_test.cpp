@@ -939,6 +939,19 @@ TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     EXPECT_FALSE(check("Check4", 0)->isChecked());
 }
 
+// A mistyped key is told once, when the job opens; the job opens all the same.
+TEST_F(MainWindowTest, AnUnknownJobKeyIsToldOnceWhenTheJobOpens) {
+    const std::string path = dir.path("futur.pilotrame");
+    WriteBytes(path, "pilotrame-travail=2\nmode=operations\nzoom=1\npurger.mod=1\n"
+                     "pilotrame-travail=fin\n");
+    prompts.presetFiles({QString::fromStdString(path)});
+    action("mnuouvrirtravail")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, "Avertissement");
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(QStringLiteral("ligne 4 : « purger.mod »")));
+    EXPECT_TRUE(check("Check4", 1)->isChecked());
+}
+
 // A job path that names no ordinary file is refused at once, named, and the window is
 // untouched.
 TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas) {
@@ -1532,7 +1545,9 @@ TEST_F(MainWindowTest, GenerationReadsTheLiveSettingsWhenItRuns) {
     EXPECT_EQ(script().find("_close"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, FullDiskIsReportedNamingTheScriptAndAutocadIsNotStarted) {
+// A script that is a link to a device (/dev/full) is never replaced, nor written through: the
+// device stays, the script is named, and AutoCAD is not started.
+TEST_F(MainWindowTest, AScriptThatIsADeviceIsRefusedNamingItAndAutocadIsNotStarted) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::exists("/dev/full", ec))
@@ -1547,9 +1562,11 @@ TEST_F(MainWindowTest, FullDiskIsReportedNamingTheScriptAndAutocadIsNotStarted) 
     Click(button("Command3"));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
-    const std::string text = prompts.messages.front().text.toStdString();
-    EXPECT_NE(text.find("disque plein"), std::string::npos) << text;
-    EXPECT_NE(text.find(session.scriptPath()), std::string::npos) << text;
+    EXPECT_EQ(prompts.messages.front().text.toStdString(),
+              "« " + session.scriptPath() +
+                  " » n'est pas un fichier ordinaire (tube, périphérique ou dossier) : le script "
+                  "n'y a pas été écrit.");
+    EXPECT_TRUE(fs::is_character_file("/dev/full", ec));
     QTest::qWait(500);
     EXPECT_FALSE(test::FileExists(recorded));
 }

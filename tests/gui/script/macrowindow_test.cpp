@@ -324,12 +324,13 @@ TEST_F(MacroWindowTest, AFailedRunIsReportedAndEndsMacroMode) {
          QStringLiteral("40000"),
          QStringLiteral("40000"),
          "ancien\r\n"},
+        // Found part-way: the previous script stays too, never half a new one.
         {"F1 name without .dwg",
          {"A1.dwg", "B2.dxf"},
          QStringLiteral("25"),
          QStringLiteral("B2.dxf"),
-         "-inserer C:\\plans\\A1.dwg\r\n0,25\r\n1\r\n1\r\n0\r\nA1\r\n"},
-        {"no list", {}, QStringLiteral("25"), QString(), ""},
+         "ancien\r\n"},
+        {"no list", {}, QStringLiteral("25"), QString(), "ancien\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -374,23 +375,25 @@ TEST_F(MacroWindowTest, ACharacterOutsideTheCodePageNamesItsBoxAndKeepsTheScript
     EXPECT_EQ(script(), "ancien\r\n");
 }
 
-// F1 on a list line without a name: the message names the folder and the line.
+// A list line without a name: the message names the list, the line and the folder, and neither
+// the script nor the symbol grid moves.
 TEST_F(MacroWindowTest, ASymbolLineWithoutANameIsNamedByItsFolderAndLine) {
     WriteBytes(session.listPath(), "\vC:\\plans\\\r\n\tA1.dwg\r\n\t\r\n");
     Click(check(1));
     Click(button("Command1"));
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(
-        prompts.messages[0].text.toStdString(),
-        "Ligne sans nom de fichier dans la liste, sous le dossier « C:\\plans\\ » (ligne 3) : "
-        "le symbole ne peut pas être inséré.");
+    EXPECT_NE(prompts.messages[0].text.toStdString().find(
+                  "ligne 3 : ligne de fichier sans nom, sous le dossier « C:\\plans\\ »"),
+              std::string::npos);
+    EXPECT_EQ(session.symbols, SymbolGrid{});
 }
 
-TEST_F(MacroWindowTest, ASymbolThatFailsLeavesTheGridWhereTheLastOneWent) {
+TEST_F(MacroWindowTest, ASymbolThatFailsLeavesTheScriptAndTheGridAsTheyWere) {
+    session.symbols = {0, 50};
     writeList({"A1.dwg", "B2.dxf"});
     Click(check(1));
     Click(button("Command1"));
-    EXPECT_EQ(session.symbols, (SymbolGrid{0, 25}));
+    EXPECT_EQ(session.symbols, (SymbolGrid{0, 50}));
 }
 
 TEST_F(MacroWindowTest, SymbolPositionsCarryOverToTheNextWindow) {
