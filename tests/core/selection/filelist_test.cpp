@@ -25,7 +25,6 @@ TEST(FileList, BuildFromDialogSelections) {
         {"C:\\plans\\A01.dwg", "\vC:\\plans\\\r\n\tA01.dwg\r\n", 1},
         {"C:\\A01.dwg", "\vC:\\\r\n\tA01.dwg\r\n", 1},
         {"A01.dwg", "\v\r\n\tA01.dwg\r\n", 1},
-        {"", "\v\r\n\t\r\n", 1},
         {"C:\\plans\0a.dwg\0b.dwg\0c.dwg"s, "\vC:\\plans\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n",
          3},
         // The dialog reports a drive root with its separator: the folder line doubles it.
@@ -41,6 +40,8 @@ TEST(FileList, BuildFromDialogSelections) {
     }
     EXPECT_EQ(*FileListText(FileListFromSelection("/home/u/plans/a.dwg", '/')),
               "\v/home/u/plans/\r\n\ta.dwg\r\n");
+    // Nothing chosen names no file: a list line without a name would open its folder.
+    EXPECT_FALSE(FileListText(FileListFromSelection("", '\\')));
 }
 
 TEST(FileList, EachChosenFileGoesUnderItsOwnFolder) {
