@@ -107,8 +107,6 @@ TEST(ConsoleScript, SavesAreTheFilesTheScriptWrites) {
         EXPECT_EQ(ScriptSaves(c.script), c.saves) << c.script;
     EXPECT_EQ(SavedFiles({Kind::Drawing, "", ""}, "/p/", "A.DXF"),
               (std::vector<std::string>{"/p/A.DXF", "/p/A.dwg"}));
-    EXPECT_EQ(SavedFiles({Kind::SameName, ".dxf", ""}, "/p/", "A.dwg"),
-              std::vector<std::string>{"/p/A.dxf"});
     EXPECT_EQ(SavedFiles({Kind::Named, "", "sous/B.dwg"}, "/p/", "A.dwg"),
               std::vector<std::string>{"/p/sous/B.dwg"});
 }
