@@ -28,6 +28,18 @@ using Clock = std::chrono::steady_clock;
 // How often a batch whose starts are held looks whether it may go on.
 constexpr std::chrono::milliseconds kHoldPoll{20};
 
+// The end of the output a drawing that did not succeed keeps for the window: its last lines. Ten
+// thousand drawings that fail keep 10 MiB of it.
+constexpr std::size_t kTailKept = 1024;
+
+// The last bytes of text, at most size, cut at a character's start.
+std::string LastBytes(const std::string& text, std::size_t size) {
+    std::size_t start = text.size() > size ? text.size() - size : 0;
+    while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0u) == 0x80u)
+        ++start;
+    return text.substr(start);
+}
+
 // The console script is at most some megabytes: the script text of "SCRIPT FICHIER" is.
 constexpr std::uint64_t kScriptSizeLimit = 16 * 1024 * 1024;
 
@@ -171,7 +183,7 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                 break;
             }
             if (run.state != DrawingState::Succeeded)
-                run.outputTail = reader.tail();
+                run.outputTail = LastBytes(reader.tail(), kTailKept);
             if (file) {
                 file->finish(run, reader.tail());
                 run.logFailure = file->failure();

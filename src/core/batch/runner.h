@@ -38,7 +38,7 @@ struct DrawingRun {
     double seconds = 0;         // how long its console ran
     std::string failureMessage; // ScriptError: the failure message found in the output
     std::string unsavedFile;    // ScriptError without a message: the file the script did not save
-    std::string outputTail;     // a drawing that did not succeed: the end of its output, UTF-8
+    std::string outputTail;     // a drawing that did not succeed: the last KiB of its output
     std::optional<Error> logFailure; // its log could not be written whole
     std::string path() const { return folder + name; }
 };

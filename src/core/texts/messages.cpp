@@ -916,15 +916,8 @@ std::string DrawingTipText(const DrawingRun& run) {
         tip = tip.substr(2, tip.size() - 3);
     if (run.outputTail.empty())
         return tip;
-    // The last lines of the output, as many as a tip can show.
-    constexpr std::size_t kShown = 1500;
-    std::string_view end = run.outputTail;
-    if (end.size() > kShown) {
-        end.remove_prefix(end.size() - kShown);
-        end.remove_prefix(std::min(end.size(), end.find('\n') + 1));
-    }
     return tip + (tip.empty() ? "" : "\n\n") + "Fin de la sortie de la console :\n" +
-           ToLf(std::string(end));
+           ToLf(run.outputTail);
 }
 
 std::string JournalFailureText(const std::vector<Error>& failures) {
