@@ -143,7 +143,11 @@ void DrawingLog::put(std::string_view bytes) {
 
 void DrawingLog::write(std::string_view text) {
     const std::uint64_t room = kLogOutputLimit - std::min(kLogOutputLimit, m_written);
-    const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(room, text.size()));
+    std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(room, text.size()));
+    // The log's whole part ends on a whole character.
+    while (kept > 0 && kept < text.size() &&
+           (static_cast<unsigned char>(text[kept]) & 0xC0u) == 0x80u)
+        --kept;
     m_seen += text.size();
     m_written += kept;
     put(text.substr(0, kept));
