@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pilotrame::bench {
 
@@ -74,6 +75,20 @@ struct GenerationMemory {
     std::string error;
 };
 GenerationMemory MeasureGenerationMemory();
+
+// The peak memory (ru_maxrss, KiB) of batches on the stand-in console, each in a child process of
+// its own, whose every console writes megabytes MB of output: one batch for each count of
+// drawings. error says why when they could not be measured.
+struct BatchMemory {
+    struct Run {
+        int drawings = 0;
+        long peakKiB = 0;
+        double seconds = 0;
+    };
+    std::vector<Run> runs;
+    std::string error;
+};
+BatchMemory MeasureBatchMemory(const std::vector<int>& drawingCounts, int megabytes);
 
 // The rates of the report, from the items and bytes (none when 0) that one iteration handles,
 // then the named counters shown beside them.

@@ -6,7 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <string>
@@ -38,10 +40,16 @@ constexpr Pair kPairs[] = {
     {"BM_RenameFiles", "BM_BaselineRename", "RenameListedFiles / baseline", 1.1},
     {"BM_CheckDrawings", "BM_BaselineCheck", "CheckDrawings / baseline", 1.1},
     {"BM_BatchRunner", "BM_BaselineStartAndWait", "Batch runner / start and wait", 1.1},
+    {"BM_BatchRunner", "BM_BaselineGuardedStartAndWait", "Batch runner / guarded start and wait",
+     1.1},
 };
 
 // The peak memory of a generation of 1,000,000 drawings against one of 10,000.
 constexpr double kMemoryTarget = 1.2;
+
+// The peak memory of a batch of 10,000 drawings whose consoles write 10 MB each, in MiB.
+constexpr double kBatchMemoryTargetMiB = 100;
+constexpr int kBatchOutputMegabytes = 10;
 
 // Measures held against the least they can take, given by the counter "ideal_s" (seconds).
 constexpr double kIdealTarget = 1.1;
@@ -50,8 +58,9 @@ constexpr double kIdealTarget = 1.1;
 // medians when repetitions were asked for, and of the fastest runs.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    explicit RatioReporter(GenerationMemory memory)
-        : ConsoleReporter(OO_Tabular), m_memory(std::move(memory)) {}
+    RatioReporter(GenerationMemory memory, BatchMemory batchMemory)
+        : ConsoleReporter(OO_Tabular), m_memory(std::move(memory)),
+          m_batchMemory(std::move(batchMemory)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -98,10 +107,17 @@ public:
                 << " (" << m_memory.largeKiB << " KiB / " << m_memory.smallKiB << " KiB; target "
                 << kMemoryTarget << ")\n";
         }
+        if (!m_batchMemory.error.empty())
+            out << "Batch peak memory: not measured (" << m_batchMemory.error << ")\n";
+        for (const BatchMemory::Run& run : m_batchMemory.runs)
+            out << "Batch peak memory, " << run.drawings << " drawings x " << kBatchOutputMegabytes
+                << " MB of output: " << static_cast<double>(run.peakKiB) / 1024 << " MiB in "
+                << run.seconds << " s (target " << kBatchMemoryTargetMiB << " MiB)\n";
     }
 
 private:
     GenerationMemory m_memory;
+    BatchMemory m_batchMemory;
     struct Times {
         double median = 0;
         double best = 0;
@@ -122,16 +138,24 @@ void Fail(benchmark::State& state, const std::string& message) {
 int main(int argc, char** argv) {
     // The ratio lines follow the console output; another output format goes without them.
     // --memory=false leaves out the measure of the generation's peak memory (some seconds).
+    // --batch-memory[=N] adds that of a batch of N drawings (10,000 by default) and of one of 10,
+    // each console writing 10 MB (minutes: 10,000 drawings make 100 GB of output).
     bool console = true;
     bool memory = true;
+    int batchDrawings = 0;
     std::vector<char*> arguments;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument = argv[i];
         constexpr std::string_view formatFlag = "--benchmark_format=";
+        constexpr std::string_view batchFlag = "--batch-memory";
         if (argument.starts_with(formatFlag) && argument.substr(formatFlag.size()) != "console")
             console = false;
         if (argument == "--memory=false")
             memory = false;
+        else if (argument == batchFlag)
+            batchDrawings = 10000;
+        else if (argument.starts_with(std::string(batchFlag) + "="))
+            batchDrawings = std::max(1, std::atoi(argv[i] + batchFlag.size() + 1));
         else
             arguments.push_back(argv[i]);
     }
@@ -144,7 +168,11 @@ int main(int argc, char** argv) {
         pilotrame::bench::GenerationMemory measured;
         if (memory)
             measured = pilotrame::bench::MeasureGenerationMemory();
-        pilotrame::bench::RatioReporter reporter(std::move(measured));
+        pilotrame::bench::BatchMemory batch;
+        if (batchDrawings > 0)
+            batch = pilotrame::bench::MeasureBatchMemory({10, batchDrawings},
+                                                         pilotrame::bench::kBatchOutputMegabytes);
+        pilotrame::bench::RatioReporter reporter(std::move(measured), std::move(batch));
         benchmark::RunSpecifiedBenchmarks(&reporter);
     } else {
         benchmark::RunSpecifiedBenchmarks();

@@ -19,6 +19,11 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace pilotrame::app {
@@ -41,6 +46,23 @@ void UseCallersConsole() {
 #endif
 }
 
+// The width of the terminal that standard error is; 0 when it is none (a file, a pipe).
+int ErrorTerminalColumns() {
+#ifdef Q_OS_WIN
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stderr)));
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(handle, &info))
+        return 0;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+#else
+    if (!::isatty(STDERR_FILENO))
+        return 0;
+    winsize size{};
+    // A terminal that gives no width is taken as the usual 80 columns.
+    return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+#endif
+}
+
 // What --generate takes from this system: the folders and values the window start-up would use.
 GenerateEnvironment SystemEnvironment() {
     GenerateEnvironment env;
@@ -54,6 +76,7 @@ GenerateEnvironment SystemEnvironment() {
     env.firstRunSettings = DefaultSettings(
         gui::SettingLists(firstRunValuesStay ? gui::SystemPrinters() : QStringList()));
     env.starter = &SystemProgramStarter();
+    env.errColumns = ErrorTerminalColumns();
     return env;
 }
 

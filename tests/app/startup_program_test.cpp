@@ -24,7 +24,12 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
 #endif
 
 namespace pilotrame {
@@ -503,6 +508,71 @@ TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
     EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
     EXPECT_NE(ReadBytes((runs.front() / "echecs.txt").string()).find("\ta_hang.dwg\r\n"),
               std::string::npos);
+}
+
+// Standard error closed by the reader early (`2>&1 | head -3`) ends no run: it goes to its end
+// and writes its journal whole.
+TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
+    writeSettings();
+    const std::string console = copy.path("console");
+    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+    WriteBytes(copy.path("execution.txt"), "console=" + console + "\n");
+    WriteBytes(copy.path("a_sleep300.dwg"), "");
+    WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta_sleep300.dwg\r\n");
+    // Its standard error is a pipe whose reader has gone before the program writes.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    const std::string job = writeJob("mode=operations\nzoom=1\n");
+    const std::string program = copy.program();
+    const char* argv[] = {program.c_str(), "--generate", "--run", "--job", job.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by the signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::vector<std::filesystem::path> runs;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(scriptFolder()) / "Pilotrame-journal"))
+        runs.push_back(entry.path());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(FileExists((runs.front() / "echecs.txt").string()));
+}
+
+// A crash of the program, which nothing in it can catch, leaves no console and nothing that a
+// console started.
+TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
+    writeSettings();
+    const std::string console = copy.path("console");
+    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+    WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
+    WriteBytes(copy.path("a_child_hang.dwg"), "");
+    WriteBytes(copy.path("b_child_hang.dwg"), "");
+    WriteBytes(copy.path("Liste01.txt"),
+               "\v" + copy.folder() + "\r\n\ta_child_hang.dwg\r\n\tb_child_hang.dwg\r\n");
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(copy.folder()));
+    process.start(QString::fromStdString(copy.program()),
+                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
+                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    QElapsedTimer timer;
+    timer.start();
+    // Two consoles, each with the child it started.
+    while (test::CountProcessesOf(console) < 4 && timer.elapsed() < 15000)
+        QThread::msleep(20);
+    EXPECT_EQ(test::CountProcessesOf(console), 4);
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
+    process.waitForFinished(5000);
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
 }
 #endif
 

@@ -12,6 +12,8 @@ ScriptedPrompts::~ScriptedPrompts() {
 
 gui::Answer ScriptedPrompts::message(QWidget*, const gui::MessageRequest& request) {
     messages.append(request);
+    if (whileAsked)
+        whileAsked();
     if (!m_answers.empty()) {
         const gui::Answer answer = m_answers.front();
         m_answers.pop_front();

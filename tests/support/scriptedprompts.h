@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <deque>
+#include <functional>
 
 namespace pilotrame::test {
 
@@ -33,6 +34,8 @@ public:
     QList<gui::FileDialogRequest> dialogs;
     QList<DrawingCheck> drawingChecks;
     QStringList openedFolders;
+    // Runs while a message box is open, before it is answered.
+    std::function<void()> whileAsked;
 
 private:
     std::deque<gui::Answer> m_answers;

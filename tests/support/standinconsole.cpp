@@ -1,14 +1,19 @@
 // Stands in for AutoCAD's console (accoreconsole.exe) in tests and in the benchmark:
 //     standinconsole /i DRAWING /s SCRIPT [/l LANGUAGE]
-// It checks that the drawing and the script exist (exit code 2 otherwise), appends one line to
-// the drawing (so that a test sees that each drawing was done exactly once), and writes what it
-// does on its output in UTF-16LE, as the real console does. What it does next follows the words
-// of the drawing's name, separated by "_":
+// It checks that the drawing and the script exist (exit code 2 otherwise), saves the drawing by
+// appending one line to it (so that a test sees that each drawing was done exactly once), writes
+// "<name>.dxf" beside it when the script holds "_saveas" then "DXF", and writes what it does on
+// its output in UTF-16LE, as the real console does. What it does next follows the words of the
+// drawing's name, separated by "_":
 //     sleepN   sleeps N milliseconds
 //     exitN    ends with the code N
 //     crash    ends on a crash (a signal on POSIX, an access violation on Windows)
 //     child    starts a child of its own that never ends, then goes on
 //     hang     never ends
+//     unknown  says that a command of the script is unknown, as the French console does, and goes
+//              on to end with code 0
+//     nosave   saves nothing: neither the drawing nor a DXF
+//     bigN     writes N MB (10^6 bytes) of output
 //     leakN    (Windows) hands its output to the process N, which keeps the pipe open
 // With the single argument --child it is that child: it never ends. It first writes its command
 // line (Windows) and arguments, and the files it holds when the script's name holds "ouverts".
@@ -51,6 +56,22 @@ void Say(const std::string& text) {
         bytes += static_cast<char>(unit >> 8);
     }
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
+// Writes size bytes of output, a line of UTF-16LE over and over.
+void SayMuch(std::size_t size) {
+    std::string line;
+    for (const char c :
+         std::string("Regeneration du modele, 0123456789 0123456789 0123456789\r\n")) {
+        line += c;
+        line += '\0';
+    }
+    std::string block;
+    while (block.size() < 65536)
+        block += line;
+    for (std::size_t written = 0; written < size; written += block.size())
+        std::fwrite(block.data(), 1, std::min(block.size(), size - written), stdout);
     std::fflush(stdout);
 }
 
@@ -155,11 +176,24 @@ int main(int argc, char** argv) {
         Say("Erreur : dessin ou script introuvable\r\n");
         return 2;
     }
-    std::ofstream(drawingPath, std::ios::app | std::ios::binary) << "fait\n";
     Say("Console AutoCAD de test : ouverture de " + drawing + " (" + language + ")\r\n");
     Say("Exécution du script " + script + "\r\n");
 
     std::string words = drawingPath.stem().string();
+    if (("_" + words + "_").find("_nosave_") == std::string::npos) {
+        std::ofstream(drawingPath, std::ios::app | std::ios::binary) << "fait\n";
+        std::ifstream lines(fs::u8path(script), std::ios::binary);
+        std::string line;
+        bool saveAs = false;
+        while (std::getline(lines, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (saveAs && line == "DXF")
+                std::ofstream(fs::path(drawingPath).replace_extension(".dxf"), std::ios::binary)
+                    << "dxf\n";
+            saveAs = line == "_saveas";
+        }
+    }
     int exitCode = 0;
     std::size_t start = 0;
     while (start <= words.size()) {
@@ -175,6 +209,10 @@ int main(int argc, char** argv) {
             StartHangingChild(std::string(argv[0]).c_str());
         else if (word == "hang")
             SleepForEver();
+        else if (word == "unknown")
+            Say("Commande inconnue \"ZOOMX\". Appuyez sur F1 pour obtenir de l'aide.\r\n");
+        else if (word.rfind("big", 0) == 0 && word.size() > 3)
+            SayMuch(static_cast<std::size_t>(std::atoi(word.c_str() + 3)) * 1000 * 1000);
 #ifdef _WIN32
         else if (word.rfind("leak", 0) == 0)
             DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE),

@@ -37,6 +37,7 @@ enum class Operation {
     SaveJob,       // writing a job file
     ReadArguments, // reading the command line
     StartProgram,  // starting AutoCAD or Excel
+    WriteJournal,  // writing a log, resume.csv or echecs.txt of a batch run
 };
 
 // Why it failed.

@@ -6,11 +6,17 @@
 #include "selection/filelist.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace pilotrame {
 
@@ -59,6 +65,8 @@ std::string_view DrawingStateText(DrawingState state) {
         return "en cours";
     case DrawingState::Succeeded:
         return "réussi";
+    case DrawingState::ScriptError:
+        return "erreur de script";
     case DrawingState::Failed:
         return "échec";
     case DrawingState::TimedOut:
@@ -75,6 +83,10 @@ std::string SecondsText(double seconds) {
 }
 
 std::string DrawingFailureDetail(const DrawingRun& run) {
+    if (run.state == DrawingState::ScriptError)
+        return run.failureMessage.empty() ? " (plan non enregistré : " + run.unsavedFile + ")"
+                                          : " (message \xC2\xAB " + run.failureMessage +
+                                                " \xC2\xBB dans la sortie de la console)";
     if (run.state != DrawingState::Failed)
         return {};
     return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
@@ -82,14 +94,88 @@ std::string DrawingFailureDetail(const DrawingRun& run) {
 }
 
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
-    std::string head = "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
-                       "\r\nEtat : " + std::string(DrawingStateText(run.state)) +
-                       DrawingFailureDetail(run);
-    head += "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
-    if (run.outputCut)
-        head += "La sortie de la console était trop longue : seul son début est gardé.\r\n";
-    head += "\r\n--- Sortie de la console ---\r\n";
-    return head;
+    return "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
+           "\r\nDébut : " + LocalTimeText(run.startedAt) +
+           "\r\n\r\n--- Sortie de la console ---\r\n";
+}
+
+std::string DrawingLogEnd(const DrawingRun& run) {
+    return "\r\n--- Fin de la sortie de la console ---\r\nEtat : " +
+           std::string(DrawingStateText(run.state)) + DrawingFailureDetail(run) +
+           "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
+}
+
+DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine)
+    : m_path(std::move(path)) {
+#ifdef _WIN32
+    m_file = _wfopen(ToFsPath(m_path).c_str(), L"wbN"); // N: not inherited
+#else
+    // Not handed on to the programs this one starts.
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    m_file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (fd >= 0 && !m_file)
+        ::close(fd);
+#endif
+    if (!m_file) {
+        fail(errno);
+        return;
+    }
+    put(DrawingLogHead(run, commandLine));
+}
+
+DrawingLog::~DrawingLog() {
+    if (m_file)
+        std::fclose(m_file);
+}
+
+void DrawingLog::fail(int error) {
+    if (!m_failure)
+        m_failure = InOperation(ErrorFromErrno(error, m_path), Operation::WriteJournal);
+    if (m_file)
+        std::fclose(m_file);
+    m_file = nullptr;
+}
+
+void DrawingLog::put(std::string_view bytes) {
+    if (m_file && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+        fail(errno != 0 ? errno : EIO);
+}
+
+void DrawingLog::write(std::string_view text) {
+    const std::uint64_t room = kLogOutputLimit - std::min(kLogOutputLimit, m_written);
+    std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(room, text.size()));
+    // The log's whole part ends on a whole character.
+    while (kept > 0 && kept < text.size() &&
+           (static_cast<unsigned char>(text[kept]) & 0xC0u) == 0x80u)
+        --kept;
+    m_seen += text.size();
+    m_written += kept;
+    put(text.substr(0, kept));
+}
+
+void DrawingLog::finish(const DrawingRun& run, std::string_view tail) {
+    if (m_seen > m_written) {
+        // The output's end, past what the log kept whole.
+        const std::uint64_t left = m_seen - m_written;
+        std::size_t shown = static_cast<std::size_t>(std::min<std::uint64_t>(left, tail.size()));
+        std::string_view end = tail.substr(tail.size() - shown);
+        while (!end.empty() && (static_cast<unsigned char>(end.front()) & 0xC0u) == 0x80u)
+            end.remove_prefix(1);
+        put("\r\n\r\n[La sortie de la console était trop longue : seuls ses " +
+            std::to_string(kLogOutputLimit / (1024 * 1024)) + " premiers Mio et ses " +
+            std::to_string(end.size()) + " derniers octets sont gardés, " +
+            std::to_string(left - end.size()) + " octets sont omis.]\r\n\r\n");
+        put(end);
+    }
+    put(DrawingLogEnd(run));
+    if (m_file) {
+        const bool flushed = std::fflush(m_file) == 0;
+        const int error = errno;
+        const bool closed = std::fclose(m_file) == 0;
+        m_file = nullptr;
+        if (!flushed || !closed)
+            fail(!flushed ? error : errno);
+    }
 }
 
 std::string RunFolderName(std::chrono::system_clock::time_point when) {
@@ -121,16 +207,11 @@ Result<std::string> CreateRunFolder(const std::string& scriptFolder,
     return FileError(ErrorCode::FileExists, base);
 }
 
-std::string LogName(std::size_t index, const DrawingRun& run) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%04zu", index + 1);
+std::string LogName(std::size_t index, std::size_t count, const DrawingRun& run) {
+    const int width = std::max<int>(4, static_cast<int>(std::to_string(count).size()));
+    char number[32];
+    std::snprintf(number, sizeof number, "%0*zu", width, index + 1);
     return std::string(number) + "_" + run.name + ".log";
-}
-
-Status WriteDrawingLog(const std::string& runFolder, std::size_t index, const DrawingRun& run,
-                       std::string_view commandLine) {
-    return ReplaceFileContent(runFolder + LogName(index, run),
-                              DrawingLogHead(run, commandLine) + run.output);
 }
 
 std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
@@ -141,6 +222,7 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
         const DrawingRun& run = runs[i];
         const bool ran = run.state != DrawingState::NotStarted;
         const bool coded = run.state == DrawingState::Succeeded ||
+                           run.state == DrawingState::ScriptError ||
                            (run.state == DrawingState::Failed && run.reason.empty());
         std::string line;
         AppendField(line, run.path());
@@ -157,30 +239,33 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
             line += SecondsText(run.seconds);
         line += ';';
         if (ran)
-            AppendField(line, LogName(i, run));
+            AppendField(line, LogName(i, runs.size(), run));
         text += line;
         text += kCrLf;
     }
     return text;
 }
 
-Status WriteRunSummary(const std::string& runFolder, const std::vector<DrawingRun>& runs) {
+std::vector<Error> WriteRunSummary(const std::string& runFolder,
+                                   const std::vector<DrawingRun>& runs) {
+    std::vector<Error> failures;
     if (Status written =
             ReplaceFileContent(runFolder + std::string(kSummaryFileName), SummaryCsv(runs));
         !written)
-        return written;
-    FileList failures;
+        failures.push_back(InOperation(written.error(), Operation::WriteJournal));
+    FileList notSucceeded;
     for (const DrawingRun& run : runs) {
         if (run.state == DrawingState::Succeeded)
             continue;
-        if (failures.empty() || failures.back().folder != run.folder)
-            failures.push_back(ListedFolder{run.folder, {}});
-        failures.back().names.push_back(run.name);
+        if (notSucceeded.empty() || notSucceeded.back().folder != run.folder)
+            notSucceeded.push_back(ListedFolder{run.folder, {}});
+        notSucceeded.back().names.push_back(run.name);
     }
-    if (Result<int> listed = WriteFileList(runFolder + std::string(kFailuresFileName), failures);
+    if (Result<int> listed =
+            WriteFileList(runFolder + std::string(kFailuresFileName), notSucceeded);
         !listed)
-        return listed.error();
-    return Success();
+        failures.push_back(InOperation(listed.error(), Operation::WriteJournal));
+    return failures;
 }
 
 } // namespace pilotrame

@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,20 +24,57 @@ inline constexpr std::string_view kJournalFolderName = "Pilotrame-journal";
 inline constexpr std::string_view kSummaryFileName = "resume.csv";
 inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 
-// "réussi", "échec", "délai dépassé", "arrêté", "non lancé", "en cours": the words of the logs,
-// of resume.csv, and of the window and the command line.
+// "réussi", "erreur de script", "échec", "délai dépassé", "arrêté", "non lancé", "en cours": the
+// words of the logs, of resume.csv, and of the window and the command line.
 std::string_view DrawingStateText(DrawingState state);
 
-// Why a drawing failed: " (code de sortie 4)", or its reason in brackets; empty for any other
-// state.
+// Why a drawing did not succeed: " (code de sortie 4)", its reason in brackets (a console that
+// could not be started, a code that could not be read), the failure message found in its output,
+// or the file its script did not save; empty for any other state.
 std::string DrawingFailureDetail(const DrawingRun& run);
 
 // Seconds as the journal and the command line show them: one decimal, a comma ("3,2").
 std::string SecondsText(double seconds);
 
-// The head of a drawing's log: the drawing, the command, the state with its code or reason, the
-// duration; the console's output follows it.
+// The head of a drawing's log, written when its console starts: the drawing, the command, the
+// start; the console's output follows it.
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine);
+
+// The end of a drawing's log, after the output: the state with its code, reason or message, the
+// duration.
+std::string DrawingLogEnd(const DrawingRun& run);
+
+// The output a log keeps whole; past it, only the output's end (ConsoleOutputReader's tail).
+inline constexpr std::uint64_t kLogOutputLimit = 4 * 1024 * 1024;
+
+// The log of one drawing, written while its console runs: DrawingLogHead when it starts, the
+// console's output as it comes, then DrawingLogEnd. A log that cannot be made or written keeps its
+// failure (operation WriteJournal, naming the log) and takes nothing more; the run goes on.
+class DrawingLog {
+public:
+    DrawingLog() = default; // no log at all
+    DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine);
+    ~DrawingLog();
+    DrawingLog(const DrawingLog&) = delete;
+    DrawingLog& operator=(const DrawingLog&) = delete;
+
+    // The console's text, as it comes.
+    void write(std::string_view text);
+    // Ends the log: the end of the output past kLogOutputLimit (tail holds the output's last
+    // bytes), then DrawingLogEnd. The log is closed.
+    void finish(const DrawingRun& run, std::string_view tail);
+    const std::optional<Error>& failure() const { return m_failure; }
+
+private:
+    void put(std::string_view bytes);
+    void fail(int error);
+
+    std::FILE* m_file = nullptr;
+    std::string m_path;
+    std::uint64_t m_seen = 0;    // bytes of output given
+    std::uint64_t m_written = 0; // of them, written
+    std::optional<Error> m_failure;
+};
 
 // The first line of resume.csv.
 inline constexpr std::string_view kSummaryCsvHeader =
@@ -52,20 +92,20 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when);
 Result<std::string> CreateRunFolder(const std::string& scriptFolder,
                                     std::chrono::system_clock::time_point when);
 
-// The name of the log of the drawing at index in its batch: "0007_A01.dwg.log"; the number keeps
-// two drawings of the same name in different folders apart, and the logs in list order.
-std::string LogName(std::size_t index, const DrawingRun& run);
-
-// Writes the log of the drawing at index: DrawingLogHead, then the console's output.
-Status WriteDrawingLog(const std::string& runFolder, std::size_t index, const DrawingRun& run,
-                       std::string_view commandLine);
+// The name of the log of the drawing at index in a batch of count drawings: "0007_A01.dwg.log";
+// the number keeps two drawings of the same name in different folders apart, and has as many
+// digits as count needs (at least four), so that the logs sort in list order.
+std::string LogName(std::size_t index, std::size_t count, const DrawingRun& run);
 
 // The text of resume.csv: a byte-order mark, then the header and one line per drawing (path,
 // state, exit code, start, duration in seconds, log), fields separated by ";" and quoted when they
 // hold one, CR LF line ends.
 std::string SummaryCsv(const std::vector<DrawingRun>& runs);
 
-// Writes resume.csv and echecs.txt (empty when every drawing succeeded) into runFolder.
-Status WriteRunSummary(const std::string& runFolder, const std::vector<DrawingRun>& runs);
+// Writes resume.csv and echecs.txt (empty when every drawing succeeded) into runFolder, each
+// whole or not at all; returns the failure of each that could not be written (operation
+// WriteJournal), none when both were.
+std::vector<Error> WriteRunSummary(const std::string& runFolder,
+                                   const std::vector<DrawingRun>& runs);
 
 } // namespace pilotrame

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "base/error.h"
 #include "process/process.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +17,14 @@ namespace pilotrame {
 
 // Where a drawing of a batch stands. The order is that of the summary's counts.
 enum class DrawingState {
-    NotStarted, // "non lancé": the batch ended or was stopped before its turn
-    Running,    // a console works on it
-    Succeeded,  // "réussi": the console ended with code 0
-    Failed,     // "échec": another code, or the console could not be started
-    TimedOut,   // "délai dépassé": ended at the time limit
-    Stopped,    // "arrêté": ended because the user stopped the batch
+    NotStarted,  // "non lancé": the batch ended or was stopped before its turn
+    Running,     // a console works on it
+    Succeeded,   // "réussi": the console ended with code 0, no failure message, every save made
+    ScriptError, // "erreur de script": code 0, but a failure message in the output or a save the
+                 // script asks for that did not happen
+    Failed,      // "échec": another code, or the console could not be started
+    TimedOut,    // "délai dépassé": ended at the time limit
+    Stopped,     // "arrêté": ended because the user stopped the batch
 };
 
 // One drawing of a batch and what became of it.
@@ -31,9 +35,11 @@ struct DrawingRun {
     long long exitCode = 0; // of a console that ended by itself
     std::string reason;     // why it failed without an exit code: not started, or no code read
     std::chrono::system_clock::time_point startedAt{};
-    double seconds = 0;     // how long its console ran
-    std::string output;     // what the console wrote, in UTF-8
-    bool outputCut = false; // the console wrote more than was kept
+    double seconds = 0;         // how long its console ran
+    std::string failureMessage; // ScriptError: the failure message found in the output
+    std::string unsavedFile;    // ScriptError without a message: the file the script did not save
+    std::string outputTail;     // a drawing that did not succeed: the last KiB of its output
+    std::optional<Error> logFailure; // its log could not be written whole
     std::string path() const { return folder + name; }
 };
 
@@ -45,12 +51,19 @@ struct BatchRequest {
     std::string language;             // given with /l; empty: no /l
     int workers = 2;                  // consoles at once, 1 to 16
     std::chrono::seconds timeout{600};
+    // The messages that make a drawing whose console ended with code 0 an "erreur de script".
+    std::vector<std::string> failureMessages;
+    // Where each drawing's log is written as its console runs (LogName); empty: no logs.
+    std::string logFolder;
 };
 
-// Steers a running batch from another thread: no more starts, and the running consoles ended.
+// Steers a running batch from another thread: no more starts, and the running consoles ended;
+// holdStarts keeps new consoles from starting while it is set (while a question is asked), and
+// the batch goes on when it is cleared.
 struct BatchControl {
     std::atomic<bool> noMoreStarts{false};
     std::atomic<bool> endRunning{false};
+    std::atomic<bool> holdStarts{false};
 };
 
 // Told of a batch's progress, from the batch's own threads (one call at a time).
@@ -63,8 +76,11 @@ public:
 
 // Runs the batch: up to request.workers consoles at once, each started as ConsoleStart words it,
 // ended with everything it started at the time limit, and every drawing run at most once, in list
-// order of starting. Returns when every console has ended, with every drawing's outcome (those
-// never started NotStarted). control may stop it from another thread.
+// order of starting. Each console's output goes to the drawing's log as it comes, and only its
+// end is kept in memory. A console that ends with code 0 has succeeded only when its output holds
+// none of request.failureMessages and every file its script saves (ScriptSaves) was written while
+// it ran. Returns when every console has ended, with every drawing's outcome (those never started
+// NotStarted). control may stop it from another thread.
 std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& observer,
                                  BatchControl& control);
 
@@ -73,15 +89,25 @@ struct BatchCounts {
     int notStarted = 0;
     int running = 0;
     int succeeded = 0;
+    int scriptErrors = 0;
     int failed = 0;
     int timedOut = 0;
     int stopped = 0;
-    int finished() const { return succeeded + failed + timedOut + stopped; }
+    int finished() const { return succeeded + scriptErrors + failed + timedOut + stopped; }
 };
 BatchCounts CountStates(const std::vector<DrawingRun>& runs);
 
-// The drawings to run again: those failed, timed out, stopped or never started, as they were
-// before they ran.
+// The drawings to run again: those that ended in a script error, failed, timed out, were stopped
+// or never started, as they were before they ran.
 std::vector<DrawingRun> DrawingsToRunAgain(const std::vector<DrawingRun>& runs);
+
+// Leaves out of drawings each one listed before under the same path once its folder and name are
+// made plain (repeated separators and "." folders removed; on Windows, "/" taken for "\" and
+// letters compared without regard to case), so that no drawing is run twice at once. Returns how
+// many were left out.
+std::size_t RemoveDuplicateDrawings(std::vector<DrawingRun>& drawings);
+
+// The key under which RemoveDuplicateDrawings compares a path.
+std::string DrawingKey(std::string_view path);
 
 } // namespace pilotrame

@@ -12,6 +12,13 @@ namespace {
 
 constexpr std::string_view kEngineWords[] = {"autocad", "console"};
 
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
 Result<int> WholeNumber(std::string_view key, std::string_view value, int line, int low, int high) {
     const std::optional<std::int64_t> number = ParseInteger(value);
     if (!number)
@@ -25,6 +32,28 @@ Result<int> WholeNumber(std::string_view key, std::string_view value, int line, 
 }
 
 } // namespace
+
+std::vector<std::string> DefaultFailureMessages() {
+    return {"Commande inconnue",
+            "Unknown command",
+            "Le fichier de dessin n'est pas valide",
+            "Drawing file is not valid",
+            "Impossible d'ouvrir le dessin",
+            "Cannot open drawing",
+            "Impossible d'enregistrer le dessin",
+            "Unable to save drawing"};
+}
+
+std::vector<std::string> SplitFailureMessages(std::string_view text) {
+    std::vector<std::string> messages;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("|\r\n"), text.size());
+        if (const std::string_view message = TrimBlanks(text.substr(0, end)); !message.empty())
+            messages.emplace_back(message);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return messages;
+}
 
 bool IsLanguageTag(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
@@ -53,6 +82,15 @@ std::string RunSettingValue(const RunSettings& run, std::string_view key) {
         return std::to_string(run.timeoutSeconds);
     if (key == kRunSettingKeys[4])
         return run.language;
+    if (key == kRunSettingKeys[5]) {
+        std::string joined;
+        for (const std::string& message : run.failureMessages) {
+            if (!joined.empty())
+                joined += kFailureMessageSeparator;
+            joined += message;
+        }
+        return joined;
+    }
     return {};
 }
 
@@ -80,6 +118,8 @@ Status ReadRunSetting(RunSettings& run, std::string_view key, std::string_view v
         if (!IsLanguageTag(value))
             return TextError(TextFault::NotALanguage, line, key, value);
         run.language = std::string(value);
+    } else if (key == kRunSettingKeys[5]) {
+        run.failureMessages = SplitFailureMessages(value);
     }
     return Success();
 }
@@ -103,8 +143,8 @@ Result<RunSettings> ParseRunSettings(std::string_view text) {
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             return TextError(TextFault::MissingEquals, lineNumber);
-        if (Status read =
-                ReadRunSetting(run, line.substr(0, equals), line.substr(equals + 1), lineNumber);
+        if (Status read = ReadRunSetting(run, TrimBlanks(line.substr(0, equals)),
+                                         TrimBlanks(line.substr(equals + 1)), lineNumber);
             !read)
             return read.error();
     }

@@ -94,6 +94,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
             seen = once(command.execute, option);
         else if (option == "--run")
             seen = once(command.run, option);
+        else if (option == "--skip-unready")
+            seen = once(command.skipUnready, option);
         else if (option == "--help" || option == "-h" || option == "/?")
             seen = once(help, option);
         else if (option == "--version")
@@ -113,18 +115,22 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
         command.action = CommandAction::Version;
         return command;
     }
-    const bool runOptions = command.workers || command.timeoutSeconds;
+    // The first option of a run given without --run.
+    const std::string_view runOption = command.workers          ? "--workers"
+                                       : command.timeoutSeconds ? "--timeout"
+                                       : command.skipUnready    ? "--skip-unready"
+                                                                : "";
     if (!generate) {
         if (command.jobPath || command.listPath || command.execute || command.run)
             return BadArguments(TextFault::OnlyWithGenerate);
-        if (runOptions)
-            return BadArguments(TextFault::OnlyWithRun);
+        if (!runOption.empty())
+            return BadArguments(TextFault::OnlyWithRun, runOption);
         return command;
     }
     if (command.run && command.execute)
         return BadArguments(TextFault::RunAndExecute);
-    if (runOptions && !command.run)
-        return BadArguments(TextFault::OnlyWithRun);
+    if (!runOption.empty() && !command.run)
+        return BadArguments(TextFault::OnlyWithRun, runOption);
     command.action = CommandAction::Generate;
     return command;
 }

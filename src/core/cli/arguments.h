@@ -24,6 +24,7 @@ struct CommandLine {
     bool run = false;                    // --run
     std::optional<int> workers;          // --workers N
     std::optional<int> timeoutSeconds;   // --timeout S
+    bool skipUnready = false;            // --skip-unready
 
     bool operator==(const CommandLine&) const = default;
 };
@@ -42,6 +43,7 @@ enum class ExitCode {
     NothingToProcess = 9,    // --execute, --run: the list leaves no drawing to process
     SomeDrawingsFailed = 10, // --run: a drawing failed, timed out or was never started
     RunInterrupted = 11,     // --run: Ctrl-C or a request to end stopped the run
+    JournalNotWritten = 12,  // --run: a log, resume.csv or echecs.txt could not be written
 };
 
 // The command line from the arguments that follow the program's name. "--job FILE" may also be
@@ -49,8 +51,9 @@ enum class ExitCode {
 // ReadArguments, a TextFault naming the option) on an unknown or repeated option, a missing FILE
 // or number, a number that is no whole number or is outside its range (--workers kMinWorkers to
 // kMaxWorkers, --timeout kMinTimeout to kMaxTimeout), any argument that is not an option, --job,
-// --list, --execute or --run without --generate, --run with --execute, and --workers or --timeout
-// without --run. --help, then --version, win over every other valid option.
+// --list, --execute or --run without --generate, --run with --execute, and --workers, --timeout
+// or --skip-unready without --run (detail: the option). --help, then --version, win over every
+// other valid option.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace pilotrame

@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "base/text.h"
 #include "batch/interrupt.h"
+#include "cli/progress.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
 #include "script/scriptlines.h"
@@ -47,6 +48,20 @@ public:
     }
 };
 
+// The command line's answer to the check of the drawings with --skip-unready: the drawings with
+// problems are named and left out, as "Ignorer ces plans" does, and the others run.
+class SkipUnready final : public DrawingReview {
+public:
+    explicit SkipUnready(std::ostream& err) : m_err(err) {}
+    DrawingCheckAnswer review(const DrawingCheck& check) override {
+        m_err << ToLf(SkippedDrawingsText(check)) << '\n' << std::flush;
+        return DrawingCheckAnswer::SkipProblems;
+    }
+
+private:
+    std::ostream& m_err;
+};
+
 // The settings of a --run: execution.txt, then those of the job, then the options; always on the
 // console.
 Result<RunSettings> SettingsOfTheRun(const CommandLine& command, Result<RunSettings> run,
@@ -63,21 +78,6 @@ Result<RunSettings> SettingsOfTheRun(const CommandLine& command, Result<RunSetti
     return run;
 }
 
-// Prints a line per finished drawing, as they finish.
-class ProgressLines final : public BatchObserver {
-public:
-    ProgressLines(std::ostream& err, int total) : m_err(err), m_total(total) {}
-    void drawingStarted(std::size_t, const DrawingRun&) override {}
-    void drawingFinished(std::size_t, const DrawingRun& run) override {
-        m_err << FinishedDrawingLine(++m_finished, m_total, run) << '\n' << std::flush;
-    }
-
-private:
-    std::ostream& m_err;
-    int m_total;
-    int m_finished = 0;
-};
-
 // Ctrl-C and the end signals stop the batch for as long as the run lasts, not the program.
 class InterruptScope {
 public:
@@ -87,32 +87,45 @@ public:
     InterruptScope& operator=(const InterruptScope&) = delete;
 };
 
-// Runs a --run's batch: the batch, a line per finished drawing, the summary; keeps its exit code.
+// Runs a --run's batch: the batch and its progress (RunProgress), the summary, the files of the
+// journal that could not be written; keeps its exit code, where a journal not written whole wins.
 class ConsoleLines final : public ConsoleBatchRunner {
 public:
-    ConsoleLines(std::ostream& err, BatchControl& control) : m_err(err), m_control(control) {}
+    ConsoleLines(std::ostream& err, int columns, BatchControl& control)
+        : m_err(err), m_columns(columns), m_control(control) {}
 
     void run(ConsoleRunPlan plan) override {
-        m_err << ToLf(BatchStartText(plan.batch, plan.runFolder)) << '\n' << std::flush;
+        m_err << ToLf(BatchStartText(plan.batch, plan.runFolder)) << '\n';
+        if (plan.duplicates > 0)
+            m_err << ToLf(DuplicatesLeftOutText(plan.duplicates)) << '\n';
+        m_err << std::flush;
         const auto began = std::chrono::steady_clock::now();
-        ProgressLines progress(m_err, static_cast<int>(plan.batch.drawings.size()));
-        const std::vector<DrawingRun> runs = RunConsolePlan(plan, progress, m_control);
+        ConsoleRunOutcome outcome;
+        {
+            RunProgress progress(m_err, m_columns, static_cast<int>(plan.batch.drawings.size()));
+            outcome = RunConsolePlan(plan, progress, m_control);
+        }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 
-        const BatchCounts counts = CountStates(runs);
-        const bool everyOneSucceeded = counts.succeeded == static_cast<int>(runs.size());
+        const BatchCounts counts = CountStates(outcome.runs);
+        const bool everyOneSucceeded = counts.succeeded == static_cast<int>(outcome.runs.size());
         if (Interrupted() && !everyOneSucceeded)
             m_err << kRunInterruptedText << '\n';
         m_err << ToLf(BatchSummaryText(counts, seconds, plan.runFolder)) << '\n' << std::flush;
         if (!everyOneSucceeded)
             m_code = Interrupted() ? ExitCode::RunInterrupted : ExitCode::SomeDrawingsFailed;
+        if (!outcome.journalFailures.empty()) {
+            Report(m_err, JournalFailureText(outcome.journalFailures));
+            m_code = ExitCode::JournalNotWritten;
+        }
     }
 
     ExitCode code() const { return m_code; }
 
 private:
     std::ostream& m_err;
+    int m_columns;
     BatchControl& m_control;
     ExitCode m_code = ExitCode::Success;
 };
@@ -177,10 +190,17 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     // From the check of the drawings on, a stop leaves every drawing unstarted and the journal
     // says so.
     std::optional<InterruptScope> interrupts;
-    if (command.run)
+    // A closed pipe on the output ends no run: the journal is written whole.
+    std::optional<ClosedPipesIgnored> pipes;
+    if (command.run) {
         interrupts.emplace(control);
-    KeepAutocadStopped review;
-    ConsoleLines lines(err, control);
+        pipes.emplace();
+    }
+    KeepAutocadStopped keepStopped;
+    SkipUnready skipUnready(err);
+    DrawingReview& review =
+        command.skipUnready ? static_cast<DrawingReview&>(skipUnready) : keepStopped;
+    ConsoleLines lines(err, env.errColumns, control);
     ListPosition position;
     const Result<Executed> executed =
         ExecuteScript(execute, position, ExecuteHooks{&review, env.starter, &lines, {}});
@@ -193,6 +213,8 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
                     ExitCode::DrawingsNotReady);
     case RunStop::NothingToProcess:
         return Fail(err, NothingToExecuteText(execute.run.engine), ExitCode::NothingToProcess);
+    case RunStop::NotForConsole:
+        return Fail(err, ConsoleRefusalsText(executed->refusals), ExitCode::GenerationFailed);
     case RunStop::Cancelled:
     case RunStop::None:
         break;

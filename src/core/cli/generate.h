@@ -23,6 +23,9 @@ struct GenerateEnvironment {
     bool windowsNames = kNativeSeparator == '\\'; // see BuildAutocadCommand
     // Starts AutoCAD for --execute; null: AutoCAD cannot be started.
     ProgramStarter* starter = nullptr;
+    // The width of the terminal that standard error is, for the status line of --run; 0 when
+    // standard error is no terminal (a file, a pipe).
+    int errColumns = 0;
 };
 
 // Runs --generate without any window and returns the exit code: reads the settings file without
@@ -36,13 +39,16 @@ struct GenerateEnvironment {
 // With --run, the batch runs on AutoCAD's console whatever engine the settings name, with the
 // settings of the run of execution.txt (beside the settings file, read only), over which those
 // the job carries, then --workers and --timeout, win. Before anything is written it refuses a
-// faulty execution.txt (SettingsUnreadable) and a console program that is no file
-// (AutocadNotStarted); then, as PrepareConsoleRun does, a job with "REMPLACE TEXTE (vba)"
-// (GenerationFailed), drawings that are not ready (DrawingsNotReady) and a list that leaves none
+// faulty execution.txt (SettingsUnreadable) and a console program that is no program it can run
+// (AutocadNotStarted); then, as PrepareConsoleRun does, a job with "REMPLACE TEXTE (vba)" or with
+// lines the console cannot run (GenerationFailed), drawings that are not ready (DrawingsNotReady;
+// with --skip-unready they are named and left out) and a list that leaves none
 // (NothingToProcess). Pilotrame.scr is left alone: the console's script and the journal go into
-// a new folder of the journal. A line per finished drawing and the summary go to err. Ctrl-C, or
-// a request to end the program, stops the run: no more consoles, those running ended, the journal
-// written (RunInterrupted). SomeDrawingsFailed when a drawing did not succeed.
+// a new folder of the journal. The progress (RunProgress) and the summary go to err; a closed
+// pipe there ends no run. Ctrl-C, or a request to end the program, stops the run: no more
+// consoles, those running ended, the journal written (RunInterrupted). SomeDrawingsFailed when a
+// drawing did not succeed; JournalNotWritten, over both, when a file of the journal could not be
+// written.
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
 
 } // namespace pilotrame

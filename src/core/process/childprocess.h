@@ -3,9 +3,9 @@
 #include "process/process.h"
 
 #include <chrono>
-#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace pilotrame {
 
@@ -25,24 +25,27 @@ struct ChildOutcome {
     // crash) gets 128 plus the signal's number, as shells report it; a crashed Windows program
     // has the exception code the system gives (0xC0000005 …).
     long long exitCode = 0;
-    std::string reason;     // why it could not start or has no code, in the system's words
-    std::string output;     // what it wrote on its standard output and error, bytes as they came
-    bool outputCut = false; // the output passed kMaxChildOutput and its end was dropped
+    std::string reason; // why it could not start or has no code, in the system's words
 };
 
-// The output kept of one program: a console that writes without end must not fill the memory.
-inline constexpr std::size_t kMaxChildOutput = 4 * 1024 * 1024;
+// Takes what a watched program writes on its standard output and error, bytes as they come, in
+// order: one call at a time, every call made before RunChild returns. Nothing of the output is
+// kept by RunChild itself, so a program that writes without end costs no memory.
+using ChildOutputSink = std::function<void(std::string_view bytes)>;
 
 // Runs a program that the program watches (an AutoCAD console on one drawing) and returns when it
 // has ended: by itself, at the deadline, or when stopRequested turns true (asked a few times a
-// second). Its standard output and error are kept, its input is empty. Whatever way it ends,
-// every process it started ends with it: on POSIX it leads a process group of its own, which is
-// killed, and it is killed with this program should this one die; on Windows it runs in a job
-// object that ends all its processes, also when this program dies, and it is not started when it
-// cannot be put in one. It inherits no handle of this program but its input and output. Once it
-// has ended, what is left of its output is waited for a second at most: a process that escaped
-// and holds the pipe does not hold the run. Safe to call from several threads at once.
+// second). Its output goes to onOutput (dropped when null), its input is empty. Whatever way it
+// ends, every process it started ends with it, also when this program dies, even by SIGKILL: on
+// POSIX a small guard process stands between this program and the program, leads a process group
+// that holds them both and everything the program starts, and kills that group when this program
+// ends the run or dies; on Windows it runs in a job object that ends all its processes, also when
+// this program dies, and it is not started when it cannot be put in one. It inherits no handle of
+// this program but its input and output. Once it has ended, what is left of its output is waited
+// for a second at most: a process that escaped and holds the pipe does not hold the run. Safe to
+// call from several threads at once.
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
-                      const std::function<bool()>& stopRequested = nullptr);
+                      const std::function<bool()>& stopRequested = nullptr,
+                      const ChildOutputSink& onOutput = nullptr);
 
 } // namespace pilotrame

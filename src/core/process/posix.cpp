@@ -5,14 +5,18 @@
 #include "process/process.h"
 #include "process/watch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
+#include <limits>
 #include <linux/close_range.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -112,24 +116,39 @@ std::string SystemMessage(int error) {
     return std::strerror(error);
 }
 
-// The read end of the output, and the process as a descriptor, waited on together.
-struct Descriptors {
-    int output = -1;
-    int process = -1;
-    ~Descriptors() {
-        for (int fd : {output, process})
-            if (fd >= 0)
-                ::close(fd);
+// A pipe whose ends are closed when it goes, unless closed before.
+struct Pipe {
+    int read = -1;
+    int write = -1;
+    Pipe() = default;
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    ~Pipe() {
+        closeEnd(read);
+        closeEnd(write);
+    }
+    bool open() {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return false;
+        read = ends[0];
+        write = ends[1];
+        return true;
+    }
+    static void closeEnd(int& fd) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
     }
 };
 
-// Reads what the pipe holds now; false once it is closed.
-bool ReadAvailable(int fd, ChildOutcome& outcome) {
-    char buffer[16384];
+// Reads what the pipe holds now into onOutput; false once it is closed.
+bool ReadAvailable(int fd, const ChildOutputSink& onOutput) {
+    char buffer[65536];
     while (true) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got > 0) {
-            Keep(outcome, buffer, static_cast<std::size_t>(got));
+            Pass(onOutput, buffer, static_cast<std::size_t>(got));
             continue;
         }
         if (got == 0)
@@ -140,23 +159,62 @@ bool ReadAvailable(int fd, ChildOutcome& outcome) {
     }
 }
 
-// True once the process has ended; it stays a zombie, so that its process group cannot be taken
-// by another process before what it left behind is killed.
-bool HasEnded(pid_t pid) {
-    siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == pid;
+// The design on POSIX. This program forks a guard; the guard leads a new process group and starts
+// the program in it, so that the program and all it starts, unless they leave the group on
+// purpose, are in the guard's group. The guard holds the read end of a "lifeline" pipe whose only
+// writer is this program: when this program dies, whatever the way, the system closes it, and the
+// guard kills its whole group. The guard also reports the program's wait status on a pipe of its
+// own; this program then kills the group itself, as it does at a time limit or a stop. A parent
+// death signal alone would not do: it reaches the program but not what the program started.
+//
+// The guard is a copy of this program, which has threads, and never runs another program: from
+// fork to _exit it makes only system calls that are safe after fork (no allocation, no lock).
+
+// The pipes a guard works with: the program's output, its exec report, the status it ended with,
+// and the lifeline.
+struct GuardEnds {
+    int output;
+    int report;
+    int status;
+    int lifeline;
+};
+
+// Closes the descriptors from first to last, inclusive, below limit where the system cannot close
+// a range in one call.
+void CloseRange(int first, int last, int limit) {
+    if (first > last)
+        return;
+#ifdef SYS_close_range
+    if (::syscall(SYS_close_range, static_cast<unsigned>(first), static_cast<unsigned>(last), 0) ==
+        0)
+        return;
+#endif
+    for (int fd = first; fd <= last && fd < limit; ++fd)
+        ::close(fd);
 }
 
-// A child that writes its errno here when exec fails; exec closes the pipe otherwise. It runs
-// between vfork and exec, in this program's memory while the parent waits: only system calls,
-// nothing that allocates, locks or returns.
+// Closes every descriptor from 3 on but those of ends: a guard must not hold the pipes of other
+// runs, whose own guards would wait on them for ever.
+void CloseAllBut(const GuardEnds& ends, int limit) {
+    int keep[] = {ends.output, ends.report, ends.status, ends.lifeline};
+    std::sort(std::begin(keep), std::end(keep));
+    int next = 3;
+    for (const int fd : keep) {
+        CloseRange(next, fd - 1, limit);
+        next = std::max(next, fd + 1);
+    }
+    CloseRange(next, std::numeric_limits<int>::max(), limit);
+}
+
+// The program, between vfork and exec: joins the guard's group, writes its errno on report when
+// exec fails (exec closes the pipe otherwise). It runs in the guard's memory while the guard
+// waits: only system calls, nothing that allocates, locks or returns.
 [[noreturn]] void RunInChild(const char* file, char* const* argv, const char* folder, int output,
-                             int report, pid_t parent) {
-    ::setpgid(0, 0);
-    // Killed with this program: no console outlives the run, even when the program crashes.
+                             int report, pid_t guard) {
+    ::setpgid(0, guard);
+    // Killed with the guard, should the guard itself be killed alone.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent)
+    if (::getppid() != guard)
         ::_exit(127);
     const int input = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (input >= 0)
@@ -169,7 +227,7 @@ bool HasEnded(pid_t pid) {
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     struct sigaction standard {};
     standard.sa_handler = SIG_DFL;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT})
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGCHLD})
         ::sigaction(signal, &standard, nullptr);
 #ifdef SYS_close_range
     // It gets no file of this program but its input and output, whoever opened one inheritable.
@@ -186,107 +244,166 @@ bool HasEnded(pid_t pid) {
     ::_exit(127);
 }
 
-// Starts the child; its process id, or -1. vfork rather than fork: the page tables of a large
-// program are not copied for a child that execs at once, which makes a console's start as cheap
-// as posix_spawn's. A function of its own, so that no variable of the caller lives across
-// vfork.
+// Starts the program from the guard; its process id, or -1. vfork: the guard's pages are not
+// copied for a child that execs at once. A function of its own, so that no variable of the caller
+// lives across vfork.
 [[gnu::noinline]] pid_t StartChild(const char* file, char* const* argv, const char* folder,
-                                   int output, int report, pid_t parent) {
+                                   int output, int report, pid_t guard) {
     const pid_t pid = ::vfork();
     if (pid == 0)
-        RunInChild(file, argv, folder, output, report, parent);
+        RunInChild(file, argv, folder, output, report, guard);
     return pid;
 }
 
+// The guard, from fork to its end; see the design above.
+[[noreturn]] void RunGuard(const char* file, char* const* argv, const char* folder,
+                           const GuardEnds& ends, int limit) {
+    ::setpgid(0, 0);
+    CloseAllBut(ends, limit);
+    // Terminal signals and a closed pipe do not end the guard; its own child is waited for here.
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+        ::sigaction(signal, &action, nullptr);
+    action.sa_handler = SIG_DFL;
+    ::sigaction(SIGCHLD, &action, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    const pid_t guard = ::getpid();
+    const pid_t child = StartChild(file, argv, folder, ends.output, ends.report, guard);
+    if (child < 0) {
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(ends.report, &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(ends.output);
+    ::close(ends.report);
+    int process = -1;
+#ifdef SYS_pidfd_open
+    process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+#endif
+    bool running = true;
+    while (true) {
+        pollfd waits[2] = {{ends.lifeline, POLLIN, 0}, {process, POLLIN, 0}};
+        const nfds_t count = running && process >= 0 ? 2 : 1;
+        // Without a descriptor for the process, its end is looked at every few milliseconds.
+        const int timeout = running && process < 0 ? 5 : -1;
+        if (::poll(waits, count, timeout) > 0 && waits[0].revents != 0)
+            break; // this program let go of the lifeline, or died
+        int status = 0;
+        if (running && ::waitpid(child, &status, WNOHANG) == child) {
+            running = false;
+            [[maybe_unused]] const ssize_t written = ::write(ends.status, &status, sizeof status);
+        }
+    }
+    ::kill(0, SIGKILL);
+    ::_exit(0);
+}
+
+// The most descriptors a process may have, for a system without close_range.
+int DescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return 65536;
+    return static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
+}
+
+// The exit code of a wait status.
+long long ExitCodeOf(int status) {
+    return WIFEXITED(status)     ? WEXITSTATUS(status)
+           : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
+                                 : -1;
+}
+
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
-                          const std::function<bool()>& stopRequested) {
+                          const std::function<bool()>& stopRequested,
+                          const ChildOutputSink& onOutput) {
     ChildOutcome outcome;
     ExecArguments exec(start);
     if (exec.file().empty()) {
         outcome.reason = SystemMessage(ENOENT);
         return outcome;
     }
-
-    int output[2];
-    int report[2];
-    if (::pipe2(output, O_CLOEXEC) != 0) {
+    Pipe output;
+    Pipe report;
+    Pipe status;
+    Pipe lifeline;
+    if (!output.open() || !report.open() || !status.open() || !lifeline.open()) {
         outcome.reason = SystemMessage(errno);
         return outcome;
     }
-    if (::pipe2(report, O_CLOEXEC) != 0) {
+    const int limit = DescriptorLimit();
+    const pid_t guard = ::fork();
+    if (guard == 0)
+        RunGuard(exec.file().c_str(), exec.argv(), exec.folder(),
+                 GuardEnds{output.write, report.write, status.write, lifeline.read}, limit);
+    if (guard < 0) {
         outcome.reason = SystemMessage(errno);
-        ::close(output[0]);
-        ::close(output[1]);
         return outcome;
     }
-    const pid_t parent = ::getpid();
-    const pid_t pid =
-        StartChild(exec.file().c_str(), exec.argv(), exec.folder(), output[1], report[1], parent);
-    ::close(output[1]);
-    ::close(report[1]);
-    Descriptors fds;
-    fds.output = output[0];
-    if (pid < 0) {
-        outcome.reason = SystemMessage(errno);
-        ::close(report[0]);
-        return outcome;
-    }
-    ::setpgid(pid, pid); // also here, so that a kill of the group right away finds it
-
-    const int error = ReadExecReport(report[0]);
-    if (error != 0) {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    ::setpgid(guard, guard); // also here, so that a kill of the group right away finds it
+    Pipe::closeEnd(output.write);
+    Pipe::closeEnd(report.write);
+    Pipe::closeEnd(status.write);
+    Pipe::closeEnd(lifeline.read);
+    // Kills the group; the guard's wait status, none when the system gives none.
+    const auto endGroup = [guard]() -> std::optional<int> {
+        ::kill(-guard, SIGKILL);
+        int ended = 0;
+        pid_t waited = 0;
+        while ((waited = ::waitpid(guard, &ended, 0)) < 0 && errno == EINTR) {
         }
+        return waited == guard ? std::optional<int>(ended) : std::nullopt;
+    };
+
+    const int error = ReadExecReport(report.read);
+    report.read = -1;
+    if (error != 0) {
+        endGroup();
         outcome.reason = SystemMessage(error);
         return outcome;
     }
 
-    ::fcntl(fds.output, F_SETFL, ::fcntl(fds.output, F_GETFL) | O_NONBLOCK);
-    // The end of the process is seen at once through a descriptor where the system has one;
-    // elsewhere it is looked at every few milliseconds.
-#ifdef SYS_pidfd_open
-    fds.process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-#endif
+    ::fcntl(output.read, F_SETFL, ::fcntl(output.read, F_GETFL) | O_NONBLOCK);
     outcome.end = ChildEnd::Exited;
     bool outputOpen = true;
-    while (!HasEnded(pid)) {
+    std::optional<int> waitStatus;
+    while (true) {
         if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
             outcome.end = *end;
             break;
         }
-        pollfd waits[2];
-        nfds_t count = 0;
-        if (outputOpen)
-            waits[count++] = pollfd{fds.output, POLLIN, 0};
-        if (fds.process >= 0)
-            waits[count++] = pollfd{fds.process, POLLIN, 0};
-        const auto timeout = fds.process >= 0
-                                 ? WaitFor(deadline)
-                                 : std::min(WaitFor(deadline), std::chrono::milliseconds(5));
-        ::poll(waits, count, static_cast<int>(timeout.count()));
-        if (outputOpen && !ReadAvailable(fds.output, outcome))
+        pollfd waits[2] = {{status.read, POLLIN, 0}, {output.read, POLLIN, 0}};
+        ::poll(waits, outputOpen ? 2 : 1, static_cast<int>(WaitFor(deadline).count()));
+        if (outputOpen && !ReadAvailable(output.read, onOutput))
             outputOpen = false;
+        if (waits[0].revents != 0) {
+            int value = 0;
+            ssize_t got = 0;
+            do {
+                got = ::read(status.read, &value, sizeof value);
+            } while (got < 0 && errno == EINTR);
+            if (got == static_cast<ssize_t>(sizeof value))
+                waitStatus = value;
+            break; // the program ended, or its guard did
+        }
     }
     // Whatever it started ends with it; a program stopped or late ends here.
-    ::kill(-pid, SIGKILL);
-    int status = 0;
-    pid_t waited = 0;
-    while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
-    }
-    if (outcome.end == ChildEnd::Exited && waited != pid) {
+    const std::optional<int> guardStatus = endGroup();
+    if (outcome.end == ChildEnd::Exited && !waitStatus && !guardStatus) {
         outcome.end = ChildEnd::ExitUnknown;
         outcome.reason = SystemMessage(errno);
     } else if (outcome.end == ChildEnd::Exited) {
-        outcome.exitCode = WIFEXITED(status)     ? WEXITSTATUS(status)
-                           : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
-                                                 : -1;
+        // Without the program's status, the guard's tells how the run ended (a guard killed).
+        outcome.exitCode = ExitCodeOf(waitStatus ? *waitStatus : *guardStatus);
     }
     // What is left in the pipe, now that every writer of the group is gone. A process that left
     // the group could keep the pipe open for ever: it gets a moment, not more.
     const Clock::time_point drained = Clock::now() + std::chrono::seconds(1);
-    while (outputOpen && ReadAvailable(fds.output, outcome) && Clock::now() < drained) {
-        pollfd wait{fds.output, POLLIN, 0};
+    while (outputOpen && ReadAvailable(output.read, onOutput) && Clock::now() < drained) {
+        pollfd wait{output.read, POLLIN, 0};
         ::poll(&wait, 1, 100);
     }
     return outcome;
@@ -300,8 +417,8 @@ ProgramStarter& SystemProgramStarter() {
 }
 
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
-                      const std::function<bool()>& stopRequested) {
-    return RunChildHere(start, deadline, stopRequested);
+                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
+    return RunChildHere(start, deadline, stopRequested, onOutput);
 }
 
 } // namespace pilotrame

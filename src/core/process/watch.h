@@ -17,12 +17,10 @@ using Clock = std::chrono::steady_clock;
 // the consoles end within this time. The end of a program itself is seen at once.
 constexpr std::chrono::milliseconds kStopPoll{100};
 
-// Keeps what fits of the output and counts the rest as cut.
-inline void Keep(ChildOutcome& outcome, const char* bytes, std::size_t size) {
-    const std::size_t room = kMaxChildOutput - std::min(kMaxChildOutput, outcome.output.size());
-    outcome.output.append(bytes, std::min(room, size));
-    if (size > room)
-        outcome.outputCut = true;
+// Hands output on to the sink, when there is one.
+inline void Pass(const ChildOutputSink& onOutput, const char* bytes, std::size_t size) {
+    if (onOutput && size > 0)
+        onOutput(std::string_view(bytes, size));
 }
 
 // How long to wait before looking again: until the deadline, kStopPoll at most.

@@ -123,7 +123,7 @@ public:
     HANDLE event() const { return m_overlapped.hEvent; }
 
     // Keeps what has come; false once every holder of the write end has closed it.
-    bool take(ChildOutcome& outcome) {
+    bool take(const ChildOutputSink& onOutput) {
         while (true) {
             if (!m_pending) {
                 if (!ReadFile(m_read, m_buffer, sizeof m_buffer, nullptr, &m_overlapped) &&
@@ -139,7 +139,7 @@ public:
                 return false;
             }
             m_pending = false;
-            Keep(outcome, m_buffer, got);
+            Pass(onOutput, m_buffer, got);
         }
     }
 
@@ -235,7 +235,8 @@ bool MakeJob(Handles& handles, std::string& reason) {
 }
 
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
-                          const std::function<bool()>& stopRequested) {
+                          const std::function<bool()>& stopRequested,
+                          const ChildOutputSink& onOutput) {
     ChildOutcome outcome;
     Handles handles;
     OutputPipe output;
@@ -252,7 +253,7 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     bool outputOpen = true;
     while (true) {
         if (outputOpen)
-            outputOpen = output.take(outcome);
+            outputOpen = output.take(onOutput);
         const HANDLE waits[] = {handles.process, output.event()};
         const DWORD waited = WaitForMultipleObjects(outputOpen ? 2 : 1, waits, FALSE,
                                                     static_cast<DWORD>(WaitFor(deadline).count()));
@@ -280,7 +281,7 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     }
     // What is left in the pipe, now that the job is empty; a holder outside it gets a moment.
     const ULONGLONG drained = GetTickCount64() + kOutputWaitMs;
-    while (outputOpen && output.take(outcome)) {
+    while (outputOpen && output.take(onOutput)) {
         const ULONGLONG now = GetTickCount64();
         if (now >= drained)
             break;
@@ -297,8 +298,8 @@ ProgramStarter& SystemProgramStarter() {
 }
 
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
-                      const std::function<bool()>& stopRequested) {
-    return RunChildHere(start, deadline, stopRequested);
+                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
+    return RunChildHere(start, deadline, stopRequested, onOutput);
 }
 
 } // namespace pilotrame

@@ -444,6 +444,8 @@ std::string TextFaultText(const Error& error) {
     case TextFault::MissingNumber:
         return "l'option " + InQuotes(key) + " attend un nombre";
     case TextFault::OnlyWithRun:
+        if (key == "--skip-unready")
+            return "--skip-unready ne va qu'avec --generate --run";
         return "--workers et --timeout ne vont qu'avec --generate --run";
     case TextFault::RunAndExecute:
         return "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un "
@@ -516,8 +518,11 @@ std::string AutocadNotStartedText(const std::string& program) {
 std::string ExecuteFailureText(const Error& error, Engine engine) {
     if (error.operation != Operation::StartProgram)
         return GenerationFailureText(error);
-    return engine == Engine::Console ? ConsoleNotFoundText(error.detail)
-                                     : AutocadNotStartedText(error.detail);
+    if (engine != Engine::Console)
+        return AutocadNotStartedText(error.detail);
+    const bool missing = error.cause == Cause::System && (error.code == ErrorCode::FileNotFound ||
+                                                          error.code == ErrorCode::PathNotFound);
+    return missing ? ConsoleNotFoundText(error.detail) : ConsoleNotExecutableText(error.detail);
 }
 
 std::string_view NothingToExecuteText(Engine engine) {
@@ -853,6 +858,77 @@ std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) 
     return line;
 }
 
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
+    return "lancé   " + run.name + "   (" + std::to_string(started) + "/" + std::to_string(total) +
+           " lancés)";
+}
+
+std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
+    std::string text = "La console AutoCAD ne peut pas exécuter ce travail, aucun plan n'a été "
+                       "lancé :";
+    for (const ConsoleRefusal& refusal : refusals) {
+        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : ";
+        switch (refusal.limit) {
+        case ConsoleLimit::OpensDrawing:
+            text += "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
+            break;
+        case ConsoleLimit::ClosesDrawing:
+            text += "la console ferme elle-même le plan à la fin du script (« _qsave » "
+                    "l'enregistre)";
+            break;
+        case ConsoleLimit::Quits:
+            text += "la console s'arrête d'elle-même à la fin du script";
+            break;
+        case ConsoleLimit::RunsVba:
+            text += "la console n'exécute pas les macros VBA";
+            break;
+        case ConsoleLimit::UsesClipboard:
+            text += "la console n'a pas accès au presse-papiers";
+            break;
+        }
+    }
+    return text + "." + std::string(kCrLf) +
+           "Retirez ces lignes, ou choisissez le moteur « AutoCAD, un script pour tous les "
+           "plans » dans la configuration : il les exécute.";
+}
+
+std::string SkippedDrawingsText(const DrawingCheck& check) {
+    std::string lines = DrawingCheckText(check);
+    if (lines.ends_with(kCrLf))
+        lines.resize(lines.size() - kCrLf.size());
+    return "Vérification des plans : " +
+           DrawingCheckSummaryText(check.checked, static_cast<int>(check.issues.size())) +
+           " ; ces plans sont laissés de côté :" + std::string(kCrLf) + lines;
+}
+
+std::string DuplicatesLeftOutText(int duplicates) {
+    if (duplicates <= 0)
+        return {};
+    return Counted(duplicates, "plan listé une seconde fois laissé",
+                   "plans listés une seconde fois laissés") +
+           " de côté : chaque plan n'est lancé qu'une fois.";
+}
+
+std::string DrawingTipText(const DrawingRun& run) {
+    std::string tip = DrawingFailureDetail(run);
+    // " (code de sortie 4)" without its brackets.
+    if (tip.size() > 3)
+        tip = tip.substr(2, tip.size() - 3);
+    if (run.outputTail.empty())
+        return tip;
+    return tip + (tip.empty() ? "" : "\n\n") + "Fin de la sortie de la console :\n" +
+           ToLf(run.outputTail);
+}
+
+std::string JournalFailureText(const std::vector<Error>& failures) {
+    std::string text = "Le journal n'a pas pu être écrit en entier :";
+    for (const Error& failure : failures)
+        text += std::string(kCrLf) + failure.path + " : " +
+                (failure.cause == Cause::System ? NumberAndDescription(failure)
+                                                : FileFailureText(failure));
+    return text;
+}
+
 std::string DurationText(double seconds) {
     return SecondsText(seconds) + " s";
 }
@@ -863,6 +939,7 @@ std::string BatchCountsText(const BatchCounts& counts) {
     };
     return count(DrawingState::Running, counts.running) + "   " +
            count(DrawingState::Succeeded, counts.succeeded) + "   " +
+           count(DrawingState::ScriptError, counts.scriptErrors) + "   " +
            count(DrawingState::Failed, counts.failed) + "   " +
            count(DrawingState::TimedOut, counts.timedOut) + "   " +
            count(DrawingState::Stopped, counts.stopped) + "   " +
@@ -878,6 +955,25 @@ std::string Clock(double seconds) {
     return text;
 }
 } // namespace
+
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds) {
+    std::string line = "[" + std::to_string(counts.finished()) + "/" + std::to_string(total) + "]";
+    const auto count = [&line](DrawingState state, int n, bool always = false) {
+        if (n > 0 || always)
+            line += "  " + std::string(DrawingStateText(state)) + " " + std::to_string(n);
+    };
+    count(DrawingState::Succeeded, counts.succeeded, true);
+    count(DrawingState::ScriptError, counts.scriptErrors);
+    count(DrawingState::Failed, counts.failed);
+    count(DrawingState::TimedOut, counts.timedOut);
+    count(DrawingState::Stopped, counts.stopped);
+    count(DrawingState::Running, counts.running);
+    line += "  " + Clock(elapsedSeconds);
+    const int finished = counts.finished();
+    if (finished > 0 && finished < total)
+        line += ", reste " + Clock(elapsedSeconds / finished * (total - finished));
+    return line;
+}
 
 std::string BatchTimeText(double elapsedSeconds, const BatchCounts& counts, int total) {
     std::string text = "Temps écoulé : " + Clock(elapsedSeconds);
@@ -907,8 +1003,9 @@ std::string RunSettingsFailureText(const Error& error) {
 std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
                              const std::string& runFolder) {
     std::string text =
-        std::to_string(counts.succeeded) + " réussi(s), " + std::to_string(counts.failed) +
-        " échec(s), " + std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
+        std::to_string(counts.succeeded) + " réussi(s), " + std::to_string(counts.scriptErrors) +
+        " erreur(s) de script, " + std::to_string(counts.failed) + " échec(s), " +
+        std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
         std::to_string(counts.stopped) + " arrêté(s), " + std::to_string(counts.notStarted) +
         " non lancé(s), en " + Clock(elapsedSeconds) + ".";
     text += std::string(kCrLf) + "Journal : " + runFolder;
@@ -929,6 +1026,13 @@ std::string RunSettingsRefusedText(const Error& error) {
 std::string ConsoleNotFoundText(const std::string& program) {
     return "Console d'AutoCAD introuvable, aucun plan n'a été lancé : " + std::string(kCrLf) +
            program + std::string(kCrLf) +
+           "Choisissez le « Programme console » dans la configuration (Exécution des plans), ou "
+           "donnez-le à la clé console= de execution.txt ou execution.console= du travail.";
+}
+
+std::string ConsoleNotExecutableText(const std::string& program) {
+    return "La console d'AutoCAD n'est pas un programme exécutable, aucun plan n'a été lancé : " +
+           std::string(kCrLf) + program + std::string(kCrLf) +
            "Choisissez le « Programme console » dans la configuration (Exécution des plans), ou "
            "donnez-le à la clé console= de execution.txt ou execution.console= du travail.";
 }

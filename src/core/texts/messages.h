@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/error.h"
+#include "batch/console.h"
 #include "batch/journal.h"
 #include "batch/runsettings.h"
 #include "check/drawingcheck.h"
@@ -224,11 +225,36 @@ std::string RenameStopText(const Error& failure, int renamedBefore);
 // s".
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run);
 
+// The line of --run when a drawing starts, where standard error is no terminal:
+// "lancé   A01.dwg   (3/200 lancés)".
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run);
+
+// The status line of --run on a terminal: finished out of all, the count of each state met so
+// far, the time spent and the time left.
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds);
+
 // Why a console run does not start when "REMPLACE TEXTE (vba)" is ticked.
 inline constexpr std::string_view kConsoleHasNoVbaText =
     "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
+
+// Why a console run does not start when its job holds what the console cannot run: each line
+// with its box, its command and why, then what to do.
+std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals);
+
+// The drawings --skip-unready leaves out: the check's count, then each drawing with its problem.
+std::string SkippedDrawingsText(const DrawingCheck& check);
+
+// How many drawings listed again under the same path were left out; empty for none.
+std::string DuplicatesLeftOutText(int duplicates);
+
+// The tip of a drawing's state in "Exécution des plans": why it did not succeed, then the end of
+// its console's output; empty for a drawing without either.
+std::string DrawingTipText(const DrawingRun& run);
+
+// The journal of a run could not be written whole: each file that failed, and why.
+std::string JournalFailureText(const std::vector<Error>& failures);
 
 // A drawing's time, as the window and the command line show it: "3,2 s".
 std::string DurationText(double seconds);
@@ -267,6 +293,9 @@ std::string RunSettingsRefusedText(const Error& error);
 
 // The console program is no file: nothing ran.
 std::string ConsoleNotFoundText(const std::string& program);
+
+// The console program is a file that cannot be run (not executable, or no program): nothing ran.
+std::string ConsoleNotExecutableText(const std::string& program);
 
 // Why no console was started: the check of the drawings, as DrawingsNotReadyText says it.
 std::string DrawingsNotReadyForRunText(int checked, int problems, const std::string& issueLines);

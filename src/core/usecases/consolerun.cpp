@@ -7,35 +7,11 @@
 #include "script/drawingsection.h"
 #include "script/operations.h"
 
-#include <mutex>
 #include <unordered_set>
 
 namespace pilotrame {
 
 namespace {
-
-// Writes each drawing's log as it ends, then tells the caller's observer.
-class JournalKeeper final : public BatchObserver {
-public:
-    JournalKeeper(const ConsoleRunPlan& plan, BatchObserver& next) : m_plan(plan), m_next(next) {}
-    void drawingStarted(std::size_t index, const DrawingRun& run) override {
-        m_next.drawingStarted(index, run);
-    }
-    void drawingFinished(std::size_t index, const DrawingRun& run) override {
-        const BatchRequest& batch = m_plan.batch;
-        // A log that cannot be written does not stop the run: the summary names the drawing's
-        // state all the same.
-        [[maybe_unused]] const Status written =
-            WriteDrawingLog(m_plan.runFolder, index, run,
-                            WindowsCommandLine(ConsoleStart(batch.consolePath, run.path(),
-                                                            batch.scriptPath, batch.language)));
-        m_next.drawingFinished(index, run);
-    }
-
-private:
-    const ConsoleRunPlan& m_plan;
-    BatchObserver& m_next;
-};
 
 BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     BatchRequest batch;
@@ -43,6 +19,7 @@ BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     batch.language = run.language;
     batch.workers = run.workers;
     batch.timeout = std::chrono::seconds(run.timeoutSeconds);
+    batch.failureMessages = run.failureMessages;
     return batch;
 }
 
@@ -53,6 +30,7 @@ Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
     if (!folder)
         return InOperation(folder.error(), Operation::CreateScript);
     plan.runFolder = std::move(*folder);
+    plan.batch.logFolder = plan.runFolder;
     return Success();
 }
 
@@ -71,6 +49,11 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         return error;
     }
     ConsoleRunPlan plan;
+    plan.refusals = ConsoleRefusals(request.job);
+    if (!plan.refusals.empty()) {
+        plan.stop = RunStop::NotForConsole;
+        return plan;
+    }
     plan.batch = BatchOf(run, request.settings.acadPath());
     const Result<std::string> script =
         WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
@@ -111,6 +94,7 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
                 plan.batch.drawings.push_back(std::move(drawing));
         }
     }
+    plan.duplicates = static_cast<int>(RemoveDuplicateDrawings(plan.batch.drawings));
     if (plan.batch.drawings.empty()) {
         plan.stop = RunStop::NothingToProcess;
         return plan;
@@ -124,12 +108,16 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
     return plan;
 }
 
-std::vector<DrawingRun> RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
-                                       BatchControl& control) {
-    JournalKeeper keeper(plan, observer);
-    std::vector<DrawingRun> runs = RunBatch(plan.batch, keeper, control);
-    [[maybe_unused]] const Status summary = WriteRunSummary(plan.runFolder, runs);
-    return runs;
+ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
+                                 BatchControl& control) {
+    ConsoleRunOutcome outcome;
+    outcome.runs = RunBatch(plan.batch, observer, control);
+    for (const DrawingRun& run : outcome.runs)
+        if (run.logFailure)
+            outcome.journalFailures.push_back(*run.logFailure);
+    for (Error& failure : WriteRunSummary(plan.runFolder, outcome.runs))
+        outcome.journalFailures.push_back(std::move(failure));
+    return outcome;
 }
 
 Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
@@ -143,8 +131,15 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
         plan.stop = RunStop::NothingToProcess;
         return plan;
     }
+    // The script is read whole before the new folder is made: a script that is gone stops here.
+    const Result<std::string> script = ReadFileBytes(previous.batch.scriptPath);
+    if (!script)
+        return InOperation(script.error(), Operation::CreateScript);
     if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
         return made.error();
+    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
+    if (Status written = ReplaceFileContent(plan.batch.scriptPath, *script); !written)
+        return InOperation(written.error(), Operation::CreateScript);
     return plan;
 }
 

@@ -1,6 +1,7 @@
 #include "usecases/executescript.h"
 
 #include "base/fileio.h"
+#include "batch/console.h"
 
 #include <chrono>
 
@@ -53,7 +54,8 @@ Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks&
                           std::chrono::system_clock::now());
     if (!plan)
         return plan.error();
-    const Executed executed = StoppedRun(*plan);
+    Executed executed = StoppedRun(*plan);
+    executed.refusals = plan->refusals;
     if (executed.stop == RunStop::None && hooks.batch)
         hooks.batch->run(std::move(*plan));
     return executed;
@@ -63,8 +65,8 @@ Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks&
 
 Status CheckConsoleRun(const ExecuteRequest& request) {
     const std::string console = ConsoleProgram(request.run, request.script.settings.acadPath());
-    if (Status found = CheckReadable(console); !found) {
-        Error error = InOperation(found.error(), Operation::StartProgram);
+    if (Status runnable = CheckConsoleProgram(console); !runnable) {
+        Error error = runnable.error();
         error.detail = console;
         return error;
     }

@@ -49,11 +49,12 @@ struct Executed {
     std::optional<DrawingCheck> problems; // the check, when it found drawings with problems
     int skipped = 0;                      // drawings left out by the answer SkipProblems
     std::optional<RenameReport> renaming; // what the renaming did, when it ran
+    std::vector<ConsoleRefusal> refusals; // NotForConsole: what AutoCAD's console cannot run
 };
 
-// The checks made before any console starts: the console program of the run must be a file
-// (AutoCAD's own folder when no console is set). Fails with operation StartProgram, detail: the
-// program.
+// The checks made before any console starts: the console program of the run must be a program
+// this system can start (CheckConsoleProgram; AutoCAD's own folder when no console is set).
+// Fails with operation StartProgram, detail: the program.
 Status CheckConsoleRun(const ExecuteRequest& request);
 
 // "Executer script". A list that cannot be read fails first (operation ReadList) and nothing is

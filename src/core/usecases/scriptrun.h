@@ -42,6 +42,7 @@ enum class RunStop {
     Cancelled,        // the answer to the check was Cancel: the script was not touched
     DrawingsNotReady, // the answer was KeepAutocadStopped: the script is written, AutoCAD is not
     NothingToProcess, // the script opens no drawing: AutoCAD is not started on it
+    NotForConsole,    // the job holds what AutoCAD's console cannot run: nothing was written
 };
 
 // What a run did.

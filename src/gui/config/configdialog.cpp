@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -293,6 +294,11 @@ void ConfigDialog::buildRunGroup() {
     // What execution.txt would refuse cannot be typed (IsLanguageTag).
     m_language->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[A-Za-z0-9-]*")), m_language));
+    m_failureMessages = new QPlainTextEdit(m_runGroup);
+    m_failureMessages->setObjectName(QStringLiteral("RunFailureMessages"));
+    m_failureMessages->setToolTip(
+        QStringLiteral("Un message par ligne : une console qui en écrit un est en « erreur de "
+                       "script », même quand elle finit avec le code 0."));
     int row = 0;
     const auto addRow = [&](const QString& caption, QWidget* field, QWidget* extra = nullptr) {
         grid->addWidget(new QLabel(caption, m_runGroup), row, 0);
@@ -307,6 +313,7 @@ void ConfigDialog::buildRunGroup() {
     addRow(QStringLiteral("Délai par plan :"), m_timeout);
     addRow(QStringLiteral("Langue (/l) :"), m_language);
     grid->setRowStretch(row, 1);
+    addRow(QStringLiteral("Messages d'échec :"), m_failureMessages);
     grid->setColumnStretch(1, 1);
     m_runGroup->hide();
     connect(m_chooseConsole, &QPushButton::clicked, this, &ConfigDialog::onChooseConsoleClicked);
@@ -324,6 +331,7 @@ RunSettings ConfigDialog::shownRunSettings() const {
     run.workers = m_workers->value();
     run.timeoutSeconds = m_timeout->value();
     run.language = ToStd(m_language->text().trimmed());
+    run.failureMessages = SplitFailureMessages(ToStd(m_failureMessages->toPlainText()));
     return run;
 }
 
@@ -333,6 +341,10 @@ void ConfigDialog::showRunSettings(const RunSettings& run) {
     m_workers->setValue(run.workers);
     m_timeout->setValue(run.timeoutSeconds);
     m_language->setText(FromStd(run.language));
+    QStringList messages;
+    for (const std::string& message : run.failureMessages)
+        messages << FromStd(message);
+    m_failureMessages->setPlainText(messages.join(QLatin1Char('\n')));
 }
 
 void ConfigDialog::showExecutionPage() {

@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QSpinBox;
 class QGroupBox;
 class QLabel;
@@ -158,6 +159,7 @@ private:
     QSpinBox* m_workers = nullptr;
     QSpinBox* m_timeout = nullptr;
     QLineEdit* m_language = nullptr;
+    QPlainTextEdit* m_failureMessages = nullptr;
 };
 
 } // namespace pilotrame::gui

@@ -56,8 +56,10 @@ QVariant BatchRunModel::data(const QModelIndex& index, int role) const {
     case Folder:
         return FromStd(run.folder);
     case State:
-        if (role == Qt::ToolTipRole && !run.reason.empty())
-            return FromStd(run.reason);
+        if (role == Qt::ToolTipRole) {
+            const std::string tip = DrawingTipText(run);
+            return tip.empty() ? QVariant() : QVariant(FromStd(tip));
+        }
         return FromStd(DrawingStateText(run.state));
     case Duration:
         if (run.state == DrawingState::NotStarted || run.state == DrawingState::Running)
@@ -114,7 +116,13 @@ BatchRunWindow::BatchRunWindow(ConsoleRunPlan plan, std::string scriptFolder, QW
     setWindowTitle(FromStd(kBatchWindowTitle));
     buildControls();
     m_model->reset(m_plan.batch.drawings);
+    showDuplicates();
     showProgress();
+}
+
+void BatchRunWindow::showDuplicates() {
+    m_duplicates->setText(FromStd(DuplicatesLeftOutText(m_plan.duplicates)));
+    m_duplicates->setVisible(m_plan.duplicates > 0);
 }
 
 BatchRunWindow::~BatchRunWindow() {
@@ -133,6 +141,8 @@ void BatchRunWindow::buildControls() {
     m_counts->setObjectName(QStringLiteral("Counts"));
     m_time = new QLabel(this);
     m_time->setObjectName(QStringLiteral("Time"));
+    m_duplicates = new QLabel(this);
+    m_duplicates->setObjectName(QStringLiteral("Duplicates"));
 
     m_model = new BatchRunModel(this);
     m_table = new QTableView(this);
@@ -165,6 +175,7 @@ void BatchRunWindow::buildControls() {
     layout->addWidget(m_progress);
     layout->addWidget(m_counts);
     layout->addWidget(m_time);
+    layout->addWidget(m_duplicates);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     resize(820, 520);
@@ -188,9 +199,10 @@ void BatchRunWindow::start() {
     m_stop->setEnabled(true);
     m_runAgain->setEnabled(false);
     m_worker = std::make_unique<std::thread>([this] {
-        std::vector<DrawingRun> runs = RunConsolePlan(m_plan, *m_relay, m_control);
+        ConsoleRunOutcome outcome = RunConsolePlan(m_plan, *m_relay, m_control);
         QMetaObject::invokeMethod(
-            this, [this, runs = std::move(runs)] { onBatchEnded(runs); }, Qt::QueuedConnection);
+            this, [this, outcome = std::move(outcome)] { onBatchEnded(outcome); },
+            Qt::QueuedConnection);
     });
     showProgress();
 }
@@ -211,13 +223,16 @@ void BatchRunWindow::onDrawingFinished(std::size_t index, const DrawingRun& run)
     showProgress();
 }
 
-void BatchRunWindow::onBatchEnded(const std::vector<DrawingRun>& runs) {
+void BatchRunWindow::onBatchEnded(const ConsoleRunOutcome& outcome) {
     joinWorker();
     m_ticker->stop();
-    m_model->reset(runs);
+    m_model->reset(outcome.runs);
     m_stop->setEnabled(false);
-    m_runAgain->setEnabled(!DrawingsToRunAgain(runs).empty());
+    m_runAgain->setEnabled(!DrawingsToRunAgain(outcome.runs).empty());
     showProgress();
+    if (!outcome.journalFailures.empty())
+        ShowMessage(this, FromStd(kErrorTitle),
+                    FromStd(JournalFailureText(outcome.journalFailures)), MessageIcon::Critical);
     emit finished();
 }
 
@@ -249,10 +264,16 @@ bool BatchRunWindow::endRunningConsoles() {
         return true;
     const MessageRequest question{FromStd(kBatchWindowTitle), FromStd(kCloseWhileRunningQuestion),
                                   MessageIcon::Question, MessageButtons::YesNo};
-    if (Prompts::instance().message(this, question) != Answer::Yes)
+    // No console starts while the question is open; on "Non" the batch goes on.
+    m_control.holdStarts = true;
+    const bool end = Prompts::instance().message(this, question) == Answer::Yes;
+    if (end) {
+        m_control.noMoreStarts = true;
+        m_control.endRunning = true;
+    }
+    m_control.holdStarts = false;
+    if (!end)
         return false;
-    m_control.noMoreStarts = true;
-    m_control.endRunning = true;
     joinWorker();
     return true;
 }
@@ -271,6 +292,7 @@ void BatchRunWindow::onRunAgainClicked() {
         return;
     m_plan = *again;
     m_model->reset(m_plan.batch.drawings);
+    showDuplicates();
     start();
 }
 

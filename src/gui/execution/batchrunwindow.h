@@ -48,7 +48,8 @@ private:
 // the table of the drawings. "Arrêter" starts no new console and asks whether to end the running
 // ones; at the end "Relancer les échecs" runs again what did not succeed, "Ouvrir le journal"
 // opens the run's folder, "Fermer" closes. Closing the window while consoles run asks first and
-// ends them: no console outlives the window.
+// ends them: no console outlives the window, and none starts while the question is open. A
+// journal that could not be written whole is told at the end.
 class BatchRunWindow final : public QDialog {
     Q_OBJECT
 
@@ -81,11 +82,12 @@ private:
     void onOpenJournalClicked();
     void onDrawingStarted(std::size_t index, const DrawingRun& run);
     void onDrawingFinished(std::size_t index, const DrawingRun& run);
-    void onBatchEnded(const std::vector<DrawingRun>& runs);
+    void onBatchEnded(const ConsoleRunOutcome& outcome);
     // Asks, when consoles run, whether to end them; false when the user keeps them running.
     bool endRunningConsoles();
     void joinWorker();
     void showProgress();
+    void showDuplicates();
 
     ConsoleRunPlan m_plan;
     std::string m_scriptFolder;
@@ -97,6 +99,7 @@ private:
     BatchRunModel* m_model = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_counts = nullptr;
+    QLabel* m_duplicates = nullptr;
     QLabel* m_time = nullptr;
     QTableView* m_table = nullptr;
     QPushButton* m_stop = nullptr;

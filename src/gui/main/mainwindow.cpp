@@ -516,6 +516,9 @@ void MainWindow::executeScript() {
     if (executed->stop == RunStop::NothingToProcess)
         ShowMessage(this, FromStd(kProgramTitle), FromStd(NothingToExecuteText(engine)),
                     MessageIcon::Information);
+    if (executed->stop == RunStop::NotForConsole)
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ConsoleRefusalsText(executed->refusals)),
+                    MessageIcon::Critical);
 }
 
 MainJob MainWindow::currentMainJob() const {

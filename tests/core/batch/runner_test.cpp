@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "batch/console.h"
+#include "batch/journal.h"
 #include "process/childprocess.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
@@ -98,7 +99,7 @@ TEST_F(BatchRunTest, EveryDrawingIsDoneExactlyOnceWhateverTheNumberAtOnce) {
         const std::vector<DrawingRun> runs = run();
         ASSERT_EQ(runs.size(), names.size());
         for (std::size_t i = 0; i < runs.size(); ++i) {
-            EXPECT_EQ(runs[i].state, DrawingState::Succeeded) << names[i] << runs[i].output;
+            EXPECT_EQ(runs[i].state, DrawingState::Succeeded) << names[i] << runs[i].outputTail;
             EXPECT_EQ(doneCount(names[i]), 1u) << names[i];
         }
         // Started in list order, each once; each finished once.
@@ -114,6 +115,7 @@ TEST_F(BatchRunTest, EveryDrawingIsDoneExactlyOnceWhateverTheNumberAtOnce) {
 // run goes on past a console that hangs, crashes or leaves a child behind.
 TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     request.timeout = 2s;
+    request.logFolder = dir.folder();
     request.workers = 2;
     addDrawings({"a_hang.dwg", "b.dwg", "c_exit3.dwg", "d_crash.dwg", "e_child.dwg",
                  "f_child_hang.dwg", "g.dwg", "h_leak" + std::to_string(getpid()) + ".dwg"});
@@ -143,11 +145,11 @@ TEST_F(BatchRunTest, EachWayOfEndingIsTold) {
     EXPECT_EQ(byName["absent.dwg"].exitCode, 2);
     for (const char* name : {"a_hang.dwg", "b.dwg", "c_exit3.dwg", "e_child.dwg", "g.dwg"})
         EXPECT_EQ(doneCount(name), 1u) << name;
-    // The console's UTF-16LE output arrives as UTF-8, accents whole.
-    EXPECT_NE(byName["b.dwg"].output.find("Exécution du script " + request.scriptPath),
-              std::string::npos)
-        << byName["b.dwg"].output;
-    EXPECT_NE(byName["b.dwg"].output.find("(fr-FR)"), std::string::npos);
+    // The console's UTF-16LE output arrives in the log as UTF-8, accents whole.
+    const std::string log = ReadBytes(request.logFolder + LogName(1, runs.size(), runs[1]));
+    EXPECT_NE(log.find("Exécution du script " + request.scriptPath + "\r\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("(fr-FR)"), std::string::npos);
     EXPECT_EQ(CountStates(runs).timedOut, 2);
 }
 
@@ -166,6 +168,7 @@ TEST_F(BatchRunTest, AConsoleThatCannotStartFailsWithItsReason) {
 // it gets; no file this program holds open, even inheritable, reaches it.
 TEST_F(BatchRunTest, PathsReachTheConsoleWordForWord) {
     std::FILE* held = std::fopen(dir.path("tenu.txt").c_str(), "w");
+    request.logFolder = dir.folder();
     const std::pair<std::string, std::string> cases[] = {
         {"mes plans", "A 01.dwg"},
         {"Façade été", "coupé.dwg"},
@@ -190,8 +193,9 @@ TEST_F(BatchRunTest, PathsReachTheConsoleWordForWord) {
                                : "";
         for (const std::string& argument : start.arguments)
             said += "Argument : " + argument + "\r\n";
-        EXPECT_NE(ran.output.find(said), std::string::npos) << ran.output;
-        EXPECT_EQ(ran.output.find("tenu.txt"), std::string::npos) << ran.output;
+        const std::string log = ReadBytes(request.logFolder + LogName(0, 1, ran));
+        EXPECT_NE(log.find(said), std::string::npos) << log;
+        EXPECT_EQ(log.find("tenu.txt"), std::string::npos) << log;
     }
     std::fclose(held);
 }
@@ -237,6 +241,110 @@ TEST_F(BatchRunTest, ARunningConsoleAndItsChildAreSeenUntilStopped) {
     const std::vector<DrawingRun> runs = run();
     stopper.join();
     EXPECT_EQ(runs[0].state, DrawingState::Stopped);
+}
+
+// Code 0 is a success only when the output holds no failure message and the script's saves were
+// made; the exit code of a console that failed wins.
+TEST_F(BatchRunTest, AScriptThatFailedUnderCodeZeroIsAScriptError) {
+    request.failureMessages = {"Unknown command", "Commande inconnue"};
+    const std::string dxfSave = "_saveas\r\nDXF\r\n\r\n\r\n";
+    struct Case {
+        std::string name;
+        std::string script;
+        DrawingState state;
+        std::string message;
+        std::string unsaved;
+    };
+    const Case cases[] = {
+        {"a_unknown.dwg", "zoom\r\n_qsave\r\n", DrawingState::ScriptError, "Commande inconnue", ""},
+        {"b_nosave.dwg", "_qsave\r\n", DrawingState::ScriptError, "", "b_nosave.dwg"},
+        {"c_nosave.dwg", "zoom\r\net\r\n", DrawingState::Succeeded, "", ""},
+        {"d.dwg", dxfSave + "_qsave\r\n", DrawingState::Succeeded, "", ""},
+        {"e_nosave.dwg", dxfSave, DrawingState::ScriptError, "", "e_nosave.dxf"},
+        {"f_unknown_exit3.dwg", "_qsave\r\n", DrawingState::Failed, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(request.scriptPath, c.script);
+        request.drawings.clear();
+        addDrawings({c.name});
+        const DrawingRun run = this->run().front();
+        EXPECT_EQ(run.state, c.state);
+        EXPECT_EQ(run.failureMessage, c.message);
+        EXPECT_EQ(run.unsavedFile, c.unsaved.empty() ? "" : dir.path(c.unsaved));
+    }
+}
+
+// A console that writes without end goes to its log as it comes: the log keeps the start and the
+// end, a message at the very end is found, and memory holds only the tail.
+TEST_F(BatchRunTest, ALongOutputIsLoggedAsItComesAndSearchedToItsEnd) {
+    request.failureMessages = {"Commande inconnue"};
+    request.logFolder = dir.folder();
+    addDrawings({"a_big12_unknown.dwg"});
+    const std::vector<DrawingRun> runs = run();
+    EXPECT_EQ(runs[0].state, DrawingState::ScriptError);
+    EXPECT_LE(runs[0].outputTail.size(), ConsoleOutputReader::kTailSize);
+    const std::string log = ReadBytes(dir.path(LogName(0, 1, runs[0])));
+    EXPECT_LT(log.size(), kLogOutputLimit + 2 * ConsoleOutputReader::kTailSize);
+    EXPECT_TRUE(log.ends_with("Commande inconnue \"ZOOMX\". Appuyez sur F1 pour obtenir de l'aide."
+                              "\r\nFin du script\r\n\r\n--- Fin de la sortie de la console "
+                              "---\r\nEtat : erreur de script (message « Commande inconnue » dans "
+                              "la sortie de la console)\r\nDurée : " +
+                              SecondsText(runs[0].seconds) + " s\r\n"))
+        << log.substr(log.size() - 400);
+}
+
+// A log that cannot be written is told for its drawing, and the batch goes on.
+TEST_F(BatchRunTest, ALogThatCannotBeWrittenIsToldAndTheBatchGoesOn) {
+    request.logFolder = dir.path("absent") + kNativeSeparator;
+    addDrawings({"a.dwg", "b.dwg"});
+    for (const DrawingRun& r : run()) {
+        EXPECT_EQ(r.state, DrawingState::Succeeded);
+        ASSERT_TRUE(r.logFailure);
+        EXPECT_EQ(r.logFailure->operation, Operation::WriteJournal);
+        EXPECT_EQ(r.logFailure->path, request.logFolder + LogName(r.name == "b.dwg", 2, r));
+    }
+}
+
+// While starts are held (a question is open), no console starts; the batch then goes on.
+TEST_F(BatchRunTest, HeldStartsWaitAndThenGoOn) {
+    addDrawings({"a.dwg", "b.dwg"});
+    control.holdStarts = true;
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(300ms);
+        std::lock_guard lock(recorder.mutex);
+        EXPECT_TRUE(recorder.started.empty());
+        control.holdStarts = false;
+    });
+    const std::vector<DrawingRun> runs = run();
+    releaser.join();
+    EXPECT_EQ(CountStates(runs).succeeded, 2);
+}
+
+TEST(Duplicates, AreTheSamePathOnceMadePlain) {
+    struct Case {
+        std::string path;
+        std::string key;
+    };
+    const Case cases[] = {
+#ifdef _WIN32
+        {"C:\\Plans\\\\.\\a.DWG", "C:\\PLANS\\A.DWG"},
+        {"c:/plans//A.dwg", "C:\\PLANS\\A.DWG"},
+        {"\\\\srv\\p\\a.dwg", "\\\\SRV\\P\\A.DWG"},
+#else
+        {"/plans//./a.dwg", "/plans/a.dwg"},
+        {"dwg//x.dwg", "dwg/x.dwg"},
+        {"./dwg/X.dwg", "dwg/X.dwg"},
+#endif
+    };
+    std::vector<DrawingRun> drawings;
+    for (const Case& c : cases) {
+        EXPECT_EQ(DrawingKey(c.path), c.key);
+        drawings.push_back(DrawingRun{});
+        drawings.back().name = c.path;
+    }
+    drawings.push_back(drawings.front());
+    EXPECT_EQ(RemoveDuplicateDrawings(drawings), kNativeSeparator == '\\' ? 2u : 1u);
 }
 
 #ifdef _WIN32

@@ -59,6 +59,12 @@ TEST(CommandLineParse, AcceptedArguments) {
         {{"--generate", "--run", "--timeout", " 90 "},
          Cmd(CommandAction::Generate, {}, {}, false, true, {}, 90)},
         {{"--workers", "3", "--help"}, Cmd(CommandAction::Help, {}, {}, false, false, 3)},
+        {{"--skip-unready", "--generate", "--run"},
+         [] {
+             CommandLine command = Cmd(CommandAction::Generate, {}, {}, false, true);
+             command.skipUnready = true;
+             return command;
+         }()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -97,6 +103,9 @@ TEST(CommandLineParse, RefusedArguments) {
         {{"--generate", "--timeout=5"}, "--workers et --timeout ne vont qu'avec --generate --run"},
         {{"--generate", "--execute", "--workers", "2"},
          "--workers et --timeout ne vont qu'avec --generate --run"},
+        {{"--generate", "--skip-unready"}, "--skip-unready ne va qu'avec --generate --run"},
+        {{"--generate", "--run", "--skip-unready", "--skip-unready"},
+         "option « --skip-unready » donnée deux fois"},
         {{"--generate", "--run", "--execute"},
          "--run et --execute ne vont pas ensemble : --execute démarre AutoCAD sur un script pour "
          "tous les plans, --run lance la console d'AutoCAD plan par plan"},
@@ -135,14 +144,15 @@ TEST(CommandLineParse, RefusedArguments) {
 
 TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
     const std::string help = HelpText();
-    for (const char* option : {"--generate", "--job FICHIER", "--list FICHIER", "--execute",
-                               "--run", "--workers N", "--timeout S", "--help", "--version"})
+    for (const char* option :
+         {"--generate", "--job FICHIER", "--list FICHIER", "--execute", "--run", "--workers N",
+          "--timeout S", "--skip-unready", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (ExitCode code :
          {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
           ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
           ExitCode::NothingToProcess, ExitCode::AutocadNotStarted, ExitCode::SomeDrawingsFailed,
-          ExitCode::RunInterrupted})
+          ExitCode::RunInterrupted, ExitCode::JournalNotWritten})
         EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
                   std::string::npos)
             << static_cast<int>(code);

@@ -25,6 +25,7 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -605,7 +606,8 @@ TEST_F(RunOnConsoleTest, EveryDrawingSucceedingEndsInSuccessWithAJournal) {
                      "Journal : " +
                      folder + "\n"))
         << err.str();
-    EXPECT_TRUE(said("3 réussi(s), 0 échec(s), 0 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s), "
+    EXPECT_TRUE(said("3 réussi(s), 0 erreur(s) de script, 0 échec(s), 0 délai(s) dépassé(s), 0 "
+                     "arrêté(s), 0 non lancé(s), "
                      "en 00:00:0"))
         << err.str();
     EXPECT_FALSE(said("echecs.txt"));
@@ -626,7 +628,8 @@ TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
     EXPECT_TRUE(said(" s   (code de sortie 3)\n")) << err.str();
     EXPECT_TRUE(said("] délai dépassé   c_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] échec   d_crash.dwg   ")) << err.str();
-    EXPECT_TRUE(said("1 réussi(s), 2 échec(s), 1 délai(s) dépassé(s), 0 arrêté(s), 0 non lancé(s)"))
+    EXPECT_TRUE(said("1 réussi(s), 0 erreur(s) de script, 2 échec(s), 1 délai(s) dépassé(s), 0 "
+                     "arrêté(s), 0 non lancé(s)"))
         << err.str();
     ASSERT_EQ(runFolders().size(), 1u);
     const std::string failures = runFolders().front() + "echecs.txt";
@@ -784,18 +787,85 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
     EXPECT_TRUE(runFolders().empty());
 }
 
-// A console program that exists but cannot be started fails each drawing with the system's
-// reason, as the window's run does.
-TEST_F(RunOnConsoleTest, AConsoleThatCannotStartFailsEachDrawingWithTheReason) {
+// What --run makes of a script error, of drawings that are not ready with --skip-unready, of a
+// drawing listed twice and of lines the console cannot run; off a terminal, each start has its
+// line.
+TEST_F(RunOnConsoleTest, ScriptErrorsSkippedDrawingsDuplicatesAndRefusedLines) {
+    struct Case {
+        std::vector<std::string> names; // listed, made; "absent.dwg" is listed only
+        std::string jobBody;
+        Args options;
+        ExitCode code;
+        std::string said;
+    };
+    const std::string zoom = "mode=operations\nzoom=1\n";
+    const Case cases[] = {
+        {{"a.dwg", "b_unknown.dwg"},
+         zoom,
+         {},
+         ExitCode::SomeDrawingsFailed,
+         "] erreur de script   b_unknown.dwg   "},
+        {{"a.dwg", "absent.dwg"},
+         zoom,
+         {"--skip-unready"},
+         ExitCode::Success,
+         "1 problème ; ces plans sont laissés de côté :\n" + program.path("absent.dwg") +
+             "\tintrouvable\n"},
+        {{"a.dwg", "a.dwg"},
+         zoom,
+         {},
+         ExitCode::Success,
+         DuplicatesLeftOutText(1) + "\nlancé   a.dwg   (1/1 lancés)\n"},
+        {{"a.dwg"},
+         "mode=operations\ninserer=1\ninserer.source=presse-papier\n",
+         {},
+         ExitCode::GenerationFailed,
+         "INSERER, presse-papier : « _pasteclip » : la console n'a "
+         "pas accès au presse-papiers"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        list(c.names);
+        std::filesystem::remove(ToFsPath(program.path("absent.dwg")));
+        err.str("");
+        Args arguments = {"--run", "--job", writeJob(c.jobBody)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(run(arguments), c.code) << err.str();
+        EXPECT_TRUE(said(c.said)) << err.str();
+    }
+}
+
+#ifndef _WIN32
+// A journal that cannot be written whole has a code of its own, over that of failed drawings.
+TEST_F(RunOnConsoleTest, AJournalNotWrittenWholeHasItsOwnCode) {
+    list({"a_big1.dwg", "b_exit3.dwg"});
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const ExitCode code = run({"--run", "--job", zoomJob});
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(code, ExitCode::JournalNotWritten);
+    EXPECT_TRUE(said("ERREUR !!\nLe journal n'a pas pu être écrit en entier :\n")) << err.str();
+    EXPECT_TRUE(said("0001_a_big1.dwg.log : 61 Disque plein\n")) << err.str();
+}
+#endif
+
+// A console program that exists but is no program is refused before anything, naming it, rather
+// than failing each drawing in the system's words.
+TEST_F(RunOnConsoleTest, AConsoleThatIsNoProgramIsRefusedBeforeAnything) {
     const std::string text = program.path("texte.exe");
     WriteBytes(text, "pas un programme");
+    std::filesystem::permissions(ToFsPath(text), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
     WriteBytes(runSettingsPath, "console=" + text + "\n");
     list({"a.dwg", "b.dwg"});
-    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SomeDrawingsFailed);
-    EXPECT_TRUE(said("] échec   a.dwg   ")) << err.str();
-    EXPECT_TRUE(said("] échec   b.dwg   ")) << err.str();
-    EXPECT_TRUE(said("(la console n'a pas pu être lancée : ")) << err.str();
-    EXPECT_TRUE(said("0 réussi(s), 2 échec(s)")) << err.str();
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::AutocadNotStarted);
+    EXPECT_EQ(err.str(), "ERREUR !!\n" + ToLf(ConsoleNotExecutableText(text)) + "\n");
+    EXPECT_TRUE(runFolders().empty());
 }
 
 // Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
@@ -827,8 +897,9 @@ TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
     EXPECT_EQ(code, ExitCode::RunInterrupted);
     EXPECT_TRUE(said("] arrêté   a_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] arrêté   b_hang.dwg   ")) << err.str();
-    EXPECT_TRUE(said(std::string(kRunInterruptedText) + "\n0 réussi(s), 0 échec(s), 0 délai(s) "
-                                                        "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
+    EXPECT_TRUE(said(std::string(kRunInterruptedText) +
+                     "\n0 réussi(s), 0 erreur(s) de script, 0 échec(s), 0 délai(s) "
+                     "dépassé(s), 2 arrêté(s), 1 non lancé(s)"))
         << err.str();
     ASSERT_EQ(runFolders().size(), 1u);
     const std::string summary = ReadBytes(runFolders().front() + "resume.csv");

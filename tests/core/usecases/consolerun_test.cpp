@@ -92,13 +92,22 @@ TEST(ConsoleScript, IsTheSectionWithoutOpeningAndClosing) {
 TEST(RunSettings, TextRoundTripsAndFaultsNameTheirKey) {
     RunSettings run;
     EXPECT_EQ(WriteRunSettings(run),
-              "moteur=autocad\nconsole=\nplans-simultanes=2\ndelai=600\nlangue=fr-FR\n");
+              "moteur=autocad\nconsole=\nplans-simultanes=2\ndelai=600\nlangue=fr-FR\n"
+              "messages-echec=Commande inconnue|Unknown command|Le fichier de dessin n'est pas "
+              "valide|Drawing file is not valid|Impossible d'ouvrir le dessin|Cannot open "
+              "drawing|Impossible d'enregistrer le dessin|Unable to save drawing\n");
     run.engine = Engine::Console;
     run.consolePath = "C:\\AutoCAD 2024\\accoreconsole.exe";
     run.workers = 16;
     run.timeoutSeconds = 1;
     run.language = "";
+    run.failureMessages = {"Erreur", "d'écriture"};
     EXPECT_EQ(*ParseRunSettings(WriteRunSettings(run)), run);
+    // Spaces around "=" and around each message are left out, never the key.
+    run = *ParseRunSettings("delai = 5\n\tmessages-echec\t=  a b | |c|\n");
+    EXPECT_EQ(run.timeoutSeconds, 5);
+    EXPECT_EQ(run.failureMessages, (std::vector<std::string>{"a b", "c"}));
+    EXPECT_TRUE(ParseRunSettings("messages-echec=\n")->failureMessages.empty());
     EXPECT_EQ(*ParseRunSettings("\xEF\xBB\xBFmoteur=console\r\ninconnue=1\r\n"),
               (RunSettings{Engine::Console, "", 2, 600, "fr-FR"}));
 
@@ -153,12 +162,24 @@ TEST(RunSettings, TheFileIsReadOnlyWhenItIsAnOrdinaryFileOfItsSize) {
 }
 
 TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
-    DrawingRun done{"C:\\p\\", "A01.dwg", DrawingState::Succeeded, 0, "", {}, 3.24, "", false};
-    DrawingRun failed{"C:\\p;q\\", "B \"1\".dwg", DrawingState::Failed, 3, "", {}, 0.05, "", false};
-    DrawingRun refused{"C:\\p\\", "C.dwg", DrawingState::Failed, 0, "introuvable", {}, 0,
-                       "",        false};
-    DrawingRun late{"C:\\p\\", "D.dwg", DrawingState::TimedOut, 0, "", {}, 600, "", false};
-    DrawingRun never{"C:\\p\\", "E.dwg", DrawingState::NotStarted, 0, "", {}, 0, "", false};
+    const auto drawing = [](std::string folder, std::string name, DrawingState state,
+                            long long code, std::string reason, double seconds) {
+        DrawingRun run;
+        run.folder = std::move(folder);
+        run.name = std::move(name);
+        run.state = state;
+        run.exitCode = code;
+        run.reason = std::move(reason);
+        run.seconds = seconds;
+        return run;
+    };
+    const DrawingRun done = drawing("C:\\p\\", "A01.dwg", DrawingState::Succeeded, 0, "", 3.24);
+    const DrawingRun failed =
+        drawing("C:\\p;q\\", "B \"1\".dwg", DrawingState::Failed, 3, "", 0.05);
+    const DrawingRun refused =
+        drawing("C:\\p\\", "C.dwg", DrawingState::Failed, 0, "introuvable", 0);
+    const DrawingRun late = drawing("C:\\p\\", "D.dwg", DrawingState::TimedOut, 0, "", 600);
+    const DrawingRun never = drawing("C:\\p\\", "E.dwg", DrawingState::NotStarted, 0, "", 0);
     const std::string csv = SummaryCsv({done, failed, refused, late, never});
     const Lines lines = SplitLines(csv);
     ASSERT_EQ(lines.size(), 6u);
@@ -207,7 +228,8 @@ struct ConsoleRunTest : ::testing::Test {
 };
 
 TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
-    list({"a.dwg", "b_exit4.dwg", "c_hang.dwg", "d.dwg"});
+    // a.dwg, listed twice, runs once.
+    list({"a.dwg", "b_exit4.dwg", "c_hang.dwg", "d.dwg", "a.dwg"});
     const auto now = std::chrono::system_clock::now();
     const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
     ASSERT_TRUE(plan);
@@ -215,15 +237,17 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_EQ(plan->runFolder, dir.folder() + "Pilotrame-journal" + kNativeSeparator +
                                    RunFolderName(now) + kNativeSeparator);
     EXPECT_EQ(ReadBytes(plan->batch.scriptPath), "zoom\r\net\r\n_qsave\r\n");
+    EXPECT_EQ(plan->duplicates, 1);
 
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control);
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[1].state, DrawingState::Failed);
     EXPECT_EQ(runs[2].state, DrawingState::TimedOut);
     for (std::size_t i = 0; i < runs.size(); ++i)
-        EXPECT_TRUE(test::FileExists(plan->runFolder + LogName(i, runs[i]))) << i;
-    EXPECT_NE(ReadBytes(plan->runFolder + LogName(1, runs[1])).find("code de sortie 4"),
-              std::string::npos);
+        EXPECT_TRUE(test::FileExists(plan->runFolder + LogName(i, runs.size(), runs[i]))) << i;
+    EXPECT_NE(
+        ReadBytes(plan->runFolder + LogName(1, runs.size(), runs[1])).find("code de sortie 4"),
+        std::string::npos);
     EXPECT_EQ(ReadBytes(plan->runFolder + "resume.csv"), SummaryCsv(runs));
     EXPECT_EQ(ReadBytes(plan->runFolder + "echecs.txt"),
               "\v" + dir.folder() + "\r\n\tb_exit4.dwg\r\n\tc_hang.dwg\r\n");
@@ -232,12 +256,38 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     const Result<ConsoleRunPlan> again = PlanRunAgain(*plan, runs, dir.folder(), now);
     ASSERT_TRUE(again);
     EXPECT_NE(again->runFolder, plan->runFolder);
-    EXPECT_EQ(again->batch.scriptPath, plan->batch.scriptPath);
-    const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control);
+    EXPECT_EQ(again->batch.scriptPath, again->runFolder + "console.scr");
+    EXPECT_EQ(ReadBytes(again->batch.scriptPath), ReadBytes(plan->batch.scriptPath));
+    const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control).runs;
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(second[0].name, "b_exit4.dwg");
     EXPECT_EQ(ReadBytes(dir.path("a.dwg")), "fait\n");
     EXPECT_EQ(ReadBytes(dir.path("b_exit4.dwg")), "fait\nfait\n");
+}
+
+// A journal that cannot be written is told file by file: here the run's folder is removed during
+// the run (a full disk is in the command line's tests).
+TEST_F(ConsoleRunTest, AJournalThatCannotBeWrittenIsToldFileByFile) {
+    struct Remover final : BatchObserver {
+        std::string folder;
+        void drawingStarted(std::size_t, const DrawingRun&) override {
+            std::error_code ignored;
+            std::filesystem::remove_all(ToFsPath(folder), ignored);
+        }
+        void drawingFinished(std::size_t, const DrawingRun&) override {}
+    } remover;
+    list({"a.dwg", "b.dwg"});
+    const Result<ConsoleRunPlan> plan =
+        PrepareConsoleRun(request, run, dir.folder(), nullptr, std::chrono::system_clock::now());
+    ASSERT_TRUE(plan);
+    remover.folder = plan->runFolder;
+    std::vector<std::string> failed;
+    for (const Error& failure : RunConsolePlan(*plan, remover, control).journalFailures) {
+        EXPECT_EQ(failure.operation, Operation::WriteJournal);
+        failed.push_back(failure.path.substr(plan->runFolder.size()));
+    }
+    EXPECT_EQ(failed, (std::vector<std::string>{"0001_a.dwg.log", "0002_b.dwg.log", "resume.csv",
+                                                "echecs.txt"}));
 }
 
 TEST_F(ConsoleRunTest, WhatStopsARunBeforeItStarts) {

@@ -56,14 +56,17 @@ TEST_F(ExecuteScriptTest, TheEngineDecidesWhatRuns) {
     EXPECT_TRUE(FileExists(request.script.scriptPath));
 
     request.run.engine = Engine::Console;
-    request.run.consolePath = dir.path("absent.exe");
-    const Result<Executed> refused = execute();
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().operation, Operation::StartProgram);
-    EXPECT_EQ(refused.error().detail, request.run.consolePath);
-    EXPECT_FALSE(FileExists(dir.path(std::string(kJournalFolderName))));
+    // A file that is no program is refused as a missing one is.
+    for (const char* console : {"absent.exe", "a.dwg"}) {
+        request.run.consolePath = dir.path(console);
+        const Result<Executed> refused = execute();
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().operation, Operation::StartProgram);
+        EXPECT_EQ(refused.error().detail, request.run.consolePath);
+        EXPECT_FALSE(FileExists(dir.path(std::string(kJournalFolderName))));
+    }
 
-    request.run.consolePath = dir.path("a.dwg"); // a file: the check asks no more
+    request.run.consolePath = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
     ASSERT_TRUE(execute());
     ASSERT_EQ(batch.plans.size(), 1u);
     EXPECT_EQ(batch.plans[0].batch.drawings.size(), 1u);

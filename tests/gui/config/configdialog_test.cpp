@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -440,11 +441,18 @@ TEST_F(ConfigDialogTest, TheExecutionPageKeepsTheRunSettingsInAFileOfTheirOwn) {
         TypeText(get(QStringLiteral("RunConsole")), QStringLiteral("C:\\acad\\accoreconsole.exe"));
         get<QSpinBox>(QStringLiteral("RunWorkers"))->setValue(8);
         get<QSpinBox>(QStringLiteral("RunTimeout"))->setValue(90);
+        get<QPlainTextEdit>(QStringLiteral("RunFailureMessages"))
+            ->setPlainText(QStringLiteral(" Erreur fatale\n\nUnknown command"));
         Click(get("Command1")); // Quitter
         dialog.hide();
     });
     dialog.openPage(ConfigDialog::Page::Execution);
-    EXPECT_EQ(run, (RunSettings{Engine::Console, "C:\\acad\\accoreconsole.exe", 8, 90, "fr-FR"}));
+    EXPECT_EQ(run, (RunSettings{Engine::Console,
+                                "C:\\acad\\accoreconsole.exe",
+                                8,
+                                90,
+                                "fr-FR",
+                                {"Erreur fatale", "Unknown command"}}));
     EXPECT_FALSE(test::FileExists(runPath));
 
     // Each opening reads the file anew; "Sauvegarder et Quitter" writes both files.

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace pilotrame {
 namespace {
@@ -154,6 +155,20 @@ TEST_F(BatchRunWindowTest, ClosingWhileRunningEndsEveryConsole) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(test::ProcessesLeftOf(run.consolePath), 0);
+}
+
+// While the close question is open no console starts; "Non" lets the batch go on.
+TEST_F(BatchRunWindowTest, NoConsoleStartsWhileTheCloseQuestionIsOpen) {
+    start({"a_sleep200.dwg", "b_sleep200.dwg", "c.dwg"});
+    ASSERT_TRUE(waitFor([this] { return CountStates(window->model().runs()).running == 2; }));
+    prompts.whileAsked = [this] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        EXPECT_EQ(doneCount("c.dwg"), 0u);
+    };
+    window->close();
+    prompts.whileAsked = nullptr;
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(state(2), DrawingState::Succeeded);
 }
 
 } // namespace
