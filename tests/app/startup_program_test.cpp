@@ -231,6 +231,48 @@ protected:
     std::string scriptFolder() const { return copy.path("scripts") + kNativeSeparator; }
     std::string scriptPath() const { return scriptFolder() + "Pilotrame.scr"; }
 
+#ifndef _WIN32
+    // The settings, the stand-in console two at a time and a list of these empty drawings, whose
+    // names tell the stand-in what to do; returns the console's path.
+    std::string prepareConsoleRun(std::initializer_list<const char*> names) {
+        writeSettings();
+        const std::string console = copy.path("console");
+        std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
+        WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
+        std::string list = "\v" + copy.folder() + "\r\n";
+        for (const char* name : names) {
+            WriteBytes(copy.path(name), "");
+            list += std::string("\t") + name + "\r\n";
+        }
+        WriteBytes(copy.path("Liste01.txt"), list);
+        return console;
+    }
+
+    // Starts --run on the zoom job and waits until processes of console run.
+    void startConsoleRun(QProcess& process, const std::string& console, int processes) {
+        process.setWorkingDirectory(QString::fromStdString(copy.folder()));
+        process.start(QString::fromStdString(copy.program()),
+                      {QStringLiteral("--generate"), QStringLiteral("--run"),
+                       QStringLiteral("--job"),
+                       QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
+        ASSERT_TRUE(process.waitForStarted(10000));
+        QElapsedTimer timer;
+        timer.start();
+        while (test::CountProcessesOf(console) < processes && timer.elapsed() < 15000)
+            QThread::msleep(20);
+        EXPECT_EQ(test::CountProcessesOf(console), processes);
+    }
+
+    // The folders of the journal's runs.
+    std::vector<std::filesystem::path> journalRuns() const {
+        std::vector<std::filesystem::path> runs;
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 std::filesystem::path(scriptFolder()) / "Pilotrame-journal"))
+            runs.push_back(entry.path());
+        return runs;
+    }
+#endif
+
     // The zoom job's section for a drawing of the program folder.
     std::string zoomSection(const std::string& name) const {
         return "_.open\r\n\"" + copy.folder() + name + "\"\r\nzoom\r\net\r\n_qsave\r\n_close\r\n";
@@ -455,34 +497,15 @@ TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
 // Ctrl-C on a run of consoles that never end: the program stops them, leaves none behind, writes
 // the journal and ends with the code of an interrupted run.
 TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
-    writeSettings();
-    const std::string console = copy.path("console");
-    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
-    WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
-    std::string list = "\v" + copy.folder() + "\r\n";
     // b's console starts a child of its own, which must end with it.
-    for (const char* name : {"a_hang.dwg", "b_child_hang.dwg", "c_hang.dwg"}) {
-        WriteBytes(copy.path(name), "");
-        list += std::string("\t") + name + "\r\n";
-    }
-    WriteBytes(copy.path("Liste01.txt"), list);
-
+    const std::string console = prepareConsoleRun({"a_hang.dwg", "b_child_hang.dwg", "c_hang.dwg"});
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(QString::fromLatin1(name));
     environment.insert(QStringLiteral("HOME"), QString::fromStdString(copy.home()));
     process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QString::fromStdString(copy.folder()));
-    process.start(QString::fromStdString(copy.program()),
-                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
-                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
-    ASSERT_TRUE(process.waitForStarted(10000));
-    QElapsedTimer timer;
-    timer.start();
-    while (test::CountProcessesOf(console) < 3 && timer.elapsed() < 15000)
-        QThread::msleep(20);
-    EXPECT_EQ(test::CountProcessesOf(console), 3);
+    startConsoleRun(process, console, 3);
     ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
     if (!process.waitForFinished(20000)) {
         process.kill();
@@ -496,11 +519,7 @@ TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
     EXPECT_NE(err.find("2 arrêté(s), 1 non lancé(s)"), std::string::npos) << err;
     EXPECT_EQ(test::ProcessesLeftOf(console), 0);
 
-    const std::filesystem::path journal =
-        std::filesystem::path(scriptFolder()) / "Pilotrame-journal";
-    std::vector<std::filesystem::path> runs;
-    for (const auto& entry : std::filesystem::directory_iterator(journal))
-        runs.push_back(entry.path());
+    const std::vector<std::filesystem::path> runs = journalRuns();
     ASSERT_EQ(runs.size(), 1u);
     const std::string summary = ReadBytes((runs.front() / "resume.csv").string());
     EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
@@ -513,12 +532,7 @@ TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
 // Standard error closed by the reader early (`2>&1 | head -3`) ends no run: it goes to its end
 // and writes its journal whole.
 TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
-    writeSettings();
-    const std::string console = copy.path("console");
-    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
-    WriteBytes(copy.path("execution.txt"), "console=" + console + "\n");
-    WriteBytes(copy.path("a_sleep300.dwg"), "");
-    WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta_sleep300.dwg\r\n");
+    prepareConsoleRun({"a_sleep300.dwg"});
     // Its standard error is a pipe whose reader has gone before the program writes.
     int ends[2];
     ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
@@ -539,10 +553,7 @@ TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by the signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    std::vector<std::filesystem::path> runs;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             std::filesystem::path(scriptFolder()) / "Pilotrame-journal"))
-        runs.push_back(entry.path());
+    const std::vector<std::filesystem::path> runs = journalRuns();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_TRUE(FileExists((runs.front() / "echecs.txt").string()));
 }
@@ -550,26 +561,10 @@ TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
 // A crash of the program, which nothing in it can catch, leaves no console and nothing that a
 // console started.
 TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
-    writeSettings();
-    const std::string console = copy.path("console");
-    std::filesystem::copy_file(PILOTRAME_STANDIN_CONSOLE, console);
-    WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
-    WriteBytes(copy.path("a_child_hang.dwg"), "");
-    WriteBytes(copy.path("b_child_hang.dwg"), "");
-    WriteBytes(copy.path("Liste01.txt"),
-               "\v" + copy.folder() + "\r\n\ta_child_hang.dwg\r\n\tb_child_hang.dwg\r\n");
+    const std::string console = prepareConsoleRun({"a_child_hang.dwg", "b_child_hang.dwg"});
     QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(copy.folder()));
-    process.start(QString::fromStdString(copy.program()),
-                  {QStringLiteral("--generate"), QStringLiteral("--run"), QStringLiteral("--job"),
-                   QString::fromStdString(writeJob("mode=operations\nzoom=1\n"))});
-    ASSERT_TRUE(process.waitForStarted(10000));
-    QElapsedTimer timer;
-    timer.start();
     // Two consoles, each with the child it started.
-    while (test::CountProcessesOf(console) < 4 && timer.elapsed() < 15000)
-        QThread::msleep(20);
-    EXPECT_EQ(test::CountProcessesOf(console), 4);
+    startConsoleRun(process, console, 4);
     ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
     process.waitForFinished(5000);
     EXPECT_EQ(test::ProcessesLeftOf(console), 0);
