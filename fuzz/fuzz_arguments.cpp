@@ -1,8 +1,8 @@
 // The command line's parser. Input bytes split at 0xFF are the arguments. They give a command or
 // a typed refusal of ReadArguments; --help wins whenever the arguments are valid; no option is
-// taken twice; --run goes with --generate and never with --execute, --workers and --timeout only
-// with --run and within their ranges; and a command keeps the file names and numbers it was given,
-// so that written back as arguments it is the same command.
+// taken twice; --run goes with --generate and never with --execute; --workers, --timeout and
+// --skip-unready go only with --run, the numbers within their ranges; and a command keeps the
+// file names and numbers it was given, so that written back as arguments it is the same command.
 
 #include "batch/runsettings.h"
 #include "cli/generate.h"
@@ -71,6 +71,8 @@ std::vector<std::string> Arguments(const CommandLine& command) {
         arguments.push_back("--workers=" + std::to_string(*command.workers));
     if (command.timeoutSeconds)
         arguments.push_back("--timeout=" + std::to_string(*command.timeoutSeconds));
+    if (command.skipUnready)
+        arguments.emplace_back("--skip-unready");
     return arguments;
 }
 
@@ -119,8 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (command.action == CommandAction::Generate) {
         if (command.run && command.execute)
             fuzz::Violated("--run taken with --execute", Joined(arguments));
-        if (!command.run && (command.workers || command.timeoutSeconds))
-            fuzz::Violated("--workers or --timeout taken without --run", Joined(arguments));
+        if (!command.run && (command.workers || command.timeoutSeconds || command.skipUnready))
+            fuzz::Violated("--workers, --timeout or --skip-unready taken without --run",
+                           Joined(arguments));
     }
     if (command.workers && (*command.workers < kMinWorkers || *command.workers > kMaxWorkers))
         fuzz::Violated("a count of drawings at once out of its range", Joined(arguments));
