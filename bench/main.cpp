@@ -1,6 +1,6 @@
 // The benchmark program: every measure comes with a baseline that does the same file-system work
 // and nothing else, and the console output ends with the ratio of each measure to its baseline.
-// See the README, "Performance", for the build, the command and the figures.
+// See docs/performance.md for the build, the command and the figures.
 
 #include "benchsupport.h"
 

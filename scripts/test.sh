@@ -313,7 +313,7 @@ build_preset fuzz
 run_counted fuzz "$PILOTRAME_ROOT/scripts/fuzz.sh" "${PILOTRAME_FUZZ_SECONDS:-15}"
 
 # 5. Benchmark smoke run
-banner "Benchmark, short run (figures not meaningful; see README, Performance)"
+banner "Benchmark, short run (figures not meaningful; see docs/performance.md)"
 run_check bench "$LINUX_BUILD/bench/pilotrame_bench" --benchmark_min_time=0.01
 
 finish

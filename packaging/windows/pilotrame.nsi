@@ -9,7 +9,7 @@
 ; Per user, without administrator rights: into %LOCALAPPDATA%\Programs\Pilotrame, a Start menu
 ; shortcut, the .pilotrame job files opened by the program, and an entry in "Applications et
 ; fonctionnalités". The program keeps its settings, list and scripts beside itself in a folder
-; the user can write (see README, Files the program keeps): the uninstaller removes only the files
+; the user can write (see README, Files it keeps): the uninstaller removes only the files
 ; it installed, keeps the user's, and says so. /S installs and uninstalls silently.
 
 ; The program is 64-bit only; a 64-bit installer also writes the 64-bit view of the registry.
