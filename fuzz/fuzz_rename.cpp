@@ -302,8 +302,9 @@ void CheckRenamingRun(const std::string& suffix, const std::vector<std::string>&
     if (report.renamed != renamed || report.failure.has_value() != stopped)
         fuzz::Violated("a renaming reports another count than it did");
     if (report.failure && report.failure->operation != stoppedIn)
-        fuzz::Violated(stoppedIn == Operation::ReadList ? "a nameless file line is not a list fault"
-                                                        : "a renaming failure is not a rename failure");
+        fuzz::Violated(stoppedIn == Operation::ReadList
+                           ? "a nameless file line is not a list fault"
+                           : "a renaming failure is not a rename failure");
 }
 
 } // namespace
