@@ -51,8 +51,8 @@ std::string ListWriteFailureText(const Error& error);
 // its description and the file.
 std::string SettingsFailureText(const Error& error);
 
-// The text of the box for any other failure of a file operation: what the cause or the
-// operation says, the path, the error number and its description.
+// The text of the box for any other failure of a file operation: what the cause or the operation
+// says, the path, the error number and its description.
 std::string FileFailureText(const Error& error);
 
 // Batch renaming: the question asked before, and the failure of a file that is read-only or
@@ -162,9 +162,8 @@ std::string DrawingCheckSummaryText(int checked, int problems);
 // A pipe, a device or a folder where a file was expected, a file larger than its kind can hold,
 // a settings file cut short.
 
-// The text for a failure of cause NotAFile, TooLarge or Damaged: the file, what is wrong with
-// it, and what was therefore not done (not read, not loaded, not saved). Empty for any other
-// cause.
+// The text for a failure of cause NotAFile, TooLarge or Damaged: the file, what is wrong with it,
+// and what was therefore not done (not read, not loaded, not saved). Empty for any other cause.
 std::string UnusableFileText(const Error& error);
 
 // The box shown when the settings could not be loaded at start-up or when the configuration
@@ -221,8 +220,7 @@ std::string RenameStopText(const Error& failure, int renamedBefore);
 
 // ---- Batch runs on AutoCAD's console ----
 
-// The line the command line prints when a drawing is finished: "[12/200] réussi   A01.dwg   3,2
-// s".
+// The line the command line prints when a drawing is finished: "[12/200] réussi   A01.dwg   3,2 s".
 std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run);
 
 // The line of --run when a drawing starts, where standard error is no terminal:
@@ -275,8 +273,7 @@ inline constexpr std::string_view kCloseWhileRunningQuestion =
     "Des plans sont en cours d'exécution.\r\nLes arrêter et fermer la fenêtre ?";
 inline constexpr std::string_view kBatchWindowTitle = "Exécution des plans";
 
-// The settings of the run (execution.txt) could not be read or saved: the file and what is
-// wrong.
+// The settings of the run (execution.txt) could not be read or saved: the file and what is wrong.
 std::string RunSettingsFailureText(const Error& error);
 
 // The summary of a finished batch on the command line: the counts of each state, the time it

@@ -373,8 +373,7 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(script(), "previous\r\n");
 }
 
-// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it
-// in.
+// A character AutoCAD would get as "?" stops the generation, naming the box the user typed it in.
 TEST_F(MainWindowTest, ACharacterOutsideTheCodePageNamesItsBox) {
     chooseDrawings({QStringLiteral("A.dwg")});
     WriteBytes(session.scriptPath(), "previous\r\n");
@@ -544,8 +543,8 @@ TEST_F(MainWindowTest, OpenScriptFileLoadsTheWholeFile) {
     EXPECT_EQ(scriptText()->toPlainText(), "kept");
 }
 
-// A script file larger than the limit, or a folder, is refused with a message naming it; the
-// box keeps its text.
+// A script file larger than the limit, or a folder, is refused with a message naming it; the box
+// keeps its text.
 TEST_F(MainWindowTest, AScriptFileTooLargeOrNotAFileIsRefusedAndTheTextKept) {
     Click(check("Check10"));
     const std::string large = dir.path("grand.scr");
@@ -784,8 +783,8 @@ TEST_F(MainWindowTest, ExecuteOnTheConsoleRunsEachDrawingInTheRunWindow) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path(std::string(kJournalFolderName))));
 }
 
-// Nothing starts when the console cannot run the job or no drawing is left: the user is told
-// why, and no folder of the journal is made.
+// Nothing starts when the console cannot run the job or no drawing is left: the user is told why,
+// and no folder of the journal is made.
 TEST_F(MainWindowTest, ExecuteOnTheConsoleSaysWhyNothingStarts) {
     session.runSettings.engine = Engine::Console;
     const std::string console = test::InstallHelperProgram(dir, PILOTRAME_STANDIN_CONSOLE);
@@ -951,8 +950,7 @@ TEST_F(MainWindowTest, AnUnknownJobKeyIsToldOnceWhenTheJobOpens) {
     EXPECT_TRUE(check("Check4", 1)->isChecked());
 }
 
-// A job path that names no ordinary file is refused at once, named, and the window is
-// untouched.
+// A job path that names no ordinary file is refused at once, named, and the window is untouched.
 TEST_F(MainWindowTest, AJobThatIsNoOrdinaryFileIsRefusedAndTheWindowStaysAsItWas) {
     operationMode();
     Click(check("Check4", 1));
@@ -998,8 +996,7 @@ std::string JobText(const std::string& lines) {
 }
 
 // A job opened in the window once held a value cut to 32767 characters by its box, and saved it
-// cut: every box takes a value as long as it holds, whole, and the job saved again holds it
-// whole.
+// cut: every box takes a value as long as it holds, whole, and the job saved again holds it whole.
 TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     std::string emojis; // 16383 characters past U+FFFF and one more: 32767 UTF-16 units
     for (int i = 0; i < 16383; ++i)
@@ -1035,8 +1032,8 @@ TEST_F(MainWindowTest, EveryBoxTakesTheLongestValueAJobMayHoldWhole) {
     EXPECT_EQ(*again, *original);
 }
 
-// The settings of the run travel with a job: a job that has them sets them for the next runs,
-// one that has none leaves them, and a saved job carries those in use.
+// The settings of the run travel with a job: a job that has them sets them for the next runs, one
+// that has none leaves them, and a saved job carries those in use.
 TEST_F(MainWindowTest, AJobCarriesTheSettingsOfTheRun) {
     const RunSettings configured{Engine::Console, "/opt/console", 3, 90, "fr-FR"};
     session.runSettings = configured;
@@ -1185,10 +1182,10 @@ TEST_F(MainWindowTest, TheJobItemsHaveAnAltLetterNoOtherItemOfTheirMenuUses) {
     }
 }
 
-// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was
-// accepted. A file manager waits until the drop returns, so nothing may be shown while it is
-// handled: a window is closed and counted, a message counted. What the drop asks for is done by
-// AfterDrop. Returns true when the drop was accepted.
+// Drops as a file manager does: a drag-enter, then the drop only when the drag-enter was accepted.
+// A file manager waits until the drop returns, so nothing may be shown while it is handled: a
+// window is closed and counted, a message counted. What the drop asks for is done by AfterDrop.
+// Returns true when the drop was accepted.
 bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts, QPoint at = {}) {
     if (at.isNull())
         at = target->rect().center();
@@ -1214,8 +1211,8 @@ bool Drop(QWidget* target, QMimeData* data, const test::ScriptedPrompts& prompts
     return dropped;
 }
 
-// Lets the window do what the last drop asked for. A window it opens is handed to onWindow,
-// then closed; without onWindow, a window opened fails the test.
+// Lets the window do what the last drop asked for. A window it opens is handed to onWindow, then
+// closed; without onWindow, a window opened fails the test.
 void AfterDrop(const std::function<void(QWidget*)>& onWindow = {}) {
     QTimer::singleShot(0, [onWindow] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -1335,8 +1332,8 @@ TEST_F(MainWindowTest, DroppingNothingThatCanBeTakenIsRefused) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted
-// when a space would cut them in a script line. Nothing is listed.
+// Dropped on the script text, drawings are text: their paths, where they are dropped, quoted when
+// a space would cut them in a script line. Nothing is listed.
 TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped) {
     Click(check("Check10"));
     QPlainTextEdit* text = scriptText();
