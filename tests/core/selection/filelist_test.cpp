@@ -257,6 +257,27 @@ TEST(FileList, EachFileComesWithItsLineNumber) {
     EXPECT_EQ(position.line, 6);
 }
 
+// Each drawing the walk of list gives, as "line:folder|name", then its fault as "fault LINE
+// TEXT", the list read pieceSize bytes at a time.
+std::vector<std::string> WalkedLines(const std::string& list, std::size_t pieceSize) {
+    std::vector<std::string> seen;
+    ListPosition position;
+    const Status walked = WalkFileList(
+        list, position,
+        [&](const ListPosition& at) {
+            seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
+                           at.currentFileName);
+            return Success();
+        },
+        pieceSize);
+    if (!walked) {
+        EXPECT_EQ(walked.error().operation, Operation::ReadList);
+        EXPECT_EQ(walked.error().path, list);
+        seen.push_back("fault " + std::to_string(walked.error().line) + " " + walked.error().text);
+    }
+    return seen;
+}
+
 // The list is read a piece at a time: whatever the size of the pieces, and so wherever a line, a
 // CR LF or an accented character is cut, the same lines come with the same numbers.
 TEST(FileList, PiecesOfAnySizeGiveTheSameLines) {
@@ -271,26 +292,10 @@ TEST(FileList, PiecesOfAnySizeGiveTheSameLines) {
     const std::string list = dir.path("Liste01.txt");
     for (const std::string& text : texts) {
         WriteBytes(list, text);
-        const auto read = [&](std::size_t pieceSize) {
-            std::vector<std::string> seen;
-            ListPosition position;
-            const Status walked = WalkFileList(
-                list, position,
-                [&](const ListPosition& at) {
-                    seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
-                                   at.currentFileName);
-                    return Success();
-                },
-                pieceSize);
-            if (!walked)
-                seen.push_back("fault " + std::to_string(walked.error().line) + " " +
-                               walked.error().text);
-            return seen;
-        };
-        const std::vector<std::string> whole = read(text.size() + 1);
+        const std::vector<std::string> whole = WalkedLines(list, text.size() + 1);
         EXPECT_FALSE(whole.empty());
         for (std::size_t size = 1; size <= text.size(); ++size)
-            ASSERT_EQ(read(size), whole) << "pieces of " << size << " bytes: " << text;
+            ASSERT_EQ(WalkedLines(list, size), whole) << "pieces of " << size << " bytes: " << text;
     }
 }
 
@@ -331,25 +336,9 @@ TEST(FileList, ListsFromElsewhereAreReadOrRefusedByTheirLine) {
     const std::string list = dir.path("Liste01.txt");
     for (const Case& c : cases) {
         WriteBytes(list, c.text);
-        for (const std::size_t pieceSize : {std::size_t{5}, kReadPieceSize}) {
-            std::vector<std::string> seen;
-            ListPosition position;
-            const Status walked = WalkFileList(
-                list, position,
-                [&](const ListPosition& at) {
-                    seen.push_back(std::to_string(at.line) + ":" + at.currentFolder + "|" +
-                                   at.currentFileName);
-                    return Success();
-                },
-                pieceSize);
-            if (!walked) {
-                EXPECT_EQ(walked.error().operation, Operation::ReadList) << c.what;
-                EXPECT_EQ(walked.error().path, list) << c.what;
-                seen.push_back("fault " + std::to_string(walked.error().line) + " " +
-                               walked.error().text);
-            }
-            EXPECT_EQ(seen, c.outcome) << c.what << ", pieces of " << pieceSize;
-        }
+        for (const std::size_t pieceSize : {std::size_t{5}, kReadPieceSize})
+            EXPECT_EQ(WalkedLines(list, pieceSize), c.outcome)
+                << c.what << ", pieces of " << pieceSize;
     }
 }
 
