@@ -227,22 +227,6 @@ TEST_F(BatchRunTest, StoppingEndsTheRunningConsolesAndStartsNoOther) {
     EXPECT_EQ(again[2].state, DrawingState::NotStarted);
 }
 
-// The tests above count on seeing a console that is still there: this one is, until it is stopped.
-TEST_F(BatchRunTest, ARunningConsoleAndItsChildAreSeenUntilStopped) {
-    addDrawings({"a_child_hang.dwg"});
-    std::thread stopper([this] {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (test::CountProcessesOf(request.consolePath) < 2 &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        EXPECT_EQ(test::CountProcessesOf(request.consolePath), 2);
-        control.endRunning = true;
-    });
-    const std::vector<DrawingRun> runs = run();
-    stopper.join();
-    EXPECT_EQ(runs[0].state, DrawingState::Stopped);
-}
-
 // Code 0 is a success only when the output holds no failure message and the script's saves were
 // made; the exit code of a console that failed wins.
 TEST_F(BatchRunTest, AScriptThatFailedUnderCodeZeroIsAScriptError) {
