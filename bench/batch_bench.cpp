@@ -131,28 +131,46 @@ void BM_BatchRunner(benchmark::State& state) {
 BENCHMARK(BM_BatchRunner)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifndef _WIN32
+// The words of the console's command line for run, as the runner gives them.
+std::vector<std::string> ConsoleWords(const pilotrame::BatchRequest& request,
+                                      const pilotrame::DrawingRun& run) {
+    return {request.consolePath, "/i", run.path(),      "/s",
+            request.scriptPath,  "/l", request.language};
+}
+
+// The argument vector of words, ended by a null pointer; it points into words.
+std::vector<char*> Argv(std::vector<std::string>& words) {
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Starts argv[0] with its output thrown away and waits for it: its exit code, or -1 when it could
+// not be started or did not exit.
+int SpawnAndWait(const std::vector<char*>& argv) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 // The least a batch must do: start each console on its drawing and wait for it.
 void BM_BaselineStartAndWait(benchmark::State& state) {
     const BatchFixture& data = FixtureOnce<BatchFixture>();
     const pilotrame::BatchRequest& request = data.quick();
     RunIterations(state, data.error(), "a console did not end well", [&] {
         for (const pilotrame::DrawingRun& run : request.drawings) {
-            std::vector<std::string> words = {request.consolePath, "/i", run.path(),      "/s",
-                                              request.scriptPath,  "/l", request.language};
-            std::vector<char*> argv;
-            for (std::string& word : words)
-                argv.push_back(word.data());
-            argv.push_back(nullptr);
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-            pid_t pid = 0;
-            const int spawned =
-                posix_spawn(&pid, words[0].c_str(), &actions, nullptr, argv.data(), environ);
-            posix_spawn_file_actions_destroy(&actions);
-            int status = 0;
-            if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-                WEXITSTATUS(status) != 0)
+            std::vector<std::string> words = ConsoleWords(request, run);
+            const std::vector<char*> argv = Argv(words);
+            if (SpawnAndWait(argv) != 0)
                 return false;
         }
         return true;
@@ -168,24 +186,11 @@ void BM_BaselineGuardedStartAndWait(benchmark::State& state) {
     const pilotrame::BatchRequest& request = data.quick();
     RunIterations(state, data.error(), "a console did not end well", [&] {
         for (const pilotrame::DrawingRun& run : request.drawings) {
-            std::vector<std::string> words = {request.consolePath, "/i", run.path(),      "/s",
-                                              request.scriptPath,  "/l", request.language};
-            std::vector<char*> argv;
-            for (std::string& word : words)
-                argv.push_back(word.data());
-            argv.push_back(nullptr);
+            std::vector<std::string> words = ConsoleWords(request, run);
+            const std::vector<char*> argv = Argv(words);
             const pid_t guard = ::fork();
-            if (guard == 0) {
-                posix_spawn_file_actions_t actions;
-                posix_spawn_file_actions_init(&actions);
-                posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-                pid_t pid = 0;
-                int status = 0;
-                const bool ended =
-                    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                    waitpid(pid, &status, 0) == pid && WIFEXITED(status);
-                ::_exit(ended ? WEXITSTATUS(status) : 1);
-            }
+            if (guard == 0)
+                ::_exit(SpawnAndWait(argv) == 0 ? 0 : 1);
             int status = 0;
             if (guard < 0 || waitpid(guard, &status, 0) != guard || !WIFEXITED(status) ||
                 WEXITSTATUS(status) != 0)

@@ -14,26 +14,7 @@ setup=${1:?usage: installer_test.sh SETUP.exe [VERSION]}
 expected_version=${2:-}
 setup=$(realpath "$setup")
 
-passed=0
-failed=0
-skipped=0
-pass() {
-    echo "ok - $1"
-    passed=$((passed + 1))
-}
-fail() {
-    echo "not ok - $1${2:+: $2}"
-    failed=$((failed + 1))
-}
-skip() {
-    echo "skipped - $1: $2"
-    skipped=$((skipped + 1))
-}
-check() {
-    local name=$1
-    shift
-    if "$@"; then pass "$name"; else fail "$name"; fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pilotrame-installer.XXXXXX")
 xvfb_pid=
@@ -43,10 +24,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-finish() {
-    echo "installer: $passed passed, $failed failed, $skipped skipped"
-    exit $((failed > 0 ? 1 : 0))
-}
+finish() { finish_checks installer; }
 
 # A fresh prefix, quiet, without the Mono and Gecko installers, and without winemenubuilder,
 # which would copy the shortcut and the association into this machine's own desktop menus.

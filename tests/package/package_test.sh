@@ -12,31 +12,8 @@ deb=${1:?usage: package_test.sh PACKAGE.deb [VERSION]}
 expected_version=${2:-}
 deb=$(realpath "$deb")
 
-passed=0
-failed=0
-skipped=0
-pass() {
-    echo "ok - $1"
-    passed=$((passed + 1))
-}
-fail() {
-    echo "not ok - $1${2:+: $2}"
-    failed=$((failed + 1))
-}
-skip() {
-    echo "skipped - $1: $2"
-    skipped=$((skipped + 1))
-}
-# check NAME COMMAND...: passes when the command succeeds.
-check() {
-    local name=$1
-    shift
-    if "$@"; then pass "$name"; else fail "$name"; fi
-}
-finish() {
-    echo "package: $passed passed, $failed failed, $skipped skipped"
-    exit $((failed > 0 ? 1 : 0))
-}
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+finish() { finish_checks package; }
 
 # Under /tmp, which every user can cross: the program also runs as an unprivileged user.
 work=$(mktemp -d /tmp/pilotrame-package.XXXXXX)
