@@ -1,7 +1,5 @@
 #include "gui/prompts.h"
 
-#include "gui/execution/drawingcheckwindow.h"
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -116,10 +114,6 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
-}
-
-DrawingCheckAnswer QtPrompts::reviewDrawings(QWidget* parent, const DrawingCheck& check) {
-    return DrawingCheckWindow::ask(parent, check);
 }
 
 void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {

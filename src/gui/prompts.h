@@ -62,7 +62,8 @@ public:
     static void install(Prompts* prompts);
 };
 
-// The real Qt message boxes, file dialogs and drawing check window, with French button texts.
+// The real Qt message boxes, file dialogs and drawing check window, with French button texts
+// (the check's window answers reviewDrawings, in gui/execution).
 class QtPrompts final : public Prompts {
 public:
     Answer message(QWidget* parent, const MessageRequest& request) override;

@@ -1,6 +1,7 @@
 #include "gui/execution/drawingcheckwindow.h"
 
 #include "gui/formparts.h"
+#include "gui/prompts.h"
 #include "texts/messages.h"
 
 #include <QAbstractTableModel>
@@ -173,6 +174,11 @@ DrawingCheckAnswer DrawingCheckWindow::ask(QWidget* parent, const DrawingCheck& 
     DrawingCheckWindow window(check, parent);
     window.exec();
     return window.answer();
+}
+
+// The real prompt of the check is this window; the prompt service itself knows no window.
+DrawingCheckAnswer QtPrompts::reviewDrawings(QWidget* parent, const DrawingCheck& check) {
+    return DrawingCheckWindow::ask(parent, check);
 }
 
 } // namespace pilotrame::gui
