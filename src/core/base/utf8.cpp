@@ -58,21 +58,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char32_t FoldLatinCase(char32_t cp) {
-    if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7))
-        return cp + 0x20;
-    switch (cp) {
-    case 0x152: // Œ
-    case 0x160: // Š
-    case 0x17D: // Ž
-        return cp + 1;
-    case 0x178: // Ÿ
-        return 0xFF;
-    default:
-        return cp;
-    }
-}
-
 bool IsUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {

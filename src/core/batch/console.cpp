@@ -317,38 +317,100 @@ void ConsoleOutputReader::pass(std::string_view text) {
 
 namespace {
 
-// Adds a character of a reading, its letters folded, that took size bytes of the output.
-void Put(std::string& text, std::vector<std::uint8_t>& sizes, std::uint64_t& end, char32_t cp,
-         std::uint8_t size) {
-    cp = FoldLatinCase(cp);
-    if (cp < 0x80) {
-        text += static_cast<char>(cp);
-        sizes.push_back(size);
-    } else {
-        const std::size_t at = text.size();
-        AppendUtf8(text, cp);
-        sizes.resize(text.size(), 0);
-        sizes[at] = size;
+// Where a reading writes a piece's text and the sizes of its characters. Room is made for the
+// worst case first (three bytes of text for each byte of output), so that each character costs a
+// few stores.
+class ReadingOut {
+public:
+    ReadingOut(std::unique_ptr<char[]>& text, std::unique_ptr<std::uint8_t[]>& sizes,
+               std::size_t& length, std::size_t& room, std::size_t bytes)
+        : m_text(text), m_length(length) {
+        const std::size_t needed = length + 3 * bytes + 8;
+        if (needed > room) {
+            room = std::max(needed, 2 * room);
+            auto moreText = std::make_unique_for_overwrite<char[]>(room);
+            auto moreSizes = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+            std::copy_n(text.get(), length, moreText.get());
+            std::copy_n(sizes.get(), length, moreSizes.get());
+            text = std::move(moreText);
+            sizes = std::move(moreSizes);
+        }
+        m_out = text.get() + length;
+        m_size = sizes.get() + length;
     }
-    end += size;
-}
+    ~ReadingOut() { m_length = static_cast<std::size_t>(m_out - m_text.get()); }
+    ReadingOut(const ReadingOut&) = delete;
+    ReadingOut& operator=(const ReadingOut&) = delete;
+
+    // ASCII characters of a byte each.
+    void ascii(std::string_view run) {
+        for (const char c : run) {
+            *m_out++ = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+            *m_size++ = 1;
+        }
+    }
+
+    // A character that took size bytes of the output, its letters folded.
+    void put(char32_t cp, std::uint8_t size) {
+        *m_size = size;
+        cp = FoldLatinCase(cp);
+        if (cp < 0x80) {
+            *m_out++ = static_cast<char>(cp);
+            ++m_size;
+            return;
+        }
+        char bytes[4];
+        std::size_t length = 0;
+        if (cp < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            length = 1;
+        } else if (cp < 0x10000) {
+            bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            length = 2;
+        } else {
+            bytes[0] = static_cast<char>(0xF0 | (cp >> 18));
+            bytes[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            length = 3;
+        }
+        bytes[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+        for (std::size_t i = 0; i < length; ++i) {
+            *m_out++ = bytes[i];
+            *m_size++ = i == 0 ? size : 0;
+        }
+    }
+
+private:
+    std::unique_ptr<char[]>& m_text;
+    std::size_t& m_length;
+    char* m_out = nullptr;
+    std::uint8_t* m_size = nullptr;
+};
 
 } // namespace
 
 void ConsoleOutputReader::read(Reading& reading, std::string_view bytes, bool last) {
     using Kind = Reading::Kind;
-    std::string& text = reading.text;
-    std::vector<std::uint8_t>& sizes = reading.sizes;
-    std::uint64_t& end = reading.end;
+    const auto outFor = [&reading](std::size_t size) {
+        return ReadingOut(reading.text, reading.sizes, reading.length, reading.room, size);
+    };
     if (reading.kind == Kind::Cp1252) {
-        for (const char byte : bytes)
-            Put(text, sizes, end, Cp1252CodePoint(static_cast<unsigned char>(byte)), 1);
+        ReadingOut out = outFor(bytes.size());
+        for (std::size_t i = 0; i < bytes.size();) {
+            const std::size_t ascii = AsciiPrefixLength(bytes.substr(i));
+            out.ascii(bytes.substr(i, ascii));
+            i += ascii;
+            if (i < bytes.size())
+                out.put(Cp1252CodePoint(static_cast<unsigned char>(bytes[i++])), 1);
+        }
+        reading.end += bytes.size();
         return;
     }
     if (reading.kind == Kind::Utf16Odd && !reading.begun && !bytes.empty()) {
         reading.begun = true;
         bytes.remove_prefix(1);
-        end = 1;
+        reading.end = 1;
     }
     std::string joined;
     if (!reading.held.empty()) {
@@ -357,13 +419,15 @@ void ConsoleOutputReader::read(Reading& reading, std::string_view bytes, bool la
         joined.append(bytes);
         bytes = joined;
     }
+    ReadingOut out = outFor(bytes.size());
+    std::size_t i = 0;
     if (reading.kind == Kind::Utf8) {
-        std::size_t i = 0;
         while (i < bytes.size()) {
             const auto byte = static_cast<unsigned char>(bytes[i]);
             if (byte < 0x80) {
-                Put(text, sizes, end, byte, 1);
-                ++i;
+                const std::size_t ascii = AsciiPrefixLength(bytes.substr(i));
+                out.ascii(bytes.substr(i, ascii));
+                i += ascii;
                 continue;
             }
             if (!last && CutShortAtEnd(bytes, i)) {
@@ -372,17 +436,17 @@ void ConsoleOutputReader::read(Reading& reading, std::string_view bytes, bool la
             }
             std::size_t next = i;
             const char32_t cp = NextCodePoint(bytes, next);
-            if (cp != kInvalidCodePoint) {
-                Put(text, sizes, end, cp, static_cast<std::uint8_t>(next - i));
-                i = next;
-            } else {
-                Put(text, sizes, end, Cp1252CodePoint(byte), 1);
-                ++i;
-            }
+            // A byte that starts no character (NextCodePoint passes it alone) is Windows-1252.
+            out.put(cp == kInvalidCodePoint ? Cp1252CodePoint(byte) : cp,
+                    static_cast<std::uint8_t>(next - i));
+            i = next;
         }
+        reading.end += i;
         return;
     }
-    std::size_t i = 0;
+    // A first half of a pair held from before counts as read once it is written out.
+    if (reading.highSurrogate != 0)
+        reading.end += 2;
     for (; i + 1 < bytes.size(); i += 2) {
         const char32_t unit =
             static_cast<unsigned char>(bytes[i]) |
@@ -391,22 +455,25 @@ void ConsoleOutputReader::read(Reading& reading, std::string_view bytes, bool la
             const char32_t high = reading.highSurrogate;
             reading.highSurrogate = 0;
             if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                Put(text, sizes, end, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00), 4);
+                out.put(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00), 4);
                 continue;
             }
-            Put(text, sizes, end, 0xFFFD, 2);
+            out.put(0xFFFD, 2);
         }
         if (unit >= 0xD800 && unit <= 0xDBFF)
             reading.highSurrogate = unit;
         else
-            Put(text, sizes, end, unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit, 2);
+            out.put(unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit, 2);
     }
     if (i < bytes.size() && !last)
         reading.held.assign(bytes.substr(i));
     if (last && reading.highSurrogate != 0) {
         reading.highSurrogate = 0;
-        Put(text, sizes, end, 0xFFFD, 2);
+        out.put(0xFFFD, 2);
     }
+    reading.end += i;
+    if (reading.highSurrogate != 0)
+        reading.end -= 2;
 }
 
 void ConsoleOutputReader::search(std::string_view bytes, bool last) {
@@ -418,12 +485,13 @@ void ConsoleOutputReader::search(std::string_view bytes, bool last) {
     std::size_t found = m_messages.size();
     for (Reading& reading : m_readings) {
         read(reading, bytes, last);
+        const std::string_view text(reading.text.get(), reading.length);
         for (std::size_t m = 0; m < m_folded.size(); ++m) {
-            const std::size_t at = reading.text.find(m_folded[m]);
-            if (at == std::string::npos)
+            const std::size_t at = text.find(m_folded[m]);
+            if (at == std::string_view::npos)
                 continue;
             std::uint64_t after = 0;
-            for (std::size_t k = at + m_folded[m].size(); k < reading.sizes.size(); ++k)
+            for (std::size_t k = at + m_folded[m].size(); k < text.size(); ++k)
                 after += reading.sizes[k];
             const std::uint64_t end = reading.end - after;
             if (end < firstEnd || (end == firstEnd && found < m_messages.size() &&
@@ -433,12 +501,14 @@ void ConsoleOutputReader::search(std::string_view bytes, bool last) {
             }
         }
         // What the next piece's text needs before it, for a message that the pieces cut.
-        std::size_t cut = reading.text.size() - std::min(reading.text.size(), m_longest - 1);
-        while (cut < reading.text.size() && IsContinuationByte(reading.text[cut]))
+        std::size_t cut = text.size() - std::min(text.size(), m_longest - 1);
+        while (cut < text.size() && IsContinuationByte(text[cut]))
             ++cut;
-        reading.text.erase(0, cut);
-        reading.sizes.erase(reading.sizes.begin(),
-                            reading.sizes.begin() + static_cast<std::ptrdiff_t>(cut));
+        std::copy(reading.text.get() + cut, reading.text.get() + reading.length,
+                  reading.text.get());
+        std::copy(reading.sizes.get() + cut, reading.sizes.get() + reading.length,
+                  reading.sizes.get());
+        reading.length -= cut;
     }
     if (found < m_messages.size()) {
         m_found = m_messages[found];

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,10 +79,14 @@ private:
         std::string held;           // the start of a character that the next piece completes
         char32_t highSurrogate = 0; // UTF-16: the first half of a pair
         bool begun = false;         // UTF-16 from an odd offset: the first byte is passed
-        std::string text;
-        std::vector<std::uint8_t> sizes; // for each byte of text: the output's bytes that its
-                                         // character took, 0 past the character's first byte
-        std::uint64_t end = 0;           // the output's bytes read into text so far
+        // The text, and for each of its bytes the output's bytes that its character took (0 past
+        // the character's first byte); length bytes of room are in use. Plain arrays: a piece is
+        // written into room made for it beforehand, without filling it first.
+        std::unique_ptr<char[]> text;
+        std::unique_ptr<std::uint8_t[]> sizes;
+        std::size_t length = 0;
+        std::size_t room = 0;
+        std::uint64_t end = 0; // the output's bytes read into text so far
     };
 
     void decide();
