@@ -7,6 +7,10 @@
 //   output, time limit) stays small beside the start of a process. Since a guard process stands
 //   between the program and each console on POSIX, BM_BaselineGuardedStartAndWait does the same
 //   with a guard forked for each console, and the runner is held against it too.
+// - BM_ConsoleOutput/M: 10 MB of a console's UTF-16LE output read as it comes, in pieces of 64
+//   KiB, decoded for the log and, with M = 1, searched for the default failure messages in every
+//   reading its bytes allow; M = 0 decodes only. No target: what the search costs beside the
+//   decoding, per byte of output.
 // - The peak memory of a batch whose every console writes 10 MB, measured apart when asked for
 //   (MeasureBatchMemory, --batch-memory): the output goes to the logs as it comes, so the peak
 //   stays flat whatever the number of drawings, under 100 MiB for 10,000 of them.
@@ -14,7 +18,9 @@
 #include "batch/runner.h"
 
 #include "base/paths.h"
+#include "batch/console.h"
 #include "batch/journal.h"
+#include "batch/runsettings.h"
 
 #include "benchsupport.h"
 
@@ -129,6 +135,32 @@ void BM_BatchRunner(benchmark::State& state) {
     pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
 }
 BENCHMARK(BM_BatchRunner)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ConsoleOutput(benchmark::State& state) {
+    std::string line;
+    for (const char c :
+         std::string("Regeneration du modele, 0123456789 0123456789 0123456789\r\n")) {
+        line += c;
+        line += '\0';
+    }
+    std::string piece;
+    while (piece.size() < 65536)
+        piece += line;
+    constexpr int kPieces = 160; // 10 MB
+    const std::vector<std::string> messages =
+        state.range(0) != 0 ? pilotrame::DefaultFailureMessages() : std::vector<std::string>();
+    RunIterations(state, "", "", [&] {
+        std::size_t text = 0;
+        pilotrame::ConsoleOutputReader reader(
+            messages, [&text](std::string_view part) { text += part.size(); });
+        for (int i = 0; i < kPieces; ++i)
+            reader.add(piece);
+        reader.finish();
+        return text > 0 && reader.messageFound().empty();
+    });
+    pilotrame::bench::SetCounters(state, 1, static_cast<std::int64_t>(kPieces * piece.size()), {});
+}
+BENCHMARK(BM_ConsoleOutput)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 #ifndef _WIN32
 // The words of the console's command line for run, as the runner gives them.

@@ -557,15 +557,32 @@ TEST_F(CommandLineProgram, AClosedPipeEndsNoRun) {
 }
 
 // A crash of the program, which nothing in it can catch, leaves no console and nothing that a
-// console started.
+// console started, even what left the console's session; each log holds what its console wrote
+// up to the crash.
 TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
-    const std::string console = prepareConsoleRun({"a_child_hang.dwg", "b_child_hang.dwg"});
+    const std::string console = prepareConsoleRun({"a_child_hang.dwg", "b_escape_hang.dwg"});
     QProcess process;
     // Two consoles, each with the child it started.
     startConsoleRun(process, console, 4);
+    // The consoles have written their first lines, and wait.
+    const std::vector<std::filesystem::path> runs = journalRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    const auto logsHold = [&runs](const std::string& piece) {
+        int holding = 0;
+        for (const char* log : {"0001_a_child_hang.dwg.log", "0002_b_escape_hang.dwg.log"})
+            holding += ReadBytes((runs.front() / log).string()).find(piece) != std::string::npos;
+        return holding == 2;
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (!logsHold("Exécution du script") && timer.elapsed() < 5000)
+        QThread::msleep(50);
+    EXPECT_TRUE(logsHold("Plan : " + copy.folder()));
+    EXPECT_TRUE(logsHold("Exécution du script"));
     ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
     process.waitForFinished(5000);
     EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+    EXPECT_TRUE(logsHold("Exécution du script"));
 }
 #endif
 

@@ -9,6 +9,10 @@
 //     exitN    ends with the code N
 //     crash    ends on a crash (a signal on POSIX, an access violation on Windows)
 //     child    starts a child of its own that never ends, then goes on
+//     escape   the same, but the child leaves its session (setsid on POSIX) first
+//     sayEP    writes "ÉCHEC DE L’ÉCRITURE" in the encoding E (u: UTF-16LE, 8: UTF-8, w:
+//              Windows-1252), placed by P: a straight after the lines before, o after one odd byte,
+//              n after "x" and a zero byte, p cut in two writes a moment apart
 //     hang     never ends
 //     unknown  says that a command of the script is unknown, as the French console does, and goes
 //              on to end with code 0
@@ -75,8 +79,41 @@ void SayMuch(std::size_t size) {
     std::fflush(stdout);
 }
 
-void StartHangingChild(const char* self) {
+// Writes a failure message in an encoding and a place of its own, as a console whose output mixes
+// encodings would.
+void SayFailure(char encoding, char placement) {
+    std::string message;
+    if (encoding == 'u') {
+        for (const char16_t unit : std::u16string(u"\u00C9CHEC DE L\u2019\u00C9CRITURE\r\n")) {
+            message += static_cast<char>(unit & 0xFF);
+            message += static_cast<char>(unit >> 8);
+        }
+    } else if (encoding == '8') {
+        message = "\xC3\x89"
+                  "CHEC DE L\xE2\x80\x99\xC3\x89"
+                  "CRITURE\r\n";
+    } else {
+        message = "\xC9"
+                  "CHEC DE L\x92\xC9"
+                  "CRITURE\r\n";
+    }
+    const std::string before = placement == 'o'   ? "x"
+                               : placement == 'n' ? std::string("x\0", 2)
+                                                  : "";
+    std::string bytes = before + message;
+    const std::size_t half = placement == 'p' ? bytes.size() / 2 + 1 : bytes.size();
+    std::fwrite(bytes.data(), 1, half, stdout);
+    std::fflush(stdout);
+    if (half < bytes.size()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::fwrite(bytes.data() + half, 1, bytes.size() - half, stdout);
+        std::fflush(stdout);
+    }
+}
+
+void StartHangingChild(const char* self, bool leaveSession) {
 #ifdef _WIN32
+    (void)leaveSession;
     std::wstring line = L"\"";
     wchar_t module[MAX_PATH * 4];
     GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
@@ -92,6 +129,8 @@ void StartHangingChild(const char* self) {
     }
 #else
     if (::fork() == 0) {
+        if (leaveSession)
+            ::setsid();
         ::execl(self, self, "--child", static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -205,8 +244,10 @@ int main(int argc, char** argv) {
             exitCode = std::atoi(word.c_str() + 4);
         else if (word == "crash")
             Crash();
-        else if (word == "child")
-            StartHangingChild(std::string(argv[0]).c_str());
+        else if (word == "child" || word == "escape")
+            StartHangingChild(std::string(argv[0]).c_str(), word == "escape");
+        else if (word.rfind("say", 0) == 0 && word.size() == 5)
+            SayFailure(word[3], word[4]);
         else if (word == "hang")
             SleepForEver();
         else if (word == "unknown")

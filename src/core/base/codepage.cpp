@@ -33,6 +33,10 @@ int CodePointToCp1252(char32_t cp) {
 
 } // namespace
 
+char32_t Cp1252CodePoint(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80u] : byte;
+}
+
 namespace {
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;

@@ -16,6 +16,9 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // as Windows itself maps them, so every byte round-trips.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// The code point of one Windows-1252 byte, as Cp1252ToUtf8 reads it.
+char32_t Cp1252CodePoint(unsigned char byte);
+
 // UTF-8 to the system's ANSI code page (GetACP on Windows, Windows-1252 elsewhere).
 std::string ToAnsi(std::string_view utf8);
 // The system's ANSI code page to UTF-8.

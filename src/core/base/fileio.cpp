@@ -458,6 +458,31 @@ Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
     return file.commit(true);
 }
 
+std::string FileIdentity(const std::string& path) {
+#ifdef _WIN32
+    // No access asked for: nothing held open elsewhere refuses it, nothing is locked.
+    const HANDLE file = CreateFileW(ToFsPath(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (!known)
+        return {};
+    return std::to_string(information.dwVolumeSerialNumber) + ":" +
+           std::to_string((static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
+                          information.nFileIndexLow);
+#else
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return {};
+    return std::to_string(static_cast<std::uint64_t>(status.st_dev)) + ":" +
+           std::to_string(static_cast<std::uint64_t>(status.st_ino));
+#endif
+}
+
 bool IsFolderWritable(const std::string& folder) {
 #ifndef _WIN32
     // The system answers for the permissions, the access lists and a read-only medium alike,

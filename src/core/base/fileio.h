@@ -84,6 +84,12 @@ private:
 // share (hard links) is written in place, so that every name keeps seeing it.
 Status ReplaceFileContent(const std::string& path, std::string_view bytes);
 
+// What tells a file from every other whatever path reaches it ("x/../a/p.dwg", a link to its
+// folder, another name of a hard link, a short 8.3 name): its device and inode on POSIX, its
+// volume serial number and file index on Windows, as one text. Empty when the file cannot be
+// reached. A link is followed to its file.
+std::string FileIdentity(const std::string& path);
+
 // True when a file can be created in the folder: the system's answer on POSIX, a probe file with
 // a name of its own, made and removed, on Windows.
 bool IsFolderWritable(const std::string& folder);

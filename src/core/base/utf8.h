@@ -22,6 +22,25 @@ void AppendUtf8(std::string& out, char32_t cp);
 // True when every byte of text belongs to a well-formed sequence.
 bool IsUtf8(std::string_view text);
 
+// The small letter of a capital of the Latin-1 letters and of those Windows-1252 adds (Œ, Š, Ž,
+// Ÿ), ASCII included: "É" gives "é", "Œ" gives "œ"; any other code point is itself. Enough to
+// compare French texts without regard to case, the same on every system. Inline: output is folded
+// a character at a time.
+inline char32_t FoldLatinCase(char32_t cp) {
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7))
+        return cp + 0x20;
+    switch (cp) {
+    case 0x152: // Œ
+    case 0x160: // Š
+    case 0x17D: // Ž
+        return cp + 1;
+    case 0x178: // Ÿ
+        return 0xFF;
+    default:
+        return cp;
+    }
+}
+
 // True for the bytes that continue a sequence (10xxxxxx).
 inline bool IsContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;

@@ -73,8 +73,59 @@ std::string_view DrawingStateText(DrawingState state) {
         return "délai dépassé";
     case DrawingState::Stopped:
         return "arrêté";
+    case DrawingState::NotReady:
+        return "non prêt";
     }
     return {};
+}
+
+std::string_view DescribeProblem(DrawingProblem problem) {
+    switch (problem) {
+    case DrawingProblem::Missing:
+        return "introuvable";
+    case DrawingProblem::ReadOnly:
+        return "en lecture seule";
+    case DrawingProblem::OpenElsewhere:
+        return "ouvert ailleurs (fichier .dwl présent)";
+    }
+    return {};
+}
+
+std::string ExitCodeText(long long code) {
+    if (code < 0xC0000000LL || code > 0xFFFFFFFFLL)
+        return std::to_string(code);
+    struct Named {
+        long long code;
+        std::string_view name;
+    };
+    static constexpr Named kNames[] = {
+        {0xC0000005, "violation d'accès"},
+        {0xC0000006, "erreur de page en lecture"},
+        {0xC0000017, "mémoire insuffisante"},
+        {0xC000001D, "instruction non valide"},
+        {0xC0000022, "accès refusé"},
+        {0xC000007B, "programme ou bibliothèque non valide"},
+        {0xC000008C, "indice de tableau hors limites"},
+        {0xC000008E, "division par zéro en virgule flottante"},
+        {0xC0000094, "division entière par zéro"},
+        {0xC0000095, "dépassement de capacité d'un entier"},
+        {0xC0000096, "instruction privilégiée"},
+        {0xC00000FD, "dépassement de pile"},
+        {0xC000013A, "arrêt par Ctrl-C"},
+        {0xC0000135, "bibliothèque DLL introuvable"},
+        {0xC0000139, "point d'entrée introuvable dans une DLL"},
+        {0xC0000142, "échec de l'initialisation d'une DLL"},
+        {0xC0000374, "tas corrompu"},
+        {0xC0000409, "dépassement de mémoire tampon détecté"},
+        {0xC0000417, "paramètre non valide passé à la bibliothèque C"},
+    };
+    std::string hex = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        hex += "0123456789ABCDEF"[(code >> shift) & 0xF];
+    for (const Named& named : kNames)
+        if (named.code == code)
+            return hex + " " + std::string(named.name);
+    return hex;
 }
 
 std::string SecondsText(double seconds) {
@@ -82,15 +133,24 @@ std::string SecondsText(double seconds) {
     return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
 }
 
-std::string DrawingFailureDetail(const DrawingRun& run) {
-    if (run.state == DrawingState::ScriptError)
-        return run.failureMessage.empty() ? " (plan non enregistré : " + run.unsavedFile + ")"
-                                          : " (message \xC2\xAB " + run.failureMessage +
-                                                " \xC2\xBB dans la sortie de la console)";
-    if (run.state != DrawingState::Failed)
+std::string DrawingFailureReason(const DrawingRun& run) {
+    switch (run.state) {
+    case DrawingState::ScriptError:
+        return run.failureMessage.empty() ? "plan non enregistré : " + run.unsavedFile
+                                          : "message \xC2\xAB " + run.failureMessage +
+                                                " \xC2\xBB dans la sortie de la console";
+    case DrawingState::Failed:
+        return run.reason.empty() ? "code de sortie " + ExitCodeText(run.exitCode) : run.reason;
+    case DrawingState::NotReady:
+        return std::string(DescribeProblem(run.problem));
+    default:
         return {};
-    return run.reason.empty() ? " (code de sortie " + std::to_string(run.exitCode) + ")"
-                              : " (" + run.reason + ")";
+    }
+}
+
+std::string DrawingFailureDetail(const DrawingRun& run) {
+    const std::string reason = DrawingFailureReason(run);
+    return reason.empty() ? reason : " (" + reason + ")";
 }
 
 std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
@@ -121,6 +181,7 @@ DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view
         return;
     }
     put(DrawingLogHead(run, commandLine));
+    flush();
 }
 
 DrawingLog::~DrawingLog() {
@@ -151,6 +212,11 @@ void DrawingLog::write(std::string_view text) {
     m_seen += text.size();
     m_written += kept;
     put(text.substr(0, kept));
+}
+
+void DrawingLog::flush() {
+    if (m_file && std::fflush(m_file) != 0)
+        fail(errno != 0 ? errno : EIO);
 }
 
 void DrawingLog::finish(const DrawingRun& run, std::string_view tail) {
@@ -220,7 +286,8 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
     text += kCrLf;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const DrawingRun& run = runs[i];
-        const bool ran = run.state != DrawingState::NotStarted;
+        const bool ran =
+            run.state != DrawingState::NotStarted && run.state != DrawingState::NotReady;
         const bool coded = run.state == DrawingState::Succeeded ||
                            run.state == DrawingState::ScriptError ||
                            (run.state == DrawingState::Failed && run.reason.empty());
@@ -230,7 +297,7 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
         AppendField(line, DrawingStateText(run.state));
         line += ';';
         if (coded)
-            line += std::to_string(run.exitCode);
+            AppendField(line, ExitCodeText(run.exitCode));
         line += ';';
         if (ran)
             line += LocalTimeText(run.startedAt);
@@ -240,6 +307,8 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
         line += ';';
         if (ran)
             AppendField(line, LogName(i, runs.size(), run));
+        line += ';';
+        AppendField(line, DrawingFailureReason(run));
         text += line;
         text += kCrLf;
     }

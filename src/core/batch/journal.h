@@ -24,13 +24,25 @@ inline constexpr std::string_view kJournalFolderName = "Pilotrame-journal";
 inline constexpr std::string_view kSummaryFileName = "resume.csv";
 inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 
-// "réussi", "erreur de script", "échec", "délai dépassé", "arrêté", "non lancé", "en cours": the
-// words of the logs, of resume.csv, and of the window and the command line.
+// "réussi", "erreur de script", "échec", "délai dépassé", "arrêté", "non lancé", "en cours", "non
+// prêt": the words of the logs, of resume.csv, and of the window and the command line.
 std::string_view DrawingStateText(DrawingState state);
 
-// Why a drawing did not succeed: " (code de sortie 4)", its reason in brackets (a console that
-// could not be started, a code that could not be read), the failure message found in its output,
-// or the file its script did not save; empty for any other state.
+// Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
+// (fichier .dwl présent)": the words of the check's window, of the command line and of resume.csv.
+std::string_view DescribeProblem(DrawingProblem problem);
+
+// An exit code as the window, the journal and the command line show it: in decimal, but a
+// Windows status code (0xC0000000 and above: a crash) in hexadecimal, with the name of the usual
+// ones: "0xC0000005 violation d'accès".
+std::string ExitCodeText(long long code);
+
+// Why a drawing did not succeed: "code de sortie 4", its reason (a console that could not be
+// started, a code that could not be read), the failure message found in its output, the file its
+// script did not save, or its problem at the check; empty for any other state.
+std::string DrawingFailureReason(const DrawingRun& run);
+
+// DrawingFailureReason in brackets after a space, " (code de sortie 4)"; empty when it is.
 std::string DrawingFailureDetail(const DrawingRun& run);
 
 // Seconds as the journal and the command line show them: one decimal, a comma ("3,2").
@@ -58,8 +70,10 @@ public:
     DrawingLog(const DrawingLog&) = delete;
     DrawingLog& operator=(const DrawingLog&) = delete;
 
-    // The console's text, as it comes.
+    // The console's text, as it comes; it reaches the file at the latest with flush or finish.
     void write(std::string_view text);
+    // What the log holds goes to the file now, so that a crash of the program loses none of it.
+    void flush();
     // Ends the log: the end of the output past kLogOutputLimit (tail holds the output's last
     // bytes), then DrawingLogEnd. The log is closed.
     void finish(const DrawingRun& run, std::string_view tail);
@@ -78,7 +92,7 @@ private:
 
 // The first line of resume.csv.
 inline constexpr std::string_view kSummaryCsvHeader =
-    "Plan;Etat;Code de sortie;Début;Durée (s);Journal";
+    "Plan;Etat;Code de sortie;Début;Durée (s);Journal;Motif";
 
 // "2026-12-07_14-03-12", local time: the name of a run's folder, sorted as runs follow.
 std::string RunFolderName(std::chrono::system_clock::time_point when);
@@ -98,11 +112,12 @@ Result<std::string> CreateRunFolder(const std::string& scriptFolder,
 std::string LogName(std::size_t index, std::size_t count, const DrawingRun& run);
 
 // The text of resume.csv: a byte-order mark, then the header and one line per drawing (path,
-// state, exit code, start, duration in seconds, log), fields separated by ";" and quoted when they
-// hold one, CR LF line ends.
+// state, exit code, start, duration in seconds, log, why it did not succeed), fields separated by
+// ";" and quoted when they hold one, CR LF line ends.
 std::string SummaryCsv(const std::vector<DrawingRun>& runs);
 
-// Writes resume.csv and echecs.txt (empty when every drawing succeeded) into runFolder, each
+// Writes resume.csv and echecs.txt (every drawing that did not succeed, those not ready included;
+// empty when every drawing succeeded) into runFolder, each
 // whole or not at all; returns the failure of each that could not be written (operation
 // WriteJournal), none when both were.
 std::vector<Error> WriteRunSummary(const std::string& runFolder,

@@ -25,6 +25,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often what a console wrote goes from the log's buffer to its file, at most.
+constexpr std::chrono::milliseconds kLogFlushEvery{1000};
+
 // How often a batch whose starts are held looks whether it may go on.
 constexpr std::chrono::milliseconds kHoldPoll{20};
 
@@ -111,6 +114,8 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
         while (true) {
             {
                 std::lock_guard lock(mutex);
+                while (next < runs.size() && runs[next].state != DrawingState::NotStarted)
+                    ++next;
                 if (next >= runs.size() || control.noMoreStarts || control.endRunning)
                     return std::nullopt;
                 if (!control.holdStarts) {
@@ -145,9 +150,22 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                     file->write(text);
             });
             const Clock::time_point began = Clock::now();
-            const ChildOutcome outcome = RunChild(
-                start, began + request.timeout, [&control] { return control.endRunning.load(); },
-                [&reader](std::string_view bytes) { reader.add(bytes); });
+            // The stop request is asked a few times a second, from this thread: the log is kept
+            // up there, so that what a console wrote is in its file within a second, even before
+            // a crash of the program.
+            Clock::time_point flushed = began;
+            const auto stopRequested = [&] {
+                if (Clock::now() - flushed >= kLogFlushEvery) {
+                    reader.settle();
+                    if (file)
+                        file->flush();
+                    flushed = Clock::now();
+                }
+                return control.endRunning.load();
+            };
+            const ChildOutcome outcome =
+                RunChild(start, began + request.timeout, stopRequested,
+                         [&reader](std::string_view bytes) { reader.add(bytes); });
             reader.finish();
             run.seconds = std::chrono::duration<double>(Clock::now() - began).count();
             switch (outcome.end) {
@@ -229,6 +247,9 @@ BatchCounts CountStates(const std::vector<DrawingRun>& runs) {
         case DrawingState::Stopped:
             ++counts.stopped;
             break;
+        case DrawingState::NotReady:
+            ++counts.notReady;
+            break;
         }
     }
     return counts;
@@ -285,7 +306,10 @@ std::size_t RemoveDuplicateDrawings(std::vector<DrawingRun>& drawings) {
     std::unordered_set<std::string> seen;
     const std::size_t before = drawings.size();
     std::erase_if(drawings, [&seen](const DrawingRun& run) {
-        return !seen.insert(DrawingKey(run.path())).second;
+        const std::string identity = FileIdentity(run.path());
+        return !seen.insert(identity.empty() ? "path " + DrawingKey(run.path())
+                                             : "file " + identity)
+                    .second;
     });
     return before - drawings.size();
 }

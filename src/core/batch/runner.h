@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/error.h"
+#include "check/drawingcheck.h"
 #include "process/process.h"
 
 #include <atomic>
@@ -25,6 +26,8 @@ enum class DrawingState {
     Failed,      // "échec": another code, or the console could not be started
     TimedOut,    // "délai dépassé": ended at the time limit
     Stopped,     // "arrêté": ended because the user stopped the batch
+    NotReady,    // "non prêt": left out at the check of the drawings (problem says why), never
+                 // started
 };
 
 // One drawing of a batch and what became of it.
@@ -39,13 +42,14 @@ struct DrawingRun {
     std::string failureMessage; // ScriptError: the failure message found in the output
     std::string unsavedFile;    // ScriptError without a message: the file the script did not save
     std::string outputTail;     // a drawing that did not succeed: the last KiB of its output
-    std::optional<Error> logFailure; // its log could not be written whole
+    std::optional<Error> logFailure;                  // its log could not be written whole
+    DrawingProblem problem = DrawingProblem::Missing; // NotReady: why
     std::string path() const { return folder + name; }
 };
 
 // What a batch runs.
 struct BatchRequest {
-    std::vector<DrawingRun> drawings; // in list order, all NotStarted
+    std::vector<DrawingRun> drawings; // in list order, NotStarted, or NotReady: never started
     std::string consolePath;          // accoreconsole.exe
     std::string scriptPath;           // the console script, the same for every drawing
     std::string language;             // given with /l; empty: no /l
@@ -76,11 +80,12 @@ public:
 
 // Runs the batch: up to request.workers consoles at once, each started as ConsoleStart words it,
 // ended with everything it started at the time limit, and every drawing run at most once, in list
-// order of starting. Each console's output goes to the drawing's log as it comes, and only its
-// end is kept in memory. A console that ends with code 0 has succeeded only when its output holds
-// none of request.failureMessages and every file its script saves (ScriptSaves) was written while
-// it ran. Returns when every console has ended, with every drawing's outcome (those never started
-// NotStarted). control may stop it from another thread.
+// order of starting; a drawing NotReady is passed over and stays so. Each console's output goes to
+// the drawing's log as it comes (what it holds reaches the file once a second and when the
+// console ends), and only its end is kept in memory. A console that ends with code 0 has succeeded
+// only when its output holds none of request.failureMessages and every file its script saves
+// (ScriptSaves) was written while it ran. Returns when every console has ended, with every
+// drawing's outcome (those never started NotStarted). control may stop it from another thread.
 std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& observer,
                                  BatchControl& control);
 
@@ -93,21 +98,28 @@ struct BatchCounts {
     int failed = 0;
     int timedOut = 0;
     int stopped = 0;
+    int notReady = 0;
+    // The drawings that ran and ended; the NotReady ones never run.
     int finished() const { return succeeded + scriptErrors + failed + timedOut + stopped; }
+    // The drawings of a batch of total that run or may.
+    int toRun(int total) const { return total - notReady; }
 };
 BatchCounts CountStates(const std::vector<DrawingRun>& runs);
 
-// The drawings to run again: those that ended in a script error, failed, timed out, were stopped
-// or never started, as they were before they ran.
+// The drawings to run again: those that ended in a script error, failed, timed out, were stopped,
+// never started or were not ready, as they were before they ran (NotStarted).
 std::vector<DrawingRun> DrawingsToRunAgain(const std::vector<DrawingRun>& runs);
 
-// Leaves out of drawings each one listed before under the same path once its folder and name are
-// made plain (repeated separators and "." folders removed; on Windows, "/" taken for "\" and
-// letters compared without regard to case), so that no drawing is run twice at once. Returns how
-// many were left out.
+// Leaves out of drawings each one that is the same file as one listed before, whatever the paths
+// that reach it (FileIdentity: "x/../a/", a link to its folder, another name of a hard link), or,
+// for a file that cannot be reached, the same path once its folder and name are made plain
+// (DrawingKey), so that no drawing is run twice at once and two consoles never save one file
+// together. Returns how many were left out.
 std::size_t RemoveDuplicateDrawings(std::vector<DrawingRun>& drawings);
 
-// The key under which RemoveDuplicateDrawings compares a path.
+// The key under which RemoveDuplicateDrawings compares the path of a file it cannot reach:
+// repeated separators and "." folders removed; on Windows, "/" taken for "\" and letters compared
+// without regard to case.
 std::string DrawingKey(std::string_view path);
 
 } // namespace pilotrame

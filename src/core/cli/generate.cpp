@@ -102,13 +102,15 @@ public:
         const auto began = std::chrono::steady_clock::now();
         ConsoleRunOutcome outcome;
         {
-            RunProgress progress(m_err, m_columns, static_cast<int>(plan.batch.drawings.size()));
+            const int total = static_cast<int>(plan.batch.drawings.size());
+            RunProgress progress(m_err, m_columns, CountStates(plan.batch.drawings).toRun(total));
             outcome = RunConsolePlan(plan, progress, m_control);
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 
         const BatchCounts counts = CountStates(outcome.runs);
+        // A drawing left out as not ready did not succeed either.
         const bool everyOneSucceeded = counts.succeeded == static_cast<int>(outcome.runs.size());
         if (Interrupted() && !everyOneSucceeded)
             m_err << kRunInterruptedText << '\n';

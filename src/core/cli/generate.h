@@ -42,13 +42,13 @@ struct GenerateEnvironment {
 // faulty execution.txt (SettingsUnreadable) and a console program that is no program it can run
 // (AutocadNotStarted); then, as PrepareConsoleRun does, a job with "REMPLACE TEXTE (vba)" or with
 // lines the console cannot run (GenerationFailed), drawings that are not ready (DrawingsNotReady;
-// with --skip-unready they are named and left out) and a list that leaves none
-// (NothingToProcess). Pilotrame.scr is left alone: the console's script and the journal go into
-// a new folder of the journal. The progress (RunProgress) and the summary go to err; a closed
-// pipe there ends no run. Ctrl-C, or a request to end the program, stops the run: no more
-// consoles, those running ended, the journal written (RunInterrupted). SomeDrawingsFailed when a
-// drawing did not succeed; JournalNotWritten, over both, when a file of the journal could not be
-// written.
+// with --skip-unready they are named and left out, "non prêt" in the journal) and a list that
+// leaves none to start (NothingToProcess). Pilotrame.scr is left alone: the console's script and
+// the journal go into a new folder of the journal. The progress (RunProgress) and the summary go to
+// err; a closed pipe there ends no run. Ctrl-C, or a request to end the program, stops the run: no
+// more consoles, those running ended, the journal written (RunInterrupted). SomeDrawingsFailed when
+// a drawing did not succeed, one left out as not ready included; JournalNotWritten, over both, when
+// a file of the journal could not be written.
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
 
 } // namespace pilotrame

@@ -34,16 +34,18 @@ struct ChildOutcome {
 using ChildOutputSink = std::function<void(std::string_view bytes)>;
 
 // Runs a program that the program watches (an AutoCAD console on one drawing) and returns when it
-// has ended: by itself, at the deadline, or when stopRequested turns true (asked a few times a
-// second). Its output goes to onOutput (dropped when null), its input is empty. Whatever way it
-// ends, every process it started ends with it, also when this program dies, even by SIGKILL: on
-// POSIX a small guard process stands between this program and the program, leads a process group
-// that holds them both and everything the program starts, and kills that group when this program
-// ends the run or dies; on Windows it runs in a job object that ends all its processes, also when
-// this program dies, and it is not started when it cannot be put in one. It inherits no handle of
-// this program but its input and output. Once it has ended, what is left of its output is waited
-// for a second at most: a process that escaped and holds the pipe does not hold the run. Safe to
-// call from several threads at once.
+// has ended: by itself, at the deadline, or when stopRequested turns true (asked from the calling
+// thread a few times a second, at least every kStopPoll, and at each piece of output: a caller may
+// do its own upkeep there). Its output goes to onOutput (dropped when null), its input is empty.
+// Whatever way it ends, every process it started ends with it, also when this program dies, even
+// by SIGKILL: on POSIX a small guard process stands between this program and the program, which
+// leads a process group of its own, takes back as their subreaper whatever the program's
+// processes leave behind (also those that left the group or the session), and kills them all when
+// this program ends the run or dies; on Windows it runs in a job object that ends all its
+// processes, also when this program dies, and it is not started when it cannot be put in one. It
+// inherits no handle of this program but its input and output. Once it has ended, what is left of
+// its output is waited for a second at most: a process that escaped and holds the pipe does not
+// hold the run. Safe to call from several threads at once.
 ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
                       const std::function<bool()>& stopRequested = nullptr,
                       const ChildOutputSink& onOutput = nullptr);

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace pilotrame {
@@ -68,6 +69,9 @@ std::string ResolveProgramPath(const std::string& program) {
 }
 
 namespace {
+
+// How long a guard is given to end everything once let go of, before it is killed.
+constexpr std::chrono::seconds kGuardEndWait{5};
 
 class PosixStarter final : public ProgramStarter {
 public:
@@ -159,13 +163,16 @@ bool ReadAvailable(int fd, const ChildOutputSink& onOutput) {
     }
 }
 
-// The design on POSIX. This program forks a guard; the guard leads a new process group and starts
-// the program in it, so that the program and all it starts, unless they leave the group on
-// purpose, are in the guard's group. The guard holds the read end of a "lifeline" pipe whose only
-// writer is this program: when this program dies, whatever the way, the system closes it, and the
-// guard kills its whole group. The guard also reports the program's wait status on a pipe of its
-// own; this program then kills the group itself, as it does at a time limit or a stop. A parent
-// death signal alone would not do: it reaches the program but not what the program started.
+// The design on POSIX. This program forks a guard; the guard starts the program as the leader of
+// a new process group, so that the program and all it starts, unless they leave the group on
+// purpose, are in that group. The guard is also a child subreaper: whatever the program starts
+// and leaves behind, also what left its group or its session (setsid), comes back to the guard as
+// its child when its parent ends. The guard holds the read end of a "lifeline" pipe whose only
+// writer is this program: when this program lets go of it, ending the run, or dies, whatever the
+// way, the system closes it, and the guard kills the program's group, then every child it has,
+// again and again as their own children come back to it, until none is left. The guard also
+// reports the program's exit code on a pipe of its own. A parent death signal alone would not do:
+// it reaches the program but not what the program started.
 //
 // The guard is a copy of this program, which has threads, and never runs another program: from
 // fork to _exit it makes only system calls that are safe after fork (no allocation, no lock).
@@ -206,12 +213,12 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
     CloseRange(next, std::numeric_limits<int>::max(), limit);
 }
 
-// The program, between vfork and exec: joins the guard's group, writes its errno on report when
+// The program, between vfork and exec: leads a group of its own, writes its errno on report when
 // exec fails (exec closes the pipe otherwise). It runs in the guard's memory while the guard
 // waits: only system calls, nothing that allocates, locks or returns.
 [[noreturn]] void RunInChild(const char* file, char* const* argv, const char* folder, int output,
                              int report, pid_t guard) {
-    ::setpgid(0, guard);
+    ::setpgid(0, 0);
     // Killed with the guard, should the guard itself be killed alone.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != guard)
@@ -255,12 +262,73 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
     return pid;
 }
 
+// Calls onChild with the process id of each child of the calling thread, as the system lists
+// them; false when it cannot list them. No allocation: a guard calls it.
+template <typename OnChild> bool ForEachChild(OnChild onChild) {
+    const int list = ::open("/proc/thread-self/children", O_RDONLY | O_CLOEXEC);
+    if (list < 0)
+        return false;
+    char buffer[4096];
+    pid_t pid = 0;
+    ssize_t got = 0;
+    while ((got = ::read(list, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+        for (ssize_t i = 0; i < got; ++i) {
+            if (buffer[i] >= '0' && buffer[i] <= '9') {
+                pid = pid * 10 + (buffer[i] - '0');
+            } else if (pid > 0) {
+                onChild(pid);
+                pid = 0;
+            }
+        }
+    }
+    if (pid > 0)
+        onChild(pid);
+    ::close(list);
+    return got == 0;
+}
+
+// The exit code of a process that ended, as siginfo gives it.
+int ExitCodeOf(const siginfo_t& ended) {
+    return ended.si_code == CLD_EXITED ? ended.si_status : 128 + ended.si_status;
+}
+
+// Reaps the children of the guard that have ended, all but the program: kept unreaped, its process
+// id stays its group's and cannot be given to another process before the group is killed.
+void ReapOrphans(pid_t program) {
+    ForEachChild([program](pid_t pid) {
+        int status = 0;
+        if (pid != program)
+            ::waitpid(pid, &status, WNOHANG);
+    });
+}
+
+// Ends every process the program left: its group, then every child of the guard, until it has
+// none. A child's own children come back to the guard before it can be reaped, so none is missed.
+void EndEverything(pid_t program) {
+    ::kill(-program, SIGKILL);
+    ::kill(program, SIGKILL);
+    while (true) {
+        if (!ForEachChild([](pid_t pid) { ::kill(pid, SIGKILL); })) {
+            // Without the list of children, those that left the group cannot be found.
+            int status = 0;
+            while (::waitpid(-1, &status, WNOHANG) > 0) {
+            }
+            return;
+        }
+        int status = 0;
+        if (::waitpid(-1, &status, 0) < 0 && errno == ECHILD)
+            return;
+    }
+}
+
 // The guard, from fork to its end; see the design above.
 [[noreturn]] void RunGuard(const char* file, char* const* argv, const char* folder,
                            const GuardEnds& ends, int limit) {
     ::setpgid(0, 0);
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     CloseAllBut(ends, limit);
-    // Terminal signals and a closed pipe do not end the guard; its own child is waited for here.
+    // Terminal signals and a closed pipe do not end the guard; its own children are waited for
+    // here.
     struct sigaction action {};
     action.sa_handler = SIG_IGN;
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
@@ -284,21 +352,33 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
 #ifdef SYS_pidfd_open
     process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
 #endif
+    // What ended of what the program left is reaped about once a second.
+    constexpr int kReapMs = 1000;
+    constexpr int kLookMs = 5; // without a descriptor for the process
+    int sinceReaped = 0;
     bool running = true;
     while (true) {
         pollfd waits[2] = {{ends.lifeline, POLLIN, 0}, {process, POLLIN, 0}};
         const nfds_t count = running && process >= 0 ? 2 : 1;
-        // Without a descriptor for the process, its end is looked at every few milliseconds.
-        const int timeout = running && process < 0 ? 5 : -1;
-        if (::poll(waits, count, timeout) > 0 && waits[0].revents != 0)
+        const int timeout = running && process < 0 ? kLookMs : kReapMs;
+        const int ready = ::poll(waits, count, timeout);
+        if (ready > 0 && waits[0].revents != 0)
             break; // this program let go of the lifeline, or died
-        int status = 0;
-        if (running && ::waitpid(child, &status, WNOHANG) == child) {
+        siginfo_t ended{};
+        if (running &&
+            ::waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == child) {
             running = false;
-            [[maybe_unused]] const ssize_t written = ::write(ends.status, &status, sizeof status);
+            const int code = ExitCodeOf(ended);
+            [[maybe_unused]] const ssize_t written = ::write(ends.status, &code, sizeof code);
+        }
+        sinceReaped += ready == 0 ? timeout : 0;
+        if (sinceReaped >= kReapMs) {
+            sinceReaped = 0;
+            ReapOrphans(child);
         }
     }
-    ::kill(0, SIGKILL);
+    EndEverything(child);
     ::_exit(0);
 }
 
@@ -308,13 +388,6 @@ int DescriptorLimit() {
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return 65536;
     return static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
-}
-
-// The exit code of a wait status.
-long long ExitCodeOf(int status) {
-    return WIFEXITED(status)     ? WEXITSTATUS(status)
-           : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
-                                 : -1;
 }
 
 ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
@@ -343,18 +416,40 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         outcome.reason = SystemMessage(errno);
         return outcome;
     }
-    ::setpgid(guard, guard); // also here, so that a kill of the group right away finds it
+    ::setpgid(guard, guard); // also here: no signal to this program's group reaches it
     Pipe::closeEnd(output.write);
     Pipe::closeEnd(report.write);
     Pipe::closeEnd(status.write);
     Pipe::closeEnd(lifeline.read);
-    // Kills the group; the guard's wait status, none when the system gives none.
-    const auto endGroup = [guard]() -> std::optional<int> {
-        ::kill(-guard, SIGKILL);
+    // Lets go of the lifeline: the guard ends everything the program left, then itself. A guard
+    // that does not end in time (a process it waits for that cannot die) is killed, and the
+    // program with it (its parent death signal). The guard's wait status, none when the system
+    // gives none.
+    int guardEnd = -1; // readable once the guard has ended
+#ifdef SYS_pidfd_open
+    guardEnd = static_cast<int>(::syscall(SYS_pidfd_open, guard, 0));
+#endif
+    const auto endGroup = [guard, guardEnd, &lifeline]() -> std::optional<int> {
+        Pipe::closeEnd(lifeline.write);
         int ended = 0;
-        pid_t waited = 0;
-        while ((waited = ::waitpid(guard, &ended, 0)) < 0 && errno == EINTR) {
+        pid_t waited = ::waitpid(guard, &ended, WNOHANG);
+        const Clock::time_point late = Clock::now() + kGuardEndWait;
+        while (waited == 0 && Clock::now() < late) {
+            if (guardEnd >= 0) {
+                pollfd wait{guardEnd, POLLIN, 0};
+                ::poll(&wait, 1, static_cast<int>(WaitFor(late).count()));
+            } else {
+                timespec pause{0, 2'000'000};
+                ::nanosleep(&pause, nullptr);
+            }
+            waited = ::waitpid(guard, &ended, WNOHANG);
         }
+        if (guardEnd >= 0)
+            ::close(guardEnd);
+        if (waited == 0)
+            ::kill(guard, SIGKILL);
+        while (waited == 0 || (waited < 0 && errno == EINTR))
+            waited = ::waitpid(guard, &ended, 0);
         return waited == guard ? std::optional<int>(ended) : std::nullopt;
     };
 
@@ -369,7 +464,7 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     ::fcntl(output.read, F_SETFL, ::fcntl(output.read, F_GETFL) | O_NONBLOCK);
     outcome.end = ChildEnd::Exited;
     bool outputOpen = true;
-    std::optional<int> waitStatus;
+    std::optional<int> exitCode;
     while (true) {
         if (const std::optional<ChildEnd> end = StoppedOrLate(stopRequested, deadline)) {
             outcome.end = *end;
@@ -386,18 +481,23 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
                 got = ::read(status.read, &value, sizeof value);
             } while (got < 0 && errno == EINTR);
             if (got == static_cast<ssize_t>(sizeof value))
-                waitStatus = value;
+                exitCode = value;
             break; // the program ended, or its guard did
         }
     }
     // Whatever it started ends with it; a program stopped or late ends here.
+    const int lastError = errno;
     const std::optional<int> guardStatus = endGroup();
-    if (outcome.end == ChildEnd::Exited && !waitStatus && !guardStatus) {
-        outcome.end = ChildEnd::ExitUnknown;
-        outcome.reason = SystemMessage(errno);
-    } else if (outcome.end == ChildEnd::Exited) {
-        // Without the program's status, the guard's tells how the run ended (a guard killed).
-        outcome.exitCode = ExitCodeOf(waitStatus ? *waitStatus : *guardStatus);
+    if (outcome.end == ChildEnd::Exited) {
+        if (exitCode) {
+            outcome.exitCode = *exitCode;
+        } else if (guardStatus && WIFSIGNALED(*guardStatus)) {
+            // Without the program's code, the guard's end tells how the run ended: killed.
+            outcome.exitCode = 128 + WTERMSIG(*guardStatus);
+        } else {
+            outcome.end = ChildEnd::ExitUnknown;
+            outcome.reason = SystemMessage(guardStatus ? EIO : lastError);
+        }
     }
     // What is left in the pipe, now that every writer of the group is gone. A process that left
     // the group could keep the pipe open for ever: it gets a moment, not more.

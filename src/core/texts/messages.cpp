@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "batch/journal.h"
 #include "selection/droppeditems.h"
+#include "texts/runs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -522,6 +523,8 @@ std::string ExecuteFailureText(const Error& error, Engine engine) {
         return AutocadNotStartedText(error.detail);
     const bool missing = error.cause == Cause::System && (error.code == ErrorCode::FileNotFound ||
                                                           error.code == ErrorCode::PathNotFound);
+    if (!error.text.empty())
+        return ConsoleInterpreterText(error.detail, error.text, missing);
     return missing ? ConsoleNotFoundText(error.detail) : ConsoleNotExecutableText(error.detail);
 }
 
@@ -575,18 +578,6 @@ std::string_view TextSettingName(int slotNumber) {
 std::string DrawingCheckSummaryText(int checked, int problems) {
     return Counted(checked, "plan vérifié", "plans vérifiés") + ", " +
            Counted(problems, "problème", "problèmes");
-}
-
-std::string_view DescribeProblem(DrawingProblem problem) {
-    switch (problem) {
-    case DrawingProblem::Missing:
-        return "introuvable";
-    case DrawingProblem::ReadOnly:
-        return "en lecture seule";
-    case DrawingProblem::OpenElsewhere:
-        return "ouvert ailleurs (fichier .dwl présent)";
-    }
-    return {};
 }
 
 std::string DrawingCheckText(const DrawingCheck& check) {
@@ -910,10 +901,7 @@ std::string DuplicatesLeftOutText(int duplicates) {
 }
 
 std::string DrawingTipText(const DrawingRun& run) {
-    std::string tip = DrawingFailureDetail(run);
-    // " (code de sortie 4)" without its brackets.
-    if (tip.size() > 3)
-        tip = tip.substr(2, tip.size() - 3);
+    const std::string tip = DrawingFailureReason(run);
     if (run.outputTail.empty())
         return tip;
     return tip + (tip.empty() ? "" : "\n\n") + "Fin de la sortie de la console :\n" +
@@ -937,13 +925,16 @@ std::string BatchCountsText(const BatchCounts& counts) {
     const auto count = [](DrawingState state, int n) {
         return std::string(DrawingStateText(state)) + " : " + std::to_string(n);
     };
-    return count(DrawingState::Running, counts.running) + "   " +
-           count(DrawingState::Succeeded, counts.succeeded) + "   " +
-           count(DrawingState::ScriptError, counts.scriptErrors) + "   " +
-           count(DrawingState::Failed, counts.failed) + "   " +
-           count(DrawingState::TimedOut, counts.timedOut) + "   " +
-           count(DrawingState::Stopped, counts.stopped) + "   " +
-           count(DrawingState::NotStarted, counts.notStarted);
+    std::string text = count(DrawingState::Running, counts.running) + "   " +
+                       count(DrawingState::Succeeded, counts.succeeded) + "   " +
+                       count(DrawingState::ScriptError, counts.scriptErrors) + "   " +
+                       count(DrawingState::Failed, counts.failed) + "   " +
+                       count(DrawingState::TimedOut, counts.timedOut) + "   " +
+                       count(DrawingState::Stopped, counts.stopped) + "   " +
+                       count(DrawingState::NotStarted, counts.notStarted);
+    if (counts.notReady > 0)
+        text += "   " + count(DrawingState::NotReady, counts.notReady);
+    return text;
 }
 
 namespace {
@@ -967,6 +958,7 @@ std::string StatusLineText(const BatchCounts& counts, int total, double elapsedS
     count(DrawingState::Failed, counts.failed);
     count(DrawingState::TimedOut, counts.timedOut);
     count(DrawingState::Stopped, counts.stopped);
+    count(DrawingState::NotReady, counts.notReady);
     count(DrawingState::Running, counts.running);
     line += "  " + Clock(elapsedSeconds);
     const int finished = counts.finished();
@@ -1007,9 +999,11 @@ std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
         " erreur(s) de script, " + std::to_string(counts.failed) + " échec(s), " +
         std::to_string(counts.timedOut) + " délai(s) dépassé(s), " +
         std::to_string(counts.stopped) + " arrêté(s), " + std::to_string(counts.notStarted) +
-        " non lancé(s), en " + Clock(elapsedSeconds) + ".";
+        " non lancé(s), " +
+        (counts.notReady > 0 ? std::to_string(counts.notReady) + " non prêt(s), " : "") + "en " +
+        Clock(elapsedSeconds) + ".";
     text += std::string(kCrLf) + "Journal : " + runFolder;
-    if (counts.succeeded < counts.finished() + counts.notStarted + counts.running)
+    if (counts.succeeded < counts.finished() + counts.notStarted + counts.running + counts.notReady)
         text += std::string(kCrLf) + "Les plans qui n'ont pas réussi sont listés dans " +
                 runFolder + std::string(kFailuresFileName) +
                 ", à donner à --list pour les relancer.";
@@ -1043,7 +1037,7 @@ std::string DrawingsNotReadyForRunText(int checked, int problems, const std::str
 }
 
 std::string BatchStartText(const BatchRequest& batch, const std::string& runFolder) {
-    const int total = static_cast<int>(batch.drawings.size());
+    const int total = CountStates(batch.drawings).toRun(static_cast<int>(batch.drawings.size()));
     return "Console : " + batch.consolePath + std::string(kCrLf) + Counted(total, "plan", "plans") +
            ", " + std::to_string(batch.workers) + " à la fois, délai de " +
            std::to_string(batch.timeout.count()) + " s par plan." + std::string(kCrLf) +

@@ -147,10 +147,6 @@ inline constexpr std::string_view kConfigurationTitle = "Configuration";
 // How that question names the text setting of slotNumber (0 to 13); empty for any other number.
 std::string_view TextSettingName(int slotNumber);
 
-// Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
-// (fichier .dwl présent)".
-std::string_view DescribeProblem(DrawingProblem problem);
-
 // The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
 std::string DrawingCheckText(const DrawingCheck& check);
 
@@ -257,7 +253,8 @@ std::string JournalFailureText(const std::vector<Error>& failures);
 // A drawing's time, as the window and the command line show it: "3,2 s".
 std::string DurationText(double seconds);
 
-// The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …".
+// The counts of a batch as the window shows them: "en cours : 2   réussi : 3   échec : 1 …", the
+// drawings not ready last, when there are.
 std::string BatchCountsText(const BatchCounts& counts);
 
 // "Temps écoulé : 00:01:23   Temps restant estimé : 00:04:10" (the estimate once a drawing is
@@ -276,8 +273,8 @@ inline constexpr std::string_view kBatchWindowTitle = "Exécution des plans";
 // The settings of the run (execution.txt) could not be read or saved: the file and what is wrong.
 std::string RunSettingsFailureText(const Error& error);
 
-// The summary of a finished batch on the command line: the counts of each state, the time it
-// took, the run's folder of the journal and, when some drawing did not succeed, where they are
+// The summary of a finished batch on the command line: the counts of each state (not ready only
+// when there are), the time it took, the run's folder of the journal and, when some drawing did not succeed, where they are
 // listed.
 std::string BatchSummaryText(const BatchCounts& counts, double elapsedSeconds,
                              const std::string& runFolder);
@@ -301,7 +298,8 @@ std::string DrawingsNotReadyForRunText(int checked, int problems, const std::str
 inline constexpr std::string_view kNothingToRunText =
     "Aucun plan à traiter : la liste ne laisse aucun plan, aucune console n'a été lancée.";
 
-// Before the batch: the console, the drawings, how many at once, the time limit, the journal.
+// Before the batch: the console, the drawings to run (not those not ready), how many at once, the
+// time limit, the journal.
 std::string BatchStartText(const BatchRequest& batch, const std::string& runFolder);
 
 // The run was stopped by Ctrl-C or a request to end the program.

@@ -7,7 +7,7 @@
 #include "script/drawingsection.h"
 #include "script/operations.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 namespace pilotrame {
 
@@ -63,7 +63,7 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
     const Result<FileList> list = ReadFileList(request.listPath);
     if (!list)
         return InOperation(list.error(), Operation::ReadList);
-    std::unordered_set<std::string> skipped;
+    std::unordered_map<std::string, DrawingProblem> notReady;
     if (review) {
         const DrawingCheck check = CheckDrawings(*list);
         if (!check.issues.empty()) {
@@ -77,7 +77,7 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
                 return plan;
             case DrawingCheckAnswer::SkipProblems:
                 for (const DrawingIssue& issue : check.issues)
-                    skipped.insert(issue.path);
+                    notReady.emplace(issue.path, issue.problem);
                 plan.skipped = static_cast<int>(check.issues.size());
                 break;
             case DrawingCheckAnswer::Continue:
@@ -90,12 +90,15 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
             DrawingRun drawing;
             drawing.folder = folder.folder;
             drawing.name = name;
-            if (!skipped.contains(drawing.path()))
-                plan.batch.drawings.push_back(std::move(drawing));
+            if (const auto problem = notReady.find(drawing.path()); problem != notReady.end()) {
+                drawing.state = DrawingState::NotReady;
+                drawing.problem = problem->second;
+            }
+            plan.batch.drawings.push_back(std::move(drawing));
         }
     }
     plan.duplicates = static_cast<int>(RemoveDuplicateDrawings(plan.batch.drawings));
-    if (plan.batch.drawings.empty()) {
+    if (CountStates(plan.batch.drawings).notStarted == 0) {
         plan.stop = RunStop::NothingToProcess;
         return plan;
     }
@@ -130,6 +133,27 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
     if (plan.batch.drawings.empty()) {
         plan.stop = RunStop::NothingToProcess;
         return plan;
+    }
+    // Those that were not ready are looked at again: those that still are not stay out, in the
+    // journal again.
+    FileList notReady;
+    for (const DrawingRun& run : runs) {
+        if (run.state != DrawingState::NotReady)
+            continue;
+        if (notReady.empty() || notReady.back().folder != run.folder)
+            notReady.push_back(ListedFolder{run.folder, {}});
+        notReady.back().names.push_back(run.name);
+    }
+    if (!notReady.empty()) {
+        std::unordered_map<std::string, DrawingProblem> problems;
+        for (const DrawingIssue& issue : CheckDrawings(notReady).issues)
+            problems.emplace(issue.path, issue.problem);
+        for (DrawingRun& drawing : plan.batch.drawings) {
+            if (const auto problem = problems.find(drawing.path()); problem != problems.end()) {
+                drawing.state = DrawingState::NotReady;
+                drawing.problem = problem->second;
+            }
+        }
     }
     // The script is read whole before the new folder is made: a script that is gone stops here.
     const Result<std::string> script = ReadFileBytes(previous.batch.scriptPath);

@@ -22,7 +22,7 @@ struct ConsoleRunPlan {
     std::string runFolder;        // the run's folder of the journal, ending in its separator
     RunStop stop = RunStop::None; // Cancelled or DrawingsNotReady at the check; NothingToProcess
     int skipped = 0;              // drawings left out at the check
-    int duplicates = 0;           // drawings listed again under the same path, left out
+    int duplicates = 0;           // drawings listed again (the same file), left out
     std::optional<DrawingCheck> problems;
     std::vector<ConsoleRefusal> refusals; // NotForConsole: what the console cannot run
 };
@@ -36,13 +36,14 @@ struct ConsoleRunOutcome {
 
 // Checks the drawings of the list when review is given (as for "Executer script"), then, unless
 // the run stops there, creates the run's folder in the journal of scriptFolder, writes the console
-// script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings to run: those of
-// the list less those the answer leaves out, each once (RemoveDuplicateDrawings). A job with an
-// operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails before anything (cause
-// NeedsVba, detail: its caption); a job that holds other lines the console cannot run stops with
-// NotForConsole and refusals (ConsoleRefusals) before anything is written. A list that leaves no
-// drawing stops with NothingToProcess, without any folder made. Fails as WriteScript does
-// otherwise.
+// script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings of the list, each
+// once (RemoveDuplicateDrawings): those the answer leaves out (SkipProblems) as NotReady, with
+// their problem, so that the journal names them among the drawings that did not succeed. A job
+// with an operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails before anything
+// (cause NeedsVba, detail: its caption); a job that holds other lines the console cannot run stops
+// with NotForConsole and refusals (ConsoleRefusals) before anything is written. A list that leaves
+// no drawing to start stops with NothingToProcess, without any folder made. Fails as WriteScript
+// does otherwise.
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now);
@@ -54,7 +55,8 @@ ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& obse
                                  BatchControl& control);
 
 // A plan that runs again, with the same script copied into it, the drawings of runs that did not
-// succeed, in a new folder of the journal of scriptFolder.
+// succeed, in a new folder of the journal of scriptFolder; those that were not ready are checked
+// again, and those that still are not stay NotReady.
 Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
                                     const std::vector<DrawingRun>& runs,
                                     const std::string& scriptFolder,

@@ -62,7 +62,8 @@ QVariant BatchRunModel::data(const QModelIndex& index, int role) const {
         }
         return FromStd(DrawingStateText(run.state));
     case Duration:
-        if (run.state == DrawingState::NotStarted || run.state == DrawingState::Running)
+        if (run.state == DrawingState::NotStarted || run.state == DrawingState::Running ||
+            run.state == DrawingState::NotReady)
             return {};
         return FromStd(DurationText(run.seconds));
     default:
@@ -238,7 +239,8 @@ void BatchRunWindow::onBatchEnded(const ConsoleRunOutcome& outcome) {
 
 void BatchRunWindow::showProgress() {
     const BatchCounts counts = CountStates(m_model->runs());
-    const int total = static_cast<int>(m_model->runs().size());
+    // The drawings left out as not ready are in the table and the counts, not in the progress.
+    const int total = counts.toRun(static_cast<int>(m_model->runs().size()));
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(counts.finished());
     m_counts->setText(FromStd(BatchCountsText(counts)));

@@ -73,6 +73,10 @@ TEST(ConsoleOutput, AFailureMessageIsFoundWhereverThePiecesCutIt) {
         {Utf16Le(std::u16string(300, u'\u0436') + u" x\r\ncommande inconnue"),
          Repeated("\xD0\xB6", 300) + " x\r\ncommande inconnue", "Commande inconnue"},
         {"d\xE9j\xE0 vu, Commande connue", "d\xC3\xA9j\xC3\xA0 vu, Commande connue", ""},
+        // Mixed encodings: a stray zero byte, UTF-16 from an odd offset.
+        {std::string("x\0COMMANDE INCONNUE \"FOO\".", 26),
+         std::string("x\0COMMANDE INCONNUE \"FOO\".", 26), "Commande inconnue"},
+        {"x" + Utf16Le(u"Unknown command"), "x" + Utf16Le(u"Unknown command"), "Unknown command"},
     };
     for (const Case& c : cases) {
         for (std::size_t size = 1; size <= c.bytes.size(); ++size) {

@@ -9,6 +9,7 @@
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
 #include "texts/messages.h"
+#include "texts/runs.h"
 
 #include <gtest/gtest.h>
 
@@ -628,6 +629,9 @@ TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
     EXPECT_TRUE(said(" s   (code de sortie 3)\n")) << err.str();
     EXPECT_TRUE(said("] délai dépassé   c_hang.dwg   ")) << err.str();
     EXPECT_TRUE(said("] échec   d_crash.dwg   ")) << err.str();
+#ifdef _WIN32
+    EXPECT_TRUE(said(" s   (code de sortie 0xC0000005 violation d'accès)\n")) << err.str();
+#endif
     EXPECT_TRUE(said("1 réussi(s), 0 erreur(s) de script, 2 échec(s), 1 délai(s) dépassé(s), 0 "
                      "arrêté(s), 0 non lancé(s)"))
         << err.str();
@@ -808,7 +812,7 @@ TEST_F(RunOnConsoleTest, ScriptErrorsSkippedDrawingsDuplicatesAndRefusedLines) {
         {{"a.dwg", "absent.dwg"},
          zoom,
          {"--skip-unready"},
-         ExitCode::Success,
+         ExitCode::SomeDrawingsFailed,
          "1 problème ; ces plans sont laissés de côté :\n" + program.path("absent.dwg") +
              "\tintrouvable\n"},
         {{"a.dwg", "a.dwg"},
@@ -833,6 +837,88 @@ TEST_F(RunOnConsoleTest, ScriptErrorsSkippedDrawingsDuplicatesAndRefusedLines) {
         EXPECT_EQ(run(arguments), c.code) << err.str();
         EXPECT_TRUE(said(c.said)) << err.str();
     }
+}
+
+// A failure message is found in whatever encoding and place the console writes it, its letters
+// compared without regard to case, accented ones too.
+TEST_F(RunOnConsoleTest, AFailureMessageIsFoundInEveryEncodingAndPlace) {
+    WriteBytes(runSettingsPath, "console=" + console + "\nplans-simultanes=4\n" +
+                                    "messages-echec=Commande inconnue|échec de l’écriture\n");
+    std::vector<std::string> names = {"a.dwg"};
+    for (const char encoding : {'u', '8', 'w'})
+        for (const char placement : {'a', 'o', 'n', 'p'})
+            names.push_back(std::string("m_say") + encoding + placement + ".dwg");
+    list(names);
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] réussi   a.dwg   ")) << err.str();
+    for (std::size_t i = 1; i < names.size(); ++i)
+        EXPECT_TRUE(said("] erreur de script   " + names[i] + "   ")) << names[i] << err.str();
+    EXPECT_TRUE(said("1 réussi(s), 12 erreur(s) de script")) << err.str();
+}
+
+// A process that a console starts and that leaves the console's session ends with the console
+// at the time limit: none outlives the run.
+TEST_F(RunOnConsoleTest, AProcessThatLeftTheConsolesSessionEndsWithIt) {
+    list({"a_escape_hang.dwg"});
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--timeout", "1"}), ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("] délai dépassé   a_escape_hang.dwg   ")) << err.str();
+    EXPECT_EQ(test::ProcessesLeftOf(console), 0);
+}
+
+// A drawing reached by several paths is one file: it runs once, whatever the path that names it.
+TEST_F(RunOnConsoleTest, ADrawingReachedByManyPathsRunsOnce) {
+    namespace fs = std::filesystem;
+    const char sep = kNativeSeparator;
+    const std::string folder = program.path("dwg") + sep + "a" + sep;
+    fs::create_directories(ToFsPath(program.path("dwg") + sep + "x"));
+    fs::create_directories(ToFsPath(folder));
+    WriteBytes(folder + "a.dwg", "");
+    fs::create_hard_link(ToFsPath(folder + "a.dwg"), ToFsPath(folder + "lien.dwg"));
+    struct Path {
+        std::string folder;
+        std::string name;
+    };
+    std::vector<Path> paths = {
+        {folder, "a.dwg"},
+        {program.path("dwg") + sep + "x" + sep + ".." + sep + "a" + sep, "a.dwg"},
+        {folder, "lien.dwg"}, // another name of the same file
+    };
+#ifdef _WIN32
+    paths.push_back({program.path("DWG") + sep + "A" + sep, "A.DWG"});
+#else
+    fs::create_directory_symlink(ToFsPath(folder), ToFsPath(program.path("dossier-lie")));
+    paths.push_back({program.path("dossier-lie") + sep, "a.dwg"});
+#endif
+    std::string text;
+    for (const Path& path : paths)
+        text += "\v" + path.folder + "\r\n\t" + path.name + "\r\n";
+    WriteBytes(listPath, text);
+    EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::Success) << err.str();
+    EXPECT_EQ(ReadBytes(folder + "a.dwg"), "fait\n");
+    EXPECT_TRUE(said(DuplicatesLeftOutText(static_cast<int>(paths.size()) - 1))) << err.str();
+}
+
+// --skip-unready names the drawings it leaves out, lists them in the journal as not ready, among
+// those to run again, and does not end in success; once ready, the list of the journal runs them.
+TEST_F(RunOnConsoleTest, DrawingsLeftOutAsNotReadyAreInTheJournal) {
+    list({"a.dwg", "absent.dwg", "b.dwg"});
+    std::filesystem::remove(ToFsPath(program.path("absent.dwg")));
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--skip-unready"}), ExitCode::SomeDrawingsFailed);
+    EXPECT_TRUE(said("2 réussi(s), 0 erreur(s) de script, 0 échec(s), 0 délai(s) dépassé(s), 0 "
+                     "arrêté(s), 0 non lancé(s), 1 non prêt(s), en "))
+        << err.str();
+    ASSERT_EQ(runFolders().size(), 1u);
+    const std::string folder = runFolders().front();
+    EXPECT_NE(ReadBytes(folder + "resume.csv").find("absent.dwg;non prêt;;;;;introuvable\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(folder + "echecs.txt"), "\v" + program.folder() + "\r\n\tabsent.dwg\r\n");
+
+    WriteBytes(program.path("absent.dwg"), "");
+    err.str("");
+    EXPECT_EQ(run({"--run", "--job", zoomJob, "--list", folder + "echecs.txt"}), ExitCode::Success)
+        << err.str();
+    EXPECT_EQ(ReadBytes(program.path("absent.dwg")), "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("a.dwg")), "fait\n");
 }
 
 #ifndef _WIN32
@@ -867,6 +953,37 @@ TEST_F(RunOnConsoleTest, AConsoleThatIsNoProgramIsRefusedBeforeAnything) {
     EXPECT_EQ(err.str(), "ERREUR !!\n" + ToLf(ConsoleNotExecutableText(text)) + "\n");
     EXPECT_TRUE(runFolders().empty());
 }
+
+#ifndef _WIN32
+// A console that is a script runs only when the interpreter of its "#!" line does: one that is
+// missing or cannot be run is refused before anything, naming it.
+TEST_F(RunOnConsoleTest, AScriptWhoseInterpreterCannotRunIsRefusedBeforeAnything) {
+    const std::string script = program.path("console.sh");
+    const std::string text = program.path("texte");
+    WriteBytes(text, "pas un programme");
+    struct Case {
+        std::string firstLine;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"#!/pas/d-interpreteur -f", ConsoleInterpreterText(script, "/pas/d-interpreteur", true)},
+        {"#! " + text, ConsoleInterpreterText(script, text, false)},
+        {"#!" + program.folder(), ConsoleInterpreterText(script, program.folder(), false)},
+        {"#!", ConsoleNotExecutableText(script)},
+    };
+    WriteBytes(runSettingsPath, "console=" + script + "\n");
+    list({"a.dwg"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.firstLine);
+        WriteBytes(script, c.firstLine + "\n" + std::string(1 << 20, '#') + "\n");
+        ::chmod(script.c_str(), 0755);
+        err.str("");
+        EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::AutocadNotStarted);
+        EXPECT_EQ(err.str(), "ERREUR !!\n" + ToLf(c.message) + "\n");
+        EXPECT_TRUE(runFolders().empty());
+    }
+}
+#endif
 
 // Ctrl-C stops the run, not the program: no more consoles, those running ended, the journal and
 // the summary written, and a code of its own. Windows ends the program once the handler of a

@@ -180,17 +180,23 @@ TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
         drawing("C:\\p\\", "C.dwg", DrawingState::Failed, 0, "introuvable", 0);
     const DrawingRun late = drawing("C:\\p\\", "D.dwg", DrawingState::TimedOut, 0, "", 600);
     const DrawingRun never = drawing("C:\\p\\", "E.dwg", DrawingState::NotStarted, 0, "", 0);
-    const std::string csv = SummaryCsv({done, failed, refused, late, never});
+    const DrawingRun crashed = drawing("C:\\p\\", "F.dwg", DrawingState::Failed, 0xC0000005, "", 1);
+    DrawingRun unready = drawing("C:\\p\\", "G.dwg", DrawingState::NotReady, 0, "", 0);
+    unready.problem = DrawingProblem::ReadOnly;
+    const std::string csv = SummaryCsv({done, failed, refused, late, never, crashed, unready});
     const Lines lines = SplitLines(csv);
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 8u);
     EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBFPlan;Etat;Code de sortie;Début;"));
     const std::string started = LocalTimeText({});
-    EXPECT_EQ(lines[1], "C:\\p\\A01.dwg;réussi;0;" + started + ";3,2;0001_A01.dwg.log");
+    EXPECT_EQ(lines[1], "C:\\p\\A01.dwg;réussi;0;" + started + ";3,2;0001_A01.dwg.log;");
     EXPECT_EQ(lines[2], "\"C:\\p;q\\B \"\"1\"\".dwg\";échec;3;" + started +
-                            ";0,1;\"0002_B \"\"1\"\".dwg.log\"");
-    EXPECT_EQ(lines[3], "C:\\p\\C.dwg;échec;;" + started + ";0,0;0003_C.dwg.log");
-    EXPECT_EQ(lines[4], "C:\\p\\D.dwg;délai dépassé;;" + started + ";600,0;0004_D.dwg.log");
-    EXPECT_EQ(lines[5], "C:\\p\\E.dwg;non lancé;;;;");
+                            ";0,1;\"0002_B \"\"1\"\".dwg.log\";code de sortie 3");
+    EXPECT_EQ(lines[3], "C:\\p\\C.dwg;échec;;" + started + ";0,0;0003_C.dwg.log;introuvable");
+    EXPECT_EQ(lines[4], "C:\\p\\D.dwg;délai dépassé;;" + started + ";600,0;0004_D.dwg.log;");
+    EXPECT_EQ(lines[5], "C:\\p\\E.dwg;non lancé;;;;;");
+    EXPECT_EQ(lines[6], "C:\\p\\F.dwg;échec;0xC0000005 violation d'accès;" + started +
+                            ";1,0;0006_F.dwg.log;code de sortie 0xC0000005 violation d'accès");
+    EXPECT_EQ(lines[7], "C:\\p\\G.dwg;non prêt;;;;;en lecture seule");
 }
 
 // The whole use case on the stand-in console: the journal holds a log per drawing, the summary
@@ -263,6 +269,35 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_EQ(second[0].name, "b_exit4.dwg");
     EXPECT_EQ(ReadBytes(dir.path("a.dwg")), "fait\n");
     EXPECT_EQ(ReadBytes(dir.path("b_exit4.dwg")), "fait\nfait\n");
+}
+
+// The drawings left out at the check ("Ignorer ces plans") are in the journal as not ready; a run
+// again leaves them out while they still are, and runs them once they are ready.
+TEST_F(ConsoleRunTest, DrawingsLeftOutAtTheCheckRunAgainOnceReady) {
+    struct Skip final : DrawingReview {
+        DrawingCheckAnswer review(const DrawingCheck&) override {
+            return DrawingCheckAnswer::SkipProblems;
+        }
+    } skip;
+    list({"a.dwg", "absent.dwg"});
+    std::filesystem::remove(ToFsPath(dir.path("absent.dwg")));
+    const auto now = std::chrono::system_clock::now();
+    const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), &skip, now);
+    ASSERT_TRUE(plan);
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].state, DrawingState::NotReady);
+    EXPECT_EQ(ReadBytes(plan->runFolder + "echecs.txt"),
+              "\v" + dir.folder() + "\r\n\tabsent.dwg\r\n");
+
+    const Result<ConsoleRunPlan> still = PlanRunAgain(*plan, runs, dir.folder(), now);
+    ASSERT_TRUE(still);
+    ASSERT_EQ(still->batch.drawings.size(), 1u);
+    EXPECT_EQ(still->batch.drawings[0].state, DrawingState::NotReady);
+    WriteBytes(dir.path("absent.dwg"), "");
+    const Result<ConsoleRunPlan> ready = PlanRunAgain(*plan, runs, dir.folder(), now);
+    ASSERT_TRUE(ready);
+    EXPECT_EQ(RunConsolePlan(*ready, quiet, control).runs[0].state, DrawingState::Succeeded);
 }
 
 // A journal that cannot be written is told file by file: here the run's folder is removed during
