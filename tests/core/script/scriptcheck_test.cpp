@@ -12,6 +12,11 @@ using K = ScriptFindingKind;
 constexpr ScriptSeverity E = ScriptSeverity::Error;
 constexpr ScriptSeverity W = ScriptSeverity::Warning;
 
+ScriptFinding F(int line, int column, ScriptSeverity severity, K kind, std::string found,
+                std::string fix = {}, int count = 0) {
+    return {line, column, severity, kind, std::move(found), std::move(fix), count};
+}
+
 // Each text gives these findings, at their line and column, in the order of the text.
 TEST(ScriptCheck, FindsWhatFailsAtItsLine) {
     struct Case {
