@@ -239,7 +239,7 @@ std::vector<ScriptFinding> ReviewScriptText(std::string_view text,
             endRun();
         }
 
-        if (line.find('<') != std::string_view::npos) {
+        if (!comment && line.find('<') != std::string_view::npos) {
             for (const MarkerLikeWord& word : MarkerLikeWords(line)) {
                 if (std::any_of(kMarkers.begin(), kMarkers.end(),
                                 [&word](const MarkerForm& form) { return form.text == word.text; }))

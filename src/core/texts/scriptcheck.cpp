@@ -116,6 +116,10 @@ std::string ScriptFindingLineText(const ScriptFinding& finding) {
     return "ligne " + std::to_string(finding.line) + " : " + ScriptFindingText(finding);
 }
 
+std::string MoreFindingsText(int more) {
+    return "\xE2\x80\xA6 et " + std::to_string(more) + (more == 1 ? " autre" : " autres");
+}
+
 std::string ScriptFindingCommandLineText(const ScriptFinding& finding) {
     return std::string(ScriptSeverityText(finding.severity)) + " : script, " +
            ScriptFindingLineText(finding);

@@ -22,6 +22,9 @@ std::string ScriptFindingText(const ScriptFinding& finding);
 // A finding as the window lists it: "ligne 3 : …".
 std::string ScriptFindingLineText(const ScriptFinding& finding);
 
+// The last entry of a list that shows only some of the findings: "… et 12 autres".
+std::string MoreFindingsText(int more);
+
 // A finding as the command line prints it: "attention : script, ligne 3 : …".
 std::string ScriptFindingCommandLineText(const ScriptFinding& finding);
 
