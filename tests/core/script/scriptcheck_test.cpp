@@ -46,6 +46,12 @@ TEST(ScriptCheck, FindsWhatFailsAtItsLine) {
          true,
          {F(1, 10, E, K::NotOnConsole, "_close"), F(2, 1, E, K::NotOnConsole, "-vbarun")}},
         {"_zoom _e _close", false, {F(1, 10, E, K::SectionCommand, "_close")}},
+        // Where a command ends: ZOOM's window after its two corners, an unknown command at an
+        // Enter (two spaces), a system variable after its value.
+        {"_zoom _w 0,0 10,10 _close\n_line 0,0 1,1  _close\nosmode 0 calque",
+         true,
+         {F(1, 20, E, K::NotOnConsole, "_close"), F(2, 16, E, K::NotOnConsole, "_close"),
+          F(3, 10, W, K::DialogCommand, "calque", "-calque")}},
         {"_.open \"x.dwg\"\n_qsave\nosmode 0 quitter",
          false,
          {F(1, 1, E, K::SectionCommand, "_.open"), F(2, 1, W, K::SectionCommand, "_qsave"),
@@ -77,6 +83,7 @@ TEST(ScriptCheck, OrdinaryScriptsGiveNoFinding) {
         "_saveas DXF \"<DOSSIER><NOM>.dxf\"\n_-export _pdf \"<CHEMIN><NUMERO><EXT>\"",
         "; une note \n_pline 0,0 1,1 _close\n_.zoom _e",
         "-traceur\nO\nObjet\n\n",
+        "_text 0,0 2.5 0 Coupe(A)\n(princ \"a;b ( \\\" \")\n; <nom> \n_zoom _c 0,0 2 regen",
     };
     for (const char* script : scripts) {
         EXPECT_TRUE(ReviewScriptText(script, {false}).empty()) << script;
