@@ -6,6 +6,7 @@
 #include "script/scriptwords.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace pilotrame {
 
@@ -87,6 +88,12 @@ bool OpensClosesOrQuits(std::string_view command) {
 
 // The first character of a line that cannot go into a script, and its offset; npos when none.
 std::size_t FirstUnwritable(std::string_view line, std::string& character) {
+    // Most lines are printable ASCII throughout.
+    if (std::all_of(line.begin(), line.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return byte >= 0x20 && byte < 0x7F;
+        }))
+        return std::string_view::npos;
     const bool fits = FitsAnsi(line);
     for (std::size_t i = 0; i < line.size();) {
         const auto byte = static_cast<unsigned char>(line[i]);
@@ -148,15 +155,19 @@ void CheckWord(const ScriptWord& word, const ScriptCheckSettings& settings,
     }
     if (prefix.find('-') != std::string_view::npos)
         return;
-    for (const DialogCommand& dialog : kDialogCommands) {
-        if (command == dialog.english || command == dialog.french) {
-            // The command-line form keeps what the word was written with: "_.layer", "_.-layer".
-            const std::size_t last = prefix.find_last_of("_.'");
-            std::string fix(word.text);
-            fix.insert(last == std::string_view::npos ? 0 : last + 1, "-");
-            add(ScriptSeverity::Warning, ScriptFindingKind::DialogCommand, std::move(fix));
-            return;
-        }
+    // Looked up by name, English or French: a long text has a command on most of its lines.
+    static const std::unordered_set<std::string_view> kDialogNames = [] {
+        std::unordered_set<std::string_view> names;
+        for (const DialogCommand& dialog : kDialogCommands)
+            names.insert({dialog.english, dialog.french});
+        return names;
+    }();
+    if (kDialogNames.contains(command)) {
+        // The command-line form keeps what the word was written with: "_.layer", "_.-layer".
+        const std::size_t last = prefix.find_last_of("_.'");
+        std::string fix(word.text);
+        fix.insert(last == std::string_view::npos ? 0 : last + 1, "-");
+        add(ScriptSeverity::Warning, ScriptFindingKind::DialogCommand, std::move(fix));
     }
 }
 
@@ -204,7 +215,13 @@ std::vector<ScriptFinding> ReviewScriptText(std::string_view text,
     std::string_view trimmed = text;
     while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == '\r'))
         trimmed.remove_suffix(1);
-    for (const std::string_view line : SplitLines(trimmed)) {
+    for (std::size_t start = 0; start < trimmed.size();) {
+        // The lines as SplitLines cuts them, a byte at a time: a long text has short lines.
+        std::size_t end = start;
+        while (end < trimmed.size() && trimmed[end] != '\n' && trimmed[end] != '\r')
+            ++end;
+        const std::string_view line = trimmed.substr(start, end - start);
+        start = end + (trimmed.compare(end, 2, kCrLf) == 0 ? 2 : 1);
         ++number;
         while (inLisp != reading.linesEndingInLisp.end() && *inLisp < number)
             ++inLisp;

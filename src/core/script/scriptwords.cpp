@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 namespace pilotrame {
 
@@ -26,6 +27,11 @@ public:
     explicit Reader(std::string_view text) : m_text(text) {}
 
     ScriptReading read() {
+        // At most an input for each space and each line: one allocation for a long text.
+        m_reading.words.reserve(
+            static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), ' ') +
+                                     std::count(m_text.begin(), m_text.end(), '\n')) +
+            1);
         while (m_pos < m_text.size()) {
             if (m_text[m_pos] == ';')
                 skipToLineEnd();
@@ -265,8 +271,11 @@ int ZoomAnswersAfter(std::string_view answer) {
 } // namespace
 
 std::string CommandWord(std::string_view answer) {
-    const std::size_t start = answer.find_first_not_of("_.-'");
-    std::string word(start == std::string_view::npos ? std::string_view() : answer.substr(start));
+    std::size_t start = 0;
+    while (start < answer.size() && (answer[start] == '_' || answer[start] == '.' ||
+                                     answer[start] == '-' || answer[start] == '\''))
+        ++start;
+    std::string word(answer.substr(start));
     for (char& c : word)
         c = LowerAscii(c);
     return word;
@@ -330,18 +339,24 @@ void CommandWords(std::vector<ScriptWord>& words) {
         word.command = true;
         zoomOption = false;
         const std::string name = CommandWord(word.text);
-        const auto known = std::find_if(kKnownCommands.begin(), kKnownCommands.end(),
-                                        [&name](const KnownCommand& c) { return c.name == name; });
-        if (known == kKnownCommands.end()) {
+        // Looked up by name: a long text has a command on most of its lines.
+        static const std::unordered_map<std::string_view, int> kAnswers = [] {
+            std::unordered_map<std::string_view, int> answers;
+            for (const KnownCommand& known : kKnownCommands)
+                answers.emplace(known.name, known.answers);
+            return answers;
+        }();
+        const auto known = kAnswers.find(name);
+        if (known == kAnswers.end()) {
             progress = Progress::Unknown;
-        } else if (known->answers == kZoom) {
+        } else if (known->second == kZoom) {
             progress = Progress::Known;
             zoomOption = true;
-        } else if (known->answers == 0) {
+        } else if (known->second == 0) {
             progress = Progress::AtPrompt;
         } else {
             progress = Progress::Known;
-            answersLeft = known->answers;
+            answersLeft = known->second;
         }
     }
 }

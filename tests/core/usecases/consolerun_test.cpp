@@ -317,12 +317,13 @@ TEST_F(ConsoleRunTest, EachDrawingRunsItsOwnScriptAgain) {
               ReadBytes(plan->batch.drawings[1].scriptPath));
     EXPECT_EQ(RunConsolePlan(*again, quiet, control).runs[0].state, DrawingState::Failed);
 
-    list({"a.dwg", "c\"d.dwg"});
+    // A list in UTF-8 may name what the ANSI code page cannot hold.
+    WriteBytes(request.listPath, "\xEF\xBB\xBF\v" + dir.folder() + "\r\n\ta.dwg\r\n\tc☺.dwg\r\n");
     const Result<ConsoleRunPlan> refused =
         PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().cause, Cause::InvalidName);
-    EXPECT_EQ(refused.error().detail, dir.folder() + "c\"d.dwg");
+    EXPECT_EQ(refused.error().detail, dir.folder() + "c☺.dwg");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("Pilotrame-journal")),
                             std::filesystem::directory_iterator()),
               2);
