@@ -142,14 +142,6 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     areaLayout->setSpacing(4);
     m_text->setParent(m_area);
     areaLayout->addWidget(m_text, 1);
-    m_findingList = new QListWidget(m_area);
-    m_findingList->setObjectName(QStringLiteral("scriptFindings"));
-    // Reached by a click; Tab in the script text writes a tab, and the form's order ends there.
-    m_findingList->setFocusPolicy(Qt::ClickFocus);
-    m_findingList->setMaximumHeight(m_findingList->fontMetrics().height() * (kFindingRows + 1) +
-                                    2 * m_findingList->frameWidth());
-    m_findingList->hide();
-    areaLayout->addWidget(m_findingList);
     m_area->hide();
 
     m_check = new QTimer(this);
@@ -157,8 +149,6 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_check->setInterval(kCheckPauseMs);
     connect(m_check, &QTimer::timeout, this, &ScriptTextPanel::checkText);
     connect(m_text, &QPlainTextEdit::textChanged, m_check, qOverload<>(&QTimer::start));
-    connect(m_findingList, &QListWidget::itemClicked, this, &ScriptTextPanel::onFindingClicked);
-    connect(m_findingList, &QListWidget::itemActivated, this, &ScriptTextPanel::onFindingClicked);
     host->installEventFilter(this);
 
     m_fill = new QTimer(this);
@@ -183,8 +173,28 @@ void ScriptTextPanel::checkText() {
     showFindings();
 }
 
+void ScriptTextPanel::makeFindingList() {
+    // Made with the first findings: a start of the program needs none.
+    m_findingList = new QListWidget(m_area);
+    m_findingList->setObjectName(QStringLiteral("scriptFindings"));
+    // Reached by a click; Tab in the script text writes a tab, and the form's order ends there.
+    m_findingList->setFocusPolicy(Qt::ClickFocus);
+    m_findingList->setMaximumHeight(m_findingList->fontMetrics().height() * (kFindingRows + 1) +
+                                    2 * m_findingList->frameWidth());
+    m_area->layout()->addWidget(m_findingList);
+    connect(m_findingList, &QListWidget::itemClicked, this, &ScriptTextPanel::onFindingClicked);
+    connect(m_findingList, &QListWidget::itemActivated, this, &ScriptTextPanel::onFindingClicked);
+}
+
 void ScriptTextPanel::showFindings() {
     QList<QTextEdit::ExtraSelection> marks;
+    if (!m_findingList) {
+        if (m_findings.empty()) {
+            m_text->setExtraSelections(marks);
+            return;
+        }
+        makeFindingList();
+    }
     m_findingList->clear();
     const QIcon errorIcon = m_text->style()->standardIcon(QStyle::SP_MessageBoxCritical);
     const QIcon warningIcon = m_text->style()->standardIcon(QStyle::SP_MessageBoxWarning);

@@ -27,8 +27,8 @@ namespace pilotrame::gui {
 // on the text gives its path there (DroppedPathText), not its file:// address. "Repères"
 // (scriptMarkers) inserts a marker at the cursor. The text is checked (ReviewScriptText) a short
 // pause after the user stops typing: each finding's line is marked in the box, and the list
-// under it (scriptFindings, hidden when there is none) names them, "ligne N : …"; a click on one
-// puts the cursor on its line.
+// under it (scriptFindings, made with the first findings and hidden when there is none) names
+// them, "ligne N : …"; a click on one puts the cursor on its line.
 class ScriptTextPanel : public QObject {
     Q_OBJECT
 
@@ -85,6 +85,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeFindingList();
     void showFindings();
     void onFindingClicked(QListWidgetItem* item);
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_set>
+
 namespace pilotrame {
 namespace {
 
@@ -56,6 +58,35 @@ TEST(Markers, EachDrawingFillsInItsOwnValues) {
         expected.erase(expected.begin(), expected.begin() + 2);
         expected.pop_back();
         EXPECT_EQ(test::SplitLines(*console), expected);
+    }
+}
+
+// A drawing's number is its place among the drawings the script opens: one left out by the check
+// of the drawings takes none.
+TEST(Markers, NumbersFollowTheDrawingsWritten) {
+    test::TempDir dir;
+    const std::string list = dir.path("Liste01.txt");
+    test::WriteBytes(list, "\vC:\\p\\\r\n\ta.dwg\r\n\tb.dwg\r\n\tc.dwg\r\n");
+    DrawingJob job;
+    job.plot = false;
+    job.customScript = true;
+    job.scriptText = "<NUMERO>";
+    DrawingSectionWriter writer(
+        job, DefaultSettings(ProposeSettingValues({"P1"}, FolderStyle::Windows, "")), ',');
+    ListPosition position;
+    const std::unordered_set<std::string> skipped{"C:\\p\\b.dwg"};
+    ASSERT_TRUE(GenerateScript(list, dir.path("Pilotrame.scr"), position, writer, &skipped));
+    const Lines script = test::SplitLines(test::ReadBytes(dir.path("Pilotrame.scr")));
+    EXPECT_EQ(script, (Lines{"_.open", "\"C:\\p\\a.dwg\"", "1", "_qsave", "_close", "_.open",
+                             "\"C:\\p\\c.dwg\"", "2", "_qsave", "_close"}));
+
+    // The name and the extension of names without one, with several dots, or a dot first.
+    const std::pair<const char*, std::pair<const char*, const char*>> names[] = {
+        {"plan", {"plan", ""}}, {"v1.2.dxf", {"v1.2", ".dxf"}}, {".dwg", {".dwg", ""}}};
+    for (const auto& [file, parts] : names) {
+        const MarkerValues values = DrawingMarkerValues("/p/", file, 1);
+        EXPECT_EQ(values.name, parts.first) << file;
+        EXPECT_EQ(values.extension, parts.second) << file;
     }
 }
 

@@ -46,6 +46,14 @@ TEST(ScriptCheck, FindsWhatFailsAtItsLine) {
          true,
          {F(1, 10, E, K::NotOnConsole, "_close"), F(2, 1, E, K::NotOnConsole, "-vbarun")}},
         {"_zoom _e _close", false, {F(1, 10, E, K::SectionCommand, "_close")}},
+        // ZOOM's French options, shortened or whole, accents or not; a transparent command
+        // anywhere; a scale factor.
+        {"zoom p fermer\nzoom Précédent fermer\nzoom ec 2 fermer\nzoom 2x fermer\n"
+         "-calque E 'calque",
+         false,
+         {F(1, 8, E, K::SectionCommand, "fermer"), F(2, 16, E, K::SectionCommand, "fermer"),
+          F(3, 11, E, K::SectionCommand, "fermer"), F(4, 9, E, K::SectionCommand, "fermer"),
+          F(5, 11, W, K::DialogCommand, "'calque", "'-calque")}},
         // Where a command ends: ZOOM's window after its two corners, an unknown command at an
         // Enter (two spaces), a system variable after its value.
         {"_zoom _w 0,0 10,10 _close\n_line 0,0 1,1  _close\nosmode 0 calque",

@@ -500,20 +500,21 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
 // and listed under it; a click on an entry puts the cursor on its line.
 TEST_F(MainWindowTest, TheScriptTextsFindingsShowAtTheirLines) {
     Click(check("Check10"));
-    auto* findings = Child<QListWidget>(&window, QStringLiteral("scriptFindings"));
-    EXPECT_FALSE(ShownInWindow(findings));
     scriptText()->setFocus();
     for (const char* line : {"zoom", "calque", "(setq a 1"}) {
         QTest::keyClicks(scriptText(), QString::fromLatin1(line));
         QTest::keyClick(scriptText(), Qt::Key_Return);
     }
     QTest::keyClicks(scriptText(), QStringLiteral("regen"));
-    const auto settle = [findings](int count) {
+    QListWidget* findings = nullptr;
+    const auto settle = [&](int count) {
         QElapsedTimer timer;
         timer.start();
-        while (findings->count() != count && timer.elapsed() < 5000)
+        do {
             QTest::qWait(20);
-        return findings->count();
+            findings = window.findChild<QListWidget*>(QStringLiteral("scriptFindings"));
+        } while ((!findings || findings->count() != count) && timer.elapsed() < 5000);
+        return findings ? findings->count() : -1;
     };
     ASSERT_EQ(settle(2), 2);
     EXPECT_TRUE(ShownInWindow(findings));
@@ -537,6 +538,21 @@ TEST_F(MainWindowTest, TheScriptTextsFindingsShowAtTheirLines) {
     EXPECT_EQ(settle(0), 0);
     EXPECT_FALSE(ShownInWindow(findings));
     EXPECT_TRUE(scriptText()->extraSelections().isEmpty());
+}
+
+// The findings follow the engine of the run: back in the window after the configuration, a
+// text is checked again for the console.
+TEST_F(MainWindowTest, TheFindingsFollowTheEngineOfTheRun) {
+    Click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("-vbarun macro"));
+    QTest::qWait(600);
+    EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("scriptFindings")), nullptr);
+    session.runSettings.engine = Engine::Console;
+    QEvent activated(QEvent::WindowActivate);
+    QApplication::sendEvent(&window, &activated);
+    auto* findings = Child<QListWidget>(&window, QStringLiteral("scriptFindings"));
+    ASSERT_EQ(findings->count(), 1);
+    EXPECT_TRUE(findings->item(0)->text().contains(QStringLiteral("VBA")));
 }
 
 // "Executer script" asks before running a script text that will certainly fail; "Générer script"
