@@ -4,6 +4,7 @@
 #include "batch/journal.h"
 #include "selection/droppeditems.h"
 #include "texts/runs.h"
+#include "texts/scriptcheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -858,25 +859,8 @@ std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
     std::string text = "La console AutoCAD ne peut pas exécuter ce travail, aucun plan n'a été "
                        "lancé :";
     for (const ConsoleRefusal& refusal : refusals) {
-        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : ";
-        switch (refusal.limit) {
-        case ConsoleLimit::OpensDrawing:
-            text += "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
-            break;
-        case ConsoleLimit::ClosesDrawing:
-            text += "la console ferme elle-même le plan à la fin du script (« _qsave » "
-                    "l'enregistre)";
-            break;
-        case ConsoleLimit::Quits:
-            text += "la console s'arrête d'elle-même à la fin du script";
-            break;
-        case ConsoleLimit::RunsVba:
-            text += "la console n'exécute pas les macros VBA";
-            break;
-        case ConsoleLimit::UsesClipboard:
-            text += "la console n'a pas accès au presse-papiers";
-            break;
-        }
+        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : " +
+                std::string(ConsoleLimitText(refusal.limit));
     }
     return text + "." + std::string(kCrLf) +
            "Retirez ces lignes, ou choisissez le moteur « AutoCAD, un script pour tous les "

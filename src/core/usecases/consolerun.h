@@ -42,8 +42,11 @@ struct ConsoleRunOutcome {
 // with an operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails before anything
 // (cause NeedsVba, detail: its caption); a job that holds other lines the console cannot run stops
 // with NotForConsole and refusals (ConsoleRefusals) before anything is written. A list that leaves
-// no drawing to start stops with NothingToProcess, without any folder made. Fails as WriteScript
-// does otherwise.
+// no drawing to start stops with NothingToProcess, without any folder made. When the script text
+// holds a marker, each drawing gets a script of its own instead (DrawingRun::scriptPath), its
+// markers filled in, beside its log: "0001_A01.dwg.scr"; a drawing whose folder or name cannot go
+// into a script then fails the run as it fails a generation (InvalidName), before anything is
+// made. Fails as WriteScript does otherwise.
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now);
@@ -54,9 +57,9 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
 ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
                                  BatchControl& control);
 
-// A plan that runs again, with the same script copied into it, the drawings of runs that did not
-// succeed, in a new folder of the journal of scriptFolder; those that were not ready are checked
-// again, and those that still are not stay NotReady.
+// A plan that runs again, with the same scripts copied into it (the batch's, and each drawing's
+// own), the drawings of runs that did not succeed, in a new folder of the journal of scriptFolder;
+// those that were not ready are checked again, and those that still are not stay NotReady.
 Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
                                     const std::vector<DrawingRun>& runs,
                                     const std::string& scriptFolder,

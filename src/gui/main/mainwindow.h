@@ -5,6 +5,7 @@
 #include "job/switchrules.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
+#include "script/scriptcheck.h"
 #include "selection/droppeditems.h"
 #include "session/session.h"
 #include "usecases/scriptrun.h"
@@ -71,8 +72,11 @@ public:
     bool writeScript();
     // "Executer script" (ExecuteScript): renames when the renaming row is ticked, else writes the
     // script and starts AutoCAD on it, or runs the batch on AutoCAD's console in "Exécution des
-    // plans", as the engine of the run says.
+    // plans", as the engine of the run says. A script text with an "erreur" (ReviewScriptText)
+    // asks first, naming its findings: "Continuer quand même" or "Annuler".
     void executeScript();
+    // What the check of the script text needs of the settings of the run.
+    ScriptCheckSettings scriptCheckSettings() const;
     void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.

@@ -29,6 +29,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -39,6 +40,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <filesystem>
@@ -492,6 +494,96 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
             .arguments.back();
     EXPECT_EQ(arguments, "/B\n" + scriptName + "\n");
     EXPECT_NE(script().find("-traceur"), std::string::npos);
+}
+
+// The check of the script text shows as the user types: each finding's line marked in the box,
+// and listed under it; a click on an entry puts the cursor on its line.
+TEST_F(MainWindowTest, TheScriptTextsFindingsShowAtTheirLines) {
+    Click(check("Check10"));
+    scriptText()->setFocus();
+    for (const char* line : {"zoom", "calque", "(setq a 1"}) {
+        QTest::keyClicks(scriptText(), QString::fromLatin1(line));
+        QTest::keyClick(scriptText(), Qt::Key_Return);
+    }
+    QTest::keyClicks(scriptText(), QStringLiteral("regen"));
+    QListWidget* findings = nullptr;
+    const auto settle = [&](int count) {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            QTest::qWait(20);
+            findings = window.findChild<QListWidget*>(QStringLiteral("scriptFindings"));
+        } while ((!findings || findings->count() != count) && timer.elapsed() < 5000);
+        return findings ? findings->count() : -1;
+    };
+    ASSERT_EQ(settle(2), 2);
+    EXPECT_TRUE(ShownInWindow(findings));
+    EXPECT_TRUE(findings->item(0)->text().startsWith(QStringLiteral("ligne 2 : « calque »")));
+    std::vector<int> marked;
+    for (const QTextEdit::ExtraSelection& mark : scriptText()->extraSelections())
+        marked.push_back(mark.cursor.blockNumber() + 1);
+    EXPECT_EQ(marked, (std::vector<int>{2, 3}));
+
+    scriptText()->moveCursor(QTextCursor::End);
+    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {},
+                      findings->visualItemRect(findings->item(0)).center());
+    EXPECT_EQ(scriptText()->textCursor().blockNumber(), 1);
+
+    // "Repères" puts a marker where the cursor stands.
+    QMenu* markers = Child<QToolButton>(&window, QStringLiteral("scriptMarkers"))->menu();
+    markers->actions().at(2)->trigger();
+    EXPECT_TRUE(scriptText()->toPlainText().contains(QStringLiteral("<NOM>calque")));
+
+    scriptText()->setPlainText(QStringLiteral("zoom\net"));
+    EXPECT_EQ(settle(0), 0);
+    EXPECT_FALSE(ShownInWindow(findings));
+    EXPECT_TRUE(scriptText()->extraSelections().isEmpty());
+}
+
+// The findings follow the engine of the run: back in the window after the configuration, a
+// text is checked again for the console.
+TEST_F(MainWindowTest, TheFindingsFollowTheEngineOfTheRun) {
+    Click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("-vbarun macro"));
+    QTest::qWait(600);
+    EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("scriptFindings")), nullptr);
+    session.runSettings.engine = Engine::Console;
+    QEvent activated(QEvent::WindowActivate);
+    QApplication::sendEvent(&window, &activated);
+    auto* findings = Child<QListWidget>(&window, QStringLiteral("scriptFindings"));
+    ASSERT_EQ(findings->count(), 1);
+    EXPECT_TRUE(findings->item(0)->text().contains(QStringLiteral("VBA")));
+}
+
+// "Executer script" asks before running a script text that will certainly fail; "Générer script"
+// and a mere "attention" never ask.
+TEST_F(MainWindowTest, ExecuteAsksBeforeAScriptTextThatWillFail) {
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
+    chooseDrawings({QStringLiteral("A.dwg")});
+    Click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("calque\n(setq a 1\nzoom"));
+    prompts.presetAnswer(gui::Answer::No);
+    Click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::ContinueCancel);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("ligne 2 : ")));
+    EXPECT_FALSE(prompts.messages[0].text.contains(QStringLiteral("ligne 1 : ")));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
+
+    Click(button("Command2"));
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_NE(script().find("(setq a 1\r\nzoom"), std::string::npos);
+
+    prompts.presetAnswer(gui::Answer::Yes);
+    Click(button("Command3"));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_NE(WaitForFile(recorded), "");
+
+    std::filesystem::remove(recorded);
+    scriptText()->setPlainText(QStringLiteral("calque"));
+    Click(button("Command3"));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_NE(WaitForFile(recorded), "");
 }
 
 TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
@@ -1581,7 +1673,8 @@ TEST_F(MainWindowTest, TabOrderFollowsTheForm) {
         return order.indexOf(QString::fromLatin1(objectName));
     };
     for (const auto& [before, after] :
-         std::initializer_list<std::pair<const char*, const char*>>{{"Command10", "Check20"},
+         std::initializer_list<std::pair<const char*, const char*>>{{"Command10", "scriptMarkers"},
+                                                                    {"scriptMarkers", "Check20"},
                                                                     {"Check4_5", "Check4_6"},
                                                                     {"Check4_6", "Check4_7"},
                                                                     {"Check4_7", "Option1_0"},
