@@ -24,17 +24,6 @@ namespace {
 // for a few lines of the console, little enough that a log shows a slow console's first lines.
 constexpr std::size_t kSniffSize = 512;
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string FoldedAscii(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = LowerAscii(c);
-    return folded;
-}
-
 // UTF-16LE, told by its shape: the zero bytes of the line breaks and spaces that every console
 // line holds sit in odd places; text of a script without them (Cyrillic, Greek …) has high bytes
 // that are control characters in most odd places. 8-bit text has no zero byte, or a stray one:
