@@ -7,8 +7,6 @@ namespace pilotrame {
 std::string StartFailureReason(const Error& error) {
     if (error.cause == Cause::NotAProgram)
         return "ce fichier n'est pas un programme que le système sait exécuter";
-    if (error.cause == Cause::BatchFile)
-        return "c'est un fichier de commandes (.bat ou .cmd)";
     switch (error.code) {
     case ErrorCode::FileNotFound:
     case ErrorCode::PathNotFound:

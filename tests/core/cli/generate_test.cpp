@@ -343,7 +343,7 @@ TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
 // file as AutoCAD, a missing list for a run on the console, a setting the file cannot hold.
 TEST_F(RunGenerateTest, RefusalsAreReadableAndSayWhetherTheScriptWasKept) {
     std::string settings = writeSettings("C:\\AutoCAD\\ACAD.Bat.");
-    const std::string nul = program.path("nul.txt");
+    const std::string nul = program.path("zero.txt");
     WriteBytes(nul, "\v" + program.folder() + "\r\n" + std::string("\ta\0b.dwg\r\n", 10));
     const std::string big = writeJob("futur.cle=" + std::string(1 << 20, 'x') + "\n");
     const std::string absent = program.path("absente.txt");
