@@ -156,7 +156,9 @@ TEST(StartupProgram, DamagedStateShowsTheErrorThenTheWindow) {
     std::remove(copy.path("transcript.txt").c_str());
     EXPECT_EQ(copy.run(), "message|Pilotrame|Erreur sur le fichier de réglages : \\n" +
                               copy.path("savescript.txt") +
-                              "\\n13 Incompatibilité de type\nshown|Pilotrame\n");
+                              "\\n13 Incompatibilité de type\\nRéglage 14, « Paysage », illisible "
+                              ": « Oui? » au lieu de True, False, Vrai, Faux ou un nombre "
+                              "entier.\nshown|Pilotrame\n");
 }
 
 TEST(StartupProgram, SecondCopyEndsAtOnceAndBringsTheFirstForward) {
@@ -470,7 +472,8 @@ TEST_F(CommandLineProgram, AutocadThatCannotStartHasItsOwnCode) {
     writeSettings(missing);
     const Outcome outcome = copy.command({"--generate", "--execute"});
     EXPECT_EQ(outcome.code, CodeOf(ExitCode::AutocadNotStarted));
-    EXPECT_NE(outcome.err.find(missing), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("programme introuvable.\n" + missing), std::string::npos)
+        << outcome.err;
 }
 
 TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {

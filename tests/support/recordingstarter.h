@@ -9,9 +9,11 @@ namespace pilotrame::test {
 // A program starter that starts nothing: it keeps what it was asked to start and answers as told.
 class RecordingStarter final : public ProgramStarter {
 public:
-    bool startDetached(const ProgramStart& start) override {
+    Status startDetached(const ProgramStart& start) override {
         started.push_back(start);
-        return succeeds;
+        if (succeeds)
+            return Success();
+        return StartFailure(start.program, ErrorCode::FileNotFound);
     }
     std::vector<ProgramStart> started;
     bool succeeds = true;

@@ -58,6 +58,13 @@ enum class Cause {
     NeedsVba,         // the job runs a VBA macro, which AutoCAD's console cannot run
     ControlCharacter, // a box holds a control character, which no script line can carry:
                       // box names it, number is the character's code
+    FolderRefused,    // no file can be made in the folder (detail) of path: code says why,
+                      // PathNotFound (it does not exist) or PermissionDenied (the user may not
+                      // write there)
+    NotAProgram,      // the program to start is a file the system cannot run (a text, a folder,
+                      // a program of another system)
+    BatchFile,        // the program to start is a batch file (.bat, .cmd), which Windows runs
+                      // through cmd.exe: it would change the "%" of its arguments
 };
 
 // What is wrong in a text the program reads by its own rules.

@@ -253,17 +253,23 @@ Status CheckReadable(const std::string& path) {
 namespace {
 
 // The file a write to path replaces: path itself, or the file its symbolic link points to, so
-// that the link stays a link.
-std::filesystem::path ReplacedFile(const std::string& path) {
+// that the link stays a link. The links are followed one by one, also to a file that does not
+// exist yet: the write then makes it where the last link points. A chain that leads back on
+// itself names no file.
+Result<std::filesystem::path> ReplacedFile(const std::string& path) {
     namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path named = ToFsPath(path);
-    if (fs::is_symlink(fs::symlink_status(named, ec))) {
-        const fs::path resolved = fs::weakly_canonical(named, ec);
-        if (!ec)
-            return resolved;
+    fs::path file = ToFsPath(path);
+    // As many links as the system itself follows before it gives up (ELOOP).
+    for (int links = 0; links < 40; ++links) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(file, ec)))
+            return file;
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec)
+            return file;
+        file = target.is_absolute() ? target : file.parent_path() / target;
     }
-    return named;
+    return FileError(ErrorCode::PathFileAccess, path);
 }
 
 // A name beside target that no other writer uses: a random part, and a count for the writers of
@@ -274,6 +280,19 @@ std::string NewFileName(const std::string& target) {
     char suffix[40];
     std::snprintf(suffix, sizeof suffix, ".~%llx-%x", seed, count.fetch_add(1));
     return target + suffix;
+}
+
+// The failure to make the new file beside target: one that its folder refuses, or that has no
+// folder, names the folder in detail.
+Error NewFileError(ErrorCode code, const std::string& path, const std::filesystem::path& target) {
+    Error error = FileError(code, path);
+    const std::string folder = FromFsPath(target.parent_path());
+    if (!folder.empty() &&
+        (code == ErrorCode::PathNotFound || code == ErrorCode::PermissionDenied)) {
+        error.cause = Cause::FolderRefused;
+        error.detail = WithTrailingSeparator(folder);
+    }
+    return error;
 }
 
 #ifndef _WIN32
@@ -338,7 +357,10 @@ void FileReplacement::discard() {
 Status FileReplacement::open() {
     namespace fs = std::filesystem;
     discard();
-    const fs::path target = ReplacedFile(m_path);
+    const Result<fs::path> replaced = ReplacedFile(m_path);
+    if (!replaced)
+        return replaced.error();
+    const fs::path& target = *replaced;
     m_target = FromFsPath(target);
     // A read-only file must stay as it is. Renaming over it would quietly replace it where the
     // system does not check (POSIX, or Wine run by root), so look at the permission first.
@@ -361,7 +383,7 @@ Status FileReplacement::open() {
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            return FileError(CodeFromWindowsError(error), m_path);
+            return NewFileError(FolderCodeFromWindowsError(error), m_path, target);
     }
     return FileError(ErrorCode::FileExists, m_path);
 #else
@@ -373,7 +395,7 @@ Status FileReplacement::open() {
             break;
         }
         if (errno != EEXIST)
-            return ErrnoError(m_path);
+            return NewFileError(FolderCodeFromErrno(errno, name), m_path, target);
     }
     if (m_descriptor < 0)
         return FileError(ErrorCode::FileExists, m_path);
@@ -441,7 +463,10 @@ Status FileReplacement::commit(bool durable) {
 
 Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
 #ifndef _WIN32
-    const std::string target = FromFsPath(ReplacedFile(path));
+    const Result<std::filesystem::path> replaced = ReplacedFile(path);
+    if (!replaced)
+        return replaced.error();
+    const std::string target = FromFsPath(*replaced);
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         existing.st_nlink > 1) {
@@ -512,6 +537,17 @@ bool IsFolderWritable(const std::string& folder) {
     }
     return false;
 #endif
+}
+
+Status CheckFolderWritable(const std::string& folder) {
+    std::error_code ec;
+    const bool exists = std::filesystem::is_directory(ToFsPath(folder), ec);
+    if (exists && IsFolderWritable(folder))
+        return Success();
+    Error error = FileError(exists ? ErrorCode::PermissionDenied : ErrorCode::PathNotFound, folder);
+    error.cause = Cause::FolderRefused;
+    error.detail = folder;
+    return error;
 }
 
 ErrorCode CodeFromErrno(int error, const std::string& path) {

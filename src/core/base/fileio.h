@@ -48,10 +48,12 @@ Status CheckReadable(const std::string& path);
 // rename that replaces it. Until then the old file stays as it was, whatever fails: a full disk,
 // a reader that stops. Writers of the same file at the same time never mix their bytes: each
 // puts a whole file in place, and the last one stays. The new file is removed when the
-// replacement ends without a commit. A symbolic link stays a link (the file it points to is
-// replaced), a read-only file is refused when opening (PermissionDenied), as is what is not an
-// ordinary file (NotAFile), and the new file takes the old one's permissions. Failures name the
-// path as given.
+// replacement ends without a commit. A symbolic link stays a link: the file it points to is
+// replaced, or made where it points when it does not exist yet; links that lead back on
+// themselves are refused (PathFileAccess). A read-only file is refused when opening
+// (PermissionDenied), as is what is not an ordinary file (NotAFile), and the new file takes the
+// old one's permissions. Failures name the path as given; a new file that its folder does not
+// let be made, or that has no folder, fails with cause FolderRefused, the folder in detail.
 class FileReplacement {
 public:
     explicit FileReplacement(std::string path);
@@ -93,6 +95,10 @@ std::string FileIdentity(const std::string& path);
 // True when a file can be created in the folder: the system's answer on POSIX, a probe file with
 // a name of its own, made and removed, on Windows.
 bool IsFolderWritable(const std::string& folder);
+
+// Fails with cause FolderRefused (path and detail: the folder) when the folder does not exist
+// (PathNotFound) or is not writable as IsFolderWritable tells (PermissionDenied).
+Status CheckFolderWritable(const std::string& folder);
 
 // The error number for errno error of a call on path. A missing entry is FileNotFound, or
 // PathNotFound when the folder of path is missing too.

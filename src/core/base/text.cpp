@@ -119,4 +119,14 @@ int FirstControlCharacter(std::string_view text) {
     return -1;
 }
 
+std::string ShownText(std::string_view text) {
+    std::string shown(text);
+    for (char& c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = '?';
+    }
+    return shown;
+}
+
 } // namespace pilotrame

@@ -35,4 +35,8 @@ bool HasControlCharacter(std::string_view text, char also = '\x7F');
 // The code of the first character below 0x20 or equal to DEL; -1 when there is none.
 int FirstControlCharacter(std::string_view text);
 
+// The text with each character below 0x20 and DEL as "?", to be shown in a message: a NUL would
+// end it, a line break split it.
+std::string ShownText(std::string_view text);
+
 } // namespace pilotrame

@@ -22,9 +22,13 @@ std::string SlotText(const Settings& settings, int index) {
     return std::to_string(settings.check[index - kFirstCheck]);
 }
 
-Error BadSlot(ErrorCode code, const std::string& path, std::size_t index) {
+// A slot whose stored text its setting cannot take: number is the slot, text what it holds.
+Error BadSlot(ErrorCode code, const std::string& path, std::size_t index, std::string_view stored) {
     Error error = InOperation(FileError(code, path), Operation::ReadSettings);
+    error.cause = Cause::FaultyText;
+    error.fault = TextFault::NotAWord;
     error.number = static_cast<int>(index);
+    error.text = FromAnsi(stored);
     return error;
 }
 
@@ -69,15 +73,15 @@ Status SettingsFile::LoadSettings(Settings& settings) {
         } else if (index < kFirstCheck) {
             const Result<bool> parsed = ParseSettingBoolean(stored);
             if (!parsed)
-                return BadSlot(ErrorCode::TypeMismatch, m_path, index);
+                return BadSlot(ErrorCode::TypeMismatch, m_path, index, stored);
             settings.setOption(static_cast<int>(index), *parsed);
         } else {
             const auto parsed = ParseInteger(stored);
             if (!parsed)
-                return BadSlot(ErrorCode::TypeMismatch, m_path, index);
+                return BadSlot(ErrorCode::TypeMismatch, m_path, index, stored);
             // A check box holds 0, 1 or 2 (greyed); anything else is no state of it.
             if (*parsed < 0 || *parsed > 2)
-                return BadSlot(ErrorCode::InvalidPropertyValue, m_path, index);
+                return BadSlot(ErrorCode::InvalidPropertyValue, m_path, index, stored);
             settings.check[index - kFirstCheck] = static_cast<int>(*parsed);
         }
     }

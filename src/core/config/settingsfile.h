@@ -35,7 +35,8 @@ public:
 
     // Reads record 10, and nothing else of the file, and applies slots 0 to 20 to settings in
     // slot order. A slot that does not convert stops the loading there: the earlier slots stay
-    // applied, the error names the slot. A file that ends before the end of slot 20 is damaged:
+    // applied, the error (cause FaultyText, fault NotAWord) names the slot in number and holds
+    // its text. A file that ends before the end of slot 20 is damaged:
     // the slots it holds whole are applied, the others keep the values settings had (the
     // first-run ones at start-up), and the loading fails with cause Damaged (number: the slots
     // read). Slots 21 to 100 missing from the file read as spaces.

@@ -388,6 +388,17 @@ int ControlInScriptValue(const KeySpec& key, std::string_view value) {
     return -1;
 }
 
+// Refuses a value longer than a single-line value may be.
+Status CheckLineValueLength(std::string_view key, std::string_view value, int lineNumber) {
+    // UTF-16 units are never more than UTF-8 bytes: most values need no count.
+    if (value.size() > kJobLineValueLimit && Utf16Length(value) > kJobLineValueLimit) {
+        Error tooLong = TextError(TextFault::ValueTooLong, lineNumber, key);
+        tooLong.number = static_cast<int>(kJobLineValueLimit);
+        return tooLong;
+    }
+    return Success();
+}
+
 // Applies one known key's value to the job, or names what is wrong with it.
 Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineNumber) {
     // A line break in a single-line value has a fault of its own, below.
@@ -419,12 +430,8 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     case ValueKind::Run:
         if (value.find_first_of("\r\n") != std::string::npos)
             return TextError(TextFault::LineBreakInLine, lineNumber, key.name);
-        // UTF-16 units are never more than UTF-8 bytes: most values need no count.
-        if (value.size() > kJobLineValueLimit && Utf16Length(value) > kJobLineValueLimit) {
-            Error tooLong = TextError(TextFault::ValueTooLong, lineNumber, key.name);
-            tooLong.number = static_cast<int>(kJobLineValueLimit);
-            return tooLong;
-        }
+        if (Status fits = CheckLineValueLength(key.name, value, lineNumber); !fits)
+            return fits;
         if (key.kind == ValueKind::Number) {
             // A file of any version, written under any locale, reads the same everywhere.
             if (std::optional<std::string> number = InvariantNumber(value, ','))
@@ -589,6 +596,10 @@ Result<MainJob> ParseJobFile(std::string_view text, std::vector<JobKeyLine>* unk
             if (Status applied = ApplyValue(*key, std::move(*value), job, lineNumber); !applied)
                 return applied.error();
         } else {
+            // A newer version's value is no longer than this version's: nothing of the size of
+            // a whole file is kept, and saved again, unread.
+            if (Status fits = CheckLineValueLength(name, *value, lineNumber); !fits)
+                return fits.error();
             job.otherKeys.emplace_back(std::string(name), std::move(*value));
             if (unknownKeys)
                 unknownKeys->push_back(JobKeyLine{std::string(name), lineNumber});

@@ -60,8 +60,9 @@ namespace pilotrame {
 // - A key is made of lower-case ASCII letters, digits, ".", "-" and "_". The value is everything
 //   after the first "=", spaces included. In values "\\" stands for a backslash, "\n" for a line
 //   feed, "\r" for a carriage return and "\t" for a tab; no other escape exists.
-// - A single-line value (every value but script.texte) holds at most kJobLineValueLimit UTF-16
-//   units, what the window's single-line boxes hold; a longer one is refused, never cut.
+// - A single-line value (every value but script.texte, those of keys this version does not know
+//   included) holds at most kJobLineValueLimit UTF-16 units, what the window's single-line boxes
+//   hold; a longer one is refused, never cut.
 // - The coordinates (effacer.x1 to y2, attribut.x1 to y2) and the counts of the renaming
 //   (renommer.debut, renommer.longueur) hold numbers, written with a full stop whatever the
 //   locale of the writer, so that a job runs the same under any locale (a task scheduler's

@@ -1,6 +1,7 @@
 // The POSIX implementation of the process module: programs started detached, and consoles
 // watched in a process group of their own.
 #ifndef _WIN32
+#include "base/fileio.h"
 #include "process/childprocess.h"
 #include "process/process.h"
 #include "process/watch.h"
@@ -72,31 +73,63 @@ namespace {
 
 // How long a guard is given to end everything once let go of, before it is killed.
 constexpr std::chrono::seconds kGuardEndWait{5};
+std::string SystemMessage(int error) {
+    return std::strerror(error);
+}
+
+// Why exec, or the start before it, failed with errno error.
+Error StartFailureFromErrno(int error, const std::string& program) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return StartFailure(program, CodeFromErrno(error, program));
+    case EACCES:
+    case EPERM:
+        return StartFailure(program, ErrorCode::PermissionDenied);
+    case ENOEXEC:
+    case EISDIR:
+    case ELIBBAD:
+        return StartFailure(program, ErrorCode::PathFileAccess, Cause::NotAProgram);
+    default:
+        return StartFailure(program, ErrorCode::DeviceIo, Cause::System, SystemMessage(error));
+    }
+}
 
 class PosixStarter final : public ProgramStarter {
 public:
-    bool startDetached(const ProgramStart& start) override {
+    Status startDetached(const ProgramStart& start) override {
         ExecArguments exec(start);
         if (exec.file().empty())
-            return false;
+            return StartFailure(start.program, ErrorCode::FileNotFound);
+        // exec refuses a folder as a file it may not run: it is said for what it is.
+        struct stat named {};
+        if (::stat(exec.file().c_str(), &named) == 0 && S_ISDIR(named.st_mode))
+            return StartFailureFromErrno(EISDIR, start.program);
 
-        // The child tells through this pipe why exec failed; a successful exec closes it.
+        // The program, or the process that starts it, tells through this pipe why it could not;
+        // a successful exec closes it.
         int report[2];
         if (::pipe2(report, O_CLOEXEC) != 0)
-            return false;
+            return StartFailureFromErrno(errno, start.program);
         const pid_t middle = ::fork();
         if (middle < 0) {
+            const int error = errno;
             ::close(report[0]);
             ::close(report[1]);
-            return false;
+            return StartFailureFromErrno(error, start.program);
         }
         if (middle == 0) {
             // A session of its own, then a second fork: the program is reparented away from
             // this one and never becomes a zombie it must wait for.
             ::setsid();
             const pid_t program = ::fork();
+            if (program < 0) {
+                const int error = errno;
+                [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+                ::_exit(1);
+            }
             if (program != 0)
-                ::_exit(program < 0 ? 1 : 0);
+                ::_exit(0);
             int error = 0;
             if (exec.folder() && ::chdir(exec.folder()) != 0)
                 error = errno;
@@ -109,16 +142,21 @@ public:
         }
         ::close(report[1]);
         int status = 0;
-        while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+        pid_t waited = 0;
+        while ((waited = ::waitpid(middle, &status, 0)) < 0 && errno == EINTR) {
         }
-        const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        return ReadExecReport(report[0]) == 0 && forked;
+        const int waitError = waited == middle ? 0 : errno;
+        if (const int error = ReadExecReport(report[0]); error != 0)
+            return StartFailureFromErrno(error, start.program);
+        // Without the status of the process that starts it, nothing tells that the program
+        // started.
+        if (waitError != 0)
+            return StartFailureFromErrno(waitError, start.program);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return StartFailureFromErrno(ECHILD, start.program);
+        return Success();
     }
 };
-
-std::string SystemMessage(int error) {
-    return std::strerror(error);
-}
 
 // A pipe whose ends are closed when it goes, unless closed before.
 struct Pipe {

@@ -54,4 +54,16 @@ std::string WindowsCommandLine(const ProgramStart& start) {
     return WindowsCommandLine(start.program, start.arguments);
 }
 
+Error StartFailure(const std::string& program, ErrorCode code, Cause cause,
+                   std::string systemText) {
+    Error error;
+    error.code = code;
+    error.cause = cause;
+    error.operation = Operation::StartProgram;
+    error.path = program;
+    error.detail = program;
+    error.text = std::move(systemText);
+    return error;
+}
+
 } // namespace pilotrame

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,10 +26,17 @@ struct ProgramStart {
 class ProgramStarter {
 public:
     virtual ~ProgramStarter() = default;
-    // Starts the program and returns at once, without waiting for it or keeping any hold on it;
-    // false when the system could not start it (no such program, not executable …).
-    virtual bool startDetached(const ProgramStart& start) = 0;
+    // Starts the program and returns at once, without waiting for it or keeping any hold on it.
+    // Fails, naming the program (path and detail, operation StartProgram), with why the system
+    // could not start it: missing (FileNotFound, PathNotFound), refused (PermissionDenied), no
+    // program it can run (cause NotAProgram), or else the system's own words in text.
+    virtual Status startDetached(const ProgramStart& start) = 0;
 };
+
+// The failure to start program: code and cause as startDetached gives them, systemText the
+// system's description of a failure that is none of its usual kinds.
+Error StartFailure(const std::string& program, ErrorCode code, Cause cause = Cause::System,
+                   std::string systemText = {});
 
 // The system's own starter: CreateProcessW on Windows; on POSIX a fork into a new session whose
 // child runs the program, so that it is neither this program's child nor in its process group.

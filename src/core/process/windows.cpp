@@ -18,29 +18,6 @@ using namespace watch;
 
 namespace {
 
-class WindowsStarter final : public ProgramStarter {
-public:
-    bool startDetached(const ProgramStart& start) override {
-        std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
-        const std::wstring program = Utf8ToWide(start.program);
-        const std::wstring folder = Utf8ToWide(start.workingFolder);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (start.maximised) {
-            startup.dwFlags |= STARTF_USESHOWWINDOW;
-            startup.wShowWindow = SW_SHOWMAXIMIZED;
-        }
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(),
-                            nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-            return false;
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return true;
-    }
-};
-
 std::string SystemMessage(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -52,6 +29,61 @@ std::string SystemMessage(DWORD error) {
         message.pop_back();
     return message.empty() ? "erreur " + std::to_string(error) : message;
 }
+
+// Why CreateProcessW failed with error.
+Error StartFailureFromWindows(DWORD error, const std::string& program) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_NAME:
+        return StartFailure(program, error == ERROR_FILE_NOT_FOUND ? ErrorCode::FileNotFound
+                                                                   : ErrorCode::PathNotFound);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return StartFailure(program, ErrorCode::PermissionDenied);
+    case ERROR_BAD_EXE_FORMAT:
+    case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+    case ERROR_EXE_MARKED_INVALID:
+    case ERROR_INVALID_EXE_SIGNATURE:
+    case ERROR_BAD_FORMAT:
+    case ERROR_DIRECTORY:
+        return StartFailure(program, ErrorCode::PathFileAccess, Cause::NotAProgram);
+    default:
+        return StartFailure(program, ErrorCode::DeviceIo, Cause::System, SystemMessage(error));
+    }
+}
+
+class WindowsStarter final : public ProgramStarter {
+public:
+    Status startDetached(const ProgramStart& start) override {
+        std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
+        const std::wstring program = Utf8ToWide(start.program);
+        const std::wstring folder = Utf8ToWide(start.workingFolder);
+        if (program.empty())
+            return StartFailure(start.program, ErrorCode::FileNotFound);
+        // CreateProcessW refuses a folder as access denied: it is said for what it is.
+        const DWORD attributes = GetFileAttributesW(program.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return StartFailureFromWindows(ERROR_DIRECTORY, start.program);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (start.maximised) {
+            startup.dwFlags |= STARTF_USESHOWWINDOW;
+            startup.wShowWindow = SW_SHOWMAXIMIZED;
+        }
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            CREATE_UNICODE_ENVIRONMENT, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+            return StartFailureFromWindows(GetLastError(), start.program);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return Success();
+    }
+};
 
 std::string LastSystemMessage() {
     return SystemMessage(GetLastError());

@@ -3,6 +3,8 @@
 #include "base/text.h"
 #include "batch/journal.h"
 #include "selection/droppeditems.h"
+#include "texts/configuration.h"
+#include "texts/programstart.h"
 #include "texts/runs.h"
 #include "texts/scriptcheck.h"
 
@@ -28,13 +30,18 @@ std::string BoxText(const Error& error, std::string_view problem) {
            error.text + "\"";
 }
 
+// "code 9, tabulation": a control character as the messages name it.
+std::string ControlCode(int code) {
+    std::string text = "code " + std::to_string(code);
+    if (code == '\t')
+        text += ", tabulation";
+    return text;
+}
+
 // "La case « INSERER, fichier » contient un caractère de contrôle (code 9, tabulation) …".
 std::string ControlCharacterText(const Error& error) {
-    std::string code = "code " + std::to_string(error.number);
-    if (error.number == '\t')
-        code += ", tabulation";
-    return "La case " + InQuotes(BoxName(error)) + " contient un caractère de contrôle (" + code +
-           ") qu'un script ne peut pas porter";
+    return "La case " + InQuotes(BoxName(error)) + " contient un caractère de contrôle (" +
+           ControlCode(error.number) + ") qu'un script ne peut pas porter";
 }
 
 // What all failures of a generation leave, since the script is written whole or not at all.
@@ -202,6 +209,9 @@ std::string FileFailureText(const Error& error) {
     case Cause::FaultyText:
     case Cause::System:
     case Cause::NeedsVba:
+    case Cause::FolderRefused:
+    case Cause::NotAProgram:
+    case Cause::BatchFile:
         break;
     }
     if (DiskFull(error))
@@ -222,16 +232,28 @@ std::string FileFailureText(const Error& error) {
            NumberAndDescription(error);
 }
 
-std::string GenerationFailureText(const Error& error) {
+namespace {
+
+// A name of a list that no script line can carry: what it holds, then the name, its control
+// characters shown as "?" (a NUL would end the message).
+std::string UnwritableNameText(const Error& error) {
+    std::string held;
+    if (!error.text.empty()) {
+        held = InQuotes(error.text) + ", qu'AutoCAD recevrait comme « ? »";
+    } else if (const int control = FirstControlCharacter(error.detail); control >= 0) {
+        held = "un caractère de contrôle (" + ControlCode(control) + ")";
+    } else {
+        held = "un guillemet (\")";
+    }
+    return "Nom de fichier impossible à écrire dans le script : il contient " + held + " :" +
+           std::string(kCrLf) + ShownText(error.detail);
+}
+
+// The text of a failed generation, without what it leaves.
+std::string GenerationFailureBody(const Error& error, Engine engine) {
     switch (error.cause) {
     case Cause::InvalidName:
-        if (!error.text.empty())
-            return "Nom de fichier impossible à écrire dans le script : il contient " +
-                   InQuotes(error.text) +
-                   ", qu'AutoCAD recevrait comme « ? » :" + std::string(kCrLf) + error.detail;
-        return "Nom de fichier impossible à écrire dans le script (retour à la ligne, caractère "
-               "de contrôle ou guillemet) : " +
-               std::string(kCrLf) + error.detail;
+        return UnwritableNameText(error);
     case Cause::NotADrawingName:
         if (error.detail.empty())
             return NamelessListLineText(error);
@@ -251,26 +273,48 @@ std::string GenerationFailureText(const Error& error) {
         return "Génération arrêtée. " + PastTheLimitText(error);
     case Cause::ControlCharacter:
         return "Génération arrêtée. " + ControlCharacterText(error);
+    case Cause::FolderRefused:
+        if (error.operation == Operation::CreateScript ||
+            error.operation == Operation::AppendScript)
+            return FolderRefusedText(error, engine);
+        break;
     case Cause::FaultyText:
     case Cause::System:
+    case Cause::NotAProgram:
+    case Cause::BatchFile:
         break;
     case Cause::NeedsVba:
         return std::string(kConsoleHasNoVbaText);
     }
     if (DiskFull(error))
-        return KeptScript("Le script n'a pas été écrit : disque plein." + std::string(kCrLf) +
-                          error.path);
+        return "Le script n'a pas été écrit : disque plein." + std::string(kCrLf) + error.path;
     switch (error.operation) {
     case Operation::ReadList:
-        return KeptScript(ListReadFailureText(error));
+        return ListReadFailureText(error);
     case Operation::CreateScript:
         return "Impossible de créer le fichier script : " + std::string(kCrLf) + error.path;
     case Operation::AppendScript:
-        return KeptScript("Le script n'a pas pu être écrit :" + std::string(kCrLf) + error.path +
-                          std::string(kCrLf) + NumberAndDescription(error));
+        return "Le script n'a pas pu être écrit :" + std::string(kCrLf) + error.path +
+               std::string(kCrLf) + NumberAndDescription(error);
     default:
         return FileFailureText(error);
     }
+}
+
+// Whether a failed generation left a script as it was: it is written whole or not at all, so
+// every failure does, but where the script's path names no file (a pipe, a device, a folder) and
+// where the job cannot be run at all.
+bool KeepsAScript(const Error& error) {
+    const bool atTheScript =
+        error.operation == Operation::CreateScript || error.operation == Operation::AppendScript;
+    return error.cause != Cause::NeedsVba && !(atTheScript && error.cause == Cause::NotAFile);
+}
+
+} // namespace
+
+std::string GenerationFailureText(const Error& error) {
+    std::string text = GenerationFailureBody(error, Engine::Autocad);
+    return KeepsAScript(error) ? KeptScript(std::move(text)) : text;
 }
 
 std::string ListWriteFailureText(const Error& error) {
@@ -291,7 +335,10 @@ std::string SettingsFailureText(const Error& error) {
                "le réécrire en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
-    return NumberAndDescription(error) + "\n" + error.path;
+    std::string text = NumberAndDescription(error) + "\n" + error.path;
+    if (error.cause == Cause::FaultyText)
+        text += std::string(kCrLf) + BadSettingText(error);
+    return text;
 }
 
 std::string RenameFailureText(const std::string& oldPath, int renamedBefore) {
@@ -508,20 +555,27 @@ std::string CommandLineFailureText(const Error& error) {
     return TextFaultText(error) + std::string(kCrLf) + "Pour l'aide : pilotrame --help";
 }
 
-std::string AutocadNotStartedText(const std::string& program) {
+std::string AutocadNotStartedText(const Error& error) {
+    const std::string& program = error.detail;
     if (program.empty())
         return "Aucun programme AutoCAD n'est réglé (menu Configuration, "
                "Autocad) : AutoCAD n'a pas été démarré.";
-    return "AutoCAD n'a pas pu être démarré : " + std::string(kCrLf) + program;
+    if (error.cause == Cause::BatchFile)
+        return BatchProgramText(program);
+    return "AutoCAD n'a pas pu être démarré : " + StartFailureReason(error) + "." +
+           std::string(kCrLf) + program + std::string(kCrLf) + std::string(kChooseAutocadText);
 }
 
 // ---- "Executer script", from the window and the command line ----
 
-std::string ExecuteFailureText(const Error& error, Engine engine) {
+std::string ExecuteFailureText(const Error& error, Engine engine, bool renaming) {
+    // Only AutoCAD's engine writes Pilotrame.scr; a run on the console or a renaming leaves it
+    // alone, whatever stops them.
     if (error.operation != Operation::StartProgram)
-        return GenerationFailureText(error);
+        return engine == Engine::Autocad && !renaming ? GenerationFailureText(error)
+                                                      : GenerationFailureBody(error, engine);
     if (engine != Engine::Console)
-        return AutocadNotStartedText(error.detail);
+        return AutocadNotStartedText(error);
     const bool missing = error.cause == Cause::System && (error.code == ErrorCode::FileNotFound ||
                                                           error.code == ErrorCode::PathNotFound);
     if (!error.text.empty())
@@ -669,8 +723,11 @@ std::string SettingsLoadFailureText(const Error& error) {
                "Quitter » dans la configuration réécrira le fichier en entier.";
     if (std::string text = UnusableFileText(error); !text.empty())
         return text;
-    return "Erreur sur le fichier de réglages : " + std::string(kCrLf) + error.path +
-           std::string(kCrLf) + NumberAndDescription(error);
+    std::string text = "Erreur sur le fichier de réglages : " + std::string(kCrLf) + error.path +
+                       std::string(kCrLf) + NumberAndDescription(error);
+    if (error.cause == Cause::FaultyText)
+        text += std::string(kCrLf) + BadSettingText(error);
+    return text;
 }
 
 // (end of the section on files)

@@ -41,7 +41,8 @@ std::string BoxName(const BoxRef& box);
 std::string BoxName(const Error& error);
 
 // The text of the "ERREUR !!" box for a failed generation of the script: what failed, and the
-// file or box concerned.
+// file or box concerned, then, since the script is written whole or not at all, "Le script
+// précédent est resté tel qu'il était." (but where the script's path names no file).
 std::string GenerationFailureText(const Error& error);
 
 // The text of the box for a file list that could not be written.
@@ -120,14 +121,16 @@ inline constexpr std::string_view kRenameNotFromCommandLineText =
 inline constexpr std::string_view kNothingToProcessText =
     "Aucun plan à traiter : le script n'ouvre aucun plan, AutoCAD n'a pas été démarré.";
 
-// AutoCAD could not be started on the script; an empty program means none is configured.
-std::string AutocadNotStartedText(const std::string& program);
+// AutoCAD could not be started on the script (a failure of StartAutocad): why, its program and
+// where it is chosen; an empty program means none is configured.
+std::string AutocadNotStartedText(const Error& error);
 
 // ---- "Executer script", from the window and the command line ----
 
 // Why it failed: the program that could not be started (AutoCAD, or the console program of a
-// run on the console), else what GenerationFailureText says.
-std::string ExecuteFailureText(const Error& error, Engine engine);
+// run on the console), else what GenerationFailureText says; that the previous script was kept
+// only where Pilotrame.scr was to be written (AutoCAD's engine, no renaming).
+std::string ExecuteFailureText(const Error& error, Engine engine, bool renaming = false);
 // A list that leaves no drawing to process: nothing was started.
 std::string_view NothingToExecuteText(Engine engine);
 // Why nothing was started after the check of the drawings, as the command line says it.

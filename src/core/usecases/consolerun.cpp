@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/fileio.h"
+#include "base/paths.h"
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "script/drawingsection.h"
@@ -10,6 +11,8 @@
 #include "script/operations.h"
 
 #include <unordered_map>
+#include <filesystem>
+#include <unordered_set>
 
 namespace pilotrame {
 
@@ -25,12 +28,31 @@ BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     return batch;
 }
 
-// Gives the plan a new folder of the journal of scriptFolder.
+// The folder that holds path, or the nearest one above it that exists.
+std::string NearestFolder(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = ToFsPath(path);
+    while (!fs::is_directory(folder, ec) && folder.has_relative_path())
+        folder = folder.parent_path();
+    return WithTrailingSeparator(FromFsPath(folder));
+}
+
+// Gives the plan a new folder of the journal of scriptFolder. A script folder that is missing, or
+// where the user may not write, is named as such.
 Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
                      std::chrono::system_clock::time_point now) {
     Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder)
-        return InOperation(folder.error(), Operation::CreateScript);
+    if (!folder) {
+        Error error = InOperation(folder.error(), Operation::CreateScript);
+        if (error.cause == Cause::System &&
+            (error.code == ErrorCode::PathNotFound || error.code == ErrorCode::PermissionDenied)) {
+            error.cause = Cause::FolderRefused;
+            error.detail =
+                error.code == ErrorCode::PathNotFound ? scriptFolder : NearestFolder(error.path);
+        }
+        return error;
+    }
     plan.runFolder = std::move(*folder);
     plan.batch.logFolder = plan.runFolder;
     return Success();

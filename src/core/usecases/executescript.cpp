@@ -12,7 +12,9 @@ namespace {
 // Where no way to start a program was given.
 class RefuseEveryStart final : public ProgramStarter {
 public:
-    bool startDetached(const ProgramStart&) override { return false; }
+    Status startDetached(const ProgramStart& start) override {
+        return StartFailure(start.program, ErrorCode::FileNotFound);
+    }
 };
 
 template <typename Stopped> Executed StoppedRun(const Stopped& stopped) {

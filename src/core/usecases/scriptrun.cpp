@@ -1,6 +1,7 @@
 #include "usecases/scriptrun.h"
 
 #include "base/fileio.h"
+#include "base/text.h"
 #include "script/generation.h"
 
 #include <unordered_set>
@@ -75,16 +76,34 @@ ProgramStart AutocadStart(std::string_view acadPath, std::string_view scriptFold
     return start;
 }
 
+namespace {
+
+// True when program names a batch file: its extension is .bat or .cmd, in any case.
+bool IsBatchFile(std::string_view program) {
+    // Windows drops the spaces and dots that end a file name: "acad.bat." is acad.bat.
+    while (!program.empty() && (program.back() == ' ' || program.back() == '.'))
+        program.remove_suffix(1);
+    const std::size_t dot = program.find_last_of("./\\");
+    if (dot == std::string_view::npos || program[dot] != '.')
+        return false;
+    const std::string_view extension = program.substr(dot);
+    return EqualsIgnoringCase(extension, ".bat") || EqualsIgnoringCase(extension, ".cmd");
+}
+
+} // namespace
+
 Status StartAutocad(std::string_view acadPath, std::string_view scriptFolder,
                     ProgramStarter& starter, bool windowsNames) {
     const ProgramStart start = AutocadStart(acadPath, scriptFolder, windowsNames);
     // No program set: nothing is asked of the system.
-    if (start.program.empty() || !starter.startDetached(start)) {
-        Error error =
-            InOperation(FileError(ErrorCode::FileNotFound, start.program), Operation::StartProgram);
-        error.detail = start.program;
-        return error;
-    }
+    if (start.program.empty())
+        return StartFailure(start.program, ErrorCode::FileNotFound);
+    // Windows runs a batch file through cmd.exe, which expands "%NAME%" even between quotes: a
+    // script folder named so would reach AutoCAD changed.
+    if (IsBatchFile(start.program))
+        return StartFailure(start.program, ErrorCode::PathFileAccess, Cause::BatchFile);
+    if (Status started = starter.startDetached(start); !started)
+        return InOperation(started.error(), Operation::StartProgram);
     return Success();
 }
 

@@ -71,7 +71,8 @@ Result<WrittenScript> WriteScriptAndStartAutocad(const ScriptRequest& request,
                                                  bool windowsNames = kWindowsNames);
 
 // Starts AutoCAD on the script of scriptFolder, maximised, as BuildAutocadCommand words it. Fails
-// (operation StartProgram, detail: the program) when no program is set or it could not start.
+// (operation StartProgram, detail: the program) when no program is set (FileNotFound), when it
+// is a batch file (cause BatchFile, nothing started), or as the starter does.
 Status StartAutocad(std::string_view acadPath, std::string_view scriptFolder,
                     ProgramStarter& starter, bool windowsNames = kWindowsNames);
 

@@ -1,10 +1,12 @@
 #include "gui/config/configdialog.h"
 
+#include "base/fileio.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
+#include "texts/configuration.h"
 #include "texts/messages.h"
 
 #include <QCheckBox>
@@ -617,9 +619,25 @@ bool ConfigDialog::confirmCutValues(const std::vector<int>& cutSlots) {
     return Prompts::instance().message(this, question) == Answer::Yes;
 }
 
+bool ConfigDialog::confirmScriptFolder(const std::string& folder) {
+    // None set: the script goes to the settings folder, which the program writes.
+    if (folder.empty())
+        return true;
+    const Status writable = CheckFolderWritable(folder);
+    if (writable)
+        return true;
+    const MessageRequest question{FromStd(kConfigurationTitle),
+                                  FromStd(ScriptFolderQuestion(writable.error())),
+                                  MessageIcon::Warning, MessageButtons::YesNo};
+    return Prompts::instance().message(this, question) == Answer::Yes;
+}
+
 void ConfigDialog::onSaveAndQuitClicked() {
-    const std::vector<int> tooLong = SettingsFile::slotsTooLong(shownSettings());
+    const Settings shown = shownSettings();
+    const std::vector<int> tooLong = SettingsFile::slotsTooLong(shown);
     if (!tooLong.empty() && !confirmCutValues(tooLong))
+        return;
+    if (!confirmScriptFolder(shown.scriptFolder()))
         return;
     if (const Status saved = SaveSettings(); !saved) {
         // Hiding now would pass off unsaved values as saved; the user may retry or quit.

@@ -120,6 +120,9 @@ private:
     // "..." of the console program: the program chosen in a file dialog.
     void onChooseConsoleClicked();
     bool confirmCutValues(const std::vector<int>& cutSlots);
+    // Asks whether to save a script folder where no script can be written (a missing folder, or
+    // one where the user may not write); true when there is none to ask about or the answer is Yes.
+    bool confirmScriptFolder(const std::string& folder);
 
     SettingsFile& m_file;
     Settings& m_live;

@@ -525,12 +525,11 @@ void MainWindow::executeScript() {
                       ExecuteHooks{&review, &SystemProgramStarter(), &batch, confirmRename});
     const Engine engine = request.run.engine;
     if (!executed) {
-        // AutoCAD that cannot be started is ignored, as AutoCAD's own failures are; AutoCAD is
-        // not started on a script that the user has just been told is incomplete.
-        const Error& error = executed.error();
-        if (engine == Engine::Console || error.operation != Operation::StartProgram)
-            ShowMessage(this, FromStd(kErrorTitle), FromStd(ExecuteFailureText(error, engine)),
-                        MessageIcon::Critical);
+        // AutoCAD is not started on a script that the user has just been told is incomplete.
+        ShowMessage(
+            this, FromStd(kErrorTitle),
+            FromStd(ExecuteFailureText(executed.error(), engine, request.rename.has_value())),
+            MessageIcon::Critical);
         return;
     }
     if (const std::optional<RenameReport>& renaming = executed->renaming;

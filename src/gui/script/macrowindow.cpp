@@ -5,6 +5,7 @@
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "texts/messages.h"
+#include "texts/programstart.h"
 #include "usecases/macrogeneration.h"
 
 #include <QCheckBox>
@@ -313,11 +314,17 @@ MacroJob MacroWindow::currentJob() const {
 void MacroWindow::onGenerateClicked() {
     const MacroRequest request{m_session.listPath(), m_session.scriptPath(), currentJob(),
                                m_session.settings.sdiMultiple(), m_session.excelWorkbookPath};
-    const Result<int> generated = GenerateMacroScript(
-        request, m_session.position, m_session.symbols,
-        [this](const std::string& workbook) { m_hooks.startExcel(FromStd(workbook)); });
+    Status excel = Success();
+    const Result<int> generated =
+        GenerateMacroScript(request, m_session.position, m_session.symbols,
+                            [this, &excel](const std::string& workbook) {
+                                excel = m_hooks.startExcel(FromStd(workbook));
+                            });
     if (!generated)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(GenerationFailureText(generated.error())),
+                    MessageIcon::Critical);
+    if (!excel)
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ExcelNotStartedText(excel.error())),
                     MessageIcon::Critical);
 }
 
@@ -334,13 +341,14 @@ void MacroWindow::onChooseWorkbookClicked() {
     m_session.excelWorkbookPath = std::string(TrimSpaces(path));
 }
 
-void MacroWindow::StartExcelOnWorkbook(const QString& workbook) {
+Status MacroWindow::StartExcelOnWorkbook(const QString& workbook) {
 #ifdef Q_OS_WIN
-    // A program that cannot be started is ignored, as AutoCAD's own failures are.
-    SystemProgramStarter().startDetached(ExcelStart(ToStd(workbook)));
+    return SystemProgramStarter().startDetached(ExcelStart(ToStd(workbook)));
 #else
-    // No fixed Excel path elsewhere: the desktop's program for the workbook's type.
+    // No fixed Excel path elsewhere: the desktop's program for the workbook's type, which says
+    // itself when it has none.
     QDesktopServices::openUrl(QUrl::fromLocalFile(workbook));
+    return Success();
 #endif
 }
 

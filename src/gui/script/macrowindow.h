@@ -26,12 +26,12 @@ class MacroWindow : public QDialog {
 
 public:
     // What the window asks of the rest of the program. selectFiles and advancedSelection run the
-    // main window's commands, so that its counts follow; startExcel starts Excel on a workbook
-    // and, when left empty, is the real start.
+    // main window's commands, so that its counts follow; startExcel starts Excel on a workbook,
+    // failing with why it could not, and, when left empty, is the real start.
     struct Hooks {
         std::function<void()> selectFiles;
         std::function<void()> advancedSelection;
-        std::function<void(const QString& workbook)> startExcel;
+        std::function<Status(const QString& workbook)> startExcel;
     };
 
     MacroWindow(Session& session, Hooks hooks, QWidget* parent = nullptr);
@@ -39,8 +39,9 @@ public:
     // The job as the controls hold it now.
     MacroJob currentJob() const;
 
-    // Starts Excel on the workbook with the platform's means; a failure is ignored.
-    static void StartExcelOnWorkbook(const QString& workbook);
+    // Starts Excel on the workbook with the platform's means; fails with why Excel could not
+    // start.
+    static Status StartExcelOnWorkbook(const QString& workbook);
 
 private:
     void buildControls();

@@ -1,6 +1,7 @@
 #include "base/fileio.h"
 
 #include "base/paths.h"
+#include "batch/runsettings.h"
 #include "check/drawingcheck.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
@@ -13,6 +14,7 @@
 #include "support/promptly.h"
 #include "support/tempdir.h"
 #include "usecases/scriptrun.h"
+#include "usecases/scripttext.h"
 
 #include <gtest/gtest.h>
 
@@ -215,6 +217,48 @@ TEST(FileIo, ReplacingKeepsLinksAndPermissions) {
     ASSERT_TRUE(ReplaceFileContent(other, "short"));
     EXPECT_EQ(ReadBytes(real), "short");
     EXPECT_EQ(fs::hard_link_count(real), 2u);
+}
+
+// Every writer writes through a link, also to a file that does not exist yet, which it makes
+// where the link points; a chain of links that leads back on itself names no file.
+TEST(FileIo, EveryWriterWritesThroughALinkAndKeepsIt) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string list = dir.path("liste.txt");
+    WriteBytes(list, "\v" + dir.folder() + "\r\n\ta.dwg\r\n");
+    ListPosition at;
+    using Path = const std::string&;
+    const std::pair<std::string, std::function<bool(Path)>> writers[] = {
+        {"script",
+         [&](Path path) {
+             return !!WriteScript({list, path, {}, {}, ','}, at, nullptr);
+         }},
+        {"script text", [](Path path) { return !!SaveScriptText(path, "zoom"); }},
+        {"settings", [](Path path) { return !!SettingsFile(path).SaveSettings(Settings{}); }},
+        {"job", [](Path path) { return !!SaveJobFile(path, MainJob{}, ','); }},
+        {"list",
+         [](Path path) {
+             return !!WriteFileList(path, {{"/p/", {"a"}}});
+         }},
+        {"run settings", [](Path path) { return !!SaveRunSettings(path, RunSettings{}); }},
+    };
+    fs::create_directory(dir.path("ailleurs"));
+    for (const auto& [name, write] : writers) {
+        for (const std::string exists : {"", " existing"}) {
+            SCOPED_TRACE(name + exists);
+            const std::string link = dir.path(name + exists);
+            if (!exists.empty())
+                WriteBytes(dir.path("ailleurs/" + name + exists), "old");
+            fs::create_symlink("ailleurs/" + name + exists, link);
+            ASSERT_TRUE(write(link));
+            EXPECT_TRUE(fs::is_symlink(link));
+            EXPECT_NE(ReadBytes(dir.path("ailleurs/" + name + exists)), "old");
+        }
+    }
+    fs::create_symlink(dir.path("b"), dir.path("a"));
+    fs::create_symlink(dir.path("a"), dir.path("b"));
+    EXPECT_FALSE(ReplaceFileContent(dir.path("a"), "x"));
+    EXPECT_TRUE(fs::is_symlink(dir.path("a")));
 }
 #endif
 

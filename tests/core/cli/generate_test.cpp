@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "config/settingsfile.h"
 #include "job/jobfile.h"
+#include "support/childprocess.h"
 #include "support/processes.h"
 #include "support/promptly.h"
 #include "support/recordingstarter.h"
@@ -17,8 +18,10 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #ifdef _WIN32
 #include "batch/interrupt.h"
@@ -237,7 +240,9 @@ TEST_F(RunGenerateTest, AutocadThatCannotStartIsReported) {
     writeSettings();
     starter.succeeds = false;
     EXPECT_EQ(run({"--execute"}), ExitCode::AutocadNotStarted);
-    EXPECT_NE(err.str().find("AutoCAD n'a pas pu être démarré : \nacad-program"), std::string::npos)
+    EXPECT_NE(
+        err.str().find("AutoCAD n'a pas pu être démarré : programme introuvable.\nacad-program"),
+        std::string::npos)
         << err.str();
 
     err.str("");
@@ -336,7 +341,8 @@ TEST_F(RunGenerateTest, ScriptFolderThatDoesNotExistFailsTheGeneration) {
     SettingsFile file(settingsPath);
     ASSERT_TRUE(file.SaveSettings(stored));
     EXPECT_EQ(run({"--execute"}), ExitCode::GenerationFailed);
-    EXPECT_NE(err.str().find("Impossible de créer le fichier script"), std::string::npos)
+    EXPECT_NE(err.str().find("absent" + std::string(1, kNativeSeparator) + " » n'existe pas"),
+              std::string::npos)
         << err.str();
     EXPECT_TRUE(started.empty());
 }
@@ -346,6 +352,39 @@ TEST_F(RunGenerateTest, BoxThatHoldsNoNumberFailsTheGeneration) {
     const std::string job = writeJob("mode=operations\neffacer=1\neffacer.x1=abc\n");
     EXPECT_EQ(run({"--job", job}), ExitCode::GenerationFailed);
     EXPECT_NE(err.str().find("Génération arrêtée."), std::string::npos) << err.str();
+}
+
+// Refusals name what is wrong as the user can read it, and say that the previous script was kept
+// exactly when it was: a name with a NUL, a value of an unknown key longer than any value, a batch
+// file as AutoCAD, a missing list for a run on the console, a setting the file cannot hold.
+TEST_F(RunGenerateTest, RefusalsAreReadableAndSayWhetherTheScriptWasKept) {
+    std::string settings = writeSettings("C:\\AutoCAD\\ACAD.Bat.");
+    const std::string nul = program.path("zero.txt");
+    WriteBytes(nul, "\v" + program.folder() + "\r\n" + std::string("\ta\0b.dwg\r\n", 10));
+    const std::string big = writeJob("futur.cle=" + std::string(1 << 20, 'x') + "\n");
+    const std::string absent = program.path("absente.txt");
+    const std::tuple<Args, ExitCode, std::string, bool> cases[] = {
+        {{"--list", nul},
+         ExitCode::GenerationFailed,
+         "(code 0) :\n" + program.folder() + "a?b.dwg",
+         true},
+        {{"--job", big}, ExitCode::BadJobFile, "ligne 2 : « futur.cle » dépasse 32767", false},
+        {{"--execute"}, ExitCode::AutocadNotStarted, "(.bat ou .cmd)", false},
+        {{"--run", "--list", absent}, ExitCode::UnreadableList, absent + "\n", false},
+    };
+    for (const auto& [arguments, code, said, kept] : cases) {
+        err.str("");
+        EXPECT_EQ(run(arguments), code);
+        EXPECT_NE(err.str().find(said), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find('\0'), std::string::npos);
+        EXPECT_EQ(err.str().ends_with("\nLe script précédent est resté tel qu'il était.\n"), kept);
+    }
+    EXPECT_TRUE(started.empty());
+    settings.replace(SettingsFile::kRecordOffset + 18 * 60, 1, "5");
+    WriteBytes(settingsPath, settings);
+    EXPECT_EQ(run({}), ExitCode::SettingsUnreadable);
+    EXPECT_TRUE(err.str().ends_with("\nRéglage 18, « Sauvgarde configuration impression dans "
+                                    "*.DWG », illisible : « 5 » au lieu de 0, 1 ou 2.\n"));
 }
 
 // ---- Files that are not ordinary files, too large, or damaged ----
@@ -805,6 +844,41 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
     EXPECT_EQ(run({"--job", zoomJob}), ExitCode::Success) << err.str();
     EXPECT_TRUE(runFolders().empty());
 }
+
+#ifndef _WIN32
+// A script folder where the user may not write (the first-run "c:\" of Windows) is named with
+// where another is chosen, by AutoCAD's engine and by the console's; only the first had a script
+// to keep. Root, whom permission bits do not stop, runs the command line as nobody.
+TEST_F(RunOnConsoleTest, AScriptFolderThatCannotBeWrittenIsNamedWithWhereToChooseAnother) {
+    namespace fs = std::filesystem;
+    list({"a.dwg"});
+    // The drawing stays ready for nobody: the run reaches its journal.
+    fs::permissions(ToFsPath(program.folder()), fs::perms::all);
+    fs::permissions(ToFsPath(program.path("a.dwg")), fs::perms::all);
+    for (const std::string option : {"--execute", "--run"}) {
+        const std::function<std::string()> outcome = [&] {
+            err.str("");
+            const int code = static_cast<int>(run({option, "--job", zoomJob}));
+            return std::to_string(code) + " " + err.str();
+        };
+        fs::permissions(ToFsPath(scripts.folder()), fs::perms::owner_read | fs::perms::owner_exec);
+        const std::optional<std::string> said =
+            ::geteuid() != 0 ? outcome() : test::RunAsUser(test::kNobody, test::kNobody, outcome);
+        fs::permissions(ToFsPath(scripts.folder()), fs::perms::all);
+        ASSERT_TRUE(said);
+        const bool script = option == "--execute";
+        EXPECT_TRUE(said->starts_with("5 ERREUR !!\nVous n'avez pas le droit d'écrire dans le "
+                                      "dossier « " +
+                                      scripts.folder() + " » : le " +
+                                      (script ? "script" : "journal")))
+            << *said;
+        EXPECT_NE(said->find("(menu Configuration, Général, « Chemin ouverture SCR : »)"),
+                  std::string::npos);
+        EXPECT_EQ(said->ends_with("\nLe script précédent est resté tel qu'il était.\n"), script);
+        EXPECT_TRUE(runFolders().empty());
+    }
+}
+#endif
 
 // What --run makes of a script error, of drawings that are not ready with --skip-unready, of a
 // drawing listed twice and of lines the console cannot run; off a terminal, each start has its

@@ -1,10 +1,12 @@
 #include "process/process.h"
 
 #include "support/tempdir.h"
+#include "usecases/autocadcommand.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace pilotrame {
 namespace {
@@ -59,16 +61,30 @@ TEST(SystemProgramStarter, GivesAWindowsCommandLineAsItIs) {
 }
 #endif
 
-TEST(SystemProgramStarter, AProgramThatCannotStartIsReported) {
+// Why a program did not start is told apart: missing, refused, or no program at all.
+TEST(SystemProgramStarter, AProgramThatCannotStartIsReportedWithWhy) {
     TempDir dir;
     WriteBytes(dir.path("texte.txt"), "pas un programme");
+    WriteBytes(dir.path("texte.sh"), "pas un programme");
+    std::filesystem::permissions(dir.path("texte.sh"), std::filesystem::perms::owner_all);
     std::filesystem::create_directory(dir.path("dossier"));
-    for (const std::string& program :
-         {dir.path("absent.exe"), dir.path("texte.txt"), dir.path("dossier"), std::string()}) {
-        ProgramStart start;
-        start.program = program;
-        start.arguments = {"/B"};
-        EXPECT_FALSE(SystemProgramStarter().startDetached(start)) << program;
+    const std::tuple<std::string, ErrorCode, Cause> cases[] = {
+        {dir.path("absent.exe"), ErrorCode::FileNotFound, Cause::System},
+        {dir.path("nulle-part/absent.exe"), ErrorCode::PathNotFound, Cause::System},
+        {dir.path("dossier"), ErrorCode::PathFileAccess, Cause::NotAProgram},
+        {std::string(), ErrorCode::FileNotFound, Cause::System},
+        // No permission to run it where the system has such permissions; a text all the same.
+        {dir.path("texte.txt"),
+         kWindowsNames ? ErrorCode::PathFileAccess : ErrorCode::PermissionDenied,
+         kWindowsNames ? Cause::NotAProgram : Cause::System},
+        {dir.path("texte.sh"), ErrorCode::PathFileAccess, Cause::NotAProgram},
+    };
+    for (const auto& [program, code, cause] : cases) {
+        const Status started = SystemProgramStarter().startDetached({program, {"/B"}, false, {}});
+        ASSERT_FALSE(started) << program;
+        EXPECT_EQ(started.error().code, code) << program;
+        EXPECT_EQ(started.error().cause, cause) << program;
+        EXPECT_EQ(started.error().detail, program);
     }
 }
 

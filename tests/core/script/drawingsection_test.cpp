@@ -256,7 +256,8 @@ TEST(DrawingSection, TextsAScriptCannotCarryFailNamingTheirBox) {
     }
     EXPECT_EQ(GenerationFailureText(ControlCharacterError(Box::InsertFile, '\t')),
               "Génération arrêtée. La case « INSERER, fichier » contient un caractère de contrôle "
-              "(code 9, tabulation) qu'un script ne peut pas porter");
+              "(code 9, tabulation) qu'un script ne peut pas porter\r\nLe script précédent est "
+              "resté tel qu'il était.");
     // The first pair's empty old text leaves both of its boxes out of the script.
     DrawingJob job = PanelJob();
     job.replaceText = true;

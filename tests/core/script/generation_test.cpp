@@ -3,6 +3,7 @@
 #include "texts/messages.h"
 
 #include "base/paths.h"
+#include "base/text.h"
 #include "script/drawingsection.h"
 #include "support/childprocess.h"
 #include "support/tempdir.h"
@@ -82,7 +83,7 @@ TEST_F(Generation, AFailingSectionStopsTheRunAndLeavesThePreviousScript) {
     EXPECT_EQ(
         GenerationFailureText(generated.error()),
         "Génération arrêtée. La case \xC2\xAB EFFACER, 1er point X \xC2\xBB ne contient pas un "
-        "nombre : \"abc\"");
+        "nombre : \"abc\"\r\nLe script précédent est resté tel qu'il était.");
 }
 
 TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
@@ -94,7 +95,8 @@ TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
         ASSERT_FALSE(generated) << name;
         EXPECT_EQ(generated.error().code, ErrorCode::InvalidName);
         EXPECT_EQ(generated.error().detail, "C:\\p\\" + name);
-        EXPECT_NE(GenerationFailureText(generated.error()).find("C:\\p\\" + name),
+        // Shown without its control characters, which would break the message.
+        EXPECT_NE(GenerationFailureText(generated.error()).find("C:\\p\\" + ShownText(name)),
                   std::string::npos);
         EXPECT_EQ(ReadBytes(script), "old");
     }
@@ -106,7 +108,8 @@ TEST_F(Generation, NamesThatNoScriptLineCanCarryStopTheRun) {
     ASSERT_FALSE(outside);
     EXPECT_EQ(GenerationFailureText(outside.error()),
               "Nom de fichier impossible à écrire dans le script : il contient « ☺ », qu'AutoCAD "
-              "recevrait comme « ? » :\r\nC:\\p\\☺.dwg");
+              "recevrait comme « ? » :\r\nC:\\p\\☺.dwg\r\nLe script précédent est resté tel "
+              "qu'il était.");
     EXPECT_EQ(ReadBytes(script), "old");
 }
 
@@ -149,8 +152,10 @@ TEST_F(Generation, AScriptThatCannotBeCreatedWritesNothing) {
     });
     ASSERT_FALSE(generated);
     EXPECT_EQ(calls, 0);
-    EXPECT_EQ(GenerationFailureText(generated.error()),
-              "Impossible de créer le fichier script : \r\n" + script);
+    EXPECT_TRUE(GenerationFailureText(generated.error())
+                    .starts_with("Le dossier « " + dir.path("missing-folder") + kNativeSeparator +
+                                 " » n'existe pas : le script « " + script +
+                                 " » n'a pas pu y être écrit."));
 }
 
 #ifndef _WIN32

@@ -23,7 +23,8 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
          "Liste des fichiers sélectionnés en lecture seule ou inexistant: \r\n/p/Liste01.txt\r\nLe "
          "script précédent est resté tel qu'il était."},
         {Failure(ErrorCode::PathNotFound, Operation::CreateScript, "/gone/Pilotrame.scr"),
-         "Impossible de créer le fichier script : \r\n/gone/Pilotrame.scr"},
+         "Impossible de créer le fichier script : \r\n/gone/Pilotrame.scr\r\nLe script précédent "
+         "est resté tel qu'il était."},
         {Failure(ErrorCode::DiskFull, Operation::AppendScript, "/s/Pilotrame.scr"),
          "Le script n'a pas été écrit : disque plein.\r\n/s/Pilotrame.scr\r\nLe script précédent "
          "est resté tel qu'il était."},
@@ -32,7 +33,7 @@ TEST(Messages, GenerationFailuresNameWhatFailed) {
          "périphérique\r\nLe script précédent est resté tel qu'il était."},
         {BoxError(Cause::NotANumber, Box::EraseFirstX, "1,2,3"),
          "Génération arrêtée. La case « EFFACER, 1er point X » ne contient pas un nombre : "
-         "\"1,2,3\""},
+         "\"1,2,3\"\r\nLe script précédent est resté tel qu'il était."},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GenerationFailureText(c.error), c.text);
@@ -167,8 +168,13 @@ TEST(Messages, EveryFailureTextTellsOfAnUnusableFile) {
         for (const Operation operation :
              {Operation::None, Operation::ReadList, Operation::ReadJob, Operation::ReadSettings}) {
             const Error error = WithCause(cause, operation, "/x/f", 1024 * 1024);
-            for (const auto& [name, text] : texts)
-                EXPECT_EQ(text(error), UnusableFileText(error)) << name;
+            for (const auto& [name, text] : texts) {
+                // A generation says too that it left the script as it was.
+                const std::string kept = text == GenerationFailureText
+                                             ? "\r\nLe script précédent est resté tel qu'il était."
+                                             : "";
+                EXPECT_EQ(text(error), UnusableFileText(error) + kept) << name;
+            }
         }
     }
 }
@@ -271,7 +277,8 @@ TEST(Messages, BoxesCellsTablesAndGridsAreNamed) {
                         "pas être inséré."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(GenerationFailureText(c.error), c.text);
+        EXPECT_EQ(GenerationFailureText(c.error),
+                  c.text + "\r\nLe script précédent est resté tel qu'il était.");
     // Outside a generation, the same without its first words.
     const std::size_t stopped = std::string_view("Génération arrêtée. ").size();
     EXPECT_EQ(FileFailureText(cases[0].error), cases[0].text.substr(stopped));

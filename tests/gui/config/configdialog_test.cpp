@@ -1,5 +1,7 @@
 #include "gui/config/configdialog.h"
 
+#include "base/fileio.h"
+#include "base/paths.h"
 #include "gui/controlname.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
@@ -18,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <set>
 
 namespace pilotrame::gui {
@@ -329,7 +332,10 @@ TEST_F(ConfigDialogTest, BadStateInFileKeepsEarlierSlotsAndIsReportedWhenOpening
     EXPECT_TRUE(quitterCloses);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(Str(prompts.messages[0].title), "Pilotrame");
-    EXPECT_TRUE(Str(prompts.messages[0].text).ends_with("\r\n13 Incompatibilité de type"));
+    EXPECT_TRUE(Str(prompts.messages[0].text)
+                    .ends_with("\r\n13 Incompatibilité de type\r\nRéglage 16, « SDI = 0 Fenetre "
+                               "multiple », illisible : « Peut-etre » au lieu de True, False, "
+                               "Vrai, Faux ou un nombre entier."));
 
     EXPECT_EQ(dialog.shownSettings(), live);
     EXPECT_EQ(live.combo[0], "Traceur B");
@@ -388,9 +394,41 @@ TEST_F(ConfigDialogTest, TooLongValueIsSavedCutOnlyWhenTheUserAgrees) {
     }
 }
 
+// A script folder that is missing, or where the user may not write (permission bits stop neither
+// root nor Windows), is saved only when the user agrees, told why and where it is chosen.
+TEST_F(ConfigDialogTest, AScriptFolderThatCannotBeWrittenIsSavedOnlyWhenTheUserAgrees) {
+    const std::string locked = dir.path("verrouille");
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    dialog.ShowGeneralPage();
+    // Short enough for its setting, whatever the temporary folder.
+    const std::string absent = std::string(1, kNativeSeparator) + "pilotrame-absent";
+    for (const std::string& folder : {absent, locked}) {
+        if (folder == locked && IsFolderWritable(locked))
+            continue;
+        for (const Answer answer : {Answer::No, Answer::Yes}) {
+            dialog.show();
+            TypeText(combo(slot::scriptFolder), QString::fromStdString(folder));
+            prompts.presetAnswer(answer);
+            prompts.messages.clear();
+            Click(get("Command2"));
+            ASSERT_EQ(prompts.messages.size(), 1);
+            const std::string why =
+                folder == locked ? "Vous n'avez pas le droit d'écrire dans le" : "Le";
+            EXPECT_TRUE(Str(prompts.messages[0].text)
+                            .starts_with(why + " dossier des scripts « " + folder + " »"))
+                << Str(prompts.messages[0].text);
+            EXPECT_TRUE(prompts.messages[0].text.contains("« Chemin ouverture SCR : »"));
+            EXPECT_EQ(dialog.isVisible(), answer == Answer::No);
+        }
+    }
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+}
+
 TEST_F(ConfigDialogTest, FailedSaveIsReportedAndTheDialogStaysOpen) {
     SettingsFile unwritable(dir.path("absent/savescript.txt"));
     ConfigDialog own(unwritable, live);
+    own.showSettings();
     own.ShowGeneralPage();
     own.show();
     Click(Child<QWidget>(&own, "Command2"));

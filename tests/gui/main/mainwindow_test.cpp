@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, GenerationFailureIsReportedAndStops) {
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
     EXPECT_EQ(prompts.messages.front().text.toStdString(),
               "Génération arrêtée. La case « EFFACER, 1er point Y » ne contient pas un nombre : "
-              "\"\"");
+              "\"\"\r\nLe script précédent est resté tel qu'il était.");
     // Found before the script is emptied: the user keeps the script they had.
     EXPECT_EQ(script(), "previous\r\n");
 }
@@ -389,7 +389,8 @@ TEST_F(MainWindowTest, ACharacterOutsideTheCodePageNamesItsBox) {
     EXPECT_EQ(prompts.messages.front().title, "ERREUR !!");
     EXPECT_EQ(prompts.messages.front().text.toStdString(),
               "Génération arrêtée. La case « REMPLACER ATTRIBUT, nouvelle valeur » contient un "
-              "caractère qu'AutoCAD ne recevrait pas : « ☺ »");
+              "caractère qu'AutoCAD ne recevrait pas : « ☺ »\r\nLe script précédent est resté tel "
+              "qu'il était.");
     EXPECT_EQ(script(), "previous\r\n");
 }
 
@@ -596,6 +597,23 @@ TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
     ASSERT_EQ(prompts.messages.size(), 1);
     QTest::qWait(500);
     EXPECT_FALSE(test::FileExists(recorded));
+}
+
+// AutoCAD that cannot be started is named with why, a batch file before anything is asked of the
+// system.
+TEST_F(MainWindowTest, AutocadThatCannotStartIsNamedWithWhy) {
+    chooseDrawings({QStringLiteral("A.dwg")});
+    for (const auto& [program, said] :
+         {std::pair{dir.path("absent.exe"),
+                    "AutoCAD n'a pas pu être démarré : programme introuvable."},
+          std::pair{dir.path("acad.Bat"), "Le programme d'AutoCAD est un fichier de commandes"}}) {
+        session.settings.combo[slot::acadPath] = program;
+        prompts.messages.clear();
+        Click(button("Command3"));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages.front().text.startsWith(QString::fromUtf8(said)));
+        EXPECT_TRUE(prompts.messages.front().text.contains(QString::fromStdString(program)));
+    }
 }
 
 TEST_F(MainWindowTest, ExecuteWithRenamingTickedDoesNotGenerate) {

@@ -4,6 +4,7 @@
 #include "support/lines.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "usecases/macrogeneration.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,7 +53,10 @@ protected:
         MacroWindow::Hooks hooks;
         hooks.selectFiles = [this] { ++selectFilesCalls; };
         hooks.advancedSelection = [this] { ++advancedSelectionCalls; };
-        hooks.startExcel = [this](const QString& workbook) { excelStarts.push_back(workbook); };
+        hooks.startExcel = [this](const QString& workbook) {
+            excelStarts.push_back(workbook);
+            return excelStart;
+        };
         window.reset();
         window = std::make_unique<MacroWindow>(session, hooks);
         window->show();
@@ -92,6 +96,7 @@ protected:
     int selectFilesCalls = 0;
     int advancedSelectionCalls = 0;
     QStringList excelStarts;
+    Status excelStart = Success(); // what the start of Excel answers
 };
 
 TEST_F(MacroWindowTest, ShowsEveryControlWithItsCaptionAndDefault) {
@@ -371,7 +376,7 @@ TEST_F(MacroWindowTest, ACharacterOutsideTheCodePageNamesItsBoxAndKeepsTheScript
     EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
     EXPECT_EQ(prompts.messages[0].text.toStdString(),
               "Génération arrêtée. La case « F7 calque » contient un caractère qu'AutoCAD ne "
-              "recevrait pas : « ☺ »");
+              "recevrait pas : « ☺ »\r\nLe script précédent est resté tel qu'il était.");
     EXPECT_EQ(script(), "ancien\r\n");
 }
 
@@ -442,6 +447,17 @@ TEST_F(MacroWindowTest, WorkbookButtonChoosesOneSpreadsheetOnlyWhileF2IsTicked) 
     Click(button("Command2"));
     EXPECT_EQ(prompts.dialogs.size(), 2);
     EXPECT_EQ(session.excelWorkbookPath, chosen);
+}
+
+TEST_F(MacroWindowTest, ExcelThatCannotStartIsNamedWithWhy) {
+    excelStart = StartFailure(std::string(kExcelProgram), ErrorCode::PermissionDenied);
+    openWindow();
+    writeList({"A1.dwg"});
+    Click(check(2));
+    Click(button("Command1"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text.toStdString(),
+              "Excel n'a pas pu être démarré : accès refusé.\r\n" + std::string(kExcelProgram));
 }
 
 TEST_F(MacroWindowTest, ExcelStartsOncePerGenerationOnTheChosenWorkbook) {

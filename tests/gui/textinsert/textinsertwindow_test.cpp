@@ -283,7 +283,8 @@ TEST_F(TextInsertionWindowTest, ACharacterOutsideTheCodePageNamesItsCellOrBox) {
         generate();
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_EQ(prompts.messages[0].title, QStringLiteral("ERREUR !!"));
-        EXPECT_EQ(prompts.messages[0].text.toStdString(), c.shown);
+        EXPECT_EQ(prompts.messages[0].text.toStdString(),
+                  c.shown + "\r\nLe script précédent est resté tel qu'il était.");
         EXPECT_EQ(script(), "ancien\r\n");
     }
 }
