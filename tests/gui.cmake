@@ -33,10 +33,12 @@ target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport p
                                                      pilotrame_warnings)
 add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder pilotrame_standinconsole)
 target_compile_definitions(pilotrame_startup_tests PRIVATE
+    PILOTRAME_VERSION="${PROJECT_VERSION}"
     PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>"
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 target_compile_definitions(pilotrame_gui_tests PRIVATE
+    PILOTRAME_VERSION="${PROJECT_VERSION}"
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 add_dependencies(pilotrame_gui_tests pilotrame_argrecorder pilotrame_standinconsole)

@@ -1,6 +1,6 @@
 ; Pilotrame's installer for Windows, made by the CMake target "installer"
 ; (packaging/windows/windows.cmake), which defines:
-;   VERSION         the project's version, 3.5.0
+;   VERSION         the project's version (CMake's project version)
 ;   DEPLOY_DIR      the folder that runs on a Windows without Qt (target "deploy")
 ;   UNINSTALL_LIST  the uninstaller's list of those files (uninstall-list.cmake)
 ;   ICON            the program's icon
