@@ -38,10 +38,8 @@ inline std::string Str(const QString& text) {
 // than its text. Empty when the layout is right.
 std::vector<std::string> LayoutFaults(const QWidget* window);
 
-// What window shows cut, in its own font: each label and button (check boxes and option buttons
-// too) whose caption needs more room than its control gives it, wrapped on words when the
-// control says it wraps (the property wordWrap); and the window when it does not lie whole on
-// its screen although its minimum size would. Empty when all fits.
+// Each label and button of window whose caption needs more room than it has (wrapped on words
+// when it says so, by the property wordWrap), and the window when it is not whole on its screen.
 std::vector<std::string> CaptionFaults(const QWidget* window);
 
 } // namespace pilotrame::test

@@ -882,8 +882,7 @@ TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (test::CountProcessesOf(console) >= 2) {
 #ifdef _WIN32
-            // On a desktop, where the run's hidden window exists, the question a log-off asks
-            // the windows of a program that loads user32.dll; else the console closed.
+            // On a desktop, what a log-off asks the run's hidden window; else the console closed.
             HWND session = nullptr;
             DWORD owner = 0;
             while ((session = FindWindowExW(nullptr, session, L"PilotrameSessionEnd", nullptr)) &&

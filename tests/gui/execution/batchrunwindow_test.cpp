@@ -177,8 +177,7 @@ TEST_F(BatchRunWindowTest, NoConsoleStartsWhileTheCloseQuestionIsOpen) {
 }
 
 #ifdef _WIN32
-// A log-off or a shutdown closes no window: Windows asks the program whether the session may end.
-// Before it answers yes, the run is stopped and its journal written.
+// Windows asks before a log-off or a shutdown: the run is stopped and its journal written first.
 TEST_F(BatchRunWindowTest, TheEndOfTheSessionStopsTheRunAndWritesItsJournal) {
     if (QGuiApplication::platformName() != QStringLiteral("windows"))
         GTEST_SKIP() << "a native window: Qt's windows platform (tests/gui.cmake)";
