@@ -32,7 +32,11 @@ protected:
 
 void UseFormFont() {
 #ifdef Q_OS_WIN
-    QApplication::setFont(QFont(QStringLiteral("MS Shell Dlg 2"), 8));
+    QFont form(QStringLiteral("MS Shell Dlg 2"), 8);
+    // Qt lists the fonts installed, not the names Windows maps to them: MS Shell Dlg 2 is
+    // Tahoma, Qt's system font until Qt 6 took Segoe UI 9.
+    form.setFamilies({QStringLiteral("MS Shell Dlg 2"), QStringLiteral("Tahoma")});
+    QApplication::setFont(form);
 #endif
 }
 
