@@ -33,11 +33,34 @@ target_link_libraries(pilotrame_startup_tests PRIVATE pilotrame_guitestsupport p
                                                      pilotrame_warnings)
 add_dependencies(pilotrame_startup_tests pilotrame pilotrame_argrecorder pilotrame_standinconsole)
 target_compile_definitions(pilotrame_startup_tests PRIVATE
+    PILOTRAME_VERSION="${PROJECT_VERSION}"
     PILOTRAME_PROGRAM="$<TARGET_FILE:pilotrame>"
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 target_compile_definitions(pilotrame_gui_tests PRIVATE
+    PILOTRAME_VERSION="${PROJECT_VERSION}"
     PILOTRAME_ARGRECORDER="$<TARGET_FILE:pilotrame_argrecorder>"
     PILOTRAME_STANDIN_CONSOLE="$<TARGET_FILE:pilotrame_standinconsole>")
 add_dependencies(pilotrame_gui_tests pilotrame_argrecorder pilotrame_standinconsole)
 pilotrame_add_gtests(pilotrame_startup_tests ENVIRONMENT ${PILOTRAME_GUI_TEST_ENV})
+
+# Under Wine, the tests that need what a display gives, which the offscreen platform lacks there,
+# on Qt's windows platform and a display of their own (xvfb-run): the end of a Windows session,
+# a message to a window (of "Exécution des plans", of a --run); the captions in the fonts the
+# system gives (offscreen has none on Windows). Without a display they skip, or take the console's
+# event instead.
+if(CMAKE_CROSSCOMPILING)
+    find_program(PILOTRAME_XVFB_RUN xvfb-run)
+    if(PILOTRAME_XVFB_RUN)
+        set(_on_a_display_gui -platform windows
+                              --gtest_filter=*.EveryCaption*:*.TheEndOfTheSession*)
+        set(_on_a_display_core --gtest_filter=RunOnConsoleTest.AnInterruptStopsTheRun*)
+        foreach(_which gui core)
+            add_test(NAME pilotrame_${_which}_tests_on_a_display_windows
+                     COMMAND ${PILOTRAME_XVFB_RUN} --auto-servernum ${CMAKE_CROSSCOMPILING_EMULATOR}
+                             $<TARGET_FILE:pilotrame_${_which}_tests> ${_on_a_display_${_which}}
+                             --gtest_output=xml:googletest-results/pilotrame_${_which}_tests_on_a_display_windows.xml
+                     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        endforeach()
+    endif()
+endif()

@@ -4,6 +4,7 @@
 //
 //     pilotrame_startup_bench [--runs N] [PILOTRAME BAREWINDOW]
 //
+// --help prints that line; a bad argument prints it to standard error and exits with 2.
 // The real program runs from a copy in a temporary folder that already holds its savescript.txt
 // (made by one first start before the measured runs), so every measured start is an ordinary
 // one. Both programs get the same environment: the offscreen platform and the start-up test
@@ -121,6 +122,18 @@ std::string ReadText(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+constexpr const char* kUsage = "usage: pilotrame_startup_bench [--runs N] [PILOTRAME BAREWINDOW]\n";
+
+// N: a whole number of starts, at least one.
+bool ReadRuns(const char* text, int& runs) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 1 || value > 100000)
+        return false;
+    runs = static_cast<int>(value);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -128,9 +141,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        const bool known = argument == "--runs" ? i + 1 < argc && ReadRuns(argv[++i], runs)
+                                                : !argument.starts_with('-');
+        if (!known || (argument != "--runs" && positional.size() == 2)) {
+            std::fprintf(stderr, "pilotrame_startup_bench: bad argument '%s'\n%s", argv[i], kUsage);
+            return 2;
+        }
+        if (argument != "--runs")
             positional.push_back(argument);
     }
     const fs::path program =
@@ -145,7 +166,14 @@ int main(int argc, char** argv) {
     }
     const fs::path folder = pattern;
     const fs::path copy = folder / program.filename();
-    fs::copy_file(program, copy);
+    std::error_code copyFailure;
+    fs::copy_file(program, copy, copyFailure);
+    if (copyFailure) {
+        std::fprintf(stderr, "cannot copy %s: %s\n", program.c_str(),
+                     copyFailure.message().c_str());
+        fs::remove_all(folder, copyFailure);
+        return 1;
+    }
     const fs::path transcript = folder / "transcript.txt";
     const std::vector<std::string> environment = BenchEnvironment(transcript);
 

@@ -1,6 +1,6 @@
 ; Pilotrame's installer for Windows, made by the CMake target "installer"
 ; (packaging/windows/windows.cmake), which defines:
-;   VERSION         the project's version, 3.5.0
+;   VERSION         the project's version (CMake's project version)
 ;   DEPLOY_DIR      the folder that runs on a Windows without Qt (target "deploy")
 ;   UNINSTALL_LIST  the uninstaller's list of those files (uninstall-list.cmake)
 ;   ICON            the program's icon
@@ -20,6 +20,7 @@ RequestExecutionLevel user
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 !define PRODUCT "Pilotrame"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pilotrame"
@@ -59,8 +60,57 @@ VIAddVersionKey /LANG=1036 "LegalCopyright" "(C) 2026 The Pilotrame developers"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "French"
 
+; ---- A copy of the program that runs ----
+; Windows lets no one replace or remove the files of a program that runs: over a running copy the
+; installer would leave two versions mixed, and the uninstaller the program without its shortcut,
+; its association and its entry. Both look for one before they touch anything and ask the user to
+; close it; silently, they end with code 2 and leave everything as it was. A running copy holds a
+; mutex named "Local\Pilotrame " and its program file's path with "/" for "\"
+; (src/app/singleinstance.cpp); one that holds none (a command-line run, an earlier version) is
+; found by its program file, which Windows lets no one open for writing while it runs.
+!macro REFUSE_RUNNING_COPY UN STOPPED
+Function ${UN}RefuseRunningCopy
+    Push $0
+    Push $1
+    Push $2
+  look:
+    StrCpy $0 ""
+    StrCpy $1 0
+    ${Do}
+        StrCpy $2 "$INSTDIR\pilotrame.exe" 1 $1
+        ${IfThen} $2 == "" ${|} ${ExitDo} ${|}
+        ${IfThen} $2 == "\" ${|} StrCpy $2 "/" ${|}
+        StrCpy $0 "$0$2"
+        IntOp $1 $1 + 1
+    ${Loop}
+    ; SYNCHRONIZE access, not inherited.
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Local\Pilotrame $0") p .r1'
+    ${If} $1 != 0
+        System::Call 'kernel32::CloseHandle(p r1)'
+        Goto running
+    ${EndIf}
+    ${If} ${FileExists} "$INSTDIR\pilotrame.exe"
+        ClearErrors
+        FileOpen $1 "$INSTDIR\pilotrame.exe" a
+        IfErrors running
+        FileClose $1
+    ${EndIf}
+    Pop $2
+    Pop $1
+    Pop $0
+    Return
+  running:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} est ouvert dans « $INSTDIR ». Fermez-le, puis cliquez sur « Réessayer ».$\r$\n$\r$\n« Annuler » ${STOPPED}" /SD IDCANCEL IDRETRY look
+    SetErrorLevel 2
+    Quit
+FunctionEnd
+!macroend
+!insertmacro REFUSE_RUNNING_COPY "" "arrête l'installation sans rien changer."
+!insertmacro REFUSE_RUNNING_COPY "un." "arrête la désinstallation sans rien supprimer."
+
 Section "Pilotrame"
     SetShellVarContext current
+    Call RefuseRunningCopy
     SetOutPath "$INSTDIR"
     File /r "${DEPLOY_DIR}/*"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
@@ -92,6 +142,7 @@ SectionEnd
 
 Section "Uninstall"
     SetShellVarContext current
+    Call un.RefuseRunningCopy
     !include "${UNINSTALL_LIST}"
     Delete "$INSTDIR\${UNINSTALLER}"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"

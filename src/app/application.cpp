@@ -9,6 +9,7 @@
 #include "gui/programfolder.h"
 #include "gui/programicon.h"
 #include "gui/prompts.h"
+#include "gui/screenfit.h"
 #include "job/jobfile.h"
 #include "session/startup.h"
 #include "texts/messages.h"
@@ -45,8 +46,11 @@ bool Application::start() {
         gui::FindProgramFolder(m_options.executableFolder, m_options.appDataFolder);
     m_settingsFile = std::make_unique<SettingsFile>(m_session.settingsPath());
 
-    // 3. The main window, in plot mode; the desktop knows the program by its entry and icon.
+    // 3. The main window, in plot mode; the desktop knows the program by its entry and icon. The
+    // windows take the font they were laid out for, and each lies whole on its screen.
     gui::SetDesktopIdentity();
+    gui::UseFormFont();
+    gui::KeepWindowsOnScreen(this);
     m_mainWindow = std::make_unique<MainWindow>(m_session);
     m_mainWindow->ResetMainWindow();
     connect(m_mainWindow.get(), &MainWindow::shutdownRequested, this, &Application::shutdown);

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "gui/main/mainwindow.h"
 #include "gui/programfolder.h"
+#include "gui/programstyle.h"
 #include "job/jobfile.h"
 
 #include <QApplication>
@@ -64,6 +65,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     pilotrame::gui::SetProgramNames();
+    pilotrame::gui::UseProgramStyle();
     QApplication::setQuitOnLastWindowClosed(false); // shutdown ends the program, nothing else
     const QString translations = LoadFrenchTranslations(app);
 

@@ -37,7 +37,10 @@ QByteArray RequestLine(const QString& jobFile) {
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), m_key(key) {}
 
 SingleInstance::~SingleInstance() {
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    if (m_runningMark)
+        CloseHandle(m_runningMark);
+#else
     delete m_notifier;
     if (m_pipe >= 0)
         ::close(m_pipe);
@@ -100,6 +103,11 @@ void SingleInstance::askPrimaryToActivate(const QString& key, const QByteArray& 
 }
 
 void SingleInstance::listen() {
+    // "Local\Pilotrame C:/…/pilotrame.exe": what packaging/windows/pilotrame.nsi looks for. A
+    // kernel object's name holds no backslash after its namespace; Qt's path has none.
+    const QString mark =
+        QStringLiteral("Local\\Pilotrame ") + QCoreApplication::applicationFilePath();
+    m_runningMark = CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t*>(mark.utf16()));
     QLocalServer::removeServer(m_key); // a socket file left by a crashed copy
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);

@@ -43,6 +43,9 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 #ifdef Q_OS_WIN
     QLocalServer* m_server = nullptr;
+    // Held while this copy runs: the installer and the uninstaller look for it by its name, the
+    // program file's path, before they touch the program's files.
+    void* m_runningMark = nullptr;
 #else
     // A named pipe beside the lock: a later copy writes its request line into it, whole (a
     // write of up to PIPE_BUF bytes is never mixed with another's). Cheaper to set up at each

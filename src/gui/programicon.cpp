@@ -20,33 +20,27 @@ namespace {
 // change it: it is the icon of the windows, never of a control that can be disabled.
 class ProgramIconEngine final : public QIconEngine {
 public:
-    ProgramIconEngine() {
-        // The build draws the icon once per size into the resources, each file named by its size.
-        const QDir folder(QStringLiteral(":/icons"));
-        for (const QString& name : folder.entryList({QStringLiteral("*.png")}, QDir::Files))
-            m_sides.push_back(QFileInfo(name).baseName().toInt());
-        std::sort(m_sides.begin(), m_sides.end());
-    }
-
     QIconEngine* clone() const override { return new ProgramIconEngine(*this); }
-    bool isNull() override { return m_sides.isEmpty(); }
+    // The build puts the icon into the program: it is there, and the folder is listed only when
+    // a size is asked for.
+    bool isNull() override { return false; }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
-        for (const int side : m_sides)
+        for (const int side : sides())
             sizes << QSize(side, side);
         return sizes;
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
-        if (m_sides.isEmpty())
+        if (sides().isEmpty())
             return {};
         const int side = std::min({size.width(), size.height(), sourceSide(size)});
         return {side, side};
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        if (m_sides.isEmpty() || size.isEmpty())
+        if (sides().isEmpty() || size.isEmpty())
             return {};
         const int source = sourceSide(size);
         QPixmap& drawn = m_drawn[source];
@@ -67,18 +61,32 @@ public:
     }
 
 private:
+    // The sizes drawn, smallest first: the build draws the icon once per size into the
+    // resources, each file named by its size.
+    const QList<int>& sides() {
+        if (!m_listed) {
+            const QDir folder(QStringLiteral(":/icons"));
+            for (const QString& name : folder.entryList({QStringLiteral("*.png")}, QDir::Files))
+                m_sides.push_back(QFileInfo(name).baseName().toInt());
+            std::sort(m_sides.begin(), m_sides.end());
+            m_listed = true;
+        }
+        return m_sides;
+    }
+
     // The smallest size drawn that covers size, else the largest: a drawing scaled down stays
     // sharp, one scaled up does not.
-    int sourceSide(const QSize& size) const {
+    int sourceSide(const QSize& size) {
         const int wanted = std::min(size.width(), size.height());
-        for (const int side : m_sides) {
+        for (const int side : sides()) {
             if (side >= wanted)
                 return side;
         }
         return m_sides.back();
     }
 
-    QList<int> m_sides;          // the sizes drawn, smallest first
+    bool m_listed = false;
+    QList<int> m_sides;          // see sides()
     QHash<int, QPixmap> m_drawn; // the sizes read so far
 };
 

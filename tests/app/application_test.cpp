@@ -4,6 +4,8 @@
 #include "base/fileio.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
+#include "gui/execution/batchrunwindow.h"
+#include "gui/execution/drawingcheckwindow.h"
 #include "gui/main/mainwindow.h"
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
@@ -297,6 +299,51 @@ TEST_F(ApplicationTest, AnEmptyScriptFolderSettingGivesTheProgramFolder) {
     start();
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(app->session().scriptFolder, dir.folder());
+}
+
+// In the font the platform gives, every caption of every window fits its control, and each
+// window lies whole on its screen: the main window in each mode, each page of the configuration,
+// the side windows. A row opens a window from the main window, then clicks a control of it.
+TEST_F(ApplicationTest, EveryCaptionFitsItsControlAndEveryWindowItsScreen) {
+#ifdef _WIN32
+    if (QGuiApplication::platformName() != QStringLiteral("windows"))
+        GTEST_SKIP() << "the system's fonts: Qt's windows platform (tests/gui.cmake)";
+#endif
+    start();
+    gui::DrawingCheckWindow check({1, {{dir.path("A.dwg"), DrawingProblem::OpenElsewhere}}},
+                                  &window());
+    ConsoleRunPlan plan;
+    plan.duplicates = 1;
+    gui::BatchRunWindow batch(plan, dir.folder(), &window());
+    check.show();
+    batch.show();
+    // Each row: the control that opens a window or a mode, then one clicked in it.
+    const QStringList rows =
+        QStringLiteral(",Check1,Check10,Check20,mnuimpression Check1_2,mnuautocad,mnugeneral "
+                       "Command3,mnuexecution,Command20,Command30,Command4")
+            .split(QLatin1Char(','));
+    for (const QString& row : rows) {
+        const QString open = row.section(QLatin1Char(' '), 0, 0);
+        const QString inside = row.section(QLatin1Char(' '), 1);
+        std::vector<std::string> faults;
+        QTimer::singleShot(0, [&faults, inside] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && !inside.isEmpty())
+                Click(Child<QWidget>(modal, inside));
+            for (QWidget* shown : QApplication::topLevelWidgets())
+                for (std::string& fault :
+                     shown->isVisible() ? test::CaptionFaults(shown) : std::vector<std::string>{})
+                    faults.push_back(std::move(fault));
+            if (modal)
+                modal->close();
+        });
+        if (auto* item = window().findChild<QAction*>(open); item && !open.isEmpty())
+            item->trigger();
+        else if (!open.isEmpty())
+            Click(Child<QWidget>(&window(), open));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(faults, std::vector<std::string>{}) << test::Str(open);
+    }
 }
 
 } // namespace

@@ -310,7 +310,7 @@ TEST_F(CommandLineProgram, AnswersWithTheCodeAndTheTextOfEachCase) {
           "Codes de sortie", "  2  arguments incorrects", "  7  dessins pas prêts"},
          {}},
         {{"-h"}, ExitCode::Success, {"Utilisation :"}, {}},
-        {{"--version"}, ExitCode::Success, {"Pilotrame V3.5\n"}, {}},
+        {{"--version"}, ExitCode::Success, {"Pilotrame " PILOTRAME_VERSION "\n"}, {}},
         {{"--bogus"},
          ExitCode::BadArguments,
          {},

@@ -4,8 +4,9 @@
 # the Start menu shortcut, the .pilotrame association and the entry of "Applications et
 # fonctionnalités"; the installed program started on Qt's windows platform (an Xvfb display), its
 # French texts found and its files kept beside itself; a job file opened through the association;
-# then the uninstaller, which removes what was installed and keeps the user's files, and leaves no
-# folder behind when the user had none.
+# the uninstaller and the installer refusing a running copy; then the uninstaller, which removes
+# what was installed and keeps the user's files, and leaves no folder behind when the user had
+# none.
 # Usage: installer_test.sh SETUP.exe [VERSION]
 # Ends with one line "installer: N passed, M failed, K skipped"; exits non-zero on any failure.
 set -uo pipefail
@@ -97,6 +98,13 @@ check "listed in Applications et fonctionnalités, with its uninstaller" \
 if [[ -n $expected_version ]]; then
     check "the entry names version $expected_version" \
         test "$(reg_value "$uninstall_key" DisplayVersion)" = "$expected_version"
+    # Wine's processes ended before the next start: a window started right after a command line
+    # whose output went to a pipe, while Wine still ends its processes, spins under Wine 8 and
+    # never ends.
+    version_said=$(wine "$folder/pilotrame.exe" --version 2>/dev/null | tr -d '\r')
+    wineserver -w
+    check "pilotrame.exe --version says the same: '$version_said'" \
+        test "$version_said" = "Pilotrame $expected_version"
 fi
 
 # ---- The installed program ----
@@ -154,6 +162,41 @@ elif run_program installed; then
         check "job: the job file reaches the program, which names its fault" \
             grep -q "^message|.*mon travail\.pilotrame.*ligne 2" "$work/job.txt"
     fi
+fi
+
+# ---- Over a running copy ----
+# Left running, started as its shortcut starts it: the uninstaller (run in place, so that its
+# exit code is its own rather than that of the copy it would start) and the installer refuse it
+# silently with a non-zero code, and change nothing.
+# what_is_installed: every file of the folder with its size and time, the shortcut, the entry.
+what_is_installed() {
+    (cd "$folder" && find . -type f -printf '%p %s %T@\n' | sort)
+    ls "$shortcut" 2>/dev/null
+    reg_value "$uninstall_key" DisplayName
+}
+if [[ -z $display ]]; then
+    skip "over a running copy" "no Xvfb display (Debian package xvfb)"
+else
+    DISPLAY=$display PILOTRAME_TEST_TRANSCRIPT="$(windows_path "$work/running.txt")" \
+        PILOTRAME_TEST_QUIT_MS=120000 wine "$(windows_path "$folder")\\pilotrame.exe" \
+        >"$work/running.log" 2>&1 &
+    running=$!
+    for _ in $(seq 600); do
+        grep -qx 'shown|Pilotrame' "$work/running.txt" 2>/dev/null && break
+        sleep 0.1
+    done
+    before=$(what_is_installed)
+    wine "$folder/desinstaller.exe" /S "_?=$(windows_path "$folder")" >"$work/refused.log" 2>&1
+    status=$?
+    check "running: the uninstaller refuses, code $status" test "$status" -ne 0
+    check "running: the uninstaller removes nothing" test "$(what_is_installed)" = "$before"
+    wine "$setup" /S >"$work/refused-setup.log" 2>&1
+    status=$?
+    check "running: the installer refuses, code $status" test "$status" -ne 0
+    check "running: the installer changes nothing" test "$(what_is_installed)" = "$before"
+    kill "$running" 2>/dev/null
+    wait "$running" 2>/dev/null
+    wineserver -w
 fi
 
 # ---- Uninstalling ----

@@ -2,10 +2,14 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTextEdit>
 
@@ -96,6 +100,41 @@ std::vector<std::string> LayoutFaults(const QWidget* window) {
         for (std::size_t j = i + 1; j < controls.size(); ++j)
             if (rectOf(control).intersects(rectOf(controls[j])))
                 faults.push_back(name + " overlaps " + Str(controls[j]->objectName()));
+    }
+    return faults;
+}
+
+std::vector<std::string> CaptionFaults(const QWidget* window) {
+    std::vector<std::string> faults;
+    const QRect screen = window->screen()->availableGeometry();
+    if (!screen.contains(window->frameGeometry()) &&
+        screen.size().expandedTo(window->minimumSize()) == screen.size())
+        faults.push_back(Str(window->objectName()) + " not whole on its screen");
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        const auto* label = qobject_cast<const QLabel*>(control);
+        const auto* button = qobject_cast<const QAbstractButton*>(control);
+        const QString text = label ? label->text() : button ? button->text() : QString();
+        if (text.isEmpty() || control->window() != window || !control->isVisibleTo(window))
+            continue;
+        // Where the style draws the caption: beside the indicator, inside the bevel.
+        QRect room = control->contentsRect();
+        if (button) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = text;
+            const auto element =
+                qobject_cast<const QCheckBox*>(button)      ? QStyle::SE_CheckBoxContents
+                : qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                            : QStyle::SE_PushButtonContents;
+            room = control->style()->subElementRect(element, &option, control);
+        }
+        const int wrap = control->property("wordWrap").toBool() ? Qt::TextWordWrap : 0;
+        const QSize needed =
+            control->fontMetrics()
+                .boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextShowMnemonic | wrap, text)
+                .size();
+        if (needed.width() > room.width() || needed.height() > room.height())
+            faults.push_back(Str(control->objectName()) + " cuts \"" + Str(text) + "\"");
     }
     return faults;
 }

@@ -38,4 +38,8 @@ inline std::string Str(const QString& text) {
 // than its text. Empty when the layout is right.
 std::vector<std::string> LayoutFaults(const QWidget* window);
 
+// Each label and button of window whose caption needs more room than it has (wrapped on words
+// when it says so, by the property wordWrap), and the window when it is not whole on its screen.
+std::vector<std::string> CaptionFaults(const QWidget* window);
+
 } // namespace pilotrame::test

@@ -3,6 +3,8 @@
 #include <atomic>
 
 #ifdef _WIN32
+#include <thread>
+
 #include <windows.h>
 #else
 #include <csignal>
@@ -41,6 +43,61 @@ HANDLE RunEnded() {
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     return HandleConsoleEvent(event) ? TRUE : FALSE;
 }
+
+// A program that loads user32.dll, as this one does for its windows, gets no log-off nor
+// shutdown event on its console: Windows asks its top-level windows instead
+// (WM_QUERYENDSESSION), and ends it once they answer. A hidden window of the run's own, with a
+// thread of its own, takes the question as the console's handler takes a log-off.
+constexpr wchar_t kSessionWindowClass[] = L"PilotrameSessionEnd";
+
+LRESULT CALLBACK OnSessionMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        HandleConsoleEvent(CTRL_LOGOFF_EVENT);
+        return TRUE;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+std::thread g_sessionWatch;
+HWND g_sessionWindow = nullptr;
+
+void WatchSessionEnd() {
+    const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_sessionWatch = std::thread([ready] {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSW type{};
+        type.lpfnWndProc = OnSessionMessage;
+        type.hInstance = instance;
+        type.lpszClassName = kSessionWindowClass;
+        RegisterClassW(&type); // fails harmlessly when an earlier run registered it
+        // Never shown; not a message-only window, which would get no broadcast. Without a
+        // desktop (a service) there is none, and the console's events stand alone.
+        g_sessionWindow = CreateWindowExW(0, kSessionWindowClass, L"", WS_OVERLAPPED, 0, 0, 0, 0,
+                                          nullptr, nullptr, instance, nullptr);
+        SetEvent(ready);
+        MSG message;
+        while (g_sessionWindow && GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+}
+
+void StopWatchingSessionEnd() {
+    if (g_sessionWindow)
+        PostMessageW(g_sessionWindow, WM_CLOSE, 0, 0);
+    if (g_sessionWatch.joinable())
+        g_sessionWatch.join();
+    g_sessionWindow = nullptr;
+}
 #else
 void OnSignal(int) {
     Stop();
@@ -74,6 +131,7 @@ void StopOnInterrupt(BatchControl& control) {
 #ifdef _WIN32
     ResetEvent(RunEnded());
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    WatchSessionEnd();
 #else
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -89,6 +147,7 @@ void StopOnInterruptEnd() {
     g_control = nullptr;
     SetEvent(RunEnded());
     SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    StopWatchingSessionEnd();
 #else
     struct sigaction action {};
     action.sa_handler = SIG_DFL;

@@ -5,10 +5,10 @@
 namespace pilotrame {
 
 // Makes Ctrl-C (and a request to end the program: SIGTERM, SIGHUP on POSIX; the console closed,
-// a log-off or a shutdown on Windows) stop the batch that control steers, no new console and the
-// running ones ended, instead of ending this program at once and leaving consoles behind. Stays
-// until StopOnInterruptEnd, which the run calls once its journal is written. For the command
-// line, which runs one batch at a time.
+// a log-off or a shutdown on Windows, the last two asked of a hidden window) stop the batch that
+// control steers, no new console and the running ones ended, instead of ending this program at once
+// and leaving consoles behind. Stays until StopOnInterruptEnd, which the run calls once its journal
+// is written. For the command line, which runs one batch at a time.
 void StopOnInterrupt(BatchControl& control);
 void StopOnInterruptEnd();
 

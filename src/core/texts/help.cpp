@@ -71,8 +71,18 @@ std::string HelpText() {
            "Les messages sont écrits sur la sortie d'erreur.\n";
 }
 
+std::string_view ProgramVersion() {
+    return PILOTRAME_VERSION;
+}
+
 std::string VersionText() {
-    return "Pilotrame V3.5";
+    return "Pilotrame " + std::string(ProgramVersion());
+}
+
+std::string AboutText() {
+    return "Version V" + std::string(ProgramVersion()) +
+           " En cours de développement\r\n"
+           "Nouvelles versions : voir le site de Pilotrame.";
 }
 
 } // namespace pilotrame

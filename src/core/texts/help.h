@@ -8,12 +8,15 @@ namespace pilotrame {
 // The French help: usage, options and exit codes.
 std::string HelpText();
 
-// "Pilotrame V3.5", as the about box names the version.
+// The program's version, "3.5.0": the project's version, which the build gives, as the
+// resource, the installer and the packages have it.
+std::string_view ProgramVersion();
+
+// "Pilotrame 3.5.0", what --version prints.
 std::string VersionText();
 
 // The about box of the "&Aide" menu: its title and its text.
 inline constexpr std::string_view kAboutTitle = "Version";
-inline constexpr std::string_view kAboutText = "Version V3.5 En cours de développement\r\n"
-                                               "Nouvelles versions : voir le site de Pilotrame.";
+std::string AboutText();
 
 } // namespace pilotrame

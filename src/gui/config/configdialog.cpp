@@ -28,6 +28,9 @@
 #include <QStylePainter>
 #include <QTreeView>
 
+#include <algorithm>
+#include <vector>
+
 namespace pilotrame::gui {
 
 namespace {
@@ -38,6 +41,34 @@ using Place = std::array<int, 4>; // left, top, width, height in twips
 QRect ToPixels(const Place& place) {
     const auto pixels = [](int twips) { return qRound(twips / 15.0); };
     return {pixels(place[0]), pixels(place[1]), pixels(place[2]), pixels(place[3])};
+}
+
+// The place of a control as the form has it, from which fitCaptions grows it.
+constexpr const char* kFormPlace = "formPlace";
+
+void PutAt(QWidget* control, const Place& place) {
+    control->setGeometry(ToPixels(place));
+    control->setProperty(kFormPlace, ToPixels(place));
+}
+
+// True when control shows its whole caption at size: a label on one line, a button wrapped on
+// words in the room its style gives the caption, a combo box its widest entry.
+bool CaptionFits(const QWidget* control, QSize size) {
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    if (!button)
+        return control->sizeHint().width() <= size.width();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.rect = QRect(QPoint(0, 0), size);
+    const QStyle::SubElement element =
+        qobject_cast<const QCheckBox*>(button)      ? QStyle::SE_CheckBoxContents
+        : qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                    : QStyle::SE_PushButtonContents;
+    const QRect room = button->style()->subElementRect(element, &option, button);
+    const QRect needed =
+        button->fontMetrics().boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX),
+                                           Qt::TextWordWrap | Qt::TextShowMnemonic, button->text());
+    return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
 constexpr Place kClientArea = {0, 0, 8475, 4590};
@@ -111,7 +142,10 @@ template <typename Base, QStyle::ControlElement kControl, QStyle::SubElement kCo
           int kAlignment, QPalette::ColorRole kTextRole>
 class WrappingButton final : public Base {
 public:
-    using Base::Base;
+    // Says that it wraps as a QLabel does, for what measures its caption.
+    WrappingButton(const QString& caption, QWidget* parent) : Base(caption, parent) {
+        this->setProperty("wordWrap", true);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -145,7 +179,8 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Configuration"));
     setFixedSize(ToPixels(kClientArea).size());
-    // The places were designed for an 8-point font; a larger one cuts the captions.
+    // The places were designed for an 8-point font; a larger one cuts the captions, and where
+    // the font is wider than the one they were made for, fitCaptions grows the controls.
     QFont formFont = font();
     formFont.setPointSize(8);
     setFont(formFont);
@@ -155,7 +190,7 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     for (std::size_t i = 0; i < captions.size(); ++i) {
         auto* caption = new QLabel(QString::fromUtf8(kLabelCaptions[i]), this);
         caption->setObjectName(ControlName("Label1", static_cast<int>(i)));
-        caption->setGeometry(ToPixels(kLabelPlaces[i]));
+        PutAt(caption, kLabelPlaces[i]);
         // An empty caption still covers its place; it must not take the clicks of the folder
         // picker lying there.
         caption->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -191,11 +226,14 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     }
     for (const int i : {slot::acadVersion, slot::drawingFolder, slot::scriptFolder})
         m_textBoxes[i]->setEditText(QStringLiteral("Combo1"));
+    // The offset boxes hold short entries ("Centrer", digits) that are shown whole.
+    for (const int i : {slot::offsetX, slot::offsetY})
+        PutAt(m_textBoxes[i], kComboPlaces[i]);
 
     for (int i = 0; i < kCheckCount; ++i) {
         auto* box = new CheckBox(QStringLiteral("Check1"), this);
         box->setObjectName(ControlName("Check1", i));
-        box->setGeometry(ToPixels(kCheckPlaces[i]));
+        PutAt(box, kCheckPlaces[i]);
         connect(box, &QCheckBox::stateChanged, this, [this, box](int state) {
             // A greyed state comes only from the file; a click leaves it for good.
             if (state != Qt::PartiallyChecked)
@@ -214,14 +252,14 @@ ConfigDialog::ConfigDialog(SettingsFile& file, Settings& live, QWidget* parent)
     const auto makeOption = [this](int i, QGroupBox* frame) {
         auto* option = new RadioButton(QString::fromUtf8(kOptionCaptions[i]), frame);
         option->setObjectName(ControlName("Option1", i));
-        option->setGeometry(ToPixels(kOptionPlaces[i]));
+        PutAt(option, kOptionPlaces[i]);
         m_optionButtons[i] = option;
     };
     const auto makeButton = [](const char* name, const QString& caption, const Place& place,
                                QWidget* parentWidget) {
         auto* button = new PushButton(caption, parentWidget);
         button->setObjectName(QLatin1String(name));
-        button->setGeometry(ToPixels(place));
+        PutAt(button, place);
         // No button answers Enter: it would fire while the user types in a combo box.
         button->setAutoDefault(false);
         return button;
@@ -378,6 +416,7 @@ void ConfigDialog::FillSettingLists(const ProposedValues& lists) {
         if (box->count() > 0)
             box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0));
     }
+    fitCaptions();
 }
 
 Status ConfigDialog::LoadSettings() {
@@ -515,6 +554,7 @@ void ConfigDialog::ShowAutocadPage() {
     optionButton(slot::sdiMultiple)->show();
     optionButton(slot::sdiSingle)->setText(QStringLiteral("SDI = 1 Fenetre unique"));
     optionButton(slot::sdiSingle)->show();
+    fitCaptions();
 }
 
 void ConfigDialog::ShowGeneralPage() {
@@ -523,6 +563,42 @@ void ConfigDialog::ShowGeneralPage() {
     showRow(slot::scriptFolder, m_rowCaptions[1], QStringLiteral("Chemin ouverture SCR :"));
     m_pickDrawingFolder->show();
     m_pickScriptFolder->show();
+    fitCaptions();
+}
+
+void ConfigDialog::fitCaptions() {
+    std::vector<QWidget*> placed;
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (const QVariant place = control->property(kFormPlace); place.isValid()) {
+            control->setGeometry(place.toRect());
+            placed.push_back(control);
+        }
+    }
+    for (QWidget* control : placed) {
+        if (!control->isVisibleTo(this) || CaptionFits(control, control->size()))
+            continue;
+        // As far as its parent's edge and the next shown control of its row, or below it.
+        const QRect place = control->geometry();
+        QPoint limit(control->parentWidget()->width(), control->parentWidget()->height());
+        for (const QWidget* other :
+             control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect next = other->geometry();
+            if (other == control || !other->isVisibleTo(this))
+                continue;
+            if (next.left() > place.right() && next.top() <= place.bottom() &&
+                next.bottom() >= place.top())
+                limit.rx() = std::min(limit.x(), next.left());
+            if (next.top() > place.bottom() && next.left() <= place.right() &&
+                next.right() >= place.left())
+                limit.ry() = std::min(limit.y(), next.top());
+        }
+        QSize size = place.size();
+        while (place.left() + size.width() < limit.x() && !CaptionFits(control, size))
+            size.rwidth() += 1;
+        while (place.top() + size.height() < limit.y() && !CaptionFits(control, size))
+            size.rheight() += 1;
+        control->resize(size);
+    }
 }
 
 void ConfigDialog::showLayoutRows(bool shown) {
@@ -534,6 +610,7 @@ void ConfigDialog::showLayoutRows(bool shown) {
                                                            m_textBoxes[slot::layoutName],
                                                            m_textBoxes[slot::plotScale]})
         widget->setVisible(shown);
+    fitCaptions();
 }
 
 void ConfigDialog::applyPaperSpaceRule() {
@@ -554,6 +631,7 @@ void ConfigDialog::startFolderPicking() {
     m_folderFrame->show();
     m_folderPicker->setVisible(true);
     m_saveAndQuit->setEnabled(false);
+    fitCaptions();
 }
 
 void ConfigDialog::onPickDrawingFolderClicked() {

@@ -112,6 +112,9 @@ private:
     void setOptionState(int settingSlot, bool state);
     void showRow(int settingSlot, QLabel* caption, const QString& text);
     void showLayoutRows(bool shown);
+    // Puts every control at its place, then grows each that shows too little of its caption,
+    // to the right and then downwards, as far as its neighbours and its parent let it.
+    void fitCaptions();
     void startFolderPicking();
     void buildRunGroup();
     // The run settings shown, and the controls set from run.

@@ -4,6 +4,7 @@
 #include "gui/prompts.h"
 #include "texts/messages.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -119,6 +120,9 @@ BatchRunWindow::BatchRunWindow(ConsoleRunPlan plan, std::string scriptFolder, QW
     m_model->reset(m_plan.batch.drawings);
     showDuplicates();
     showProgress();
+    // A log-off or a shutdown closes no window: Windows asks the program first
+    // (WM_QUERYENDSESSION, which Qt turns into this request) and ends it soon after.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &BatchRunWindow::onSessionEnding);
 }
 
 void BatchRunWindow::showDuplicates() {
@@ -246,6 +250,16 @@ void BatchRunWindow::showProgress() {
     m_counts->setText(FromStd(BatchCountsText(counts)));
     const double elapsed = m_clock.isValid() ? static_cast<double>(m_clock.elapsed()) / 1000 : 0;
     m_time->setText(FromStd(BatchTimeText(elapsed, counts, total)));
+}
+
+void BatchRunWindow::onSessionEnding() {
+    // The run is stopped as "Arrêter" and "Oui" stop it, and its journal written, before the
+    // answer lets the session end.
+    if (!m_worker)
+        return;
+    m_control.noMoreStarts = true;
+    m_control.endRunning = true;
+    joinWorker();
 }
 
 void BatchRunWindow::onStopClicked() {

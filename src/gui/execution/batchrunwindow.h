@@ -78,6 +78,7 @@ private:
 
     void buildControls();
     void onStopClicked();
+    void onSessionEnding();
     void onRunAgainClicked();
     void onOpenJournalClicked();
     void onDrawingStarted(std::size_t index, const DrawingRun& run);

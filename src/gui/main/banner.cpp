@@ -1,5 +1,8 @@
 #include "gui/main/banner.h"
 
+#include "gui/formparts.h"
+#include "texts/help.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -45,7 +48,8 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     text->setTextFormat(Qt::PlainText);
     text->setText(QStringLiteral("Pilotrame — traitement par lots des plans AutoCAD\n"
                                  "Traçage, purge, conversion DWG/DXF et scripts sur des centaines "
-                                 "de plans\nVersion 3.5"));
+                                 "de plans\nVersion ") +
+                  FromStd(ProgramVersion()));
     layout->addWidget(text, 1);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

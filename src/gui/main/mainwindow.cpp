@@ -635,7 +635,7 @@ void MainWindow::onAdvancedSelectionClicked() {
 }
 
 void MainWindow::showAbout() {
-    ShowMessage(this, FromStd(kAboutTitle), FromStd(kAboutText));
+    ShowMessage(this, FromStd(kAboutTitle), FromStd(AboutText()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include "support/tempdir.h"
 #include "texts/messages.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +15,10 @@
 #include <functional>
 #include <memory>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace pilotrame {
 namespace {
@@ -170,6 +175,25 @@ TEST_F(BatchRunWindowTest, NoConsoleStartsWhileTheCloseQuestionIsOpen) {
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(state(2), DrawingState::Succeeded);
 }
+
+#ifdef _WIN32
+// Windows asks before a log-off or a shutdown: the run is stopped and its journal written first.
+TEST_F(BatchRunWindowTest, TheEndOfTheSessionStopsTheRunAndWritesItsJournal) {
+    if (QGuiApplication::platformName() != QStringLiteral("windows"))
+        GTEST_SKIP() << "a native window: Qt's windows platform (tests/gui.cmake)";
+    run.timeoutSeconds = 60;
+    start({"a_hang.dwg", "b_child_hang.dwg", "c.dwg"});
+    ASSERT_TRUE(waitFor([this] { return CountStates(window->model().runs()).running == 2; }));
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(window->winId()), WM_QUERYENDSESSION, 0,
+                           ENDSESSION_LOGOFF),
+              TRUE);
+    EXPECT_EQ(test::ProcessesLeftOf(run.consolePath), 0);
+    const std::string summary = ReadBytes(window->plan().runFolder + "resume.csv");
+    EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("c.dwg;non lancé;"), std::string::npos) << summary;
+    EXPECT_NE(ReadBytes(window->plan().runFolder + "echecs.txt").find("c.dwg"), std::string::npos);
+}
+#endif
 
 } // namespace
 } // namespace pilotrame

@@ -760,7 +760,7 @@ TEST_F(MainWindowTest, AboutBoxAndShutdown) {
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages.front().title, "Version");
     EXPECT_TRUE(prompts.messages.front().text.startsWith(
-        QStringLiteral("Version V3.5 En cours de développement\r\n")));
+        QStringLiteral("Version V" PILOTRAME_VERSION " En cours de développement\r\n")));
 
     QSignalSpy shutdown(&window, &gui::MainWindow::shutdownRequested);
     action("mnuquitter")->trigger();
