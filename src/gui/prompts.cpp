@@ -1,10 +1,12 @@
 #include "gui/prompts.h"
 
 #include "gui/execution/drawingcheckwindow.h"
+#include "gui/execution/renamepreviewwindow.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -128,6 +130,25 @@ void ShowMessage(QWidget* parent, const QString& title, const QString& text, Mes
 
 void QtPrompts::openFolder(QWidget*, const QString& folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+std::optional<int> QtPrompts::askNumber(QWidget* parent, const NumberRequest& request) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.text);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(request.minimum, request.maximum);
+    dialog.setIntValue(request.value);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.intValue();
+}
+
+void QtPrompts::showRenamePreview(QWidget* parent, const RenamePreview& preview) {
+    RenamePreviewWindow window(preview, parent);
+    window.exec();
 }
 
 } // namespace pilotrame::gui

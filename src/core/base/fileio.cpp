@@ -37,7 +37,9 @@ Error ErrnoError(const std::string& path) {
 // without waiting for it.
 class ReadingFile {
 public:
-    explicit ReadingFile(std::string path) : m_path(std::move(path)) {}
+    // lookFirst: the path is looked at before it is opened, unless the caller just did.
+    explicit ReadingFile(std::string path, bool lookFirst = true)
+        : m_path(std::move(path)), m_lookFirst(lookFirst) {}
     ~ReadingFile() { close(); }
     ReadingFile(const ReadingFile&) = delete;
     ReadingFile& operator=(const ReadingFile&) = delete;
@@ -53,6 +55,7 @@ private:
     void close();
 
     std::string m_path;
+    bool m_lookFirst;
     std::uint64_t m_size = 0;
 #ifdef _WIN32
     HANDLE m_handle = INVALID_HANDLE_VALUE;
@@ -66,9 +69,11 @@ private:
 Status ReadingFile::open() {
     const std::filesystem::path native = ToFsPath(m_path);
     // A folder cannot be opened as a file on Windows: say what it is rather than "access denied".
-    const DWORD attributes = GetFileAttributesW(native.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return NotAFileError(m_path);
+    if (m_lookFirst) {
+        const DWORD attributes = GetFileAttributesW(native.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return NotAFileError(m_path);
+    }
     // Other programs may go on reading, writing, renaming or deleting the file meanwhile, as
     // they could while it was opened by the C library.
     m_handle = CreateFileW(native.c_str(), GENERIC_READ,
@@ -123,7 +128,7 @@ Status ReadingFile::open() {
     // A look before opening: opening a device may act on it (a tape rewinds, a serial line is
     // taken), so a path that is no ordinary file now is not opened at all.
     struct stat named {};
-    if (::stat(m_path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+    if (m_lookFirst && ::stat(m_path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
         return NotAFileError(m_path);
     // Without O_NONBLOCK, opening a pipe waits for a program to write to it; with it, nothing
     // waits, whatever the path has become since the look.
@@ -220,6 +225,22 @@ Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
     if (Status read = ReadUpTo(file, content, length); !read)
         return read.error();
     return content;
+}
+
+Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length) {
+    ReadingFile file(path, false);
+    if (Status opened = file.open(); !opened)
+        return opened.error();
+    std::size_t filled = 0;
+    while (filled < length) {
+        const Result<std::size_t> done = file.read(buffer + filled, length - filled);
+        if (!done)
+            return done.error();
+        if (*done == 0)
+            break;
+        filled += *done;
+    }
+    return filled;
 }
 
 Status ReadFileInPieces(const std::string& path,
@@ -456,6 +477,18 @@ Status ReplaceFileContent(const std::string& path, std::string_view bytes) {
     if (Status written = file.write(bytes); !written)
         return written;
     return file.commit(true);
+}
+
+Status CopyFileWhole(const std::string& from, const std::string& to) {
+    FileReplacement copy(to);
+    if (Status opened = copy.open(); !opened)
+        return opened;
+    if (Status copied =
+            ReadFileInPieces(from, [&copy](std::string_view piece) { return copy.write(piece); });
+        !copied)
+        return copied;
+    // A copy lost to a power cut loses nothing: its original is still there.
+    return copy.commit(false);
 }
 
 bool IsFolderWritable(const std::string& folder) {

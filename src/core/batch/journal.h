@@ -88,9 +88,10 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when);
 
 // Creates the folder of a new run under the journal of scriptFolder (a folder ending in its
 // separator) and returns it, ending in the separator: named by RunFolderName, with "-2", "-3" …
-// added when a run of the same second has it already.
+// added when a run of the same second has it already, then suffix ("-essai" for a trial).
 Result<std::string> CreateRunFolder(const std::string& scriptFolder,
-                                    std::chrono::system_clock::time_point when);
+                                    std::chrono::system_clock::time_point when,
+                                    std::string_view suffix = {});
 
 // The name of the log of the drawing at index in a batch of count drawings: "0007_A01.dwg.log";
 // the number keeps two drawings of the same name in different folders apart, and has as many

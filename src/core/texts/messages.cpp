@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "batch/journal.h"
 #include "selection/droppeditems.h"
+#include "texts/verification.h"
 
 #include <algorithm>
 #include <cmath>
@@ -440,7 +441,14 @@ std::string TextFaultText(const Error& error) {
     case TextFault::UnexpectedArgument:
         return "argument inattendu : " + InQuotes(key);
     case TextFault::OnlyWithGenerate:
-        return "--job, --list, --execute et --run ne vont qu'avec --generate";
+        return "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+               "qu'avec --generate ou --verifier";
+    case TextFault::VerifyAlone:
+        return "--verifier ne va qu'avec --job et --list, pas avec " + InQuotes(key) +
+               " : il vérifie sans rien écrire ni lancer";
+    case TextFault::TrialNeedsRun:
+        return "--essai va avec --run ou --execute, qui disent comment essayer les plans ; "
+               "sans eux, seulement avec un travail qui renomme des fichiers";
     case TextFault::MissingNumber:
         return "l'option " + InQuotes(key) + " attend un nombre";
     case TextFault::OnlyWithRun:
@@ -585,6 +593,12 @@ std::string_view DescribeProblem(DrawingProblem problem) {
         return "en lecture seule";
     case DrawingProblem::OpenElsewhere:
         return "ouvert ailleurs (fichier .dwl présent)";
+    case DrawingProblem::NotADrawing:
+        return "pas un plan AutoCAD";
+    case DrawingProblem::NewerFormat:
+        return "format plus récent";
+    case DrawingProblem::Unreadable:
+        return "illisible";
     }
     return {};
 }
@@ -594,7 +608,7 @@ std::string DrawingCheckText(const DrawingCheck& check) {
     for (const DrawingIssue& issue : check.issues) {
         text += issue.path;
         text += '\t';
-        text += DescribeProblem(issue.problem);
+        text += DescribeIssue(issue, check.opener);
         text += kCrLf;
     }
     return text;
@@ -863,30 +877,28 @@ std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
            " lancés)";
 }
 
+std::string_view ConsoleLimitText(ConsoleLimit limit) {
+    switch (limit) {
+    case ConsoleLimit::OpensDrawing:
+        return "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
+    case ConsoleLimit::ClosesDrawing:
+        return "la console ferme elle-même le plan à la fin du script (« _qsave » l'enregistre)";
+    case ConsoleLimit::Quits:
+        return "la console s'arrête d'elle-même à la fin du script";
+    case ConsoleLimit::RunsVba:
+        return "la console n'exécute pas les macros VBA";
+    case ConsoleLimit::UsesClipboard:
+        return "la console n'a pas accès au presse-papiers";
+    }
+    return {};
+}
+
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
     std::string text = "La console AutoCAD ne peut pas exécuter ce travail, aucun plan n'a été "
                        "lancé :";
-    for (const ConsoleRefusal& refusal : refusals) {
-        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : ";
-        switch (refusal.limit) {
-        case ConsoleLimit::OpensDrawing:
-            text += "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
-            break;
-        case ConsoleLimit::ClosesDrawing:
-            text += "la console ferme elle-même le plan à la fin du script (« _qsave » "
-                    "l'enregistre)";
-            break;
-        case ConsoleLimit::Quits:
-            text += "la console s'arrête d'elle-même à la fin du script";
-            break;
-        case ConsoleLimit::RunsVba:
-            text += "la console n'exécute pas les macros VBA";
-            break;
-        case ConsoleLimit::UsesClipboard:
-            text += "la console n'a pas accès au presse-papiers";
-            break;
-        }
-    }
+    for (const ConsoleRefusal& refusal : refusals)
+        text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : " +
+                std::string(ConsoleLimitText(refusal.limit));
     return text + "." + std::string(kCrLf) +
            "Retirez ces lignes, ou choisissez le moteur « AutoCAD, un script pour tous les "
            "plans » dans la configuration : il les exécute.";

@@ -148,10 +148,12 @@ inline constexpr std::string_view kConfigurationTitle = "Configuration";
 std::string_view TextSettingName(int slotNumber);
 
 // Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
-// (fichier .dwl présent)".
+// (fichier .dwl présent)", "pas un plan AutoCAD", "format plus récent", "illisible"; the reason in
+// full is DescribeIssue's (texts/verification.h).
 std::string_view DescribeProblem(DrawingProblem problem);
 
-// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
+// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason
+// (DescribeIssue).
 std::string DrawingCheckText(const DrawingCheck& check);
 
 // "3 plans vérifiés, 2 problèmes": the drawings checked and those AutoCAD could not work on,
@@ -236,6 +238,9 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "La console AutoCAD n'exécute pas les macros VBA : « REMPLACE TEXTE (vba) » est coché, "
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
+
+// Why the console cannot run a line: "la console n'exécute pas les macros VBA" …
+std::string_view ConsoleLimitText(ConsoleLimit limit);
 
 // Why a console run does not start when its job holds what the console cannot run: each line
 // with its box, its command and why, then what to do.

@@ -11,9 +11,14 @@
 
 namespace pilotrame {
 
-namespace {
+std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath) {
+    const std::optional<ProgramVersion> version = ReadProgramVersion(consolePath);
+    if (!version)
+        return std::nullopt;
+    return ReleaseOfProductVersion(version->major, version->minor);
+}
 
-BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
+BatchRequest ConsoleBatch(const RunSettings& run, const std::string& acadPath) {
     BatchRequest batch;
     batch.consolePath = ConsoleProgram(run, acadPath);
     batch.language = run.language;
@@ -23,22 +28,8 @@ BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
     return batch;
 }
 
-// Gives the plan a new folder of the journal of scriptFolder.
-Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
-                     std::chrono::system_clock::time_point now) {
-    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder)
-        return InOperation(folder.error(), Operation::CreateScript);
-    plan.runFolder = std::move(*folder);
-    plan.batch.logFolder = plan.runFolder;
-    return Success();
-}
-
-} // namespace
-
-Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
-                                         const std::string& scriptFolder, DrawingReview* review,
-                                         std::chrono::system_clock::time_point now) {
+Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
+                                    std::vector<ConsoleRefusal>& refusals) {
     for (const DrawingOperation& operation : kDrawingOperations) {
         if (operation.onConsole || !(request.job.*operation.ticked))
             continue;
@@ -48,41 +39,50 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         error.detail = operation.caption;
         return error;
     }
+    refusals = ConsoleRefusals(request.job);
+    if (!refusals.empty())
+        return std::string();
+    return WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
+}
+
+Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder,
+                       std::string_view script) {
+    plan.runFolder = runFolder;
+    plan.batch.logFolder = runFolder;
+    plan.batch.scriptPath = runFolder + std::string(kConsoleScriptName);
+    if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(script)); !written)
+        return InOperation(written.error(), Operation::CreateScript);
+    return Success();
+}
+
+Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
+                                         const std::string& scriptFolder, DrawingReview* review,
+                                         std::chrono::system_clock::time_point now) {
     ConsoleRunPlan plan;
-    plan.refusals = ConsoleRefusals(request.job);
+    const Result<std::string> script = ConsoleScriptOf(request, plan.refusals);
+    if (!script)
+        return script.error();
     if (!plan.refusals.empty()) {
         plan.stop = RunStop::NotForConsole;
         return plan;
     }
-    plan.batch = BatchOf(run, request.settings.acadPath());
-    const Result<std::string> script =
-        WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
-    if (!script)
-        return script.error();
+    plan.batch = ConsoleBatch(run, request.settings.acadPath());
 
     const Result<FileList> list = ReadFileList(request.listPath);
     if (!list)
         return InOperation(list.error(), Operation::ReadList);
     std::unordered_set<std::string> skipped;
     if (review) {
-        const DrawingCheck check = CheckDrawings(*list);
+        const DrawingCheck check = CheckDrawings(*list, ConsoleRelease(plan.batch.consolePath));
         if (!check.issues.empty()) {
             plan.problems = check;
-            switch (review->review(check)) {
-            case DrawingCheckAnswer::Cancel:
-                plan.stop = RunStop::Cancelled;
+            ReviewedDrawings reviewed = ReviewDrawings(check, *review);
+            if (reviewed.stop != RunStop::None) {
+                plan.stop = reviewed.stop;
                 return plan;
-            case DrawingCheckAnswer::KeepAutocadStopped:
-                plan.stop = RunStop::DrawingsNotReady;
-                return plan;
-            case DrawingCheckAnswer::SkipProblems:
-                for (const DrawingIssue& issue : check.issues)
-                    skipped.insert(issue.path);
-                plan.skipped = static_cast<int>(check.issues.size());
-                break;
-            case DrawingCheckAnswer::Continue:
-                break;
             }
+            plan.skipped = reviewed.leftOut;
+            skipped = std::move(reviewed.skipped);
         }
     }
     for (const ListedFolder& folder : *list) {
@@ -100,11 +100,11 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         return plan;
     }
 
-    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
-        return made.error();
-    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
-    if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(*script)); !written)
-        return InOperation(written.error(), Operation::CreateScript);
+    const Result<std::string> folder = CreateRunFolder(scriptFolder, now);
+    if (!folder)
+        return InOperation(folder.error(), Operation::CreateScript);
+    if (Status placed = PlaceConsoleRun(plan, *folder, *script); !placed)
+        return placed.error();
     return plan;
 }
 
@@ -135,8 +135,11 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
     const Result<std::string> script = ReadFileBytes(previous.batch.scriptPath);
     if (!script)
         return InOperation(script.error(), Operation::CreateScript);
-    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
-        return made.error();
+    const Result<std::string> folder = CreateRunFolder(scriptFolder, now);
+    if (!folder)
+        return InOperation(folder.error(), Operation::CreateScript);
+    plan.runFolder = *folder;
+    plan.batch.logFolder = plan.runFolder;
     plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
     if (Status written = ReplaceFileContent(plan.batch.scriptPath, *script); !written)
         return InOperation(written.error(), Operation::CreateScript);

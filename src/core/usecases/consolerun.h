@@ -7,7 +7,9 @@
 #include "usecases/scriptrun.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pilotrame {
@@ -34,7 +36,28 @@ struct ConsoleRunOutcome {
     std::vector<Error> journalFailures;
 };
 
-// Checks the drawings of the list when review is given (as for "Executer script"), then, unless
+// The AutoCAD whose console is the program at consolePath, as far as formats go: the release of
+// its version resource (ReadProgramVersion, ReleaseOfProductVersion); none where that cannot be
+// read, as on other systems than Windows.
+std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath);
+
+// The batch of a run without its drawings and folders: the console of run (ConsoleProgram), its
+// language, how many at once, the time limit, the failure messages.
+BatchRequest ConsoleBatch(const RunSettings& run, const std::string& acadPath);
+
+// The console's script for the job of request (UTF-8), or why the console cannot run it: a job
+// with an operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails (cause NeedsVba,
+// detail: its caption); one that holds other lines the console cannot run gives them in refusals
+// (ConsoleRefusals) and an empty script. Fails as WriteConsoleScript does otherwise.
+Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
+                                    std::vector<ConsoleRefusal>& refusals);
+
+// Makes plan run in runFolder (ending in its separator): its logs go there, and script, written
+// there in the ANSI code page as console.scr.
+Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder, std::string_view script);
+
+// Checks the drawings of the list when review is given (as for "Executer script"), their formats
+// against ConsoleRelease, then, unless
 // the run stops there, creates the run's folder in the journal of scriptFolder, writes the console
 // script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings to run: those of
 // the list less those the answer leaves out, each once (RemoveDuplicateDrawings). A job with an

@@ -7,6 +7,7 @@
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
 #include "session/session.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <QMainWindow>
@@ -73,6 +74,10 @@ public:
     // script and starts AutoCAD on it, or runs the batch on AutoCAD's console in "Exécution des
     // plans", as the engine of the run says.
     void executeScript();
+    // "Essai sur copies…" (RunTrial): asks how many drawings, then does what "Executer script"
+    // would do on copies of the first of the list, and offers to open the trial's folder; with
+    // the renaming row ticked, shows what the renaming would do instead.
+    void tryOnCopies();
     void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.
@@ -102,6 +107,8 @@ private:
     void buildControls();
     // What a script of the window's job is made from, as the controls hold it now.
     ScriptRequest scriptRequest() const;
+    // What "Executer script" is asked to do, as the controls and the session hold it now.
+    ExecuteRequest executeRequest() const;
     void buildMenus();
     void applyFormTabOrder();
     // The switch rules of the top row (SetTopSwitch), shown in the window.
