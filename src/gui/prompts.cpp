@@ -2,6 +2,8 @@
 
 #include "gui/execution/drawingcheckwindow.h"
 #include "gui/execution/renamepreviewwindow.h"
+#include "gui/formparts.h"
+#include "texts/scriptcheck.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -54,6 +56,15 @@ Answer QtPrompts::message(QWidget* parent, const MessageRequest& request) {
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    if (request.buttons == MessageButtons::ContinueCancel) {
+        // Going on with what will fail is never the default.
+        QPushButton* go = box.addButton(FromStd(kContinueAnyway), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(FromStd(kCancelRun), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == go ? Answer::Yes : Answer::No;
     }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();

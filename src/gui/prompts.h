@@ -18,7 +18,8 @@ namespace pilotrame::gui {
 // answers of message boxes and file dialogs.
 
 enum class MessageIcon { None, Information, Warning, Critical, Question };
-enum class MessageButtons { Ok, YesNo };
+// ContinueCancel: "Continuer quand même" (Yes) and "Annuler" (No, also Escape and the default).
+enum class MessageButtons { Ok, YesNo, ContinueCancel };
 enum class Answer { Ok, Yes, No };
 
 struct MessageRequest {

@@ -494,6 +494,31 @@ TEST_F(CommandLineProgram, RunsBesideAnOpenWindowWithoutDisturbingIt) {
 #ifndef _WIN32
 // Ctrl-C on a run of consoles that never end: the program stops them, leaves none behind, writes
 // the journal and ends with the code of an interrupted run.
+// With markers in its script text, each drawing of a run on the console gets a script of its
+// own beside its log, its markers filled in; what the check of the text finds is said first.
+TEST_F(CommandLineProgram, ARunWithMarkersGivesEachDrawingItsOwnScript) {
+    prepareConsoleRun({"a 1.dwg", "b.dwg"});
+    const Outcome outcome =
+        copy.command({"--generate", "--run", "--job",
+                      writeJob("mode=script\nscript.texte=_saveas\\nDXF\\n\"<DOSSIER><NOM>.dxf\"\\n"
+                               "(princ \"<NUMERO> <CHEMIN>\")\\npurger\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("attention : script, ligne 5 : \xC2\xAB purger \xC2\xBB"),
+              std::string::npos)
+        << outcome.err;
+    const std::vector<std::filesystem::path> runs = journalRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(FileExists((runs.front() / "console.scr").string()));
+    const std::string folder = copy.folder();
+    for (const auto& [number, name] : {std::pair<std::string, std::string>{"1", "a 1"}, {"2", "b"}})
+        EXPECT_EQ(ReadBytes((runs.front() / ("000" + number + "_" + name + ".dwg.scr")).string()),
+                  "_saveas\r\nDXF\r\n\"" + folder + name + ".dxf\"\r\n(princ \"" + number + " " +
+                      folder + name + ".dwg\")\r\npurger\r\n_qsave\r\n");
+    // Each saved the DXF its own script names.
+    EXPECT_TRUE(FileExists(copy.path("a 1.dxf")));
+    EXPECT_TRUE(FileExists(copy.path("b.dxf")));
+}
+
 TEST_F(CommandLineProgram, AnInterruptedRunLeavesNoConsoleAndAJournal) {
     // b's console starts a child of its own, which must end with it.
     const std::string console = prepareConsoleRun({"a_hang.dwg", "b_child_hang.dwg", "c_hang.dwg"});
@@ -623,7 +648,7 @@ TEST_F(CommandLineProgram, VerifierReportsWithoutWritingAnything) {
         {folder + "\tnew.dwg\r\n",
          {"--job", script},
          ExitCode::ScriptHasErrors,
-         "erreur\tSCRIPT FICHIER, ligne 2\t« _close » : la console ferme"},
+         "erreur\tSCRIPT FICHIER, ligne 2, colonne 1\t« _close »"},
     };
     for (const Case& c : cases) {
         WriteBytes(copy.path("Liste01.txt"), c.list);

@@ -312,11 +312,6 @@ std::vector<std::vector<std::string>> ScriptAnswers(std::string_view script) {
     return lines;
 }
 
-std::string CommandWord(std::string_view answer) {
-    const std::size_t start = answer.find_first_not_of("_.-'");
-    return FoldedAscii(start == std::string_view::npos ? std::string_view() : answer.substr(start));
-}
-
 std::vector<ScriptSave> ScriptSaves(std::string_view script) {
     std::vector<std::string> answers;
     for (std::vector<std::string>& line : ScriptAnswers(script))
@@ -375,32 +370,14 @@ std::vector<std::string> SavedFiles(const ScriptSave& save, const std::string& f
 }
 
 std::vector<ConsoleRefusal> ConsoleRefusals(const DrawingJob& job) {
-    struct Refused {
-        std::string_view command;
-        ConsoleLimit limit;
-    };
-    constexpr Refused kRefused[] = {
-        {"open", ConsoleLimit::OpensDrawing},
-        {"close", ConsoleLimit::ClosesDrawing},
-        {"quit", ConsoleLimit::Quits},
-        {"vbarun", ConsoleLimit::RunsVba},
-        {"pasteclip", ConsoleLimit::UsesClipboard},
-    };
     std::vector<ConsoleRefusal> refusals;
     if (job.customScript) {
-        int number = 0;
-        for (const std::vector<std::string>& line : ScriptAnswers(job.scriptText)) {
-            ++number;
-            const auto word = std::find_if(line.begin(), line.end(), [](const std::string& answer) {
-                return !answer.empty();
-            });
-            if (word == line.end())
+        for (const ScriptWord& word : ReadScript(job.scriptText).words) {
+            if (!word.command)
                 continue;
-            const std::string command = CommandWord(*word);
-            for (const Refused& refused : kRefused)
-                if (command == refused.command)
-                    refusals.push_back(
-                        {"SCRIPT FICHIER, ligne " + std::to_string(number), *word, refused.limit});
+            if (const std::optional<ConsoleLimit> limit = ConsoleLimitOf(CommandWord(word.text)))
+                refusals.push_back({"SCRIPT FICHIER, ligne " + std::to_string(word.line),
+                                    std::string(word.text), *limit});
         }
     }
     if (job.insert && !job.insertFile)

@@ -3,6 +3,7 @@
 #include "base/result.h"
 #include "process/process.h"
 #include "script/drawingsection.h"
+#include "script/scriptwords.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -107,14 +108,6 @@ std::vector<std::string> SavedFiles(const ScriptSave& save, const std::string& f
 // empty answer.
 std::vector<std::vector<std::string>> ScriptAnswers(std::string_view script);
 
-// A command word without the "_", "." and "-" that may come before it, ASCII letters in lower
-// case: "_.open" and "OPEN" are both "open".
-std::string CommandWord(std::string_view answer);
-
-// What AutoCAD's console cannot do, found before a run starts: the console opens its one drawing
-// itself, ends with it, has no VBA and no clipboard.
-enum class ConsoleLimit { OpensDrawing, ClosesDrawing, Quits, RunsVba, UsesClipboard };
-
 // A line of a job that the console cannot run.
 struct ConsoleRefusal {
     std::string box;  // "SCRIPT FICHIER, ligne 3", or "INSERER, presse-papier"
@@ -124,10 +117,11 @@ struct ConsoleRefusal {
     bool operator==(const ConsoleRefusal&) const = default;
 };
 
-// The commands of a job that the console cannot run, in the order of the script: a line of the
-// script text of a ticked "SCRIPT FICHIER" whose first word is "_.open", "_close", "_quit",
-// "-vbarun" or "_pasteclip" (in any of their forms: "open", "_.CLOSE" …), and a ticked "INSERER"
-// from the clipboard, which writes "_pasteclip". The AutoCAD engine runs them all.
+// The commands of a job that the console cannot run, in the order of the script: each word of the
+// script text of a ticked "SCRIPT FICHIER" that AutoCAD may take as a command (ReadScript) and
+// that ConsoleLimitOf names ("_.open", "_close", "_quit", "-vbarun", "_pasteclip", in any of
+// their forms: "open", "_.CLOSE", "fermer" …), and a ticked "INSERER" from the clipboard, which
+// writes "_pasteclip". The AutoCAD engine runs them all.
 std::vector<ConsoleRefusal> ConsoleRefusals(const DrawingJob& job);
 
 } // namespace pilotrame

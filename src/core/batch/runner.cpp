@@ -133,9 +133,12 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                 std::lock_guard lock(mutex);
                 run = runs[index];
             }
+            const std::string& script =
+                run.scriptPath.empty() ? request.scriptPath : run.scriptPath;
             const ProgramStart start =
-                ConsoleStart(request.consolePath, run.path(), request.scriptPath, request.language);
-            const SaveWatch watch(saves, run);
+                ConsoleStart(request.consolePath, run.path(), script, request.language);
+            // A script of the drawing's own saves what it names.
+            const SaveWatch watch(run.scriptPath.empty() ? saves : SavesOfScript(script), run);
             std::optional<DrawingLog> file;
             if (!request.logFolder.empty())
                 file.emplace(request.logFolder + LogName(index, runs.size(), run), run,
@@ -242,6 +245,7 @@ std::vector<DrawingRun> DrawingsToRunAgain(const std::vector<DrawingRun>& runs) 
         DrawingRun fresh;
         fresh.folder = run.folder;
         fresh.name = run.name;
+        fresh.scriptPath = run.scriptPath;
         again.push_back(std::move(fresh));
     }
     return again;

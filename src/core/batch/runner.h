@@ -31,6 +31,7 @@ enum class DrawingState {
 struct DrawingRun {
     std::string folder; // as the list names it, ending in its separator
     std::string name;
+    std::string scriptPath; // the drawing's own console script; empty: the batch's
     DrawingState state = DrawingState::NotStarted;
     long long exitCode = 0; // of a console that ended by itself
     std::string reason;     // why it failed without an exit code: not started, or no code read
@@ -47,7 +48,7 @@ struct DrawingRun {
 struct BatchRequest {
     std::vector<DrawingRun> drawings; // in list order, all NotStarted
     std::string consolePath;          // accoreconsole.exe
-    std::string scriptPath;           // the console script, the same for every drawing
+    std::string scriptPath;           // the console script of every drawing without its own
     std::string language;             // given with /l; empty: no /l
     int workers = 2;                  // consoles at once, 1 to 16
     std::chrono::seconds timeout{600};
@@ -98,7 +99,7 @@ struct BatchCounts {
 BatchCounts CountStates(const std::vector<DrawingRun>& runs);
 
 // The drawings to run again: those that ended in a script error, failed, timed out, were stopped
-// or never started, as they were before they ran.
+// or never started, as they were before they ran (their own scripts kept).
 std::vector<DrawingRun> DrawingsToRunAgain(const std::vector<DrawingRun>& runs);
 
 // Leaves out of drawings each one listed before under the same path once its folder and name are

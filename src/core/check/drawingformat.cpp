@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <winver.h>
+
 #include <vector>
 #endif
 

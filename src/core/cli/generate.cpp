@@ -10,6 +10,7 @@
 #include "selection/filelist.h"
 #include "session/startup.h"
 #include "texts/messages.h"
+#include "texts/scriptcheck.h"
 #include "texts/verification.h"
 #include "usecases/consolerun.h"
 #include "usecases/executescript.h"
@@ -223,6 +224,15 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
 
     ScriptRequest request{ListPathOf(command, env), scriptPath, job.drawing, settings,
                           env.decimalSeparator};
+    // What the check of the script text finds is said, and changes nothing: the script is written
+    // as it always was, and the exit code is that of the run.
+    if (job.drawing.customScript) {
+        ScriptCheckSettings check;
+        check.console = command.run;
+        for (const ScriptFinding& finding : ReviewScriptText(job.drawing.scriptText, check))
+            err << ScriptFindingCommandLineText(finding) << '\n';
+        err << std::flush;
+    }
     if (!command.execute && !command.run) {
         ListPosition position;
         const Result<WrittenScript> written = WriteScript(request, position, nullptr);

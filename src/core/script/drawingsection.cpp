@@ -4,6 +4,7 @@
 #include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/text.h"
+#include "script/markers.h"
 #include "script/plotsequence.h"
 #include "script/scriptlines.h"
 
@@ -75,16 +76,27 @@ namespace {
 // which opens one drawing, runs the script and ends.
 enum class SectionEnd { CloseDrawing, EndConsole };
 
-// Everything of a section after the opening of the drawing.
+// Where the lines of the script text lie in a body, [first, second).
+using TextRange = std::pair<std::size_t, std::size_t>;
+
+// Everything of a section after the opening of the drawing. values, when given, fill the markers
+// of the script text; customText, when given, receives where its lines lie.
 Status WriteBody(std::string& script, const DrawingJob& job, const Settings& settings,
-                 char userDecimalSeparator, SectionEnd end = SectionEnd::CloseDrawing) {
+                 char userDecimalSeparator, SectionEnd end = SectionEnd::CloseDrawing,
+                 const MarkerValues* values = nullptr, TextRange* customText = nullptr) {
     if (job.plot)
         WritePlotSequence(script, settings);
 
     if (job.customScript) {
         if (Status fits = CheckScriptText(job.scriptText); !fits)
             return fits;
-        script += CustomScriptLines(job.scriptText);
+        const std::size_t first = script.size();
+        if (values)
+            MarkedText(CustomScriptLines(job.scriptText)).fill(script, *values);
+        else
+            script += CustomScriptLines(job.scriptText);
+        if (customText)
+            *customText = {first, script.size()};
     }
 
     if (settings.objectSnapOff()) {
@@ -212,19 +224,26 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
 } // namespace
 
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
-                           const ListPosition& position, char userDecimalSeparator) {
+                           const ListPosition& position, char userDecimalSeparator, int number) {
     AppendOpening(script, position.currentFolder, position.currentFileName);
-    return WriteBody(script, job, settings, userDecimalSeparator);
+    const MarkerValues values =
+        DrawingMarkerValues(position.currentFolder, position.currentFileName, number);
+    return WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::CloseDrawing,
+                     &values);
 }
 
 Result<std::string> WriteConsoleScript(const DrawingJob& job, const Settings& settings,
-                                       char userDecimalSeparator) {
+                                       char userDecimalSeparator, const MarkerValues* values) {
     std::string script;
     if (Status body =
-            WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::EndConsole);
+            WriteBody(script, job, settings, userDecimalSeparator, SectionEnd::EndConsole, values);
         !body)
         return body.error();
     return script;
+}
+
+bool HasDrawingMarkers(const DrawingJob& job) {
+    return job.customScript && HasMarkers(job.scriptText);
 }
 
 DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
@@ -233,12 +252,29 @@ DrawingSectionWriter::DrawingSectionWriter(DrawingJob job, Settings settings,
 
 Status DrawingSectionWriter::prepare() {
     if (!m_prepared) {
-        m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator);
-        if (m_bodyStatus)
+        TextRange customText;
+        m_bodyStatus = WriteBody(m_body, m_job, m_settings, m_separator, SectionEnd::CloseDrawing,
+                                 nullptr, &customText);
+        if (m_bodyStatus && HasDrawingMarkers(m_job)) {
+            // The lines of the script text are filled in for each drawing; the rest stays.
+            const std::string_view body = m_body;
+            m_marked.emplace(body.substr(customText.first, customText.second - customText.first));
+            m_customStart = customText.first;
+            m_customEnd = customText.second;
+            m_afterName = std::string(kOpeningAfterPath) + ToAnsi(body.substr(0, customText.first));
+            m_afterText = ToAnsi(body.substr(customText.second));
+        } else if (m_bodyStatus) {
             m_afterName = std::string(kOpeningAfterPath) + ToAnsi(m_body);
+        }
         m_prepared = true;
     }
     return m_bodyStatus;
+}
+
+void DrawingSectionWriter::fillText(const ListPosition& position) {
+    m_filled.clear();
+    m_marked->fill(m_filled,
+                   DrawingMarkerValues(position.currentFolder, position.currentFileName, m_number));
 }
 
 Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& position,
@@ -258,6 +294,12 @@ Status DrawingSectionWriter::appendAnsi(std::string& ansi, const ListPosition& p
     else
         ansi += ansiName;
     ansi += m_afterName;
+    ++m_number;
+    if (m_marked) {
+        fillText(position);
+        AppendToAnsi(ansi, m_filled);
+        ansi += m_afterText;
+    }
     return Success();
 }
 
@@ -265,7 +307,15 @@ Status DrawingSectionWriter::operator()(std::string& script, const ListPosition&
     if (Status prepared = prepare(); !prepared)
         return prepared;
     AppendOpening(script, position.currentFolder, position.currentFileName);
-    script += m_body;
+    ++m_number;
+    if (!m_marked) {
+        script += m_body;
+        return Success();
+    }
+    fillText(position);
+    script.append(m_body, 0, m_customStart);
+    script += m_filled;
+    script.append(m_body, m_customEnd, std::string::npos);
     return Success();
 }
 

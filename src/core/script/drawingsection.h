@@ -2,10 +2,12 @@
 
 #include "base/result.h"
 #include "config/settings.h"
+#include "script/markers.h"
 #include "selection/filelist.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pilotrame {
@@ -69,25 +71,34 @@ Status CheckScriptText(std::string_view scriptText);
 // its very end removed, then one CR LF. An empty text gives one empty line.
 std::string CustomScriptLines(std::string_view scriptText);
 
-// Appends the section of one drawing (position.currentFolder + currentFileName) to script.
+// Appends the section of one drawing (position.currentFolder + currentFileName) to script, the
+// markers of the script text filled in for that drawing, number in the run (MarkedText).
 // Fails, leaving script unspecified, when a coordinate of a ticked operation is not a number
 // (NotANumber), or when a text of a ticked operation holds a control character or a character
 // the ANSI code page cannot hold (as CheckScriptValue; box: the box, Box::ScriptTextLine with its
 // line for a line of the script text).
 Status WriteDrawingSection(std::string& script, const DrawingJob& job, const Settings& settings,
-                           const ListPosition& position, char userDecimalSeparator);
+                           const ListPosition& position, char userDecimalSeparator, int number = 1);
 
-// The script that AutoCAD's console runs on every drawing of a batch (UTF-8, CR LF): the lines of a
+// The script that AutoCAD's console runs on a drawing of a batch (UTF-8, CR LF): the lines of a
 // drawing's section without its opening (the console opens the drawing itself) and without
 // "_close"; where the section answers "o" to the question of saving at closing (a plot whose
-// set-up is not saved in the drawing), it ends with "_qsave" instead. Fails as
-// WriteDrawingSection does.
+// set-up is not saved in the drawing), it ends with "_qsave" instead. The markers of the script
+// text are filled in with values when given, else left as they are. Fails as WriteDrawingSection
+// does.
 Result<std::string> WriteConsoleScript(const DrawingJob& job, const Settings& settings,
-                                       char userDecimalSeparator);
+                                       char userDecimalSeparator,
+                                       const MarkerValues* values = nullptr);
 
-// Writes drawing sections for one generation. Past the opening of the drawing a section depends
-// only on the job and the settings, which a generation reads once: that part is built at the
-// first drawing and reused, so a list of thousands of drawings costs little more than its bytes.
+// True when the job's script text is ticked and holds a marker: each drawing then gets a text of
+// its own.
+bool HasDrawingMarkers(const DrawingJob& job);
+
+// Writes drawing sections for one generation, numbering the drawings from 1 in the order they
+// are written. Past the opening of the drawing a section depends only on the job and the
+// settings, which a generation reads once: that part is built at the first drawing and reused, so
+// a list of thousands of drawings costs little more than its bytes. The markers of a script text,
+// when it has any, are filled in for each drawing, the rest of that part still built once.
 class DrawingSectionWriter {
 public:
     DrawingSectionWriter(DrawingJob job, Settings settings, char userDecimalSeparator);
@@ -106,6 +117,9 @@ public:
                       std::string_view ansiName = {});
 
 private:
+    // m_filled: the script text of the drawing at position.
+    void fillText(const ListPosition& position);
+
     DrawingJob m_job;
     Settings m_settings;
     char m_separator;
@@ -113,10 +127,18 @@ private:
     Status m_bodyStatus = Success();
     std::string m_body;
     // In the ANSI code page: what a section holds before the drawing's name, for the folder of
-    // the latest drawing, and what it holds after the name.
+    // the latest drawing, and what it holds after the name (with markers, up to the script text).
     std::string m_folder;
     std::string m_beforeName;
     std::string m_afterName;
+    int m_number = 0; // of the latest drawing written
+    // With markers: the script text's lines in m_body, cut at them, what follows them (ANSI), and
+    // the text filled in for the latest drawing.
+    std::optional<MarkedText> m_marked;
+    std::size_t m_customStart = 0;
+    std::size_t m_customEnd = 0;
+    std::string m_afterText;
+    std::string m_filled;
 };
 
 } // namespace pilotrame

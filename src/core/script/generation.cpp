@@ -8,20 +8,9 @@ namespace pilotrame {
 
 namespace {
 
-// Fails when a folder or name cannot go between the quotes of a script line: a control character
-// or a double quote, or a character the ANSI code page cannot hold (from a list in UTF-8), which
-// AutoCAD would get as "?". path is folder and name, for the failure.
 Status CheckPathPart(std::string_view part, const ListPosition& at, const std::string& scriptPath) {
-    const auto refused = [&](std::string character) {
-        Error error =
-            NameError(ErrorCode::InvalidName, at.currentFolder + at.currentFileName, scriptPath);
-        error.text = std::move(character);
-        return error;
-    };
-    if (HasControlCharacter(part, '"'))
-        return refused({});
-    if (!FitsAnsi(part))
-        return refused(OutsideAnsiError(part, {}).text);
+    if (HasControlCharacter(part, '"') || !FitsAnsi(part))
+        return CheckScriptPathPart(part, at.currentFolder + at.currentFileName, scriptPath);
     return Success();
 }
 
@@ -93,6 +82,20 @@ Result<int> Generate(const std::string& listPath, const std::string& scriptPath,
 }
 
 } // namespace
+
+Status CheckScriptPathPart(std::string_view part, const std::string& path,
+                           const std::string& scriptPath) {
+    const auto refused = [&](std::string character) {
+        Error error = NameError(ErrorCode::InvalidName, path, scriptPath);
+        error.text = std::move(character);
+        return error;
+    };
+    if (HasControlCharacter(part, '"'))
+        return refused({});
+    if (!FitsAnsi(part))
+        return refused(OutsideAnsiError(part, {}).text);
+    return Success();
+}
 
 Result<int> GenerateScript(const std::string& listPath, const std::string& scriptPath,
                            ListPosition& position, const SectionWriter& writeSection,

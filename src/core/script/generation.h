@@ -16,6 +16,14 @@ namespace pilotrame {
 // as soon as it holds this many bytes: few calls, and a buffer that stays small whatever the list.
 inline constexpr std::size_t kScriptPieceSize = 256 * 1024;
 
+// Succeeds when a folder or file name can go between the quotes of a script line; else fails
+// with InvalidName (detail: path, the drawing's folder and name; text: the character outside the
+// ANSI code page when it is one): a control character or a double quote, or a character the ANSI
+// code page cannot hold, which AutoCAD would get as "?". scriptPath is the script's, for the
+// failure.
+Status CheckScriptPathPart(std::string_view part, const std::string& path,
+                           const std::string& scriptPath);
+
 // Appends the section of the drawing at position to the section buffer, in UTF-8.
 using SectionWriter = std::function<Status(std::string& section, const ListPosition& position)>;
 

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "batch/journal.h"
 #include "selection/droppeditems.h"
+#include "texts/scriptcheck.h"
 #include "texts/verification.h"
 
 #include <algorithm>
@@ -875,22 +876,6 @@ std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) 
 std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
     return "lancé   " + run.name + "   (" + std::to_string(started) + "/" + std::to_string(total) +
            " lancés)";
-}
-
-std::string_view ConsoleLimitText(ConsoleLimit limit) {
-    switch (limit) {
-    case ConsoleLimit::OpensDrawing:
-        return "la console ouvre elle-même le plan qu'elle traite et n'en ouvre pas d'autre";
-    case ConsoleLimit::ClosesDrawing:
-        return "la console ferme elle-même le plan à la fin du script (« _qsave » l'enregistre)";
-    case ConsoleLimit::Quits:
-        return "la console s'arrête d'elle-même à la fin du script";
-    case ConsoleLimit::RunsVba:
-        return "la console n'exécute pas les macros VBA";
-    case ConsoleLimit::UsesClipboard:
-        return "la console n'a pas accès au presse-papiers";
-    }
-    return {};
 }
 
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {

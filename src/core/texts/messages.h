@@ -239,9 +239,6 @@ inline constexpr std::string_view kConsoleHasNoVbaText =
     "l'exécution sur la console n'a pas été lancée. Décochez-le, ou choisissez le moteur "
     "« AutoCAD, un script pour tous les plans » dans la configuration.";
 
-// Why the console cannot run a line: "la console n'exécute pas les macros VBA" …
-std::string_view ConsoleLimitText(ConsoleLimit limit);
-
 // Why a console run does not start when its job holds what the console cannot run: each line
 // with its box, its command and why, then what to do.
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals);

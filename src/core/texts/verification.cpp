@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "script/scriptlines.h"
 #include "texts/messages.h"
+#include "texts/scriptcheck.h"
 
 namespace pilotrame {
 
@@ -174,6 +175,18 @@ std::string VerificationReportText(const Verification& verification) {
         const std::string where = BoxName(*script.failure);
         finding(where.empty() ? "script" : where, OneLine(GenerationFailureText(*script.failure)));
     }
+    int warnings = 0;
+    for (const ScriptFinding& found : script.findings) {
+        const bool error = found.severity == ScriptSeverity::Error;
+        (error ? errors : warnings) += 1;
+        text += ScriptSeverityText(found.severity);
+        text += '\t';
+        text += BoxName(BoxRef(Box::ScriptTextLine, found.line)) + ", colonne " +
+                std::to_string(found.column);
+        text += '\t';
+        text += OneLine(ScriptFindingText(found));
+        text += kCrLf;
+    }
     for (const ConsoleRefusal& refusal : script.refusals) {
         ++errors;
         finding(refusal.box,
@@ -183,7 +196,8 @@ std::string VerificationReportText(const Verification& verification) {
             DrawingCheckSummaryText(drawings.checked, static_cast<int>(drawings.issues.size()));
     if (drawings.opener)
         text += " (formats comparés à " + drawings.opener->name + ")";
-    text += ". Script : " + Counted(errors, "erreur", "erreurs") + "." + std::string(kCrLf);
+    text += ". Script : " + Counted(errors, "erreur", "erreurs") + ", " +
+            Counted(warnings, "attention", "attentions") + "." + std::string(kCrLf);
     return text;
 }
 

@@ -63,8 +63,9 @@ std::string RenamePreviewText(const RenamePreview& preview);
 
 // ---- --verifier ----
 
-// The report of --verifier, one finding a line: "erreur" or "attention", where, and what; a
-// summary line of the drawings and one of the script at the end.
+// The report of --verifier, one finding a line: "erreur" or "attention", where ("SCRIPT FICHIER,
+// ligne 3, colonne 1", a drawing's path) and what, separated by tabs; then a summary line of the
+// drawings and the script.
 std::string VerificationReportText(const Verification& verification);
 
 } // namespace pilotrame

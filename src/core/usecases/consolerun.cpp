@@ -5,11 +5,53 @@
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "script/drawingsection.h"
+#include "script/generation.h"
+#include "script/markers.h"
 #include "script/operations.h"
 
 #include <unordered_set>
 
 namespace pilotrame {
+
+namespace {
+
+// Gives the plan a new folder of the journal of scriptFolder.
+Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
+                     std::chrono::system_clock::time_point now) {
+    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
+    if (!folder)
+        return InOperation(folder.error(), Operation::CreateScript);
+    plan.runFolder = std::move(*folder);
+    plan.batch.logFolder = plan.runFolder;
+    return Success();
+}
+
+// The name of a drawing's own script in the run's folder, beside its log: "0001_A01.dwg.scr".
+std::string DrawingScriptName(std::size_t index, std::size_t count, const DrawingRun& run) {
+    std::string name = LogName(index, count, run);
+    name.replace(name.size() - 4, 4, ".scr");
+    return name;
+}
+
+// Writes the console script of each drawing, its markers filled in, into the run's folder.
+Status WriteDrawingScripts(ConsoleRunPlan& plan, const ScriptRequest& request) {
+    std::vector<DrawingRun>& drawings = plan.batch.drawings;
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        DrawingRun& drawing = drawings[i];
+        const MarkerValues values =
+            DrawingMarkerValues(drawing.folder, drawing.name, static_cast<int>(i) + 1);
+        const Result<std::string> script =
+            WriteConsoleScript(request.job, request.settings, request.decimalSeparator, &values);
+        if (!script)
+            return script.error();
+        drawing.scriptPath = plan.runFolder + DrawingScriptName(i, drawings.size(), drawing);
+        if (Status written = ReplaceFileContent(drawing.scriptPath, ToAnsi(*script)); !written)
+            return InOperation(written.error(), Operation::CreateScript);
+    }
+    return Success();
+}
+
+} // namespace
 
 std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath) {
     const std::optional<ProgramVersion> version = ReadProgramVersion(consolePath);
@@ -45,10 +87,24 @@ Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
     return WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
 }
 
+Status CheckMarkedPaths(const ConsoleRunPlan& plan, const ScriptRequest& request,
+                        const std::string& scriptFolder) {
+    if (!HasDrawingMarkers(request.job))
+        return Success();
+    for (const DrawingRun& drawing : plan.batch.drawings) {
+        for (const std::string& part : {drawing.folder, drawing.name})
+            if (Status fits = CheckScriptPathPart(part, drawing.path(), scriptFolder); !fits)
+                return fits.error();
+    }
+    return Success();
+}
+
 Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder,
-                       std::string_view script) {
+                       const ScriptRequest& request, std::string_view script) {
     plan.runFolder = runFolder;
     plan.batch.logFolder = runFolder;
+    if (HasDrawingMarkers(request.job))
+        return WriteDrawingScripts(plan, request);
     plan.batch.scriptPath = runFolder + std::string(kConsoleScriptName);
     if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(script)); !written)
         return InOperation(written.error(), Operation::CreateScript);
@@ -100,10 +156,14 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         return plan;
     }
 
+    // A drawing's folder and name fill the markers: they must fit a script line, as they must
+    // for the AutoCAD engine, and are checked before anything is made.
+    if (Status fits = CheckMarkedPaths(plan, request, scriptFolder); !fits)
+        return fits.error();
     const Result<std::string> folder = CreateRunFolder(scriptFolder, now);
     if (!folder)
         return InOperation(folder.error(), Operation::CreateScript);
-    if (Status placed = PlaceConsoleRun(plan, *folder, *script); !placed)
+    if (Status placed = PlaceConsoleRun(plan, *folder, request, *script); !placed)
         return placed.error();
     return plan;
 }
@@ -131,18 +191,38 @@ Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
         plan.stop = RunStop::NothingToProcess;
         return plan;
     }
-    // The script is read whole before the new folder is made: a script that is gone stops here.
-    const Result<std::string> script = ReadFileBytes(previous.batch.scriptPath);
-    if (!script)
-        return InOperation(script.error(), Operation::CreateScript);
-    const Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder)
-        return InOperation(folder.error(), Operation::CreateScript);
-    plan.runFolder = *folder;
-    plan.batch.logFolder = plan.runFolder;
-    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
-    if (Status written = ReplaceFileContent(plan.batch.scriptPath, *script); !written)
-        return InOperation(written.error(), Operation::CreateScript);
+    // The scripts are read whole before the new folder is made: a script that is gone stops here.
+    std::optional<std::string> script;
+    if (!previous.batch.scriptPath.empty()) {
+        Result<std::string> read = ReadFileBytes(previous.batch.scriptPath);
+        if (!read)
+            return InOperation(read.error(), Operation::CreateScript);
+        script = std::move(*read);
+    }
+    std::vector<std::string> ownScripts;
+    for (const DrawingRun& drawing : plan.batch.drawings) {
+        Result<std::string> read =
+            drawing.scriptPath.empty() ? std::string() : ReadFileBytes(drawing.scriptPath);
+        if (!read)
+            return InOperation(read.error(), Operation::CreateScript);
+        ownScripts.push_back(std::move(*read));
+    }
+    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
+        return made.error();
+    if (script) {
+        plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
+        if (Status written = ReplaceFileContent(plan.batch.scriptPath, *script); !written)
+            return InOperation(written.error(), Operation::CreateScript);
+    }
+    std::vector<DrawingRun>& drawings = plan.batch.drawings;
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        if (drawings[i].scriptPath.empty())
+            continue;
+        drawings[i].scriptPath =
+            plan.runFolder + DrawingScriptName(i, drawings.size(), drawings[i]);
+        if (Status written = ReplaceFileContent(drawings[i].scriptPath, ownScripts[i]); !written)
+            return InOperation(written.error(), Operation::CreateScript);
+    }
     return plan;
 }
 

@@ -52,9 +52,17 @@ BatchRequest ConsoleBatch(const RunSettings& run, const std::string& acadPath);
 Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
                                     std::vector<ConsoleRefusal>& refusals);
 
+// When the script text of request's job holds a marker: that the folder and name of each
+// drawing of plan can go into a script, as PrepareConsoleRun checks them (scriptFolder names the
+// script for a failure).
+Status CheckMarkedPaths(const ConsoleRunPlan& plan, const ScriptRequest& request,
+                        const std::string& scriptFolder);
+
 // Makes plan run in runFolder (ending in its separator): its logs go there, and script, written
-// there in the ANSI code page as console.scr.
-Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder, std::string_view script);
+// there in the ANSI code page as console.scr; or, when the script text holds a marker, each
+// drawing's own script, as PrepareConsoleRun writes them.
+Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder,
+                       const ScriptRequest& request, std::string_view script);
 
 // Checks the drawings of the list when review is given (as for "Executer script"), their formats
 // against ConsoleRelease, then, unless
@@ -64,8 +72,11 @@ Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder, std::
 // operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails before anything (cause
 // NeedsVba, detail: its caption); a job that holds other lines the console cannot run stops with
 // NotForConsole and refusals (ConsoleRefusals) before anything is written. A list that leaves no
-// drawing stops with NothingToProcess, without any folder made. Fails as WriteScript does
-// otherwise.
+// drawing stops with NothingToProcess, without any folder made. When the script text holds a
+// marker, each drawing gets a script of its own instead (DrawingRun::scriptPath), its markers
+// filled in, beside its log: "0001_A01.dwg.scr"; a drawing whose folder or name cannot go into a
+// script then fails the run as it fails a generation (InvalidName), before anything is made.
+// Fails as WriteScript does otherwise.
 Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
                                          const std::string& scriptFolder, DrawingReview* review,
                                          std::chrono::system_clock::time_point now);
@@ -76,8 +87,8 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
 ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
                                  BatchControl& control);
 
-// A plan that runs again, with the same script copied into it, the drawings of runs that did not
-// succeed, in a new folder of the journal of scriptFolder.
+// A plan that runs again, with the same scripts copied into it (the batch's, and each drawing's
+// own), the drawings of runs that did not succeed, in a new folder of the journal of scriptFolder.
 Result<ConsoleRunPlan> PlanRunAgain(const ConsoleRunPlan& previous,
                                     const std::vector<DrawingRun>& runs,
                                     const std::string& scriptFolder,

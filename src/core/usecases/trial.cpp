@@ -200,6 +200,20 @@ Result<Trial> RunTrial(const ExecuteRequest& request, int count, const ExecuteHo
         return trial;
     }
 
+    // The copies keep the names whose folders and names fill the markers.
+    if (console) {
+        ConsoleRunPlan originals;
+        for (const ListedFolder& listed : *drawings)
+            for (const std::string& name : listed.names) {
+                DrawingRun drawing;
+                drawing.folder = listed.folder;
+                drawing.name = name;
+                originals.batch.drawings.push_back(std::move(drawing));
+            }
+        if (Status fits = CheckMarkedPaths(originals, script, request.scriptFolder); !fits)
+            return fits.error();
+    }
+
     // The room first: a trial never fills the disk.
     const Result<std::uint64_t> bytes = BytesToCopy(*drawings);
     if (!bytes)
@@ -250,7 +264,7 @@ Result<Trial> RunTrial(const ExecuteRequest& request, int count, const ExecuteHo
         }
         plan.skipped = trial.skipped;
         plan.problems = trial.problems;
-        if (Status placed = PlaceConsoleRun(plan, trial.folder, consoleScript); !placed)
+        if (Status placed = PlaceConsoleRun(plan, trial.folder, script, consoleScript); !placed)
             return placed.error();
         if (hooks.batch)
             hooks.batch->run(std::move(plan));

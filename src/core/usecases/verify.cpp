@@ -5,15 +5,28 @@ namespace pilotrame {
 ScriptVerification VerifyScript(const ExecuteRequest& request) {
     ScriptVerification verification;
     const ScriptRequest& script = request.script;
-    if (request.run.engine == Engine::Console) {
+    const bool console = request.run.engine == Engine::Console;
+    if (console) {
         const Result<std::string> made = ConsoleScriptOf(script, verification.refusals);
         if (!made)
             verification.failure = made.error();
-        return verification;
+    } else {
+        DrawingSectionWriter sections(script.job, script.settings, script.decimalSeparator);
+        if (Status prepared = sections.prepare(); !prepared)
+            verification.failure = prepared.error();
     }
-    DrawingSectionWriter sections(script.job, script.settings, script.decimalSeparator);
-    if (Status prepared = sections.prepare(); !prepared)
-        verification.failure = prepared.error();
+    if (!script.job.customScript)
+        return verification;
+    ScriptCheckSettings settings;
+    settings.console = console;
+    verification.findings = ReviewScriptText(script.job.scriptText, settings);
+    // The lines of the script text are named by the findings, with their columns.
+    std::erase_if(verification.refusals, [](const ConsoleRefusal& refusal) {
+        return refusal.box.starts_with("SCRIPT FICHIER");
+    });
+    if (verification.failure && verification.failure->box.box == Box::ScriptTextLine &&
+        HasScriptErrors(verification.findings))
+        verification.failure.reset();
     return verification;
 }
 

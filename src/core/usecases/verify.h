@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "script/scriptcheck.h"
 #include "usecases/executescript.h"
 
 #include <optional>
@@ -16,16 +17,21 @@ struct ScriptVerification {
     // The script cannot be made: a box that cannot be written, a line of "SCRIPT FICHIER" outside
     // the ANSI code page, an operation the console cannot do (NeedsVba) …
     std::optional<Error> failure;
-    // With the console engine: the lines the console cannot run.
+    // With the console engine: what the console cannot run outside the script text.
     std::vector<ConsoleRefusal> refusals;
+    // The check of the script text of a ticked "SCRIPT FICHIER" (ReviewScriptText).
+    std::vector<ScriptFinding> findings;
 
     // True when the script has an error, which would stop the run or every drawing.
-    bool hasError() const { return failure.has_value() || !refusals.empty(); }
+    bool hasError() const {
+        return failure.has_value() || !refusals.empty() || HasScriptErrors(findings);
+    }
 };
 
 // The script of the job of request as the engine of request.run would make it: for the console,
-// ConsoleScriptOf; for AutoCAD, the drawing sections (DrawingSectionWriter::prepare). Nothing is
-// written.
+// ConsoleScriptOf; for AutoCAD, the drawing sections (DrawingSectionWriter::prepare); and the
+// check of the script text, for the engine of the run. What the check of the text names (a line
+// the console cannot run, a character no script carries) is not given twice. Nothing is written.
 ScriptVerification VerifyScript(const ExecuteRequest& request);
 
 struct Verification {

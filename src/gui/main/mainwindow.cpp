@@ -15,6 +15,7 @@
 #include "gui/textinsert/textinsertwindow.h"
 #include "texts/help.h"
 #include "texts/messages.h"
+#include "texts/scriptcheck.h"
 #include "texts/verification.h"
 #include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
@@ -37,6 +38,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -89,6 +91,7 @@ void MainWindow::buildControls() {
     m_plot = newSwitch("Check1", QStringLiteral("IMPRIMER"));
     m_scriptFile = newSwitch("Check10", QStringLiteral("SCRIPT FICHIER"));
     m_scriptText = new ScriptTextPanel(m_session.settings, this);
+    m_scriptText->setCheckSettings([this] { return scriptCheckSettings(); });
     m_renameSwitch = newSwitch("Check20", QStringLiteral("RENOMMER FICHIERS"));
     QPushButton* macroButton = newButton("Command20", QStringLiteral("Macro VBA Autocad"));
     QPushButton* textInsertionButton =
@@ -98,6 +101,7 @@ void MainWindow::buildControls() {
     top->addSpacing(12);
     top->addWidget(m_scriptFile);
     top->addWidget(m_scriptText->openButton());
+    top->addWidget(m_scriptText->markersButton());
     top->addSpacing(12);
     top->addWidget(m_renameSwitch);
     top->addStretch(1);
@@ -159,7 +163,7 @@ void MainWindow::buildControls() {
     panel->setVerticalSpacing(6);
     m_operations->addRows(panel);
     m_renaming->addRow(panel, 6);
-    panel->addWidget(m_scriptText->textBox(), 0, 1, 8, 1);
+    panel->addWidget(m_scriptText->area(), 0, 1, 8, 1);
     panel->setColumnStretch(1, 1);
     middle->addLayout(panel, 1);
 
@@ -191,14 +195,16 @@ void MainWindow::applyFormTabOrder() {
     // The order of the form: top row, left column, the operation boxes by number, then the
     // parameters row by row, the script text last.
     static const char* const kOrder[] = {
-        "Check1",    "Check10",    "Command10",  "Check20",   "Command20", "Command30", "Command1",
-        "Text2",     "Text5",      "Command4",   "Command3",  "Command31", "Command2",  "Check4_0",
-        "Check4_1",  "Check4_2",   "Check4_3",   "Check4_4",  "Check4_5",  "Check4_6",  "Check4_7",
-        "Option1_0", "Option1_1",  "Option1_6",  "Option1_7", "Option1_5", "Option1_4", "Text3",
-        "Command8",  "Option1_2",  "Option1_3",  "Option1_8", "Text4_0",   "Text4_1",   "Text4_2",
-        "Text4_3",   "Text4_4",    "Text4_5",    "Text4_6",   "Text4_7",   "Text4_8",   "Text4_9",
-        "Option1_9", "Option1_10", "Option1_11", "Text4_10",  "Text4_11",  "Text4_12",  "Text4_13",
-        "Text4_14",  "Text4_16",   "Text4_15",   "Text4_17",  "Text1"};
+        "Check1",    "Check10",       "Command10",  "scriptMarkers", "Check20",   "Command20",
+        "Command30", "Command1",      "Text2",      "Text5",         "Command4",  "Command3",
+        "Command31", "Command2",      "Check4_0",   "Check4_1",      "Check4_2",  "Check4_3",
+        "Check4_4",  "Check4_5",      "Check4_6",   "Check4_7",      "Option1_0", "Option1_1",
+        "Option1_6", "Option1_7",     "Option1_5",  "Option1_4",     "Text3",     "Command8",
+        "Option1_2", "Option1_3",     "Option1_8",  "Text4_0",       "Text4_1",   "Text4_2",
+        "Text4_3",   "Text4_4",       "Text4_5",    "Text4_6",       "Text4_7",   "Text4_8",
+        "Text4_9",   "Option1_9",     "Option1_10", "Option1_11",    "Text4_10",  "Text4_11",
+        "Text4_12",  "Text4_13",      "Text4_14",   "Text4_16",      "Text4_15",  "Text4_17",
+        "Text1",     "scriptFindings"};
     // One pass over the children rather than a search per name: this runs at every start.
     QHash<QString, QWidget*> byName;
     for (QWidget* child : findChildren<QWidget*>())
@@ -492,6 +498,12 @@ private:
 
 } // namespace
 
+ScriptCheckSettings MainWindow::scriptCheckSettings() const {
+    ScriptCheckSettings settings;
+    settings.console = m_session.runSettings.engine == Engine::Console;
+    return settings;
+}
+
 ExecuteRequest MainWindow::executeRequest() const {
     ExecuteRequest request;
     request.script = scriptRequest();
@@ -502,8 +514,25 @@ ExecuteRequest MainWindow::executeRequest() const {
     return request;
 }
 
+bool MainWindow::scriptErrorsAccepted(const ExecuteRequest& request) {
+    // A script text that will certainly fail runs only when the user says so; an "attention"
+    // never stops anything.
+    if (request.rename || !request.script.job.customScript)
+        return true;
+    const std::vector<ScriptFinding> findings =
+        ReviewScriptText(request.script.job.scriptText, scriptCheckSettings());
+    if (!HasScriptErrors(findings))
+        return true;
+    const MessageRequest question{FromStd(kScriptErrorsTitle),
+                                  FromStd(ScriptErrorsQuestionText(findings)), MessageIcon::Warning,
+                                  MessageButtons::ContinueCancel};
+    return Prompts::instance().message(this, question) == Answer::Yes;
+}
+
 void MainWindow::executeScript() {
     const ExecuteRequest request = executeRequest();
+    if (!scriptErrorsAccepted(request))
+        return;
     PromptedDrawingReview review(this);
     RunWindowBatch batch(this, m_session.scriptFolder);
     const auto confirmRename = [this] {
@@ -539,6 +568,8 @@ void MainWindow::executeScript() {
 
 void MainWindow::tryOnCopies() {
     const ExecuteRequest request = executeRequest();
+    if (!scriptErrorsAccepted(request))
+        return;
     // A renaming's trial renames and copies nothing: every listed file is shown.
     int count = kFirstTrialDrawings;
     if (!request.rename) {

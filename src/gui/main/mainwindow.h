@@ -5,6 +5,7 @@
 #include "job/switchrules.h"
 #include "rename/renaming.h"
 #include "script/drawingsection.h"
+#include "script/scriptcheck.h"
 #include "selection/droppeditems.h"
 #include "session/session.h"
 #include "usecases/executescript.h"
@@ -72,12 +73,15 @@ public:
     bool writeScript();
     // "Executer script" (ExecuteScript): renames when the renaming row is ticked, else writes the
     // script and starts AutoCAD on it, or runs the batch on AutoCAD's console in "Exécution des
-    // plans", as the engine of the run says.
+    // plans", as the engine of the run says. A script text with an "erreur" (ReviewScriptText)
+    // asks first, naming its findings: "Continuer quand même" or "Annuler".
     void executeScript();
     // "Essai sur copies…" (RunTrial): asks how many drawings, then does what "Executer script"
     // would do on copies of the first of the list, and offers to open the trial's folder; with
     // the renaming row ticked, shows what the renaming would do instead.
     void tryOnCopies();
+    // What the check of the script text needs of the settings of the run.
+    ScriptCheckSettings scriptCheckSettings() const;
     void showAbout();
     // "Ouvrir un travail…" and "Enregistrer le travail…": a job file read into the window, or the
     // window's job written to one. A bad file changes nothing in the window.
@@ -109,6 +113,8 @@ private:
     ScriptRequest scriptRequest() const;
     // What "Executer script" is asked to do, as the controls and the session hold it now.
     ExecuteRequest executeRequest() const;
+    // False when the script text of request holds an "erreur" and the user does not go on.
+    bool scriptErrorsAccepted(const ExecuteRequest& request);
     void buildMenus();
     void applyFormTabOrder();
     // The switch rules of the top row (SetTopSwitch), shown in the window.

@@ -5,17 +5,25 @@
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
 #include "texts/messages.h"
+#include "texts/scriptcheck.h"
 #include "usecases/scripttext.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace pilotrame::gui {
 
@@ -74,6 +82,16 @@ qsizetype PartEnd(const QString& text, qsizetype from) {
     }
     return text.size();
 }
+
+// The pause after the last key before the text is checked: long enough that typing goes on
+// unchecked, short enough that the marks follow as the user looks up.
+constexpr int kCheckPauseMs = 400;
+// The lines marked in the box and the entries of the list at most: a text with thousands of
+// findings still types freely.
+constexpr std::size_t kMarkedLines = 1000;
+constexpr int kListedFindings = 1000;
+// The rows the list of findings shows before it scrolls.
+constexpr int kFindingRows = 4;
 } // namespace
 
 ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
@@ -96,6 +114,53 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setPlaceholderText(QStringLiteral("Lignes de script à appliquer à chaque plan"));
 
+    m_markersButton = new QToolButton(host);
+    m_markersButton->setObjectName(QStringLiteral("scriptMarkers"));
+    m_markersButton->setText(FromStd(kMarkersCaption));
+    m_markersButton->setToolTip(FromStd(MarkersToolTipText()));
+    m_markersButton->setPopupMode(QToolButton::InstantPopup);
+    m_markersButton->setEnabled(false);
+    auto* markers = new QMenu(m_markersButton);
+    markers->setToolTipsVisible(true);
+    for (const MarkerForm& form : kMarkers) {
+        const QString marker = FromStd(form.text);
+        QAction* insert = markers->addAction(marker + QStringLiteral(" : ") +
+                                             FromStd(MarkerMeaningText(form.marker)));
+        insert->setToolTip(FromStd(MarkerMeaningText(form.marker)));
+        connect(insert, &QAction::triggered, this, [this, marker] {
+            if (m_text->isReadOnly())
+                return; // a text still being filled takes nothing
+            m_text->insertPlainText(marker);
+            m_text->setFocus();
+        });
+    }
+    m_markersButton->setMenu(markers);
+
+    m_area = new QWidget(host);
+    auto* areaLayout = new QVBoxLayout(m_area);
+    areaLayout->setContentsMargins(0, 0, 0, 0);
+    areaLayout->setSpacing(4);
+    m_text->setParent(m_area);
+    areaLayout->addWidget(m_text, 1);
+    m_findingList = new QListWidget(m_area);
+    m_findingList->setObjectName(QStringLiteral("scriptFindings"));
+    // Reached by a click; Tab in the script text writes a tab, and the form's order ends there.
+    m_findingList->setFocusPolicy(Qt::ClickFocus);
+    m_findingList->setMaximumHeight(m_findingList->fontMetrics().height() * (kFindingRows + 1) +
+                                    2 * m_findingList->frameWidth());
+    m_findingList->hide();
+    areaLayout->addWidget(m_findingList);
+    m_area->hide();
+
+    m_check = new QTimer(this);
+    m_check->setSingleShot(true);
+    m_check->setInterval(kCheckPauseMs);
+    connect(m_check, &QTimer::timeout, this, &ScriptTextPanel::checkText);
+    connect(m_text, &QPlainTextEdit::textChanged, m_check, qOverload<>(&QTimer::start));
+    connect(m_findingList, &QListWidget::itemClicked, this, &ScriptTextPanel::onFindingClicked);
+    connect(m_findingList, &QListWidget::itemActivated, this, &ScriptTextPanel::onFindingClicked);
+    host->installEventFilter(this);
+
     m_fill = new QTimer(this);
     m_fill->setInterval(0);
     connect(m_fill, &QTimer::timeout, this, &ScriptTextPanel::appendPendingPart);
@@ -105,25 +170,100 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     connect(m_saveAsItem, &QAction::triggered, this, &ScriptTextPanel::SaveScriptFileAs);
 }
 
+void ScriptTextPanel::setCheckSettings(std::function<ScriptCheckSettings()> settings) {
+    m_checkSettings = std::move(settings);
+}
+
+void ScriptTextPanel::checkText() {
+    // The box is still being filled: its last part starts the pause again.
+    if (isFilling())
+        return;
+    m_checkedWith = m_checkSettings ? m_checkSettings() : ScriptCheckSettings{};
+    m_findings = ReviewScriptText(text(), m_checkedWith);
+    showFindings();
+}
+
+void ScriptTextPanel::showFindings() {
+    QList<QTextEdit::ExtraSelection> marks;
+    m_findingList->clear();
+    const QIcon errorIcon = m_text->style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    const QIcon warningIcon = m_text->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    int markedLine = 0;
+    int listed = 0;
+    for (const ScriptFinding& finding : m_findings) {
+        const bool error = finding.severity == ScriptSeverity::Error;
+        if (listed++ < kListedFindings) {
+            auto* item =
+                new QListWidgetItem(error ? errorIcon : warningIcon,
+                                    FromStd(ScriptFindingLineText(finding)), m_findingList);
+            item->setData(Qt::UserRole, finding.line);
+            item->setToolTip(item->text());
+        }
+        // One mark a line, that of its first finding; an error's mark wins over a warning's.
+        if (finding.line == markedLine && !error)
+            continue;
+        if (static_cast<std::size_t>(marks.size()) >= kMarkedLines)
+            continue;
+        const QTextBlock block = m_text->document()->findBlockByNumber(finding.line - 1);
+        if (!block.isValid())
+            continue;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        mark.format.setBackground(error ? QColor(255, 214, 214) : QColor(255, 243, 196));
+        mark.format.setToolTip(FromStd(ScriptFindingText(finding)));
+        marks.append(mark);
+        markedLine = finding.line;
+    }
+    if (listed > kListedFindings)
+        m_findingList->addItem(FromStd(MoreFindingsText(listed - kListedFindings)));
+    m_text->setExtraSelections(marks);
+    m_findingList->setVisible(!m_findings.empty());
+}
+
+void ScriptTextPanel::onFindingClicked(QListWidgetItem* item) {
+    if (!item->data(Qt::UserRole).isValid())
+        return;
+    const QTextBlock block =
+        m_text->document()->findBlockByNumber(item->data(Qt::UserRole).toInt() - 1);
+    if (!block.isValid())
+        return;
+    m_text->setTextCursor(QTextCursor(block));
+    m_text->ensureCursorVisible();
+    m_text->setFocus();
+}
+
+bool ScriptTextPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_host && event->type() == QEvent::WindowActivate && m_area->isVisible() &&
+        m_checkSettings && m_checkSettings() != m_checkedWith)
+        checkText();
+    return QObject::eventFilter(watched, event);
+}
+
 void ScriptTextPanel::setCommandsEnabled(bool enabled) {
+    m_markersButton->setEnabled(enabled);
     m_openButton->setEnabled(enabled);
     m_openItem->setEnabled(enabled);
     m_saveAsItem->setEnabled(enabled);
 }
 
 void ScriptTextPanel::showText() {
+    m_area->show();
     m_text->show();
     m_text->setReadOnly(isFilling());
     m_text->setEnabled(true);
+    checkText();
 }
 
 void ScriptTextPanel::hideText() {
     m_text->hide();
+    m_area->hide();
 }
 
 void ScriptTextPanel::resetText() {
     m_text->setEnabled(false);
     m_text->hide();
+    m_area->hide();
 }
 
 std::string ScriptTextPanel::text() const {

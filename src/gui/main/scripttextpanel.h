@@ -1,24 +1,34 @@
 #pragma once
 
 #include "config/settings.h"
+#include "script/scriptcheck.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QAction;
+class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class QToolButton;
 class QWidget;
 
 namespace pilotrame::gui {
 
 // The script text of "SCRIPT FICHIER": the text box Text1 with the commands that load it from a
 // file ("..." Command10 and "&Ouvrir") and save it to one ("&Enregistrer sous"). A file dropped
-// on the text gives its path there (DroppedPathText), not its file:// address.
+// on the text gives its path there (DroppedPathText), not its file:// address. "Repères"
+// (scriptMarkers) inserts a marker at the cursor. The text is checked (ReviewScriptText) a short
+// pause after the user stops typing: each finding's line is marked in the box, and the list
+// under it (scriptFindings, hidden when there is none) names them, "ligne N : …"; a click on one
+// puts the cursor on its line.
 class ScriptTextPanel : public QObject {
     Q_OBJECT
 
@@ -30,11 +40,22 @@ public:
     ScriptTextPanel(const Settings& settings, QWidget* host);
 
     QPlainTextEdit* textBox() const { return m_text; }
+    // The text box with the list of findings under it, for the window's layout.
+    QWidget* area() const { return m_area; }
+    QToolButton* markersButton() const { return m_markersButton; }
     QPushButton* openButton() const { return m_openButton; }
     QAction* openItem() const { return m_openItem; }
     QAction* saveAsItem() const { return m_saveAsItem; }
 
-    // Enables or disables "...", "&Ouvrir" and "&Enregistrer sous" together.
+    // What the check needs of the settings of the run, asked at each check; without it the text
+    // is checked for the AutoCAD engine.
+    void setCheckSettings(std::function<ScriptCheckSettings()> settings);
+    // The findings of the latest check.
+    const std::vector<ScriptFinding>& findings() const { return m_findings; }
+    // Checks the text now and shows its findings.
+    void checkText();
+
+    // Enables or disables "...", "Repères", "&Ouvrir" and "&Enregistrer sous" together.
     void setCommandsEnabled(bool enabled);
     // Shows the text, editable and enabled (script-file mode).
     void showText();
@@ -58,7 +79,15 @@ public:
     // SaveScriptFileAs: the text, trimmed, into a chosen file with CR LF line ends.
     void SaveScriptFileAs();
 
+protected:
+    // A return to the window checks the text again when the settings of the run have changed
+    // (the configuration's engine).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void showFindings();
+    void onFindingClicked(QListWidgetItem* item);
+
     // Puts the next part of the pending text at the end of the box; the last one ends the filling.
     void appendPendingPart();
     // Leaves the box as it stands, editable and with its undo back, the rest of the pending text
@@ -71,6 +100,13 @@ private:
     QPushButton* m_openButton = nullptr;
     QAction* m_openItem = nullptr;
     QAction* m_saveAsItem = nullptr;
+    QWidget* m_area = nullptr;
+    QListWidget* m_findingList = nullptr;
+    QToolButton* m_markersButton = nullptr;
+    QTimer* m_check = nullptr; // the pause after typing, before the check
+    std::function<ScriptCheckSettings()> m_checkSettings;
+    ScriptCheckSettings m_checkedWith;
+    std::vector<ScriptFinding> m_findings;
     QTimer* m_fill = nullptr;  // runs while the box is being filled
     QString m_pending;         // the text given to setText, while the box is being filled
     qsizetype m_pendingAt = 0; // where the part not yet in the box starts

@@ -129,6 +129,12 @@ TEST(ConsoleScript, WhatTheConsoleCannotRunIsNamedWithItsLine) {
     job.customScript = false;
     job.insertFile = true;
     EXPECT_TRUE(ConsoleRefusals(job).empty());
+    // A command after one that has ended, on the same line, is found too.
+    job.customScript = true;
+    job.scriptText = "_zoom _e _close";
+    EXPECT_EQ(ConsoleRefusals(job),
+              (std::vector<ConsoleRefusal>{
+                  {"SCRIPT FICHIER, ligne 1", "_close", ConsoleLimit::ClosesDrawing}}));
 }
 
 } // namespace

@@ -130,6 +130,21 @@ TEST_F(RunGenerateTest, JobFileAndSettingsFileGiveTheScript) {
     EXPECT_EQ(ReadBytes(settingsPath), stored);
 }
 
+// What the check of the script text finds is printed first, and changes neither the script nor
+// the exit code.
+TEST_F(RunGenerateTest, TheFindingsOfTheScriptTextAreSaidAndTheScriptWritten) {
+    writeSettings();
+    const std::string job = writeJob("mode=script\nscript.texte=calque\\n(setq a 1\n");
+    EXPECT_EQ(run({"--job", job}), ExitCode::Success);
+    EXPECT_EQ(err.str(),
+              "attention : script, ligne 1 : « calque » ouvre une boîte de dialogue, qui arrête "
+              "un traitement sans surveillance : écrivez « -calque », sa forme en ligne de "
+              "commande\nerreur : script, ligne 2 : l'expression AutoLISP qui commence ici ne se "
+              "ferme pas : AutoCAD prendrait toutes les lignes suivantes pour la suite de "
+              "l'expression\n");
+    EXPECT_EQ(ReadBytes(scriptPath), section("calque\r\n(setq a 1\r\n_qsave\r\n_close\r\n"));
+}
+
 TEST_F(RunGenerateTest, ASingleWindowVersionClosesNoDrawingAsInTheWindow) {
     Settings stored = settings();
     stored.combo[slot::scriptFolder] = scripts.folder();

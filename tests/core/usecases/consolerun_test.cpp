@@ -291,6 +291,45 @@ TEST_F(ConsoleRunTest, AJournalThatCannotBeWrittenIsToldFileByFile) {
                                                 "echecs.txt"}));
 }
 
+// With markers each drawing runs a script of its own, which a run made again copies for the
+// drawings that did not succeed; a name that cannot go into a script stops the run before
+// anything is made.
+TEST_F(ConsoleRunTest, EachDrawingRunsItsOwnScriptAgain) {
+    list({"a.dwg", "b_exit4.dwg"});
+    request.job.customScript = true;
+    request.job.scriptText = "(princ \"<NOM> <NUMERO>\")";
+    const auto now = std::chrono::system_clock::now();
+    const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->batch.scriptPath, "");
+    ASSERT_EQ(plan->batch.drawings.size(), 2u);
+    EXPECT_EQ(plan->batch.drawings[1].scriptPath, plan->runFolder + "0002_b_exit4.dwg.scr");
+    EXPECT_EQ(ReadBytes(plan->batch.drawings[1].scriptPath),
+              "(princ \"b_exit4 2\")\r\nzoom\r\net\r\n_qsave\r\n");
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
+    EXPECT_EQ(runs[0].state, DrawingState::Succeeded);
+    EXPECT_EQ(runs[1].state, DrawingState::Failed);
+
+    const Result<ConsoleRunPlan> again = PlanRunAgain(*plan, runs, dir.folder(), now);
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->batch.drawings.size(), 1u);
+    EXPECT_EQ(again->batch.drawings[0].scriptPath, again->runFolder + "0001_b_exit4.dwg.scr");
+    EXPECT_EQ(ReadBytes(again->batch.drawings[0].scriptPath),
+              ReadBytes(plan->batch.drawings[1].scriptPath));
+    EXPECT_EQ(RunConsolePlan(*again, quiet, control).runs[0].state, DrawingState::Failed);
+
+    // A list in UTF-8 may name what the ANSI code page cannot hold.
+    WriteBytes(request.listPath, "\xEF\xBB\xBF\v" + dir.folder() + "\r\n\ta.dwg\r\n\tc☺.dwg\r\n");
+    const Result<ConsoleRunPlan> refused =
+        PrepareConsoleRun(request, run, dir.folder(), nullptr, now);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().cause, Cause::InvalidName);
+    EXPECT_EQ(refused.error().detail, dir.folder() + "c☺.dwg");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("Pilotrame-journal")),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
 TEST_F(ConsoleRunTest, WhatStopsARunBeforeItStarts) {
     list({"a.dwg"});
     request.job.replaceText = true;

@@ -29,6 +29,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -39,6 +40,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <filesystem>
@@ -513,6 +515,80 @@ TEST_F(MainWindowTest, TheTrialStartsAutocadOnCopiesAndOpensTheirFolder) {
     EXPECT_TRUE(test::FileExists(folder + "plans" + kNativeSeparator + "A.dwg"));
     EXPECT_FALSE(test::FileExists(folder + "plans" + kNativeSeparator + "B.dwg"));
     EXPECT_FALSE(test::FileExists(session.scriptPath()));
+}
+
+// The check of the script text shows as the user types: each finding's line marked in the box,
+// and listed under it; a click on an entry puts the cursor on its line.
+TEST_F(MainWindowTest, TheScriptTextsFindingsShowAtTheirLines) {
+    Click(check("Check10"));
+    auto* findings = Child<QListWidget>(&window, QStringLiteral("scriptFindings"));
+    EXPECT_FALSE(ShownInWindow(findings));
+    scriptText()->setFocus();
+    for (const char* line : {"zoom", "calque", "(setq a 1"}) {
+        QTest::keyClicks(scriptText(), QString::fromLatin1(line));
+        QTest::keyClick(scriptText(), Qt::Key_Return);
+    }
+    QTest::keyClicks(scriptText(), QStringLiteral("regen"));
+    const auto settle = [findings](int count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (findings->count() != count && timer.elapsed() < 5000)
+            QTest::qWait(20);
+        return findings->count();
+    };
+    ASSERT_EQ(settle(2), 2);
+    EXPECT_TRUE(ShownInWindow(findings));
+    EXPECT_TRUE(findings->item(0)->text().startsWith(QStringLiteral("ligne 2 : « calque »")));
+    std::vector<int> marked;
+    for (const QTextEdit::ExtraSelection& mark : scriptText()->extraSelections())
+        marked.push_back(mark.cursor.blockNumber() + 1);
+    EXPECT_EQ(marked, (std::vector<int>{2, 3}));
+
+    scriptText()->moveCursor(QTextCursor::End);
+    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {},
+                      findings->visualItemRect(findings->item(0)).center());
+    EXPECT_EQ(scriptText()->textCursor().blockNumber(), 1);
+
+    // "Repères" puts a marker where the cursor stands.
+    QMenu* markers = Child<QToolButton>(&window, QStringLiteral("scriptMarkers"))->menu();
+    markers->actions().at(2)->trigger();
+    EXPECT_TRUE(scriptText()->toPlainText().contains(QStringLiteral("<NOM>calque")));
+
+    scriptText()->setPlainText(QStringLiteral("zoom\net"));
+    EXPECT_EQ(settle(0), 0);
+    EXPECT_FALSE(ShownInWindow(findings));
+    EXPECT_TRUE(scriptText()->extraSelections().isEmpty());
+}
+
+// "Executer script" asks before running a script text that will certainly fail; "Générer script"
+// and a mere "attention" never ask.
+TEST_F(MainWindowTest, ExecuteAsksBeforeAScriptTextThatWillFail) {
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
+    chooseDrawings({QStringLiteral("A.dwg")});
+    Click(check("Check10"));
+    scriptText()->setPlainText(QStringLiteral("calque\n(setq a 1\nzoom"));
+    prompts.presetAnswer(gui::Answer::No);
+    Click(button("Command3"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::ContinueCancel);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("ligne 2 : ")));
+    EXPECT_FALSE(prompts.messages[0].text.contains(QStringLiteral("ligne 1 : ")));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
+
+    Click(button("Command2"));
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_NE(script().find("(setq a 1\r\nzoom"), std::string::npos);
+
+    prompts.presetAnswer(gui::Answer::Yes);
+    Click(button("Command3"));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_NE(WaitForFile(recorded), "");
+
+    std::filesystem::remove(recorded);
+    scriptText()->setPlainText(QStringLiteral("calque"));
+    Click(button("Command3"));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_NE(WaitForFile(recorded), "");
 }
 
 TEST_F(MainWindowTest, ExecuteDoesNotStartAutocadAfterAFailedGeneration) {
@@ -1623,7 +1699,8 @@ TEST_F(MainWindowTest, TabOrderFollowsTheForm) {
         return order.indexOf(QString::fromLatin1(objectName));
     };
     for (const auto& [before, after] :
-         std::initializer_list<std::pair<const char*, const char*>>{{"Command10", "Check20"},
+         std::initializer_list<std::pair<const char*, const char*>>{{"Command10", "scriptMarkers"},
+                                                                    {"scriptMarkers", "Check20"},
                                                                     {"Check4_5", "Check4_6"},
                                                                     {"Check4_6", "Check4_7"},
                                                                     {"Check4_7", "Option1_0"},
