@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -227,6 +228,8 @@ Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
     return content;
 }
 
+#ifdef _WIN32
+
 Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length) {
     ReadingFile file(path, false);
     if (Status opened = file.open(); !opened)
@@ -242,6 +245,48 @@ Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::si
     }
     return filled;
 }
+
+#else
+
+// An opening, a read and a closing, as a check of thousands of files wants. The caller has just
+// seen an ordinary file; should it have become a pipe or a device since, O_NONBLOCK keeps the
+// opening and the read from waiting, and a read that would wait is refused as NotAFile.
+Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return ErrnoError(path);
+    std::size_t filled = 0;
+    std::optional<Error> failure;
+    while (filled < length) {
+        const ssize_t done = ::read(descriptor, buffer + filled, length - filled);
+        if (done > 0) {
+            filled += static_cast<std::size_t>(done);
+            continue;
+        }
+        if (done == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A network file system may answer "try again" for an ordinary file: it is then read
+            // as any other; anything else would wait.
+            struct stat opened {};
+            if (::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0)
+                continue;
+            failure = NotAFileError(path);
+        } else {
+            failure = ErrnoError(path);
+        }
+        break;
+    }
+    ::close(descriptor);
+    if (failure)
+        return *failure;
+    return filled;
+}
+
+#endif
 
 Status ReadFileInPieces(const std::string& path,
                         const std::function<Status(std::string_view piece)>& onPiece,

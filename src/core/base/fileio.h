@@ -31,8 +31,9 @@ Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset, 
 
 // At most length bytes from the start of an ordinary file, into buffer; returns how many were
 // read, fewer only when the file ends before. For a caller that has just seen the path to be an
-// ordinary file: the path is not looked at again before it is opened, so that each file of a long
-// list costs its opening, a read and its closing. Refuses what ReadFilePart refuses, the same way.
+// ordinary file: the path is not looked at again, so that each file of a long list costs its
+// opening, a read and its closing. Nothing waits all the same: what has become a pipe or a device
+// since is opened without waiting, and a read that would wait fails as NotAFile.
 Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length);
 
 // The pieces that ReadFileInPieces reads unless told otherwise.
