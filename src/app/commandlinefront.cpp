@@ -77,6 +77,7 @@ GenerateEnvironment SystemEnvironment() {
         gui::SettingLists(firstRunValuesStay ? gui::SystemPrinters() : QStringList()));
     env.starter = &SystemProgramStarter();
     env.errColumns = ErrorTerminalColumns();
+    env.out = &std::cout;
     return env;
 }
 
@@ -106,6 +107,11 @@ int RunCommandLine(int argc, char* argv[]) {
         break;
     case CommandAction::Generate:
         code = RunGenerate(*command, SystemEnvironment(), std::cerr);
+        std::cerr << std::flush;
+        break;
+    case CommandAction::Verify:
+        code = RunVerify(*command, SystemEnvironment(), std::cerr);
+        std::cout << std::flush;
         std::cerr << std::flush;
         break;
     case CommandAction::None:

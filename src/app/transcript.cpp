@@ -35,4 +35,16 @@ void TranscriptPrompts::openFolder(QWidget*, const QString& folder) {
     record(QStringLiteral("open-folder|") + folder);
 }
 
+std::optional<int> TranscriptPrompts::askNumber(QWidget*, const gui::NumberRequest& request) {
+    record(QStringLiteral("number|") + request.title + QLatin1Char('|') +
+           QString::number(request.value));
+    return request.value;
+}
+
+void TranscriptPrompts::showRenamePreview(QWidget*, const RenamePreview& preview) {
+    record(QStringLiteral("rename-preview|") + QString::number(preview.rows.size()) +
+           QLatin1Char('|') +
+           (preview.stop ? QString::number(preview.stopRow) : QStringLiteral("-")));
+}
+
 } // namespace pilotrame::app

@@ -13,7 +13,9 @@ using gui::MessageRequest;
 
 // Prompts for start-up tests of the real program: every message box is written to a file as one
 // line "message|title|text" (line breaks as \n) and answered with OK or Yes; file dialogs are
-// cancelled; a drawing check is written as "drawings|checked|problems" and cancelled. Used only
+// cancelled; a drawing check is written as "drawings|checked|problems" and cancelled; a number
+// asked for as "number|title|value", answered with the value proposed; a renaming's trial as
+// "rename-preview|rows|stop row or -". Used only
 // when PILOTRAME_TEST_TRANSCRIPT names that file.
 class TranscriptPrompts final : public gui::Prompts {
 public:
@@ -24,6 +26,8 @@ public:
                                            const FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
     void openFolder(QWidget* parent, const QString& folder) override;
+    std::optional<int> askNumber(QWidget* parent, const gui::NumberRequest& request) override;
+    void showRenamePreview(QWidget* parent, const RenamePreview& preview) override;
 
     // Appends one line to the transcript.
     void record(const QString& line) const;

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -134,6 +135,20 @@ void ShowMessage(QWidget* parent, const QString& title, const QString& text, Mes
 
 void QtPrompts::openFolder(QWidget*, const QString& folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+std::optional<int> QtPrompts::askNumber(QWidget* parent, const NumberRequest& request) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.text);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(request.minimum, request.maximum);
+    dialog.setIntValue(request.value);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.intValue();
 }
 
 } // namespace pilotrame::gui

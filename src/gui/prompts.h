@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/drawingcheck.h"
+#include "rename/renaming.h"
 #include "usecases/scriptrun.h"
 
 #include <QString>
@@ -38,6 +39,15 @@ struct FileDialogRequest {
     QString proposedName;
 };
 
+// A whole number asked for, within its range.
+struct NumberRequest {
+    QString title;
+    QString text;
+    int value = 0; // proposed
+    int minimum = 0;
+    int maximum = 0;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -57,6 +67,12 @@ public:
     // Opens a folder in the system's file manager (the journal of a run).
     virtual void openFolder(QWidget* parent, const QString& folder) = 0;
 
+    // Asks for a whole number within the request's range; nullopt when cancelled.
+    virtual std::optional<int> askNumber(QWidget* parent, const NumberRequest& request) = 0;
+
+    // Shows what a renaming would do (the trial of a renaming) until it is closed.
+    virtual void showRenamePreview(QWidget* parent, const RenamePreview& preview) = 0;
+
     // The prompts in use: the real dialogs unless a test installed its own.
     static Prompts& instance();
     // Installs prompts (not owned); nullptr restores the real dialogs.
@@ -72,6 +88,8 @@ public:
                                            const FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
     void openFolder(QWidget* parent, const QString& folder) override;
+    std::optional<int> askNumber(QWidget* parent, const NumberRequest& request) override;
+    void showRenamePreview(QWidget* parent, const RenamePreview& preview) override;
 };
 
 // The window's answer to the check of the drawings: the "Vérification des plans" dialog, through

@@ -66,7 +66,7 @@ protected:
     // Lists one drawing and writes the script for it.
     void generateForOneDrawing() {
         const std::string drawing = dir.path("A.dwg");
-        test::WriteBytes(drawing, "dwg");
+        test::WriteBytes(drawing, test::kDrawingBytes);
         prompts.presetFiles({QString::fromStdString(drawing)});
         Click(control<QPushButton>("Command1"));
         Click(control<QPushButton>("Command2"));

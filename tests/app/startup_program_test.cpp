@@ -211,7 +211,7 @@ class CommandLineProgram : public ::testing::Test {
 protected:
     CommandLineProgram() {
         std::filesystem::create_directory(copy.path("scripts"));
-        WriteBytes(copy.path("a.dwg"), "dwg");
+        WriteBytes(copy.path("a.dwg"), test::kDrawingBytes);
         WriteBytes(copy.path("Liste01.txt"), "\v" + copy.folder() + "\r\n\ta.dwg\r\n");
     }
 
@@ -243,7 +243,7 @@ protected:
         WriteBytes(copy.path("execution.txt"), "console=" + console + "\nplans-simultanes=2\n");
         std::string list = "\v" + copy.folder() + "\r\n";
         for (const char* name : names) {
-            WriteBytes(copy.path(name), "");
+            WriteBytes(copy.path(name), test::kDrawingBytes);
             list += std::string("\t") + name + "\r\n";
         }
         WriteBytes(copy.path("Liste01.txt"), list);
@@ -363,7 +363,7 @@ TEST_F(CommandLineProgram, GenerateWritesTheScriptAndLeavesTheSettingsFileAlone)
 
 TEST_F(CommandLineProgram, ListOfTheCommandLineReplacesListe01) {
     writeSettings();
-    WriteBytes(copy.path("b.dwg"), "dwg");
+    WriteBytes(copy.path("b.dwg"), test::kDrawingBytes);
     WriteBytes(copy.path("autre.txt"), "\v" + copy.folder() + "\r\n\tb.dwg\r\n");
     const Outcome outcome = copy.command({"--generate", "--list=" + copy.path("autre.txt"),
                                           "--job=" + writeJob("mode=operations\nzoom=1\n")});
@@ -612,7 +612,91 @@ TEST_F(CommandLineProgram, AKilledRunLeavesNoProcessBehind) {
     EXPECT_EQ(test::ProcessesLeftOf(console), 0);
     EXPECT_TRUE(logsHold("Exécution du script"));
 }
+
+// A trial runs copies of the first drawings on the console, beside each other in a folder of the
+// journal that ends in "-essai"; the originals keep their bytes and their times.
+TEST_F(CommandLineProgram, ATrialRunsCopiesAndLeavesTheOriginalsAsTheyWere) {
+    prepareConsoleRun({"a1.dwg", "a2.dwg", "a3.dwg"});
+    std::vector<std::filesystem::file_time_type> times;
+    for (const char* name : {"a1.dwg", "a2.dwg", "a3.dwg"})
+        times.push_back(std::filesystem::last_write_time(copy.path(name)));
+    const Outcome outcome = copy.command(
+        {"--generate", "--run", "--essai", "2", "--job", writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("Essai sur copies : 2 plans copiés"), std::string::npos)
+        << outcome.err;
+    const std::vector<std::filesystem::path> runs = journalRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs.front().filename().string().ends_with("-essai"));
+    const std::filesystem::path plans = runs.front() / "plans";
+    for (const char* name : {"a1.dwg", "a2.dwg"}) {
+        // The stand-in saved each copy by adding a line to it.
+        EXPECT_NE(ReadBytes((plans / name).string()), test::kDrawingBytes) << name;
+    }
+    EXPECT_FALSE(FileExists((plans / "a3.dwg").string()));
+    EXPECT_NE(ReadBytes((runs.front() / "resume.csv").string()).find("a2.dwg;réussi;"),
+              std::string::npos);
+    int i = 0;
+    for (const char* name : {"a1.dwg", "a2.dwg", "a3.dwg"}) {
+        EXPECT_EQ(ReadBytes(copy.path(name)), test::kDrawingBytes) << name;
+        EXPECT_EQ(std::filesystem::last_write_time(copy.path(name)), times[i++]) << name;
+    }
+}
 #endif
+
+// --verifier writes nothing and says by its code what it found: drawings not ready (7), a script
+// with an error (13, which wins), nothing (0).
+TEST_F(CommandLineProgram, VerifierReportsWithoutWritingAnything) {
+    writeSettings();
+    WriteBytes(copy.path("new.dwg"), "AC1032");
+    const std::string script = writeJob("mode=script\nscript.texte=zoom\\n_close\n"
+                                        "execution.moteur=console\n");
+    struct Case {
+        std::string list;
+        std::vector<std::string> arguments;
+        ExitCode code;
+        std::string finding;
+    };
+    const std::string folder = "\v" + copy.folder() + "\r\n";
+    const Case cases[] = {
+        {folder + "\ta.dwg\r\n", {}, ExitCode::Success, "Plans : 1 plan vérifié, 0 problème"},
+        {folder + "\ta.dwg\r\n\tnew.dwg\r\n",
+         {},
+         ExitCode::DrawingsNotReady,
+         "erreur\t" + copy.path("new.dwg") +
+             "\tformat plus récent que Autocad LT 2000 (AutoCAD 2018)\n"},
+        {folder + "\tnew.dwg\r\n",
+         {"--job", script},
+         ExitCode::ScriptHasErrors,
+         "erreur\tSCRIPT FICHIER, ligne 2, colonne 1\t« _close »"},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(copy.path("Liste01.txt"), c.list);
+        std::vector<std::string> arguments = {"--verifier"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Outcome outcome = copy.command(arguments);
+        EXPECT_EQ(outcome.code, CodeOf(c.code)) << outcome.err;
+        EXPECT_NE(outcome.out.find(c.finding), std::string::npos) << outcome.out;
+    }
+    EXPECT_FALSE(FileExists(scriptPath()));
+    EXPECT_FALSE(FileExists(scriptFolder() + "Pilotrame-journal"));
+}
+
+// A renaming job tried from the command line shows the names and renames nothing.
+TEST_F(CommandLineProgram, ATrialOfARenamingShowsTheNamesOnly) {
+    writeSettings();
+    const std::string job = writeJob("mode=operations\nrenommer=1\nrenommer.regle=ajouter\n"
+                                     "renommer.texte=x-\n");
+    const Outcome outcome = copy.command({"--generate", "--essai", "3", "--job", job});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find(copy.path("a.dwg") + "\tx-a.dwg\n"), std::string::npos)
+        << outcome.out;
+    EXPECT_TRUE(FileExists(copy.path("a.dwg")));
+    EXPECT_FALSE(FileExists(copy.path("x-a.dwg")));
+    const Outcome refused = copy.command(
+        {"--generate", "--essai", "3", "--job", writeJob("mode=operations\nzoom=1\n")});
+    EXPECT_EQ(refused.code, CodeOf(ExitCode::BadArguments));
+}
 
 } // namespace
 } // namespace pilotrame

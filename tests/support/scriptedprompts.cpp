@@ -43,4 +43,13 @@ DrawingCheckAnswer ScriptedPrompts::reviewDrawings(QWidget*, const DrawingCheck&
     return answer;
 }
 
+std::optional<int> ScriptedPrompts::askNumber(QWidget*, const gui::NumberRequest& request) {
+    numberRequests.append(request);
+    if (m_numbers.empty())
+        return request.value;
+    const std::optional<int> number = m_numbers.front();
+    m_numbers.pop_front();
+    return number;
+}
+
 } // namespace pilotrame::test

@@ -23,17 +23,26 @@ public:
     void presetFiles(const QStringList& files) { m_files.push_back(files); }
     // The next drawing check gets this answer.
     void presetDrawingAnswer(DrawingCheckAnswer answer) { m_drawingAnswers.push_back(answer); }
+    // The next number asked for gets this answer; nullopt cancels. Without one, the value
+    // proposed is taken.
+    void presetNumber(std::optional<int> number) { m_numbers.push_back(number); }
 
     gui::Answer message(QWidget* parent, const gui::MessageRequest& request) override;
     std::optional<QStringList> chooseFiles(QWidget* parent,
                                            const gui::FileDialogRequest& request) override;
     DrawingCheckAnswer reviewDrawings(QWidget* parent, const DrawingCheck& check) override;
     void openFolder(QWidget*, const QString& folder) override { openedFolders << folder; }
+    std::optional<int> askNumber(QWidget* parent, const gui::NumberRequest& request) override;
+    void showRenamePreview(QWidget*, const RenamePreview& preview) override {
+        renamePreviews.append(preview);
+    }
 
     QList<gui::MessageRequest> messages;
     QList<gui::FileDialogRequest> dialogs;
     QList<DrawingCheck> drawingChecks;
     QStringList openedFolders;
+    QList<gui::NumberRequest> numberRequests;
+    QList<RenamePreview> renamePreviews;
     // Runs while a message box is open, before it is answered.
     std::function<void()> whileAsked;
 
@@ -41,6 +50,7 @@ private:
     std::deque<gui::Answer> m_answers;
     std::deque<QStringList> m_files;
     std::deque<DrawingCheckAnswer> m_drawingAnswers;
+    std::deque<std::optional<int>> m_numbers;
 };
 
 } // namespace pilotrame::test

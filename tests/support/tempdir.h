@@ -23,6 +23,10 @@ private:
     std::string m_folder;
 };
 
+// The first bytes of a drawing that every AutoCAD of the version list opens (R14), for the
+// drawings that the check of the drawings must find ready.
+inline constexpr std::string_view kDrawingBytes = "AC1014";
+
 // Writes bytes to a file, replacing it; fails the current test when it cannot.
 void WriteBytes(const std::string& path, std::string_view bytes);
 // The bytes of a file; empty and a test failure when it cannot be read.

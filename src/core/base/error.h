@@ -38,6 +38,7 @@ enum class Operation {
     ReadArguments, // reading the command line
     StartProgram,  // starting AutoCAD or Excel
     WriteJournal,  // writing a log, resume.csv or echecs.txt of a batch run
+    CopyDrawing,   // copying a drawing for a trial run: path is the file concerned
 };
 
 // Why it failed.
@@ -105,6 +106,9 @@ enum class TextFault {
     LineTooLong,      // a line longer than a list line can be; number: the limit in bytes
     // A job file, again.
     ControlInValue, // a value that reaches the script holds a control character; number: its code
+    // The command line, again: detail is the option.
+    VerifyAlone,   // --verifier with an option other than --job and --list
+    TrialNeedsRun, // --essai without --run or --execute, for a job that renames no file
 };
 
 // A box of a window, named by the core without words: src/core/texts/ gives its French name.

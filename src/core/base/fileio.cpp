@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -37,7 +38,9 @@ Error ErrnoError(const std::string& path) {
 // without waiting for it.
 class ReadingFile {
 public:
-    explicit ReadingFile(std::string path) : m_path(std::move(path)) {}
+    // lookFirst: the path is looked at before it is opened, unless the caller just did.
+    explicit ReadingFile(std::string path, bool lookFirst = true)
+        : m_path(std::move(path)), m_lookFirst(lookFirst) {}
     ~ReadingFile() { close(); }
     ReadingFile(const ReadingFile&) = delete;
     ReadingFile& operator=(const ReadingFile&) = delete;
@@ -53,6 +56,7 @@ private:
     void close();
 
     std::string m_path;
+    bool m_lookFirst;
     std::uint64_t m_size = 0;
 #ifdef _WIN32
     HANDLE m_handle = INVALID_HANDLE_VALUE;
@@ -66,9 +70,11 @@ private:
 Status ReadingFile::open() {
     const std::filesystem::path native = ToFsPath(m_path);
     // A folder cannot be opened as a file on Windows: say what it is rather than "access denied".
-    const DWORD attributes = GetFileAttributesW(native.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return NotAFileError(m_path);
+    if (m_lookFirst) {
+        const DWORD attributes = GetFileAttributesW(native.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return NotAFileError(m_path);
+    }
     // Other programs may go on reading, writing, renaming or deleting the file meanwhile, as
     // they could while it was opened by the C library.
     m_handle = CreateFileW(native.c_str(), GENERIC_READ,
@@ -123,7 +129,7 @@ Status ReadingFile::open() {
     // A look before opening: opening a device may act on it (a tape rewinds, a serial line is
     // taken), so a path that is no ordinary file now is not opened at all.
     struct stat named {};
-    if (::stat(m_path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+    if (m_lookFirst && ::stat(m_path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
         return NotAFileError(m_path);
     // Without O_NONBLOCK, opening a pipe waits for a program to write to it; with it, nothing
     // waits, whatever the path has become since the look.
@@ -221,6 +227,66 @@ Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
         return read.error();
     return content;
 }
+
+#ifdef _WIN32
+
+Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length) {
+    ReadingFile file(path, false);
+    if (Status opened = file.open(); !opened)
+        return opened.error();
+    std::size_t filled = 0;
+    while (filled < length) {
+        const Result<std::size_t> done = file.read(buffer + filled, length - filled);
+        if (!done)
+            return done.error();
+        if (*done == 0)
+            break;
+        filled += *done;
+    }
+    return filled;
+}
+
+#else
+
+// An opening, a read and a closing, as a check of thousands of files wants. The caller has just
+// seen an ordinary file; should it have become a pipe or a device since, O_NONBLOCK keeps the
+// opening and the read from waiting, and a read that would wait is refused as NotAFile.
+Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return ErrnoError(path);
+    std::size_t filled = 0;
+    std::optional<Error> failure;
+    while (filled < length) {
+        const ssize_t done = ::read(descriptor, buffer + filled, length - filled);
+        if (done > 0) {
+            filled += static_cast<std::size_t>(done);
+            continue;
+        }
+        if (done == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A network file system may answer "try again" for an ordinary file: it is then read
+            // as any other; anything else would wait.
+            struct stat opened {};
+            if (::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0)
+                continue;
+            failure = NotAFileError(path);
+        } else {
+            failure = ErrnoError(path);
+        }
+        break;
+    }
+    ::close(descriptor);
+    if (failure)
+        return *failure;
+    return filled;
+}
+
+#endif
 
 Status ReadFileInPieces(const std::string& path,
                         const std::function<Status(std::string_view piece)>& onPiece,
@@ -506,6 +572,18 @@ std::string FileIdentity(const std::string& path) {
     return std::to_string(static_cast<std::uint64_t>(status.st_dev)) + ":" +
            std::to_string(static_cast<std::uint64_t>(status.st_ino));
 #endif
+}
+
+Status CopyFileWhole(const std::string& from, const std::string& to) {
+    FileReplacement copy(to);
+    if (Status opened = copy.open(); !opened)
+        return opened;
+    if (Status copied =
+            ReadFileInPieces(from, [&copy](std::string_view piece) { return copy.write(piece); });
+        !copied)
+        return copied;
+    // A copy lost to a power cut loses nothing: its original is still there.
+    return copy.commit(false);
 }
 
 bool IsFolderWritable(const std::string& folder) {

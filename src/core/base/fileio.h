@@ -29,6 +29,13 @@ Result<std::string> ReadFileBytes(const std::string& path, std::uint64_t sizeLim
 // when it ends before offset. The rest of the file is never read, however large it is.
 Result<std::string> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t length);
 
+// At most length bytes from the start of an ordinary file, into buffer; returns how many were
+// read, fewer only when the file ends before. For a caller that has just seen the path to be an
+// ordinary file: the path is not looked at again, so that each file of a long list costs its
+// opening, a read and its closing. Nothing waits all the same: what has become a pipe or a device
+// since is opened without waiting, and a read that would wait fails as NotAFile.
+Result<std::size_t> ReadFileStart(const std::string& path, char* buffer, std::size_t length);
+
 // The pieces that ReadFileInPieces reads unless told otherwise.
 inline constexpr std::size_t kReadPieceSize = 64 * 1024;
 
@@ -91,6 +98,13 @@ Status ReplaceFileContent(const std::string& path, std::string_view bytes);
 // volume serial number and file index on Windows, as one text. Empty when the file cannot be
 // reached. A link is followed to its file.
 std::string FileIdentity(const std::string& path);
+
+// Copies the ordinary file at from to a new file at to, whole or not at all: the bytes go to a
+// file beside to, which takes its name only once whole (FileReplacement), so that a full disk or
+// a failure part-way leaves nothing at to. from is only ever opened for reading, and refused as
+// ReadFileBytes refuses what is no ordinary file. A failure names the file it concerns: from
+// for reading it, to for writing.
+Status CopyFileWhole(const std::string& from, const std::string& to);
 
 // True when a file can be created in the folder: the system's answer on POSIX, a probe file with
 // a name of its own, made and removed, on Windows.

@@ -87,6 +87,12 @@ std::string_view DescribeProblem(DrawingProblem problem) {
         return "en lecture seule";
     case DrawingProblem::OpenElsewhere:
         return "ouvert ailleurs (fichier .dwl présent)";
+    case DrawingProblem::NotADrawing:
+        return "pas un plan AutoCAD";
+    case DrawingProblem::NewerFormat:
+        return "format plus récent";
+    case DrawingProblem::Unreadable:
+        return "illisible";
     }
     return {};
 }
@@ -253,7 +259,8 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when) {
 }
 
 Result<std::string> CreateRunFolder(const std::string& scriptFolder,
-                                    std::chrono::system_clock::time_point when) {
+                                    std::chrono::system_clock::time_point when,
+                                    std::string_view suffix) {
     namespace fs = std::filesystem;
     const std::string journal =
         WithTrailingSeparator(scriptFolder + std::string(kJournalFolderName));
@@ -263,7 +270,8 @@ Result<std::string> CreateRunFolder(const std::string& scriptFolder,
         return ErrorFromErrno(ec.value(), journal);
     const std::string base = journal + RunFolderName(when);
     for (int attempt = 1; attempt < 1000; ++attempt) {
-        const std::string folder = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        std::string folder = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        folder += suffix;
         // create_directory says whether it made the folder: two runs of one second each get one.
         if (fs::create_directory(ToFsPath(folder), ec))
             return WithTrailingSeparator(folder);

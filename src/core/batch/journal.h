@@ -29,7 +29,8 @@ inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 std::string_view DrawingStateText(DrawingState state);
 
 // Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
-// (fichier .dwl présent)": the words of the check's window, of the command line and of resume.csv.
+// (fichier .dwl présent)", "pas un plan AutoCAD", "format plus récent", "illisible"; the reason in
+// full is DescribeIssue's (texts/verification.h). The words of the check's window, of the command line and of resume.csv.
 std::string_view DescribeProblem(DrawingProblem problem);
 
 // An exit code as the window, the journal and the command line show it: in decimal, but a
@@ -102,9 +103,10 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when);
 
 // Creates the folder of a new run under the journal of scriptFolder (a folder ending in its
 // separator) and returns it, ending in the separator: named by RunFolderName, with "-2", "-3" …
-// added when a run of the same second has it already.
+// added when a run of the same second has it already, then suffix ("-essai" for a trial).
 Result<std::string> CreateRunFolder(const std::string& scriptFolder,
-                                    std::chrono::system_clock::time_point when);
+                                    std::chrono::system_clock::time_point when,
+                                    std::string_view suffix = {});
 
 // The name of the log of the drawing at index in a batch of count drawings: "0007_A01.dwg.log";
 // the number keeps two drawings of the same name in different folders apart, and has as many

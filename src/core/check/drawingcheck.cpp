@@ -1,5 +1,6 @@
 #include "check/drawingcheck.h"
 
+#include "base/fileio.h"
 #include "base/paths.h"
 #include "base/text.h"
 
@@ -27,9 +28,10 @@ bool OwnerCanWrite(fs::perms permissions) {
 // Looks at the drawings one after the other. A folder is looked at once for the drawings that
 // follow one another in it, and the buffers of the paths are kept from drawing to drawing: a
 // list of many drawings costs little more than the system's answers.
+// The first bytes of each drawing are read into one buffer, kept from drawing to drawing.
 class Checker {
 public:
-    explicit Checker(DrawingCheck& check) : m_check(check) {}
+    explicit Checker(DrawingCheck& check) : m_check(check), m_bytes(kDxfReadLimit, '\0') {}
 
     void check(const std::string& folder, std::string_view name) {
         if (!m_seenFolder || folder != m_folder) {
@@ -38,16 +40,39 @@ public:
         }
         ++m_check.checked;
         m_path.assign(folder).append(name);
+        if (!statusOf(m_path, m_status) || !isOrdinaryFile()) {
+            m_check.issues.push_back(DrawingIssue{m_path, DrawingProblem::Missing, std::nullopt});
+            return;
+        }
+        const DrawingNameKind kind = KindOfName(name);
+        const std::size_t wanted = BytesToRead(kind);
+        std::size_t read = 0;
+        if (wanted > 0) {
+            const Result<std::size_t> start = ReadFileStart(m_path, m_bytes.data(), wanted);
+            if (!start) {
+                // AutoCAD may hold a drawing it has open against readers too.
+                const DrawingProblem problem = lockFileBeside(folder, name)
+                                                   ? DrawingProblem::OpenElsewhere
+                                                   : DrawingProblem::Unreadable;
+                m_check.issues.push_back(DrawingIssue{m_path, problem, std::nullopt});
+                return;
+            }
+            read = *start;
+        }
+        DrawingFormat format =
+            FormatOfDrawing(kind, std::string_view(m_bytes.data(), read), read < wanted);
         DrawingProblem problem;
-        if (!statusOf(m_path, m_status) || !isOrdinaryFile())
-            problem = DrawingProblem::Missing;
+        if (IsNoDrawing(format.kind))
+            problem = DrawingProblem::NotADrawing;
+        else if (m_check.opener && IsNewerThan(format, *m_check.opener))
+            problem = DrawingProblem::NewerFormat;
         else if (!writable(m_path) || m_folderReadOnly)
             problem = DrawingProblem::ReadOnly;
         else if (lockFileBeside(folder, name))
             problem = DrawingProblem::OpenElsewhere;
         else
             return;
-        m_check.issues.push_back(DrawingIssue{m_path, problem});
+        m_check.issues.push_back(DrawingIssue{m_path, problem, std::move(format)});
     }
 
 private:
@@ -125,6 +150,7 @@ private:
     bool m_folderReadOnly = false;
     std::string m_path;
     std::string m_lockPath;
+    std::string m_bytes;
     FileStatus m_status{};
 #ifndef _WIN32
     bool m_root = ::geteuid() == 0;
@@ -133,8 +159,9 @@ private:
 
 } // namespace
 
-DrawingCheck CheckDrawings(const FileList& list) {
+DrawingCheck CheckDrawings(const FileList& list, const std::optional<AutocadRelease>& opener) {
     DrawingCheck check;
+    check.opener = opener;
     Checker checker(check);
     for (const ListedFolder& folder : list) {
         for (const std::string& name : folder.names)
@@ -143,9 +170,11 @@ DrawingCheck CheckDrawings(const FileList& list) {
     return check;
 }
 
-Result<DrawingCheck> CheckDrawings(const std::string& listPath) {
+Result<DrawingCheck> CheckDrawings(const std::string& listPath,
+                                   const std::optional<AutocadRelease>& opener) {
     // Drawing by drawing as the list is read: a list of any length is never held whole.
     DrawingCheck check;
+    check.opener = opener;
     Checker checker(check);
     ListPosition position;
     const Status walked = WalkFileList(listPath, position, [&checker](const ListPosition& at) {

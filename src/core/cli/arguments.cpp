@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 #include "batch/runsettings.h"
+#include "usecases/trial.h"
 
 namespace pilotrame {
 
@@ -32,6 +33,7 @@ Result<int> OptionNumber(const std::string& option, const std::string& value, in
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine command;
     bool generate = false;
+    bool verify = false;
     bool help = false;
     bool version = false;
     auto once = [](bool& seen, const std::string& option) -> Status {
@@ -66,9 +68,12 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
             target = std::move(file);
             continue;
         }
-        if (option == "--workers" || option == "--timeout") {
+        if (option == "--workers" || option == "--timeout" || option == "--essai") {
             const bool workers = option == "--workers";
-            std::optional<int>& target = workers ? command.workers : command.timeoutSeconds;
+            const bool trial = option == "--essai";
+            std::optional<int>& target = workers ? command.workers
+                                         : trial ? command.trialDrawings
+                                                 : command.timeoutSeconds;
             if (target)
                 return BadArguments(TextFault::RepeatedOption, option);
             std::string value;
@@ -77,9 +82,10 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
             } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
                 value = arguments[++i];
             }
-            const Result<int> number = workers
-                                           ? OptionNumber(option, value, kMinWorkers, kMaxWorkers)
-                                           : OptionNumber(option, value, kMinTimeout, kMaxTimeout);
+            const Result<int> number =
+                workers ? OptionNumber(option, value, kMinWorkers, kMaxWorkers)
+                : trial ? OptionNumber(option, value, kMinTrialDrawings, kMaxTrialDrawings)
+                        : OptionNumber(option, value, kMinTimeout, kMaxTimeout);
             if (!number)
                 return number.error();
             target = *number;
@@ -90,6 +96,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
         Status seen = Success();
         if (option == "--generate")
             seen = once(generate, option);
+        else if (option == "--verifier")
+            seen = once(verify, option);
         else if (option == "--execute")
             seen = once(command.execute, option);
         else if (option == "--run")
@@ -120,8 +128,21 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) 
                                        : command.timeoutSeconds ? "--timeout"
                                        : command.skipUnready    ? "--skip-unready"
                                                                 : "";
+    if (verify) {
+        // The first option that --verifier does not take.
+        const std::string_view other = generate                ? "--generate"
+                                       : command.execute       ? "--execute"
+                                       : command.run           ? "--run"
+                                       : command.trialDrawings ? "--essai"
+                                                               : runOption;
+        if (!other.empty())
+            return BadArguments(TextFault::VerifyAlone, other);
+        command.action = CommandAction::Verify;
+        return command;
+    }
     if (!generate) {
-        if (command.jobPath || command.listPath || command.execute || command.run)
+        if (command.jobPath || command.listPath || command.execute || command.run ||
+            command.trialDrawings)
             return BadArguments(TextFault::OnlyWithGenerate);
         if (!runOption.empty())
             return BadArguments(TextFault::OnlyWithRun, runOption);

@@ -14,6 +14,7 @@ enum class CommandAction {
     Help,     // --help, -h or /?
     Version,  // --version
     Generate, // --generate: write the script without any window
+    Verify,   // --verifier: check the drawings and the script, write nothing
 };
 
 struct CommandLine {
@@ -25,6 +26,7 @@ struct CommandLine {
     std::optional<int> workers;          // --workers N
     std::optional<int> timeoutSeconds;   // --timeout S
     bool skipUnready = false;            // --skip-unready
+    std::optional<int> trialDrawings;    // --essai N
 
     bool operator==(const CommandLine&) const = default;
 };
@@ -44,16 +46,18 @@ enum class ExitCode {
     SomeDrawingsFailed = 10, // --run: a drawing failed, timed out or was never started
     RunInterrupted = 11,     // --run: Ctrl-C or a request to end stopped the run
     JournalNotWritten = 12,  // --run: a log, resume.csv or echecs.txt could not be written
+    ScriptHasErrors = 13,    // --verifier: the script of the job has an error
 };
 
 // The command line from the arguments that follow the program's name. "--job FILE" may also be
-// written "--job=FILE", the same for --list, --workers and --timeout. Fails (operation
+// written "--job=FILE", the same for --list, --workers, --timeout and --essai. Fails (operation
 // ReadArguments, a TextFault naming the option) on an unknown or repeated option, a missing FILE
 // or number, a number that is no whole number or is outside its range (--workers kMinWorkers to
-// kMaxWorkers, --timeout kMinTimeout to kMaxTimeout), any argument that is not an option, --job,
-// --list, --execute or --run without --generate, --run with --execute, and --workers, --timeout
-// or --skip-unready without --run (detail: the option). --help, then --version, win over every
-// other valid option.
+// kMaxWorkers, --timeout kMinTimeout to kMaxTimeout, --essai kMinTrialDrawings to
+// kMaxTrialDrawings), any argument that is not an option, --job or --list without --generate or
+// --verifier, --execute, --run or --essai without --generate, --run with --execute, --workers,
+// --timeout or --skip-unready without --run, and --verifier with any option but --job and --list
+// (VerifyAlone; detail: the option). --help, then --version, win over every other valid option.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace pilotrame

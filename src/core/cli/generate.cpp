@@ -11,9 +11,12 @@
 #include "session/startup.h"
 #include "texts/messages.h"
 #include "texts/scriptcheck.h"
+#include "texts/verification.h"
 #include "usecases/consolerun.h"
 #include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
+#include "usecases/trial.h"
+#include "usecases/verify.h"
 
 #include <chrono>
 #include <optional>
@@ -140,24 +143,68 @@ ExitCode FailureCode(const Error& error) {
                                                   : ExitCode::GenerationFailed;
 }
 
+std::chrono::system_clock::time_point Now(const GenerateEnvironment& env) {
+    return env.now ? *env.now : std::chrono::system_clock::now();
+}
+
+// The job of the command line: its file, or a freshly started window's job. Returns the exit
+// code when it could not be loaded.
+std::optional<ExitCode> LoadCommandJob(const CommandLine& command, std::ostream& err,
+                                       MainJob& job) {
+    if (!command.jobPath)
+        return std::nullopt;
+    std::vector<JobKeyLine> unknownKeys;
+    Result<MainJob> loaded = LoadJobFile(*command.jobPath, &unknownKeys);
+    if (!loaded)
+        return Fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
+    job = std::move(*loaded);
+    // The run goes on: a newer version's job still runs here, with what this one reads.
+    if (!unknownKeys.empty())
+        err << kWarningTitle << '\n'
+            << ToLf(UnknownJobKeysText(*command.jobPath, unknownKeys)) << '\n';
+    return std::nullopt;
+}
+
+std::string ListPathOf(const CommandLine& command, const GenerateEnvironment& env) {
+    return command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
+}
+
+std::ostream& OutOf(const GenerateEnvironment& env, std::ostream& err) {
+    return env.out ? *env.out : err;
+}
+
+// The trial of a renaming: the names it would give, nothing renamed.
+ExitCode PreviewRenamingTrial(const CommandLine& command, const GenerateEnvironment& env,
+                              const MainJob& job, std::ostream& err) {
+    ExecuteRequest request;
+    request.script.listPath = ListPathOf(command, env);
+    request.script.decimalSeparator = env.decimalSeparator;
+    request.rename = job.rename;
+    const Result<Trial> trial = RunTrial(request, *command.trialDrawings, ExecuteHooks{}, Now(env));
+    if (!trial)
+        return Fail(err, GenerationFailureText(trial.error()), FailureCode(trial.error()));
+    OutOf(env, err) << ToLf(RenamePreviewText(*trial->renaming)) << '\n' << std::flush;
+    return trial->renaming->stop ? ExitCode::GenerationFailed : ExitCode::Success;
+}
+
 } // namespace
 
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
                      std::ostream& err) {
     MainJob job;
-    if (command.jobPath) {
-        std::vector<JobKeyLine> unknownKeys;
-        Result<MainJob> loaded = LoadJobFile(*command.jobPath, &unknownKeys);
-        if (!loaded)
-            return Fail(err, JobFileFailureText(loaded.error()), ExitCode::BadJobFile);
-        job = std::move(*loaded);
-        // The run goes on: a newer version's job still runs here, with what this one reads.
-        if (!unknownKeys.empty())
-            err << kWarningTitle << '\n'
-                << ToLf(UnknownJobKeysText(*command.jobPath, unknownKeys)) << '\n';
-    }
-    if (job.mode() == JobMode::Operations && job.renameTicked)
+    if (const std::optional<ExitCode> failed = LoadCommandJob(command, err, job))
+        return *failed;
+    if (job.mode() == JobMode::Operations && job.renameTicked) {
+        if (command.trialDrawings)
+            return PreviewRenamingTrial(command, env, job, err);
         return Fail(err, kRenameNotFromCommandLineText, ExitCode::GenerationFailed);
+    }
+    if (command.trialDrawings && !command.run && !command.execute) {
+        err << ToLf(CommandLineFailureText(InOperation(
+                   TextError(TextFault::TrialNeedsRun, 0, "--essai"), Operation::ReadArguments)))
+            << '\n';
+        return ExitCode::BadArguments;
+    }
 
     // The settings as the window's start-up establishes them, but read only: a missing file gives
     // the first-run settings and is not created, a damaged one is refused.
@@ -177,9 +224,8 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     const std::string& scriptFolder = started.scriptFolder;
     const std::string scriptPath = Joined(scriptFolder, kScriptFileName);
 
-    const std::string listPath =
-        command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
-    ScriptRequest request{listPath, scriptPath, job.drawing, settings, env.decimalSeparator};
+    ScriptRequest request{ListPathOf(command, env), scriptPath, job.drawing, settings,
+                          env.decimalSeparator};
     // What the check of the script text finds is said, and changes nothing: the script is written
     // as it always was, and the exit code is that of the run.
     if (job.drawing.customScript) {
@@ -213,25 +259,73 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
     DrawingReview& review =
         command.skipUnready ? static_cast<DrawingReview&>(skipUnready) : keepStopped;
     ConsoleLines lines(err, env.errColumns, control);
-    ListPosition position;
-    const Result<Executed> executed =
-        ExecuteScript(execute, position, ExecuteHooks{&review, env.starter, &lines, {}});
-    if (!executed)
-        return Fail(err, ExecuteFailureText(executed.error(), execute.run.engine),
-                    FailureCode(executed.error()));
-    switch (executed->stop) {
+    const ExecuteHooks hooks{&review, env.starter, &lines, {}};
+    const Engine engine = execute.run.engine;
+    RunStop stop = RunStop::None;
+    std::optional<DrawingCheck> problems;
+    std::vector<ConsoleRefusal> refusals;
+    if (command.trialDrawings) {
+        const Result<Trial> trial = RunTrial(execute, *command.trialDrawings, hooks, Now(env));
+        if (!trial)
+            return Fail(err, TrialFailureText(trial.error(), engine), FailureCode(trial.error()));
+        stop = trial->stop;
+        problems = trial->problems;
+        refusals = trial->refusals;
+        if (stop == RunStop::None)
+            err << ToLf(TrialDoneText(*trial, engine)) << '\n' << std::flush;
+    } else {
+        ListPosition position;
+        const Result<Executed> executed = ExecuteScript(execute, position, hooks);
+        if (!executed)
+            return Fail(err, ExecuteFailureText(executed.error(), engine),
+                        FailureCode(executed.error()));
+        stop = executed->stop;
+        problems = executed->problems;
+        refusals = executed->refusals;
+    }
+    switch (stop) {
     case RunStop::DrawingsNotReady:
-        return Fail(err, DrawingsNotReadyText(*executed->problems, execute.run.engine),
-                    ExitCode::DrawingsNotReady);
+        return Fail(err, DrawingsNotReadyText(*problems, engine), ExitCode::DrawingsNotReady);
     case RunStop::NothingToProcess:
-        return Fail(err, NothingToExecuteText(execute.run.engine), ExitCode::NothingToProcess);
+        return Fail(err, NothingToExecuteText(engine), ExitCode::NothingToProcess);
     case RunStop::NotForConsole:
-        return Fail(err, ConsoleRefusalsText(executed->refusals), ExitCode::GenerationFailed);
+        return Fail(err, ConsoleRefusalsText(refusals), ExitCode::GenerationFailed);
     case RunStop::Cancelled:
     case RunStop::None:
         break;
     }
     return lines.code();
+}
+
+ExitCode RunVerify(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err) {
+    MainJob job;
+    if (const std::optional<ExitCode> failed = LoadCommandJob(command, err, job))
+        return *failed;
+    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
+    StartupSettings started = StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
+                                            SettingsUse::ReadOnly, env.separator);
+    if (started.startup.failure)
+        return Fail(err, SettingsFailureText(*started.startup.failure),
+                    ExitCode::SettingsUnreadable);
+    if (!started.run)
+        return Fail(err, RunSettingsRefusedText(started.run.error()), ExitCode::SettingsUnreadable);
+    ExecuteRequest request;
+    request.script =
+        ScriptRequest{ListPathOf(command, env), Joined(started.scriptFolder, kScriptFileName),
+                      job.drawing, started.settings, env.decimalSeparator};
+    request.run = job.run ? *job.run : *started.run;
+    request.scriptFolder = started.scriptFolder;
+    request.windowsNames = env.windowsNames;
+    const Result<Verification> verification = Verify(request);
+    if (!verification)
+        return Fail(err, GenerationFailureText(verification.error()),
+                    FailureCode(verification.error()));
+    OutOf(env, err) << ToLf(VerificationReportText(*verification)) << std::flush;
+    if (verification->script.hasError())
+        return ExitCode::ScriptHasErrors;
+    if (!verification->drawings.issues.empty())
+        return ExitCode::DrawingsNotReady;
+    return ExitCode::Success;
 }
 
 } // namespace pilotrame

@@ -6,6 +6,8 @@
 #include "config/settings.h"
 #include "process/process.h"
 
+#include <chrono>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,6 +28,11 @@ struct GenerateEnvironment {
     // The width of the terminal that standard error is, for the status line of --run; 0 when
     // standard error is no terminal (a file, a pipe).
     int errColumns = 0;
+    // Where a result asked for goes (the report of --verifier, the names of a renaming's trial);
+    // null: with the messages.
+    std::ostream* out = nullptr;
+    // The time that names the journal's folder of a trial; now when not set.
+    std::optional<std::chrono::system_clock::time_point> now;
 };
 
 // Runs --generate without any window and returns the exit code: reads the settings file without
@@ -49,6 +56,20 @@ struct GenerateEnvironment {
 // more consoles, those running ended, the journal written (RunInterrupted). SomeDrawingsFailed when
 // a drawing did not succeed, one left out as not ready included; JournalNotWritten, over both, when
 // a file of the journal could not be written.
+//
+// With --essai N, "Executer script" is tried on copies of the first N drawings (RunTrial): with
+// --run on the console, with --execute on AutoCAD, each with its exit codes; the copies and the
+// journal go into a new folder of the journal ending in "-essai", which is named at the end. With
+// a job that renames files, with or without --run and --execute, the old and new names of every
+// listed file and where the renaming would stop go to out (RenamePreviewText), nothing is
+// renamed, and the code is GenerationFailed when it would stop, Success otherwise. Without --run
+// or --execute any other job is refused (BadArguments).
 ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
+
+// Runs --verifier: the job and the settings as RunGenerate takes them (the engine of
+// execution.txt and the job, not forced), then Verify; the report goes to out, failures to err.
+// ScriptHasErrors when the script has an error, else DrawingsNotReady when a drawing is not
+// ready, else Success. Writes nothing.
+ExitCode RunVerify(const CommandLine& command, const GenerateEnvironment& env, std::ostream& err);
 
 } // namespace pilotrame

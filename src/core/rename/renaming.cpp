@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -377,6 +378,24 @@ struct PlannedRename {
     int line = 0;                 // the list line of the file
 };
 
+// The new name of the file at (whose extension begins at byte extension) into newName, as a
+// renaming run makes it. numbers holds the boxes, read at the first file: they do not change
+// during a run.
+Status MakeNewName(const ListPosition& at, std::size_t extension, const RenameJob& job,
+                   std::optional<Result<RuleNumbers>>& numbers, char decimalSeparator,
+                   std::string& newName) {
+    // The system calls would take a separator in the listed name, or a NUL in it or in the
+    // folder, as a path to another file than the list names, possibly in another folder.
+    if (!IsBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
+        return BadNameError(at.currentFileName);
+    if (!numbers)
+        numbers = ReadBoxes(job, decimalSeparator);
+    if (!*numbers)
+        return numbers->error();
+    ComposeName(at.currentFileName, extension, job, **numbers, newName);
+    return CheckNewName(newName);
+}
+
 } // namespace
 
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
@@ -398,17 +417,9 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
     std::vector<PlannedRename> plan;
     std::string newName;
     const auto planOne = [&](const ListPosition& at, std::size_t extension) -> Status {
-        // The system calls would take a separator in the listed name, or a NUL in it or in the
-        // folder, as a path to another file than the list names, possibly in another folder.
-        if (!IsBareName(at.currentFileName) || at.currentFolder.find('\0') != std::string::npos)
-            return BadNameError(at.currentFileName);
-        if (!numbers)
-            numbers = ReadBoxes(job, userDecimalSeparator);
-        if (!*numbers)
-            return numbers->error();
-        ComposeName(at.currentFileName, extension, job, **numbers, newName);
-        if (Status usable = CheckNewName(newName); !usable)
-            return usable;
+        if (Status made = MakeNewName(at, extension, job, numbers, userDecimalSeparator, newName);
+            !made)
+            return made;
         plan.push_back(PlannedRename{at.currentFolder + at.currentFileName,
                                      at.currentFolder + newName, at.currentFolder.size(), extension,
                                      at.line});
@@ -456,6 +467,134 @@ RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job
             ++report.renamed;
     }
     return report;
+}
+
+namespace {
+
+// The files of the folders as a renaming leaves them, played without touching them: the names
+// it has taken and those it has freed, over what the disk holds. Windows names are compared
+// without regard to case, as Windows does.
+class PlayedFolders {
+public:
+    bool exists(const std::string& path) const {
+        const std::string key = keyOf(path);
+        if (m_taken.contains(key))
+            return true;
+        std::error_code ec;
+        return !m_freed.contains(key) &&
+               std::filesystem::exists(std::filesystem::symlink_status(ToFsPath(path), ec));
+    }
+    // The file, or the folder, as a renaming would find it read-only: its owner may not write it.
+    // A name taken by an earlier rename is a file that could be renamed already.
+    bool readOnly(const std::string& path) const {
+        if (m_taken.contains(keyOf(path)))
+            return false;
+        std::error_code ec;
+        const auto status = std::filesystem::symlink_status(ToFsPath(path), ec);
+        return !ec && (status.permissions() & std::filesystem::perms::owner_write) ==
+                          std::filesystem::perms::none;
+    }
+    bool sameFile(const std::string& a, const std::string& b) const { return keyOf(a) == keyOf(b); }
+    void rename(const std::string& from, const std::string& to) {
+        m_taken.erase(keyOf(from));
+        m_freed.insert(keyOf(from));
+        m_freed.erase(keyOf(to));
+        m_taken.insert(keyOf(to));
+    }
+
+private:
+    static std::string keyOf(const std::string& path) {
+#ifdef _WIN32
+        std::string key = path;
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return key;
+#else
+        return path;
+#endif
+    }
+
+    std::set<std::string> m_taken;
+    std::set<std::string> m_freed;
+};
+
+Error PreviewFailure(Error failure, const RenamePreviewRow& row) {
+    failure.operation = Operation::RenameFile;
+    failure.path = row.folder + row.name;
+    if (failure.detail.empty())
+        failure.detail = row.newName;
+    return failure;
+}
+
+} // namespace
+
+RenamePreview PreviewRenaming(const std::string& listPath, const RenameJob& job,
+                              char userDecimalSeparator) {
+    RenamePreview preview;
+    std::optional<Result<RuleNumbers>> numbers;
+    ListPosition position;
+    std::string newName;
+    const Status walked = WalkFileList(listPath, position, [&](const ListPosition& at) {
+        RenamePreviewRow row{at.currentFolder, at.currentFileName, {}};
+        newName.clear();
+        const std::size_t extension = ExtensionOffset(at.currentFileName);
+        const Status made = extension == kNoExtension ? Status(BadNameError(at.currentFileName))
+                                                      : MakeNewName(at, extension, job, numbers,
+                                                                    userDecimalSeparator, newName);
+        if (made)
+            row.newName = newName;
+        if (!made && !preview.stop) {
+            row.newName = newName;
+            preview.stop = PreviewFailure(made.error(), row);
+            preview.stopRow = preview.rows.size();
+            row.newName.clear();
+        }
+        preview.rows.push_back(std::move(row));
+        return Success();
+    });
+    if (!walked && !preview.stop) {
+        preview.stop = InOperation(walked.error(), Operation::ReadList);
+        preview.stopRow = preview.rows.size();
+    }
+    if (preview.stop)
+        return preview;
+
+    PlayedFolders folders;
+    for (std::size_t i = 0; i < preview.rows.size(); ++i) {
+        const RenamePreviewRow& row = preview.rows[i];
+        const std::string from = row.folder + row.name;
+        const std::string to = row.folder + row.newName;
+        std::optional<Error> refused;
+        if (!folders.exists(from))
+            refused = FileError(ErrorCode::FileNotFound, from);
+        else if (from == to)
+            continue;
+        else if (folders.readOnly(from))
+            refused = FileError(ErrorCode::PermissionDenied, from);
+#ifndef _WIN32
+        // A folder's read-only attribute forbids nothing on Windows, and is not looked at there.
+        else if (folders.readOnly(row.folder.empty() ? std::string(".") : row.folder))
+            refused = FileError(ErrorCode::PermissionDenied, row.folder);
+#endif
+        else if (folders.exists(to) && !folders.sameFile(from, to))
+            refused = FileError(ErrorCode::FileExists, from);
+        if (refused) {
+            // The message names what is at fault: the file of the new name, the folder.
+            const bool folderAtFault = refused->path != from;
+            Error failure = PreviewFailure(std::move(*refused), row);
+            if (failure.code == ErrorCode::FileExists)
+                failure.text = to;
+            else if (folderAtFault)
+                failure.text = row.folder;
+            preview.stop = std::move(failure);
+            preview.stopRow = i;
+            return preview;
+        }
+        folders.rename(from, to);
+        ++preview.renamedBefore;
+    }
+    return preview;
 }
 
 Status RenameWithoutReplacing(const std::string& from, const std::string& to) {

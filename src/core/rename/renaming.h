@@ -3,9 +3,11 @@
 #include "base/result.h"
 #include "selection/filelist.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pilotrame {
 
@@ -58,6 +60,35 @@ struct RenameReport {
 // refused on every system, before any file is renamed.
 RenameReport RenameListedFiles(const std::string& listPath, const RenameJob& job,
                                ListPosition& position, char userDecimalSeparator = ',');
+
+// One listed file and the name a renaming would give it.
+struct RenamePreviewRow {
+    std::string folder;  // ends in its separator
+    std::string name;    // as the list names it
+    std::string newName; // empty when the rule cannot make one
+
+    bool operator==(const RenamePreviewRow&) const = default;
+};
+
+// What a renaming would do, worked out without renaming anything.
+struct RenamePreview {
+    std::vector<RenamePreviewRow> rows; // every listed file, in list order
+    // Where the renaming would stop, as RenameListedFiles would report it; none when every file
+    // would take its new name.
+    std::optional<Error> stop;
+    std::size_t stopRow = 0; // the row of the file it would stop at
+    int renamedBefore = 0;   // the files it would rename before it stops
+};
+
+// RenameListedFiles without renaming anything: every listed file with the name the rule makes
+// for it, and where the renaming would stop. At the first name that cannot be made it stops
+// before any file is renamed, as the run does; else the renames are played in order against the
+// files as they stand, each taking its place in the folder for those after it: the first that
+// the run would refuse (a file missing or read-only, a folder read-only, a new name that exists)
+// is the stop, its failure as the run would give it. A list that cannot be read stops with its
+// failure (operation ReadList), with the rows read before.
+RenamePreview PreviewRenaming(const std::string& listPath, const RenameJob& job,
+                              char userDecimalSeparator = ',');
 
 // Renames the file at from to to, refusing to replace an existing file (FileExists) and refusing
 // a read-only file or folder (PermissionDenied). The same path succeeds without touching the

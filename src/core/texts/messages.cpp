@@ -7,6 +7,7 @@
 #include "texts/programstart.h"
 #include "texts/runs.h"
 #include "texts/scriptcheck.h"
+#include "texts/verification.h"
 
 #include <algorithm>
 #include <cmath>
@@ -489,7 +490,14 @@ std::string TextFaultText(const Error& error) {
     case TextFault::UnexpectedArgument:
         return "argument inattendu : " + InQuotes(key);
     case TextFault::OnlyWithGenerate:
-        return "--job, --list, --execute et --run ne vont qu'avec --generate";
+        return "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+               "qu'avec --generate ou --verifier";
+    case TextFault::VerifyAlone:
+        return "--verifier ne va qu'avec --job et --list, pas avec " + InQuotes(key) +
+               " : il vérifie sans rien écrire ni lancer";
+    case TextFault::TrialNeedsRun:
+        return "--essai va avec --run ou --execute, qui disent comment essayer les plans ; "
+               "sans eux, seulement avec un travail qui renomme des fichiers";
     case TextFault::MissingNumber:
         return "l'option " + InQuotes(key) + " attend un nombre";
     case TextFault::OnlyWithRun:
@@ -640,7 +648,7 @@ std::string DrawingCheckText(const DrawingCheck& check) {
     for (const DrawingIssue& issue : check.issues) {
         text += issue.path;
         text += '\t';
-        text += DescribeProblem(issue.problem);
+        text += DescribeIssue(issue, check.opener);
         text += kCrLf;
     }
     return text;
@@ -915,10 +923,9 @@ std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
 std::string ConsoleRefusalsText(const std::vector<ConsoleRefusal>& refusals) {
     std::string text = "La console AutoCAD ne peut pas exécuter ce travail, aucun plan n'a été "
                        "lancé :";
-    for (const ConsoleRefusal& refusal : refusals) {
+    for (const ConsoleRefusal& refusal : refusals)
         text += std::string(kCrLf) + refusal.box + " : " + InQuotes(refusal.word) + " : " +
                 std::string(ConsoleLimitText(refusal.limit));
-    }
     return text + "." + std::string(kCrLf) +
            "Retirez ces lignes, ou choisissez le moteur « AutoCAD, un script pour tous les "
            "plans » dans la configuration : il les exécute.";

@@ -150,7 +150,8 @@ inline constexpr std::string_view kConfigurationTitle = "Configuration";
 // How that question names the text setting of slotNumber (0 to 13); empty for any other number.
 std::string_view TextSettingName(int slotNumber);
 
-// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason.
+// The check as text, for the clipboard: one line per drawing, its path, a tab and its reason
+// (DescribeIssue).
 std::string DrawingCheckText(const DrawingCheck& check);
 
 // "3 plans vérifiés, 2 problèmes": the drawings checked and those AutoCAD could not work on,

@@ -10,23 +10,12 @@
 #include "script/markers.h"
 #include "script/operations.h"
 
-#include <unordered_map>
 #include <filesystem>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace pilotrame {
 
 namespace {
-
-BatchRequest BatchOf(const RunSettings& run, const std::string& acadPath) {
-    BatchRequest batch;
-    batch.consolePath = ConsoleProgram(run, acadPath);
-    batch.language = run.language;
-    batch.workers = run.workers;
-    batch.timeout = std::chrono::seconds(run.timeoutSeconds);
-    batch.failureMessages = run.failureMessages;
-    return batch;
-}
 
 // The folder that holds path, or the nearest one above it that exists.
 std::string NearestFolder(const std::string& path) {
@@ -38,21 +27,12 @@ std::string NearestFolder(const std::string& path) {
     return WithTrailingSeparator(FromFsPath(folder));
 }
 
-// Gives the plan a new folder of the journal of scriptFolder. A script folder that is missing, or
-// where the user may not write, is named as such.
+// Gives the plan a new folder of the journal of scriptFolder.
 Status MakeRunFolder(ConsoleRunPlan& plan, const std::string& scriptFolder,
                      std::chrono::system_clock::time_point now) {
-    Result<std::string> folder = CreateRunFolder(scriptFolder, now);
-    if (!folder) {
-        Error error = InOperation(folder.error(), Operation::CreateScript);
-        if (error.cause == Cause::System &&
-            (error.code == ErrorCode::PathNotFound || error.code == ErrorCode::PermissionDenied)) {
-            error.cause = Cause::FolderRefused;
-            error.detail =
-                error.code == ErrorCode::PathNotFound ? scriptFolder : NearestFolder(error.path);
-        }
-        return error;
-    }
+    Result<std::string> folder = NewRunFolder(scriptFolder, now);
+    if (!folder)
+        return folder.error();
     plan.runFolder = std::move(*folder);
     plan.batch.logFolder = plan.runFolder;
     return Success();
@@ -87,9 +67,41 @@ Status WriteDrawingScripts(ConsoleRunPlan& plan, const ScriptRequest& request) {
 
 } // namespace
 
-Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
-                                         const std::string& scriptFolder, DrawingReview* review,
-                                         std::chrono::system_clock::time_point now) {
+Result<std::string> NewRunFolder(const std::string& scriptFolder,
+                                 std::chrono::system_clock::time_point now,
+                                 std::string_view suffix) {
+    Result<std::string> folder = CreateRunFolder(scriptFolder, now, suffix);
+    if (folder)
+        return folder;
+    Error error = InOperation(folder.error(), Operation::CreateScript);
+    if (error.cause == Cause::System &&
+        (error.code == ErrorCode::PathNotFound || error.code == ErrorCode::PermissionDenied)) {
+        error.cause = Cause::FolderRefused;
+        error.detail =
+            error.code == ErrorCode::PathNotFound ? scriptFolder : NearestFolder(error.path);
+    }
+    return error;
+}
+
+std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath) {
+    const std::optional<ProgramVersion> version = ReadProgramVersion(consolePath);
+    if (!version)
+        return std::nullopt;
+    return ReleaseOfProductVersion(version->major, version->minor);
+}
+
+BatchRequest ConsoleBatch(const RunSettings& run, const std::string& acadPath) {
+    BatchRequest batch;
+    batch.consolePath = ConsoleProgram(run, acadPath);
+    batch.language = run.language;
+    batch.workers = run.workers;
+    batch.timeout = std::chrono::seconds(run.timeoutSeconds);
+    batch.failureMessages = run.failureMessages;
+    return batch;
+}
+
+Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
+                                    std::vector<ConsoleRefusal>& refusals) {
     for (const DrawingOperation& operation : kDrawingOperations) {
         if (operation.onConsole || !(request.job.*operation.ticked))
             continue;
@@ -99,41 +111,66 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
         error.detail = operation.caption;
         return error;
     }
+    refusals = ConsoleRefusals(request.job);
+    if (!refusals.empty())
+        return std::string();
+    return WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
+}
+
+Status CheckMarkedPaths(const ConsoleRunPlan& plan, const ScriptRequest& request,
+                        const std::string& scriptFolder) {
+    if (!HasDrawingMarkers(request.job))
+        return Success();
+    for (const DrawingRun& drawing : plan.batch.drawings) {
+        for (const std::string& part : {drawing.folder, drawing.name})
+            if (Status fits = CheckScriptPathPart(part, drawing.path(), scriptFolder); !fits)
+                return fits.error();
+    }
+    return Success();
+}
+
+Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder,
+                       const ScriptRequest& request, std::string_view script) {
+    plan.runFolder = runFolder;
+    plan.batch.logFolder = runFolder;
+    if (HasDrawingMarkers(request.job))
+        return WriteDrawingScripts(plan, request);
+    plan.batch.scriptPath = runFolder + std::string(kConsoleScriptName);
+    if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(script)); !written)
+        return InOperation(written.error(), Operation::CreateScript);
+    return Success();
+}
+
+Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const RunSettings& run,
+                                         const std::string& scriptFolder, DrawingReview* review,
+                                         std::chrono::system_clock::time_point now) {
     ConsoleRunPlan plan;
-    plan.refusals = ConsoleRefusals(request.job);
+    const Result<std::string> script = ConsoleScriptOf(request, plan.refusals);
+    if (!script)
+        return script.error();
     if (!plan.refusals.empty()) {
         plan.stop = RunStop::NotForConsole;
         return plan;
     }
-    plan.batch = BatchOf(run, request.settings.acadPath());
-    const Result<std::string> script =
-        WriteConsoleScript(request.job, request.settings, request.decimalSeparator);
-    if (!script)
-        return script.error();
+    plan.batch = ConsoleBatch(run, request.settings.acadPath());
 
     const Result<FileList> list = ReadFileList(request.listPath);
     if (!list)
         return InOperation(list.error(), Operation::ReadList);
     std::unordered_map<std::string, DrawingProblem> notReady;
     if (review) {
-        const DrawingCheck check = CheckDrawings(*list);
+        const DrawingCheck check = CheckDrawings(*list, ConsoleRelease(plan.batch.consolePath));
         if (!check.issues.empty()) {
             plan.problems = check;
-            switch (review->review(check)) {
-            case DrawingCheckAnswer::Cancel:
-                plan.stop = RunStop::Cancelled;
+            ReviewedDrawings reviewed = ReviewDrawings(check, *review);
+            if (reviewed.stop != RunStop::None) {
+                plan.stop = reviewed.stop;
                 return plan;
-            case DrawingCheckAnswer::KeepAutocadStopped:
-                plan.stop = RunStop::DrawingsNotReady;
-                return plan;
-            case DrawingCheckAnswer::SkipProblems:
-                for (const DrawingIssue& issue : check.issues)
-                    notReady.emplace(issue.path, issue.problem);
-                plan.skipped = static_cast<int>(check.issues.size());
-                break;
-            case DrawingCheckAnswer::Continue:
-                break;
             }
+            plan.skipped = reviewed.leftOut;
+            for (const DrawingIssue& issue : check.issues)
+                if (reviewed.skipped.contains(issue.path))
+                    notReady.emplace(issue.path, issue.problem);
         }
     }
     for (const ListedFolder& folder : *list) {
@@ -156,25 +193,13 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
 
     // A drawing's folder and name fill the markers: they must fit a script line, as they must
     // for the AutoCAD engine, and are checked before anything is made.
-    const bool ownScripts = HasDrawingMarkers(request.job);
-    if (ownScripts) {
-        for (const DrawingRun& drawing : plan.batch.drawings) {
-            for (const std::string& part : {drawing.folder, drawing.name})
-                if (Status fits = CheckScriptPathPart(part, drawing.path(), scriptFolder); !fits)
-                    return fits.error();
-        }
-    }
-
-    if (Status made = MakeRunFolder(plan, scriptFolder, now); !made)
-        return made.error();
-    if (ownScripts) {
-        if (Status written = WriteDrawingScripts(plan, request); !written)
-            return written.error();
-        return plan;
-    }
-    plan.batch.scriptPath = plan.runFolder + std::string(kConsoleScriptName);
-    if (Status written = ReplaceFileContent(plan.batch.scriptPath, ToAnsi(*script)); !written)
-        return InOperation(written.error(), Operation::CreateScript);
+    if (Status fits = CheckMarkedPaths(plan, request, scriptFolder); !fits)
+        return fits.error();
+    const Result<std::string> folder = NewRunFolder(scriptFolder, now);
+    if (!folder)
+        return folder.error();
+    if (Status placed = PlaceConsoleRun(plan, *folder, request, *script); !placed)
+        return placed.error();
     return plan;
 }
 

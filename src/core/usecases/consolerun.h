@@ -7,7 +7,9 @@
 #include "usecases/scriptrun.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pilotrame {
@@ -34,7 +36,43 @@ struct ConsoleRunOutcome {
     std::vector<Error> journalFailures;
 };
 
-// Checks the drawings of the list when review is given (as for "Executer script"), then, unless
+// The AutoCAD whose console is the program at consolePath, as far as formats go: the release of
+// its version resource (ReadProgramVersion, ReleaseOfProductVersion); none where that cannot be
+// read, as on other systems than Windows.
+std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath);
+
+// Creates a new folder of the journal of scriptFolder (CreateRunFolder) for a run or a trial. A
+// script folder that is missing, or where the user may not write, fails with cause FolderRefused
+// and names it (detail): the folder itself when missing, the nearest one that exists otherwise.
+Result<std::string> NewRunFolder(const std::string& scriptFolder,
+                                 std::chrono::system_clock::time_point now,
+                                 std::string_view suffix = {});
+
+// The batch of a run without its drawings and folders: the console of run (ConsoleProgram), its
+// language, how many at once, the time limit, the failure messages.
+BatchRequest ConsoleBatch(const RunSettings& run, const std::string& acadPath);
+
+// The console's script for the job of request (UTF-8), or why the console cannot run it: a job
+// with an operation the console cannot do ticked ("REMPLACE TEXTE (vba)") fails (cause NeedsVba,
+// detail: its caption); one that holds other lines the console cannot run gives them in refusals
+// (ConsoleRefusals) and an empty script. Fails as WriteConsoleScript does otherwise.
+Result<std::string> ConsoleScriptOf(const ScriptRequest& request,
+                                    std::vector<ConsoleRefusal>& refusals);
+
+// When the script text of request's job holds a marker: that the folder and name of each
+// drawing of plan can go into a script, as PrepareConsoleRun checks them (scriptFolder names the
+// script for a failure).
+Status CheckMarkedPaths(const ConsoleRunPlan& plan, const ScriptRequest& request,
+                        const std::string& scriptFolder);
+
+// Makes plan run in runFolder (ending in its separator): its logs go there, and script, written
+// there in the ANSI code page as console.scr; or, when the script text holds a marker, each
+// drawing's own script, as PrepareConsoleRun writes them.
+Status PlaceConsoleRun(ConsoleRunPlan& plan, const std::string& runFolder,
+                       const ScriptRequest& request, std::string_view script);
+
+// Checks the drawings of the list when review is given (as for "Executer script"), their formats
+// against ConsoleRelease, then, unless
 // the run stops there, creates the run's folder in the journal of scriptFolder, writes the console
 // script into it (in the ANSI code page, as Pilotrame.scr) and lists the drawings of the list, each
 // once (RemoveDuplicateDrawings): those the answer leaves out (SkipProblems) as NotReady, with

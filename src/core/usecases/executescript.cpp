@@ -65,6 +65,13 @@ Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks&
 
 } // namespace
 
+std::optional<AutocadRelease> OpenerOfRun(const ExecuteRequest& request) {
+    const Settings& settings = request.script.settings;
+    if (request.run.engine == Engine::Console)
+        return ConsoleRelease(ConsoleProgram(request.run, settings.acadPath()));
+    return ReleaseOfVersionSetting(settings.acadVersion());
+}
+
 Status CheckConsoleRun(const ExecuteRequest& request) {
     const std::string console = ConsoleProgram(request.run, request.script.settings.acadPath());
     if (Status runnable = CheckConsoleProgram(console); !runnable) {

@@ -52,6 +52,11 @@ struct Executed {
     std::vector<ConsoleRefusal> refusals; // NotForConsole: what AutoCAD's console cannot run
 };
 
+// The AutoCAD that will open the drawings of request, as far as formats go: with the AutoCAD
+// engine that of "Version autocad" (ReleaseOfVersionSetting), with the console engine that of its
+// console program (ConsoleRelease); none when it cannot be told.
+std::optional<AutocadRelease> OpenerOfRun(const ExecuteRequest& request);
+
 // The checks made before any console starts: the console program of the run must be a program
 // this system can start (CheckConsoleProgram; AutoCAD's own folder when no console is set).
 // Fails with operation StartProgram, detail: the program.

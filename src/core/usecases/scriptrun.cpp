@@ -8,6 +8,28 @@
 
 namespace pilotrame {
 
+ReviewedDrawings ReviewDrawings(const DrawingCheck& check, DrawingReview& review) {
+    ReviewedDrawings reviewed;
+    if (check.issues.empty())
+        return reviewed;
+    switch (review.review(check)) {
+    case DrawingCheckAnswer::Cancel:
+        reviewed.stop = RunStop::Cancelled;
+        break;
+    case DrawingCheckAnswer::KeepAutocadStopped:
+        reviewed.stop = RunStop::DrawingsNotReady;
+        break;
+    case DrawingCheckAnswer::SkipProblems:
+        for (const DrawingIssue& issue : check.issues)
+            reviewed.skipped.insert(issue.path);
+        reviewed.leftOut = static_cast<int>(check.issues.size());
+        break;
+    case DrawingCheckAnswer::Continue:
+        break;
+    }
+    return reviewed;
+}
+
 Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& position,
                                   DrawingReview* review) {
     // The script stays as it was when there is nothing to make it from.
@@ -16,24 +38,18 @@ Result<WrittenScript> WriteScript(const ScriptRequest& request, ListPosition& po
     WrittenScript written;
     std::unordered_set<std::string> skipped;
     if (review) {
-        const Result<DrawingCheck> check = CheckDrawings(request.listPath);
+        const Result<DrawingCheck> check = CheckDrawings(
+            request.listPath, ReleaseOfVersionSetting(request.settings.acadVersion()));
         if (check && !check->issues.empty()) {
             written.problems = *check;
-            switch (review->review(*check)) {
-            case DrawingCheckAnswer::Cancel:
+            ReviewedDrawings reviewed = ReviewDrawings(*check, *review);
+            if (reviewed.stop == RunStop::Cancelled) {
                 written.stop = RunStop::Cancelled;
                 return written;
-            case DrawingCheckAnswer::KeepAutocadStopped:
-                written.stop = RunStop::DrawingsNotReady;
-                break;
-            case DrawingCheckAnswer::SkipProblems:
-                for (const DrawingIssue& issue : check->issues)
-                    skipped.insert(issue.path);
-                written.skipped = static_cast<int>(check->issues.size());
-                break;
-            case DrawingCheckAnswer::Continue:
-                break;
             }
+            written.stop = reviewed.stop;
+            written.skipped = reviewed.leftOut;
+            skipped = std::move(reviewed.skipped);
         }
     }
     DrawingSectionWriter writeSection(request.job, request.settings, request.decimalSeparator);

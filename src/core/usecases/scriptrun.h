@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 namespace pilotrame {
 
@@ -45,6 +46,17 @@ enum class RunStop {
     NotForConsole,    // the job holds what AutoCAD's console cannot run: nothing was written
 };
 
+// What the answer to a check of the drawings leaves of a run.
+struct ReviewedDrawings {
+    // Cancelled for Cancel, DrawingsNotReady for KeepAutocadStopped, None otherwise.
+    RunStop stop = RunStop::None;
+    std::unordered_set<std::string> skipped; // paths left out by SkipProblems
+    int leftOut = 0;                         // the drawings of the check they are
+};
+
+// Asks review about check when it found drawings with problems; nothing is asked otherwise.
+ReviewedDrawings ReviewDrawings(const DrawingCheck& check, DrawingReview& review);
+
 // What a run did.
 struct WrittenScript {
     RunStop stop = RunStop::None;
@@ -54,7 +66,8 @@ struct WrittenScript {
     bool autocadStarted = false;
 };
 
-// Checks the drawings of the list when review is given and asks it about those with problems;
+// Checks the drawings of the list when review is given, their formats against the AutoCAD of
+// "Version autocad" (ReleaseOfVersionSetting), and asks it about those with problems;
 // then, unless it cancels, writes the script of the drawings kept, as GenerateScript does (its
 // failures are this one's). A box of the job that cannot be written, or a list that cannot be
 // read (operation ReadList), fails before the script is touched.

@@ -3,6 +3,7 @@
 #include "gui/formparts.h"
 #include "gui/prompts.h"
 #include "texts/messages.h"
+#include "texts/verification.h"
 
 #include <QAbstractTableModel>
 #include <QClipboard>
@@ -15,51 +16,94 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace pilotrame::gui {
 
-// The drawings of a check as rows of two columns, the path and the reason, read from the check
-// when the view asks for a row it shows: tens of thousands of problems open as fast as three.
+// The drawings of a check as rows of three columns, the path, the format and the reason, read
+// from the check when the view asks for a row it shows: tens of thousands of problems open as
+// fast as three. The few texts of formats and reasons are made once, each row pointing to its own.
 class DrawingIssueModel : public QAbstractTableModel {
 public:
     DrawingIssueModel(DrawingCheck check, QObject* parent)
         : QAbstractTableModel(parent), m_check(std::move(check)) {
-        for (const DrawingProblem problem :
-             {DrawingProblem::Missing, DrawingProblem::ReadOnly, DrawingProblem::OpenElsewhere})
-            m_reasons[static_cast<std::size_t>(problem)] = FromStd(DescribeProblem(problem));
+        std::unordered_map<std::string, int> known;
+        const auto textIndex = [&known, this](std::string text) {
+            const auto [at, added] =
+                known.emplace(std::move(text), static_cast<int>(m_texts.size()));
+            if (added)
+                m_texts.push_back(FromStd(at->first));
+            return at->second;
+        };
+        m_rows.reserve(m_check.issues.size());
+        for (const DrawingIssue& issue : m_check.issues)
+            m_rows.push_back(Row{textIndex(DrawingFormatText(issue.format)),
+                                 textIndex(DescribeIssue(issue, m_check.opener))});
     }
 
     const DrawingCheck& check() const { return m_check; }
 
-    // The size that every reason cell reports: that of the widest reason, so that the column fits
-    // each of them without thousands of rows being measured.
-    void setReasonSize(QSize size) { m_reasonSize = size; }
+    // The sizes that every cell of the format and reason columns reports: those of the widest,
+    // so that the columns fit each of them without thousands of rows being measured.
+    void setColumnSizes(QSize format, QSize reason) {
+        m_formatSize = format;
+        m_reasonSize = reason;
+    }
+    // A row of each text, for measuring.
+    std::vector<int> rowsOfEachText() const {
+        std::vector<int> rows;
+        std::vector<bool> seen(m_texts.size(), false);
+        for (std::size_t row = 0; row < m_rows.size(); ++row) {
+            for (const int text : {m_rows[row].format, m_rows[row].reason}) {
+                if (!seen[static_cast<std::size_t>(text)]) {
+                    seen[static_cast<std::size_t>(text)] = true;
+                    rows.push_back(static_cast<int>(row));
+                }
+            }
+        }
+        return rows;
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : static_cast<int>(m_check.issues.size());
     }
     int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : 2;
+        return parent.isValid() ? 0 : 3;
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount())
             return {};
-        const DrawingIssue& issue = m_check.issues[static_cast<std::size_t>(index.row())];
-        // The path in full as the tip of an elided one.
-        const bool path = index.column() == 0;
-        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && path))
-            return path ? FromStd(issue.path) : m_reasons[static_cast<std::size_t>(issue.problem)];
-        if (role == Qt::SizeHintRole && !path && m_reasonSize.isValid())
-            return m_reasonSize;
+        const auto row = static_cast<std::size_t>(index.row());
+        const int column = index.column();
+        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && column == 0)) {
+            // The path in full as the tip of an elided one.
+            if (column == 0)
+                return FromStd(m_check.issues[row].path);
+            return m_texts[static_cast<std::size_t>(column == 1 ? m_rows[row].format
+                                                                : m_rows[row].reason)];
+        }
+        if (role == Qt::SizeHintRole && column > 0) {
+            const QSize size = column == 1 ? m_formatSize : m_reasonSize;
+            if (size.isValid())
+                return size;
+        }
         return {};
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return section == 0 ? QStringLiteral("Plan") : QStringLiteral("Problème");
+        switch (section) {
+        case 0:
+            return QStringLiteral("Plan");
+        case 1:
+            return QStringLiteral("Format");
+        default:
+            return QStringLiteral("Problème");
+        }
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -67,8 +111,15 @@ public:
     }
 
 private:
+    struct Row {
+        int format;
+        int reason;
+    };
+
     DrawingCheck m_check;
-    std::array<QString, 3> m_reasons;
+    std::vector<Row> m_rows;
+    std::vector<QString> m_texts;
+    QSize m_formatSize;
     QSize m_reasonSize;
 };
 
@@ -113,18 +164,15 @@ void DrawingCheckWindow::buildControls(const DrawingCheck& check) {
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    // Each reason found, measured once as the view measures a cell.
+    m_list->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // Each text found, measured once as the view measures a cell.
+    QSize widestFormat;
     QSize widestReason;
-    std::array<bool, 3> measured{};
-    for (std::size_t row = 0; row < check.issues.size(); ++row) {
-        const auto problem = static_cast<std::size_t>(check.issues[row].problem);
-        if (measured[problem])
-            continue;
-        measured[problem] = true;
-        widestReason = widestReason.expandedTo(
-            m_list->sizeHintForIndex(m_issues->index(static_cast<int>(row), 1)));
+    for (const int row : m_issues->rowsOfEachText()) {
+        widestFormat = widestFormat.expandedTo(m_list->sizeHintForIndex(m_issues->index(row, 1)));
+        widestReason = widestReason.expandedTo(m_list->sizeHintForIndex(m_issues->index(row, 2)));
     }
-    m_issues->setReasonSize(widestReason);
+    m_issues->setColumnSizes(widestFormat, widestReason);
     outer->addWidget(m_list, 1);
 
     auto* copy = newButton("copyList", QStringLiteral("Copier la liste"),
@@ -154,7 +202,7 @@ void DrawingCheckWindow::buildControls(const DrawingCheck& check) {
 
     // Room for a usual path beside its reason, and for a dozen rows; longer paths are elided.
     const QFontMetrics metrics = fontMetrics();
-    resize(metrics.averageCharWidth() * 110, metrics.height() * 24);
+    resize(metrics.averageCharWidth() * 130, metrics.height() * 24);
     m_list->setFocus();
 }
 

@@ -16,8 +16,10 @@
 #include "texts/help.h"
 #include "texts/messages.h"
 #include "texts/scriptcheck.h"
+#include "texts/verification.h"
 #include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
+#include "usecases/trial.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -123,6 +125,10 @@ void MainWindow::buildControls() {
     MakeReadOnlyGrey(m_folderCount);
     QPushButton* advancedButton = newButton("Command4", QStringLiteral("Selection avancée"));
     QPushButton* executeButton = newButton("Command3", QStringLiteral("Executer script"));
+    QPushButton* trialButton = newButton("Command31", QStringLiteral("Essai sur copies…"));
+    trialButton->setToolTip(
+        QStringLiteral("Fait ce que ferait « Executer script » sur des copies des premiers plans "
+                       "de la liste ; les originaux ne sont pas touchés."));
     QPushButton* generateButton = newButton("Command2", QStringLiteral("Générer script"));
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(m_fileCount, 1);
@@ -133,11 +139,15 @@ void MainWindow::buildControls() {
     left->addWidget(m_folderCount);
     left->addWidget(advancedButton);
     left->addStretch(1);
-    left->addWidget(executeButton);
+    auto* executeRow = new QHBoxLayout;
+    executeRow->addWidget(executeButton, 1);
+    executeRow->addWidget(trialButton);
+    left->addLayout(executeRow);
     left->addWidget(generateButton);
     // One caption line each: the height of one serves them all.
     const int buttonHeight = selectButton->sizeHint().height() * 3 / 2;
-    for (QPushButton* button : {selectButton, advancedButton, executeButton, generateButton})
+    for (QPushButton* button :
+         {selectButton, advancedButton, executeButton, trialButton, generateButton})
         button->setMinimumHeight(buttonHeight);
     auto* leftBox = new QWidget(this);
     leftBox->setLayout(left);
@@ -175,6 +185,7 @@ void MainWindow::buildControls() {
     connect(selectButton, &QPushButton::clicked, this, &MainWindow::SelectFiles);
     connect(generateButton, &QPushButton::clicked, this, &MainWindow::onGenerateClicked);
     connect(executeButton, &QPushButton::clicked, this, &MainWindow::executeScript);
+    connect(trialButton, &QPushButton::clicked, this, &MainWindow::tryOnCopies);
     connect(advancedButton, &QPushButton::clicked, this, &MainWindow::onAdvancedSelectionClicked);
     connect(macroButton, &QPushButton::clicked, this, &MainWindow::showMacroWindow);
     connect(textInsertionButton, &QPushButton::clicked, this, &MainWindow::showTextInsertion);
@@ -184,16 +195,16 @@ void MainWindow::applyFormTabOrder() {
     // The order of the form: top row, left column, the operation boxes by number, then the
     // parameters row by row, the script text last.
     static const char* const kOrder[] = {
-        "Check1",        "Check10",    "Command10",  "scriptMarkers", "Check20",   "Command20",
-        "Command30",     "Command1",   "Text2",      "Text5",         "Command4",  "Command3",
-        "Command2",      "Check4_0",   "Check4_1",   "Check4_2",      "Check4_3",  "Check4_4",
-        "Check4_5",      "Check4_6",   "Check4_7",   "Option1_0",     "Option1_1", "Option1_6",
-        "Option1_7",     "Option1_5",  "Option1_4",  "Text3",         "Command8",  "Option1_2",
-        "Option1_3",     "Option1_8",  "Text4_0",    "Text4_1",       "Text4_2",   "Text4_3",
-        "Text4_4",       "Text4_5",    "Text4_6",    "Text4_7",       "Text4_8",   "Text4_9",
-        "Option1_9",     "Option1_10", "Option1_11", "Text4_10",      "Text4_11",  "Text4_12",
-        "Text4_13",      "Text4_14",   "Text4_16",   "Text4_15",      "Text4_17",  "Text1",
-        "scriptFindings"};
+        "Check1",    "Check10",       "Command10",  "scriptMarkers", "Check20",   "Command20",
+        "Command30", "Command1",      "Text2",      "Text5",         "Command4",  "Command3",
+        "Command31", "Command2",      "Check4_0",   "Check4_1",      "Check4_2",  "Check4_3",
+        "Check4_4",  "Check4_5",      "Check4_6",   "Check4_7",      "Option1_0", "Option1_1",
+        "Option1_6", "Option1_7",     "Option1_5",  "Option1_4",     "Text3",     "Command8",
+        "Option1_2", "Option1_3",     "Option1_8",  "Text4_0",       "Text4_1",   "Text4_2",
+        "Text4_3",   "Text4_4",       "Text4_5",    "Text4_6",       "Text4_7",   "Text4_8",
+        "Text4_9",   "Option1_9",     "Option1_10", "Option1_11",    "Text4_10",  "Text4_11",
+        "Text4_12",  "Text4_13",      "Text4_14",   "Text4_16",      "Text4_15",  "Text4_17",
+        "Text1",     "scriptFindings"};
     // One pass over the children rather than a search per name: this runs at every start.
     QHash<QString, QWidget*> byName;
     for (QWidget* child : findChildren<QWidget*>())
@@ -493,26 +504,35 @@ ScriptCheckSettings MainWindow::scriptCheckSettings() const {
     return settings;
 }
 
-void MainWindow::executeScript() {
+ExecuteRequest MainWindow::executeRequest() const {
     ExecuteRequest request;
     request.script = scriptRequest();
     request.run = m_session.runSettings;
     request.scriptFolder = m_session.scriptFolder;
     if (m_renaming->isTicked())
         request.rename = currentRenameJob();
+    return request;
+}
+
+bool MainWindow::scriptErrorsAccepted(const ExecuteRequest& request) {
     // A script text that will certainly fail runs only when the user says so; an "attention"
     // never stops anything.
-    if (!request.rename && request.script.job.customScript) {
-        const std::vector<ScriptFinding> findings =
-            ReviewScriptText(request.script.job.scriptText, scriptCheckSettings());
-        if (HasScriptErrors(findings)) {
-            const MessageRequest question{FromStd(kScriptErrorsTitle),
-                                          FromStd(ScriptErrorsQuestionText(findings)),
-                                          MessageIcon::Warning, MessageButtons::ContinueCancel};
-            if (Prompts::instance().message(this, question) != Answer::Yes)
-                return;
-        }
-    }
+    if (request.rename || !request.script.job.customScript)
+        return true;
+    const std::vector<ScriptFinding> findings =
+        ReviewScriptText(request.script.job.scriptText, scriptCheckSettings());
+    if (!HasScriptErrors(findings))
+        return true;
+    const MessageRequest question{FromStd(kScriptErrorsTitle),
+                                  FromStd(ScriptErrorsQuestionText(findings)), MessageIcon::Warning,
+                                  MessageButtons::ContinueCancel};
+    return Prompts::instance().message(this, question) == Answer::Yes;
+}
+
+void MainWindow::executeScript() {
+    const ExecuteRequest request = executeRequest();
+    if (!scriptErrorsAccepted(request))
+        return;
     PromptedDrawingReview review(this);
     RunWindowBatch batch(this, m_session.scriptFolder);
     const auto confirmRename = [this] {
@@ -543,6 +563,57 @@ void MainWindow::executeScript() {
     if (executed->stop == RunStop::NotForConsole)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(ConsoleRefusalsText(executed->refusals)),
                     MessageIcon::Critical);
+}
+
+void MainWindow::tryOnCopies() {
+    const ExecuteRequest request = executeRequest();
+    if (!scriptErrorsAccepted(request))
+        return;
+    // A renaming's trial renames and copies nothing: every listed file is shown.
+    int count = kFirstTrialDrawings;
+    if (!request.rename) {
+        const std::optional<int> asked = Prompts::instance().askNumber(
+            this, NumberRequest{FromStd(kTrialTitle), FromStd(kTrialCountQuestion),
+                                kFirstTrialDrawings, kMinTrialDrawings, kMaxTrialDrawings});
+        if (!asked)
+            return;
+        count = *asked;
+    }
+    PromptedDrawingReview review(this);
+    RunWindowBatch batch(this, m_session.scriptFolder);
+    const Result<Trial> trial =
+        RunTrial(request, count, ExecuteHooks{&review, &SystemProgramStarter(), &batch, {}},
+                 std::chrono::system_clock::now());
+    const Engine engine = request.run.engine;
+    if (!trial) {
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(TrialFailureText(trial.error(), engine)),
+                    MessageIcon::Critical);
+        return;
+    }
+    if (trial->renaming) {
+        Prompts::instance().showRenamePreview(this, *trial->renaming);
+        return;
+    }
+    switch (trial->stop) {
+    case RunStop::NothingToProcess:
+        ShowMessage(this, FromStd(kTrialTitle), FromStd(NothingToExecuteText(engine)),
+                    MessageIcon::Information);
+        return;
+    case RunStop::NotForConsole:
+        ShowMessage(this, FromStd(kErrorTitle), FromStd(ConsoleRefusalsText(trial->refusals)),
+                    MessageIcon::Critical);
+        return;
+    case RunStop::Cancelled:
+    case RunStop::DrawingsNotReady:
+        return;
+    case RunStop::None:
+        break;
+    }
+    const MessageRequest question{FromStd(kTrialTitle),
+                                  FromStd(OpenTrialFolderQuestion(*trial, engine)),
+                                  MessageIcon::Question, MessageButtons::YesNo};
+    if (Prompts::instance().message(this, question) == Answer::Yes)
+        Prompts::instance().openFolder(this, FromStd(trial->folder));
 }
 
 MainJob MainWindow::currentMainJob() const {

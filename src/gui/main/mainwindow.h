@@ -8,6 +8,7 @@
 #include "script/scriptcheck.h"
 #include "selection/droppeditems.h"
 #include "session/session.h"
+#include "usecases/executescript.h"
 #include "usecases/scriptrun.h"
 
 #include <QMainWindow>
@@ -75,6 +76,10 @@ public:
     // plans", as the engine of the run says. A script text with an "erreur" (ReviewScriptText)
     // asks first, naming its findings: "Continuer quand même" or "Annuler".
     void executeScript();
+    // "Essai sur copies…" (RunTrial): asks how many drawings, then does what "Executer script"
+    // would do on copies of the first of the list, and offers to open the trial's folder; with
+    // the renaming row ticked, shows what the renaming would do instead.
+    void tryOnCopies();
     // What the check of the script text needs of the settings of the run.
     ScriptCheckSettings scriptCheckSettings() const;
     void showAbout();
@@ -106,6 +111,10 @@ private:
     void buildControls();
     // What a script of the window's job is made from, as the controls hold it now.
     ScriptRequest scriptRequest() const;
+    // What "Executer script" is asked to do, as the controls and the session hold it now.
+    ExecuteRequest executeRequest() const;
+    // False when the script text of request holds an "erreur" and the user does not go on.
+    bool scriptErrorsAccepted(const ExecuteRequest& request);
     void buildMenus();
     void applyFormTabOrder();
     // The switch rules of the top row (SetTopSwitch), shown in the window.

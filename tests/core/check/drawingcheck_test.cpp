@@ -22,18 +22,21 @@ using test::TempDir;
 using test::WriteBytes;
 namespace fs = std::filesystem;
 
+// What the check reads from test::kDrawingBytes.
+const DrawingFormat kRead{DrawingKind::Dwg, DwgFormat::R14, "AC1014"};
+
 TEST(DrawingCheck, FindsEachProblemOnRealFiles) {
     TempDir dir;
     const std::string folder = dir.folder();
     const std::string locked = dir.path("locked") + "/";
     fs::create_directory(locked);
     for (const char* name : {"ok.dwg", "ro.dwg", "open.dwg", "OPEN2.DWG"})
-        WriteBytes(folder + name, "x");
+        WriteBytes(folder + name, test::kDrawingBytes);
     WriteBytes(folder + "open.dwl", "lock");
     WriteBytes(folder + "OPEN2.DWL", "lock");
     test::SetReadOnly(folder + "ro.dwg", true);
     fs::create_directory(folder + "folder.dwg");
-    WriteBytes(locked + "in-ro-folder.dwg", "x");
+    WriteBytes(locked + "in-ro-folder.dwg", test::kDrawingBytes);
     fs::permissions(locked,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
@@ -46,13 +49,13 @@ TEST(DrawingCheck, FindsEachProblemOnRealFiles) {
     EXPECT_EQ(check.checked, 7);
     std::vector<DrawingIssue> expected = {
         {folder + "missing.dwg", DrawingProblem::Missing},
-        {folder + "ro.dwg", DrawingProblem::ReadOnly},
-        {folder + "open.dwg", DrawingProblem::OpenElsewhere},
-        {folder + "OPEN2.DWG", DrawingProblem::OpenElsewhere},
+        {folder + "ro.dwg", DrawingProblem::ReadOnly, kRead},
+        {folder + "open.dwg", DrawingProblem::OpenElsewhere, kRead},
+        {folder + "OPEN2.DWG", DrawingProblem::OpenElsewhere, kRead},
         {folder + "folder.dwg", DrawingProblem::Missing},
     };
 #ifndef _WIN32
-    expected.push_back({locked + "in-ro-folder.dwg", DrawingProblem::ReadOnly});
+    expected.push_back({locked + "in-ro-folder.dwg", DrawingProblem::ReadOnly, kRead});
 #endif
     EXPECT_EQ(check.issues, expected);
     EXPECT_EQ(DrawingCheckText({1, {expected[2]}}),
@@ -97,7 +100,7 @@ TEST(DrawingCheck, AsksTheSystemForTheUserWhoRunsIt) {
         const std::string folder = dir.path(c.folder) + "/";
         const std::string drawing = folder + "plan.dwg";
         fs::create_directory(folder);
-        WriteBytes(drawing, "x");
+        WriteBytes(drawing, test::kDrawingBytes);
         // The group is the user's own for both, so that only the group permissions let it in.
         ASSERT_EQ(::chown(folder.c_str(), c.folderOwner, kUser), 0);
         ASSERT_EQ(::chown(drawing.c_str(), c.fileOwner, kUser), 0);
@@ -105,9 +108,9 @@ TEST(DrawingCheck, AsksTheSystemForTheUserWhoRunsIt) {
         fs::permissions(drawing, static_cast<fs::perms>(c.fileMode));
         list.push_back({folder, {"plan.dwg"}});
         if (c.readOnlyToUser)
-            toUser.push_back({drawing, DrawingProblem::ReadOnly});
+            toUser.push_back({drawing, DrawingProblem::ReadOnly, kRead});
         if (c.readOnlyToRoot)
-            toRoot.push_back({drawing, DrawingProblem::ReadOnly});
+            toRoot.push_back({drawing, DrawingProblem::ReadOnly, kRead});
     }
     // The folders above the test's own must let the user through.
     if (const std::optional<std::string> reach = test::RunAsUser(
@@ -131,7 +134,7 @@ TEST(DrawingCheck, AsksTheSystemForTheUserWhoRunsIt) {
 
 TEST(DrawingCheck, ReadsTheListFile) {
     TempDir dir;
-    WriteBytes(dir.path("a.dwg"), "x");
+    WriteBytes(dir.path("a.dwg"), test::kDrawingBytes);
     const std::string list = dir.path("Liste01.txt");
     ASSERT_TRUE(WriteFileList(list, {{dir.folder(), {"a.dwg", "b.dwg"}}}));
     const Result<DrawingCheck> check = CheckDrawings(list);

@@ -65,6 +65,13 @@ TEST(CommandLineParse, AcceptedArguments) {
              command.skipUnready = true;
              return command;
          }()},
+        {{"--verifier", "--list=l", "--job", "j"}, Cmd(CommandAction::Verify, "j", "l")},
+        {{"--generate", "--essai=20", "--execute"},
+         [] {
+             CommandLine command = Cmd(CommandAction::Generate, {}, {}, true);
+             command.trialDrawings = 20;
+             return command;
+         }()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -92,13 +99,22 @@ TEST(CommandLineParse, RefusedArguments) {
         {{"--generate", "--job", "a", "--job=b"}, "option « --job » donnée deux fois"},
         {{"--help", "--help"}, "option « --help » donnée deux fois"},
         {{"--execute=1", "--generate"}, "l'option « --execute » ne prend pas de valeur"},
-        {{"--job", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
-        {{"--list", "a"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
-        {{"--execute"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--job", "a"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+         "qu'avec --generate ou --verifier"},
+        {{"--list", "a"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+         "qu'avec --generate ou --verifier"},
+        {{"--execute"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+         "qu'avec --generate ou --verifier"},
         {{"--help", "--bogus"}, "option inconnue : « --bogus »"},
-        {{"--run"}, "--job, --list, --execute et --run ne vont qu'avec --generate"},
+        {{"--run"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+         "qu'avec --generate ou --verifier"},
         {{"--run", "--workers", "2"},
-         "--job, --list, --execute et --run ne vont qu'avec --generate"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et --list, "
+         "qu'avec --generate ou --verifier"},
         {{"--workers", "2"}, "--workers et --timeout ne vont qu'avec --generate --run"},
         {{"--generate", "--timeout=5"}, "--workers et --timeout ne vont qu'avec --generate --run"},
         {{"--generate", "--execute", "--workers", "2"},
@@ -131,6 +147,14 @@ TEST(CommandLineParse, RefusedArguments) {
         {{"--generate", "--run", "--timeout=604801"},
          "« --timeout » vaut « 604801 » : un nombre entier de 1 à 604800 attendu"},
         {{"--help", "--workers", "x"}, "« --workers » vaut « x » : un nombre entier attendu"},
+        {{"--generate", "--essai", "0"},
+         "« --essai » vaut « 0 » : un nombre entier de 1 à 20 attendu"},
+        {{"--essai", "3"},
+         "--execute, --run et --essai ne vont qu'avec --generate ; --job et "
+         "--list, qu'avec --generate ou --verifier"},
+        {{"--verifier", "--run"},
+         "--verifier ne va qu'avec --job et --list, pas avec « --run » : il vérifie sans rien "
+         "écrire ni lancer"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -146,13 +170,13 @@ TEST(CommandLineParse, HelpListsEveryOptionAndExitCode) {
     const std::string help = HelpText();
     for (const char* option :
          {"--generate", "--job FICHIER", "--list FICHIER", "--execute", "--run", "--workers N",
-          "--timeout S", "--skip-unready", "--help", "--version"})
+          "--timeout S", "--skip-unready", "--essai N", "--verifier", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (ExitCode code :
          {ExitCode::Success, ExitCode::BadArguments, ExitCode::BadJobFile, ExitCode::UnreadableList,
           ExitCode::GenerationFailed, ExitCode::SettingsUnreadable, ExitCode::DrawingsNotReady,
           ExitCode::NothingToProcess, ExitCode::AutocadNotStarted, ExitCode::SomeDrawingsFailed,
-          ExitCode::RunInterrupted, ExitCode::JournalNotWritten})
+          ExitCode::RunInterrupted, ExitCode::JournalNotWritten, ExitCode::ScriptHasErrors})
         EXPECT_NE(help.find("\n  " + std::to_string(static_cast<int>(code)) + "  "),
                   std::string::npos)
             << static_cast<int>(code);

@@ -88,7 +88,7 @@ struct RunGenerateTest : ::testing::Test {
         env.firstRunSettings.combo[slot::acadPath] = "first-run-acad";
         env.starter = &starter;
         WriteBytes(listPath, "\v" + program.folder() + "\r\n\ta.dwg\r\n");
-        WriteBytes(program.path("a.dwg"), "plan");
+        WriteBytes(program.path("a.dwg"), test::kDrawingBytes);
     }
 
     static Settings settings() {
@@ -622,7 +622,7 @@ struct RunOnConsoleTest : RunGenerateTest {
         std::string text = "\v" + program.folder() + "\r\n";
         for (const std::string& name : names) {
             text += "\t" + name + "\r\n";
-            WriteBytes(program.path(name), "");
+            WriteBytes(program.path(name), test::kDrawingBytes);
         }
         WriteBytes(listPath, text);
     }
@@ -652,7 +652,8 @@ TEST_F(RunOnConsoleTest, EveryDrawingSucceedingEndsInSuccessWithAJournal) {
     EXPECT_EQ(ReadBytes(folder + "echecs.txt"), "");
     EXPECT_TRUE(FileExists(folder + "resume.csv"));
     for (const std::string& name : names) {
-        EXPECT_EQ(ReadBytes(program.path(name)), "fait\n") << name;
+        EXPECT_EQ(ReadBytes(program.path(name)), std::string(test::kDrawingBytes) + "fait\n")
+            << name;
         EXPECT_TRUE(said("] réussi   " + name + "   ")) << err.str();
     }
     EXPECT_TRUE(said("\n[3/3] réussi   ")) << err.str();
@@ -700,8 +701,9 @@ TEST_F(RunOnConsoleTest, DrawingsThatDoNotSucceedEndWithTheirOwnCode) {
               ExitCode::SomeDrawingsFailed);
     EXPECT_EQ(runFolders().size(), 2u);
     EXPECT_TRUE(said("\n[3/3] ")) << err.str();
-    EXPECT_EQ(ReadBytes(program.path("a.dwg")), "fait\n");
-    EXPECT_EQ(ReadBytes(program.path("b_exit3.dwg")), "fait\nfait\n");
+    EXPECT_EQ(ReadBytes(program.path("a.dwg")), std::string(test::kDrawingBytes) + "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("b_exit3.dwg")),
+              std::string(test::kDrawingBytes) + "fait\nfait\n");
 }
 
 // execution.txt, then the settings of the run the job carries (all of them: what it lacks takes
@@ -829,7 +831,7 @@ TEST_F(RunOnConsoleTest, WhatKeepsARunFromStartingLeavesNoTrace) {
         EXPECT_TRUE(runFolders().empty());
         for (const std::string& name : c.names) {
             if (name != "absent.dwg") {
-                EXPECT_EQ(ReadBytes(program.path(name)), "");
+                EXPECT_EQ(ReadBytes(program.path(name)), std::string(test::kDrawingBytes));
             }
         }
     }
@@ -1120,7 +1122,7 @@ TEST_F(RunOnConsoleTest, AnInterruptStopsTheRunAndTheJournalTellsIt) {
     const std::string summary = ReadBytes(runFolders().front() + "resume.csv");
     EXPECT_NE(summary.find("a_hang.dwg;arrêté;"), std::string::npos) << summary;
     EXPECT_NE(summary.find("c_hang.dwg;non lancé;"), std::string::npos) << summary;
-    EXPECT_EQ(ReadBytes(program.path("c_hang.dwg")), "");
+    EXPECT_EQ(ReadBytes(program.path("c_hang.dwg")), std::string(test::kDrawingBytes));
 }
 
 } // namespace

@@ -653,3 +653,78 @@ TEST_F(RenameWithoutReplacingTest, RefusesAReadOnlyTargetFolder) {
 
 } // namespace
 } // namespace pilotrame
+
+namespace pilotrame {
+namespace {
+
+// The trial of a renaming foretells what the run then does, and renames nothing itself.
+TEST_F(Renaming, ItsTrialForetellsTheRunAndRenamesNothing) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        RenameJob job;
+        std::vector<std::string> newNames; // as the trial shows them
+        const char* readOnly = nullptr;
+        const char* present = nullptr; // a file that is there without being listed
+        const char* absent = nullptr;  // listed, but not there
+    };
+    const Case cases[] = {
+        {"every one", {"a01.dwg", "b01.dwg"}, Inserting("0", "x"), {"xa01.dwg", "xb01.dwg"}},
+        {"read-only",
+         {"a01.dwg", "b01.dwg", "c01.dwg"},
+         Deleting("0", "1"),
+         {"01.dwg", "01.dwg", "01.dwg"},
+         "b01.dwg"},
+        {"taken", {"a01.dwg"}, Deleting("0", "1"), {"01.dwg"}, nullptr, "01.dwg"},
+        {"taken by the next", {"xa01.dwg", "a01.dwg"}, Deleting("0", "1"), {"a01.dwg", "01.dwg"}},
+        {"freed before", {"a01.dwg", "xa01.dwg"}, Deleting("0", "1"), {"01.dwg", "a01.dwg"}},
+        {"missing",
+         {"a01.dwg", "b01.dwg"},
+         Inserting("0", "x"),
+         {"xa01.dwg", "xb01.dwg"},
+         nullptr,
+         nullptr,
+         "b01.dwg"},
+        {"too short",
+         {"a01.dwg", "b01.dwg", "ab"},
+         Inserting("0", "x"),
+         {"xa01.dwg", "xb01.dwg", ""}},
+        {"a bad box", {"a01.dwg"}, Deleting("x", "1"), {""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(ToFsPath(folder));
+        fs::create_directories(ToFsPath(folder));
+        listFiles(c.names);
+        if (c.readOnly)
+            SetReadOnly(folder + c.readOnly, true);
+        if (c.present)
+            WriteBytes(folder + c.present, "there");
+        if (c.absent)
+            fs::remove(ToFsPath(folder + c.absent));
+        const std::vector<std::string> before = NamesIn(folder);
+
+        const RenamePreview preview = PreviewRenaming(list, c.job);
+        EXPECT_EQ(NamesIn(folder), before);
+        ASSERT_EQ(preview.rows.size(), c.names.size());
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            EXPECT_EQ(preview.rows[i].folder + preview.rows[i].name, folder + c.names[i]);
+            EXPECT_EQ(preview.rows[i].newName, c.newNames[i]);
+        }
+
+        const RenameReport report = run(c.job);
+        if (c.readOnly)
+            SetReadOnly(folder + c.readOnly, false);
+        ASSERT_EQ(preview.stop.has_value(), report.failure.has_value());
+        EXPECT_EQ(preview.renamedBefore, report.renamed);
+        if (report.failure) {
+            EXPECT_EQ(preview.stop->code, report.failure->code);
+            EXPECT_EQ(preview.stop->path, report.failure->path);
+            EXPECT_EQ(preview.stop->text, report.failure->text);
+            EXPECT_EQ(folder + c.names[preview.stopRow], report.failure->path);
+        }
+    }
+}
+
+} // namespace
+} // namespace pilotrame

@@ -227,7 +227,7 @@ struct ConsoleRunTest : ::testing::Test {
         std::string text = "\v" + dir.folder() + "\r\n";
         for (const std::string& name : names) {
             text += "\t" + name + "\r\n";
-            WriteBytes(dir.path(name), "");
+            WriteBytes(dir.path(name), test::kDrawingBytes);
         }
         WriteBytes(request.listPath, text);
     }
@@ -267,8 +267,9 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control).runs;
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(second[0].name, "b_exit4.dwg");
-    EXPECT_EQ(ReadBytes(dir.path("a.dwg")), "fait\n");
-    EXPECT_EQ(ReadBytes(dir.path("b_exit4.dwg")), "fait\nfait\n");
+    EXPECT_EQ(ReadBytes(dir.path("a.dwg")), std::string(test::kDrawingBytes) + "fait\n");
+    EXPECT_EQ(ReadBytes(dir.path("b_exit4.dwg")),
+              std::string(test::kDrawingBytes) + "fait\nfait\n");
 }
 
 // The drawings left out at the check ("Ignorer ces plans") are in the journal as not ready; a run

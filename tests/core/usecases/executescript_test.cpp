@@ -38,7 +38,7 @@ struct ExecuteScriptTest : ::testing::Test {
         request.scriptFolder = dir.folder();
         request.windowsNames = false;
         WriteBytes(request.script.listPath, "\v" + dir.folder() + "\r\n\ta.dwg\r\n");
-        WriteBytes(dir.path("a.dwg"), "plan");
+        WriteBytes(dir.path("a.dwg"), test::kDrawingBytes);
     }
 
     Result<Executed> execute(bool confirmRename = true) {

@@ -41,7 +41,7 @@ struct WriteScriptTest : ::testing::Test {
         request.job.zoomExtents = true;
         request.settings = DefaultSettings(ProposeSettingValues({"P1"}, FolderStyle::Windows, ""));
         WriteBytes(request.listPath, "\v" + dir.folder() + "\r\n\ta.dwg\r\n\tb.dwg\r\n");
-        WriteBytes(dir.path("a.dwg"), "plan");
+        WriteBytes(dir.path("a.dwg"), test::kDrawingBytes);
         WriteBytes(request.scriptPath, "previous\r\n");
     }
 
@@ -90,7 +90,7 @@ TEST_F(WriteScriptTest, TheAnswerToTheCheckDecidesWhatIsWritten) {
 }
 
 TEST_F(WriteScriptTest, NobodyIsAskedWhenEveryDrawingIsReadyOrNoCheckIsWanted) {
-    WriteBytes(dir.path("b.dwg"), "plan");
+    WriteBytes(dir.path("b.dwg"), test::kDrawingBytes);
     ScriptedReview review(DrawingCheckAnswer::Cancel);
     ASSERT_TRUE(WriteScript(request, position, &review));
     EXPECT_TRUE(review.shown.empty());

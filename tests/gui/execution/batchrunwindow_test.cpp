@@ -52,7 +52,7 @@ protected:
         std::string text = "\v" + dir.folder() + "\r\n";
         for (const std::string& name : names) {
             text += "\t" + name + "\r\n";
-            WriteBytes(dir.path(name), "");
+            WriteBytes(dir.path(name), test::kDrawingBytes);
         }
         WriteBytes(request.listPath, text);
         const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), nullptr,

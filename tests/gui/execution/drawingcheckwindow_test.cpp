@@ -179,17 +179,17 @@ TEST(DrawingCheckWindow, ListsEveryDrawingWithItsReasonInListOrder) {
     ASSERT_NE(list, nullptr);
     const QAbstractItemModel* rows = list->model();
     EXPECT_EQ(Str(rows->headerData(0, Qt::Horizontal).toString()), "Plan");
-    EXPECT_EQ(Str(rows->headerData(1, Qt::Horizontal).toString()), "Problème");
+    EXPECT_EQ(Str(rows->headerData(2, Qt::Horizontal).toString()), "Problème");
     const char* const reasons[] = {"introuvable", "en lecture seule",
                                    "ouvert ailleurs (fichier .dwl présent)"};
     ASSERT_EQ(rows->rowCount(), 3);
-    ASSERT_EQ(rows->columnCount(), 2);
+    ASSERT_EQ(rows->columnCount(), 3);
     for (int row = 0; row < 3; ++row) {
         const std::string& path = check.issues[static_cast<std::size_t>(row)].path;
         const QModelIndex cell = rows->index(row, 0);
         EXPECT_EQ(Str(cell.data().toString()), path);
         EXPECT_EQ(Str(cell.data(Qt::ToolTipRole).toString()), path);
-        EXPECT_EQ(Str(rows->index(row, 1).data().toString()), reasons[row]);
+        EXPECT_EQ(Str(rows->index(row, 2).data().toString()), reasons[row]);
         EXPECT_FALSE(rows->flags(cell) & Qt::ItemIsEditable);
         EXPECT_TRUE(rows->flags(cell) & Qt::ItemIsSelectable);
     }
@@ -208,9 +208,10 @@ TEST(DrawingCheckWindow, ReasonsAndButtonsStayWholeBesideLongPaths) {
     EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
     const int widestReason = list->fontMetrics().horizontalAdvance(
         QStringLiteral("ouvert ailleurs (fichier .dwl présent)"));
-    EXPECT_GE(list->columnWidth(1), widestReason);
+    EXPECT_GE(list->columnWidth(2), widestReason);
     EXPECT_GT(list->columnWidth(0), widestReason); // most of the room goes to the paths
-    EXPECT_LE(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
+    EXPECT_LE(list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2),
+              list->viewport()->width());
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
         const QRect inWindow(button->mapTo(&window, QPoint(0, 0)), button->size());
         EXPECT_TRUE(window.rect().contains(inWindow)) << Str(button->text());

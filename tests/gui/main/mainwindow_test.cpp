@@ -106,7 +106,7 @@ protected:
         QStringList paths;
         for (const QString& file : names) {
             const std::string path = dir.path(file.toStdString());
-            WriteBytes(path, "dwg");
+            WriteBytes(path, test::kDrawingBytes);
             paths << QDir::toNativeSeparators(QString::fromStdString(path));
         }
         prompts.presetFiles(paths);
@@ -495,6 +495,27 @@ TEST_F(MainWindowTest, ExecuteWritesTheScriptAndStartsAutocadOnIt) {
             .arguments.back();
     EXPECT_EQ(arguments, "/B\n" + scriptName + "\n");
     EXPECT_NE(script().find("-traceur"), std::string::npos);
+}
+
+// "Essai sur copies…" on AutoCAD: the count asked, AutoCAD started on the copies' script in the
+// trial's folder, and that folder opened when the user says so.
+TEST_F(MainWindowTest, TheTrialStartsAutocadOnCopiesAndOpensTheirFolder) {
+    const std::string recorded = UseRecorderAsAutocad(dir, session);
+    chooseDrawings({QStringLiteral("A.dwg"), QStringLiteral("B.dwg")});
+    prompts.presetNumber(1);
+    prompts.presetAnswer(gui::Answer::Yes);
+    Click(button("Command31"));
+    ASSERT_EQ(prompts.numberRequests.size(), 1);
+    EXPECT_EQ(prompts.numberRequests[0].value, 3);
+    ASSERT_EQ(prompts.openedFolders.size(), 1)
+        << (prompts.messages.isEmpty() ? QString() : prompts.messages[0].text).toStdString();
+    const std::string folder = prompts.openedFolders[0].toStdString();
+    EXPECT_TRUE(folder.ends_with(std::string("-essai") + kNativeSeparator)) << folder;
+    const std::string arguments = WaitForFile(recorded);
+    EXPECT_NE(arguments.find(folder), std::string::npos) << arguments;
+    EXPECT_TRUE(test::FileExists(folder + "plans" + kNativeSeparator + "A.dwg"));
+    EXPECT_FALSE(test::FileExists(folder + "plans" + kNativeSeparator + "B.dwg"));
+    EXPECT_FALSE(test::FileExists(session.scriptPath()));
 }
 
 // The check of the script text shows as the user types: each finding's line marked in the box,
@@ -1450,8 +1471,8 @@ TEST_F(MainWindowTest, DrawingsDroppedOnTheScriptTextGiveTheirPathsWhereDropped)
     ASSERT_TRUE(ShownInWindow(text));
     text->setPlainText(QStringLiteral("-inserer \n_qsave"));
     std::filesystem::create_directories(dir.path("mes plans"));
-    WriteBytes(dir.path("a.dwg"), "x");
-    WriteBytes(dir.path("mes plans/b.dwg"), "x");
+    WriteBytes(dir.path("a.dwg"), test::kDrawingBytes);
+    WriteBytes(dir.path("mes plans/b.dwg"), test::kDrawingBytes);
     QMimeData data;
     data.setUrls(LocalUrls(dir, {"a.dwg", "mes plans/b.dwg"}) +
                  QList<QUrl>{QUrl(QStringLiteral("https://example.org/c.dwg"))});
@@ -1494,7 +1515,8 @@ TEST_F(DrawingCheckTest, TheUserSeesEveryProblemOnce) {
     EXPECT_EQ(check.checked, 3);
     const std::vector<DrawingIssue> expected = {
         {dir.path("gone.dwg"), DrawingProblem::Missing},
-        {dir.path("open.dwg"), DrawingProblem::OpenElsewhere}};
+        {dir.path("open.dwg"), DrawingProblem::OpenElsewhere,
+         DrawingFormat{DrawingKind::Dwg, DwgFormat::R14, "AC1014"}}};
     EXPECT_EQ(check.issues, expected);
 }
 
@@ -1549,7 +1571,7 @@ TEST_F(DrawingCheckTest, ContinuingWritesTheScriptAsBefore) {
 
 TEST_F(DrawingCheckTest, NoProblemShowsNothing) {
     std::filesystem::remove(dir.path("open.dwl"));
-    WriteBytes(dir.path("gone.dwg"), "back");
+    WriteBytes(dir.path("gone.dwg"), test::kDrawingBytes);
     Click(button("Command2"));
     EXPECT_TRUE(prompts.drawingChecks.isEmpty());
     EXPECT_NE(script().find(opened("gone.dwg")), std::string::npos);
@@ -1609,6 +1631,26 @@ TEST_F(RenamingTest, AFailureNamesTheFileAndTellsHowManyWereRenamed) {
     EXPECT_TRUE(test::FileExists(dir.path("b.dwg")));
     EXPECT_TRUE(test::FileExists(dir.path("c.dwg")));
     test::SetReadOnly(dir.path("b.dwg"), false);
+}
+
+// The trial of a renaming asks for no count, copies nothing and renames nothing: it shows the
+// names, and where the renaming would stop.
+TEST_F(RenamingTest, ItsTrialShowsTheNamesAndRenamesNothing) {
+    chooseDrawings({QStringLiteral("a.dwg"), QStringLiteral("b.dwg")});
+    test::SetReadOnly(dir.path("b.dwg"), true);
+    renameMode();
+    Click(button("Command31"));
+    test::SetReadOnly(dir.path("b.dwg"), false);
+    EXPECT_TRUE(prompts.numberRequests.isEmpty());
+    ASSERT_EQ(prompts.renamePreviews.size(), 1);
+    const RenamePreview& preview = prompts.renamePreviews[0];
+    ASSERT_EQ(preview.rows.size(), 2u);
+    EXPECT_EQ(preview.rows[1].newName, "N-b.dwg");
+    ASSERT_TRUE(preview.stop);
+    EXPECT_EQ(preview.stopRow, 1u);
+    EXPECT_TRUE(test::FileExists(dir.path("a.dwg")));
+    EXPECT_FALSE(test::FileExists(dir.path("N-a.dwg")));
+    EXPECT_FALSE(test::FileExists(session.scriptFolder + "Pilotrame-journal"));
 }
 
 // A new name the lists could not hold is refused before any file is renamed, naming it.
