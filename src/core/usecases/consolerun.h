@@ -37,7 +37,7 @@ struct ConsoleRunOutcome {
 };
 
 // The AutoCAD whose console is the program at consolePath, as far as formats go: the release of
-// its version resource (ReadProgramVersion, ReleaseOfProductVersion); none where that cannot be
+// its version resource (ReadProductVersion, ReleaseOfProductVersion); none where that cannot be
 // read, as on other systems than Windows.
 std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath);
 

@@ -39,10 +39,9 @@ Result<Executed> Rename(const ExecuteRequest& request, ListPosition& position,
 
 Result<Executed> RunOnAutocad(const ExecuteRequest& request, ListPosition& position,
                               const ExecuteHooks& hooks) {
-    RefuseEveryStart noStarter;
-    const Result<WrittenScript> written = WriteScriptAndStartAutocad(
-        request.script, request.scriptFolder, position, hooks.review,
-        hooks.starter ? *hooks.starter : noStarter, request.windowsNames);
+    const Result<WrittenScript> written =
+        WriteScriptAndStartAutocad(request.script, request.scriptFolder, position, hooks.review,
+                                   StarterOf(hooks), request.windowsNames);
     if (!written)
         return written.error();
     return StoppedRun(*written);
@@ -64,6 +63,11 @@ Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks&
 }
 
 } // namespace
+
+ProgramStarter& StarterOf(const ExecuteHooks& hooks) {
+    static RefuseEveryStart refuser;
+    return hooks.starter ? *hooks.starter : refuser;
+}
 
 std::optional<AutocadRelease> OpenerOfRun(const ExecuteRequest& request) {
     const Settings& settings = request.script.settings;

@@ -42,6 +42,9 @@ struct ExecuteHooks {
     std::function<bool()> confirmRename; // asked before any file is renamed; empty: no renaming
 };
 
+// The starter of hooks, or, where none was given, one whose every start fails (FileNotFound).
+ProgramStarter& StarterOf(const ExecuteHooks& hooks);
+
 // What a run did, when it did not fail.
 struct Executed {
     // Cancelled also when the renaming was not confirmed.

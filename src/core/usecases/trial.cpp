@@ -278,13 +278,8 @@ Result<Trial> RunTrial(const ExecuteRequest& request, int count, const ExecuteHo
     const Result<WrittenScript> written = WriteScript(copies, position, nullptr);
     if (!written)
         return written.error();
-    class RefuseEveryStart final : public ProgramStarter {
-    public:
-        bool startDetached(const ProgramStart&) override { return false; }
-    } noStarter;
-    if (Status started =
-            StartAutocad(script.settings.acadPath(), trial.folder,
-                         hooks.starter ? *hooks.starter : noStarter, request.windowsNames);
+    if (Status started = StartAutocad(script.settings.acadPath(), trial.folder, StarterOf(hooks),
+                                      request.windowsNames);
         !started)
         return started.error();
     trial.autocadStarted = true;
