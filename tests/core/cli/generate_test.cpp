@@ -963,7 +963,7 @@ TEST_F(RunOnConsoleTest, ADrawingReachedByManyPathsRunsOnce) {
     const std::string folder = program.path("dwg") + sep + "a" + sep;
     fs::create_directories(ToFsPath(program.path("dwg") + sep + "x"));
     fs::create_directories(ToFsPath(folder));
-    WriteBytes(folder + "a.dwg", "");
+    WriteBytes(folder + "a.dwg", test::kDrawingBytes);
     fs::create_hard_link(ToFsPath(folder + "a.dwg"), ToFsPath(folder + "lien.dwg"));
     struct Path {
         std::string folder;
@@ -985,7 +985,7 @@ TEST_F(RunOnConsoleTest, ADrawingReachedByManyPathsRunsOnce) {
         text += "\v" + path.folder + "\r\n\t" + path.name + "\r\n";
     WriteBytes(listPath, text);
     EXPECT_EQ(run({"--run", "--job", zoomJob}), ExitCode::Success) << err.str();
-    EXPECT_EQ(ReadBytes(folder + "a.dwg"), "fait\n");
+    EXPECT_EQ(ReadBytes(folder + "a.dwg"), std::string(test::kDrawingBytes) + "fait\n");
     EXPECT_TRUE(said(DuplicatesLeftOutText(static_cast<int>(paths.size()) - 1))) << err.str();
 }
 
@@ -1004,12 +1004,12 @@ TEST_F(RunOnConsoleTest, DrawingsLeftOutAsNotReadyAreInTheJournal) {
               std::string::npos);
     EXPECT_EQ(ReadBytes(folder + "echecs.txt"), "\v" + program.folder() + "\r\n\tabsent.dwg\r\n");
 
-    WriteBytes(program.path("absent.dwg"), "");
+    WriteBytes(program.path("absent.dwg"), test::kDrawingBytes);
     err.str("");
     EXPECT_EQ(run({"--run", "--job", zoomJob, "--list", folder + "echecs.txt"}), ExitCode::Success)
         << err.str();
-    EXPECT_EQ(ReadBytes(program.path("absent.dwg")), "fait\n");
-    EXPECT_EQ(ReadBytes(program.path("a.dwg")), "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("absent.dwg")), std::string(test::kDrawingBytes) + "fait\n");
+    EXPECT_EQ(ReadBytes(program.path("a.dwg")), std::string(test::kDrawingBytes) + "fait\n");
 }
 
 #ifndef _WIN32

@@ -295,7 +295,7 @@ TEST_F(ConsoleRunTest, DrawingsLeftOutAtTheCheckRunAgainOnceReady) {
     ASSERT_TRUE(still);
     ASSERT_EQ(still->batch.drawings.size(), 1u);
     EXPECT_EQ(still->batch.drawings[0].state, DrawingState::NotReady);
-    WriteBytes(dir.path("absent.dwg"), "");
+    WriteBytes(dir.path("absent.dwg"), test::kDrawingBytes);
     const Result<ConsoleRunPlan> ready = PlanRunAgain(*plan, runs, dir.folder(), now);
     ASSERT_TRUE(ready);
     EXPECT_EQ(RunConsolePlan(*ready, quiet, control).runs[0].state, DrawingState::Succeeded);
