@@ -59,6 +59,8 @@ std::vector<std::string> Arguments(const CommandLine& command) {
         arguments.emplace_back("--version");
     if (command.action == CommandAction::Generate)
         arguments.emplace_back("--generate");
+    if (command.action == CommandAction::Verify)
+        arguments.emplace_back("--verifier");
     if (command.jobPath)
         arguments.push_back("--job=" + *command.jobPath);
     if (command.listPath)
@@ -73,6 +75,8 @@ std::vector<std::string> Arguments(const CommandLine& command) {
         arguments.push_back("--timeout=" + std::to_string(*command.timeoutSeconds));
     if (command.skipUnready)
         arguments.emplace_back("--skip-unready");
+    if (command.trialDrawings)
+        arguments.push_back("--essai=" + std::to_string(*command.trialDrawings));
     return arguments;
 }
 

@@ -30,7 +30,8 @@ std::string_view DrawingStateText(DrawingState state);
 
 // Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
 // (fichier .dwl présent)", "pas un plan AutoCAD", "format plus récent", "illisible"; the reason in
-// full is DescribeIssue's (texts/verification.h). The words of the check's window, of the command line and of resume.csv.
+// full is DescribeIssue's (texts/verification.h). The words of the check's window, of the command
+// line and of resume.csv.
 std::string_view DescribeProblem(DrawingProblem problem);
 
 // An exit code as the window, the journal and the command line show it: in decimal, but a

@@ -21,7 +21,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -114,11 +113,12 @@ ScriptTextPanel::ScriptTextPanel(const Settings& settings, QWidget* host)
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setPlaceholderText(QStringLiteral("Lignes de script à appliquer à chaque plan"));
 
-    m_markersButton = new QToolButton(host);
+    // A push button with a menu: the same bevel and height as its neighbours, so that its caption
+    // has the room of theirs in every style.
+    m_markersButton = new QPushButton(host);
     m_markersButton->setObjectName(QStringLiteral("scriptMarkers"));
     m_markersButton->setText(FromStd(kMarkersCaption));
     m_markersButton->setToolTip(FromStd(MarkersToolTipText()));
-    m_markersButton->setPopupMode(QToolButton::InstantPopup);
     m_markersButton->setEnabled(false);
     auto* markers = new QMenu(m_markersButton);
     markers->setToolTipsVisible(true);

@@ -17,7 +17,6 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
-class QToolButton;
 class QWidget;
 
 namespace pilotrame::gui {
@@ -42,7 +41,7 @@ public:
     QPlainTextEdit* textBox() const { return m_text; }
     // The text box with the list of findings under it, for the window's layout.
     QWidget* area() const { return m_area; }
-    QToolButton* markersButton() const { return m_markersButton; }
+    QPushButton* markersButton() const { return m_markersButton; }
     QPushButton* openButton() const { return m_openButton; }
     QAction* openItem() const { return m_openItem; }
     QAction* saveAsItem() const { return m_saveAsItem; }
@@ -103,7 +102,7 @@ private:
     QAction* m_saveAsItem = nullptr;
     QWidget* m_area = nullptr;
     QListWidget* m_findingList = nullptr;
-    QToolButton* m_markersButton = nullptr;
+    QPushButton* m_markersButton = nullptr;
     QTimer* m_check = nullptr; // the pause after typing, before the check
     std::function<ScriptCheckSettings()> m_checkSettings;
     ScriptCheckSettings m_checkedWith;

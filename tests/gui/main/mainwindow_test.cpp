@@ -40,7 +40,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
 
 #include <filesystem>
@@ -552,7 +551,7 @@ TEST_F(MainWindowTest, TheScriptTextsFindingsShowAtTheirLines) {
     EXPECT_EQ(scriptText()->textCursor().blockNumber(), 1);
 
     // "Repères" puts a marker where the cursor stands.
-    QMenu* markers = Child<QToolButton>(&window, QStringLiteral("scriptMarkers"))->menu();
+    QMenu* markers = Child<QPushButton>(&window, QStringLiteral("scriptMarkers"))->menu();
     markers->actions().at(2)->trigger();
     EXPECT_TRUE(scriptText()->toPlainText().contains(QStringLiteral("<NOM>calque")));
 
