@@ -280,7 +280,9 @@ Result<Trial> RunTrial(const ExecuteRequest& request, int count, const ExecuteHo
         return written.error();
     class RefuseEveryStart final : public ProgramStarter {
     public:
-        bool startDetached(const ProgramStart&) override { return false; }
+        Status startDetached(const ProgramStart& start) override {
+            return StartFailure(start.program, ErrorCode::FileNotFound);
+        }
     } noStarter;
     if (Status started =
             StartAutocad(script.settings.acadPath(), trial.folder,
