@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "support/tempdir.h"
+#include "texts/lists.h"
 
 #include <gtest/gtest.h>
 

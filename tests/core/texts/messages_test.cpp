@@ -1,7 +1,13 @@
-#include "texts/messages.h"
 
 #include "base/fileio.h"
 #include "selection/droppeditems.h"
+#include "texts/common.h"
+#include "texts/files.h"
+#include "texts/jobs.h"
+#include "texts/lists.h"
+#include "texts/renaming.h"
+#include "texts/scripts.h"
+#include "texts/settings.h"
 
 #include <gtest/gtest.h>
 
