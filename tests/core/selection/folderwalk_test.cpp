@@ -2,7 +2,6 @@
 
 #include "base/paths.h"
 #include "support/tempdir.h"
-#include "texts/lists.h"
 
 #include <gtest/gtest.h>
 
@@ -33,16 +32,6 @@ using test::WriteBytes;
 WalkResult Walk(const std::string& folder, WalkMode mode, std::string pattern = "*.dwg",
                 const std::function<bool()>& keepGoing = nullptr) {
     return WalkFolder(WalkRequest{folder, mode, std::move(pattern)}, keepGoing);
-}
-
-TEST(FolderWalk, ModeFromItsExactText) {
-    EXPECT_EQ(WalkModeFromText("Répertoire courant"), WalkMode::CurrentFolder);
-    EXPECT_EQ(WalkModeFromText("Les 1er sous répertoires"), WalkMode::FirstSubFolders);
-    EXPECT_EQ(WalkModeFromText("Le Courant et les 1er"), WalkMode::CurrentAndFirst);
-    EXPECT_EQ(WalkModeFromText("Le Courant, les 1er, les 2ème"), WalkMode::CurrentFirstSecond);
-    for (const char* other : {"", "répertoire courant", "Le Courant et les 1er ",
-                              "Le Courant, les 1er, les 2eme", "Répertoire"})
-        EXPECT_EQ(WalkModeFromText(other), WalkMode::None) << other;
 }
 
 TEST(FolderWalk, PatternsMatchAsOnWindows) {
