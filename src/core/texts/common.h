@@ -59,6 +59,8 @@ bool DiskFull(const Error& error);
 inline constexpr std::string_view kUnreceivedCharacter =
     "contient un caractère qu'AutoCAD ne recevrait pas";
 
+// A box or cell (detail) holding a character (text) that the ANSI code page cannot hold
+// (NotInCodePage): "La case « REMPLACER ATTRIBUT, ancienne valeur » contient un caractère
 // qu'AutoCAD ne recevrait pas : « ☺ »".
 std::string CharacterOutsideAnsiText(const Error& error);
 

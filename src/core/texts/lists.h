@@ -24,6 +24,8 @@ std::string ListReadFailureText(const Error& error);
 // The text of the box for a file list that could not be written.
 std::string ListWriteFailureText(const Error& error);
 
+// A symbol of F1 that cannot be inserted because its list line has no file name
+// (NotADrawingName with an empty detail): path is the folder the line comes under, line the
 // line of the list.
 std::string NamelessListLineText(const Error& error);
 
@@ -33,7 +35,6 @@ std::string NamesOutsideAnsiText(const std::vector<std::string>& paths);
 
 // ---- Advanced selection ----
 
-// Advanced selection.
 inline constexpr std::string_view kNoSubFolderText = "Aucun sous répertoire";
 
 inline constexpr std::string_view kDriveNotReadyText = "Lecteur non prêt";
