@@ -21,6 +21,7 @@
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "batch/runsettings.h"
+#include "texts/journal.h"
 
 #include "benchsupport.h"
 
@@ -111,7 +112,8 @@ void BM_BatchRun(benchmark::State& state) {
     Silent silent;
     RunIterations(state, data.error(), "a drawing of the batch did not succeed", [&] {
         pilotrame::BatchControl control;
-        return AllSucceeded(pilotrame::RunBatch(request, silent, control));
+        return AllSucceeded(
+            pilotrame::RunBatch(request, pilotrame::JournalTexts(), silent, control));
     });
     const double ideal = kSlowDrawings * kWorkMs / 1000.0 / workers;
     state.counters["ideal_s"] = ideal;
@@ -130,7 +132,8 @@ void BM_BatchRunner(benchmark::State& state) {
     Silent silent;
     RunIterations(state, data.error(), "a drawing of the batch did not succeed", [&] {
         pilotrame::BatchControl control;
-        return AllSucceeded(pilotrame::RunBatch(data.quick(), silent, control));
+        return AllSucceeded(
+            pilotrame::RunBatch(data.quick(), pilotrame::JournalTexts(), silent, control));
     });
     pilotrame::bench::SetCounters(state, kQuickDrawings, 0, {});
 }
@@ -305,8 +308,9 @@ BatchMemory MeasureBatchMemory(const std::vector<int>& drawingCounts, int megaby
             LogRemover remover(request.logFolder, request.drawings.size());
             pilotrame::BatchControl control;
             const std::vector<pilotrame::DrawingRun> runs =
-                pilotrame::RunBatch(request, remover, control);
-            const bool summarised = pilotrame::WriteRunSummary(drawingFolder, runs).empty();
+                pilotrame::RunBatch(request, pilotrame::JournalTexts(), remover, control);
+            const bool summarised =
+                pilotrame::WriteRunSummary(drawingFolder, runs, pilotrame::JournalTexts()).empty();
             ::_exit(AllSucceeded(runs) && summarised ? 0 : 1);
         }
         int status = 0;

@@ -7,7 +7,7 @@
 #include "batch/runsettings.h"
 #include "cli/generate.h"
 #include "fuzzsupport.h"
-#include "texts/messages.h"
+#include "texts/commandline.h"
 
 #include <algorithm>
 #include <cstdint>

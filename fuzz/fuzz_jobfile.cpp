@@ -5,7 +5,7 @@
 
 #include "fuzzsupport.h"
 #include "job/jobfile.h"
-#include "texts/messages.h"
+#include "texts/jobs.h"
 
 #include <algorithm>
 #include <cstdint>

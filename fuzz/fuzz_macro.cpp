@@ -12,7 +12,7 @@
 #include "base/text.h"
 #include "fuzzsupport.h"
 #include "script/macrosection.h"
-#include "texts/messages.h"
+#include "texts/common.h"
 
 #include <cstdint>
 #include <optional>

@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "fuzzsupport.h"
 #include "textinsert/textscript.h"
-#include "texts/messages.h"
+#include "texts/common.h"
 
 #include <algorithm>
 #include <array>

@@ -20,8 +20,8 @@ endif()
 
 # file|include line|what the message must hold
 set(_cases
-    "core/base/text.cpp|#include \"../texts/messages.h\"|src/core/base/text.cpp includes src/core/texts/messages.h"
-    "core/base/text.cpp|#include <texts/messages.h>|base is below texts"
+    "core/base/text.cpp|#include \"../texts/common.h\"|src/core/base/text.cpp includes src/core/texts/common.h"
+    "core/base/text.cpp|#include <texts/common.h>|base is below texts"
     "core/script/generation.cpp|#include \"gui/prompts.h\"|core names no file of gui"
     "core/base/text.h|  #  include <QString>|names no Qt header"
     "gui/main/mainwindow.cpp|#include \"../../app/application.h\"|src/gui/main/mainwindow.cpp includes src/app/application.h"

@@ -12,7 +12,10 @@
 #include "gui/screenfit.h"
 #include "job/jobfile.h"
 #include "session/startup.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/jobs.h"
+#include "texts/runs.h"
+#include "texts/settings.h"
 
 #include <QApplication>
 

@@ -8,8 +8,8 @@
 #include "gui/regional.h"
 #include "process/process.h"
 #include "session/startup.h"
+#include "texts/commandline.h"
 #include "texts/help.h"
-#include "texts/messages.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -10,7 +10,7 @@
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/settings.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,7 +5,9 @@
 #include "config/settingsfile.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/lists.h"
+#include "texts/scripts.h"
 #include "usecases/autocadcommand.h"
 
 #include <QCoreApplication>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -131,6 +132,19 @@ Result<std::int16_t> ReadRoundedShortBox(std::string_view text, BoxRef box,
     if (whole < static_cast<double>(kInt16Min) || whole > static_cast<double>(kInt16Max))
         return BoxError(Cause::OutOfRange, box, text);
     return static_cast<std::int16_t>(whole);
+}
+
+std::string SecondsText(double seconds) {
+    const long long tenths = std::llround(std::max(seconds, 0.0) * 10);
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
+std::string ClockText(double seconds) {
+    const long long whole = std::llround(std::max(seconds, 0.0));
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                  whole % 60);
+    return text;
 }
 
 } // namespace pilotrame

@@ -35,4 +35,11 @@ Result<std::int16_t> ReadShortBox(std::string_view text, BoxRef box);
 Result<std::int16_t> ReadRoundedShortBox(std::string_view text, BoxRef box,
                                          char userDecimalSeparator);
 
+// Seconds as the journal, the window and the command line show a drawing's time: one decimal,
+// after a comma ("3,2"); a negative time is 0.
+std::string SecondsText(double seconds);
+
+// A time as a clock shows it, "00:01:23", to the nearest second; a negative time is 0.
+std::string ClockText(double seconds);
+
 } // namespace pilotrame

@@ -1,6 +1,7 @@
 #include "batch/journal.h"
 
 #include "base/fileio.h"
+#include "base/numbers.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "selection/filelist.h"
@@ -57,122 +58,9 @@ void AppendField(std::string& line, std::string_view field) {
 
 } // namespace
 
-std::string_view DrawingStateText(DrawingState state) {
-    switch (state) {
-    case DrawingState::NotStarted:
-        return "non lancé";
-    case DrawingState::Running:
-        return "en cours";
-    case DrawingState::Succeeded:
-        return "réussi";
-    case DrawingState::ScriptError:
-        return "erreur de script";
-    case DrawingState::Failed:
-        return "échec";
-    case DrawingState::TimedOut:
-        return "délai dépassé";
-    case DrawingState::Stopped:
-        return "arrêté";
-    case DrawingState::NotReady:
-        return "non prêt";
-    }
-    return {};
-}
-
-std::string_view DescribeProblem(DrawingProblem problem) {
-    switch (problem) {
-    case DrawingProblem::Missing:
-        return "introuvable";
-    case DrawingProblem::ReadOnly:
-        return "en lecture seule";
-    case DrawingProblem::OpenElsewhere:
-        return "ouvert ailleurs (fichier .dwl présent)";
-    case DrawingProblem::NotADrawing:
-        return "pas un plan AutoCAD";
-    case DrawingProblem::NewerFormat:
-        return "format plus récent";
-    case DrawingProblem::Unreadable:
-        return "illisible";
-    }
-    return {};
-}
-
-std::string ExitCodeText(long long code) {
-    if (code < 0xC0000000LL || code > 0xFFFFFFFFLL)
-        return std::to_string(code);
-    struct Named {
-        long long code;
-        std::string_view name;
-    };
-    static constexpr Named kNames[] = {
-        {0xC0000005, "violation d'accès"},
-        {0xC0000006, "erreur de page en lecture"},
-        {0xC0000017, "mémoire insuffisante"},
-        {0xC000001D, "instruction non valide"},
-        {0xC0000022, "accès refusé"},
-        {0xC000007B, "programme ou bibliothèque non valide"},
-        {0xC000008C, "indice de tableau hors limites"},
-        {0xC000008E, "division par zéro en virgule flottante"},
-        {0xC0000094, "division entière par zéro"},
-        {0xC0000095, "dépassement de capacité d'un entier"},
-        {0xC0000096, "instruction privilégiée"},
-        {0xC00000FD, "dépassement de pile"},
-        {0xC000013A, "arrêt par Ctrl-C"},
-        {0xC0000135, "bibliothèque DLL introuvable"},
-        {0xC0000139, "point d'entrée introuvable dans une DLL"},
-        {0xC0000142, "échec de l'initialisation d'une DLL"},
-        {0xC0000374, "tas corrompu"},
-        {0xC0000409, "dépassement de mémoire tampon détecté"},
-        {0xC0000417, "paramètre non valide passé à la bibliothèque C"},
-    };
-    std::string hex = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4)
-        hex += "0123456789ABCDEF"[(code >> shift) & 0xF];
-    for (const Named& named : kNames)
-        if (named.code == code)
-            return hex + " " + std::string(named.name);
-    return hex;
-}
-
-std::string SecondsText(double seconds) {
-    const long long tenths = std::llround(std::max(seconds, 0.0) * 10);
-    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
-}
-
-std::string DrawingFailureReason(const DrawingRun& run) {
-    switch (run.state) {
-    case DrawingState::ScriptError:
-        return run.failureMessage.empty() ? "plan non enregistré : " + run.unsavedFile
-                                          : "message \xC2\xAB " + run.failureMessage +
-                                                " \xC2\xBB dans la sortie de la console";
-    case DrawingState::Failed:
-        return run.reason.empty() ? "code de sortie " + ExitCodeText(run.exitCode) : run.reason;
-    case DrawingState::NotReady:
-        return std::string(DescribeProblem(run.problem));
-    default:
-        return {};
-    }
-}
-
-std::string DrawingFailureDetail(const DrawingRun& run) {
-    const std::string reason = DrawingFailureReason(run);
-    return reason.empty() ? reason : " (" + reason + ")";
-}
-
-std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine) {
-    return "Plan : " + run.path() + "\r\nCommande : " + std::string(commandLine) +
-           "\r\nDébut : " + LocalTimeText(run.startedAt) +
-           "\r\n\r\n--- Sortie de la console ---\r\n";
-}
-
-std::string DrawingLogEnd(const DrawingRun& run) {
-    return "\r\n--- Fin de la sortie de la console ---\r\nEtat : " +
-           std::string(DrawingStateText(run.state)) + DrawingFailureDetail(run) +
-           "\r\nDurée : " + SecondsText(run.seconds) + " s\r\n";
-}
-
-DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine)
-    : m_path(std::move(path)) {
+DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine,
+                       const JournalWords& words)
+    : m_words(&words), m_path(std::move(path)) {
 #ifdef _WIN32
     m_file = _wfopen(ToFsPath(m_path).c_str(), L"wbN"); // N: not inherited
 #else
@@ -186,7 +74,7 @@ DrawingLog::DrawingLog(std::string path, const DrawingRun& run, std::string_view
         fail(errno);
         return;
     }
-    put(DrawingLogHead(run, commandLine));
+    put(words.logHead(run, commandLine, LocalTimeText(run.startedAt)));
     flush();
 }
 
@@ -226,6 +114,8 @@ void DrawingLog::flush() {
 }
 
 void DrawingLog::finish(const DrawingRun& run, std::string_view tail) {
+    if (!m_file)
+        return; // no log, or one that failed and takes nothing more
     if (m_seen > m_written) {
         // The output's end, past what the log kept whole.
         const std::uint64_t left = m_seen - m_written;
@@ -233,13 +123,10 @@ void DrawingLog::finish(const DrawingRun& run, std::string_view tail) {
         std::string_view end = tail.substr(tail.size() - shown);
         while (!end.empty() && (static_cast<unsigned char>(end.front()) & 0xC0u) == 0x80u)
             end.remove_prefix(1);
-        put("\r\n\r\n[La sortie de la console était trop longue : seuls ses " +
-            std::to_string(kLogOutputLimit / (1024 * 1024)) + " premiers Mio et ses " +
-            std::to_string(end.size()) + " derniers octets sont gardés, " +
-            std::to_string(left - end.size()) + " octets sont omis.]\r\n\r\n");
+        put(m_words->outputCut(kLogOutputLimit / (1024 * 1024), end.size(), left - end.size()));
         put(end);
     }
-    put(DrawingLogEnd(run));
+    put(m_words->logEnd(run));
     if (m_file) {
         const bool flushed = std::fflush(m_file) == 0;
         const int error = errno;
@@ -288,7 +175,7 @@ std::string LogName(std::size_t index, std::size_t count, const DrawingRun& run)
     return std::string(number) + "_" + run.name + ".log";
 }
 
-std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
+std::string SummaryCsv(const std::vector<DrawingRun>& runs, const JournalWords& words) {
     std::string text = "\xEF\xBB\xBF";
     text += kSummaryCsvHeader;
     text += kCrLf;
@@ -298,14 +185,14 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
             run.state != DrawingState::NotStarted && run.state != DrawingState::NotReady;
         const bool coded = run.state == DrawingState::Succeeded ||
                            run.state == DrawingState::ScriptError ||
-                           (run.state == DrawingState::Failed && run.reason.empty());
+                           (run.state == DrawingState::Failed && !run.noExitCode);
         std::string line;
         AppendField(line, run.path());
         line += ';';
-        AppendField(line, DrawingStateText(run.state));
+        AppendField(line, words.state(run.state));
         line += ';';
         if (coded)
-            AppendField(line, ExitCodeText(run.exitCode));
+            AppendField(line, words.exitCode(run.exitCode));
         line += ';';
         if (ran)
             line += LocalTimeText(run.startedAt);
@@ -316,7 +203,7 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
         if (ran)
             AppendField(line, LogName(i, runs.size(), run));
         line += ';';
-        AppendField(line, DrawingFailureReason(run));
+        AppendField(line, words.failureReason(run));
         text += line;
         text += kCrLf;
     }
@@ -324,10 +211,10 @@ std::string SummaryCsv(const std::vector<DrawingRun>& runs) {
 }
 
 std::vector<Error> WriteRunSummary(const std::string& runFolder,
-                                   const std::vector<DrawingRun>& runs) {
+                                   const std::vector<DrawingRun>& runs, const JournalWords& words) {
     std::vector<Error> failures;
     if (Status written =
-            ReplaceFileContent(runFolder + std::string(kSummaryFileName), SummaryCsv(runs));
+            ReplaceFileContent(runFolder + std::string(kSummaryFileName), SummaryCsv(runs, words));
         !written)
         failures.push_back(InOperation(written.error(), Operation::WriteJournal));
     FileList notSucceeded;

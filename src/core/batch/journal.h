@@ -24,50 +24,44 @@ inline constexpr std::string_view kJournalFolderName = "Pilotrame-journal";
 inline constexpr std::string_view kSummaryFileName = "resume.csv";
 inline constexpr std::string_view kFailuresFileName = "echecs.txt";
 
-// "réussi", "erreur de script", "échec", "délai dépassé", "arrêté", "non lancé", "en cours", "non
-// prêt": the words of the logs, of resume.csv, and of the window and the command line.
-std::string_view DrawingStateText(DrawingState state);
-
-// Why AutoCAD could not work on a drawing: "introuvable", "en lecture seule", "ouvert ailleurs
-// (fichier .dwl présent)", "pas un plan AutoCAD", "format plus récent", "illisible"; the reason in
-// full is DescribeIssue's (texts/verification.h). The words of the check's window, of the command
-// line and of resume.csv.
-std::string_view DescribeProblem(DrawingProblem problem);
-
-// An exit code as the window, the journal and the command line show it: in decimal, but a
-// Windows status code (0xC0000000 and above: a crash) in hexadecimal, with the name of the usual
-// ones: "0xC0000005 violation d'accès".
-std::string ExitCodeText(long long code);
-
-// Why a drawing did not succeed: "code de sortie 4", its reason (a console that could not be
-// started, a code that could not be read), the failure message found in its output, the file its
-// script did not save, or its problem at the check; empty for any other state.
-std::string DrawingFailureReason(const DrawingRun& run);
-
-// DrawingFailureReason in brackets after a space, " (code de sortie 4)"; empty when it is.
-std::string DrawingFailureDetail(const DrawingRun& run);
-
-// Seconds as the journal and the command line show them: one decimal, a comma ("3,2").
-std::string SecondsText(double seconds);
-
-// The head of a drawing's log, written when its console starts: the drawing, the command, the
-// start; the console's output follows it.
-std::string DrawingLogHead(const DrawingRun& run, std::string_view commandLine);
-
-// The end of a drawing's log, after the output: the state with its code, reason or message, the
-// duration.
-std::string DrawingLogEnd(const DrawingRun& run);
+// The words of the journal's files, which the user reads: each drawing's state, why it did not
+// succeed, the head and end of its log. They are the program's texts (texts/journal.h), which
+// stand above this topic, so the caller gives them. The header of resume.csv and the shape of its
+// fields are the format's own and stay here.
+class JournalWords {
+public:
+    virtual ~JournalWords() = default;
+    // A drawing's state: "réussi", "échec" …
+    virtual std::string_view state(DrawingState state) const = 0;
+    // An exit code: "4", "0xC0000005 violation d'accès".
+    virtual std::string exitCode(long long code) const = 0;
+    // Why a drawing did not succeed: "code de sortie 4" …; empty for a drawing that did.
+    virtual std::string failureReason(const DrawingRun& run) const = 0;
+    // The head of a drawing's log, written when its console starts: the drawing, the command, the
+    // start (startedAt, as LocalTimeText gives it); the console's output follows it.
+    virtual std::string logHead(const DrawingRun& run, std::string_view commandLine,
+                                std::string_view startedAt) const = 0;
+    // The end of a drawing's log, after the output: the state with its code, reason or message,
+    // the duration.
+    virtual std::string logEnd(const DrawingRun& run) const = 0;
+    // Where a log leaves out the middle of an output too long: keptMebibytes kept from its start,
+    // its last endBytes, omittedBytes left out between them.
+    virtual std::string outputCut(std::uint64_t keptMebibytes, std::size_t endBytes,
+                                  std::uint64_t omittedBytes) const = 0;
+};
 
 // The output a log keeps whole; past it, only the output's end (ConsoleOutputReader's tail).
 inline constexpr std::uint64_t kLogOutputLimit = 4 * 1024 * 1024;
 
-// The log of one drawing, written while its console runs: DrawingLogHead when it starts, the
-// console's output as it comes, then DrawingLogEnd. A log that cannot be made or written keeps its
-// failure (operation WriteJournal, naming the log) and takes nothing more; the run goes on.
+// The log of one drawing, written while its console runs, in words: the head of its log when it
+// starts, the console's output as it comes, then the end of its log. A log that cannot be made or
+// written keeps its failure (operation WriteJournal, naming the log) and takes nothing more; the
+// run goes on.
 class DrawingLog {
 public:
     DrawingLog() = default; // no log at all
-    DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine);
+    DrawingLog(std::string path, const DrawingRun& run, std::string_view commandLine,
+               const JournalWords& words);
     ~DrawingLog();
     DrawingLog(const DrawingLog&) = delete;
     DrawingLog& operator=(const DrawingLog&) = delete;
@@ -77,7 +71,7 @@ public:
     // What the log holds goes to the file now, so that a crash of the program loses none of it.
     void flush();
     // Ends the log: the end of the output past kLogOutputLimit (tail holds the output's last
-    // bytes), then DrawingLogEnd. The log is closed.
+    // bytes), then the end of the log. The log is closed.
     void finish(const DrawingRun& run, std::string_view tail);
     const std::optional<Error>& failure() const { return m_failure; }
 
@@ -85,6 +79,7 @@ private:
     void put(std::string_view bytes);
     void fail(int error);
 
+    const JournalWords* m_words = nullptr;
     std::FILE* m_file = nullptr;
     std::string m_path;
     std::uint64_t m_seen = 0;    // bytes of output given
@@ -92,7 +87,8 @@ private:
     std::optional<Error> m_failure;
 };
 
-// The first line of resume.csv.
+// The first line of resume.csv: the format's fixed words, which a spreadsheet's formulas may
+// name.
 inline constexpr std::string_view kSummaryCsvHeader =
     "Plan;Etat;Code de sortie;Début;Durée (s);Journal;Motif";
 
@@ -116,14 +112,15 @@ std::string LogName(std::size_t index, std::size_t count, const DrawingRun& run)
 
 // The text of resume.csv: a byte-order mark, then the header and one line per drawing (path,
 // state, exit code, start, duration in seconds, log, why it did not succeed), fields separated by
-// ";" and quoted when they hold one, CR LF line ends.
-std::string SummaryCsv(const std::vector<DrawingRun>& runs);
+// ";" and quoted when they hold one, CR LF line ends; the state, the exit code and the reason in
+// words.
+std::string SummaryCsv(const std::vector<DrawingRun>& runs, const JournalWords& words);
 
 // Writes resume.csv and echecs.txt (every drawing that did not succeed, those not ready included;
 // empty when every drawing succeeded) into runFolder, each
 // whole or not at all; returns the failure of each that could not be written (operation
 // WriteJournal), none when both were.
 std::vector<Error> WriteRunSummary(const std::string& runFolder,
-                                   const std::vector<DrawingRun>& runs);
+                                   const std::vector<DrawingRun>& runs, const JournalWords& words);
 
 } // namespace pilotrame

@@ -102,8 +102,8 @@ std::vector<ScriptSave> SavesOfScript(const std::string& scriptPath) {
 
 } // namespace
 
-std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& observer,
-                                 BatchControl& control) {
+std::vector<DrawingRun> RunBatch(const BatchRequest& request, const JournalWords& words,
+                                 BatchObserver& observer, BatchControl& control) {
     std::vector<DrawingRun> runs = request.drawings;
     std::mutex mutex; // guards runs, next and the observer
     std::size_t next = 0;
@@ -147,7 +147,7 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
             std::optional<DrawingLog> file;
             if (!request.logFolder.empty())
                 file.emplace(request.logFolder + LogName(index, runs.size(), run), run,
-                             WindowsCommandLine(start));
+                             WindowsCommandLine(start), words);
             ConsoleOutputReader reader(request.failureMessages, [&file](std::string_view text) {
                 if (file)
                     file->write(text);
@@ -187,14 +187,10 @@ std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& obs
                 }
                 break;
             case ChildEnd::NotStarted:
-                run.state = DrawingState::Failed;
-                run.reason = "la console n'a pas pu être lancée : " + outcome.reason;
-                break;
             case ChildEnd::ExitUnknown:
                 // Never "réussi" on a code that was not read.
                 run.state = DrawingState::Failed;
-                run.reason =
-                    "le code de sortie de la console n'a pas pu être lu : " + outcome.reason;
+                run.noExitCode = outcome;
                 break;
             case ChildEnd::TimedOut:
                 run.state = DrawingState::TimedOut;

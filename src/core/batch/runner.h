@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "check/drawingcheck.h"
+#include "process/childprocess.h"
 #include "process/process.h"
 
 #include <atomic>
@@ -37,7 +38,8 @@ struct DrawingRun {
     std::string scriptPath; // the drawing's own console script; empty: the batch's
     DrawingState state = DrawingState::NotStarted;
     long long exitCode = 0; // of a console that ended by itself
-    std::string reason;     // why it failed without an exit code: not started, or no code read
+    // Failed without an exit code: how its console ended (NotStarted, ExitUnknown) and why.
+    std::optional<ChildOutcome> noExitCode;
     std::chrono::system_clock::time_point startedAt{};
     double seconds = 0;         // how long its console ran
     std::string failureMessage; // ScriptError: the failure message found in the output
@@ -79,6 +81,8 @@ public:
     virtual void drawingFinished(std::size_t index, const DrawingRun& run) = 0;
 };
 
+class JournalWords; // batch/journal.h
+
 // Runs the batch: up to request.workers consoles at once, each started as ConsoleStart words it,
 // ended with everything it started at the time limit, and every drawing run at most once, in list
 // order of starting; a drawing NotReady is passed over and stays so. Each console's output goes to
@@ -87,8 +91,9 @@ public:
 // only when its output holds none of request.failureMessages and every file its script saves
 // (ScriptSaves) was written while it ran. Returns when every console has ended, with every
 // drawing's outcome (those never started NotStarted). control may stop it from another thread.
-std::vector<DrawingRun> RunBatch(const BatchRequest& request, BatchObserver& observer,
-                                 BatchControl& control);
+// The logs are written in words.
+std::vector<DrawingRun> RunBatch(const BatchRequest& request, const JournalWords& words,
+                                 BatchObserver& observer, BatchControl& control);
 
 // The counts of a batch, by state.
 struct BatchCounts {

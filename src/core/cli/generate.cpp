@@ -9,8 +9,14 @@
 #include "script/scriptlines.h"
 #include "selection/filelist.h"
 #include "session/startup.h"
-#include "texts/messages.h"
+#include "texts/commandline.h"
+#include "texts/common.h"
+#include "texts/jobs.h"
+#include "texts/journal.h"
+#include "texts/runs.h"
 #include "texts/scriptcheck.h"
+#include "texts/scripts.h"
+#include "texts/settings.h"
 #include "texts/verification.h"
 #include "usecases/consolerun.h"
 #include "usecases/executescript.h"
@@ -108,7 +114,7 @@ public:
         {
             const int total = static_cast<int>(plan.batch.drawings.size());
             RunProgress progress(m_err, m_columns, CountStates(plan.batch.drawings).toRun(total));
-            outcome = RunConsolePlan(plan, progress, m_control);
+            outcome = RunConsolePlan(plan, JournalTexts(), progress, m_control);
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

@@ -1,7 +1,9 @@
 #include "cli/progress.h"
 
+#include "base/numbers.h"
 #include "base/utf8.h"
-#include "texts/messages.h"
+#include "texts/journal.h"
+#include "texts/runs.h"
 
 #include <csignal>
 
@@ -23,6 +25,40 @@ std::string CutTo(const std::string& text, std::size_t columns, std::size_t& cha
 }
 
 } // namespace
+
+std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run) {
+    std::string line = "[" + std::to_string(finished) + "/" + std::to_string(total) + "] " +
+                       std::string(DrawingStateText(run.state)) + "   " + run.name + "   " +
+                       DurationText(run.seconds);
+    if (const std::string detail = DrawingFailureDetail(run); !detail.empty())
+        line += "  " + detail;
+    return line;
+}
+
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run) {
+    return "lancé   " + run.name + "   (" + std::to_string(started) + "/" + std::to_string(total) +
+           " lancés)";
+}
+
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds) {
+    std::string line = "[" + std::to_string(counts.finished()) + "/" + std::to_string(total) + "]";
+    const auto count = [&line](DrawingState state, int n, bool always = false) {
+        if (n > 0 || always)
+            line += "  " + std::string(DrawingStateText(state)) + " " + std::to_string(n);
+    };
+    count(DrawingState::Succeeded, counts.succeeded, true);
+    count(DrawingState::ScriptError, counts.scriptErrors);
+    count(DrawingState::Failed, counts.failed);
+    count(DrawingState::TimedOut, counts.timedOut);
+    count(DrawingState::Stopped, counts.stopped);
+    count(DrawingState::NotReady, counts.notReady);
+    count(DrawingState::Running, counts.running);
+    line += "  " + ClockText(elapsedSeconds);
+    const int finished = counts.finished();
+    if (finished > 0 && finished < total)
+        line += ", reste " + ClockText(elapsedSeconds / finished * (total - finished));
+    return line;
+}
 
 RunProgress::RunProgress(std::ostream& err, int columns, int total)
     : m_err(err), m_columns(columns), m_total(total) {

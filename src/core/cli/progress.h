@@ -11,6 +11,17 @@
 
 namespace pilotrame {
 
+// The line the command line prints when a drawing is finished: "[12/200] réussi   A01.dwg   3,2 s".
+std::string FinishedDrawingLine(int finished, int total, const DrawingRun& run);
+
+// The line of --run when a drawing starts, where standard error is no terminal:
+// "lancé   A01.dwg   (3/200 lancés)".
+std::string StartedDrawingLine(int started, int total, const DrawingRun& run);
+
+// The status line of --run on a terminal: finished out of all, the count of each state met so
+// far, the time spent and the time left.
+std::string StatusLineText(const BatchCounts& counts, int total, double elapsedSeconds);
+
 // What --run shows on standard error while its batch runs. On a terminal of columns columns: a
 // status line redrawn in place every second and at every start and end (StatusLineText, cut to
 // the width of the terminal), with the line of each finished drawing printed above it. Elsewhere

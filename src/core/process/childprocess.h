@@ -19,13 +19,25 @@ enum class ChildEnd {
     ExitUnknown, // it ended, but the system did not give its exit code; reason says why
 };
 
+// Where the start of a watched program failed. On Windows a program runs in a job object or not
+// at all: the job is a step of its own.
+enum class ChildStep {
+    Program, // the program itself, or the pipe of its output
+    MakeJob, // the job object could not be made
+    IntoJob, // the program could not be put into its job, which ends it with all it starts
+};
+
 struct ChildOutcome {
     ChildEnd end = ChildEnd::NotStarted;
     // The exit code of a program that ended by itself. A POSIX program ended by a signal (a
     // crash) gets 128 plus the signal's number, as shells report it; a crashed Windows program
     // has the exception code the system gives (0xC0000005 …).
     long long exitCode = 0;
-    std::string reason; // why it could not start or has no code, in the system's words
+    // Why it could not start or has no code: the step that failed (NotStarted), and the system's
+    // words, or, where it has none, its number of the failure.
+    ChildStep failedStep = ChildStep::Program;
+    std::string reason;
+    long long systemError = 0;
 };
 
 // Takes what a watched program writes on its standard output and error, bytes as they come, in

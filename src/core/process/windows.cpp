@@ -18,6 +18,7 @@ using namespace watch;
 
 namespace {
 
+// The system's description of error; empty where it has none.
 std::string SystemMessage(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -27,7 +28,7 @@ std::string SystemMessage(DWORD error) {
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
         message.pop_back();
-    return message.empty() ? "erreur " + std::to_string(error) : message;
+    return message;
 }
 
 // Why CreateProcessW failed with error.
@@ -51,8 +52,12 @@ Error StartFailureFromWindows(DWORD error, const std::string& program) {
     case ERROR_BAD_FORMAT:
     case ERROR_DIRECTORY:
         return StartFailure(program, ErrorCode::PathFileAccess, Cause::NotAProgram);
-    default:
-        return StartFailure(program, ErrorCode::DeviceIo, Cause::System, SystemMessage(error));
+    default: {
+        Error failure =
+            StartFailure(program, ErrorCode::DeviceIo, Cause::System, SystemMessage(error));
+        failure.number = static_cast<int>(error); // for a failure without a description
+        return failure;
+    }
     }
 }
 
@@ -85,8 +90,12 @@ public:
     }
 };
 
-std::string LastSystemMessage() {
-    return SystemMessage(GetLastError());
+// Why a watched program could not be started or has no code: the step, and the system's error.
+void NoteFailure(ChildOutcome& outcome, ChildStep step = ChildStep::Program,
+                 DWORD error = GetLastError()) {
+    outcome.failedStep = step;
+    outcome.systemError = static_cast<long long>(error);
+    outcome.reason = SystemMessage(error);
 }
 
 // How long a process that was told to end, and then its output, are waited for: a program that
@@ -128,7 +137,7 @@ public:
     OutputPipe& operator=(const OutputPipe&) = delete;
 
     // Makes the pipe; the write end, inheritable, goes to the child.
-    bool open(HANDLE& writeEnd, std::string& reason) {
+    bool open(HANDLE& writeEnd, ChildOutcome& failure) {
         static std::atomic<unsigned> runs{0};
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         const std::wstring name =
@@ -145,7 +154,7 @@ public:
                                    nullptr);
         if (m_read == INVALID_HANDLE_VALUE || writeEnd == INVALID_HANDLE_VALUE ||
             !m_overlapped.hEvent) {
-            reason = LastSystemMessage();
+            NoteFailure(failure);
             return false;
         }
         return true;
@@ -192,13 +201,13 @@ std::mutex& StartMutex() {
 
 // Starts the program suspended, in its job, or ends it and says why.
 bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
-                std::string& reason) {
+                ChildOutcome& failure) {
     std::lock_guard lock(StartMutex());
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     handles.input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inheritable, OPEN_EXISTING, 0, nullptr);
     if (handles.input == INVALID_HANDLE_VALUE) {
-        reason = LastSystemMessage();
+        NoteFailure(failure);
         return false;
     }
     HANDLE passed[] = {handles.input, outputWrite};
@@ -207,13 +216,13 @@ bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
     std::vector<char> attributes(size);
     auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
     if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) {
-        reason = LastSystemMessage();
+        NoteFailure(failure);
         return false;
     }
     const bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
                                                   passed, sizeof passed, nullptr, nullptr);
     if (!listed)
-        reason = LastSystemMessage();
+        NoteFailure(failure);
 
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
@@ -234,7 +243,7 @@ bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
                                  nullptr, folder.empty() ? nullptr : folder.c_str(),
                                  &startup.StartupInfo, &process);
     if (listed && !created)
-        reason = LastSystemMessage();
+        NoteFailure(failure);
     DeleteProcThreadAttributeList(list);
     if (!created)
         return false;
@@ -243,9 +252,7 @@ bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
     // A program that would run outside the job could outlive the run: it never runs at all.
     if (!AssignProcessToJobObject(handles.job, handles.process) ||
         ResumeThread(handles.thread) == static_cast<DWORD>(-1)) {
-        reason = "impossible de la placer dans un objet de tâche, qui l'arrêterait avec tout ce "
-                 "qu'elle lance : " +
-                 LastSystemMessage();
+        NoteFailure(failure, ChildStep::IntoJob);
         TerminateProcess(handles.process, 1);
         WaitForSingleObject(handles.process, kEndWaitMs);
         return false;
@@ -255,14 +262,14 @@ bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
 
 // The job that ends every process of the run when it is closed: by the run at its end, or by the
 // system should this program die.
-bool MakeJob(Handles& handles, std::string& reason) {
+bool MakeJob(Handles& handles, ChildOutcome& failure) {
     handles.job = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (handles.job && SetInformationJobObject(handles.job, JobObjectExtendedLimitInformation,
                                                &limits, sizeof limits))
         return true;
-    reason = "objet de tâche impossible à créer : " + LastSystemMessage();
+    NoteFailure(failure, ChildStep::MakeJob);
     return false;
 }
 
@@ -272,8 +279,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     ChildOutcome outcome;
     Handles handles;
     OutputPipe output;
-    if (!MakeJob(handles, outcome.reason) || !output.open(handles.outputWrite, outcome.reason) ||
-        !StartInJob(start, handles, handles.outputWrite, outcome.reason))
+    if (!MakeJob(handles, outcome) || !output.open(handles.outputWrite, outcome) ||
+        !StartInJob(start, handles, handles.outputWrite, outcome))
         return outcome;
     // The child holds its own copies now: the pipe ends when the child and what it starts end.
     CloseHandle(handles.outputWrite);
@@ -307,8 +314,8 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
             outcome.exitCode = static_cast<long long>(code);
         } else {
             outcome.end = ChildEnd::ExitUnknown;
-            outcome.reason =
-                waited == WAIT_TIMEOUT ? SystemMessage(ERROR_TIMEOUT) : LastSystemMessage();
+            NoteFailure(outcome, ChildStep::Program,
+                        waited == WAIT_TIMEOUT ? ERROR_TIMEOUT : GetLastError());
         }
     }
     // What is left in the pipe, now that the job is empty; a holder outside it gets a moment.

@@ -429,14 +429,6 @@ std::string SubFolder(const std::string& folder, const std::string& name) {
 
 } // namespace
 
-WalkMode WalkModeFromText(std::string_view text) {
-    for (std::size_t i = 0; i < kWalkModeTexts.size(); ++i) {
-        if (text == kWalkModeTexts[i])
-            return static_cast<WalkMode>(i);
-    }
-    return WalkMode::None;
-}
-
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     return Pattern(pattern).matches(name);
 }

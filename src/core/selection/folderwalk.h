@@ -2,7 +2,6 @@
 
 #include "selection/filelist.h"
 
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -10,7 +9,8 @@
 
 namespace pilotrame {
 
-// The walk modes of the advanced selection, in the order of its list.
+// The walk modes of the advanced selection, in the order of its list; their words are in
+// texts/lists.h.
 enum class WalkMode {
     CurrentFolder,      // "Répertoire courant"
     FirstSubFolders,    // "Les 1er sous répertoires"
@@ -18,13 +18,6 @@ enum class WalkMode {
     CurrentFirstSecond, // "Le Courant, les 1er, les 2ème"
     None,               // any other text: nothing is listed
 };
-
-inline constexpr std::array<std::string_view, 4> kWalkModeTexts = {
-    "Répertoire courant", "Les 1er sous répertoires", "Le Courant et les 1er",
-    "Le Courant, les 1er, les 2ème"};
-
-// The mode named by a text of the list, compared exactly; None for any other text.
-WalkMode WalkModeFromText(std::string_view text);
 
 // True when name matches pattern: "*" any run of characters, "?" any one character, every other
 // character itself, letters without regard to case (ASCII, Latin-1 and Latin Extended-A letters).

@@ -88,16 +88,16 @@ std::string HelpText() {
            "noms de l'essai d'un renommage, sur la sortie standard.\n";
 }
 
-std::string_view ProgramVersion() {
+std::string_view PilotrameVersion() {
     return PILOTRAME_VERSION;
 }
 
 std::string VersionText() {
-    return "Pilotrame " + std::string(ProgramVersion());
+    return "Pilotrame " + std::string(PilotrameVersion());
 }
 
 std::string AboutText() {
-    return "Version V" + std::string(ProgramVersion()) +
+    return "Version V" + std::string(PilotrameVersion()) +
            " En cours de développement\r\n"
            "Nouvelles versions : voir le site de Pilotrame.";
 }

@@ -10,7 +10,7 @@ std::string HelpText();
 
 // The program's version, "3.5.0": the project's version, which the build gives, as the
 // resource, the installer and the packages have it.
-std::string_view ProgramVersion();
+std::string_view PilotrameVersion();
 
 // "Pilotrame 3.5.0", what --version prints.
 std::string VersionText();

@@ -16,7 +16,12 @@ std::string StartFailureReason(const Error& error) {
     default:
         break;
     }
-    return error.text.empty() ? "le système a refusé de le démarrer" : ShownText(error.text);
+    if (!error.text.empty())
+        return ShownText(error.text);
+    // The system's number of a failure it has no description for.
+    if (error.number != 0)
+        return "erreur " + std::to_string(static_cast<unsigned>(error.number));
+    return "le système a refusé de le démarrer";
 }
 
 std::string BatchProgramText(const std::string& program) {

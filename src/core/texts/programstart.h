@@ -12,7 +12,7 @@ namespace pilotrame {
 
 // Why the system did not start the program of a failure of operation StartProgram:
 // "programme introuvable", "accès refusé", "ce fichier n'est pas un programme …", or the
-// system's own words.
+// system's own words ("erreur 1450", its number, where it has none).
 std::string StartFailureReason(const Error& error);
 
 // Where AutoCAD's program is chosen.

@@ -1,19 +1,17 @@
 #include "texts/verification.h"
 
 #include "base/text.h"
-#include "batch/journal.h"
 #include "script/scriptlines.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
+#include "texts/journal.h"
+#include "texts/renaming.h"
 #include "texts/scriptcheck.h"
+#include "texts/scripts.h"
 
 namespace pilotrame {
 
 namespace {
-
-std::string Counted(int count, std::string_view singular, std::string_view plural) {
-    // French puts the singular below two.
-    return std::to_string(count) + " " + std::string(count < 2 ? singular : plural);
-}
 
 // A text of several lines on one line of a report.
 std::string OneLine(std::string_view text) {
@@ -26,10 +24,6 @@ std::string OneLine(std::string_view text) {
         line += part;
     }
     return line;
-}
-
-std::string InQuotes(std::string_view text) {
-    return "« " + std::string(text) + " »";
 }
 
 std::string FormatNameOf(const DrawingFormat& format, std::string_view kindName) {
@@ -63,6 +57,22 @@ std::string DrawingFormatText(const std::optional<DrawingFormat>& format) {
         break;
     }
     return {};
+}
+
+std::string DrawingCheckSummaryText(int checked, int problems) {
+    return Counted(checked, "plan vérifié", "plans vérifiés") + ", " +
+           Counted(problems, "problème", "problèmes");
+}
+
+std::string DrawingCheckText(const DrawingCheck& check) {
+    std::string text;
+    for (const DrawingIssue& issue : check.issues) {
+        text += issue.path;
+        text += '\t';
+        text += DescribeIssue(issue, check.opener);
+        text += kCrLf;
+    }
+    return text;
 }
 
 std::string DescribeIssue(const DrawingIssue& issue, const std::optional<AutocadRelease>& opener) {

@@ -21,6 +21,12 @@ namespace pilotrame {
 // no drawing or was not read.
 std::string DrawingFormatText(const std::optional<DrawingFormat>& format);
 
+// "3 plans vérifiés, 2 problèmes": the drawings checked and those AutoCAD could not work on,
+// the singular below two.
+std::string DrawingCheckSummaryText(int checked, int problems);
+
+std::string DrawingCheckText(const DrawingCheck& check);
+
 // Why AutoCAD could not work on the drawing, in full: DescribeProblem, and for a file that is no
 // drawing which one it is ("pas un plan AutoCAD (fichier vide)"), for a newer format the AutoCAD
 // compared with and the drawing's format ("format plus récent que Autocad 2004 (AutoCAD 2018)").

@@ -203,14 +203,14 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
     return plan;
 }
 
-ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
-                                 BatchControl& control) {
+ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, const JournalWords& words,
+                                 BatchObserver& observer, BatchControl& control) {
     ConsoleRunOutcome outcome;
-    outcome.runs = RunBatch(plan.batch, observer, control);
+    outcome.runs = RunBatch(plan.batch, words, observer, control);
     for (const DrawingRun& run : outcome.runs)
         if (run.logFailure)
             outcome.journalFailures.push_back(*run.logFailure);
-    for (Error& failure : WriteRunSummary(plan.runFolder, outcome.runs))
+    for (Error& failure : WriteRunSummary(plan.runFolder, outcome.runs, words))
         outcome.journalFailures.push_back(std::move(failure));
     return outcome;
 }

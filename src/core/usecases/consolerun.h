@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 #include "batch/console.h"
+#include "batch/journal.h"
 #include "batch/runner.h"
 #include "batch/runsettings.h"
 #include "usecases/scriptrun.h"
@@ -90,10 +91,10 @@ Result<ConsoleRunPlan> PrepareConsoleRun(const ScriptRequest& request, const Run
                                          std::chrono::system_clock::time_point now);
 
 // Runs the plan as RunBatch does, each drawing's log written into the run's folder as its console
-// runs, and resume.csv and echecs.txt at the end, even when stopped; observer is told as RunBatch
-// tells.
-ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, BatchObserver& observer,
-                                 BatchControl& control);
+// runs, and resume.csv and echecs.txt at the end, even when stopped, in words (JournalTexts of
+// texts/journal.h); observer is told as RunBatch tells.
+ConsoleRunOutcome RunConsolePlan(const ConsoleRunPlan& plan, const JournalWords& words,
+                                 BatchObserver& observer, BatchControl& control);
 
 // A plan that runs again, with the same scripts copied into it (the batch's, and each drawing's
 // own), the drawings of runs that did not succeed, in a new folder of the journal of scriptFolder;

@@ -6,8 +6,10 @@
 #include "gui/folderpicker.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "texts/configuration.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
+#include "texts/runs.h"
+#include "texts/settings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

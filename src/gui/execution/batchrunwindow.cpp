@@ -2,7 +2,10 @@
 
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
+#include "texts/journal.h"
+#include "texts/runs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -204,7 +207,7 @@ void BatchRunWindow::start() {
     m_stop->setEnabled(true);
     m_runAgain->setEnabled(false);
     m_worker = std::make_unique<std::thread>([this] {
-        ConsoleRunOutcome outcome = RunConsolePlan(m_plan, *m_relay, m_control);
+        ConsoleRunOutcome outcome = RunConsolePlan(m_plan, JournalTexts(), *m_relay, m_control);
         QMetaObject::invokeMethod(
             this, [this, outcome = std::move(outcome)] { onBatchEnded(outcome); },
             Qt::QueuedConnection);

@@ -2,7 +2,6 @@
 
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "texts/messages.h"
 #include "texts/verification.h"
 
 #include <QAbstractTableModel>

@@ -49,7 +49,7 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     text->setText(QStringLiteral("Pilotrame — traitement par lots des plans AutoCAD\n"
                                  "Traçage, purge, conversion DWG/DXF et scripts sur des centaines "
                                  "de plans\nVersion ") +
-                  FromStd(ProgramVersion()));
+                  FromStd(PilotrameVersion()));
     layout->addWidget(text, 1);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

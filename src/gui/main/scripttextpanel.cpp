@@ -4,7 +4,8 @@
 #include "gui/prompts.h"
 #include "script/drawingsection.h"
 #include "selection/droppeditems.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
 #include "texts/scriptcheck.h"
 #include "usecases/scripttext.h"
 

@@ -4,8 +4,9 @@
 #include "gui/controlname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "texts/messages.h"
+#include "texts/common.h"
 #include "texts/programstart.h"
+#include "texts/scripts.h"
 #include "usecases/macrogeneration.h"
 
 #include <QCheckBox>

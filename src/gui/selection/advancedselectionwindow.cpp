@@ -6,7 +6,8 @@
 #include "gui/prompts.h"
 #include "selection/filelist.h"
 #include "selection/folderwalk.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/lists.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,8 @@
 #include "gui/controlname.h"
 #include "gui/formparts.h"
 #include "gui/prompts.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/scripts.h"
 
 #include <QCheckBox>
 #include <QClipboard>

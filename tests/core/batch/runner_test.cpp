@@ -1,11 +1,13 @@
 #include "batch/runner.h"
 
+#include "base/numbers.h"
 #include "base/paths.h"
 #include "batch/console.h"
 #include "batch/journal.h"
 #include "process/childprocess.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
+#include "texts/journal.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +78,7 @@ struct BatchRunTest : ::testing::Test {
             request.drawings.push_back(run);
         }
     }
-    std::vector<DrawingRun> run() { return RunBatch(request, recorder, control); }
+    std::vector<DrawingRun> run() { return RunBatch(request, JournalTexts(), recorder, control); }
     // How many times the console worked on the drawing.
     std::size_t doneCount(const std::string& name) {
         const std::string text = ReadBytes(dir.path(name));
@@ -159,7 +161,9 @@ TEST_F(BatchRunTest, AConsoleThatCannotStartFailsWithItsReason) {
     const std::vector<DrawingRun> runs = run();
     for (const DrawingRun& r : runs) {
         EXPECT_EQ(r.state, DrawingState::Failed);
-        EXPECT_FALSE(r.reason.empty());
+        ASSERT_TRUE(r.noExitCode);
+        EXPECT_EQ(r.noExitCode->end, ChildEnd::NotStarted);
+        EXPECT_FALSE(r.noExitCode->reason.empty());
         EXPECT_EQ(doneCount(r.name), 0u);
     }
 }

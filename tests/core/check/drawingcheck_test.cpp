@@ -1,10 +1,9 @@
 #include "check/drawingcheck.h"
 
-#include "texts/messages.h"
-
 #include "script/generation.h"
 #include "support/childprocess.h"
 #include "support/tempdir.h"
+#include "texts/verification.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "cli/arguments.h"
 
+#include "texts/commandline.h"
 #include "texts/help.h"
-#include "texts/messages.h"
 
 #include <gtest/gtest.h>
 

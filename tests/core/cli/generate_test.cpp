@@ -9,8 +9,11 @@
 #include "support/promptly.h"
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/commandline.h"
+#include "texts/common.h"
+#include "texts/jobs.h"
 #include "texts/runs.h"
+#include "texts/scripts.h"
 
 #include <gtest/gtest.h>
 

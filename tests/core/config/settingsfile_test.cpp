@@ -1,9 +1,9 @@
 #include "base/fileio.h"
 #include "config/settingsfile.h"
-#include "texts/messages.h"
 
 #include "support/childprocess.h"
 #include "support/tempdir.h"
+#include "texts/common.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "job/jobfile.h"
 
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/jobs.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,10 @@
 
 #include "base/codepage.h"
 #include "base/paths.h"
-#include "texts/messages.h"
 
 #include "support/tempdir.h"
+#include "texts/common.h"
+#include "texts/renaming.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,9 @@
 
 #include "support/lines.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
+#include "texts/scripts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "script/generation.h"
 
-#include "texts/messages.h"
-
 #include "base/paths.h"
 #include "base/text.h"
 #include "script/drawingsection.h"
 #include "support/childprocess.h"
 #include "support/tempdir.h"
+#include "texts/common.h"
+#include "texts/scripts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "script/generation.h"
 #include "support/lines.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/common.h"
 #include "usecases/macrogeneration.h"
 
 #include <gtest/gtest.h>

@@ -34,16 +34,6 @@ WalkResult Walk(const std::string& folder, WalkMode mode, std::string pattern = 
     return WalkFolder(WalkRequest{folder, mode, std::move(pattern)}, keepGoing);
 }
 
-TEST(FolderWalk, ModeFromItsExactText) {
-    EXPECT_EQ(WalkModeFromText("Répertoire courant"), WalkMode::CurrentFolder);
-    EXPECT_EQ(WalkModeFromText("Les 1er sous répertoires"), WalkMode::FirstSubFolders);
-    EXPECT_EQ(WalkModeFromText("Le Courant et les 1er"), WalkMode::CurrentAndFirst);
-    EXPECT_EQ(WalkModeFromText("Le Courant, les 1er, les 2ème"), WalkMode::CurrentFirstSecond);
-    for (const char* other : {"", "répertoire courant", "Le Courant et les 1er ",
-                              "Le Courant, les 1er, les 2eme", "Répertoire"})
-        EXPECT_EQ(WalkModeFromText(other), WalkMode::None) << other;
-}
-
 TEST(FolderWalk, PatternsMatchAsOnWindows) {
     struct Case {
         const char* name;

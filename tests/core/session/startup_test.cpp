@@ -1,7 +1,7 @@
 #include "session/startup.h"
-#include "texts/messages.h"
 
 #include "support/tempdir.h"
+#include "texts/common.h"
 
 #include <gtest/gtest.h>
 

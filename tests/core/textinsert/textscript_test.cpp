@@ -1,9 +1,8 @@
 #include "textinsert/textscript.h"
 
-#include "texts/messages.h"
-
 #include "support/lines.h"
 #include "support/tempdir.h"
+#include "texts/common.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,9 @@
 #include "support/lines.h"
 #include "support/processes.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/journal.h"
+#include "texts/runs.h"
+#include "texts/scripts.h"
 
 #include <gtest/gtest.h>
 
@@ -169,7 +171,10 @@ TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
         run.name = std::move(name);
         run.state = state;
         run.exitCode = code;
-        run.reason = std::move(reason);
+        if (!reason.empty()) {
+            run.noExitCode = ChildOutcome{};
+            run.noExitCode->reason = std::move(reason);
+        }
         run.seconds = seconds;
         return run;
     };
@@ -183,7 +188,8 @@ TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
     const DrawingRun crashed = drawing("C:\\p\\", "F.dwg", DrawingState::Failed, 0xC0000005, "", 1);
     DrawingRun unready = drawing("C:\\p\\", "G.dwg", DrawingState::NotReady, 0, "", 0);
     unready.problem = DrawingProblem::ReadOnly;
-    const std::string csv = SummaryCsv({done, failed, refused, late, never, crashed, unready});
+    const std::string csv =
+        SummaryCsv({done, failed, refused, late, never, crashed, unready}, JournalTexts());
     const Lines lines = SplitLines(csv);
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBFPlan;Etat;Code de sortie;Début;"));
@@ -191,7 +197,8 @@ TEST(Journal, SummaryOpensInAFrenchSpreadsheet) {
     EXPECT_EQ(lines[1], "C:\\p\\A01.dwg;réussi;0;" + started + ";3,2;0001_A01.dwg.log;");
     EXPECT_EQ(lines[2], "\"C:\\p;q\\B \"\"1\"\".dwg\";échec;3;" + started +
                             ";0,1;\"0002_B \"\"1\"\".dwg.log\";code de sortie 3");
-    EXPECT_EQ(lines[3], "C:\\p\\C.dwg;échec;;" + started + ";0,0;0003_C.dwg.log;introuvable");
+    EXPECT_EQ(lines[3], "C:\\p\\C.dwg;échec;;" + started +
+                            ";0,0;0003_C.dwg.log;la console n'a pas pu être lancée : introuvable");
     EXPECT_EQ(lines[4], "C:\\p\\D.dwg;délai dépassé;;" + started + ";600,0;0004_D.dwg.log;");
     EXPECT_EQ(lines[5], "C:\\p\\E.dwg;non lancé;;;;;");
     EXPECT_EQ(lines[6], "C:\\p\\F.dwg;échec;0xC0000005 violation d'accès;" + started +
@@ -245,7 +252,7 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_EQ(ReadBytes(plan->batch.scriptPath), "zoom\r\net\r\n_qsave\r\n");
     EXPECT_EQ(plan->duplicates, 1);
 
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, JournalTexts(), quiet, control).runs;
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[1].state, DrawingState::Failed);
     EXPECT_EQ(runs[2].state, DrawingState::TimedOut);
@@ -254,7 +261,7 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_NE(
         ReadBytes(plan->runFolder + LogName(1, runs.size(), runs[1])).find("code de sortie 4"),
         std::string::npos);
-    EXPECT_EQ(ReadBytes(plan->runFolder + "resume.csv"), SummaryCsv(runs));
+    EXPECT_EQ(ReadBytes(plan->runFolder + "resume.csv"), SummaryCsv(runs, JournalTexts()));
     EXPECT_EQ(ReadBytes(plan->runFolder + "echecs.txt"),
               "\v" + dir.folder() + "\r\n\tb_exit4.dwg\r\n\tc_hang.dwg\r\n");
 
@@ -264,7 +271,8 @@ TEST_F(ConsoleRunTest, TheJournalTellsWhatHappenedAndTheFailuresRunAgain) {
     EXPECT_NE(again->runFolder, plan->runFolder);
     EXPECT_EQ(again->batch.scriptPath, again->runFolder + "console.scr");
     EXPECT_EQ(ReadBytes(again->batch.scriptPath), ReadBytes(plan->batch.scriptPath));
-    const std::vector<DrawingRun> second = RunConsolePlan(*again, quiet, control).runs;
+    const std::vector<DrawingRun> second =
+        RunConsolePlan(*again, JournalTexts(), quiet, control).runs;
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(second[0].name, "b_exit4.dwg");
     EXPECT_EQ(ReadBytes(dir.path("a.dwg")), std::string(test::kDrawingBytes) + "fait\n");
@@ -285,7 +293,7 @@ TEST_F(ConsoleRunTest, DrawingsLeftOutAtTheCheckRunAgainOnceReady) {
     const auto now = std::chrono::system_clock::now();
     const Result<ConsoleRunPlan> plan = PrepareConsoleRun(request, run, dir.folder(), &skip, now);
     ASSERT_TRUE(plan);
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, JournalTexts(), quiet, control).runs;
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[1].state, DrawingState::NotReady);
     EXPECT_EQ(ReadBytes(plan->runFolder + "echecs.txt"),
@@ -298,7 +306,8 @@ TEST_F(ConsoleRunTest, DrawingsLeftOutAtTheCheckRunAgainOnceReady) {
     WriteBytes(dir.path("absent.dwg"), test::kDrawingBytes);
     const Result<ConsoleRunPlan> ready = PlanRunAgain(*plan, runs, dir.folder(), now);
     ASSERT_TRUE(ready);
-    EXPECT_EQ(RunConsolePlan(*ready, quiet, control).runs[0].state, DrawingState::Succeeded);
+    EXPECT_EQ(RunConsolePlan(*ready, JournalTexts(), quiet, control).runs[0].state,
+              DrawingState::Succeeded);
 }
 
 // A journal that cannot be written is told file by file: here the run's folder is removed during
@@ -318,7 +327,8 @@ TEST_F(ConsoleRunTest, AJournalThatCannotBeWrittenIsToldFileByFile) {
     ASSERT_TRUE(plan);
     remover.folder = plan->runFolder;
     std::vector<std::string> failed;
-    for (const Error& failure : RunConsolePlan(*plan, remover, control).journalFailures) {
+    for (const Error& failure :
+         RunConsolePlan(*plan, JournalTexts(), remover, control).journalFailures) {
         EXPECT_EQ(failure.operation, Operation::WriteJournal);
         failed.push_back(failure.path.substr(plan->runFolder.size()));
     }
@@ -341,7 +351,7 @@ TEST_F(ConsoleRunTest, EachDrawingRunsItsOwnScriptAgain) {
     EXPECT_EQ(plan->batch.drawings[1].scriptPath, plan->runFolder + "0002_b_exit4.dwg.scr");
     EXPECT_EQ(ReadBytes(plan->batch.drawings[1].scriptPath),
               "(princ \"b_exit4 2\")\r\nzoom\r\net\r\n_qsave\r\n");
-    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, quiet, control).runs;
+    const std::vector<DrawingRun> runs = RunConsolePlan(*plan, JournalTexts(), quiet, control).runs;
     EXPECT_EQ(runs[0].state, DrawingState::Succeeded);
     EXPECT_EQ(runs[1].state, DrawingState::Failed);
 
@@ -351,7 +361,8 @@ TEST_F(ConsoleRunTest, EachDrawingRunsItsOwnScriptAgain) {
     EXPECT_EQ(again->batch.drawings[0].scriptPath, again->runFolder + "0001_b_exit4.dwg.scr");
     EXPECT_EQ(ReadBytes(again->batch.drawings[0].scriptPath),
               ReadBytes(plan->batch.drawings[1].scriptPath));
-    EXPECT_EQ(RunConsolePlan(*again, quiet, control).runs[0].state, DrawingState::Failed);
+    EXPECT_EQ(RunConsolePlan(*again, JournalTexts(), quiet, control).runs[0].state,
+              DrawingState::Failed);
 
     // A list in UTF-8 may name what the ANSI code page cannot hold.
     WriteBytes(request.listPath, "\xEF\xBB\xBF\v" + dir.folder() + "\r\n\ta.dwg\r\n\tc☺.dwg\r\n");

@@ -2,7 +2,6 @@
 
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "support/processes.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/runs.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -13,7 +13,9 @@
 #include "support/processes.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/lists.h"
+#include "texts/runs.h"
+#include "texts/scripts.h"
 #include "usecases/autocadcommand.h"
 
 #include <QAction>

@@ -5,7 +5,8 @@
 #include "support/guitest.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/lists.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,16 +1,13 @@
-#include "texts/configuration.h"
+#include "texts/settings.h"
 
 #include "base/text.h"
 #include "config/settings.h"
-#include "texts/messages.h"
+#include "texts/common.h"
+#include "texts/files.h"
 
 namespace pilotrame {
 
 namespace {
-
-std::string InQuotes(std::string_view text) {
-    return "\xC2\xAB " + std::string(text) + " \xC2\xBB";
-}
 
 constexpr std::string_view kChooseScriptFolder =
     "Choisissez un dossier des scripts où vous pouvez écrire (menu Configuration, Général, "
@@ -63,6 +60,61 @@ std::string ScriptFolderQuestion(const Error& error) {
            " (« Chemin ouverture SCR : ») : ni les scripts ni les journaux des exécutions n'y "
            "pourront être écrits. Choisissez un dossier où vous pouvez écrire." +
            std::string(kCrLf) + std::string(kCrLf) + "Sauvegarder quand même ?";
+}
+
+std::string SettingsFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Enregistrez la configuration dans la fenêtre (« Sauvegarder et Quitter ») pour "
+               "le réécrire en entier.";
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
+    std::string text = NumberAndDescription(error) + "\n" + error.path;
+    if (error.cause == Cause::FaultyText)
+        text += std::string(kCrLf) + BadSettingText(error);
+    return text;
+}
+
+std::string SettingsLoadFailureText(const Error& error) {
+    if (error.cause == Cause::Damaged)
+        return UnusableFileText(error) + std::string(kCrLf) +
+               "Les réglages manquants ont repris leur valeur de départ. « Sauvegarder et "
+               "Quitter » dans la configuration réécrira le fichier en entier.";
+    if (std::string text = UnusableFileText(error); !text.empty())
+        return text;
+    std::string text = "Erreur sur le fichier de réglages : " + std::string(kCrLf) + error.path +
+                       std::string(kCrLf) + NumberAndDescription(error);
+    if (error.cause == Cause::FaultyText)
+        text += std::string(kCrLf) + BadSettingText(error);
+    return text;
+}
+
+std::string TooLongSettingsQuestion(const std::vector<std::string>& fieldNames) {
+    std::string text = "Ces valeurs dépassent 60 caractères et seront coupées à 60 caractères "
+                       "dans le fichier de configuration :\n";
+    for (const std::string& name : fieldNames)
+        text += "- " + name + "\n";
+    return text + "\nSauvegarder quand même ?";
+}
+
+std::string_view TextSettingName(int slotNumber) {
+    constexpr std::string_view kNames[] = {"Choix imprimante",
+                                           "Format impression",
+                                           "Type de style de tracé",
+                                           "Valeur réservée 3",
+                                           "Décalage X",
+                                           "Décalage Y",
+                                           "Chemin autocad.exe",
+                                           "Version autocad",
+                                           "Valeur réservée 8",
+                                           "Valeur réservée 9",
+                                           "Chemin ouverture DWG",
+                                           "Chemin ouverture SCR",
+                                           "Définir onglet",
+                                           "Echelle"};
+    if (slotNumber < 0 || slotNumber >= static_cast<int>(std::size(kNames)))
+        return {};
+    return kNames[slotNumber];
 }
 
 } // namespace pilotrame
