@@ -2,6 +2,7 @@
 #include "app/application.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/execution/batchrunwindow.h"

@@ -322,7 +322,7 @@ bool IsNewerThan(const DrawingFormat& format, const AutocadRelease& release) {
 
 #ifdef _WIN32
 
-std::optional<ProgramVersion> ReadProgramVersion(const std::string& path) {
+std::optional<ProductVersion> ReadProgramVersion(const std::string& path) {
     const std::wstring native = ToFsPath(path).wstring();
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(native.c_str(), &ignored);
@@ -336,14 +336,14 @@ std::optional<ProgramVersion> ReadProgramVersion(const std::string& path) {
     if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
         fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != 0xFEEF04BD)
         return std::nullopt;
-    return ProgramVersion{static_cast<int>(HIWORD(fixed->dwProductVersionMS)),
+    return ProductVersion{static_cast<int>(HIWORD(fixed->dwProductVersionMS)),
                           static_cast<int>(LOWORD(fixed->dwProductVersionMS))};
 }
 
 #else
 
 // A version resource is a thing of Windows programs; the console runs on Windows only.
-std::optional<ProgramVersion> ReadProgramVersion(const std::string&) {
+std::optional<ProductVersion> ReadProgramVersion(const std::string&) {
     return std::nullopt;
 }
 

@@ -108,11 +108,11 @@ std::optional<AutocadRelease> ReleaseOfProductVersion(int major, int minor);
 
 // The product version of the program at path, from its version resource (Windows); none where
 // there is no such resource, it cannot be read, or on other systems.
-struct ProgramVersion {
+struct ProductVersion {
     int major = 0;
     int minor = 0;
 };
-std::optional<ProgramVersion> ReadProgramVersion(const std::string& path);
+std::optional<ProductVersion> ReadProgramVersion(const std::string& path);
 
 // True when a drawing of this format cannot be opened by release: a known format newer than the
 // newest it opens. A drawing of no known format is never compared.

@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/utf8.h"
 
 #include <algorithm>
@@ -435,10 +436,6 @@ WalkMode WalkModeFromText(std::string_view text) {
             return static_cast<WalkMode>(i);
     }
     return WalkMode::None;
-}
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    return Pattern(pattern).matches(name);
 }
 
 Result<FolderEntries> ListFolder(const std::string& folder) {

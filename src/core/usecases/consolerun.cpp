@@ -84,7 +84,7 @@ Result<std::string> NewRunFolder(const std::string& scriptFolder,
 }
 
 std::optional<AutocadRelease> ConsoleRelease(const std::string& consolePath) {
-    const std::optional<ProgramVersion> version = ReadProgramVersion(consolePath);
+    const std::optional<ProductVersion> version = ReadProgramVersion(consolePath);
     if (!version)
         return std::nullopt;
     return ReleaseOfProductVersion(version->major, version->minor);

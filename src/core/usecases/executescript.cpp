@@ -9,14 +9,6 @@ namespace pilotrame {
 
 namespace {
 
-// Where no way to start a program was given.
-class RefuseEveryStart final : public ProgramStarter {
-public:
-    Status startDetached(const ProgramStart& start) override {
-        return StartFailure(start.program, ErrorCode::FileNotFound);
-    }
-};
-
 template <typename Stopped> Executed StoppedRun(const Stopped& stopped) {
     Executed executed;
     executed.stop = stopped.stop;
@@ -39,10 +31,9 @@ Result<Executed> Rename(const ExecuteRequest& request, ListPosition& position,
 
 Result<Executed> RunOnAutocad(const ExecuteRequest& request, ListPosition& position,
                               const ExecuteHooks& hooks) {
-    RefuseEveryStart noStarter;
     const Result<WrittenScript> written = WriteScriptAndStartAutocad(
         request.script, request.scriptFolder, position, hooks.review,
-        hooks.starter ? *hooks.starter : noStarter, request.windowsNames);
+        hooks.starter ? *hooks.starter : NoProgramStarter(), request.windowsNames);
     if (!written)
         return written.error();
     return StoppedRun(*written);

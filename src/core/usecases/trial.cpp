@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/text.h"
 #include "batch/journal.h"
 #include "script/scriptlines.h"
@@ -278,13 +279,9 @@ Result<Trial> RunTrial(const ExecuteRequest& request, int count, const ExecuteHo
     const Result<WrittenScript> written = WriteScript(copies, position, nullptr);
     if (!written)
         return written.error();
-    class RefuseEveryStart final : public ProgramStarter {
-    public:
-        bool startDetached(const ProgramStart&) override { return false; }
-    } noStarter;
     if (Status started =
             StartAutocad(script.settings.acadPath(), trial.folder,
-                         hooks.starter ? *hooks.starter : noStarter, request.windowsNames);
+                         hooks.starter ? *hooks.starter : NoProgramStarter(), request.windowsNames);
         !started)
         return started.error();
     trial.autocadStarted = true;

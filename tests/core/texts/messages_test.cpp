@@ -1,6 +1,7 @@
 #include "texts/messages.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "selection/droppeditems.h"
 
 #include <gtest/gtest.h>
