@@ -10,7 +10,6 @@
 #include "gui/programicon.h"
 #include "gui/prompts.h"
 #include "gui/screenfit.h"
-#include "job/jobfile.h"
 #include "session/startup.h"
 #include "texts/common.h"
 #include "texts/jobs.h"
@@ -39,8 +38,8 @@ bool Application::start() {
         connect(m_instance.get(), &SingleInstance::activationRequested, this,
                 [this](const QString& jobFile) {
                     bringToFront();
-                    if (!jobFile.isEmpty())
-                        openJobFile(jobFile);
+                    if (m_mainWindow && !jobFile.isEmpty())
+                        m_mainWindow->openJobFile(jobFile);
                 });
     }
 
@@ -68,14 +67,11 @@ bool Application::start() {
             });
 
     // 5. The settings: the first-run values, then loaded, or saved as they are on a first start.
-    // Of the first-run values only the printer takes the printer list, and they stay only when
-    // the file cannot be read or is cut short (a whole file replaces every text setting before
-    // any other), so only then is the print system asked.
-    const bool firstRunValuesStay = !HoldsEverySetting(m_session.settingsPath());
-    StartupSettings started = StartSettings(
-        *m_settingsFile, m_session.programFolder,
-        DefaultSettings(gui::SettingLists(firstRunValuesStay ? printers() : QStringList())),
-        SettingsUse::CreateWhenMissing);
+    const Settings firstRun = FirstRunSettings(m_session.settingsPath(), [this](bool withPrinters) {
+        return gui::SettingLists(withPrinters ? printers() : QStringList());
+    });
+    StartupSettings started = StartSettings(*m_settingsFile, m_session.programFolder, firstRun,
+                                            SettingsUse::CreateWhenMissing);
     m_session.settings = std::move(started.settings);
     if (started.startup.failure) {
         ShowMessage(m_mainWindow.get(), FromStd(kProgramTitle),
@@ -95,20 +91,8 @@ bool Application::start() {
     // 7. The main window is shown, with the job it was started on.
     m_mainWindow->show();
     if (!m_options.jobFile.isEmpty())
-        openJobFile(m_options.jobFile);
+        m_mainWindow->openJobFile(m_options.jobFile);
     return true;
-}
-
-void Application::openJobFile(const QString& path) {
-    if (!m_mainWindow)
-        return;
-    const Result<MainJob> job = LoadJobFile(gui::ToStd(path));
-    if (!job) {
-        ShowMessage(m_mainWindow.get(), FromStd(kErrorTitle),
-                    FromStd(JobFileFailureText(job.error())), gui::MessageIcon::Critical);
-        return;
-    }
-    m_mainWindow->applyMainJob(*job);
 }
 
 ConfigDialog* Application::configDialog() {

@@ -49,10 +49,6 @@ public:
     // needed to show the window: they are left for later unless the first-run values are.
     bool start();
 
-    // Reads a job file into the main window as "Ouvrir un travail…" does: a faulty file is named
-    // in a message and changes nothing.
-    void openJobFile(const QString& path);
-
     // Hides and destroys the windows, then ends the event loop.
     void shutdown();
 

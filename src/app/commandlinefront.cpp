@@ -68,13 +68,10 @@ GenerateEnvironment SystemEnvironment() {
     GenerateEnvironment env;
     env.programFolder = gui::FindProgramFolder();
     env.decimalSeparator = gui::UserDecimalSeparator();
-    // As at the window's start-up: of the first-run values only the printer needs the slow
-    // printer list, and they stay only when the settings file does not hold every setting.
-    std::string settingsPath = env.programFolder;
-    settingsPath.append(kSettingsFileName);
-    const bool firstRunValuesStay = !HoldsEverySetting(settingsPath);
-    env.firstRunSettings = DefaultSettings(
-        gui::SettingLists(firstRunValuesStay ? gui::SystemPrinters() : QStringList()));
+    env.firstRunSettings =
+        FirstRunSettings(env.programFolder + std::string(kSettingsFileName), [](bool withPrinters) {
+            return gui::SettingLists(withPrinters ? gui::SystemPrinters() : QStringList());
+        });
     env.starter = &SystemProgramStarter();
     env.errColumns = ErrorTerminalColumns();
     env.out = &std::cout;

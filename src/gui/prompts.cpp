@@ -1,11 +1,13 @@
 #include "gui/prompts.h"
 
 #include "gui/formparts.h"
+#include "texts/files.h"
 #include "texts/scriptcheck.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -127,6 +129,23 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent,
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+}
+
+std::optional<QString> ChooseFileToWrite(QWidget* parent, const FileDialogRequest& request,
+                                         const QString& suffix) {
+    const auto chosen = Prompts::instance().chooseFiles(parent, request);
+    if (!chosen)
+        return std::nullopt;
+    QString path = chosen->front();
+    if (!suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    if (QFileInfo::exists(path)) {
+        const MessageRequest question{request.title, FromStd(ReplaceFileQuestion(ToStd(path))),
+                                      MessageIcon::Question, MessageButtons::YesNo};
+        if (Prompts::instance().message(parent, question) != Answer::Yes)
+            return std::nullopt;
+    }
+    return path;
 }
 
 void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {

@@ -113,6 +113,12 @@ QStringList QtNameFilters(const QString& filter);
 // Gives a file dialog the title, start folder, filters, first filter and mode of request.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
+// The file to write that a save dialog of request chooses, with suffix added when its name has
+// none. When a file has that name already, the user is asked, under the request's title, whether
+// to replace it. nullopt when the dialog is cancelled or the file is not to be replaced.
+std::optional<QString> ChooseFileToWrite(QWidget* parent, const FileDialogRequest& request,
+                                         const QString& suffix = {});
+
 // Shortcut for a message box with an OK button.
 void ShowMessage(QWidget* parent, const QString& title, const QString& text,
                  MessageIcon icon = MessageIcon::None);

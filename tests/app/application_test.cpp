@@ -2,6 +2,7 @@
 #include "app/application.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "config/settingsfile.h"
 #include "gui/config/configdialog.h"
 #include "gui/execution/batchrunwindow.h"
@@ -122,6 +123,19 @@ TEST_F(ApplicationTest, AJobFileGivenAtStartIsOpenedInTheWindow) {
     jobFile = QString::fromStdString(dir.path("zoom.pilotrame"));
     start();
     EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(window().currentMainJob().mode(), JobMode::Operations);
+}
+
+// A job opened from the file manager is read as "Ouvrir un travail…" reads it: a key this version
+// does not know is told, and the job opens all the same.
+TEST_F(ApplicationTest, AJobGivenAtStartTellsTheKeysItDoesNotKnow) {
+    test::WriteBytes(dir.path("futur.pilotrame"),
+                     "pilotrame-travail=1\nmode=operations\npurger.mod=1\n");
+    jobFile = QString::fromStdString(dir.path("futur.pilotrame"));
+    start();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Avertissement"));
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(QStringLiteral("ligne 3 : « purger.mod »")));
     EXPECT_EQ(window().currentMainJob().mode(), JobMode::Operations);
 }
 

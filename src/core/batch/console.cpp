@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/text.h"
 #include "base/utf8.h"
 
@@ -298,7 +299,6 @@ void ConsoleOutputReader::pass(std::string_view text) {
         return;
     if (m_onText)
         m_onText(text);
-    m_textSize += text.size();
     m_tail.append(text);
     if (m_tail.size() > 2 * kTailSize)
         m_tail.erase(0, m_tail.size() - kTailSize);
@@ -510,14 +510,6 @@ std::string ConsoleOutputReader::tail() const {
     while (start < m_tail.size() && IsContinuationByte(m_tail[start]))
         ++start;
     return m_tail.substr(start);
-}
-
-std::string DecodeConsoleOutput(std::string_view bytes) {
-    std::string text;
-    ConsoleOutputReader reader({}, [&text](std::string_view piece) { text.append(piece); });
-    reader.add(bytes);
-    reader.finish();
-    return text;
 }
 
 // ---- The script ----

@@ -68,7 +68,6 @@ public:
     // The last bytes of the text, cut at a character's start.
     std::string tail() const;
     // How many bytes of text were handed on.
-    std::uint64_t textSize() const { return m_textSize; }
 
 private:
     enum class Encoding { Unknown, Utf16Le, Bytes };
@@ -106,12 +105,8 @@ private:
     std::string m_text; // decoded text of the piece being handed on
     std::string m_tail;
     std::string m_found;
-    std::uint64_t m_textSize = 0;
     char32_t m_highSurrogate = 0;
 };
-
-// The whole output of a console as UTF-8, as ConsoleOutputReader decodes it.
-std::string DecodeConsoleOutput(std::string_view bytes);
 
 // The files a console script saves, so that a run can tell a drawing that was not saved: each
 // "_qsave" saves the file in hand (the drawing, or what a "_saveas" before it made), each

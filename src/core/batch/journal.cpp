@@ -3,6 +3,7 @@
 #include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/text.h"
 #include "selection/filelist.h"
 

@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/numbers.h"
+#include "base/systemerror.h"
 #include "base/text.h"
 
 #include <algorithm>

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <span>
@@ -34,6 +35,7 @@ struct KeySpec {
     std::string name;
     ValueKind kind = ValueKind::Flag;
     bool& (*flag)(MainJob&) = nullptr;
+    bool DrawingJob::*operation = nullptr; // the tick of an operation, in place of flag
     std::string& (*text)(MainJob&) = nullptr;
     std::span<const std::string_view> words;
     int (*getWord)(const MainJob&) = nullptr;
@@ -117,71 +119,92 @@ std::vector<KeySpec> WithRunKeys(std::vector<KeySpec> keys) {
     return keys;
 }
 
-// Every key of this version, in the order they are written: the top row, then the panel rows
-// from top to bottom.
-const std::vector<KeySpec>& Keys() {
-    static const std::vector<KeySpec> table = WithRunKeys({
-        WordKey(
-            "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
-            [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
-        FlagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
-        ToScript(TextKey(
-            "script.texte", [](MainJob& j) -> std::string& { return j.drawing.scriptText; },
-            ValueKind::Paragraph)),
+// The tick of an operation of the panel, under its key of kDrawingOperations.
+KeySpec OperationKey(const DrawingOperation& operation) {
+    KeySpec key;
+    key.name = operation.jobKey;
+    key.kind = ValueKind::Flag;
+    key.operation = operation.ticked;
+    return key;
+}
 
-        FlagKey("purger", [](MainJob& j) -> bool& { return j.drawing.purge; }),
-        WordKey(
+bool& FlagOf(const KeySpec& key, MainJob& job) {
+    return key.operation ? job.drawing.*key.operation : key.flag(job);
+}
+
+// The keys of an operation's parameters, which follow its tick's key.
+std::vector<KeySpec> ParameterKeys(bool DrawingJob::*ticked) {
+    if (ticked == &DrawingJob::purge)
+        return {WordKey(
             "purger.mode", kPurgeWords, [](const MainJob& j) { return j.drawing.purgeAll ? 1 : 0; },
-            [](MainJob& j, int w) { j.drawing.purgeAll = w == 1; }),
-
-        FlagKey("zoom", [](MainJob& j) -> bool& { return j.drawing.zoomExtents; }),
-
-        FlagKey("transfert", [](MainJob& j) -> bool& { return j.drawing.transfer; }),
-        WordKey(
+            [](MainJob& j, int w) { j.drawing.purgeAll = w == 1; })};
+    if (ticked == &DrawingJob::transfer)
+        return {WordKey(
             "transfert.sens", kTransferWords,
             [](const MainJob& j) { return j.drawing.dwgToDxf ? 1 : 0; },
-            [](MainJob& j, int w) { j.drawing.dwgToDxf = w == 1; }),
+            [](MainJob& j, int w) { j.drawing.dwgToDxf = w == 1; })};
+    if (ticked == &DrawingJob::erase)
+        return {
+            WordKey(
+                "effacer.selection", kEraseWords,
+                [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
+                [](MainJob& j, int w) {
+                    j.drawing.eraseSelection = static_cast<EraseSelection>(w);
+                }),
+            ToScript(NumberKey(
+                "effacer.x1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; })),
+            ToScript(NumberKey(
+                "effacer.y1", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; })),
+            ToScript(NumberKey(
+                "effacer.x2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; })),
+            ToScript(NumberKey(
+                "effacer.y2", [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; })),
+        };
+    if (ticked == &DrawingJob::insert)
+        return {
+            WordKey(
+                "inserer.source", kInsertWords,
+                [](const MainJob& j) { return j.drawing.insertFile ? 1 : 0; },
+                [](MainJob& j, int w) { j.drawing.insertFile = w == 1; }),
+            ToScript(TextKey("inserer.fichier",
+                             [](MainJob& j) -> std::string& { return j.drawing.insertPath; })),
+        };
+    if (ticked == &DrawingJob::replaceAttribute)
+        return {
+            ToScript(NumberKey(
+                "attribut.x1",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; })),
+            ToScript(NumberKey(
+                "attribut.y1",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; })),
+            ToScript(NumberKey(
+                "attribut.x2",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; })),
+            ToScript(NumberKey(
+                "attribut.y2",
+                [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; })),
+            ToScript(TextKey("attribut.ancien",
+                             [](MainJob& j) -> std::string& { return j.drawing.attributeOld; })),
+            ToScript(TextKey("attribut.nouveau",
+                             [](MainJob& j) -> std::string& { return j.drawing.attributeNew; })),
+        };
+    if (ticked == &DrawingJob::replaceText)
+        return {
+            ToScript(TextKey("remplacer-texte.ancien1",
+                             [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; })),
+            ToScript(TextKey("remplacer-texte.nouveau1",
+                             [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; })),
+            ToScript(TextKey("remplacer-texte.ancien2",
+                             [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; })),
+            ToScript(TextKey("remplacer-texte.nouveau2",
+                             [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; })),
+        };
+    return {};
+}
 
-        FlagKey("effacer", [](MainJob& j) -> bool& { return j.drawing.erase; }),
-        WordKey(
-            "effacer.selection", kEraseWords,
-            [](const MainJob& j) { return static_cast<int>(j.drawing.eraseSelection); },
-            [](MainJob& j, int w) { j.drawing.eraseSelection = static_cast<EraseSelection>(w); }),
-        ToScript(NumberKey("effacer.x1",
-                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[0]; })),
-        ToScript(NumberKey("effacer.y1",
-                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[1]; })),
-        ToScript(NumberKey("effacer.x2",
-                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[2]; })),
-        ToScript(NumberKey("effacer.y2",
-                           [](MainJob& j) -> std::string& { return j.drawing.erasePoints[3]; })),
-
-        FlagKey("inserer", [](MainJob& j) -> bool& { return j.drawing.insert; }),
-        WordKey(
-            "inserer.source", kInsertWords,
-            [](const MainJob& j) { return j.drawing.insertFile ? 1 : 0; },
-            [](MainJob& j, int w) { j.drawing.insertFile = w == 1; }),
-        ToScript(TextKey("inserer.fichier",
-                         [](MainJob& j) -> std::string& { return j.drawing.insertPath; })),
-
-        FlagKey("attribut", [](MainJob& j) -> bool& { return j.drawing.replaceAttribute; }),
-        ToScript(
-            NumberKey("attribut.x1",
-                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[0]; })),
-        ToScript(
-            NumberKey("attribut.y1",
-                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[1]; })),
-        ToScript(
-            NumberKey("attribut.x2",
-                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[2]; })),
-        ToScript(
-            NumberKey("attribut.y2",
-                      [](MainJob& j) -> std::string& { return j.drawing.attributeCorners[3]; })),
-        ToScript(TextKey("attribut.ancien",
-                         [](MainJob& j) -> std::string& { return j.drawing.attributeOld; })),
-        ToScript(TextKey("attribut.nouveau",
-                         [](MainJob& j) -> std::string& { return j.drawing.attributeNew; })),
-
+// "RENOMMER FICHIERS" of the panel and the renaming rule.
+std::vector<KeySpec> RenameKeys() {
+    return {
         FlagKey("renommer", [](MainJob& j) -> bool& { return j.renameTicked; }),
         WordKey(
             "renommer.regle", kRuleWords,
@@ -192,18 +215,42 @@ const std::vector<KeySpec>& Keys() {
         TextKey("renommer.texte", [](MainJob& j) -> std::string& { return j.rename.text; }),
         TextKey("renommer.extension",
                 [](MainJob& j) -> std::string& { return j.rename.newExtension; }),
+    };
+}
 
-        FlagKey("remplacer-texte", [](MainJob& j) -> bool& { return j.drawing.replaceText; }),
-        ToScript(TextKey("remplacer-texte.ancien1",
-                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[0]; })),
-        ToScript(TextKey("remplacer-texte.nouveau1",
-                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[1]; })),
-        ToScript(TextKey("remplacer-texte.ancien2",
-                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[2]; })),
-        ToScript(TextKey("remplacer-texte.nouveau2",
-                         [](MainJob& j) -> std::string& { return j.drawing.replaceTexts[3]; })),
+// Every key of this version, in the order they are written: the top row, then each operation of
+// the panel by its check box number (the renaming's at its place), its tick then its parameters,
+// then the settings of the run.
+std::vector<KeySpec> AllKeys() {
+    std::vector<KeySpec> keys{
+        WordKey(
+            "mode", kModeWords, [](const MainJob& j) { return static_cast<int>(j.mode()); },
+            [](MainJob& j, int w) { j.setMode(static_cast<JobMode>(w)); }),
+        FlagKey("renommer.haut", [](MainJob& j) -> bool& { return j.renameSwitch; }),
+        ToScript(TextKey(
+            "script.texte", [](MainJob& j) -> std::string& { return j.drawing.scriptText; },
+            ValueKind::Paragraph)),
+    };
+    const auto append = [&keys](std::vector<KeySpec> more) {
+        keys.insert(keys.end(), std::make_move_iterator(more.begin()),
+                    std::make_move_iterator(more.end()));
+    };
+    bool renaming = false;
+    for (const DrawingOperation& operation : kDrawingOperations) {
+        if (!renaming && operation.box > kRenameOperationBox) {
+            append(RenameKeys());
+            renaming = true;
+        }
+        keys.push_back(OperationKey(operation));
+        append(ParameterKeys(operation.ticked));
+    }
+    if (!renaming)
+        append(RenameKeys());
+    return WithRunKeys(std::move(keys));
+}
 
-    });
+const std::vector<KeySpec>& Keys() {
+    static const std::vector<KeySpec> table = AllKeys();
     return table;
 }
 
@@ -412,7 +459,7 @@ Status ApplyValue(const KeySpec& key, std::string value, MainJob& job, int lineN
     case ValueKind::Flag:
         if (value != "0" && value != "1")
             return TextError(TextFault::NotAFlag, lineNumber, key.name, value);
-        key.flag(job) = value == "1";
+        FlagOf(key, job) = value == "1";
         return Success();
     case ValueKind::Word: {
         for (std::size_t i = 0; i < key.words.size(); ++i) {
@@ -472,22 +519,6 @@ void MainJob::setMode(JobMode mode) {
     drawing.customScript = mode == JobMode::ScriptText;
 }
 
-void ApplySwitchRules(MainJob& job) {
-    // The clicks that show a job: the mode, the operations, the renaming switch last.
-    TopRow row;
-    if (job.mode() != JobMode::Operations)
-        row = SetTopSwitch(
-            row, job.mode() == JobMode::Plot ? TopSwitch::Plot : TopSwitch::ScriptFile, true);
-    if (!row.panelEnabled) {
-        for (const DrawingOperation& operation : kDrawingOperations)
-            job.drawing.*operation.ticked = false;
-        job.renameTicked = false;
-    }
-    row = SetTopSwitch(row, TopSwitch::RenameSwitch, job.renameSwitch);
-    job.drawing.plot = row.plot;
-    job.drawing.customScript = row.scriptFile;
-}
-
 std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
     MainJob job = original;
     ApplySwitchRules(job);
@@ -499,7 +530,7 @@ std::string WriteJobFile(const MainJob& original, char userDecimalSeparator) {
         text.append(key.name).append("=");
         switch (key.kind) {
         case ValueKind::Flag:
-            text.append(key.flag(job) ? "1" : "0");
+            text.append(FlagOf(key, job) ? "1" : "0");
             break;
         case ValueKind::Word:
             text.append(key.words[static_cast<std::size_t>(key.getWord(job))]);

@@ -114,13 +114,6 @@ struct MainJob {
     bool operator==(const MainJob&) const = default;
 };
 
-// Brings the job to the state the window's click rules (SetTopSwitch) leave: with "IMPRIMER"
-// ticked, "SCRIPT FICHIER" is not; outside the operation mode every operation is unticked (their
-// options and boxes stay as they are, as the window keeps them while the panel is hidden).
-// A window that shows a job sets the mode first, then the operations, and Check20 last: by
-// those clicks it reaches every job that has been through these rules.
-void ApplySwitchRules(MainJob& job);
-
 // The job file text of the job, after ApplySwitchRules, in the current version. A numeric box
 // that holds a number as the window reads it, with userDecimalSeparator or a full stop, is
 // written with a full stop; any other text as it is. Other keys whose name is malformed or is a

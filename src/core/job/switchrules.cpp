@@ -1,5 +1,7 @@
 #include "job/switchrules.h"
 
+#include "script/operations.h"
+
 namespace pilotrame {
 
 TopRow SetTopSwitch(TopRow row, TopSwitch which, bool ticked) {
@@ -34,6 +36,22 @@ TopRow SetTopSwitch(TopRow row, TopSwitch which, bool ticked) {
     if (!row.plot && !row.scriptFile && !row.renameSwitch)
         row.panelEnabled = true;
     return row;
+}
+
+void ApplySwitchRules(MainJob& job) {
+    // The clicks that show a job: the mode, the operations, the renaming switch last.
+    TopRow row;
+    if (job.mode() != JobMode::Operations)
+        row = SetTopSwitch(
+            row, job.mode() == JobMode::Plot ? TopSwitch::Plot : TopSwitch::ScriptFile, true);
+    if (!row.panelEnabled) {
+        for (const DrawingOperation& operation : kDrawingOperations)
+            job.drawing.*operation.ticked = false;
+        job.renameTicked = false;
+    }
+    row = SetTopSwitch(row, TopSwitch::RenameSwitch, job.renameSwitch);
+    job.drawing.plot = row.plot;
+    job.drawing.customScript = row.scriptFile;
 }
 
 } // namespace pilotrame

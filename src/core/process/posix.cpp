@@ -2,8 +2,10 @@
 // watched in a process group of their own.
 #ifndef _WIN32
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "process/childprocess.h"
 #include "process/process.h"
+#include "process/systemstarter.h"
 #include "process/watch.h"
 
 #include <algorithm>
@@ -28,15 +30,10 @@ namespace pilotrame {
 
 using namespace watch;
 
-ExecArguments::ExecArguments(const ProgramStart& start)
-    : m_file(ResolveProgramPath(start.program)), m_folder(start.workingFolder) {
-    m_words.push_back(start.program);
-    m_words.insert(m_words.end(), start.arguments.begin(), start.arguments.end());
-    for (std::string& word : m_words)
-        m_argv.push_back(word.data());
-    m_argv.push_back(nullptr);
-}
+namespace {
 
+// Reads and closes the read end of the pipe through which a child reports why exec failed: the
+// child's errno, or 0 when exec closed the pipe.
 int ReadExecReport(int fd) {
     int error = 0;
     ssize_t got = 0;
@@ -48,7 +45,9 @@ int ReadExecReport(int fd) {
     return got > 0 ? (error != 0 ? error : EIO) : 0;
 }
 
-// Looked up before a fork, where the child may call nothing that allocates.
+// The file a program name stands for: itself when it names a path, else the first executable file
+// of that name in PATH, as a shell would find it; the name itself when none is found. Looked up
+// before a fork, where the child may call nothing that allocates.
 std::string ResolveProgramPath(const std::string& program) {
     if (program.empty() || program.find('/') != std::string::npos)
         return program;
@@ -69,7 +68,30 @@ std::string ResolveProgramPath(const std::string& program) {
     }
 }
 
-namespace {
+// What execv needs to start a program, made before the fork, where the child may call nothing
+// that allocates: the file to run (ResolveProgramPath), and the program's name followed by its
+// arguments as a null-ended vector. The program cannot be found when file is empty. argv points
+// into the words the object holds: it is neither copied nor moved.
+class ExecArguments {
+public:
+    explicit ExecArguments(const ProgramStart& start) : m_file(ResolveProgramPath(start.program)) {
+        m_words.push_back(start.program);
+        m_words.insert(m_words.end(), start.arguments.begin(), start.arguments.end());
+        for (std::string& word : m_words)
+            m_argv.push_back(word.data());
+        m_argv.push_back(nullptr);
+    }
+    ExecArguments(const ExecArguments&) = delete;
+    ExecArguments& operator=(const ExecArguments&) = delete;
+
+    const std::string& file() const { return m_file; }
+    char* const* argv() { return m_argv.data(); }
+
+private:
+    std::string m_file;
+    std::vector<std::string> m_words;
+    std::vector<char*> m_argv;
+};
 
 // How long a guard is given to end everything once let go of, before it is killed.
 constexpr std::chrono::seconds kGuardEndWait{5};
@@ -95,68 +117,64 @@ Error StartFailureFromErrno(int error, const std::string& program) {
     }
 }
 
-class PosixStarter final : public ProgramStarter {
-public:
-    Status startDetached(const ProgramStart& start) override {
-        ExecArguments exec(start);
-        if (exec.file().empty())
-            return StartFailure(start.program, ErrorCode::FileNotFound);
-        // exec refuses a folder as a file it may not run: it is said for what it is.
-        struct stat named {};
-        if (::stat(exec.file().c_str(), &named) == 0 && S_ISDIR(named.st_mode))
-            return StartFailureFromErrno(EISDIR, start.program);
+} // namespace
 
-        // The program, or the process that starts it, tells through this pipe why it could not;
-        // a successful exec closes it.
-        int report[2];
-        if (::pipe2(report, O_CLOEXEC) != 0)
-            return StartFailureFromErrno(errno, start.program);
-        const pid_t middle = ::fork();
-        if (middle < 0) {
-            const int error = errno;
-            ::close(report[0]);
-            ::close(report[1]);
-            return StartFailureFromErrno(error, start.program);
-        }
-        if (middle == 0) {
-            // A session of its own, then a second fork: the program is reparented away from
-            // this one and never becomes a zombie it must wait for.
-            ::setsid();
-            const pid_t program = ::fork();
-            if (program < 0) {
-                const int error = errno;
-                [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
-                ::_exit(1);
-            }
-            if (program != 0)
-                ::_exit(0);
-            int error = 0;
-            if (exec.folder() && ::chdir(exec.folder()) != 0)
-                error = errno;
-            else {
-                ::execv(exec.file().c_str(), exec.argv());
-                error = errno;
-            }
-            [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
-            ::_exit(127);
-        }
+Status SystemStarter::startDetached(const ProgramStart& start) {
+    ExecArguments exec(start);
+    if (exec.file().empty())
+        return StartFailure(start.program, ErrorCode::FileNotFound);
+    // exec refuses a folder as a file it may not run: it is said for what it is.
+    struct stat named {};
+    if (::stat(exec.file().c_str(), &named) == 0 && S_ISDIR(named.st_mode))
+        return StartFailureFromErrno(EISDIR, start.program);
+
+    // The program, or the process that starts it, tells through this pipe why it could not;
+    // a successful exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return StartFailureFromErrno(errno, start.program);
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        const int error = errno;
+        ::close(report[0]);
         ::close(report[1]);
-        int status = 0;
-        pid_t waited = 0;
-        while ((waited = ::waitpid(middle, &status, 0)) < 0 && errno == EINTR) {
-        }
-        const int waitError = waited == middle ? 0 : errno;
-        if (const int error = ReadExecReport(report[0]); error != 0)
-            return StartFailureFromErrno(error, start.program);
-        // Without the status of the process that starts it, nothing tells that the program
-        // started.
-        if (waitError != 0)
-            return StartFailureFromErrno(waitError, start.program);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            return StartFailureFromErrno(ECHILD, start.program);
-        return Success();
+        return StartFailureFromErrno(error, start.program);
     }
-};
+    if (middle == 0) {
+        // A session of its own, then a second fork: the program is reparented away from
+        // this one and never becomes a zombie it must wait for.
+        ::setsid();
+        const pid_t program = ::fork();
+        if (program < 0) {
+            const int error = errno;
+            [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+            ::_exit(1);
+        }
+        if (program != 0)
+            ::_exit(0);
+        ::execv(exec.file().c_str(), exec.argv());
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    int status = 0;
+    pid_t waited = 0;
+    while ((waited = ::waitpid(middle, &status, 0)) < 0 && errno == EINTR) {
+    }
+    const int waitError = waited == middle ? 0 : errno;
+    if (const int error = ReadExecReport(report[0]); error != 0)
+        return StartFailureFromErrno(error, start.program);
+    // Without the status of the process that starts it, nothing tells that the program
+    // started.
+    if (waitError != 0)
+        return StartFailureFromErrno(waitError, start.program);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return StartFailureFromErrno(ECHILD, start.program);
+    return Success();
+}
+
+namespace {
 
 // A pipe whose ends are closed when it goes, unless closed before.
 struct Pipe {
@@ -254,8 +272,8 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
 // The program, between vfork and exec: leads a group of its own, writes its errno on report when
 // exec fails (exec closes the pipe otherwise). It runs in the guard's memory while the guard
 // waits: only system calls, nothing that allocates, locks or returns.
-[[noreturn]] void RunInChild(const char* file, char* const* argv, const char* folder, int output,
-                             int report, pid_t guard) {
+[[noreturn]] void RunInChild(const char* file, char* const* argv, int output, int report,
+                             pid_t guard) {
     ::setpgid(0, 0);
     // Killed with the guard, should the guard itself be killed alone.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -278,13 +296,8 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
     // It gets no file of this program but its input and output, whoever opened one inheritable.
     ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
 #endif
-    int error = 0;
-    if (folder && ::chdir(folder) != 0)
-        error = errno;
-    else {
-        ::execv(file, argv);
-        error = errno;
-    }
+    ::execv(file, argv);
+    const int error = errno;
     [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
     ::_exit(127);
 }
@@ -292,11 +305,11 @@ void CloseAllBut(const GuardEnds& ends, int limit) {
 // Starts the program from the guard; its process id, or -1. vfork: the guard's pages are not
 // copied for a child that execs at once. A function of its own, so that no variable of the caller
 // lives across vfork.
-[[gnu::noinline]] pid_t StartChild(const char* file, char* const* argv, const char* folder,
-                                   int output, int report, pid_t guard) {
+[[gnu::noinline]] pid_t StartChild(const char* file, char* const* argv, int output, int report,
+                                   pid_t guard) {
     const pid_t pid = ::vfork();
     if (pid == 0)
-        RunInChild(file, argv, folder, output, report, guard);
+        RunInChild(file, argv, output, report, guard);
     return pid;
 }
 
@@ -360,8 +373,7 @@ void EndEverything(pid_t program) {
 }
 
 // The guard, from fork to its end; see the design above.
-[[noreturn]] void RunGuard(const char* file, char* const* argv, const char* folder,
-                           const GuardEnds& ends, int limit) {
+[[noreturn]] void RunGuard(const char* file, char* const* argv, const GuardEnds& ends, int limit) {
     ::setpgid(0, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     CloseAllBut(ends, limit);
@@ -378,7 +390,7 @@ void EndEverything(pid_t program) {
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 
     const pid_t guard = ::getpid();
-    const pid_t child = StartChild(file, argv, folder, ends.output, ends.report, guard);
+    const pid_t child = StartChild(file, argv, ends.output, ends.report, guard);
     if (child < 0) {
         const int error = errno;
         [[maybe_unused]] const ssize_t written = ::write(ends.report, &error, sizeof error);
@@ -428,9 +440,10 @@ int DescriptorLimit() {
     return static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
 }
 
-ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
-                          const std::function<bool()>& stopRequested,
-                          const ChildOutputSink& onOutput) {
+} // namespace
+
+ChildOutcome RunChild(const ProgramStart& start, Clock::time_point deadline,
+                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
     ChildOutcome outcome;
     ExecArguments exec(start);
     if (exec.file().empty()) {
@@ -448,7 +461,7 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
     const int limit = DescriptorLimit();
     const pid_t guard = ::fork();
     if (guard == 0)
-        RunGuard(exec.file().c_str(), exec.argv(), exec.folder(),
+        RunGuard(exec.file().c_str(), exec.argv(),
                  GuardEnds{output.write, report.write, status.write, lifeline.read}, limit);
     if (guard < 0) {
         outcome.reason = SystemMessage(errno);
@@ -545,18 +558,6 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         ::poll(&wait, 1, 100);
     }
     return outcome;
-}
-
-} // namespace
-
-ProgramStarter& SystemProgramStarter() {
-    static PosixStarter starter;
-    return starter;
-}
-
-ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
-                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
-    return RunChildHere(start, deadline, stopRequested, onOutput);
 }
 
 } // namespace pilotrame

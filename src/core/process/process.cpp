@@ -1,5 +1,7 @@
 #include "process/process.h"
 
+#include "process/systemstarter.h"
+
 #include <algorithm>
 
 namespace pilotrame {
@@ -34,6 +36,13 @@ void AppendQuoted(std::string& line, std::string_view argument) {
     line += '"';
 }
 
+class RefuseEveryStart final : public ProgramStarter {
+public:
+    Status startDetached(const ProgramStart& start) override {
+        return StartFailure(start.program, ErrorCode::FileNotFound);
+    }
+};
+
 } // namespace
 
 std::string WindowsCommandLine(std::string_view program,
@@ -64,6 +73,16 @@ Error StartFailure(const std::string& program, ErrorCode code, Cause cause,
     error.detail = program;
     error.text = std::move(systemText);
     return error;
+}
+
+ProgramStarter& SystemProgramStarter() {
+    static SystemStarter starter;
+    return starter;
+}
+
+ProgramStarter& NoProgramStarter() {
+    static RefuseEveryStart starter;
+    return starter;
 }
 
 } // namespace pilotrame

@@ -15,8 +15,7 @@ struct ProgramStart {
     // The arguments, one by one. POSIX passes them as they are; Windows joins them into one
     // command line with WindowsCommandLine.
     std::vector<std::string> arguments;
-    bool maximised = false;    // Windows: shown maximised, with the focus
-    std::string workingFolder; // empty: this program's current folder
+    bool maximised = false; // Windows: shown maximised, with the focus
 
     bool operator==(const ProgramStart&) const = default;
 };
@@ -42,33 +41,9 @@ Error StartFailure(const std::string& program, ErrorCode code, Cause cause = Cau
 // child runs the program, so that it is neither this program's child nor in its process group.
 ProgramStarter& SystemProgramStarter();
 
-#ifndef _WIN32
-// The file a program name stands for: itself when it names a path, else the first executable file
-// of that name in PATH, as a shell would find it; the name itself when none is found.
-std::string ResolveProgramPath(const std::string& program);
-
-// Reads and closes the read end of the pipe through which a child reports why exec failed: the
-// child's errno, or 0 when exec closed the pipe.
-int ReadExecReport(int fd);
-
-// What execv needs to start a program, made before the fork, where the child may call nothing
-// that allocates: the file to run (ResolveProgramPath), and the program's name followed by its
-// arguments as a null-ended vector. The program cannot be found when file is empty.
-class ExecArguments {
-public:
-    explicit ExecArguments(const ProgramStart& start);
-    const std::string& file() const { return m_file; }
-    char* const* argv() { return m_argv.data(); }
-    // The working folder, or nullptr to keep this program's.
-    const char* folder() const { return m_folder.empty() ? nullptr : m_folder.c_str(); }
-
-private:
-    std::string m_file;
-    std::string m_folder;
-    std::vector<std::string> m_words;
-    std::vector<char*> m_argv;
-};
-#endif
+// A starter that starts nothing, for where no way to start a program was given: every start fails
+// as a missing program (FileNotFound).
+ProgramStarter& NoProgramStarter();
 
 // The one Windows command line of program and arguments, as the C runtime (and
 // CommandLineToArgvW) splits it back into exactly these words: AutoCAD, its console and Excel

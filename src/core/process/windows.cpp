@@ -4,6 +4,7 @@
 #include "base/utf8.h"
 #include "process/childprocess.h"
 #include "process/process.h"
+#include "process/systemstarter.h"
 #include "process/watch.h"
 
 #include <atomic>
@@ -61,34 +62,33 @@ Error StartFailureFromWindows(DWORD error, const std::string& program) {
     }
 }
 
-class WindowsStarter final : public ProgramStarter {
-public:
-    Status startDetached(const ProgramStart& start) override {
-        std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
-        const std::wstring program = Utf8ToWide(start.program);
-        const std::wstring folder = Utf8ToWide(start.workingFolder);
-        if (program.empty())
-            return StartFailure(start.program, ErrorCode::FileNotFound);
-        // CreateProcessW refuses a folder as access denied: it is said for what it is.
-        const DWORD attributes = GetFileAttributesW(program.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-            return StartFailureFromWindows(ERROR_DIRECTORY, start.program);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (start.maximised) {
-            startup.dwFlags |= STARTF_USESHOWWINDOW;
-            startup.wShowWindow = SW_SHOWMAXIMIZED;
-        }
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_UNICODE_ENVIRONMENT, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-            return StartFailureFromWindows(GetLastError(), start.program);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return Success();
+} // namespace
+
+Status SystemStarter::startDetached(const ProgramStart& start) {
+    std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
+    const std::wstring program = Utf8ToWide(start.program);
+    if (program.empty())
+        return StartFailure(start.program, ErrorCode::FileNotFound);
+    // CreateProcessW refuses a folder as access denied: it is said for what it is.
+    const DWORD attributes = GetFileAttributesW(program.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return StartFailureFromWindows(ERROR_DIRECTORY, start.program);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (start.maximised) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWMAXIMIZED;
     }
-};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup, &process))
+        return StartFailureFromWindows(GetLastError(), start.program);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return Success();
+}
+
+namespace {
 
 // Why a watched program could not be started or has no code: the step, and the system's error.
 void NoteFailure(ChildOutcome& outcome, ChildStep step = ChildStep::Program,
@@ -233,15 +233,13 @@ bool StartInJob(const ProgramStart& start, Handles& handles, HANDLE outputWrite,
     startup.lpAttributeList = list;
     std::wstring commandLine = Utf8ToWide(WindowsCommandLine(start));
     const std::wstring program = Utf8ToWide(start.program);
-    const std::wstring folder = Utf8ToWide(start.workingFolder);
     PROCESS_INFORMATION process{};
     const bool created =
         listed && CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(),
                                  nullptr, nullptr, TRUE,
                                  CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW |
                                      EXTENDED_STARTUPINFO_PRESENT,
-                                 nullptr, folder.empty() ? nullptr : folder.c_str(),
-                                 &startup.StartupInfo, &process);
+                                 nullptr, nullptr, &startup.StartupInfo, &process);
     if (listed && !created)
         NoteFailure(failure);
     DeleteProcThreadAttributeList(list);
@@ -273,9 +271,10 @@ bool MakeJob(Handles& handles, ChildOutcome& failure) {
     return false;
 }
 
-ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
-                          const std::function<bool()>& stopRequested,
-                          const ChildOutputSink& onOutput) {
+} // namespace
+
+ChildOutcome RunChild(const ProgramStart& start, Clock::time_point deadline,
+                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
     ChildOutcome outcome;
     Handles handles;
     OutputPipe output;
@@ -327,18 +326,6 @@ ChildOutcome RunChildHere(const ProgramStart& start, Clock::time_point deadline,
         WaitForSingleObject(output.event(), static_cast<DWORD>(drained - now));
     }
     return outcome;
-}
-
-} // namespace
-
-ProgramStarter& SystemProgramStarter() {
-    static WindowsStarter starter;
-    return starter;
-}
-
-ChildOutcome RunChild(const ProgramStart& start, std::chrono::steady_clock::time_point deadline,
-                      const std::function<bool()>& stopRequested, const ChildOutputSink& onOutput) {
-    return RunChildHere(start, deadline, stopRequested, onOutput);
 }
 
 } // namespace pilotrame

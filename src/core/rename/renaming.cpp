@@ -4,6 +4,7 @@
 #include "base/fileio.h"
 #include "base/numbers.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/utf8.h"
 
 #include <algorithm>

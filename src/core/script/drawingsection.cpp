@@ -8,6 +8,8 @@
 #include "script/plotsequence.h"
 #include "script/scriptlines.h"
 
+#include <array>
+
 namespace pilotrame {
 
 namespace {
@@ -29,6 +31,18 @@ Status AppendPoint(std::string& script, std::string_view x, std::string_view y,
     if (!cy)
         return cy.error();
     AppendPointLine(script, *cx, *cy);
+    return Success();
+}
+
+// The two corners of a selection, X1, Y1, X2, Y2, a point line each; boxes name them for a failure.
+Status AppendCorners(std::string& script, const std::array<std::string, 4>& corners,
+                     char decimalSeparator, const std::array<Box, 4>& boxes) {
+    for (std::size_t i = 0; i < 4; i += 2) {
+        if (Status s = AppendPoint(script, corners[i], corners[i + 1], decimalSeparator, boxes[i],
+                                   boxes[i + 1]);
+            !s)
+            return s;
+    }
     return Success();
 }
 
@@ -122,13 +136,9 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
             AppendLine(script, "c");
             break;
         }
-        const auto& p = job.erasePoints;
-        if (Status s = AppendPoint(script, p[0], p[1], userDecimalSeparator, Box::EraseFirstX,
-                                   Box::EraseFirstY);
-            !s)
-            return s;
-        if (Status s = AppendPoint(script, p[2], p[3], userDecimalSeparator, Box::EraseSecondX,
-                                   Box::EraseSecondY);
+        if (Status s = AppendCorners(
+                script, job.erasePoints, userDecimalSeparator,
+                {Box::EraseFirstX, Box::EraseFirstY, Box::EraseSecondX, Box::EraseSecondY});
             !s)
             return s;
         AppendLine(script, "");
@@ -159,13 +169,9 @@ Status WriteBody(std::string& script, const DrawingJob& job, const Settings& set
     if (job.replaceAttribute) {
         for (const char* answer : {"-attedit", "N", "O", "", "", "", "Fenetre"})
             AppendLine(script, answer);
-        const auto& c = job.attributeCorners;
-        if (Status s = AppendPoint(script, c[0], c[1], userDecimalSeparator, Box::AttributeFirstX,
-                                   Box::AttributeFirstY);
-            !s)
-            return s;
-        if (Status s = AppendPoint(script, c[2], c[3], userDecimalSeparator, Box::AttributeSecondX,
-                                   Box::AttributeSecondY);
+        if (Status s = AppendCorners(script, job.attributeCorners, userDecimalSeparator,
+                                     {Box::AttributeFirstX, Box::AttributeFirstY,
+                                      Box::AttributeSecondX, Box::AttributeSecondY});
             !s)
             return s;
         if (Status s = AppendBoxLine(script, job.attributeOld, Box::AttributeOld); !s)

@@ -387,16 +387,4 @@ Result<FileList> ReadFileList(const std::string& listPath) {
     return list;
 }
 
-Result<int> CountListedFiles(const std::string& listPath) {
-    int count = 0;
-    ListPosition position;
-    const Status walked = WalkFileList(listPath, position, [&count](const ListPosition&) {
-        ++count;
-        return Success();
-    });
-    if (!walked)
-        return walked.error();
-    return count;
-}
-
 } // namespace pilotrame

@@ -131,7 +131,4 @@ Status WalkListedFiles(const std::string& listPath, ListPosition& position,
 // The model of the list at listPath: a folder entry for each run of files under one folder line.
 Result<FileList> ReadFileList(const std::string& listPath);
 
-// Number of file lines of the list at listPath.
-Result<int> CountListedFiles(const std::string& listPath);
-
 } // namespace pilotrame

@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/utf8.h"
 
 #include <algorithm>
@@ -428,10 +429,6 @@ std::string SubFolder(const std::string& folder, const std::string& name) {
 }
 
 } // namespace
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    return Pattern(pattern).matches(name);
-}
 
 Result<FolderEntries> ListFolder(const std::string& folder) {
     return ReadSorted(folder, nullptr, true);

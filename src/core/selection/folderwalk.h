@@ -19,14 +19,6 @@ enum class WalkMode {
     None,               // any other text: nothing is listed
 };
 
-// True when name matches pattern: "*" any run of characters, "?" any one character, every other
-// character itself, letters without regard to case (ASCII, Latin-1 and Latin Extended-A letters).
-// As in a Windows listing, a final "." followed only by "*" also matches the end of a name, so
-// "*.*" matches names without a dot; and a final "." matches the end of a name as well, a "*"
-// just before it then stopping short of the name's last dot, so "*." and "plan*." match names
-// without an extension ("plan", "plan01", not "plan.dwg").
-bool MatchesPattern(std::string_view name, std::string_view pattern);
-
 // The entries of one folder, hidden ones left out (names starting with "." on POSIX systems, the
 // hidden and system attributes on Windows), sorted by name without regard to case, then exactly.
 struct FolderEntries {
@@ -60,9 +52,14 @@ struct WalkResult {
     bool cancelled = false; // keepGoing returned false: the result is incomplete
 };
 
-// Walks the request's folder by its mode and lists the files that match the pattern. keepGoing
-// is asked before each folder is read; when it returns false the walk stops and the result is
-// marked cancelled. There is no limit on the number of folders or files.
+// Walks the request's folder by its mode and lists the files that match the pattern: "*" any run
+// of characters, "?" any one character, every other character itself, letters without regard to
+// case (ASCII, Latin-1 and Latin Extended-A letters). As in a Windows listing, a final "."
+// followed only by "*" also matches the end of a name, so "*.*" matches names without a dot; and
+// a final "." matches the end of a name as well, a "*" just before it then stopping short of the
+// name's last dot, so "*." and "plan*." match names without an extension ("plan", "plan01", not
+// "plan.dwg"). keepGoing is asked before each folder is read; when it returns false the walk
+// stops and the result is marked cancelled. There is no limit on the number of folders or files.
 WalkResult WalkFolder(const WalkRequest& request, const std::function<bool()>& keepGoing = nullptr);
 
 } // namespace pilotrame

@@ -132,6 +132,11 @@ std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& 
     return WithTrailingSeparator(settings.scriptFolder(), separator);
 }
 
+Settings FirstRunSettings(const std::string& settingsPath,
+                          const std::function<ProposedValues(bool withPrinters)>& lists) {
+    return DefaultSettings(lists(!HoldsEverySetting(settingsPath)));
+}
+
 StartupSettings StartSettings(SettingsFile& file, const std::string& programFolder,
                               const Settings& firstRun, SettingsUse use, char separator) {
     StartupSettings started;

@@ -5,6 +5,7 @@
 #include "batch/runsettings.h"
 #include "config/settingsfile.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,14 @@ SettingsStartup EstablishSettings(SettingsFile& file, Settings& settings, const 
 // file, completed with first-run values, counts as established.
 std::string ResolveScriptFolder(const SettingsStartup& startup, const Settings& settings,
                                 std::string_view programFolder, char separator = kNativeSeparator);
+
+// The settings a first start creates, for StartSettings: DefaultSettings of the lists that lists
+// proposes. Of these values only the printer needs the system's printers, slow to ask for (the
+// print system answers), and they stay only when the settings file at settingsPath does not hold
+// every setting (HoldsEverySetting): a whole file replaces each of them. So lists is told to take
+// the printers only then; otherwise it proposes the lists without them.
+Settings FirstRunSettings(const std::string& settingsPath,
+                          const std::function<ProposedValues(bool withPrinters)>& lists);
 
 // The settings of a session as start-up leaves them.
 struct StartupSettings {

@@ -1,6 +1,5 @@
 #include "usecases/autocadcommand.h"
 
-#include "process/process.h"
 #include "script/scriptlines.h"
 
 namespace pilotrame {
@@ -12,7 +11,6 @@ AutocadCommand BuildAutocadCommand(std::string_view acadPath, std::string_view s
     const std::string script =
         std::string(scriptFolder) + (windowsNames ? "pilotrame.scr" : std::string(kScriptFileName));
     command.arguments = {"/B", script};
-    command.commandLine = WindowsCommandLine(command.program, command.arguments);
     return command;
 }
 

@@ -10,7 +10,6 @@ namespace pilotrame {
 struct AutocadCommand {
     std::string program;                // acadPath, unchanged
     std::vector<std::string> arguments; // "/B" and the script path
-    std::string commandLine;            // the Windows command line of both (WindowsCommandLine)
 };
 
 // Whether file names on this system follow the Windows rules (not case-sensitive).

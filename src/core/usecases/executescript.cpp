@@ -9,14 +9,6 @@ namespace pilotrame {
 
 namespace {
 
-// Where no way to start a program was given.
-class RefuseEveryStart final : public ProgramStarter {
-public:
-    Status startDetached(const ProgramStart& start) override {
-        return StartFailure(start.program, ErrorCode::FileNotFound);
-    }
-};
-
 template <typename Stopped> Executed StoppedRun(const Stopped& stopped) {
     Executed executed;
     executed.stop = stopped.stop;
@@ -65,8 +57,7 @@ Result<Executed> RunOnConsole(const ExecuteRequest& request, const ExecuteHooks&
 } // namespace
 
 ProgramStarter& StarterOf(const ExecuteHooks& hooks) {
-    static RefuseEveryStart refuser;
-    return hooks.starter ? *hooks.starter : refuser;
+    return hooks.starter ? *hooks.starter : NoProgramStarter();
 }
 
 std::optional<AutocadRelease> OpenerOfRun(const ExecuteRequest& request) {

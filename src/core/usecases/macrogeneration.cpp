@@ -12,10 +12,6 @@ ProgramStart ExcelStart(std::string_view workbookPath) {
     return start;
 }
 
-std::string ExcelCommandLine(std::string_view workbookPath) {
-    return WindowsCommandLine(ExcelStart(workbookPath));
-}
-
 Result<int>
 GenerateMacroScript(const MacroRequest& request, ListPosition& position, SymbolGrid& symbols,
                     const std::function<void(const std::string& workbook)>& startExcel) {

@@ -21,9 +21,6 @@ inline constexpr std::string_view kExcelProgram =
 // and the workbook, maximised.
 ProgramStart ExcelStart(std::string_view workbookPath);
 
-// Its Windows command line (WindowsCommandLine).
-std::string ExcelCommandLine(std::string_view workbookPath);
-
 // What "GENERER" writes the macro script from.
 struct MacroRequest {
     std::string listPath;   // the list of drawings

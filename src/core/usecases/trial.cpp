@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "base/systemerror.h"
 #include "base/text.h"
 #include "batch/journal.h"
 #include "script/scriptlines.h"

@@ -2,6 +2,7 @@
 
 #include "base/fileio.h"
 #include "base/text.h"
+#include "gui/controlname.h"
 #include "gui/execution/batchrunwindow.h"
 #include "gui/formparts.h"
 #include "gui/main/banner.h"
@@ -15,6 +16,7 @@
 #include "gui/textinsert/textinsertwindow.h"
 #include "texts/common.h"
 #include "texts/files.h"
+#include "script/operations.h"
 #include "texts/help.h"
 #include "texts/jobs.h"
 #include "texts/lists.h"
@@ -168,8 +170,8 @@ void MainWindow::buildControls() {
     panel->setHorizontalSpacing(10);
     panel->setVerticalSpacing(6);
     m_operations->addRows(panel);
-    m_renaming->addRow(panel, 6);
-    panel->addWidget(m_scriptText->area(), 0, 1, 8, 1);
+    m_renaming->addRow(panel, kRenameOperationRow);
+    panel->addWidget(m_scriptText->area(), 0, 1, OperationPanelRows(), 1);
     panel->setColumnStretch(1, 1);
     middle->addLayout(panel, 1);
 
@@ -200,24 +202,30 @@ void MainWindow::buildControls() {
 void MainWindow::applyFormTabOrder() {
     // The order of the form: top row, left column, the operation boxes by number, then the
     // parameters row by row, the script text last.
-    static const char* const kOrder[] = {
-        "Check1",    "Check10",       "Command10",  "scriptMarkers", "Check20",   "Command20",
-        "Command30", "Command1",      "Text2",      "Text5",         "Command4",  "Command3",
-        "Command31", "Command2",      "Check4_0",   "Check4_1",      "Check4_2",  "Check4_3",
-        "Check4_4",  "Check4_5",      "Check4_6",   "Check4_7",      "Option1_0", "Option1_1",
-        "Option1_6", "Option1_7",     "Option1_5",  "Option1_4",     "Text3",     "Command8",
-        "Option1_2", "Option1_3",     "Option1_8",  "Text4_0",       "Text4_1",   "Text4_2",
-        "Text4_3",   "Text4_4",       "Text4_5",    "Text4_6",       "Text4_7",   "Text4_8",
-        "Text4_9",   "Option1_9",     "Option1_10", "Option1_11",    "Text4_10",  "Text4_11",
-        "Text4_12",  "Text4_13",      "Text4_14",   "Text4_16",      "Text4_15",  "Text4_17",
-        "Text1",     "scriptFindings"};
+    static const char* const kBeforeOperations[] = {
+        "Check1",   "Check10", "Command10", "scriptMarkers", "Check20",  "Command20", "Command30",
+        "Command1", "Text2",   "Text5",     "Command4",      "Command3", "Command31", "Command2"};
+    static const char* const kParameters[] = {
+        "Option1_0", "Option1_1", "Option1_6", "Option1_7",     "Option1_5",  "Option1_4",
+        "Text3",     "Command8",  "Option1_2", "Option1_3",     "Option1_8",  "Text4_0",
+        "Text4_1",   "Text4_2",   "Text4_3",   "Text4_4",       "Text4_5",    "Text4_6",
+        "Text4_7",   "Text4_8",   "Text4_9",   "Option1_9",     "Option1_10", "Option1_11",
+        "Text4_10",  "Text4_11",  "Text4_12",  "Text4_13",      "Text4_14",   "Text4_16",
+        "Text4_15",  "Text4_17",  "Text1",     "scriptFindings"};
+    QStringList order;
+    for (const char* name : kBeforeOperations)
+        order << QString::fromLatin1(name);
+    for (int box = 0; box <= LastOperationBox(); ++box)
+        order << ControlName("Check4", box);
+    for (const char* name : kParameters)
+        order << QString::fromLatin1(name);
     // One pass over the children rather than a search per name: this runs at every start.
     QHash<QString, QWidget*> byName;
     for (QWidget* child : findChildren<QWidget*>())
         byName.insert(child->objectName(), child);
     QWidget* previous = nullptr;
-    for (const char* name : kOrder) {
-        QWidget* next = byName.value(QString::fromLatin1(name));
+    for (const QString& name : order) {
+        QWidget* next = byName.value(name);
         if (previous && next)
             setTabOrder(previous, next);
         if (next)
@@ -666,10 +674,13 @@ void MainWindow::openJob() {
     const auto chosen = Prompts::instance().chooseFiles(
         this, FileDialogRequest{FileDialogKind::Open, QStringLiteral("Ouvrir un travail"),
                                 kJobFilter, FromStd(m_session.settings.scriptFolder()), QString()});
-    if (!chosen)
-        return;
+    if (chosen)
+        openJobFile(chosen->front());
+}
+
+void MainWindow::openJobFile(const QString& file) {
     // The whole file is checked before anything of the window changes.
-    const std::string path = ToStd(chosen->front());
+    const std::string path = ToStd(file);
     std::vector<JobKeyLine> unknownKeys;
     const Result<MainJob> job = LoadJobFile(path, &unknownKeys);
     if (!job) {
@@ -685,23 +696,15 @@ void MainWindow::openJob() {
 }
 
 void MainWindow::saveJob() {
-    const QString title = QStringLiteral("Enregistrer le travail");
-    const auto chosen = Prompts::instance().chooseFiles(
-        this, FileDialogRequest{FileDialogKind::Save, title, kJobFilter,
-                                FromStd(m_session.settings.scriptFolder()),
-                                QStringLiteral("travail") + FromStd(kJobFileExtension)});
-    if (!chosen)
+    const auto path = ChooseFileToWrite(
+        this,
+        FileDialogRequest{FileDialogKind::Save, QStringLiteral("Enregistrer le travail"),
+                          kJobFilter, FromStd(m_session.settings.scriptFolder()),
+                          QStringLiteral("travail") + FromStd(kJobFileExtension)},
+        FromStd(kJobFileExtension));
+    if (!path)
         return;
-    QString path = chosen->front();
-    if (QFileInfo(path).suffix().isEmpty())
-        path += FromStd(kJobFileExtension);
-    if (QFileInfo::exists(path)) {
-        const MessageRequest question{title, FromStd(ReplaceFileQuestion(ToStd(path))),
-                                      MessageIcon::Question, MessageButtons::YesNo};
-        if (Prompts::instance().message(this, question) != Answer::Yes)
-            return;
-    }
-    if (const Status saved = SaveJobFile(ToStd(path), currentMainJob(), UserDecimalSeparator());
+    if (const Status saved = SaveJobFile(ToStd(*path), currentMainJob(), UserDecimalSeparator());
         !saved)
         ShowMessage(this, FromStd(kErrorTitle), FromStd(JobFileSaveFailureText(saved.error())),
                     MessageIcon::Critical);

@@ -87,6 +87,10 @@ public:
     // window's job written to one. A bad file changes nothing in the window.
     void openJob();
     void saveJob();
+    // Reads the job file at path into the window, as "Ouvrir un travail…" does once a file is
+    // chosen, and as a job given to the program (its argument, a second start) is opened: a bad
+    // file is refused, naming why, and changes nothing; keys this version does not know are told.
+    void openJobFile(const QString& path);
 
 signals:
     // Emitted when the user quits or closes the window; start-up ends the program on it.

@@ -35,17 +35,15 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
     // One check box per operation of the table, in its order.
     for (const DrawingOperation& operation : kDrawingOperations)
         newOperation(operation.box, FromStd(operation.caption));
-    m_purge = operationBox(&DrawingJob::purge);
-    m_zoomExtents = operationBox(&DrawingJob::zoomExtents);
-    m_transfer = operationBox(&DrawingJob::transfer);
+    m_parameters.assign(m_operations.size(), nullptr);
     m_erase = operationBox(&DrawingJob::erase);
     m_insert = operationBox(&DrawingJob::insert);
     m_replaceAttribute = operationBox(&DrawingJob::replaceAttribute);
     m_replaceText = operationBox(&DrawingJob::replaceText);
 
-    // Rows top to bottom; "INSERER" lies above "EFFACER" although it comes after it.
+    // The parameters of each operation that has any; the table places the rows.
     // A row whose only parameters are two options in a frame, the first chosen.
-    const auto optionRow = [this](int row, QCheckBox* operation, int frameIndex,
+    const auto optionRow = [this](bool DrawingJob::*operation, int frameIndex,
                                   std::pair<int, QString> first, std::pair<int, QString> second) {
         QGroupBox* frame = newFrame(frameIndex);
         QRadioButton* chosen = newOption(frame, first.first, first.second);
@@ -54,14 +52,13 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         auto* layout = new QHBoxLayout;
         layout->addWidget(frame);
         layout->addStretch(1);
-        m_rows.push_back({row, operation, RowWidget(m_host, layout)});
+        setParameters(operation, RowWidget(m_host, layout));
         return std::pair{chosen, other};
     };
     std::tie(m_purgeBlocks, m_purgeAll) =
-        optionRow(0, m_purge, 0, {0, QStringLiteral("Bloc")}, {1, QStringLiteral("Tout")});
-    m_rows.push_back({1, m_zoomExtents, nullptr});
-    std::tie(m_dxfToDwg, m_dwgToDxf) = optionRow(2, m_transfer, 3, {6, QStringLiteral("DXF->DWG")},
-                                                 {7, QStringLiteral("DWG->DXF")});
+        optionRow(&DrawingJob::purge, 0, {0, QStringLiteral("Bloc")}, {1, QStringLiteral("Tout")});
+    std::tie(m_dxfToDwg, m_dwgToDxf) = optionRow(
+        &DrawingJob::transfer, 3, {6, QStringLiteral("DXF->DWG")}, {7, QStringLiteral("DWG->DXF")});
     { // INSERER
         QGroupBox* frame = newFrame(2);
         m_insertClipboard = newOption(frame, 5, QStringLiteral("Presse papier"));
@@ -79,7 +76,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         row->addWidget(frame);
         row->addWidget(m_insertPath, 1);
         row->addWidget(m_chooseInsert);
-        m_rows.push_back({3, m_insert, RowWidget(m_host, row)});
+        setParameters(&DrawingJob::insert, RowWidget(m_host, row));
     }
     { // EFFACER
         QGroupBox* frame = newFrame(1);
@@ -104,7 +101,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         row->addWidget(frame);
         row->addLayout(corners);
         row->addStretch(1);
-        m_rows.push_back({4, m_erase, RowWidget(m_host, row)});
+        setParameters(&DrawingJob::erase, RowWidget(m_host, row));
     }
     { // REMPLACER ATTRIBUT
         auto* grid = new QGridLayout;
@@ -129,7 +126,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         grid->addWidget(m_attributeNewLabel, 1, 3);
         grid->addWidget(m_attributeNew, 1, 4);
         grid->setColumnStretch(4, 2);
-        m_rows.push_back({5, m_replaceAttribute, RowWidget(m_host, grid)});
+        setParameters(&DrawingJob::replaceAttribute, RowWidget(m_host, grid));
     }
     { // REMPLACE TEXTE (vba): two columns, each an old text above its new text
         auto* grid = new QGridLayout;
@@ -145,7 +142,7 @@ OperationsPanel::OperationsPanel(const Settings& settings, QWidget* host)
         grid->addWidget(m_replaceNewLabel, 1, 0);
         grid->addWidget(m_replaceNew1, 1, 1);
         grid->addWidget(m_replaceNew2, 1, 2);
-        m_rows.push_back({7, m_replaceText, RowWidget(m_host, grid)});
+        setParameters(&DrawingJob::replaceText, RowWidget(m_host, grid));
     }
     // Coordinates are short numbers.
     for (QLineEdit* corner :
@@ -174,12 +171,19 @@ QCheckBox* OperationsPanel::newOperation(int index, const QString& caption) {
     return operation;
 }
 
+std::size_t OperationsPanel::operationIndex(bool DrawingJob::*ticked) {
+    std::size_t i = 0;
+    while (i + 1 < kDrawingOperations.size() && kDrawingOperations[i].ticked != ticked)
+        ++i;
+    return i;
+}
+
 QCheckBox* OperationsPanel::operationBox(bool DrawingJob::*ticked) const {
-    for (std::size_t i = 0; i < kDrawingOperations.size(); ++i) {
-        if (kDrawingOperations[i].ticked == ticked)
-            return m_operations[i];
-    }
-    return nullptr;
+    return m_operations[operationIndex(ticked)];
+}
+
+void OperationsPanel::setParameters(bool DrawingJob::*ticked, QWidget* parameters) {
+    m_parameters[operationIndex(ticked)] = parameters;
 }
 
 QGroupBox* OperationsPanel::newFrame(int index) {
@@ -212,10 +216,11 @@ QLabel* OperationsPanel::newLabel(int index, const QString& caption) {
 }
 
 void OperationsPanel::addRows(QGridLayout* grid) const {
-    for (const Row& row : m_rows) {
-        grid->addWidget(row.operation, row.row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        if (row.parameters)
-            grid->addWidget(row.parameters, row.row, 1);
+    for (std::size_t i = 0; i < kDrawingOperations.size(); ++i) {
+        const int row = kDrawingOperations[i].row;
+        grid->addWidget(m_operations[i], row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        if (m_parameters[i])
+            grid->addWidget(m_parameters[i], row, 1);
     }
 }
 

@@ -32,7 +32,7 @@ public:
     OperationsPanel(const Settings& settings, QWidget* host);
 
     // Places the operation rows in grid, check boxes in column 0 and parameters in column 1, at
-    // their form rows; row 6 is the renaming panel's.
+    // the rows of kDrawingOperations; kRenameOperationRow is the renaming panel's.
     void addRows(QGridLayout* grid) const;
 
     // The operations and their parameters as the controls hold them now; the plot and custom
@@ -65,15 +65,13 @@ signals:
     void optionChosen();
 
 private:
-    struct Row {
-        int row;
-        QCheckBox* operation;
-        QWidget* parameters; // nullptr for an operation without parameters
-    };
-
     QCheckBox* newOperation(int index, const QString& caption);
+    // The place in kDrawingOperations of the operation whose tick is ticked.
+    static std::size_t operationIndex(bool DrawingJob::*ticked);
     // The check box of the operation whose tick is ticked.
     QCheckBox* operationBox(bool DrawingJob::*ticked) const;
+    // The row of parameters of that operation, to the right of its check box.
+    void setParameters(bool DrawingJob::*ticked, QWidget* parameters);
     QGroupBox* newFrame(int index);
     QRadioButton* newOption(QGroupBox* frame, int index, const QString& caption);
     QLineEdit* newBox(int index, const QString& text);
@@ -84,17 +82,13 @@ private:
 
     const Settings& m_settings;
     QWidget* m_host;
-    std::vector<Row> m_rows;
     std::vector<QCheckBox*> m_operations; // in the order of kDrawingOperations
+    std::vector<QWidget*> m_parameters; // beside m_operations; nullptr where an operation has none
     std::vector<QGroupBox*> m_frames;
 
-    QCheckBox* m_purge = nullptr;
     QRadioButton* m_purgeBlocks = nullptr;
     QRadioButton* m_purgeAll = nullptr;
 
-    QCheckBox* m_zoomExtents = nullptr;
-
-    QCheckBox* m_transfer = nullptr;
     QRadioButton* m_dxfToDwg = nullptr;
     QRadioButton* m_dwgToDxf = nullptr;
 

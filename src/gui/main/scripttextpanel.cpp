@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -343,20 +342,13 @@ void ScriptTextPanel::OpenScriptFile() {
 }
 
 void ScriptTextPanel::SaveScriptFileAs() {
-    const auto chosen = Prompts::instance().chooseFiles(
+    const auto path = ChooseFileToWrite(
         m_host,
         FileDialogRequest{FileDialogKind::Save, kSaveTitle, kSaveScriptFilter,
                           FromStd(m_settings.scriptFolder()), QStringLiteral("script_perso.scr")});
-    if (!chosen)
+    if (!path)
         return;
-    const std::string path = ToStd(chosen->front());
-    if (QFileInfo::exists(chosen->front())) {
-        const MessageRequest question{kSaveTitle, FromStd(ReplaceFileQuestion(path)),
-                                      MessageIcon::Question, MessageButtons::YesNo};
-        if (Prompts::instance().message(m_host, question) != Answer::Yes)
-            return;
-    }
-    if (Status written = SaveScriptText(path, text()); !written) {
+    if (Status written = SaveScriptText(ToStd(*path), text()); !written) {
         ShowMessage(m_host, FromStd(kErrorTitle),
                     FromStd(ScriptFileSaveFailureText(written.error())), MessageIcon::Critical);
         return;

@@ -181,29 +181,39 @@ void MacroWindow::buildControls() {
     m_countBlocks = newCheck(5, QStringLiteral("F5  Compte nombre de blocs"));
     addFunction(m_countBlocks, countFrame);
 
-    // F6 has no frame: its box stands in the choices column, inset like the frames' contents.
-    auto* f6 = new QWidget(this);
-    auto* f6Layout = new QHBoxLayout(f6);
-    f6Layout->setContentsMargins(10, 0, 0, 0);
-    m_erasedLayer = newEdit(f6, 60, QStringLiteral("nuage"), 20);
-    f6Layout->addWidget(m_erasedLayer);
-    f6Layout->addStretch(1);
-    m_eraseLayer = newCheck(6, QStringLiteral("F6  Efface un calque: (nom:)"));
-    addFunction(m_eraseLayer, f6);
+    // F6 and F7 name a layer, in the box "nuage" of their choices; F7 also chooses "Gèle" or
+    // "Dégèle", in its frame. F6 has no frame: its box stands in the choices column, inset like
+    // the frames' contents.
+    const auto layerChoices = [&](int function, QGroupBox* frame) {
+        QWidget* choices = frame ? frame : new QWidget(this);
+        auto* layout = new QHBoxLayout(choices);
+        if (frame) {
+            m_freeze = newOption(frame, 70, QStringLiteral("Gèle"), true);
+            m_thaw = newOption(frame, 71, QStringLiteral("Dégèle"), false);
+        } else {
+            layout->setContentsMargins(10, 0, 0, 0);
+        }
+        QLineEdit* layer = newEdit(choices, function * 10, QStringLiteral("nuage"), 20);
+        if (frame) {
+            layout->addWidget(m_freeze);
+            layout->addWidget(m_thaw);
+            layout->addSpacing(10);
+            layout->addWidget(NamedLabel(frame, QStringLiteral("Label6"), QStringLiteral("Nom:")));
+        }
+        layout->addWidget(layer);
+        layout->addStretch(1);
+        return std::pair{choices, layer};
+    };
 
-    auto* freezeFrame = newFrame("Frame4");
-    auto* f7 = new QHBoxLayout(freezeFrame);
-    m_freeze = newOption(freezeFrame, 70, QStringLiteral("Gèle"), true);
-    m_thaw = newOption(freezeFrame, 71, QStringLiteral("Dégèle"), false);
-    m_frozenLayer = newEdit(freezeFrame, 70, QStringLiteral("nuage"), 20);
-    f7->addWidget(m_freeze);
-    f7->addWidget(m_thaw);
-    f7->addSpacing(10);
-    f7->addWidget(NamedLabel(freezeFrame, QStringLiteral("Label6"), QStringLiteral("Nom:")));
-    f7->addWidget(m_frozenLayer);
-    f7->addStretch(1);
+    const auto [erasedChoices, erasedLayer] = layerChoices(6, nullptr);
+    m_erasedLayer = erasedLayer;
+    m_eraseLayer = newCheck(6, QStringLiteral("F6  Efface un calque: (nom:)"));
+    addFunction(m_eraseLayer, erasedChoices);
+
+    const auto [frozenChoices, frozenLayer] = layerChoices(7, newFrame("Frame4"));
+    m_frozenLayer = frozenLayer;
     m_freezeLayer = newCheck(7, QStringLiteral("F7  Gèle/dégèle un calque: (nom:)"));
-    addFunction(m_freezeLayer, freezeFrame);
+    addFunction(m_freezeLayer, frozenChoices);
 
     // F8: the first corner in the left column of boxes, the second in the right one.
     auto* exportFrame = newFrame("Frame1");

@@ -68,41 +68,6 @@ TEST(FileIo, AFileWhereAFolderShouldBeIsAPathError) {
     EXPECT_EQ(read.error().path, path);
 }
 
-TEST(FileIo, ErrnoGivesTheErrorNumberTheUserKnows) {
-    TempDir dir;
-    const std::string inFolder = dir.path("absent.txt");
-    const std::string inMissingFolder = dir.path("nowhere") + "/x.txt";
-    struct Case {
-        int error;
-        const std::string& path;
-        ErrorCode code;
-        ErrorCode folderCode;
-    };
-    const Case cases[] = {
-        {ENOENT, inFolder, ErrorCode::FileNotFound, ErrorCode::PathNotFound},
-        {ENOENT, inMissingFolder, ErrorCode::PathNotFound, ErrorCode::PathNotFound},
-        {ENOTDIR, inFolder, ErrorCode::PathNotFound, ErrorCode::PathNotFound},
-        {EEXIST, inFolder, ErrorCode::FileExists, ErrorCode::FileExists},
-        {ENOTEMPTY, inFolder, ErrorCode::FileExists, ErrorCode::FileExists},
-        {EACCES, inFolder, ErrorCode::PermissionDenied, ErrorCode::PermissionDenied},
-        {EROFS, inFolder, ErrorCode::PermissionDenied, ErrorCode::PermissionDenied},
-        {EISDIR, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
-        {EXDEV, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
-        {ELOOP, inFolder, ErrorCode::PathFileAccess, ErrorCode::PathFileAccess},
-        {ENOSPC, inFolder, ErrorCode::DiskFull, ErrorCode::DiskFull},
-        {ENAMETOOLONG, inFolder, ErrorCode::BadFileName, ErrorCode::BadFileName},
-        {EIO, inFolder, ErrorCode::DeviceIo, ErrorCode::DeviceIo},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CodeFromErrno(c.error, c.path), c.code) << c.error << ' ' << c.path;
-        EXPECT_EQ(FolderCodeFromErrno(c.error, c.path), c.folderCode) << c.error << ' ' << c.path;
-        const Error error = ErrorFromErrno(c.error, c.path);
-        EXPECT_EQ(error.code, c.code) << c.error;
-        EXPECT_EQ(error.path, c.path);
-        EXPECT_EQ(error.cause, Cause::System) << c.error;
-    }
-}
-
 TEST(FileIo, AFolderIsNotAFile) {
     TempDir dir;
     EXPECT_EQ(ReadFileBytes(dir.folder()).error().code, ErrorCode::PathFileAccess);
@@ -308,10 +273,6 @@ std::vector<Reader> EveryReader() {
          }},
         {"ReadFileList", Operation::ReadList,
          [](const std::string& path, const std::string&) { return Outcome(ReadFileList(path)); }},
-        {"CountListedFiles", Operation::ReadList,
-         [](const std::string& path, const std::string&) {
-             return Outcome(CountListedFiles(path));
-         }},
         {"LoadJobFile", Operation::ReadJob,
          [](const std::string& path, const std::string&) { return Outcome(LoadJobFile(path)); }},
         {"ReadScriptText", Operation::None,

@@ -36,8 +36,13 @@ TEST(ConsoleOutput, UnicodeOrPlainBytesBecomeUtf8) {
         {"d\xE9j\xE0", "d\xC3\xA9j\xC3\xA0"},         // the ANSI code page
         {"", ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(DecodeConsoleOutput(c.bytes), c.text);
+    for (const Case& c : cases) {
+        std::string text;
+        ConsoleOutputReader reader({}, [&text](std::string_view piece) { text.append(piece); });
+        reader.add(c.bytes);
+        reader.finish();
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 std::string Repeated(std::string_view text, int times) {

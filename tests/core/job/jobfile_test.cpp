@@ -358,24 +358,6 @@ TEST(JobFile, LoadingRunsTheSwitchRules) {
     }
 }
 
-TEST(JobFile, SwitchRulesLetPlotWinAndKeepTheOperationMode) {
-    MainJob both;
-    both.drawing.customScript = true;
-    both.drawing.zoomExtents = true;
-    ApplySwitchRules(both);
-    EXPECT_EQ(both.mode(), JobMode::Plot);
-    EXPECT_FALSE(both.drawing.customScript);
-    EXPECT_FALSE(both.drawing.zoomExtents);
-
-    MainJob operations = OperationJob();
-    operations.drawing.zoomExtents = true;
-    operations.renameTicked = true;
-    operations.renameSwitch = true;
-    ApplySwitchRules(operations);
-    EXPECT_TRUE(operations.drawing.zoomExtents);
-    EXPECT_TRUE(operations.renameTicked);
-}
-
 TEST(JobFile, FaultyFilesNameTheLineAndWhatIsWrong) {
     struct Case {
         std::string text;

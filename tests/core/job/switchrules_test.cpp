@@ -47,5 +47,24 @@ TEST(SwitchRules, EachClickLeavesTheRowTheWindowShows) {
     }
 }
 
+TEST(SwitchRules, ReplayingTheClicksLetPlotWinAndKeepTheOperationMode) {
+    MainJob both;
+    both.drawing.customScript = true;
+    both.drawing.zoomExtents = true;
+    ApplySwitchRules(both);
+    EXPECT_EQ(both.mode(), JobMode::Plot);
+    EXPECT_FALSE(both.drawing.customScript);
+    EXPECT_FALSE(both.drawing.zoomExtents);
+
+    MainJob operations;
+    operations.setMode(JobMode::Operations);
+    operations.drawing.zoomExtents = true;
+    operations.renameTicked = true;
+    operations.renameSwitch = true;
+    ApplySwitchRules(operations);
+    EXPECT_TRUE(operations.drawing.zoomExtents);
+    EXPECT_TRUE(operations.renameTicked);
+}
+
 } // namespace
 } // namespace pilotrame

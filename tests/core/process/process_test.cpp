@@ -80,7 +80,7 @@ TEST(SystemProgramStarter, AProgramThatCannotStartIsReportedWithWhy) {
         {dir.path("texte.sh"), ErrorCode::PathFileAccess, Cause::NotAProgram},
     };
     for (const auto& [program, code, cause] : cases) {
-        const Status started = SystemProgramStarter().startDetached({program, {"/B"}, false, {}});
+        const Status started = SystemProgramStarter().startDetached({program, {"/B"}, false});
         ASSERT_FALSE(started) << program;
         EXPECT_EQ(started.error().code, code) << program;
         EXPECT_EQ(started.error().cause, cause) << program;

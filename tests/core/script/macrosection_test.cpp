@@ -477,8 +477,8 @@ TEST(MacroSection, FunctionsComeInTheirFixedOrderAfterOneVbarun) {
                                                    "_close"}));
 }
 
-TEST(MacroSection, ExcelCommandLineIsTheFixedProgramAndTheQuotedPath) {
-    EXPECT_EQ(ExcelCommandLine("D:\\Mes documents\\remplace.xls"),
+TEST(MacroSection, ExcelStartsOnTheFixedProgramAndTheQuotedPath) {
+    EXPECT_EQ(WindowsCommandLine(ExcelStart("D:\\Mes documents\\remplace.xls")),
               "\"C:\\Program Files\\Microsoft Office\\Office\\excel.exe\" /B \"D:\\Mes "
               "documents\\remplace.xls\"");
 }

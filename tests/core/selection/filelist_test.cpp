@@ -215,7 +215,6 @@ TEST(FileList, ReaderKeepsFolderAndFileOfEachLine) {
                                         "C:\\A\\B\\|é.dwg"}));
     EXPECT_EQ(position.currentFolder, "C:\\A\\B\\");
     EXPECT_EQ(position.currentFileName, "é.dwg");
-    EXPECT_EQ(*CountListedFiles(list), 7);
 }
 
 // A list edited on another system, or by hand: any line end ends a line, and a folder line
@@ -379,7 +378,6 @@ TEST(FileList, EmptyAndMissingLists) {
     ListPosition position{"keep\\", "kept.dwg"};
     EXPECT_TRUE(Walk(list, position).empty());
     EXPECT_EQ(position.currentFolder, "keep\\");
-    EXPECT_EQ(*CountListedFiles(list), 0);
 
     const Status missing =
         WalkFileList(dir.path("none.txt"), position, [](const ListPosition&) { return Success(); });

@@ -1,6 +1,7 @@
 #include "selection/folderwalk.h"
 
 #include "base/paths.h"
+#include "base/utf8.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -114,8 +115,22 @@ TEST(FolderWalk, PatternsMatchAsOnWindows) {
         {"plan.dẃg", "*.dwg", false},
         {"é.dwg", "*é.dwg", true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " / " << c.pattern;
+    // Each name the only file of a folder of its own, so that names the same but for case do not
+    // meet. A name the system cannot hold, or hides (a leading dot, on POSIX and under Wine), is
+    // left out on it.
+    for (const Case& c : cases) {
+        const std::string name = c.name;
+        if (name.empty() || name.front() == '.')
+            continue;
+#ifdef _WIN32
+        if (!IsUtf8(name) || name.back() == '.')
+            continue;
+#endif
+        TempDir dir;
+        WriteBytes(dir.path(name), "");
+        EXPECT_EQ(!Walk(dir.folder(), WalkMode::CurrentFolder, c.pattern).list.empty(), c.matches)
+            << c.name << " / " << c.pattern;
+    }
 }
 
 TEST(FolderWalk, ListFolderSortsWithoutRegardToCaseThenExactly) {

@@ -1,5 +1,7 @@
 #include "usecases/autocadcommand.h"
 
+#include "process/process.h"
+
 #include <gtest/gtest.h>
 
 namespace pilotrame {
@@ -9,7 +11,7 @@ namespace {
 TEST(AutocadCommand, QuotedProgramThenSwitchThenQuotedScript) {
     const AutocadCommand command =
         BuildAutocadCommand("C:\\Program Files\\AutoCAD 2004\\acad.exe", "c:\\", true);
-    EXPECT_EQ(command.commandLine,
+    EXPECT_EQ(WindowsCommandLine(command.program, command.arguments),
               "\"C:\\Program Files\\AutoCAD 2004\\acad.exe\" /B \"c:\\pilotrame.scr\"");
     EXPECT_EQ(command.program, "C:\\Program Files\\AutoCAD 2004\\acad.exe");
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"/B", "c:\\pilotrame.scr"}));
@@ -21,7 +23,8 @@ TEST(AutocadCommand, CaseSensitiveSystemsUseTheGeneratedName) {
 }
 
 TEST(AutocadCommand, EmptyScriptFolderNamesTheFileAlone) {
-    EXPECT_EQ(BuildAutocadCommand("", "", true).commandLine, "\"\" /B \"pilotrame.scr\"");
+    const AutocadCommand command = BuildAutocadCommand("", "", true);
+    EXPECT_EQ(WindowsCommandLine(command.program, command.arguments), "\"\" /B \"pilotrame.scr\"");
 }
 
 TEST(AutocadCommand, ByDefaultTheScriptIsNamedAsThisSystemFindsIt) {

@@ -9,6 +9,7 @@
 #include "gui/regional.h"
 #include "gui/selection/advancedselectionwindow.h"
 #include "script/drawingsection.h"
+#include "script/operations.h"
 #include "support/guitest.h"
 #include "support/processes.h"
 #include "support/scriptedprompts.h"
@@ -1054,6 +1055,27 @@ TEST_F(MainWindowTest, AJobSavedAndLoadedIntoAFreshWindowGivesTheSameScript) {
     EXPECT_EQ(fresh.currentMainJob(), window.currentMainJob());
 }
 
+// A name typed without the extension gets it; a file of that name is replaced only once the user
+// agreed, asked once.
+TEST_F(MainWindowTest, SavingAJobOverAFileAsksOnceNamingItWithItsExtension) {
+    const std::string path = dir.path("semaine.pilotrame");
+    WriteBytes(path, "ancien");
+    const QString typed = QString::fromStdString(dir.path("semaine"));
+    prompts.presetFiles({typed});
+    prompts.presetAnswer(gui::Answer::No);
+    action("mnuenregistrertravail")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].buttons, gui::MessageButtons::YesNo);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(path)));
+    EXPECT_EQ(ReadBytes(path), "ancien");
+
+    prompts.presetFiles({typed});
+    prompts.presetAnswer(gui::Answer::Yes);
+    action("mnuenregistrertravail")->trigger();
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(LoadJobFile(path));
+}
+
 TEST_F(MainWindowTest, ABadJobFileIsRefusedAndTheWindowStaysAsItWas) {
     operationMode();
     Click(check("Check4", 1));
@@ -1730,7 +1752,10 @@ TEST_F(MainWindowTest, TabOrderFollowsTheForm) {
             order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != &window);
+    // The last check box of the panel, whichever it is, comes before the parameters.
     const auto at = [&order](const char* objectName) {
+        if (QLatin1String(objectName) == QLatin1String("lastOperation"))
+            return order.indexOf(gui::ControlName("Check4", LastOperationBox()));
         return order.indexOf(QString::fromLatin1(objectName));
     };
     for (const auto& [before, after] :
@@ -1738,7 +1763,7 @@ TEST_F(MainWindowTest, TabOrderFollowsTheForm) {
                                                                     {"scriptMarkers", "Check20"},
                                                                     {"Check4_5", "Check4_6"},
                                                                     {"Check4_6", "Check4_7"},
-                                                                    {"Check4_7", "Option1_0"},
+                                                                    {"lastOperation", "Option1_0"},
                                                                     {"Text4_9", "Option1_9"},
                                                                     {"Text4_13", "Text4_14"}}) {
         ASSERT_GE(at(before), 0) << before;
