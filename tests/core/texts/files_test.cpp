@@ -1,6 +1,7 @@
 #include "texts/files.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "texts/common.h"
 #include "texts/jobs.h"
 #include "texts/lists.h"

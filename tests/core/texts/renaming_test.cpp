@@ -1,6 +1,7 @@
 #include "texts/renaming.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "texts/lists.h"
 
 #include <gtest/gtest.h>

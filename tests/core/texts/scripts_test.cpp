@@ -1,6 +1,7 @@
 #include "texts/scripts.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "texts/common.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "texts/settings.h"
 
 #include "base/fileio.h"
+#include "base/systemerror.h"
 #include "texts/files.h"
 
 #include <gtest/gtest.h>
