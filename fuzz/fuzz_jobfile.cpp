@@ -5,6 +5,7 @@
 
 #include "fuzzsupport.h"
 #include "job/jobfile.h"
+#include "job/switchrules.h"
 #include "texts/jobs.h"
 
 #include <algorithm>
