@@ -171,6 +171,14 @@ std::optional<ExitCode> LoadCommandJob(const CommandLine& command, std::ostream&
     return std::nullopt;
 }
 
+// The settings as the window's start-up establishes them, but read only: a missing file gives the
+// first-run settings and is not created, a damaged one is refused (startup.failure).
+StartupSettings ReadCommandSettings(const GenerateEnvironment& env) {
+    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
+    return StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
+                         SettingsUse::ReadOnly, env.separator);
+}
+
 std::string ListPathOf(const CommandLine& command, const GenerateEnvironment& env) {
     return command.listPath ? *command.listPath : Joined(env.programFolder, kFileListName);
 }
@@ -212,11 +220,7 @@ ExitCode RunGenerate(const CommandLine& command, const GenerateEnvironment& env,
         return ExitCode::BadArguments;
     }
 
-    // The settings as the window's start-up establishes them, but read only: a missing file gives
-    // the first-run settings and is not created, a damaged one is refused.
-    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
-    StartupSettings started = StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
-                                            SettingsUse::ReadOnly, env.separator);
+    StartupSettings started = ReadCommandSettings(env);
     if (started.startup.failure)
         return Fail(err, SettingsFailureText(*started.startup.failure),
                     ExitCode::SettingsUnreadable);
@@ -307,9 +311,7 @@ ExitCode RunVerify(const CommandLine& command, const GenerateEnvironment& env, s
     MainJob job;
     if (const std::optional<ExitCode> failed = LoadCommandJob(command, err, job))
         return *failed;
-    SettingsFile settingsFile(Joined(env.programFolder, kSettingsFileName));
-    StartupSettings started = StartSettings(settingsFile, env.programFolder, env.firstRunSettings,
-                                            SettingsUse::ReadOnly, env.separator);
+    StartupSettings started = ReadCommandSettings(env);
     if (started.startup.failure)
         return Fail(err, SettingsFailureText(*started.startup.failure),
                     ExitCode::SettingsUnreadable);
