@@ -1,6 +1,7 @@
 #include "usecases/executescript.h"
 
 #include "batch/journal.h"
+#include "support/keptbatch.h"
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
 
@@ -14,12 +15,7 @@ namespace {
 using test::FileExists;
 using test::WriteBytes;
 
-// Keeps the plans it is given rather than running them.
-class KeptBatch final : public ConsoleBatchRunner {
-public:
-    void run(ConsoleRunPlan plan) override { plans.push_back(std::move(plan)); }
-    std::vector<ConsoleRunPlan> plans;
-};
+using test::KeptBatch;
 
 struct ExecuteScriptTest : ::testing::Test {
     test::TempDir dir;

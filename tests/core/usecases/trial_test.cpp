@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "batch/journal.h"
+#include "support/keptbatch.h"
 #include "support/recordingstarter.h"
 #include "support/tempdir.h"
 #include "texts/verification.h"
@@ -22,11 +23,7 @@ using test::FileExists;
 using test::ReadBytes;
 using test::WriteBytes;
 
-class KeptBatch final : public ConsoleBatchRunner {
-public:
-    void run(ConsoleRunPlan plan) override { plans.push_back(std::move(plan)); }
-    std::vector<ConsoleRunPlan> plans;
-};
+using test::KeptBatch;
 
 class Answering final : public DrawingReview {
 public:
